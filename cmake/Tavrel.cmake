@@ -1,0 +1,58 @@
+# Shared build settings and the two helpers every layer uses.
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+# Everything links statically so the executables run under Wine without extra DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(dep_sqlite3 STATIC IMPORTED GLOBAL)
+set_target_properties(dep_sqlite3 PROPERTIES IMPORTED_LOCATION ${TAVREL_DEPS}/lib/libsqlite3.a
+                      INTERFACE_INCLUDE_DIRECTORIES ${TAVREL_DEPS}/include)
+add_library(dep_jpeg STATIC IMPORTED GLOBAL)
+set_target_properties(dep_jpeg PROPERTIES IMPORTED_LOCATION ${TAVREL_DEPS}/lib/libjpeg.a
+                      INTERFACE_INCLUDE_DIRECTORIES ${TAVREL_DEPS}/include)
+add_library(dep_zlib STATIC IMPORTED GLOBAL)
+set_target_properties(dep_zlib PROPERTIES IMPORTED_LOCATION /usr/x86_64-w64-mingw32/lib/libz.a)
+
+# tavrel_library(<target> [DEPS <targets>...])
+# A static library of every .cpp in the current folder (and its sub-folders listed in SUBDIRS).
+# Any .rc file there is compiled into an object library whose objects every consumer links
+# directly: resources inside a static archive would never be pulled into an executable.
+function(tavrel_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS" ${ARGN})
+  set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(rcglobs ${CMAKE_CURRENT_SOURCE_DIR}/*.rc)
+  foreach(sub ${ARG_SUBDIRS})
+    list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+    list(APPEND rcglobs ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.rc)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${globs})
+  file(GLOB rcfiles CONFIGURE_DEPENDS ${rcglobs})
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  if(rcfiles)
+    add_library(${target}_res OBJECT ${rcfiles})
+    target_include_directories(${target}_res PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    target_sources(${target} INTERFACE $<TARGET_OBJECTS:${target}_res>)
+    add_dependencies(${target} ${target}_res)
+  endif()
+endfunction()
+
+# tavrel_test(<name> LIBS <targets>... [OWN_MAIN])
+# One GoogleTest executable per module, from every .cpp in the current folder. Registered once
+# with add_test: discovering single tests would start Wine for each of them.
+function(tavrel_test name)
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB rcfiles CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.rc)
+  add_executable(${name} ${sources} ${rcfiles})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE gtest_main)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600
+                       ENVIRONMENT "WINEDEBUG=-all;TAVREL_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a Debian machine (run as root) and builds the two
+# dependencies that Debian does not ship for the MinGW target: SQLite and libjpeg-turbo.
+# They are built from Debian's own source packages into a cache outside the work tree,
+# so a second run only checks that everything is in place and takes seconds.
+set -euo pipefail
+
+DEPS_DIR="${TAVREL_DEPS:-/var/cache/tavrel-deps}"
+PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
+          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core imagemagick)
+
+log() { echo "[setup] $*" >&2; }
+
+need_install=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need_install+=("$p")
+done
+if ((${#need_install[@]})); then
+  log "installing: ${need_install[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need_install[@]}" >/dev/null
+fi
+
+CC=x86_64-w64-mingw32-gcc-posix
+AR=x86_64-w64-mingw32-ar
+mkdir -p "$DEPS_DIR"/{src,lib,include}
+
+# A deb-src entry mirroring the binary sources, so that apt-get source works.
+ensure_deb_src() {
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    log "adding deb-src entries"
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/tavrel-src.sources
+    else
+      grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/tavrel-src.list
+    fi
+    apt-get update -qq
+  fi
+}
+
+fetch_orig() { # package -> prints the unpacked folder
+  local pkg=$1
+  cd "$DEPS_DIR/src"
+  if ! ls "${pkg}"_*.orig.tar.* >/dev/null 2>&1; then
+    ensure_deb_src
+    apt-get source --download-only "$pkg" >/dev/null 2>&1 || apt-get source --download-only "$pkg"
+  fi
+  local tarball
+  tarball=$(ls "${pkg}"_*.orig.tar.* | grep -v '\.asc$' | head -n 1)
+  local dir="$DEPS_DIR/src/$pkg-src"
+  if [ ! -d "$dir" ]; then
+    mkdir -p "$dir"
+    tar -xf "$tarball" -C "$dir" --strip-components=1
+  fi
+  echo "$dir"
+}
+
+if [ ! -f "$DEPS_DIR/lib/libsqlite3.a" ]; then
+  log "building SQLite for the target"
+  src=$(fetch_orig sqlite3)
+  (cd "$src" && { [ -f sqlite3.c ] || { ./configure >/dev/null && make -j"$(nproc)" sqlite3.c >/dev/null; }; }
+   $CC -O2 -c sqlite3.c -o sqlite3.o -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_FTS5 -DSQLITE_OMIT_LOAD_EXTENSION
+   rm -f "$DEPS_DIR/lib/libsqlite3.a"; $AR rcs "$DEPS_DIR/lib/libsqlite3.a" sqlite3.o
+   cp sqlite3.h sqlite3ext.h "$DEPS_DIR/include/")
+fi
+
+if [ ! -f "$DEPS_DIR/lib/libjpeg.a" ]; then
+  log "building libjpeg-turbo for the target"
+  src=$(fetch_orig libjpeg-turbo)
+  rm -rf "$src/build-mingw"
+  here=$(cd "$(dirname "$0")/.." && pwd)
+  cmake -S "$src" -B "$src/build-mingw" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+        -DWITH_SIMD=0 -DENABLE_SHARED=0 -DWITH_TURBOJPEG=0 -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$DEPS_DIR/jpeg-install" >/dev/null
+  cmake --build "$src/build-mingw" --target jpeg-static -j"$(nproc)" >/dev/null
+  cp "$src/build-mingw/libjpeg.a" "$DEPS_DIR/lib/libjpeg.a"
+  cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$src/build-mingw/jconfig.h" "$DEPS_DIR/include/"
+fi
+
+log "dependencies ready in $DEPS_DIR"

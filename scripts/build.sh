@@ -5,6 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVREL_BUILD:-$root/build}
 bash "$root/scripts/setup.sh"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DTAVREL_DEPS="${TAVREL_DEPS:-/var/cache/tavrel-deps}" "$@" >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" ${TAVREL_TARGET:+--target $TAVREL_TARGET}

@@ -35,7 +35,7 @@ ensure_deb_src() {
     else
       grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/tavrel-src.list
     fi
-    apt-get update -qq
+    apt-get update -qq >&2
   fi
 }
 

@@ -15,4 +15,6 @@ void TPersistent::AssignTo(TPersistent* dest) const {
   throw EConvertError(L"Cannot assign a " + ClassName() + L" to a " + dest->ClassName());
 }
 
+String TPersistent::GetNamePath() const { return ClassName(); }
+
 }  // namespace rtl

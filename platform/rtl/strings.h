@@ -6,6 +6,7 @@
 //    keys and file extensions; they never follow the user's locale ("IF" lowers to "if" under a Turkish locale).
 //  - AnsiUpperCase, AnsiLowerCase, AnsiCompareText, AnsiCompareStr, AnsiSameText: the user's locale, for text the
 //    user typed (names, notes). The overloads taking a locale name pin the locale ("tr-TR").
+#include <type_traits>
 #include <vector>
 
 #include "platform/rtl/types.h"
@@ -86,8 +87,15 @@ String AnsiReplaceText(const String& s, const String& from, const String& to);
 // Integers.
 String IntToStr(Int64 value);
 String UIntToStr(UInt64 value);
-// Upper-case hexadecimal, zero-padded to at least digits; negative values show their 64-bit two's complement.
-String IntToHex(Int64 value, int digits);
+// Upper-case hexadecimal of the bits, zero-padded to at least digits.
+String IntToHexBits(UInt64 bits, int digits);
+// Negative values show the two's complement of their own width: IntToHex(-1, 2) is "FFFFFFFF" for an int and
+// sixteen F for an Int64.
+template <class T>
+  requires(std::is_integral_v<T> && !std::is_same_v<T, bool>)
+String IntToHex(T value, int digits) {
+  return IntToHexBits(static_cast<UInt64>(static_cast<std::make_unsigned_t<T>>(value)), digits);
+}
 // Accept optional leading sign, decimal digits, or hexadecimal after "$", "0x" or "0X"; no blanks. Raise
 // EConvertError ("'abc' is not a valid integer value") on failure and on overflow.
 Integer StrToInt(const String& s);

@@ -1,0 +1,108 @@
+#include "script/wz_itools.h"
+
+#include <utility>
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
+#include "script/wz_iconst.h"
+#include "script/wz_ilanguages.h"
+
+using rtl::String;
+
+namespace {
+
+struct LanguageEntry {
+  String Name;
+  String Grammar;
+};
+
+std::vector<LanguageEntry>& Registry() {
+  static std::vector<LanguageEntry> registry;
+  static bool standardRegistered = false;
+  if (!standardRegistered) {
+    // Set first: registering the standard languages comes back here.
+    standardRegistered = true;
+    wzRegisterStandardLanguages();
+  }
+  return registry;
+}
+
+}  // namespace
+
+void wzRegisterLanguage(const String& name, const String& grammar) {
+  auto& registry = Registry();
+  for (auto& entry : registry) {
+    if (rtl::SameText(entry.Name, name)) {
+      entry.Name = name;
+      entry.Grammar = grammar;
+      return;
+    }
+  }
+  registry.push_back({name, grammar});
+}
+
+String wzGetLanguage(const String& name) {
+  for (const auto& entry : Registry())
+    if (rtl::SameText(entry.Name, name)) return entry.Grammar;
+  throw rtl::Exception(rtl::Format(SLangNotFound, {name}));
+}
+
+std::vector<String> wzLanguageNames() {
+  std::vector<String> names;
+  for (const auto& entry : Registry()) names.push_back(entry.Name);
+  return names;
+}
+
+TwzVarType StrToVarType(const String& typeName, const TwzCompilerHost* script) {
+  TwzVarType typ = fvtClass;
+  if (script && script->FindTypeCode(typeName, typ)) return typ;
+  return fvtClass;
+}
+
+bool ClassesCompatible(const String& first, const String& second, const TwzCompilerHost* script) {
+  return script && script->ClassInherits(second, first);
+}
+
+bool TypesCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script) {
+  const TwzVarType s = source.Typ;
+  switch (target.Typ) {
+    case fvtInt:
+    case fvtInt64:
+      return s == fvtInt || s == fvtFloat || s == fvtVariant || s == fvtEnum || s == fvtInt64;
+    case fvtFloat:
+      return s == fvtInt || s == fvtFloat || s == fvtVariant;
+    case fvtBool:
+      return s == fvtBool || s == fvtVariant;
+    case fvtChar:
+    case fvtString:
+      return s == fvtChar || s == fvtString || s == fvtVariant;
+    case fvtClass:
+      if (s == fvtVariant) return true;
+      return s == fvtClass && ClassesCompatible(target.TypeName, source.TypeName, script);
+    case fvtArray:
+      return s == fvtArray || s == fvtVariant;
+    case fvtVariant:
+      return true;
+    case fvtEnum:
+      if (s == fvtInt || s == fvtVariant || s == fvtInt64) return true;
+      return s == fvtEnum && rtl::SameText(target.TypeName, source.TypeName);
+    case fvtConstructor:
+      return false;
+  }
+  return false;
+}
+
+bool AssignCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script) {
+  if (target.Typ == fvtInt && source.Typ == fvtFloat) return false;
+  return TypesCompatible(target, source, script);
+}
+
+TwzPoint wzPosToPoint(const String& pos) {
+  TwzPoint point;
+  if (pos.empty()) return point;
+  const size_t colon = pos.find(L':');
+  point.Y = rtl::StrToInt(pos.substr(0, colon));
+  point.X = rtl::StrToInt(colon == String::npos ? String() : pos.substr(colon + 1, 255));
+  return point;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Shared services of the script compiler: the process-wide language registry, the type rules, and the
+// conversion of "line:column" position texts.
+#include <vector>
+
+#include "platform/rtl/types.h"
+#include "script/wz_iparser.h"
+#include "script/wz_vartype.h"
+
+// What the compiler's front end needs of the script program it compiles for. The script program implements it;
+// tests implement it with a few fields.
+class TwzCompilerHost {
+public:
+  virtual ~TwzCompilerHost() = default;
+
+  // Identifiers may use the characters 128 to 255.
+  virtual bool ExtendedCharset() const = 0;
+  virtual void SetErrorMsg(const rtl::String& value) = 0;
+  virtual void SetErrorPos(const rtl::String& value) = 0;
+  virtual rtl::String ErrorUnit() const = 0;
+  virtual void SetErrorUnit(const rtl::String& value) = 0;
+  // Asks the host's unit handler for a unit's source; false when the program has no handler (the include path
+  // is searched then). Exceptions of the handler pass through.
+  virtual bool GetUnitText(const rtl::String& unitName, rtl::String& unitText) = 0;
+  // Folders searched for units, in order.
+  virtual std::vector<rtl::String> IncludePath() const = 0;
+
+  // The type code of the item the program (or a parent) finds under name; false when there is none.
+  virtual bool FindTypeCode(const rtl::String& name, TwzVarType& typ) const = 0;
+  // True when both names find host classes and derived is ancestor or inherits from it.
+  virtual bool ClassInherits(const rtl::String& derived, const rtl::String& ancestor) const = 0;
+};
+
+// Language registry: name (ignoring case) to grammar text. Registering an existing name replaces its text and
+// takes the new call's spelling of the name.
+void wzRegisterLanguage(const rtl::String& name, const rtl::String& grammar);
+// Raises SLangNotFound with the name for an unknown language.
+rtl::String wzGetLanguage(const rtl::String& name);
+// Registered names in registration order.
+std::vector<rtl::String> wzLanguageNames();
+
+// Type rules.
+struct TwzTypePair {
+  TwzVarType Typ = fvtVariant;
+  rtl::String TypeName;
+};
+
+TwzVarType StrToVarType(const rtl::String& typeName, const TwzCompilerHost* script);
+bool ClassesCompatible(const rtl::String& first, const rtl::String& second, const TwzCompilerHost* script);
+bool TypesCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script);
+// As TypesCompatible, except that a float never goes into an integer by assignment.
+bool AssignCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script);
+
+// "line:column" to a point (X the column, Y the line); (0, 0) for an empty text. Raises the platform's
+// conversion error for a text that is no such position.
+TwzPoint wzPosToPoint(const rtl::String& pos);

@@ -1,0 +1,447 @@
+#include "script/wz_xml.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/textconv.h"
+#include "platform/rtl/win.h"
+
+using rtl::String;
+
+namespace {
+
+const int kBufferSize = 4096;
+// Deeper documents are refused rather than allowed to exhaust the stack; the compiler never writes them.
+const int kMaxDepth = 2048;
+const char kDeclaration[] = "<?xml version=\"1.0\"?>";
+
+[[noreturn]] void InvalidFormat() { throw rtl::Exception(L"Invalid file format"); }
+
+bool IsSpecial(wchar_t c) { return c == L'"' || c == L'<' || c == L'>' || c == L'\r' || c == L'\n'; }
+
+}  // namespace
+
+String StrToXML(const String& s) {
+  String result;
+  result.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const wchar_t c = s[i];
+    if (IsSpecial(c)) {
+      result += L"&#" + rtl::IntToStr(static_cast<unsigned>(c)) + L";";
+    } else if (c == L'&' && s.compare(i + 1, 5, L"quot;") == 0) {
+      result += L"&#34;";
+      i += 5;
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+String XMLToStr(const String& s) {
+  String result;
+  result.reserve(s.size());
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    // The last character can start nothing.
+    if (s[i] == L'&' && i + 1 < n) {
+      if (s[i + 1] == L'#' && n - i >= 4) {
+        const size_t semicolon = s.find(L';', i + 2);
+        if (semicolon != String::npos) {
+          const String digits = s.substr(i + 2, semicolon - i - 2);
+          unsigned code = 0;
+          bool valid = !digits.empty();
+          for (wchar_t d : digits) {
+            if (d < L'0' || d > L'9') {
+              valid = false;
+              break;
+            }
+            code = (code * 10 + (d - L'0')) & 0xFFFF;
+          }
+          if (!valid) throw rtl::EConvertError(L"'" + digits + L"' is not a valid integer value");
+          result += static_cast<wchar_t>(code);
+          i = semicolon + 1;
+          continue;
+        }
+      } else if (s.compare(i + 1, 5, L"quot;") == 0) {
+        result += L'"';
+        i += 6;
+        continue;
+      }
+    }
+    result += s[i++];
+  }
+  return result;
+}
+
+// ---- TwzXMLItem
+
+TwzXMLItem::~TwzXMLItem() {
+  Clear();
+  Detach();
+}
+
+void TwzXMLItem::Detach() {
+  if (!parent_) return;
+  auto& siblings = *parent_->items_;
+  auto it = std::find(siblings.begin(), siblings.end(), this);
+  if (it != siblings.end()) siblings.erase(it);
+  parent_ = nullptr;
+}
+
+TwzXMLItem* TwzXMLItem::Items(int index) const {
+  if (index < 0 || index >= Count())
+    throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  return (*items_)[index];
+}
+
+TwzXMLItem* TwzXMLItem::Add() {
+  auto* item = new TwzXMLItem();
+  AddItem(item);
+  return item;
+}
+
+void TwzXMLItem::AddItem(TwzXMLItem* item) { InsertItem(Count(), item); }
+
+void TwzXMLItem::InsertItem(int index, TwzXMLItem* item) {
+  item->Detach();
+  if (!items_) items_ = std::make_unique<std::vector<TwzXMLItem*>>();
+  index = std::clamp(index, 0, Count());
+  items_->insert(items_->begin() + index, item);
+  item->parent_ = this;
+}
+
+int TwzXMLItem::Find(const String& name) const {
+  for (int i = 0; i < Count(); ++i)
+    if (rtl::SameText((*items_)[i]->name_, name)) return i;
+  return -1;
+}
+
+TwzXMLItem* TwzXMLItem::FindItem(const String& name) {
+  const int index = Find(name);
+  if (index >= 0) return Items(index);
+  TwzXMLItem* item = Add();
+  item->name_ = name;
+  return item;
+}
+
+int TwzXMLItem::IndexOf(const TwzXMLItem* item) const {
+  for (int i = 0; i < Count(); ++i)
+    if ((*items_)[i] == item) return i;
+  return -1;
+}
+
+TwzXMLItem* TwzXMLItem::Root() {
+  TwzXMLItem* item = this;
+  while (item->parent_) item = item->parent_;
+  return item;
+}
+
+bool TwzXMLItem::LocateProp(const String& name, size_t& nameStart, size_t& valueStart, size_t& valueEnd) const {
+  if (name.empty()) return false;
+  // A blank is imagined before the first attribute.
+  const String haystack = rtl::UpperCase(L" " + text_);
+  const String needle = rtl::UpperCase(L" " + name + L"=\"");
+  const size_t found = haystack.find(needle);
+  if (found == String::npos) return false;
+  nameStart = found;  // haystack index found + 1 is text index found
+  valueStart = found + needle.size() - 1;
+  valueEnd = text_.find(L'"', valueStart);
+  if (valueEnd == String::npos) valueEnd = text_.size();
+  return true;
+}
+
+String TwzXMLItem::Prop(const String& name) const {
+  size_t nameStart, valueStart, valueEnd;
+  if (!LocateProp(name, nameStart, valueStart, valueEnd)) return String();
+  return XMLToStr(text_.substr(valueStart, valueEnd - valueStart));
+}
+
+bool TwzXMLItem::PropExists(const String& name) const {
+  size_t nameStart, valueStart, valueEnd;
+  return LocateProp(name, nameStart, valueStart, valueEnd);
+}
+
+void TwzXMLItem::SetProp(const String& name, const String& value) {
+  size_t at = text_.size();
+  size_t nameStart, valueStart, valueEnd;
+  if (LocateProp(name, nameStart, valueStart, valueEnd)) {
+    at = nameStart;
+    text_.erase(nameStart, std::min(valueEnd + 1, text_.size()) - nameStart);
+  }
+  String attribute = name + L"=\"" + StrToXML(value) + L"\"";
+  if (at > 0 && text_[at - 1] != L' ') attribute = L" " + attribute;
+  text_.insert(at, attribute);
+}
+
+void TwzXMLItem::Clear() {
+  if (!items_) return;
+  // Each child leaves the list itself when destroyed; take them out first so that order does not matter.
+  std::vector<TwzXMLItem*> children;
+  children.swap(*items_);
+  for (TwzXMLItem* child : children) {
+    child->parent_ = nullptr;
+    delete child;
+  }
+}
+
+void TwzXMLItem::Assign(const TwzXMLItem* source) {
+  Clear();
+  if (!source) return;
+  name_ = source->name_;
+  text_ = source->text_;
+  data_ = source->data_;
+  for (int i = 0; i < source->Count(); ++i) Add()->Assign(source->Items(i));
+}
+
+// ---- memory stream
+
+std::int64_t TwzXMLMemoryStream::Read(void* buffer, std::int64_t count) {
+  const std::int64_t size = static_cast<std::int64_t>(bytes_.size());
+  if (position_ >= size || count <= 0) return 0;
+  const std::int64_t n = std::min(count, size - position_);
+  std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
+  position_ += n;
+  return n;
+}
+
+void TwzXMLMemoryStream::Write(const void* buffer, std::int64_t count) {
+  if (count <= 0) return;
+  const size_t end = static_cast<size_t>(position_ + count);
+  if (bytes_.size() < end) bytes_.resize(end);
+  std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
+  position_ += count;
+}
+
+namespace {
+
+// A file as a stream, for LoadFromFile and SaveToFile.
+class FileStream : public TwzXMLStream {
+public:
+  FileStream(const String& fileName, bool create) {
+    handle_ = create ? CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr)
+                     : CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) {
+      if (create) throw rtl::EFCreateError(L"Cannot create file \"" + fileName + L"\"");
+      throw rtl::EFOpenError(L"Cannot open file \"" + fileName + L"\"");
+    }
+  }
+  ~FileStream() override { CloseHandle(handle_); }
+  std::int64_t Read(void* buffer, std::int64_t count) override {
+    DWORD done = 0;
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) throw rtl::EReadError(L"Stream read error");
+    return done;
+  }
+  void Write(const void* buffer, std::int64_t count) override {
+    DWORD done = 0;
+    if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr) || done != count)
+      throw rtl::EWriteError(L"Stream write error");
+  }
+  std::int64_t Position() const override {
+    LARGE_INTEGER zero{}, pos{};
+    SetFilePointerEx(handle_, zero, &pos, FILE_CURRENT);
+    return pos.QuadPart;
+  }
+  void SetPosition(std::int64_t value) override {
+    LARGE_INTEGER to{};
+    to.QuadPart = value;
+    SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN);
+  }
+
+private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+// ---- reader
+
+TwzXMLReader::TwzXMLReader(TwzXMLStream& stream) : stream_(stream), buffer_(kBufferSize) {
+  startPosition_ = stream.Position();
+}
+
+TwzXMLReader::~TwzXMLReader() { stream_.SetPosition(startPosition_ + consumed_); }
+
+bool TwzXMLReader::ReadByte(char& c) {
+  if (bufIndex_ >= bufEnd_) {
+    bufEnd_ = static_cast<int>(stream_.Read(buffer_.data(), kBufferSize));
+    bufIndex_ = 0;
+    if (bufEnd_ <= 0) {
+      bufEnd_ = 0;
+      return false;
+    }
+  }
+  c = buffer_[bufIndex_++];
+  ++consumed_;
+  return true;
+}
+
+void TwzXMLReader::ReadTag(String& name, String& text) {
+  enum { Outside, Inside, Comment } state = Outside;
+  std::string content;
+  int hyphens = 0;
+  char c;
+  bool ended = false;
+  while (!ended) {
+    if (!ReadByte(c)) {
+      if (state == Inside) InvalidFormat();
+      name.clear();
+      text.clear();
+      return;
+    }
+    switch (state) {
+      case Outside:
+        if (c == '<') state = Inside;
+        break;
+      case Inside:
+        if (c == '>') {
+          ended = true;
+        } else if (c == '<') {
+          InvalidFormat();
+        } else {
+          content += c;
+          if (content.size() == 3 && content == "!--") {
+            state = Comment;
+            content.clear();
+            hyphens = 0;
+          }
+        }
+        break;
+      case Comment:
+        if (hyphens == 2) {
+          if (c == '>') state = Outside;
+          hyphens = 0;
+        } else if (c == '-') {
+          ++hyphens;
+        } else {
+          hyphens = 0;
+        }
+        break;
+    }
+  }
+  if (!content.empty() && content.back() == ' ') content.pop_back();
+  const size_t blank = content.find(' ');
+  if (blank == std::string::npos) {
+    name = rtl::AnsiToString(content);
+    text.clear();
+  } else {
+    name = rtl::AnsiToString(content.substr(0, blank));
+    text = rtl::UTF8ToString(content.substr(blank + 1));
+  }
+}
+
+void TwzXMLReader::ReadHeader() {
+  String name, text;
+  ReadTag(name, text);
+  if (!rtl::StartsText(L"?xml", name)) InvalidFormat();
+}
+
+bool TwzXMLReader::ReadItem(TwzXMLItem* item, int depth) {
+  if (depth > kMaxDepth) InvalidFormat();
+  String name, text;
+  ReadTag(name, text);
+  lastName_ = name;
+  if (name.empty() || name[0] == L'/') return false;
+  bool hasChildren = true;
+  if (name.back() == L'/') {
+    name.pop_back();
+    hasChildren = false;
+  } else if (!text.empty() && text.back() == L'/') {
+    text.pop_back();
+    hasChildren = false;
+  }
+  item->SetName(name);
+  item->SetText(text);
+  if (!hasChildren) return true;
+  for (;;) {
+    auto child = std::make_unique<TwzXMLItem>();
+    if (!ReadItem(child.get(), depth + 1)) break;
+    item->AddItem(child.release());
+  }
+  // The end of the stream closes whatever is still open.
+  if (!lastName_.empty() && !rtl::SameText(lastName_, L"/" + name)) InvalidFormat();
+  return true;
+}
+
+void TwzXMLReader::ReadRootItem(TwzXMLItem* item) { ReadItem(item, 0); }
+
+// ---- writer
+
+void TwzXMLWriter::WriteLine(const std::string& line, int level) {
+  if (AutoIndent) buffer_.append(static_cast<size_t>(level), ' ');
+  buffer_ += line;
+  if (AutoIndent) buffer_ += "\r\n";
+  if (buffer_.size() > kBufferSize) Flush();
+}
+
+void TwzXMLWriter::Flush() {
+  if (buffer_.empty()) return;
+  stream_.Write(buffer_.data(), static_cast<std::int64_t>(buffer_.size()));
+  buffer_.clear();
+}
+
+void TwzXMLWriter::WriteHeader() { WriteLine(kDeclaration, 0); }
+
+void TwzXMLWriter::WriteItem(const TwzXMLItem* item, int level) {
+  std::string attributes = rtl::StringToUTF8(item->Text());
+  if (!attributes.empty() && attributes[0] != ' ') attributes.insert(attributes.begin(), ' ');
+  const std::string name = rtl::StringToAnsi(item->Name());
+  const bool hasChildren = item->Count() > 0;
+  WriteLine("<" + name + attributes + (hasChildren ? ">" : "/>"), level);
+  if (!hasChildren) return;
+  for (int i = 0; i < item->Count(); ++i) WriteItem(item->Items(i), level + 2);
+  WriteLine("</" + name + ">", level);
+}
+
+void TwzXMLWriter::WriteRootItem(const TwzXMLItem* item) { WriteItem(item, 0); }
+
+// ---- document
+
+TwzXMLDocument::TwzXMLDocument() : root_(new TwzXMLItem()) {}
+
+TwzXMLDocument::~TwzXMLDocument() { delete root_; }
+
+void TwzXMLDocument::Clear() { root_->Clear(); }
+
+void TwzXMLDocument::LoadFromStream(TwzXMLStream& stream) {
+  Clear();
+  root_->SetName(String());
+  root_->SetText(String());
+  TwzXMLReader reader(stream);
+  reader.ReadHeader();
+  reader.ReadRootItem(root_);
+}
+
+void TwzXMLDocument::SaveToStream(TwzXMLStream& stream) const {
+  TwzXMLWriter writer(stream);
+  writer.AutoIndent = AutoIndent;
+  writer.WriteHeader();
+  writer.WriteRootItem(root_);
+  writer.Flush();
+}
+
+void TwzXMLDocument::LoadFromBytes(const std::string& bytes) {
+  TwzXMLMemoryStream stream(bytes);
+  LoadFromStream(stream);
+}
+
+std::string TwzXMLDocument::SaveToBytes() const {
+  TwzXMLMemoryStream stream;
+  SaveToStream(stream);
+  return stream.Bytes();
+}
+
+void TwzXMLDocument::LoadFromFile(const String& fileName) {
+  FileStream stream(fileName, false);
+  LoadFromStream(stream);
+}
+
+void TwzXMLDocument::SaveToFile(const String& fileName) const {
+  FileStream stream(fileName, true);
+  SaveToStream(stream);
+}

@@ -1,0 +1,285 @@
+#include "script/wz_classes.h"
+
+#include <algorithm>
+
+#include "platform/rtl/strings.h"
+#include "platform/rtl/win.h"
+#include "script/wz_script.h"
+#include "script/wz_statements.h"
+
+using rtl::String;
+using rtl::Variant;
+
+namespace {
+
+bool IsAscii(const String& s) {
+  return std::all_of(s.begin(), s.end(), [](wchar_t c) { return c < 128; });
+}
+
+}  // namespace
+
+int wzCompareNames(const String& a, const String& b) {
+  if (IsAscii(a) && IsAscii(b)) return rtl::CompareText(a, b) < 0 ? -1 : (rtl::CompareText(a, b) > 0 ? 1 : 0);
+  // The system's ordinal comparison folds with its invariant simple case mapping, whatever the user's locale.
+  int r = CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE);
+  return r == CSTR_LESS_THAN ? -1 : (r == CSTR_GREATER_THAN ? 1 : 0);
+}
+
+String wzUpperName(const String& name) { return rtl::UpperCase(name); }
+
+// --- TwzItemList ---
+
+TwzItemList::~TwzItemList() { TwzItemList::Clear(); }
+
+void TwzItemList::Clear() {
+  // Detach first so that an owned object looking back at this list during its destruction finds it consistent.
+  std::vector<rtl::TObject*> items;
+  items.swap(FItems);
+  for (rtl::TObject* obj : items) delete obj;
+}
+
+void TwzItemList::Remove(rtl::TObject* obj) {
+  auto it = std::find(FItems.begin(), FItems.end(), obj);
+  if (it != FItems.end()) FItems.erase(it);
+}
+
+rtl::TObject* TwzItemList::GetItem(int index) const {
+  if (index < 0 || index >= Count())
+    throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  return FItems[static_cast<size_t>(index)];
+}
+
+// --- TwzCustomVariable ---
+
+TwzCustomVariable::TwzCustomVariable(const String& aName, TwzVarType aTyp, const String& aTypeName)
+    : FName(aName), FTyp(aTyp), FTypeName(aTypeName), FUppercaseName(wzUpperName(aName)), FValue(Variant::Null()) {}
+
+void TwzCustomVariable::SetName(const String& value) {
+  FName = value;
+  FUppercaseName = wzUpperName(value);
+}
+
+void TwzCustomVariable::SetValue(const Variant& value) {
+  if (!FIsReadOnly) FValue = value;
+}
+
+Variant TwzCustomVariable::GetValue() { return FValue; }
+
+TwzParamItem* TwzCustomVariable::Params(int index) const { return static_cast<TwzParamItem*>(GetItem(index)); }
+
+String TwzCustomVariable::GetFullTypeName() const {
+  switch (FTyp) {
+    case fvtInt: return L"Integer";
+    case fvtBool: return L"Boolean";
+    case fvtFloat: return L"Extended";
+    case fvtChar: return L"Char";
+    case fvtString: return L"String";
+    case fvtClass: return FTypeName;
+    case fvtArray: return L"Array";
+    case fvtVariant: return L"Variant";
+    case fvtEnum: return FTypeName;
+    case fvtConstructor: return L"Variant";
+    case fvtInt64: return L"Int64";
+  }
+  return L"Variant";
+}
+
+int TwzCustomVariable::GetNumberOfRequiredParams() const {
+  int n = 0;
+  for (int i = 0; i < Count(); ++i)
+    if (!Params(i)->IsOptional()) ++n;
+  return n;
+}
+
+// --- TwzVariable ---
+
+void TwzVariable::SetValue(const Variant& value) {
+  if (FIsReadOnly) return;
+  switch (FTyp) {
+    case fvtInt: FValue = Variant(value.AsInteger()); break;
+    case fvtBool: FValue = Variant(value.AsBoolean()); break;
+    case fvtFloat:
+      if ((value.Deref().VarType() & rtl::varTypeMask) == rtl::varDate && !value.IsArray())
+        FValue = value.Deref();
+      else
+        FValue = Variant(value.AsDouble());
+      break;
+    case fvtString: FValue = Variant(value.AsString()); break;
+    case fvtInt64: FValue = Variant(static_cast<long long>(value.AsInt64())); break;
+    default: FValue = value; break;
+  }
+}
+
+Variant TwzVariable::GetValue() {
+  if (FOnGetVarValue) {
+    Variant v = FOnGetVarValue(FName, FTyp, FValue);
+    if (!v.IsNull()) return v;
+  }
+  return FValue;
+}
+
+// --- TwzStringVariable ---
+
+void TwzStringVariable::SetValue(const Variant& value) { FStr = value.AsString(); }
+
+Variant TwzStringVariable::GetValue() {
+  if (FOnGetVarValue) {
+    Variant v = FOnGetVarValue(FName, FTyp, Variant(FStr));
+    if (!v.IsNull()) return v;
+  }
+  return Variant(FStr);
+}
+
+// --- TwzParamItem ---
+
+TwzParamItem::TwzParamItem(const String& aName, TwzVarType aTyp, const String& aTypeName, bool aIsOptional,
+                           bool aIsVarParam)
+    : TwzCustomVariable(aName, aTyp, aTypeName),
+      FDefValue(Variant::Null()),
+      FIsOptional(aIsOptional),
+      FIsVarParam(aIsVarParam) {}
+
+// --- TwzProcVariable ---
+
+TwzProcVariable::TwzProcVariable(const String& aName, TwzVarType aTyp, const String& aTypeName, TwzScript* aParent,
+                                 bool aIsFunc)
+    : TwzCustomVariable(aName, aTyp, aTypeName), FIsFunc(aIsFunc), FProgram(new TwzScript(nullptr)) {
+  FIsReadOnly = true;
+  FProgram->SetParent(aParent);
+  if (aParent) FProgram->SetUseClassLateBinding(aParent->UseClassLateBinding());
+  if (aIsFunc) {
+    auto* result = new TwzVariable(L"Result", aTyp, aTypeName);
+    FProgram->Add(L"Result", result);
+    FRefItem = result;
+  }
+}
+
+TwzProcVariable::~TwzProcVariable() {
+  // The parameters are registered in the local program too, but they belong to this item.
+  ReleaseParams();
+  delete FProgram;
+}
+
+void TwzProcVariable::ReleaseParams() {
+  for (rtl::TObject* param : FItems) FProgram->Remove(param);
+}
+
+void TwzProcVariable::Clear() {
+  ReleaseParams();
+  TwzCustomVariable::Clear();
+}
+
+void TwzProcVariable::AddParam(TwzParamItem* param) {
+  Add(param);
+  FProgram->Add(param->Name(), param);
+}
+
+Variant TwzProcVariable::GetValue() {
+  const bool wasExecuting = FExecuting;
+  FExecuting = true;
+  TwzScript* mainProg = nullptr;
+  TwzScript* oldRunning = nullptr;
+  struct Restore {
+    TwzProcVariable* self;
+    bool wasExecuting;
+    TwzScript*& mainProg;
+    TwzScript*& oldRunning;
+    ~Restore() {
+      TwzScript* prog = self->FProgram;
+      prog->ExitCalled = false;
+      prog->Terminated = false;
+      prog->SetIsRunning(false);
+      if (mainProg) mainProg->SetProgRunning(oldRunning);
+      self->FExecuting = wasExecuting;
+    }
+  } restore{this, wasExecuting, mainProg, oldRunning};
+
+  // A function that never assigns its result must not hand back the value of a previous call.
+  if (FIsFunc && FRefItem) FRefItem->SetValue(Variant::Unassigned());
+  for (TwzScript* p = FProgram; p; p = p->Parent())
+    if (p->MainProg()) {
+      mainProg = p;
+      break;
+    }
+  if (mainProg) {
+    oldRunning = mainProg->ProgRunning();
+    mainProg->SetProgRunning(FProgram);
+  }
+  FProgram->ExitCalled = false;
+  FProgram->Terminated = false;
+  FProgram->SetIsRunning(true);
+  FProgram->Statement()->Execute();
+  if (FIsFunc && FRefItem) return FRefItem->GetValue();
+  return Variant::Null();
+}
+
+// --- TwzArrayHelper ---
+
+TwzArrayHelper::TwzArrayHelper(const String& aName, int dimCount, TwzVarType aTyp, const String& aTypeName)
+    : TwzCustomHelper(aName, aTyp, aTypeName) {
+  const int count = dimCount < 0 ? 3 : dimCount;
+  for (int i = 0; i < count; ++i)
+    Add(new TwzParamItem(L"Index" + rtl::IntToStr(i), fvtInt, L"", dimCount < 0 && i > 0, false));
+}
+
+Variant* TwzArrayHelper::TargetArray() {
+  if (FParentRef) {
+    Variant* stored = FParentRef->PValue();
+    if (stored->IsArray()) return stored;
+  }
+  // The parent keeps no array of its own (a function result, a property): work on the value it gave.
+  if (FParentValue.IsArray()) return &FParentValue;
+  throw rtl::EVariantNotAnArrayError(L"Array type required");
+}
+
+std::vector<int> TwzArrayHelper::Indexes(int dimCount) const {
+  if (dimCount > Count()) throw EwzScriptError(L"Not enough actual parameters");
+  std::vector<int> idx;
+  for (int i = 0; i < dimCount; ++i) idx.push_back(Params(i)->GetValue().AsInteger());
+  return idx;
+}
+
+Variant TwzArrayHelper::GetValue() {
+  Variant* arr = TargetArray();
+  const int dims = arr->DimCount();
+  if (dims < 1 || dims > 3) return Variant::Null();
+  std::vector<int> idx = Indexes(dims);
+  return arr->Element(idx.data(), dims);
+}
+
+void TwzArrayHelper::SetValue(const Variant& value) {
+  Variant* arr = TargetArray();
+  const int dims = arr->DimCount();
+  if (dims < 1 || dims > 3) return;
+  std::vector<int> idx = Indexes(dims);
+  arr->PutElement(idx.data(), dims, value);
+}
+
+// --- TwzStringHelper ---
+
+void wzCheckStringIndex(const String& s, rtl::Int64 index) {
+  if (index < 1 || index > static_cast<rtl::Int64>(s.size()))
+    throw EwzScriptError(L"String index out of range: " + rtl::IntToStr(index) + L" (length " +
+                         rtl::IntToStr(static_cast<rtl::Int64>(s.size())) + L")");
+}
+
+TwzStringHelper::TwzStringHelper() : TwzCustomHelper(L"__StringHelper", fvtChar, L"") {
+  Add(new TwzParamItem(L"Index", fvtInt, L"", false, false));
+}
+
+Variant TwzStringHelper::GetValue() {
+  const String s = FParentValue.AsString();
+  const rtl::Int64 i = Params(0)->GetValue().AsInt64();
+  wzCheckStringIndex(s, i);
+  return Variant(s[static_cast<size_t>(i - 1)]);
+}
+
+void TwzStringHelper::SetValue(const Variant& value) {
+  String s = FParentValue.AsString();
+  const rtl::Int64 i = Params(0)->GetValue().AsInt64();
+  wzCheckStringIndex(s, i);
+  const String v = value.AsString();
+  if (v.empty()) throw EwzScriptError(L"Cannot assign an empty string to a character");
+  s[static_cast<size_t>(i - 1)] = v[0];
+  if (FParentRef) FParentRef->SetValue(Variant(s));
+}

@@ -1,0 +1,238 @@
+#pragma once
+// Script items: everything a running script can name. Each item reads and writes its value as one variant.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/rtl/object.h"
+#include "platform/rtl/variant.h"
+#include "script/wz_vartype.h"
+
+class TwzScript;
+class TwzParamItem;
+
+// Asked by variables for their value; a Null answer keeps the stored value.
+using TwzGetVariableValueEvent =
+    std::function<rtl::Variant(const rtl::String& varName, TwzVarType varTyp, const rtl::Variant& oldValue)>;
+
+// Ownership tag of registered items. The program stamps it on registration; binding modules use wzAddedByRTTI.
+using TwzAddedBy = const void*;
+inline const TwzAddedBy wzAddedByRTTI = reinterpret_cast<const void*>(std::uintptr_t{1});
+
+// Names of items and members compare with ordinal case rules, never the user's locale: under a Turkish locale
+// "Items" must still match "ITEMS". Letters outside ASCII fold with the locale-independent simple mapping.
+int wzCompareNames(const rtl::String& a, const rtl::String& b);
+inline bool wzSameName(const rtl::String& a, const rtl::String& b) { return wzCompareNames(a, b) == 0; }
+// The upper-cased form host handlers receive ("ITEMS.GET"): ASCII letters only, so it never depends on the locale.
+rtl::String wzUpperName(const rtl::String& name);
+
+// Host objects cross into and out of scripts as integer variants holding the object reference (nil is 0). The
+// reference is pointer-sized: a 64-bit integer on this target, never truncated.
+inline rtl::Variant wzObjectToVariant(const rtl::TObject* obj) { return rtl::Variant::FromObject(obj); }
+// Null, Unassigned and 0 give nil; a value that is no integer raises the variant conversion error.
+inline rtl::TObject* wzVariantToObject(const rtl::Variant& value) { return value.AsObject(); }
+
+// An ordered list of owned objects: the base of items, statements and designator steps.
+class TwzItemList : public rtl::TObject {
+public:
+  TwzItemList() = default;
+  ~TwzItemList() override;
+  rtl::String ClassName() const override { return L"TwzItemList"; }
+
+  // Frees every owned object, first to last, and empties the list.
+  virtual void Clear();
+  int Count() const { return static_cast<int>(FItems.size()); }
+  void Add(rtl::TObject* obj) { FItems.push_back(obj); }
+  // Takes the first occurrence out of the list without freeing it.
+  void Remove(rtl::TObject* obj);
+  // Raises EListError for an index outside 0..Count-1.
+  rtl::TObject* GetItem(int index) const;
+
+protected:
+  std::vector<rtl::TObject*> FItems;
+};
+
+// The item base. Its owned list holds the item's parameters in declaration order.
+class TwzCustomVariable : public TwzItemList {
+public:
+  TwzCustomVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName);
+  rtl::String ClassName() const override { return L"TwzCustomVariable"; }
+
+  virtual void SetValue(const rtl::Variant& value);
+  virtual rtl::Variant GetValue();
+  rtl::Variant Value() { return GetValue(); }
+
+  TwzParamItem* Params(int index) const;
+  // The stored value itself; the array helper changes arrays in place through it.
+  rtl::Variant* PValue() { return &FValue; }
+  rtl::String GetFullTypeName() const;
+  int GetNumberOfRequiredParams() const;
+
+  TwzAddedBy AddedBy() const { return FAddedBy; }
+  void SetAddedBy(TwzAddedBy value) { FAddedBy = value; }
+  bool IsMacro() const { return FIsMacro; }
+  void SetIsMacro(bool value) { FIsMacro = value; }
+  bool IsReadOnly() const { return FIsReadOnly; }
+  void SetIsReadOnly(bool value) { FIsReadOnly = value; }
+  const rtl::String& Name() const { return FName; }
+  void SetName(const rtl::String& value);
+  bool NeedResult() const { return FNeedResult; }
+  void SetNeedResult(bool value) { FNeedResult = value; }
+  TwzCustomVariable* RefItem() const { return FRefItem; }
+  void SetRefItem(TwzCustomVariable* value) { FRefItem = value; }
+  const rtl::String& SourcePos() const { return FSourcePos; }
+  void SetSourcePos(const rtl::String& value) { FSourcePos = value; }
+  const rtl::String& SourceUnit() const { return FSourceUnit; }
+  void SetSourceUnit(const rtl::String& value) { FSourceUnit = value; }
+  TwzVarType Typ() const { return FTyp; }
+  void SetTyp(TwzVarType value) { FTyp = value; }
+  const rtl::String& TypeName() const { return FTypeName; }
+  void SetTypeName(const rtl::String& value) { FTypeName = value; }
+  const rtl::String& UppercaseName() const { return FUppercaseName; }
+  const TwzGetVariableValueEvent& OnGetVarValue() const { return FOnGetVarValue; }
+  void SetOnGetVarValue(TwzGetVariableValueEvent value) { FOnGetVarValue = std::move(value); }
+
+protected:
+  TwzAddedBy FAddedBy = nullptr;
+  bool FIsMacro = false;
+  bool FIsReadOnly = false;
+  rtl::String FName;
+  bool FNeedResult = true;
+  TwzCustomVariable* FRefItem = nullptr;
+  rtl::String FSourcePos;
+  rtl::String FSourceUnit;
+  TwzVarType FTyp;
+  rtl::String FTypeName;
+  rtl::String FUppercaseName;
+  rtl::Variant FValue;
+  TwzGetVariableValueEvent FOnGetVarValue;
+};
+
+// Script variables of every type but Char and String, constants (read-only), host variables and constants,
+// enumeration values, a function's "Result". Assignment converts by the item's type.
+class TwzVariable : public TwzCustomVariable {
+public:
+  using TwzCustomVariable::TwzCustomVariable;
+  rtl::String ClassName() const override { return L"TwzVariable"; }
+  void SetValue(const rtl::Variant& value) override;
+  rtl::Variant GetValue() override;
+};
+
+// Script variables of type Char or String.
+class TwzStringVariable : public TwzVariable {
+public:
+  using TwzVariable::TwzVariable;
+  rtl::String ClassName() const override { return L"TwzStringVariable"; }
+  void SetValue(const rtl::Variant& value) override;
+  rtl::Variant GetValue() override;
+  // The text itself, for the string designator's in-place character access.
+  rtl::String& Str() { return FStr; }
+
+protected:
+  rtl::String FStr;
+};
+
+// A named type; its type code is the type the name stands for.
+class TwzTypeVariable : public TwzCustomVariable {
+public:
+  TwzTypeVariable(const rtl::String& aName, TwzVarType aTyp) : TwzCustomVariable(aName, aTyp, rtl::String()) {}
+  rtl::String ClassName() const override { return L"TwzTypeVariable"; }
+};
+
+// One parameter of a procedure, function, method or helper.
+class TwzParamItem : public TwzCustomVariable {
+public:
+  TwzParamItem(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName, bool aIsOptional,
+               bool aIsVarParam);
+  rtl::String ClassName() const override { return L"TwzParamItem"; }
+  const rtl::Variant& DefValue() const { return FDefValue; }
+  void SetDefValue(const rtl::Variant& value) { FDefValue = value; }
+  bool IsOptional() const { return FIsOptional; }
+  void SetIsOptional(bool value) { FIsOptional = value; }
+  bool IsVarParam() const { return FIsVarParam; }
+  void SetIsVarParam(bool value) { FIsVarParam = value; }
+
+protected:
+  rtl::Variant FDefValue;
+  bool FIsOptional;
+  bool FIsVarParam;
+};
+
+// A procedure or function declared in a script. Its parameters, locals and body live in its own local program,
+// whose parent is the declaring program; that is how recursion and local variables work.
+class TwzProcVariable : public TwzCustomVariable {
+public:
+  TwzProcVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName, TwzScript* aParent,
+                  bool aIsFunc);
+  ~TwzProcVariable() override;
+  rtl::String ClassName() const override { return L"TwzProcVariable"; }
+  void Clear() override;
+
+  // Runs the body with the parameter values already stored; the function's result, or Null for a procedure.
+  rtl::Variant GetValue() override;
+  // Appends a parameter and registers it in the local program so the body finds it by name.
+  void AddParam(TwzParamItem* param);
+
+  TwzScript* Prog() const { return FProgram; }
+  bool IsFunc() const { return FIsFunc; }
+  bool Executing() const { return FExecuting; }
+
+protected:
+  void ReleaseParams();
+
+  bool FExecuting = false;
+  bool FIsFunc;
+  TwzScript* FProgram;
+};
+
+// Base of every item whose value depends on the item before it in a designator.
+class TwzCustomHelper : public TwzCustomVariable {
+public:
+  using TwzCustomVariable::TwzCustomVariable;
+  rtl::String ClassName() const override { return L"TwzCustomHelper"; }
+  TwzCustomVariable* ParentRef() const { return FParentRef; }
+  void SetParentRef(TwzCustomVariable* value) { FParentRef = value; }
+  const rtl::Variant& ParentValue() const { return FParentValue; }
+  void SetParentValue(const rtl::Variant& value) { FParentValue = value; }
+  TwzScript* Prog() const { return FProgram; }
+  void SetProg(TwzScript* value) { FProgram = value; }
+
+protected:
+  TwzCustomVariable* FParentRef = nullptr;
+  rtl::Variant FParentValue;
+  TwzScript* FProgram = nullptr;
+};
+
+// Element access into a variant array held by the parent item, for arrays of one, two or three dimensions.
+class TwzArrayHelper : public TwzCustomHelper {
+public:
+  // dimCount parameters, all required; -1 makes three of which only the first is required.
+  TwzArrayHelper(const rtl::String& aName, int dimCount, TwzVarType aTyp, const rtl::String& aTypeName);
+  rtl::String ClassName() const override { return L"TwzArrayHelper"; }
+  void SetValue(const rtl::Variant& value) override;
+  rtl::Variant GetValue() override;
+
+private:
+  rtl::Variant* TargetArray();
+  std::vector<int> Indexes(int dimCount) const;
+};
+
+// Character access into a string value; the index is 1-based and checked.
+class TwzStringHelper : public TwzCustomHelper {
+public:
+  TwzStringHelper();
+  rtl::String ClassName() const override { return L"TwzStringHelper"; }
+  void SetValue(const rtl::Variant& value) override;
+  rtl::Variant GetValue() override;
+};
+
+// The script's run-time error for bad input that the variant layer does not already reject (an index outside a
+// string, a call on nil ...). Scripts catch it like any other exception.
+class EwzScriptError : public rtl::Exception {
+public:
+  using rtl::Exception::Exception;
+  rtl::String ClassName() const override { return L"EwzScriptError"; }
+};
+
+// Checks a 1-based character index against the text; raises EwzScriptError when it lies outside.
+void wzCheckStringIndex(const rtl::String& s, rtl::Int64 index);

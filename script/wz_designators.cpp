@@ -1,0 +1,245 @@
+#include "script/wz_designators.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "script/wz_expressions.h"
+#include "script/wz_script.h"
+
+using rtl::String;
+using rtl::Variant;
+
+namespace {
+
+TwzScript* FindMainProg(TwzScript* program) {
+  for (TwzScript* p = program; p; p = p->Parent())
+    if (p->MainProg()) return p;
+  return program;
+}
+
+// The locals of a procedure that a recursive call is about to overwrite, kept by position.
+class SavedLocals {
+public:
+  explicit SavedLocals(TwzProcVariable* proc) {
+    TwzScript* prog = proc->Prog();
+    for (int i = 0; i < prog->Count(); ++i) {
+      rtl::TObject* item = prog->Items(i);
+      if (auto* s = dynamic_cast<TwzStringVariable*>(item))
+        saved_.push_back({s, Variant(s->Str())});
+      else if (dynamic_cast<TwzVariable*>(item) || dynamic_cast<TwzParamItem*>(item)) {
+        auto* v = static_cast<TwzCustomVariable*>(item);
+        saved_.push_back({v, *v->PValue()});
+      }
+    }
+  }
+
+  // Written back into the storage itself: going through the typed assignment would reject a local that was never
+  // assigned (Null in an Integer variable) and would ignore read-only items.
+  void Restore() noexcept {
+    for (Entry& e : saved_) {
+      if (auto* s = dynamic_cast<TwzStringVariable*>(e.item))
+        s->Str() = e.value.IsNull() ? String() : VarToStr(e.value);
+      else
+        *e.item->PValue() = e.value;
+    }
+  }
+
+private:
+  struct Entry {
+    TwzCustomVariable* item;
+    Variant value;
+  };
+  std::vector<Entry> saved_;
+};
+
+}  // namespace
+
+TwzCustomExpression* TwzDesignatorItem::Items(int index) const {
+  return static_cast<TwzCustomExpression*>(GetItem(index));
+}
+
+TwzDesignator::TwzDesignator(TwzScript* program)
+    : TwzCustomVariable(String(), fvtVariant, String()), FMainProg(FindMainProg(program)), FProgram(program) {
+  if (FProgram && FMainProg) FProgram->SetUseClassLateBinding(FMainProg->UseClassLateBinding());
+}
+
+void TwzDesignator::Finalize() {
+  if (Count() == 0) return;
+  TwzCustomVariable* last = Items(Count() - 1)->Ref();
+  if (!last) return;
+  FTyp = last->Typ();
+  FTypeName = last->TypeName();
+  if (FTyp == fvtConstructor) {
+    FTyp = fvtClass;
+    if (Count() >= 2 && Items(Count() - 2)->Ref()) FTypeName = Items(Count() - 2)->Ref()->TypeName();
+  }
+  FIsReadOnly = last->IsReadOnly();
+
+  FKind = dkOther;
+  TwzCustomVariable* first = Items(0)->Ref();
+  if (Count() == 1 && dynamic_cast<TwzVariable*>(first)) {
+    FKind = dkVariable;
+    FRefItem = first;
+  } else if (Count() == 2 && dynamic_cast<TwzStringVariable*>(first) && Items(1)->Count() > 0) {
+    FKind = dkStringArray;
+    FRefItem = first;
+    FRef1 = Items(1)->Items(0);
+  } else if (Count() == 2 && dynamic_cast<TwzVariable*>(first) && first->Typ() == fvtArray && first->RefItem()) {
+    FKind = dkArray;
+    FRefItem = first;
+    FRef1 = first->RefItem();
+    FRef2 = Items(1);
+  }
+}
+
+void TwzDesignator::Borrow(TwzDesignator* designator) {
+  FItems.swap(designator->FItems);
+  FKind = designator->FKind;
+  FRef1 = designator->FRef1;
+  FRef2 = designator->FRef2;
+  FTyp = designator->FTyp;
+  FTypeName = designator->FTypeName;
+  FIsReadOnly = designator->FIsReadOnly;
+  FRefItem = designator->FRefItem;
+}
+
+void TwzDesignator::CheckLateBinding() {
+  if (!FLateBindingXmlSource) return;
+  // Resolution is attempted once, whatever its outcome.
+  TwzLateBindingSource source = std::move(FLateBindingXmlSource);
+  FLateBindingXmlSource = nullptr;
+  TwzDesignator* resolved = source(FProgram);
+  if (!resolved) return;
+  Borrow(resolved);
+  delete resolved;
+}
+
+Variant TwzDesignator::GetValue() {
+  CheckLateBinding();
+  return DoCalc(Variant::Null(), false);
+}
+
+void TwzDesignator::SetValue(const Variant& value) {
+  CheckLateBinding();
+  DoCalc(value, true);
+}
+
+Variant TwzDesignator::DoCalc(const Variant& value, bool assigning) {
+  Variant running = Variant::Null();
+  TwzCustomVariable* previous = nullptr;
+  const int count = Count();
+  for (int stepIndex = 0; stepIndex < count; ++stepIndex) {
+    TwzDesignatorItem* step = Items(stepIndex);
+    TwzCustomVariable* item = step->Ref();
+    if (!item) throw EwzScriptError(L"Undeclared identifier");
+    const bool isLast = stepIndex == count - 1;
+
+    if (dynamic_cast<TwzDesignator*>(item)) {
+      running = item->GetValue();
+      previous = item;
+      continue;
+    }
+
+    auto* proc = dynamic_cast<TwzProcVariable*>(item);
+    std::unique_ptr<SavedLocals> saved;
+    if (proc && proc->Executing()) saved = std::make_unique<SavedLocals>(proc);
+    struct RestoreGuard {
+      std::unique_ptr<SavedLocals>& saved;
+      ~RestoreGuard() {
+        if (saved) saved->Restore();
+      }
+    } restoreGuard{saved};
+
+    const int paramCount = item->Count();
+    const int argCount = std::min(paramCount, step->Count());
+    if (paramCount > 0) {
+      // All arguments first: one of them may read the very parameters a recursive call is about to overwrite.
+      std::vector<Variant> args;
+      args.reserve(static_cast<size_t>(argCount));
+      for (int i = 0; i < argCount; ++i) {
+        TwzCustomExpression* arg = step->Items(i);
+        if (item->IsMacro()) {
+          auto* e = dynamic_cast<TwzExpression*>(arg);
+          args.push_back(Variant(e ? e->Source() : String()));
+        } else {
+          args.push_back(arg ? arg->GetValue() : Variant::Null());
+        }
+      }
+      for (int i = 0; i < argCount; ++i) item->Params(i)->SetValue(args[static_cast<size_t>(i)]);
+    }
+
+    if (auto* helper = dynamic_cast<TwzCustomHelper*>(item)) {
+      helper->SetParentRef(previous);
+      helper->SetParentValue(running);
+      helper->SetProg(FProgram);
+    }
+    previous = item;
+
+    if (assigning && isLast) {
+      item->SetValue(value);
+    } else {
+      item->SetNeedResult(!(isLast && !FNeedResult));
+      running = item->GetValue();
+    }
+
+    for (int i = 0; i < argCount; ++i) {
+      TwzParamItem* param = item->Params(i);
+      if (param->IsVarParam() && step->Items(i)) step->Items(i)->SetValue(param->GetValue());
+    }
+  }
+  return running;
+}
+
+// --- specialised designators ---
+
+Variant TwzVariableDesignator::GetValue() { return FRefItem->GetValue(); }
+
+void TwzVariableDesignator::SetValue(const Variant& value) { FRefItem->SetValue(value); }
+
+Variant TwzStringDesignator::GetValue() {
+  const rtl::Int64 i = FRef1->GetValue().AsInt64();
+  auto* var = static_cast<TwzStringVariable*>(FRefItem);
+  wzCheckStringIndex(var->Str(), i);
+  return Variant(var->Str()[static_cast<size_t>(i - 1)]);
+}
+
+void TwzStringDesignator::SetValue(const Variant& value) {
+  const rtl::Int64 i = FRef1->GetValue().AsInt64();
+  auto* var = static_cast<TwzStringVariable*>(FRefItem);
+  wzCheckStringIndex(var->Str(), i);
+  const String v = value.AsString();
+  if (v.empty()) throw EwzScriptError(L"Cannot assign an empty string to a character");
+  var->Str()[static_cast<size_t>(i - 1)] = v[0];
+}
+
+TwzCustomHelper* TwzArrayDesignator::PrepareHelper() {
+  auto* helper = dynamic_cast<TwzCustomHelper*>(FRef1);
+  if (!helper || !FRef2) throw EwzScriptError(L"Array type required");
+  helper->SetParentRef(FRefItem);
+  helper->SetParentValue(Variant::Null());
+  const int n = std::min(helper->Count(), FRef2->Count());
+  std::vector<Variant> indexes;
+  for (int i = 0; i < n; ++i) indexes.push_back(FRef2->Items(i)->GetValue());
+  for (int i = 0; i < n; ++i) helper->Params(i)->SetValue(indexes[static_cast<size_t>(i)]);
+  return helper;
+}
+
+Variant TwzArrayDesignator::GetValue() { return PrepareHelper()->GetValue(); }
+
+void TwzArrayDesignator::SetValue(const Variant& value) { PrepareHelper()->SetValue(value); }
+
+TwzDesignator* wzSpecializeDesignator(TwzDesignator* designator) {
+  TwzDesignator* result;
+  switch (designator->Kind()) {
+    case dkVariable: result = new TwzVariableDesignator(designator->Program()); break;
+    case dkStringArray: result = new TwzStringDesignator(designator->Program()); break;
+    case dkArray: result = new TwzArrayDesignator(designator->Program()); break;
+    default: return designator;
+  }
+  result->Borrow(designator);
+  result->SetNeedResult(designator->NeedResult());
+  result->SetSourcePos(designator->SourcePos());
+  delete designator;
+  return result;
+}

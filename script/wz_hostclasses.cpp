@@ -1,0 +1,308 @@
+#include "script/wz_hostclasses.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/rtl/strings.h"
+#include "platform/vcl/component.h"
+#include "script/wz_script.h"
+
+using rtl::String;
+using rtl::Variant;
+
+namespace {
+
+bool IsBooleanTypeName(const String& name) { return rtl::SameText(name, L"Boolean") || rtl::SameText(name, L"bool"); }
+
+void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) {
+  typeName.clear();
+  switch (p.Kind()) {
+    case vcl::tkChar:
+    case vcl::tkWChar: typ = fvtChar; break;
+    case vcl::tkEnumeration:
+      typeName = p.TypeName();
+      typ = IsBooleanTypeName(typeName) ? fvtBool : fvtEnum;
+      break;
+    case vcl::tkSet:
+      typ = fvtEnum;
+      typeName = p.TypeName();
+      break;
+    case vcl::tkFloat: typ = fvtFloat; break;
+    case vcl::tkString:
+    case vcl::tkLString:
+    case vcl::tkWString:
+    case vcl::tkUString: typ = fvtString; break;
+    case vcl::tkClass:
+      typ = fvtClass;
+      typeName = p.PropClass() ? p.PropClass()->ClassName() : p.TypeName();
+      break;
+    case vcl::tkVariant: typ = fvtVariant; break;
+    case vcl::tkInt64: typ = fvtInt64; break;
+    default: typ = fvtInt; break;
+  }
+}
+
+const vcl::TPropInfo* FindPublished(rtl::TObject* instance, const String& name) {
+  const vcl::TClassInfo* cls = vcl::ClassOf(instance);
+  return cls ? cls->FindProperty(name) : nullptr;
+}
+
+}  // namespace
+
+// --- TwzPropertyHelper ---
+
+TwzPropertyHelper::TwzPropertyHelper(const String& aName, TwzVarType aTyp, const String& aTypeName)
+    : TwzCustomHelper(aName, aTyp, aTypeName) {}
+
+rtl::TObject* TwzPropertyHelper::Instance() const { return FParentValue.AsObject(); }
+
+Variant TwzPropertyHelper::ReadPublished(rtl::TObject* instance) const {
+  const vcl::TPropInfo* p = FindPublished(instance, FName);
+  if (!p || !p->IsReadable()) return Variant::Null();
+  switch (p->Kind()) {
+    case vcl::tkInteger:
+    case vcl::tkEnumeration:
+    case vcl::tkSet: {
+      const rtl::Int64 v = p->GetOrd(instance);
+      if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int>(v));
+      return Variant(static_cast<long long>(v));
+    }
+    case vcl::tkClass: return Variant::FromObject(p->GetObject(instance));
+    case vcl::tkChar:
+    case vcl::tkWChar: return Variant(static_cast<wchar_t>(p->GetOrd(instance)));
+    case vcl::tkFloat: return Variant(p->GetFloat(instance));
+    case vcl::tkString:
+    case vcl::tkLString:
+    case vcl::tkWString:
+    case vcl::tkUString: return Variant(p->GetStr(instance));
+    case vcl::tkVariant: return p->GetVariant(instance);
+    case vcl::tkInt64: return Variant(static_cast<long long>(p->GetOrd(instance)));
+    default: return Variant::Null();
+  }
+}
+
+void TwzPropertyHelper::WritePublished(rtl::TObject* instance, const Variant& value) const {
+  const vcl::TPropInfo* p = FindPublished(instance, FName);
+  if (!p || !p->IsWritable()) return;
+  switch (p->Kind()) {
+    case vcl::tkInteger:
+    case vcl::tkEnumeration:
+    case vcl::tkSet:
+      if (FTyp == fvtBool)
+        p->SetOrd(instance, VarSameValue(value, Variant(true)) ? 1 : 0);
+      else
+        p->SetOrd(instance, value.AsInteger());
+      break;
+    case vcl::tkClass: p->SetObject(instance, value.AsObject()); break;
+    case vcl::tkChar:
+    case vcl::tkWChar: {
+      const String s = value.AsString();
+      p->SetOrd(instance, s.empty() ? 0 : static_cast<rtl::Int64>(s[0]));
+      break;
+    }
+    case vcl::tkFloat: p->SetFloat(instance, value.AsDouble()); break;
+    case vcl::tkInt64: p->SetOrd(instance, value.AsInt64()); break;
+    case vcl::tkString:
+    case vcl::tkLString:
+    case vcl::tkWString:
+    case vcl::tkUString: p->SetStr(instance, value.AsString()); break;
+    case vcl::tkVariant: p->SetVariant(instance, value); break;
+    default: break;
+  }
+}
+
+Variant TwzPropertyHelper::GetValue() {
+  Variant result = Variant::Null();
+  rtl::TObject* instance = Instance();
+  if (FIsPublished) {
+    if (instance) result = ReadPublished(instance);
+  } else if (FOnGetValue) {
+    result = FOnGetValue(instance, FClassRef, FUppercaseName);
+  } else if (FOnGetValueNew) {
+    result = FOnGetValueNew(instance, FClassRef, FUppercaseName, this);
+  }
+  if (FTyp == fvtBool) {
+    // Null has no truth value; anything else is true when it differs from 0.
+    if (result.IsNull()) return Variant(false);
+    return Variant(!VarSameValue(result, Variant(0)) && !VarSameValue(result, Variant(false)));
+  }
+  return result;
+}
+
+void TwzPropertyHelper::SetValue(const Variant& value) {
+  if (FIsReadOnly) return;
+  rtl::TObject* instance = Instance();
+  if (FIsPublished) {
+    if (!instance) throw EwzScriptError(L"Cannot set property '" + FName + L"' of a nil object");
+    WritePublished(instance, value);
+  } else if (FOnSetValue) {
+    FOnSetValue(instance, FClassRef, FUppercaseName, value);
+  } else if (FOnSetValueNew) {
+    FOnSetValueNew(instance, FClassRef, FUppercaseName, value, this);
+  }
+}
+
+// --- TwzMethodHelper ---
+
+TwzMethodHelper::TwzMethodHelper(const String& aName, TwzVarType aTyp, const String& aTypeName,
+                                 const std::vector<TwzParamItem*>& params, const String& syntax)
+    : TwzCustomHelper(aName, aTyp, aTypeName), FSetValue(Variant::Null()), FSyntax(syntax) {
+  for (TwzParamItem* p : params) Add(p);
+  FIsReadOnly = true;
+  if (Count() > 0) FVarArray = rtl::VarArrayCreate({0, Count() - 1}, rtl::varVariant);
+}
+
+rtl::TObject* TwzMethodHelper::Instance() const {
+  return FParentValue.IsNull() ? nullptr : FParentValue.AsObject();
+}
+
+Variant TwzMethodHelper::GetVParam(int index) const {
+  if (index == Count()) return FSetValue;
+  return Params(index)->GetValue();
+}
+
+void TwzMethodHelper::SetVParam(int index, const Variant& value) { Params(index)->SetValue(value); }
+
+Variant TwzMethodHelper::GetValue() {
+  rtl::TObject* instance = Instance();
+  const String methodName = FIndexMethod ? FUppercaseName + L".GET" : FUppercaseName;
+  if (FOnCall) {
+    for (int i = 0; i < Count(); ++i) FVarArray.PutElement({i}, Params(i)->GetValue());
+    Variant result = FOnCall(instance, FClassRef, methodName, FVarArray);
+    if (Count() > 0 && FVarArray.IsArray()) {
+      for (int i = 0; i < Count(); ++i)
+        if (Params(i)->IsVarParam()) Params(i)->SetValue(FVarArray.Element({i}));
+    }
+    return result;
+  }
+  if (FOnCallNew) return FOnCallNew(instance, FClassRef, methodName, this);
+  return Variant(0);
+}
+
+void TwzMethodHelper::SetValue(const Variant& value) {
+  if (!FIndexMethod) return;
+  rtl::TObject* instance = Instance();
+  const String methodName = FUppercaseName + L".SET";
+  if (FOnCall) {
+    Variant args = rtl::VarArrayCreate({0, Count()}, rtl::varVariant);
+    for (int i = 0; i < Count(); ++i) args.PutElement({i}, Params(i)->GetValue());
+    args.PutElement({Count()}, value);
+    FOnCall(instance, FClassRef, methodName, args);
+  } else if (FOnCallNew) {
+    FSetValue = value;
+    struct Reset {
+      Variant& v;
+      ~Reset() { v = Variant::Null(); }
+    } reset{FSetValue};
+    FOnCallNew(instance, FClassRef, methodName, this);
+  }
+}
+
+// --- TwzComponentHelper ---
+
+TwzComponentHelper::TwzComponentHelper(rtl::TObject* component)
+    : TwzCustomHelper(String(), fvtClass, component ? component->ClassName() : String()), FComponent(component) {
+  if (auto* c = dynamic_cast<vcl::TComponent*>(component)) SetName(c->Name());
+}
+
+Variant TwzComponentHelper::GetValue() { return Variant::FromObject(FComponent); }
+
+// --- TwzClassVariable ---
+
+TwzClassVariable::TwzClassVariable(const vcl::TClassInfo* aClass, const String& ancestor)
+    : TwzClassVariable(aClass ? aClass->ClassName() : String(), aClass, ancestor) {}
+
+TwzClassVariable::TwzClassVariable(const String& aName, const vcl::TClassInfo* aClass, const String& ancestor)
+    : TwzCustomVariable(aName, fvtClass, aName), FAncestor(ancestor), FClassRef(aClass) {
+  Add(new TwzParamItem(String(), fvtVariant, String(), true, false));
+  AddPublishedProperties(aClass);
+}
+
+TwzClassVariable::~TwzClassVariable() = default;
+
+Variant TwzClassVariable::GetValue() {
+  TwzParamItem* cast = Params(0);
+  Variant result = cast->GetValue();
+  *cast->PValue() = Variant::Null();
+  if (!result.IsNull()) return result;
+  return Variant::FromObject(nullptr);
+}
+
+TwzVarType TwzClassVariable::TypeCodeOf(const String& typeName) const {
+  return FProgram ? StrToVarType(typeName, FProgram) : StrToVarType(typeName, nullptr);
+}
+
+TwzPropertyHelper* TwzClassVariable::AddProperty(const String& name, const String& typ, TwzGetValueEvent getEvent,
+                                                 TwzSetValueEvent setEvent) {
+  auto* p = new TwzPropertyHelper(name, TypeCodeOf(typ), typ);
+  p->SetClassRef(FClassRef);
+  p->SetIsReadOnly(!setEvent);
+  p->SetOnGetValue(std::move(getEvent));
+  p->SetOnSetValue(std::move(setEvent));
+  FMembers.Add(p);
+  return p;
+}
+
+TwzPropertyHelper* TwzClassVariable::AddPropertyEx(const String& name, const String& typ,
+                                                   TwzGetValueNewEvent getEvent, TwzSetValueNewEvent setEvent) {
+  auto* p = new TwzPropertyHelper(name, TypeCodeOf(typ), typ);
+  p->SetClassRef(FClassRef);
+  p->SetIsReadOnly(!setEvent);
+  p->SetOnGetValueNew(std::move(getEvent));
+  p->SetOnSetValueNew(std::move(setEvent));
+  FMembers.Add(p);
+  return p;
+}
+
+TwzComponentHelper* TwzClassVariable::AddComponent(rtl::TObject* component) {
+  auto* c = new TwzComponentHelper(component);
+  FMembers.Add(c);
+  return c;
+}
+
+void TwzClassVariable::AddMember(TwzCustomVariable* member) {
+  if (auto* m = dynamic_cast<TwzMethodHelper*>(member)) m->SetClassRef(FClassRef);
+  FMembers.Add(member);
+}
+
+void TwzClassVariable::AddPublishedProperties(const vcl::TClassInfo* aClass) {
+  if (!aClass) return;
+  std::vector<const vcl::TPropInfo*> props;
+  for (const vcl::TPropInfo* p : aClass->Properties())
+    if (p->Kind() != vcl::tkMethod) props.push_back(p);
+  std::stable_sort(props.begin(), props.end(), [](const vcl::TPropInfo* a, const vcl::TPropInfo* b) {
+    return wzCompareNames(a->Name(), b->Name()) < 0;
+  });
+  for (const vcl::TPropInfo* p : props) {
+    TwzVarType typ;
+    String typeName;
+    TypeOfProperty(*p, typ, typeName);
+    auto* helper = new TwzPropertyHelper(p->Name(), typ, typeName);
+    helper->SetIsPublished(true);
+    helper->SetClassRef(FClassRef);
+    helper->SetIsReadOnly(!p->IsWritable());
+    FMembers.Add(helper);
+  }
+}
+
+TwzCustomVariable* TwzClassVariable::Find(const String& name) const {
+  const TwzClassVariable* cls = this;
+  // The guard stops an ancestor chain that loops back on itself.
+  for (int depth = 0; cls && depth < 1000; ++depth) {
+    for (int i = 0; i < cls->MembersCount(); ++i) {
+      TwzCustomVariable* m = cls->Members(i);
+      if (wzSameName(m->Name(), name)) return m;
+    }
+    if (cls->FAncestor.empty() || !cls->FProgram) return nullptr;
+    cls = cls->FProgram->FindClass(cls->FAncestor);
+  }
+  return nullptr;
+}
+
+bool TwzClassVariable::IsInstance(const rtl::TObject* obj) const {
+  if (!obj) return false;
+  const vcl::TClassInfo* actual = vcl::ClassOf(obj);
+  if (FClassRef && actual) return actual->InheritsFrom(FClassRef);
+  // A class the registry does not know: compare by the runtime class name.
+  return wzSameName(obj->ClassName(), FName);
+}

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/rtl/exceptions.h"
@@ -22,6 +23,10 @@ struct Decimal {
 
 constexpr int kMaxPrecision = 17;
 
+void RoundDigits(Decimal& d, int keep);
+
+// The digits are taken as the runtime does: the value to 15 significant digits (17 when more are asked for), then
+// rounded half away from zero to the precision wanted, so 1.005 shows as 1.01 with two decimals.
 Decimal ToDecimal(double v, int precision) {
   Decimal d;
   d.neg = std::signbit(v);
@@ -29,20 +34,25 @@ Decimal ToDecimal(double v, int precision) {
   if (precision < 1) precision = 1;
   if (precision > kMaxPrecision) precision = kMaxPrecision;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(v));
+  std::snprintf(buf, sizeof buf, "%.*e", kMaxPrecision - 1, std::fabs(v));
   std::string text = buf;
   size_t e = text.find('e');
   for (size_t i = 0; i < e; ++i) {
     if (text[i] >= '0' && text[i] <= '9') d.digits += text[i];
   }
   d.exp = std::atoi(text.c_str() + e + 1) + 1;
+  if (precision <= 15) RoundDigits(d, 15);
+  RoundDigits(d, precision);
   while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
   return d;
 }
 
 // Keeps the first keep digits, rounding the rest half away from zero.
 void RoundDigits(Decimal& d, int keep) {
-  if (keep >= static_cast<int>(d.digits.size())) return;
+  if (keep >= static_cast<int>(d.digits.size())) {
+    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    return;
+  }
   if (keep < 0) {
     d.digits.clear();
     return;
@@ -260,7 +270,7 @@ bool ParseFloat(const String& s, wchar_t decSep, double& value) {
   if (r.ptr != ascii.data() + ascii.size()) return false;
   if (r.ec == std::errc::result_out_of_range) {
     // Underflow reads as zero; overflow is an error.
-    if (std::fabs(v) > 1) return false;
+    if (std::isinf(std::strtod(ascii.c_str(), nullptr))) return false;
     v = 0;
   } else if (r.ec != std::errc()) {
     return false;
@@ -324,14 +334,12 @@ private:
 
   String Directive(size_t& i) {
     bool left = false;
-    size_t save = i;
-    int n = Number(i);
-    if (n >= 0 && i < fmt_.size() && fmt_[i] == L':') {
-      next_ = static_cast<size_t>(n);
-      ++i;
-    } else {
-      i = save;
-      n = -1;
+    size_t j = i;
+    size_t index = 0;
+    while (j < fmt_.size() && fmt_[j] >= L'0' && fmt_[j] <= L'9' && j - i < 6) index = index * 10 + (fmt_[j++] - L'0');
+    if (j > i && j < fmt_.size() && fmt_[j] == L':') {
+      next_ = index;
+      i = j + 1;
     }
     if (i < fmt_.size() && fmt_[i] == L'-') {
       left = true;
@@ -411,7 +419,7 @@ private:
           case L'f':
             return FloatF(v, ffFixed, 15, precision < 0 ? 2 : precision, fs_, 18);
           case L'g':
-            return FloatF(v, ffGeneral, precision < 0 ? 15 : precision, 3, fs_, 18);
+            return FloatF(v, ffGeneral, precision < 0 ? 15 : precision, 0, fs_, 18);
           case L'n':
             return FloatF(v, ffNumber, 15, precision < 0 ? 2 : precision, fs_, 18);
           default:

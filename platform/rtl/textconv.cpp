@@ -34,7 +34,7 @@ std::string StringToUTF8(const String& s) { return FromWide(CP_UTF8, s); }
 std::string UTF8Encode(const String& s) { return FromWide(CP_UTF8, s); }
 String UTF8Decode(const std::string& utf8) { return ToWide(CP_UTF8, utf8.data(), utf8.size()); }
 
-unsigned GetACP() { return ::GetACP(); }
+unsigned AnsiCodePage() { return ::GetACP(); }
 
 String AnsiToString(const std::string& bytes, unsigned codePage) {
   return ToWide(Resolve(codePage), bytes.data(), bytes.size());

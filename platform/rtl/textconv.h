@@ -17,7 +17,7 @@ std::string UTF8Encode(const String& s);
 String UTF8Decode(const std::string& utf8);
 
 // The process's ANSI code page (1254 under a Turkish locale).
-unsigned GetACP();
+unsigned AnsiCodePage();
 // codePage 0 means the ANSI code page (CP_ACP). Characters the code page lacks become '?'.
 String AnsiToString(const std::string& bytes, unsigned codePage = 0);
 std::string StringToAnsi(const String& s, unsigned codePage = 0);

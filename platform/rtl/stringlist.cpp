@@ -369,7 +369,6 @@ void TStrings::LoadFromStream(TStream& stream) {
 }
 
 void TStrings::SaveToStream(TStream& stream, TTextEncoding encoding) const {
-  if (encoding == tfDefault) encoding = encoding_ == tfDefault ? tfUTF8 : encoding_;
   String text = Text();
   std::string bytes;
   switch (encoding) {

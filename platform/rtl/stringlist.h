@@ -15,8 +15,8 @@ class TStream;
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
-// How lines are stored in a file or stream. tfDefault on saving means the encoding the list was loaded with, or
-// UTF-8 with a byte-order mark for a list that was not loaded.
+// How lines are stored in a file or stream. tfDefault on saving is UTF-8 with a byte-order mark, whatever the list
+// was read from: saving a list read from an ANSI file must not lose the characters its code page lacks.
 enum TTextEncoding { tfDefault, tfUTF8, tfUTF8NoBOM, tfUTF16, tfAnsi };
 
 using TStringsNotifyEvent = std::function<void(TObject* sender)>;

@@ -356,10 +356,13 @@ TEST(StringList, ReadingDetectsTheEncoding) {
   list.LoadFromStream(bigEndian);
   EXPECT_EQ(Lines(list), (std::vector<String>{L"ş", L"a"}));
 
-  // A list saved without an explicit encoding keeps the one it was read in.
+  // Saving without an explicit encoding writes UTF-8 with a byte-order mark, also for a list read otherwise.
   TMemoryStream out;
   list.SaveToStream(out);
-  EXPECT_EQ(out.Size(), 2 + 2 * 6);
+  EXPECT_EQ(out.Size(), 3 + 2 + 2 + 1 + 2);
+  TMemoryStream wide;
+  list.SaveToStream(wide, tfUTF16);
+  EXPECT_EQ(wide.Size(), 2 + 2 * 6);
 
   TStringList fresh;
   fresh.Add(L"ı");

@@ -1,0 +1,529 @@
+#include "platform/db/ado.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+
+#include "platform/db/dberrors.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/win.h"
+
+namespace db {
+
+namespace {
+
+const wchar_t kRowIdColumn[] = L"$rowid";
+
+bool IsLoading(const vcl::TComponent* c) { return c->ComponentState().Contains(vcl::csLoading); }
+
+bool FileExistsW(const String& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Reads "yyyy-mm-dd[ hh:nn[:ss[.zzz]]]" (a date written into the file by another tool) as a day count.
+bool ParseIsoDateTime(const String& s, double& out) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0, ms = 0;
+  int n = swscanf(s.c_str(), L"%4d-%2d-%2d%*[ T]%2d:%2d:%2d.%3d", &y, &mo, &d, &h, &mi, &sec, &ms);
+  if (n < 3) return false;
+  TDateTime date, time = 0;
+  if (!rtl::TryEncodeDate(static_cast<rtl::Word>(y), static_cast<rtl::Word>(mo), static_cast<rtl::Word>(d), date))
+    return false;
+  if (n >= 5 && !rtl::TryEncodeTime(static_cast<rtl::Word>(h), static_cast<rtl::Word>(mi),
+                                    static_cast<rtl::Word>(sec), static_cast<rtl::Word>(ms), time))
+    return false;
+  out = date >= 0 ? date + time : date - time;
+  return true;
+}
+
+FieldValue ReadCell(SqliteStatement& st, int col, TFieldType type) {
+  switch (st.ColumnKind(col)) {
+    case SqliteStatement::Kind::Null:
+      return FieldValue();
+    case SqliteStatement::Kind::Integer: {
+      Int64 v = st.ColumnInt64(col);
+      if (type == ftDateTime || type == ftDate || type == ftTime || type == ftFloat || type == ftCurrency ||
+          type == ftFMTBcd || type == ftBCD || type == ftTimeStamp)
+        return FieldValue::Real(static_cast<double>(v));
+      if (type == ftWideString || type == ftString || type == ftWideMemo || type == ftMemo)
+        return FieldValue::Text(std::to_wstring(v));
+      return FieldValue::Integer(v);
+    }
+    case SqliteStatement::Kind::Real: {
+      double v = st.ColumnDouble(col);
+      if ((type == ftInteger || type == ftSmallint || type == ftAutoInc || type == ftLargeint ||
+           type == ftBoolean) &&
+          v == std::floor(v) && std::fabs(v) < 9e18)
+        return FieldValue::Integer(static_cast<Int64>(v));
+      if (type == ftWideString || type == ftString || type == ftWideMemo || type == ftMemo)
+        return FieldValue::Text(st.ColumnText(col));
+      return FieldValue::Real(v);
+    }
+    case SqliteStatement::Kind::Text: {
+      String t = st.ColumnText(col);
+      double d = 0;
+      if ((type == ftDateTime || type == ftDate || type == ftTime) && ParseIsoDateTime(t, d))
+        return FieldValue::Real(d);
+      return FieldValue::Text(std::move(t));
+    }
+    case SqliteStatement::Kind::Blob:
+      return FieldValue::Bytes(st.ColumnBlob(col));
+  }
+  return FieldValue();
+}
+
+void BindCell(SqliteStatement& st, int index, const FieldValue& v) {
+  if (v.IsNull())
+    st.BindNull(index);
+  else if (v.IsInteger())
+    st.BindInt64(index, v.AsInt());
+  else if (v.IsReal())
+    st.BindDouble(index, v.AsReal());
+  else if (v.IsText())
+    st.BindText(index, v.AsText());
+  else
+    st.BindBlob(index, v.AsBytes());
+}
+
+bool IsIdentChar(wchar_t c) { return std::iswalnum(c) || c == L'_' || c == L'$'; }
+
+}  // namespace
+
+// Statement helpers.
+
+String SqlQuoted(const String& text) { return QuoteText(text); }
+
+String SqlNumber(const String& text, const String& what) {
+  String t = rtl::Trim(text);
+  bool ok = !t.empty();
+  size_t i = (ok && (t[0] == L'-' || t[0] == L'+')) ? 1 : 0;
+  if (i == t.size()) ok = false;
+  for (; ok && i < t.size(); ++i)
+    if (t[i] < L'0' || t[i] > L'9') ok = false;
+  if (!ok) {
+    if (t.empty()) throw EDatabaseError(L"No " + what + L" was given");
+    throw EDatabaseError(L"'" + text + L"' is not a valid " + what + L": only digits are allowed");
+  }
+  return t;
+}
+
+String SimpleSelectTable(const String& sql) {
+  // select * from <name> [where ...]; anything else (joins, lists of tables, grouping, distinct) is read-only.
+  String s = rtl::Trim(sql);
+  auto word = [&](size_t& p, const wchar_t* w) {
+    while (p < s.size() && s[p] <= L' ') ++p;
+    size_t n = wcslen(w);
+    if (p + n > s.size()) return false;
+    for (size_t i = 0; i < n; ++i)
+      if (rtl::UpCase(s[p + i]) != w[i]) return false;
+    if (p + n < s.size() && IsIdentChar(s[p + n])) return false;
+    p += n;
+    return true;
+  };
+  size_t p = 0;
+  if (!word(p, L"SELECT")) return String();
+  while (p < s.size() && s[p] <= L' ') ++p;
+  if (p >= s.size() || s[p] != L'*') return String();
+  ++p;
+  if (!word(p, L"FROM")) return String();
+  while (p < s.size() && s[p] <= L' ') ++p;
+  String table;
+  if (p < s.size() && (s[p] == L'"' || s[p] == L'[')) {
+    wchar_t close = s[p] == L'"' ? L'"' : L']';
+    size_t e = s.find(close, p + 1);
+    if (e == String::npos) return String();
+    table = s.substr(p + 1, e - p - 1);
+    p = e + 1;
+  } else {
+    size_t start = p;
+    while (p < s.size() && IsIdentChar(s[p])) ++p;
+    table = s.substr(start, p - start);
+  }
+  if (table.empty()) return String();
+  while (p < s.size() && s[p] <= L' ') ++p;
+  if (p == s.size()) return table;
+  size_t q = p;
+  if (!word(q, L"WHERE")) return String();
+  String rest = rtl::UpperCase(s.substr(q));
+  for (const wchar_t* bad : {L" GROUP ", L" UNION", L" JOIN ", L" HAVING "})
+    if (rest.find(bad) != String::npos) return String();
+  return table;
+}
+
+// Connection.
+
+TADOConnection::~TADOConnection() {
+  for (auto* ds : dataSets_) ds->SetConnection(nullptr);
+}
+
+void TADOConnection::BeforeDestruction() {
+  try {
+    Close();
+  } catch (...) {
+  }
+  while (!dataSets_.empty()) dataSets_.back()->SetConnection(nullptr);
+  vcl::TComponent::BeforeDestruction();
+}
+
+void TADOConnection::Loaded() {
+  vcl::TComponent::Loaded();
+  if (streamedConnected_) {
+    streamedConnected_ = false;
+    Open();
+  }
+}
+
+void TADOConnection::SetConnectionString(const String& s) {
+  if (Connected()) Close();
+  connectionString_ = s;
+}
+
+void TADOConnection::SetConnected(bool v) {
+  if (IsLoading(this)) {
+    streamedConnected_ = v;
+    return;
+  }
+  if (v)
+    Open();
+  else
+    Close();
+}
+
+String TADOConnection::ConnectionStringValue(const String& cs, const String& key) {
+  for (const String& part : rtl::SplitString(cs, L";")) {
+    auto eq = part.find(L'=');
+    if (eq == String::npos) continue;
+    if (!rtl::SameText(rtl::Trim(part.substr(0, eq)), key)) continue;
+    String v = rtl::Trim(part.substr(eq + 1));
+    if (v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front())
+      v = v.substr(1, v.size() - 2);
+    return v;
+  }
+  return String();
+}
+
+String TADOConnection::ResolveDataSourceFile(const String& dataSource) {
+  if (rtl::EndsText(L".mdb", dataSource)) {
+    String db = dataSource.substr(0, dataSource.size() - 4) + L".db";
+    if (FileExistsW(db) || !FileExistsW(dataSource)) return db;
+  }
+  return dataSource;
+}
+
+String TADOConnection::FileName() const {
+  String ds = ConnectionStringValue(connectionString_, L"Data Source");
+  return ds.empty() ? String() : ResolveDataSourceFile(ds);
+}
+
+void TADOConnection::Open() {
+  if (Connected()) return;
+  String file = FileName();
+  if (file.empty()) DatabaseError(L"Missing Connection or ConnectionString", Name());
+  if (BeforeConnect) BeforeConnect(this);
+  if (!FileExistsW(file)) throw EADOError(L"Could not find file '" + file + L"'.");
+  db_.Open(file);
+  if (AfterConnect) AfterConnect(this);
+}
+
+void TADOConnection::Close() {
+  if (!Connected()) return;
+  if (BeforeDisconnect) BeforeDisconnect(this);
+  std::vector<TCustomADODataSet*> sets = dataSets_;
+  for (auto* ds : sets) ds->Close();
+  if (inTransaction_) {
+    try {
+      db_.Execute(L"ROLLBACK");
+    } catch (...) {
+    }
+    inTransaction_ = false;
+  }
+  db_.Close();
+  if (AfterDisconnect) AfterDisconnect(this);
+}
+
+SqliteDatabase& TADOConnection::Database() {
+  Open();
+  return db_;
+}
+
+int TADOConnection::Execute(const String& commandText) {
+  SqliteDatabase& db = Database();
+  db.Execute(commandText);
+  return db.Changes();
+}
+
+void TADOConnection::BeginTrans() {
+  Database().Execute(L"BEGIN");
+  inTransaction_ = true;
+}
+
+void TADOConnection::CommitTrans() {
+  Database().Execute(L"COMMIT");
+  inTransaction_ = false;
+}
+
+void TADOConnection::RollbackTrans() {
+  Database().Execute(L"ROLLBACK");
+  inTransaction_ = false;
+}
+
+void TADOConnection::RegisterDataSet(TCustomADODataSet* ds) {
+  if (std::find(dataSets_.begin(), dataSets_.end(), ds) == dataSets_.end()) dataSets_.push_back(ds);
+}
+
+void TADOConnection::UnregisterDataSet(TCustomADODataSet* ds) {
+  dataSets_.erase(std::remove(dataSets_.begin(), dataSets_.end(), ds), dataSets_.end());
+}
+
+// Datasets.
+
+TCustomADODataSet::~TCustomADODataSet() {
+  if (connection_) connection_->UnregisterDataSet(this);
+}
+
+void TCustomADODataSet::BeforeDestruction() {
+  TDataSet::BeforeDestruction();
+  SetConnection(nullptr);
+}
+
+void TCustomADODataSet::SetConnection(TADOConnection* c) {
+  if (c == connection_) return;
+  if (Active()) Close();
+  if (connection_) {
+    connection_->UnregisterDataSet(this);
+    connection_->RemoveFreeNotification(this);
+  }
+  connection_ = c;
+  if (connection_) {
+    connection_->RegisterDataSet(this);
+    connection_->FreeNotification(this);
+  }
+}
+
+void TCustomADODataSet::Notification(vcl::TComponent* component, vcl::TOperation operation) {
+  TDataSet::Notification(component, operation);
+  if (operation == vcl::opRemove && component == connection_) {
+    try {
+      Close();
+    } catch (...) {
+    }
+    connection_ = nullptr;
+  }
+}
+
+bool TCustomADODataSet::CanModify() const {
+  if (lockType_ == ltReadOnly || ReadOnlyDataSet()) return false;
+  if (Active()) return !openedTable_.empty();
+  return !BaseTable().empty();
+}
+
+SqliteDatabase& TCustomADODataSet::OpenDatabase() {
+  if (!connection_) DatabaseError(L"Missing Connection or ConnectionString", Name());
+  return connection_->Database();
+}
+
+void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns,
+                                     std::vector<std::unique_ptr<TRecord>>& rows) {
+  SqliteDatabase& db = OpenDatabase();
+  String table = BaseTable();
+  std::vector<SqliteDatabase::ColumnInfo> tableCols;
+  if (!table.empty()) tableCols = db.TableColumns(table);
+  String sql = SelectStatement();
+  if (sql.empty()) DatabaseError(L"CommandText does not return a result set", Name());
+  SqliteStatement st(db, sql);
+  int n = st.ColumnCount();
+  if (n == 0) DatabaseError(L"CommandText does not return a result set", Name());
+
+  columns.clear();
+  writeColumns_.clear();
+  autoIncrement_.clear();
+  hasRowIdColumn_ = false;
+  std::vector<int> sourceCol;
+  for (int i = 0; i < n; ++i) {
+    String name = st.ColumnName(i);
+    if (i == 0 && name == kRowIdColumn) {
+      hasRowIdColumn_ = true;
+      continue;
+    }
+    const SqliteDatabase::ColumnInfo* info = nullptr;
+    for (auto& c : tableCols)
+      if (SameName(c.name, name)) info = &c;
+    String decl = st.ColumnDeclaredType(i);
+    if (decl.empty() && info) decl = info->declaredType;
+    StoreColumnType t = MapDeclaredType(decl, info && info->autoIncrement);
+    // An INTEGER PRIMARY KEY is the row id itself: the store assigns it, so it behaves as an auto-number.
+    if (info && info->primaryKey && t.type == ftInteger && rtl::SameText(rtl::Trim(decl), L"INTEGER") &&
+        std::count_if(tableCols.begin(), tableCols.end(), [](auto& c) { return c.primaryKey; }) == 1)
+      t.type = ftAutoInc;
+    TResultColumn col;
+    col.name = name;
+    col.type = t.type;
+    col.size = t.size;
+    col.required = info && info->notNull && t.type != ftAutoInc;
+    col.readOnly = !info || t.type == ftAutoInc;
+    columns.push_back(col);
+    writeColumns_.push_back(info && t.type != ftAutoInc ? info->name : String());
+    autoIncrement_.push_back(t.type == ftAutoInc);
+    sourceCol.push_back(i);
+  }
+
+  while (st.Step()) {
+    auto r = std::make_unique<TRecord>();
+    r->values.reserve(columns.size());
+    if (hasRowIdColumn_) {
+      r->rowId = st.ColumnInt64(0);
+      r->hasRowId = true;
+    }
+    for (size_t c = 0; c < columns.size(); ++c) {
+      // Expressions have no declared type: the first value decides.
+      if (columns[c].type == ftUnknown) {
+        switch (st.ColumnKind(sourceCol[c])) {
+          case SqliteStatement::Kind::Integer:
+            columns[c].type = ftInteger;
+            break;
+          case SqliteStatement::Kind::Real:
+            columns[c].type = ftFloat;
+            break;
+          case SqliteStatement::Kind::Text:
+            columns[c].type = ftWideString;
+            columns[c].size = 255;
+            break;
+          case SqliteStatement::Kind::Blob:
+            columns[c].type = ftBlob;
+            break;
+          default:
+            break;
+        }
+      }
+      r->values.push_back(ReadCell(st, sourceCol[c], columns[c].type));
+      if (columns[c].type == ftWideString && r->values.back().IsText())
+        columns[c].size = std::max(columns[c].size, static_cast<int>(r->values.back().AsText().size()));
+    }
+    r->original = r->values;
+    rows.push_back(std::move(r));
+  }
+  for (auto& c : columns)
+    if (c.type == ftUnknown) c.type = ftWideString, c.size = 255;
+  // Integer results that do not fit 32 bits are large integers.
+  for (size_t c = 0; c < columns.size(); ++c)
+    if (columns[c].type == ftInteger)
+      for (auto& r : rows)
+        if (r->values[c].IsInteger() && (r->values[c].AsInt() > 2147483647LL || r->values[c].AsInt() < -2147483648LL))
+          columns[c].type = ftLargeint;
+  openedTable_ = (!table.empty() && hasRowIdColumn_) ? table : String();
+}
+
+String TCustomADODataSet::WritableName(size_t column) const {
+  return column < writeColumns_.size() ? writeColumns_[column] : String();
+}
+
+void TCustomADODataSet::InternalPost(TRecord& record, bool inserting) {
+  if (openedTable_.empty()) DatabaseError(L"Cannot modify a read-only dataset", Name());
+  SqliteDatabase& db = OpenDatabase();
+  const String qt = QuoteIdentifier(openedTable_);
+  std::vector<size_t> cols;
+  if (inserting) {
+    // Columns left empty take the table's defaults.
+    for (size_t c = 0; c < record.values.size(); ++c)
+      if (!WritableName(c).empty() && !record.values[c].IsNull()) cols.push_back(c);
+    String sql = L"INSERT INTO " + qt;
+    if (cols.empty()) {
+      sql += L" DEFAULT VALUES";
+    } else {
+      String names, marks;
+      for (size_t i = 0; i < cols.size(); ++i) {
+        if (i) names += L", ", marks += L", ";
+        names += QuoteIdentifier(WritableName(cols[i]));
+        marks += L"?" + std::to_wstring(i + 1);
+      }
+      sql += L" (" + names + L") VALUES (" + marks + L")";
+    }
+    SqliteStatement st(db, sql);
+    for (size_t i = 0; i < cols.size(); ++i) BindCell(st, static_cast<int>(i + 1), record.values[cols[i]]);
+    st.Step();
+    record.rowId = db.LastInsertRowId();
+    record.hasRowId = true;
+    // Read back what the store filled in: the auto-number and the defaults.
+    SqliteStatement back(db, L"SELECT * FROM " + qt + L" WHERE rowid = ?1");
+    back.BindInt64(1, record.rowId);
+    if (back.Step()) {
+      for (int i = 0; i < back.ColumnCount(); ++i) {
+        String name = back.ColumnName(i);
+        for (size_t c = 0; c < record.values.size(); ++c) {
+          bool isAuto = c < autoIncrement_.size() && autoIncrement_[c];
+          const TFieldDef* def = FieldDefs()->Count() > static_cast<int>(c) ? FieldDefs()->Items(static_cast<int>(c)) : nullptr;
+          if (!def || !SameName(def->Name, name)) continue;
+          if (isAuto || record.values[c].IsNull()) record.values[c] = ReadCell(back, i, def->DataType);
+        }
+      }
+    }
+    return;
+  }
+  for (size_t c = 0; c < record.values.size(); ++c)
+    if (!WritableName(c).empty() && !(record.values[c] == record.original[c])) cols.push_back(c);
+  if (cols.empty()) return;
+  String sql = L"UPDATE " + qt + L" SET ";
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (i) sql += L", ";
+    sql += QuoteIdentifier(WritableName(cols[i])) + L" = ?" + std::to_wstring(i + 1);
+  }
+  sql += L" WHERE rowid = ?" + std::to_wstring(cols.size() + 1);
+  SqliteStatement st(db, sql);
+  for (size_t i = 0; i < cols.size(); ++i) BindCell(st, static_cast<int>(i + 1), record.values[cols[i]]);
+  st.BindInt64(static_cast<int>(cols.size() + 1), record.rowId);
+  st.Step();
+  if (db.Changes() == 0)
+    throw EADOError(L"Row cannot be located for updating. Some values may have been changed since it was last read.");
+}
+
+void TCustomADODataSet::InternalDelete(TRecord& record) {
+  if (openedTable_.empty()) DatabaseError(L"Cannot modify a read-only dataset", Name());
+  SqliteDatabase& db = OpenDatabase();
+  SqliteStatement st(db, L"DELETE FROM " + QuoteIdentifier(openedTable_) + L" WHERE rowid = ?1");
+  st.BindInt64(1, record.rowId);
+  st.Step();
+  if (db.Changes() == 0)
+    throw EADOError(L"Row cannot be located for deleting. Some values may have been changed since it was last read.");
+}
+
+// Table.
+
+void TADOTable::SetTableName(const String& name) {
+  if (name == tableName_) return;
+  if (Active()) Close();
+  tableName_ = name;
+}
+
+String TADOTable::SelectStatement() const {
+  if (tableName_.empty()) return String();
+  return String(L"SELECT rowid AS \"") + kRowIdColumn + L"\", * FROM " + QuoteIdentifier(tableName_);
+}
+
+// Query.
+
+void TADOQuery::SetSQLText(const String& text) {
+  if (text == sql_) return;
+  if (Active()) Close();
+  sql_ = text;
+}
+
+String TADOQuery::BaseTable() const { return SimpleSelectTable(sql_); }
+
+String TADOQuery::SelectStatement() const {
+  String table = BaseTable();
+  if (table.empty()) return sql_;
+  // The simple form gains the row id so its rows can be written back: "select *" becomes
+  // "select rowid, *"; the rest of the text stays as written.
+  String s = sql_;
+  size_t star = s.find(L'*');
+  return s.substr(0, star) + L"rowid AS \"" + kRowIdColumn + L"\", " + s.substr(star);
+}
+
+int TADOQuery::ExecSQL() {
+  if (!Connection()) DatabaseError(L"Missing Connection or ConnectionString", Name());
+  rowsAffected_ = Connection()->Execute(sql_);
+  return rowsAffected_;
+}
+
+}  // namespace db

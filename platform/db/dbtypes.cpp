@@ -1,0 +1,81 @@
+#include "platform/db/dbtypes.h"
+
+namespace db {
+
+namespace {
+
+String AsciiUpper(const String& s) {
+  String out = s;
+  for (auto& c : out)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  return out;
+}
+
+bool Has(const String& s, const wchar_t* part) { return s.find(part) != String::npos; }
+
+// The first number inside "(...)" of a declared type, or 0.
+int SizeOf(const String& decl) {
+  auto open = decl.find(L'(');
+  if (open == String::npos) return 0;
+  int n = 0;
+  for (size_t i = open + 1; i < decl.size() && decl[i] >= L'0' && decl[i] <= L'9'; ++i) n = n * 10 + (decl[i] - L'0');
+  return n;
+}
+
+// The second number inside "(p,s)", the scale; 0 when absent.
+int ScaleOf(const String& decl) {
+  auto comma = decl.find(L',');
+  if (comma == String::npos) return 0;
+  int n = 0;
+  size_t i = comma + 1;
+  while (i < decl.size() && decl[i] == L' ') ++i;
+  for (; i < decl.size() && decl[i] >= L'0' && decl[i] <= L'9'; ++i) n = n * 10 + (decl[i] - L'0');
+  return n;
+}
+
+}  // namespace
+
+StoreColumnType MapDeclaredType(const String& declaredType, bool autoIncrement) {
+  const String t = AsciiUpper(declaredType);
+  StoreColumnType r;
+  if (t.empty()) return r;
+  if (Has(t, L"BOOL") || t == L"BIT" || Has(t, L"YESNO") || Has(t, L"LOGICAL")) {
+    r.type = ftBoolean;
+  } else if (Has(t, L"DATETIME") || Has(t, L"TIMESTAMP")) {
+    r.type = ftDateTime;
+  } else if (Has(t, L"DATE")) {
+    r.type = ftDate;
+  } else if (Has(t, L"TIME")) {
+    r.type = ftTime;
+  } else if (Has(t, L"CHAR") || Has(t, L"TEXT") || Has(t, L"CLOB") || Has(t, L"MEMO") || Has(t, L"STRING")) {
+    int size = SizeOf(t);
+    bool memo = Has(t, L"MEMO") || Has(t, L"CLOB") || ((Has(t, L"TEXT")) && size == 0) || (size == 0 && !Has(t, L"CHAR"));
+    if (memo) {
+      r.type = ftWideMemo;
+    } else {
+      r.type = ftWideString;
+      r.size = size > 0 ? size : 255;
+    }
+  } else if (Has(t, L"INT") || t == L"COUNTER" || t == L"AUTOINCREMENT" || Has(t, L"LONG")) {
+    if (autoIncrement || t == L"COUNTER" || t == L"AUTOINCREMENT")
+      r.type = ftAutoInc;
+    else if (Has(t, L"BIGINT") || Has(t, L"INT64") || Has(t, L"LARGEINT"))
+      r.type = ftLargeint;
+    else if (Has(t, L"SMALLINT") || Has(t, L"TINYINT"))
+      r.type = ftSmallint;
+    else
+      r.type = ftInteger;
+  } else if (Has(t, L"CURRENCY") || Has(t, L"MONEY")) {
+    r.type = ftCurrency;
+  } else if (Has(t, L"NUMERIC") || Has(t, L"DECIMAL")) {
+    r.type = ftFMTBcd;
+    r.size = ScaleOf(t);
+  } else if (Has(t, L"REAL") || Has(t, L"FLOA") || Has(t, L"DOUB")) {
+    r.type = ftFloat;
+  } else if (Has(t, L"BLOB") || Has(t, L"BINARY") || Has(t, L"IMAGE") || Has(t, L"OLE")) {
+    r.type = ftBlob;
+  }
+  return r;
+}
+
+}  // namespace db

@@ -67,8 +67,7 @@ std::string TStream::ReadBytes(Integer count) {
 }
 
 void TStream::WriteBytes(const std::string& bytes) {
-  if (bytes.size() > static_cast<size_t>(std::numeric_limits<Integer>::max()))
-    throw EWriteError(L"Stream write error");
+  if (bytes.size() > static_cast<size_t>(std::numeric_limits<Integer>::max())) throw EWriteError(L"Stream write error");
   WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
 }
 

@@ -161,8 +161,8 @@ namespace {
 }
 
 [[noreturn]] void OverflowError(TVarType from, TVarType to) {
-  throw EVariantOverflowError(L"Overflow while converting variant of type (" + VarTypeAsText(from) +
-                              L") into type (" + VarTypeAsText(to) + L")");
+  throw EVariantOverflowError(L"Overflow while converting variant of type (" + VarTypeAsText(from) + L") into type (" +
+                              VarTypeAsText(to) + L")");
 }
 
 // Half to even, as COM converts reals to integers.
@@ -551,8 +551,7 @@ void Variant::PutElement(std::initializer_list<Integer> indexes, const Variant& 
 }
 
 Variant VarArrayCreate(const std::vector<Integer>& bounds, TVarType elementType) {
-  if (bounds.empty() || bounds.size() % 2 != 0)
-    throw EVariantArrayCreateError(L"Error creating variant or safe array");
+  if (bounds.empty() || bounds.size() % 2 != 0) throw EVariantArrayCreateError(L"Error creating variant or safe array");
   switch (elementType) {
     case varSmallint:
     case varInteger:
@@ -646,10 +645,10 @@ bool VarIsNumeric(const Variant& v) { return VarIsOrdinal(v) || VarIsFloat(v); }
 bool VarIsStr(const Variant& v) { return v.IsString(); }
 
 String VarTypeAsText(TVarType type) {
-  static const wchar_t* const names[] = {
-      L"Empty",   L"Null",    L"Smallint", L"Integer", L"Single",   L"Double",  L"Currency", L"Date",
-      L"OleStr",  L"Dispatch", L"Error",   L"Boolean", L"Variant",  L"Unknown", L"Decimal",  L"$000F",
-      L"ShortInt", L"Byte",   L"Word",     L"LongWord", L"Int64",   L"UInt64"};
+  static const wchar_t* const names[] = {L"Empty",    L"Null",     L"Smallint", L"Integer",  L"Single",   L"Double",
+                                         L"Currency", L"Date",     L"OleStr",   L"Dispatch", L"Error",    L"Boolean",
+                                         L"Variant",  L"Unknown",  L"Decimal",  L"$000F",    L"ShortInt", L"Byte",
+                                         L"Word",     L"LongWord", L"Int64",    L"UInt64"};
   TVarType base = type & varTypeMask;
   String name;
   if (base < sizeof(names) / sizeof(names[0]))

@@ -80,7 +80,10 @@ public:
   Variant& operator=(Variant&& other) noexcept;
   ~Variant();
 
-  Variant(bool v) noexcept : type_(varBoolean) { val_.i8 = 0; val_.b = v; }
+  Variant(bool v) noexcept : type_(varBoolean) {
+    val_.i8 = 0;
+    val_.b = v;
+  }
   Variant(signed char v) noexcept : type_(varShortInt) { val_.i8 = v; }
   Variant(unsigned char v) noexcept : type_(varByte) { val_.i8 = v; }
   Variant(short v) noexcept : type_(varSmallint) { val_.i8 = v; }
@@ -91,7 +94,10 @@ public:
   Variant(unsigned long v) noexcept : type_(varLongWord) { val_.i8 = v; }
   Variant(long long v) noexcept : type_(varInt64) { val_.i8 = v; }
   Variant(unsigned long long v) noexcept : type_(varUInt64) { val_.u8 = v; }
-  Variant(float v) noexcept : type_(varSingle) { val_.i8 = 0; val_.r4 = v; }
+  Variant(float v) noexcept : type_(varSingle) {
+    val_.i8 = 0;
+    val_.r4 = v;
+  }
   Variant(double v) noexcept : type_(varDouble) { val_.r8 = v; }
   // A character is a one-character text.
   Variant(wchar_t v) : type_(varUString), str_(1, v) { val_.i8 = 0; }

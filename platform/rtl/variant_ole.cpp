@@ -277,8 +277,7 @@ Variant OleToVariant(const VARIANT& src) {
     case VT_DATE:
       return Variant::FromDate(src.date);
     case VT_BSTR:
-      return Variant::FromString(src.bstrVal ? String(src.bstrVal, SysStringLen(src.bstrVal)) : String(),
-                                 varOleStr);
+      return Variant::FromString(src.bstrVal ? String(src.bstrVal, SysStringLen(src.bstrVal)) : String(), varOleStr);
     case VT_DISPATCH:
       return Variant(src.pdispVal);
     case VT_UNKNOWN:

@@ -116,26 +116,35 @@ Variant ZeroLike(Cat other) {
   }
 }
 
-Variant Arithmetic(TVarOp op, Variant a, Variant b) {
-  Cat ca = CatOf(a), cb = CatOf(b);
+// Operands are converted into local holders only when their kind changes, so that adding two texts or two
+// numbers copies nothing.
+Variant Arithmetic(TVarOp op, const Variant& a0, const Variant& b0) {
+  Variant holdA, holdB;
+  const Variant* pa = &a0;
+  const Variant* pb = &b0;
+  auto replaceA = [&](Variant v) { holdA = std::move(v), pa = &holdA; };
+  auto replaceB = [&](Variant v) { holdB = std::move(v), pb = &holdB; };
+  Cat ca = CatOf(*pa), cb = CatOf(*pb);
   if (ca == Cat::Empty && cb == Cat::Empty) {
-    a = Variant(0);
-    b = Variant(0);
+    replaceA(Variant(0));
+    replaceB(Variant(0));
   } else if (ca == Cat::Empty) {
-    a = ZeroLike(cb);
+    replaceA(ZeroLike(cb));
   } else if (cb == Cat::Empty) {
-    b = ZeroLike(ca);
+    replaceB(ZeroLike(ca));
   }
-  ca = CatOf(a);
-  cb = CatOf(b);
+  ca = CatOf(*pa);
+  cb = CatOf(*pb);
   if (op == TVarOp::Add && ca == Cat::Str && cb == Cat::Str) {
-    TVarType kind = a.VarType() == b.VarType() ? a.VarType() : TVarType(varUString);
-    return Variant::FromString(VariantAccess::Str(a) + VariantAccess::Str(b), kind);
+    TVarType kind = pa->VarType() == pb->VarType() ? pa->VarType() : TVarType(varUString);
+    return Variant::FromString(VariantAccess::Str(*pa) + VariantAccess::Str(*pb), kind);
   }
-  if (ca == Cat::Str) a = Variant(a.AsDouble()), ca = Cat::Real;
-  if (cb == Cat::Str) b = Variant(b.AsDouble()), cb = Cat::Real;
-  if (ca == Cat::Bool) a = Variant(a.AsBoolean() ? -1 : 0), ca = Cat::Int;
-  if (cb == Cat::Bool) b = Variant(b.AsBoolean() ? -1 : 0), cb = Cat::Int;
+  if (ca == Cat::Str) replaceA(Variant(pa->AsDouble())), ca = Cat::Real;
+  if (cb == Cat::Str) replaceB(Variant(pb->AsDouble())), cb = Cat::Real;
+  if (ca == Cat::Bool) replaceA(Variant(pa->AsBoolean() ? -1 : 0)), ca = Cat::Int;
+  if (cb == Cat::Bool) replaceB(Variant(pb->AsBoolean() ? -1 : 0)), cb = Cat::Int;
+  const Variant& a = *pa;
+  const Variant& b = *pb;
 
   if (op == TVarOp::IntDivide || op == TVarOp::Modulus) {
     Int64 x = a.AsInt64(), y = b.AsInt64();

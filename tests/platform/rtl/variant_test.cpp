@@ -98,8 +98,8 @@ TEST_F(VariantTest, ArithmeticFollowsTheTypeRules) {
 
 TEST_F(VariantTest, NullPropagatesThroughArithmeticAndLogic) {
   const Variant null = Variant::Null();
-  for (TVarOp op : {TVarOp::Add, TVarOp::Subtract, TVarOp::Multiply, TVarOp::Divide, TVarOp::IntDivide,
-                    TVarOp::Modulus, TVarOp::And, TVarOp::Or, TVarOp::Xor, TVarOp::ShiftLeft}) {
+  for (TVarOp op : {TVarOp::Add, TVarOp::Subtract, TVarOp::Multiply, TVarOp::Divide, TVarOp::IntDivide, TVarOp::Modulus,
+                    TVarOp::And, TVarOp::Or, TVarOp::Xor, TVarOp::ShiftLeft}) {
     SCOPED_TRACE(static_cast<int>(op));
     EXPECT_TRUE(VarOp(op, null, 1).IsNull());
     EXPECT_TRUE(VarOp(op, Str(L"abc"), null).IsNull());
@@ -129,7 +129,7 @@ TEST_F(VariantTest, ComparisonsFollowTheNullAndOrderingRules) {
       {Str(L"abc"), Str(L"ABC"), vrGreaterThan},  // case-sensitive, by code unit
       {Str(L"i"), Str(L"I"), vrGreaterThan},
       {Str(L"Ç"), Str(L"Z"), vrGreaterThan},  // code units, not the Turkish alphabet
-      {Str(L"10"), 9, vrGreaterThan},        // text against a number compares as numbers
+      {Str(L"10"), 9, vrGreaterThan},         // text against a number compares as numbers
       {false, true, vrLessThan},
       {true, Str(L"TRUE"), vrEqual},
       {Variant::FromDate(5), 5, vrEqual},

@@ -58,7 +58,8 @@ public:
   void ReadSection(const String& section, TStrings* strings);
   void ReadSections(TStrings* strings);
   void ReadSectionValues(const String& section, TStrings* strings);
-  // Reads the stream from its position to the end into the value; returns the number of bytes.
+  // ReadBinaryStream writes the stored bytes into value at its position and returns their number;
+  // WriteBinaryStream stores value's bytes from its position to its end.
   Integer ReadBinaryStream(const String& section, const String& ident, TStream* value);
   void WriteBinaryStream(const String& section, const String& ident, TStream* value);
 

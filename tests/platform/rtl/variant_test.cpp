@@ -165,6 +165,21 @@ TEST_F(VariantTest, ConversionsUseTheCurrentDecimalSeparator) {
   EXPECT_EQ(Variant::FromCurrency(12.5).AsString(), L"12,5");
 }
 
+TEST_F(VariantTest, DatesConvertWithTheCurrentDateFormat) {
+  UseTurkishSeparators();
+  FormatSettings.DateSeparator = L'.';
+  FormatSettings.ShortDateFormat = L"dd.MM.yyyy";
+  FormatSettings.LongTimeFormat = L"HH:mm:ss";
+  const TDateTime christmas = 45651;  // 25 December 2024
+  EXPECT_EQ(VarToStr(Variant::FromDate(christmas)), L"25.12.2024");
+  EXPECT_EQ(VarToStr(Variant::FromDate(christmas + 0.5)), L"25.12.2024 12:00:00");
+  EXPECT_DOUBLE_EQ(Str(L"25.12.2024").AsDateTime(), christmas);
+  EXPECT_EQ(Str(L"25.12.2024").AsType(varDate).VarType(), varDate);
+  EXPECT_THROW(Str(L"31.02.2024").AsDateTime(), EVariantTypeCastError);
+  // A date compared with its text compares as dates.
+  EXPECT_TRUE(Variant::FromDate(christmas) == Str(L"25.12.2024"));
+}
+
 TEST_F(VariantTest, ConversionTable) {
   EXPECT_EQ(Variant().AsInteger(), 0);
   EXPECT_EQ(Variant().AsString(), L"");

@@ -1,0 +1,123 @@
+#pragma once
+// Menus: items form a tree of components; a main menu sits on a form's frame, a popup menu opens at a point.
+#include <vector>
+
+#include "platform/vcl/controls.h"
+
+namespace vcl {
+
+class TMenu;
+
+class TMenuItem : public TComponent {
+  VCL_CLASS(TMenuItem, TComponent)
+public:
+  explicit TMenuItem(TComponent* owner);
+  ~TMenuItem() override;
+
+  const String& Caption() const { return caption_; }
+  void SetCaption(const String& value);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool value);
+  const String& Hint() const { return hint_; }
+  void SetHint(const String& v) { hint_ = v; }
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TMenuItem* Items(int index) const { return items_[index]; }
+  TMenuItem* Parent() const { return parent_; }
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  void Remove(TMenuItem* item);
+  TMenu* GetParentMenu() const;
+
+  UINT Command() const { return command_; }
+  // The submenu handle (items with children), rebuilt after changes.
+  HMENU Handle();
+  virtual void Click();
+  // Finds the item with the command id in this tree.
+  TMenuItem* FindCommand(UINT command);
+
+  TNotifyEvent OnClick;
+
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+
+private:
+  friend class TMenu;
+  void Changed();
+  void Rebuild();
+  void AppendTo(HMENU menu);
+
+  String caption_;
+  String hint_;
+  bool enabled_ = true;
+  bool visible_ = true;
+  bool checked_ = false;
+  TMenuItem* parent_ = nullptr;
+  TMenu* menu_ = nullptr;  // set on the root item
+  std::vector<TMenuItem*> items_;
+  UINT command_ = 0;
+  HMENU handle_ = nullptr;
+};
+
+class TMenu : public TComponent {
+  VCL_CLASS(TMenu, TComponent)
+public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+  TMenuItem* Items() const { return items_; }
+  virtual HMENU Handle();
+  // A command id from WM_COMMAND: clicks the item that has it; false when none does.
+  bool DispatchCommand(UINT command);
+  virtual void MenuChanged();
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+
+protected:
+  TMenuItem* items_ = nullptr;
+  HMENU handle_ = nullptr;
+  virtual HMENU CreateMenuHandle() = 0;
+  friend class TMenuItem;
+};
+
+class TMainMenu : public TMenu {
+  VCL_CLASS(TMainMenu, TMenu)
+public:
+  explicit TMainMenu(TComponent* owner);
+  // The form whose frame shows the menu.
+  void SetWindow(HWND wnd) { window_ = wnd; }
+  void MenuChanged() override;
+
+protected:
+  HMENU CreateMenuHandle() override;
+
+private:
+  HWND window_ = nullptr;
+};
+
+class TPopupMenu : public TMenu {
+  VCL_CLASS(TPopupMenu, TMenu)
+public:
+  explicit TPopupMenu(TComponent* owner);
+  void Popup(int x, int y);
+  TComponent* PopupComponent() const { return popup_component_; }
+  void SetPopupComponent(TComponent* c) { popup_component_ = c; }
+  TNotifyEvent OnPopup;
+
+protected:
+  HMENU CreateMenuHandle() override;
+
+private:
+  TComponent* popup_component_ = nullptr;
+};
+
+// "&File" -> "File".
+String StripHotkey(const String& caption);
+// The items of every live menu by command id (commands are unique in the process).
+TMenuItem* FindMenuItemByCommand(UINT command);
+
+}  // namespace vcl

@@ -1,6 +1,7 @@
 #include "platform/vcl/graphic.h"
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/graphicfiles.h"
 
@@ -37,9 +38,25 @@ void TGraphic::AssignTo(rtl::TPersistent* dest) const {
   bitmap->Canvas()->Draw(0, 0, const_cast<TGraphic*>(this));
 }
 
+void TGraphic::LoadFromStream(rtl::TStream& stream) {
+  rtl::Int64 start = stream.Position();
+  rtl::Int64 rest = stream.Size() - start;
+  if (rest > 0x7FFFFFFF) throw rtl::EInvalidGraphic(L"Picture too large");
+  std::vector<rtl::Byte> data(static_cast<size_t>(rest > 0 ? rest : 0));
+  if (!data.empty()) stream.ReadBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
+  size_t used = LoadFromMemory(data.data(), data.size());
+  stream.SetPosition(start + static_cast<rtl::Int64>(used));
+}
+
+void TGraphic::SaveToStream(rtl::TStream& stream) const {
+  std::vector<rtl::Byte> data;
+  SaveToMemory(data);
+  if (!data.empty()) stream.WriteBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
+}
+
 void TGraphic::LoadFromFile(const rtl::String& file_name) {
-  std::vector<rtl::Byte> data = ReadWholeFile(file_name);
-  LoadFromMemory(data.data(), data.size());
+  rtl::TFileStream file(file_name, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+  LoadFromStream(file);
 }
 
 void TGraphic::SaveToFile(const rtl::String& file_name) const {

@@ -12,6 +12,10 @@
 #include "platform/rtl/win.h"
 #include "platform/vcl/graphicstypes.h"
 
+namespace rtl {
+class TStream;
+}
+
 namespace vcl {
 
 class TCanvas;
@@ -47,6 +51,10 @@ public:
   // EInvalidGraphic and leaves the graphic empty.
   virtual size_t LoadFromMemory(const rtl::Byte* data, size_t size) = 0;
   virtual void SaveToMemory(std::vector<rtl::Byte>& out) const = 0;
+  // Reads from the stream's position to its end and leaves the stream right after the picture. A descendant may
+  // read the stream its own way; LoadFromFile comes here too.
+  virtual void LoadFromStream(rtl::TStream& stream);
+  virtual void SaveToStream(rtl::TStream& stream) const;
   void LoadFromFile(const rtl::String& file_name);
   void SaveToFile(const rtl::String& file_name) const;
   // The form-resource form of the graphic (the binary value of Picture.Data / Bitmap.Data after the class name).

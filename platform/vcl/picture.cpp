@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/graphicfiles.h"
@@ -292,6 +293,28 @@ size_t TPicture::LoadFromMemory(const rtl::Byte* data, size_t size) {
   }
   Take(graphic);
   return used;
+}
+
+void TPicture::LoadFromStream(rtl::TStream& stream) {
+  rtl::Int64 start = stream.Position();
+  rtl::Byte head[128];
+  rtl::Integer got = stream.Read(head, sizeof(head));
+  stream.SetPosition(start);
+  TGraphicClass cls = DetectGraphicClass(head, got > 0 ? static_cast<size_t>(got) : 0);
+  if (!cls) throw rtl::EInvalidGraphic(L"Unsupported picture format");
+  TGraphic* graphic = cls();
+  try {
+    graphic->LoadFromStream(stream);
+  } catch (...) {
+    delete graphic;
+    throw;
+  }
+  Take(graphic);
+}
+
+void TPicture::SaveToStream(rtl::TStream& stream) const {
+  if (!graphic_ || graphic_->Empty()) throw rtl::EInvalidGraphic(L"Cannot save an empty picture");
+  graphic_->SaveToStream(stream);
 }
 
 void TPicture::ReadData(const rtl::Byte* data, size_t size) {

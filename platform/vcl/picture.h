@@ -49,6 +49,10 @@ public:
   void SaveToFile(const rtl::String& file_name) const;
   // By content only; returns the bytes used.
   size_t LoadFromMemory(const rtl::Byte* data, size_t size);
+  // By content, from the stream's position; the stream is left after the picture.
+  void LoadFromStream(rtl::TStream& stream);
+  // Raises EInvalidGraphic for an empty picture.
+  void SaveToStream(rtl::TStream& stream) const;
 
   // The form-resource value "Data": the graphic's class name (a length byte and the name) followed by the
   // graphic's own data. Empty for an empty picture.

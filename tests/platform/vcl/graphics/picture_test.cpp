@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/icon.h"
 #include "platform/vcl/jpeg.h"
@@ -297,4 +298,48 @@ TEST(Metafile, RecordsReplaysAndFindsText) {
   TPicture p;
   EXPECT_EQ(p.LoadFromMemory(data.data(), data.size()), data.size());
   EXPECT_EQ(p.Graphic()->ClassName(), L"TMetafile");
+}
+
+TEST(Picture, StreamsLeaveThePositionAfterThePicture) {
+  rtl::TMemoryStream stream;
+  auto png = DataBytes(L"halves_palette.png");
+  auto bmp = DataBytes(L"halves24.bmp");
+  stream.WriteBuffer(png.data(), static_cast<rtl::Integer>(png.size()));
+  stream.WriteBuffer(bmp.data(), static_cast<rtl::Integer>(bmp.size()));
+  stream.SetPosition(0);
+  TPicture p;
+  p.LoadFromStream(stream);
+  EXPECT_EQ(p.Graphic()->ClassName(), L"TPngImage");
+  EXPECT_EQ(stream.Position(), static_cast<rtl::Int64>(png.size()));
+  p.LoadFromStream(stream);
+  EXPECT_EQ(p.Graphic()->ClassName(), L"TBitmap");
+  EXPECT_EQ(stream.Position(), stream.Size());
+  rtl::TMemoryStream out;
+  p.SaveToStream(out);
+  EXPECT_EQ(out.Size(), static_cast<rtl::Int64>(bmp.size()));
+}
+
+namespace {
+int stream_png_calls = 0;
+// A reader like the skinning library's: it overrides stream reading only.
+struct TStreamPng : public TBitmap {
+    rtl::String ClassName() const override { return L"TStreamPng"; }
+    TGraphic* NewInstance() const override { return new TStreamPng; }
+    void LoadFromStream(rtl::TStream& stream) override {
+      ++stream_png_calls;
+      TPngImage png;
+      png.LoadFromStream(stream);
+      Assign(png.Bitmap());
+    }
+};
+}  // namespace
+
+TEST(Picture, ALibraryReaderThatReadsStreamsItsOwnWayIsUsedForFiles) {
+  TPicture::RegisterFileFormat(L"png", L"Portable network graphics (library)", &NewGraphic<TStreamPng>);
+  TPicture p;
+  p.LoadFromFile(DataFile(L"halves_palette.png"));
+  TPicture::UnregisterGraphicClass(&NewGraphic<TStreamPng>);
+  EXPECT_EQ(stream_png_calls, 1);
+  EXPECT_EQ(p.Graphic()->ClassName(), L"TStreamPng");
+  EXPECT_EQ(p.Width(), 40);
 }

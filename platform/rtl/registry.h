@@ -44,7 +44,8 @@ public:
   void GetKeyNames(TStrings* strings);
   void GetValueNames(TStrings* strings);
 
-  // Readers raise ERegistryException when the value is missing or has another type.
+  // ReadString gives the empty text for a missing value; the other readers raise ERegistryException when the
+  // value is missing or has another type.
   String ReadString(const String& name);
   Integer ReadInteger(const String& name);
   bool ReadBool(const String& name);

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <ostream>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/strings.h"
+#include "platform/rtl/textconv.h"
 #include "platform/rtl/variant_internal.h"
 #include "platform/rtl/win.h"
 #include <oaidl.h>
@@ -550,6 +552,34 @@ void Variant::PutElement(std::initializer_list<Integer> indexes, const Variant& 
   PutElement(indexes.begin(), static_cast<int>(indexes.size()), value);
 }
 
+namespace {
+
+// The value a new element of a typed array starts with.
+Variant DefaultElement(TVarType type) {
+  switch (type) {
+    case varVariant:
+      return Variant();
+    case varOleStr:
+    case varString:
+    case varUString:
+      return Variant::FromString(String(), type);
+    case varDispatch:
+      return Variant(static_cast<IDispatch*>(nullptr));
+    case varUnknown:
+      return Variant::FromUnknown(nullptr);
+    case varError:
+      return Variant::FromError(0);
+    case varBoolean:
+      return Variant(false);
+    case varDate:
+      return Variant::FromDate(0);
+    default:
+      return Variant(0).AsType(type);
+  }
+}
+
+}  // namespace
+
 Variant VarArrayCreate(const std::vector<Integer>& bounds, TVarType elementType) {
   if (bounds.empty() || bounds.size() % 2 != 0) throw EVariantArrayCreateError(L"Error creating variant or safe array");
   switch (elementType) {
@@ -578,18 +608,20 @@ Variant VarArrayCreate(const std::vector<Integer>& bounds, TVarType elementType)
       throw EVariantArrayCreateError(L"Error creating variant or safe array");
   }
   auto data = std::make_unique<VarArrayData>();
-  data->elementType = elementType;
-  size_t total = 1;
-  for (size_t i = 0; i < bounds.size(); i += 2) {
-    Int64 n = static_cast<Int64>(bounds[i + 1]) - bounds[i] + 1;
-    if (n < 0 || n > 0x7FFFFFFF) throw EVariantArrayCreateError(L"Error creating variant or safe array");
-    data->lows.push_back(bounds[i]);
-    data->highs.push_back(bounds[i + 1]);
-    total *= static_cast<size_t>(n);
+  try {
+    data->elementType = elementType;
+    size_t total = 1;
+    for (size_t i = 0; i < bounds.size(); i += 2) {
+      Int64 n = static_cast<Int64>(bounds[i + 1]) - bounds[i] + 1;
+      if (n < 0 || n > 0x7FFFFFFF) throw EVariantArrayCreateError(L"Error creating variant or safe array");
+      data->lows.push_back(bounds[i]);
+      data->highs.push_back(bounds[i + 1]);
+      total *= static_cast<size_t>(n);
+    }
+    data->items.assign(total, DefaultElement(elementType));
+  } catch (const std::exception&) {  // too large
+    throw EVariantArrayCreateError(L"Error creating variant or safe array");
   }
-  Variant zero;
-  if (elementType != varVariant) zero = Variant(0).AsType(elementType);
-  data->items.assign(total, zero);
   Variant v;
   v.type_ = varArray | elementType;
   v.val_.arr = data.release();
@@ -614,10 +646,8 @@ void VarArrayRedim(Variant& a, Integer highBound) {
   // The last dimension varies slowest, so redimensioning it keeps the other elements in place.
   size_t inner = 1;
   for (size_t i = 0; i + 1 < d.lows.size(); ++i) inner *= static_cast<size_t>(d.highs[i] - d.lows[i] + 1);
-  Variant zero;
-  if (d.elementType != varVariant) zero = Variant(0).AsType(d.elementType);
   d.highs.back() = highBound;
-  d.items.resize(inner * static_cast<size_t>(highBound - low + 1), zero);
+  d.items.resize(inner * static_cast<size_t>(highBound - low + 1), DefaultElement(d.elementType));
 }
 
 // ---- type tests and free conversions
@@ -677,5 +707,18 @@ TDateTime VarToDateTime(const Variant& v) { return v.AsDateTime(); }
 Variant VarFromDateTime(TDateTime v) { return Variant::FromDate(v); }
 
 IDispatch* VarToDispatch(const Variant& v) { return v.AsDispatch(); }
+
+void PrintTo(const Variant& v, std::ostream* os) {
+  *os << StringToUTF8(VarTypeAsText(v.VarType()));
+  const Variant& d = v.Deref();
+  if (d.IsArray()) {
+    *os << " [" << d.DimCount() << " dimensions]";
+    return;
+  }
+  try {
+    if (!d.IsNull() && !d.IsEmpty()) *os << " '" << StringToUTF8(d.AsString()) << "'";
+  } catch (const Exception&) {
+  }
+}
 
 }  // namespace rtl

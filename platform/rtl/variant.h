@@ -16,6 +16,7 @@
 //  - Variant arrays have value semantics: copying a variant copies its array.
 #include <cstdint>
 #include <initializer_list>
+#include <iosfwd>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -262,6 +263,9 @@ bool operator<(const Variant& a, const Variant& b);
 bool operator<=(const Variant& a, const Variant& b);
 bool operator>(const Variant& a, const Variant& b);
 bool operator>=(const Variant& a, const Variant& b);
+
+// Test output (GoogleTest finds it): the type name and the value, "UnicodeString 'abc'".
+void PrintTo(const Variant& v, std::ostream* os);
 
 // COM VARIANT conversions for late binding. dest must be initialised (VariantInit); the caller clears it.
 // By-reference variants are passed as the value they refer to; strings become BSTRs, arrays SAFEARRAYs.

@@ -250,6 +250,7 @@ TEST_F(VariantTest, TypeNamesAndTests) {
   EXPECT_EQ(VarTypeAsText(varUString), L"UnicodeString");
   EXPECT_EQ(VarTypeAsText(varArray | varVariant), L"Array Variant");
   EXPECT_EQ(Variant(L"x").VarType(), 258);
+  EXPECT_EQ(testing::PrintToString(Variant(L"ab")), "UnicodeString 'ab'");
   EXPECT_EQ(Variant::Null().VarType(), 1);
   EXPECT_TRUE(VarIsNumeric(Variant(1.5)));
   EXPECT_TRUE(VarIsNumeric(Variant(true)));
@@ -295,6 +296,13 @@ TEST_F(VariantTest, ArraysHaveBoundsAndValueSemantics) {
   EXPECT_EQ(grid.Element({0, 1}).AsInteger(), 0);
   EXPECT_THROW((void)grid.Element({3, 1}), EVariantBadIndexError);
   EXPECT_THROW((void)grid.Element({1}), EVariantBadIndexError);
+
+  Variant texts = VarArrayCreate({0, 1}, varOleStr);
+  EXPECT_EQ(texts[0].VarType(), varOleStr);
+  EXPECT_EQ(texts[0].AsString(), L"");
+  EXPECT_TRUE(VarIsClear(VarArrayCreate({0, 0}, varDispatch)[0]));
+  EXPECT_THROW(VarArrayCreate({0, 1, 2}, varVariant), EVariantArrayCreateError);
+  EXPECT_THROW(VarArrayCreate({0, 1}, varNull), EVariantArrayCreateError);
 
   Variant list = VarArrayOf({1, L"b", 3.5});
   VarArrayRedim(list, 4);

@@ -311,8 +311,7 @@ private:
       lex_.Fail(obj.Line, L"Invalid object name or class '" + obj.Name + L": " + obj.ClassName + L"'");
     for (;;) {
       if (tok_.kind == Tok::End)
-        lex_.Fail(tok_.line, L"Object " + obj.Name + L": " + obj.ClassName + L" begun on line " +
-                                 rtl::IntToStr(obj.Line) + L" is not terminated with 'end'");
+        lex_.Fail(obj.Line, L"Object " + obj.Name + L": " + obj.ClassName + L" is not terminated with 'end'");
       if (IsKeyword(L"end")) {
         obj.EndLine = tok_.line;
         Advance();

@@ -5,6 +5,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/win.h"
+#include "platform/vcl/formresource.h"
 
 namespace vcl {
 
@@ -48,5 +49,9 @@ bool InitInheritedComponent(TComponent* root, const TClassInfo* stopAt) {
   }
   return any;
 }
+
+// Forms read their resources through this once resources.cpp is linked in.
+[[maybe_unused]] static const bool form_loader_installed =
+    (SetFormResourceLoader([](TComponent* form) { return InitInheritedComponent(form); }), true);
 
 }  // namespace vcl

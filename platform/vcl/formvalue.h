@@ -26,8 +26,7 @@
 //     end
 //   end
 //
-// Comments: // to the end of a line, and { } only where a value is not expected... braces are binary data, so
-// only // comments are accepted.
+// Comments run from // to the end of the line (braces hold binary data, so they are no comments here).
 #include <vector>
 
 #include "platform/rtl/exceptions.h"

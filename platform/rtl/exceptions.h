@@ -38,8 +38,10 @@ RTL_EXCEPTION_CLASS(EInOutError, Exception);
 RTL_EXCEPTION_CLASS(EStreamError, Exception);
 RTL_EXCEPTION_CLASS(EFCreateError, EStreamError);
 RTL_EXCEPTION_CLASS(EFOpenError, EStreamError);
-RTL_EXCEPTION_CLASS(EReadError, EStreamError);
-RTL_EXCEPTION_CLASS(EWriteError, EStreamError);
+// Errors of reading and writing component data (form resources, stored properties).
+RTL_EXCEPTION_CLASS(EFilerError, EStreamError);
+RTL_EXCEPTION_CLASS(EReadError, EFilerError);
+RTL_EXCEPTION_CLASS(EWriteError, EFilerError);
 RTL_EXCEPTION_CLASS(EListError, Exception);
 RTL_EXCEPTION_CLASS(EStringListError, Exception);
 RTL_EXCEPTION_CLASS(EClassNotFound, EReadError);
@@ -57,7 +59,17 @@ RTL_EXCEPTION_CLASS(EZeroDivide, EMathError);
 RTL_EXCEPTION_CLASS(EOverflow, EMathError);
 RTL_EXCEPTION_CLASS(EInvalidOp, EMathError);
 RTL_EXCEPTION_CLASS(EAccessViolation, Exception);
-RTL_EXCEPTION_CLASS(EOSError, Exception);
+// A failed system call; ErrorCode is the Win32 error (0 when unknown).
+class EOSError : public Exception {
+public:
+  using Exception::Exception;
+  EOSError(String message, Cardinal errorCode) : Exception(std::move(message)), errorCode_(errorCode) {}
+  String ClassName() const override { return L"EOSError"; }
+  Cardinal ErrorCode() const { return errorCode_; }
+
+private:
+  Cardinal errorCode_ = 0;
+};
 RTL_EXCEPTION_CLASS(EInvalidGraphic, Exception);
 RTL_EXCEPTION_CLASS(EInvalidGraphicOperation, Exception);
 RTL_EXCEPTION_CLASS(EDBEditError, Exception);
@@ -65,5 +77,16 @@ RTL_EXCEPTION_CLASS(EZDecompressionError, Exception);
 RTL_EXCEPTION_CLASS(EZCompressionError, Exception);
 RTL_EXCEPTION_CLASS(ERegistryException, Exception);
 RTL_EXCEPTION_CLASS(EIniFileException, Exception);
+RTL_EXCEPTION_CLASS(EParserError, Exception);
+RTL_EXCEPTION_CLASS(EInvalidPointer, Exception);
+RTL_EXCEPTION_CLASS(EAssertionFailed, Exception);
+
+// The system's text for a Win32 error code (without the trailing line break).
+String SysErrorMessage(Cardinal errorCode);
+// Raise EOSError for GetLastError() / the given code: "System Error.  Code: 5.\r\nAccess is denied".
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseLastOSError(Cardinal errorCode);
+// Raises EAbort, the silent exception that ends an operation without a message box.
+[[noreturn]] void Abort();
 
 }  // namespace rtl

@@ -109,7 +109,8 @@ TFormatSettings TFormatSettings::FromLocale(const String& localeName) {
   return fs;
 }
 
-TFormatSettings FormatSettings = TFormatSettings::FromLocale();
+// Constructed before ordinary globals, so other start-up code may already format numbers and dates.
+TFormatSettings FormatSettings __attribute__((init_priority(200))) = TFormatSettings::FromLocale();
 
 void GetFormatSettings() { FormatSettings = TFormatSettings::FromLocale(); }
 

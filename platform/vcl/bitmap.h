@@ -39,11 +39,10 @@ private:
 };
 
 class TBitmap : public TGraphic {
-public:
+  VCL_CLASS(TBitmap, TGraphic)
   TBitmap();
   TBitmap(int width, int height, TPixelFormat format = pfDevice);
   ~TBitmap() override;
-  rtl::String ClassName() const override { return L"TBitmap"; }
   TGraphic* NewInstance() const override { return new TBitmap; }
   // Copies another bitmap's pixels and settings; any other graphic is drawn onto a white bitmap of its size.
   void Assign(const rtl::TPersistent* source) override;

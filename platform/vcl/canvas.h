@@ -38,12 +38,11 @@ constexpr TCopyMode cmWhiteness = WHITENESS;
 enum TFillStyle { fsSurface, fsBorder };
 
 class TCanvas : public rtl::TPersistent {
-public:
+  VCL_CLASS(TCanvas, rtl::TPersistent)
   using TNotify = std::function<void(rtl::TObject* sender)>;
 
   TCanvas();
   ~TCanvas() override;
-  rtl::String ClassName() const override { return L"TCanvas"; }
 
   // The device context; made by CreateHandle when there is none. Raises when the canvas cannot draw.
   HDC Handle();

@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 #include "platform/vcl/bitmap.h"
+#include "platform/vcl/filer.h"
 #include "platform/vcl/graphicfiles.h"
 
 namespace vcl {
@@ -36,6 +37,32 @@ void TGraphic::AssignTo(rtl::TPersistent* dest) const {
   bitmap->SetPixelFormat(pf24bit);
   bitmap->SetSize(Width(), Height());
   bitmap->Canvas()->Draw(0, 0, const_cast<TGraphic*>(this));
+}
+
+namespace {
+
+std::vector<rtl::Byte> RestOf(rtl::TStream& stream) {
+  rtl::Int64 rest = stream.Size() - stream.Position();
+  std::vector<rtl::Byte> data(static_cast<size_t>(rest > 0 ? rest : 0));
+  if (!data.empty()) stream.ReadBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
+  return data;
+}
+
+}  // namespace
+
+void TGraphic::DefineProperties(TFiler* filer) {
+  filer->DefineBinaryProperty(
+      L"Data",
+      [this](rtl::TStream& s) {
+        auto data = RestOf(s);
+        ReadData(data.data(), data.size());
+      },
+      [this](rtl::TStream& s) {
+        std::vector<rtl::Byte> data;
+        WriteData(data);
+        if (!data.empty()) s.WriteBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
+      },
+      !Empty());
 }
 
 void TGraphic::LoadFromStream(rtl::TStream& stream) {

@@ -11,6 +11,7 @@
 #include "platform/rtl/object.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/graphicstypes.h"
+#include "platform/vcl/typinfo.h"
 
 namespace rtl {
 class TStream;
@@ -21,9 +22,8 @@ namespace vcl {
 class TCanvas;
 
 class TGraphic : public rtl::TPersistent {
-public:
+  VCL_CLASS(TGraphic, rtl::TPersistent)
   using TChangeEvent = std::function<void(rtl::TObject* sender)>;
-  rtl::String ClassName() const override { return L"TGraphic"; }
 
   // A new, empty graphic of the same class (TPicture copies graphics through it).
   virtual TGraphic* NewInstance() const = 0;
@@ -61,6 +61,8 @@ public:
   // By default the file form; bitmaps and JPEG images put its length in front of it.
   virtual void ReadData(const rtl::Byte* data, size_t size) { LoadFromMemory(data, size); }
   virtual void WriteData(std::vector<rtl::Byte>& out) const { SaveToMemory(out); }
+  // "Data": the form-resource form above, for graphics that are properties of their own (a button's Glyph).
+  void DefineProperties(TFiler* filer) override;
 
   TChangeEvent OnChange;
 

@@ -8,49 +8,23 @@
 #include "platform/rtl/object.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/colors.h"
+#include "platform/vcl/typinfo.h"
 
 namespace vcl {
 
 class TBitmap;
 
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-
-// A set of font styles, stored as bit (1 << style): the value scripts see ([fsBold, fsItalic] is 3).
-class TFontStyles {
-public:
-  constexpr TFontStyles() = default;
-  constexpr TFontStyles(std::initializer_list<TFontStyle> styles) {
-    for (auto s : styles) bits_ |= static_cast<rtl::Byte>(1u << s);
-  }
-  static constexpr TFontStyles FromBits(unsigned bits) {
-    TFontStyles s;
-    s.bits_ = static_cast<rtl::Byte>(bits & 0x0F);
-    return s;
-  }
-  constexpr unsigned Bits() const { return bits_; }
-  constexpr bool Contains(TFontStyle s) const { return (bits_ >> s) & 1u; }
-  constexpr bool Empty() const { return bits_ == 0; }
-  constexpr void Include(TFontStyle s) { bits_ |= static_cast<rtl::Byte>(1u << s); }
-  constexpr void Exclude(TFontStyle s) { bits_ &= static_cast<rtl::Byte>(~(1u << s)); }
-  constexpr TFontStyles operator+(TFontStyles o) const { return FromBits(bits_ | o.bits_); }
-  constexpr TFontStyles operator-(TFontStyles o) const { return FromBits(bits_ & ~o.bits_); }
-  constexpr TFontStyles operator*(TFontStyles o) const { return FromBits(bits_ & o.bits_); }
-  constexpr bool operator==(const TFontStyles&) const = default;
-
-private:
-  rtl::Byte bits_ = 0;
-};
-
-enum TFontPitch { fpDefault, fpVariable, fpFixed };
-enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural };
+VCL_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
+// Stored as bit (1 << style): the value scripts see ([fsBold, fsItalic] is 3).
+VCL_SET(TFontStyles, TFontStyle)
+VCL_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed)
+VCL_ENUM(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural)
 using TFontCharset = rtl::Byte;
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate };
-enum TPenMode {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
-};
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+VCL_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate)
+VCL_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
+         pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
+VCL_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross)
 
 // The raster operation (R2_...) of a pen mode.
 int PenModeToRop2(TPenMode mode);
@@ -79,9 +53,8 @@ private:
 };
 
 class TFont : public TGraphicsObject {
-public:
+  VCL_CLASS(TFont, TGraphicsObject)
   TFont();
-  rtl::String ClassName() const override { return L"TFont"; }
   void Assign(const rtl::TPersistent* source) override;
 
   HFONT Handle() { return static_cast<HFONT>(EnsureHandle()); }
@@ -130,8 +103,7 @@ private:
 };
 
 class TPen : public TGraphicsObject {
-public:
-  rtl::String ClassName() const override { return L"TPen"; }
+  VCL_CLASS(TPen, TGraphicsObject)
   void Assign(const rtl::TPersistent* source) override;
 
   HPEN Handle() { return static_cast<HPEN>(EnsureHandle()); }
@@ -156,9 +128,9 @@ private:
 };
 
 class TBrush : public TGraphicsObject {
-public:
+  VCL_CLASS(TBrush, TGraphicsObject)
+  TBrush() = default;
   ~TBrush() override;
-  rtl::String ClassName() const override { return L"TBrush"; }
   void Assign(const rtl::TPersistent* source) override;
 
   HBRUSH Handle() { return static_cast<HBRUSH>(EnsureHandle()); }

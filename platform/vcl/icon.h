@@ -7,10 +7,9 @@
 namespace vcl {
 
 class TIcon : public TGraphic {
-public:
+  VCL_CLASS(TIcon, TGraphic)
   TIcon() = default;
   ~TIcon() override;
-  rtl::String ClassName() const override { return L"TIcon"; }
   TGraphic* NewInstance() const override { return new TIcon; }
   void Assign(const rtl::TPersistent* source) override;
 

@@ -15,8 +15,7 @@ public:
 };
 
 class TJPEGImage : public TGraphic {
-public:
-  rtl::String ClassName() const override { return L"TJPEGImage"; }
+  VCL_CLASS(TJPEGImage, TGraphic)
   TGraphic* NewInstance() const override { return new TJPEGImage; }
   // From another JPEG image or from a bitmap (compressed when saved).
   void Assign(const rtl::TPersistent* source) override;

@@ -10,10 +10,9 @@
 namespace vcl {
 
 class TMetafile : public TGraphic {
-public:
+  VCL_CLASS(TMetafile, TGraphic)
   TMetafile() = default;
   ~TMetafile() override;
-  rtl::String ClassName() const override { return L"TMetafile"; }
   TGraphic* NewInstance() const override { return new TMetafile; }
   void Assign(const rtl::TPersistent* source) override;
 
@@ -52,11 +51,10 @@ private:
 };
 
 class TMetafileCanvas : public TCanvas {
-public:
+  VCL_CLASS(TMetafileCanvas, TCanvas)
   // reference_device: the device the drawing is meant for (0: the screen).
   TMetafileCanvas(TMetafile* metafile, HDC reference_device);
   ~TMetafileCanvas() override;
-  rtl::String ClassName() const override { return L"TMetafileCanvas"; }
 
 private:
   TMetafile* metafile_;

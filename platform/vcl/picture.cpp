@@ -7,6 +7,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/bitmap.h"
+#include "platform/vcl/filer.h"
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/icon.h"
 #include "platform/vcl/jpeg.h"
@@ -336,6 +337,23 @@ void TPicture::ReadData(const rtl::Byte* data, size_t size) {
     throw;
   }
   Take(graphic);
+}
+
+void TPicture::DefineProperties(TFiler* filer) {
+  filer->DefineBinaryProperty(
+      L"Data",
+      [this](rtl::TStream& s) {
+        rtl::Int64 rest = s.Size() - s.Position();
+        std::vector<rtl::Byte> data(static_cast<size_t>(rest > 0 ? rest : 0));
+        if (!data.empty()) s.ReadBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
+        ReadData(data.data(), data.size());
+      },
+      [this](rtl::TStream& s) {
+        std::vector<rtl::Byte> data;
+        WriteData(data);
+        if (!data.empty()) s.WriteBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
+      },
+      graphic_ != nullptr);
 }
 
 void TPicture::WriteData(std::vector<rtl::Byte>& out) const {

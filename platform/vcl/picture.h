@@ -23,12 +23,11 @@ TGraphic* NewGraphic() {
 }
 
 class TPicture : public rtl::TPersistent {
-public:
+  VCL_CLASS(TPicture, rtl::TPersistent)
   using TNotify = std::function<void(rtl::TObject* sender)>;
 
   TPicture() = default;
   ~TPicture() override;
-  rtl::String ClassName() const override { return L"TPicture"; }
   // From a picture (its graphic is copied), from a graphic, or nullptr (empties the picture).
   void Assign(const rtl::TPersistent* source) override;
 
@@ -58,6 +57,8 @@ public:
   // graphic's own data. Empty for an empty picture.
   void ReadData(const rtl::Byte* data, size_t size);
   void WriteData(std::vector<rtl::Byte>& out) const;
+  // "Data": the value above, as form resources store it ("Picture.Data = {...}").
+  void DefineProperties(TFiler* filer) override;
 
   TNotify OnChange;
 

@@ -22,8 +22,7 @@ size_t DecodePng(const rtl::Byte* data, size_t size, TPngPixels& out);
 std::vector<rtl::Byte> EncodePng(const TPngPixels& image);
 
 class TPngImage : public TGraphic {
-public:
-  rtl::String ClassName() const override { return L"TPngImage"; }
+  VCL_CLASS(TPngImage, TGraphic)
   TGraphic* NewInstance() const override { return new TPngImage; }
   // From another PNG image or from a bitmap (a pf32bit bitmap with an alpha format keeps its alpha).
   void Assign(const rtl::TPersistent* source) override;

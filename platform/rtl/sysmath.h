@@ -46,6 +46,9 @@ double Max(double a, double b);
 double Min(double a, double b);
 Int64 Max(Int64 a, Int64 b);
 Int64 Min(Int64 a, Int64 b);
+// So that Max(1, 2) is not ambiguous between the two above.
+inline Integer Max(Integer a, Integer b) { return a > b ? a : b; }
+inline Integer Min(Integer a, Integer b) { return a < b ? a : b; }
 bool InRange(Int64 value, Int64 min, Int64 max);
 Int64 EnsureRange(Int64 value, Int64 min, Int64 max);
 

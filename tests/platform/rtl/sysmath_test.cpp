@@ -80,3 +80,14 @@ TEST(SysMath, RandomIsRepeatableAndInRange) {
   EXPECT_EQ(Random(0), 0);
   RandSeed = saved;
 }
+
+TEST(SysMath, MinMaxOverloads) {
+  EXPECT_EQ(Max(1, 2), 2);
+  EXPECT_EQ(Min(Int64(5), Int64(-5)), -5);
+  EXPECT_EQ(Max(1.5, 0.5), 1.5);
+  EXPECT_EQ(EnsureRange(15, 0, 10), 10);
+  EXPECT_TRUE(InRange(5, 5, 6));
+  EXPECT_EQ(Sign(-0.1), -1);
+  EXPECT_DOUBLE_EQ(IntPower(2, -2), 0.25);
+  EXPECT_TRUE(SameValue(0.1 + 0.2, 0.3));
+}

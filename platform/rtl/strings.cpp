@@ -18,16 +18,20 @@ const wchar_t* LocaleArg(const String& localeName) {
   return localeName.empty() ? LOCALE_NAME_USER_DEFAULT : localeName.c_str();
 }
 
+bool IsTurkicName(const wchar_t* name) {
+  auto lower = [](wchar_t c) { return static_cast<wchar_t>(c >= L'A' && c <= L'Z' ? c + 32 : c); };
+  wchar_t a = lower(name[0]), b = name[0] ? lower(name[1]) : 0;
+  return (a == L't' && b == L'r') || (a == L'a' && b == L'z');
+}
+
 bool IsTurkic(const String& localeName) {
-  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-  if (localeName.empty()) {
-    if (GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) == 0) return false;
-  } else {
-    lstrcpynW(name, localeName.c_str(), LOCALE_NAME_MAX_LENGTH);
-  }
-  wchar_t lang[3] = {name[0], name[1], 0};
-  CharLowerBuffW(lang, 2);
-  return (lang[0] == L't' && lang[1] == L'r') || (lang[0] == L'a' && lang[1] == L'z');
+  if (!localeName.empty()) return IsTurkicName(localeName.c_str());
+  // The user's locale does not change while the program runs.
+  static const bool user = [] {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    return GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) != 0 && IsTurkicName(name);
+  }();
+  return user;
 }
 
 String MapCase(const String& s, const String& localeName, bool upper) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/win.h"
 
 using namespace rtl;
 
@@ -196,4 +197,14 @@ TEST(Strings, LineBreaksAndSplitting) {
   ASSERT_EQ(parts.size(), 4u);
   EXPECT_EQ(parts[1], L"");
   EXPECT_EQ(parts[3], L"c");
+}
+
+TEST(Strings, LocaleCaseWithoutANameFollowsTheUser) {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+  bool turkish = name[0] == L't' && name[1] == L'r';
+  EXPECT_EQ(AnsiUpperCase(L"i"), turkish ? L"\u0130" : L"I") << name;
+  EXPECT_EQ(AnsiLowerCase(L"I"), turkish ? L"\u0131" : L"i") << name;
+  EXPECT_EQ(UpperCase(L"i"), L"I");  // never the user's rules
+  EXPECT_TRUE(AnsiSameText(L"Çiçek", L"ÇİÇEK") || !turkish);
 }

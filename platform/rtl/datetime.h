@@ -21,6 +21,7 @@ struct TSystemTimeParts {
 bool IsLeapYear(Word year);
 // 0 for a month outside 1..12.
 Word DaysInAMonth(Word year, Word month);
+// Raises EConvertError for a month outside 1..12.
 Integer DaysInMonth(Integer year, Integer month);
 Word DaysInMonth(TDateTime date);
 

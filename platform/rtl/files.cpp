@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <atomic>
+
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
@@ -11,6 +13,12 @@ namespace rtl {
 namespace {
 
 bool IsDelim(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// File names compare as the file system does: ignoring case by the system's fixed table, not the user's locale.
+bool SameFileName(const String& a, const String& b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
 
 // Length of the drive or UNC share prefix ("C:" or "\\server\share").
 size_t DrivePrefixLength(const String& s) {
@@ -156,10 +164,7 @@ String ExpandFileName(const String& fileName) {
 String ExtractRelativePath(const String& baseName, const String& destName) {
   String basePath = ExtractFilePath(baseName);
   String destPath = ExtractFilePath(destName);
-  if (!SameText(ExtractFileDrive(basePath), ExtractFileDrive(destPath)) &&
-      AnsiCompareText(ExtractFileDrive(basePath), ExtractFileDrive(destPath)) != 0) {
-    return destName;
-  }
+  if (!SameFileName(ExtractFileDrive(basePath), ExtractFileDrive(destPath))) return destName;
   auto split = [](const String& path) {
     std::vector<String> parts;
     String cur;
@@ -177,7 +182,7 @@ String ExtractRelativePath(const String& baseName, const String& destName) {
   std::vector<String> b = split(basePath.substr(DrivePrefixLength(basePath)));
   std::vector<String> d = split(destPath.substr(DrivePrefixLength(destPath)));
   size_t common = 0;
-  while (common < b.size() && common < d.size() && AnsiCompareText(b[common], d[common]) == 0) ++common;
+  while (common < b.size() && common < d.size() && SameFileName(b[common], d[common])) ++common;
   String out;
   for (size_t i = common; i < b.size(); ++i) out += L"..\\";
   for (size_t i = common; i < d.size(); ++i) out += d[i] + L"\\";
@@ -237,7 +242,7 @@ String GetTempPath() {
 String GetTempFileName(const String& prefix, const String& folder) {
   // The Win32 function keeps only three characters of the prefix; ours keeps all of it ("qvPic").
   String dir = IncludeTrailingPathDelimiter(folder.empty() ? GetTempPath() : folder);
-  static Cardinal counter = 0;
+  static std::atomic<Cardinal> counter{0};
   Cardinal seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (int attempt = 0; attempt < 65536; ++attempt) {
     Cardinal unique = (seed + ++counter) & 0xFFFFFF;

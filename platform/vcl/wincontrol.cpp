@@ -187,7 +187,7 @@ void TWinControl::CreateSubClass(TCreateParams& p, const wchar_t* controlClassNa
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
-  if (!p.WndParent && (p.Style & WS_CHILD) && !parent_)
+  if (!p.WndParent && (p.Style & WS_CHILD) && !(p.ExStyle & WS_EX_MDICHILD) && !parent_)
     throw rtl::EInvalidOperation(L"Control '" + Name() + L"' has no parent window");
   def_wnd_proc_ = p.WindowClass.lpfnWndProc;
   RegisterControlWindowClass(p);

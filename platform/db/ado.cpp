@@ -502,27 +502,47 @@ String TADOTable::SelectStatement() const {
 
 // Query.
 
-void TADOQuery::SetSQLText(const String& text) {
-  if (text == sql_) return;
-  if (Active()) Close();
-  sql_ = text;
+TADOQuery::TADOQuery(vcl::TComponent* owner) : TCustomADODataSet(owner), sql_(std::make_unique<rtl::TStringList>()) {
+  sql_->OnChange = [this](rtl::TObject*) {
+    if (Active()) Close();
+  };
 }
 
-String TADOQuery::BaseTable() const { return SimpleSelectTable(sql_); }
+TADOQuery::~TADOQuery() { sql_->OnChange = nullptr; }
+
+rtl::TStrings* TADOQuery::SQL() const { return sql_.get(); }
+
+void TADOQuery::SetSQL(rtl::TStrings* lines) { sql_->Assign(lines); }
+
+String TADOQuery::SQLText() const {
+  String s;
+  for (int i = 0; i < sql_->Count(); ++i) {
+    if (i) s += L"\r\n";
+    s += sql_->Get(i);
+  }
+  return s;
+}
+
+void TADOQuery::SetSQLText(const String& text) {
+  if (text == SQLText()) return;
+  sql_->SetText(text);
+}
+
+String TADOQuery::BaseTable() const { return SimpleSelectTable(SQLText()); }
 
 String TADOQuery::SelectStatement() const {
   String table = BaseTable();
-  if (table.empty()) return sql_;
+  if (table.empty()) return SQLText();
   // The simple form gains the row id so its rows can be written back: "select *" becomes
   // "select rowid, *"; the rest of the text stays as written.
-  String s = sql_;
+  String s = SQLText();
   size_t star = s.find(L'*');
   return s.substr(0, star) + L"rowid AS \"" + kRowIdColumn + L"\", " + s.substr(star);
 }
 
 int TADOQuery::ExecSQL() {
   if (!Connection()) DatabaseError(L"Missing Connection or ConnectionString", Name());
-  rowsAffected_ = Connection()->Execute(sql_);
+  rowsAffected_ = Connection()->Execute(SQLText());
   return rowsAffected_;
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/db/dataset.h"
 #include "platform/db/sqlite.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/vcl/component.h"
 
 namespace db {
@@ -130,9 +131,13 @@ private:
 
 class TADOQuery : public TCustomADODataSet {
   VCL_CLASS(TADOQuery, TCustomADODataSet)
-  explicit TADOQuery(vcl::TComponent* owner) : TCustomADODataSet(owner) {}
-  // The statement text. Changing it closes an open query, as the platform does.
-  const String& SQLText() const { return sql_; }
+  explicit TADOQuery(vcl::TComponent* owner);
+  ~TADOQuery() override;
+  // The statement, one line per entry. Changing it closes an open query, as the platform does.
+  rtl::TStrings* SQL() const;
+  void SetSQL(rtl::TStrings* lines);
+  // The lines as one text.
+  String SQLText() const;
   void SetSQLText(const String& text);
   // Runs the statement without opening (statements that return no rows); answers the rows changed.
   int ExecSQL();
@@ -143,7 +148,7 @@ protected:
   String BaseTable() const override;
 
 private:
-  String sql_;
+  std::unique_ptr<rtl::TStringList> sql_;
   int rowsAffected_ = -1;
 };
 

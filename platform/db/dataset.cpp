@@ -6,6 +6,7 @@
 #include "platform/db/datasource.h"
 #include "platform/db/dberrors.h"
 #include "platform/db/filter.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/strings.h"
 
 namespace db {
@@ -122,6 +123,19 @@ void TDataSet::Notification(vcl::TComponent* component, vcl::TOperation operatio
 }
 
 TField* TDataSet::FieldByName(const String& name) const { return fields_->FieldByName(name); }
+
+void TDataSet::GetFieldNames(rtl::TStrings* list) const {
+  if (!list) return;
+  list->BeginUpdate();
+  try {
+    list->Clear();
+    for (const String& n : FieldNames()) list->Add(n);
+  } catch (...) {
+    list->EndUpdate();
+    throw;
+  }
+  list->EndUpdate();
+}
 
 std::vector<String> TDataSet::FieldNames() const {
   std::vector<String> out;

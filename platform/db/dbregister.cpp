@@ -109,6 +109,6 @@ VCL_REGISTER(TADOTable) {
   cls.Prop(L"TableName", &TADOTable::TableName, &TADOTable::SetTableName);
 }
 
-VCL_REGISTER(TADOQuery) {}
+VCL_REGISTER(TADOQuery) { cls.Prop(L"SQL", &TADOQuery::SQL, &TADOQuery::SetSQL); }
 
 }  // namespace db

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "platform/rtl/exceptions.h"
-#include "platform/rtl/files.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/win.h"
@@ -74,21 +74,20 @@ std::size_t StackAvailable(const char* here) {
   return 1024 * 1024;
 }
 
+bool FileExists(const String& fileName) {
+  const DWORD attributes = GetFileAttributesW(fileName.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Unit files: UTF-8 or UTF-16 with a byte-order mark, UTF-8 when valid, else the ANSI code page.
 String ReadUnitFile(const String& fileName) {
-  HANDLE handle = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE)
-    throw rtl::EFOpenError(L"Cannot open file \"" + fileName + L"\". " + L"The system cannot find the file specified");
-  std::string bytes;
-  char buffer[8192];
-  DWORD done = 0;
-  while (ReadFile(handle, buffer, sizeof(buffer), &done, nullptr) && done > 0) bytes.append(buffer, done);
-  CloseHandle(handle);
+  rtl::TFileStream stream(fileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+  const std::string bytes = stream.ReadBytes(static_cast<rtl::Integer>(stream.Size()));
   if (rtl::HasUTF8BOM(bytes)) return rtl::UTF8ToString(rtl::StripUTF8BOM(bytes));
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
     return String(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
-  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0) > 0)
+  if (bytes.empty() ||
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0) > 0)
     return rtl::UTF8ToString(bytes);
   return rtl::AnsiToString(bytes);
 }
@@ -333,6 +332,7 @@ bool TwzILParser::Interpret(Element* e) {
         if (!Interpret(child)) {
           if (fatal_) return false;
           parser_->SetPosition(start);
+          lines_.resize(mark);
           break;
         }
       }
@@ -360,6 +360,10 @@ bool TwzILParser::Interpret(Element* e) {
   if (!result) {
     if (!e->isRule) RecordError(e, start);
     parser_->SetPosition(start);
+    // What a failed element wrote goes with it, so that an alternative tried next does not find the output of
+    // the one before (a single array bound must not leave the expression of the failed range form behind). A
+    // rule's node decides for itself below.
+    if (!e->isRule || e->node.empty()) lines_.resize(mark);
   }
   // An item's node encloses what it and its children wrote; a failed item wrote nothing that needs removing.
   if (!e->node.empty() && (e->isRule || result)) ApplyNode(e, result, start, mark);
@@ -407,6 +411,7 @@ bool TwzILParser::InterpretToken(Element* e, String& token) {
 
 bool TwzILParser::InterpretLoop(Element* e) {
   const int start = parser_->Position();
+  const size_t mark = lines_.size();
   int iterations = 0;
   bool result = false;
   int after = start;
@@ -442,7 +447,10 @@ bool TwzILParser::InterpretLoop(Element* e) {
     result = true;
   }
   if (e->kind == Kind::Loop) return result;
-  if (!result) parser_->SetPosition(start);
+  if (!result) {
+    parser_->SetPosition(start);
+    lines_.resize(mark);
+  }
   return true;
 }
 
@@ -505,8 +513,8 @@ String TwzILParser::LoadUnitSource(const String& unitName) {
   if (program_) {
     for (const String& folder : program_->IncludePath()) {
       // An empty entry is the current folder, not the root of the drive.
-      last = folder.empty() ? unitName : rtl::IncludeTrailingPathDelimiter(folder) + unitName;
-      if (rtl::FileExists(last)) break;
+      last = folder.empty() || folder.back() == L'\\' ? folder + unitName : folder + L"\\" + unitName;
+      if (FileExists(last)) break;
     }
   }
   return ReadUnitFile(last);

@@ -1,5 +1,6 @@
 #include "script/wz_ilanguages.h"
 
+#include "platform/rtl/streams.h"
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/win.h"
 #include "script/wz_ipascal.h"
@@ -7,11 +8,10 @@
 void wzRegisterStandardLanguages() { wzRegisterPascal(); }
 
 rtl::String wzGrammarResource(const wchar_t* resourceName) {
-  HRSRC resource = FindResourceW(nullptr, resourceName, MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (!resource) return rtl::String();
-  HGLOBAL handle = LoadResource(nullptr, resource);
-  const DWORD size = SizeofResource(nullptr, resource);
-  const char* data = handle ? static_cast<const char*>(LockResource(handle)) : nullptr;
-  if (!data) return rtl::String();
-  return rtl::UTF8ToString(rtl::StripUTF8BOM(std::string(data, size)));
+  try {
+    rtl::TResourceStream stream(nullptr, resourceName, RT_RCDATA);
+    return rtl::UTF8ToString(rtl::StripUTF8BOM(stream.ReadBytes(static_cast<rtl::Integer>(stream.Size()))));
+  } catch (const rtl::EResNotFound&) {
+    return rtl::String();
+  }
 }

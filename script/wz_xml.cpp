@@ -6,7 +6,6 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
-#include "platform/rtl/win.h"
 
 using rtl::String;
 
@@ -197,71 +196,9 @@ void TwzXMLItem::Assign(const TwzXMLItem* source) {
   for (int i = 0; i < source->Count(); ++i) Add()->Assign(source->Items(i));
 }
 
-// ---- memory stream
-
-std::int64_t TwzXMLMemoryStream::Read(void* buffer, std::int64_t count) {
-  const std::int64_t size = static_cast<std::int64_t>(bytes_.size());
-  if (position_ >= size || count <= 0) return 0;
-  const std::int64_t n = std::min(count, size - position_);
-  std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
-  position_ += n;
-  return n;
-}
-
-void TwzXMLMemoryStream::Write(const void* buffer, std::int64_t count) {
-  if (count <= 0) return;
-  const size_t end = static_cast<size_t>(position_ + count);
-  if (bytes_.size() < end) bytes_.resize(end);
-  std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
-  position_ += count;
-}
-
-namespace {
-
-// A file as a stream, for LoadFromFile and SaveToFile.
-class FileStream : public TwzXMLStream {
-public:
-  FileStream(const String& fileName, bool create) {
-    handle_ = create ? CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr)
-                     : CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) {
-      if (create) throw rtl::EFCreateError(L"Cannot create file \"" + fileName + L"\"");
-      throw rtl::EFOpenError(L"Cannot open file \"" + fileName + L"\"");
-    }
-  }
-  ~FileStream() override { CloseHandle(handle_); }
-  std::int64_t Read(void* buffer, std::int64_t count) override {
-    DWORD done = 0;
-    if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) throw rtl::EReadError(L"Stream read error");
-    return done;
-  }
-  void Write(const void* buffer, std::int64_t count) override {
-    DWORD done = 0;
-    if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr) || done != count)
-      throw rtl::EWriteError(L"Stream write error");
-  }
-  std::int64_t Position() const override {
-    LARGE_INTEGER zero{}, pos{};
-    SetFilePointerEx(handle_, zero, &pos, FILE_CURRENT);
-    return pos.QuadPart;
-  }
-  void SetPosition(std::int64_t value) override {
-    LARGE_INTEGER to{};
-    to.QuadPart = value;
-    SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN);
-  }
-
-private:
-  HANDLE handle_;
-};
-
-}  // namespace
-
 // ---- reader
 
-TwzXMLReader::TwzXMLReader(TwzXMLStream& stream) : stream_(stream), buffer_(kBufferSize) {
+TwzXMLReader::TwzXMLReader(rtl::TStream& stream) : stream_(stream), buffer_(kBufferSize) {
   startPosition_ = stream.Position();
 }
 
@@ -269,7 +206,7 @@ TwzXMLReader::~TwzXMLReader() { stream_.SetPosition(startPosition_ + consumed_);
 
 bool TwzXMLReader::ReadByte(char& c) {
   if (bufIndex_ >= bufEnd_) {
-    bufEnd_ = static_cast<int>(stream_.Read(buffer_.data(), kBufferSize));
+    bufEnd_ = stream_.Read(buffer_.data(), kBufferSize);
     bufIndex_ = 0;
     if (bufEnd_ <= 0) {
       bufEnd_ = 0;
@@ -381,7 +318,7 @@ void TwzXMLWriter::WriteLine(const std::string& line, int level) {
 
 void TwzXMLWriter::Flush() {
   if (buffer_.empty()) return;
-  stream_.Write(buffer_.data(), static_cast<std::int64_t>(buffer_.size()));
+  stream_.WriteBuffer(buffer_.data(), static_cast<rtl::Integer>(buffer_.size()));
   buffer_.clear();
 }
 
@@ -408,7 +345,7 @@ TwzXMLDocument::~TwzXMLDocument() { delete root_; }
 
 void TwzXMLDocument::Clear() { root_->Clear(); }
 
-void TwzXMLDocument::LoadFromStream(TwzXMLStream& stream) {
+void TwzXMLDocument::LoadFromStream(rtl::TStream& stream) {
   Clear();
   root_->SetName(String());
   root_->SetText(String());
@@ -417,7 +354,7 @@ void TwzXMLDocument::LoadFromStream(TwzXMLStream& stream) {
   reader.ReadRootItem(root_);
 }
 
-void TwzXMLDocument::SaveToStream(TwzXMLStream& stream) const {
+void TwzXMLDocument::SaveToStream(rtl::TStream& stream) const {
   TwzXMLWriter writer(stream);
   writer.AutoIndent = AutoIndent;
   writer.WriteHeader();
@@ -426,22 +363,23 @@ void TwzXMLDocument::SaveToStream(TwzXMLStream& stream) const {
 }
 
 void TwzXMLDocument::LoadFromBytes(const std::string& bytes) {
-  TwzXMLMemoryStream stream(bytes);
+  rtl::TBytesStream stream(std::vector<rtl::Byte>(bytes.begin(), bytes.end()));
   LoadFromStream(stream);
 }
 
 std::string TwzXMLDocument::SaveToBytes() const {
-  TwzXMLMemoryStream stream;
+  rtl::TBytesStream stream;
   SaveToStream(stream);
-  return stream.Bytes();
+  const auto& bytes = stream.Bytes();
+  return std::string(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(stream.Size()));
 }
 
 void TwzXMLDocument::LoadFromFile(const String& fileName) {
-  FileStream stream(fileName, false);
+  rtl::TFileStream stream(fileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
   LoadFromStream(stream);
 }
 
 void TwzXMLDocument::SaveToFile(const String& fileName) const {
-  FileStream stream(fileName, true);
+  rtl::TFileStream stream(fileName, rtl::fmCreate);
   SaveToStream(stream);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/object.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/types.h"
 
 // Escapes double quotes, '<', '>', CR and LF as decimal references ("&#34;"); "&quot;" becomes "&#34;" too.
@@ -67,36 +68,10 @@ private:
   std::intptr_t data_ = 0;
 };
 
-// Where the reader takes its bytes from and the writer puts them: the platform's streams, or plain memory.
-class TwzXMLStream {
-public:
-  virtual ~TwzXMLStream() = default;
-  virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
-  virtual void Write(const void* buffer, std::int64_t count) = 0;
-  virtual std::int64_t Position() const = 0;
-  virtual void SetPosition(std::int64_t value) = 0;
-};
-
-// A byte string as a stream.
-class TwzXMLMemoryStream : public TwzXMLStream {
-public:
-  TwzXMLMemoryStream() = default;
-  explicit TwzXMLMemoryStream(std::string bytes) : bytes_(std::move(bytes)) {}
-  std::int64_t Read(void* buffer, std::int64_t count) override;
-  void Write(const void* buffer, std::int64_t count) override;
-  std::int64_t Position() const override { return position_; }
-  void SetPosition(std::int64_t value) override { position_ = value; }
-  const std::string& Bytes() const { return bytes_; }
-
-private:
-  std::string bytes_;
-  std::int64_t position_ = 0;
-};
-
 // One load. Reads through a 4096-byte buffer; when destroyed it puts the stream right after the last byte used.
 class TwzXMLReader {
 public:
-  explicit TwzXMLReader(TwzXMLStream& stream);
+  explicit TwzXMLReader(rtl::TStream& stream);
   ~TwzXMLReader();
   TwzXMLReader(const TwzXMLReader&) = delete;
   TwzXMLReader& operator=(const TwzXMLReader&) = delete;
@@ -113,7 +88,7 @@ private:
   // False when the tag read was an end marker (a closing tag or the end of the stream).
   bool ReadItem(TwzXMLItem* item, int depth);
 
-  TwzXMLStream& stream_;
+  rtl::TStream& stream_;
   std::vector<char> buffer_;
   int bufIndex_ = 0;
   int bufEnd_ = 0;
@@ -125,7 +100,7 @@ private:
 // One save.
 class TwzXMLWriter {
 public:
-  explicit TwzXMLWriter(TwzXMLStream& stream) : stream_(stream) {}
+  explicit TwzXMLWriter(rtl::TStream& stream) : stream_(stream) {}
   bool AutoIndent = false;
   void WriteHeader();
   void WriteRootItem(const TwzXMLItem* item);
@@ -135,7 +110,7 @@ private:
   void WriteLine(const std::string& line, int level);
   void WriteItem(const TwzXMLItem* item, int level);
 
-  TwzXMLStream& stream_;
+  rtl::TStream& stream_;
   std::string buffer_;
 };
 
@@ -150,8 +125,8 @@ public:
 
   // Frees the root's children.
   void Clear();
-  void LoadFromStream(TwzXMLStream& stream);
-  void SaveToStream(TwzXMLStream& stream) const;
+  void LoadFromStream(rtl::TStream& stream);
+  void SaveToStream(rtl::TStream& stream) const;
   // The document as its bytes, and back; what the compiler uses for intermediate code in memory.
   void LoadFromBytes(const std::string& bytes);
   std::string SaveToBytes() const;

@@ -1,0 +1,88 @@
+#include "script/wz_itools.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/exceptions.h"
+#include "wz_frontend_host.h"
+#include "script/wz_iconst.h"
+
+using rtl::String;
+
+TEST(WzLanguages, Registry) {
+  const String grammar = wzGetLanguage(L"ZUVIZAVURUZE");
+  EXPECT_EQ(grammar.rfind(L"<?xml version=\"1.0\"?>", 0), 0u);
+  EXPECT_NE(grammar.find(L"<language text=\"ZuvizaVuruze\">"), String::npos);
+
+  wzRegisterLanguage(L"TestLang", L"first");
+  wzRegisterLanguage(L"TESTLANG", L"second");
+  EXPECT_EQ(wzGetLanguage(L"testlang"), L"second");
+  int entries = 0;
+  for (const String& name : wzLanguageNames())
+    if (rtl::SameText(name, L"testlang")) {
+      ++entries;
+      EXPECT_EQ(name, L"TESTLANG");
+    }
+  EXPECT_EQ(entries, 1);
+
+  try {
+    wzGetLanguage(L"Klingon");
+    FAIL();
+  } catch (const rtl::Exception& e) {
+    EXPECT_EQ(e.Message(), L"Language 'Klingon' not found");
+  }
+}
+
+TEST(WzLanguages, Messages) {
+  EXPECT_EQ(SIdRedeclared, L"Identifier redeclared: ");
+  EXPECT_EQ(SStringError, L"Strings doesn't have properties or methods");
+  EXPECT_EQ(SEventError, L"Event handler must be a procedure");
+}
+
+TEST(WzTypeRules, Compatibility) {
+  TestCompilerHost host;
+  host.Classes = {{L"TOBJECT", L""}, {L"TCOMPONENT", L"TObject"}, {L"TBUTTON", L"TComponent"}};
+  const TwzTypePair integer{fvtInt, L""}, floating{fvtFloat, L""}, text{fvtString, L""}, ch{fvtChar, L""},
+      boolean{fvtBool, L""}, variant{fvtVariant, L""}, int64{fvtInt64, L""}, array{fvtArray, L""},
+      color{fvtEnum, L"TColor"}, align{fvtEnum, L"TAlign"}, component{fvtClass, L"TComponent"},
+      button{fvtClass, L"TButton"}, object{fvtClass, L"TObject"}, constructor{fvtConstructor, L""};
+  struct Case {
+    TwzTypePair target, source;
+    bool compatible;
+  } cases[] = {
+      {integer, floating, true},   {integer, color, true},      {integer, text, false},    {int64, integer, true},
+      {floating, integer, true},   {floating, color, false},    {boolean, integer, false}, {boolean, variant, true},
+      {text, ch, true},            {ch, text, true},            {text, integer, false},    {array, variant, true},
+      {array, text, false},        {variant, button, true},     {color, integer, true},    {color, color, true},
+      {color, {fvtEnum, L"TCOLOR"}, true},                      {color, align, false},     {color, floating, false},
+      {component, button, true},   {component, object, false},  {component, variant, true},
+      {component, {fvtClass, L"TUnknown"}, false},              {constructor, variant, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TypesCompatible(c.target, c.source, &host), c.compatible)
+        << int(c.target.Typ) << " " << c.target.TypeName << " <- " << int(c.source.Typ) << " " << c.source.TypeName;
+  // An integer operand takes a float; an integer variable is not assigned one.
+  EXPECT_FALSE(AssignCompatible(integer, floating, &host));
+  EXPECT_TRUE(AssignCompatible(floating, integer, &host));
+  EXPECT_TRUE(AssignCompatible(int64, floating, &host));
+  EXPECT_FALSE(TypesCompatible(component, button, nullptr));
+}
+
+TEST(WzTypeRules, TypeNames) {
+  TestCompilerHost host;
+  host.Types = {{L"INTEGER", fvtInt}, {L"STRING", fvtString}};
+  EXPECT_EQ(StrToVarType(L"integer", &host), fvtInt);
+  EXPECT_EQ(StrToVarType(L"String", &host), fvtString);
+  EXPECT_EQ(StrToVarType(L"TForm", &host), fvtClass);
+  EXPECT_EQ(StrToVarType(L"Integer", nullptr), fvtClass);
+}
+
+TEST(WzPositions, PosToPoint) {
+  TwzPoint p = wzPosToPoint(L"3:14");
+  EXPECT_EQ(p.Y, 3);
+  EXPECT_EQ(p.X, 14);
+  p = wzPosToPoint(L"");
+  EXPECT_EQ(p.X, 0);
+  EXPECT_EQ(p.Y, 0);
+  EXPECT_THROW(wzPosToPoint(L"3"), rtl::EConvertError);
+  EXPECT_THROW(wzPosToPoint(L"x:1"), rtl::EConvertError);
+}

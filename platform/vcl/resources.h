@@ -4,11 +4,13 @@
 //
 //   // forms.rc
 //   TFORM1 RCDATA "app/forms/form1.vfm"
+#include "platform/rtl/streams.h"
 #include "platform/vcl/filer.h"
 
 namespace vcl {
 
-RTL_EXCEPTION_CLASS(EResNotFound, Exception);
+// One exception class for every missing resource, whoever looks it up.
+using rtl::EResNotFound;
 
 // The resource's text; nullptr module means the executable. Raises EResNotFound when there is no such resource.
 String LoadResourceText(const String& name, void* module = nullptr);

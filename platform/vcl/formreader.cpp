@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/strings.h"
+#include "platform/vcl/colors.h"
 #include "platform/vcl/filer.h"
 
 namespace vcl {
@@ -27,6 +29,33 @@ std::vector<TComponent*>& GlobalComponents() {
 }  // namespace
 
 void AddDefinePropertiesHook(TDefinePropertiesHook hook) { Hooks().push_back(std::move(hook)); }
+
+namespace {
+
+// String lists store their lines as "Strings"; an empty list stores nothing.
+void DefineStringsProperty(TPersistent* obj, TFiler* filer) {
+  auto* strings = dynamic_cast<rtl::TStrings*>(obj);
+  if (!strings) return;
+  filer->DefineProperty(
+      L"Strings",
+      [strings](TReader& r) {
+        rtl::TStringList lines;
+        r.ReadListBegin();
+        while (!r.EndOfList()) lines.Add(r.ReadString());
+        r.ReadListEnd();
+        strings->Assign(&lines);
+      },
+      [strings](TWriter& w) {
+        w.WriteListBegin();
+        for (rtl::Integer i = 0; i < strings->Count(); ++i) w.WriteString(strings->Get(i));
+        w.WriteListEnd();
+      },
+      strings->Count() > 0);
+}
+
+[[maybe_unused]] const bool strings_hook_added = (AddDefinePropertiesHook(DefineStringsProperty), true);
+
+}  // namespace
 
 // Every stored property an object has beyond its published ones.
 void DefineAllProperties(TPersistent* obj, TFiler* filer) {
@@ -129,6 +158,10 @@ public:
         break;
       }
       if (!prop) break;
+      if (IsStringsProp(prop) && rtl::SameText(p.Name.substr(dot + 1), L"Strings")) {
+        ReadStrings(target, prop, p.Value, p.Name, line);
+        return;
+      }
       if (prop->Kind() != tkClass || prop->IsReference())
         Fail(line, L"Property " + part + L" of " + where + L" has no sub-properties (in " + p.Name + L")");
       TObject* sub = nullptr;
@@ -158,11 +191,18 @@ public:
       Fail(line, L"Property " + name + L" is read-only");
     switch (prop->Kind()) {
       case tkInteger:
-      case tkInt64:
+      case tkInt64: {
+        // Colours are written by name as often as by number ("clWindowText").
+        TColor color = 0;
+        if (v.Kind == K::Ident && prop->TypeName() == L"TColor" && IdentToColor(v.Str, color)) {
+          Guard(line, [&] { prop->SetOrd(target, color); });
+          return;
+        }
         if (v.Kind != K::Integer) bad(L"");
         if (prop->Kind() == tkInteger && (v.Int < INT32_MIN || v.Int > UINT32_MAX)) bad(L"out of range");
         Guard(line, [&] { prop->SetOrd(target, v.Int); });
         return;
+      }
       case tkChar:
       case tkWChar:
         if (v.Kind == K::String && v.Str.size() == 1)
@@ -268,6 +308,20 @@ public:
       default:
         Fail(line, L"Property " + name + L" cannot be read from a resource");
     }
+  }
+
+  // "Items.Strings = ( ... )": the lines go to the property as a whole, so its setter sees the new list at once.
+  void ReadStrings(TObject* target, const TPropInfo* prop, const TFormValue& v, const String& name, int line) {
+    if (v.Kind != TFormValueKind::List)
+      Fail(line, L"Invalid value " + FormatFormValue(v) + L" for property " + name + L": a list of strings expected");
+    rtl::TStringList lines;
+    for (const TFormValue& item : v.List) {
+      if (item.Kind != TFormValueKind::String)
+        Fail(item.Line ? item.Line : line,
+             L"Invalid value " + FormatFormValue(item) + L" in the list " + name + L": a string expected");
+      lines.Add(item.Str);
+    }
+    Guard(line, [&] { AssignStringsProp(target, prop, lines); });
   }
 
   void ReadCollection(TCollection* collection, const TFormValue& v, const String& name) {

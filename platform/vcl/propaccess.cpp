@@ -1,4 +1,5 @@
 // Published properties by name: dotted paths, values as text, events by method name.
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/formvalue.h"
@@ -180,6 +181,10 @@ String GetPropText(TObject* obj, const String& path) {
     case tkVariant: return rtl::VarToStr(p->GetVariant(t.Object));
     case tkClass:
       if (p->IsReference()) return ReferenceName(dynamic_cast<TComponent*>(p->GetObject(t.Object)));
+      if (IsStringsProp(p)) {
+        auto* lines = dynamic_cast<rtl::TStrings*>(p->GetObject(t.Object));
+        return lines ? lines->Text() : String();
+      }
       return p->GetObject(t.Object) ? p->GetObject(t.Object)->ClassName() : String(L"nil");
     case tkMethod: return MethodNameOf(p->GetMethod(t.Object));
     default: return L"";
@@ -224,6 +229,12 @@ void SetPropText(TObject* obj, const String& path, const String& text) {
     case tkUString: p->SetStr(t.Object, text); return;
     case tkVariant: p->SetVariant(t.Object, rtl::Variant(text)); return;
     case tkClass: {
+      if (IsStringsProp(p)) {
+        rtl::TStringList lines;
+        lines.SetText(text);
+        AssignStringsProp(t.Object, p, lines);
+        return;
+      }
       if (!p->IsReference()) throw EPropertyError(L"Property " + path + L" cannot be set from text");
       if (text.empty() || rtl::SameText(text, L"nil")) {
         p->SetObject(t.Object, nullptr);

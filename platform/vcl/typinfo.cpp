@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/component.h"
 
@@ -388,11 +389,54 @@ const TClassInfo* VclStaticClass(const rtl::TPersistent*) {
   return info;
 }
 
+const TClassInfo* VclStaticClass(const rtl::TStrings*) {
+  static const TClassInfo* const info = detail::MakeClass(
+      L"TStrings", VclStaticClass(static_cast<const rtl::TPersistent*>(nullptr)), [](TClassInfo&) {});
+  return info;
+}
+
+const TClassInfo* VclStaticClass(const rtl::TStringList*) {
+  static const TClassInfo* const info = detail::MakeClass(
+      L"TStringList", VclStaticClass(static_cast<const rtl::TStrings*>(nullptr)), [](TClassInfo& ci) {
+        ci.SetFactory([](const TCreateArgs&) -> TObject* { return new rtl::TStringList(); });
+      });
+  return info;
+}
+
+bool IsStringsProp(const TPropInfo* prop) {
+  if (!prop || prop->Kind() != tkClass) return false;
+  const TClassInfo* cls = prop->PropClass();
+  return cls && cls->InheritsFrom(VclStaticClass(static_cast<const rtl::TStrings*>(nullptr)));
+}
+
+void AssignStringsProp(TObject* obj, const TPropInfo* prop, const rtl::TStrings& lines) {
+  if (!IsStringsProp(prop)) throw EPropertyError(L"Property " + prop->Name() + L" is not a string list");
+  const TClassInfo* cls = prop->PropClass();
+  const TClassInfo* stringsCls = VclStaticClass(static_cast<const rtl::TStrings*>(nullptr));
+  const TClassInfo* listCls = VclStaticClass(static_cast<const rtl::TStringList*>(nullptr));
+  // A setter declared for a list class of its own would refuse a plain list: such lists are filled in place.
+  if ((cls == stringsCls || cls == listCls) && prop->IsWritable()) {
+    rtl::TStringList copy;
+    const rtl::TStrings* value = &lines;
+    if (cls == listCls && !dynamic_cast<const rtl::TStringList*>(&lines)) {
+      copy.Assign(&lines);
+      value = &copy;
+    }
+    prop->SetObject(obj, const_cast<rtl::TStrings*>(value));
+    return;
+  }
+  auto* held = dynamic_cast<rtl::TStrings*>(prop->GetObject(obj));
+  if (!held) throw EPropertyError(L"Property " + prop->Name() + L" holds no list to assign to");
+  held->Assign(&lines);
+}
+
 const TClassInfo* ClassOf(const TObject* obj) {
   if (!obj) return nullptr;
   if (const TClassInfo* c = obj->ClassType()) return c;
   // Classes of the runtime that are not registered themselves: try their own class name, then the root classes.
   if (const TClassInfo* c = GetClass(obj->ClassName())) return c;
+  // A list class of its own (a control's window-backed lines) is still a string list.
+  if (auto* strings = dynamic_cast<const rtl::TStrings*>(obj)) return VclStaticClass(strings);
   if (dynamic_cast<const TPersistent*>(obj)) return VclStaticClass(static_cast<const TPersistent*>(nullptr));
   return VclStaticClass(static_cast<const TObject*>(nullptr));
 }
@@ -421,6 +465,7 @@ const TClassInfo* MakeClass(const wchar_t* name, const TClassInfo* parent, void 
 }  // namespace detail
 
 [[maybe_unused]] static const bool root_classes_registered =
-    (VclStaticClass(static_cast<const rtl::TPersistent*>(nullptr)), true);
+    (VclStaticClass(static_cast<const rtl::TPersistent*>(nullptr)),
+     VclStaticClass(static_cast<const rtl::TStringList*>(nullptr)), true);
 
 }  // namespace vcl

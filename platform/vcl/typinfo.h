@@ -69,6 +69,11 @@
 #include "platform/vcl/events.h"
 #include "platform/vcl/set.h"
 
+namespace rtl {
+class TStrings;
+class TStringList;
+}  // namespace rtl
+
 namespace vcl {
 
 using rtl::Int64;
@@ -345,6 +350,16 @@ const TClassInfo* ClassOf(const TObject* obj);
 // StaticClassOf finds them; defined in the class library.
 const TClassInfo* VclStaticClass(const rtl::TObject*);
 const TClassInfo* VclStaticClass(const rtl::TPersistent*);
+// String lists: a published TStrings* property (a list's Items, a memo's Lines, a query's SQL) is streamed as
+// "Items.Strings = ( 'a' 'b' )" and read into a new list that the property's setter assigns. A property declared
+// with a descendant of TStrings counts as TStrings.
+const TClassInfo* VclStaticClass(const rtl::TStrings*);
+const TClassInfo* VclStaticClass(const rtl::TStringList*);
+// True for properties whose value is a string list.
+bool IsStringsProp(const TPropInfo* prop);
+// Gives a string-list property of obj the lines: through the property's setter when it takes any list, else by
+// assigning them to the list the property holds. Raises EPropertyError when neither is possible.
+void AssignStringsProp(TObject* obj, const TPropInfo* prop, const rtl::TStrings& lines);
 
 template <class T>
 concept HasStaticClass = requires { { T::StaticClass() } -> std::convertible_to<const TClassInfo*>; };
@@ -394,7 +409,8 @@ void SetMethodProp(TObject* obj, const String& path, TObject* target, const Stri
 String MethodNameOf(const TMethod& method);
 
 // Any property as text, as form resources spell values: numbers, 'True', enumeration names, "[a,b]" sets,
-// floats with '.', strings as they are, references by component name. Events: the handler's name.
+// floats with '.', strings as they are, references by component name. Events: the handler's name. String lists:
+// their Text, one line per line.
 String GetPropText(TObject* obj, const String& path);
 void SetPropText(TObject* obj, const String& path, const String& text);
 

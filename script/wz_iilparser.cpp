@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
@@ -72,11 +73,6 @@ std::size_t StackAvailable(const char* here) {
     if (low && address > low && address <= high) return static_cast<std::size_t>(address - low);
   }
   return 1024 * 1024;
-}
-
-bool FileExists(const String& fileName) {
-  const DWORD attributes = GetFileAttributesW(fileName.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Unit files: UTF-8 or UTF-16 with a byte-order mark, UTF-8 when valid, else the ANSI code page.
@@ -513,8 +509,8 @@ String TwzILParser::LoadUnitSource(const String& unitName) {
   if (program_) {
     for (const String& folder : program_->IncludePath()) {
       // An empty entry is the current folder, not the root of the drive.
-      last = folder.empty() || folder.back() == L'\\' ? folder + unitName : folder + L"\\" + unitName;
-      if (FileExists(last)) break;
+      last = folder.empty() ? unitName : rtl::IncludeTrailingPathDelimiter(folder) + unitName;
+      if (rtl::FileExists(last)) break;
     }
   }
   return ReadUnitFile(last);

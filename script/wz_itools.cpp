@@ -1,9 +1,11 @@
 #include "script/wz_itools.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/formatsettings.h"
 #include "platform/rtl/strings.h"
 #include "script/wz_iconst.h"
 #include "script/wz_ilanguages.h"
@@ -96,6 +98,23 @@ bool TypesCompatible(const TwzTypePair& target, const TwzTypePair& source, const
 bool AssignCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script) {
   if (target.Typ == fvtInt && source.Typ == fvtFloat) return false;
   return TypesCompatible(target, source, script);
+}
+
+rtl::Variant ParserStringToVariant(const String& s) {
+  if (s.empty()) return rtl::Variant::Null();
+  if (s[0] == L'\'') return rtl::Variant(s.size() >= 2 ? s.substr(1, s.size() - 2) : String());
+  rtl::Int64 value = 0;
+  int code = 0;
+  rtl::Val(s, value, code);
+  if (code == 0) {
+    if (value >= INT32_MIN && value <= INT32_MAX) return rtl::Variant(static_cast<int>(value));
+    return rtl::Variant(static_cast<long long>(value));
+  }
+  String real = s;
+  const wchar_t separator = rtl::FormatSettings.DecimalSeparator;
+  const size_t stop = real.find(L'.');
+  if (stop != String::npos && separator != L'.') real[stop] = separator;
+  return rtl::Variant(rtl::StrToFloat(real));
 }
 
 TwzPoint wzPosToPoint(const String& pos) {

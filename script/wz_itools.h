@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/rtl/types.h"
+#include "platform/rtl/variant.h"
 #include "script/wz_iparser.h"
 #include "script/wz_vartype.h"
 
@@ -50,6 +51,11 @@ bool ClassesCompatible(const rtl::String& first, const rtl::String& second, cons
 bool TypesCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script);
 // As TypesCompatible, except that a float never goes into an integer by assignment.
 bool AssignCompatible(const TwzTypePair& target, const TwzTypePair& source, const TwzCompilerHost* script);
+
+// A literal as the scanner delivers it: empty is Null, a quoted text the string inside the quotes, an integer
+// (decimal or "$" hexadecimal) a 32-bit integer when it fits and a 64-bit one otherwise, anything else a real read
+// with the locale's decimal separator (the platform's conversion error passes through).
+rtl::Variant ParserStringToVariant(const rtl::String& s);
 
 // "line:column" to a point (X the column, Y the line); (0, 0) for an empty text. Raises the platform's
 // conversion error for a text that is no such position.

@@ -76,6 +76,35 @@ TEST(WzTypeRules, TypeNames) {
   EXPECT_EQ(StrToVarType(L"Integer", nullptr), fvtClass);
 }
 
+TEST(WzLiterals, ParserStringToVariant) {
+  EXPECT_TRUE(ParserStringToVariant(L"").IsNull());
+  EXPECT_EQ(ParserStringToVariant(L"''").VarType(), rtl::varUString);
+  EXPECT_EQ(ParserStringToVariant(L"''").AsString(), L"");
+  EXPECT_EQ(ParserStringToVariant(L"'it's'").AsString(), L"it's");
+  struct Case {
+    const wchar_t* text;
+    rtl::TVarType type;
+    rtl::Int64 value;
+  } integers[] = {
+      {L"2147483647", rtl::varInteger, 2147483647},
+      {L"4294967295", rtl::varInt64, 4294967295LL},
+      {L"$FF", rtl::varInteger, 255},
+      {L"$FFFFFFFF", rtl::varInt64, 4294967295LL},
+      {L"0", rtl::varInteger, 0},
+  };
+  for (const auto& c : integers) {
+    const rtl::Variant v = ParserStringToVariant(c.text);
+    EXPECT_EQ(v.VarType(), c.type) << c.text;
+    EXPECT_EQ(v.AsInt64(), c.value) << c.text;
+  }
+  // Reals are written with a full stop whatever the user's decimal separator.
+  const rtl::Variant real = ParserStringToVariant(L"1.5e3");
+  EXPECT_EQ(real.VarType(), rtl::varDouble);
+  EXPECT_DOUBLE_EQ(real.AsDouble(), 1500.0);
+  EXPECT_DOUBLE_EQ(ParserStringToVariant(L"0.25").AsDouble(), 0.25);
+  EXPECT_THROW(ParserStringToVariant(L"1.2.3x"), rtl::EConvertError);
+}
+
 TEST(WzPositions, PosToPoint) {
   TwzPoint p = wzPosToPoint(L"3:14");
   EXPECT_EQ(p.Y, 3);

@@ -28,13 +28,20 @@ const Crc32Table& Table() {
 String ZMessage(int code, const z_stream& zs) {
   if (zs.msg != nullptr) return UTF8ToString(zs.msg);
   switch (code) {
-    case Z_NEED_DICT: return L"need dictionary";
-    case Z_DATA_ERROR: return L"data error";
-    case Z_MEM_ERROR: return L"insufficient memory";
-    case Z_BUF_ERROR: return L"buffer error";
-    case Z_STREAM_ERROR: return L"stream error";
-    case Z_VERSION_ERROR: return L"incompatible version";
-    default: return L"zlib error " + std::to_wstring(code);
+    case Z_NEED_DICT:
+      return L"need dictionary";
+    case Z_DATA_ERROR:
+      return L"data error";
+    case Z_MEM_ERROR:
+      return L"insufficient memory";
+    case Z_BUF_ERROR:
+      return L"buffer error";
+    case Z_STREAM_ERROR:
+      return L"stream error";
+    case Z_VERSION_ERROR:
+      return L"incompatible version";
+    default:
+      return L"zlib error " + std::to_wstring(code);
   }
 }
 

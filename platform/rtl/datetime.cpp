@@ -154,12 +154,18 @@ public:
           i += 1;
           continue;
         case L'D':
-          if (run == 1) out_ += std::to_wstring(day_);
-          else if (run == 2) out_ += Pad(day_, 2);
-          else if (run == 3) out_ += fs_.ShortDayNames[dow_];
-          else if (run == 4) out_ += fs_.LongDayNames[dow_];
-          else if (run == 5) Append(fs_.ShortDateFormat, depth + 1);
-          else Append(fs_.LongDateFormat, depth + 1);
+          if (run == 1)
+            out_ += std::to_wstring(day_);
+          else if (run == 2)
+            out_ += Pad(day_, 2);
+          else if (run == 3)
+            out_ += fs_.ShortDayNames[dow_];
+          else if (run == 4)
+            out_ += fs_.LongDayNames[dow_];
+          else if (run == 5)
+            Append(fs_.ShortDateFormat, depth + 1);
+          else
+            Append(fs_.LongDateFormat, depth + 1);
           if (run > 6) run = 6;
           break;
         case L'M':
@@ -175,8 +181,10 @@ public:
           }
           break;
         case L'Y':
-          if (run <= 2) out_ += Pad(year_ % 100, 2);
-          else out_ += Pad(year_, 4);
+          if (run <= 2)
+            out_ += Pad(year_ % 100, 2);
+          else
+            out_ += Pad(year_, 4);
           break;
         case L'H': {
           if (run > 2) run = 2;
@@ -237,9 +245,10 @@ public:
           i += 1;
           continue;
       }
-      lastWasHour = hourToken ? true : (u == L'D' || u == L'Y' || u == L'M' || u == L'N' || u == L'S' || u == L'Z'
-                                            ? false
-                                            : lastWasHour);
+      lastWasHour =
+          hourToken
+              ? true
+              : (u == L'D' || u == L'Y' || u == L'M' || u == L'N' || u == L'S' || u == L'Z' ? false : lastWasHour);
       i += run;
     }
   }
@@ -317,10 +326,14 @@ enum class DateOrder { DMY, MDY, YMD };
 DateOrder OrderOf(const String& shortDateFormat) {
   for (wchar_t c : shortDateFormat) {
     switch (Up(c)) {
-      case L'D': return DateOrder::DMY;
-      case L'M': return DateOrder::MDY;
-      case L'Y': return DateOrder::YMD;
-      default: break;
+      case L'D':
+        return DateOrder::DMY;
+      case L'M':
+        return DateOrder::MDY;
+      case L'Y':
+        return DateOrder::YMD;
+      default:
+        break;
     }
   }
   return DateOrder::MDY;
@@ -401,18 +414,21 @@ bool ScanTime(Scanner& sc, const TFormatSettings& fs, TDateTime& value) {
     }
   }
   int ampm = 0;  // 1 am, 2 pm
-  if (!fs.TimeAMString.empty() && sc.Text(fs.TimeAMString)) ampm = 1;
-  else if (!fs.TimePMString.empty() && sc.Text(fs.TimePMString)) ampm = 2;
-  else if (sc.Text(L"AM") || sc.Text(L"A")) ampm = 1;
-  else if (sc.Text(L"PM") || sc.Text(L"P")) ampm = 2;
+  if (!fs.TimeAMString.empty() && sc.Text(fs.TimeAMString))
+    ampm = 1;
+  else if (!fs.TimePMString.empty() && sc.Text(fs.TimePMString))
+    ampm = 2;
+  else if (sc.Text(L"AM") || sc.Text(L"A"))
+    ampm = 1;
+  else if (sc.Text(L"PM") || sc.Text(L"P"))
+    ampm = 2;
   if (!hasMinutes && ampm == 0) return false;
   if (ampm != 0) {
     if (h < 1 || h > 12) return false;
     if (h == 12) h = 0;
     if (ampm == 2) h += 12;
   }
-  return TryEncodeTime(static_cast<Word>(h), static_cast<Word>(mi), static_cast<Word>(s), static_cast<Word>(ms),
-                       value);
+  return TryEncodeTime(static_cast<Word>(h), static_cast<Word>(mi), static_cast<Word>(s), static_cast<Word>(ms), value);
 }
 
 [[noreturn]] void InvalidDate(const String& s, const wchar_t* what) {
@@ -489,8 +505,7 @@ void DecodeTime(TDateTime time, Word& hour, Word& min, Word& sec, Word& msec) {
   msec = static_cast<Word>(ms % 1000);
 }
 
-void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec,
-                    Word& msec) {
+void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec, Word& msec) {
   DecodeDate(value, year, month, day);
   DecodeTime(value, hour, min, sec, msec);
 }
@@ -498,7 +513,7 @@ void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& h
 void DecodeDateWeek(TDateTime value, Word& year, Word& weekOfYear, Word& dayOfWeek) {
   Int64 day = SplitValue(value).day;
   int dow = DayOfWeek(static_cast<double>(day));  // 1 = Sunday
-  int iso = dow == 1 ? 7 : dow - 1;              // 1 = Monday
+  int iso = dow == 1 ? 7 : dow - 1;               // 1 = Monday
   // The week belongs to the year of its Thursday.
   Int64 thursday = day + (4 - iso);
   Word y, m, d;

@@ -35,8 +35,7 @@ void DecodeDate(TDateTime date, Word& year, Word& month, Word& day);
 // Also returns the day of the week (1 = Sunday); the result says whether the year is a leap year.
 bool DecodeDateFully(TDateTime date, Word& year, Word& month, Word& day, Word& dow);
 void DecodeTime(TDateTime time, Word& hour, Word& min, Word& sec, Word& msec);
-void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec,
-                    Word& msec);
+void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec, Word& msec);
 // ISO 8601 week: the week containing the year's first Thursday is week 1; dayOfWeek 1 = Monday .. 7 = Sunday.
 void DecodeDateWeek(TDateTime value, Word& year, Word& weekOfYear, Word& dayOfWeek);
 

@@ -11,8 +11,8 @@ void Exception::SetMessage(String message) {
 
 const char* Exception::what() const noexcept {
   if (what_.empty() && !message_.empty()) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, message_.data(), static_cast<int>(message_.size()), nullptr, 0,
-                                nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, message_.data(), static_cast<int>(message_.size()), nullptr, 0, nullptr,
+                                nullptr);
     what_.resize(n);
     WideCharToMultiByte(CP_UTF8, 0, message_.data(), static_cast<int>(message_.size()), what_.data(), n, nullptr,
                         nullptr);
@@ -27,7 +27,8 @@ String SysErrorMessage(Cardinal errorCode) {
   String text;
   if (n > 0 && buffer != nullptr) text.assign(buffer, n);
   if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.')) {
+  while (!text.empty() &&
+         (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.')) {
     text.pop_back();
   }
   return text;

@@ -24,10 +24,10 @@ private:
   mutable std::string what_;
 };
 
-#define RTL_EXCEPTION_CLASS(Name, Base)                    \
-  class Name : public Base {                               \
-  public:                                                  \
-    using Base::Base;                                      \
+#define RTL_EXCEPTION_CLASS(Name, Base)                     \
+  class Name : public Base {                                \
+  public:                                                   \
+    using Base::Base;                                       \
     String ClassName() const override { return L## #Name; } \
   }
 

@@ -111,8 +111,10 @@ String FractionPart(const Decimal& d, int decimals) {
 
 String ExponentText(int exponent, int minDigits, bool plusSign) {
   String out = L"E";
-  if (exponent < 0) out += L'-';
-  else if (plusSign) out += L'+';
+  if (exponent < 0)
+    out += L'-';
+  else if (plusSign)
+    out += L'+';
   String num = std::to_wstring(exponent < 0 ? -exponent : exponent);
   while (static_cast<int>(num.size()) < minDigits) num.insert(num.begin(), L'0');
   return out + num;
@@ -172,35 +174,55 @@ String CurrencyText(const String& digits, bool negative, const TFormatSettings& 
   const String& c = fs.CurrencyString;
   if (!negative) {
     switch (fs.CurrencyFormat) {
-      case 1: return digits + c;
-      case 2: return c + L" " + digits;
-      case 3: return digits + L" " + c;
-      default: return c + digits;
+      case 1:
+        return digits + c;
+      case 2:
+        return c + L" " + digits;
+      case 3:
+        return digits + L" " + c;
+      default:
+        return c + digits;
     }
   }
   switch (fs.NegCurrFormat) {
-    case 0: return L"(" + c + digits + L")";
-    case 1: return L"-" + c + digits;
-    case 2: return c + L"-" + digits;
-    case 3: return c + digits + L"-";
-    case 4: return L"(" + digits + c + L")";
-    case 5: return L"-" + digits + c;
-    case 6: return digits + L"-" + c;
-    case 7: return digits + c + L"-";
-    case 8: return L"-" + digits + L" " + c;
-    case 9: return L"-" + c + L" " + digits;
-    case 10: return digits + L" " + c + L"-";
-    case 11: return c + L" " + digits + L"-";
-    case 12: return c + L" -" + digits;
-    case 13: return digits + L"- " + c;
-    case 14: return L"(" + c + L" " + digits + L")";
-    case 15: return L"(" + digits + L" " + c + L")";
-    default: return L"-" + c + digits;
+    case 0:
+      return L"(" + c + digits + L")";
+    case 1:
+      return L"-" + c + digits;
+    case 2:
+      return c + L"-" + digits;
+    case 3:
+      return c + digits + L"-";
+    case 4:
+      return L"(" + digits + c + L")";
+    case 5:
+      return L"-" + digits + c;
+    case 6:
+      return digits + L"-" + c;
+    case 7:
+      return digits + c + L"-";
+    case 8:
+      return L"-" + digits + L" " + c;
+    case 9:
+      return L"-" + c + L" " + digits;
+    case 10:
+      return digits + L" " + c + L"-";
+    case 11:
+      return c + L" " + digits + L"-";
+    case 12:
+      return c + L" -" + digits;
+    case 13:
+      return digits + L"- " + c;
+    case 14:
+      return L"(" + c + L" " + digits + L")";
+    case 15:
+      return L"(" + digits + L" " + c + L")";
+    default:
+      return L"-" + c + digits;
   }
 }
 
-String FloatF(double v, TFloatFormat format, int precision, int digits, const TFormatSettings& fs,
-              int fixedLimit) {
+String FloatF(double v, TFloatFormat format, int precision, int digits, const TFormatSettings& fs, int fixedLimit) {
   if (!std::isfinite(v)) return SpecialText(v);
   if (precision < 1) precision = 1;
   if (precision > kMaxPrecision) precision = kMaxPrecision;
@@ -367,9 +389,7 @@ private:
     return text;
   }
 
-  static bool IsInt(const TVarRec& a) {
-    return a.kind() == TVarRec::Kind::Integer || a.kind() == TVarRec::Kind::Int64;
-  }
+  static bool IsInt(const TVarRec& a) { return a.kind() == TVarRec::Kind::Integer || a.kind() == TVarRec::Kind::Int64; }
   static bool IsNumber(const TVarRec& a) { return IsInt(a) || a.kind() == TVarRec::Kind::Float; }
 
   static String PadDigits(String digits, int precision) {
@@ -387,14 +407,14 @@ private:
         return PadDigits(IntToStr(a.AsInt64()), precision);
       case L'u': {
         if (!IsInt(a)) Invalid();
-        UInt64 u = a.kind() == TVarRec::Kind::Integer ? static_cast<Cardinal>(a.AsInt64())
-                                                      : static_cast<UInt64>(a.AsInt64());
+        UInt64 u =
+            a.kind() == TVarRec::Kind::Integer ? static_cast<Cardinal>(a.AsInt64()) : static_cast<UInt64>(a.AsInt64());
         return PadDigits(UIntToStr(u), precision);
       }
       case L'x': {
         if (!IsInt(a)) Invalid();
-        UInt64 u = a.kind() == TVarRec::Kind::Integer ? static_cast<Cardinal>(a.AsInt64())
-                                                      : static_cast<UInt64>(a.AsInt64());
+        UInt64 u =
+            a.kind() == TVarRec::Kind::Integer ? static_cast<Cardinal>(a.AsInt64()) : static_cast<UInt64>(a.AsInt64());
         return IntToHexBits(u, precision);
       }
       case L'p':
@@ -521,7 +541,7 @@ String Render(const Section& s, const String& intDigits, const String& fracDigit
               bool negative, const TFormatSettings& fs) {
   String out;
   if (negative) out += L'-';
-  int intIndex = 0;  // placeholders before the point met so far
+  int intIndex = 0;   // placeholders before the point met so far
   int fracIndex = 0;  // fraction digits written
   bool pointDone = false;
   const int extra = static_cast<int>(intDigits.size()) - s.intPlaceholders;
@@ -683,7 +703,8 @@ String FormatFloat(const String& format, double value, const TFormatSettings& se
     return FormatSection(sections[2], 0.0, false, settings, isZero);
   }
   String out = FormatSection(sections[0], value, true, settings, isZero);
-  if (isZero && sections.size() >= 3 && !texts[2].empty()) return FormatSection(sections[2], 0.0, false, settings, isZero);
+  if (isZero && sections.size() >= 3 && !texts[2].empty())
+    return FormatSection(sections[2], 0.0, false, settings, isZero);
   return out;
 }
 
@@ -747,11 +768,21 @@ String FormatMaskText(const String& editMask, const String& value) {
       case L'<':
         caseMode = -1;
         continue;
-      case L'L': case L'l': case L'A': case L'a': case L'C': case L'c': case L'0': case L'9': case L'#': {
+      case L'L':
+      case L'l':
+      case L'A':
+      case L'a':
+      case L'C':
+      case L'c':
+      case L'0':
+      case L'9':
+      case L'#': {
         wchar_t ch = v < value.size() ? value[v++] : L' ';
         if (ch == blank && !saveLiterals) ch = L' ';
-        if (caseMode == 1) ch = AnsiUpperCase(String(1, ch))[0];
-        else if (caseMode == -1) ch = AnsiLowerCase(String(1, ch))[0];
+        if (caseMode == 1)
+          ch = AnsiUpperCase(String(1, ch))[0];
+        else if (caseMode == -1)
+          ch = AnsiLowerCase(String(1, ch))[0];
         out += ch;
         continue;
       }

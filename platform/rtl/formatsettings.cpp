@@ -11,8 +11,8 @@ const wchar_t* const kShortMonths[12] = {L"Jan", L"Feb", L"Mar", L"Apr", L"May",
 const wchar_t* const kLongMonths[12] = {L"January", L"February", L"March",     L"April",   L"May",      L"June",
                                         L"July",    L"August",   L"September", L"October", L"November", L"December"};
 const wchar_t* const kShortDays[7] = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
-const wchar_t* const kLongDays[7] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday",
-                                     L"Saturday"};
+const wchar_t* const kLongDays[7] = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
+                                     L"Thursday", L"Friday", L"Saturday"};
 
 String LocaleString(const wchar_t* locale, LCTYPE type, const String& def) {
   wchar_t buf[256];

@@ -6,8 +6,8 @@
 namespace rtl {
 
 struct TFormatSettings {
-  Byte CurrencyFormat = 0;     // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
-  Byte NegCurrFormat = 0;      // 0..15 as the locale's LOCALE_INEGCURR
+  Byte CurrencyFormat = 0;  // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
+  Byte NegCurrFormat = 0;   // 0..15 as the locale's LOCALE_INEGCURR
   wchar_t ThousandSeparator = L',';
   wchar_t DecimalSeparator = L'.';
   Byte CurrencyDecimals = 2;

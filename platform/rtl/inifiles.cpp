@@ -16,9 +16,8 @@ namespace {
 
 // Section and key names: ordinal, ignoring case by the invariant table (never the Turkish i rules).
 bool SameName(const String& a, const String& b) {
-  return a.size() == b.size() &&
-         CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-             CSTR_EQUAL;
+  return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 String DecodeFileText(const std::string& bytes) {
@@ -34,8 +33,7 @@ String DecodeFileText(const std::string& bytes) {
   if (HasUTF8BOM(bytes)) return UTF8ToString(bytes.substr(3));
   if (bytes.empty()) return String();
   // Text written by older tools is in the ANSI code page; it is recognised by not being valid UTF-8.
-  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                              0);
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   if (n > 0) return UTF8ToString(bytes);
   return AnsiToString(bytes);
 }
@@ -49,8 +47,8 @@ bool ReadWholeFile(const String& fileName, std::string& bytes) {
   if (ok) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    ok = bytes.empty() || (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != 0 &&
-                           read == bytes.size());
+    ok = bytes.empty() ||
+         (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != 0 && read == bytes.size());
   }
   CloseHandle(h);
   return ok;
@@ -63,9 +61,8 @@ bool WriteWholeFile(const String& fileName, const std::string& bytes) {
   HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool ok = bytes.empty() ||
-            (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
-             written == bytes.size());
+  bool ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+                              written == bytes.size());
   if (ok) FlushFileBuffers(h);
   CloseHandle(h);
   if (ok) ok = MoveFileExW(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

@@ -22,9 +22,7 @@ String StripSlashes(const String& s) {
   return s.substr(b, e - b);
 }
 
-[[noreturn]] void ReadError(const String& name) {
-  throw ERegistryException(L"Invalid data type for '" + name + L"'");
-}
+[[noreturn]] void ReadError(const String& name) { throw ERegistryException(L"Invalid data type for '" + name + L"'"); }
 
 [[noreturn]] void WriteError(const String& name) {
   throw ERegistryException(L"Failed to set data for '" + name + L"'");
@@ -57,8 +55,8 @@ HKEY TRegistry::OpenFor(const String& key, bool create, REGSAM access, String& p
   HKEY result = nullptr;
   LONG rc;
   if (create) {
-    rc = RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &result,
-                         nullptr);
+    rc =
+        RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &result, nullptr);
   } else {
     rc = RegOpenKeyExW(rootKey_, path.c_str(), 0, access, &result);
   }
@@ -128,8 +126,8 @@ bool TRegistry::ValueExists(const String& name) {
 bool TRegistry::HasSubKeys() {
   DWORD count = 0;
   return currentKey_ != nullptr &&
-         RegQueryInfoKeyW(currentKey_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+         RegQueryInfoKeyW(currentKey_, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr) == ERROR_SUCCESS &&
          count > 0;
 }
 
@@ -140,11 +138,16 @@ TRegDataType TRegistry::GetDataType(const String& name) {
     return rdUnknown;
   }
   switch (type) {
-    case REG_SZ: return rdString;
-    case REG_EXPAND_SZ: return rdExpandString;
-    case REG_DWORD: return rdInteger;
-    case REG_BINARY: return rdBinary;
-    default: return rdUnknown;
+    case REG_SZ:
+      return rdString;
+    case REG_EXPAND_SZ:
+      return rdExpandString;
+    case REG_DWORD:
+      return rdInteger;
+    case REG_BINARY:
+      return rdBinary;
+    default:
+      return rdUnknown;
   }
 }
 
@@ -250,9 +253,8 @@ void TRegistry::WriteExpandString(const String& name, const String& value) {
 
 void TRegistry::WriteInteger(const String& name, Integer value) {
   DWORD v = static_cast<DWORD>(value);
-  if (currentKey_ == nullptr ||
-      RegSetValueExW(currentKey_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) !=
-          ERROR_SUCCESS) {
+  if (currentKey_ == nullptr || RegSetValueExW(currentKey_, name.c_str(), 0, REG_DWORD,
+                                               reinterpret_cast<const BYTE*>(&v), sizeof v) != ERROR_SUCCESS) {
     WriteError(name);
   }
 }
@@ -289,9 +291,12 @@ String TRegistryIniFile::ReadString(const String& section, const String& ident, 
   if (!OpenSection(section, false) || !reg_.ValueExists(ident)) return def;
   switch (reg_.GetDataType(ident)) {
     case rdString:
-    case rdExpandString: return reg_.ReadString(ident);
-    case rdInteger: return std::to_wstring(reg_.ReadInteger(ident));
-    default: return def;
+    case rdExpandString:
+      return reg_.ReadString(ident);
+    case rdInteger:
+      return std::to_wstring(reg_.ReadInteger(ident));
+    default:
+      return def;
   }
 }
 

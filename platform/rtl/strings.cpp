@@ -41,10 +41,14 @@ String MapCase(const String& s, const String& localeName, bool upper) {
   // rule when asked to, and the user expects "istanbul" to become "İSTANBUL".
   if (IsTurkic(localeName)) {
     for (auto& c : src) {
-      if (upper && c == L'i') c = 0x0130;
-      else if (upper && c == 0x0131) c = L'I';
-      else if (!upper && c == L'I') c = 0x0131;
-      else if (!upper && c == 0x0130) c = L'i';
+      if (upper && c == L'i')
+        c = 0x0130;
+      else if (upper && c == 0x0131)
+        c = L'I';
+      else if (!upper && c == L'I')
+        c = 0x0131;
+      else if (!upper && c == 0x0130)
+        c = L'i';
     }
   }
   DWORD flags = (upper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE) | LCMAP_LINGUISTIC_CASING;
@@ -341,9 +345,7 @@ String AnsiUpperCase(const String& s, const String& localeName) { return MapCase
 String AnsiLowerCase(const String& s, const String& localeName) { return MapCase(s, localeName, false); }
 
 int AnsiCompareStr(const String& a, const String& b) { return CompareLocale(a, b, String(), 0); }
-int AnsiCompareText(const String& a, const String& b) {
-  return AnsiCompareText(a, b, String());
-}
+int AnsiCompareText(const String& a, const String& b) { return AnsiCompareText(a, b, String()); }
 int AnsiCompareText(const String& a, const String& b, const String& localeName) {
   // Comparing the locale's upper-case forms keeps "i"/"İ" and "ı"/"I" pairs equal under Turkish rules.
   if (IsTurkic(localeName)) {

@@ -92,8 +92,7 @@ String IntToHexBits(UInt64 bits, int digits);
 // Negative values show the two's complement of their own width: IntToHex(-1, 2) is "FFFFFFFF" for an int and
 // sixteen F for an Int64.
 template <class T>
-  requires(std::is_integral_v<T> && !std::is_same_v<T, bool>)
-String IntToHex(T value, int digits) {
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) String IntToHex(T value, int digits) {
   return IntToHexBits(static_cast<UInt64>(static_cast<std::make_unsigned_t<T>>(value)), digits);
 }
 // Accept optional leading sign, decimal digits, or hexadecimal after "$", "0x" or "0X"; no blanks. Raise

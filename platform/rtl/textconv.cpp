@@ -44,26 +44,46 @@ std::string StringToAnsi(const String& s, unsigned codePage) { return FromWide(R
 
 unsigned CharsetToCodePage(unsigned charset) {
   switch (charset) {
-    case ANSI_CHARSET: return 1252;
-    case DEFAULT_CHARSET: return ::GetACP();
-    case SYMBOL_CHARSET: return CP_SYMBOL;
-    case MAC_CHARSET: return CP_MACCP;
-    case SHIFTJIS_CHARSET: return 932;
-    case HANGEUL_CHARSET: return 949;
-    case JOHAB_CHARSET: return 1361;
-    case GB2312_CHARSET: return 936;
-    case CHINESEBIG5_CHARSET: return 950;
-    case GREEK_CHARSET: return 1253;
-    case TURKISH_CHARSET: return 1254;
-    case VIETNAMESE_CHARSET: return 1258;
-    case HEBREW_CHARSET: return 1255;
-    case ARABIC_CHARSET: return 1256;
-    case BALTIC_CHARSET: return 1257;
-    case RUSSIAN_CHARSET: return 1251;
-    case THAI_CHARSET: return 874;
-    case EASTEUROPE_CHARSET: return 1250;
-    case OEM_CHARSET: return ::GetOEMCP();
-    default: return ::GetACP();
+    case ANSI_CHARSET:
+      return 1252;
+    case DEFAULT_CHARSET:
+      return ::GetACP();
+    case SYMBOL_CHARSET:
+      return CP_SYMBOL;
+    case MAC_CHARSET:
+      return CP_MACCP;
+    case SHIFTJIS_CHARSET:
+      return 932;
+    case HANGEUL_CHARSET:
+      return 949;
+    case JOHAB_CHARSET:
+      return 1361;
+    case GB2312_CHARSET:
+      return 936;
+    case CHINESEBIG5_CHARSET:
+      return 950;
+    case GREEK_CHARSET:
+      return 1253;
+    case TURKISH_CHARSET:
+      return 1254;
+    case VIETNAMESE_CHARSET:
+      return 1258;
+    case HEBREW_CHARSET:
+      return 1255;
+    case ARABIC_CHARSET:
+      return 1256;
+    case BALTIC_CHARSET:
+      return 1257;
+    case RUSSIAN_CHARSET:
+      return 1251;
+    case THAI_CHARSET:
+      return 874;
+    case EASTEUROPE_CHARSET:
+      return 1250;
+    case OEM_CHARSET:
+      return ::GetOEMCP();
+    default:
+      return ::GetACP();
   }
 }
 

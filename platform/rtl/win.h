@@ -25,9 +25,11 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// clang-format off
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
+// clang-format on
 
 // Files and folders.
 #undef DeleteFile

@@ -21,7 +21,7 @@ TFormatSettings Turkish() {
   fs.LongTimeFormat = L"hh:mm:ss";
   fs.TimeAMString = L"ÖÖ";
   fs.TimePMString = L"ÖS";
-  const wchar_t* months[12] = {L"Ocak",   L"Şubat", L"Mart",  L"Nisan", L"Mayıs", L"Haziran",
+  const wchar_t* months[12] = {L"Ocak",   L"Şubat",   L"Mart",  L"Nisan", L"Mayıs", L"Haziran",
                                L"Temmuz", L"Ağustos", L"Eylül", L"Ekim",  L"Kasım", L"Aralık"};
   const wchar_t* days[7] = {L"Pazar", L"Pazartesi", L"Salı", L"Çarşamba", L"Perşembe", L"Cuma", L"Cumartesi"};
   for (int i = 0; i < 12; ++i) {
@@ -51,7 +51,7 @@ TEST(DateTime, EpochAndBeforeIt) {
   struct Case {
     Word y, m, d;
     double value;
-  } cases[] = {{1899, 12, 30, 0}, {1899, 12, 29, -1}, {1899, 12, 31, 1}, {1900, 1, 1, 2},
+  } cases[] = {{1899, 12, 30, 0},   {1899, 12, 29, -1}, {1899, 12, 31, 1},       {1900, 1, 1, 2},
                {2000, 1, 1, 36526}, {1, 1, 1, -693593}, {9999, 12, 31, 2958465}, {2024, 2, 29, 45351}};
   for (const auto& c : cases) {
     EXPECT_EQ(EncodeDate(c.y, c.m, c.d), c.value) << c.y << "-" << c.m << "-" << c.d;
@@ -130,8 +130,11 @@ TEST(DateTime, IncMonthClipsTheDay) {
 TEST(DateTime, IsoWeeks) {
   struct Case {
     Word y, m, d, wy, week, dow;
-  } cases[] = {{2021, 1, 3, 2020, 53, 7}, {2021, 1, 4, 2021, 1, 1}, {2024, 12, 30, 2025, 1, 1},
-               {2024, 6, 5, 2024, 23, 3}, {2015, 12, 31, 2015, 53, 4}};
+  } cases[] = {{2021, 1, 3, 2020, 53, 7},
+               {2021, 1, 4, 2021, 1, 1},
+               {2024, 12, 30, 2025, 1, 1},
+               {2024, 6, 5, 2024, 23, 3},
+               {2015, 12, 31, 2015, 53, 4}};
   for (const auto& c : cases) {
     Word y, w, dow;
     DecodeDateWeek(EncodeDate(c.y, c.m, c.d), y, w, dow);

@@ -1,6 +1,7 @@
+#include "platform/rtl/exceptions.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/rtl/exceptions.h"
 #include "platform/rtl/win.h"
 
 using namespace rtl;

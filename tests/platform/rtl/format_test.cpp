@@ -118,9 +118,18 @@ TEST(FloatToStr, FifteenSignificantDigits) {
     double value;
     const wchar_t* expected;
   } cases[] = {
-      {0.1 + 0.2, L"0.3"},  {1.0 / 3, L"0.333333333333333"}, {2.0 / 3, L"0.666666666666667"}, {100, L"100"},
-      {-2.5, L"-2.5"},      {0, L"0"},                       {1e15, L"1E15"},                 {123456789012345, L"123456789012345"},
-      {1e-4, L"0.0001"},    {1.5e-5, L"1.5E-5"},             {1e20, L"1E20"},                 {-1.25e-10, L"-1.25E-10"},
+      {0.1 + 0.2, L"0.3"},
+      {1.0 / 3, L"0.333333333333333"},
+      {2.0 / 3, L"0.666666666666667"},
+      {100, L"100"},
+      {-2.5, L"-2.5"},
+      {0, L"0"},
+      {1e15, L"1E15"},
+      {123456789012345, L"123456789012345"},
+      {1e-4, L"0.0001"},
+      {1.5e-5, L"1.5E-5"},
+      {1e20, L"1E20"},
+      {-1.25e-10, L"-1.25E-10"},
       {12345.678, L"12345.678"},
   };
   for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value, en), c.expected) << c.value;
@@ -148,9 +157,9 @@ TEST(StrToFloat, UsesTheDecimalSeparator) {
     bool ok;
     double value;
   } cases[] = {
-      {L"3,14", true, 3.14}, {L" -2,5 ", true, -2.5}, {L"1E3", true, 1000},  {L"1,5e-2", true, 0.015},
-      {L"+7", true, 7},      {L",5", true, 0.5},      {L"5,", true, 5},      {L"3.14", false, 0},
-      {L"", false, 0},       {L"abc", false, 0},      {L"1e", false, 0},     {L"1.000,5", false, 0},
+      {L"3,14", true, 3.14}, {L" -2,5 ", true, -2.5}, {L"1E3", true, 1000}, {L"1,5e-2", true, 0.015},
+      {L"+7", true, 7},      {L",5", true, 0.5},      {L"5,", true, 5},     {L"3.14", false, 0},
+      {L"", false, 0},       {L"abc", false, 0},      {L"1e", false, 0},    {L"1.000,5", false, 0},
       {L",", false, 0},      {L"1e999", false, 0},
   };
   for (const auto& c : cases) {

@@ -73,8 +73,9 @@ TEST_F(IniFiles, MemIniFileKeepsChangesUntilUpdateFile) {
 }
 
 TEST_F(IniFiles, ParsesForeignFiles) {
-  WriteRaw("; yorum\r\nstray=1\r\n[ A ]\r\n key = value with spaces \r\nflag=True\r\nhex=$1F\r\nkey=second\r\n"
-           "\r\n[B]\nx=1\n[a]\ny=2\n");
+  WriteRaw(
+      "; yorum\r\nstray=1\r\n[ A ]\r\n key = value with spaces \r\nflag=True\r\nhex=$1F\r\nkey=second\r\n"
+      "\r\n[B]\nx=1\n[a]\ny=2\n");
   TMemIniFile ini(file_);
   auto names = ini.SectionNames();
   ASSERT_EQ(names.size(), 2u);  // "[a]" joins "[ A ]"

@@ -112,12 +112,27 @@ TEST(Strings, StrToIntAcceptsDecimalAndHexadecimal) {
     bool ok;
     Integer value;
   } cases[] = {
-      {L"0", true, 0},          {L"123", true, 123},         {L"-123", true, -123},      {L"+7", true, 7},
-      {L"$FF", true, 255},      {L"0xff", true, 255},        {L"0X1A", true, 26},        {L"-$10", true, -16},
-      {L"$FFFFFFFF", true, -1}, {L"2147483647", true, 2147483647}, {L"-2147483648", true, INT32_MIN},
-      {L"2147483648", false, 0}, {L" 12", false, 0},         {L"12 ", false, 0},         {L"", false, 0},
-      {L"$", false, 0},         {L"0x", false, 0},           {L"1.5", false, 0},         {L"abc", false, 0},
-      {L"$1FFFFFFFF", false, 0}, {L"-", false, 0},
+      {L"0", true, 0},
+      {L"123", true, 123},
+      {L"-123", true, -123},
+      {L"+7", true, 7},
+      {L"$FF", true, 255},
+      {L"0xff", true, 255},
+      {L"0X1A", true, 26},
+      {L"-$10", true, -16},
+      {L"$FFFFFFFF", true, -1},
+      {L"2147483647", true, 2147483647},
+      {L"-2147483648", true, INT32_MIN},
+      {L"2147483648", false, 0},
+      {L" 12", false, 0},
+      {L"12 ", false, 0},
+      {L"", false, 0},
+      {L"$", false, 0},
+      {L"0x", false, 0},
+      {L"1.5", false, 0},
+      {L"abc", false, 0},
+      {L"$1FFFFFFFF", false, 0},
+      {L"-", false, 0},
   };
   for (const auto& c : cases) {
     Integer v = 99;
@@ -185,8 +200,8 @@ TEST(Strings, ValidIdentifiers) {
     const wchar_t* text;
     bool dots;
     bool valid;
-  } cases[] = {{L"abc", false, true},  {L"_a1", false, true},    {L"1a", false, false}, {L"", false, false},
-               {L"a.b", false, false}, {L"a.b", true, true},     {L"a.", true, false},  {L".a", true, false},
+  } cases[] = {{L"abc", false, true},  {L"_a1", false, true}, {L"1a", false, false}, {L"", false, false},
+               {L"a.b", false, false}, {L"a.b", true, true},  {L"a.", true, false},  {L".a", true, false},
                {L"öğr", false, false}, {L"a b", false, false}};
   for (const auto& c : cases) EXPECT_EQ(IsValidIdent(c.text, c.dots), c.valid) << c.text;
 }

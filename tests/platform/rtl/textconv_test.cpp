@@ -14,7 +14,9 @@ TEST(TextConv, Utf8RoundTrip) {
   EXPECT_EQ(UTF8ToString(utf8), text);
   EXPECT_EQ(UTF8ToString(std::string()), L"");
   // Broken bytes become the replacement character instead of failing.
-  EXPECT_EQ(UTF8ToString(std::string("a\xFF" "b")), L"a\uFFFDb");
+  EXPECT_EQ(UTF8ToString(std::string("a\xFF"
+                                     "b")),
+            L"a\uFFFDb");
   EXPECT_TRUE(HasUTF8BOM("\xEF\xBB\xBFx"));
   EXPECT_EQ(StripUTF8BOM("\xEF\xBB\xBFx"), "x");
   EXPECT_EQ(StripUTF8BOM("x"), "x");
@@ -42,7 +44,7 @@ TEST(FormatSettingsTest, ReadFromANamedLocale) {
   EXPECT_EQ(tr.DateSeparator, L'.');
   EXPECT_EQ(tr.ShortDateFormat, L"dd.MM.yyyy");
   EXPECT_EQ(tr.LongMonthNames[0], L"Ocak");
-  EXPECT_EQ(tr.LongDayNames[0], L"Pazar");   // index 0 is Sunday
+  EXPECT_EQ(tr.LongDayNames[0], L"Pazar");  // index 0 is Sunday
   EXPECT_EQ(tr.LongDayNames[1], L"Pazartesi");
   EXPECT_EQ(tr.LongTimeFormat.find(L'H'), String::npos);  // the 24-hour "H" is translated to "h"
 

@@ -1,8 +1,10 @@
 // The system header comes first on purpose: our names must still mean our functions afterwards.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
 
 #include "platform/rtl/files.h"
+// clang-format on
 
 #include <gtest/gtest.h>
 

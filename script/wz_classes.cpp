@@ -4,6 +4,7 @@
 
 #include "platform/rtl/strings.h"
 #include "platform/rtl/win.h"
+#include "script/wz_iconst.h"
 #include "script/wz_script.h"
 #include "script/wz_statements.h"
 
@@ -174,7 +175,33 @@ void TwzProcVariable::AddParam(TwzParamItem* param) {
   FProgram->Add(param->Name(), param);
 }
 
+namespace {
+
+// Script procedures nest on the machine stack; a runaway recursion must end as a script error, not a crash. The
+// check is on the room left on the stack, so it holds however deep in the host the script was called from.
+constexpr std::size_t kStackReserveForHost = 256 * 1024;
+
+bool StackNearlyExhausted() {
+  thread_local const char* stackBase = nullptr;
+  const char here = 0;
+  if (!stackBase) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (VirtualQuery(&here, &info, sizeof info) == 0) return false;
+    stackBase = static_cast<const char*>(info.AllocationBase);
+  }
+  return static_cast<std::size_t>(&here - stackBase) < kStackReserveForHost;
+}
+
+struct CallDepthGuard {
+  CallDepthGuard() {
+    if (StackNearlyExhausted()) throw EwzScriptError(L"Too many nested procedure calls (stack overflow)");
+  }
+};
+
+}  // namespace
+
 Variant TwzProcVariable::GetValue() {
+  CallDepthGuard depth;
   const bool wasExecuting = FExecuting;
   FExecuting = true;
   TwzScript* mainProg = nullptr;
@@ -229,11 +256,11 @@ Variant* TwzArrayHelper::TargetArray() {
   }
   // The parent keeps no array of its own (a function result, a property): work on the value it gave.
   if (FParentValue.IsArray()) return &FParentValue;
-  throw rtl::EVariantNotAnArrayError(L"Array type required");
+  throw rtl::EVariantNotAnArrayError(SArrayRequired);
 }
 
 std::vector<int> TwzArrayHelper::Indexes(int dimCount) const {
-  if (dimCount > Count()) throw EwzScriptError(L"Not enough actual parameters");
+  if (dimCount > Count()) throw EwzScriptError(SNotEnoughParams);
   std::vector<int> idx;
   for (int i = 0; i < dimCount; ++i) idx.push_back(Params(i)->GetValue().AsInteger());
   return idx;

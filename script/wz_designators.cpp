@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script/wz_expressions.h"
+#include "script/wz_iconst.h"
 #include "script/wz_script.h"
 
 using rtl::String;
@@ -215,7 +216,7 @@ void TwzStringDesignator::SetValue(const Variant& value) {
 
 TwzCustomHelper* TwzArrayDesignator::PrepareHelper() {
   auto* helper = dynamic_cast<TwzCustomHelper*>(FRef1);
-  if (!helper || !FRef2) throw EwzScriptError(L"Array type required");
+  if (!helper || !FRef2) throw EwzScriptError(SArrayRequired);
   helper->SetParentRef(FRefItem);
   helper->SetParentValue(Variant::Null());
   const int n = std::min(helper->Count(), FRef2->Count());

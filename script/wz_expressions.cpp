@@ -3,6 +3,7 @@
 #include "platform/rtl/strings.h"
 #include "script/wz_designators.h"
 #include "script/wz_hostclasses.h"
+#include "script/wz_iconst.h"
 #include "script/wz_itools.h"
 #include "script/wz_script.h"
 
@@ -260,7 +261,7 @@ Variant TIsNode::GetValue() {
   TwzClassVariable* cls = nullptr;
   if (node && node->Designator()->Count() > 0)
     cls = dynamic_cast<TwzClassVariable*>(node->Designator()->Items(0)->Ref());
-  if (!cls) throw EwzScriptError(L"Class type required");
+  if (!cls) throw EwzScriptError(SClassRequired);
   return Variant(cls->IsInstance(obj));
 }
 

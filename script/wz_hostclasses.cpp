@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 #include "platform/rtl/strings.h"
 #include "platform/vcl/component.h"
+#include "script/wz_hostclasses_syntax.h"
 #include "script/wz_script.h"
 
 using rtl::String;
@@ -152,6 +154,22 @@ TwzMethodHelper::TwzMethodHelper(const String& aName, TwzVarType aTyp, const Str
   if (Count() > 0) FVarArray = rtl::VarArrayCreate({0, Count() - 1}, rtl::varVariant);
 }
 
+TwzMethodHelper::TwzMethodHelper(const String& syntax, TwzScript* script)
+    : TwzCustomHelper(String(), fvtVariant, String()), FSetValue(Variant::Null()), FSyntax(syntax) {
+  std::unique_ptr<TwzCustomVariable> decl(ParseMethodSyntax(syntax, script));
+  SetName(decl->Name());
+  FTyp = decl->Typ();
+  FTypeName = decl->TypeName();
+  FIsMacro = decl->IsMacro();
+  while (decl->Count() > 0) {
+    auto* p = decl->Params(0);
+    decl->Remove(p);
+    Add(p);
+  }
+  FIsReadOnly = true;
+  if (Count() > 0) FVarArray = rtl::VarArrayCreate({0, Count() - 1}, rtl::varVariant);
+}
+
 rtl::TObject* TwzMethodHelper::Instance() const {
   return FParentValue.IsNull() ? nullptr : FParentValue.AsObject();
 }
@@ -252,6 +270,94 @@ TwzPropertyHelper* TwzClassVariable::AddPropertyEx(const String& name, const Str
   p->SetOnSetValueNew(std::move(setEvent));
   FMembers.Add(p);
   return p;
+}
+
+TwzMethodHelper* TwzClassVariable::NewMethod(const String& syntax) {
+  auto* m = new TwzMethodHelper(syntax, FProgram);
+  m->SetClassRef(FClassRef);
+  m->SetDescription(m->Name());
+  FMembers.Add(m);
+  return m;
+}
+
+TwzMethodHelper* TwzClassVariable::AddMethod(const String& syntax, TwzCallMethodEvent callEvent) {
+  TwzMethodHelper* m = NewMethod(syntax);
+  m->SetOnCall(std::move(callEvent));
+  return m;
+}
+
+TwzMethodHelper* TwzClassVariable::AddMethod(const String& syntax, TwzCallMethodNewEvent callEvent) {
+  TwzMethodHelper* m = NewMethod(syntax);
+  m->SetOnCallNew(std::move(callEvent));
+  return m;
+}
+
+String TwzClassVariable::ConstructorSyntax(const String& syntax) {
+  const size_t blank = syntax.find(L' ');
+  const String rest = blank == String::npos ? syntax : syntax.substr(blank + 1);
+  return L"function " + rest + L": Constructor";
+}
+
+TwzMethodHelper* TwzClassVariable::AddConstructor(const String& syntax, TwzCallMethodEvent callEvent) {
+  return AddMethod(ConstructorSyntax(syntax), std::move(callEvent));
+}
+
+TwzMethodHelper* TwzClassVariable::AddConstructor(const String& syntax, TwzCallMethodNewEvent callEvent) {
+  return AddMethod(ConstructorSyntax(syntax), std::move(callEvent));
+}
+
+String TwzClassVariable::IndexPropertySyntax(const String& name, const String& params, const String& typ) {
+  // Comma text: commas or blanks separate, double quotes group.
+  std::vector<String> types;
+  String cur;
+  bool quoted = false, any = false;
+  for (wchar_t c : params) {
+    if (c == L'"') {
+      quoted = !quoted;
+      any = true;
+    } else if (!quoted && (c == L',' || c <= L' ')) {
+      if (any || !cur.empty()) types.push_back(cur);
+      cur.clear();
+      any = false;
+    } else {
+      cur += c;
+    }
+  }
+  if (any || !cur.empty()) types.push_back(cur);
+  String list;
+  for (size_t i = 0; i < types.size(); ++i) {
+    if (i > 0) list += L"; ";
+    list += L"p" + rtl::IntToStr(static_cast<rtl::Int64>(i)) + L": " + types[i];
+  }
+  return L"function " + name + L"(" + list + L"): " + typ;
+}
+
+TwzMethodHelper* TwzClassVariable::AddIndexProperty(const String& name, const String& params, const String& typ,
+                                                    TwzCallMethodEvent callEvent, bool aReadOnly) {
+  TwzMethodHelper* m = AddMethod(IndexPropertySyntax(name, params, typ), std::move(callEvent));
+  m->SetIsReadOnly(aReadOnly);
+  m->SetIndexMethod(true);
+  return m;
+}
+
+TwzMethodHelper* TwzClassVariable::AddIndexProperty(const String& name, const String& params, const String& typ,
+                                                    TwzCallMethodNewEvent callEvent, bool aReadOnly) {
+  TwzMethodHelper* m = AddMethod(IndexPropertySyntax(name, params, typ), std::move(callEvent));
+  m->SetIsReadOnly(aReadOnly);
+  m->SetIndexMethod(true);
+  return m;
+}
+
+TwzMethodHelper* TwzClassVariable::AddDefaultProperty(const String& name, const String& params, const String& typ,
+                                                      TwzCallMethodEvent callEvent, bool aReadOnly) {
+  FDefProperty = AddIndexProperty(name, params, typ, std::move(callEvent), aReadOnly);
+  return static_cast<TwzMethodHelper*>(FDefProperty);
+}
+
+TwzMethodHelper* TwzClassVariable::AddDefaultProperty(const String& name, const String& params, const String& typ,
+                                                      TwzCallMethodNewEvent callEvent, bool aReadOnly) {
+  FDefProperty = AddIndexProperty(name, params, typ, std::move(callEvent), aReadOnly);
+  return static_cast<TwzMethodHelper*>(FDefProperty);
 }
 
 TwzComponentHelper* TwzClassVariable::AddComponent(rtl::TObject* component) {

@@ -62,6 +62,8 @@ private:
 // One method, constructor, global function or index property.
 class TwzMethodHelper : public TwzCustomHelper {
 public:
+  // From a declaration ("function IndexOf(Item: TObject): Integer"); type names resolve in script.
+  TwzMethodHelper(const rtl::String& syntax, TwzScript* script);
   // From an already parsed declaration: the parameters move into this item.
   TwzMethodHelper(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName,
                   const std::vector<TwzParamItem*>& params, const rtl::String& syntax);
@@ -132,6 +134,22 @@ public:
                                  TwzSetValueEvent setEvent = nullptr);
   TwzPropertyHelper* AddPropertyEx(const rtl::String& name, const rtl::String& typ, TwzGetValueNewEvent getEvent,
                                    TwzSetValueNewEvent setEvent = nullptr);
+  // Methods from their declarations. No check for an existing member of the name: the first one registered wins
+  // lookups.
+  TwzMethodHelper* AddMethod(const rtl::String& syntax, TwzCallMethodEvent callEvent);
+  TwzMethodHelper* AddMethod(const rtl::String& syntax, TwzCallMethodNewEvent callEvent);
+  // "constructor Create" is registered as "function Create: Constructor".
+  TwzMethodHelper* AddConstructor(const rtl::String& syntax, TwzCallMethodEvent callEvent);
+  TwzMethodHelper* AddConstructor(const rtl::String& syntax, TwzCallMethodNewEvent callEvent);
+  // params: comma-separated parameter type names; the parameters are named p0, p1 ...
+  TwzMethodHelper* AddIndexProperty(const rtl::String& name, const rtl::String& params, const rtl::String& typ,
+                                    TwzCallMethodEvent callEvent, bool aReadOnly = false);
+  TwzMethodHelper* AddIndexProperty(const rtl::String& name, const rtl::String& params, const rtl::String& typ,
+                                    TwzCallMethodNewEvent callEvent, bool aReadOnly = false);
+  TwzMethodHelper* AddDefaultProperty(const rtl::String& name, const rtl::String& params, const rtl::String& typ,
+                                      TwzCallMethodEvent callEvent, bool aReadOnly = false);
+  TwzMethodHelper* AddDefaultProperty(const rtl::String& name, const rtl::String& params, const rtl::String& typ,
+                                      TwzCallMethodNewEvent callEvent, bool aReadOnly = false);
   TwzComponentHelper* AddComponent(rtl::TObject* component);
   void AddPublishedProperties(const vcl::TClassInfo* aClass);
   // Appends an already built member (method helpers built from declarations, event members).
@@ -153,6 +171,9 @@ public:
 
 private:
   TwzVarType TypeCodeOf(const rtl::String& typeName) const;
+  TwzMethodHelper* NewMethod(const rtl::String& syntax);
+  static rtl::String ConstructorSyntax(const rtl::String& syntax);
+  static rtl::String IndexPropertySyntax(const rtl::String& name, const rtl::String& params, const rtl::String& typ);
 
   rtl::String FAncestor;
   const vcl::TClassInfo* FClassRef;

@@ -56,6 +56,9 @@ void TwzScript::Clear() {
   FItems.swap(kept);
   for (rtl::TObject* obj : doomed) delete obj;
   FStatement->Clear();
+  FErrorPos.clear();
+  FErrorMsg.clear();
+  FErrorUnit.clear();
 }
 
 TwzCustomVariable* TwzScript::FindLocal(const String& name) const {

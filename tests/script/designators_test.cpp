@@ -217,3 +217,22 @@ TEST(ScriptDesignators, LateBindingIsResolvedOnceAtFirstUse) {
   EXPECT_FALSE(failing.HasLateBindingSource());
   EXPECT_EQ(resolutions, 2);
 }
+
+TEST(ScriptDesignators, RunawayRecursionIsAScriptErrorNotACrash) {
+  // function R(n: Integer): Integer; begin Result := R(n + 1) end;
+  TwzScript script;
+  auto* r = new TwzProcVariable(L"R", fvtInt, L"", &script, true);
+  script.Add(L"R", r);
+  auto* n = new TwzParamItem(L"n", fvtInt, L"", false, false);
+  r->AddParam(n);
+  TwzScript* local = r->Prog();
+  local->Statement()->Add(Assign(
+      local, Designator(local, r->RefItem()),
+      Expr(local, {Designator(local, {{r, {Expr(local, {Designator(local, {{n}}), Op{L"+"}, Variant(1)})}}})})));
+  std::unique_ptr<TwzDesignator> top(Designator(&script, {{r, {Const(&script, Variant(0))}}}));
+  EXPECT_THROW(top->GetValue(), EwzScriptError);
+  EXPECT_EQ(n->GetValue().AsInteger(), 0);
+  EXPECT_FALSE(r->Executing());
+  // The program is usable again afterwards.
+  EXPECT_THROW(top->GetValue(), EwzScriptError);
+}

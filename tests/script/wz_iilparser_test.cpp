@@ -153,6 +153,16 @@ TEST_F(Translator, ProgramsAndTheirIntermediateCode) {
   }
 }
 
+TEST_F(Translator, IntermediateCodeReadsBackByteForByte) {
+  ASSERT_TRUE(il.MakeILScript(L"const S = 'a\"<b>'#13#10; begin x := <T.\"F\"> end."));
+  const std::string bytes = il.ILScript()->SaveToBytes();
+  EXPECT_NE(bytes.find("text=\"'a&#34;&#60;b&#62;&#13;&#10;'\""), std::string::npos);
+  TwzXMLDocument again;
+  again.LoadFromBytes(bytes);
+  EXPECT_EQ(again.SaveToBytes(), bytes);
+  EXPECT_EQ(Render(again.Root(), false), Render(il.ILScript()->Root(), false));
+}
+
 TEST_F(Translator, Positions) {
   ASSERT_TRUE(il.MakeILScript(L"var a: Integer;\r\nbegin a := 1 end."));
   EXPECT_EQ(Shape(true),

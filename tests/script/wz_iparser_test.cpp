@@ -147,6 +147,11 @@ TEST(WzParser, SignificantLineEndsAndContinuation) {
   EXPECT_EQ(p.GetIdent(), L"c");
   EXPECT_FALSE(p.GetEOL());
 
+  // An underscore after white space continues the line, even where it starts an identifier.
+  WithText(p, L"a _b");
+  EXPECT_EQ(p.GetIdent(), L"a");
+  EXPECT_EQ(p.GetIdent(), L"b");
+
   // A comment after code leaves the line end; a whole-line comment goes with its line.
   WithText(p, L"x ' note\r\ny");
   EXPECT_EQ(p.GetIdent(), L"x");

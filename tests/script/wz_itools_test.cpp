@@ -4,7 +4,9 @@
 
 #include "platform/rtl/exceptions.h"
 #include "wz_frontend_host.h"
+#include "platform/vcl/typinfo.h"
 #include "script/wz_iconst.h"
+#include "script/wz_ipascal.h"
 
 using rtl::String;
 
@@ -30,6 +32,12 @@ TEST(WzLanguages, Registry) {
   } catch (const rtl::Exception& e) {
     EXPECT_EQ(e.Message(), L"Language 'Klingon' not found");
   }
+}
+
+TEST(WzLanguages, LanguageComponentIsRegistered) {
+  EXPECT_EQ(vcl::GetClass(L"TwzPascal"), TwzPascal::StaticClass());
+  TwzPascal language(nullptr);
+  EXPECT_EQ(language.ClassName(), L"TwzPascal");
 }
 
 TEST(WzLanguages, Messages) {

@@ -6,18 +6,17 @@
 #include "platform/rtl/textconv.h"
 #include "platform/vcl/formresource.h"
 #include "platform/vcl/menus.h"
+#include "platform/vcl/resources.h"
 
 namespace vcl {
 
 TApplication* Application = nullptr;
 
 namespace {
-TFormResourceLoader g_loader = nullptr;
 constexpr UINT kInvokeMessage = WM_TAVREL_INVOKE;
 }  // namespace
 
-void SetFormResourceLoader(TFormResourceLoader loader) { g_loader = loader; }
-bool LoadFormResource(TCustomForm* form) { return g_loader ? g_loader(form) : false; }
+bool LoadFormResource(TCustomForm* form) { return InitInheritedComponent(form); }
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   wchar_t path[MAX_PATH] = {};

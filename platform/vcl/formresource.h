@@ -1,6 +1,6 @@
 #pragma once
 // The link between forms and the component core's resource reader: a form reads the resource named after its
-// class when it is created. The reader registers itself here, so forms work (empty) before it exists.
+// class when it is created.
 #include "platform/vcl/component.h"
 
 namespace vcl {
@@ -8,8 +8,6 @@ namespace vcl {
 class TCustomForm;
 
 // Reads the form resources of the form's class and its ancestors into it; false when there is none.
-using TFormResourceLoader = bool (*)(TComponent* form);
-void SetFormResourceLoader(TFormResourceLoader loader);
 bool LoadFormResource(TCustomForm* form);
 
 }  // namespace vcl

@@ -5,7 +5,6 @@
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/win.h"
-#include "platform/vcl/formresource.h"
 
 namespace vcl {
 
@@ -49,9 +48,5 @@ bool InitInheritedComponent(TComponent* root, const TClassInfo* stopAt) {
   }
   return any;
 }
-
-// Forms read their resources through this once resources.cpp is linked in.
-[[maybe_unused]] static const bool form_loader_installed =
-    (SetFormResourceLoader([](TComponent* form) { return InitInheritedComponent(form); }), true);
 
 }  // namespace vcl

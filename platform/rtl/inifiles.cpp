@@ -228,7 +228,11 @@ void TCustomIniFile::WriteBinaryStream(const String& section, const String& iden
 
 // ---- TMemIniFile ----
 
-TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) { Reload(); }
+// The path is fixed at construction: a file dialog may change the current folder later.
+TMemIniFile::TMemIniFile(const String& fileName)
+    : TCustomIniFile(fileName), path_(fileName.empty() ? String() : ExpandFileName(fileName)) {
+  Reload();
+}
 
 TMemIniFile::~TMemIniFile() {
   if (AutoSave && modified_) {
@@ -322,11 +326,11 @@ bool TMemIniFile::ValueExists(const String& section, const String& ident) {
 }
 
 void TMemIniFile::UpdateFile() {
-  if (FileName().empty()) return;
+  if (path_.empty()) return;
   String text;
   for (const auto& line : GetLines()) text += line + L"\r\n";
-  if (!WriteWholeFile(FileName(), StringToUTF8(text))) {
-    throw EIniFileException(L"Unable to write to " + FileName());
+  if (!WriteWholeFile(path_, StringToUTF8(text))) {
+    throw EIniFileException(L"Unable to write to " + path_);
   }
   modified_ = false;
 }
@@ -340,7 +344,7 @@ void TMemIniFile::Reload() {
   sections_.clear();
   modified_ = false;
   std::string bytes;
-  if (FileName().empty() || !ReadWholeFile(FileName(), bytes)) return;
+  if (path_.empty() || !ReadWholeFile(path_, bytes)) return;
   String text = DecodeFileText(bytes);
   std::vector<String> lines;
   size_t start = 0;
@@ -406,10 +410,10 @@ void TMemIniFile::SetStrings(TStrings* list) {
 
 // ---- TIniFile ----
 
-TIniFile::TIniFile(const String& fileName) : TMemIniFile(fileName) { stamp_ = FileStamp(fileName); }
+TIniFile::TIniFile(const String& fileName) : TMemIniFile(fileName) { stamp_ = FileStamp(path_); }
 
 void TIniFile::Refresh() {
-  Int64 stamp = FileStamp(FileName());
+  Int64 stamp = FileStamp(path_);
   if (stamp != stamp_) {
     Reload();
     stamp_ = stamp;
@@ -425,7 +429,7 @@ void TIniFile::WriteString(const String& section, const String& ident, const Str
   Refresh();
   TMemIniFile::WriteString(section, ident, value);
   UpdateFile();
-  stamp_ = FileStamp(FileName());
+  stamp_ = FileStamp(path_);
 }
 
 std::vector<String> TIniFile::SectionKeys(const String& section) {
@@ -443,7 +447,7 @@ void TIniFile::EraseSection(const String& section) {
   if (!TMemIniFile::SectionExists(section)) return;
   TMemIniFile::EraseSection(section);
   UpdateFile();
-  stamp_ = FileStamp(FileName());
+  stamp_ = FileStamp(path_);
 }
 
 void TIniFile::DeleteKey(const String& section, const String& ident) {
@@ -451,7 +455,7 @@ void TIniFile::DeleteKey(const String& section, const String& ident) {
   if (!TMemIniFile::ValueExists(section, ident)) return;
   TMemIniFile::DeleteKey(section, ident);
   UpdateFile();
-  stamp_ = FileStamp(FileName());
+  stamp_ = FileStamp(path_);
 }
 
 bool TIniFile::SectionExists(const String& section) {

@@ -107,6 +107,8 @@ protected:
   TIniSection* FindSection(const String& section);
   TIniSection& AddSection(const String& section);
   bool modified_ = false;
+  // FileName made absolute when the object was created.
+  String path_;
 
 private:
   std::vector<TIniSection> sections_;

@@ -181,3 +181,13 @@ TEST_F(IniFiles, UnwritableFileRaisesAndKeepsTheOldOne) {
   EXPECT_EQ(ReadRaw(), "[Keep]\r\nk=1\r\n");
   EXPECT_FALSE(FileExists(file_ + L".~tmp"));
 }
+
+TEST_F(IniFiles, RelativeNamesStayWhereTheyWereOpened) {
+  String saved = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDir(dir_));
+  TIniFile ini(L"goreli.ini");
+  ASSERT_TRUE(SetCurrentDir(saved));  // as a file dialog might do
+  ini.WriteString(L"S", L"k", L"v");
+  EXPECT_TRUE(FileExists(dir_ + L"goreli.ini"));
+  EXPECT_EQ(ini.FileName(), L"goreli.ini");
+}

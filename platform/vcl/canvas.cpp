@@ -284,6 +284,19 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const rtl::String& text)
   Changed();
 }
 
+int TCanvas::TextRect(TRect& rect, const rtl::String& text, unsigned format) {
+  bool measuring = (format & DT_CALCRECT) != 0;
+  if (!measuring) Changing();
+  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  RECT r = rect;
+  int old_mode = SetBkMode(dc_, TRANSPARENT);
+  int height = DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
+  SetBkMode(dc_, old_mode);
+  rect = r;
+  if (!measuring) Changed();
+  return height;
+}
+
 TSize TCanvas::TextExtent(const rtl::String& text) {
   RequiredState(csHandleValid | csFontValid);
   SIZE extent{};

@@ -98,6 +98,9 @@ class TCanvas : public rtl::TPersistent {
   void TextOut(int x, int y, const rtl::String& text);
   // Text at x, y clipped to rect (rect filled with the brush first unless the brush is clear).
   void TextRect(const TRect& rect, int x, int y, const rtl::String& text);
+  // Formatted text in rect with DrawText's DT_ flags (DT_WORDBREAK, DT_CENTER, DT_END_ELLIPSIS...); with
+  // DT_CALCRECT nothing is drawn and rect is set to the space the text needs. Returns the text's height.
+  int TextRect(TRect& rect, const rtl::String& text, unsigned format);
   TSize TextExtent(const rtl::String& text);
   int TextWidth(const rtl::String& text) { return TextExtent(text).cx; }
   int TextHeight(const rtl::String& text) { return TextExtent(text).cy; }

@@ -201,3 +201,84 @@ TEST_F(CanvasTest, LockNests) {
   c->Unlock();
   EXPECT_EQ(c->LockCount(), 0);
 }
+
+TEST_F(CanvasTest, FormattedTextRectMeasuresWrapsAndCentres) {
+  TCanvas* c = bmp.Canvas();
+  c->Font()->SetHeight(-11);
+  TRect one = Rect(0, 0, 1000, 0);
+  int line = c->TextRect(one, L"Ağaç", DT_CALCRECT | DT_SINGLELINE);
+  EXPECT_EQ(line, c->TextHeight(L"Ağaç"));
+  EXPECT_EQ(one.Width(), c->TextWidth(L"Ağaç"));
+  TRect wrapped = Rect(0, 0, c->TextWidth(L"WWW WWW") / 2 + 2, 0);
+  int height = c->TextRect(wrapped, L"WWW WWW", DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_EQ(height, 2 * line);
+  EXPECT_EQ(At(0, 0), clWhite);  // measuring draws nothing
+  // Centred in the bitmap: ink on both sides of the middle, none at the edges.
+  c->Font()->SetColor(clBlack);
+  TRect all = Rect(0, 0, 40, 30);
+  c->TextRect(all, L"II", DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  bool left_edge_ink = false, middle_ink = false;
+  for (int y = 0; y < 30; ++y) {
+    left_edge_ink = left_edge_ink || At(0, y) != clWhite;
+    for (int x = 14; x < 26; ++x) middle_ink = middle_ink || At(x, y) != clWhite;
+  }
+  EXPECT_TRUE(middle_ink);
+  EXPECT_FALSE(left_edge_ink);
+}
+
+TEST_F(CanvasTest, PatternBrushFromABitmapCopy) {
+  auto* pattern = new TBitmap(8, 8, pf24bit);
+  pattern->Canvas()->Brush()->SetColor(clMaroon);
+  pattern->Canvas()->FillRect(Rect(0, 0, 8, 8));
+  bmp.Canvas()->Brush()->SetBitmap(pattern);
+  delete pattern;  // the brush keeps its own copy
+  bmp.Canvas()->FillRect(Rect(0, 0, 10, 10));
+  EXPECT_EQ(At(5, 5), clMaroon);
+  bmp.Canvas()->Brush()->SetBitmap(nullptr);
+  bmp.Canvas()->Brush()->SetColor(clTeal);
+  bmp.Canvas()->FillRect(Rect(0, 0, 10, 10));
+  EXPECT_EQ(At(5, 5), clTeal);
+}
+
+TEST(Font, SizeHeightAndAssignAcrossResolutions) {
+  TFont f;
+  EXPECT_EQ(f.Name(), L"MS Sans Serif");
+  EXPECT_EQ(f.Size(), 8);
+  f.SetPixelsPerInch(96);
+  f.SetSize(12);
+  EXPECT_EQ(f.Height(), -16);
+  TFont printer;
+  printer.SetPixelsPerInch(600);
+  printer.Assign(&f);
+  EXPECT_EQ(printer.Size(), 12);  // the point size is kept, not the pixel height
+  EXPECT_EQ(printer.Height(), -100);
+  int changes = 0;
+  f.OnChange = [&](rtl::TObject*) { ++changes; };
+  f.SetStyle({fsBold, fsUnderline});
+  f.SetStyle({fsBold, fsUnderline});
+  f.SetColor(clRed);
+  EXPECT_EQ(changes, 2);
+  LOGFONTW lf{};
+  GetObjectW(f.Handle(), sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_TRUE(lf.lfUnderline);
+  f.SetOrientation(900);
+  GetObjectW(f.Handle(), sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfEscapement, 900);
+  TFont from_handle;
+  LOGFONTW italic{};
+  italic.lfHeight = -20;
+  italic.lfItalic = TRUE;
+  wcscpy(italic.lfFaceName, L"Tahoma");
+  from_handle.SetHandle(CreateFontIndirectW(&italic));
+  EXPECT_EQ(from_handle.Name(), L"Tahoma");
+  EXPECT_EQ(from_handle.Height(), -20);
+  EXPECT_EQ(from_handle.Style(), TFontStyles{fsItalic});
+}
+
+TEST(Brush, ChoosingAColourMakesAClearBrushSolid) {
+  TBrush b;
+  b.SetStyle(bsClear);
+  b.SetColor(clRed);
+  EXPECT_EQ(b.Style(), bsSolid);
+}

@@ -247,3 +247,19 @@ TEST(StrToDate, RoundTripThroughText) {
     EXPECT_NEAR(back, v, 1e-9) << v;
   }
 }
+
+TEST(DateTime, ClockFunctionsAgree) {
+  TDateTime today = Date();
+  TDateTime now = Now();
+  TDateTime time = Time();
+  EXPECT_EQ(today, std::floor(today));
+  EXPECT_GE(time, 0);
+  EXPECT_LT(time, 1);
+  // The three readings can straddle midnight only in a two-millisecond window; allow for it.
+  EXPECT_TRUE(DateOf(now) == today || DateOf(now) == today + 1);
+  EXPECT_GT(today, EncodeDate(2020, 1, 1));
+  TSystemTimeParts parts = DateTimeToSystemTime(EncodeDateTime(2024, 2, 29, 23, 59, 58, 999));
+  EXPECT_EQ(parts.Day, 29);
+  EXPECT_EQ(parts.MilliSecond, 999);
+  EXPECT_EQ(SystemTimeToDateTime(parts), EncodeDateTime(2024, 2, 29, 23, 59, 58, 999));
+}

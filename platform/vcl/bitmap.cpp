@@ -376,6 +376,11 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
   Changed();
 }
 
+HBITMAP TBitmap::Handle() {
+  if (canvas_ && canvas_->LockCount() == 0) canvas_->FreeContext();
+  return handle_;
+}
+
 HBITMAP TBitmap::ReleaseHandle() {
   DropCanvasContext();
   HBITMAP h = handle_;

@@ -64,8 +64,9 @@ class TBitmap : public TGraphic {
   TAlphaFormat AlphaFormat() const { return alpha_format_; }
   void SetAlphaFormat(TAlphaFormat format);
 
-  // The DIB section (0 while the bitmap is empty).
-  HBITMAP Handle() const { return handle_; }
+  // The DIB section (0 while the bitmap is empty). Asking for it releases the canvas's device context (unless the
+  // canvas is locked), so the caller can select the bitmap into a context of its own.
+  HBITMAP Handle();
   // Takes over bitmap (any kind: it is turned into a DIB section and the original deleted); 0 empties the bitmap
   // and returns it to pfDevice.
   void SetHandle(HBITMAP bitmap);

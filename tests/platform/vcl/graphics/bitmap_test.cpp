@@ -272,3 +272,18 @@ TEST(Bitmap, StretchDrawScales) {
   EXPECT_EQ(dst.Canvas()->Pixels(15, 15), clBlue);
   EXPECT_EQ(dst.Canvas()->Pixels(15, 4), clWhite);
 }
+
+TEST(Bitmap, HandleCanBeSelectedElsewhereAfterCanvasUse) {
+  TBitmap b(4, 4, pf24bit);
+  b.Canvas()->SetPixels(0, 0, clRed);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, b.Handle());
+  EXPECT_NE(old, nullptr);
+  EXPECT_EQ(GetPixel(dc, 0, 0), static_cast<COLORREF>(clRed));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  // The canvas makes its context again when it is used next.
+  b.Canvas()->SetPixels(1, 1, clBlue);
+  EXPECT_EQ(b.Canvas()->Pixels(1, 1), clBlue);
+  EXPECT_EQ(b.Canvas()->Pixels(0, 0), clRed);
+}

@@ -2,6 +2,7 @@
 // Format, floating-point text and FormatFloat.
 #include <cstddef>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/formatsettings.h"
@@ -32,6 +33,9 @@ public:
   TVarRec(const String& v) : kind_(Kind::String), str_(v) {}
   TVarRec(const void* v) : kind_(Kind::Pointer), ptr_(v) {}
   TVarRec(std::nullptr_t) : kind_(Kind::Pointer) {}
+  // Narrow text has no encoding we could assume: convert it first (UTF8ToString).
+  TVarRec(const char*) = delete;
+  TVarRec(const std::string&) = delete;
 
   Kind kind() const { return kind_; }
   Int64 AsInt64() const { return int_; }

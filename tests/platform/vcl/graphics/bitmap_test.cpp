@@ -287,3 +287,17 @@ TEST(Bitmap, HandleCanBeSelectedElsewhereAfterCanvasUse) {
   EXPECT_EQ(b.Canvas()->Pixels(1, 1), clBlue);
   EXPECT_EQ(b.Canvas()->Pixels(0, 0), clRed);
 }
+
+TEST(Bitmap, LoadsBitmapResourcesByNameAndNumber) {
+  HINSTANCE self = GetModuleHandleW(nullptr);
+  TBitmap b;
+  b.LoadFromResourceName(self, L"TESTBMP");
+  EXPECT_EQ(b.Width(), 40);
+  EXPECT_EQ(b.Canvas()->Pixels(30, 5), clBlue);
+  TBitmap c;
+  c.LoadFromResourceID(self, 101);
+  EXPECT_EQ(c.PixelFormat(), pf8bit);
+  EXPECT_EQ(c.Canvas()->Pixels(2, 2), clRed);
+  EXPECT_THROW(c.LoadFromResourceName(self, L"NO_SUCH_BITMAP"), rtl::EInvalidGraphic);
+  EXPECT_EQ(c.Width(), 40);
+}

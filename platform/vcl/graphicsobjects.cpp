@@ -15,6 +15,54 @@ int PenModeToRop2(TPenMode mode) {
   return kRop2[mode];
 }
 
+namespace {
+
+struct CharsetName {
+  int value;
+  const wchar_t* name;
+};
+
+const CharsetName kCharsets[] = {
+    {ANSI_CHARSET, L"ANSI_CHARSET"},         {DEFAULT_CHARSET, L"DEFAULT_CHARSET"},
+    {SYMBOL_CHARSET, L"SYMBOL_CHARSET"},     {MAC_CHARSET, L"MAC_CHARSET"},
+    {SHIFTJIS_CHARSET, L"SHIFTJIS_CHARSET"}, {HANGEUL_CHARSET, L"HANGEUL_CHARSET"},
+    {JOHAB_CHARSET, L"JOHAB_CHARSET"},       {GB2312_CHARSET, L"GB2312_CHARSET"},
+    {CHINESEBIG5_CHARSET, L"CHINESEBIG5_CHARSET"}, {GREEK_CHARSET, L"GREEK_CHARSET"},
+    {TURKISH_CHARSET, L"TURKISH_CHARSET"},   {VIETNAMESE_CHARSET, L"VIETNAMESE_CHARSET"},
+    {HEBREW_CHARSET, L"HEBREW_CHARSET"},     {ARABIC_CHARSET, L"ARABIC_CHARSET"},
+    {BALTIC_CHARSET, L"BALTIC_CHARSET"},     {RUSSIAN_CHARSET, L"RUSSIAN_CHARSET"},
+    {THAI_CHARSET, L"THAI_CHARSET"},         {EASTEUROPE_CHARSET, L"EASTEUROPE_CHARSET"},
+    {OEM_CHARSET, L"OEM_CHARSET"},
+};
+
+bool SameAscii(const rtl::String& a, const wchar_t* b) {
+  auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; };
+  size_t i = 0;
+  for (; i < a.size() && b[i]; ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return i == a.size() && b[i] == 0;
+}
+
+}  // namespace
+
+bool CharsetToIdent(int charset, rtl::String& ident) {
+  for (const auto& c : kCharsets)
+    if (c.value == charset) {
+      ident = c.name;
+      return true;
+    }
+  return false;
+}
+
+bool IdentToCharset(const rtl::String& ident, int& charset) {
+  for (const auto& c : kCharsets)
+    if (SameAscii(ident, c.name)) {
+      charset = c.value;
+      return true;
+    }
+  return false;
+}
+
 // ---- TGraphicsObject ----
 
 TGraphicsObject::~TGraphicsObject() {

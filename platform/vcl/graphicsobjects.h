@@ -26,6 +26,10 @@ VCL_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePen
          pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 VCL_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross)
 
+// "DEFAULT_CHARSET" <-> 1 and the other Windows character-set names, for Font.Charset in form resources.
+bool CharsetToIdent(int charset, rtl::String& ident);
+bool IdentToCharset(const rtl::String& ident, int& charset);
+
 // The raster operation (R2_...) of a pen mode.
 int PenModeToRop2(TPenMode mode);
 

@@ -5,6 +5,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/colors.h"
+#include "platform/vcl/graphicsobjects.h"
 
 using namespace vcl;
 
@@ -63,4 +64,15 @@ TEST(Colors, ColorToRGBResolvesSystemColours) {
   EXPECT_EQ(ColorToRGB(clNone), clNone);
   EXPECT_EQ(static_cast<unsigned>(ColorToRGB(clBtnFace)), static_cast<unsigned>(GetSysColor(COLOR_BTNFACE)));
   EXPECT_EQ(ColorToGdi(clNone), 0xFFFFFFu);
+}
+
+TEST(Charsets, NamesBothWays) {
+  rtl::String name;
+  ASSERT_TRUE(CharsetToIdent(DEFAULT_CHARSET, name));
+  EXPECT_EQ(name, L"DEFAULT_CHARSET");
+  int charset = 0;
+  ASSERT_TRUE(IdentToCharset(L"turkish_charset", charset));
+  EXPECT_EQ(charset, 162);
+  EXPECT_FALSE(IdentToCharset(L"KLINGON_CHARSET", charset));
+  EXPECT_FALSE(CharsetToIdent(3, name));
 }

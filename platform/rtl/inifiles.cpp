@@ -260,7 +260,7 @@ TIniSection& TMemIniFile::AddSection(const String& section) {
 String TMemIniFile::ReadString(const String& section, const String& ident, const String& def) {
   if (TIniSection* s = FindSection(section)) {
     for (const auto& kv : s->Values) {
-      if (SameName(kv.first, ident)) return kv.second;
+      if (!kv.first.empty() && SameName(kv.first, ident)) return kv.second;
     }
   }
   return def;
@@ -270,7 +270,7 @@ void TMemIniFile::WriteString(const String& section, const String& ident, const 
   TIniSection& s = AddSection(section);
   modified_ = true;
   for (auto& kv : s.Values) {
-    if (SameName(kv.first, ident)) {
+    if (!kv.first.empty() && SameName(kv.first, ident)) {
       kv.second = value;
       return;
     }
@@ -281,7 +281,9 @@ void TMemIniFile::WriteString(const String& section, const String& ident, const 
 std::vector<String> TMemIniFile::SectionKeys(const String& section) {
   std::vector<String> keys;
   if (TIniSection* s = FindSection(section)) {
-    for (const auto& kv : s->Values) keys.push_back(kv.first);
+    for (const auto& kv : s->Values) {
+      if (!kv.first.empty()) keys.push_back(kv.first);
+    }
   }
   return keys;
 }
@@ -305,7 +307,7 @@ void TMemIniFile::EraseSection(const String& section) {
 void TMemIniFile::DeleteKey(const String& section, const String& ident) {
   if (TIniSection* s = FindSection(section)) {
     for (auto it = s->Values.begin(); it != s->Values.end(); ++it) {
-      if (SameName(it->first, ident)) {
+      if (!it->first.empty() && SameName(it->first, ident)) {
         s->Values.erase(it);
         modified_ = true;
         return;
@@ -319,7 +321,7 @@ bool TMemIniFile::SectionExists(const String& section) { return FindSection(sect
 bool TMemIniFile::ValueExists(const String& section, const String& ident) {
   if (TIniSection* s = FindSection(section)) {
     for (const auto& kv : s->Values) {
-      if (SameName(kv.first, ident)) return true;
+      if (!kv.first.empty() && SameName(kv.first, ident)) return true;
     }
   }
   return false;
@@ -337,6 +339,7 @@ void TMemIniFile::UpdateFile() {
 
 void TMemIniFile::Clear() {
   sections_.clear();
+  preamble_.clear();
   modified_ = true;
 }
 
@@ -360,10 +363,11 @@ void TMemIniFile::Reload() {
 }
 
 std::vector<String> TMemIniFile::GetLines() const {
-  std::vector<String> lines;
+  std::vector<String> lines = preamble_;
   for (size_t i = 0; i < sections_.size(); ++i) {
     lines.push_back(L"[" + sections_[i].Name + L"]");
-    for (const auto& kv : sections_[i].Values) lines.push_back(kv.first + L"=" + kv.second);
+    for (const auto& kv : sections_[i].Values)
+      lines.push_back(kv.first.empty() ? kv.second : kv.first + L"=" + kv.second);
     if (i + 1 < sections_.size()) lines.push_back(String());
   }
   return lines;
@@ -371,29 +375,39 @@ std::vector<String> TMemIniFile::GetLines() const {
 
 void TMemIniFile::SetLines(const std::vector<String>& lines) {
   sections_.clear();
+  preamble_.clear();
   TIniSection* current = nullptr;
   for (const auto& raw : lines) {
     String line = Trim(raw);
-    if (line.empty() || line[0] == L';' || line[0] == L'#') continue;
-    if (line[0] == L'[') {
+    if (line.empty()) continue;
+    bool comment = line[0] == L';' || line[0] == L'#';
+    if (!comment && line[0] == L'[') {
       size_t close = line.find(L']');
       String name = Trim(line.substr(1, close == String::npos ? String::npos : close - 1));
       current = &AddSection(name);
       continue;
     }
-    if (current == nullptr) continue;  // lines before the first section belong to none
+    // Comments and lines before the first section are no values, but they are written back as they were.
+    if (current == nullptr) {
+      preamble_.push_back(line);
+      continue;
+    }
     size_t eq = line.find(L'=');
-    String key = eq == String::npos ? line : TrimRight(line.substr(0, eq));
+    String key = comment ? String() : (eq == String::npos ? line : TrimRight(line.substr(0, eq)));
     String value = eq == String::npos ? String() : TrimLeft(line.substr(eq + 1));
-    bool replaced = false;
-    for (auto& kv : current->Values) {
-      if (SameName(kv.first, key)) {
+    bool repeated = false;
+    for (const auto& kv : current->Values) {
+      if (!key.empty() && !kv.first.empty() && SameName(kv.first, key)) {
         // The first occurrence of a repeated key wins, as with the system's profile functions.
-        replaced = true;
+        repeated = true;
         break;
       }
     }
-    if (!replaced) current->Values.emplace_back(key, value);
+    if (key.empty() || repeated) {
+      current->Values.emplace_back(String(), line);
+    } else {
+      current->Values.emplace_back(key, value);
+    }
   }
   modified_ = true;
 }

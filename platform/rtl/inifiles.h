@@ -70,7 +70,9 @@ private:
 // One section of an in-memory file.
 struct TIniSection {
   String Name;
-  std::vector<std::pair<String, String>> Values;  // name, value in file order
+  // Name, value in file order. An entry with an empty name is a line kept verbatim (a comment, a repeated key), so
+  // saving a file the user edited by hand does not drop anything.
+  std::vector<std::pair<String, String>> Values;
 };
 
 class TMemIniFile : public TCustomIniFile {
@@ -112,6 +114,7 @@ protected:
 
 private:
   std::vector<TIniSection> sections_;
+  std::vector<String> preamble_;  // comment lines before the first section
 };
 
 class TIniFile : public TMemIniFile {

@@ -90,6 +90,17 @@ TEST_F(IniFiles, ParsesForeignFiles) {
   auto values = ini.SectionValues(L"A");
   ASSERT_EQ(values.size(), 4u);
   EXPECT_EQ(values[0], L"key=value with spaces");
+  EXPECT_EQ(ini.ReadString(L"A", L"", L"none"), L"none");
+}
+
+TEST_F(IniFiles, CommentsAndRepeatedKeysSurviveSaving) {
+  WriteRaw("; ayarlar\r\n[A]\r\n# not a key\r\nk=1\r\nk=2\r\n");
+  TMemIniFile ini(file_);
+  EXPECT_EQ(ini.SectionKeys(L"A").size(), 1u);
+  EXPECT_EQ(ini.ReadString(L"A", L"k", L""), L"1");
+  ini.WriteString(L"A", L"k", L"3");
+  ini.UpdateFile();
+  EXPECT_EQ(ReadRaw(), "; ayarlar\r\n[A]\r\n# not a key\r\nk=3\r\nk=2\r\n");
 }
 
 TEST_F(IniFiles, AnsiAndUtf16Files) {

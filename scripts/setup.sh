@@ -7,7 +7,7 @@ set -euo pipefail
 
 DEPS_DIR="${TAVREL_DEPS:-/var/cache/tavrel-deps}"
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
-          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core imagemagick)
+          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core imagemagick locales)
 
 log() { echo "[setup] $*" >&2; }
 
@@ -20,6 +20,14 @@ if ((${#need_install[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${need_install[@]}" >/dev/null
+fi
+
+# The users' own locale, so that runs under LC_ALL=tr_TR.UTF-8 are really Turkish (Wine needs the host
+# locale to name files with Turkish letters).
+if ! locale -a 2>/dev/null | grep -qix 'tr_TR.utf8'; then
+  log "generating the tr_TR.UTF-8 locale"
+  grep -q '^tr_TR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'tr_TR.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 CC=x86_64-w64-mingw32-gcc-posix

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/rtl/object.h"
+#include "platform/rtl/win.h"
 
 namespace rtl {
 

@@ -65,6 +65,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/types.h"
+#include "platform/rtl/win.h"
 #include "platform/rtl/variant.h"
 #include "platform/vcl/events.h"
 #include "platform/vcl/set.h"

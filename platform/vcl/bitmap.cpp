@@ -111,6 +111,51 @@ int PixelFormatBits(TPixelFormat format) {
   }
 }
 
+namespace {
+
+// The header GetDIBSizes and GetDIB agree on: the bitmap's own depth (1, 4, 8, 16, 24 or 32), uncompressed.
+bool DibHeaderFor(HBITMAP bitmap, BITMAPINFOHEADER& h) {
+  BITMAP bm{};
+  if (!bitmap || GetObjectW(bitmap, sizeof(bm), &bm) == 0) return false;
+  int bits = bm.bmBitsPixel * bm.bmPlanes;
+  bits = bits <= 1 ? 1 : bits <= 4 ? 4 : bits <= 8 ? 8 : bits <= 16 ? 16 : bits <= 24 ? 24 : 32;
+  h = BITMAPINFOHEADER{};
+  h.biSize = sizeof(BITMAPINFOHEADER);
+  h.biWidth = bm.bmWidth;
+  h.biHeight = bm.bmHeight;
+  h.biPlanes = 1;
+  h.biBitCount = static_cast<WORD>(bits);
+  h.biCompression = BI_RGB;
+  h.biSizeImage = static_cast<DWORD>(StrideFor(bm.bmWidth, bits)) * bm.bmHeight;
+  return true;
+}
+
+}  // namespace
+
+void GetDIBSizes(HBITMAP bitmap, DWORD& info_header_size, DWORD& image_size) {
+  BITMAPINFOHEADER h{};
+  if (!DibHeaderFor(bitmap, h)) {
+    info_header_size = image_size = 0;
+    return;
+  }
+  info_header_size = sizeof(BITMAPINFOHEADER) + (h.biBitCount <= 8 ? (DWORD{1} << h.biBitCount) * sizeof(RGBQUAD) : 0);
+  image_size = h.biSizeImage;
+}
+
+bool GetDIB(HBITMAP bitmap, HPALETTE palette, void* bitmap_info, void* bits) {
+  BITMAPINFOHEADER h{};
+  if (!bitmap_info || !bits || !DibHeaderFor(bitmap, h)) return false;
+  std::memcpy(bitmap_info, &h, sizeof(h));
+  HDC screen = GetDC(nullptr);
+  HPALETTE old = palette ? SelectPalette(screen, palette, FALSE) : nullptr;
+  if (palette) RealizePalette(screen);
+  int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(h.biHeight), bits, static_cast<BITMAPINFO*>(bitmap_info),
+                       DIB_RGB_COLORS);
+  if (old) SelectPalette(screen, old, FALSE);
+  ReleaseDC(nullptr, screen);
+  return rows == h.biHeight;
+}
+
 // ---- TBitmapCanvas ----
 
 TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }

@@ -131,4 +131,11 @@ private:
 // Bits per pixel of a format (pfDevice and pfCustom are kept as 32).
 int PixelFormatBits(TPixelFormat format);
 
+// The sizes a copy of bitmap as a device-independent bitmap needs: its BITMAPINFO (header and colour table) and
+// its pixels, at the bitmap's own depth. For printing with StretchDIBits.
+void GetDIBSizes(HBITMAP bitmap, DWORD& info_header_size, DWORD& image_size);
+// Fills bitmap_info (info_header_size bytes) and bits (image_size bytes) as GetDIBSizes measured them, bottom-up;
+// false when the bitmap cannot be read.
+bool GetDIB(HBITMAP bitmap, HPALETTE palette, void* bitmap_info, void* bits);
+
 }  // namespace vcl

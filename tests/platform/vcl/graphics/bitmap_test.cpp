@@ -301,3 +301,26 @@ TEST(Bitmap, LoadsBitmapResourcesByNameAndNumber) {
   EXPECT_THROW(c.LoadFromResourceName(self, L"NO_SUCH_BITMAP"), rtl::EInvalidGraphic);
   EXPECT_EQ(c.Width(), 40);
 }
+
+TEST(Bitmap, DibCopiesForPrinting) {
+  for (TPixelFormat f : {pf8bit, pf24bit, pf32bit}) {
+    TBitmap b(5, 3, f);
+    b.Canvas()->SetPixels(0, 0, clRed);
+    DWORD info_size = 0, image_size = 0;
+    GetDIBSizes(b.Handle(), info_size, image_size);
+    int bits = b.BitsPerPixel();
+    EXPECT_EQ(info_size, sizeof(BITMAPINFOHEADER) + (bits <= 8 ? 256 * sizeof(RGBQUAD) : 0));
+    EXPECT_EQ(image_size, static_cast<DWORD>(b.BytesPerScanLine() * 3));
+    std::vector<std::uint8_t> info(info_size), pixels(image_size);
+    ASSERT_TRUE(GetDIB(b.Handle(), b.Palette(), info.data(), pixels.data()));
+    // Drawn back with StretchDIBits the copy shows the same pixels.
+    TBitmap target(5, 3, pf24bit);
+    StretchDIBits(target.Canvas()->Handle(), 0, 0, 5, 3, 0, 0, 5, 3, pixels.data(),
+                  reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(target.Canvas()->Pixels(0, 0), clRed) << f;
+    EXPECT_EQ(target.Canvas()->Pixels(4, 2), clWhite) << f;
+  }
+  DWORD a = 1, b = 1;
+  GetDIBSizes(nullptr, a, b);
+  EXPECT_EQ(a + b, 0u);
+}

@@ -1,0 +1,405 @@
+#include "platform/db/dbgrids.h"
+
+#include <algorithm>
+
+#include "platform/vcl/canvas.h"
+#include "platform/vcl/messages.h"
+
+namespace db {
+
+// The grid's link: a window of records as tall as the grid.
+class TDBGrid::TGridDataLink : public TDataLink {
+public:
+  explicit TGridDataLink(TDBGrid* grid) : grid_(grid) {}
+
+protected:
+  void ActiveChanged() override { grid_->LinkChanged(); }
+  void DataSetChanged() override { grid_->LinkChanged(); }
+  void DataSetScrolled(int) override { grid_->Invalidate(); }
+  void LayoutChanged() override { grid_->LinkChanged(); }
+  void RecordChanged(TField*) override { grid_->Invalidate(); }
+  void EditingChanged() override { grid_->Invalidate(); }
+
+private:
+  TDBGrid* grid_;
+};
+
+// Titles and columns.
+
+void TColumnTitle::SetCaption(const String& v) {
+  caption_ = v;
+  if (column_) column_->TitleChanged();
+}
+
+void TColumnTitle::Assign(const rtl::TPersistent* source) {
+  if (auto* t = dynamic_cast<const TColumnTitle*>(source)) {
+    caption_ = t->caption_;
+    alignment_ = t->alignment_;
+    if (column_) column_->TitleChanged();
+    return;
+  }
+  rtl::TPersistent::Assign(source);
+}
+
+TColumn::TColumn(vcl::TCollection* collection)
+    : vcl::TCollectionItem(collection), title_(std::make_unique<TColumnTitle>(this)) {}
+
+TColumn::~TColumn() = default;
+
+TDBGrid* TColumn::Grid() const {
+  auto* c = dynamic_cast<TDBGridColumns*>(Collection());
+  return c ? c->Grid() : nullptr;
+}
+
+void TColumn::SetFieldName(const String& v) {
+  fieldName_ = v;
+  Changed(false);
+}
+
+TField* TColumn::Field() const {
+  TDBGrid* g = Grid();
+  TDataSet* ds = g && g->DataSource() ? g->DataSource()->DataSet() : nullptr;
+  if (!ds || !ds->Active() || fieldName_.empty()) return nullptr;
+  return ds->FindField(fieldName_);
+}
+
+void TColumn::SetWidth(int w) {
+  width_ = w;
+  Changed(false);
+}
+
+void TColumn::SetVisible(bool v) {
+  visible_ = v;
+  Changed(false);
+}
+
+int TColumn::DefaultWidth() const {
+  TField* f = Field();
+  int chars = f ? std::min(f->DisplayWidth(), 40) : 10;
+  chars = std::max<int>(chars, static_cast<int>(TitleText().size()));
+  return chars * 7 + 4;
+}
+
+String TColumn::TitleText() const {
+  if (!title_->Caption().empty()) return title_->Caption();
+  if (TField* f = Field()) return f->DisplayLabel();
+  return fieldName_;
+}
+
+void TColumn::Assign(const rtl::TPersistent* source) {
+  if (auto* c = dynamic_cast<const TColumn*>(source)) {
+    fieldName_ = c->fieldName_;
+    title_->Assign(c->title_.get());
+    width_ = c->width_;
+    visible_ = c->visible_;
+    dropDownRows_ = c->dropDownRows_;
+    Changed(false);
+    return;
+  }
+  vcl::TCollectionItem::Assign(source);
+}
+
+TDBGridColumns::TDBGridColumns(TDBGrid* grid) : vcl::TCollection(TColumn::StaticClass(), grid), grid_(grid) {}
+
+void TDBGridColumns::Update(vcl::TCollectionItem*) {
+  if (grid_) grid_->Invalidate();
+}
+
+// Grid.
+
+TDBGrid::TDBGrid(vcl::TComponent* owner)
+    : vcl::TCustomControl(owner),
+      link_(std::make_unique<TGridDataLink>(this)),
+      columns_(std::make_unique<TDBGridColumns>(this)),
+      defaultColumns_(std::make_unique<TDBGridColumns>(nullptr)),
+      titleFont_(std::make_unique<vcl::TFont>()) {
+  SetBounds(0, 0, 320, 120);
+  tab_stop_ = true;
+  parent_color_ = false;
+  color_ = vcl::clWindow;
+  brush_->SetColor(color_);
+  titleFont_->OnChange = [this](rtl::TObject*) { Invalidate(); };
+}
+
+TDBGrid::~TDBGrid() {
+  titleFont_->OnChange = nullptr;
+  link_->SetDataSource(nullptr);
+}
+
+TDataSource* TDBGrid::DataSource() const { return link_->DataSource(); }
+
+void TDBGrid::SetDataSource(TDataSource* source) {
+  link_->SetDataSource(source);
+  LinkChanged();
+}
+
+void TDBGrid::SetOptions(TDBGridOptions o) {
+  options_ = o;
+  LinkChanged();
+}
+
+void TDBGrid::SetDrawingStyle(TGridDrawingStyle s) {
+  drawingStyle_ = s;
+  Invalidate();
+}
+
+void TDBGrid::SetGradientStartColor(vcl::TColor c) {
+  gradientStart_ = c;
+  Invalidate();
+}
+
+void TDBGrid::SetGradientEndColor(vcl::TColor c) {
+  gradientEnd_ = c;
+  Invalidate();
+}
+
+void TDBGrid::SetDefaultRowHeight(int h) {
+  rowHeight_ = std::max(8, h);
+  LinkChanged();
+}
+
+void TDBGrid::CreateParams(vcl::TCreateParams& p) {
+  vcl::TCustomControl::CreateParams(p);
+  p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TDBGrid::RebuildDefaultColumns() {
+  defaultColumns_->Clear();
+  TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+  if (columns_->Count() > 0 || !ds || !ds->Active()) return;
+  for (TField* f : ds->Fields()->Items()) {
+    if (!f->Visible()) continue;
+    TColumn* c = defaultColumns_->AddColumn();
+    c->SetFieldName(f->FieldName());
+  }
+}
+
+int TDBGrid::VisibleColumnCount() const {
+  const TDBGridColumns* cols = columns_->Count() > 0 ? columns_.get() : defaultColumns_.get();
+  int n = 0;
+  for (int i = 0; i < cols->Count(); ++i)
+    if ((*cols)[i]->Visible()) ++n;
+  return n;
+}
+
+TColumn* TDBGrid::VisibleColumn(int index) const {
+  const TDBGridColumns* cols = columns_->Count() > 0 ? columns_.get() : defaultColumns_.get();
+  for (int i = 0; i < cols->Count(); ++i)
+    if ((*cols)[i]->Visible() && index-- == 0) return (*cols)[i];
+  return nullptr;
+}
+
+int TDBGrid::VisibleRowCount() {
+  int h = ClientHeight() - TitleHeight();
+  return std::max(1, h / rowHeight_);
+}
+
+void TDBGrid::LinkChanged() {
+  link_->SetBufferCount(VisibleRowCount());
+  RebuildDefaultColumns();
+  Invalidate();
+}
+
+void TDBGrid::Resize() {
+  vcl::TCustomControl::Resize();
+  link_->SetBufferCount(VisibleRowCount());
+  Invalidate();
+}
+
+int TDBGrid::SelectedRow() const { return link_->Active() ? link_->ActiveRecord() : -1; }
+
+bool TDBGrid::CellAt(int x, int y, int& column, int& row) {
+  column = -1;
+  row = y < TitleHeight() ? -1 : (y - TitleHeight()) / rowHeight_;
+  int left = IndicatorWidth();
+  for (int i = 0; i < VisibleColumnCount(); ++i) {
+    int w = VisibleColumn(i)->Width();
+    if (x >= left && x < left + w) {
+      column = i;
+      break;
+    }
+    left += w;
+  }
+  return column >= 0;
+}
+
+void TDBGrid::PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col) {
+  if (drawingStyle_ == gdsGradient) {
+    // A vertical gradient from the start colour at the top to the end colour at the bottom.
+    COLORREF a = vcl::ColorToGdi(gradientStart_), b = vcl::ColorToGdi(gradientEnd_);
+    int h = std::max(1, r.Bottom - r.Top);
+    for (int y = 0; y < h; ++y) {
+      auto mix = [&](int ca, int cb) { return ca + (cb - ca) * y / std::max(1, h - 1); };
+      COLORREF rgb = RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
+      c->Brush()->SetColor(static_cast<vcl::TColor>(rgb));
+      c->FillRect(vcl::Rect(r.Left, r.Top + y, r.Right, r.Top + y + 1));
+    }
+  } else {
+    c->Brush()->SetColor(vcl::clBtnFace);
+    c->FillRect(r);
+  }
+  if (col) {
+    c->SetFont(titleFont_.get());
+    SetBkMode(c->Handle(), TRANSPARENT);
+    c->TextRect(r, r.Left + 2, r.Top + 2, col->TitleText());
+    SetBkMode(c->Handle(), OPAQUE);
+  }
+}
+
+void TDBGrid::Paint() {
+  vcl::TCanvas* c = Canvas();
+  vcl::TRect client = ClientRect();
+  c->Brush()->SetColor(color_);
+  c->FillRect(client);
+  int th = TitleHeight(), iw = IndicatorWidth();
+  int ncols = VisibleColumnCount();
+  if (th > 0) {
+    if (iw > 0) PaintTitle(c, vcl::Rect(0, 0, iw, th), nullptr);
+    int left = iw;
+    for (int i = 0; i < ncols; ++i) {
+      TColumn* col = VisibleColumn(i);
+      PaintTitle(c, vcl::Rect(left, 0, left + col->Width(), th), col);
+      left += col->Width();
+    }
+  }
+  if (!link_->Active()) return;
+  TDataSet* ds = link_->DataSet();
+  int active = link_->ActiveRecord();
+  int rows = link_->RecordCount();
+  for (int r = 0; r < rows; ++r) {
+    int top = th + r * rowHeight_;
+    link_->SetActiveRecord(r);
+    int left = iw;
+    bool current = r == active;
+    for (int i = 0; i < ncols; ++i) {
+      TColumn* col = VisibleColumn(i);
+      vcl::TRect cell = vcl::Rect(left, top, left + col->Width(), top + rowHeight_);
+      bool highlight = current && (options_.Contains(dgRowSelect) || i == 0);
+      c->Brush()->SetColor(highlight ? vcl::clHighlight : color_);
+      c->SetFont(font_);
+      c->Font()->SetColor(highlight ? vcl::clHighlightText : font_->Color());
+      TField* f = col->Field();
+      c->TextRect(cell, cell.Left + 2, cell.Top + 2, f ? f->DisplayText() : String());
+      left += col->Width();
+    }
+    if (iw > 0) {
+      vcl::TRect ind = vcl::Rect(0, top, iw, top + rowHeight_);
+      c->Brush()->SetColor(vcl::clBtnFace);
+      c->FillRect(ind);
+      if (current) {
+        c->Brush()->SetColor(vcl::clWindowText);
+        if (ds->State() == dsEdit || ds->State() == dsInsert) {
+          c->FillRect(vcl::Rect(4, top + 4, 6, top + rowHeight_ - 4));
+        } else {
+          int mid = top + rowHeight_ / 2;
+          for (int k = 0; k < 4; ++k) c->FillRect(vcl::Rect(3 + k, mid - 3 + k, 4 + k, mid + 4 - k));
+        }
+      }
+    }
+    if (options_.Contains(dgRowLines)) {
+      c->Pen()->SetColor(vcl::clBtnFace);
+      c->MoveTo(0, top + rowHeight_ - 1);
+      c->LineTo(left, top + rowHeight_ - 1);
+    }
+  }
+  link_->SetActiveRecord(active);
+  if (options_.Contains(dgColLines)) {
+    c->Pen()->SetColor(vcl::clBtnFace);
+    int left = iw;
+    for (int i = 0; i < ncols; ++i) {
+      left += VisibleColumn(i)->Width();
+      c->MoveTo(left - 1, 0);
+      c->LineTo(left - 1, th + rows * rowHeight_);
+    }
+  }
+}
+
+void TDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+  if (CanFocus() && !Focused()) SetFocus();
+  int col = -1, row = -1;
+  bool inCell = CellAt(x, y, col, row);
+  if (button == vcl::mbLeft && inCell) {
+    if (row < 0) {
+      if (options_.Contains(dgTitleClick) && OnTitleClick) OnTitleClick(VisibleColumn(col));
+    } else if (link_->Active() && row < link_->RecordCount()) {
+      // The clicked record becomes current first, so the handler sees it.
+      link_->DataSet()->MoveBy(row - link_->ActiveRecord());
+      if (OnCellClick) OnCellClick(VisibleColumn(col));
+    }
+  }
+  vcl::TCustomControl::DoMouseDown(button, shift, x, y);
+}
+
+void TDBGrid::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
+  vcl::TCustomControl::KeyDown(key, shift);
+  if (!link_->Active() || key == 0) return;
+  TDataSet* ds = link_->DataSet();
+  switch (key) {
+    case VK_UP: ds->Prior(); break;
+    case VK_DOWN: ds->Next(); break;
+    case VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
+    case VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
+    case VK_HOME: if (shift.Contains(vcl::ssCtrl)) ds->First(); break;
+    case VK_END: if (shift.Contains(vcl::ssCtrl)) ds->Last(); break;
+    case VK_ESCAPE: ds->Cancel(); break;
+    default: return;
+  }
+  key = 0;
+}
+
+void TDBGrid::Dispatch(vcl::TMessage& m) {
+  switch (m.Msg) {
+    case WM_GETDLGCODE:
+      m.Result = DLGC_WANTARROWS;
+      return;
+    case WM_MOUSEWHEEL:
+    case vcl::CM_MOUSEWHEEL: {
+      // One record per notch; the wheel only moves, it never appends or edits.
+      if (link_->Active()) {
+        short delta = static_cast<short>(HIWORD(m.WParam));
+        if (delta > 0)
+          link_->DataSet()->Prior();
+        else if (delta < 0)
+          link_->DataSet()->Next();
+      }
+      m.Result = 1;
+      return;
+    }
+    case vcl::CM_GETDATALINK:
+      m.Result = reinterpret_cast<LRESULT>(link_.get());
+      return;
+    default:
+      vcl::TCustomControl::Dispatch(m);
+  }
+}
+
+VCL_REGISTER(TColumnTitle) {
+  cls.Prop(L"Caption", &TColumnTitle::Caption, &TColumnTitle::SetCaption);
+  cls.Prop(L"Alignment", &TColumnTitle::Alignment, &TColumnTitle::SetAlignment).Default(vcl::taLeftJustify);
+}
+
+VCL_REGISTER(TColumn) {
+  cls.Prop(L"DropDownRows", &TColumn::DropDownRows, &TColumn::SetDropDownRows).Default(7);
+  cls.Prop(L"FieldName", &TColumn::FieldName, &TColumn::SetFieldName);
+  cls.Prop(L"Title", &TColumn::Title, &TColumn::SetTitle);
+  cls.Prop(L"Width", &TColumn::Width, &TColumn::SetWidth);
+  cls.Prop(L"Visible", &TColumn::Visible, &TColumn::SetVisible).Default(true);
+}
+
+VCL_REGISTER(TDBGridColumns) {}
+
+VCL_REGISTER(TDBGrid) {
+  cls.Prop(L"Columns", &TDBGrid::Columns, &TDBGrid::SetColumns);
+  cls.Prop(L"DataSource", &TDBGrid::DataSource, &TDBGrid::SetDataSource);
+  cls.Prop(L"DefaultRowHeight", &TDBGrid::DefaultRowHeight, &TDBGrid::SetDefaultRowHeight).Default(18);
+  cls.Prop(L"DrawingStyle", &TDBGrid::DrawingStyle, &TDBGrid::SetDrawingStyle).Default(gdsThemed);
+  cls.Prop(L"GradientEndColor", &TDBGrid::GradientEndColor, &TDBGrid::SetGradientEndColor);
+  cls.Prop(L"GradientStartColor", &TDBGrid::GradientStartColor, &TDBGrid::SetGradientStartColor);
+  cls.Prop(L"Options", &TDBGrid::Options, &TDBGrid::SetOptions);
+  cls.Prop(L"ReadOnly", &TDBGrid::ReadOnly, &TDBGrid::SetReadOnly).Default(false);
+  cls.Prop(L"TitleFont", &TDBGrid::TitleFont, &TDBGrid::SetTitleFont);
+  cls.Prop(L"OnCellClick", &TDBGrid::OnCellClick);
+  cls.Prop(L"OnTitleClick", &TDBGrid::OnTitleClick);
+}
+
+}  // namespace db

@@ -1,0 +1,157 @@
+#pragma once
+// The data-aware grid: one row per record of its data source around the current one, one column per field.
+//
+// Clicking a row makes its record current before OnCellClick runs. Arrow keys and the wheel move the current
+// record; neither ever appends or edits a record. Cells are not edited in place: the screens edit through their
+// bound controls.
+#include <memory>
+
+#include "platform/db/datasource.h"
+#include "platform/vcl/collection.h"
+#include "platform/vcl/controls.h"
+
+namespace db {
+
+class TDBGrid;
+class TColumn;
+
+class TColumnTitle : public rtl::TPersistent {
+  VCL_CLASS(TColumnTitle, rtl::TPersistent)
+  explicit TColumnTitle(TColumn* column = nullptr) : column_(column) {}
+  // Empty: the column is titled with its field's display label, which is the field name unless set.
+  const String& Caption() const { return caption_; }
+  void SetCaption(const String& v);
+  vcl::TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(vcl::TAlignment a) { alignment_ = a; }
+  void Assign(const rtl::TPersistent* source) override;
+
+private:
+  TColumn* column_;
+  String caption_;
+  vcl::TAlignment alignment_ = vcl::taLeftJustify;
+};
+
+class TColumn : public vcl::TCollectionItem {
+  VCL_CLASS(TColumn, vcl::TCollectionItem)
+  explicit TColumn(vcl::TCollection* collection);
+  ~TColumn() override;
+
+  const String& FieldName() const { return fieldName_; }
+  void SetFieldName(const String& v);
+  TField* Field() const;
+  TColumnTitle* Title() const { return title_.get(); }
+  void SetTitle(TColumnTitle* t) { title_->Assign(t); }
+  int Width() const { return width_ > 0 ? width_ : DefaultWidth(); }
+  void SetWidth(int w);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v);
+  int DropDownRows() const { return dropDownRows_; }
+  void SetDropDownRows(int n) { dropDownRows_ = n; }
+  // The text of the title: the caption, else the field's display label, else the field name.
+  String TitleText() const;
+  TDBGrid* Grid() const;
+  String DisplayName() const override { return fieldName_.empty() ? vcl::TCollectionItem::DisplayName() : fieldName_; }
+  void Assign(const rtl::TPersistent* source) override;
+  void TitleChanged() { Changed(false); }
+
+private:
+  int DefaultWidth() const;
+
+  String fieldName_;
+  std::unique_ptr<TColumnTitle> title_;
+  int width_ = 0;
+  bool visible_ = true;
+  int dropDownRows_ = 7;
+};
+
+class TDBGridColumns : public vcl::TCollection {
+  VCL_CLASS(TDBGridColumns, vcl::TCollection)
+  explicit TDBGridColumns(TDBGrid* grid);
+  TDBGrid* Grid() const { return grid_; }
+  TColumn* operator[](int i) const { return Items<TColumn>(i); }
+  TColumn* AddColumn() { return Add<TColumn>(); }
+
+protected:
+  void Update(vcl::TCollectionItem* item) override;
+
+private:
+  TDBGrid* grid_;
+};
+
+VCL_ENUM(TDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines,
+         dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect,
+         dgTitleClick, dgTitleHotTrack)
+VCL_SET(TDBGridOptions, TDBGridOption)
+VCL_ENUM(TGridDrawingStyle, gdsClassic, gdsThemed, gdsGradient)
+
+using TDBGridClickEvent = vcl::TEvent<void(TColumn* Column)>;
+
+class TDBGrid : public vcl::TCustomControl {
+  VCL_CLASS(TDBGrid, vcl::TCustomControl)
+  explicit TDBGrid(vcl::TComponent* owner);
+  ~TDBGrid() override;
+
+  TDataSource* DataSource() const;
+  void SetDataSource(TDataSource* source);
+  TDBGridColumns* Columns() const { return columns_.get(); }
+  void SetColumns(TDBGridColumns* c) { columns_->Assign(c); }
+  TDBGridOptions Options() const { return options_; }
+  void SetOptions(TDBGridOptions o);
+  TGridDrawingStyle DrawingStyle() const { return drawingStyle_; }
+  void SetDrawingStyle(TGridDrawingStyle s);
+  vcl::TColor GradientStartColor() const { return gradientStart_; }
+  void SetGradientStartColor(vcl::TColor c);
+  vcl::TColor GradientEndColor() const { return gradientEnd_; }
+  void SetGradientEndColor(vcl::TColor c);
+  vcl::TFont* TitleFont() const { return titleFont_.get(); }
+  void SetTitleFont(vcl::TFont* f) { titleFont_->Assign(f); }
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool v) { readOnly_ = v; }
+  int DefaultRowHeight() const { return rowHeight_; }
+  void SetDefaultRowHeight(int h);
+
+  // The columns shown: the declared ones that are visible, or one per visible field when none are declared.
+  int VisibleColumnCount() const;
+  TColumn* VisibleColumn(int index) const;
+  // Rows of records that fit below the title.
+  int VisibleRowCount();
+  // The data column and record row (0-based, -1 for the title) at a client point; false outside any cell.
+  bool CellAt(int x, int y, int& column, int& row);
+  // Index of the current record among the shown rows.
+  int SelectedRow() const;
+
+  TDBGridClickEvent OnCellClick;
+  TDBGridClickEvent OnTitleClick;
+
+  // From the data link.
+  void LinkChanged();
+
+protected:
+  void Paint() override;
+  void Resize() override;
+  void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
+  void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
+  void Dispatch(vcl::TMessage& m) override;
+  void CreateParams(vcl::TCreateParams& p) override;
+
+private:
+  class TGridDataLink;
+  void RebuildDefaultColumns();
+  int IndicatorWidth() const { return options_.Contains(dgIndicator) ? 11 : 0; }
+  int TitleHeight() const { return options_.Contains(dgTitles) ? rowHeight_ : 0; }
+  void PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col);
+
+  std::unique_ptr<TGridDataLink> link_;
+  std::unique_ptr<TDBGridColumns> columns_;
+  std::unique_ptr<TDBGridColumns> defaultColumns_;
+  std::unique_ptr<vcl::TFont> titleFont_;
+  TDBGridOptions options_{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+                          dgConfirmDelete, dgCancelOnExit, dgTitleClick, dgTitleHotTrack};
+  TGridDrawingStyle drawingStyle_ = gdsThemed;
+  vcl::TColor gradientStart_ = vcl::clWindow;
+  vcl::TColor gradientEnd_ = vcl::clBtnFace;
+  bool readOnly_ = false;
+  int rowHeight_ = 18;
+};
+
+}  // namespace db

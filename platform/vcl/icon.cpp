@@ -105,6 +105,18 @@ void TIcon::Assign(const rtl::TPersistent* source) {
   TGraphic::Assign(source);
 }
 
+void TIcon::LoadFromResourceName(HINSTANCE instance, const rtl::String& name) {
+  auto icon = static_cast<HICON>(LoadImageW(instance, name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  if (!icon) throw rtl::EInvalidGraphic(L"Resource " + name + L" not found");
+  SetHandle(icon);
+}
+
+void TIcon::LoadFromResourceID(HINSTANCE instance, int id) {
+  auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  if (!icon) throw rtl::EInvalidGraphic(L"Resource " + std::to_wstring(id) + L" not found");
+  SetHandle(icon);
+}
+
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
   if (!handle_) return;
   DrawIconEx(canvas.Handle(), rect.Left, rect.Top, handle_, rect.Width(), rect.Height(), 0, nullptr, DI_NORMAL);

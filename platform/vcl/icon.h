@@ -26,6 +26,10 @@ class TIcon : public TGraphic {
   void SetHandle(HICON icon);
   HICON ReleaseHandle();
 
+  // An icon resource (RT_GROUP_ICON) of the module at the system icon size; raises EInvalidGraphic when missing.
+  void LoadFromResourceName(HINSTANCE instance, const rtl::String& name);
+  void LoadFromResourceID(HINSTANCE instance, int id);
+
   void Draw(TCanvas& canvas, const TRect& rect) override;
   size_t LoadFromMemory(const rtl::Byte* data, size_t size) override;
   // The ICO bytes it was loaded from, or a one-image ICO made from the handle.

@@ -265,6 +265,17 @@ TEST(Icon, LoadsDrawsAndSaves) {
   EXPECT_EQ(again.Canvas()->Pixels(16, 16), clRed);
 }
 
+TEST(Icon, FromResources) {
+  TIcon icon;
+  icon.LoadFromResourceName(GetModuleHandleW(nullptr), L"TESTICON");
+  EXPECT_EQ(icon.Width(), GetSystemMetrics(SM_CXICON));
+  TBitmap target(32, 32, pf24bit);
+  target.Canvas()->Draw(0, 0, &icon);
+  EXPECT_EQ(target.Canvas()->Pixels(16, 16), clRed);
+  EXPECT_THROW(icon.LoadFromResourceName(GetModuleHandleW(nullptr), L"NO_ICON"), rtl::EInvalidGraphic);
+  EXPECT_FALSE(icon.Empty());
+}
+
 TEST(Metafile, RecordsReplaysAndFindsText) {
   TMetafile mf;
   {

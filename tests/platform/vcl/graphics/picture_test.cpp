@@ -354,3 +354,42 @@ TEST(Picture, ALibraryReaderThatReadsStreamsItsOwnWayIsUsedForFiles) {
   EXPECT_EQ(p.Graphic()->ClassName(), L"TStreamPng");
   EXPECT_EQ(p.Width(), 40);
 }
+
+TEST(Metafile, PlaceableWindowsMetafileIsConverted) {
+  // A red rectangle recorded as an old-style metafile, with the placeable header in front (1000 units per inch,
+  // one inch square).
+  HDC rec = CreateMetaFileW(nullptr);
+  SetMapMode(rec, MM_ANISOTROPIC);
+  SetWindowExtEx(rec, 1000, 1000, nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(rec, red);
+  Rectangle(rec, 0, 0, 1000, 1000);
+  SelectObject(rec, old);
+  HMETAFILE wmf = CloseMetaFile(rec);
+  DeleteObject(red);
+  UINT size = GetMetaFileBitsEx(wmf, 0, nullptr);
+  std::vector<rtl::Byte> body(size);
+  GetMetaFileBitsEx(wmf, size, body.data());
+  DeleteMetaFile(wmf);
+  std::vector<rtl::Byte> file = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0xE8, 0x03, 0xE8, 0x03, 0xE8, 0x03, 0, 0, 0, 0};
+  std::uint16_t sum = 0;
+  for (size_t i = 0; i < file.size(); i += 2) sum ^= static_cast<std::uint16_t>(file[i] | (file[i + 1] << 8));
+  file.push_back(static_cast<rtl::Byte>(sum));
+  file.push_back(static_cast<rtl::Byte>(sum >> 8));
+  file.insert(file.end(), body.begin(), body.end());
+
+  TPicture p;
+  EXPECT_EQ(p.LoadFromMemory(file.data(), file.size()), file.size());
+  auto* mf = dynamic_cast<TMetafile*>(p.Graphic());
+  ASSERT_NE(mf, nullptr);
+  EXPECT_EQ(mf->MMWidth(), 2540);  // one inch
+  TBitmap target(30, 30, pf24bit);
+  target.Canvas()->StretchDraw(Rect(0, 0, 30, 30), mf);
+  EXPECT_EQ(target.Canvas()->Pixels(15, 15), clRed);
+  // Saved, it is an enhanced metafile.
+  std::vector<rtl::Byte> saved;
+  mf->SaveToMemory(saved);
+  ASSERT_GE(saved.size(), 44u);
+  EXPECT_EQ(saved[40], ' ');
+  EXPECT_EQ(saved[41], 'E');
+}

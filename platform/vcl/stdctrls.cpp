@@ -1,5 +1,9 @@
-// Label, edit, button and check box.
+// Label, edit, memo, buttons, check box, radio button, combo box, list box and group box.
 #include "platform/vcl/stdctrls.h"
+
+#include <algorithm>
+
+#include <commctrl.h>
 
 #include "platform/vcl/forms.h"
 
@@ -320,6 +324,614 @@ void TCheckBox::Dispatch(TMessage& m) {
   TButtonControl::Dispatch(m);
 }
 
+// Memo.
+
+namespace {
+
+// The memo's lines: read from and written back to the memo's text. Between BeginUpdate and EndUpdate they are
+// kept apart and written once, so that loading many lines does not rewrite the window for each.
+class TMemoStrings : public rtl::TStrings {
+public:
+  using Integer = rtl::Integer;
+  explicit TMemoStrings(TCustomMemo* memo) : memo_(memo) {}
+  String ClassName() const override { return L"TStrings"; }
+  Integer Count() const override { return static_cast<Integer>(Lines().size()); }
+  String Get(Integer index) const override {
+    auto lines = Lines();
+    Check(index, static_cast<Integer>(lines.size()));
+    return lines[static_cast<size_t>(index)];
+  }
+  void Put(Integer index, const String& s) override {
+    auto lines = Lines();
+    Check(index, static_cast<Integer>(lines.size()));
+    lines[static_cast<size_t>(index)] = s;
+    Store(lines);
+  }
+  void Insert(Integer index, const String& s) override {
+    auto lines = Lines();
+    Check(index, static_cast<Integer>(lines.size()) + 1);
+    lines.insert(lines.begin() + index, s);
+    Store(lines);
+  }
+  void Delete(Integer index) override {
+    auto lines = Lines();
+    Check(index, static_cast<Integer>(lines.size()));
+    lines.erase(lines.begin() + index);
+    Store(lines);
+  }
+  void Clear() override { Store({}); }
+
+protected:
+  void SetUpdateState(bool updating) override {
+    if (updating) {
+      pending_ = Split(memo_->Text());
+      updating_ = true;
+    } else {
+      updating_ = false;
+      Store(pending_);
+      pending_.clear();
+    }
+  }
+
+private:
+  static std::vector<String> Split(const String& text) {
+    std::vector<String> out;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == L'\r' || text[i] == L'\n') {
+        out.push_back(text.substr(start, i - start));
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        start = i + 1;
+      }
+    }
+    if (start < text.size()) out.push_back(text.substr(start));
+    return out;
+  }
+  std::vector<String> Lines() const { return updating_ ? pending_ : Split(memo_->Text()); }
+  void Store(const std::vector<String>& lines) {
+    if (updating_) {
+      pending_ = lines;
+      return;
+    }
+    String text;
+    for (const String& l : lines) text += l + L"\r\n";
+    memo_->SetText(text);
+  }
+  void Check(Integer index, Integer limit) const {
+    if (index < 0 || index >= limit) Error(L"List index out of bounds (%d)", index);
+  }
+
+  TCustomMemo* memo_;
+  bool updating_ = false;
+  std::vector<String> pending_;
+};
+
+}  // namespace
+
+TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), lines_(new TMemoStrings(this)) {
+  SetBounds(left_, top_, 185, 89);
+}
+
+TCustomMemo::~TCustomMemo() { delete lines_; }
+
+void TCustomMemo::SetLines(rtl::TStrings* v) {
+  if (v) lines_->Assign(v);
+}
+
+void TCustomMemo::CreateParams(TCreateParams& p) {
+  TCustomEdit::CreateParams(p);
+  p.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+  if (want_returns_) p.Style |= ES_WANTRETURN;
+  if (word_wrap_ && scroll_bars_ != ssHorizontal && scroll_bars_ != ssBoth)
+    p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+  if (scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth) p.Style |= WS_HSCROLL;
+  if (scroll_bars_ == ssVertical || scroll_bars_ == ssBoth) p.Style |= WS_VSCROLL;
+  p.Style &= ~static_cast<DWORD>(ES_LEFT | ES_CENTER | ES_RIGHT);
+  p.Style |= alignment_ == taCenter ? ES_CENTER : alignment_ == taRightJustify ? ES_RIGHT : ES_LEFT;
+}
+
+void TCustomMemo::SetWordWrap(bool v) {
+  if (word_wrap_ == v) return;
+  word_wrap_ = v;
+  RecreateWnd();
+}
+void TCustomMemo::SetScrollBars(TScrollStyle v) {
+  if (scroll_bars_ == v) return;
+  scroll_bars_ = v;
+  RecreateWnd();
+}
+void TCustomMemo::SetAlignment(TAlignment v) {
+  if (alignment_ == v) return;
+  alignment_ = v;
+  RecreateWnd();
+}
+
+void TCustomMemo::WMGetDlgCode(TMessage& m) {
+  TCustomEdit::WMGetDlgCode(m);
+  // The system edit wants every key; Tab and Enter stay with the form unless the memo takes them.
+  if (!want_tabs_) m.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
+  if (!want_returns_) m.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
+}
+
+// Item lists.
+
+HWND TControlItems::Window() const { return control_->HandleAllocated() ? control_->Handle() : nullptr; }
+
+void TControlItems::Check(Integer index) const {
+  if (index < 0 || index >= Count()) Error(L"List index out of bounds (%d)", index);
+}
+
+String TControlItems::Get(Integer index) const {
+  Check(index);
+  return items_[static_cast<size_t>(index)].text;
+}
+
+TObject* TControlItems::GetObject(Integer index) const {
+  Check(index);
+  return items_[static_cast<size_t>(index)].object;
+}
+
+void TControlItems::PutObject(Integer index, TObject* object) {
+  Check(index);
+  items_[static_cast<size_t>(index)].object = object;
+}
+
+void TControlItems::Put(Integer index, const String& s) {
+  Check(index);
+  TObject* obj = items_[static_cast<size_t>(index)].object;
+  HWND wnd = Window();
+  // The selection survives replacing the line it is on.
+  int sel = wnd ? static_cast<int>(SendMessageW(wnd, msg_.Insert == CB_INSERTSTRING ? CB_GETCURSEL : LB_GETCURSEL,
+                                                0, 0))
+                : -1;
+  Delete(index);
+  if (sorted_)
+    index = Add(s);
+  else
+    Insert(index, s);
+  PutObject(index, obj);
+  if (wnd && sel == index)
+    SendMessageW(wnd, msg_.Insert == CB_INSERTSTRING ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(sel), 0);
+}
+
+void TControlItems::Insert(Integer index, const String& s) {
+  if (index < 0 || index > Count()) Error(L"List index out of bounds (%d)", index);
+  items_.insert(items_.begin() + index, Item{s, nullptr});
+  if (HWND wnd = Window()) SendMessageW(wnd, msg_.Insert, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
+}
+
+rtl::Integer TControlItems::Add(const String& s) {
+  Integer index = Count();
+  if (sorted_) {
+    auto it = std::upper_bound(items_.begin(), items_.end(), s, [this](const String& a, const Item& b) {
+      return CompareStrings(a, b.text) < 0;
+    });
+    index = static_cast<Integer>(it - items_.begin());
+  }
+  Insert(index, s);
+  return index;
+}
+
+void TControlItems::Delete(Integer index) {
+  Check(index);
+  items_.erase(items_.begin() + index);
+  if (HWND wnd = Window()) SendMessageW(wnd, msg_.Delete, static_cast<WPARAM>(index), 0);
+}
+
+void TControlItems::Clear() {
+  items_.clear();
+  if (HWND wnd = Window()) SendMessageW(wnd, msg_.Reset, 0, 0);
+}
+
+void TControlItems::SetSorted(bool v) {
+  if (sorted_ == v) return;
+  sorted_ = v;
+  if (!v) return;
+  std::stable_sort(items_.begin(), items_.end(),
+                   [this](const Item& a, const Item& b) { return CompareStrings(a.text, b.text) < 0; });
+  Fill();
+}
+
+void TControlItems::Fill() {
+  HWND wnd = Window();
+  if (!wnd) return;
+  SendMessageW(wnd, msg_.Reset, 0, 0);
+  for (size_t i = 0; i < items_.size(); ++i)
+    SendMessageW(wnd, msg_.Insert, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(items_[i].text.c_str()));
+}
+
+// Combo box.
+
+TCustomComboBox::TCustomComboBox(TComponent* owner)
+    : TWinControl(owner), items_(new TControlItems(this, {CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT, 0})) {
+  SetBounds(0, 0, 145, 21);
+  tab_stop_ = true;
+  parent_color_ = false;
+  color_ = clWindow;
+  brush_->SetColor(color_);
+}
+
+TCustomComboBox::~TCustomComboBox() {
+  if (handle_) DestroyHandle();
+  delete items_;
+}
+
+void TCustomComboBox::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  CreateSubClass(p, L"COMBOBOX");
+  p.Style |= WS_VSCROLL | CBS_AUTOHSCROLL;
+  switch (style_) {
+    case csSimple: p.Style |= CBS_SIMPLE; break;
+    case csDropDownList: p.Style |= CBS_DROPDOWNLIST; break;
+    case csOwnerDrawFixed: p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS; break;
+    case csOwnerDrawVariable: p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS; break;
+    default: p.Style |= CBS_DROPDOWN; break;
+  }
+  // A drop-down combo's window height is the height of its open list; the system shows the closed height.
+  if (style_ != csSimple) p.Height = height_ + 2 + std::max(drop_down_count_, 1) * 16;
+  p.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+  p.Caption.clear();
+}
+
+void TCustomComboBox::InitializeWnd() {
+  String text = text_;
+  TWinControl::InitializeWnd();
+  items_->Fill();
+  SendMessageW(handle_, CB_LIMITTEXT, static_cast<WPARAM>(max_length_), 0);
+  SendMessageW(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(std::max(drop_down_count_, 1)), 0);
+  if (item_index_ >= 0 && item_index_ < items_->Count())
+    SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(item_index_), 0);
+  else if (style_ == csDropDown || style_ == csSimple)
+    SetWindowTextW(handle_, text.c_str());
+  else if (int i = items_->IndexOf(text); i >= 0)
+    SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+}
+
+void TCustomComboBox::DestroyWnd() {
+  item_index_ = static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
+  TWinControl::DestroyWnd();
+}
+
+void TCustomComboBox::Loaded() {
+  TWinControl::Loaded();
+  // Text and ItemIndex come before Items in a resource: the item chosen there is shown now.
+  if (!handle_ && item_index_ >= 0 && item_index_ < items_->Count()) text_ = items_->Get(item_index_);
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle v) {
+  if (style_ == v) return;
+  style_ = v;
+  RecreateWnd();
+}
+
+void TCustomComboBox::SetItems(rtl::TStrings* v) {
+  if (v) items_->Assign(v);
+}
+
+int TCustomComboBox::ItemIndex() {
+  if (handle_) return static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
+  return item_index_;
+}
+
+void TCustomComboBox::SetItemIndex(int v) {
+  if (v < -1 || (!IsLoading() && v >= items_->Count())) v = -1;
+  if (handle_) {
+    // No selection to clear: clearing it would also clear the text the user sees.
+    if (v == -1 && ItemIndex() == -1) return;
+    SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(v), 0);
+    return;
+  }
+  if (v == -1 && item_index_ != -1) text_.clear();
+  item_index_ = v;
+  if (v >= 0 && !IsLoading()) text_ = items_->Get(v);
+}
+
+void TCustomComboBox::SetTextInternal(const String& value) {
+  if (style_ == csDropDown || style_ == csSimple) {
+    TWinControl::SetTextInternal(value);
+    if (!handle_) {
+      int i = items_->IndexOf(value);
+      if (!IsLoading() && (i < 0 || items_->Get(i) != value)) item_index_ = -1;
+    }
+    return;
+  }
+  // A list-only combo shows one of its items or nothing.
+  int i = items_->IndexOf(value);
+  if (handle_) {
+    SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  } else {
+    item_index_ = IsLoading() ? item_index_ : i;
+    text_ = IsLoading() || i >= 0 ? value : String();
+  }
+}
+
+void TCustomComboBox::SetDropDownCount(int v) {
+  drop_down_count_ = v;
+  if (handle_) SendMessageW(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(std::max(v, 1)), 0);
+}
+
+bool TCustomComboBox::DroppedDown() { return handle_ && SendMessageW(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+void TCustomComboBox::SetDroppedDown(bool v) { SendMessageW(Handle(), CB_SHOWDROPDOWN, v ? 1 : 0, 0); }
+
+void TCustomComboBox::SetMaxLength(int v) {
+  max_length_ = v;
+  if (handle_) SendMessageW(handle_, CB_LIMITTEXT, static_cast<WPARAM>(v), 0);
+}
+
+String TCustomComboBox::SelText() {
+  if (!handle_) return String();
+  DWORD s = 0, e = 0;
+  SendMessageW(handle_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  String t = Text();
+  s = std::min<DWORD>(s, static_cast<DWORD>(t.size()));
+  e = std::min<DWORD>(std::max(e, s), static_cast<DWORD>(t.size()));
+  return t.substr(s, e - s);
+}
+
+void TCustomComboBox::SelectAll() {
+  if (handle_) SendMessageW(handle_, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+}
+
+void TCustomComboBox::Clear() {
+  items_->Clear();
+  SetText(L"");
+}
+
+void TCustomComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::Select() {
+  if (OnSelect) OnSelect(this);
+}
+
+void TCustomComboBox::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CN_COMMAND:
+      switch (HIWORD(m.WParam)) {
+        case CBN_EDITCHANGE: Change(); break;
+        case CBN_SELCHANGE: {
+          // The edit part shows the chosen item only after this notification; the handlers read it now.
+          int i = ItemIndex();
+          if (i >= 0 && style_ != csDropDownList) {
+            String t = items_->Get(i);
+            SetWindowTextW(handle_, t.c_str());
+          }
+          Click();
+          Select();
+          Change();
+          break;
+        }
+        case CBN_DROPDOWN:
+          if (OnDropDown) OnDropDown(this);
+          break;
+        case CBN_CLOSEUP:
+          if (OnCloseUp) OnCloseUp(this);
+          Perform(CN_DROPDOWNCLOSED);
+          break;
+        default: break;
+      }
+      return;
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToGdi(enabled_ ? font_->Color() : clGrayText));
+      SetBkColor(dc, ColorToGdi(brush_->Color()));
+      m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+      return;
+    }
+    case CM_TEXTCHANGED: return;
+    default: TWinControl::Dispatch(m);
+  }
+}
+
+// List box.
+
+TCustomListBox::TCustomListBox(TComponent* owner)
+    : TWinControl(owner), items_(new TControlItems(this, {LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT, 0})) {
+  SetBounds(0, 0, 121, 97);
+  tab_stop_ = true;
+  parent_color_ = false;
+  color_ = clWindow;
+  brush_->SetColor(color_);
+}
+
+TCustomListBox::~TCustomListBox() {
+  if (handle_) DestroyHandle();
+  delete items_;
+}
+
+void TCustomListBox::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  CreateSubClass(p, L"LISTBOX");
+  p.Style |= LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
+  if (multi_select_) p.Style |= LBS_EXTENDEDSEL;
+  p.ExStyle |= WS_EX_CLIENTEDGE;
+  p.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TCustomListBox::InitializeWnd() {
+  TWinControl::InitializeWnd();
+  items_->Fill();
+  if (item_index_ >= 0 && item_index_ < items_->Count()) SetItemIndex(item_index_);
+}
+
+void TCustomListBox::DestroyWnd() {
+  item_index_ = ItemIndex();
+  TWinControl::DestroyWnd();
+}
+
+void TCustomListBox::Loaded() { TWinControl::Loaded(); }
+
+void TCustomListBox::SetItems(rtl::TStrings* v) {
+  if (v) items_->Assign(v);
+}
+
+int TCustomListBox::ItemIndex() {
+  if (!handle_) return item_index_;
+  if (multi_select_) return static_cast<int>(SendMessageW(handle_, LB_GETCARETINDEX, 0, 0));
+  return static_cast<int>(SendMessageW(handle_, LB_GETCURSEL, 0, 0));
+}
+
+void TCustomListBox::SetItemIndex(int v) {
+  if (!handle_) {
+    item_index_ = v;
+    return;
+  }
+  if (multi_select_) {
+    SendMessageW(handle_, LB_SETSEL, 0, -1);
+    if (v >= 0) SendMessageW(handle_, LB_SETSEL, 1, v);
+    SendMessageW(handle_, LB_SETCARETINDEX, static_cast<WPARAM>(v), 0);
+  } else {
+    SendMessageW(handle_, LB_SETCURSEL, static_cast<WPARAM>(v), 0);
+  }
+}
+
+void TCustomListBox::SetMultiSelect(bool v) {
+  if (multi_select_ == v) return;
+  multi_select_ = v;
+  RecreateWnd();
+}
+
+bool TCustomListBox::Selected(int index) {
+  if (index < 0 || index >= items_->Count()) throw rtl::EListError(L"List index out of bounds");
+  if (!handle_) return index == item_index_;
+  if (!multi_select_) return ItemIndex() == index;
+  return SendMessageW(handle_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+void TCustomListBox::SetSelected(int index, bool v) {
+  if (index < 0 || index >= items_->Count()) throw rtl::EListError(L"List index out of bounds");
+  if (!multi_select_ || !handle_) {
+    if (v)
+      SetItemIndex(index);
+    else if (ItemIndex() == index)
+      SetItemIndex(-1);
+    return;
+  }
+  SendMessageW(handle_, LB_SETSEL, v ? 1 : 0, index);
+}
+
+int TCustomListBox::SelCount() {
+  if (!handle_ || !multi_select_) return ItemIndex() >= 0 ? 1 : 0;
+  return static_cast<int>(SendMessageW(handle_, LB_GETSELCOUNT, 0, 0));
+}
+
+void TCustomListBox::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CN_COMMAND:
+      if (HIWORD(m.WParam) == LBN_SELCHANGE) Click();
+      if (HIWORD(m.WParam) == LBN_DBLCLK) DblClick();
+      return;
+    case CN_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToGdi(font_->Color()));
+      SetBkColor(dc, ColorToGdi(brush_->Color()));
+      m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+      return;
+    }
+    default: TWinControl::Dispatch(m);
+  }
+}
+
+// Radio button.
+
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) { SetBounds(0, 0, 113, 17); }
+
+void TRadioButton::CreateParams(TCreateParams& p) {
+  TButtonControl::CreateParams(p);
+  CreateSubClass(p, L"BUTTON");
+  p.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::InitializeWnd() {
+  TButtonControl::InitializeWnd();
+  SendMessageW(handle_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetChecked(bool v) {
+  if (checked_ == v) return;
+  checked_ = v;
+  tab_stop_ = v;
+  if (handle_) SendMessageW(handle_, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!v) return;
+  if (parent_ && !IsLoading()) {
+    for (int i = 0; i < parent_->ControlCount(); ++i) {
+      auto* other = dynamic_cast<TRadioButton*>(parent_->Controls(i));
+      if (other && other != this) other->SetChecked(false);
+    }
+  }
+  Click();
+}
+
+void TRadioButton::Dispatch(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    if ((HIWORD(m.WParam) == BN_CLICKED || HIWORD(m.WParam) == BN_DOUBLECLICKED) && enabled_) SetChecked(true);
+    return;
+  }
+  TButtonControl::Dispatch(m);
+}
+
+// Group box.
+
+TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
+  control_style_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
+                                 csReplicatable, csParentBackground};
+  SetBounds(0, 0, 185, 105);
+}
+
+int TCustomGroupBox::CaptionHeight() {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font_->Handle());
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight;
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& rect) {
+  TCustomControl::AdjustClientRect(rect);
+  rect.Top += CaptionHeight();
+  rect.Left += 2;
+  rect.Right -= 2;
+  rect.Bottom -= 2;
+  if (rect.Right < rect.Left) rect.Right = rect.Left;
+  if (rect.Bottom < rect.Top) rect.Bottom = rect.Top;
+}
+
+void TCustomGroupBox::Paint() {
+  TCanvas* c = Canvas();
+  TRect r = ClientRect();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(color_);
+  c->FillRect(r);
+  HDC dc = c->Handle();
+  int h = CaptionHeight();
+  RECT frame{0, h / 2, r.Width(), r.Height()};
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  String caption = text_;
+  if (caption.empty()) return;
+  SelectObject(dc, font_->Handle());
+  RECT tr{8, 0, 8, h};
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, DT_SINGLELINE | DT_CALCRECT);
+  tr.right += 2;
+  tr.left -= 2;
+  ::FillRect(dc, &tr, brush_->Handle());
+  OffsetRect(&tr, 2, 0);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToGdi(enabled_ ? font_->Color() : clGrayText));
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, DT_SINGLELINE);
+}
+
+void TCustomGroupBox::CMTextChanged(TMessage&) {
+  Invalidate();
+  Realign();
+}
+
 VCL_REGISTER(TCustomLabel) {
   cls.Prop(L"Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment).Default(taLeftJustify);
   cls.Prop(L"AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize).Default(true);
@@ -343,6 +955,41 @@ VCL_REGISTER(TButton) {
   cls.Prop(L"Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
   cls.Prop(L"ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
 }
+VCL_REGISTER(TCustomMemo) {
+  cls.Prop(L"Lines", &TCustomMemo::Lines, &TCustomMemo::SetLines);
+  cls.Prop(L"WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+  cls.Prop(L"ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+  cls.Prop(L"WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
+  cls.Prop(L"WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
+  cls.Prop(L"Alignment", &TCustomMemo::Alignment, &TCustomMemo::SetAlignment).Default(taLeftJustify);
+}
+VCL_REGISTER(TMemo) {}
+VCL_REGISTER(TCustomComboBox) {
+  cls.Prop(L"Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle).Default(csDropDown);
+  cls.Prop(L"DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount).Default(8);
+  cls.Prop(L"ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex).Default(-1);
+  cls.Prop(L"MaxLength", &TCustomComboBox::MaxLength, &TCustomComboBox::SetMaxLength).Default(0);
+  cls.Prop(L"Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted).Default(false);
+  cls.Prop(L"Text", &TCustomComboBox::Text, &TCustomComboBox::SetText);
+  cls.Prop(L"Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
+  cls.Prop(L"OnChange", &TCustomComboBox::OnChange);
+  cls.Prop(L"OnSelect", &TCustomComboBox::OnSelect);
+  cls.Prop(L"OnDropDown", &TCustomComboBox::OnDropDown);
+  cls.Prop(L"OnCloseUp", &TCustomComboBox::OnCloseUp);
+}
+VCL_REGISTER(TComboBox) {}
+VCL_REGISTER(TCustomListBox) {
+  cls.Prop(L"ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex).Default(-1);
+  cls.Prop(L"MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect).Default(false);
+  cls.Prop(L"Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted).Default(false);
+  cls.Prop(L"Items", &TCustomListBox::Items, &TCustomListBox::SetItems);
+}
+VCL_REGISTER(TListBox) {}
+VCL_REGISTER(TRadioButton) {
+  cls.Prop(L"Checked", &TRadioButton::Checked, &TRadioButton::SetChecked).Default(false);
+}
+VCL_REGISTER(TCustomGroupBox) {}
+VCL_REGISTER(TGroupBox) {}
 VCL_REGISTER(TCheckBox) {
   cls.Prop(L"Checked", &TCheckBox::Checked, &TCheckBox::SetChecked).Default(false);
   cls.Prop(L"State", &TCheckBox::State, &TCheckBox::SetState).Default(cbUnchecked);

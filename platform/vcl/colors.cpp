@@ -119,9 +119,19 @@ bool TryParseInteger(const rtl::String& text, TColor& value) {
 
 }  // namespace
 
+namespace {
+TSystemColorResolver g_system_color_resolver = nullptr;
+}  // namespace
+
+void SetSystemColorResolver(TSystemColorResolver resolver) { g_system_color_resolver = resolver; }
+
 TColor ColorToRGB(TColor color) {
-  if (color < 0) return static_cast<TColor>(GetSysColor(color & 0xFF));
-  return color;
+  if (color >= 0) return color;
+  if (g_system_color_resolver) {
+    TColor styled = g_system_color_resolver(color);
+    if (styled >= 0) return styled;
+  }
+  return static_cast<TColor>(GetSysColor(color & 0xFF));
 }
 
 unsigned long ColorToGdi(TColor color) { return static_cast<unsigned long>(ColorToRGB(color)) & 0x00FFFFFF; }

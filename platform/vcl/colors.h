@@ -70,6 +70,10 @@ constexpr TColor clDefault = 0x20000000;
 
 // A system colour becomes its current RGB value; every other value is returned as it is.
 TColor ColorToRGB(TColor color);
+// A visual style answers for the system colours while it is active: the resolver gets a system colour and returns
+// the style's RGB value, or the same system colour to leave it to the system. Null puts the system's values back.
+using TSystemColorResolver = TColor (*)(TColor systemColor);
+void SetSystemColorResolver(TSystemColorResolver resolver);
 // The COLORREF that GDI should get: ColorToRGB without the marker bits of clNone/clDefault.
 unsigned long ColorToGdi(TColor color);
 constexpr TColor RGBToColor(rtl::Byte r, rtl::Byte g, rtl::Byte b) {

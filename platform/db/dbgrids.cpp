@@ -15,7 +15,7 @@ public:
 protected:
   void ActiveChanged() override { grid_->LinkChanged(); }
   void DataSetChanged() override { grid_->LinkChanged(); }
-  void DataSetScrolled(int) override { grid_->Invalidate(); }
+  void DataSetScrolled(int) override { grid_->LinkChanged(); }
   void LayoutChanged() override { grid_->LinkChanged(); }
   void RecordChanged(TField*) override { grid_->Invalidate(); }
   void EditingChanged() override { grid_->Invalidate(); }
@@ -111,7 +111,7 @@ TDBGrid::TDBGrid(vcl::TComponent* owner)
     : vcl::TCustomControl(owner),
       link_(std::make_unique<TGridDataLink>(this)),
       columns_(std::make_unique<TDBGridColumns>(this)),
-      defaultColumns_(std::make_unique<TDBGridColumns>(nullptr)),
+      defaultColumns_(std::make_unique<TDBGridColumns>(this)),
       titleFont_(std::make_unique<vcl::TFont>()) {
   SetBounds(0, 0, 320, 120);
   tab_stop_ = true;
@@ -161,6 +161,42 @@ void TDBGrid::SetDefaultRowHeight(int h) {
 void TDBGrid::CreateParams(vcl::TCreateParams& p) {
   vcl::TCustomControl::CreateParams(p);
   p.ExStyle |= WS_EX_CLIENTEDGE;
+  p.Style |= WS_VSCROLL;
+}
+
+void TDBGrid::UpdateScrollBar() {
+  if (!HandleAllocated()) return;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+  TDataSet* ds = link_->Active() ? link_->DataSet() : nullptr;
+  int count = ds ? ds->RecordCount() : 0;
+  si.nMin = 0;
+  si.nMax = count > 0 ? count - 1 : 0;
+  si.nPage = 1;
+  si.nPos = ds && ds->RecNo() > 0 ? ds->RecNo() - 1 : 0;
+  SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+}
+
+void TDBGrid::Scrolled(int code, int thumb) {
+  if (!link_->Active()) return;
+  TDataSet* ds = link_->DataSet();
+  switch (code) {
+    case SB_LINEUP: ds->Prior(); break;
+    case SB_LINEDOWN: ds->Next(); break;
+    case SB_PAGEUP: ds->MoveBy(-VisibleRowCount()); break;
+    case SB_PAGEDOWN: ds->MoveBy(VisibleRowCount()); break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+      // The thumb at position n shows record n + 1 (at most the last one).
+      int target = std::min(thumb + 1, ds->RecordCount());
+      if (target >= 1) ds->SetRecNo(target);
+      break;
+    }
+    default: break;
+  }
 }
 
 void TDBGrid::RebuildDefaultColumns() {
@@ -197,6 +233,7 @@ int TDBGrid::VisibleRowCount() {
 void TDBGrid::LinkChanged() {
   link_->SetBufferCount(VisibleRowCount());
   RebuildDefaultColumns();
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -352,6 +389,15 @@ void TDBGrid::Dispatch(vcl::TMessage& m) {
     case WM_GETDLGCODE:
       m.Result = DLGC_WANTARROWS;
       return;
+    case WM_VSCROLL: {
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_TRACKPOS;
+      GetScrollInfo(Handle(), SB_VERT, &si);
+      Scrolled(LOWORD(m.WParam), si.nTrackPos);
+      m.Result = 0;
+      return;
+    }
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL: {
       // One record per notch; the wheel only moves, it never appends or edits.

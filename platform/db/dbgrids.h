@@ -140,6 +140,8 @@ private:
   int IndicatorWidth() const { return options_.Contains(dgIndicator) ? 11 : 0; }
   int TitleHeight() const { return options_.Contains(dgTitles) ? rowHeight_ : 0; }
   void PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col);
+  void UpdateScrollBar();
+  void Scrolled(int code, int thumb);
 
   std::unique_ptr<TGridDataLink> link_;
   std::unique_ptr<TDBGridColumns> columns_;

@@ -255,3 +255,38 @@ TEST_F(DBControlsTest, GridTitlesAndPaintedSelection) {
 
 }  // namespace
 }  // namespace db
+
+namespace db {
+namespace {
+
+TEST_F(DBControlsTest, GridScrollBarFollowsAndMovesTheRecord) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  table_->Last();
+  GetScrollInfo(grid_->Handle(), SB_VERT, &si);
+  EXPECT_EQ(si.nMax, 2);
+  EXPECT_EQ(si.nPos, 2);
+  SendMessageW(grid_->Handle(), WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
+  EXPECT_EQ(table_->RecNo(), 2);
+  SendMessageW(grid_->Handle(), WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+  EXPECT_EQ(table_->RecNo(), 1);
+  SendMessageW(grid_->Handle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  SendMessageW(grid_->Handle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  SendMessageW(grid_->Handle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  EXPECT_EQ(table_->RecNo(), 3);
+  EXPECT_EQ(table_->RecordCount(), 3);
+}
+
+TEST_F(DBControlsTest, DefaultColumnsFollowTheFields) {
+  TDBGrid* g = new TDBGrid(form_);
+  g->SetParent(form_);
+  g->SetDataSource(source_);
+  EXPECT_EQ(g->VisibleColumnCount(), table_->FieldCount());
+  EXPECT_EQ(g->VisibleColumn(0)->TitleText(), L"okulno");
+  table_->FieldByName(L"okulno")->SetDisplayLabel(L"Okul No");
+  EXPECT_EQ(g->VisibleColumn(0)->TitleText(), L"Okul No");
+}
+
+}  // namespace
+}  // namespace db

@@ -17,13 +17,35 @@ bool IsAscii(const String& s) {
   return std::all_of(s.begin(), s.end(), [](wchar_t c) { return c < 128; });
 }
 
+wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
+
+// Upper case by the invariant rules, whatever the user's locale; ASCII letters map exactly as AsciiUpper does, so
+// both paths of wzCompareNames order names the same way.
+String InvariantUpper(const String& s) {
+  if (s.empty()) return s;
+  String out(s.size(), L'\0');
+  const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, s.c_str(), static_cast<int>(s.size()),
+                              out.data(), static_cast<int>(out.size()), nullptr, nullptr, 0);
+  if (n != static_cast<int>(s.size())) {
+    out = s;
+    for (wchar_t& c : out) c = AsciiUpper(c);
+  }
+  return out;
+}
+
 }  // namespace
 
 int wzCompareNames(const String& a, const String& b) {
-  if (IsAscii(a) && IsAscii(b)) return rtl::CompareText(a, b) < 0 ? -1 : (rtl::CompareText(a, b) > 0 ? 1 : 0);
-  // The system's ordinal comparison folds with its invariant simple case mapping, whatever the user's locale.
-  int r = CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE);
-  return r == CSTR_LESS_THAN ? -1 : (r == CSTR_GREATER_THAN ? 1 : 0);
+  if (IsAscii(a) && IsAscii(b)) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+      const wchar_t x = AsciiUpper(a[i]), y = AsciiUpper(b[i]);
+      if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
+  const String x = InvariantUpper(a), y = InvariantUpper(b);
+  return x == y ? 0 : (x < y ? -1 : 1);
 }
 
 String wzUpperName(const String& name) { return rtl::UpperCase(name); }

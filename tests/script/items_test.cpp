@@ -206,3 +206,36 @@ TEST(ScriptItems, ProcedureParametersAreFoundInTheLocalScopeAndFreedOnce) {
   EXPECT_EQ(p->Prog()->Find(L"p"), p);  // through the parent
   // Destroying the program destroys the procedure, its parameters and its local program exactly once.
 }
+
+TEST(ScriptItems, RegistryFindsNamesWithOrdinalCaseRulesAndNewestFirst) {
+  TwzScript script;
+  const wchar_t* names[] = {L"ax", L"_x", L"Zeta", L"Çarşı", L"item", L"Items", L"ÖZEL"};
+  for (const wchar_t* n : names) script.Add(n, new TwzVariable(n, fvtVariant, L""));
+  for (const wchar_t* n : names) {
+    ASSERT_NE(script.FindLocal(n), nullptr) << n;
+    EXPECT_EQ(script.FindLocal(n)->Name(), n);
+  }
+  auto found = [&](const wchar_t* n) {
+    TwzCustomVariable* v = script.FindLocal(n);
+    return v ? v->Name() : rtl::String(L"<none>");
+  };
+  EXPECT_EQ(found(L"ITEMS"), L"Items");
+  EXPECT_EQ(found(L"ITEM"), L"item");
+  EXPECT_EQ(found(L"çARŞı"), L"Çarşı");
+  EXPECT_EQ(found(L"özel"), L"ÖZEL");
+  // Dotless and dotted i are different letters under the ordinal rules, whatever the user's locale.
+  EXPECT_EQ(found(L"ÇARŞI"), L"<none>");
+  EXPECT_EQ(script.FindLocal(L"missing"), nullptr);
+
+  auto* newer = new TwzVariable(L"AX", fvtInt, L"");
+  script.Add(L"AX", newer);
+  EXPECT_EQ(script.FindLocal(L"ax"), newer);
+
+  TwzScript child;
+  child.SetParent(&script);
+  EXPECT_EQ(child.Find(L"zeta")->Name(), L"Zeta");
+  EXPECT_TRUE(child.GetVariable(L"nothing").IsNull());
+  child.SetVariable(L"fresh", Variant(7));
+  EXPECT_EQ(child.FindLocal(L"FRESH")->GetValue().AsInteger(), 7);
+  EXPECT_EQ(script.FindLocal(L"fresh"), nullptr);
+}

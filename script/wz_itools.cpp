@@ -1,5 +1,6 @@
 #include "script/wz_itools.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -116,6 +117,71 @@ rtl::Variant ParserStringToVariant(const String& s) {
   if (stop != String::npos && separator != L'.') real[stop] = separator;
   return rtl::Variant(rtl::StrToFloat(real));
 }
+
+rtl::Variant VarRecToVariant(const rtl::TVarRec& arg) {
+  using Kind = rtl::TVarRec::Kind;
+  switch (arg.kind()) {
+    case Kind::Integer:
+      return rtl::Variant(static_cast<int>(arg.AsInt64()));
+    case Kind::Int64:
+      return rtl::Variant(static_cast<long long>(arg.AsInt64()));
+    case Kind::Float:
+      return rtl::Variant(arg.AsFloat());
+    case Kind::String:
+    case Kind::Char:
+      return rtl::Variant(arg.AsString());
+    case Kind::Boolean:
+      return rtl::Variant(arg.AsInt64() != 0);
+    case Kind::Pointer:
+      break;
+  }
+  return rtl::Variant::Null();
+}
+
+std::vector<rtl::TVarRec> VariantToVarRec(const rtl::Variant& args) {
+  std::vector<rtl::TVarRec> result;
+  const rtl::Variant& array = args.Deref();
+  if (!array.IsArray()) return result;
+  const rtl::Integer high = array.HighBound(1);
+  for (rtl::Integer i = std::max<rtl::Integer>(0, array.LowBound(1)); i <= high; ++i) {
+    const rtl::Variant& element = array[i].Deref();
+    switch (element.VarType() & rtl::varTypeMask) {
+      case rtl::varSmallint:
+      case rtl::varInteger:
+      case rtl::varShortInt:
+      case rtl::varByte:
+      case rtl::varWord:
+        result.emplace_back(static_cast<int>(element.AsInteger()));
+        break;
+      case rtl::varLongWord:
+        result.emplace_back(static_cast<long long>(element.AsInt64()));
+        break;
+      case rtl::varSingle:
+      case rtl::varDouble:
+      case rtl::varCurrency:
+      case rtl::varDate:
+        result.emplace_back(element.AsDouble());
+        break;
+      case rtl::varOleStr:
+      case rtl::varString:
+      case rtl::varUString:
+        result.emplace_back(element.AsString());
+        break;
+      case rtl::varBoolean:
+        result.emplace_back(element.AsBoolean());
+        break;
+      case rtl::varInt64:
+        result.emplace_back(static_cast<long long>(element.AsInt64()));
+        break;
+      default:
+        result.emplace_back(0);
+        break;
+    }
+  }
+  return result;
+}
+
+void ClearVarRec(std::vector<rtl::TVarRec>& args) { args.clear(); }
 
 TwzPoint wzPosToPoint(const String& pos) {
   TwzPoint point;

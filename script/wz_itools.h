@@ -3,6 +3,7 @@
 // conversion of "line:column" position texts.
 #include <vector>
 
+#include "platform/rtl/format.h"
 #include "platform/rtl/types.h"
 #include "platform/rtl/variant.h"
 #include "script/wz_iparser.h"
@@ -56,6 +57,14 @@ bool AssignCompatible(const TwzTypePair& target, const TwzTypePair& source, cons
 // (decimal or "$" hexadecimal) a 32-bit integer when it fits and a 64-bit one otherwise, anything else a real read
 // with the locale's decimal separator (the platform's conversion error passes through).
 rtl::Variant ParserStringToVariant(const rtl::String& s);
+
+// One argument of the platform's open argument arrays as a variant; pointers become Null.
+rtl::Variant VarRecToVariant(const rtl::TVarRec& arg);
+// The elements of a one-dimensional variant array as open arguments, for Format and the event adapters. Texts stay
+// whole Unicode strings; values of kinds an argument cannot hold (Null, Empty, objects of automation) become 0.
+std::vector<rtl::TVarRec> VariantToVarRec(const rtl::Variant& args);
+// The arguments own nothing outside themselves; clearing empties the list.
+void ClearVarRec(std::vector<rtl::TVarRec>& args);
 
 // "line:column" to a point (X the column, Y the line); (0, 0) for an empty text. Raises the platform's
 // conversion error for a text that is no such position.

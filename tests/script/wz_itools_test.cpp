@@ -113,6 +113,33 @@ TEST(WzLiterals, ParserStringToVariant) {
   EXPECT_THROW(ParserStringToVariant(L"1.2.3x"), rtl::EConvertError);
 }
 
+TEST(WzLiterals, OpenArguments) {
+  EXPECT_EQ(VarRecToVariant(rtl::TVarRec(7)).VarType(), rtl::varInteger);
+  EXPECT_EQ(VarRecToVariant(rtl::TVarRec(7LL << 40)).AsInt64(), 7LL << 40);
+  EXPECT_DOUBLE_EQ(VarRecToVariant(rtl::TVarRec(2.5)).AsDouble(), 2.5);
+  EXPECT_EQ(VarRecToVariant(rtl::TVarRec(L'x')).AsString(), L"x");
+  EXPECT_EQ(VarRecToVariant(rtl::TVarRec(String(L"\x0130stanbul"))).AsString(), L"\x0130stanbul");
+  EXPECT_TRUE(VarRecToVariant(rtl::TVarRec(true)).AsBoolean());
+  EXPECT_TRUE(VarRecToVariant(rtl::TVarRec(nullptr)).IsNull());
+
+  const String longText(300, L'\x015F');
+  const rtl::Variant args = rtl::VarArrayOf({rtl::Variant(5), rtl::Variant(1.25), rtl::Variant(longText),
+                                             rtl::Variant(true), rtl::Variant(1LL << 40), rtl::Variant::Null()});
+  std::vector<rtl::TVarRec> recs = VariantToVarRec(args);
+  ASSERT_EQ(recs.size(), 6u);
+  EXPECT_EQ(recs[0].kind(), rtl::TVarRec::Kind::Integer);
+  EXPECT_EQ(recs[1].kind(), rtl::TVarRec::Kind::Float);
+  // Texts are not cut to the length or the code page of old short strings.
+  EXPECT_EQ(recs[2].AsString(), longText);
+  EXPECT_EQ(recs[3].kind(), rtl::TVarRec::Kind::Boolean);
+  EXPECT_EQ(recs[4].AsInt64(), 1LL << 40);
+  EXPECT_EQ(recs[5].kind(), rtl::TVarRec::Kind::Integer);
+  EXPECT_EQ(rtl::Format(L"%d-%d", {recs[0], recs[5]}), L"5-0");
+  ClearVarRec(recs);
+  EXPECT_TRUE(recs.empty());
+  EXPECT_TRUE(VariantToVarRec(rtl::Variant(3)).empty());
+}
+
 TEST(WzPositions, PosToPoint) {
   TwzPoint p = wzPosToPoint(L"3:14");
   EXPECT_EQ(p.Y, 3);

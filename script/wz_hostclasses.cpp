@@ -7,6 +7,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/vcl/component.h"
 #include "script/wz_hostclasses_syntax.h"
+#include "script/wz_iconst.h"
 #include "script/wz_script.h"
 
 using rtl::String;
@@ -225,6 +226,31 @@ TwzComponentHelper::TwzComponentHelper(rtl::TObject* component)
 
 Variant TwzComponentHelper::GetValue() { return Variant::FromObject(FComponent); }
 
+// --- TwzEventHelper ---
+
+TwzEventHelper::TwzEventHelper(const String& aName, TwzEventClass aEvent)
+    : TwzCustomHelper(aName, fvtString, String()), FEvent(aEvent) {}
+
+void TwzEventHelper::SetValue(const Variant& value) {
+  rtl::TObject* instance = FParentValue.AsObject();
+  if (!instance) throw EwzScriptError(L"Cannot set event '" + FName + L"' of a nil object");
+  const vcl::TPropInfo* prop = FindPublished(instance, FName);
+  vcl::TEventBase* event = prop && prop->Kind() == vcl::tkMethod ? prop->GetEvent(instance) : nullptr;
+  const String handlerName = value.AsString();
+  if (handlerName == L"0") {
+    if (event) event->Clear();
+    return;
+  }
+  auto* proc = dynamic_cast<TwzProcVariable*>(FProgram ? FProgram->Find(handlerName) : nullptr);
+  if (!proc) throw rtl::Exception(SEventError);
+  if (!FEvent) throw EwzScriptError(L"Event '" + FName + L"' cannot be bound to a script procedure");
+  TwzCustomEvent* adapter = FEvent(instance, proc);
+  // Registered before hooking, so the program owns it whatever happens next.
+  FProgram->Add(String(), adapter);
+  if (event && !adapter->Hook(*event))
+    throw EwzScriptError(L"Event '" + FName + L"' does not fit the handler's adapter");
+}
+
 // --- TwzClassVariable ---
 
 TwzClassVariable::TwzClassVariable(const vcl::TClassInfo* aClass, const String& ancestor)
@@ -358,6 +384,13 @@ TwzMethodHelper* TwzClassVariable::AddDefaultProperty(const String& name, const 
                                                       TwzCallMethodNewEvent callEvent, bool aReadOnly) {
   FDefProperty = AddIndexProperty(name, params, typ, std::move(callEvent), aReadOnly);
   return static_cast<TwzMethodHelper*>(FDefProperty);
+}
+
+TwzEventHelper* TwzClassVariable::AddEvent(const String& name, TwzEventClass aEvent) {
+  auto* e = new TwzEventHelper(name, aEvent);
+  e->SetClassRef(FClassRef);
+  FMembers.Add(e);
+  return e;
 }
 
 TwzComponentHelper* TwzClassVariable::AddComponent(rtl::TObject* component) {

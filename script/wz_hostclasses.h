@@ -9,6 +9,7 @@
 
 class TwzPropertyHelper;
 class TwzMethodHelper;
+class TwzProcVariable;
 
 // Handlers receive the object (nil for global functions and constructors), the member's class and the member's
 // upper-cased name (".GET" or ".SET" appended for index properties).
@@ -28,6 +29,31 @@ using TwzCallMethodEvent = std::function<rtl::Variant(rtl::TObject* instance, co
 // Second form: the handler reads arguments with GetVParam and writes var parameters with SetVParam.
 using TwzCallMethodNewEvent = std::function<rtl::Variant(rtl::TObject* instance, const vcl::TClassInfo* classType,
                                                          const rtl::String& methodName, TwzMethodHelper* caller)>;
+
+// Runs a script procedure when a host event fires. Each adapter class has an entry point of one host event
+// signature; it forwards the event's arguments to the procedure's parameters and copies var arguments back.
+// Adapters are owned by the program in whose registry the event member put them.
+class TwzCustomEvent : public rtl::TObject {
+public:
+  TwzCustomEvent(rtl::TObject* instance, TwzProcVariable* handler) : FInstance(instance), FHandler(handler) {}
+  rtl::String ClassName() const override { return L"TwzCustomEvent"; }
+  // Points event at this adapter's entry point; false when event's signature is not the adapter's.
+  virtual bool Hook(vcl::TEventBase& event) = 0;
+  TwzProcVariable* Handler() const { return FHandler; }
+  rtl::TObject* Instance() const { return FInstance; }
+
+protected:
+  rtl::TObject* FInstance;
+  TwzProcVariable* FHandler;
+};
+
+// What the binding modules name for each event: how to make its adapter.
+using TwzEventClass = TwzCustomEvent* (*)(rtl::TObject* instance, TwzProcVariable* handler);
+
+template <class T>
+TwzCustomEvent* wzCreateEventAdapter(rtl::TObject* instance, TwzProcVariable* handler) {
+  return new T(instance, handler);
+}
 
 // One property of a host class.
 class TwzPropertyHelper : public TwzCustomHelper {
@@ -116,6 +142,24 @@ private:
   rtl::TObject* FComponent;
 };
 
+// An event of a host class. Assigning it the name of a script procedure binds the event to that procedure;
+// assigning "0" unhooks it.
+class TwzEventHelper : public TwzCustomHelper {
+public:
+  TwzEventHelper(const rtl::String& aName, TwzEventClass aEvent);
+  rtl::String ClassName() const override { return L"TwzEventHelper"; }
+  rtl::Variant GetValue() override { return rtl::Variant(rtl::String()); }
+  void SetValue(const rtl::Variant& value) override;
+
+  const vcl::TClassInfo* ClassRef() const { return FClassRef; }
+  void SetClassRef(const vcl::TClassInfo* value) { FClassRef = value; }
+  TwzEventClass Event() const { return FEvent; }
+
+private:
+  const vcl::TClassInfo* FClassRef = nullptr;
+  TwzEventClass FEvent;
+};
+
 // The class item of a host class. Its one optional parameter turns TButton(x) into a type cast.
 class TwzClassVariable : public TwzCustomVariable {
 public:
@@ -151,6 +195,7 @@ public:
   TwzMethodHelper* AddDefaultProperty(const rtl::String& name, const rtl::String& params, const rtl::String& typ,
                                       TwzCallMethodNewEvent callEvent, bool aReadOnly = false);
   TwzComponentHelper* AddComponent(rtl::TObject* component);
+  TwzEventHelper* AddEvent(const rtl::String& name, TwzEventClass aEvent);
   void AddPublishedProperties(const vcl::TClassInfo* aClass);
   // Appends an already built member (method helpers built from declarations, event members).
   void AddMember(TwzCustomVariable* member);

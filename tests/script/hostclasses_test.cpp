@@ -22,6 +22,7 @@ public:
   int Count = 0;
   String Caption;
   double Ratio = 0;
+  vcl::TNotifyEvent OnChange;
 };
 
 class TProbeChild : public TProbe {
@@ -39,6 +40,7 @@ VCL_REGISTER(TProbe) {
   cls.Prop(L"Count", &TProbe::Count);
   cls.Prop(L"Caption", &TProbe::Caption);
   cls.Prop(L"Ratio", &TProbe::Ratio);
+  cls.Prop(L"OnChange", &TProbe::OnChange);
 }
 
 VCL_REGISTER(TProbeChild) { cls.Prop(L"Big", &TProbeChild::Big); }
@@ -52,6 +54,22 @@ using wzhosttest::TProbe;
 using wzhosttest::TProbeChild;
 
 namespace {
+
+// A notify-event adapter as the binding modules provide them: Sender goes into parameter 0.
+class TTestNotifyAdapter : public TwzCustomEvent {
+public:
+  using TwzCustomEvent::TwzCustomEvent;
+  bool Hook(vcl::TEventBase& event) override {
+    auto* e = dynamic_cast<vcl::TNotifyEvent*>(&event);
+    if (!e) return false;
+    e->Bind(this, &TTestNotifyAdapter::DoEvent);
+    return true;
+  }
+  void DoEvent(rtl::TObject* sender) {
+    FHandler->Params(0)->SetValue(Variant::FromObject(sender));
+    FHandler->GetValue();
+  }
+};
 
 class ScriptHostClasses : public ::testing::Test {
 protected:
@@ -289,6 +307,47 @@ TEST_F(ScriptHostClasses, ClassCompatibilityFollowsAncestorNames) {
   EXPECT_TRUE(script.ClassInherits(L"TProbe", L"TProbe"));
   EXPECT_FALSE(script.ClassInherits(L"TProbe", L"TProbeChild"));
   EXPECT_FALSE(script.ClassInherits(L"TNowhere", L"TProbe"));
+}
+
+TEST_F(ScriptHostClasses, EventMemberBindsAndUnhooksAScriptProcedure) {
+  // procedure Changed(Sender: TObject); begin hits := hits + 1; last := Sender end;
+  auto* hits = AddVar(script, L"hits", fvtInt);
+  hits->SetValue(Variant(0));
+  auto* last = AddVar(script, L"last", fvtVariant);
+  auto* proc = new TwzProcVariable(L"Changed", fvtVariant, L"", &script, false);
+  script.Add(L"Changed", proc);
+  auto* sender = new TwzParamItem(L"Sender", fvtVariant, L"", false, false);
+  proc->AddParam(sender);
+  TwzScript* local = proc->Prog();
+  local->Statement()->Add(Assign(local, Designator(local, hits), Expr(local, {Designator(local, hits), Op{L"+"}, Variant(1)})));
+  local->Statement()->Add(Assign(local, Designator(local, last), Expr(local, {Designator(local, {{sender}})})));
+
+  TwzEventHelper* onChange = probeClass->AddEvent(L"OnChange", &wzCreateEventAdapter<TTestNotifyAdapter>);
+  EXPECT_EQ(onChange->Typ(), fvtString);
+  TProbe probe;
+  auto* obj = AddVar(script, L"obj", fvtClass, L"TProbe");
+  obj->SetValue(Variant::FromObject(&probe));
+  std::unique_ptr<TwzDesignator> d(Member(obj, onChange));
+  EXPECT_EQ(d->GetValue().AsString(), L"");
+
+  d->SetValue(Variant(L"changed"));
+  ASSERT_TRUE(probe.OnChange.Assigned());
+  probe.OnChange(&probe);
+  probe.OnChange(&probe);
+  EXPECT_EQ(hits->GetValue().AsInteger(), 2);
+  EXPECT_EQ(last->GetValue().AsObject(), &probe);
+
+  try {
+    d->SetValue(Variant(L"hits"));
+    FAIL() << "a variable is no handler";
+  } catch (const rtl::Exception& e) {
+    EXPECT_EQ(e.Message(), L"Event handler must be a procedure");
+  }
+  d->SetValue(Variant(L"0"));
+  EXPECT_FALSE(probe.OnChange.Assigned());
+
+  obj->SetValue(Variant::FromObject(nullptr));
+  EXPECT_THROW(d->SetValue(Variant(L"Changed")), EwzScriptError);
 }
 
 TEST(ScriptMethodSyntax, DeclarationsWithGroupsDefaultsAndMacros) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/dberrors.h"
+#include "platform/vcl/controls.h"
 
 namespace db {
 
@@ -202,11 +203,10 @@ void TDataLink::DataEvent(TDataEvent event, std::intptr_t info) {
     case deCheckBrowseMode:
       CheckBrowseMode();
       break;
-    case deFocusControl: {
-      TField* f = reinterpret_cast<TField*>(info);
-      FocusControl(&f);
+    case deFocusControl:
+      // info points at one field variable shared by every link: the first link that serves it clears it.
+      FocusControl(reinterpret_cast<TField**>(info));
       break;
-    }
     default:
       break;
   }
@@ -258,8 +258,14 @@ void TFieldDataLink::ActiveChanged() {
 void TFieldDataLink::EditingChanged() { SetEditing(TDataLink::Editing() && CanModify()); }
 
 void TFieldDataLink::FocusControl(TField** field) {
-  // The control takes the focus itself when it hears OnActiveChange; here we only mark the request as served.
-  if (*field && *field == field_ && control_) *field = nullptr;
+  if (!*field || *field != field_ || !control_) return;
+  // The first control that shows the field takes the focus; the request is then served.
+  if (auto* wc = dynamic_cast<vcl::TWinControl*>(control_)) {
+    if (wc->CanFocus()) {
+      wc->SetFocus();
+      *field = nullptr;
+    }
+  }
 }
 
 void TFieldDataLink::LayoutChanged() { UpdateField(); }

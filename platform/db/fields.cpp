@@ -99,7 +99,8 @@ void TField::SetText(const String& text) {
 void TField::Clear() { SetData(FieldValue()); }
 
 void TField::FocusControl() {
-  if (dataSet_) dataSet_->DataEvent(deFocusControl, reinterpret_cast<std::intptr_t>(this));
+  TField* field = this;
+  if (dataSet_) dataSet_->DataEvent(deFocusControl, reinterpret_cast<std::intptr_t>(&field));
 }
 
 void TField::ConversionError(const String& typeName) const {

@@ -290,3 +290,15 @@ TEST_F(DBControlsTest, DefaultColumnsFollowTheFields) {
 
 }  // namespace
 }  // namespace db
+
+namespace db {
+namespace {
+
+TEST_F(DBControlsTest, FocusControlFocusesTheEditOfTheField) {
+  SetFocus(name_->Handle());
+  table_->FieldByName(L"okulno")->FocusControl();
+  EXPECT_EQ(GetFocus(), number_->Handle());
+}
+
+}  // namespace
+}  // namespace db

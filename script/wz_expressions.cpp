@@ -146,6 +146,8 @@ Variant TwzOperatorNode::RightValue() const {
   return FRight->GetValue();
 }
 
+Variant TLeftBracketNode::GetValue() { return LeftValue(); }
+
 Variant TNoneNode::GetValue() { return FLeft ? FLeft->GetValue() : Variant::Null(); }
 
 Variant TGreatNode::GetValue() {
@@ -436,6 +438,12 @@ struct Typer {
     Type(node->Right());
     auto* op = dynamic_cast<TwzOperatorNode*>(node);
     if (!op) return;  // operands carry their own type
+    if (op->Op() == opLeftBracket) {
+      TwzTypePair inner = PairOf(node->Left());
+      node->SetTyp(inner.Typ);
+      node->SetTypeName(inner.TypeName);
+      return;
+    }
     TwzTypePair l = PairOf(node->Left());
     TwzTypePair r = PairOf(node->Right());
     if (l.Typ == fvtBool && r.Typ == fvtBool) op->SetOptimizeBool(true);

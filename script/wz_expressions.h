@@ -147,6 +147,8 @@ class TLeftBracketNode : public TwzOperatorNode {
 public:
   TLeftBracketNode() : TwzOperatorNode(opLeftBracket) {}
   rtl::String ClassName() const override { return L"TLeftBracketNode"; }
+  // Only a bracket left unclosed survives the build; it stands for what it encloses.
+  rtl::Variant GetValue() override;
 };
 
 class TRightBracketNode : public TwzOperatorNode {

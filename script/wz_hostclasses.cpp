@@ -119,6 +119,8 @@ Variant TwzPropertyHelper::GetValue() {
   rtl::TObject* instance = Instance();
   if (FIsPublished) {
     if (instance) result = ReadPublished(instance);
+  } else if (!instance && FClassRef && (FOnGetValue || FOnGetValueNew)) {
+    throw EwzScriptError(L"Cannot read '" + FName + L"' of a nil object");
   } else if (FOnGetValue) {
     result = FOnGetValue(instance, FClassRef, FUppercaseName);
   } else if (FOnGetValueNew) {
@@ -135,8 +137,9 @@ Variant TwzPropertyHelper::GetValue() {
 void TwzPropertyHelper::SetValue(const Variant& value) {
   if (FIsReadOnly) return;
   rtl::TObject* instance = Instance();
+  if (!instance && (FIsPublished || FClassRef))
+    throw EwzScriptError(L"Cannot set '" + FName + L"' of a nil object");
   if (FIsPublished) {
-    if (!instance) throw EwzScriptError(L"Cannot set property '" + FName + L"' of a nil object");
     WritePublished(instance, value);
   } else if (FOnSetValue) {
     FOnSetValue(instance, FClassRef, FUppercaseName, value);
@@ -184,6 +187,12 @@ void TwzMethodHelper::SetVParam(int index, const Variant& value) { Params(index)
 
 Variant TwzMethodHelper::GetValue() {
   rtl::TObject* instance = Instance();
+  if (!instance && FClassRef && FTyp != fvtConstructor) {
+    // Freeing nothing is harmless, as it is in the host; anything else on nil would reach the handler with no
+    // object to work on.
+    if (FUppercaseName == L"FREE") return Variant::Null();
+    throw EwzScriptError(L"Cannot call '" + FName + L"' of a nil object");
+  }
   const String methodName = FIndexMethod ? FUppercaseName + L".GET" : FUppercaseName;
   if (FOnCall) {
     for (int i = 0; i < Count(); ++i) FVarArray.PutElement({i}, Params(i)->GetValue());
@@ -201,6 +210,7 @@ Variant TwzMethodHelper::GetValue() {
 void TwzMethodHelper::SetValue(const Variant& value) {
   if (!FIndexMethod) return;
   rtl::TObject* instance = Instance();
+  if (!instance && FClassRef) throw EwzScriptError(L"Cannot set '" + FName + L"' of a nil object");
   const String methodName = FUppercaseName + L".SET";
   if (FOnCall) {
     Variant args = rtl::VarArrayCreate({0, Count()}, rtl::varVariant);

@@ -183,3 +183,8 @@ TEST_F(ScriptExpressions, SingleItemAndWriteThrough) {
   std::unique_ptr<TwzExpression> sum(Expr(&script, {Variant(3), Op{L"+"}, Variant(4)}));
   EXPECT_EQ(sum->SingleItem(), nullptr);
 }
+
+TEST_F(ScriptExpressions, UnclosedBracketStandsForItsContents) {
+  EXPECT_EQ(Eval({Op{L"("}, Variant(1), Op{L"+"}, Variant(2)}).AsInteger(), 3);
+  EXPECT_EQ(ErrorOf({Op{L"("}, Variant(1), Op{L"+"}, Variant(2)}), L"");
+}

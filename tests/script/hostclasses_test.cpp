@@ -396,3 +396,30 @@ TEST(ScriptMethodSyntax, DeclarationsWithGroupsDefaultsAndMacros) {
                              L"procedure P(a: Integer = "})
     EXPECT_NO_THROW(std::unique_ptr<TwzCustomVariable>(ParseMethodSyntax(bad, &script))) << bad;
 }
+
+TEST_F(ScriptHostClasses, MembersOfNilObjectsAreScriptErrors) {
+  int calls = 0;
+  auto handler = [&](rtl::TObject*, const vcl::TClassInfo*, const String&, Variant&) {
+    ++calls;
+    return Variant(1);
+  };
+  TwzMethodHelper* method = probeClass->AddMethod(L"function Sum: Integer", handler);
+  TwzMethodHelper* freeIt = probeClass->AddMethod(L"procedure Free", handler);
+  TwzMethodHelper* cells = probeClass->AddIndexProperty(L"Cells", L"Integer", L"Integer", handler);
+  TwzPropertyHelper* prop = probeClass->AddProperty(
+      L"Size", L"Integer", [&](rtl::TObject*, const vcl::TClassInfo*, const String&) { return Variant(++calls); },
+      [&](rtl::TObject*, const vcl::TClassInfo*, const String&, const Variant&) { ++calls; });
+  auto* obj = AddVar(script, L"obj", fvtClass, L"TProbe");
+  obj->SetValue(Variant::FromObject(nullptr));
+  std::unique_ptr<TwzDesignator> m(Member(obj, method));
+  EXPECT_THROW(m->GetValue(), EwzScriptError);
+  std::unique_ptr<TwzDesignator> c(Member(obj, cells, {Const(&script, Variant(1))}));
+  EXPECT_THROW(c->GetValue(), EwzScriptError);
+  EXPECT_THROW(c->SetValue(Variant(2)), EwzScriptError);
+  std::unique_ptr<TwzDesignator> p(Member(obj, prop));
+  EXPECT_THROW(p->GetValue(), EwzScriptError);
+  EXPECT_THROW(p->SetValue(Variant(2)), EwzScriptError);
+  std::unique_ptr<TwzDesignator> f(Member(obj, freeIt));
+  EXPECT_NO_THROW(f->GetValue());
+  EXPECT_EQ(calls, 0);
+}

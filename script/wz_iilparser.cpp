@@ -49,9 +49,10 @@ struct TwzILParser::Element {
 
 namespace {
 
-// Interpretation frames beyond this are refused, so that the intermediate code stays within what its reader takes.
-const int kMaxInterpretDepth = 10000;
-const std::size_t kStackReserve = 192 * 1024;
+// Nesting is refused beyond this many interpretation frames, or when the stack left would no longer hold the
+// reserve: reading, writing and freeing the intermediate code afterwards recurse over its depth.
+const int kMaxInterpretDepth = 6000;
+const std::size_t kStackReserve = 384 * 1024;
 
 String TextAttribute(const String& line) {
   const size_t at = line.find(L" text=\"");
@@ -227,7 +228,8 @@ bool TwzILParser::MakeILScript(const String& text) {
   char here = 0;
   stackBase_ = &here;
   const std::size_t available = StackAvailable(&here);
-  stackBudget_ = available > 2 * kStackReserve ? available - kStackReserve : available / 2;
+  // Units translate in nested translators; each takes what its includer left.
+  stackBudget_ = available > kStackReserve ? available - kStackReserve : 0;
 
   int start = 1;
   if (!text.empty() && text[0] == L'#') {
@@ -249,12 +251,20 @@ bool TwzILParser::MakeILScript(const String& text) {
   parser_->SetPosition(start);
 
   const bool matched = programRule_ ? Interpret(programRule_) : true;
-  const bool ok = matched && errorMsg_.empty() && !fatal_;
+  bool ok = matched && errorMsg_.empty() && !fatal_;
   if (ok) {
     String doc = L"<?xml version=\"1.0\"?>\r\n<program>\r\n";
     for (const String& line : lines_) doc += line + L"\r\n";
     doc += L"</program>\r\n";
-    ilScript_->LoadFromBytes(rtl::StringToUTF8(doc));
+    try {
+      ilScript_->LoadFromBytes(rtl::StringToUTF8(doc));
+    } catch (const rtl::Exception&) {
+      // Only code nested beyond what the reader takes (long chains of units) gets here.
+      ok = false;
+      Abort(SNestingTooDeep);
+    }
+  }
+  if (ok) {
     const int typesIndex = Root ? Root->Find(L"types") : -1;
     TwzXMLItem* types = ilScript_->Root()->Add();
     if (typesIndex >= 0) {

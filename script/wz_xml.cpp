@@ -13,7 +13,7 @@ namespace {
 
 const int kBufferSize = 4096;
 // Deeper documents are refused rather than allowed to exhaust the stack; the compiler never writes them.
-const int kMaxDepth = 2048;
+const int kMaxDepth = 1024;
 const char kDeclaration[] = "<?xml version=\"1.0\"?>";
 
 [[noreturn]] void InvalidFormat() { throw rtl::Exception(L"Invalid file format"); }

@@ -359,6 +359,15 @@ TEST_F(Translator, DeepNestingIsRefusedNotCrashed) {
   }
   // The translator is fine afterwards.
   EXPECT_TRUE(il.MakeILScript(L"begin end."));
+
+  // Each unit translates in a translator of its own, deeper on the stack.
+  TestCompilerHost chainHost;
+  for (int i = 0; i < 700; ++i)
+    chainHost.Units[L"U" + rtl::IntToStr(i)] = L"uses 'U" + rtl::IntToStr(i + 1) + L"'; begin end.";
+  TwzILParser chain(&chainHost);
+  chain.SelectLanguage(L"ZuvizaVuruze");
+  EXPECT_FALSE(chain.MakeILScript(L"uses 'U0'; begin end."));
+  EXPECT_EQ(chainHost.ErrorMsg, SNestingTooDeep);
 }
 
 TEST_F(Translator, LongProgram) {

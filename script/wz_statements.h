@@ -34,6 +34,15 @@ protected:
   rtl::String FUnitName;
 };
 
+// How the front end makes a statement of any kind from its class.
+using TwzStatementClass = TwzStatement* (*)(TwzScript* aProgram, const rtl::String& unitName,
+                                            const rtl::String& sourcePos);
+
+template <class T>
+TwzStatement* wzCreateStatement(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos) {
+  return new T(aProgram, unitName, sourcePos);
+}
+
 class TwzAssignmentStmt : public TwzStatement {
 public:
   using TwzStatement::TwzStatement;

@@ -1,6 +1,8 @@
 // Statements: every kind, with break, continue, exit and termination carried by the program's flags.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "runtime_builders.h"
 
 using rtl::Variant;
@@ -288,4 +290,43 @@ TEST_F(ScriptStatements, IncrementAndDecrementStatements) {
   }
   script.Execute();
   EXPECT_EQ(i->GetValue().AsInteger(), 6);
+}
+
+namespace {
+
+// A host call that fails the way a binding handler would.
+class FailingItem : public TwzCustomVariable {
+public:
+  explicit FailingItem(bool platformError) : TwzCustomVariable(L"Fail", fvtVariant, L""), platform(platformError) {}
+  Variant GetValue() override {
+    if (platform) throw rtl::EConvertError(L"'abc' is not a valid integer value");
+    throw std::runtime_error("not a platform exception");
+  }
+  bool platform;
+};
+
+}  // namespace
+
+TEST_F(ScriptStatements, TryExceptNamesTheHostsExceptionAndLetsForeignOnesPass) {
+  FailingItem platformFailure(true), foreignFailure(false);
+  for (FailingItem* item : {&platformFailure, &foreignFailure}) {
+    script.Statement()->Clear();
+    count->SetValue(Variant(0));
+    auto* t = new TwzTryStmt(&script, L"", L"1:1");
+    t->SetIsExcept(true);
+    auto* call = new TwzCallStmt(&script, L"", L"2:1");
+    call->SetDesignator(Designator(&script, {{item}}));
+    t->Add(call);
+    t->ExceptStmt()->Add(CountUp());
+    script.Statement()->Add(t);
+    if (item->platform) {
+      script.Execute();
+      EXPECT_EQ(count->GetValue().AsInteger(), 1);
+      EXPECT_EQ(script.GetVariable(L"ExceptionClassName").AsString(), L"EConvertError");
+      EXPECT_EQ(script.GetVariable(L"ExceptionMessage").AsString(), L"'abc' is not a valid integer value");
+    } else {
+      EXPECT_THROW(script.Execute(), std::runtime_error);
+      EXPECT_EQ(count->GetValue().AsInteger(), 0);
+    }
+  }
 }

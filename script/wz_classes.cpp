@@ -24,8 +24,8 @@ wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wcha
 String InvariantUpper(const String& s) {
   if (s.empty()) return s;
   String out(s.size(), L'\0');
-  const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, s.c_str(), static_cast<int>(s.size()),
-                              out.data(), static_cast<int>(out.size()), nullptr, nullptr, 0);
+  const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, s.c_str(), static_cast<int>(s.size()), out.data(),
+                              static_cast<int>(out.size()), nullptr, nullptr, 0);
   if (n != static_cast<int>(s.size())) {
     out = s;
     for (wchar_t& c : out) c = AsciiUpper(c);
@@ -67,8 +67,7 @@ void TwzItemList::Remove(rtl::TObject* obj) {
 }
 
 rtl::TObject* TwzItemList::GetItem(int index) const {
-  if (index < 0 || index >= Count())
-    throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  if (index < 0 || index >= Count()) throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
   return FItems[static_cast<size_t>(index)];
 }
 

@@ -87,7 +87,8 @@ TwzOperandNode::TwzOperandNode(const Variant& value) {
   FTyp = TypeOfConstant(value);
 }
 
-TwzDesignatorNode::TwzDesignatorNode(TwzDesignator* designator) : TwzOperandNode(Variant::Null()), FDesignator(designator) {
+TwzDesignatorNode::TwzDesignatorNode(TwzDesignator* designator)
+    : TwzOperandNode(Variant::Null()), FDesignator(designator) {
   FVar = designator;
   if (dynamic_cast<TwzVariableDesignator*>(designator) && designator->RefItem()) FVar = designator->RefItem();
   FTyp = designator->Typ();

@@ -108,12 +108,12 @@ protected:
   bool FOptimizeBool = false;
 };
 
-#define WZ_OPERATOR_NODE(Name, Op)                          \
-  class Name : public TwzOperatorNode {                     \
-  public:                                                   \
-    Name() : TwzOperatorNode(Op) {}                         \
+#define WZ_OPERATOR_NODE(Name, Op)                               \
+  class Name : public TwzOperatorNode {                          \
+  public:                                                        \
+    Name() : TwzOperatorNode(Op) {}                              \
     rtl::String ClassName() const override { return L## #Name; } \
-    rtl::Variant GetValue() override;                       \
+    rtl::Variant GetValue() override;                            \
   }
 
 WZ_OPERATOR_NODE(TNoneNode, opNone);

@@ -137,8 +137,7 @@ Variant TwzPropertyHelper::GetValue() {
 void TwzPropertyHelper::SetValue(const Variant& value) {
   if (FIsReadOnly) return;
   rtl::TObject* instance = Instance();
-  if (!instance && (FIsPublished || FClassRef))
-    throw EwzScriptError(L"Cannot set '" + FName + L"' of a nil object");
+  if (!instance && (FIsPublished || FClassRef)) throw EwzScriptError(L"Cannot set '" + FName + L"' of a nil object");
   if (FIsPublished) {
     WritePublished(instance, value);
   } else if (FOnSetValue) {
@@ -174,9 +173,7 @@ TwzMethodHelper::TwzMethodHelper(const String& syntax, TwzScript* script)
   if (Count() > 0) FVarArray = rtl::VarArrayCreate({0, Count() - 1}, rtl::varVariant);
 }
 
-rtl::TObject* TwzMethodHelper::Instance() const {
-  return FParentValue.IsNull() ? nullptr : FParentValue.AsObject();
-}
+rtl::TObject* TwzMethodHelper::Instance() const { return FParentValue.IsNull() ? nullptr : FParentValue.AsObject(); }
 
 Variant TwzMethodHelper::GetVParam(int index) const {
   if (index == Count()) return FSetValue;
@@ -297,8 +294,8 @@ TwzPropertyHelper* TwzClassVariable::AddProperty(const String& name, const Strin
   return p;
 }
 
-TwzPropertyHelper* TwzClassVariable::AddPropertyEx(const String& name, const String& typ,
-                                                   TwzGetValueNewEvent getEvent, TwzSetValueNewEvent setEvent) {
+TwzPropertyHelper* TwzClassVariable::AddPropertyEx(const String& name, const String& typ, TwzGetValueNewEvent getEvent,
+                                                   TwzSetValueNewEvent setEvent) {
   auto* p = new TwzPropertyHelper(name, TypeCodeOf(typ), typ);
   p->SetClassRef(FClassRef);
   p->SetIsReadOnly(!setEvent);

@@ -27,14 +27,12 @@ void TwzScript::Add(const String& name, rtl::TObject* item) {
 }
 
 rtl::TObject* TwzScript::Items(int index) const {
-  if (index < 0 || index >= Count())
-    throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  if (index < 0 || index >= Count()) throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
   return FItems[static_cast<size_t>(index)].item;
 }
 
 const String& TwzScript::ItemName(int index) const {
-  if (index < 0 || index >= Count())
-    throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  if (index < 0 || index >= Count()) throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
   return FItems[static_cast<size_t>(index)].name;
 }
 
@@ -74,9 +72,7 @@ TwzCustomVariable* TwzScript::Find(const String& name) const {
   return nullptr;
 }
 
-TwzClassVariable* TwzScript::FindClass(const String& name) const {
-  return dynamic_cast<TwzClassVariable*>(Find(name));
-}
+TwzClassVariable* TwzScript::FindClass(const String& name) const { return dynamic_cast<TwzClassVariable*>(Find(name)); }
 
 Variant TwzScript::GetVariable(const String& name) const {
   TwzCustomVariable* v = Find(name);

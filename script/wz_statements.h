@@ -77,13 +77,13 @@ protected:
   virtual rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const = 0;
 };
 
-#define WZ_COMPOUND_STMT(Name)                                                       \
-  class Name : public TwzCompoundAssignmentStmt {                                    \
-  public:                                                                            \
-    using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;                      \
-    rtl::String ClassName() const override { return L## #Name; }                      \
-                                                                                     \
-  protected:                                                                         \
+#define WZ_COMPOUND_STMT(Name)                                                         \
+  class Name : public TwzCompoundAssignmentStmt {                                      \
+  public:                                                                              \
+    using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;                        \
+    rtl::String ClassName() const override { return L## #Name; }                       \
+                                                                                       \
+  protected:                                                                           \
     rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const override; \
   }
 

@@ -49,7 +49,8 @@ TEST(ScriptDesignators, CharacterOfAStringVariable) {
   s->SetValue(Variant(L"hello"));
   auto* index = AddVar(script, L"k", fvtInt);
   TwzStringHelper helper;  // the front end routes s[k] through the string helper step
-  std::unique_ptr<TwzDesignator> d(Designator(&script, {{s}, {&helper, {Expr(&script, {Designator(&script, index)})}}}));
+  std::unique_ptr<TwzDesignator> d(
+      Designator(&script, {{s}, {&helper, {Expr(&script, {Designator(&script, index)})}}}));
   ASSERT_EQ(d->Kind(), dkStringArray);
   index->SetValue(Variant(3));
   EXPECT_EQ(d->GetValue().AsString(), L"l");
@@ -89,9 +90,7 @@ TEST(ScriptDesignators, ArgumentsAreEvaluatedBeforeAnyParameterChanges) {
   probe.Params(0)->SetValue(Variant(1));
   probe.Params(1)->SetValue(Variant(2));
   // Probe(b, a): each argument reads the other parameter as it was before the call.
-  auto readParam = [&](int i) {
-    return Expr(&script, {Designator(&script, {{probe.Params(i)}})});
-  };
+  auto readParam = [&](int i) { return Expr(&script, {Designator(&script, {{probe.Params(i)}})}); };
   std::unique_ptr<TwzDesignator> d(Designator(&script, {{&probe, {readParam(1), readParam(0)}}}));
   EXPECT_EQ(d->GetValue().AsString(), L"probe");
   EXPECT_EQ(probe.a.AsInteger(), 2);
@@ -160,8 +159,7 @@ TEST(ScriptDesignators, RecursiveFibonacciSeesItsOwnParameterAtEveryLevel) {
   auto call = [&](int minus) {
     return Designator(local, {{fib, {Expr(local, {Designator(local, {{n}}), Op{L"-"}, Variant(minus)})}}});
   };
-  ifs->ElseStmt()->Add(
-      Assign(local, Designator(local, fib->RefItem()), Expr(local, {call(1), Op{L"+"}, call(2)})));
+  ifs->ElseStmt()->Add(Assign(local, Designator(local, fib->RefItem()), Expr(local, {call(1), Op{L"+"}, call(2)})));
   local->Statement()->Add(ifs);
 
   std::unique_ptr<TwzDesignator> top(Designator(&script, {{fib, {Const(&script, Variant(10))}}}));
@@ -180,11 +178,11 @@ TEST(ScriptDesignators, FailedRecursiveCallRestoresTheCallersLocals) {
   TwzScript* local = f->Prog();
   auto* ifs = new TwzIfStmt(local, L"", L"1:1");
   ifs->SetCondition(Expr(local, {Designator(local, {{n}}), Op{L"="}, Variant(0)}));
-  ifs->Add(Assign(local, Designator(local, f->RefItem()),
-                  Expr(local, {Variant(1), Op{L"div"}, Designator(local, {{n}})})));
-  ifs->ElseStmt()->Add(Assign(local, Designator(local, f->RefItem()),
-                              Expr(local, {Designator(local, {{f, {Expr(local, {Designator(local, {{n}}), Op{L"-"},
-                                                                                   Variant(1)})}}})})));
+  ifs->Add(
+      Assign(local, Designator(local, f->RefItem()), Expr(local, {Variant(1), Op{L"div"}, Designator(local, {{n}})})));
+  ifs->ElseStmt()->Add(
+      Assign(local, Designator(local, f->RefItem()),
+             Expr(local, {Designator(local, {{f, {Expr(local, {Designator(local, {{n}}), Op{L"-"}, Variant(1)})}}})})));
   local->Statement()->Add(ifs);
   std::unique_ptr<TwzDesignator> top(Designator(&script, {{f, {Const(&script, Variant(3))}}}));
   EXPECT_THROW(top->GetValue(), rtl::Exception);
@@ -226,9 +224,9 @@ TEST(ScriptDesignators, RunawayRecursionIsAScriptErrorNotACrash) {
   auto* n = new TwzParamItem(L"n", fvtInt, L"", false, false);
   r->AddParam(n);
   TwzScript* local = r->Prog();
-  local->Statement()->Add(Assign(
-      local, Designator(local, r->RefItem()),
-      Expr(local, {Designator(local, {{r, {Expr(local, {Designator(local, {{n}}), Op{L"+"}, Variant(1)})}}})})));
+  local->Statement()->Add(
+      Assign(local, Designator(local, r->RefItem()),
+             Expr(local, {Designator(local, {{r, {Expr(local, {Designator(local, {{n}}), Op{L"+"}, Variant(1)})}}})})));
   std::unique_ptr<TwzDesignator> top(Designator(&script, {{r, {Const(&script, Variant(0))}}}));
   EXPECT_THROW(top->GetValue(), EwzScriptError);
   EXPECT_EQ(n->GetValue().AsInteger(), 0);

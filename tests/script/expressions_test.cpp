@@ -47,7 +47,7 @@ TEST_F(ScriptExpressions, ArithmeticOperators) {
     int a, b;
     double expected;
   } cases[] = {{L"div", 7, 2, 3}, {L"/", 7, 2, 3.5}, {L"mod", 7, 2, 1}, {L"shl", 1, 4, 16}, {L"shr", 16, 2, 4},
-               {L"xor", 6, 3, 5}, {L"and", 6, 3, 2},  {L"or", 6, 3, 7},  {L"-", 2, 5, -3}};
+               {L"xor", 6, 3, 5}, {L"and", 6, 3, 2}, {L"or", 6, 3, 7},  {L"-", 2, 5, -3}};
   for (const Case& c : cases)
     EXPECT_DOUBLE_EQ(Eval({Variant(c.a), Op{c.op}, Variant(c.b)}).AsDouble(), c.expected) << c.op;
 }
@@ -110,7 +110,8 @@ TEST_F(ScriptExpressions, InOverAVariantArraySet) {
 TEST_F(ScriptExpressions, BooleanShortCircuitOnlyWhenBothSidesAreBoolean) {
   const Op div{L"div"}, open{L"("}, close{L")"}, eq{L"="};
   // False and (1 div 0 = 0): both sides statically Boolean, the right side is never evaluated.
-  EXPECT_FALSE(Eval({Variant(false), Op{L"and"}, open, Variant(1), div, Variant(0), eq, Variant(0), close}).AsBoolean());
+  EXPECT_FALSE(
+      Eval({Variant(false), Op{L"and"}, open, Variant(1), div, Variant(0), eq, Variant(0), close}).AsBoolean());
   EXPECT_TRUE(Eval({Variant(true), Op{L"or"}, open, Variant(1), div, Variant(0), eq, Variant(0), close}).AsBoolean());
   // With a Variant on the left both sides are evaluated, and the division fails.
   auto* v = AddVar(script, L"v", fvtVariant);

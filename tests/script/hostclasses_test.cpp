@@ -74,8 +74,12 @@ public:
 class ScriptHostClasses : public ::testing::Test {
 protected:
   ScriptHostClasses() {
-    for (auto [name, typ] : {std::pair{L"Integer", fvtInt}, {L"String", fvtString}, {L"Variant", fvtVariant},
-                             {L"Boolean", fvtBool}, {L"Int64", fvtInt64}, {L"Constructor", fvtConstructor}})
+    for (auto [name, typ] : {std::pair{L"Integer", fvtInt},
+                             {L"String", fvtString},
+                             {L"Variant", fvtVariant},
+                             {L"Boolean", fvtBool},
+                             {L"Int64", fvtInt64},
+                             {L"Constructor", fvtConstructor}})
       script.Add(name, new TwzTypeVariable(name, typ));
     probeClass = new TwzClassVariable(TProbe::StaticClass(), L"TPersistent");
     probeClass->SetProgram(&script);
@@ -241,14 +245,13 @@ TEST_F(ScriptHostClasses, SecondHandlerFormReadsArgumentsAndTheAssignedValue) {
 }
 
 TEST_F(ScriptHostClasses, MethodVarParametersComeBackToTheCaller) {
-  TwzMethodHelper* m = probeClass->AddMethod(
-      L"procedure Swap(var a, b: Integer)",
-      [](rtl::TObject*, const vcl::TClassInfo*, const String&, Variant& params) {
-        Variant a = params.Element({0});
-        params.PutElement({0}, params.Element({1}));
-        params.PutElement({1}, a);
-        return Variant::Null();
-      });
+  TwzMethodHelper* m = probeClass->AddMethod(L"procedure Swap(var a, b: Integer)",
+                                             [](rtl::TObject*, const vcl::TClassInfo*, const String&, Variant& params) {
+                                               Variant a = params.Element({0});
+                                               params.PutElement({0}, params.Element({1}));
+                                               params.PutElement({1}, a);
+                                               return Variant::Null();
+                                             });
   ASSERT_EQ(m->Count(), 2);
   EXPECT_TRUE(m->Params(0)->IsVarParam());
   auto* x = AddVar(script, L"x", fvtInt);
@@ -319,7 +322,8 @@ TEST_F(ScriptHostClasses, EventMemberBindsAndUnhooksAScriptProcedure) {
   auto* sender = new TwzParamItem(L"Sender", fvtVariant, L"", false, false);
   proc->AddParam(sender);
   TwzScript* local = proc->Prog();
-  local->Statement()->Add(Assign(local, Designator(local, hits), Expr(local, {Designator(local, hits), Op{L"+"}, Variant(1)})));
+  local->Statement()->Add(
+      Assign(local, Designator(local, hits), Expr(local, {Designator(local, hits), Op{L"+"}, Variant(1)})));
   local->Statement()->Add(Assign(local, Designator(local, last), Expr(local, {Designator(local, {{sender}})})));
 
   TwzEventHelper* onChange = probeClass->AddEvent(L"OnChange", &wzCreateEventAdapter<TTestNotifyAdapter>);
@@ -352,21 +356,22 @@ TEST_F(ScriptHostClasses, EventMemberBindsAndUnhooksAScriptProcedure) {
 
 TEST(ScriptMethodSyntax, DeclarationsWithGroupsDefaultsAndMacros) {
   TwzScript script;
-  for (auto [name, typ] : {std::pair{L"Integer", fvtInt}, {L"String", fvtString}, {L"Variant", fvtVariant},
-                           {L"Boolean", fvtBool}})
+  for (auto [name, typ] :
+       {std::pair{L"Integer", fvtInt}, {L"String", fvtString}, {L"Variant", fvtVariant}, {L"Boolean", fvtBool}})
     script.Add(name, new TwzTypeVariable(name, typ));
   auto* k = new TwzVariable(L"DefaultWidth", fvtInt, L"");
   k->SetValue(Variant(80));
   script.Add(L"DefaultWidth", k);
 
-  std::unique_ptr<TwzCustomVariable> f(ParseMethodSyntax(L"function Format(Fmt: String; Args: array): String", &script));
+  std::unique_ptr<TwzCustomVariable> f(
+      ParseMethodSyntax(L"function Format(Fmt: String; Args: array): String", &script));
   EXPECT_EQ(f->Name(), L"Format");
   EXPECT_EQ(f->Typ(), fvtString);
   ASSERT_EQ(f->Count(), 2);
   EXPECT_EQ(f->Params(1)->TypeName(), L"array");
 
-  std::unique_ptr<TwzCustomVariable> m(ParseMethodSyntax(
-      L"macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant", &script));
+  std::unique_ptr<TwzCustomVariable> m(
+      ParseMethodSyntax(L"macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant", &script));
   EXPECT_TRUE(m->IsMacro());
   EXPECT_EQ(m->Name(), L"IIF");
   EXPECT_EQ(m->GetNumberOfRequiredParams(), 3);
@@ -392,8 +397,8 @@ TEST(ScriptMethodSyntax, DeclarationsWithGroupsDefaultsAndMacros) {
   EXPECT_EQ(none->TypeName(), L"TCollectionItem");
 
   // Broken declarations end without hanging or reading past the text.
-  for (const wchar_t* bad : {L"function", L"procedure P(a: Integer", L"procedure P(a, b", L"procedure P(;;;",
-                             L"procedure P(a: Integer = "})
+  for (const wchar_t* bad :
+       {L"function", L"procedure P(a: Integer", L"procedure P(a, b", L"procedure P(;;;", L"procedure P(a: Integer = "})
     EXPECT_NO_THROW(std::unique_ptr<TwzCustomVariable>(ParseMethodSyntax(bad, &script))) << bad;
 }
 

@@ -197,7 +197,8 @@ TEST(WzParser, Positions) {
   struct Case {
     int position;
     const wchar_t* xy;
-  } cases[] = {{1, L"1:1"}, {3, L"1:3"}, {4, L"2:1"}, {6, L"2:3"}, {7, L"2:4"}, {8, L"3:1"}, {10, L"4:1"}, {11, L"4:2"}};
+  } cases[] = {{1, L"1:1"}, {3, L"1:3"}, {4, L"2:1"},  {6, L"2:3"},
+               {7, L"2:4"}, {8, L"3:1"}, {10, L"4:1"}, {11, L"4:2"}};
   for (const auto& c : cases) {
     p.SetPosition(c.position);
     EXPECT_EQ(p.GetXYPosition(), c.xy) << c.position;

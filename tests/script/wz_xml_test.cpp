@@ -128,7 +128,8 @@ TEST(WzXmlDocument, LenientForms) {
   EXPECT_EQ(doc.Root()->Items(0)->Count(), 1);
 
   doc.LoadFromBytes(
-      "<?xml version=\"1.0\"?><a>text is ignored<b/><c x=\"1\"/><d x=\"2\" /><e >here too</E><!-- a ---><z/> --><f/></A>");
+      "<?xml version=\"1.0\"?><a>text is ignored<b/><c x=\"1\"/><d x=\"2\" /><e >here too</E>"
+      "<!-- a ---><z/> --><f/></A>");
   TwzXMLItem* a = doc.Root();
   ASSERT_EQ(a->Count(), 5);
   EXPECT_EQ(a->Items(0)->Name(), L"b");

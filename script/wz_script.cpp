@@ -137,9 +137,13 @@ bool TwzScript::FindTypeCode(const String& name, TwzVarType& typ) const {
 bool TwzScript::ClassInherits(const String& derived, const String& ancestor) const {
   TwzClassVariable* target = FindClass(ancestor);
   if (!target) return false;
+  TwzClassVariable* start = FindClass(derived);
+  if (!start) return false;
+  // The class registry knows the whole chain, also through classes no script registered.
+  if (start->ClassRef() && target->ClassRef()) return start->ClassRef()->InheritsFrom(target->ClassRef());
   // The ancestor names form the chain; a guard stops a chain that loops back on itself.
   int guard = 0;
-  for (TwzClassVariable* c = FindClass(derived); c && guard < 1000; ++guard) {
+  for (TwzClassVariable* c = start; c && guard < 1000; ++guard) {
     if (c == target || wzSameName(c->Name(), target->Name())) return true;
     if (c->Ancestor().empty()) return false;
     c = FindClass(c->Ancestor());

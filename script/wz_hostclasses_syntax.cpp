@@ -12,23 +12,6 @@ using rtl::Variant;
 
 namespace {
 
-// A literal as the scanner delivers it: a quoted text, an integer (32-bit when it fits) or a real.
-Variant LiteralToVariant(const String& s) {
-  if (s.empty()) return Variant::Null();
-  if (s[0] == L'\'') return Variant(s.size() >= 2 ? s.substr(1, s.size() - 2) : String());
-  rtl::Int64 i = 0;
-  int code = 0;
-  rtl::Val(s, i, code);
-  if (code == 0) {
-    if (i >= INT32_MIN && i <= INT32_MAX) return Variant(static_cast<int>(i));
-    return Variant(static_cast<long long>(i));
-  }
-  double d = 0;
-  rtl::Val(s, d, code);
-  if (code != 0) throw rtl::EConvertError(L"'" + s + L"' is not a valid floating point value");
-  return Variant(d);
-}
-
 bool IsIdentChar(wchar_t c) {
   return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_' || c >= 128;
 }
@@ -105,7 +88,7 @@ TwzCustomVariable* ParseMethodSyntax(const String& syntax, TwzScript* script) {
             }
           }
           if (!literal.empty()) {
-            def = LiteralToVariant(literal);
+            def = ParserStringToVariant(literal);
           } else {
             const String ident = parser.GetIdent();
             TwzCustomVariable* item = script && !ident.empty() ? script->Find(ident) : nullptr;

@@ -1,0 +1,467 @@
+#include "report/model/qvxClass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/textconv.h"
+#include "platform/rtl/variant.h"
+#include "platform/vcl/typinfo.h"
+#include "report/model/qvxRes.h"
+#include "report/model/qvxXML.h"
+
+using rtl::String;
+
+TqvxFindDataSetFunc qvxFindDataSetFunc = nullptr;
+
+bool qvxIsKindOf(const rtl::TObject* obj, const wchar_t* className) {
+  if (!obj) return false;
+  for (const vcl::TClassInfo* c = vcl::ClassOf(obj); c; c = c->ClassParent())
+    if (c->ClassName() == className) return true;
+  return false;
+}
+
+namespace {
+
+bool FloatDiff(Extended a, Extended b) { return std::fabs(static_cast<double>(a - b)) > 0.0001; }
+
+String Item(const String& name, const String& value) { return L" " + name + L"=\"" + value + L"\""; }
+
+String FloatText(Extended v) { return rtl::FloatToStr(static_cast<double>(v)); }
+
+String BoolText(bool v) { return qvxValueToXML(rtl::Variant(v)); }
+
+// Views are the children that publish their alignment.
+const vcl::TPropInfo* AlignProp(TqvxComponent* c) {
+  const vcl::TClassInfo* cls = vcl::ClassOf(c);
+  const vcl::TPropInfo* p = cls ? cls->FindProperty(L"Align") : nullptr;
+  if (!p || p->Kind() != vcl::tkEnumeration || p->TypeName() != L"TqvxAlign") return nullptr;
+  return p;
+}
+
+TqvxAlign AlignOf(TqvxComponent* c) {
+  const vcl::TPropInfo* p = AlignProp(c);
+  return p ? static_cast<TqvxAlign>(p->GetOrd(c)) : baNone;
+}
+
+}  // namespace
+
+VCL_REGISTER(TqvxComponent) {}
+
+VCL_REGISTER(TqvxReportComponent) {
+  cls.Prop(L"Description", &TqvxReportComponent::Description, &TqvxReportComponent::SetDescription);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// TqvxComponent
+
+vcl::TComponent* TqvxComponent::OwnerFor(vcl::TComponent* owner) {
+  // Report objects belong to their report; the tree itself is the Parent/Objects pair.
+  if (auto* c = dynamic_cast<TqvxComponent*>(owner)) return c->Report();
+  return owner;
+}
+
+TqvxComponent::TqvxComponent(vcl::TComponent* owner) : vcl::TComponent(OwnerFor(owner)) { Init(owner); }
+
+TqvxComponent::TqvxComponent(vcl::TComponent* owner, rtl::Word) : vcl::TComponent(OwnerFor(owner)) {
+  FIsDesigning = true;
+  Init(owner);
+}
+
+void TqvxComponent::Init(vcl::TComponent* owner) {
+  FAncestorOnlyStream = false;
+  FqvComponentStyle = TqvxComponentStyle{csPreviewVisible};
+  FFont = new vcl::TFont();
+  FFont->SetPixelsPerInch(96);
+  FFont->SetName(L"Arial");
+  FFont->SetSize(10);
+  FFont->SetColor(0);
+  FFont->SetCharset(1);
+  FFont->OnChange = [this](rtl::TObject*) { FontChanged(); };
+  FVisible = true;
+  SetParentFont(true);
+  if (auto* c = dynamic_cast<TqvxComponent*>(owner)) SetParent(c);
+}
+
+TqvxComponent::~TqvxComponent() {
+  SetParent(nullptr);
+  Clear();
+  if (FFont) {
+    FFont->OnChange = nullptr;
+    delete FFont;
+    FFont = nullptr;
+  }
+}
+
+const String& TqvxComponent::BaseName() const {
+  if (FBaseName.empty()) {
+    // The class name is only whole once construction has finished, so the stem is made on first use.
+    String s = ClassName();
+    size_t at = s.find(L"Tqvx");
+    if (at != String::npos) s.erase(at, 4);
+    at = s.find(L"View");
+    if (at != String::npos) s.erase(at, 4);
+    FBaseName = s;
+  }
+  return FBaseName;
+}
+
+void TqvxComponent::Assign(const rtl::TPersistent* source) {
+  auto* src = const_cast<TqvxComponent*>(dynamic_cast<const TqvxComponent*>(source));
+  if (!src) return;
+  rtl::TMemoryStream stream;
+  src->SaveToStream(stream, false, true, false);
+  stream.SetPosition(0);
+  LoadFromStream(stream);
+}
+
+void TqvxComponent::AssignAll(TqvxComponent* source, bool streaming) {
+  if (!source) return;
+  rtl::TMemoryStream stream;
+  source->SaveToStream(stream, true, true, streaming);
+  stream.SetPosition(0);
+  LoadFromStream(stream);
+}
+
+void TqvxComponent::SetName(const String& value) {
+  if (rtl::SameText(value, Name())) return;
+  if (!value.empty()) {
+    if (TqvxComponent* report = Report()) {
+      TqvxComponent* other = report->FindObject(value);
+      if (other && other != this) throw EDuplicateName(qvxResources().Get(L"prDupl"));
+      if (IsAncestor()) throw rtl::Exception(rtl::Format(qvxResources().Get(L"clCantRen"), {Name()}));
+    }
+  }
+  vcl::TComponent::SetName(value);
+}
+
+void TqvxComponent::SetParent(TqvxComponent* value) {
+  if (value != FParent) {
+    if (FParent) {
+      auto& list = FParent->FObjects;
+      list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    if (value) value->FObjects.push_back(this);
+  }
+  FParent = value;
+  if (value) SetParentFont(FParentFont);
+}
+
+void TqvxComponent::SetLeft(Extended value) {
+  if (!(FIsDesigning && FRestrictions.Contains(rfDontMove))) FLeft = value;
+}
+
+void TqvxComponent::SetTop(Extended value) {
+  if (!(FIsDesigning && FRestrictions.Contains(rfDontMove))) FTop = value;
+}
+
+void TqvxComponent::SetWidth(Extended value) {
+  if (!(FIsDesigning && FRestrictions.Contains(rfDontSize))) FWidth = value;
+}
+
+void TqvxComponent::SetHeight(Extended value) {
+  if (!(FIsDesigning && FRestrictions.Contains(rfDontSize))) FHeight = value;
+}
+
+void TqvxComponent::SetBounds(Extended left, Extended top, Extended width, Extended height) {
+  SetLeft(left);
+  SetTop(top);
+  SetWidth(width);
+  SetHeight(height);
+}
+
+void TqvxComponent::SetFont(vcl::TFont* value) {
+  if (value && value != FFont) FFont->Assign(value);
+  FParentFont = false;
+}
+
+void TqvxComponent::SetParentFont(bool value) {
+  if (value && FParent) SetFont(FParent->FFont);
+  FParentFont = value;
+}
+
+void TqvxComponent::SetVisible(bool value) { FVisible = value; }
+
+void TqvxComponent::FontChanged() {
+  FParentFont = false;
+  const std::vector<TqvxComponent*> children = FObjects;
+  for (TqvxComponent* child : children)
+    if (child->FParentFont) child->SetParentFont(true);
+}
+
+std::vector<TqvxComponent*>& TqvxComponent::GetContainerObjects() { return FObjects; }
+
+String TqvxComponent::GetDescription() const { return ClassName(); }
+
+TqvxComponent* TqvxComponent::Page() {
+  for (TqvxComponent* c = this; c; c = c->FParent)
+    if (qvxIsKindOf(c, L"TqvxPage")) return c;
+  return nullptr;
+}
+
+TqvxComponent* TqvxComponent::Report() {
+  for (TqvxComponent* c = this; c; c = c->FParent)
+    if (qvxIsKindOf(c, L"TqvxReport")) return c;
+  return nullptr;
+}
+
+Extended TqvxComponent::AbsLeft() const {
+  if (!FParent || qvxIsKindOf(FParent, L"TqvxDialogPage")) return FLeft;
+  return FParent->AbsLeft() + FLeft;
+}
+
+Extended TqvxComponent::AbsTop() const {
+  if (!FParent || qvxIsKindOf(FParent, L"TqvxDialogPage")) return FTop;
+  return FParent->AbsTop() + FTop;
+}
+
+bool TqvxComponent::IsAncestor() const { return ComponentState().Contains(vcl::csAncestor) || FAncestor; }
+
+bool TqvxComponent::IsLoading() const { return FIsLoading || ComponentState().Contains(vcl::csLoading); }
+
+void TqvxComponent::CollectAll(std::vector<TqvxComponent*>& list) {
+  for (TqvxComponent* c : FObjects) {
+    list.push_back(c);
+    c->CollectAll(list);
+  }
+}
+
+const std::vector<TqvxComponent*>& TqvxComponent::GetAllObjects() {
+  FAllObjects.clear();
+  CollectAll(FAllObjects);
+  return FAllObjects;
+}
+
+TqvxComponent* TqvxComponent::FindObject(const String& name) {
+  // Searched without the work list, so that a caller walking GetAllObjects may look names up meanwhile.
+  for (TqvxComponent* c : FObjects) {
+    if (rtl::SameText(c->Name(), name)) return c;
+    if (TqvxComponent* found = c->FindObject(name)) return found;
+  }
+  return nullptr;
+}
+
+TqvxDataSet* TqvxComponent::FindDataSet(TqvxDataSet* dataSet, const String& dsName) {
+  return qvxFindDataSetFunc ? qvxFindDataSetFunc(this, dataSet, dsName) : nullptr;
+}
+
+void TqvxComponent::CreateUniqueName() {
+  rtl::TStringList names;
+  names.SetSorted(true);
+  names.SetDuplicates(rtl::dupIgnore);
+  names.SetCaseSensitive(false);
+  TqvxComponent* scope = Report();
+  if (!scope) scope = FParent;
+  if (scope) {
+    const std::vector<TqvxComponent*> all = scope->GetAllObjects();
+    for (TqvxComponent* c : all) names.Add(c->Name());
+  }
+  const String base = BaseName();
+  for (int n = 1;; ++n) {
+    const String candidate = base + rtl::IntToStr(n);
+    rtl::Integer index = 0;
+    if (!names.Find(candidate, index)) {
+      SetName(candidate);
+      return;
+    }
+  }
+}
+
+void TqvxComponent::Clear() {
+  size_t i = 0;
+  while (i < FObjects.size()) {
+    TqvxComponent* c = FObjects[i];
+    if (c->ComponentState().Contains(vcl::csAncestor)) {
+      c->Clear();
+      ++i;
+    } else {
+      c->Free();  // leaves FObjects on its way out
+      if (i < FObjects.size() && FObjects[i] == c) FObjects.erase(FObjects.begin() + static_cast<long>(i));
+    }
+  }
+}
+
+void TqvxComponent::GetChildren(const vcl::TGetChildProc& proc, vcl::TComponent*) {
+  for (TqvxComponent* c : FObjects) proc(c);
+}
+
+void TqvxComponent::LoadFromStream(rtl::TStream& stream) {
+  if (!FAncestorOnlyStream) Clear();
+  TqvxXMLSerializer serializer(&stream);
+  serializer.HandleNestedProperties = true;
+  TqvxComponent* report = Report();
+  struct TDone {
+    TqvxComponent* report;
+    TqvxXMLSerializer& serializer;
+    ~TDone() {
+      if (!report) return;
+      if (rtl::TStrings* errors = report->ReportErrors()) {
+        rtl::TStringList& lines = serializer.Errors();
+        for (rtl::Integer k = 0; k < lines.Count(); ++k) errors->Add(lines.Get(k));
+      }
+      report->SetXMLSerializer(nullptr);
+    }
+  } done{report, serializer};
+  if (report) {
+    report->SetXMLSerializer(&serializer);
+    serializer.OnGetCustomDataEvent = report->OnGetCustomDataHandler();
+  }
+  serializer.SetOwner(report);
+  serializer.ReadRootComponent(this);
+}
+
+void TqvxComponent::SaveToStream(rtl::TStream& stream, bool saveChildren, bool saveDefaultValues, bool streaming) {
+  TqvxXMLSerializer serializer(&stream);
+  serializer.HandleNestedProperties = true;
+  serializer.SaveAncestorOnly = FAncestorOnlyStream;
+  TqvxComponent* report = Report();
+  serializer.SetOwner(report);
+  serializer.SerializeDefaultValues = saveDefaultValues;
+  if (report && (report == this || FAncestorOnlyStream)) {
+    serializer.OnGetAncestor = [report](const String& name, rtl::TPersistent*& ancestor) {
+      report->DoGetAncestor(name, ancestor);
+    };
+    if (!FAncestorOnlyStream) serializer.OnSaveCustomDataEvent = report->OnSaveCustomDataHandler();
+  }
+  serializer.WriteRootComponent(this, saveChildren, nullptr, streaming);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Alignment
+
+void TqvxComponent::AlignChildren() {
+  struct TEntry {
+    String key;
+    TqvxComponent* view;
+  };
+  std::vector<TEntry> list;
+  for (TqvxComponent* c : FObjects) {
+    if (!AlignProp(c)) continue;
+    const Extended left = c->Left();
+    const String key = left >= 0 ? L"1" + rtl::Format(L"%9.2f", {static_cast<double>(left)})
+                                 : L"0" + rtl::Format(L"%9.2f", {static_cast<double>(-left)});
+    list.push_back(TEntry{key, c});
+  }
+  std::stable_sort(list.begin(), list.end(), [](const TEntry& a, const TEntry& b) { return a.key < b.key; });
+  const int count = static_cast<int>(list.size());
+
+  auto alignView = [&](TqvxComponent* v, int n, int d) {
+    const TqvxAlign align = AlignOf(v);
+    TqvxComponent* neighbour = nullptr;
+    for (int k = n; k >= 0 && k < count; k -= d) {
+      TqvxComponent* c = list[static_cast<size_t>(k)].view;
+      if (c == v) continue;
+      const bool overlap =
+          c->AbsTop() < v->AbsTop() + v->Height() - 0.0001L && v->AbsTop() < c->AbsTop() + c->Height() - 0.0001L;
+      if (!overlap) continue;
+      if (align == baWidth) {
+        if (d > 0 && v->Left() < c->Left()) continue;
+        if (d < 0 && c->Left() + c->Width() < v->Left() + v->Width()) continue;
+      }
+      neighbour = c;
+      break;
+    }
+    if (d > 0 && (align == baLeft || align == baWidth))
+      v->SetLeft(neighbour ? neighbour->Left() + neighbour->Width() : 0);
+    if (align == baRight) v->SetLeft(neighbour ? neighbour->Left() - v->Width() : FWidth - v->Width());
+    if (d < 0 && align == baWidth) v->SetWidth(neighbour ? neighbour->Left() - v->Left() : FWidth - v->Left());
+  };
+
+  for (int i = 0; i < count; ++i) {
+    const TqvxAlign a = AlignOf(list[static_cast<size_t>(i)].view);
+    if (a == baLeft || a == baWidth) alignView(list[static_cast<size_t>(i)].view, i, 1);
+  }
+  for (int i = count - 1; i >= 0; --i) {
+    const TqvxAlign a = AlignOf(list[static_cast<size_t>(i)].view);
+    if (a == baRight || a == baWidth) alignView(list[static_cast<size_t>(i)].view, i, -1);
+  }
+  for (TqvxComponent* v : FObjects) {
+    if (!AlignProp(v)) continue;
+    switch (AlignOf(v)) {
+      case baCenter: v->SetLeft((FWidth - v->Width()) / 2); break;
+      case baBottom: v->SetTop(FHeight - v->Height()); break;
+      case baClient:
+        v->SetLeft(0);
+        v->SetTop(0);
+        v->SetWidth(FWidth);
+        v->SetHeight(FHeight);
+        break;
+      default: break;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Difference texts
+
+String TqvxComponent::DiffFont(vcl::TFont* f1, vcl::TFont* f2, const String& add) {
+  String result;
+  auto item = [&](const String& name, const String& value) { result += add + name + L"=\"" + value + L"\""; };
+  if (f1->Name() != f2->Name()) item(L"Font.Name", qvxStrToXML(f1->Name()));
+  if (f1->Size() != f2->Size()) item(L"Font.Size", rtl::IntToStr(f1->Size()));
+  if (f1->Color() != f2->Color()) item(L"Font.Color", rtl::IntToStr(f1->Color()));
+  if (f1->Style() != f2->Style()) item(L"Font.Style", rtl::IntToStr(static_cast<rtl::Int64>(f1->Style().Bits())));
+  if (f1->Charset() != f2->Charset()) item(L"Font.Charset", rtl::IntToStr(f1->Charset()));
+  return result;
+}
+
+String TqvxComponent::InternalDiff(TqvxComponent* c) {
+  String result;
+  if (FloatDiff(FLeft, c->FLeft)) result += Item(L"l", FloatText(FLeft));
+  if (qvxIsKindOf(this, L"TqvxBand") || FloatDiff(FTop, c->FTop)) result += Item(L"t", FloatText(FTop));
+  bool autoWidth = false;
+  if (qvxIsKindOf(this, L"TqvxCustomMemoView")) {
+    const vcl::TClassInfo* cls = vcl::ClassOf(this);
+    const vcl::TPropInfo* p = cls ? cls->FindProperty(L"AutoWidth") : nullptr;
+    autoWidth = p && p->Kind() == vcl::tkEnumeration && p->GetOrd(this) != 0;
+  }
+  if (!autoWidth && FloatDiff(FWidth, c->FWidth)) result += Item(L"w", FloatText(FWidth));
+  if (FloatDiff(FHeight, c->FHeight)) result += Item(L"h", FloatText(FHeight));
+  if (FVisible != c->FVisible) result += Item(L"Visible", BoolText(FVisible));
+  if (!FParentFont) result += DiffFont(FFont, c->FFont, L" ");
+  if (FParentFont != c->FParentFont) result += Item(L"ParentFont", BoolText(FParentFont));
+  if (Tag() != c->Tag()) result += Item(L"Tag", rtl::IntToStr(Tag()));
+  return result;
+}
+
+String TqvxComponent::Diff(TqvxComponent* component) { return InternalDiff(component); }
+
+String TqvxComponent::AllDiff(TqvxComponent* component) {
+  rtl::TStringStream stream;
+  {
+    TqvxXMLSerializer serializer(&stream);
+    serializer.SetOwner(Report());
+    serializer.WriteComponent(this);
+  }
+  const String written = stream.DataString();
+  String result;
+  const size_t blank = written.find(L' ');
+  if (blank != String::npos && written.size() >= blank + 3) result = written.substr(blank + 1, written.size() - blank - 3);
+  if (component) result += L" " + InternalDiff(component);
+  if (qvxIsKindOf(this, L"TqvxNullBand")) result += Item(L"l", FloatText(FLeft)) + Item(L"t", FloatText(FTop));
+  return result;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// TqvxReportComponent
+
+TqvxReportComponent::TqvxReportComponent(vcl::TComponent* owner)
+    : TqvxComponent(owner), FShiftChildren(new std::vector<TqvxComponent*>()) {}
+
+TqvxReportComponent::TqvxReportComponent(vcl::TComponent* owner, rtl::Word flags)
+    : TqvxComponent(owner, flags), FShiftChildren(new std::vector<TqvxComponent*>()) {}
+
+TqvxReportComponent::~TqvxReportComponent() { delete FShiftChildren; }
+
+void TqvxReportComponent::BeforePrint() { FOriginalRect = TqvxRect{FLeft, FTop, FWidth, FHeight}; }
+
+void TqvxReportComponent::AfterPrint() {
+  SetBounds(FOriginalRect.Left, FOriginalRect.Top, FOriginalRect.Right, FOriginalRect.Bottom);
+}
+
+TqvxRect TqvxReportComponent::GetRealBounds() {
+  const Extended l = AbsLeft(), t = AbsTop();
+  return TqvxRect{l, t, l + FWidth, t + FHeight};
+}

@@ -28,17 +28,19 @@ void Guarded(vcl::TComponent* sender, F f) {
 
 }  // namespace
 
-// Edit.
+// Bound text controls.
 
-TDBEdit::TDBEdit(vcl::TComponent* owner) : vcl::TCustomEdit(owner), link_(std::make_unique<TFieldDataLink>()) {
+template <class Base>
+TDBTextControl<Base>::TDBTextControl(vcl::TComponent* owner) : Base(owner), link_(std::make_unique<TFieldDataLink>()) {
   link_->SetControl(this);
-  link_->OnDataChange.Bind(this, &TDBEdit::DataChange);
-  link_->OnEditingChange.Bind(this, &TDBEdit::EditingChange);
-  link_->OnUpdateData.Bind(this, &TDBEdit::UpdateData);
-  link_->OnActiveChange.Bind(this, &TDBEdit::EditingChange);
+  link_->OnDataChange.Bind(this, &TDBTextControl::DataChange);
+  link_->OnEditingChange.Bind(this, &TDBTextControl::EditingChange);
+  link_->OnUpdateData.Bind(this, &TDBTextControl::UpdateData);
+  link_->OnActiveChange.Bind(this, &TDBTextControl::EditingChange);
 }
 
-TDBEdit::~TDBEdit() {
+template <class Base>
+TDBTextControl<Base>::~TDBTextControl() {
   link_->OnDataChange = nullptr;
   link_->OnEditingChange = nullptr;
   link_->OnUpdateData = nullptr;
@@ -46,33 +48,38 @@ TDBEdit::~TDBEdit() {
   link_->SetDataSource(nullptr);
 }
 
-void TDBEdit::SetReadOnly(bool v) {
+template <class Base>
+void TDBTextControl<Base>::SetReadOnly(bool v) {
   link_->SetReadOnly(v);
   SyncReadOnly();
 }
 
-void TDBEdit::SyncReadOnly() {
+template <class Base>
+void TDBTextControl<Base>::SyncReadOnly() {
   // The window refuses typing until the dataset is in edit; a key first asks the link to start an edit.
   bool ro = link_->ReadOnly() || !link_->Field() || !link_->CanModify();
-  vcl::TCustomEdit::SetReadOnly(ro);
+  Base::SetReadOnly(ro);
 }
 
-void TDBEdit::InitializeWnd() {
-  vcl::TCustomEdit::InitializeWnd();
+template <class Base>
+void TDBTextControl<Base>::InitializeWnd() {
+  Base::InitializeWnd();
   SyncReadOnly();
 }
 
-String TDBEdit::FieldText(TField* field) {
-  if (link_->Editing() || (HandleAllocated() && Focused())) return field->Text();
+template <class Base>
+String TDBTextControl<Base>::FieldText(TField* field) {
+  if (link_->Editing() || (this->HandleAllocated() && this->Focused())) return field->Text();
   return field->DisplayText();
 }
 
-void TDBEdit::DataChange(rtl::TObject*) {
+template <class Base>
+void TDBTextControl<Base>::DataChange(rtl::TObject*) {
   TField* f = link_->Field();
-  if (f && IsTextField(f) && f->Size() > 0) SetMaxLength(f->Size());
+  if (f && IsTextField(f) && f->Size() > 0) this->SetMaxLength(f->Size());
   settingText_ = true;
   try {
-    SetText(f ? FieldText(f) : String());
+    this->SetText(f ? FieldText(f) : String());
   } catch (...) {
     settingText_ = false;
     throw;
@@ -81,90 +88,83 @@ void TDBEdit::DataChange(rtl::TObject*) {
   SyncReadOnly();
 }
 
-void TDBEdit::EditingChange(rtl::TObject*) { SyncReadOnly(); }
-
-void TDBEdit::UpdateData(rtl::TObject*) {
-  if (TField* f = link_->Field()) f->SetText(Text());
+template <class Base>
+void TDBTextControl<Base>::EditingChange(rtl::TObject*) {
+  SyncReadOnly();
 }
 
-void TDBEdit::Change() {
+template <class Base>
+void TDBTextControl<Base>::UpdateData(rtl::TObject*) {
+  if (TField* f = link_->Field()) f->SetText(this->Text());
+}
+
+template <class Base>
+void TDBTextControl<Base>::Change() {
   if (!settingText_) link_->Modified();
-  vcl::TCustomEdit::Change();
+  Base::Change();
 }
 
-void TDBEdit::SetTextInternal(const String& value) {
-  vcl::TCustomEdit::SetTextInternal(value);
+template <class Base>
+void TDBTextControl<Base>::SetTextInternal(const String& value) {
+  Base::SetTextInternal(value);
   // Whether or not the window reports the change (a hidden multi-line window may not), text the program puts in
   // is pending for the field.
   if (!settingText_) link_->Modified();
 }
 
-void TDBEdit::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
-  vcl::TCustomEdit::KeyDown(key, shift);
+template <class Base>
+void TDBTextControl<Base>::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
+  Base::KeyDown(key, shift);
   if (key == VK_DELETE || (key == VK_INSERT && shift.Contains(vcl::ssShift))) {
     if (!link_->Edit()) key = 0;
   }
 }
 
-void TDBEdit::KeyPress(wchar_t& key) {
-  vcl::TCustomEdit::KeyPress(key);
+template <class Base>
+void TDBTextControl<Base>::KeyPress(wchar_t& key) {
+  Base::KeyPress(key);
   TField* f = link_->Field();
   if (key >= 32 && f && !f->IsValidChar(key)) {
     MessageBeep(0);
     key = 0;
   }
-  if (key == 8 || key == 22 || key == 24 || key >= 32) {
+  if (key != 0 && ChangesText(key)) {
     if (!link_->Edit()) key = 0;
   } else if (key == 27) {
     link_->Reset();
-    SelectAll();
+    this->SelectAll();
     key = 0;
   }
 }
 
-void TDBEdit::Dispatch(vcl::TMessage& m) {
+template <class Base>
+void TDBTextControl<Base>::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
     case vcl::CM_GETDATALINK:
       m.Result = reinterpret_cast<LRESULT>(link_.get());
       return;
     case vcl::CM_EXIT:
       Guarded(this, [&] { link_->UpdateRecord(); });
-      vcl::TCustomEdit::Dispatch(m);
+      Base::Dispatch(m);
       return;
     case WM_PASTE:
     case WM_CUT:
     case WM_CLEAR:
       if (!link_->Edit()) return;
-      vcl::TCustomEdit::Dispatch(m);
+      Base::Dispatch(m);
       return;
     default:
-      vcl::TCustomEdit::Dispatch(m);
+      Base::Dispatch(m);
   }
 }
+
+template class TDBTextControl<vcl::TCustomEdit>;
+template class TDBTextControl<vcl::TCustomMemo>;
 
 // Memo.
 
-TDBMemo::TDBMemo(vcl::TComponent* owner) : TDBEdit(owner) { SetBounds(0, 0, 185, 89); }
-
-void TDBMemo::CreateParams(vcl::TCreateParams& p) {
-  TDBEdit::CreateParams(p);
-  p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
-  p.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
-}
-
-void TDBMemo::KeyPress(wchar_t& key) {
-  vcl::TCustomEdit::KeyPress(key);
-  TField* f = link_->Field();
-  if (key >= 32 && f && !f->IsValidChar(key)) {
-    MessageBeep(0);
-    key = 0;
-  }
-  if (key == 8 || key == 9 || key == 10 || key == 13 || key == 22 || key == 24 || key >= 32) {
-    if (!link_->Edit()) key = 0;
-  } else if (key == 27) {
-    link_->Reset();
-    key = 0;
-  }
+TDBMemo::TDBMemo(vcl::TComponent* owner) : TDBTextControl<vcl::TCustomMemo>(owner) {
+  SetScrollBars(vcl::ssVertical);
 }
 
 // Rich edit.
@@ -176,7 +176,7 @@ void TDBRichEdit::CreateParams(vcl::TCreateParams& p) {
     return L"EDIT";
   }();
   TDBMemo::CreateParams(p);
-  vcl::TWinControl::CreateSubClass(p, richClass);
+  CreateSubClass(p, richClass);
 }
 
 void TDBRichEdit::InitializeWnd() {
@@ -284,42 +284,16 @@ void TDBCheckBox::Dispatch(vcl::TMessage& m) {
 // Combo box.
 
 TDBComboBox::TDBComboBox(vcl::TComponent* owner)
-    : vcl::TWinControl(owner), link_(std::make_unique<TFieldDataLink>()), items_(std::make_unique<rtl::TStringList>()) {
-  SetBounds(0, 0, 145, 21);
-  tab_stop_ = true;
-  parent_color_ = false;
-  color_ = vcl::clWindow;
-  brush_->SetColor(color_);
+    : vcl::TCustomComboBox(owner), link_(std::make_unique<TFieldDataLink>()) {
   link_->SetControl(this);
   link_->OnDataChange.Bind(this, &TDBComboBox::DataChange);
-  link_->OnEditingChange.Bind(this, &TDBComboBox::EditingChange);
   link_->OnUpdateData.Bind(this, &TDBComboBox::UpdateData);
-  items_->OnChange = [this](rtl::TObject*) {
-    if (HandleAllocated()) LoadItems();
-  };
 }
 
 TDBComboBox::~TDBComboBox() {
-  items_->OnChange = nullptr;
   link_->OnDataChange = nullptr;
-  link_->OnEditingChange = nullptr;
   link_->OnUpdateData = nullptr;
   link_->SetDataSource(nullptr);
-}
-
-void TDBComboBox::SetStyle(TComboBoxStyle s) {
-  if (s == style_) return;
-  style_ = s;
-  if (HandleAllocated()) RecreateWnd();
-}
-
-void TDBComboBox::CreateParams(vcl::TCreateParams& p) {
-  vcl::TWinControl::CreateParams(p);
-  CreateSubClass(p, L"COMBOBOX");
-  p.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | CBS_HASSTRINGS;
-  p.Style |= style_ == csDropDownList ? CBS_DROPDOWNLIST : (style_ == csSimple ? CBS_SIMPLE : CBS_DROPDOWN);
-  // The window's height includes the list when it drops down.
-  p.Height = Height() + std::max(1, dropDownCount_) * 16 + 2;
 }
 
 LRESULT CALLBACK TDBComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -351,7 +325,7 @@ LRESULT CALLBACK TDBComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
       break;
     case WM_KILLFOCUS:
       // The edit part loses the focus to something outside the combo: the combo is left.
-      if (reinterpret_cast<HWND>(wParam) != self->handle_) self->Perform(vcl::CM_EXIT);
+      if (reinterpret_cast<HWND>(wParam) != self->handle_) Guarded(self, [&] { self->link_->UpdateRecord(); });
       break;
     default:
       break;
@@ -360,8 +334,7 @@ LRESULT CALLBACK TDBComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
 }
 
 void TDBComboBox::InitializeWnd() {
-  vcl::TWinControl::InitializeWnd();
-  LoadItems();
+  vcl::TCustomComboBox::InitializeWnd();
   edit_ = FindWindowExW(handle_, nullptr, L"Edit", nullptr);
   if (edit_) {
     SetPropW(edit_, L"TavrelDBCombo", reinterpret_cast<HANDLE>(this));
@@ -378,59 +351,37 @@ void TDBComboBox::DestroyWnd() {
   }
   edit_ = nullptr;
   editProc_ = nullptr;
-  vcl::TWinControl::DestroyWnd();
-}
-
-void TDBComboBox::LoadItems() {
-  String text = GetText();
-  settingText_ = true;
-  SendMessageW(handle_, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < items_->Count(); ++i)
-    SendMessageW(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_->Get(i).c_str()));
-  if (style_ != csDropDownList) SetWindowTextW(handle_, text.c_str());
-  settingText_ = false;
-}
-
-int TDBComboBox::ItemIndex() {
-  if (!HandleAllocated()) return items_->IndexOf(text_);
-  return static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
-}
-
-void TDBComboBox::SetItemIndex(int index) {
-  if (HandleAllocated()) {
-    SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    Change();
-  } else if (index >= 0 && index < items_->Count()) {
-    SetText(items_->Get(index));
-  }
-}
-
-bool TDBComboBox::DroppedDown() { return HandleAllocated() && SendMessageW(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
-
-String TDBComboBox::GetText() {
-  // While a selection is being made the window text still holds the old value.
-  if (hasPendingSelection_) return pendingSelection_;
-  return vcl::TWinControl::GetText();
+  vcl::TCustomComboBox::DestroyWnd();
 }
 
 void TDBComboBox::Change() {
   if (!settingText_) link_->Modified();
-  if (OnChange) OnChange(this);
+  vcl::TCustomComboBox::Change();
+}
+
+void TDBComboBox::SetTextInternal(const String& value) {
+  vcl::TCustomComboBox::SetTextInternal(value);
+  if (!settingText_) link_->Modified();
 }
 
 void TDBComboBox::DataChange(rtl::TObject*) {
+  // While the list is open the user is choosing; the choice decides.
+  if (DroppedDown()) return;
   TField* f = link_->Field();
-  String text = f ? f->Text() : String();
   settingText_ = true;
   try {
-    if (HandleAllocated()) {
-      int i = items_->IndexOf(text);
-      SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-      if (style_ != csDropDownList) SetWindowTextW(handle_, text.c_str());
-      if (f && IsTextField(f) && f->Size() > 0) SendMessageW(handle_, CB_LIMITTEXT, static_cast<WPARAM>(f->Size()), 0);
-    } else {
-      text_ = text;
+    if (f && IsTextField(f) && f->Size() > 0) SetMaxLength(f->Size());
+    String text = f ? f->Text() : String();
+    // Showing the same text again would reset the caret and selection under the user's typing.
+    if (Text() == text) {
+      settingText_ = false;
+      return;
     }
+    int i = items_->IndexOf(text);
+    if (HandleAllocated() && i >= 0 && items_->Get(i) == text)
+      SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    else
+      SetText(text);
   } catch (...) {
     settingText_ = false;
     throw;
@@ -438,21 +389,19 @@ void TDBComboBox::DataChange(rtl::TObject*) {
   settingText_ = false;
 }
 
-void TDBComboBox::EditingChange(rtl::TObject*) {}
-
 void TDBComboBox::UpdateData(rtl::TObject*) {
-  if (TField* f = link_->Field()) f->SetText(GetText());
+  if (TField* f = link_->Field()) f->SetText(Text());
 }
 
 void TDBComboBox::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
-  vcl::TWinControl::KeyDown(key, shift);
+  vcl::TCustomComboBox::KeyDown(key, shift);
   bool changesValue = key == VK_DELETE || key == VK_BACK || (key == VK_INSERT && shift.Contains(vcl::ssShift)) ||
                       ((key == VK_UP || key == VK_DOWN) && !DroppedDown() && !shift.Contains(vcl::ssAlt));
   if (changesValue && !link_->Edit()) key = 0;
 }
 
 void TDBComboBox::KeyPress(wchar_t& key) {
-  vcl::TWinControl::KeyPress(key);
+  vcl::TCustomComboBox::KeyPress(key);
   TField* f = link_->Field();
   if (key >= 32 && f && !f->IsValidChar(key)) {
     MessageBeep(0);
@@ -462,6 +411,7 @@ void TDBComboBox::KeyPress(wchar_t& key) {
     if (!link_->Edit()) key = 0;
   } else if (key == 27) {
     link_->Reset();
+    SelectAll();
     key = 0;
   }
 }
@@ -473,7 +423,7 @@ void TDBComboBox::Dispatch(vcl::TMessage& m) {
       return;
     case vcl::CM_EXIT:
       Guarded(this, [&] { link_->UpdateRecord(); });
-      vcl::TWinControl::Dispatch(m);
+      vcl::TCustomComboBox::Dispatch(m);
       return;
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL:
@@ -481,41 +431,23 @@ void TDBComboBox::Dispatch(vcl::TMessage& m) {
         m.Result = 1;
         return;
       }
-      vcl::TWinControl::Dispatch(m);
+      vcl::TCustomComboBox::Dispatch(m);
       return;
     case vcl::CN_COMMAND:
-      switch (HIWORD(m.WParam)) {
-        case CBN_EDITCHANGE:
-          if (!settingText_) Change();
-          return;
-        case CBN_SELCHANGE: {
-          int i = static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
-          if (i < 0 || settingText_) return;
-          // A choice from the list changes the value: it needs an edit, or it is taken back.
-          if (!link_->Edit()) {
-            DataChange(this);
-            return;
-          }
-          pendingSelection_ = items_->Get(i);
-          hasPendingSelection_ = true;
-          Change();
-          hasPendingSelection_ = false;
-          if (style_ != csDropDownList) SetWindowTextW(handle_, pendingSelection_.c_str());
+      if (HIWORD(m.WParam) == CBN_SELCHANGE) {
+        int chosen = static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
+        // A choice from the list changes the value: it needs an edit of the record, or it is taken back.
+        if (!link_->Edit()) {
+          DataChange(this);
           return;
         }
-        default:
-          return;
+        // Starting the edit showed the record again; the choice stands.
+        SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
       }
-    case vcl::CN_CTLCOLOREDIT:
-    case vcl::CN_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      SetTextColor(dc, vcl::ColorToGdi(font_->Color()));
-      SetBkColor(dc, vcl::ColorToGdi(brush_->Color()));
-      m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+      vcl::TCustomComboBox::Dispatch(m);
       return;
-    }
     default:
-      vcl::TWinControl::Dispatch(m);
+      vcl::TCustomComboBox::Dispatch(m);
   }
 }
 
@@ -524,7 +456,11 @@ VCL_REGISTER(TDBEdit) {
   cls.Prop(L"DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
   cls.Prop(L"ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(false);
 }
-VCL_REGISTER(TDBMemo) {}
+VCL_REGISTER(TDBMemo) {
+  cls.Prop(L"DataField", &TDBMemo::DataField, &TDBMemo::SetDataField);
+  cls.Prop(L"DataSource", &TDBMemo::DataSource, &TDBMemo::SetDataSource);
+  cls.Prop(L"ReadOnly", &TDBMemo::ReadOnly, &TDBMemo::SetReadOnly).Default(false);
+}
 VCL_REGISTER(TDBRichEdit) {}
 VCL_REGISTER(TDBCheckBox) {
   cls.Prop(L"DataField", &TDBCheckBox::DataField, &TDBCheckBox::SetDataField);
@@ -537,11 +473,7 @@ VCL_REGISTER(TDBCheckBox) {
 VCL_REGISTER(TDBComboBox) {
   cls.Prop(L"DataField", &TDBComboBox::DataField, &TDBComboBox::SetDataField);
   cls.Prop(L"DataSource", &TDBComboBox::DataSource, &TDBComboBox::SetDataSource);
-  cls.Prop(L"DropDownCount", &TDBComboBox::DropDownCount, &TDBComboBox::SetDropDownCount).Default(8);
-  cls.Prop(L"Items", &TDBComboBox::Items, &TDBComboBox::SetItems);
   cls.Prop(L"ReadOnly", &TDBComboBox::ReadOnly, &TDBComboBox::SetReadOnly).Default(false);
-  cls.Prop(L"Style", &TDBComboBox::Style, &TDBComboBox::SetStyle).Default(csDropDown);
-  cls.Prop(L"OnChange", &TDBComboBox::OnChange);
 }
 
 }  // namespace db

@@ -7,15 +7,16 @@
 #include <memory>
 
 #include "platform/db/datasource.h"
-#include "platform/rtl/stringlist.h"
 #include "platform/vcl/stdctrls.h"
 
 namespace db {
 
-class TDBEdit : public vcl::TCustomEdit {
-  VCL_CLASS(TDBEdit, vcl::TCustomEdit)
-  explicit TDBEdit(vcl::TComponent* owner);
-  ~TDBEdit() override;
+// The part every bound text control shares, over the system edit (one line) or memo.
+template <class Base>
+class TDBTextControl : public Base {
+public:
+  explicit TDBTextControl(vcl::TComponent* owner);
+  ~TDBTextControl() override;
 
   TDataSource* DataSource() const { return link_->DataSource(); }
   void SetDataSource(TDataSource* source) { link_->SetDataSource(source); }
@@ -35,6 +36,8 @@ protected:
   void Dispatch(vcl::TMessage& m) override;
   // The text of the field as the control shows it (the editing text while editing or focused).
   virtual String FieldText(TField* field);
+  // Keys that change the text (and so need an edit of the record).
+  virtual bool ChangesText(wchar_t key) const { return key == 8 || key == 22 || key == 24 || key >= 32; }
   void SyncReadOnly();
 
   std::unique_ptr<TFieldDataLink> link_;
@@ -46,15 +49,23 @@ private:
   void UpdateData(rtl::TObject*);
 };
 
-// Several lines; Enter starts a new line.
-class TDBMemo : public TDBEdit {
-  VCL_CLASS(TDBMemo, TDBEdit)
+extern template class TDBTextControl<vcl::TCustomEdit>;
+extern template class TDBTextControl<vcl::TCustomMemo>;
+
+class TDBEdit : public TDBTextControl<vcl::TCustomEdit> {
+  VCL_CLASS(TDBEdit, TDBTextControl<vcl::TCustomEdit>)
+  explicit TDBEdit(vcl::TComponent* owner) : TDBTextControl<vcl::TCustomEdit>(owner) {}
+};
+
+// Several lines; Enter and Tab start a new line or tab within the text.
+class TDBMemo : public TDBTextControl<vcl::TCustomMemo> {
+  VCL_CLASS(TDBMemo, TDBTextControl<vcl::TCustomMemo>)
   explicit TDBMemo(vcl::TComponent* owner);
 
 protected:
-  void CreateParams(vcl::TCreateParams& p) override;
-  bool MultiLine() const override { return true; }
-  void KeyPress(wchar_t& key) override;
+  bool ChangesText(wchar_t key) const override {
+    return key == 8 || key == 9 || key == 10 || key == 13 || key == 22 || key == 24 || key >= 32;
+  }
   String FieldText(TField* field) override { return field->AsString(); }
 };
 
@@ -106,11 +117,9 @@ private:
   bool settingState_ = false;
 };
 
-VCL_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList)
-
 // A combo box whose text is the field's; its list offers values to choose from.
-class TDBComboBox : public vcl::TWinControl {
-  VCL_CLASS(TDBComboBox, vcl::TWinControl)
+class TDBComboBox : public vcl::TCustomComboBox {
+  VCL_CLASS(TDBComboBox, vcl::TCustomComboBox)
   explicit TDBComboBox(vcl::TComponent* owner);
   ~TDBComboBox() override;
 
@@ -121,44 +130,26 @@ class TDBComboBox : public vcl::TWinControl {
   TField* Field() const { return link_->Field(); }
   bool ReadOnly() const { return link_->ReadOnly(); }
   void SetReadOnly(bool v) { link_->SetReadOnly(v); }
-  rtl::TStrings* Items() const { return items_.get(); }
-  void SetItems(rtl::TStrings* items) { items_->Assign(items); }
-  TComboBoxStyle Style() const { return style_; }
-  void SetStyle(TComboBoxStyle s);
-  int DropDownCount() const { return dropDownCount_; }
-  void SetDropDownCount(int n) { dropDownCount_ = n; }
-  int ItemIndex();
-  void SetItemIndex(int index);
-  bool DroppedDown();
   TFieldDataLink* DataLink() const { return link_.get(); }
-  vcl::TNotifyEvent OnChange;
 
 protected:
-  void CreateParams(vcl::TCreateParams& p) override;
   void InitializeWnd() override;
   void DestroyWnd() override;
   void Dispatch(vcl::TMessage& m) override;
   void KeyPress(wchar_t& key) override;
   void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
-  String GetText() override;
-  virtual void Change();
+  void Change() override;
+  void SetTextInternal(const String& value) override;
 
 private:
   static LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void LoadItems();
   void DataChange(rtl::TObject*);
-  void EditingChange(rtl::TObject*);
   void UpdateData(rtl::TObject*);
 
   std::unique_ptr<TFieldDataLink> link_;
-  std::unique_ptr<rtl::TStringList> items_;
-  TComboBoxStyle style_ = csDropDown;
-  int dropDownCount_ = 8;
   bool settingText_ = false;
   HWND edit_ = nullptr;
   WNDPROC editProc_ = nullptr;
-  String pendingSelection_;
-  bool hasPendingSelection_ = false;
 };
 
 }  // namespace db

@@ -302,3 +302,27 @@ TEST_F(DBControlsTest, FocusControlFocusesTheEditOfTheField) {
 
 }  // namespace
 }  // namespace db
+
+namespace db {
+namespace {
+
+TEST_F(DBControlsTest, TypingIntoTheComboEditsAndPostsTheText) {
+  HWND edit = FindWindowExW(combo_->Handle(), nullptr, L"Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+  EXPECT_EQ(table_->State(), dsBrowse);
+  TypeInto(edit, L" ek");
+  EXPECT_EQ(table_->State(), dsEdit);
+  table_->Post();
+  EXPECT_EQ(Stored(L"ogrencigorusme", 1, L"gorusmeturu"), L"Bireysel ek");
+}
+
+TEST_F(DBControlsTest, AutoEditOffRefusesTyping) {
+  source_->SetAutoEdit(false);
+  TypeInto(name_->Handle(), L"zz");
+  EXPECT_EQ(table_->State(), dsBrowse);
+  EXPECT_EQ(WindowText(name_->Handle()), L"Ali");
+}
+
+}  // namespace
+}  // namespace db

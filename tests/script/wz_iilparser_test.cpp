@@ -370,6 +370,40 @@ TEST_F(Translator, DeepNestingIsRefusedNotCrashed) {
   EXPECT_EQ(chainHost.ErrorMsg, SNestingTooDeep);
 }
 
+TEST_F(Translator, EveryTruncationAndMutationAnswersWithoutRaising) {
+  const String source =
+      L"program P; const C = $1F; var a: array[1..2] of Integer; s: String = 'it''s'#13;\r\n"
+      L"procedure Q(var x: Integer); begin x := x * 2 end;\r\n"
+      L"function F(a, b: Integer): Integer; begin Result := a div b end;\r\n"
+      L"begin { c } (* d *) // e\r\n"
+      L"  if (a[1] <> 2) and not (s = '') then Q(a[1]) else s := <T.\"F\">;\r\n"
+      L"  case a[2] of 1..3, 5: a[1] := -1 else a[2] := 0 end;\r\n"
+      L"  for i := 1 to 3 do while s <> '' do repeat break until true;\r\n"
+      L"  try with s do exit finally s := s + #65 end\r\n"
+      L"end.";
+  ASSERT_TRUE(il.MakeILScript(source)) << host.ErrorMsg << " at " << host.ErrorPos;
+  for (size_t n = 0; n < source.size(); ++n) {
+    const String cut = source.substr(0, n);
+    bool ok = true;
+    EXPECT_NO_THROW(ok = il.MakeILScript(cut)) << n;
+    EXPECT_FALSE(ok) << n;
+    EXPECT_FALSE(host.ErrorMsg.empty()) << n;
+  }
+  // Characters swapped for others that open and close things.
+  const wchar_t noise[] = L"'#{}(*)<>[]$.;:=\r\n\"_";
+  unsigned seed = 12345;
+  for (int round = 0; round < 1500; ++round) {
+    String mutated = source;
+    for (int k = 0; k < 3; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      const size_t at = (seed >> 8) % mutated.size();
+      seed = seed * 1103515245u + 12345u;
+      mutated[at] = noise[(seed >> 8) % (sizeof(noise) / sizeof(noise[0]) - 1)];
+    }
+    EXPECT_NO_THROW(il.MakeILScript(mutated)) << rtl::StringToUTF8(mutated);
+  }
+}
+
 TEST_F(Translator, LongProgram) {
   String text = L"var a: Integer;\r\nbegin\r\n";
   for (int i = 0; i < 3000; ++i) text += L"  a := a + " + rtl::IntToStr(i) + L";\r\n";

@@ -101,6 +101,9 @@ void TColumn::Assign(const rtl::TPersistent* source) {
 
 TDBGridColumns::TDBGridColumns(TDBGrid* grid) : vcl::TCollection(TColumn::StaticClass(), grid), grid_(grid) {}
 
+TDBGridColumns::TDBGridColumns(TDBGrid* grid, const vcl::TClassInfo* columnClass)
+    : vcl::TCollection(columnClass, grid), grid_(grid) {}
+
 void TDBGridColumns::Update(vcl::TCollectionItem*) {
   if (grid_) grid_->Invalidate();
 }
@@ -283,63 +286,109 @@ void TDBGrid::PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col) {
   }
 }
 
-void TDBGrid::Paint() {
+TDataLink* TDBGrid::DataLink() const { return link_.get(); }
+
+void TDBGrid::ReplaceColumns(std::unique_ptr<TDBGridColumns> columns) {
+  columns_ = std::move(columns);
+  LinkChanged();
+}
+
+bool TDBGrid::HighlightCell(int dataCol, int dataRow, const String&, TGridDrawState state) {
+  if (!state.Contains(gdSelected)) return false;
+  return options_.Contains(dgRowSelect) || dataCol == 0 || Focused() || options_.Contains(dgAlwaysShowSelection);
+}
+
+void TDBGrid::DefaultDrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state) {
   vcl::TCanvas* c = Canvas();
-  vcl::TRect client = ClientRect();
-  c->Brush()->SetColor(color_);
-  c->FillRect(client);
-  int th = TitleHeight(), iw = IndicatorWidth();
-  int ncols = VisibleColumnCount();
-  if (th > 0) {
-    if (iw > 0) PaintTitle(c, vcl::Rect(0, 0, iw, th), nullptr);
-    int left = iw;
-    for (int i = 0; i < ncols; ++i) {
-      TColumn* col = VisibleColumn(i);
-      PaintTitle(c, vcl::Rect(left, 0, left + col->Width(), th), col);
-      left += col->Width();
-    }
+  TField* f = column ? column->Field() : nullptr;
+  String text = f ? f->DisplayText() : String();
+  bool highlight = HighlightCell(dataCol, paintedDataRow_, text, state);
+  c->Brush()->SetColor(highlight ? vcl::clHighlight : color_);
+  c->SetFont(font_);
+  c->Font()->SetColor(highlight ? vcl::clHighlightText : font_->Color());
+  int x = rect.Left + 2;
+  if (f && f->Alignment() == vcl::taRightJustify) x = std::max(rect.Left + 2, rect.Right - 3 - c->TextWidth(text));
+  c->TextRect(rect, x, rect.Top + 2, text);
+}
+
+void TDBGrid::DrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state) {
+  if (defaultDrawing_) DefaultDrawColumnCell(rect, dataCol, column, state);
+  if (OnDrawColumnCell) OnDrawColumnCell(this, rect, dataCol, column, state);
+}
+
+void TDBGrid::DrawCell(int col, int row, const vcl::TRect& rect, TGridDrawState state) {
+  vcl::TCanvas* c = Canvas();
+  int dataCol = col - (options_.Contains(dgIndicator) ? 1 : 0);
+  bool title = options_.Contains(dgTitles) && row == 0;
+  if (title) {
+    PaintTitle(c, rect, dataCol >= 0 ? VisibleColumn(dataCol) : nullptr);
+    return;
   }
-  if (!link_->Active()) return;
-  TDataSet* ds = link_->DataSet();
-  int active = link_->ActiveRecord();
-  int rows = link_->RecordCount();
-  for (int r = 0; r < rows; ++r) {
-    int top = th + r * rowHeight_;
-    link_->SetActiveRecord(r);
-    int left = iw;
-    bool current = r == active;
-    for (int i = 0; i < ncols; ++i) {
-      TColumn* col = VisibleColumn(i);
-      vcl::TRect cell = vcl::Rect(left, top, left + col->Width(), top + rowHeight_);
-      bool highlight = current && (options_.Contains(dgRowSelect) || i == 0);
-      c->Brush()->SetColor(highlight ? vcl::clHighlight : color_);
-      c->SetFont(font_);
-      c->Font()->SetColor(highlight ? vcl::clHighlightText : font_->Color());
-      TField* f = col->Field();
-      c->TextRect(cell, cell.Left + 2, cell.Top + 2, f ? f->DisplayText() : String());
-      left += col->Width();
-    }
-    if (iw > 0) {
-      vcl::TRect ind = vcl::Rect(0, top, iw, top + rowHeight_);
-      c->Brush()->SetColor(vcl::clBtnFace);
-      c->FillRect(ind);
-      if (current) {
-        c->Brush()->SetColor(vcl::clWindowText);
-        if (ds->State() == dsEdit || ds->State() == dsInsert) {
-          c->FillRect(vcl::Rect(4, top + 4, 6, top + rowHeight_ - 4));
-        } else {
-          int mid = top + rowHeight_ / 2;
-          for (int k = 0; k < 4; ++k) c->FillRect(vcl::Rect(3 + k, mid - 3 + k, 4 + k, mid + 4 - k));
-        }
+  if (dataCol < 0) {
+    c->Brush()->SetColor(vcl::clBtnFace);
+    c->FillRect(rect);
+    if (state.Contains(gdSelected) && link_->Active()) {
+      TDataSet* ds = link_->DataSet();
+      c->Brush()->SetColor(vcl::clWindowText);
+      int top = rect.Top, h = rect.Bottom - rect.Top;
+      if (ds->State() == dsEdit || ds->State() == dsInsert) {
+        c->FillRect(vcl::Rect(rect.Left + 4, top + 4, rect.Left + 6, top + h - 4));
+      } else {
+        int mid = top + h / 2;
+        for (int k = 0; k < 4; ++k) c->FillRect(vcl::Rect(rect.Left + 3 + k, mid - 3 + k, rect.Left + 4 + k, mid + 4 - k));
       }
     }
-    if (options_.Contains(dgRowLines)) {
-      c->Pen()->SetColor(vcl::clBtnFace);
-      c->MoveTo(0, top + rowHeight_ - 1);
-      c->LineTo(left, top + rowHeight_ - 1);
-    }
+    return;
   }
-  link_->SetActiveRecord(active);
+  DrawColumnCell(rect, dataCol, VisibleColumn(dataCol), state);
+}
+
+void TDBGrid::Paint() {
+  vcl::TCanvas* c = Canvas();
+  c->Brush()->SetColor(color_);
+  c->FillRect(ClientRect());
+  int th = TitleHeight(), iw = IndicatorWidth();
+  int ncols = VisibleColumnCount();
+  int firstCol = iw > 0 ? 1 : 0, firstRow = th > 0 ? 1 : 0;
+  auto cellRect = [&](int gridCol, int top, int height) {
+    int left = 0;
+    if (gridCol == 0 && iw > 0) return vcl::Rect(0, top, iw, top + height);
+    left = iw;
+    for (int i = 0; i < gridCol - firstCol; ++i) left += VisibleColumn(i)->Width();
+    return vcl::Rect(left, top, left + VisibleColumn(gridCol - firstCol)->Width(), top + height);
+  };
+  if (th > 0)
+    for (int col = 0; col < ncols + firstCol; ++col) DrawCell(col, 0, cellRect(col, 0, th), TGridDrawState{gdFixed});
+  int rows = 0;
+  int right = iw;
+  for (int i = 0; i < ncols; ++i) right += VisibleColumn(i)->Width();
+  if (link_->Active()) {
+    int active = link_->ActiveRecord();
+    rows = link_->RecordCount();
+    for (int r = 0; r < rows; ++r) {
+      int top = th + r * rowHeight_;
+      link_->SetActiveRecord(r);
+      paintedDataRow_ = r;
+      for (int col = 0; col < ncols + firstCol; ++col) {
+        TGridDrawState state;
+        if (col < firstCol) state += gdFixed;
+        if (r == active) {
+          state += gdRowSelected;
+          if (col >= firstCol) state += gdSelected;
+          if (col < firstCol) state += gdSelected;
+          if (Focused()) state += gdFocused;
+        }
+        DrawCell(col, r + firstRow, cellRect(col, top, rowHeight_), state);
+      }
+      if (options_.Contains(dgRowLines)) {
+        c->Pen()->SetColor(vcl::clBtnFace);
+        c->MoveTo(0, top + rowHeight_ - 1);
+        c->LineTo(right, top + rowHeight_ - 1);
+      }
+    }
+    paintedDataRow_ = -1;
+    link_->SetActiveRecord(active);
+  }
   if (options_.Contains(dgColLines)) {
     c->Pen()->SetColor(vcl::clBtnFace);
     int left = iw;
@@ -351,17 +400,25 @@ void TDBGrid::Paint() {
   }
 }
 
+void TDBGrid::TitleClick(TColumn* column) {
+  if (OnTitleClick) OnTitleClick(column);
+}
+
+void TDBGrid::CellClick(TColumn* column) {
+  if (OnCellClick) OnCellClick(column);
+}
+
 void TDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
   if (CanFocus() && !Focused()) SetFocus();
   int col = -1, row = -1;
   bool inCell = CellAt(x, y, col, row);
   if (button == vcl::mbLeft && inCell) {
     if (row < 0) {
-      if (options_.Contains(dgTitleClick) && OnTitleClick) OnTitleClick(VisibleColumn(col));
+      if (options_.Contains(dgTitleClick)) TitleClick(VisibleColumn(col));
     } else if (link_->Active() && row < link_->RecordCount()) {
       // The clicked record becomes current first, so the handler sees it.
       link_->DataSet()->MoveBy(row - link_->ActiveRecord());
-      if (OnCellClick) OnCellClick(VisibleColumn(col));
+      CellClick(VisibleColumn(col));
     }
   }
   vcl::TCustomControl::DoMouseDown(button, shift, x, y);
@@ -437,6 +494,7 @@ VCL_REGISTER(TDBGridColumns) {}
 VCL_REGISTER(TDBGrid) {
   cls.Prop(L"Columns", &TDBGrid::Columns, &TDBGrid::SetColumns);
   cls.Prop(L"DataSource", &TDBGrid::DataSource, &TDBGrid::SetDataSource);
+  cls.Prop(L"DefaultDrawing", &TDBGrid::DefaultDrawing, &TDBGrid::SetDefaultDrawing).Default(true);
   cls.Prop(L"DefaultRowHeight", &TDBGrid::DefaultRowHeight, &TDBGrid::SetDefaultRowHeight).Default(18);
   cls.Prop(L"DrawingStyle", &TDBGrid::DrawingStyle, &TDBGrid::SetDrawingStyle).Default(gdsThemed);
   cls.Prop(L"GradientEndColor", &TDBGrid::GradientEndColor, &TDBGrid::SetGradientEndColor);
@@ -446,6 +504,7 @@ VCL_REGISTER(TDBGrid) {
   cls.Prop(L"TitleFont", &TDBGrid::TitleFont, &TDBGrid::SetTitleFont);
   cls.Prop(L"OnCellClick", &TDBGrid::OnCellClick);
   cls.Prop(L"OnTitleClick", &TDBGrid::OnTitleClick);
+  cls.Prop(L"OnDrawColumnCell", &TDBGrid::OnDrawColumnCell);
 }
 
 }  // namespace db

@@ -54,6 +54,10 @@ class TColumn : public vcl::TCollectionItem {
   void Assign(const rtl::TPersistent* source) override;
   void TitleChanged() { Changed(false); }
 
+protected:
+  // A column class with a title class of its own puts it in place from its constructor.
+  void ReplaceTitle(std::unique_ptr<TColumnTitle> title) { title_ = std::move(title); }
+
 private:
   int DefaultWidth() const;
 
@@ -67,6 +71,8 @@ private:
 class TDBGridColumns : public vcl::TCollection {
   VCL_CLASS(TDBGridColumns, vcl::TCollection)
   explicit TDBGridColumns(TDBGrid* grid);
+  // A collection of a column class of one's own (derived from TColumn).
+  TDBGridColumns(TDBGrid* grid, const vcl::TClassInfo* columnClass);
   TDBGrid* Grid() const { return grid_; }
   TColumn* operator[](int i) const { return Items<TColumn>(i); }
   TColumn* AddColumn() { return Add<TColumn>(); }
@@ -84,7 +90,12 @@ VCL_ENUM(TDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dg
 VCL_SET(TDBGridOptions, TDBGridOption)
 VCL_ENUM(TGridDrawingStyle, gdsClassic, gdsThemed, gdsGradient)
 
+VCL_ENUM(TGridDrawStateItem, gdSelected, gdFocused, gdFixed, gdRowSelected, gdHotTrack, gdPressed)
+VCL_SET(TGridDrawState, TGridDrawStateItem)
+
 using TDBGridClickEvent = vcl::TEvent<void(TColumn* Column)>;
+using TDrawColumnCellEvent =
+    vcl::TEvent<void(rtl::TObject* Sender, const vcl::TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State)>;
 
 class TDBGrid : public vcl::TCustomControl {
   VCL_CLASS(TDBGrid, vcl::TCustomControl)
@@ -120,13 +131,31 @@ class TDBGrid : public vcl::TCustomControl {
   // Index of the current record among the shown rows.
   int SelectedRow() const;
 
+  // The grid draws its data cells itself unless this is off (then OnDrawColumnCell alone draws them).
+  bool DefaultDrawing() const { return defaultDrawing_; }
+  void SetDefaultDrawing(bool v) { defaultDrawing_ = v; }
+  // The data link that holds the window of records the rows show.
+  TDataLink* DataLink() const;
+  // The text and look of one data cell the way the grid draws it by default.
+  void DefaultDrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state);
+
   TDBGridClickEvent OnCellClick;
   TDBGridClickEvent OnTitleClick;
+  TDrawColumnCellEvent OnDrawColumnCell;
 
   // From the data link.
   void LinkChanged();
 
 protected:
+  // Cells in grid coordinates: column 0 is the indicator (with dgIndicator), row 0 the titles (with dgTitles).
+  virtual void DrawCell(int col, int row, const vcl::TRect& rect, TGridDrawState state);
+  // A data cell: DefaultDrawColumnCell when DefaultDrawing, then OnDrawColumnCell.
+  virtual void DrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state);
+  virtual bool HighlightCell(int dataCol, int dataRow, const String& value, TGridDrawState state);
+  virtual void TitleClick(TColumn* column);
+  virtual void CellClick(TColumn* column);
+  // A grid with a column collection of its own puts it in place from its constructor.
+  void ReplaceColumns(std::unique_ptr<TDBGridColumns> columns);
   void Paint() override;
   void Resize() override;
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
@@ -153,7 +182,9 @@ private:
   vcl::TColor gradientStart_ = vcl::clWindow;
   vcl::TColor gradientEnd_ = vcl::clBtnFace;
   bool readOnly_ = false;
+  bool defaultDrawing_ = true;
   int rowHeight_ = 18;
+  int paintedDataRow_ = -1;
 };
 
 }  // namespace db

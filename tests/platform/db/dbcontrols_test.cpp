@@ -326,3 +326,30 @@ TEST_F(DBControlsTest, AutoEditOffRefusesTyping) {
 
 }  // namespace
 }  // namespace db
+
+namespace db {
+namespace {
+
+TEST_F(DBControlsTest, OwnerDrawnCellsGetEveryDataCellWithItsState) {
+  grid_->SetDefaultDrawing(false);
+  int calls = 0, selected = 0;
+  std::vector<String> texts;
+  grid_->OnDrawColumnCell = [&](rtl::TObject*, const vcl::TRect&, int dataCol, TColumn* column, TGridDrawState st) {
+    ++calls;
+    if (st.Contains(gdSelected)) ++selected;
+    if (dataCol == 0) texts.push_back(column->Field()->AsString());
+  };
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), grid_->Width(), grid_->Height());
+  HGDIOBJ old = SelectObject(dc, bmp);
+  grid_->PaintTo(dc, 0, 0);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  EXPECT_EQ(calls, 3 * 2);
+  EXPECT_EQ(selected, 2);
+  EXPECT_EQ(texts, (std::vector<String>{L"Ali", L"Veli", L"Zeynep"}));
+}
+
+}  // namespace
+}  // namespace db

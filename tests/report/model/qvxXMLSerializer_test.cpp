@@ -86,8 +86,13 @@ void Load(TqvxComponent* root, const String& xml) {
 
 class SerializerTest : public ::testing::Test {
 protected:
-  void SetUp() override { rtl::FormatSettings.DecimalSeparator = L'.'; }
+  void SetUp() override {
+    saved = rtl::FormatSettings.DecimalSeparator;
+    rtl::FormatSettings.DecimalSeparator = L'.';
+  }
+  wchar_t saved = L'.';
   void TearDown() override {
+    rtl::FormatSettings.DecimalSeparator = saved;
     if (root) root->Free();
     if (copy) copy->Free();
   }
@@ -138,6 +143,20 @@ TEST_F(SerializerTest, TreeWrittenAndReadBackEqual) {
   EXPECT_FALSE(b2->ParentFont());
   // The reference points into the new tree, not the old one.
   EXPECT_EQ(b2->Link, a2);
+}
+
+TEST_F(SerializerTest, TreeWrittenWithCommaSeparatorReadsBack) {
+  rtl::FormatSettings.DecimalSeparator = L',';
+  auto* a = new TTestBox(root);
+  a->SetName(L"A");
+  a->SetBounds(1.5, 2.25, 3, 4);
+  a->Ratio = 0.125;
+  const String xml = Save(root);
+  EXPECT_NE(xml.find(L"Left=\"1,5\""), String::npos) << xml;
+  Load(copy, xml);
+  ASSERT_EQ(copy->Objects().size(), 1u);
+  EXPECT_DOUBLE_EQ(static_cast<double>(copy->Objects()[0]->Top()), 2.25);
+  EXPECT_DOUBLE_EQ(dynamic_cast<TTestBox*>(copy->Objects()[0])->Ratio, 0.125);
 }
 
 TEST_F(SerializerTest, DefaultsAreNotWritten) {
@@ -209,7 +228,6 @@ TEST_F(SerializerTest, FloatsReadWithEitherSeparatorInAnyLocale) {
     EXPECT_DOUBLE_EQ(static_cast<double>(root->Left()), 1.5) << c.text;
     EXPECT_DOUBLE_EQ(static_cast<double>(root->Top()), 2.5) << c.text;
   }
-  rtl::FormatSettings.DecimalSeparator = L'.';
 }
 
 TEST_F(SerializerTest, SetterErrorsAreCollectedAndReadingGoesOn) {

@@ -30,8 +30,8 @@ bool ParseIsoDateTime(const String& s, double& out) {
   TDateTime date, time = 0;
   if (!rtl::TryEncodeDate(static_cast<rtl::Word>(y), static_cast<rtl::Word>(mo), static_cast<rtl::Word>(d), date))
     return false;
-  if (n >= 5 && !rtl::TryEncodeTime(static_cast<rtl::Word>(h), static_cast<rtl::Word>(mi),
-                                    static_cast<rtl::Word>(sec), static_cast<rtl::Word>(ms), time))
+  if (n >= 5 && !rtl::TryEncodeTime(static_cast<rtl::Word>(h), static_cast<rtl::Word>(mi), static_cast<rtl::Word>(sec),
+                                    static_cast<rtl::Word>(ms), time))
     return false;
   out = date >= 0 ? date + time : date - time;
   return true;
@@ -39,8 +39,7 @@ bool ParseIsoDateTime(const String& s, double& out) {
 
 FieldValue ReadCell(SqliteStatement& st, int col, TFieldType type) {
   switch (st.ColumnKind(col)) {
-    case SqliteStatement::Kind::Null:
-      return FieldValue();
+    case SqliteStatement::Kind::Null: return FieldValue();
     case SqliteStatement::Kind::Integer: {
       Int64 v = st.ColumnInt64(col);
       if (type == ftDateTime || type == ftDate || type == ftTime || type == ftFloat || type == ftCurrency ||
@@ -52,8 +51,7 @@ FieldValue ReadCell(SqliteStatement& st, int col, TFieldType type) {
     }
     case SqliteStatement::Kind::Real: {
       double v = st.ColumnDouble(col);
-      if ((type == ftInteger || type == ftSmallint || type == ftAutoInc || type == ftLargeint ||
-           type == ftBoolean) &&
+      if ((type == ftInteger || type == ftSmallint || type == ftAutoInc || type == ftLargeint || type == ftBoolean) &&
           v == std::floor(v) && std::fabs(v) < 9e18)
         return FieldValue::Integer(static_cast<Int64>(v));
       if (type == ftWideString || type == ftString || type == ftWideMemo || type == ftMemo)
@@ -67,8 +65,7 @@ FieldValue ReadCell(SqliteStatement& st, int col, TFieldType type) {
         return FieldValue::Real(d);
       return FieldValue::Text(std::move(t));
     }
-    case SqliteStatement::Kind::Blob:
-      return FieldValue::Bytes(st.ColumnBlob(col));
+    case SqliteStatement::Kind::Blob: return FieldValue::Bytes(st.ColumnBlob(col));
   }
   return FieldValue();
 }
@@ -323,8 +320,7 @@ SqliteDatabase& TCustomADODataSet::OpenDatabase() {
   return connection_->Database();
 }
 
-void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns,
-                                     std::vector<std::unique_ptr<TRecord>>& rows) {
+void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::vector<std::unique_ptr<TRecord>>& rows) {
   SqliteDatabase& db = OpenDatabase();
   String table = BaseTable();
   std::vector<SqliteDatabase::ColumnInfo> tableCols;
@@ -379,21 +375,14 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns,
       // Expressions have no declared type: the first value decides.
       if (columns[c].type == ftUnknown) {
         switch (st.ColumnKind(sourceCol[c])) {
-          case SqliteStatement::Kind::Integer:
-            columns[c].type = ftInteger;
-            break;
-          case SqliteStatement::Kind::Real:
-            columns[c].type = ftFloat;
-            break;
+          case SqliteStatement::Kind::Integer: columns[c].type = ftInteger; break;
+          case SqliteStatement::Kind::Real: columns[c].type = ftFloat; break;
           case SqliteStatement::Kind::Text:
             columns[c].type = ftWideString;
             columns[c].size = 255;
             break;
-          case SqliteStatement::Kind::Blob:
-            columns[c].type = ftBlob;
-            break;
-          default:
-            break;
+          case SqliteStatement::Kind::Blob: columns[c].type = ftBlob; break;
+          default: break;
         }
       }
       r->values.push_back(ReadCell(st, sourceCol[c], columns[c].type));
@@ -452,7 +441,8 @@ void TCustomADODataSet::InternalPost(TRecord& record, bool inserting) {
         String name = back.ColumnName(i);
         for (size_t c = 0; c < record.values.size(); ++c) {
           bool isAuto = c < autoIncrement_.size() && autoIncrement_[c];
-          const TFieldDef* def = FieldDefs()->Count() > static_cast<int>(c) ? FieldDefs()->Items(static_cast<int>(c)) : nullptr;
+          const TFieldDef* def =
+              FieldDefs()->Count() > static_cast<int>(c) ? FieldDefs()->Items(static_cast<int>(c)) : nullptr;
           if (!def || !SameName(def->Name, name)) continue;
           if (isAuto || record.values[c].IsNull()) record.values[c] = ReadCell(back, i, def->DataType);
         }

@@ -173,8 +173,7 @@ void TDataSet::RemoveField(TField* field) {
 }
 
 void TDataSet::AddDataSource(TDataSource* source) {
-  if (std::find(dataSources_.begin(), dataSources_.end(), source) == dataSources_.end())
-    dataSources_.push_back(source);
+  if (std::find(dataSources_.begin(), dataSources_.end(), source) == dataSources_.end()) dataSources_.push_back(source);
 }
 
 void TDataSet::RemoveDataSource(TDataSource* source) {
@@ -631,8 +630,8 @@ void TDataSet::Post() {
     *pending_ = record;
     // Keep the new row where it is shown: before the row that follows it in the view.
     TRecord* next = cur_ + 1 < static_cast<int>(view_.size()) ? view_[static_cast<size_t>(cur_ + 1)] : nullptr;
-    auto at = next ? std::find_if(rows_.begin(), rows_.end(), [next](auto& r) { return r.get() == next; })
-                   : rows_.end();
+    auto at =
+        next ? std::find_if(rows_.begin(), rows_.end(), [next](auto& r) { return r.get() == next; }) : rows_.end();
     rows_.insert(at, std::move(pending_));
   } else {
     DatabaseError(L"Dataset not in edit or insert mode", Name());

@@ -190,25 +190,18 @@ void TDataLink::DataEvent(TDataEvent event, std::intptr_t info) {
       AdjustWindow();
       DataSetChanged();
       break;
-    case deDataSetScroll:
-      DataSetScrolled(AdjustWindow());
-      break;
+    case deDataSetScroll: DataSetScrolled(AdjustWindow()); break;
     case deLayoutChange:
       AdjustWindow();
       LayoutChanged();
       break;
-    case deUpdateRecord:
-      UpdateRecord();
-      break;
-    case deCheckBrowseMode:
-      CheckBrowseMode();
-      break;
+    case deUpdateRecord: UpdateRecord(); break;
+    case deCheckBrowseMode: CheckBrowseMode(); break;
     case deFocusControl:
       // info points at one field variable shared by every link: the first link that serves it clears it.
       FocusControl(reinterpret_cast<TField**>(info));
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

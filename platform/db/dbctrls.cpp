@@ -1,11 +1,11 @@
 #include "platform/db/dbctrls.h"
 
+#include <richedit.h>
+
 #include "platform/db/dberrors.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/messages.h"
-
-#include <richedit.h>
 
 namespace db {
 
@@ -140,9 +140,7 @@ void TDBTextControl<Base>::KeyPress(wchar_t& key) {
 template <class Base>
 void TDBTextControl<Base>::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
-    case vcl::CM_GETDATALINK:
-      m.Result = reinterpret_cast<LRESULT>(link_.get());
-      return;
+    case vcl::CM_GETDATALINK: m.Result = reinterpret_cast<LRESULT>(link_.get()); return;
     case vcl::CM_EXIT:
       Guarded(this, [&] { link_->UpdateRecord(); });
       Base::Dispatch(m);
@@ -153,8 +151,7 @@ void TDBTextControl<Base>::Dispatch(vcl::TMessage& m) {
       if (!link_->Edit()) return;
       Base::Dispatch(m);
       return;
-    default:
-      Base::Dispatch(m);
+    default: Base::Dispatch(m);
   }
 }
 
@@ -163,9 +160,7 @@ template class TDBTextControl<vcl::TCustomMemo>;
 
 // Memo.
 
-TDBMemo::TDBMemo(vcl::TComponent* owner) : TDBTextControl<vcl::TCustomMemo>(owner) {
-  SetScrollBars(vcl::ssVertical);
-}
+TDBMemo::TDBMemo(vcl::TComponent* owner) : TDBTextControl<vcl::TCustomMemo>(owner) { SetScrollBars(vcl::ssVertical); }
 
 // Rich edit.
 
@@ -188,8 +183,7 @@ void TDBRichEdit::InitializeWnd() {
 
 // Check box.
 
-TDBCheckBox::TDBCheckBox(vcl::TComponent* owner)
-    : vcl::TCheckBox(owner), link_(std::make_unique<TFieldDataLink>()) {
+TDBCheckBox::TDBCheckBox(vcl::TComponent* owner) : vcl::TCheckBox(owner), link_(std::make_unique<TFieldDataLink>()) {
   control_style_ += vcl::csReplicatable;
   link_->SetControl(this);
   link_->OnDataChange.Bind(this, &TDBCheckBox::DataChange);
@@ -269,15 +263,12 @@ void TDBCheckBox::KeyPress(wchar_t& key) {
 
 void TDBCheckBox::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
-    case vcl::CM_GETDATALINK:
-      m.Result = reinterpret_cast<LRESULT>(link_.get());
-      return;
+    case vcl::CM_GETDATALINK: m.Result = reinterpret_cast<LRESULT>(link_.get()); return;
     case vcl::CM_EXIT:
       Guarded(this, [&] { link_->UpdateRecord(); });
       vcl::TCheckBox::Dispatch(m);
       return;
-    default:
-      vcl::TCheckBox::Dispatch(m);
+    default: vcl::TCheckBox::Dispatch(m);
   }
 }
 
@@ -327,8 +318,7 @@ LRESULT CALLBACK TDBComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
       // The edit part loses the focus to something outside the combo: the combo is left.
       if (reinterpret_cast<HWND>(wParam) != self->handle_) Guarded(self, [&] { self->link_->UpdateRecord(); });
       break;
-    default:
-      break;
+    default: break;
   }
   return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
@@ -418,9 +408,7 @@ void TDBComboBox::KeyPress(wchar_t& key) {
 
 void TDBComboBox::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
-    case vcl::CM_GETDATALINK:
-      m.Result = reinterpret_cast<LRESULT>(link_.get());
-      return;
+    case vcl::CM_GETDATALINK: m.Result = reinterpret_cast<LRESULT>(link_.get()); return;
     case vcl::CM_EXIT:
       Guarded(this, [&] { link_->UpdateRecord(); });
       vcl::TCustomComboBox::Dispatch(m);
@@ -446,8 +434,7 @@ void TDBComboBox::Dispatch(vcl::TMessage& m) {
       }
       vcl::TCustomComboBox::Dispatch(m);
       return;
-    default:
-      vcl::TCustomComboBox::Dispatch(m);
+    default: vcl::TCustomComboBox::Dispatch(m);
   }
 }
 

@@ -270,7 +270,8 @@ void TDBGrid::PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col) {
     int h = std::max(1, r.Bottom - r.Top);
     for (int y = 0; y < h; ++y) {
       auto mix = [&](int ca, int cb) { return ca + (cb - ca) * y / std::max(1, h - 1); };
-      COLORREF rgb = RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
+      COLORREF rgb =
+          RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
       c->Brush()->SetColor(static_cast<vcl::TColor>(rgb));
       c->FillRect(vcl::Rect(r.Left, r.Top + y, r.Right, r.Top + y + 1));
     }
@@ -335,7 +336,8 @@ void TDBGrid::DrawCell(int col, int row, const vcl::TRect& rect, TGridDrawState 
         c->FillRect(vcl::Rect(rect.Left + 4, top + 4, rect.Left + 6, top + h - 4));
       } else {
         int mid = top + h / 2;
-        for (int k = 0; k < 4; ++k) c->FillRect(vcl::Rect(rect.Left + 3 + k, mid - 3 + k, rect.Left + 4 + k, mid + 4 - k));
+        for (int k = 0; k < 4; ++k)
+          c->FillRect(vcl::Rect(rect.Left + 3 + k, mid - 3 + k, rect.Left + 4 + k, mid + 4 - k));
       }
     }
     return;
@@ -433,8 +435,12 @@ void TDBGrid::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
     case VK_DOWN: ds->Next(); break;
     case VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
     case VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
-    case VK_HOME: if (shift.Contains(vcl::ssCtrl)) ds->First(); break;
-    case VK_END: if (shift.Contains(vcl::ssCtrl)) ds->Last(); break;
+    case VK_HOME:
+      if (shift.Contains(vcl::ssCtrl)) ds->First();
+      break;
+    case VK_END:
+      if (shift.Contains(vcl::ssCtrl)) ds->Last();
+      break;
     case VK_ESCAPE: ds->Cancel(); break;
     default: return;
   }
@@ -443,9 +449,7 @@ void TDBGrid::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
 
 void TDBGrid::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
-    case WM_GETDLGCODE:
-      m.Result = DLGC_WANTARROWS;
-      return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS; return;
     case WM_VSCROLL: {
       SCROLLINFO si{};
       si.cbSize = sizeof si;
@@ -468,11 +472,8 @@ void TDBGrid::Dispatch(vcl::TMessage& m) {
       m.Result = 1;
       return;
     }
-    case vcl::CM_GETDATALINK:
-      m.Result = reinterpret_cast<LRESULT>(link_.get());
-      return;
-    default:
-      vcl::TCustomControl::Dispatch(m);
+    case vcl::CM_GETDATALINK: m.Result = reinterpret_cast<LRESULT>(link_.get()); return;
+    default: vcl::TCustomControl::Dispatch(m);
   }
 }
 

@@ -84,9 +84,9 @@ private:
   TDBGrid* grid_;
 };
 
-VCL_ENUM(TDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines,
-         dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect,
-         dgTitleClick, dgTitleHotTrack)
+VCL_ENUM(TDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
+         dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect, dgTitleClick,
+         dgTitleHotTrack)
 VCL_SET(TDBGridOptions, TDBGridOption)
 VCL_ENUM(TGridDrawingStyle, gdsClassic, gdsThemed, gdsGradient)
 
@@ -176,8 +176,8 @@ private:
   std::unique_ptr<TDBGridColumns> columns_;
   std::unique_ptr<TDBGridColumns> defaultColumns_;
   std::unique_ptr<vcl::TFont> titleFont_;
-  TDBGridOptions options_{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-                          dgConfirmDelete, dgCancelOnExit, dgTitleClick, dgTitleHotTrack};
+  TDBGridOptions options_{dgEditing, dgTitles,        dgIndicator,    dgColumnResize, dgColLines,     dgRowLines,
+                          dgTabs,    dgConfirmDelete, dgCancelOnExit, dgTitleClick,   dgTitleHotTrack};
   TGridDrawingStyle drawingStyle_ = gdsThemed;
   vcl::TColor gradientStart_ = vcl::clWindow;
   vcl::TColor gradientEnd_ = vcl::clBtnFace;

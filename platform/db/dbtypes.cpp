@@ -49,7 +49,8 @@ StoreColumnType MapDeclaredType(const String& declaredType, bool autoIncrement) 
     r.type = ftTime;
   } else if (Has(t, L"CHAR") || Has(t, L"TEXT") || Has(t, L"CLOB") || Has(t, L"MEMO") || Has(t, L"STRING")) {
     int size = SizeOf(t);
-    bool memo = Has(t, L"MEMO") || Has(t, L"CLOB") || ((Has(t, L"TEXT")) && size == 0) || (size == 0 && !Has(t, L"CHAR"));
+    bool memo =
+        Has(t, L"MEMO") || Has(t, L"CLOB") || ((Has(t, L"TEXT")) && size == 0) || (size == 0 && !Has(t, L"CHAR"));
     if (memo) {
       r.type = ftWideMemo;
     } else {

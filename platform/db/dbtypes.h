@@ -16,23 +16,34 @@ using rtl::String;
 using rtl::TDateTime;
 
 // Numbered as the platform numbers them: report datasets and stored layouts use the numbers.
-VCL_ENUM(TFieldType,
-  ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD, ftDate, ftTime,
-  ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle,
-  ftTypedBinary, ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob,
-  ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo)
+VCL_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD, ftDate,
+         ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle,
+         ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference,
+         ftDataSet, ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd,
+         ftFixedWideChar, ftWideMemo)
 using TBlobType = TFieldType;
 
 VCL_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
 
-VCL_ENUM(TDataSetState,
-  dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue, dsOldValue, dsCurValue,
-  dsBlockRead, dsInternalCalc, dsOpening)
+VCL_ENUM(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
+         dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening)
 
 enum TDataEvent {
-  deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange, deUpdateRecord, deUpdateState,
-  deCheckBrowseMode, dePropertyChange, deFieldListChange, deFocusControl, deParentScroll, deConnectChange,
-  deReconcileError, deDisabledStateChange
+  deFieldChange,
+  deRecordChange,
+  deDataSetChange,
+  deDataSetScroll,
+  deLayoutChange,
+  deUpdateRecord,
+  deUpdateState,
+  deCheckBrowseMode,
+  dePropertyChange,
+  deFieldListChange,
+  deFocusControl,
+  deParentScroll,
+  deConnectChange,
+  deReconcileError,
+  deDisabledStateChange
 };
 
 enum TGetMode { gmCurrent, gmNext, gmPrior };
@@ -45,10 +56,26 @@ using TBookmark = std::vector<std::uint8_t>;
 class FieldValue {
 public:
   FieldValue() = default;
-  static FieldValue Integer(Int64 v) { FieldValue f; f.v_ = v; return f; }
-  static FieldValue Real(double v) { FieldValue f; f.v_ = v; return f; }
-  static FieldValue Text(String v) { FieldValue f; f.v_ = std::move(v); return f; }
-  static FieldValue Bytes(std::string v) { FieldValue f; f.v_ = Blob{std::move(v)}; return f; }
+  static FieldValue Integer(Int64 v) {
+    FieldValue f;
+    f.v_ = v;
+    return f;
+  }
+  static FieldValue Real(double v) {
+    FieldValue f;
+    f.v_ = v;
+    return f;
+  }
+  static FieldValue Text(String v) {
+    FieldValue f;
+    f.v_ = std::move(v);
+    return f;
+  }
+  static FieldValue Bytes(std::string v) {
+    FieldValue f;
+    f.v_ = Blob{std::move(v)};
+    return f;
+  }
 
   bool IsNull() const { return v_.index() == 0; }
   bool IsInteger() const { return v_.index() == 1; }

@@ -203,12 +203,8 @@ void TField::SetAsVariantImpl(const rtl::Variant& v) {
   const rtl::Variant& d = v.Deref();
   switch (d.VarType() & rtl::varTypeMask) {
     case rtl::varEmpty:
-    case rtl::varNull:
-      Clear();
-      return;
-    case rtl::varBoolean:
-      SetAsBooleanImpl(d.AsBoolean());
-      return;
+    case rtl::varNull: Clear(); return;
+    case rtl::varBoolean: SetAsBooleanImpl(d.AsBoolean()); return;
     case rtl::varSmallint:
     case rtl::varInteger:
     case rtl::varShortInt:
@@ -216,19 +212,12 @@ void TField::SetAsVariantImpl(const rtl::Variant& v) {
     case rtl::varWord:
     case rtl::varLongWord:
     case rtl::varInt64:
-    case rtl::varUInt64:
-      SetAsLargeIntImpl(d.AsInt64());
-      return;
+    case rtl::varUInt64: SetAsLargeIntImpl(d.AsInt64()); return;
     case rtl::varSingle:
     case rtl::varDouble:
-    case rtl::varCurrency:
-      SetAsFloatImpl(d.AsDouble());
-      return;
-    case rtl::varDate:
-      SetAsDateTimeImpl(d.AsDateTime());
-      return;
-    default:
-      SetAsStringImpl(rtl::VarToStr(d));
+    case rtl::varCurrency: SetAsFloatImpl(d.AsDouble()); return;
+    case rtl::varDate: SetAsDateTimeImpl(d.AsDateTime()); return;
+    default: SetAsStringImpl(rtl::VarToStr(d));
   }
 }
 
@@ -307,9 +296,7 @@ rtl::Variant TIntegerField::GetAsVariant() const {
 
 TAutoIncField::TAutoIncField(vcl::TComponent* owner) : TIntegerField(owner, ftAutoInc) { SetReadOnly(true); }
 
-bool TLargeintField::IsValidChar(wchar_t ch) const {
-  return (ch >= L'0' && ch <= L'9') || ch == L'+' || ch == L'-';
-}
+bool TLargeintField::IsValidChar(wchar_t ch) const { return (ch >= L'0' && ch <= L'9') || ch == L'+' || ch == L'-'; }
 
 String TLargeintField::GetAsString() const {
   const FieldValue& v = Data();
@@ -478,45 +465,28 @@ rtl::Variant TBlobField::GetAsVariant() const {
 std::unique_ptr<TField> CreateFieldForType(TFieldType type, vcl::TComponent* owner) {
   switch (type) {
     case ftString:
-    case ftFixedChar:
-      return std::make_unique<TStringField>(owner);
+    case ftFixedChar: return std::make_unique<TStringField>(owner);
     case ftWideString:
     case ftFixedWideChar:
-    case ftGuid:
-      return std::make_unique<TWideStringField>(owner);
+    case ftGuid: return std::make_unique<TWideStringField>(owner);
     case ftSmallint:
-    case ftWord:
-      return std::make_unique<TSmallintField>(owner);
-    case ftInteger:
-      return std::make_unique<TIntegerField>(owner);
-    case ftAutoInc:
-      return std::make_unique<TAutoIncField>(owner);
-    case ftLargeint:
-      return std::make_unique<TLargeintField>(owner);
-    case ftFloat:
-      return std::make_unique<TFloatField>(owner);
-    case ftCurrency:
-      return std::make_unique<TCurrencyField>(owner);
+    case ftWord: return std::make_unique<TSmallintField>(owner);
+    case ftInteger: return std::make_unique<TIntegerField>(owner);
+    case ftAutoInc: return std::make_unique<TAutoIncField>(owner);
+    case ftLargeint: return std::make_unique<TLargeintField>(owner);
+    case ftFloat: return std::make_unique<TFloatField>(owner);
+    case ftCurrency: return std::make_unique<TCurrencyField>(owner);
     case ftBCD:
-    case ftFMTBcd:
-      return std::make_unique<TFMTBCDField>(owner);
-    case ftBoolean:
-      return std::make_unique<TBooleanField>(owner);
-    case ftDate:
-      return std::make_unique<TDateField>(owner);
-    case ftTime:
-      return std::make_unique<TTimeField>(owner);
-    case ftDateTime:
-      return std::make_unique<TDateTimeField>(owner);
-    case ftTimeStamp:
-      return std::make_unique<TSQLTimeStampField>(owner);
+    case ftFMTBcd: return std::make_unique<TFMTBCDField>(owner);
+    case ftBoolean: return std::make_unique<TBooleanField>(owner);
+    case ftDate: return std::make_unique<TDateField>(owner);
+    case ftTime: return std::make_unique<TTimeField>(owner);
+    case ftDateTime: return std::make_unique<TDateTimeField>(owner);
+    case ftTimeStamp: return std::make_unique<TSQLTimeStampField>(owner);
     case ftMemo:
-    case ftFmtMemo:
-      return std::make_unique<TMemoField>(owner);
-    case ftWideMemo:
-      return std::make_unique<TWideMemoField>(owner);
-    default:
-      return std::make_unique<TBlobField>(owner);
+    case ftFmtMemo: return std::make_unique<TMemoField>(owner);
+    case ftWideMemo: return std::make_unique<TWideMemoField>(owner);
+    default: return std::make_unique<TBlobField>(owner);
   }
 }
 

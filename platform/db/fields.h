@@ -26,9 +26,9 @@ using TFieldNotifyEvent = vcl::TEvent<void(TField* Sender)>;
 using TFieldGetTextEvent = vcl::TEvent<void(TField* Sender, String& Text, bool DisplayText)>;
 using TFieldSetTextEvent = vcl::TEvent<void(TField* Sender, const String& Text)>;
 
-using vcl::TAlignment;
 using vcl::taCenter;
 using vcl::taLeftJustify;
+using vcl::TAlignment;
 using vcl::taRightJustify;
 
 // Ordinal, ASCII-only case folding: the rule for field, table and component names.

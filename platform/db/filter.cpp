@@ -54,10 +54,8 @@ bool IsNumberType(TFieldType t) {
     case ftCurrency:
     case ftBCD:
     case ftFMTBcd:
-    case ftBoolean:
-      return true;
-    default:
-      return false;
+    case ftBoolean: return true;
+    default: return false;
   }
 }
 
@@ -104,14 +102,10 @@ struct FilterExpression::Node {
 
   bool Eval(const Resolver& resolve) const {
     switch (kind) {
-      case And:
-        return left->Eval(resolve) && right->Eval(resolve);
-      case Or:
-        return left->Eval(resolve) || right->Eval(resolve);
-      case Not:
-        return !left->Eval(resolve);
-      case Compare:
-        break;
+      case And: return left->Eval(resolve) && right->Eval(resolve);
+      case Or: return left->Eval(resolve) || right->Eval(resolve);
+      case Not: return !left->Eval(resolve);
+      case Compare: break;
     }
     FieldValue v;
     TFieldType type = ftUnknown;

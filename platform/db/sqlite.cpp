@@ -104,8 +104,8 @@ std::vector<SqliteDatabase::ColumnInfo> SqliteDatabase::TableColumns(const Strin
   for (auto& c : out) {
     if (!c.primaryKey) continue;
     int notNull = 0, pk = 0, autoinc = 0;
-    if (sqlite3_table_column_metadata(db_, nullptr, t.c_str(), ToUtf8(c.name).c_str(), nullptr, nullptr, &notNull,
-                                      &pk, &autoinc) == SQLITE_OK)
+    if (sqlite3_table_column_metadata(db_, nullptr, t.c_str(), ToUtf8(c.name).c_str(), nullptr, nullptr, &notNull, &pk,
+                                      &autoinc) == SQLITE_OK)
       c.autoIncrement = autoinc != 0;
   }
   return out;
@@ -114,8 +114,8 @@ std::vector<SqliteDatabase::ColumnInfo> SqliteDatabase::TableColumns(const Strin
 SqliteStatement::SqliteStatement(SqliteDatabase& db, const String& sql) : db_(db) {
   if (!db.Handle()) throw EADOError(L"Connection is closed");
   const void* tail = nullptr;
-  int rc = sqlite3_prepare16_v2(db.Handle(), sql.c_str(), static_cast<int>((sql.size() + 1) * sizeof(wchar_t)),
-                                &stmt_, &tail);
+  int rc = sqlite3_prepare16_v2(db.Handle(), sql.c_str(), static_cast<int>((sql.size() + 1) * sizeof(wchar_t)), &stmt_,
+                                &tail);
   if (rc != SQLITE_OK) db.RaiseError(rc);
   if (!stmt_) throw EADOError(L"Command text does not contain a statement");
   // One statement per command: text after it (a second statement smuggled in) is refused, not silently dropped.
@@ -173,16 +173,11 @@ String SqliteStatement::ColumnDeclaredType(int col) const {
 
 SqliteStatement::Kind SqliteStatement::ColumnKind(int col) const {
   switch (sqlite3_column_type(stmt_, col)) {
-    case SQLITE_INTEGER:
-      return Kind::Integer;
-    case SQLITE_FLOAT:
-      return Kind::Real;
-    case SQLITE_TEXT:
-      return Kind::Text;
-    case SQLITE_BLOB:
-      return Kind::Blob;
-    default:
-      return Kind::Null;
+    case SQLITE_INTEGER: return Kind::Integer;
+    case SQLITE_FLOAT: return Kind::Real;
+    case SQLITE_TEXT: return Kind::Text;
+    case SQLITE_BLOB: return Kind::Blob;
+    default: return Kind::Null;
   }
 }
 

@@ -25,8 +25,8 @@ protected:
                                        "insert into ogrencigorusme(okulno, adisoyadi) values (7, 'Zeynep');"));
     conn_ = new TADOConnection(nullptr);
     conn_->SetLoginPrompt(false);
-    conn_->SetConnectionString(L"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" +
-                               folder_ + L"\\tavrel.mdb");
+    conn_->SetConnectionString(L"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" + folder_ +
+                               L"\\tavrel.mdb");
     conn_->SetConnected(true);
   }
   void TearDown() override {

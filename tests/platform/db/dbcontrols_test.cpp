@@ -20,11 +20,12 @@ class DBControlsTest : public ::testing::Test {
 protected:
   void SetUp() override {
     std::wstring dir = dbtest::TempFolder();
-    ASSERT_TRUE(dbtest::CreateDatabase(dir + L"\\tavrel.db",
-                                       "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (12, 'Ali', 'Bireysel');"
-                                       "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (123, 'Veli', 'Bireysel');"
-                                       "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (7, 'Zeynep', 'Grup');"
-                                       "insert into ogrencibilgi(okulno, adisoyadi, burslu) values ('5', 'Ece', 0);"));
+    ASSERT_TRUE(dbtest::CreateDatabase(
+        dir + L"\\tavrel.db",
+        "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (12, 'Ali', 'Bireysel');"
+        "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (123, 'Veli', 'Bireysel');"
+        "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (7, 'Zeynep', 'Grup');"
+        "insert into ogrencibilgi(okulno, adisoyadi, burslu) values ('5', 'Ece', 0);"));
     vcl::Application->Initialize();
     form_ = new vcl::TForm(nullptr);
     form_->SetBounds(20, 20, 700, 500);

@@ -15,10 +15,11 @@ class FieldStreamTest : public ::testing::Test {
 protected:
   void SetUp() override {
     std::wstring dir = dbtest::TempFolder();
-    ASSERT_TRUE(dbtest::CreateDatabase(dir + L"\\tavrel.db",
-                                       "create table ekler(ad NVARCHAR(20), veri BLOB, tutar NUMERIC(10,2), buyuk BIGINT);"
-                                       "insert into ekler values ('a', x'00FF10', 12.5, 5000000000);"
-                                       "insert into veligorusme(okulno, gorusmeozeti) values ('1', 'Özet ğ');"));
+    ASSERT_TRUE(
+        dbtest::CreateDatabase(dir + L"\\tavrel.db",
+                               "create table ekler(ad NVARCHAR(20), veri BLOB, tutar NUMERIC(10,2), buyuk BIGINT);"
+                               "insert into ekler values ('a', x'00FF10', 12.5, 5000000000);"
+                               "insert into veligorusme(okulno, gorusmeozeti) values ('1', 'Özet ğ');"));
     conn_ = new TADOConnection(nullptr);
     conn_->SetConnectionString(L"Data Source=" + dir + L"\\tavrel.db");
   }

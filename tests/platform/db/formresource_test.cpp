@@ -30,7 +30,9 @@ TEST(DataFormResource, PersistentFieldsAndActiveFromText) {
   rtl::String text =
       L"object DM: TTestDataModule\n"
       L"  object ADOBaglan: TADOConnection\n"
-      L"    ConnectionString = 'Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir + L"\\tavrel.mdb'\n"
+      L"    ConnectionString = 'Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+      dir +
+      L"\\tavrel.mdb'\n"
       L"    LoginPrompt = False\n"
       L"  end\n"
       L"  object ADOTable1: TADOTable\n"

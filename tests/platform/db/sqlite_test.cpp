@@ -78,12 +78,18 @@ struct TypeCase {
 
 TEST(DeclaredTypes, MapToFieldTypes) {
   const TypeCase cases[] = {
-      {L"NVARCHAR(255)", false, ftWideString, 255}, {L"NVARCHAR(20)", false, ftWideString, 20},
-      {L"NTEXT", false, ftWideMemo, 0},             {L"INTEGER", true, ftAutoInc, 0},
-      {L"INTEGER", false, ftInteger, 0},            {L"DATETIME", false, ftDateTime, 0},
-      {L"BOOLEAN", false, ftBoolean, 0},            {L"REAL", false, ftFloat, 0},
-      {L"BIGINT", false, ftLargeint, 0},            {L"NUMERIC(10,2)", false, ftFMTBcd, 2},
-      {L"BLOB", false, ftBlob, 0},                  {L"", false, ftUnknown, 0},
+      {L"NVARCHAR(255)", false, ftWideString, 255},
+      {L"NVARCHAR(20)", false, ftWideString, 20},
+      {L"NTEXT", false, ftWideMemo, 0},
+      {L"INTEGER", true, ftAutoInc, 0},
+      {L"INTEGER", false, ftInteger, 0},
+      {L"DATETIME", false, ftDateTime, 0},
+      {L"BOOLEAN", false, ftBoolean, 0},
+      {L"REAL", false, ftFloat, 0},
+      {L"BIGINT", false, ftLargeint, 0},
+      {L"NUMERIC(10,2)", false, ftFMTBcd, 2},
+      {L"BLOB", false, ftBlob, 0},
+      {L"", false, ftUnknown, 0},
   };
   for (const auto& c : cases) {
     auto t = MapDeclaredType(c.decl, c.autoinc);

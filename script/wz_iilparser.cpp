@@ -93,86 +93,128 @@ String ReadUnitFile(const String& fileName) {
 
 TwzILParser::TwzILParser(TwzCompilerHost* program)
     : program_(program),
-      grammar_(std::make_unique<TwzXMLDocument>()),
+      grammar_(std::make_shared<TwzXMLDocument>()),
       ilScript_(std::make_unique<TwzXMLDocument>()),
       parser_(std::make_unique<TwzParser>()) {}
 
 TwzILParser::~TwzILParser() = default;
+
+// A grammar as the translator walks it: read and compiled once per grammar text, then shared by every translator
+// that selects the language (a report compiles many expressions, each with a translator of its own).
+struct TwzILParser::Language {
+  String text;
+  std::shared_ptr<TwzXMLDocument> grammar;
+  std::vector<std::unique_ptr<Element>> elements;
+  Element* programRule = nullptr;
+  TwzParser scanner;  // the defaults with the grammar's parser settings and keywords
+  bool needDeclareVars = true;
+};
+
+namespace {
+
+template <class Language>
+std::map<String, std::shared_ptr<Language>>& LanguageCache() {
+  static std::map<String, std::shared_ptr<Language>> cache;  // by upper-cased language name
+  return cache;
+}
+
+}  // namespace
 
 void TwzILParser::SelectLanguage(const String& name) {
   parser_->Clear();
   NeedDeclareVars = true;
   LangName = name;
   const String text = wzGetLanguage(name);
-  elements_.clear();
-  programRule_ = nullptr;
-  grammar_->LoadFromBytes(rtl::StringToUTF8(text));
+  language_.reset();
+  Root = nullptr;
+  auto& cache = LanguageCache<Language>();
+  const String key = rtl::UpperCase(name);
+  auto it = cache.find(key);
+  if (it == cache.end() || it->second->text != text) {
+    auto language = BuildLanguage(text);
+    it = cache.insert_or_assign(key, std::move(language)).first;
+  }
+  language_ = it->second;
+  grammar_ = language_->grammar;
   Root = grammar_->Root();
+  *parser_ = language_->scanner;
+  NeedDeclareVars = language_->needDeclareVars;
+  if (program_ && program_->ExtendedCharset())
+    for (unsigned c = 128; c < 256; ++c) parser_->IdentifierCharset.set(c);
+}
 
-  const int parserIndex = Root->Find(L"parser");
+std::shared_ptr<TwzILParser::Language> TwzILParser::BuildLanguage(const String& text) {
+  auto language = std::make_shared<Language>();
+  language->text = text;
+  language->grammar = std::make_shared<TwzXMLDocument>();
+  language->grammar->LoadFromBytes(rtl::StringToUTF8(text));
+  TwzXMLItem* root = language->grammar->Root();
+  TwzParser& scanner = language->scanner;
+  TwzXMLItem* errors = nullptr;
+
+  const int parserIndex = root->Find(L"parser");
   if (parserIndex >= 0) {
-    TwzXMLItem* settings = Root->Items(parserIndex);
+    TwzXMLItem* settings = root->Items(parserIndex);
     const int keywordsIndex = settings->Find(L"keywords");
     if (keywordsIndex >= 0) {
       TwzXMLItem* keywords = settings->Items(keywordsIndex);
-      for (int i = 0; i < keywords->Count(); ++i) parser_->AddKeyword(keywords->Items(i)->Name());
+      for (int i = 0; i < keywords->Count(); ++i) scanner.AddKeyword(keywords->Items(i)->Name());
     }
+    const int errorsIndex = settings->Find(L"errors");
+    if (errorsIndex >= 0) errors = settings->Items(errorsIndex);
     for (int i = 0; i < settings->Count(); ++i) {
       TwzXMLItem* setting = settings->Items(i);
       const String key = rtl::LowerCase(setting->Name());
       const String value = setting->Prop(L"text");
       if (key == L"identchars") {
-        parser_->ConstructCharset(value);
+        scanner.ConstructCharset(value);
       } else if (key == L"commentline1") {
-        parser_->CommentLine1 = value;
+        scanner.CommentLine1 = value;
       } else if (key == L"commentline2") {
-        parser_->CommentLine2 = value;
+        scanner.CommentLine2 = value;
       } else if (key == L"commentblock1") {
-        parser_->SetCommentBlock1(value);
+        scanner.SetCommentBlock1(value);
       } else if (key == L"commentblock2") {
-        parser_->SetCommentBlock2(value);
+        scanner.SetCommentBlock2(value);
       } else if (key == L"stringquotes") {
-        parser_->StringQuotes = value;
+        scanner.StringQuotes = value;
       } else if (key == L"hexsequence") {
-        parser_->HexSequence = value;
+        scanner.HexSequence = value;
       } else if (key == L"skipchar") {
-        parser_->SkipChar = value;
+        scanner.SkipChar = value;
       } else if (key == L"specstrchar") {
-        parser_->SpecStrChar = value == L"1";
+        scanner.SpecStrChar = value == L"1";
       } else if (key == L"casesensitive") {
-        parser_->CaseSensitive = value == L"1";
+        scanner.CaseSensitive = value == L"1";
       } else if (key == L"skipeol") {
-        parser_->SkipEOL = value != L"0";
+        scanner.SkipEOL = value != L"0";
       } else if (key == L"declarevars") {
-        NeedDeclareVars = value != L"0";
+        language->needDeclareVars = value != L"0";
       }
     }
   }
-  if (program_ && program_->ExtendedCharset())
-    for (unsigned c = 128; c < 256; ++c) parser_->IdentifierCharset.set(c);
-  CompileGrammar();
-}
 
-void TwzILParser::CompileGrammar() {
   std::map<String, Element*> rules;  // upper-cased name to the first rule of that name
-  for (int i = 0; i < Root->Count(); ++i) {
-    TwzXMLItem* item = Root->Items(i);
+  for (int i = 0; i < root->Count(); ++i) {
+    TwzXMLItem* item = root->Items(i);
     if (rtl::SameText(item->Name(), L"parser") || rtl::SameText(item->Name(), L"types")) continue;
-    Element* rule = CompileElement(item, true);
+    Element* rule = CompileElement(*language, errors, item, true);
     rules.emplace(rtl::UpperCase(item->Name()), rule);
   }
-  for (auto& element : elements_) {
+  for (auto& element : language->elements) {
     if (element->kind != Kind::Reference) continue;
-    auto it = rules.find(rtl::UpperCase(element->refName));
-    if (it != rules.end()) element->rule = it->second;
+    auto found = rules.find(rtl::UpperCase(element->refName));
+    if (found != rules.end()) element->rule = found->second;
   }
-  auto it = rules.find(L"PROGRAM");
-  programRule_ = it == rules.end() ? nullptr : it->second;
+  auto program = rules.find(L"PROGRAM");
+  language->programRule = program == rules.end() ? nullptr : program->second;
+  return language;
 }
 
-TwzILParser::Element* TwzILParser::CompileElement(TwzXMLItem* item, bool isRule) {
-  elements_.push_back(std::make_unique<Element>());
-  Element* e = elements_.back().get();
+TwzILParser::Element* TwzILParser::CompileElement(Language& language, TwzXMLItem* errors, TwzXMLItem* item,
+                                                  bool isRule) {
+  language.elements.push_back(std::make_unique<Element>());
+  Element* e = language.elements.back().get();
   e->isRule = isRule;
   const String name = rtl::LowerCase(item->Name());
   if (isRule) {
@@ -199,22 +241,11 @@ TwzILParser::Element* TwzILParser::CompileElement(TwzXMLItem* item, bool isRule)
   if (e->kind == Kind::Char) e->noSkip = item->Prop(L"skip") == L"0";
   if (e->kind == Kind::Loop || e->kind == Kind::OptionalLoop) e->skipLoop = item->Prop(L"skip") == L"1";
   const String err = item->Prop(L"err");
-  if (!err.empty()) {
-    const int parserIndex = Root->Find(L"parser");
-    if (parserIndex >= 0) {
-      TwzXMLItem* settings = Root->Items(parserIndex);
-      const int errorsIndex = settings->Find(L"errors");
-      if (errorsIndex >= 0) {
-        TwzXMLItem* errors = settings->Items(errorsIndex);
-        const int entry = errors->Find(err);
-        if (entry >= 0) e->errMsg = errors->Items(entry)->Prop(L"text");
-      }
-    }
+  if (!err.empty() && errors) {
+    const int entry = errors->Find(err);
+    if (entry >= 0) e->errMsg = errors->Items(entry)->Prop(L"text");
   }
-  for (int i = 0; i < item->Count(); ++i) {
-    Element* child = CompileElement(item->Items(i), false);
-    e->children.push_back(child);
-  }
+  for (int i = 0; i < item->Count(); ++i) e->children.push_back(CompileElement(language, errors, item->Items(i), false));
   return e;
 }
 
@@ -250,7 +281,8 @@ bool TwzILParser::MakeILScript(const String& text) {
   parser_->SetText(text);
   parser_->SetPosition(start);
 
-  const bool matched = programRule_ ? Interpret(programRule_) : true;
+  Element* programRule = language_ ? language_->programRule : nullptr;
+  const bool matched = programRule ? Interpret(programRule) : true;
   bool ok = matched && errorMsg_.empty() && !fatal_;
   if (ok) {
     String doc = L"<?xml version=\"1.0\"?>\r\n<program>\r\n";

@@ -40,10 +40,11 @@ public:
 
 private:
   struct Element;
+  struct Language;
   enum class Kind;
 
-  void CompileGrammar();
-  Element* CompileElement(TwzXMLItem* item, bool isRule);
+  static std::shared_ptr<Language> BuildLanguage(const rtl::String& text);
+  static Element* CompileElement(Language& language, TwzXMLItem* errors, TwzXMLItem* item, bool isRule);
   bool Interpret(Element* e);
   bool InterpretToken(Element* e, rtl::String& token);
   bool InterpretLoop(Element* e);
@@ -57,13 +58,11 @@ private:
   rtl::String LoadUnitSource(const rtl::String& unitName);
 
   TwzCompilerHost* program_;
-  std::unique_ptr<TwzXMLDocument> grammar_;
+  std::shared_ptr<TwzXMLDocument> grammar_;  // the selected language's, shared with other translators
   std::unique_ptr<TwzXMLDocument> ilScript_;
   std::unique_ptr<TwzParser> parser_;
 
-  // The selected grammar, compiled once per selection.
-  std::vector<std::unique_ptr<Element>> elements_;
-  Element* programRule_ = nullptr;
+  std::shared_ptr<Language> language_;
 
   // One translation.
   std::vector<rtl::String> lines_;

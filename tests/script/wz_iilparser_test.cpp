@@ -331,6 +331,25 @@ TEST_F(Translator, LanguageDirectiveAndOtherGrammars) {
   EXPECT_EQ(Render(il.ILScript()->Root(), false), L"program(types)");
 }
 
+TEST_F(Translator, ReRegisteringALanguageTakesEffect) {
+  const auto grammar = [](const wchar_t* word) {
+    return String(L"<?xml version=\"1.0\"?><language><parser/><program><keyword text=\"") + word +
+           L"\" add=\"w\"/></program></language>";
+  };
+  wzRegisterLanguage(L"Swap", grammar(L"one"));
+  il.SelectLanguage(L"Swap");
+  EXPECT_TRUE(il.MakeILScript(L"one"));
+  TwzILParser other(&host);
+  other.SelectLanguage(L"swap");
+  EXPECT_FALSE(other.MakeILScript(L"two"));
+  wzRegisterLanguage(L"SWAP", grammar(L"two"));
+  other.SelectLanguage(L"Swap");
+  EXPECT_TRUE(other.MakeILScript(L"two"));
+  EXPECT_EQ(Render(other.ILScript()->Root(), false), L"program(w='two' types)");
+  // A translator keeps the grammar it selected.
+  EXPECT_TRUE(il.MakeILScript(L"one"));
+}
+
 TEST_F(Translator, DeepNestingIsRefusedNotCrashed) {
   String nested = L"begin a := ";
   for (int i = 0; i < 100; ++i) nested += L"(";

@@ -25,6 +25,7 @@ public:
   // "Invalid language definition"; unit files that cannot be read and the unit handler's exceptions pass through.
   bool MakeILScript(const rtl::String& text);
 
+  // The selected grammar. Translators that select the same grammar share one document: read it, never change it.
   TwzXMLDocument* Grammar() const { return grammar_.get(); }
   TwzXMLDocument* ILScript() const { return ilScript_.get(); }
   TwzParser* Parser() const { return parser_.get(); }
@@ -53,12 +54,13 @@ private:
   void Abort(const rtl::String& message);
   rtl::String PositionAfterSpaces(int position);
   void IncludeUnits(size_t mark);
-  // The unit's code (its "program" element as text); empty when it is skipped or failed.
+  // False when the unit was included before; otherwise code is the unit's "program" element as text, empty for
+  // an empty unit or one that failed to translate.
   bool IncludeUnit(const rtl::String& unitName, rtl::String& code);
   rtl::String LoadUnitSource(const rtl::String& unitName);
 
   TwzCompilerHost* program_;
-  std::shared_ptr<TwzXMLDocument> grammar_;  // the selected language's, shared with other translators
+  std::shared_ptr<TwzXMLDocument> grammar_;
   std::unique_ptr<TwzXMLDocument> ilScript_;
   std::unique_ptr<TwzParser> parser_;
 

@@ -6,7 +6,11 @@
 #include "platform/db/ado.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dberrors.h"
+#include "platform/db/dbctrls.h"
+#include "platform/db/dbgrids.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/filer.h"
+#include "platform/vcl/forms.h"
 
 namespace dbtest {
 
@@ -51,6 +55,8 @@ TEST(DataFormResource, PersistentFieldsAndActiveFromText) {
       L"  end\n"
       L"  object ADOQuery1: TADOQuery\n"
       L"    Connection = ADOBaglan\n"
+      L"    SQL.Strings = (\n"
+      L"      'select * from ogrencibilgi')\n"
       L"  end\n"
       L"  object DataSource1: TDataSource\n"
       L"    DataSet = ADOTable1\n"
@@ -72,13 +78,73 @@ TEST(DataFormResource, PersistentFieldsAndActiveFromText) {
   EXPECT_EQ(ds->DataSet(), t);
   EXPECT_EQ(ds->State(), db::dsBrowse);
 
-  dm.ADOQuery1->SQL()->Clear();
-  dm.ADOQuery1->SQL()->Add(L"select * from ogrencibilgi");
+  EXPECT_EQ(dm.ADOQuery1->SQLText(), L"select * from ogrencibilgi");
   dm.ADOQuery1->Open();
   EXPECT_EQ(dm.ADOQuery1->FieldCount(), 49);
   dm.ADOQuery1->SQL()->Clear();
   EXPECT_FALSE(dm.ADOQuery1->Active());
   dm.DestroyComponents();
+}
+
+}  // namespace
+}  // namespace dbtest
+
+namespace dbtest {
+namespace {
+
+TEST(DataFormResource, GridColumnsAndBoundControlsFromText) {
+  vcl::Application->Initialize();
+  std::wstring dir = TempFolder();
+  ASSERT_TRUE(CreateDatabase(dir + L"\\tavrel.db", "insert into veligorusme(okulno, veliadisoyadi) values ('3', 'Ayşe');"));
+  rtl::String text =
+      L"object Form1: TForm\n"
+      L"  object ADOBaglan: TADOConnection\n"
+      L"    ConnectionString = 'Data Source=" + dir + L"\\tavrel.mdb'\n"
+      L"    LoginPrompt = False\n"
+      L"  end\n"
+      L"  object ADOTable1: TADOTable\n"
+      L"    Active = True\n"
+      L"    Connection = ADOBaglan\n"
+      L"    TableName = 'veligorusme'\n"
+      L"  end\n"
+      L"  object DataSource1: TDataSource\n"
+      L"    DataSet = ADOTable1\n"
+      L"  end\n"
+      L"  object sDBEdit1: TDBEdit\n"
+      L"    DataField = 'veliadisoyadi'\n"
+      L"    DataSource = DataSource1\n"
+      L"  end\n"
+      L"  object DBGrid1: TDBGrid\n"
+      L"    DataSource = DataSource1\n"
+      L"    Options = [dgTitles, dgIndicator, dgColLines, dgRowLines]\n"
+      L"    DrawingStyle = gdsGradient\n"
+      L"    Columns = <\n"
+      L"      item\n"
+      L"        FieldName = 'okulno'\n"
+      L"        Title.Caption = 'Okul No'\n"
+      L"        Width = 60\n"
+      L"      end\n"
+      L"      item\n"
+      L"        FieldName = 'veliadisoyadi'\n"
+      L"        Visible = False\n"
+      L"      end>\n"
+      L"  end\n"
+      L"end\n";
+  vcl::TForm form(nullptr);
+  vcl::ReadComponentText(text, &form, L"FORM1");
+  auto* edit = dynamic_cast<db::TDBEdit*>(form.FindComponent(L"sDBEdit1"));
+  auto* grid = dynamic_cast<db::TDBGrid*>(form.FindComponent(L"DBGrid1"));
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(edit->Field()->AsString(), L"Ayşe");
+  EXPECT_EQ(edit->Text(), L"Ayşe");
+  ASSERT_EQ(grid->Columns()->Count(), 2);
+  EXPECT_EQ(grid->VisibleColumnCount(), 1);
+  EXPECT_EQ(grid->VisibleColumn(0)->TitleText(), L"Okul No");
+  EXPECT_EQ(grid->VisibleColumn(0)->Width(), 60);
+  EXPECT_EQ(grid->DrawingStyle(), db::gdsGradient);
+  EXPECT_FALSE(grid->Options().Contains(db::dgEditing));
+  form.DestroyComponents();
 }
 
 }  // namespace

@@ -306,6 +306,7 @@ void TPngImage::SetPixels(const TPngPixels& image) {
   }
   if (image.HasAlpha) bitmap.SetAlphaFormat(afDefined);
   bitmap_.Assign(&bitmap);
+  drawn_.SetHandle(nullptr);
   has_alpha_ = image.HasAlpha;
 }
 
@@ -348,15 +349,28 @@ void TPngImage::SetSize(int width, int height) {
   if (width == Width() && height == Height()) return;
   if (bitmap_.Empty()) bitmap_.SetPixelFormat(pf24bit);
   bitmap_.SetSize(width, height);
+  drawn_.SetHandle(nullptr);
   data_.clear();
   Changed();
 }
 
-void TPngImage::Draw(TCanvas& canvas, const TRect& rect) { bitmap_.Draw(canvas, rect); }
+void TPngImage::Draw(TCanvas& canvas, const TRect& rect) {
+  if (!has_alpha_ || bitmap_.AlphaFormat() != afDefined) {
+    bitmap_.Draw(canvas, rect);
+    return;
+  }
+  // Pictures are painted again and again: premultiply once, not on every paint.
+  if (drawn_.Empty()) {
+    drawn_.Assign(&bitmap_);
+    drawn_.SetAlphaFormat(afPremultiplied);
+  }
+  drawn_.Draw(canvas, rect);
+}
 
 void TPngImage::Assign(const rtl::TPersistent* source) {
   if (auto* png = dynamic_cast<const TPngImage*>(source)) {
     bitmap_.Assign(&png->bitmap_);
+    drawn_.SetHandle(nullptr);
     has_alpha_ = png->has_alpha_;
     data_ = png->data_;
     Changed();
@@ -372,6 +386,7 @@ void TPngImage::Assign(const rtl::TPersistent* source) {
       copy.SetPixelFormat(pf24bit);
     }
     bitmap_.Assign(&copy);
+    drawn_.SetHandle(nullptr);
     data_.clear();
     Changed();
     return;

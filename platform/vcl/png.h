@@ -34,8 +34,12 @@ class TPngImage : public TGraphic {
   void SetHeight(int height) override { SetSize(Width(), height); }
   void SetSize(int width, int height) override;
   bool Transparent() const override { return has_alpha_ || TGraphic::Transparent(); }
-  // The decoded image: pf32bit with straight alpha when the file has transparency, else pf24bit.
-  TBitmap* Bitmap() { return &bitmap_; }
+  // The decoded image: pf32bit with straight alpha when the file has transparency, else pf24bit. Whoever asks for
+  // it may change it; drawing then works from the changed pixels.
+  TBitmap* Bitmap() {
+    drawn_.SetHandle(nullptr);
+    return &bitmap_;
+  }
   bool HasAlpha() const { return has_alpha_; }
 
   void Draw(TCanvas& canvas, const TRect& rect) override;
@@ -49,6 +53,8 @@ protected:
 private:
   void SetPixels(const TPngPixels& image);
   TBitmap bitmap_;
+  // The premultiplied copy AlphaBlend draws from, made on the first draw after a change.
+  TBitmap drawn_;
   bool has_alpha_ = false;
   std::vector<rtl::Byte> data_;
 };

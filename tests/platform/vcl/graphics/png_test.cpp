@@ -164,3 +164,14 @@ TEST(PngImage, SavesItsOwnBytesOrANewEncoding) {
   check.Assign(&back);
   EXPECT_EQ(check.Canvas()->Pixels(1, 2), clOlive);
 }
+
+TEST(PngImage, ChangedPixelsAreDrawnAfterAnEarlierDraw) {
+  TPngImage png;
+  png.LoadFromFile(gfxtest::DataFile(L"halves_rgba.png"));
+  TBitmap target(40, 10, pf24bit);
+  target.Canvas()->Draw(0, 0, &png);
+  EXPECT_EQ(target.Canvas()->Pixels(5, 5), clRed);
+  static_cast<std::uint32_t*>(png.Bitmap()->ScanLine(5))[5] = 0xFF00FF00;  // opaque green
+  target.Canvas()->Draw(0, 0, &png);
+  EXPECT_EQ(target.Canvas()->Pixels(5, 5), clLime);
+}

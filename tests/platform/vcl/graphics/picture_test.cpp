@@ -225,6 +225,24 @@ TEST(Jpeg, DecodesAndReencodes) {
   EXPECT_TRUE(Near(back.Bitmap()->Canvas()->Pixels(8, 8), clGreen, 8));
 }
 
+TEST(Jpeg, ProgressiveGreyAndCmykFiles) {
+  struct Case {
+    const wchar_t* file;
+    TColor left, right;
+    bool grayscale;
+  } cases[] = {{L"halves_progressive.jpg", clRed, clBlue, false},
+               {L"gray.jpg", clWhite, clBlack, true},
+               {L"halves_cmyk.jpg", clRed, clBlue, false}};
+  for (const auto& c : cases) {
+    TJPEGImage jpg;
+    jpg.LoadFromFile(DataFile(c.file));
+    EXPECT_EQ(jpg.Width(), 40);
+    EXPECT_EQ(jpg.Grayscale(), c.grayscale);
+    EXPECT_TRUE(Near(jpg.Bitmap()->Canvas()->Pixels(5, 5), c.left, 40)) << std::wstring(c.file);
+    EXPECT_TRUE(Near(jpg.Bitmap()->Canvas()->Pixels(35, 5), c.right, 40)) << std::wstring(c.file);
+  }
+}
+
 TEST(Jpeg, DamagedDataRaisesJpegError) {
   auto data = DataBytes(L"halves.jpg");
   TJPEGImage jpg;

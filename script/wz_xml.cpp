@@ -188,12 +188,21 @@ void TwzXMLItem::Clear() {
 }
 
 void TwzXMLItem::Assign(const TwzXMLItem* source) {
+  if (source == this) return;
+  // Copy first: the source may be one of the children about to be freed.
+  TwzXMLItem copy;
+  if (source) {
+    copy.name_ = source->name_;
+    copy.text_ = source->text_;
+    copy.data_ = source->data_;
+    for (int i = 0; i < source->Count(); ++i) copy.Add()->Assign(source->Items(i));
+  }
   Clear();
   if (!source) return;
-  name_ = source->name_;
-  text_ = source->text_;
-  data_ = source->data_;
-  for (int i = 0; i < source->Count(); ++i) Add()->Assign(source->Items(i));
+  name_ = copy.name_;
+  text_ = copy.text_;
+  data_ = copy.data_;
+  while (copy.Count() > 0) AddItem(copy.Items(0));
 }
 
 // ---- reader

@@ -229,6 +229,18 @@ TEST(WzXmlItem, Tree) {
   copy.Assign(nullptr);
   EXPECT_EQ(copy.Count(), 0);
 
+  // An item may take over a copy of its own descendant.
+  TwzXMLItem outer;
+  TwzXMLItem* middle = outer.Add();
+  middle->SetName(L"middle");
+  middle->Add()->SetName(L"leaf");
+  outer.Assign(middle);
+  EXPECT_EQ(outer.Name(), L"middle");
+  ASSERT_EQ(outer.Count(), 1);
+  EXPECT_EQ(outer.Items(0)->Name(), L"leaf");
+  outer.Assign(&outer);
+  EXPECT_EQ(outer.Count(), 1);
+
   delete a;  // leaves its parent
   EXPECT_EQ(root.Count(), 2);
   EXPECT_EQ(root.IndexOf(b), 1);

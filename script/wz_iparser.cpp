@@ -145,12 +145,15 @@ bool TwzParser::IsIdentChar(wchar_t c) const {
 }
 
 void TwzParser::SkipSpaces() {
-  // A loop rather than recursion: a text of many thousands of comments must not exhaust the stack.
+  // A loop rather than recursion: thousands of comments or continuation characters must not exhaust the stack.
+  // Each continuation character owes one reading of a line end, made once the skipping after it has settled,
+  // innermost first, as if the end of line were read right there.
+  int pendingEOL = 0;
   for (;;) {
     while (position_ <= Size() && IsWhite(At(position_))) ++position_;
     if (!SkipChar.empty() && position_ <= Size() && At(position_) == SkipChar[0]) {
       ++position_;
-      GetEOL();
+      ++pendingEOL;
       continue;
     }
     if (position_ < Size()) {
@@ -174,6 +177,11 @@ void TwzParser::SkipSpaces() {
         position_ = std::min(position_ + static_cast<int>(close->size()), Size() + 1);
         continue;
       }
+    }
+    if (pendingEOL > 0) {
+      --pendingEOL;
+      while (position_ <= Size() && (At(position_) == kCR || At(position_) == kLF)) ++position_;
+      continue;
     }
     break;
   }

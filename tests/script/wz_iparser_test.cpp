@@ -152,6 +152,23 @@ TEST(WzParser, SignificantLineEndsAndContinuation) {
   EXPECT_EQ(p.GetIdent(), L"a");
   EXPECT_EQ(p.GetIdent(), L"b");
 
+  // Continuations in a row, on one line or over many, never pile up on the stack.
+  String many = L"a";
+  for (int i = 0; i < 300000; ++i) many += L" _";
+  many += L"\r\nb";
+  for (int i = 0; i < 300000; ++i) many += L" _\r\n";
+  many += L"c\r\nd";
+  WithText(p, many);
+  EXPECT_EQ(p.GetIdent(), L"a");
+  EXPECT_EQ(p.GetIdent(), L"b");
+  EXPECT_EQ(p.GetIdent(), L"c");
+  EXPECT_TRUE(p.GetEOL());
+  EXPECT_EQ(p.GetIdent(), L"d");
+  WithText(p, L"x _ _\r\n\r\n y");
+  EXPECT_EQ(p.GetIdent(), L"x");
+  EXPECT_FALSE(p.GetEOL());
+  EXPECT_EQ(p.GetIdent(), L"y");
+
   // A comment after code leaves the line end; a whole-line comment goes with its line.
   WithText(p, L"x ' note\r\ny");
   EXPECT_EQ(p.GetIdent(), L"x");

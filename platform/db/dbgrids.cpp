@@ -14,8 +14,15 @@ public:
 
 protected:
   void ActiveChanged() override { grid_->LinkChanged(); }
-  void DataSetChanged() override { grid_->LinkChanged(); }
-  void DataSetScrolled(int) override { grid_->LinkChanged(); }
+  void DataSetChanged() override {
+    grid_->HideEditor();
+    grid_->LinkChanged();
+  }
+  void DataSetScrolled(int) override {
+    grid_->HideEditor();
+    grid_->LinkChanged();
+  }
+  void UpdateData() override { grid_->UpdateEditorData(); }
   void LayoutChanged() override { grid_->LinkChanged(); }
   void RecordChanged(TField*) override { grid_->Invalidate(); }
   void EditingChanged() override { grid_->Invalidate(); }
@@ -23,6 +30,50 @@ protected:
 private:
   TDBGrid* grid_;
 };
+
+// In-place editor.
+
+TInplaceEdit::TInplaceEdit(vcl::TComponent* owner) : vcl::TCustomEdit(owner) {
+  SetVisible(false);
+  tab_stop_ = false;
+}
+
+TDBGrid* TInplaceEdit::Grid() const { return dynamic_cast<TDBGrid*>(Owner()); }
+
+void TInplaceEdit::CreateParams(vcl::TCreateParams& p) {
+  vcl::TCustomEdit::CreateParams(p);
+  p.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
+void TInplaceEdit::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
+  vcl::TCustomEdit::KeyDown(key, shift);
+  if (key && Grid()) Grid()->EditorKey(key, shift);
+}
+
+void TInplaceEdit::KeyPress(wchar_t& key) {
+  vcl::TCustomEdit::KeyPress(key);
+  TDBGrid* g = Grid();
+  TField* f = g ? g->SelectedField() : nullptr;
+  if (key >= 32 && f && !f->IsValidChar(key)) {
+    MessageBeep(0);
+    key = 0;
+  }
+  // Enter and Escape were handled as keys; their characters would only beep.
+  if (key == 13 || key == 27) key = 0;
+}
+
+void TInplaceEdit::Change() {
+  if (TDBGrid* g = Grid()) g->EditorChanged();
+  vcl::TCustomEdit::Change();
+}
+
+void TInplaceEdit::Dispatch(vcl::TMessage& m) {
+  if (m.Msg == WM_GETDLGCODE) {
+    m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+    return;
+  }
+  vcl::TCustomEdit::Dispatch(m);
+}
 
 // Titles and columns.
 
@@ -296,7 +347,7 @@ void TDBGrid::ReplaceColumns(std::unique_ptr<TDBGridColumns> columns) {
 
 bool TDBGrid::HighlightCell(int dataCol, int dataRow, const String&, TGridDrawState state) {
   if (!state.Contains(gdSelected)) return false;
-  return options_.Contains(dgRowSelect) || dataCol == 0 || Focused() || options_.Contains(dgAlwaysShowSelection);
+  return options_.Contains(dgRowSelect) || dataCol == selectedIndex_;
 }
 
 void TDBGrid::DefaultDrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state) {
@@ -418,9 +469,13 @@ void TDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int 
     if (row < 0) {
       if (options_.Contains(dgTitleClick)) TitleClick(VisibleColumn(col));
     } else if (link_->Active() && row < link_->RecordCount()) {
+      bool sameCell = row == link_->ActiveRecord() && col == selectedIndex_;
       // The clicked record becomes current first, so the handler sees it.
       link_->DataSet()->MoveBy(row - link_->ActiveRecord());
+      SetSelectedIndex(col);
       CellClick(VisibleColumn(col));
+      // A second click on the selected cell opens it for editing.
+      if (sameCell && options_.Contains(dgEditing)) ShowEditor();
     }
   }
   vcl::TCustomControl::DoMouseDown(button, shift, x, y);
@@ -442,9 +497,139 @@ void TDBGrid::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
       if (shift.Contains(vcl::ssCtrl)) ds->Last();
       break;
     case VK_ESCAPE: ds->Cancel(); break;
+    case VK_LEFT: SetSelectedIndex(selectedIndex_ - 1); break;
+    case VK_RIGHT: SetSelectedIndex(selectedIndex_ + 1); break;
+    case VK_F2: ShowEditor(); break;
     default: return;
   }
   key = 0;
+}
+
+void TDBGrid::KeyPress(wchar_t& key) {
+  vcl::TCustomControl::KeyPress(key);
+  // Typing over the selected cell opens the editor with what was typed.
+  if (key >= 32 && options_.Contains(dgEditing) && CanEditCell()) {
+    TField* f = SelectedField();
+    if (!f->IsValidChar(key)) {
+      MessageBeep(0);
+      key = 0;
+      return;
+    }
+    ShowEditor();
+    if (editorShown_) {
+      SendMessageW(editor_->Handle(), EM_SETSEL, 0, -1);
+      SendMessageW(editor_->Handle(), WM_CHAR, key, 1);
+    }
+    key = 0;
+  }
+}
+
+TField* TDBGrid::SelectedField() const {
+  TColumn* c = VisibleColumn(selectedIndex_);
+  return c ? c->Field() : nullptr;
+}
+
+void TDBGrid::SetSelectedIndex(int index) {
+  int n = VisibleColumnCount();
+  if (n == 0) return;
+  index = std::clamp(index, 0, n - 1);
+  if (index == selectedIndex_) return;
+  if (editorShown_) {
+    UpdateEditorData();
+    HideEditor();
+  }
+  selectedIndex_ = index;
+  Invalidate();
+}
+
+vcl::TRect TDBGrid::CellRect(int dataCol, int dataRow) {
+  int left = IndicatorWidth();
+  for (int i = 0; i < dataCol; ++i) left += VisibleColumn(i)->Width();
+  int top = TitleHeight() + dataRow * rowHeight_;
+  return vcl::Rect(left, top, left + VisibleColumn(dataCol)->Width(), top + rowHeight_);
+}
+
+bool TDBGrid::CanEditCell() {
+  if (readOnly_ || !link_->Active() || !options_.Contains(dgEditing)) return false;
+  TField* f = SelectedField();
+  return f && f->CanModify() && !f->IsBlob();
+}
+
+void TDBGrid::ShowEditor() {
+  if (!CanEditCell() || link_->RecordCount() == 0) return;
+  if (!editor_) {
+    editor_ = new TInplaceEdit(this);
+    editor_->SetParent(this);
+  }
+  TField* f = SelectedField();
+  vcl::TRect r = CellRect(selectedIndex_, link_->ActiveRecord());
+  settingEditor_ = true;
+  editor_->SetMaxLength(f->DataType() == ftString || f->DataType() == ftWideString ? f->Size() : 0);
+  editor_->SetText(f->Text());
+  settingEditor_ = false;
+  editor_->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  editor_->Show();
+  editorShown_ = true;
+  editorModified_ = false;
+  if (Focused() || GetFocus() == nullptr || IsChild(Handle(), GetFocus()) || GetFocus() == Handle())
+    editor_->SetFocus();
+}
+
+void TDBGrid::HideEditor() {
+  if (!editorShown_) return;
+  editorShown_ = false;
+  editorModified_ = false;
+  bool hadFocus = editor_->HandleAllocated() && GetFocus() == editor_->Handle();
+  editor_->Hide();
+  if (hadFocus && CanFocus()) SetFocus();
+}
+
+void TDBGrid::EditorChanged() {
+  if (settingEditor_ || !editorShown_) return;
+  // The first change of the text starts the edit of the record.
+  if (!editorModified_) {
+    if (!link_->Edit()) {
+      settingEditor_ = true;
+      if (TField* f = SelectedField()) editor_->SetText(f->Text());
+      settingEditor_ = false;
+      return;
+    }
+  }
+  editorModified_ = true;
+}
+
+void TDBGrid::UpdateEditorData() {
+  if (!editorShown_ || !editorModified_) return;
+  if (TField* f = SelectedField()) f->SetText(editor_->Text());
+  editorModified_ = false;
+}
+
+void TDBGrid::EditorKey(rtl::Word& key, vcl::TShiftState shift) {
+  if (!link_->Active()) return;
+  TDataSet* ds = link_->DataSet();
+  switch (key) {
+    case VK_RETURN:
+      UpdateEditorData();
+      HideEditor();
+      key = 0;
+      break;
+    case VK_ESCAPE:
+      HideEditor();
+      ds->Cancel();
+      key = 0;
+      break;
+    case VK_UP:
+    case VK_DOWN:
+      UpdateEditorData();
+      HideEditor();
+      if (key == VK_UP)
+        ds->Prior();
+      else
+        ds->Next();
+      key = 0;
+      break;
+    default: break;
+  }
 }
 
 void TDBGrid::Dispatch(vcl::TMessage& m) {
@@ -491,6 +676,7 @@ VCL_REGISTER(TColumn) {
 }
 
 VCL_REGISTER(TDBGridColumns) {}
+VCL_REGISTER(TInplaceEdit) {}
 
 VCL_REGISTER(TDBGrid) {
   cls.Prop(L"Columns", &TDBGrid::Columns, &TDBGrid::SetColumns);

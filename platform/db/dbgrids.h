@@ -9,6 +9,7 @@
 #include "platform/db/datasource.h"
 #include "platform/vcl/collection.h"
 #include "platform/vcl/controls.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace db {
 
@@ -94,6 +95,20 @@ VCL_ENUM(TGridDrawStateItem, gdSelected, gdFocused, gdFixed, gdRowSelected, gdHo
 VCL_SET(TGridDrawState, TGridDrawStateItem)
 
 using TDBGridClickEvent = vcl::TEvent<void(TColumn* Column)>;
+
+// The box a grid shows over its selected cell while the user edits that cell.
+class TInplaceEdit : public vcl::TCustomEdit {
+  VCL_CLASS(TInplaceEdit, vcl::TCustomEdit)
+  explicit TInplaceEdit(vcl::TComponent* owner);
+  TDBGrid* Grid() const;
+
+protected:
+  void CreateParams(vcl::TCreateParams& p) override;
+  void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  void Change() override;
+  void Dispatch(vcl::TMessage& m) override;
+};
 using TDrawColumnCellEvent =
     vcl::TEvent<void(rtl::TObject* Sender, const vcl::TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State)>;
 
@@ -136,6 +151,15 @@ class TDBGrid : public vcl::TCustomControl {
   void SetDefaultDrawing(bool v) { defaultDrawing_ = v; }
   // The data link that holds the window of records the rows show.
   TDataLink* DataLink() const;
+  // The selected column among the visible ones, and its field.
+  int SelectedIndex() const { return selectedIndex_; }
+  void SetSelectedIndex(int index);
+  TField* SelectedField() const;
+  // The in-place editor over the selected cell (dgEditing, a field that can be modified).
+  void ShowEditor();
+  void HideEditor();
+  bool EditorMode() const { return editorShown_; }
+  TInplaceEdit* InplaceEditor() const { return editor_; }
   // The text and look of one data cell the way the grid draws it by default.
   void DefaultDrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state);
 
@@ -143,8 +167,12 @@ class TDBGrid : public vcl::TCustomControl {
   TDBGridClickEvent OnTitleClick;
   TDrawColumnCellEvent OnDrawColumnCell;
 
-  // From the data link.
+  // From the data link and the editor.
   void LinkChanged();
+  void EditorChanged();
+  void EditorKey(rtl::Word& key, vcl::TShiftState shift);
+  // Hands the editor's text to the field (when it was changed).
+  void UpdateEditorData();
 
 protected:
   // Cells in grid coordinates: column 0 is the indicator (with dgIndicator), row 0 the titles (with dgTitles).
@@ -160,6 +188,7 @@ protected:
   void Resize() override;
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
   void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
   void Dispatch(vcl::TMessage& m) override;
   void CreateParams(vcl::TCreateParams& p) override;
 
@@ -185,6 +214,13 @@ private:
   bool defaultDrawing_ = true;
   int rowHeight_ = 18;
   int paintedDataRow_ = -1;
+  int selectedIndex_ = 0;
+  TInplaceEdit* editor_ = nullptr;
+  bool editorShown_ = false;
+  bool editorModified_ = false;
+  bool settingEditor_ = false;
+  vcl::TRect CellRect(int dataCol, int dataRow);
+  bool CanEditCell();
 };
 
 }  // namespace db

@@ -354,3 +354,50 @@ TEST_F(DBControlsTest, OwnerDrawnCellsGetEveryDataCellWithItsState) {
 
 }  // namespace
 }  // namespace db
+
+namespace db {
+namespace {
+
+TEST_F(DBControlsTest, GridCellEditorTypesIntoTheSelectedField) {
+  grid_->SetOptions(grid_->Options() + dgEditing);
+  SetFocus(grid_->Handle());
+  SendMessageW(grid_->Handle(), WM_CHAR, L'Ö', 1);
+  ASSERT_TRUE(grid_->EditorMode());
+  EXPECT_EQ(table_->State(), dsEdit);
+  HWND ed = grid_->InplaceEditor()->Handle();
+  SendMessageW(ed, WM_CHAR, L'z', 1);
+  EXPECT_EQ(WindowText(ed), L"Öz");
+  SendMessageW(ed, WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_FALSE(grid_->EditorMode());
+  EXPECT_EQ(table_->FieldByName(L"adisoyadi")->AsString(), L"Öz");
+  table_->Post();
+  EXPECT_EQ(Stored(L"ogrencigorusme", 1, L"adisoyadi"), L"Öz");
+}
+
+TEST_F(DBControlsTest, GridCellEditorRefusesLettersInANumberAndPostTakesItsText) {
+  grid_->SetOptions(grid_->Options() + dgEditing);
+  SetFocus(grid_->Handle());
+  SendMessageW(grid_->Handle(), WM_KEYDOWN, VK_RIGHT, 1);
+  EXPECT_EQ(grid_->SelectedField()->FieldName(), L"okulno");
+  SendMessageW(grid_->Handle(), WM_CHAR, L'x', 1);
+  EXPECT_FALSE(grid_->EditorMode());
+  SendMessageW(grid_->Handle(), WM_CHAR, L'4', 1);
+  ASSERT_TRUE(grid_->EditorMode());
+  SendMessageW(grid_->InplaceEditor()->Handle(), WM_CHAR, L'2', 1);
+  table_->Post();  // the open editor's text reaches the field
+  EXPECT_EQ(Stored(L"ogrencigorusme", 1, L"okulno"), L"42");
+}
+
+TEST_F(DBControlsTest, GridCellEditorEscapeCancels) {
+  grid_->SetOptions(grid_->Options() + dgEditing);
+  SetFocus(grid_->Handle());
+  SendMessageW(grid_->Handle(), WM_CHAR, L'q', 1);
+  ASSERT_TRUE(grid_->EditorMode());
+  SendMessageW(grid_->InplaceEditor()->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_FALSE(grid_->EditorMode());
+  EXPECT_EQ(table_->State(), dsBrowse);
+  EXPECT_EQ(table_->FieldByName(L"adisoyadi")->AsString(), L"Ali");
+}
+
+}  // namespace
+}  // namespace db

@@ -177,25 +177,37 @@ void TwzXMLItem::SetProp(const String& name, const String& value) {
 }
 
 void TwzXMLItem::Clear() {
-  if (!items_) return;
-  // Each child leaves the list itself when destroyed; take them out first so that order does not matter.
-  std::vector<TwzXMLItem*> children;
-  children.swap(*items_);
-  for (TwzXMLItem* child : children) {
-    child->parent_ = nullptr;
-    delete child;
+  if (!items_ || items_->empty()) return;
+  // Without recursion, so that however deep a tree a script builds, freeing it cannot exhaust the stack: every
+  // item is emptied of its children before it is deleted.
+  std::vector<TwzXMLItem*> pending;
+  pending.swap(*items_);
+  while (!pending.empty()) {
+    TwzXMLItem* item = pending.back();
+    pending.pop_back();
+    item->parent_ = nullptr;
+    if (item->items_) {
+      pending.insert(pending.end(), item->items_->begin(), item->items_->end());
+      item->items_->clear();
+    }
+    delete item;
   }
 }
 
 void TwzXMLItem::Assign(const TwzXMLItem* source) {
   if (source == this) return;
-  // Copy first: the source may be one of the children about to be freed.
+  // Copy first (the source may be one of the children about to be freed), level by level without recursion.
   TwzXMLItem copy;
   if (source) {
-    copy.name_ = source->name_;
-    copy.text_ = source->text_;
-    copy.data_ = source->data_;
-    for (int i = 0; i < source->Count(); ++i) copy.Add()->Assign(source->Items(i));
+    std::vector<std::pair<const TwzXMLItem*, TwzXMLItem*>> pending{{source, &copy}};
+    while (!pending.empty()) {
+      auto [from, to] = pending.back();
+      pending.pop_back();
+      to->name_ = from->name_;
+      to->text_ = from->text_;
+      to->data_ = from->data_;
+      for (int i = 0; i < from->Count(); ++i) pending.emplace_back((*from->items_)[i], to->Add());
+    }
   }
   Clear();
   if (!source) return;
@@ -334,14 +346,35 @@ void TwzXMLWriter::Flush() {
 void TwzXMLWriter::WriteHeader() { WriteLine(kDeclaration, 0); }
 
 void TwzXMLWriter::WriteItem(const TwzXMLItem* item, int level) {
-  std::string attributes = rtl::StringToUTF8(item->Text());
-  if (!attributes.empty() && attributes[0] != ' ') attributes.insert(attributes.begin(), ' ');
-  const std::string name = rtl::StringToAnsi(item->Name());
-  const bool hasChildren = item->Count() > 0;
-  WriteLine("<" + name + attributes + (hasChildren ? ">" : "/>"), level);
-  if (!hasChildren) return;
-  for (int i = 0; i < item->Count(); ++i) WriteItem(item->Items(i), level + 2);
-  WriteLine("</" + name + ">", level);
+  // Depth first without recursion; an entry with a child index past the end writes the closing tag.
+  struct Open {
+    const TwzXMLItem* item;
+    int level;
+    int next;
+  };
+  std::vector<Open> open{{item, level, -1}};
+  while (!open.empty()) {
+    Open& top = open.back();
+    const std::string name = rtl::StringToAnsi(top.item->Name());
+    if (top.next < 0) {
+      std::string attributes = rtl::StringToUTF8(top.item->Text());
+      if (!attributes.empty() && attributes[0] != ' ') attributes.insert(attributes.begin(), ' ');
+      const bool hasChildren = top.item->Count() > 0;
+      WriteLine("<" + name + attributes + (hasChildren ? ">" : "/>"), top.level);
+      if (!hasChildren) {
+        open.pop_back();
+        continue;
+      }
+      top.next = 0;
+    }
+    if (top.next < top.item->Count()) {
+      const Open child{top.item->Items(top.next++), top.level + 2, -1};
+      open.push_back(child);
+    } else {
+      WriteLine("</" + name + ">", top.level);
+      open.pop_back();
+    }
+  }
 }
 
 void TwzXMLWriter::WriteRootItem(const TwzXMLItem* item) { WriteItem(item, 0); }

@@ -175,6 +175,24 @@ TEST(WzXmlDocument, Files) {
   EXPECT_THROW(again.LoadFromFile(name), rtl::EFOpenError);
 }
 
+TEST(WzXmlItem, DeepTreesBuiltInCode) {
+  auto* root = new TwzXMLItem();
+  root->SetName(L"r");
+  TwzXMLItem* item = root;
+  for (int i = 0; i < 200000; ++i) {
+    item = item->Add();
+    item->SetName(L"n");
+  }
+  TwzXMLItem copy;
+  copy.Assign(root);
+  TwzXMLDocument doc;
+  doc.Root()->Assign(root);
+  const std::string bytes = doc.SaveToBytes();
+  EXPECT_EQ(bytes.size(), std::string("<?xml version=\"1.0\"?><r></r>").size() + 200000 * 7 - 3);
+  delete root;
+  EXPECT_EQ(copy.Count(), 1);
+}
+
 TEST(WzXmlItem, Properties) {
   TwzXMLItem item;
   item.SetProp(L"text", L"a<b");

@@ -69,6 +69,8 @@ private:
 };
 
 // One load. Reads through a 4096-byte buffer; when destroyed it puts the stream right after the last byte used.
+// Elements nested more than 1024 deep are refused as an invalid format: nothing the engine writes comes near, and
+// whoever walks a loaded tree recursively stays safe.
 class TwzXMLReader {
 public:
   explicit TwzXMLReader(rtl::TStream& stream);

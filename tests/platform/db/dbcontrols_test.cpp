@@ -401,3 +401,19 @@ TEST_F(DBControlsTest, GridCellEditorEscapeCancels) {
 
 }  // namespace
 }  // namespace db
+
+namespace db {
+namespace {
+
+TEST_F(DBControlsTest, RichEditShowsAndPostsPlainText) {
+  auto* rich = Place(new TDBRichEdit(form_), 10, 250, L"adisoyadi", studentSource_);
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(WindowText(rich->Handle()), L"Ece");
+  TypeInto(rich->Handle(), L" Şahin");
+  EXPECT_EQ(students_->State(), dsEdit);
+  students_->Post();
+  EXPECT_EQ(Stored(L"ogrencibilgi", 1, L"adisoyadi"), L"Ece Şahin");
+}
+
+}  // namespace
+}  // namespace db

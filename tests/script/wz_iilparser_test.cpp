@@ -179,6 +179,20 @@ TEST_F(Translator, Positions) {
             L"thenstmt@2:24(callstmt@2:24(dsgn@2:24(node='y'@2:25)))))");
 }
 
+TEST_F(Translator, ExpressionPositionsFrameTheirSourceText) {
+  // How an expression evaluated for a report is wrapped; macro arguments are cut out of the text the same way.
+  const String expression = L"a + <T.\"F\">  *  (b - 1)";
+  ASSERT_TRUE(il.MakeILScript(L"function wzEvaluateFUNC: Variant; begin Result := " + expression +
+                              L" end; begin end."));
+  const TwzXMLItem* function = il.ILScript()->Root()->Items(0);
+  const TwzXMLItem* assign = function->Items(function->Count() - 1)->Items(0);
+  const TwzXMLItem* expr = assign->Items(1);
+  ASSERT_EQ(expr->Name(), L"expr");
+  const int from = il.Parser()->GetPlainPosition(wzPosToPoint(expr->Prop(L"pos")));
+  const int to = il.Parser()->GetPlainPosition(wzPosToPoint(expr->Prop(L"pos1")));
+  EXPECT_EQ(il.Parser()->Text().substr(from - 1, to - from), expression);
+}
+
 TEST_F(Translator, BrokenProgramsAnswerTheGrammarsMessage) {
   struct Case {
     const wchar_t* source;

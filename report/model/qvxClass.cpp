@@ -14,7 +14,7 @@
 
 using rtl::String;
 
-TqvxFindDataSetFunc qvxFindDataSetFunc = nullptr;
+TqvxDataSetHooks qvxDataSetHooks;
 
 bool qvxIsKindOf(const rtl::TObject* obj, const wchar_t* className) {
   if (!obj) return false;
@@ -244,7 +244,7 @@ TqvxComponent* TqvxComponent::FindObject(const String& name) {
 }
 
 TqvxDataSet* TqvxComponent::FindDataSet(TqvxDataSet* dataSet, const String& dsName) {
-  return qvxFindDataSetFunc ? qvxFindDataSetFunc(this, dataSet, dsName) : nullptr;
+  return qvxDataSetHooks.Find ? qvxDataSetHooks.Find(this, dataSet, dsName) : nullptr;
 }
 
 void TqvxComponent::CreateUniqueName() {

@@ -9,6 +9,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/variant.h"
 #include "platform/vcl/colors.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/graphicsobjects.h"
@@ -59,9 +60,14 @@ public:
 class TqvxDataSet;
 class TqvxComponent;
 
-// The dataset lookup of the dataset unit: FindDataSet hands its work over to it (nullptr: nothing is found).
-using TqvxFindDataSetFunc = TqvxDataSet* (*)(TqvxComponent* self, TqvxDataSet* dataSet, const rtl::String& name);
-extern TqvxFindDataSetFunc qvxFindDataSetFunc;
+// What the report objects need of report datasets, filled in by the dataset unit (the tree itself does not depend
+// on it): the lookup behind FindDataSet, a dataset as a component (for free notifications) and its user name.
+struct TqvxDataSetHooks {
+  TqvxDataSet* (*Find)(TqvxComponent* self, TqvxDataSet* dataSet, const rtl::String& name) = nullptr;
+  vcl::TComponent* (*AsComponent)(TqvxDataSet* dataSet) = nullptr;
+  rtl::String (*UserName)(TqvxDataSet* dataSet) = nullptr;
+};
+extern TqvxDataSetHooks qvxDataSetHooks;
 
 class TqvxComponent : public vcl::TComponent {
   VCL_CLASS(TqvxComponent, vcl::TComponent)
@@ -114,6 +120,10 @@ public:
   virtual TqvxXMLItemEvent OnGetCustomDataHandler() const { return {}; }
   virtual TqvxXMLItemEvent OnSaveCustomDataHandler() const { return {}; }
   virtual void DoGetAncestor(const rtl::String& name, rtl::TPersistent*& ancestor) {}
+  // The value of a bracketed expression, the "Self" object of expressions and the script language.
+  virtual rtl::Variant Calc(const rtl::String& expr) { return rtl::Variant(); }
+  virtual void SetSelfValue(TqvxComponent* value) {}
+  virtual rtl::String GetScriptLanguage() const { return L"ZuvizaVuruze"; }
 
   void SetBounds(Extended left, Extended top, Extended width, Extended height);
   // The first object of GetAllObjects with that name (ignoring case).

@@ -402,14 +402,17 @@ void TDataSet::SetFilter(const String& text) {
   if (text == filter_) return;
   std::unique_ptr<FilterExpression> expr;
   if (!rtl::Trim(text).empty()) expr = std::make_unique<FilterExpression>(text);
+  if (filtered_ && Active()) CheckBrowseMode();
+  String oldText = filter_;
+  std::swap(filterExpr_, expr);
   filter_ = text;
-  filterExpr_ = std::move(expr);
-  if (filtered_ && Active()) {
-    CheckBrowseMode();
-    RebuildView(0);
-    bof_ = true;
-    eof_ = view_.empty();
-    DataEvent(deDataSetChange, 0);
+  try {
+    ApplyFilter();
+  } catch (...) {
+    // A filter that names no column leaves the previous one in force.
+    std::swap(filterExpr_, expr);
+    filter_ = oldText;
+    throw;
   }
 }
 
@@ -417,12 +420,20 @@ void TDataSet::SetFiltered(bool value) {
   if (value == filtered_) return;
   if (Active()) CheckBrowseMode();
   filtered_ = value;
-  if (Active()) {
-    RebuildView(0);
-    bof_ = true;
-    eof_ = view_.empty();
-    DataEvent(deDataSetChange, 0);
+  try {
+    ApplyFilter();
+  } catch (...) {
+    filtered_ = !value;
+    throw;
   }
+}
+
+void TDataSet::ApplyFilter() {
+  if (!Active()) return;
+  RebuildView(0);
+  bof_ = true;
+  eof_ = view_.empty();
+  DataEvent(deDataSetChange, 0);
 }
 
 // Navigation.

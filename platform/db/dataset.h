@@ -225,6 +225,7 @@ private:
   void BindFields();
   void SetState(TDataSetState state);
   void RebuildView(std::uint64_t keepId);
+  void ApplyFilter();
   bool RecordMatches(const TRecord& record) const;
   TRecord* DisplayRecord() const;
   void MoveTo(int index, bool notify = true);

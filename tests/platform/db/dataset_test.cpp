@@ -305,6 +305,13 @@ TEST_F(DataSetTest, FiltersOnTextAndIntegerColumns) {
   EXPECT_TRUE(t->Eof());
   t->SetFiltered(false);
   EXPECT_EQ(t->RecordCount(), 3);
+  // A filter naming no column is refused and the previous filter stays in force.
+  t->SetFilter(L"okulno='7'");
+  t->SetFiltered(true);
+  EXPECT_THROW(t->SetFilter(L"yok='1'"), EDatabaseError);
+  EXPECT_EQ(t->Filter(), L"okulno='7'");
+  EXPECT_EQ(t->RecordCount(), 1);
+  EXPECT_THROW(t->SetFilter(L"okulno=="), EDatabaseError);
 }
 
 TEST_F(DataSetTest, QuotedUserTextStaysAValueInAFilter) {

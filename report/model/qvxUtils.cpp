@@ -185,7 +185,7 @@ void qvxSetCommaText(const String& text, rtl::TStrings& list, wchar_t comma) {
 namespace {
 
 bool IsOfClass(const rtl::TObject* obj, const wchar_t* className) {
-  const vcl::TClassInfo* target = vcl::FindClass(className);
+  const vcl::TClassInfo* target = vcl::GetClass(className);
   const vcl::TClassInfo* cls = obj ? vcl::ClassOf(obj) : nullptr;
   if (target && cls) return cls->InheritsFrom(target);
   // Not registered (yet): compare the class names along what the object says of itself.

@@ -2,17 +2,63 @@
 
 #include <algorithm>
 
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 #include "script/wz_hostclasses.h"
+#include "script/wz_iilparser.h"
+#include "script/wz_iilprogram.h"
 #include "script/wz_statements.h"
 
 using rtl::String;
 using rtl::Variant;
 
-TwzScript::TwzScript(rtl::TObject* /*aOwner*/) : FStatement(new TwzStatement(this, L"", L"")) {}
+VCL_REGISTER(TwzScript) {}
+
+// --- module list ---
+
+namespace {
+
+struct ModuleList {
+  std::unique_ptr<std::vector<TwzRTTIModuleClass>> list;
+  bool destroyed = false;
+  ~ModuleList() {
+    list.reset();
+    destroyed = true;
+  }
+};
+
+ModuleList& Modules() {
+  static ModuleList modules;
+  return modules;
+}
+
+}  // namespace
+
+std::vector<TwzRTTIModuleClass>* wzRTTIModules() {
+  ModuleList& m = Modules();
+  if (m.destroyed) return nullptr;
+  if (!m.list) m.list = std::make_unique<std::vector<TwzRTTIModuleClass>>();
+  return m.list.get();
+}
+
+void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first) {
+  std::vector<TwzRTTIModuleClass>* list = wzRTTIModules();
+  if (!list || !moduleClass || std::find(list->begin(), list->end(), moduleClass) != list->end()) return;
+  if (first)
+    list->insert(list->begin(), moduleClass);
+  else
+    list->push_back(moduleClass);
+}
+
+// --- program ---
+
+TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {}
 
 TwzScript::~TwzScript() {
+  DropEvaluations();
+  FRetiredEvaluations.clear();
   Clear();
+  ClearRTTI();
   std::vector<Entry> items;
   items.swap(FItems);
   for (Entry& e : items) delete e.item;
@@ -20,6 +66,7 @@ TwzScript::~TwzScript() {
 }
 
 void TwzScript::Add(const String& name, rtl::TObject* item) {
+  DropEvaluations();
   auto it = std::lower_bound(FItems.begin(), FItems.end(), name,
                              [](const Entry& e, const String& n) { return wzCompareNames(e.name, n) < 0; });
   FItems.insert(it, Entry{name, item});
@@ -37,23 +84,46 @@ const String& TwzScript::ItemName(int index) const {
 }
 
 void TwzScript::Remove(rtl::TObject* item) {
+  DropEvaluations();
   auto it = std::find_if(FItems.begin(), FItems.end(), [item](const Entry& e) { return e.item == item; });
   if (it != FItems.end()) FItems.erase(it);
 }
 
+void TwzScript::RemoveItems(TwzAddedBy owner) {
+  DropEvaluations();
+  std::vector<rtl::TObject*> doomed;
+  for (size_t i = FItems.size(); i-- > 0;) {
+    auto* v = dynamic_cast<TwzCustomVariable*>(FItems[i].item);
+    if (v && v->AddedBy() == owner) {
+      doomed.push_back(v);
+      FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  for (rtl::TObject* obj : doomed) delete obj;
+}
+
+void TwzScript::ClearItems(TwzAddedBy owner) {
+  RemoveItems(owner);
+  FStatement->Clear();
+  FUnitLines.clear();
+}
+
 void TwzScript::Clear() {
+  DropEvaluations();
   std::vector<rtl::TObject*> doomed;
   std::vector<Entry> kept;
   for (Entry& e : FItems) {
     auto* v = dynamic_cast<TwzCustomVariable*>(e.item);
-    if (v && v->AddedBy() == wzAddedByRTTI)
+    if ((v && v->AddedBy() == wzAddedByRTTI) || dynamic_cast<TwzRTTIModule*>(e.item))
       kept.push_back(e);
     else
       doomed.push_back(e.item);
   }
   FItems.swap(kept);
-  for (rtl::TObject* obj : doomed) delete obj;
+  // The statements go first: they may refer to items, never the other way round.
   FStatement->Clear();
+  for (rtl::TObject* obj : doomed) delete obj;
+  FUnitLines.clear();
   FErrorPos.clear();
   FErrorMsg.clear();
   FErrorUnit.clear();
@@ -84,6 +154,7 @@ void TwzScript::SetVariable(const String& name, const Variant& value) {
     v->SetValue(value);
     return;
   }
+  // Created as Variant whatever the registered types say: the value must go in unchanged.
   auto* v = new TwzVariable(name, fvtVariant, L"Variant");
   v->SetOnGetVarValue(FOnGetVarValue);
   v->SetValue(value);
@@ -149,4 +220,351 @@ bool TwzScript::ClassInherits(const String& derived, const String& ancestor) con
     c = FindClass(c->Ancestor());
   }
   return false;
+}
+
+// --- registration ---
+
+TwzClassVariable* TwzScript::AddClass(const vcl::TClassInfo* aClass, const String& ancestor) {
+  if (!aClass || Find(aClass->ClassName())) return nullptr;
+  auto* cls = new TwzClassVariable(aClass, ancestor);
+  cls->SetProgram(this);
+  if (auto* parent = dynamic_cast<TwzClassVariable*>(Find(ancestor))) cls->SetDefProperty(parent->DefProperty());
+  Add(cls->Name(), cls);
+  return cls;
+}
+
+void TwzScript::AddConst(const String& name, const String& typ, const Variant& value) {
+  if (Find(name)) return;
+  auto item = std::make_unique<TwzVariable>(name, StrToVarType(typ, this), typ);
+  item->SetValue(value);
+  item->SetIsReadOnly(true);
+  Add(name, item.release());
+}
+
+namespace {
+
+std::vector<String> CommaEntries(const String& names) {
+  rtl::TStringList list;
+  list.SetCommaText(names);
+  std::vector<String> out;
+  for (int i = 0; i < list.Count(); ++i) out.push_back(rtl::Trim(list[i]));
+  return out;
+}
+
+}  // namespace
+
+void TwzScript::AddEnum(const String& typ, const String& names) {
+  Add(typ, new TwzVariable(typ, fvtEnum, typ));
+  int value = 0;
+  for (const String& name : CommaEntries(names)) {
+    auto* item = new TwzVariable(name, fvtEnum, typ);
+    item->SetValue(Variant(value++));
+    item->SetIsReadOnly(true);
+    Add(name, item);
+  }
+}
+
+void TwzScript::AddEnumSet(const String& typ, const String& names) {
+  Add(typ, new TwzVariable(typ, fvtEnum, typ));
+  int value = 1;
+  for (const String& name : CommaEntries(names)) {
+    auto* item = new TwzVariable(name, fvtEnum, typ);
+    item->SetValue(Variant(value));
+    value *= 2;
+    item->SetIsReadOnly(true);
+    Add(name, item);
+  }
+}
+
+void TwzScript::AddComponent(vcl::TComponent* form) {
+  if (!form) return;
+  auto* cls = FindClass(form->ClassName());
+  if (!cls) {
+    String ancestor;
+    for (const wchar_t* base : {L"TForm", L"TDataModule", L"TFrame"}) {
+      for (const vcl::TClassInfo* c = form->ClassType(); c && ancestor.empty(); c = c->ClassParent())
+        if (wzSameName(c->ClassName(), base)) ancestor = base;
+      if (!ancestor.empty()) break;
+    }
+    if (ancestor.empty()) return;
+    cls = AddClass(form->ClassType(), ancestor);
+    if (!cls) return;
+  }
+  for (int i = 0; i < form->ComponentCount(); ++i) cls->AddComponent(form->Components(i));
+  AddObject(form->Name(), form);
+}
+
+void TwzScript::AddForm(vcl::TComponent* form) { AddComponent(form); }
+
+TwzMethodHelper* TwzScript::AddMethod(const String& syntax, TwzCallMethodNewEvent callEvent, const String& category,
+                                      const String& description) {
+  auto* m = new TwzMethodHelper(syntax, this);
+  m->SetOnCallNew(std::move(callEvent));
+  m->SetCategory(category);
+  m->SetDescription(description.empty() ? m->Name() : description);
+  Add(m->Name(), m);
+  return m;
+}
+
+TwzMethodHelper* TwzScript::AddMethod(const String& syntax, TwzCallMethodEvent callEvent, const String& category,
+                                      const String& description) {
+  auto* m = new TwzMethodHelper(syntax, this);
+  m->SetOnCall(std::move(callEvent));
+  m->SetCategory(category);
+  m->SetDescription(description.empty() ? m->Name() : description);
+  Add(m->Name(), m);
+  return m;
+}
+
+void TwzScript::AddObject(const String& name, rtl::TObject* obj) {
+  if (!obj) throw EwzScriptError(L"Cannot register a nil object as '" + name + L"'");
+  AddVariable(name, obj->ClassName(), Variant::FromObject(obj));
+}
+
+void TwzScript::AddVariable(const String& name, const String& typ, const Variant& value) {
+  if (Find(name)) return;
+  const TwzVarType code = StrToVarType(typ, this);
+  std::unique_ptr<TwzVariable> item;
+  if (code == fvtString || code == fvtChar)
+    item = std::make_unique<TwzStringVariable>(name, code, typ);
+  else
+    item = std::make_unique<TwzVariable>(name, code, typ);
+  item->SetValue(value);
+  item->SetOnGetVarValue(FOnGetVarValue);
+  Add(name, item.release());
+}
+
+void TwzScript::AddType(const String& typeName, TwzVarType parentType) {
+  if (Find(typeName)) return;
+  Add(typeName, new TwzTypeVariable(typeName, parentType));
+}
+
+void TwzScript::AddRTTI() {
+  if (FRTTIAdded) return;
+  std::vector<TwzRTTIModuleClass>* modules = wzRTTIModules();
+  FAddedBy = wzAddedByRTTI;
+  struct Restore {
+    TwzScript* self;
+    ~Restore() { self->FAddedBy = nullptr; }
+  } restore{this};
+  if (modules)
+    for (TwzRTTIModuleClass moduleClass : std::vector<TwzRTTIModuleClass>(*modules))
+      Add(String(), moduleClass(this));
+  FRTTIAdded = true;
+}
+
+void TwzScript::ClearRTTI() {
+  if (!FRTTIAdded) return;
+  DropEvaluations();
+  std::vector<rtl::TObject*> doomed;
+  std::vector<Entry> kept;
+  for (Entry& e : FItems) {
+    auto* v = dynamic_cast<TwzCustomVariable*>(e.item);
+    if ((v && v->AddedBy() == wzAddedByRTTI) || dynamic_cast<TwzRTTIModule*>(e.item))
+      doomed.push_back(e.item);
+    else
+      kept.push_back(e);
+  }
+  FItems.swap(kept);
+  for (rtl::TObject* obj : doomed) delete obj;
+  FRTTIAdded = false;
+}
+
+void TwzScript::SetLines(const rtl::TStrings& value) { FLines.Assign(&value); }
+
+// --- compiling ---
+
+bool TwzScript::Translate(TwzILParser& parser) {
+  parser.SelectLanguage(FSyntaxType);
+  if (parser.MakeILScript(FLines.Text())) return true;
+  // A translation that failed without a grammar message must not pass for an empty program.
+  if (FErrorMsg.empty()) {
+    FErrorMsg = L"Syntax error";
+    if (FErrorPos.empty()) FErrorPos = L"1:1";
+  }
+  return false;
+}
+
+bool TwzScript::Compile() {
+  FErrorMsg.clear();
+  FErrorPos.clear();
+  FErrorUnit.clear();
+  DropEvaluations();
+  {
+    TwzILParser parser(this);
+    if (Translate(parser)) {
+      TwzILBuilder builder(parser, this);
+      builder.ParseILScript();
+    }
+  }
+  if (!FErrorMsg.empty()) return false;
+  FErrorPos.clear();
+  return true;
+}
+
+bool TwzScript::Run() {
+  if (!Compile()) return false;
+  Execute();
+  return true;
+}
+
+bool TwzScript::GetILCode(rtl::TStream& stream) {
+  FErrorMsg.clear();
+  FErrorPos.clear();
+  FErrorUnit.clear();
+  TwzILParser parser(this);
+  if (!Translate(parser)) return false;
+  parser.ILScript()->SaveToStream(stream);
+  FErrorPos.clear();
+  return true;
+}
+
+bool TwzScript::SetILCode(rtl::TStream& stream) {
+  FErrorMsg.clear();
+  FErrorPos.clear();
+  FErrorUnit.clear();
+  DropEvaluations();
+  TwzILParser parser(this);
+  parser.SelectLanguage(FSyntaxType);
+  try {
+    parser.ILScript()->LoadFromStream(stream);
+  } catch (const rtl::Exception& e) {
+    FErrorMsg = e.Message();
+    return false;
+  }
+  TwzILBuilder builder(parser, this);
+  builder.ParseILScript();
+  if (!FErrorMsg.empty()) return false;
+  FErrorPos.clear();
+  return true;
+}
+
+// --- calling ---
+
+Variant TwzScript::CallFunction2(TwzProcVariable* func, const Variant& params) {
+  if (!func) return Variant::Null();
+  // A host may call routines without ever running the main block; the program still anchors the chain, so
+  // Evaluate from a handler sees the routine that runs.
+  if (!FParent) FMainProg = true;
+  if (params.IsArray()) {
+    const int high = params.HighBound(1);
+    const int low = params.LowBound(1);
+    for (int i = low; i <= high; ++i) func->Params(i - low)->SetValue(params.Element({i}));
+  }
+  return func->GetValue();
+}
+
+Variant TwzScript::CallFunction(const String& name, const Variant& params, bool global) {
+  auto* func = dynamic_cast<TwzProcVariable*>(global ? Find(name) : FindLocal(name));
+  if (!func) return Variant::Null();
+  return CallFunction2(func, params);
+}
+
+Variant TwzScript::CallFunction1(const String& name, Variant& params, bool global) {
+  auto* func = dynamic_cast<TwzProcVariable*>(global ? Find(name) : FindLocal(name));
+  if (!func) return Variant::Null();
+  Variant result = CallFunction2(func, params);
+  if (params.IsArray()) {
+    const int high = params.HighBound(1);
+    const int low = params.LowBound(1);
+    for (int i = low; i <= high; ++i) params.PutElement({i}, func->Params(i - low)->GetValue());
+  }
+  return result;
+}
+
+// --- evaluating ---
+
+String TwzScript::EvaluationText(const String& expression) const {
+  if (wzSameName(FSyntaxType, L"ZuvizaVuruze"))
+    return L"function wzEvaluateFUNC: Variant; begin Result := " + expression + L" end; begin end.";
+  if (wzSameName(FSyntaxType, L"R++Aradod"))
+    return L"Variant wzEvaluateFUNC() { return " + expression + L"; } {}";
+  if (wzSameName(FSyntaxType, L"DizizOzazoz"))
+    return L"function wzEvaluateFUNC\r\nreturn " + expression + L"\r\nend function";
+  if (wzSameName(FSyntaxType, L"JScript")) return L"function wzEvaluateFUNC() { return (" + expression + L"); }";
+  return String();
+}
+
+void TwzScript::DropEvaluations() {
+  if (FEvaluations.empty()) return;
+  std::vector<CachedEvaluation> doomed;
+  doomed.swap(FEvaluations);
+  if (FEvaluating > 0) {
+    for (CachedEvaluation& c : doomed) FRetiredEvaluations.push_back(std::move(c.program));
+    return;
+  }
+  doomed.clear();
+}
+
+Variant TwzScript::Evaluate(const String& expression) {
+  FEvaluteRiseError = false;
+  TwzScript* scope = FProgRunning ? FProgRunning : this;
+
+  TwzRunLineEvent savedHook = std::move(FOnRunLine);
+  FOnRunLine = nullptr;
+  ++FEvaluating;
+  struct Restore {
+    TwzScript* self;
+    TwzRunLineEvent& hook;
+    ~Restore() {
+      self->FOnRunLine = std::move(hook);
+      if (--self->FEvaluating == 0) self->FRetiredEvaluations.clear();
+    }
+  } restore{this, savedHook};
+
+  TwzScript* program = nullptr;
+  std::unique_ptr<TwzScript> once;
+  for (CachedEvaluation& c : FEvaluations)
+    if (c.scope == scope && c.expression == expression && c.program->SyntaxType() == FSyntaxType) {
+      program = c.program.get();
+      break;
+    }
+  TwzProcVariable* func = program ? dynamic_cast<TwzProcVariable*>(program->FindLocal(L"wzEvaluateFUNC")) : nullptr;
+  if (!func || func->Executing()) {
+    // A fresh program: the first evaluation of this text here, or the same text evaluated from inside itself.
+    auto fresh = std::make_unique<TwzScript>(nullptr);
+    if (!scope->FRTTIAdded && !FRTTIAdded) fresh->AddRTTI();
+    fresh->SetParent(scope);
+    fresh->SetOnGetVarValue(scope->OnGetVarValue());
+    fresh->SetSyntaxType(FSyntaxType);
+    fresh->SetText(EvaluationText(expression));
+    if (!fresh->Compile()) {
+      FEvaluteRiseError = true;
+      return Variant(fresh->ErrorMsg());
+    }
+    func = dynamic_cast<TwzProcVariable*>(fresh->FindLocal(L"wzEvaluateFUNC"));
+    if (!func) {
+      FEvaluteRiseError = true;
+      return Variant(String(L"Language '") + FSyntaxType + L"' cannot evaluate expressions");
+    }
+    if (program) {
+      once = std::move(fresh);
+    } else {
+      program = fresh.get();
+      FEvaluations.push_back(CachedEvaluation{scope, expression, std::move(fresh)});
+    }
+  }
+  return func->GetValue();
+}
+
+// --- debugger support ---
+
+void TwzScript::AddCodeLine(const String& unitName, const String& pos) {
+  const size_t colon = pos.find(L':');
+  const int line = static_cast<int>(rtl::StrToIntDef(pos.substr(0, colon), -1));
+  if (line < 0) return;
+  auto it = std::find_if(FUnitLines.begin(), FUnitLines.end(),
+                         [&unitName](const UnitLines& u) { return wzSameName(u.unit, unitName); });
+  if (it == FUnitLines.end()) {
+    FUnitLines.push_back(UnitLines{unitName, {}});
+    it = FUnitLines.end() - 1;
+  }
+  auto at = std::lower_bound(it->lines.begin(), it->lines.end(), line);
+  if (at == it->lines.end() || *at != line) it->lines.insert(at, line);
+}
+
+bool TwzScript::IsExecutableLine(int lineN, const String& unitName) const {
+  auto it = std::find_if(FUnitLines.begin(), FUnitLines.end(),
+                         [&unitName](const UnitLines& u) { return wzSameName(u.unit, unitName); });
+  return it != FUnitLines.end() && std::binary_search(it->lines.begin(), it->lines.end(), lineN);
 }

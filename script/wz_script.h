@@ -5,13 +5,20 @@
 #include <utility>
 #include <vector>
 
+#include <memory>
+
 #include "platform/rtl/object.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/variant.h"
+#include "platform/vcl/component.h"
 #include "script/wz_classes.h"
+#include "script/wz_hostclasses.h"
 #include "script/wz_itools.h"
 
 class TwzStatement;
 class TwzClassVariable;
+class TwzScript;
 
 // The line hook a debugger uses: called before each statement runs.
 using TwzRunLineEvent =
@@ -20,11 +27,36 @@ using TwzRunLineEvent =
 // Asked by the front end for the text of a used unit.
 using TwzGetUnitEvent = std::function<void(TwzScript* sender, const rtl::String& unitName, rtl::String& unitText)>;
 
-class TwzScript : public rtl::TObject, public TwzCompilerHost {
+// A binding module: its constructor registers types, constants, classes and functions on the program it is given.
+class TwzRTTIModule : public rtl::TObject {
 public:
-  explicit TwzScript(rtl::TObject* aOwner = nullptr);
+  explicit TwzRTTIModule(TwzScript* aScript) : FScript(aScript) {}
+  rtl::String ClassName() const override { return L"TwzRTTIModule"; }
+  TwzScript* Script() const { return FScript; }
+
+protected:
+  TwzScript* FScript;
+};
+
+// How the module list names a module class: a factory that constructs it on a program.
+using TwzRTTIModuleClass = TwzRTTIModule* (*)(TwzScript* script);
+
+template <class T>
+TwzRTTIModule* wzCreateRTTIModule(TwzScript* script) {
+  return new T(script);
+}
+
+// The process-wide list of binding-module classes in registration order, created on first use; nil once the
+// engine has shut down. The standard-function module puts itself first; other binding units append.
+std::vector<TwzRTTIModuleClass>* wzRTTIModules();
+// Appends (or, with first, inserts in front) unless the class is listed already.
+void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first = false);
+
+class TwzScript : public vcl::TComponent, public TwzCompilerHost {
+  VCL_CLASS(TwzScript, vcl::TComponent)
+public:
+  explicit TwzScript(vcl::TComponent* aOwner = nullptr);
   ~TwzScript() override;
-  rtl::String ClassName() const override { return L"TwzScript"; }
 
   // Registry. Entries are kept sorted by name (ordinal case rules) and a new entry goes in front of the entries of
   // the same name, so the newest registration wins lookups. The program owns every entry.
@@ -34,7 +66,12 @@ public:
   const rtl::String& ItemName(int index) const;
   // Takes item out of the registry without freeing it.
   void Remove(rtl::TObject* item);
-  // Frees and removes every entry except items registered by binding modules; frees the top-level statements.
+  // From the last entry to the first, frees and removes every script item registered with owner as AddedBy.
+  void RemoveItems(TwzAddedBy owner);
+  // RemoveItems(owner), then frees the top-level statements and the executable-line lists.
+  void ClearItems(TwzAddedBy owner);
+  // Frees and removes every entry except binding modules and their items; frees the top-level statements and the
+  // executable-line lists; clears the error fields.
   void Clear();
   TwzCustomVariable* FindLocal(const rtl::String& name) const;
   TwzCustomVariable* Find(const rtl::String& name) const;
@@ -43,8 +80,67 @@ public:
   rtl::Variant GetVariable(const rtl::String& name) const;
   void SetVariable(const rtl::String& name, const rtl::Variant& value);
 
+  // Registration. Type names resolve in this program and its parents. AddType, AddClass, AddConst and AddVariable
+  // register nothing when the chain already knows the name; AddMethod, AddEnum and AddEnumSet register regardless,
+  // and the newest registration wins lookups.
+  virtual TwzClassVariable* AddClass(const vcl::TClassInfo* aClass, const rtl::String& ancestor);
+  virtual void AddConst(const rtl::String& name, const rtl::String& typ, const rtl::Variant& value);
+  virtual void AddEnum(const rtl::String& typ, const rtl::String& names);
+  virtual void AddEnumSet(const rtl::String& typ, const rtl::String& names);
+  // Registers a class item for a form, data module or frame with its owned components as members, and the object
+  // itself; any other component class is ignored.
+  virtual void AddComponent(vcl::TComponent* form);
+  virtual void AddForm(vcl::TComponent* form);
+  virtual TwzMethodHelper* AddMethod(const rtl::String& syntax, TwzCallMethodNewEvent callEvent,
+                                     const rtl::String& category = rtl::String(),
+                                     const rtl::String& description = rtl::String());
+  virtual TwzMethodHelper* AddMethod(const rtl::String& syntax, TwzCallMethodEvent callEvent,
+                                     const rtl::String& category = rtl::String(),
+                                     const rtl::String& description = rtl::String());
+  // obj must not be nil.
+  virtual void AddObject(const rtl::String& name, rtl::TObject* obj);
+  virtual void AddVariable(const rtl::String& name, const rtl::String& typ, const rtl::Variant& value);
+  virtual void AddType(const rtl::String& typeName, TwzVarType parentType);
+  // Instantiates every binding module once per program; ClearRTTI frees them with everything they registered.
+  void AddRTTI();
+  void ClearRTTI();
+  bool RTTIAdded() const { return FRTTIAdded; }
+
+  // Source text and language.
+  rtl::TStringList& Lines() { return FLines; }
+  void SetLines(const rtl::TStrings& value);
+  void SetText(const rtl::String& text) { FLines.SetText(text); }
+  const rtl::String& SyntaxType() const { return FSyntaxType; }
+  void SetSyntaxType(const rtl::String& value) { FSyntaxType = value; }
+  rtl::TStringList& Macros() { return FMacros; }
+
+  // Translates Lines and builds the program. False with ErrorMsg, ErrorPos ("line:column") and ErrorUnit on a
+  // syntax or build error; an unknown language, a broken grammar, an unreadable unit and the unit handler's
+  // exceptions raise. What the program held before stays: recompiling hosts call Clear or ClearItems first.
+  bool Compile();
+  // Compile, then Execute when that succeeded.
+  bool Run();
+  // The intermediate code instead of a built program; and building from intermediate code handed back.
+  bool GetILCode(rtl::TStream& stream);
+  bool SetILCode(rtl::TStream& stream);
+
   // Runs the main statement. The exit and termination flags are cleared afterwards, also when an exception escapes.
   void Execute();
+  // Calls a script routine with the elements of params (a variant array) as its first arguments; Null when there
+  // is no routine of that name. Searches the parent chain when global.
+  rtl::Variant CallFunction(const rtl::String& name, const rtl::Variant& params, bool global = false);
+  // As CallFunction; afterwards element i of params receives parameter i's value, so var parameters come back.
+  rtl::Variant CallFunction1(const rtl::String& name, rtl::Variant& params, bool global = false);
+  rtl::Variant CallFunction2(TwzProcVariable* func, const rtl::Variant& params);
+  // The value of an expression text in this program's language, seen from the routine running now. A text that
+  // does not compile answers the compiler's message and sets EvaluteRiseError; run-time errors raise. Compiled
+  // texts are kept and reused until the program's registrations change.
+  rtl::Variant Evaluate(const rtl::String& expression);
+  bool EvaluteRiseError() const { return FEvaluteRiseError; }
+
+  // Debugger support: the lines that hold statements, per unit.
+  void AddCodeLine(const rtl::String& unitName, const rtl::String& pos);
+  bool IsExecutableLine(int lineN, const rtl::String& unitName) const;
   // Stops this program and every procedure in it at the next statement boundary.
   void Terminate();
   // Calls the first OnRunLine handler up the parent chain with this program as sender.
@@ -84,6 +180,9 @@ public:
   bool ClassInherits(const rtl::String& derived, const rtl::String& ancestor) const override;
   const TwzGetUnitEvent& OnGetUnit() const { return FOnGetUnit; }
   void SetOnGetUnit(TwzGetUnitEvent value) { FOnGetUnit = std::move(value); }
+  // Asked for a used unit's intermediate code; a non-empty answer is built instead of the unit's translation.
+  const TwzGetUnitEvent& OnGetILUnit() const { return FOnGetILUnit; }
+  void SetOnGetILUnit(TwzGetUnitEvent value) { FOnGetILUnit = std::move(value); }
 
   // Control flags: a statement sets them, statement lists test them after each child.
   bool BreakCalled = false;
@@ -96,6 +195,20 @@ private:
     rtl::String name;
     rtl::TObject* item;
   };
+  struct UnitLines {
+    rtl::String unit;
+    std::vector<int> lines;  // sorted
+  };
+  struct CachedEvaluation {
+    TwzScript* scope;
+    rtl::String expression;
+    std::unique_ptr<TwzScript> program;
+  };
+
+  bool Translate(class TwzILParser& parser);
+  rtl::String EvaluationText(const rtl::String& expression) const;
+  // Drops the compiled evaluations; those still running are freed when the outermost evaluation ends.
+  void DropEvaluations();
 
   TwzAddedBy FAddedBy = nullptr;
   rtl::String FErrorMsg;
@@ -113,4 +226,14 @@ private:
   TwzRunLineEvent FOnRunLine;
   TwzGetVariableValueEvent FOnGetVarValue;
   TwzGetUnitEvent FOnGetUnit;
+  TwzGetUnitEvent FOnGetILUnit;
+  rtl::TStringList FLines;
+  rtl::TStringList FMacros;
+  rtl::String FSyntaxType{L"ZuvizaVuruze"};
+  bool FRTTIAdded = false;
+  bool FEvaluteRiseError = false;
+  std::vector<UnitLines> FUnitLines;
+  std::vector<CachedEvaluation> FEvaluations;
+  std::vector<std::unique_ptr<TwzScript>> FRetiredEvaluations;
+  int FEvaluating = 0;
 };

@@ -9,6 +9,7 @@
 #include "platform/db/ado.h"
 #include "platform/db/dberrors.h"
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/textconv.h"
 
 namespace db {
@@ -358,6 +359,11 @@ TEST_F(DataSetTest, FieldsByNameAndPositionWithOrdinalCase) {
   auto names = t->FieldNames();
   ASSERT_EQ(names.size(), 49u);
   EXPECT_EQ(names[48], L"resim");
+  rtl::TStringList list;
+  list.Add(L"eski");
+  t->GetFieldNames(&list);
+  ASSERT_EQ(list.Count(), 49);
+  EXPECT_EQ(list.Get(28), L"2828veya5395");
   EXPECT_EQ(t->FieldDefs()->Find(L"resim")->Size, 250);
   EXPECT_EQ(t->FieldDefs()->Find(L"adres")->DataType, ftWideString);
 }

@@ -30,9 +30,18 @@ VCL_REGISTER(TCounter) {
   cls.Prop(L"Caption", &TCounter::Caption);
 }
 
+class TPlain : public rtl::TPersistent {
+  VCL_CLASS(TPlain, rtl::TPersistent)
+public:
+  int Size = 3;
+};
+
+VCL_REGISTER(TPlain) { cls.Prop(L"Size", &TPlain::Size); }
+
 }  // namespace wzprogtest
 
 using wzprogtest::TCounter;
+using wzprogtest::TPlain;
 
 namespace {
 
@@ -111,6 +120,8 @@ protected:
           });
     }
     script.AddObject(L"Counter", &counter);
+    script.AddClass(TPlain::StaticClass(), L"TPersistent");
+    script.AddObject(L"Plain", &plain);
     script.AddVariable(L"Answer", L"Variant", Variant::Null());
     script.SetAddedBy(nullptr);
   }
@@ -129,6 +140,7 @@ protected:
   }
 
   TCounter counter;
+  TPlain plain;
   TwzScript script;
   TwzClassVariable* counterClass = nullptr;
   String out;
@@ -238,6 +250,7 @@ struct ErrorCase {
 TEST_F(ScriptPrograms, CompileErrorsWithPositions) {
   const ErrorCase cases[] = {
       {L"begin Print(Counter.Count[1]) end.", L"Array type required", L"1:27"},
+      {L"begin Print(Plain[1]) end.", L"Class TPlain does not have a default property", L"1:19"},
       {L"begin\r\n  x := 1\r\nend.", L"Undeclared identifier: 'x'", L"2:4"},
       {L"var a: Integer;\r\n    a: String; begin end.", L"Identifier redeclared: 'a'", L"2:6"},
       {L"var s: String; begin for s := 1 to 2 do end.", L"For loop variable must be numeric variable", L"1:27"},
@@ -425,3 +438,24 @@ TEST_F(ScriptPrograms, LateBindingThroughAVariant) {
 }
 
 }  // namespace
+
+TEST_F(ScriptPrograms, WithOverAVariantBindsMembersWhenItRuns) {
+  EXPECT_EQ(Run(L"var o: Variant; begin o := Counter; with o do begin Increment(2); Print(Count); Print('plain') end; "
+                L"with Plain do Print(Size) end."),
+            L"2;plain;3;");
+  // Bound once, the path keeps working on later runs.
+  out.clear();
+  script.Execute();
+  EXPECT_EQ(out, L"4;plain;3;");
+}
+
+TEST_F(ScriptPrograms, LateBoundMemberThatDoesNotExistFailsWhenItRuns) {
+  ASSERT_TRUE(Compile(L"var o: Variant; begin o := Plain; o.Missing end."));
+  try {
+    script.Execute();
+    FAIL() << "no error";
+  } catch (const rtl::Exception& e) {
+    EXPECT_EQ(e.Message(), L"Undeclared identifier: 'Missing'");
+  }
+  ASSERT_TRUE(Compile(L"var p: Variant; begin p.Anything end."));
+}

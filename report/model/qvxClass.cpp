@@ -257,6 +257,8 @@ void TqvxComponent::CreateUniqueName() {
   if (scope) {
     const std::vector<TqvxComponent*> all = scope->GetAllObjects();
     for (TqvxComponent* c : all) names.Add(c->Name());
+    // Objects the report owns but that lie in no tree yet still hold their names.
+    for (int k = 0; k < scope->ComponentCount(); ++k) names.Add(scope->Components(k)->Name());
   }
   const String base = BaseName();
   for (int n = 1;; ++n) {
@@ -292,18 +294,20 @@ void TqvxComponent::LoadFromStream(rtl::TStream& stream) {
   TqvxXMLSerializer serializer(&stream);
   serializer.HandleNestedProperties = true;
   TqvxComponent* report = Report();
+  // A load inside a load (Assign while a template is read) hands the report back its outer serializer.
   struct TDone {
     TqvxComponent* report;
     TqvxXMLSerializer& serializer;
+    TqvxXMLSerializer* outer;
     ~TDone() {
       if (!report) return;
       if (rtl::TStrings* errors = report->ReportErrors()) {
         rtl::TStringList& lines = serializer.Errors();
         for (rtl::Integer k = 0; k < lines.Count(); ++k) errors->Add(lines.Get(k));
       }
-      report->SetXMLSerializer(nullptr);
+      report->SetXMLSerializer(outer);
     }
-  } done{report, serializer};
+  } done{report, serializer, report ? report->XMLSerializer() : nullptr};
   if (report) {
     report->SetXMLSerializer(&serializer);
     serializer.OnGetCustomDataEvent = report->OnGetCustomDataHandler();

@@ -157,9 +157,14 @@ TEST_F(TreeTest, NamingRules) {
   auto* page = View(report, L"Page1", 0, 0, 1, 1);
   View(page, L"TestMemo1", 0, 0, 1, 1);
   View(page, L"testmemo2", 0, 0, 1, 1);
+  auto* loose = new TqvxTestMemoView(report);  // owned by the report, in no tree
+  loose->SetParent(nullptr);
+  loose->SetName(L"TestMemo3");
   auto* memo = new TqvxTestMemoView(page);
   memo->CreateUniqueName();
-  EXPECT_EQ(memo->Name(), L"TestMemo3");
+  EXPECT_EQ(memo->Name(), L"TestMemo4");
+  loose->Free();
+  memo->SetName(L"TestMemo3");
 
   try {
     memo->SetName(L"TESTMEMO1");
@@ -337,6 +342,14 @@ TEST_F(TreeTest, LoadErrorsReachTheReport) {
   EXPECT_EQ(page->Objects()[0]->Owner(), report);
   EXPECT_EQ(report->FErrors.Text(), L"Cannot find class TMissing\r\n");
   EXPECT_EQ(report->FSerializer, nullptr);
+
+  // Loaded while the report is itself being read, the report's own serializer is handed back afterwards.
+  TqvxXMLSerializer outer(nullptr);
+  report->FSerializer = &outer;
+  rtl::TStringStream again(xml);
+  page->LoadFromStream(again);
+  EXPECT_EQ(report->FSerializer, &outer);
+  report->FSerializer = nullptr;
 }
 
 }  // namespace

@@ -442,7 +442,8 @@ String TqvxComponent::AllDiff(TqvxComponent* component) {
   const String written = stream.DataString();
   String result;
   const size_t blank = written.find(L' ');
-  if (blank != String::npos && written.size() >= blank + 3) result = written.substr(blank + 1, written.size() - blank - 3);
+  if (blank != String::npos && written.size() >= blank + 3)
+    result = written.substr(blank + 1, written.size() - blank - 3);
   if (component) result += L" " + InternalDiff(component);
   if (qvxIsKindOf(this, L"TqvxNullBand")) result += Item(L"l", FloatText(FLeft)) + Item(L"t", FloatText(FTop));
   return result;

@@ -181,12 +181,10 @@ void TqvxGradientFill::Draw(TCanvas* canvas, int x, int y, int x1, int y1, Exten
   canvas->Brush()->SetStyle(vcl::bsSolid);
   switch (GradientStyle) {
     case gsHorizontal:
-      for (int i = 0; i <= 255; ++i)
-        Fill(canvas, colour(i, 255), x + Mul(i, w, 256), y, x + Mul(i + 1, w, 256), y + h);
+      for (int i = 0; i <= 255; ++i) Fill(canvas, colour(i, 255), x + Mul(i, w, 256), y, x + Mul(i + 1, w, 256), y + h);
       break;
     case gsVertical:
-      for (int i = 0; i <= 255; ++i)
-        Fill(canvas, colour(i, 255), x, y + Mul(i, h, 256), x + w, y + Mul(i + 1, h, 256));
+      for (int i = 0; i <= 255; ++i) Fill(canvas, colour(i, 255), x, y + Mul(i, h, 256), x + w, y + Mul(i + 1, h, 256));
       break;
     case gsElliptic: {
       if (w <= 0 || h <= 0) break;
@@ -336,10 +334,8 @@ bool TqvxFrameLine::IsWidthStored() const { return !Frame || Width != Frame->Wid
 String TqvxFrameLine::Diff(TqvxFrameLine* line, const String& lineName, bool colorChanged, bool styleChanged,
                            bool widthChanged) {
   String result;
-  if (colorChanged ? Color != Frame->Color() : Color != line->Color)
-    result += Item(lineName + L".Color", Int(Color));
-  if (styleChanged ? Style != Frame->Style() : Style != line->Style)
-    result += Item(lineName + L".Style", Int(Style));
+  if (colorChanged ? Color != Frame->Color() : Color != line->Color) result += Item(lineName + L".Color", Int(Color));
+  if (styleChanged ? Style != Frame->Style() : Style != line->Style) result += Item(lineName + L".Style", Int(Style));
   if (widthChanged ? Width != Frame->Width() : std::fabs(Width - line->Width) > 0.0001)
     result += Item(lineName + L".Width", Float(Width));
   return result;
@@ -542,7 +538,6 @@ String TqvxHyperlink::Diff(TqvxHyperlink* link, const String& add) {
   if (ReportVariable != link->ReportVariable) result += Item(add + L".ReportVariable", qvxStrToXML(ReportVariable));
   if (TabCaption != link->TabCaption) result += Item(add + L".TabCaption", qvxStrToXML(TabCaption));
   if (Value != link->Value) result += Item(add + L".Value", qvxStrToXML(Value));
-  if (ValuesSeparator != link->ValuesSeparator)
-    result += Item(add + L".ValuesSeparator", qvxStrToXML(ValuesSeparator));
+  if (ValuesSeparator != link->ValuesSeparator) result += Item(add + L".ValuesSeparator", qvxStrToXML(ValuesSeparator));
   return result;
 }

@@ -31,8 +31,7 @@ VCL_REGISTER(TqvxView) {
   cls.Prop(L"Width", &TqvxComponent::Width, &TqvxComponent::SetWidth);
   cls.Prop(L"Height", &TqvxComponent::Height, &TqvxComponent::SetHeight);
   cls.Prop(L"GroupIndex", &TqvxComponent::GroupIndex, &TqvxComponent::SetGroupIndex).Default(0);
-  cls.Prop(L"Restrictions", &TqvxComponent::Restrictions, &TqvxComponent::SetRestrictions)
-      .Default(TqvxRestrictions{});
+  cls.Prop(L"Restrictions", &TqvxComponent::Restrictions, &TqvxComponent::SetRestrictions).Default(TqvxRestrictions{});
   cls.Prop(L"Visible", &TqvxComponent::Visible, &TqvxComponent::SetVisible).Default(true);
   cls.Prop(L"OnAfterData", &TqvxView::OnAfterData);
   cls.Prop(L"OnAfterPrint", &TqvxView::OnAfterPrint);
@@ -300,7 +299,8 @@ String TqvxView::Diff(TqvxComponent* component) {
   if (FAlign != v->FAlign) result += Item(L"Align", rtl::IntToStr(FAlign));
   result += FFrame->Diff(v->FFrame);
   if (Cursor != v->Cursor) result += Item(L"Cursor", rtl::IntToStr(Cursor));
-  if (Visibility != v->Visibility) result += Item(L"Visibility", rtl::IntToStr(static_cast<rtl::Int64>(Visibility.Bits())));
+  if (Visibility != v->Visibility)
+    result += Item(L"Visibility", rtl::IntToStr(static_cast<rtl::Int64>(Visibility.Bits())));
   if (TagStr != v->TagStr) result += Item(L"TagStr", qvxStrToXML(TagStr));
   if (FillType() != v->FillType()) result += Item(L"FillType", rtl::IntToStr(FillType()));
   result += FFill->Diff(v->FFill, L"Fill");
@@ -335,10 +335,9 @@ void TqvxShapeView::DrawShape() {
   pen->SetWidth(FrameWidth);
   brush->SetStyle(vcl::bsSolid);
   SetBkMode(Canvas->Handle(), OPAQUE);
-  const vcl::TPenStyle penStyle =
-      frameColor == clTransparent ? vcl::psClear
-      : FFrame->Style() <= fsDashDotDot ? static_cast<vcl::TPenStyle>(FFrame->Style())
-                                         : vcl::psSolid;
+  const vcl::TPenStyle penStyle = frameColor == clTransparent       ? vcl::psClear
+                                  : FFrame->Style() <= fsDashDotDot ? static_cast<vcl::TPenStyle>(FFrame->Style())
+                                                                    : vcl::psSolid;
   const TColor color = Color();
 
   auto outline = [&]() {
@@ -350,9 +349,7 @@ void TqvxShapeView::DrawShape() {
         break;
       }
       case skEllipse: Canvas->Ellipse(X, Y, X1 + 1, Y1 + 1); break;
-      case skTriangle:
-        Canvas->Polygon(std::vector<vcl::TPoint>{{X1, Y1}, {X, Y1}, {X + DX / 2, Y}, {X1, Y1}});
-        break;
+      case skTriangle: Canvas->Polygon(std::vector<vcl::TPoint>{{X1, Y1}, {X, Y1}, {X + DX / 2, Y}, {X1, Y1}}); break;
       case skDiamond:
         Canvas->Polygon(std::vector<vcl::TPoint>{{X + DX / 2, Y}, {X1, Y + DY / 2}, {X + DX / 2, Y1}, {X, Y + DY / 2}});
         break;

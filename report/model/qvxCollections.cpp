@@ -156,7 +156,8 @@ void qvxWriteCollection(vcl::TCollection* collection, const String& name, TqvxXM
     TqvxXMLItem* e = element->Add(L"item");
     TqvxCollectionItem* ancestorItem = nullptr;
     if (qvxCollection && ancestor)
-      if (auto* qi = dynamic_cast<TqvxCollectionItem*>(item)) ancestorItem = ancestor->FindByName(qi->GetInheritedName());
+      if (auto* qi = dynamic_cast<TqvxCollectionItem*>(item))
+        ancestorItem = ancestor->FindByName(qi->GetInheritedName());
     if (ancestorItem)
       e->SetText(L" InheritedName=\"" + qvxStrToXML(ancestorItem->GetInheritedName()) + L"\"" +
                  serializer->ObjToXML(item, String(), ancestorItem));

@@ -383,8 +383,7 @@ void TqvxXMLSerializer::FixupReferences() {
   }
 }
 
-void TqvxXMLSerializer::WriteItem(TqvxComponent* c, TqvxXMLItem* item, bool saveChildren, bool streaming,
-                                  bool isRoot) {
+void TqvxXMLSerializer::WriteItem(TqvxComponent* c, TqvxXMLItem* item, bool saveChildren, bool streaming, bool isRoot) {
   item->SetName(c->IsAncestor() && !streaming ? String(L"inherited") : c->ClassName());
   String text = isRoot ? ObjToXML(c) : L" Name=\"" + c->Name() + L"\"" + ObjToXML(c);
   item->SetText(text);
@@ -510,7 +509,10 @@ TqvxComponent* TqvxXMLSerializer::ReadComponentStr(TqvxComponent* root, const St
   try {
     XMLToObj(attrs, obj);
   } catch (...) {
-    if (dontFixup) ClearFixups(); else FixupReferences();
+    if (dontFixup)
+      ClearFixups();
+    else
+      FixupReferences();
     obj->SetIsLoading(false);
     throw;
   }

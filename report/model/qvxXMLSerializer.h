@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/rtl/object.h"
-#include "platform/rtl/stringlist.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/stringlist.h"
 #include "report/model/qvxXML.h"
 
 namespace vcl {
@@ -73,8 +73,7 @@ public:
 
 private:
   void WriteItem(TqvxComponent* component, TqvxXMLItem* item, bool saveChildren, bool streaming, bool isRoot);
-  void ReadItem(TqvxXMLItem* item, TqvxComponent* parent, TqvxComponent* root,
-                std::vector<TqvxComponent*>& read);
+  void ReadItem(TqvxXMLItem* item, TqvxComponent* parent, TqvxComponent* root, std::vector<TqvxComponent*>& read);
   void SetMemoText(rtl::TPersistent* obj, const rtl::String& value, bool utf8Bytes);
   void ApplyProp(rtl::TPersistent* obj, const rtl::String& name, const rtl::String& value);
   rtl::String PropDataOf(rtl::TPersistent* obj);

@@ -53,9 +53,12 @@ TEST(QvxFills, BrushFill) {
   for (int y = 2; y < 38; ++y)
     for (int x = 2; x < 38; ++x) {
       const TColor c = Px(*hatch, x, y);
-      if (c == 0x00FF00) ++green;
-      else if (c == White) ++white;
-      else ADD_FAILURE() << std::hex << c << " at " << std::dec << x << "," << y;
+      if (c == 0x00FF00)
+        ++green;
+      else if (c == White)
+        ++white;
+      else
+        ADD_FAILURE() << std::hex << c << " at " << std::dec << x << "," << y;
     }
   EXPECT_GT(green, 0);
   EXPECT_GT(white, green);
@@ -236,7 +239,8 @@ TEST(QvxHyperlinks, DifferenceAndStorage) {
   a.Expression = L"[x]";
   a.Value = L"http://a?b&c";
   a.Kind = hkPageNumber;
-  EXPECT_EQ(a.Diff(&b, L"Hyperlink"), L" Hyperlink.Kind=\"2\" Hyperlink.Value=\"" + qvxStrToXML(L"http://a?b&c") + L"\"");
+  EXPECT_EQ(a.Diff(&b, L"Hyperlink"),
+            L" Hyperlink.Kind=\"2\" Hyperlink.Value=\"" + qvxStrToXML(L"http://a?b&c") + L"\"");
   TqvxXMLSerializer s(nullptr);
   EXPECT_EQ(s.ObjToXML(&b).find(L"ValuesSeparator"), String::npos);
   b.Assign(&a);

@@ -90,7 +90,9 @@ TEST_F(ViewTest, UrlSetsTheHyperlink) {
     TqvxHyperlinkKind kind;
     const wchar_t* value;
   } cases[] = {
-      {L"#Top", hkAnchor, L"Top"}, {L"@12", hkPageNumber, L"12"}, {L"http://x", hkURL, L"http://x"},
+      {L"#Top", hkAnchor, L"Top"},
+      {L"@12", hkPageNumber, L"12"},
+      {L"http://x", hkURL, L"http://x"},
   };
   auto* v = new TqvxView(report);
   for (const Case& c : cases) {
@@ -224,10 +226,9 @@ TEST_F(ViewTest, DifferenceText) {
   printed->Hyperlink()->Value = L"v";
   printed->Shape = skEllipse;
   printed->Curve = 9;
-  EXPECT_EQ(printed->Diff(tmpl),
-            L" Align=\"2\" Frame.Typ=\"4\" TagStr=\"" + qvxStrToXML(L"<t>") +
-                L"\" FillType=\"2\" Fill.Color=\"8421504\" Fill.Blend=\"" + rtl::FloatToStr(0.5) +
-                L"\" Fill.Hatch=\"0\" Fill.Orientation=\"1\" Hyperlink.Value=\"v\" Shape=\"2\"");
+  EXPECT_EQ(printed->Diff(tmpl), L" Align=\"2\" Frame.Typ=\"4\" TagStr=\"" + qvxStrToXML(L"<t>") +
+                                     L"\" FillType=\"2\" Fill.Color=\"8421504\" Fill.Blend=\"" + rtl::FloatToStr(0.5) +
+                                     L"\" Fill.Hatch=\"0\" Fill.Orientation=\"1\" Hyperlink.Value=\"v\" Shape=\"2\"");
   printed->Free();
 }
 

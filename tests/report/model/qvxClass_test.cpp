@@ -45,9 +45,7 @@ namespace {
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
 public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {
-    FErrors.SetSorted(true);
-  }
+  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) { FErrors.SetSorted(true); }
   rtl::TStrings* ReportErrors() override { return &FErrors; }
   TqvxXMLSerializer* XMLSerializer() const override { return FSerializer; }
   void SetXMLSerializer(TqvxXMLSerializer* value) override { FSerializer = value; }

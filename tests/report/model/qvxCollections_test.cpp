@@ -164,9 +164,14 @@ TEST_F(CollectionTest, ComponentStreamInBothForms) {
 }
 
 TEST_F(CollectionTest, OldHighCharacterPairsAreDecodedFromTheStandardForm) {
-  TTestVar* v = AddVar(a->Vars, String(L"\x01" L"A"));
-  v->Old = String(L"x\x01" L"A\x01");
-  v->Value = rtl::Variant(String(L"\x01" L"A"));
+  TTestVar* v = AddVar(a->Vars, String(L"\x01"
+                                       L"A"));
+  v->Old = String(
+      L"x\x01"
+      L"A\x01");
+  v->Value =
+      rtl::Variant(String(L"\x01"
+                          L"A"));
   const std::vector<rtl::Byte> data = vcl::WriteDefinedProperties(a, nullptr);
   vcl::ReadDefinedProperties(b, data, nullptr);
   ASSERT_EQ(b->Vars->Count(), 1);
@@ -174,7 +179,8 @@ TEST_F(CollectionTest, OldHighCharacterPairsAreDecodedFromTheStandardForm) {
   EXPECT_EQ(rtl::VarToStr(r->Value), String(1, wchar_t(193)));
   EXPECT_EQ(r->Old, String(L"x") + wchar_t(193) + L"\x01");
   // UTF-16 strings are taken as they are.
-  EXPECT_EQ(r->Expr, String(L"\x01" L"A"));
+  EXPECT_EQ(r->Expr, String(L"\x01"
+                            L"A"));
 }
 
 }  // namespace

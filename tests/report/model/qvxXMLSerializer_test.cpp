@@ -236,8 +236,10 @@ TEST_F(SerializerTest, FloatsReadWithEitherSeparatorInAnyLocale) {
     wchar_t separator;
     const wchar_t* text;
   } cases[] = {
-      {L'.', L"l=\"1,5\" Top=\"2.5\""}, {L'.', L"Left=\"1.5\" t=\"2,5\""},
-      {L',', L"l=\"1.5\" Top=\"2,5\""}, {L',', L"Left=\"1,5\" t=\"2.5\""},
+      {L'.', L"l=\"1,5\" Top=\"2.5\""},
+      {L'.', L"Left=\"1.5\" t=\"2,5\""},
+      {L',', L"l=\"1.5\" Top=\"2,5\""},
+      {L',', L"Left=\"1,5\" t=\"2.5\""},
   };
   for (const Case& c : cases) {
     rtl::FormatSettings.DecimalSeparator = c.separator;

@@ -1,0 +1,3 @@
+#include "skin/controls/sCustomComboEdit.h"
+
+VCL_REGISTER(TsCustomComboEdit) {}

@@ -1,0 +1,20 @@
+#include "skin/controls/sMaskEdit.h"
+
+TsMaskEdit::TsMaskEdit(vcl::TComponent* owner)
+    : vcl::TMaskEdit(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
+  FCommonData->COC = COC_TsEdit;
+}
+
+TsMaskEdit::~TsMaskEdit() = default;
+
+void TsMaskEdit::AfterConstruction() {
+  inherited::AfterConstruction();
+  FCommonData->Loaded();
+}
+
+void TsMaskEdit::Loaded() {
+  inherited::Loaded();
+  FCommonData->Loaded();
+}
+
+VCL_REGISTER(TsMaskEdit) { cls.Prop(L"SkinData", &TsMaskEdit::SkinData, &TsMaskEdit::SetSkinData); }

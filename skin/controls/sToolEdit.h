@@ -1,0 +1,77 @@
+#pragma once
+// The date edit: a combo edit whose mask and display format follow the user's short date format. It keeps the
+// date beside the text, completes a missing year when the user leaves it and reports "Invalid date" for a text
+// that is no date. The drop-down calendar comes with the combo edit's button.
+#include "platform/rtl/datetime.h"
+#include "skin/controls/sCustomComboEdit.h"
+#include "skin/controls/sDateUtils.h"
+
+VCL_ENUM(TYearDigits, dyDefault, dyFour, dyTwo)
+
+class TsCustomDateEdit : public TsCustomComboEdit {
+  VCL_CLASS(TsCustomDateEdit, TsCustomComboEdit)
+  explicit TsCustomDateEdit(vcl::TComponent* owner);
+  void Loaded() override;
+
+  // NullDate when the text holds no complete date (today instead with DefaultToday).
+  rtl::TDateTime Date();
+  void SetDate(rtl::TDateTime value);
+  rtl::TDateTime MinDate() const { return FMinDate; }
+  void SetMinDate(rtl::TDateTime value);
+  rtl::TDateTime MaxDate() const { return FMaxDate; }
+  void SetMaxDate(rtl::TDateTime value);
+  bool DefaultToday() const { return FDefaultToday; }
+  void SetDefaultToday(bool value) { FDefaultToday = value; }
+  TYearDigits YearDigits() const { return FYearDigits; }
+  void SetYearDigits(TYearDigits value);
+  bool ShowWeeks() const { return FShowWeeks; }
+  void SetShowWeeks(bool value) { FShowWeeks = value; }
+  bool ShowTodayBtn() const { return FShowTodayBtn; }
+  void SetShowTodayBtn(bool value) { FShowTodayBtn = value; }
+  bool ShowCurrentDate() const { return FShowCurrentDate; }
+  void SetShowCurrentDate(bool value) { FShowCurrentDate = value; }
+  bool Animated() const { return FAnimated; }
+  void SetAnimated(bool value) { FAnimated = value; }
+  // Leaving a date edit always validates, whatever the form stored.
+  bool CheckOnExit() const { return true; }
+  void SetCheckOnExit(bool value) { FCheckOnExit = value; }
+  bool Formatting() const { return FFormatting; }
+  const rtl::String& DateFormat() const { return FDateFormat; }
+  // The mask for the current format ("!99/99/9999;1; " with four-digit years).
+  rtl::String GetDateMask() const;
+  // Rebuilds format and mask from the user's settings, keeping the date.
+  void UpdateMask();
+  // Completes a partly typed year and checks the text; false for an empty date. A text that is no date raises
+  // EConvertError "Invalid date" when canRaise (the edit keeps the focus), else answers false.
+  bool CheckValidDate(bool canRaise);
+  // The text holds something besides blanks and separators.
+  bool TextStored();
+
+protected:
+  void Change() override;
+  void Dispatch(vcl::TMessage& m) override;
+  bool FourDigitYear() const;
+  void UpdateFormat();
+  // True while the text and the date are being brought into step (shared by every date edit).
+  static bool TextChanging();
+  rtl::String FormatDate(rtl::TDateTime date) const;
+
+  bool FFormatting = false;
+  bool FShowWeeks = false;
+  bool FShowTodayBtn = true;
+  bool FShowCurrentDate = true;
+  bool FDefaultToday = false;
+  bool FCheckOnExit = false;
+  bool FAnimated = true;
+  rtl::TDateTime FMinDate = 0;
+  rtl::TDateTime FMaxDate = 0;
+  rtl::TDateTime FIntDate = NullDate;
+  wchar_t FBlanksChar = L' ';
+  TYearDigits FYearDigits = dyFour;
+  rtl::String FDateFormat;
+};
+
+class TsDateEdit : public TsCustomDateEdit {
+  VCL_CLASS(TsDateEdit, TsCustomDateEdit)
+  explicit TsDateEdit(vcl::TComponent* owner) : TsCustomDateEdit(owner) { FCommonData->COC = COC_TsDateEdit; }
+};

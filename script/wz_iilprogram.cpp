@@ -709,8 +709,7 @@ void TwzILBuilder::CheckIdent(TwzScript* scope, const String& name) {
 }
 
 void TwzILBuilder::CheckTypeCompatibility(TwzCustomVariable* target, TwzCustomVariable* source) {
-  if (!AssignCompatible(TwzTypePair{target->Typ(), target->TypeName()},
-                        TwzTypePair{source->Typ(), source->TypeName()}, FProgram))
-    Fail(SIncompatibleTypes + L": " + Quoted(target->GetFullTypeName()) + L", " +
-         Quoted(source->GetFullTypeName()));
+  if (!AssignCompatible(TwzTypePair{target->Typ(), target->TypeName()}, TwzTypePair{source->Typ(), source->TypeName()},
+                        FProgram))
+    Fail(SIncompatibleTypes + L": " + Quoted(target->GetFullTypeName()) + L", " + Quoted(source->GetFullTypeName()));
 }

@@ -40,8 +40,8 @@ public:
   void DoProgram(TwzXMLItem* element, TwzScript* scope);
   void DoStmt(TwzXMLItem* element, TwzScript* scope, TwzStatement* statement);
   void DoCompoundStmt(TwzXMLItem* element, TwzScript* scope, TwzStatement* statement);
-  TwzCustomVariable* CreateVar(TwzXMLItem* element, TwzScript* scope, const rtl::String& name,
-                               TwzStatement* statement, bool createParam, bool isVarParam);
+  TwzCustomVariable* CreateVar(TwzXMLItem* element, TwzScript* scope, const rtl::String& name, TwzStatement* statement,
+                               bool createParam, bool isVarParam);
   TwzCustomVariable* FindVar(TwzScript* scope, const rtl::String& name);
   // The type code of a type name after its alias is applied; typeName receives the name the alias stands for.
   TwzVarType FindType(rtl::String& typeName);

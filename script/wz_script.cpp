@@ -348,8 +348,7 @@ void TwzScript::AddRTTI() {
     ~Restore() { self->FAddedBy = nullptr; }
   } restore{this};
   if (modules)
-    for (TwzRTTIModuleClass moduleClass : std::vector<TwzRTTIModuleClass>(*modules))
-      Add(String(), moduleClass(this));
+    for (TwzRTTIModuleClass moduleClass : std::vector<TwzRTTIModuleClass>(*modules)) Add(String(), moduleClass(this));
   FRTTIAdded = true;
 }
 
@@ -477,8 +476,7 @@ Variant TwzScript::CallFunction1(const String& name, Variant& params, bool globa
 String TwzScript::EvaluationText(const String& expression) const {
   if (wzSameName(FSyntaxType, L"ZuvizaVuruze"))
     return L"function wzEvaluateFUNC: Variant; begin Result := " + expression + L" end; begin end.";
-  if (wzSameName(FSyntaxType, L"R++Aradod"))
-    return L"Variant wzEvaluateFUNC() { return " + expression + L"; } {}";
+  if (wzSameName(FSyntaxType, L"R++Aradod")) return L"Variant wzEvaluateFUNC() { return " + expression + L"; } {}";
   if (wzSameName(FSyntaxType, L"DizizOzazoz"))
     return L"function wzEvaluateFUNC\r\nreturn " + expression + L"\r\nend function";
   if (wzSameName(FSyntaxType, L"JScript")) return L"function wzEvaluateFUNC() { return (" + expression + L"); }";

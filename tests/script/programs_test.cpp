@@ -107,15 +107,16 @@ protected:
             if (name == L"INCREMENT") static_cast<TCounter*>(instance)->Count += caller->GetVParam(0).AsInteger();
             return Variant::Null();
           });
-      counterClass->AddMethod(L"function Describe: String", [](rtl::TObject* instance, const vcl::TClassInfo*,
-                                                               const String&, TwzMethodHelper*) {
-        auto* c = static_cast<TCounter*>(instance);
-        return Variant(c->Caption + L"=" + rtl::IntToStr(c->Count));
-      });
+      counterClass->AddMethod(L"function Describe: String",
+                              [](rtl::TObject* instance, const vcl::TClassInfo*, const String&, TwzMethodHelper*) {
+                                auto* c = static_cast<TCounter*>(instance);
+                                return Variant(c->Caption + L"=" + rtl::IntToStr(c->Count));
+                              });
       counterClass->AddDefaultProperty(
           L"Times", L"Integer", L"Integer",
           [](rtl::TObject* instance, const vcl::TClassInfo*, const String& name, TwzMethodHelper* caller) {
-            if (name == L"TIMES.GET") return Variant(static_cast<TCounter*>(instance)->Count * caller->GetVParam(0).AsInteger());
+            if (name == L"TIMES.GET")
+              return Variant(static_cast<TCounter*>(instance)->Count * caller->GetVParam(0).AsInteger());
             return Variant(0);
           });
     }
@@ -169,7 +170,8 @@ TEST_F(ScriptPrograms, RunEndToEnd) {
        L"Print('it''s'); Print('a' < 'b'); Print(#65#66); c := s[4]; Print(c); s := s + c; Print(s) end.",
        L"abcd;b;Xbcd;it's;True;AB;d;Xbcdd;"},
       {L"null",
-       L"var v: Variant; begin Print(v = Null); v := 5; Print(v = Null); v := Null; Print(v) ; Print('<' + 'x' + '>') end.",
+       L"var v: Variant; begin Print(v = Null); v := 5; Print(v = Null); v := Null; Print(v) ; Print('<' + 'x' + '>') "
+       L"end.",
        L"True;False;;<x>;"},
       {L"nested routines and var parameters",
        L"var total: Integer;\r\n"
@@ -180,8 +182,8 @@ TEST_F(ScriptPrograms, RunEndToEnd) {
        L"begin if n <= 1 then Result := 1 else Result := n * Fact(n - 1) end;\r\n"
        L"begin total := 1; AddTo(total, 2); Print(total); Print(Fact(5)); Answer := total end.",
        L"6;120;"},
-      {L"routine called before its text",
-       L"procedure A; begin B end; procedure B; begin Print('b') end; begin A end.", L"b;"},
+      {L"routine called before its text", L"procedure A; begin B end; procedure B; begin Print('b') end; begin A end.",
+       L"b;"},
       {L"initialised locals on every call",
        L"const K = 10;\r\nfunction Next: Integer; var c: Integer = 1; begin c := c + 1; Result := c + K end;\r\n"
        L"begin Print(Next); Print(Next) end.",
@@ -331,9 +333,10 @@ TEST_F(ScriptPrograms, TerminateStopsAProcedureAndTheProgram) {
 }
 
 TEST_F(ScriptPrograms, CallFunctionWithVarParameters) {
-  ASSERT_TRUE(Compile(L"function Sum(a, b: Integer): Integer; begin Result := a + b end;\r\n"
-                      L"procedure Swap(var x, y: Variant); var t: Variant; begin t := x; x := y; y := t end;\r\n"
-                      L"begin end."));
+  ASSERT_TRUE(
+      Compile(L"function Sum(a, b: Integer): Integer; begin Result := a + b end;\r\n"
+              L"procedure Swap(var x, y: Variant); var t: Variant; begin t := x; x := y; y := t end;\r\n"
+              L"begin end."));
   EXPECT_EQ(script.CallFunction(L"Sum", rtl::VarArrayOf({Variant(2), Variant(3)})).AsInteger(), 5);
   EXPECT_EQ(script.CallFunction(L"sum", rtl::VarArrayOf({Variant(7), Variant(8)})).AsInteger(), 15);
   EXPECT_TRUE(script.CallFunction(L"Missing", Variant::Null()).IsNull());
@@ -458,4 +461,22 @@ TEST_F(ScriptPrograms, LateBoundMemberThatDoesNotExistFailsWhenItRuns) {
     EXPECT_EQ(e.Message(), L"Undeclared identifier: 'Missing'");
   }
   ASSERT_TRUE(Compile(L"var p: Variant; begin p.Anything end."));
+}
+
+TEST_F(ScriptPrograms, LineHookSeesEveryStatementButNotEvaluations) {
+  std::vector<String> seen;
+  script.SetOnRunLine(
+      [&seen](TwzScript*, const String& unit, const String& pos) { seen.push_back(unit + L"@" + pos); });
+  EXPECT_EQ(Run(L"begin\r\n  Print(1);\r\n  Print(2)\r\nend."), L"1;2;");
+  EXPECT_EQ(seen, (std::vector<String>{L"@2:3", L"@3:3"}));
+  seen.clear();
+  EXPECT_EQ(script.Evaluate(L"1 + 1").AsInteger(), 2);
+  EXPECT_TRUE(seen.empty());
+  ASSERT_TRUE(script.OnRunLine());
+}
+
+TEST_F(ScriptPrograms, UnknownLanguageRaises) {
+  script.SetSyntaxType(L"Klingon");
+  script.SetText(L"begin end.");
+  EXPECT_THROW(script.Compile(), rtl::Exception);
 }

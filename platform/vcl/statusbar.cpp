@@ -156,29 +156,115 @@ void TStatusBar::DrawPanel(TStatusPanel* panel, const TRect& rect) {
   }
 }
 
+void TStatusBar::CallDrawPanel(HDC dc, int index, const TRect& rect) {
+  if (!panels_ || index < 0 || index >= panels_->Count()) return;
+  canvas_->Lock();
+  canvas_->SetHandle(dc);
+  canvas_->SetFont(font_);
+  canvas_->Brush()->SetColor(color_);
+  try {
+    DrawPanel(panels_->Items(index), rect);
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+  canvas_->Unlock();
+}
+
+namespace {
+
+void FillSolid(HDC dc, const RECT& r, TColor color) {
+  HBRUSH b = CreateSolidBrush(ColorToGdi(color));
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+}  // namespace
+
+void TStatusBar::PaintStyled(HDC dc) {
+  const TCustomStyleServices& style = StyleServices();
+  RECT client;
+  ::GetClientRect(handle_, &client);
+  TColor back = color_ == clBtnFace ? style.GetStyleColor(scStatusBar) : color_;
+  FillSolid(dc, client, back);
+  FillSolid(dc, RECT{client.left, client.top, client.right, client.top + 1}, style.GetStyleColor(scBorder));
+  HGDIOBJ old_font = SelectObject(dc, font_->Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToGdi(font_->Color() == clWindowText || font_->Color() == clBtnText
+                                  ? style.GetStyleFontColor(sfPanelTextNormal)
+                                  : font_->Color()));
+  auto text_in = [&](const String& text, RECT r, TAlignment alignment) {
+    InflateRect(&r, -3, 0);
+    UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    if (alignment == taCenter) flags |= DT_CENTER;
+    if (alignment == taRightJustify) flags |= DT_RIGHT;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+  };
+  int grip = size_grip_ ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+  if (simple_panel_) {
+    text_in(simple_text_, RECT{client.left + 2, client.top + 2, client.right - grip, client.bottom}, taLeftJustify);
+  } else {
+    for (int i = 0; i < panels_->Count(); ++i) {
+      TStatusPanel* p = panels_->Items(i);
+      RECT r = PanelRect(i);
+      if (i == panels_->Count() - 1) r.right = client.right - grip;
+      if (p->Bevel() != pbNone) {
+        TColor light = p->Bevel() == pbLowered ? clBtnShadow : clBtnHighlight;
+        TColor dark = p->Bevel() == pbLowered ? clBtnHighlight : clBtnShadow;
+        FillSolid(dc, RECT{r.left, r.top, r.right, r.top + 1}, light);
+        FillSolid(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, light);
+        FillSolid(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, dark);
+        FillSolid(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, dark);
+      }
+      RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+      if (p->Style() == psOwnerDraw) {
+        SelectObject(dc, old_font);
+        CallDrawPanel(dc, i, TRect(inner));
+        SelectObject(dc, font_->Handle());
+        continue;
+      }
+      text_in(p->Text(), inner, p->Alignment());
+    }
+  }
+  SelectObject(dc, old_font);
+  if (grip) {
+    // The grip: three rows of small dots in the corner.
+    int size = 2, x0 = client.right - 3, y0 = client.bottom - 3;
+    for (int row = 0; row < 3; ++row)
+      for (int col = 0; col <= row; ++col) {
+        int x = x0 - col * 4 - size, y = y0 - (row - col) * 4 - size;
+        FillSolid(dc, RECT{x + 1, y + 1, x + size + 1, y + size + 1}, clBtnHighlight);
+        FillSolid(dc, RECT{x, y, x + size, y + size}, clBtnShadow);
+      }
+  }
+}
+
 void TStatusBar::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      int index = static_cast<int>(dis->itemID);
-      if (panels_ && index >= 0 && index < panels_->Count()) {
-        canvas_->Lock();
-        canvas_->SetHandle(dis->hDC);
-        canvas_->SetFont(font_);
-        canvas_->Brush()->SetColor(color_);
-        try {
-          DrawPanel(panels_->Items(index), TRect(dis->rcItem));
-        } catch (...) {
-          canvas_->SetHandle(nullptr);
-          canvas_->Unlock();
-          throw;
-        }
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-      }
+      CallDrawPanel(dis->hDC, static_cast<int>(dis->itemID), TRect(dis->rcItem));
       m.Result = 1;
       return;
     }
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      if (StyleServices().Enabled() && handle_) {
+        if (m.Msg == WM_PRINTCLIENT || m.WParam) {
+          PaintStyled(reinterpret_cast<HDC>(m.WParam));
+        } else {
+          PAINTSTRUCT ps;
+          HDC dc = BeginPaint(handle_, &ps);
+          PaintStyled(dc);
+          EndPaint(handle_, &ps);
+        }
+        m.Result = 0;
+        return;
+      }
+      TWinControl::Dispatch(m);
+      return;
     case WM_SIZE:
       TWinControl::Dispatch(m);
       UpdatePanels();

@@ -80,6 +80,9 @@ protected:
   void InitializeWnd() override;
   void Dispatch(TMessage& m) override;
   virtual void DrawPanel(TStatusPanel* panel, const TRect& rect);
+  // Under a style the bar paints itself in the style's colours; the window keeps the parts and texts.
+  void PaintStyled(HDC dc);
+  void CallDrawPanel(HDC dc, int index, const TRect& rect);
 
 private:
   TStatusPanels* panels_ = nullptr;

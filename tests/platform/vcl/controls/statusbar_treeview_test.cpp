@@ -5,6 +5,7 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/statusbar.h"
+#include "platform/vcl/styles.h"
 #include "platform/vcl/treeview.h"
 
 using namespace vcl;
@@ -94,6 +95,30 @@ TEST_F(StatusBar, OwnerDrawnPanelsArePaintedByTheEvent) {
   TRect r = bar->PanelRect(1);
   EXPECT_EQ(GetPixel(dc, r.Left + 10, (r.Top + r.Bottom) / 2), RGB(255, 0, 0));
   ReleaseDC(bar->Handle(), dc);
+}
+
+TEST_F(StatusBar, UnderAStyleTheBarPaintsInItsColoursAndStillDrawsOwnerPanels) {
+  TStyleManager::SetStyle(L"Sky");
+  auto* bar = new TStatusBar(form);
+  bar->SetParent(form);
+  bar->Panels()->Add()->SetText(L"Hazır");
+  bar->Panels()->Items(0)->SetWidth(100);
+  bar->Panels()->Add()->SetStyle(psOwnerDraw);
+  bar->OnDrawPanel = [](TStatusBar* sb, TStatusPanel*, const TRect& r) {
+    sb->Canvas()->Brush()->SetColor(clLime);
+    sb->Canvas()->FillRect(r);
+  };
+  ShowForm();
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(bar->Handle());
+  COLORREF back = GetPixel(dc, 90, bar->Height() / 2);
+  TRect second = bar->PanelRect(1);
+  COLORREF drawn = GetPixel(dc, second.Left + 10, (second.Top + second.Bottom) / 2);
+  ReleaseDC(bar->Handle(), dc);
+  COLORREF sky = static_cast<COLORREF>(StyleServices().GetStyleColor(scStatusBar));
+  TStyleManager::SetStyle(L"Windows");
+  EXPECT_EQ(back, sky);
+  EXPECT_EQ(drawn, RGB(0, 255, 0));
 }
 
 using TreeView = OnForm;

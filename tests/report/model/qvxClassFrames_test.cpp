@@ -94,6 +94,21 @@ TEST(QvxFills, VerticalCenterGradientIsStartAtTheEdges) {
   EXPECT_EQ(Px(*bmp, 3, 50) & 0xFF0000, 0xFF0000u);
 }
 
+TEST(QvxFills, RectangleAndEllipticGradientsRunFromEdgeToCentre) {
+  for (TqvxGradientStyle style : {gsRectangle, gsElliptic}) {
+    TqvxGradientFill fill;
+    fill.StartColor = 0;
+    fill.EndColor = 0x0000FF;
+    fill.GradientStyle = style;
+    auto bmp = Sheet(100, 60);
+    fill.Draw(bmp->Canvas(), 0, 0, 100, 60, 1, 1);
+    const TColor centre = Px(*bmp, 50, 30), edge = Px(*bmp, 1, 1);
+    EXPECT_GT(centre & 0xFF, 200u) << style;
+    EXPECT_LT(edge & 0xFF, 60u) << style;
+    EXPECT_EQ(centre & 0xFFFF00, 0u) << style;
+  }
+}
+
 TEST(QvxFills, GlassFillLightHalf) {
   TqvxGlassFill fill;
   fill.Color = 0x646464;  // (100, 100, 100)

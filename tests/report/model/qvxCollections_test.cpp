@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/strings.h"
 #include "platform/rtl/variant.h"
 #include "platform/vcl/filer.h"
 #include "report/model/qvxClass.h"
@@ -44,6 +45,24 @@ public:
 };
 
 VCL_REGISTER(TTestHolder) {}
+
+// Keeps its collection as a child element of its own, as the report does with its variables.
+class TTestNested : public TTestHolder {
+  VCL_CLASS(TTestNested, TTestHolder)
+public:
+  explicit TTestNested(vcl::TComponent* owner) : TTestHolder(owner) { FqvComponentStyle += csHandlesNestedProperties; }
+  void WriteNestedProperties(TqvxXMLItem* item) override {
+    if (Vars->Count() > 0) qvxWriteCollection(Vars, L"Variables", item, this, nullptr);
+  }
+  bool ReadNestedProperty(TqvxXMLItem* item) override {
+    if (!rtl::SameText(item->Name(), L"Variables")) return false;
+    Vars->Clear();
+    qvxReadCollection(Vars, item, this, nullptr);
+    return true;
+  }
+};
+
+VCL_REGISTER(TTestNested) {}
 
 namespace {
 
@@ -181,6 +200,35 @@ TEST_F(CollectionTest, OldHighCharacterPairsAreDecodedFromTheStandardForm) {
   // UTF-16 strings are taken as they are.
   EXPECT_EQ(r->Expr, String(L"\x01"
                             L"A"));
+}
+
+TEST_F(CollectionTest, NestedElementsInsteadOfStoredData) {
+  TTestNested* n = new TTestNested(nullptr);
+  TTestHolder* child = new TTestHolder(n);
+  child->SetName(L"Child");
+  AddVar(n->Vars, L"a");
+  AddVar(n->Vars, L"b");
+  rtl::TStringStream stream;
+  n->SaveToStream(stream);
+  const String xml = stream.DataString();
+  const size_t rootTag = xml.find(L"<TTestNested");
+  ASSERT_NE(rootTag, String::npos) << xml;
+  const String rootText = xml.substr(rootTag, xml.find(L'>', rootTag) - rootTag);
+  EXPECT_EQ(rootText.find(L"PropData"), String::npos) << rootText;
+  EXPECT_NE(xml.find(L"<Variables>"), String::npos) << xml;
+
+  TTestNested* back = new TTestNested(nullptr);
+  stream.SetPosition(0);
+  TqvxXMLSerializer s(&stream);
+  s.HandleNestedProperties = true;
+  s.ReadRootComponent(back);
+  EXPECT_EQ(s.Errors().Count(), 0);
+  ASSERT_EQ(back->Vars->Count(), 2);
+  EXPECT_EQ(back->Vars->Items<TTestVar>(1)->Expr, L"b");
+  ASSERT_EQ(back->Objects().size(), 1u);
+  EXPECT_EQ(back->Objects()[0]->Name(), L"Child");
+  n->Free();
+  back->Free();
 }
 
 }  // namespace

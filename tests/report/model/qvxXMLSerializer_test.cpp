@@ -336,6 +336,47 @@ TEST_F(SerializerTest, TreeAgainstAncestorWritesOnlyNames) {
   ancestorRoot->Free();
 }
 
+TEST_F(SerializerTest, InheritedElements) {
+  auto* a = new TTestBox(root);
+  a->SetName(L"A");
+  a->SetAncestorFlag(true);
+  a->Caption = L"mine";
+  auto* b = new TTestBox(root);
+  b->SetName(L"B");
+  const String xml = Save(root);
+  EXPECT_NE(xml.find(L"<inherited Name=\"A\""), String::npos) << xml;
+
+  // Streaming (a copy of the tree) keeps the class names.
+  rtl::TStringStream streamed;
+  root->SaveToStream(streamed, true, false, true);
+  EXPECT_EQ(streamed.DataString().find(L"inherited"), String::npos);
+
+  // An inherited element updates the object of that name, and is dropped where there is none.
+  auto* a2 = new TTestBox(copy);
+  a2->SetName(L"A");
+  copy->SetAncestorOnlyStream(true);
+  Load(copy, xml);
+  EXPECT_EQ(a2->Caption, L"mine");
+  ASSERT_EQ(copy->Objects().size(), 2u);
+  TTestBox* fresh = new TTestBox(nullptr);
+  Load(fresh, xml);
+  ASSERT_EQ(fresh->Objects().size(), 1u);
+  EXPECT_EQ(fresh->Objects()[0]->Name(), L"B");
+  fresh->Free();
+}
+
+TEST_F(SerializerTest, SaveAncestorOnlyWritesTheAncestorsValues) {
+  auto* anc = new TTestBox(nullptr);
+  anc->Caption = L"parent";
+  root->Caption = L"child";
+  TqvxXMLSerializer s(nullptr);
+  s.SaveAncestorOnly = true;
+  const String text = s.ObjToXML(root, String(), anc);
+  EXPECT_NE(text.find(L" Caption=\"parent\""), String::npos) << text;
+  EXPECT_EQ(text.find(L"child"), String::npos) << text;
+  anc->Free();
+}
+
 TEST_F(SerializerTest, SingleComponentLines) {
   root->Caption = L"c";
   TqvxXMLSerializer s(nullptr);

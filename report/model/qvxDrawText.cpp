@@ -104,8 +104,8 @@ void TqvxDrawText::SetFont(const vcl::TFont* font) {
   if (f->Height() != height) f->SetHeight(height);
 }
 
-void TqvxDrawText::SetOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool wordBreak, bool clipped,
-                              bool wysiwyg, int rotation) {
+void TqvxDrawText::SetOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool wordBreak, bool clipped, bool wysiwyg,
+                              int rotation) {
   FWordWrap = wordWrap;
   FHTMLTags->SetAllowTags(htmlTags);
   FRTLReading = rtlReading;
@@ -222,7 +222,9 @@ void TqvxDrawText::WrapTextLine(String s, int width, int firstWidth, int charSpa
     int index = i - start;
     return index >= 0 && index < line->Count() ? line->Items(index) : nullptr;
   };
-  auto sub = [&s](int from, int to) { return to >= from ? s.substr(static_cast<size_t>(from - 1), static_cast<size_t>(to - from + 1)) : String(); };
+  auto sub = [&s](int from, int to) {
+    return to >= from ? s.substr(static_cast<size_t>(from - 1), static_cast<size_t>(to - from + 1)) : String();
+  };
 
   int start = 1, base = 0, space = 1, avail = firstWidth;
   int i = 1;
@@ -277,8 +279,8 @@ int TqvxDrawText::FillCharSpacingArray(int* arr, const String& s, vcl::TCanvas* 
   const int n = std::min(static_cast<int>(s.size()), qvxMaxLineChars);
   if (n == 0) return 0;
   TqvxAnsiLine ansi;
-  const bool eightBit = EightBitMode(canvas, defCharset) && ansi.Build(s.substr(0, static_cast<size_t>(n)),
-                                                                         canvas->Font()->Charset());
+  const bool eightBit =
+      EightBitMode(canvas, defCharset) && ansi.Build(s.substr(0, static_cast<size_t>(n)), canvas->Font()->Charset());
   const int m = eightBit ? std::min(static_cast<int>(ansi.Bytes.size()), qvxMaxLineChars) : n;
   TqvxHTMLTags* tags = lineIndex >= 0 && lineIndex < FHTMLTags->Count() ? FHTMLTags->Items(lineIndex) : nullptr;
   auto tag = [tags](int i) -> const TqvxHTMLTag* { return tags && i < tags->Count() ? tags->Items(i) : nullptr; };
@@ -337,8 +339,7 @@ std::vector<int> TqvxDrawText::BreakRussianWord(const String& word) {
     } else if (In(glasn, c)) {
       candidate = next == 0 || !In(znaks1, next);
       // A doubled consonant before a vowel is split between its letters, not before them.
-      if (candidate && next != 0 && In(soglasn, next) && next == at(i + 2) && In(glasn, at(i + 3)))
-        candidate = false;
+      if (candidate && next != 0 && In(soglasn, next) && next == at(i + 2) && In(glasn, at(i + 3))) candidate = false;
     }
     if (candidate && Check1and5(w, i)) result.push_back(i);
   }
@@ -409,8 +410,8 @@ double TqvxDrawText::CalcWidth() {
     if (FHTMLTags->AllowTags() && tags) {
       size_t runStart = 0;
       for (size_t j = 0; j <= line.size(); ++j) {
-        TqvxHTMLTag* t = j < line.size() && static_cast<int>(j) < tags->Count() ? tags->Items(static_cast<int>(j))
-                                                                                   : nullptr;
+        TqvxHTMLTag* t =
+            j < line.size() && static_cast<int>(j) < tags->Count() ? tags->Items(static_cast<int>(j)) : nullptr;
         if (j == line.size() || (t && !t->Default)) {
           w += extent(line.substr(runStart, j - runStart));
           runStart = j;
@@ -454,9 +455,8 @@ String TqvxDrawText::GetOutBoundsText(bool& paraBreak) {
   while (FText->Count() > n) FText->Delete(FText->Count() - 1);
   paraBreak = n > 0 && (LineFlags(n - 1) & qvxParaEnd) == 0;
 
-  const TqvxHTMLTag* first = n < FHTMLTags->Count() && FHTMLTags->Items(n)->Count() > 0
-                                 ? FHTMLTags->Items(n)->Items(0)
-                                 : nullptr;
+  const TqvxHTMLTag* first =
+      n < FHTMLTags->Count() && FHTMLTags->Items(n)->Count() > 0 ? FHTMLTags->Items(n)->Items(0) : nullptr;
   const int p = first ? std::clamp(first->Position, 1, static_cast<int>(FPlainText.size()) + 1)
                       : static_cast<int>(FPlainText.size()) + 1;
   String result = FPlainText.substr(static_cast<size_t>(p - 1));

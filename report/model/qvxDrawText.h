@@ -99,8 +99,8 @@ private:
 
   // Drawing (qvxDrawTextOut.cpp).
   struct DrawState;
-  void DrawTextLine(vcl::TCanvas* canvas, const rtl::String& text, int x, int y, int width, int lineIndex,
-                    int align, DrawState& state);
+  void DrawTextLine(vcl::TCanvas* canvas, const rtl::String& text, int x, int y, int width, int lineIndex, int align,
+                    DrawState& state);
   void ApplyDeviceFormat(vcl::TCanvas* canvas, const TqvxHTMLTag& tag, DrawState& state);
 
   std::unique_ptr<vcl::TBitmap> FBMP;

@@ -101,8 +101,8 @@ void TqvxDrawText::DrawText(vcl::TCanvas* canvas, TqvxHAlign hAlign, TqvxVAlign 
   state.dpiX = state.printer ? DeviceDpi(canvas, LOGPIXELSX) : 96;
   const int dpiY = state.printer ? DeviceDpi(canvas, LOGPIXELSY) : 96;
   const double k = K();
-  const int sizeHeight = state.printer ? R(FFontSize * static_cast<double>(dpiY) * FPrintScale / 72)
-                                       : R(FFontSize * FScaleY * 96 / 72);
+  const int sizeHeight =
+      state.printer ? R(FFontSize * static_cast<double>(dpiY) * FPrintScale / 72) : R(FFontSize * FScaleY * 96 / 72);
   font->Assign(FCanvas->Font());
   font->SetHeight(-sizeHeight);
   font->SetOrientation(0);
@@ -244,10 +244,10 @@ void TqvxDrawText::DrawTextLine(vcl::TCanvas* canvas, const String& text, int x,
   const int measuredSpacing = R(FCharSpacing * k);
   const int deviceSpacing = R(FCharSpacing * FScaleX);
   int* adv = FTempArray.data();
-  const int Wm = FillCharSpacingArray(adv, text, FCanvas, lineIndex, measuredSpacing, false, FUseDefaultCharset) -
-                 measuredSpacing;
-  const int Wd = FillCharSpacingArray(adv, text, canvas, lineIndex, deviceSpacing, false, FUseDefaultCharset) -
-                 deviceSpacing;
+  const int Wm =
+      FillCharSpacingArray(adv, text, FCanvas, lineIndex, measuredSpacing, false, FUseDefaultCharset) - measuredSpacing;
+  const int Wd =
+      FillCharSpacingArray(adv, text, canvas, lineIndex, deviceSpacing, false, FUseDefaultCharset) - deviceSpacing;
   if (font->Style() != baseStyle) font->SetStyle(baseStyle);
 
   int Wt = state.printer ? R(Wm * FPrintScale / (600.0 / state.dpiX)) : R(Wm / k * FScaleX);
@@ -320,8 +320,8 @@ void TqvxDrawText::DrawTextLine(vcl::TCanvas* canvas, const String& text, int x,
       HDC dc = PreparedDC(canvas);
       const int px = x + R(state.offsetY * state.sinA), py = y + R(state.offsetY * state.cosA);
       if (eightBit)
-        ExtTextOutA(dc, px, py, static_cast<UINT>(FOptions), &clip, ansi.Bytes.data() + b0,
-                    static_cast<UINT>(b1 - b0), FWysiwyg ? positions + b0 : nullptr);
+        ExtTextOutA(dc, px, py, static_cast<UINT>(FOptions), &clip, ansi.Bytes.data() + b0, static_cast<UINT>(b1 - b0),
+                    FWysiwyg ? positions + b0 : nullptr);
       else
         ExtTextOutW(dc, px, py, static_cast<UINT>(FOptions), &clip, text.data() + runStart,
                     static_cast<UINT>(j - runStart), FWysiwyg ? positions + runStart : nullptr);

@@ -266,6 +266,22 @@ TEST_F(DrawTest, ClippedTextStaysInTheBox) {
   EXPECT_LT(ink.right, 100);
 }
 
+TEST_F(DrawTest, TurkishCharsetDrawsTheSameGlyphsAsTheDefaultOne) {
+  const rtl::String text = L"\u015Eeker \u00C7i\u00E7ek \u011Eda\u011F \u0130zmir \u0131l\u0131k";
+  const vcl::TRect box(20, 10, 380, 100);
+  Draw(text, box, haBlock);
+  const Ink plain = InkIn();
+  ASSERT_FALSE(plain.Empty());
+  std::vector<int> columns = GlyphStarts(10, 40);
+  Clear();
+  font.SetCharset(TURKISH_CHARSET);
+  Draw(text, box, haBlock);
+  const Ink turkish = InkIn();
+  EXPECT_EQ(turkish.left, plain.left);
+  EXPECT_EQ(turkish.right, plain.right);
+  EXPECT_EQ(GlyphStarts(10, 40), columns);
+}
+
 TEST_F(DrawTest, NothingToDrawLeavesTheBitmapAlone) {
   Draw(L"", vcl::TRect(50, 10, 100, 30));
   EXPECT_TRUE(InkIn().Empty());

@@ -107,7 +107,8 @@ TEST_F(LayoutTest, TurkishTextWrapsAtBlanksAndIsNeverHyphenated) {
   const rtl::String text = L"\u00D6\u011Frenci g\u00F6r\u00FC\u015Fmesi \u0130\u015Flendi \u0131\u015F\u0131k";
   for (bool wordBreak : {false, true}) {
     Layout(text, Width(L"\u00D6\u011Frenci g\u00F6r\u00FC\u015Fm"), 1000, true, false, wordBreak);
-    EXPECT_EQ(Lines(), (LineList{L"\u00D6\u011Frenci", L"g\u00F6r\u00FC\u015Fmesi", L"\u0130\u015Flendi \u0131\u015F\u0131k"}))
+    EXPECT_EQ(Lines(),
+              (LineList{L"\u00D6\u011Frenci", L"g\u00F6r\u00FC\u015Fmesi", L"\u0130\u015Flendi \u0131\u015F\u0131k"}))
         << wordBreak;
   }
 }
@@ -239,8 +240,7 @@ TEST_F(LayoutTest, BoldTagFormatsItsCharacters) {
   ASSERT_EQ(Lines(), (LineList{L"a bold word"}));
   TqvxHTMLTags* tags = dt.HTMLTags().Items(0);
   ASSERT_EQ(tags->Count(), 11);
-  for (int i = 0; i < 11; ++i)
-    EXPECT_EQ(tags->Items(i)->Style.Contains(vcl::fsBold), i >= 2 && i <= 5) << i;
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(tags->Items(i)->Style.Contains(vcl::fsBold), i >= 2 && i <= 5) << i;
   EXPECT_FALSE(tags->Items(2)->Default);
   EXPECT_TRUE(tags->Items(3)->Default);
   EXPECT_FALSE(tags->Items(6)->Default);
@@ -265,16 +265,16 @@ TEST_P(TagCases, ScanAsExpected) {
   EXPECT_EQ(tags->Items(tags->Count() - 1)->Color, GetParam().color);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layout, TagCases,
-    ::testing::Values(TagCase{L"<font color=\"#FF0000\">x", L"x", 0x0000FF},
-                      TagCase{L"<FONT COLOR = \"#00ff80\">x", L"x", 0x80FF00},
-                      TagCase{L"<font color=red>x", L"x", vcl::clRed},
-                      TagCase{L"<font color=red>x</font>y", L"xy", vcl::clBlack},
-                      TagCase{L"<font color=nosuch>x", L"<font color=nosuch>x", vcl::clBlack},
-                      TagCase{L"<abc>x<abcd>", L"<abc>x<abcd>", vcl::clBlack},
-                      TagCase{L"< b>x", L"< b>x", vcl::clBlack}, TagCase{L"<B>x</B>", L"x", vcl::clBlack},
-                      TagCase{L"<b>", L" ", vcl::clBlack}));
+INSTANTIATE_TEST_SUITE_P(Layout, TagCases,
+                         ::testing::Values(TagCase{L"<font color=\"#FF0000\">x", L"x", 0x0000FF},
+                                           TagCase{L"<FONT COLOR = \"#00ff80\">x", L"x", 0x80FF00},
+                                           TagCase{L"<font color=red>x", L"x", vcl::clRed},
+                                           TagCase{L"<font color=red>x</font>y", L"xy", vcl::clBlack},
+                                           TagCase{L"<font color=nosuch>x", L"<font color=nosuch>x", vcl::clBlack},
+                                           TagCase{L"<abc>x<abcd>", L"<abc>x<abcd>", vcl::clBlack},
+                                           TagCase{L"< b>x", L"< b>x", vcl::clBlack},
+                                           TagCase{L"<B>x</B>", L"x", vcl::clBlack},
+                                           TagCase{L"<b>", L" ", vcl::clBlack}));
 
 TEST_F(LayoutTest, BadHexColourRaises) {
   EXPECT_THROW(Layout(L"<font color=\"#GG0000\">x", 1000, 1000, true, true), rtl::EConvertError);

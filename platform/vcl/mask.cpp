@@ -16,10 +16,16 @@ namespace {
 bool IsRequired(wchar_t m) { return m == L'L' || m == L'A' || m == L'C' || m == L'0'; }
 bool IsMaskChar(wchar_t m) {
   switch (m) {
-    case L'L': case L'l': case L'A': case L'a': case L'C': case L'c': case L'0': case L'9': case L'#':
-      return true;
-    default:
-      return false;
+    case L'L':
+    case L'l':
+    case L'A':
+    case L'a':
+    case L'C':
+    case L'c':
+    case L'0':
+    case L'9':
+    case L'#': return true;
+    default: return false;
   }
 }
 
@@ -85,10 +91,14 @@ bool TCustomMaskEdit::Accepts(const Place& place, wchar_t& c) const {
   if (place.literal) return c == place.ch;
   bool ok = false;
   switch (place.ch) {
-    case L'L': case L'l': ok = IsCharAlphaW(c) != 0; break;
-    case L'A': case L'a': ok = IsCharAlphaNumericW(c) != 0; break;
-    case L'C': case L'c': ok = c >= L' '; break;
-    case L'0': case L'9': ok = c >= L'0' && c <= L'9'; break;
+    case L'L':
+    case L'l': ok = IsCharAlphaW(c) != 0; break;
+    case L'A':
+    case L'a': ok = IsCharAlphaNumericW(c) != 0; break;
+    case L'C':
+    case L'c': ok = c >= L' '; break;
+    case L'0':
+    case L'9': ok = c >= L'0' && c <= L'9'; break;
     case L'#': ok = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-'; break;
     default: break;
   }
@@ -325,9 +335,7 @@ void TCustomMaskEdit::CMExit(TMessage& m) {
   TCustomEdit::CMExit(m);
 }
 
-VCL_REGISTER(TCustomMaskEdit) {
-  cls.Prop(L"EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask);
-}
+VCL_REGISTER(TCustomMaskEdit) { cls.Prop(L"EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask); }
 VCL_REGISTER(TMaskEdit) {}
 
 }  // namespace vcl

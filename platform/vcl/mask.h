@@ -20,7 +20,7 @@ namespace vcl {
 
 class TCustomMaskEdit : public TCustomEdit {
   VCL_CLASS(TCustomMaskEdit, TCustomEdit)
-public:
+ public:
   explicit TCustomMaskEdit(TComponent* owner);
   const String& EditMask() const { return edit_mask_; }
   void SetEditMask(const String& value);
@@ -35,7 +35,7 @@ public:
   // Puts back the text the edit had when it received the focus (Esc).
   void Reset();
 
-protected:
+ protected:
   String GetText() override;
   void SetTextInternal(const String& value) override;
   void Dispatch(TMessage& m) override;
@@ -44,10 +44,10 @@ protected:
   void CMEnter(TMessage& m) override;
   void CMExit(TMessage& m) override;
 
-private:
+ private:
   struct Place {
     bool literal = false;
-    wchar_t ch = 0;  // the literal, or the mask character
+    wchar_t ch = 0;     // the literal, or the mask character
     int case_mode = 0;  // 0 as typed, 1 upper, 2 lower
   };
   void ParseMask();
@@ -70,7 +70,7 @@ private:
 
 class TMaskEdit : public TCustomMaskEdit {
   VCL_CLASS(TMaskEdit, TCustomMaskEdit)
-public:
+ public:
   explicit TMaskEdit(TComponent* owner) : TCustomMaskEdit(owner) {}
 };
 

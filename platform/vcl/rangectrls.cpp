@@ -153,8 +153,7 @@ void TTrackBar::Dispatch(TMessage& m) {
       TWinControl::Dispatch(m);
       SyncFromWindow();
       return;
-    default:
-      TWinControl::Dispatch(m);
+    default: TWinControl::Dispatch(m);
   }
 }
 
@@ -244,8 +243,7 @@ void TUpDown::SetAssociate(TWinControl* value) {
   if (associate_) associate_->RemoveFreeNotification(this);
   associate_ = value;
   if (associate_) associate_->FreeNotification(this);
-  if (handle_)
-    SendMessageW(handle_, UDM_SETBUDDY, associate_ ? reinterpret_cast<WPARAM>(associate_->Handle()) : 0, 0);
+  if (handle_) SendMessageW(handle_, UDM_SETBUDDY, associate_ ? reinterpret_cast<WPARAM>(associate_->Handle()) : 0, 0);
   PlaceBesideAssociate();
   ShowInAssociate();
 }

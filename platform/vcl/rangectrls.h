@@ -13,7 +13,7 @@ VCL_ENUM(TUDBtnType, btNext, btPrev)
 
 class TProgressBar : public TWinControl {
   VCL_CLASS(TProgressBar, TWinControl)
-public:
+ public:
   explicit TProgressBar(TComponent* owner);
   int Min() const { return min_; }
   void SetMin(int v) { SetRange(v, max_); }
@@ -31,11 +31,11 @@ public:
   TProgressBarOrientation Orientation() const { return orientation_; }
   void SetOrientation(TProgressBarOrientation v);
 
-protected:
+ protected:
   void CreateParams(TCreateParams& p) override;
   void InitializeWnd() override;
 
-private:
+ private:
   void SetRange(int min, int max);
   int min_ = 0, max_ = 100, position_ = 0, step_ = 10;
   bool smooth_ = false;
@@ -44,7 +44,7 @@ private:
 
 class TTrackBar : public TWinControl {
   VCL_CLASS(TTrackBar, TWinControl)
-public:
+ public:
   explicit TTrackBar(TComponent* owner);
   int Min() const { return min_; }
   void SetMin(int v);
@@ -61,13 +61,13 @@ public:
   // After every change of Position, by the user or by the program.
   TNotifyEvent OnChange;
 
-protected:
+ protected:
   void CreateParams(TCreateParams& p) override;
   void InitializeWnd() override;
   void Dispatch(TMessage& m) override;
   virtual void Changed();
 
-private:
+ private:
   void SyncFromWindow();
   int min_ = 0, max_ = 10, position_ = 0, frequency_ = 1, page_size_ = 2;
   TTrackBarOrientation orientation_ = trHorizontal;
@@ -78,7 +78,7 @@ using TUDChangingEvent = TEvent<void(rtl::TObject* Sender, bool& AllowChange)>;
 
 class TUpDown : public TWinControl {
   VCL_CLASS(TUpDown, TWinControl)
-public:
+ public:
   explicit TUpDown(TComponent* owner);
   ~TUpDown() override;
   int Min() const { return min_; }
@@ -107,13 +107,13 @@ public:
   TUDClickEvent OnClick;
   TUDChangingEvent OnChanging;
 
-protected:
+ protected:
   void CreateParams(TCreateParams& p) override;
   void InitializeWnd() override;
   void Dispatch(TMessage& m) override;
   void Notification(TComponent* component, TOperation operation) override;
 
-private:
+ private:
   void PlaceBesideAssociate();
   void ShowInAssociate();
   int min_ = 0, max_ = 100, position_ = 0, increment_ = 1;

@@ -10,7 +10,7 @@ class TScrollBox;
 // One of the box's two scroll bars. Position is how far the content is scrolled; Range is the content's size.
 class TControlScrollBar : public TPersistent {
   VCL_CLASS(TControlScrollBar, rtl::TPersistent)
-public:
+ public:
   TControlScrollBar() = default;
   int Position() const { return position_; }
   void SetPosition(int value);
@@ -19,7 +19,7 @@ public:
   int Increment() const { return increment_; }
   void SetIncrement(int v) { increment_ = v; }
 
-private:
+ private:
   friend class TScrollBox;
   TScrollBox* box_ = nullptr;
   int bar_ = SB_VERT;
@@ -32,7 +32,7 @@ private:
 
 class TScrollBox : public TWinControl {
   VCL_CLASS(TScrollBox, TWinControl)
-public:
+ public:
   explicit TScrollBox(TComponent* owner);
   ~TScrollBox() override;
   TControlScrollBar* HorzScrollBar() const { return horz_; }
@@ -46,12 +46,12 @@ public:
   void ScrollBy(int dx, int dy);
   void UpdateScrollBars();
 
-protected:
+ protected:
   void CreateParams(TCreateParams& p) override;
   void AlignControls(TControl* control, TRect& rect) override;
   void Dispatch(TMessage& m) override;
 
-private:
+ private:
   friend class TControlScrollBar;
   void ScrollMessage(TControlScrollBar* bar, int code);
   void MoveTo(TControlScrollBar* bar, int position);

@@ -6,7 +6,7 @@ namespace vcl {
 
 class TSplitter : public TGraphicControl {
   VCL_CLASS(TSplitter, TGraphicControl)
-public:
+ public:
   explicit TSplitter(TComponent* owner);
   // Neither the resized control nor the space left for the others gets smaller than this.
   int MinSize() const { return min_size_; }
@@ -17,13 +17,13 @@ public:
   TControl* FindResizeControl() const;
   TNotifyEvent OnMoved;
 
-protected:
+ protected:
   void Paint() override;
   void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void DoMouseMove(TShiftState shift, int x, int y) override;
   void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
-private:
+ private:
   bool Horizontal() const { return align_ == alTop || align_ == alBottom; }
   int min_size_ = 30;
   bool beveled_ = false;

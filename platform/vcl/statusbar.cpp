@@ -274,8 +274,7 @@ void TStatusBar::Dispatch(TMessage& m) {
       TWinControl::Dispatch(m);
       UpdatePanels();
       return;
-    default:
-      TWinControl::Dispatch(m);
+    default: TWinControl::Dispatch(m);
   }
 }
 

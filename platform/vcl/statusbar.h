@@ -14,7 +14,7 @@ VCL_ENUM(TStatusPanelBevel, pbNone, pbLowered, pbRaised)
 
 class TStatusPanel : public TCollectionItem {
   VCL_CLASS(TStatusPanel, TCollectionItem)
-public:
+ public:
   explicit TStatusPanel(TCollection* collection) : TCollectionItem(collection) { Changed(true); }
   const String& Text() const { return text_; }
   void SetText(const String& value);
@@ -29,7 +29,7 @@ public:
   void Assign(const TPersistent* source) override;
   String DisplayName() const override { return text_.empty() ? TCollectionItem::DisplayName() : text_; }
 
-private:
+ private:
   String text_;
   int width_ = 50;
   TAlignment alignment_ = taLeftJustify;
@@ -39,15 +39,15 @@ private:
 
 class TStatusPanels : public TCollection {
   VCL_CLASS(TStatusPanels, TCollection)
-public:
+ public:
   explicit TStatusPanels(TStatusBar* owner);
   TStatusPanel* Items(int index) const { return TCollection::Items<TStatusPanel>(index); }
   TStatusPanel* Add() { return TCollection::Add<TStatusPanel>(); }
 
-protected:
+ protected:
   void Update(TCollectionItem* item) override;
 
-private:
+ private:
   TStatusBar* bar_;
 };
 
@@ -55,7 +55,7 @@ using TDrawPanelEvent = TEvent<void(TStatusBar* StatusBar, TStatusPanel* Panel, 
 
 class TStatusBar : public TWinControl {
   VCL_CLASS(TStatusBar, TWinControl)
-public:
+ public:
   explicit TStatusBar(TComponent* owner);
   ~TStatusBar() override;
   TStatusPanels* Panels() const { return panels_; }
@@ -75,7 +75,7 @@ public:
   // Updates the window from the panels.
   void UpdatePanels();
 
-protected:
+ protected:
   void CreateParams(TCreateParams& p) override;
   void InitializeWnd() override;
   void Dispatch(TMessage& m) override;
@@ -84,7 +84,7 @@ protected:
   void PaintStyled(HDC dc);
   void CallDrawPanel(HDC dc, int index, const TRect& rect);
 
-private:
+ private:
   TStatusPanels* panels_ = nullptr;
   TCanvas* canvas_ = nullptr;
   bool simple_panel_ = false;

@@ -44,6 +44,7 @@ TCustomStyleServices::Palette MakePalette(std::initializer_list<SysEntry> system
   return p;
 }
 
+// clang-format off
 // A light blue-sky look: pale blue faces, white fields, navy text, a clear blue for selections.
 const TCustomStyleServices::Palette kSky = MakePalette(
     {
@@ -166,6 +167,8 @@ const TCustomStyleServices::Palette kCobalt = MakePalette(
         {sfTabTextInactive, RGBToColor(0xB8, 0xC4, 0xD8)},
         {sfWindowTextNormal, RGBToColor(0xE8, 0xEE, 0xF7)},
     });
+
+// clang-format on
 
 TCustomStyleServices g_system_style(TStyleManager::kSystemStyleName, nullptr);
 TCustomStyleServices g_sky(L"Sky", &kSky);

@@ -16,7 +16,7 @@ namespace vcl {
 using rtl::String;
 
 class EStyleEngineException : public rtl::Exception {
-public:
+ public:
   using rtl::Exception::Exception;
 };
 
@@ -60,7 +60,7 @@ enum TStyleFont {
 
 // One style. The system style answers with the system's colours and leaves system colours to the system.
 class TCustomStyleServices {
-public:
+ public:
   struct Palette;
   TCustomStyleServices(const String& name, const Palette* palette) : name_(name), palette_(palette) {}
   const String& Name() const { return name_; }
@@ -72,7 +72,7 @@ public:
   TColor GetStyleColor(TStyleColor element) const;
   TColor GetStyleFontColor(TStyleFont font) const;
 
-private:
+ private:
   String name_;
   const Palette* palette_;
 };
@@ -81,7 +81,7 @@ private:
 TCustomStyleServices& StyleServices();
 
 class TStyleManager {
-public:
+ public:
   static constexpr const wchar_t* kSystemStyleName = L"Windows";
   // The names of the styles the program can apply, the system style first.
   static std::vector<String> StyleNames();

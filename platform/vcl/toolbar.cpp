@@ -67,8 +67,10 @@ void TToolButton::SetDown(bool value) {
       }
       return true;
     };
-    for (int i = me - 1; i >= 0 && raise(i); --i) {}
-    for (int i = me + 1; i < count && raise(i); ++i) {}
+    for (int i = me - 1; i >= 0 && raise(i); --i) {
+    }
+    for (int i = me + 1; i < count && raise(i); ++i) {
+    }
   }
   Invalidate();
 }
@@ -127,8 +129,10 @@ void TToolButton::Paint() {
   bool hot = mouse_in_control_ && enabled_;
   const TCustomStyleServices& style = StyleServices();
   TColor face = back;
-  if (down) face = style.GetStyleColor(scButtonPressed);
-  else if (hot) face = style.GetStyleColor(scButtonHot);
+  if (down)
+    face = style.GetStyleColor(scButtonPressed);
+  else if (hot)
+    face = style.GetStyleColor(scButtonHot);
   Fill(dc, r, face);
   if (down)
     Frame(dc, r, clBtnShadow, clBtnHighlight);

@@ -12,7 +12,7 @@ VCL_ENUM(TToolButtonStyle, tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDi
 
 class TToolButton : public TGraphicControl {
   VCL_CLASS(TToolButton, TGraphicControl)
-public:
+ public:
   explicit TToolButton(TComponent* owner);
   TToolButtonStyle Style() const { return style_; }
   void SetStyle(TToolButtonStyle value);
@@ -29,13 +29,13 @@ public:
   void Click() override;
   void SetParent(TWinControl* parent) override;
 
-protected:
+ protected:
   void Paint() override;
   void Dispatch(TMessage& m) override;
   void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
-private:
+ private:
   friend class TToolBar;
   bool IsSeparator() const { return style_ == tbsSeparator || style_ == tbsDivider; }
   TToolButtonStyle style_ = tbsButton;
@@ -48,7 +48,7 @@ private:
 
 class TToolBar : public TCustomControl {
   VCL_CLASS(TToolBar, TCustomControl)
-public:
+ public:
   explicit TToolBar(TComponent* owner);
   ~TToolBar() override;
   int ButtonCount() const;
@@ -64,12 +64,12 @@ public:
   TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
 
-protected:
+ protected:
   void Paint() override;
   void AlignControls(TControl* control, TRect& rect) override;
   void Notification(TComponent* component, TOperation operation) override;
 
-private:
+ private:
   friend class TToolButton;
   int button_width_ = 23;
   int button_height_ = 22;

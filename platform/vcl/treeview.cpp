@@ -33,7 +33,8 @@ void TTreeNode::SetText(const String& value) {
 }
 
 TTreeNode* TTreeNode::Item(int index) const {
-  if (index < 0 || index >= Count()) throw rtl::EListError(L"List index out of bounds (" + std::to_wstring(index) + L")");
+  if (index < 0 || index >= Count())
+    throw rtl::EListError(L"List index out of bounds (" + std::to_wstring(index) + L")");
   return children_[static_cast<size_t>(index)];
 }
 
@@ -338,7 +339,8 @@ void TCustomTreeView::SetImages(TCustomImageList* value) {
 
 void TCustomTreeView::UpdateImages() {
   if (handle_)
-    SendMessageW(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+    SendMessageW(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
 }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
@@ -413,8 +415,7 @@ void TCustomTreeView::Dispatch(TMessage& m) {
       }
       return;
     }
-    default:
-      TWinControl::Dispatch(m);
+    default: TWinControl::Dispatch(m);
   }
 }
 

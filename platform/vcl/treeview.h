@@ -16,7 +16,7 @@ class TTreeNodes;
 class TCustomTreeView;
 
 class TTreeNode : public rtl::TObject {
-public:
+ public:
   TTreeNode(TTreeNodes* owner, TTreeNode* parent, const String& text);
   ~TTreeNode() override;
   const String& Text() const { return text_; }
@@ -50,7 +50,7 @@ public:
   TTreeNodes* Owner() const { return owner_; }
   HTREEITEM ItemId() const { return item_; }
 
-private:
+ private:
   friend class TTreeNodes;
   friend class TCustomTreeView;
   TTreeNodes* owner_;
@@ -65,7 +65,7 @@ private:
 };
 
 class TTreeNodes : public rtl::TObject {
-public:
+ public:
   explicit TTreeNodes(TCustomTreeView* owner) : owner_(owner) {}
   ~TTreeNodes() override;
   TCustomTreeView* Owner() const { return owner_; }
@@ -87,7 +87,7 @@ public:
   void BeginUpdate();
   void EndUpdate();
 
-private:
+ private:
   friend class TTreeNode;
   friend class TCustomTreeView;
   TTreeNode* Insert(TTreeNode* parent, size_t position, const String& text, void* data);
@@ -103,7 +103,7 @@ using TTVExpandedEvent = TEvent<void(rtl::TObject* Sender, TTreeNode* Node)>;
 
 class TCustomTreeView : public TWinControl {
   VCL_CLASS(TCustomTreeView, TWinControl)
-public:
+ public:
   explicit TCustomTreeView(TComponent* owner);
   ~TCustomTreeView() override;
   TTreeNodes* Items() const { return items_; }
@@ -130,7 +130,7 @@ public:
   TTVExpandedEvent OnExpanded;
   TTVExpandedEvent OnCollapsed;
 
-protected:
+ protected:
   void CreateParams(TCreateParams& p) override;
   void InitializeWnd() override;
   void DestroyWnd() override;
@@ -139,7 +139,7 @@ protected:
   virtual void Change(TTreeNode* node);
   virtual bool CanChange(TTreeNode* node);
 
-private:
+ private:
   friend class TTreeNode;
   friend class TTreeNodes;
   void CreateItem(TTreeNode* node, HTREEITEM after);
@@ -161,7 +161,7 @@ private:
 
 class TTreeView : public TCustomTreeView {
   VCL_CLASS(TTreeView, TCustomTreeView)
-public:
+ public:
   explicit TTreeView(TComponent* owner) : TCustomTreeView(owner) {}
 };
 

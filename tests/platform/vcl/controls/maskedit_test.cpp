@@ -12,7 +12,7 @@ using namespace vcl;
 namespace {
 
 class MaskEdit : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     saved_ = rtl::FormatSettings;
     rtl::FormatSettings.DateSeparator = L'.';  // the Turkish separator, whatever the machine says
@@ -60,11 +60,11 @@ TEST_F(MaskEdit, TypingKeyByKeyFillsPlacesAndStepsOverLiterals) {
     int caret;
   };
   const Step steps[] = {
-      {L'1', L"1_.__.____", 1}, {L'x', L"1_.__.____", 1},  // a letter is refused where a digit goes
-      {L'2', L"12.__.____", 3},                             // the caret jumps over the separator
-      {L'.', L"12.__.____", 3}, {L'0', L"12.0_.____", 4}, {L'5', L"12.05.____", 6},
-      {L'2', L"12.05.2___", 7}, {L'0', L"12.05.20__", 8}, {L'2', L"12.05.202_", 9},
-      {L'4', L"12.05.2024", 10}, {L'9', L"12.05.2024", 10},  // no place left
+      {L'1', L"1_.__.____", 1},    {L'x', L"1_.__.____", 1},  // a letter is refused where a digit goes
+      {L'2', L"12.__.____", 3},                               // the caret jumps over the separator
+      {L'.', L"12.__.____", 3},    {L'0', L"12.0_.____", 4},  {L'5', L"12.05.____", 6},
+      {L'2', L"12.05.2___", 7},    {L'0', L"12.05.20__", 8},  {L'2', L"12.05.202_", 9},
+      {L'4', L"12.05.2024", 10},   {L'9', L"12.05.2024", 10},  // no place left
       {VK_BACK, L"12.05.202_", 9},
   };
   for (const Step& s : steps) {

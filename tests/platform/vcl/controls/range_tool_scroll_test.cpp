@@ -19,7 +19,7 @@ using namespace vcl;
 namespace {
 
 class Shown : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     form = new TForm(nullptr);

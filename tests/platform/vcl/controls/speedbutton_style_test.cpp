@@ -13,7 +13,7 @@ namespace {
 
 // Paints a windowed control into a memory bitmap and reads pixels from it.
 class Snapshot {
-public:
+ public:
   Snapshot(TWinControl* control, int w, int h) {
     HDC screen = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen);
@@ -36,7 +36,7 @@ public:
   }
   COLORREF At(int x, int y) const { return GetPixel(dc_, x + fx_, y + fy_); }
 
-private:
+ private:
   HDC dc_;
   HBITMAP bmp_;
   HGDIOBJ old_;
@@ -44,7 +44,7 @@ private:
 };
 
 class WithForm : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     form = new TForm(nullptr);
@@ -173,8 +173,7 @@ TEST_F(Styles, SkyColoursReachFormsPanelsAndButtons) {
   Snapshot shot(form, 320, 200);
   EXPECT_EQ(shot.At(159, 123), static_cast<COLORREF>(ColorToRGB(cl3DDkShadow))) << "raised edge";
   EXPECT_EQ(shot.At(10, 150), static_cast<COLORREF>(sky_face)) << "form background";
-  EXPECT_EQ(shot.At(130, 104), static_cast<COLORREF>(StyleServices().GetStyleColor(scButtonNormal)))
-      << "button face";
+  EXPECT_EQ(shot.At(130, 104), static_cast<COLORREF>(StyleServices().GetStyleColor(scButtonNormal))) << "button face";
 
   // Back to the system's look.
   TStyleManager::SetStyle(L"Windows");

@@ -13,7 +13,7 @@ using namespace vcl;
 namespace {
 
 class OnForm : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     form = new TForm(nullptr);

@@ -202,13 +202,13 @@ void TqvxDrawText::WrapTextLine(String s, int width, int firstWidth, int charSpa
 
   const int lineIndex = tags.Count() - 1;
   const int n = static_cast<int>(s.size());
-  if (n < 2 || !FWordWrap) {
+  // A line longer than the work blocks is kept whole rather than cut: nothing of the text is lost.
+  if (n < 2 || !FWordWrap || n > qvxMaxLineChars) {
     AddLine(s);
     TqvxHTMLTags* line = tags.Items(lineIndex);
     if (line->Count() > 0 && !line->Items(0)->Default) FCanvas->Font()->SetStyle(line->Items(0)->Style);
     return;
   }
-  if (n > qvxMaxLineChars) s.resize(qvxMaxLineChars);
 
   int* p = FTempArray.data();  // p[i - 1] is P[i]: the advances of characters 1..i
   const int total = FillCharSpacingArray(p, s, FCanvas, lineIndex, charSpacing, true, FUseDefaultCharset);

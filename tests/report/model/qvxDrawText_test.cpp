@@ -124,6 +124,14 @@ TEST_F(LayoutTest, TurkishCharsetMeasuresLikeTheDefaultOne) {
   EXPECT_EQ(Lines()[0], L"\u015Eeker \u00C7i\u00E7ek");
 }
 
+TEST_F(LayoutTest, LineLongerThanTheWorkBlockIsKeptWhole) {
+  const rtl::String longLine(40000, L'a');
+  Layout(longLine + L"\r\nb c", 50);
+  ASSERT_EQ(dt.Lines().Count(), 2);
+  EXPECT_EQ(dt.Lines().Get(0), longLine);
+  EXPECT_EQ(dt.Lines().Get(1), L"b c");
+}
+
 TEST_F(LayoutTest, TabsStayInTheLine) {
   Layout(L"a\tb\tc", 200);
   EXPECT_EQ(Lines(), (LineList{L"a\tb\tc"}));

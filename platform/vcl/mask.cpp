@@ -258,11 +258,9 @@ void TCustomMaskEdit::KeyPress(wchar_t& key) {
     Perform(WM_PASTE);
     return;
   }
-  if (key == 0x18) {  // Ctrl+X: copy, then blank the places
-    Perform(WM_COPY);
-    BlankRange(edit, start, start + len);
-    Apply(edit, start);
+  if (key == 0x18) {  // Ctrl+X
     key = 0;
+    Perform(WM_CUT);
     return;
   }
   if (key < L' ') return;  // Enter, Ctrl+C... are not text
@@ -319,6 +317,22 @@ void TCustomMaskEdit::Dispatch(TMessage& m) {
     }
     CloseClipboard();
     TypeText(text);
+    return;
+  }
+  if ((m.Msg == WM_CUT || m.Msg == WM_CLEAR) && IsMasked()) {
+    // Cut and Delete from the edit's menu empty the places instead of closing the gap, which would shift the
+    // literals out of place.
+    if (read_only_) return;
+    if (m.Msg == WM_CUT) {
+      TMessage copy{WM_COPY, 0, 0, 0};
+      TCustomEdit::Dispatch(copy);
+    }
+    int start = SelStart();
+    int len = SelLength();
+    String edit = EditText();
+    if (edit.size() != places_.size() || len == 0) return;
+    BlankRange(edit, start, start + len);
+    Apply(edit, start);
     return;
   }
   TCustomEdit::Dispatch(m);

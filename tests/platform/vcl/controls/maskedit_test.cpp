@@ -90,6 +90,24 @@ TEST_F(MaskEdit, BackspaceAndDeleteBlankPlacesButKeepLiterals) {
   EXPECT_EQ(edit->Text(), L"  .  .2024");
 }
 
+TEST_F(MaskEdit, CutPasteAndClearKeepTheMasksShape) {
+  edit->SetEditMask(L"!99/99/0000;1;_");
+  edit->SetText(L"12.05.2024");
+  edit->SetFocus();
+  edit->SetSelStart(0);
+  edit->SetSelLength(5);
+  Type(String(1, wchar_t(0x18)));  // Ctrl+X
+  EXPECT_EQ(edit->EditText(), L"__.__.2024");
+  edit->SetSelStart(0);
+  edit->SetSelLength(0);
+  edit->Perform(WM_PASTE);  // the cut "12.05" typed back through the mask
+  EXPECT_EQ(edit->EditText(), L"12.05.2024");
+  edit->SetSelStart(6);
+  edit->SetSelLength(4);
+  edit->Perform(WM_CLEAR);
+  EXPECT_EQ(edit->EditText(), L"12.05.____");
+}
+
 TEST_F(MaskEdit, LiteralsLeaveTextWhenNotSavedAndCaseFollowsTheMask) {
   edit->SetEditMask(L">LL-000;0;*");
   EXPECT_EQ(edit->EditText(), L"**-***");

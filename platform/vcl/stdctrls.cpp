@@ -941,6 +941,8 @@ VCL_REGISTER(TCustomLabel) {
 }
 VCL_REGISTER(TLabel) {}
 VCL_REGISTER(TCustomEdit) {
+  // An edit's caption is its text, stored once as Text.
+  cls.Prop(L"Caption", &TCustomEdit::Caption, &TCustomEdit::SetCaption).Stored(false);
   cls.Prop(L"Text", &TCustomEdit::Text, &TCustomEdit::SetText);
   cls.Prop(L"MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
   cls.Prop(L"ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
@@ -956,6 +958,8 @@ VCL_REGISTER(TButton) {
   cls.Prop(L"ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
 }
 VCL_REGISTER(TCustomMemo) {
+  // A memo stores its Lines; its text is the same content.
+  cls.Prop(L"Text", &TCustomMemo::Text, &TCustomMemo::SetText).Stored(false);
   cls.Prop(L"Lines", &TCustomMemo::Lines, &TCustomMemo::SetLines);
   cls.Prop(L"WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
   cls.Prop(L"ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
@@ -965,6 +969,7 @@ VCL_REGISTER(TCustomMemo) {
 }
 VCL_REGISTER(TMemo) {}
 VCL_REGISTER(TCustomComboBox) {
+  cls.Prop(L"Caption", &TCustomComboBox::Caption, &TCustomComboBox::SetCaption).Stored(false);
   cls.Prop(L"Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle).Default(csDropDown);
   cls.Prop(L"DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount).Default(8);
   cls.Prop(L"ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex).Default(-1);
@@ -979,6 +984,7 @@ VCL_REGISTER(TCustomComboBox) {
 }
 VCL_REGISTER(TComboBox) {}
 VCL_REGISTER(TCustomListBox) {
+  cls.Prop(L"Caption", &TCustomListBox::Caption, &TCustomListBox::SetCaption).Stored(false);
   cls.Prop(L"ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex).Default(-1);
   cls.Prop(L"MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect).Default(false);
   cls.Prop(L"Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted).Default(false);

@@ -283,6 +283,15 @@ LRESULT CALLBACK TCustomForm::ClientWndProc(HWND wnd, UINT msg, WPARAM wParam, L
     RemovePropW(wnd, FormProp());
     form->client_handle_ = nullptr;
   }
+  if (msg == WM_ERASEBKGND && wParam) {
+    // The workspace in the application-workspace colour as the library resolves it, so a visual style reaches it.
+    RECT r;
+    ::GetClientRect(wnd, &r);
+    HBRUSH brush = CreateSolidBrush(ColorToGdi(clAppWorkSpace));
+    ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+    DeleteObject(brush);
+    return 1;
+  }
   return CallWindowProcW(def, wnd, msg, wParam, lParam);
 }
 

@@ -182,6 +182,27 @@ TEST_F(Styles, SkyColoursReachFormsPanelsAndButtons) {
   EXPECT_EQ(plain.At(10, 150), system_face);
 }
 
+TEST(StyledFrame, TheMdiWorkspaceTakesTheStylesColour) {
+  Application->Initialize();
+  TStyleManager::SetStyle(L"Sky");
+  auto* frame = new TForm(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(20, 20, 400, 300);
+  frame->Show();
+  Application->ProcessMessages();
+  HWND client = FindWindowExW(frame->Handle(), nullptr, L"MDICLIENT", nullptr);
+  ASSERT_TRUE(client);
+  RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(client);
+  COLORREF shown = GetPixel(dc, 50, 50);
+  ReleaseDC(client, dc);
+  COLORREF sky = static_cast<COLORREF>(ColorToRGB(clAppWorkSpace));
+  TStyleManager::SetStyle(L"Windows");
+  delete frame;
+  Application->ProcessMessages();
+  EXPECT_EQ(shown, sky);
+}
+
 TEST_F(Styles, TheSecondStyleIsDarkButNeverTheDefault) {
   ASSERT_TRUE(TStyleManager::TrySetStyle(L"COBALTXEMEDIA", false));
   TColor face = ColorToRGB(clBtnFace);

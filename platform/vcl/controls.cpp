@@ -526,7 +526,7 @@ VCL_REGISTER(TControl) {
   cls.Prop(L"Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
   cls.Prop(L"Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(kDefaultAnchors);
   cls.Prop(L"Caption", &TControl::Caption, &TControl::SetCaption);
-  cls.Prop(L"Color", &TControl::Color, &TControl::SetColor).Stored(&TControl::IsColorStored);
+  cls.Prop(L"Color", &TControl::Color, &TControl::SetColor).Stored(&TControl::IsColorStored).TypeName(L"TColor");
   cls.Prop(L"ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
   cls.Prop(L"Font", &TControl::Font, &TControl::SetFont).Stored(&TControl::IsFontStored);
   cls.Prop(L"ParentFont", &TControl::ParentFont, &TControl::SetParentFont);

@@ -1,5 +1,7 @@
 #include "skin/controls/sDBRichEdit.h"
 
+#include <richedit.h>
+
 TsDBRichEdit::TsDBRichEdit(vcl::TComponent* owner) : db::TDBRichEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsMemo;
 }
@@ -16,4 +18,18 @@ void TsDBRichEdit::Loaded() {
   FCommonData->Loaded();
 }
 
-VCL_REGISTER(TsDBRichEdit) { cls.Prop(L"SkinData", &TsDBRichEdit::SkinData, &TsDBRichEdit::SetSkinData); }
+void TsDBRichEdit::SetZoom(int value) {
+  if (value <= 0 || value == FZoom) return;
+  FZoom = value;
+  if (HandleAllocated()) SendMessageW(handle_, EM_SETZOOM, static_cast<WPARAM>(FZoom), 100);
+}
+
+void TsDBRichEdit::InitializeWnd() {
+  db::TDBRichEdit::InitializeWnd();
+  if (FZoom != 100) SendMessageW(handle_, EM_SETZOOM, static_cast<WPARAM>(FZoom), 100);
+}
+
+VCL_REGISTER(TsDBRichEdit) {
+  cls.Prop(L"SkinData", &TsDBRichEdit::SkinData, &TsDBRichEdit::SetSkinData);
+  cls.Prop(L"Zoom", &TsDBRichEdit::Zoom, &TsDBRichEdit::SetZoom).Default(100);
+}

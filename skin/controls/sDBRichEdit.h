@@ -15,7 +15,13 @@ class TsDBRichEdit : public db::TDBRichEdit {
 
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsScrollWndData* value) { FCommonData->Assign(value); }
+  // Percent of the normal size the text is shown at.
+  int Zoom() const { return FZoom; }
+  void SetZoom(int value);
 
 protected:
+  void InitializeWnd() override;
+
   std::unique_ptr<TsScrollWndData> FCommonData;
+  int FZoom = 100;
 };

@@ -17,4 +17,7 @@ void TsMaskEdit::Loaded() {
   FCommonData->Loaded();
 }
 
-VCL_REGISTER(TsMaskEdit) { cls.Prop(L"SkinData", &TsMaskEdit::SkinData, &TsMaskEdit::SetSkinData); }
+VCL_REGISTER(TsMaskEdit) {
+  cls.Prop(L"AutoSize", &TsMaskEdit::AutoSize, &TsMaskEdit::SetAutoSize).Default(true);
+  cls.Prop(L"SkinData", &TsMaskEdit::SkinData, &TsMaskEdit::SetSkinData);
+}

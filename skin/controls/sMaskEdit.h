@@ -14,7 +14,11 @@ class TsMaskEdit : public vcl::TMaskEdit {
 
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
+  // Kept for the forms, which store it; the edit keeps the height it is given either way.
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool value) { FAutoSize = value; }
 
 protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
+  bool FAutoSize = true;
 };

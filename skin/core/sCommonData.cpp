@@ -13,8 +13,8 @@ public:
 protected:
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override {
     vcl::TComponent::Notification(component, operation);
-    if (operation == vcl::opRemove)
-      if (auto* manager = dynamic_cast<TsSkinManager*>(component)) data_->ManagerGone(manager);
+    // The manager is past its own destructor here, so it is known by its address alone.
+    if (operation == vcl::opRemove) data_->ManagerGone(component);
   }
 
 private:
@@ -76,8 +76,8 @@ void TsCommonData::SetSkinManager(TsSkinManager* value) {
   Invalidate();
 }
 
-void TsCommonData::ManagerGone(TsSkinManager* manager) {
-  if (manager != FSkinManager) return;
+void TsCommonData::ManagerGone(vcl::TComponent* manager) {
+  if (!FSkinManager || manager != static_cast<vcl::TComponent*>(FSkinManager)) return;
   FSkinManager = nullptr;
   SkinIndex = Texture = HotTexture = BorderIndex = -1;
 }

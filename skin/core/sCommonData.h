@@ -104,7 +104,7 @@ protected:
 
 private:
   class TManagerWatch;
-  void ManagerGone(TsSkinManager* manager);
+  void ManagerGone(vcl::TComponent* manager);
 
   bool FCustomFont = false;
   bool FCustomColor = false;

@@ -2,6 +2,7 @@
 // control was painted into; the page control comes from form-resource text as the screens' forms do.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/rtl/win.h"
@@ -174,11 +175,17 @@ TEST(Timer, TicksWhileEnabledOnly) {
   timer.OnTimer = [&](rtl::TObject*) {
     if (++ticks == 3) timer.SetEnabled(false);
   };
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < 1000) {
-    Application->ProcessMessages();
-    Sleep(5);
-  }
+  auto pump = [](DWORD ms, const std::function<bool()>& done) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms && !done()) {
+      Application->ProcessMessages();
+      Sleep(5);
+    }
+  };
+  pump(3000, [&] { return ticks >= 3; });
+  EXPECT_EQ(ticks, 3);
+  // Disabled: no more ticks.
+  pump(200, [] { return false; });
   EXPECT_EQ(ticks, 3);
 }
 

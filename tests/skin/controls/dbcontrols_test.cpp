@@ -1,0 +1,224 @@
+// The skinned bound controls over tables of a real file, driven by window messages: the check box's value lists
+// and grey state, and the date edit's mask, refused keys, typed dates and cleared dates.
+#include <gtest/gtest.h>
+
+#include "platform/db/ado.h"
+#include "platform/rtl/formatsettings.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/forms.h"
+#include "skin/controls/sDBCheckBox.h"
+#include "skin/controls/sDBDateEdit.h"
+#include "skin/controls/sDBEdit.h"
+#include "tests/platform/db/dbtestutil.h"
+
+using rtl::String;
+
+namespace {
+
+String WindowText(HWND wnd) {
+  wchar_t buf[512] = {};
+  GetWindowTextW(wnd, buf, 512);
+  return buf;
+}
+
+class SkinnedDBControls : public ::testing::Test {
+protected:
+  void SetUp() override {
+    saved_ = rtl::FormatSettings;
+    rtl::FormatSettings.ShortDateFormat = L"dd.MM.yyyy";
+    rtl::FormatSettings.DateSeparator = L'.';
+    std::wstring dir = dbtest::TempFolder();
+    ASSERT_TRUE(dbtest::CreateDatabase(
+        dir + L"\\tavrel.db",
+        "insert into ogrencigorusme(okulno, gorusmeturu, gorusmetarihi) values (1, 'evet', 46366.0);"
+        "insert into ogrencigorusme(okulno, gorusmeturu) values (2, 'E');"
+        "insert into ogrencigorusme(okulno, gorusmeturu) values (3, 'hayır');"
+        "insert into ogrencigorusme(okulno, gorusmeturu) values (4, 'belki');"
+        "insert into ogrencigorusme(okulno) values (5);"
+        "insert into ogrencibilgi(okulno, burslu) values ('5', 0);"));
+    vcl::Application->Initialize();
+    form_ = new vcl::TForm(nullptr);
+    form_->SetBounds(20, 20, 500, 300);
+    conn_ = new db::TADOConnection(form_);
+    conn_->SetConnectionString(L"Data Source=" + dir + L"\\tavrel.mdb");
+    conn_->SetLoginPrompt(false);
+    table_ = new db::TADOTable(form_);
+    table_->SetConnection(conn_);
+    table_->SetTableName(L"ogrencigorusme");
+    source_ = new db::TDataSource(form_);
+    source_->SetDataSet(table_);
+    students_ = new db::TADOTable(form_);
+    students_->SetConnection(conn_);
+    students_->SetTableName(L"ogrencibilgi");
+    studentSource_ = new db::TDataSource(form_);
+    studentSource_->SetDataSet(students_);
+
+    kind_ = Place(new TsDBCheckBox(form_), 10, 10, L"gorusmeturu", source_);
+    kind_->SetValueChecked(L"E;Evet");
+    kind_->SetValueUnchecked(L"H;Hayır");
+    scholar_ = Place(new TsDBCheckBox(form_), 10, 40, L"burslu", studentSource_);
+    date_ = Place(new TsDBDateEdit(form_), 10, 70, L"gorusmetarihi", source_);
+    number_ = Place(new TsDBEdit(form_), 10, 100, L"okulno", source_);
+    table_->Open();
+    students_->Open();
+    form_->Show();
+    vcl::Application->ProcessMessages();
+  }
+  void TearDown() override {
+    delete form_;
+    vcl::Application->ProcessMessages();
+    rtl::FormatSettings = saved_;
+  }
+  template <class C>
+  C* Place(C* c, int x, int y, const String& field, db::TDataSource* source) {
+    c->SetParent(form_);
+    c->SetBounds(x, y, 200, c->Height());
+    c->SetDataSource(source);
+    c->SetDataField(field);
+    return c;
+  }
+  void Click(vcl::TWinControl* c) {
+    SendMessageW(c->Handle(), BM_CLICK, 0, 0);
+    vcl::Application->ProcessMessages();
+  }
+  void Type(HWND wnd, const String& text) {
+    SetFocus(wnd);
+    for (wchar_t ch : text) SendMessageW(wnd, WM_CHAR, ch, 1);
+    vcl::Application->ProcessMessages();
+  }
+
+  rtl::TFormatSettings saved_;
+  vcl::TForm* form_ = nullptr;
+  db::TADOConnection* conn_ = nullptr;
+  db::TADOTable* table_ = nullptr;
+  db::TADOTable* students_ = nullptr;
+  db::TDataSource* source_ = nullptr;
+  db::TDataSource* studentSource_ = nullptr;
+  TsDBCheckBox* kind_ = nullptr;
+  TsDBCheckBox* scholar_ = nullptr;
+  TsDBDateEdit* date_ = nullptr;
+  TsDBEdit* number_ = nullptr;
+};
+
+TEST_F(SkinnedDBControls, CheckBoxComparesTheFieldWithItsValueListsIgnoringCase) {
+  // One row per record: 'evet', 'E', 'hayır', 'belki', null.
+  const vcl::TCheckBoxState expected[] = {vcl::cbChecked, vcl::cbChecked, vcl::cbUnchecked, vcl::cbGrayed,
+                                          vcl::cbGrayed};
+  for (int i = 0; i < 5; ++i) {
+    table_->SetRecNo(i + 1);
+    EXPECT_EQ(kind_->State(), expected[i]) << "record " << i + 1;
+  }
+  kind_->SetNullValue(vcl::cbUnchecked);
+  table_->First();
+  table_->Last();
+  EXPECT_EQ(kind_->State(), vcl::cbUnchecked);
+}
+
+TEST_F(SkinnedDBControls, ValueListHelpers) {
+  EXPECT_TRUE(TsDBCheckBox::ValueMatch(L"E;Evet", L"EVET"));
+  EXPECT_TRUE(TsDBCheckBox::ValueMatch(L"E; Evet", L"evet"));
+  EXPECT_FALSE(TsDBCheckBox::ValueMatch(L"", L""));
+  EXPECT_FALSE(TsDBCheckBox::ValueMatch(L"E;Evet", L"Ev"));
+  EXPECT_EQ(TsDBCheckBox::FirstValue(L"E;Evet"), L"E");
+  EXPECT_EQ(TsDBCheckBox::FirstValue(L""), L"");
+}
+
+TEST_F(SkinnedDBControls, CheckingWritesTheFirstItemOfTheList) {
+  table_->SetRecNo(3);  // 'hayır'
+  Click(kind_);
+  EXPECT_EQ(table_->State(), db::dsEdit);
+  EXPECT_EQ(kind_->State(), vcl::cbChecked);
+  table_->Post();
+  EXPECT_EQ(table_->FieldByName(L"gorusmeturu")->AsString(), L"E");
+}
+
+TEST_F(SkinnedDBControls, GreyStateClearsTheField) {
+  table_->SetRecNo(2);  // 'E'
+  kind_->SetAllowGrayed(true);
+  Click(kind_);  // checked -> unchecked
+  EXPECT_EQ(kind_->State(), vcl::cbUnchecked);
+  Click(kind_);  // unchecked -> grey
+  ASSERT_EQ(kind_->State(), vcl::cbGrayed);
+  table_->Post();
+  EXPECT_TRUE(table_->FieldByName(L"gorusmeturu")->IsNull());
+}
+
+TEST_F(SkinnedDBControls, BooleanFieldTakesTheBoolean) {
+  EXPECT_EQ(scholar_->State(), vcl::cbUnchecked);
+  Click(scholar_);
+  EXPECT_EQ(scholar_->State(), vcl::cbChecked);
+  students_->Post();
+  EXPECT_TRUE(students_->FieldByName(L"burslu")->AsBoolean());
+}
+
+TEST_F(SkinnedDBControls, CheckBoxWithoutARecordToEditIgnoresClicks) {
+  kind_->SetDataSource(nullptr);
+  vcl::TCheckBoxState before = kind_->State();
+  Click(kind_);
+  EXPECT_EQ(kind_->State(), before);
+  // Read-only boxes stay as they are too.
+  scholar_->SetReadOnly(true);
+  Click(scholar_);
+  EXPECT_EQ(scholar_->State(), vcl::cbUnchecked);
+  EXPECT_EQ(students_->State(), db::dsBrowse);
+}
+
+TEST_F(SkinnedDBControls, EscapeAfterAToggleShowsTheFieldAgain) {
+  table_->SetRecNo(3);
+  Click(kind_);
+  ASSERT_EQ(kind_->State(), vcl::cbChecked);
+  SendMessageW(kind_->Handle(), WM_CHAR, 27, 1);
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(kind_->State(), vcl::cbUnchecked);
+}
+
+TEST_F(SkinnedDBControls, DateEditShowsTheFieldThroughTheDateMask) {
+  EXPECT_EQ(date_->EditMask(), L"!99/99/9999;1; ");
+  // 46366 is 10 December 2026.
+  EXPECT_EQ(WindowText(date_->Handle()), L"10.12.2026");
+  EXPECT_EQ(date_->Date(), 46366.0);
+  table_->SetRecNo(2);
+  EXPECT_EQ(WindowText(date_->Handle()), L"  .  .    ");
+  EXPECT_EQ(date_->Date(), NullDate);
+}
+
+TEST_F(SkinnedDBControls, DateEditRefusesLettersAndTakesATypedDate) {
+  table_->SetRecNo(2);
+  Type(date_->Handle(), L"x");
+  EXPECT_EQ(table_->State(), db::dsBrowse);
+  EXPECT_EQ(WindowText(date_->Handle()), L"  .  .    ");
+  Type(date_->Handle(), L"05032025");
+  EXPECT_EQ(table_->State(), db::dsEdit);
+  EXPECT_EQ(WindowText(date_->Handle()), L"05.03.2025");
+  EXPECT_DOUBLE_EQ(date_->Date(), rtl::EncodeDate(2025, 3, 5));
+  table_->Post();
+  EXPECT_DOUBLE_EQ(table_->FieldByName(L"gorusmetarihi")->AsDateTime(), rtl::EncodeDate(2025, 3, 5));
+}
+
+TEST_F(SkinnedDBControls, DateEditWithoutADateClearsTheField) {
+  table_->Edit();
+  date_->SetText(L"");
+  EXPECT_EQ(date_->Date(), NullDate);
+  table_->Post();
+  EXPECT_TRUE(table_->FieldByName(L"gorusmetarihi")->IsNull());
+}
+
+TEST_F(SkinnedDBControls, LeavingTheDateEditCompletesTheYear) {
+  table_->SetRecNo(2);
+  Type(date_->Handle(), L"0503");
+  SetFocus(number_->Handle());
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(date_->Date(), rtl::EncodeDate(static_cast<rtl::Word>(CurrentYear()), 3, 5));
+  table_->Post();
+  EXPECT_DOUBLE_EQ(table_->FieldByName(L"gorusmetarihi")->AsDateTime(),
+                   rtl::EncodeDate(static_cast<rtl::Word>(CurrentYear()), 3, 5));
+}
+
+TEST_F(SkinnedDBControls, BoundEditIsThePlatformEdit) {
+  EXPECT_EQ(WindowText(number_->Handle()), L"1");
+  Type(number_->Handle(), L"a");
+  EXPECT_EQ(WindowText(number_->Handle()), L"1");
+  EXPECT_EQ(table_->State(), db::dsBrowse);
+}
+
+}  // namespace

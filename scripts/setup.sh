@@ -7,7 +7,7 @@ set -euo pipefail
 
 DEPS_DIR="${TAVREL_DEPS:-/var/cache/tavrel-deps}"
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
-          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core imagemagick locales)
+          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core fonts-wine imagemagick locales)
 
 log() { echo "[setup] $*" >&2; }
 

@@ -7,6 +7,7 @@
 #include "script/wz_hostclasses.h"
 #include "script/wz_iilparser.h"
 #include "script/wz_iilprogram.h"
+#include "script/wz_isysrtti.h"
 #include "script/wz_statements.h"
 
 using rtl::String;
@@ -37,7 +38,12 @@ ModuleList& Modules() {
 std::vector<TwzRTTIModuleClass>* wzRTTIModules() {
   ModuleList& m = Modules();
   if (m.destroyed) return nullptr;
-  if (!m.list) m.list = std::make_unique<std::vector<TwzRTTIModuleClass>>();
+  if (!m.list) {
+    m.list = std::make_unique<std::vector<TwzRTTIModuleClass>>();
+    // Listed from the start, so a program never lacks its type names and the other modules can declare with them.
+    // Registering here rather than from the module's own file keeps that file linked in from a static library.
+    m.list->push_back(wzSysFunctionsModule());
+  }
   return m.list.get();
 }
 

@@ -45,40 +45,9 @@ using wzprogtest::TPlain;
 
 namespace {
 
-// What the standard-function module provides, reduced to what these programs need.
-class TTestBasics : public TwzRTTIModule {
-public:
-  explicit TTestBasics(TwzScript* script) : TwzRTTIModule(script) {
-    for (auto [name, typ] : {std::pair{L"Integer", fvtInt},
-                             {L"Int64", fvtInt64},
-                             {L"Boolean", fvtBool},
-                             {L"Extended", fvtFloat},
-                             {L"Double", fvtFloat},
-                             {L"Char", fvtChar},
-                             {L"String", fvtString},
-                             {L"Variant", fvtVariant},
-                             {L"Array", fvtArray},
-                             {L"Constructor", fvtConstructor}})
-      script->AddType(name, typ);
-    script->AddConst(L"True", L"Boolean", Variant(true));
-    script->AddConst(L"False", L"Boolean", Variant(false));
-    script->AddConst(L"nil", L"Variant", Variant(0));
-    script->AddConst(L"Null", L"Variant", Variant::Null());
-    script->Add(L"__StringHelper", new TwzStringHelper);
-    script->Add(L"__ArrayHelper", new TwzArrayHelper(L"__ArrayHelper", -1, fvtVariant, L""));
-    script->AddVariable(L"ExceptionClassName", L"String", Variant(String()));
-    script->AddVariable(L"ExceptionMessage", L"String", Variant(String()));
-    script->AddMethod(L"function IntToStr(i: Integer): String",
-                      [](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
-                        return Variant(rtl::IntToStr(caller->GetVParam(0).AsInt64()));
-                      });
-  }
-};
-
 class ScriptPrograms : public ::testing::Test {
 protected:
   ScriptPrograms() {
-    wzRegisterRTTIModule(&wzCreateRTTIModule<TTestBasics>);
     script.AddRTTI();
     Register();
   }

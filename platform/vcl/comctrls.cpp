@@ -13,8 +13,8 @@ namespace vcl {
 // Tab sheet.
 
 TTabSheet::TTabSheet(TComponent* owner) : TWinControl(owner) {
-  control_style_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
-                                 csParentBackground};
+  control_style_ =
+      TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csParentBackground};
   // The page control shows the active sheet only.
   visible_ = false;
   color_ = clBtnFace;

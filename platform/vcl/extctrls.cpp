@@ -11,8 +11,8 @@ namespace vcl {
 // Panel.
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {
-  control_style_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,  csDoubleClicks,
-                                 csReplicatable,    csOpaque,       csParentBackground};
+  control_style_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                                 csDoubleClicks,    csReplicatable, csOpaque,      csParentBackground};
   color_ = clBtnFace;
   parent_color_ = false;
   brush_->SetColor(color_);
@@ -76,7 +76,8 @@ void TCustomPanel::Paint() {
   DrawBevel(dc, r, bevel_inner_, bevel_width_);
   RECT fill = r;
   // The border between the bevels takes the panel's colour too.
-  if (border_width_ > 0) fill = RECT{r.Left - border_width_, r.Top - border_width_, r.Right + border_width_, r.Bottom + border_width_};
+  if (border_width_ > 0)
+    fill = RECT{r.Left - border_width_, r.Top - border_width_, r.Right + border_width_, r.Bottom + border_width_};
   ::FillRect(dc, &fill, brush_->Handle());
   if (!show_caption_) return;
   String caption = text_;
@@ -248,7 +249,8 @@ void TTimer::UpdateTimer() {
   if (running_) KillTimer(window_, 1);
   running_ = false;
   // A timer read from a resource starts once everything is read, so OnTimer never sees a half-made form.
-  if (enabled_ && interval_ > 0 && !ComponentState().Contains(csLoading)) running_ = SetTimer(window_, 1, interval_, nullptr) != 0;
+  if (enabled_ && interval_ > 0 && !ComponentState().Contains(csLoading))
+    running_ = SetTimer(window_, 1, interval_, nullptr) != 0;
 }
 
 void TTimer::SetEnabled(bool v) {

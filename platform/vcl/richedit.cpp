@@ -8,7 +8,7 @@
 namespace vcl {
 
 const wchar_t* TCustomRichEdit::RichEditClass() {
-  static const wchar_t* cls = [] () -> const wchar_t* {
+  static const wchar_t* cls = []() -> const wchar_t* {
     if (LoadLibraryW(L"msftedit.dll")) return L"RICHEDIT50W";
     if (LoadLibraryW(L"riched20.dll")) return L"RichEdit20W";
     return L"";

@@ -219,8 +219,7 @@ void TCustomEdit::Dispatch(TMessage& m) {
       TWinControl::Dispatch(m);
       if (!text_hint_.empty()) InvalidateRect(handle_, nullptr, TRUE);
       return;
-    default:
-      TWinControl::Dispatch(m);
+    default: TWinControl::Dispatch(m);
   }
 }
 
@@ -283,8 +282,7 @@ void TButton::Dispatch(TMessage& m) {
       }
       TButtonControl::Dispatch(m);
       return;
-    default:
-      TButtonControl::Dispatch(m);
+    default: TButtonControl::Dispatch(m);
   }
 }
 
@@ -481,9 +479,9 @@ void TControlItems::Put(Integer index, const String& s) {
   TObject* obj = items_[static_cast<size_t>(index)].object;
   HWND wnd = Window();
   // The selection survives replacing the line it is on.
-  int sel = wnd ? static_cast<int>(SendMessageW(wnd, msg_.Insert == CB_INSERTSTRING ? CB_GETCURSEL : LB_GETCURSEL,
-                                                0, 0))
-                : -1;
+  int sel =
+      wnd ? static_cast<int>(SendMessageW(wnd, msg_.Insert == CB_INSERTSTRING ? CB_GETCURSEL : LB_GETCURSEL, 0, 0))
+          : -1;
   Delete(index);
   if (sorted_)
     index = Add(s);
@@ -497,15 +495,15 @@ void TControlItems::Put(Integer index, const String& s) {
 void TControlItems::Insert(Integer index, const String& s) {
   if (index < 0 || index > Count()) Error(L"List index out of bounds (%d)", index);
   items_.insert(items_.begin() + index, Item{s, nullptr});
-  if (HWND wnd = Window()) SendMessageW(wnd, msg_.Insert, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
+  if (HWND wnd = Window())
+    SendMessageW(wnd, msg_.Insert, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
 }
 
 rtl::Integer TControlItems::Add(const String& s) {
   Integer index = Count();
   if (sorted_) {
-    auto it = std::upper_bound(items_.begin(), items_.end(), s, [this](const String& a, const Item& b) {
-      return CompareStrings(a, b.text) < 0;
-    });
+    auto it = std::upper_bound(items_.begin(), items_.end(), s,
+                               [this](const String& a, const Item& b) { return CompareStrings(a, b.text) < 0; });
     index = static_cast<Integer>(it - items_.begin());
   }
   Insert(index, s);
@@ -864,7 +862,7 @@ void TRadioButton::SetChecked(bool v) {
       if (other && other != this) other->SetChecked(false);
     }
   }
-  Click();
+  if (!IsLoading()) Click();
 }
 
 void TRadioButton::Dispatch(TMessage& m) {
@@ -878,8 +876,8 @@ void TRadioButton::Dispatch(TMessage& m) {
 // Group box.
 
 TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
-  control_style_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
-                                 csReplicatable, csParentBackground};
+  control_style_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents,     csSetCaption,
+                                 csDoubleClicks,    csReplicatable, csParentBackground};
   SetBounds(0, 0, 185, 105);
 }
 
@@ -991,9 +989,7 @@ VCL_REGISTER(TCustomListBox) {
   cls.Prop(L"Items", &TCustomListBox::Items, &TCustomListBox::SetItems);
 }
 VCL_REGISTER(TListBox) {}
-VCL_REGISTER(TRadioButton) {
-  cls.Prop(L"Checked", &TRadioButton::Checked, &TRadioButton::SetChecked).Default(false);
-}
+VCL_REGISTER(TRadioButton) { cls.Prop(L"Checked", &TRadioButton::Checked, &TRadioButton::SetChecked).Default(false); }
 VCL_REGISTER(TCustomGroupBox) {}
 VCL_REGISTER(TGroupBox) {}
 VCL_REGISTER(TCheckBox) {

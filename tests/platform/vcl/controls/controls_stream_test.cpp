@@ -97,19 +97,20 @@ TEST(ControlsStream, PropertiesSurviveARoundTrip) {
 // Components without a parent, as a screen's resource gives them.
 TEST(ControlsStream, TimerAndOpenDialogReadFromText) {
   std::unique_ptr<TForm> form(new TForm(nullptr));
-  ReadComponentText(L"object Form6: TForm\r\n"
-                    L"  object OpenDialog1: TOpenDialog\r\n"
-                    L"    DefaultExt = 'xls'\r\n"
-                    L"    Filter = 'Resimler|*.jpg;*.png'\r\n"
-                    L"    Options = [ofHideReadOnly, ofFileMustExist, ofEnableSizing]\r\n"
-                    L"    Title = 'Dosya Se\x00E7'\r\n"
-                    L"  end\r\n"
-                    L"  object Timer1: TTimer\r\n"
-                    L"    Enabled = False\r\n"
-                    L"    Interval = 250\r\n"
-                    L"  end\r\n"
-                    L"end\r\n",
-                    form.get(), L"TFORM6");
+  ReadComponentText(
+      L"object Form6: TForm\r\n"
+      L"  object OpenDialog1: TOpenDialog\r\n"
+      L"    DefaultExt = 'xls'\r\n"
+      L"    Filter = 'Resimler|*.jpg;*.png'\r\n"
+      L"    Options = [ofHideReadOnly, ofFileMustExist, ofEnableSizing]\r\n"
+      L"    Title = 'Dosya Se\x00E7'\r\n"
+      L"  end\r\n"
+      L"  object Timer1: TTimer\r\n"
+      L"    Enabled = False\r\n"
+      L"    Interval = 250\r\n"
+      L"  end\r\n"
+      L"end\r\n",
+      form.get(), L"TFORM6");
   auto* dlg = dynamic_cast<TOpenDialog*>(form->FindComponent(L"OpenDialog1"));
   auto* timer = dynamic_cast<TTimer*>(form->FindComponent(L"Timer1"));
   ASSERT_TRUE(dlg && timer);

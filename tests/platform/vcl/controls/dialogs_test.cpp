@@ -166,7 +166,8 @@ TEST(Dialogs, FilterBecomesZeroSeparatedPairs) {
 
 TEST(Dialogs, OpenDialogPropertiesAreRegistered) {
   const TClassInfo* cls = TOpenDialog::StaticClass();
-  for (const wchar_t* name : {L"Filter", L"FileName", L"InitialDir", L"Title", L"Options", L"DefaultExt", L"FilterIndex"})
+  for (const wchar_t* name :
+       {L"Filter", L"FileName", L"InitialDir", L"Title", L"Options", L"DefaultExt", L"FilterIndex"})
     EXPECT_NE(cls->FindProperty(name), nullptr) << name;
   EXPECT_TRUE(TSaveDialog::StaticClass()->InheritsFrom(cls));
 }

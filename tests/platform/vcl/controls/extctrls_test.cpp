@@ -114,12 +114,12 @@ TEST(Image, PlacementFollowsCenterStretchAndProportional) {
     TRect expected;
   };
   const Case cases[] = {
-      {false, false, false, 40, 20, Rect(0, 0, 40, 20)},     // as it is, top left
-      {true, false, false, 40, 20, Rect(30, 40, 70, 60)},    // centred at its own size
-      {false, true, false, 40, 20, Rect(0, 0, 100, 100)},    // stretched out of proportion
-      {true, false, true, 40, 20, Rect(30, 40, 70, 60)},     // small and proportional: not enlarged
-      {true, false, true, 400, 100, Rect(0, 37, 100, 62)},   // too big: shrunk in proportion
-      {true, true, true, 20, 40, Rect(25, 0, 75, 100)},      // tall picture
+      {false, false, false, 40, 20, Rect(0, 0, 40, 20)},    // as it is, top left
+      {true, false, false, 40, 20, Rect(30, 40, 70, 60)},   // centred at its own size
+      {false, true, false, 40, 20, Rect(0, 0, 100, 100)},   // stretched out of proportion
+      {true, false, true, 40, 20, Rect(30, 40, 70, 60)},    // small and proportional: not enlarged
+      {true, false, true, 400, 100, Rect(0, 37, 100, 62)},  // too big: shrunk in proportion
+      {true, true, true, 20, 40, Rect(25, 0, 75, 100)},     // tall picture
   };
   for (const Case& c : cases) {
     TImage image(nullptr);

@@ -277,9 +277,13 @@ TEST(PageControl, ShowsTheActivePageOfTheResourceAndHidesTheOthersWithTheirContr
   EXPECT_TRUE(IsWindowVisible(edit->Handle()));
   EXPECT_FALSE(IsWindowVisible(sheet2->Handle()));
 
-  // Set by the program: no OnChange. A sheet without its tab keeps its page.
+  // Set by the program: no OnChange; the focus does not stay on a hidden sheet.
+  edit->SetFocus();
+  ASSERT_EQ(GetFocus(), edit->Handle());
   pages->SetActivePage(sheet3);
   EXPECT_EQ(form->changes, 1);
+  EXPECT_NE(GetFocus(), edit->Handle());
+  // A sheet without its tab keeps its page.
   sheet2->SetTabVisible(false);
   EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(sheet3->TabIndex(), 1);

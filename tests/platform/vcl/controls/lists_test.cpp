@@ -122,6 +122,26 @@ TEST(ComboBox, ItemsItemIndexAndTextSurviveANewWindow) {
   delete form;
 }
 
+TEST(ComboBox, OpenListShowsDropDownCountItemsAfterAResize) {
+  Application->Initialize();
+  auto* form = new TForm(nullptr);
+  auto* combo = new TComboBox(form);
+  combo->SetParent(form);
+  for (int i = 1; i <= 12; ++i) combo->Items()->Add(std::to_wstring(i));
+  form->Show();
+  combo->SetBounds(10, 10, 120, 21);
+  combo->SetWidth(90);
+  EXPECT_LT(combo->Height(), 40);  // the closed height
+  RECT r;
+  SendMessageW(combo->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+  int item = static_cast<int>(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(r.bottom - r.top, combo->Height() + 7 * item) << r.bottom - r.top;
+  combo->SetDroppedDown(true);
+  EXPECT_TRUE(combo->DroppedDown());
+  combo->SetDroppedDown(false);
+  delete form;
+}
+
 TEST(Memo, LinesAndTextStayInStep) {
   Application->Initialize();
   auto* form = new TForm(nullptr);

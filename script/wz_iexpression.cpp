@@ -6,6 +6,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/strings.h"
+#include "platform/ole/oleauto.h"
 #include "platform/vcl/component.h"
 #include "script/wz_designators.h"
 #include "script/wz_expressions.h"
@@ -14,6 +15,7 @@
 #include "script/wz_iilparser.h"
 #include "script/wz_iilprogram.h"
 #include "script/wz_itools.h"
+#include "script/wz_olehelper.h"
 #include "script/wz_script.h"
 #include "script/wz_xml.h"
 
@@ -83,6 +85,34 @@ std::function<TwzDesignator*(TwzScript*)> wzMakeLateBindingSource(const TwzXMLIt
     builder.SetResolvingLate(true);
     return builder.DoDesignator(copy.get(), program, emNone);
   };
+}
+
+// The rest of a path on an automation object, from child first on: every member becomes a call by name at run
+// time; the brackets of an indexed member hold more arguments of that member.
+void TwzILBuilder::AddAutomationSteps(TwzXMLItem* element, int first, TwzScript* scope, TwzDesignator* result) {
+  TwzDesignatorItem* last = nullptr;
+  for (int j = first; j < element->Count(); ++j) {
+    TwzXMLItem* child = element->Items(j);
+    SetErrorPos(child);
+    const String kind = Lower(child->Name());
+    if (kind == L"node") {
+      const String member = child->Prop(L"text");
+      if (member == L"[") {
+        if (!last) Fail(L"Automation objects are reached by member name; an index needs a member before it");
+        continue;
+      }
+      auto* helper = new TwzOLEHelper(member);
+      scope->Add(String(), helper);
+      last = new TwzDesignatorItem(helper, FParser.ErrorPos);
+      result->Add(last);
+    } else if (kind == L"expr") {
+      if (!last) Fail(SVarRequired);
+      // The call's argument block has a fixed size; a longer list is refused here rather than cut short.
+      if (last->Count() >= ole::kMaxDispatchArgs) Fail(STooManyParams);
+      last->Add(DoExpression(child, scope));
+      last->Ref()->Add(new TwzParamItem(String(), fvtVariant, String(), false, false));
+    }
+  }
 }
 
 // --- expressions ---
@@ -269,7 +299,11 @@ TwzDesignator* TwzILBuilder::DoDesignator(TwzXMLItem* element, TwzScript* scope,
       if (value.IsString()) {
         typ = fvtString;
       } else if ((vt & rtl::varTypeMask) == rtl::varDispatch) {
-        Fail(L"Automation objects cannot be reached from scripts: " + Quoted(name));
+        result->Remove(step);
+        delete step;
+        AddAutomationSteps(element, i, scope, result.get());
+        result->Finalize();
+        return result.release();
       } else if (value.IsArray()) {
         if (name != L"[") Fail(SIndexRequired);
         TwzCustomVariable* helper = FProgram->Find(L"__ArrayHelper");

@@ -29,6 +29,22 @@ bool TsDBDateEdit::CanEdit() const {
   return FDataLink->Editing() || source->AutoEdit();
 }
 
+void TsDBDateEdit::ApplyDate(rtl::TDateTime value) {
+  if (!FDataLink->Edit()) return;
+  TsCustomDateEdit::ApplyDate(value);
+  FDataLink->Modified();
+}
+
+void TsDBDateEdit::AcceptDate(rtl::TDateTime value) {
+  db::TDataSet* dataSet = FDataLink->DataSource() ? FDataLink->DataSource()->DataSet() : nullptr;
+  if (!dataSet || !dataSet->Active() || !dataSet->CanModify() || !CanEdit()) return;
+  ApplyDate(value);
+}
+
+void TsDBDateEdit::PopupWindowShow() {
+  if (CanEdit()) TsCustomDateEdit::PopupWindowShow();
+}
+
 void TsDBDateEdit::DataChange(rtl::TObject*) {
   db::TField* field = FDataLink->Field();
   if (GetDateMask() != EditMask()) SetEditMask(GetDateMask());

@@ -22,6 +22,11 @@ class TsDBDateEdit : public TsCustomDateEdit {
   db::TFieldDataLink* DataLink() const { return FDataLink.get(); }
   // The field may be changed through this edit now (or as soon as the data source starts an edit).
   bool CanEdit() const;
+  // A picked day counts as typed: it needs an edit of the record, and marks the field modified.
+  void ApplyDate(rtl::TDateTime value) override;
+  // Only while the field can be changed; a day picked in a calendar opened before then is refused.
+  void AcceptDate(rtl::TDateTime value) override;
+  void PopupWindowShow() override;
 
 protected:
   void Change() override;

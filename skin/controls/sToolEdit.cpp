@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/strings.h"
+#include "skin/controls/sPopupCalendar.h"
 
 namespace {
 bool lvTextChanging = false;
@@ -106,6 +107,22 @@ void TsCustomDateEdit::SetDate(rtl::TDateTime value) {
     if (text != (FIntDate == NullDate ? rtl::String() : Text()) || (FIntDate == NullDate && TextStored())) SetText(text);
   }
   if (Date() != old) FCommonData->BGChanged = true;
+}
+
+void TsCustomDateEdit::ApplyDate(rtl::TDateTime value) {
+  SetDate(value);
+  SelectAll();
+}
+
+void TsCustomDateEdit::PopupWindowShow() {
+  if (!FPopupCalendar) {
+    FPopupCalendar = new TsPopupCalendar(this);
+    FPopupCalendar->FEditor = this;
+  }
+  FPopupCalendar->HandleNeeded();
+  rtl::TDateTime date = Date();
+  FPopupCalendar->SetCalendarDate(date == NullDate ? rtl::Date() : date);
+  ShowPopupAt(FPopupCalendar);
 }
 
 void TsCustomDateEdit::SetMinDate(rtl::TDateTime value) {

@@ -1,10 +1,12 @@
 #pragma once
 // The date edit: a combo edit whose mask and display format follow the user's short date format. It keeps the
 // date beside the text, completes a missing year when the user leaves it and reports "Invalid date" for a text
-// that is no date. The drop-down calendar comes with the combo edit's button.
+// that is no date. Its button drops down a calendar; the day picked there becomes the edit's date.
 #include "platform/rtl/datetime.h"
 #include "skin/controls/sCustomComboEdit.h"
 #include "skin/controls/sDateUtils.h"
+
+class TsPopupCalendar;
 
 VCL_ENUM(TYearDigits, dyDefault, dyFour, dyTwo)
 
@@ -46,6 +48,12 @@ class TsCustomDateEdit : public TsCustomComboEdit {
   bool CheckValidDate(bool canRaise);
   // The text holds something besides blanks and separators.
   bool TextStored();
+  // Sets the date and selects the text.
+  virtual void ApplyDate(rtl::TDateTime value);
+  // A day picked in the drop-down calendar.
+  virtual void AcceptDate(rtl::TDateTime value) { ApplyDate(value); }
+  void PopupWindowShow() override;
+  TsPopupCalendar* PopupCalendar() const { return FPopupCalendar; }
 
 protected:
   void Change() override;
@@ -69,6 +77,7 @@ protected:
   wchar_t FBlanksChar = L' ';
   TYearDigits FYearDigits = dyFour;
   rtl::String FDateFormat;
+  TsPopupCalendar* FPopupCalendar = nullptr;
 };
 
 class TsDateEdit : public TsCustomDateEdit {

@@ -2,6 +2,9 @@
 // and grey state, and the date edit's mask, refused keys, typed dates and cleared dates.
 #include <gtest/gtest.h>
 
+#include "platform/rtl/win.h"
+#include <commctrl.h>
+
 #include "platform/db/ado.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/vcl/application.h"
@@ -9,6 +12,7 @@
 #include "skin/controls/sDBCheckBox.h"
 #include "skin/controls/sDBDateEdit.h"
 #include "skin/controls/sDBEdit.h"
+#include "skin/controls/sPopupCalendar.h"
 #include "tests/platform/db/dbtestutil.h"
 
 using rtl::String;
@@ -212,6 +216,56 @@ TEST_F(SkinnedDBControls, LeavingTheDateEditCompletesTheYear) {
   table_->Post();
   EXPECT_DOUBLE_EQ(table_->FieldByName(L"gorusmetarihi")->AsDateTime(),
                    rtl::EncodeDate(static_cast<rtl::Word>(CurrentYear()), 3, 5));
+}
+
+TEST_F(SkinnedDBControls, DateEditDropsItsCalendarAndTakesThePickedDay) {
+  table_->SetRecNo(2);
+  form_->SetLeft(400);  // room on the left for a calendar wider than the edit
+  HWND button = date_->Button()->Handle();
+  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  vcl::Application->ProcessMessages();
+  ASSERT_TRUE(date_->DroppedDown());
+  TsPopupCalendar* popup = date_->PopupCalendar();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_NE(popup->Calendar(), nullptr);
+  // The popup opens below the edit, its right edge on the edit's.
+  RECT edit{}, drop{};
+  GetWindowRect(date_->Handle(), &edit);
+  GetWindowRect(popup->Handle(), &drop);
+  EXPECT_EQ(drop.right, edit.right);
+  EXPECT_EQ(drop.top, edit.bottom);
+  // An empty date opens the calendar on today.
+  EXPECT_EQ(popup->CalendarDate(), rtl::Date());
+
+  popup->SetCalendarDate(rtl::EncodeDate(2025, 6, 7));
+  NMSELCHANGE sel{};
+  sel.nmhdr.hwndFrom = popup->Calendar();
+  sel.nmhdr.idFrom = 0;
+  sel.nmhdr.code = MCN_SELECT;
+  SendMessageW(popup->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&sel));
+  vcl::Application->ProcessMessages();
+  EXPECT_FALSE(date_->DroppedDown());
+  EXPECT_EQ(WindowText(date_->Handle()), L"07.06.2025");
+  EXPECT_EQ(table_->State(), db::dsEdit);
+  table_->Post();
+  EXPECT_DOUBLE_EQ(table_->FieldByName(L"gorusmetarihi")->AsDateTime(), rtl::EncodeDate(2025, 6, 7));
+}
+
+TEST_F(SkinnedDBControls, DateEditOffersNoCalendarWhileTheFieldCannotChange) {
+  date_->SetReadOnly(true);
+  date_->ButtonClick();
+  EXPECT_FALSE(date_->DroppedDown());
+  date_->SetReadOnly(false);
+  date_->ButtonClick();
+  EXPECT_TRUE(date_->DroppedDown());
+  // Escape closes it without a date.
+  SetFocus(date_->Handle());
+  SendMessageW(date_->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  vcl::Application->ProcessMessages();
+  EXPECT_FALSE(date_->DroppedDown());
+  EXPECT_EQ(table_->State(), db::dsBrowse);
+  EXPECT_EQ(WindowText(date_->Handle()), L"10.12.2026");
 }
 
 TEST_F(SkinnedDBControls, BoundEditIsThePlatformEdit) {

@@ -115,7 +115,11 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::FormShow(TObject*) {
-  if (Form12) Form12->ShowModal();
+  // The show handler runs before the window appears; asking once the messages now waiting are handled puts the
+  // login over the main window, centred on it, instead of over an empty screen.
+  vcl::Application->Post([] {
+    if (Form12 && !vcl::Application->Terminated()) Form12->ShowModal();
+  });
 }
 
 void TForm1::FormCloseQuery(TObject*, bool& CanClose) {

@@ -1,0 +1,385 @@
+// The whole program as a user meets it: started from another folder with its database beside it (or without one),
+// the login dialog over the main window, the menu's one-screen rule, the About box, and nothing typed lost when a
+// screen or the main window closes. Each case runs the program in a process of its own (programrun.h) and plays
+// the user from a second thread there (driver.h).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+
+#include "app/PendingEdits.h"
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "driver.h"
+#include "platform/vcl/application.h"
+#include "programrun.h"
+
+using namespace apptest;
+
+namespace {
+
+const std::wstring kTitle = L"DERVANLİ ZEZ";
+const std::wstring kMain = L"Ana sayfa";
+const std::wstring kLogin = L"Giriş - K Adı ve Şifrenizi Giriniz...";
+const std::wstring kWrong = L"Yanlış Kullanıcı Adı veya Şifre girdiniz..";
+const std::wstring kUser = L"Rehber";
+const std::wstring kPassword = L"Şifre1";
+const std::string kSabit = "insert into sabit values ('Deneme Lisesi', 'Ayşe Öğretmen', 'Rehber', 'Şifre1');";
+// A database in the folder the program is started from; the program must not read it.
+const std::string kDecoySabit = "insert into sabit values ('Başka Okul', 'Başka', 'Rehber', 'Başka');";
+const std::wstring kEditingCaption = L"Deneme Kayıt";
+const std::string kTypedName = "Çağla Işık";
+
+}  // namespace
+
+// A screen with a record being typed, closed under the same rule as the records screens.
+class TEditingScreen;
+TEditingScreen* EditingScreen = nullptr;
+
+class TEditingScreen : public vcl::TForm {
+  VCL_CLASS(TEditingScreen, vcl::TForm)
+  explicit TEditingScreen(vcl::TComponent* owner) : vcl::TForm(owner) {
+    SetFormStyle(vcl::fsMDIChild);
+    SetText(kEditingCaption);
+    OnClose.Bind(this, &TEditingScreen::FormClose);
+    OnCloseQuery.Bind(this, &TEditingScreen::FormCloseQuery);
+  }
+  void StartTyping() {
+    auto* table = new db::TADOTable(this);
+    table->SetConnection(Form1->ADOBaglan);
+    table->SetTableName(L"ogrencibilgi");
+    table->Open();
+    table->Append();
+    table->FieldByName(L"adisoyadi")->SetAsString(L"Çağla Işık");
+  }
+  void FormClose(rtl::TObject*, vcl::TCloseAction& Action) {
+    Action = vcl::caFree;
+    EditingScreen = nullptr;
+  }
+  void FormCloseQuery(rtl::TObject*, bool& CanClose) { CanClose = ConfirmPendingEdits(this); }
+};
+
+VCL_REGISTER(TEditingScreen) {}
+
+namespace {
+
+// ---- the user's side, run on the second thread of the program's process ----
+
+HWND LogIn(const std::wstring& user, const std::wstring& password) {
+  HWND login = WaitTop(kLogin);
+  if (!login) return nullptr;
+  auto edits = Edits(login);
+  if (edits.size() != 2) return nullptr;
+  Type(edits[0], user);
+  Type(edits[1], password);
+  Click(FindChild(login, L"Giriş"));
+  return login;
+}
+
+HWND LogInAndWaitForMain() {
+  HWND login = LogIn(kUser, kPassword);
+  EXPECT_NE(login, nullptr) << "no login dialog";
+  HWND main = FindTop(kMain);
+  EXPECT_TRUE(WaitUntil([&] { return main && IsWindowEnabled(main) && !IsWindowVisible(login); }))
+      << "the right pair did not open the main window";
+  return main;
+}
+
+void LoginScenario() {
+  HWND login = WaitTop(kLogin);
+  ASSERT_NE(login, nullptr);
+  HWND main = FindTop(kMain);
+  ASSERT_NE(main, nullptr) << "the login appears over the main window";
+  EXPECT_FALSE(IsWindowEnabled(main)) << "the main window waits for the login";
+  EXPECT_TRUE(GetWindowLongW(login, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongW(login, GWL_STYLE) & WS_SYSMENU) << "no system menu, no close button";
+  RECT lr, mr, lc, mc;
+  GetWindowRect(login, &lr);
+  GetWindowRect(main, &mr);
+  GetClientRect(login, &lc);
+  GetClientRect(main, &mc);
+  EXPECT_NEAR((lr.left + lr.right) / 2, (mr.left + mr.right) / 2, 2) << "centred on the main window";
+  EXPECT_NEAR((lr.top + lr.bottom) / 2, (mr.top + mr.bottom) / 2, 2) << "centred on the main window";
+  EXPECT_EQ(lc.right, 413);
+  EXPECT_EQ(lc.bottom, 133);
+  EXPECT_EQ(mc.right, 944);
+  EXPECT_EQ(mc.bottom, 621);
+
+  struct Pair {
+    std::wstring user, password;
+  };
+  const Pair refused[] = {{L"rehber", kPassword},  {L"REHBER", kPassword}, {L"Rehber ", kPassword},
+                          {L" Rehber", kPassword}, {kUser, L"şifre1"},    {kUser, L"ŞİFRE1"},
+                          {kUser, L"Şifre1 "},     {kUser, L"Başka"},     {L"", L""}};
+  auto edits = Edits(login);
+  ASSERT_EQ(edits.size(), 2u);
+  for (const Pair& p : refused) {
+    Type(edits[0], p.user);
+    Type(edits[1], p.password);
+    Click(FindChild(login, L"Giriş"));
+    HWND box = WaitBox();
+    ASSERT_NE(box, nullptr) << Utf8(p.user) << " / " << Utf8(p.password) << " was not refused";
+    EXPECT_EQ(BoxText(box), kWrong);
+    EXPECT_EQ(Text(box), kTitle);
+    Answer(box, IDOK);
+    EXPECT_TRUE(IsWindowVisible(login));
+    EXPECT_FALSE(IsWindowEnabled(main));
+    EXPECT_EQ(Text(edits[0]), p.user) << "the typed texts stay";
+    EXPECT_EQ(Text(edits[1]), p.password);
+  }
+  Type(edits[0], kUser);
+  Type(edits[1], kPassword);
+  Click(FindChild(login, L"Giriş"));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && !IsWindowVisible(login); }));
+  EXPECT_EQ(FindBox(), nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+void CancelScenario() {
+  HWND login = WaitTop(kLogin);
+  ASSERT_NE(login, nullptr);
+  HWND main = FindTop(kMain);
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  Click(FindChild(login, L"İptal"));
+  // The program ends: the scenario's runner checks the message loop returned.
+}
+
+void MissingDatabaseScenario() {
+  for (int i = 0; i < 2; ++i) {
+    HWND box = WaitBox();
+    ASSERT_NE(box, nullptr) << "error box " << i + 1 << " missing";
+    EXPECT_EQ(Text(box), kTitle);
+    EXPECT_NE(BoxText(box).find(L"tavrel"), std::wstring::npos) << Utf8(BoxText(box));
+    Answer(box, IDOK);
+  }
+  HWND login = WaitTop(kLogin);
+  ASSERT_NE(login, nullptr) << "the login follows the two error boxes";
+  EXPECT_EQ(FindBox(), nullptr);
+  // An unreadable settings table reads as empty texts: the empty pair logs in.
+  HWND main = FindTop(kMain);
+  Click(FindChild(login, L"Giriş"));
+  EXPECT_TRUE(WaitUntil([&] { return main && IsWindowEnabled(main); }));
+  EXPECT_EQ(FindBox(), nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+struct MenuCase {
+  std::initializer_list<int> path;
+  std::wstring item;
+  std::wstring screen;
+};
+
+void MenuScenario() {
+  HWND main = LogInAndWaitForMain();
+  ASSERT_NE(main, nullptr);
+  const MenuCase cases[] = {
+      {{0}, L"Öğrenci Kayıt", L"Öğrenci Kayıt"},
+      {{1}, L"Danışan Kayıt", L"Danışan Kayıt"},
+      {{2}, L"Öğrenci Görüşme Form", L"Öğrenci Görüşme formu"},
+      {{3}, L"Öğretmen Görüşme", L"Öğretmen Görüşme Formu"},
+      {{4}, L"Veli Görüşme", L"Veli Görüşme"},
+      {{5, 0}, L"Sabit Bilgi", L"Sabit Bilgiler"},
+      {{5, 1}, L"Excel'den liste aktar", L"Excelden Bilgi Aktar"},
+      {{5, 2}, L"İstatistikler", L"İstatistikler"},
+      {{6}, L"Hakkında", L"Program Hakkında"},
+  };
+  EXPECT_EQ(MenuCaption(main, {5}), L"Ayarlar");
+  for (const MenuCase& c : cases) {
+    SCOPED_TRACE(Utf8(c.item));
+    EXPECT_EQ(MenuCaption(main, c.path), c.item);
+    ASSERT_TRUE(ChooseMenu(main, c.path));
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).size() == 1; }));
+    HWND first = MdiChildrenCaptioned(main, c.screen)[0];
+    ASSERT_EQ(FindBox(), nullptr) << Utf8(BoxText(FindBox()));
+    ASSERT_TRUE(ChooseMenu(main, c.path));
+    Sleep(300);
+    auto again = MdiChildrenCaptioned(main, c.screen);
+    ASSERT_EQ(again.size(), 1u) << "a second choice opens no second screen";
+    EXPECT_EQ(again[0], first);
+
+    PostMessageW(first, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).empty(); }));
+    ASSERT_TRUE(ChooseMenu(main, c.path));
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).size() == 1; }));
+    HWND fresh = MdiChildrenCaptioned(main, c.screen)[0];
+    EXPECT_FALSE(IsWindow(first)) << "the closed screen was freed";
+    EXPECT_NE(fresh, first);
+    PostMessageW(fresh, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).empty(); }));
+  }
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+void AboutScenario() {
+  HWND main = LogInAndWaitForMain();
+  ASSERT_NE(main, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(ChooseMenu(main, {6}));
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, L"Program Hakkında").size() == 1; }));
+    HWND about = MdiChildrenCaptioned(main, L"Program Hakkında")[0];
+    RECT rc;
+    GetClientRect(about, &rc);
+    EXPECT_EQ(rc.right, 448);
+    EXPECT_EQ(rc.bottom, 387);
+    EXPECT_NE(FindChild(about, L"Version 1.0"), nullptr);
+    HWND ok = FindChild(about, L"OK");
+    ASSERT_NE(ok, nullptr);
+    Click(ok);
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, L"Program Hakkında").empty(); }))
+        << "round " << round;
+    EXPECT_FALSE(IsWindow(about));
+  }
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+HWND OpenEditingScreen() {
+  HWND main = LogInAndWaitForMain();
+  if (!main) return nullptr;
+  vcl::Application->Post([] {
+    vcl::Application->CreateForm(EditingScreen);
+    EditingScreen->Show();
+    EditingScreen->StartTyping();
+  });
+  EXPECT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, kEditingCaption).size() == 1; }));
+  return main;
+}
+
+// Closing the main window asks once per screen with a changed record; the answers in turn, re-closing after a
+// Cancel (which keeps the program open).
+void ClosingMainWithPendingEdits(std::initializer_list<int> answers) {
+  HWND main = OpenEditingScreen();
+  ASSERT_NE(main, nullptr);
+  for (int answer : answers) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND box = WaitBox();
+    ASSERT_NE(box, nullptr) << "no question before closing";
+    EXPECT_EQ(Text(box), L"Uyari");
+    EXPECT_EQ(BoxText(box), PendingEditsQuestion(kEditingCaption));
+    Answer(box, answer);
+    if (answer == IDCANCEL) {
+      Sleep(300);
+      EXPECT_TRUE(IsWindowVisible(main)) << "Cancel keeps the program open";
+      EXPECT_EQ(MdiChildrenCaptioned(main, kEditingCaption).size(), 1u);
+    }
+  }
+}
+
+void ClosingScreenWithPendingEdits() {
+  HWND main = OpenEditingScreen();
+  ASSERT_NE(main, nullptr);
+  HWND screen = MdiChildrenCaptioned(main, kEditingCaption)[0];
+  PostMessageW(screen, WM_CLOSE, 0, 0);
+  HWND box = WaitBox();
+  ASSERT_NE(box, nullptr);
+  Answer(box, IDYES);
+  EXPECT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, kEditingCaption).empty(); }));
+  EXPECT_TRUE(IsWindowVisible(main));
+  // Saved once: closing the program now asks nothing more.
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+const std::map<std::string, std::function<void()>>& Scenarios() {
+  static const std::map<std::string, std::function<void()>> all = {
+      {"login", LoginScenario},
+      {"cancel", CancelScenario},
+      {"missing_db", MissingDatabaseScenario},
+      {"menu", MenuScenario},
+      {"about", AboutScenario},
+      {"pending_yes", [] { ClosingMainWithPendingEdits({IDYES}); }},
+      {"pending_cancel_no", [] { ClosingMainWithPendingEdits({IDCANCEL, IDNO}); }},
+      {"pending_screen", ClosingScreenWithPendingEdits},
+  };
+  return all;
+}
+
+}  // namespace
+
+// Runs inside the program's own process only (started by the tests below).
+TEST(ProgramScenario, Run) {
+  const char* name = std::getenv("TAVREL_SCENARIO");
+  if (!name) GTEST_SKIP() << "runs only as a started program";
+  auto it = Scenarios().find(name);
+  ASSERT_NE(it, Scenarios().end()) << name;
+  std::atomic<bool> ended{false};
+  std::thread user([&] {
+    it->second();
+    if (!WaitUntil([&] { return ended.load(); }, 20000)) {
+      ADD_FAILURE() << "the program did not end";
+      std::fflush(stdout);
+      ExitProcess(3);
+    }
+  });
+  RunProgram();
+  ended = true;
+  user.join();
+  EXPECT_EQ(FindBox(), nullptr);
+}
+
+namespace {
+
+class ProgramTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    programFolder_ = NewFolder(L"program");
+    elsewhere_ = NewFolder(L"elsewhere");
+    ASSERT_TRUE(CreateDatabase(elsewhere_ + L"\\tavrel.db", kDecoySabit));
+  }
+  void TearDown() override {
+    for (const std::wstring& dir : {programFolder_, elsewhere_}) {
+      for (const wchar_t* f : {L"\\app_tests.exe", L"\\tavrel.db", L"\\scenario.log"})
+        DeleteFileW((dir + f).c_str());
+      RemoveDirectoryW(dir.c_str());
+    }
+  }
+  void WithDatabase() { ASSERT_TRUE(CreateDatabase(Database(), kSabit)); }
+  std::wstring Database() const { return programFolder_ + L"\\tavrel.db"; }
+  ProgramRun Run(const wchar_t* scenario) { return RunScenario(scenario, programFolder_, elsewhere_); }
+  static void ExpectPassed(const ProgramRun& run) {
+    EXPECT_TRUE(run.finished) << "the program did not end\n" << run.output;
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+  }
+
+  std::wstring programFolder_;
+  std::wstring elsewhere_;
+};
+
+TEST_F(ProgramTest, LoginOverTheMainWindowTakesOnlyTheExactStoredPair) {
+  WithDatabase();
+  ExpectPassed(Run(L"login"));
+}
+
+TEST_F(ProgramTest, CancelAtTheLoginEndsTheProgram) {
+  WithDatabase();
+  ExpectPassed(Run(L"cancel"));
+}
+
+TEST_F(ProgramTest, WithoutItsDatabaseTwoErrorBoxesThenStillTheLogin) { ExpectPassed(Run(L"missing_db")); }
+
+TEST_F(ProgramTest, EachMenuItemOpensOneScreenAndAFreshOneAfterClosing) {
+  WithDatabase();
+  ExpectPassed(Run(L"menu"));
+}
+
+TEST_F(ProgramTest, AboutBoxClosesWithOkAndOpensAgain) {
+  WithDatabase();
+  ExpectPassed(Run(L"about"));
+}
+
+TEST_F(ProgramTest, ClosingWithATypedRecordAsksAndKeepsWhatTheUserChose) {
+  struct Case {
+    const wchar_t* scenario;
+    const char* rows;
+  };
+  for (const Case& c : {Case{L"pending_yes", "1"}, Case{L"pending_cancel_no", "0"}, Case{L"pending_screen", "1"}}) {
+    SCOPED_TRACE(Utf8(c.scenario));
+    DeleteFileW(Database().c_str());
+    WithDatabase();
+    ExpectPassed(Run(c.scenario));
+    EXPECT_EQ(QueryText(Database(), "select count(*) from ogrencibilgi where adisoyadi = '" + kTypedName + "'"),
+              c.rows);
+  }
+}
+
+}  // namespace

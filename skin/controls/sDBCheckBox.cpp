@@ -16,7 +16,8 @@ std::vector<rtl::String> ValueItems(const rtl::String& valueList) {
 
 }  // namespace
 
-TsDBCheckBox::TsDBCheckBox(vcl::TComponent* owner) : TsCheckBox(owner), FDataLink(std::make_unique<db::TFieldDataLink>()) {
+TsDBCheckBox::TsDBCheckBox(vcl::TComponent* owner)
+    : TsCheckBox(owner), FDataLink(std::make_unique<db::TFieldDataLink>()) {
   control_style_ += vcl::csReplicatable;
   FDataLink->SetControl(this);
   FDataLink->OnDataChange.Bind(this, &TsDBCheckBox::DataChange);
@@ -88,18 +89,23 @@ void TsDBCheckBox::KeyPress(wchar_t& key) {
   TsCheckBox::KeyPress(key);
   switch (key) {
     case 8:
-    case L' ': FDataLink->Edit(); break;
+    case L' ':
+      FDataLink->Edit();
+      break;
     case 27:
       FDataLink->Reset();
       key = 0;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 void TsDBCheckBox::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
-    case vcl::CM_GETDATALINK: m.Result = reinterpret_cast<LRESULT>(FDataLink.get()); return;
+    case vcl::CM_GETDATALINK:
+      m.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
     case vcl::CM_EXIT:
       try {
         FDataLink->UpdateRecord();
@@ -111,7 +117,8 @@ void TsDBCheckBox::Dispatch(vcl::TMessage& m) {
       }
       TsCheckBox::Dispatch(m);
       return;
-    default: TsCheckBox::Dispatch(m);
+    default:
+      TsCheckBox::Dispatch(m);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "skin/controls/sDBComboBox.h"
 
-TsDBComboBox::TsDBComboBox(vcl::TComponent* owner) : db::TDBComboBox(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {
+TsDBComboBox::TsDBComboBox(vcl::TComponent* owner)
+    : db::TDBComboBox(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {
   FCommonData->COC = COC_TsComboBox;
   SetDropDownCount(16);
 }

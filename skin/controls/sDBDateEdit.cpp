@@ -133,7 +133,9 @@ void TsDBDateEdit::KeyPress(wchar_t& key) {
 
 void TsDBDateEdit::Dispatch(vcl::TMessage& m) {
   switch (m.Msg) {
-    case vcl::CM_GETDATALINK: m.Result = reinterpret_cast<LRESULT>(FDataLink.get()); return;
+    case vcl::CM_GETDATALINK:
+      m.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+      return;
     case vcl::CM_EXIT:
       try {
         CheckValidDate(true);
@@ -153,7 +155,8 @@ void TsDBDateEdit::Dispatch(vcl::TMessage& m) {
       if (!CanEdit() || !FDataLink->Edit()) return;
       TsCustomDateEdit::Dispatch(m);
       return;
-    default: TsCustomDateEdit::Dispatch(m);
+    default:
+      TsCustomDateEdit::Dispatch(m);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "skin/controls/sDBEdit.h"
 
-TsDBEdit::TsDBEdit(vcl::TComponent* owner) : db::TDBEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
+TsDBEdit::TsDBEdit(vcl::TComponent* owner)
+    : db::TDBEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsDBEdit;
 }
 

@@ -1,6 +1,7 @@
 #include "skin/controls/sDBGrid.h"
 
-TsDBGrid::TsDBGrid(vcl::TComponent* owner) : db::TDBGrid(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
+TsDBGrid::TsDBGrid(vcl::TComponent* owner)
+    : db::TDBGrid(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsDBGrid;
 }
 

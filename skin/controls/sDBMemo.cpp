@@ -1,6 +1,7 @@
 #include "skin/controls/sDBMemo.h"
 
-TsDBMemo::TsDBMemo(vcl::TComponent* owner) : db::TDBMemo(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
+TsDBMemo::TsDBMemo(vcl::TComponent* owner)
+    : db::TDBMemo(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsMemo;
   control_style_ -= vcl::csOpaque;
   SetParentColor(false);

@@ -2,7 +2,8 @@
 
 #include <richedit.h>
 
-TsDBRichEdit::TsDBRichEdit(vcl::TComponent* owner) : db::TDBRichEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
+TsDBRichEdit::TsDBRichEdit(vcl::TComponent* owner)
+    : db::TDBRichEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsMemo;
 }
 

@@ -59,10 +59,14 @@ int ExtractMask(const rtl::String& format, const rtl::String& s, wchar_t ch, int
 TDateOrder GetDateOrder(const rtl::String& dateFormat) {
   for (wchar_t c : dateFormat) {
     switch (AsciiUpper(c)) {
-      case L'D': return doDMY;
-      case L'M': return doMDY;
-      case L'Y': return doYMD;
-      default: break;
+      case L'D':
+        return doDMY;
+      case L'M':
+        return doMDY;
+      case L'Y':
+        return doYMD;
+      default:
+        break;
     }
   }
   return doDMY;
@@ -72,9 +76,12 @@ bool NormalYears() { return rtl::UpperCase(rtl::FormatSettings.ShortDateFormat).
 
 rtl::String DefDateFormat(bool fourDigitYear) {
   switch (GetDateOrder(rtl::FormatSettings.ShortDateFormat)) {
-    case doMDY: return fourDigitYear ? L"MM/DD/YYYY" : L"MM/DD/YY";
-    case doYMD: return fourDigitYear ? L"YYYY/MM/DD" : L"YY/MM/DD";
-    default: return fourDigitYear ? L"DD/MM/YYYY" : L"DD/MM/YY";
+    case doMDY:
+      return fourDigitYear ? L"MM/DD/YYYY" : L"MM/DD/YY";
+    case doYMD:
+      return fourDigitYear ? L"YYYY/MM/DD" : L"YY/MM/DD";
+    default:
+      return fourDigitYear ? L"DD/MM/YYYY" : L"DD/MM/YY";
   }
 }
 
@@ -134,9 +141,15 @@ bool ScanDate(const rtl::String& s, const rtl::String& dateFormat, size_t& pos, 
   if (ScanChar(s, pos, sep)) {
     if (!ScanNumber(s, pos, n3)) return false;
     switch (order) {
-      case doMDY: y = n3, m = n1, d = n2; break;
-      case doDMY: y = n3, m = n2, d = n1; break;
-      case doYMD: y = n1, m = n2, d = n3; break;
+      case doMDY:
+        y = n3, m = n1, d = n2;
+        break;
+      case doDMY:
+        y = n3, m = n2, d = n1;
+        break;
+      case doYMD:
+        y = n1, m = n2, d = n3;
+        break;
     }
     y = ExpandYear(y);
   } else {

@@ -1,7 +1,6 @@
 #include "skin/controls/sPanel.h"
 
-TsPanel::TsPanel(vcl::TComponent* owner)
-    : vcl::TPanel(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {
+TsPanel::TsPanel(vcl::TComponent* owner) : vcl::TPanel(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {
   FCommonData->COC = COC_TsPanel;
 }
 

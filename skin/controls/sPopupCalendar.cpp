@@ -24,8 +24,8 @@ void TsPopupCalendar::InitializeWnd() {
   vcl::TCustomControl::InitializeWnd();
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_DATE_CLASSES};
   InitCommonControlsEx(&icc);
-  FCalendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, width_, height_, handle_,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  FCalendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, width_, height_, handle_, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   if (!FCalendar) return;
   RECT r{};
   if (SendMessageW(FCalendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&r)) && r.right > 0 && r.bottom > 0) {
@@ -81,7 +81,8 @@ void TsPopupCalendar::Dispatch(vcl::TMessage& m) {
       // Clicks on the calendar must not take the activation (and with it the focus) from the edit's form.
       m.Result = MA_NOACTIVATE;
       return;
-    default: break;
+    default:
+      break;
   }
   vcl::TCustomControl::Dispatch(m);
 }

@@ -76,11 +76,21 @@ rtl::String TsCustomDateEdit::FormatDate(rtl::TDateTime date) const {
     size_t n = 1;
     while (i + n < FDateFormat.size() && FDateFormat[i + n] == c) ++n;
     switch (c) {
-      case L'D': out += Pad(d, 2); break;
-      case L'M': out += Pad(m, 2); break;
-      case L'Y': out += n >= 4 ? Pad(y, 4) : Pad(y % 100, 2); break;
-      case L'/': out += rtl::String(n, rtl::FormatSettings.DateSeparator); break;
-      default: out += rtl::String(n, c); break;
+      case L'D':
+        out += Pad(d, 2);
+        break;
+      case L'M':
+        out += Pad(m, 2);
+        break;
+      case L'Y':
+        out += n >= 4 ? Pad(y, 4) : Pad(y % 100, 2);
+        break;
+      case L'/':
+        out += rtl::String(n, rtl::FormatSettings.DateSeparator);
+        break;
+      default:
+        out += rtl::String(n, c);
+        break;
     }
     i += n;
   }
@@ -104,7 +114,8 @@ void TsCustomDateEdit::SetDate(rtl::TDateTime value) {
     TTextChangingScope scope;
     rtl::String text = FIntDate == NullDate ? rtl::String() : FormatDate(FIntDate);
     // Rewriting an unchanged text would only move the caret.
-    if (text != (FIntDate == NullDate ? rtl::String() : Text()) || (FIntDate == NullDate && TextStored())) SetText(text);
+    if (text != (FIntDate == NullDate ? rtl::String() : Text()) || (FIntDate == NullDate && TextStored()))
+      SetText(text);
   }
   if (Date() != old) FCommonData->BGChanged = true;
 }
@@ -151,7 +162,8 @@ void TsCustomDateEdit::Change() {
     rtl::TDateTime date = NullDate;
     // A partly typed date leaves the date empty until the text is complete.
     if (!text.empty() && text.find(L' ') == rtl::String::npos && TextStored()) {
-      if (!InternalStrToDate(FDateFormat, text, date)) date = static_cast<rtl::TDateTime>(static_cast<long long>(Date()));
+      if (!InternalStrToDate(FDateFormat, text, date))
+        date = static_cast<rtl::TDateTime>(static_cast<long long>(Date()));
     }
     SetDate(date);
   }
@@ -211,8 +223,7 @@ VCL_REGISTER(TsCustomDateEdit) {
   cls.Prop(L"Animated", &TsCustomDateEdit::Animated, &TsCustomDateEdit::SetAnimated).Default(true);
   cls.Prop(L"MinDate", &TsCustomDateEdit::MinDate, &TsCustomDateEdit::SetMinDate).Default(0.0);
   cls.Prop(L"MaxDate", &TsCustomDateEdit::MaxDate, &TsCustomDateEdit::SetMaxDate).Default(0.0);
-  cls.Prop(L"ShowCurrentDate", &TsCustomDateEdit::ShowCurrentDate, &TsCustomDateEdit::SetShowCurrentDate)
-      .Default(true);
+  cls.Prop(L"ShowCurrentDate", &TsCustomDateEdit::ShowCurrentDate, &TsCustomDateEdit::SetShowCurrentDate).Default(true);
   cls.Prop(L"ShowWeeks", &TsCustomDateEdit::ShowWeeks, &TsCustomDateEdit::SetShowWeeks).Default(false);
   cls.Prop(L"ShowTodayBtn", &TsCustomDateEdit::ShowTodayBtn, &TsCustomDateEdit::SetShowTodayBtn).Default(true);
 }

@@ -105,21 +105,36 @@ void TsCommonData::UpdateData() {
     return;
   }
   switch (COC) {
-    case 18: SetSkinSection(L"COMBOBOX"); return;
-    case 19: SetSkinSection(L"BAR"); return;
-    case 20: SetSkinSection(L"BARTITLE"); return;
+    case 18:
+      SetSkinSection(L"COMBOBOX");
+      return;
+    case 19:
+      SetSkinSection(L"BAR");
+      return;
+    case 20:
+      SetSkinSection(L"BARTITLE");
+      return;
     case 50:
-    case 152: SetSkinSection(L"CHECKBOX"); return;
-    case 56: SetSkinSection(L"DRAGBAR"); return;
-    case 98: SetSkinSection(L"TOOLBUTTON"); return;
-    case 230: SetSkinSection(L"EDIT"); return;
-    default: break;
+    case 152:
+      SetSkinSection(L"CHECKBOX");
+      return;
+    case 56:
+      SetSkinSection(L"DRAGBAR");
+      return;
+    case 98:
+      SetSkinSection(L"TOOLBUTTON");
+      return;
+    case 230:
+      SetSkinSection(L"EDIT");
+      return;
+    default:
+      break;
   }
   auto in = [](int c, int lo, int hi) { return c >= lo && c <= hi; };
   int c = COC;
-  bool asksControl = in(c, 2, 10) || in(c, 12, 14) || in(c, 32, 34) || c == 51 || c == 53 || c == 54 ||
-                     in(c, 57, 59) || in(c, 74, 76) || c == 78 || in(c, 81, 85) || in(c, 92, 94) ||
-                     in(c, 132, 141) || c == 143 || c == 151 || c == 161 || c == 165 || c == 226;
+  bool asksControl = in(c, 2, 10) || in(c, 12, 14) || in(c, 32, 34) || c == 51 || c == 53 || c == 54 || in(c, 57, 59) ||
+                     in(c, 74, 76) || c == 78 || in(c, 81, 85) || in(c, 92, 94) || in(c, 132, 141) || c == 143 ||
+                     c == 151 || c == 161 || c == 165 || c == 226;
   if (asksControl) {
     UpdateIndexes(true);
   } else if (FOwnerObject) {

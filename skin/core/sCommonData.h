@@ -17,13 +17,12 @@ class TsSkinManager;
 // Control kind codes: the owner's kind decides its default section.
 constexpr int COC_TsCustom = 1, COC_TsSpinEdit = 2, COC_TsEdit = 3, COC_TsMemo = 7, COC_TsListBox = 8,
               COC_TsColorBox = 9, COC_TsListView = 10, COC_TsCurrencyEdit = 12, COC_TsComboBox = 13,
-              COC_TsTreeView = 14, COC_TsComboBoxEx = 18, COC_TsFrameBar = 19, COC_TsBarTitle = 20,
-              COC_TsCheckBox = 32, COC_TsDBCheckBox = 32, COC_TsRadioButton = 33, COC_TsSlider = 34,
-              COC_TsImage = 50, COC_TsPanel = 51, COC_TsCoolBar = 53, COC_TsToolBar = 54, COC_TsDragBar = 56,
-              COC_TsTabSheet = 57, COC_TsScrollBox = 58, COC_TsMonthCalendar = 59, COC_TsGroupBox = 74,
-              COC_TsSplitter = 75, COC_TsDBEdit = 76, COC_TsDBMemo = 78, COC_TsDBComboBox = 81,
-              COC_TsDBLookupComboBox = 82, COC_TsDBListBox = 83, COC_TsDBLookupListBox = 84, COC_TsDBGrid = 85,
-              COC_TsSpeedButton = 92, COC_TsButton = 93, COC_TsBitBtn = 94, COC_TsNavButton = 98,
+              COC_TsTreeView = 14, COC_TsComboBoxEx = 18, COC_TsFrameBar = 19, COC_TsBarTitle = 20, COC_TsCheckBox = 32,
+              COC_TsDBCheckBox = 32, COC_TsRadioButton = 33, COC_TsSlider = 34, COC_TsImage = 50, COC_TsPanel = 51,
+              COC_TsCoolBar = 53, COC_TsToolBar = 54, COC_TsDragBar = 56, COC_TsTabSheet = 57, COC_TsScrollBox = 58,
+              COC_TsMonthCalendar = 59, COC_TsGroupBox = 74, COC_TsSplitter = 75, COC_TsDBEdit = 76, COC_TsDBMemo = 78,
+              COC_TsDBComboBox = 81, COC_TsDBLookupComboBox = 82, COC_TsDBListBox = 83, COC_TsDBLookupListBox = 84,
+              COC_TsDBGrid = 85, COC_TsSpeedButton = 92, COC_TsButton = 93, COC_TsBitBtn = 94, COC_TsNavButton = 98,
               COC_TsBevel = 110, COC_TsFileDirEdit = 132, COC_TsFilenameEdit = 133, COC_TsDirectoryEdit = 134,
               COC_TsCustomDateEdit = 137, COC_TsComboEdit = 138, COC_TsDateEdit = 140, COC_TsPageControl = 141,
               COC_TsScrollBar = 142, COC_TsTabControl = 143, COC_TsStatusBar = 151, COC_TsHeaderControl = 152,
@@ -31,9 +30,8 @@ constexpr int COC_TsCustom = 1, COC_TsSpinEdit = 2, COC_TsEdit = 3, COC_TsMemo =
               COC_TsFrameAdapter = 226, COC_TsAdapter = 230, COC_TsAdapterEdit = 231, COC_Unknown = 250;
 
 // Control state flags (CtrlSkinState).
-constexpr unsigned LVCS_FAST = 1, LVCS_BGUNDEF = 2, LVCS_PRINTING = 0x200, LVCS_MNUPDATING = 0x400,
-                   LVCS_LOCKED = 0x800, LVCS_FOCUSCHANGING = 0x1000, LVCS_CHANGING = 0x2000,
-                   LVCS_BGRECEIVING = 0x4000;
+constexpr unsigned LVCS_FAST = 1, LVCS_BGUNDEF = 2, LVCS_PRINTING = 0x200, LVCS_MNUPDATING = 0x400, LVCS_LOCKED = 0x800,
+                   LVCS_FOCUSCHANGING = 0x1000, LVCS_CHANGING = 0x2000, LVCS_BGRECEIVING = 0x4000;
 
 constexpr int clNoColorTone = 0x1FFFFFFF;
 

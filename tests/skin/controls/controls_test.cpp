@@ -103,6 +103,17 @@ TEST_F(SkinnedControls, BitButtonClicksOnSpaceAndIsInertWhileDisabled) {
   EXPECT_FALSE(IsWindowEnabled(button->Handle()));
 }
 
+TEST_F(SkinnedControls, BitButtonFirstInTheTabOrderHoldsTheFocusWhenTheFormOpens) {
+  auto* edit = new TsEdit(form.get());
+  edit->SetParent(form.get());
+  auto* button = new TsBitBtn(form.get());
+  button->SetParent(form.get());
+  button->SetTop(40);
+  button->SetTabOrder(0);
+  Show();
+  EXPECT_EQ(GetFocus(), button->Handle());
+}
+
 TEST_F(SkinnedControls, EditReportsEveryChangeTypedOrSet) {
   auto* edit = new TsEdit(form.get());
   edit->SetParent(form.get());

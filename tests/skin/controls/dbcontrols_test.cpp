@@ -2,8 +2,11 @@
 // and grey state, and the date edit's mask, refused keys, typed dates and cleared dates.
 #include <gtest/gtest.h>
 
+// The system's headers come after the runtime's own take on them.
+// clang-format off
 #include "platform/rtl/win.h"
 #include <commctrl.h>
+// clang-format on
 
 #include "platform/db/ado.h"
 #include "platform/rtl/formatsettings.h"
@@ -12,6 +15,7 @@
 #include "skin/controls/sDBCheckBox.h"
 #include "skin/controls/sDBDateEdit.h"
 #include "skin/controls/sDBEdit.h"
+#include "skin/controls/sDBMemo.h"
 #include "skin/controls/sPopupCalendar.h"
 #include "tests/platform/db/dbtestutil.h"
 
@@ -266,6 +270,15 @@ TEST_F(SkinnedDBControls, DateEditOffersNoCalendarWhileTheFieldCannotChange) {
   EXPECT_FALSE(date_->DroppedDown());
   EXPECT_EQ(table_->State(), db::dsBrowse);
   EXPECT_EQ(WindowText(date_->Handle()), L"10.12.2026");
+}
+
+TEST_F(SkinnedDBControls, HiddenMemoHandsTextSetByTheProgramToItsField) {
+  auto* memo = Place(new TsDBMemo(form_), 10, 130, L"yapilancalisma", source_);
+  memo->SetVisible(false);
+  table_->Edit();
+  memo->SetText(L"C:\\Resimler\\ali.png");
+  table_->Post();
+  EXPECT_EQ(table_->FieldByName(L"yapilancalisma")->AsString(), L"C:\\Resimler\\ali.png");
 }
 
 TEST_F(SkinnedDBControls, BoundEditIsThePlatformEdit) {

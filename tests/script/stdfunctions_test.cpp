@@ -80,8 +80,13 @@ TEST_F(StandardFunctions, ProgramsPrintTheirResults) {
        L"Print(FormatFloat('#,##0.00', 1234.5)); Print(FormatFloat('0.0', "
        L"-0.25)); Print(IntToStr(-42)); "
        L"Print(FloatToStr(2.5)); Print(FloatToStr(1 / 3)); "
-       L"Print(BoolToStr(True)); Print(BoolToStr(False)) end.",
-       L"7-ab-1,50;    x|4  |;1.234,50;-0,3;-42;2,5;0,333333333333333;-1;0;"},
+       L"Print(BoolToStr(True)); Print(BoolToStr(False)); "
+       L"Print(FormatMaskText('!000-0000;0;_', '5551234'));\r\n"
+       L"  Print(FormatDateTime('d mmmm yyyy dddd', EncodeDate(2024, 2, 29))) "
+       L"end.",
+       L"7-ab-1,50;    x|4  "
+       L"|;1.234,50;-0,3;-42;2,5;0,333333333333333;-1;0;555-1234;29 \u015eubat "
+       L"2024 Per\u015fembe;"},
       {L"conversions from text",
        L"begin Print(StrToInt('12') + 1); Print(StrToInt64('5000000000') * 2); "
        L"Print(StrToFloat('1,5') * 2); "

@@ -54,6 +54,8 @@ void TCustomForm::AfterConstruction() {
   }
   DoCreate();
   creating_ = false;
+  constructed_ = true;
+  if (form_style_ == fsMDIChild) visible_ = true;
   if (visible_) UpdateControlState();
 }
 
@@ -106,8 +108,19 @@ void TCustomForm::Deactivate() {
 void TCustomForm::SetFormStyle(TFormStyle value) {
   if (form_style_ == value) return;
   form_style_ = value;
-  if (value == fsMDIChild) visible_ = true;  // MDI children show as soon as they are made
   if (handle_) RecreateWnd();
+  // MDI children show as soon as they are made: the end of construction shows a form that became one while it
+  // was built (constructor, resource, creation handler); a finished form shows now. Setting the flag alone would
+  // leave a form that is Visible with no window, which Show() and Visible could then no longer make.
+  if (value != fsMDIChild || visible_ || !constructed_ || creating_ || IsLoading()) return;
+  try {
+    SetVisible(true);
+  } catch (...) {
+    // No frame to show in: the form stays hidden, so that showing it later (once a frame exists) is not a no-op.
+    visible_ = false;
+    showing_ = false;
+    throw;
+  }
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
@@ -391,6 +404,9 @@ void TCustomForm::FocusFirstControl() {
 
 void TCustomForm::Show() {
   SetVisible(true);
+  // Visible may have been set while nothing could show yet (the window of an MDI frame not yet made, say):
+  // showing makes the window now.
+  if (visible_ && !showing_ && !creating_ && !IsLoading()) UpdateControlState();
   BringToFront();
 }
 
@@ -664,6 +680,30 @@ void TCustomForm::WndProc(TMessage& m) {
           Deactivate();
         }
       }
+      break;
+    case WM_MEASUREITEM:
+      if (MenuMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam))) {
+        m.Result = TRUE;
+        return;
+      }
+      break;
+    case WM_DRAWITEM:
+      if (MenuDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam))) {
+        m.Result = TRUE;
+        return;
+      }
+      break;
+    case WM_NCPAINT:
+      // The menu bar paints with the frame: it takes the style active now.
+      if (menu_ && form_style_ != fsMDIChild) {
+        menu_->ApplyStyle();
+        TScrollingWinControl::WndProc(m);
+        menu_->PaintBarRest(handle_);
+        return;
+      }
+      break;
+    case WM_INITMENU:
+      if (menu_ && form_style_ != fsMDIChild) menu_->ApplyStyle();
       break;
     default:
       break;

@@ -155,6 +155,7 @@ protected:
   bool shown_once_ = false;
   bool in_close_ = false;
   bool creating_ = false;
+  bool constructed_ = false;  // construction (resource and creation handler included) has finished
   bool release_posted_ = false;
   int pending_client_width_ = -1;
   int pending_client_height_ = -1;

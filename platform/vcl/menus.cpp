@@ -121,15 +121,30 @@ void TMenuItem::Changed() {
 
 void TMenuItem::AppendTo(HMENU menu) {
   if (!visible_) return;
+  // Under a style the items draw themselves: the system draws menus in the system's colours only.
+  owner_drawn_ = StyleServices().Enabled();
+  const auto data = reinterpret_cast<const wchar_t*>(this);
   if (caption_ == L"-") {
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_SEPARATOR | (owner_drawn_ ? MF_OWNERDRAW : 0), 0, owner_drawn_ ? data : nullptr);
     return;
   }
-  UINT flags = MF_STRING | (enabled_ ? 0 : MF_GRAYED) | (checked_ ? MF_CHECKED : 0);
+  UINT flags = (owner_drawn_ ? MF_OWNERDRAW : MF_STRING) | (enabled_ ? 0 : MF_GRAYED) | (checked_ ? MF_CHECKED : 0);
+  const wchar_t* item = owner_drawn_ ? data : caption_.c_str();
   if (!items_.empty())
-    AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(Handle()), caption_.c_str());
+    AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(Handle()), item);
   else
-    AppendMenuW(menu, flags, command_, caption_.c_str());
+    AppendMenuW(menu, flags, command_, item);
+}
+
+void TMenuItem::SetBackground(HBRUSH brush) {
+  if (handle_) {
+    MENUINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_BACKGROUND;
+    info.hbrBack = brush;
+    SetMenuInfo(handle_, &info);
+  }
+  for (TMenuItem* i : items_) i->SetBackground(brush);
 }
 
 HMENU TMenuItem::Handle() {
@@ -169,21 +184,166 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner) {
 TMenu::~TMenu() {
   delete items_;
   if (handle_) DestroyMenu(handle_);
+  ReleaseBrushes();
 }
 
 HMENU TMenu::Handle() {
   if (!handle_) {
     handle_ = CreateMenuHandle();
     for (int i = 0; i < items_->Count(); ++i) items_->Items(i)->AppendTo(handle_);
+    ApplyStyle();
   }
   return handle_;
 }
 
-void TMenu::MenuChanged() {
-  if (!handle_) return;
+void TMenu::Reappend() {
   items_->Rebuild();
   while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
   for (int i = 0; i < items_->Count(); ++i) items_->Items(i)->AppendTo(handle_);
+}
+
+void TMenu::MenuChanged() {
+  if (!handle_) return;
+  Reappend();
+  // Submenus made by the rebuild have no background yet.
+  styled_ = false;
+  ApplyStyle();
+}
+
+TStyleColor TMenu::StyleElement() const { return scMenu; }
+
+namespace {
+
+TMenuItem* OwnerDrawnItem(ULONG_PTR data) {
+  auto* item = reinterpret_cast<TMenuItem*>(data);
+  if (!item) return nullptr;
+  // Only items still alive: every live item is in the command table.
+  TMenuItem* known = FindMenuItemByCommand(item->Command());
+  return known == item ? item : nullptr;
+}
+
+HFONT MenuFontHandle() {
+  static HFONT font = [] {
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof(ncm);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    return CreateFontIndirectW(&ncm.lfMenuFont);
+  }();
+  return font;
+}
+
+// Items on the bar sit in a row; the others are lines of a dropped or popped menu.
+bool OnMenuBar(TMenuItem* item) {
+  TMenuItem* parent = item->Parent();
+  return parent && !parent->Parent() && dynamic_cast<TMainMenu*>(item->GetParentMenu());
+}
+
+constexpr int kCheckWidth = 20;  // the column of check marks in front of the captions
+constexpr int kSubmenuWidth = 16;
+
+}  // namespace
+
+bool MenuMeasureItem(MEASUREITEMSTRUCT& mis) {
+  if (mis.CtlType != ODT_MENU) return false;
+  TMenuItem* item = OwnerDrawnItem(mis.itemData);
+  if (!item) return false;
+  if (item->Caption() == L"-") {
+    mis.itemWidth = 10;
+    mis.itemHeight = 7;
+    return true;
+  }
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, MenuFontHandle());
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, item->Caption().c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  if (OnMenuBar(item)) {
+    mis.itemWidth = static_cast<UINT>(r.right + 12);
+    mis.itemHeight = static_cast<UINT>(std::max<LONG>(r.bottom + 4, GetSystemMetrics(SM_CYMENU) - 1));
+  } else {
+    mis.itemWidth = static_cast<UINT>(r.right + kCheckWidth + kSubmenuWidth + 8);
+    mis.itemHeight = static_cast<UINT>(std::max<LONG>(r.bottom + 6, GetSystemMetrics(SM_CYMENUSIZE)));
+  }
+  return true;
+}
+
+bool MenuDrawItem(const DRAWITEMSTRUCT& dis) {
+  if (dis.CtlType != ODT_MENU) return false;
+  TMenuItem* item = OwnerDrawnItem(dis.itemData);
+  if (!item) return false;
+  const TCustomStyleServices& style = StyleServices();
+  const bool bar = OnMenuBar(item);
+  const bool selected = (dis.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) && !(dis.itemState & ODS_GRAYED);
+  TColor back = selected ? style.GetStyleColor(scMenuHighlight) : style.GetStyleColor(bar ? scMenuBar : scMenu);
+  HDC dc = dis.hDC;
+  RECT r = dis.rcItem;
+  HBRUSH brush = CreateSolidBrush(ColorToGdi(back));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  if (item->Caption() == L"-") {
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToGdi(style.GetStyleColor(scBorder)));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    int y = (r.top + r.bottom) / 2;
+    MoveToEx(dc, r.left + 4, y, nullptr);
+    LineTo(dc, r.right - 4, y);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    return true;
+  }
+  TColor text = (dis.itemState & ODS_GRAYED) ? style.GetSystemColor(clGrayText)
+                : selected                   ? style.GetStyleFontColor(sfMenuItemTextSelected)
+                                             : style.GetStyleFontColor(sfMenuItemTextNormal);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToGdi(text));
+  HGDIOBJ oldFont = SelectObject(dc, MenuFontHandle());
+  UINT format = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | ((dis.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+  if (bar) {
+    DrawTextW(dc, item->Caption().c_str(), -1, &r, format | DT_CENTER);
+  } else {
+    if (item->Checked()) {
+      RECT check{r.left + 2, r.top, r.left + kCheckWidth - 2, r.bottom};
+      DrawTextW(dc, L"\x2713", 1, &check, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
+    RECT t{r.left + kCheckWidth, r.top, r.right - kSubmenuWidth, r.bottom};
+    DrawTextW(dc, item->Caption().c_str(), -1, &t, format);
+  }
+  SelectObject(dc, oldFont);
+  return true;
+}
+
+void TMenu::ApplyStyle() {
+  if (!handle_) return;
+  const TCustomStyleServices& style = StyleServices();
+  if (styled_ && styled_with_ == &style) return;
+  // Items appended under another style draw the wrong way (themselves, or by the system).
+  const bool reappend = styled_ && styled_with_ != &style;
+  if (reappend) Reappend();
+  // Under the system style a null brush gives the handles back the system's own menu colours.
+  HBRUSH own = nullptr, popups = nullptr;
+  if (style.Enabled()) {
+    own = CreateSolidBrush(ColorToGdi(style.GetStyleColor(StyleElement())));
+    popups = CreateSolidBrush(ColorToGdi(style.GetStyleColor(scMenu)));
+  }
+  MENUINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIM_BACKGROUND;
+  info.hbrBack = own;
+  SetMenuInfo(handle_, &info);
+  items_->SetBackground(popups);
+  // The menus no longer refer to the old brushes.
+  ReleaseBrushes();
+  own_brush_ = own;
+  popup_brush_ = popups;
+  styled_with_ = &style;
+  styled_ = true;
+  if (reappend) ItemsReappended();
+}
+
+void TMenu::ReleaseBrushes() {
+  if (own_brush_) DeleteObject(own_brush_);
+  if (popup_brush_) DeleteObject(popup_brush_);
+  own_brush_ = popup_brush_ = nullptr;
 }
 
 bool TMenu::DispatchCommand(UINT command) {
@@ -199,6 +359,33 @@ void TMenu::GetChildren(const TGetChildProc& proc, TComponent* root) {
 
 TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner) {}
 HMENU TMainMenu::CreateMenuHandle() { return CreateMenu(); }
+TStyleColor TMainMenu::StyleElement() const { return scMenuBar; }
+
+void TMainMenu::ItemsReappended() {
+  // Owner-drawn items measure differently: the frame makes room for the bar again.
+  if (window_ && IsWindow(window_) && ::GetMenu(window_) == handle_) DrawMenuBar(window_);
+}
+
+void TMainMenu::PaintBarRest(HWND wnd) {
+  if (!handle_ || !StyleServices().Enabled() || ::GetMenu(wnd) != handle_) return;
+  MENUBARINFO bar{};
+  bar.cbSize = sizeof(bar);
+  if (!GetMenuBarInfo(wnd, OBJID_MENU, 0, &bar)) return;
+  RECT rest = bar.rcBar;
+  const int count = GetMenuItemCount(handle_);
+  RECT last;
+  if (count > 0 && GetMenuItemRect(wnd, handle_, static_cast<UINT>(count - 1), &last) && last.top == rest.top)
+    rest.left = last.right;
+  RECT window;
+  GetWindowRect(wnd, &window);
+  OffsetRect(&rest, -window.left, -window.top);
+  if (rest.right <= rest.left) return;
+  HDC dc = GetWindowDC(wnd);
+  HBRUSH brush = CreateSolidBrush(ColorToGdi(StyleServices().GetStyleColor(scMenuBar)));
+  FillRect(dc, &rest, brush);
+  DeleteObject(brush);
+  ReleaseDC(wnd, dc);
+}
 void TMainMenu::MenuChanged() {
   TMenu::MenuChanged();
   if (window_ && IsWindow(window_)) DrawMenuBar(window_);
@@ -210,6 +397,8 @@ HMENU TPopupMenu::CreateMenuHandle() { return CreatePopupMenu(); }
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
   HWND owner = GetActiveWindow();
+  Handle();
+  ApplyStyle();  // the style may have changed since the menu last opened
   UINT cmd = TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
   if (cmd) DispatchCommand(cmd);
 }

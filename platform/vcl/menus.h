@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/vcl/controls.h"
+#include "platform/vcl/styles.h"
 
 namespace vcl {
 
@@ -10,7 +11,7 @@ class TMenu;
 
 class TMenuItem : public TComponent {
   VCL_CLASS(TMenuItem, TComponent)
-public:
+ public:
   explicit TMenuItem(TComponent* owner);
   ~TMenuItem() override;
 
@@ -47,9 +48,10 @@ public:
   void SetParentComponent(TComponent* parent) override;
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
-private:
+ private:
   friend class TMenu;
   void Changed();
+  void SetBackground(HBRUSH brush);
   void Rebuild();
   void AppendTo(HMENU menu);
 
@@ -63,11 +65,12 @@ private:
   std::vector<TMenuItem*> items_;
   UINT command_ = 0;
   HMENU handle_ = nullptr;
+  bool owner_drawn_ = false;  // appended to draw itself in the active style
 };
 
 class TMenu : public TComponent {
   VCL_CLASS(TMenu, TComponent)
-public:
+ public:
   explicit TMenu(TComponent* owner);
   ~TMenu() override;
   TMenuItem* Items() const { return items_; }
@@ -75,45 +78,70 @@ public:
   // A command id from WM_COMMAND: clicks the item that has it; false when none does.
   bool DispatchCommand(UINT command);
   virtual void MenuChanged();
+  // Gives the menu and its submenus the active style's background (the system's own look under the system
+  // style). Cheap when the style has not changed since the last call, so callers may call it before each paint.
+  void ApplyStyle();
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
-protected:
+ protected:
   TMenuItem* items_ = nullptr;
   HMENU handle_ = nullptr;
   virtual HMENU CreateMenuHandle() = 0;
+  // The style element that colours this menu's own handle (the bar of a main menu, the box of a popup).
+  virtual TStyleColor StyleElement() const;
+  // The items were appended again (another style): a menu on show lays itself out anew.
+  virtual void ItemsReappended() {}
   friend class TMenuItem;
+
+ private:
+  void ReleaseBrushes();
+  void Reappend();
+  const void* styled_with_ = nullptr;  // the style whose colours the handles carry
+  bool styled_ = false;
+  HBRUSH own_brush_ = nullptr;
+  HBRUSH popup_brush_ = nullptr;
 };
 
 class TMainMenu : public TMenu {
   VCL_CLASS(TMainMenu, TMenu)
-public:
+ public:
   explicit TMainMenu(TComponent* owner);
   // The form whose frame shows the menu.
   void SetWindow(HWND wnd) { window_ = wnd; }
   void MenuChanged() override;
+  // After the frame painted: the part of the bar right of the last item in the style's bar colour (the system
+  // fills it in its own colour whatever the menu's background).
+  void PaintBarRest(HWND wnd);
 
-protected:
+ protected:
   HMENU CreateMenuHandle() override;
+  TStyleColor StyleElement() const override;
+  void ItemsReappended() override;
 
-private:
+ private:
   HWND window_ = nullptr;
 };
 
 class TPopupMenu : public TMenu {
   VCL_CLASS(TPopupMenu, TMenu)
-public:
+ public:
   explicit TPopupMenu(TComponent* owner);
   void Popup(int x, int y);
   TComponent* PopupComponent() const { return popup_component_; }
   void SetPopupComponent(TComponent* c) { popup_component_ = c; }
   TNotifyEvent OnPopup;
 
-protected:
+ protected:
   HMENU CreateMenuHandle() override;
 
-private:
+ private:
   TComponent* popup_component_ = nullptr;
 };
+
+// The owner window of a menu passes WM_MEASUREITEM / WM_DRAWITEM of menu items here; true when the item is one of
+// ours (drawn in the active style).
+bool MenuMeasureItem(MEASUREITEMSTRUCT& mis);
+bool MenuDrawItem(const DRAWITEMSTRUCT& dis);
 
 // "&File" -> "File".
 String StripHotkey(const String& caption);

@@ -6,6 +6,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/vcl/colors.h"
 #include "platform/vcl/filer.h"
+#include "platform/vcl/graphicsobjects.h"
 
 namespace vcl {
 
@@ -196,6 +197,13 @@ public:
         TColor color = 0;
         if (v.Kind == K::Ident && prop->TypeName() == L"TColor" && IdentToColor(v.Str, color)) {
           Guard(line, [&] { prop->SetOrd(target, color); });
+          return;
+        }
+        // Character sets likewise ("DEFAULT_CHARSET", "TURKISH_CHARSET").
+        if (v.Kind == K::Ident && prop->TypeName() == L"TFontCharset") {
+          int charset = 0;
+          if (!IdentToCharset(v.Str, charset)) bad(L"not a character set name");
+          Guard(line, [&] { prop->SetOrd(target, charset); });
           return;
         }
         if (v.Kind != K::Integer) bad(L"");

@@ -1,6 +1,7 @@
 // Writing live components into the parsed form of a resource, which formtext.cpp prints.
 #include "platform/rtl/strings.h"
 #include "platform/vcl/filer.h"
+#include "platform/vcl/graphicsobjects.h"
 
 namespace vcl {
 
@@ -35,10 +36,16 @@ public:
       String name = prefix + p->Name();
       switch (p->Kind()) {
         case tkInteger:
-        case tkInt64:
+        case tkInt64: {
           if (p->IsDefaultValue(obj)) break;
-          out.push_back({name, TFormValue::FromInt(p->GetOrd(obj))});
+          // A character set goes by its name, as hand-written form text has it; one without a name by number.
+          String ident;
+          if (p->TypeName() == L"TFontCharset" && CharsetToIdent(static_cast<int>(p->GetOrd(obj)), ident))
+            out.push_back({name, TFormValue::FromIdent(ident)});
+          else
+            out.push_back({name, TFormValue::FromInt(p->GetOrd(obj))});
           break;
+        }
         case tkChar:
         case tkWChar:
           if (p->IsDefaultValue(obj)) break;

@@ -1,7 +1,9 @@
 // Published properties by name: dotted paths, values as text, events by method name.
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strings.h"
+#include "platform/vcl/colors.h"
 #include "platform/vcl/component.h"
+#include "platform/vcl/graphicsobjects.h"
 #include "platform/vcl/formvalue.h"
 #include "platform/vcl/typinfo.h"
 
@@ -211,7 +213,14 @@ void SetPropText(TObject* obj, const String& path, const String& text) {
     case tkInteger:
     case tkInt64: {
       Int64 v = 0;
-      if (!rtl::TryStrToInt64(rtl::Trim(text), v))
+      // Colours and character sets are set by name as well as by number, as form text writes them.
+      TColor color = 0;
+      int charset = 0;
+      if (p->TypeName() == L"TColor" && IdentToColor(rtl::Trim(text), color))
+        v = color;
+      else if (p->TypeName() == L"TFontCharset" && IdentToCharset(rtl::Trim(text), charset))
+        v = charset;
+      else if (!rtl::TryStrToInt64(rtl::Trim(text), v))
         throw EPropertyConvertError(L"'" + text + L"' is not a valid integer value");
       p->SetOrd(t.Object, v);
       return;

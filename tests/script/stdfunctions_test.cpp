@@ -34,14 +34,13 @@ rtl::TFormatSettings TurkishSettings() {
 }
 
 class StandardFunctions : public ::testing::Test {
-protected:
+ protected:
   StandardFunctions() : saved(rtl::FormatSettings) {
     rtl::FormatSettings = TurkishSettings();
     script.AddRTTI();
     script.SetAddedBy(this);
     script.AddMethod(L"procedure Print(v: Variant)",
-                     [this](rtl::TObject *, const vcl::TClassInfo *,
-                            const String &, TwzMethodHelper *caller) {
+                     [this](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
                        out += rtl::VarToStr(caller->GetVParam(0)) + L";";
                        return Variant::Null();
                      });
@@ -50,13 +49,11 @@ protected:
   ~StandardFunctions() override { rtl::FormatSettings = saved; }
 
   // Compiles and runs; what the program printed, or the compiler's message.
-  String Run(const String &text) {
+  String Run(const String& text) {
     out.clear();
     script.ClearItems(nullptr);
     script.SetText(text);
-    if (!script.Compile())
-      return L"compile error: " + script.ErrorMsg() + L" at " +
-             script.ErrorPos();
+    if (!script.Compile()) return L"compile error: " + script.ErrorMsg() + L" at " + script.ErrorPos();
     script.Execute();
     return out;
   }
@@ -67,16 +64,17 @@ protected:
 };
 
 struct ProgramCase {
-  const wchar_t *name;
-  const wchar_t *source;
-  const wchar_t *printed;
+  const wchar_t* name;
+  const wchar_t* source;
+  const wchar_t* printed;
 };
 
 TEST_F(StandardFunctions, ProgramsPrintTheirResults) {
   const ProgramCase cases[] = {
       {L"formatting",
-       L"begin Print(Format('%d-%s-%.2f', [7, 'ab', 1.5])); "
-       L"Print(Format('%5s|%-3d|', ['x', 4])); "
+       L"var a: Variant;\r\nbegin Print(Format('%d-%s-%.2f', [7, 'ab', 1.5])); "
+       L"Print(Format('%5s|%-3d|', ['x', 4])); a := VarArrayCreate([0, 1], varVariant); a[0] := 'v'; a[1] := 2; "
+       L"Print(Format('%s%d', a)); "
        L"Print(FormatFloat('#,##0.00', 1234.5)); Print(FormatFloat('0.0', "
        L"-0.25)); Print(IntToStr(-42)); "
        L"Print(FloatToStr(2.5)); Print(FloatToStr(1 / 3)); "
@@ -84,8 +82,8 @@ TEST_F(StandardFunctions, ProgramsPrintTheirResults) {
        L"Print(FormatMaskText('!000-0000;0;_', '5551234'));\r\n"
        L"  Print(FormatDateTime('d mmmm yyyy dddd', EncodeDate(2024, 2, 29))) "
        L"end.",
-       L"7-ab-1,50;    x|4  "
-       L"|;1.234,50;-0,3;-42;2,5;0,333333333333333;-1;0;555-1234;29 \u015eubat "
+       L"7-ab-1,50;    x|4  |;v2"
+       L";1.234,50;-0,3;-42;2,5;0,333333333333333;-1;0;555-1234;29 \u015eubat "
        L"2024 Per\u015fembe;"},
       {L"conversions from text",
        L"begin Print(StrToInt('12') + 1); Print(StrToInt64('5000000000') * 2); "
@@ -193,13 +191,12 @@ TEST_F(StandardFunctions, ProgramsPrintTheirResults) {
        L"12;True;False;False;True;False;True;False;True;C:\\dir\\;True;"
        L"Exception: stop here;"},
   };
-  for (const ProgramCase &c : cases) {
+  for (const ProgramCase& c : cases) {
     try {
       const String printed = Run(c.source);
       EXPECT_EQ(printed, c.printed) << rtl::UTF8Encode(c.name);
-    } catch (const rtl::Exception &e) {
-      ADD_FAILURE() << rtl::UTF8Encode(String(c.name) + L": " + e.ClassName() +
-                                       L": " + e.Message());
+    } catch (const rtl::Exception& e) {
+      ADD_FAILURE() << rtl::UTF8Encode(String(c.name) + L": " + e.ClassName() + L": " + e.Message());
     }
   }
 }
@@ -215,8 +212,8 @@ TEST_F(StandardFunctions, NamesResolveOrdinallyUnderAnyLocale) {
 // catch, with the class it names.
 TEST_F(StandardFunctions, BadArgumentsAnswerScriptErrors) {
   struct BadCase {
-    const wchar_t *statement;
-    const wchar_t *exceptionClass;
+    const wchar_t* statement;
+    const wchar_t* exceptionClass;
   };
   const BadCase cases[] = {
       {L"Print(EncodeDate(2024, 13, 1))", L"EConvertError"},
@@ -246,18 +243,17 @@ TEST_F(StandardFunctions, BadArgumentsAnswerScriptErrors) {
       {L"SetLength(v, 2)", L"EVariantNotAnArrayError"},
       {L"RaiseException('bad input')", L"Exception"},
       {L"Print(CreateOleObject('No.Such.ProgId'))", L"EOleSysError"},
+      // A rounded value beyond the 32-bit range stays whole; an Integer variable refuses it rather than wrap.
+      {L"i := Round(3000000000.0)", L"EVariantOverflowError"},
   };
-  for (const BadCase &c : cases) {
-    const String body = String(L"var v: Variant; begin v := 5; try ") +
-                        c.statement +
+  for (const BadCase& c : cases) {
+    const String body = String(L"var v: Variant; i: Integer; begin v := 5; try ") + c.statement +
                         L"; Print('no error') except Print(ExceptionClassName) "
                         L"end; Print('went on') end.";
     try {
-      EXPECT_EQ(Run(body), String(c.exceptionClass) + L";went on;")
-          << rtl::UTF8Encode(c.statement);
-    } catch (const rtl::Exception &e) {
-      ADD_FAILURE() << rtl::UTF8Encode(String(c.statement) + L" escaped: " +
-                                       e.ClassName() + L": " + e.Message());
+      EXPECT_EQ(Run(body), String(c.exceptionClass) + L";went on;") << rtl::UTF8Encode(c.statement);
+    } catch (const rtl::Exception& e) {
+      ADD_FAILURE() << rtl::UTF8Encode(String(c.statement) + L" escaped: " + e.ClassName() + L": " + e.Message());
     }
   }
 }
@@ -266,7 +262,7 @@ TEST_F(StandardFunctions, AnUncaughtErrorStopsTheScriptAndReachesTheHost) {
   try {
     Run(L"begin Print('before'); Print(Ord('')); Print('after') end.");
     ADD_FAILURE() << "no exception";
-  } catch (const rtl::Exception &e) {
+  } catch (const rtl::Exception& e) {
     EXPECT_EQ(e.ClassName(), L"EwzScriptError");
   }
   EXPECT_EQ(out, L"before;");
@@ -275,27 +271,23 @@ TEST_F(StandardFunctions, AnUncaughtErrorStopsTheScriptAndReachesTheHost) {
 }
 
 TEST_F(StandardFunctions, AutomationObjectComesBackAsADispatchVariant) {
-  const String printed = Run(
-      L"var o: Variant; begin o := CreateOleObject('Scripting.Dictionary'); "
-      L"Print(VarType(o) = varDispatch) end.");
+  const String printed =
+      Run(L"var o: Variant; begin o := CreateOleObject('Scripting.Dictionary'); "
+          L"Print(VarType(o) = varDispatch) end.");
   EXPECT_EQ(printed, L"True;");
 }
 
 TEST_F(StandardFunctions, EveryFunctionIsFiledUnderItsCategory) {
-  const std::pair<const wchar_t *, const wchar_t *> expected[] = {
-      {L"IntToStr", L"ctConv"},    {L"VarToStr", L"ctConv"},
-      {L"StrToBool", L"ctConv"},   {L"Format", L"ctFormat"},
-      {L"DecodeDate", L"ctDate"},  {L"DaysInMonth", L"ctDate"},
-      {L"SetLength", L"ctString"}, {L"Ord", L"ctString"},
-      {L"Round", L"ctMath"},       {L"Pi", L"ctMath"},
-      {L"Inc", L"ctOther"},        {L"VarType", L"ctOther"}};
+  const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+      {L"IntToStr", L"ctConv"},   {L"VarToStr", L"ctConv"},    {L"StrToBool", L"ctConv"},   {L"Format", L"ctFormat"},
+      {L"DecodeDate", L"ctDate"}, {L"DaysInMonth", L"ctDate"}, {L"SetLength", L"ctString"}, {L"Ord", L"ctString"},
+      {L"Round", L"ctMath"},      {L"Pi", L"ctMath"},          {L"Inc", L"ctOther"},        {L"VarType", L"ctOther"}};
   int functions = 0;
   for (int i = 0; i < script.Count(); ++i) {
-    auto *method = dynamic_cast<TwzMethodHelper *>(script.Items(i));
-    if (!method || method->AddedBy() != wzAddedByRTTI)
-      continue;
+    auto* method = dynamic_cast<TwzMethodHelper*>(script.Items(i));
+    if (!method || method->AddedBy() != wzAddedByRTTI) continue;
     ++functions;
-    for (const auto &[name, category] : expected) {
+    for (const auto& [name, category] : expected) {
       if (method->Name() == name) {
         EXPECT_EQ(method->Category(), category) << rtl::UTF8Encode(name);
       }
@@ -304,4 +296,4 @@ TEST_F(StandardFunctions, EveryFunctionIsFiledUnderItsCategory) {
   EXPECT_EQ(functions, 68);
 }
 
-} // namespace
+}  // namespace

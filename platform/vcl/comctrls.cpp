@@ -219,15 +219,18 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     if (page && !page->visible_ && !IsLoading()) ShowActivePage();
     return;
   }
-  // Keep the focus off a sheet that goes away.
   TTabSheet* old = active_page_;
   active_page_ = page;
   if (!IsLoading()) {
+    HWND focus = GetFocus();
+    bool hadFocus = old && old->handle_ && focus && (focus == old->handle_ || IsChild(old->handle_, focus));
     if (page) {
       page->SetVisible(true);
       page->BringToFront();
     }
     if (old) old->SetVisible(false);
+    // Keys must not go on reaching a control on the sheet that went away: the page control takes the focus.
+    if (hadFocus && CanFocus()) SetFocus();
   }
   if (handle_) SendMessageW(handle_, TCM_SETCURSEL, static_cast<WPARAM>(page ? page->TabIndex() : -1), 0);
 }

@@ -114,8 +114,8 @@ void TsCustomDateEdit::SetDate(rtl::TDateTime value) {
     TTextChangingScope scope;
     rtl::String text = FIntDate == NullDate ? rtl::String() : FormatDate(FIntDate);
     // Rewriting an unchanged text would only move the caret.
-    if (text != (FIntDate == NullDate ? rtl::String() : Text()) || (FIntDate == NullDate && TextStored()))
-      SetText(text);
+    bool unchanged = FIntDate == NullDate ? !TextStored() : text == Text();
+    if (!unchanged) SetText(text);
   }
   if (Date() != old) FCommonData->BGChanged = true;
 }

@@ -23,53 +23,38 @@ using rtl::Variant;
 
 namespace {
 
-String ParamText(TwzMethodHelper *caller, int index) {
-  return caller->GetVParam(index).AsString();
-}
+String ParamText(TwzMethodHelper* caller, int index) { return caller->GetVParam(index).AsString(); }
 
-rtl::Integer ParamInt(TwzMethodHelper *caller, int index) {
-  return caller->GetVParam(index).AsInteger();
-}
+rtl::Integer ParamInt(TwzMethodHelper* caller, int index) { return caller->GetVParam(index).AsInteger(); }
 
-// Word parameters are range-checked rather than cut to 16 bits: a month of
-// 65549 must not quietly become 13, nor a year of 67536 become 2000.
-rtl::Word ParamWord(TwzMethodHelper *caller, int index) {
+// Word parameters are range-checked rather than cut to 16 bits: a month of 65549 must not quietly become 13, nor a year
+// of 67536 become 2000.
+rtl::Word ParamWord(TwzMethodHelper* caller, int index) {
   const rtl::Int64 value = caller->GetVParam(index).AsInt64();
   if (value < 0 || value > 0xFFFF)
-    throw rtl::ERangeError(L"Value " + rtl::IntToStr(value) +
-                           L" is out of range for parameter '" +
+    throw rtl::ERangeError(L"Value " + rtl::IntToStr(value) + L" is out of range for parameter '" +
                            caller->Params(index)->Name() + L"' (0 to 65535)");
   return static_cast<rtl::Word>(value);
 }
 
-// An integer, Boolean or numeric text takes part as a floating value by the
-// variant rules.
-double MathArg(TwzMethodHelper *caller, int index) {
-  return (caller->GetVParam(index) * Variant(1.0)).AsDouble();
-}
+// An integer, Boolean or numeric text takes part as a floating value by the variant rules.
+double MathArg(TwzMethodHelper* caller, int index) { return (caller->GetVParam(index) * Variant(1.0)).AsDouble(); }
 
-// A script gets an error, never a NaN or an infinity that would travel on into
-// its arithmetic.
+// A script gets an error, never a NaN or an infinity that would travel on into its arithmetic.
 double CheckedResult(double value) {
-  if (std::isnan(value))
-    throw rtl::EInvalidOp(L"Invalid floating point operation");
-  if (std::isinf(value))
-    throw rtl::EOverflow(L"Floating point overflow");
+  if (std::isnan(value)) throw rtl::EInvalidOp(L"Invalid floating point operation");
+  if (std::isinf(value)) throw rtl::EOverflow(L"Floating point overflow");
   return value;
 }
 
-// A value beyond the 32-bit range stays whole as a 64-bit integer instead of
-// coming back with a wrong sign.
+// A value beyond the 32-bit range stays whole as a 64-bit integer instead of coming back with a wrong sign.
 Variant IntegerResult(rtl::Int64 value) {
-  if (value >= std::numeric_limits<rtl::Integer>::min() &&
-      value <= std::numeric_limits<rtl::Integer>::max())
+  if (value >= std::numeric_limits<rtl::Integer>::min() && value <= std::numeric_limits<rtl::Integer>::max())
     return Variant(static_cast<rtl::Integer>(value));
   return Variant(static_cast<long long>(value));
 }
 
-Variant WordResult(rtl::Int64 value) {
-  return Variant(static_cast<unsigned short>(value));
-}
+Variant WordResult(rtl::Int64 value) { return Variant(static_cast<unsigned short>(value)); }
 
 wchar_t UpperChar(wchar_t ch) {
   const String s = rtl::AnsiUpperCase(String(1, ch));
@@ -81,7 +66,7 @@ wchar_t LowerChar(wchar_t ch) {
   return s.size() == 1 ? s[0] : ch;
 }
 
-String NameCase(const String &s) {
+String NameCase(const String& s) {
   String result(s.size(), L' ');
   for (size_t i = 0; i < s.size(); ++i) {
     const bool wordStart = i == 0 || s[i - 1] == L' ';
@@ -92,13 +77,12 @@ String NameCase(const String &s) {
 
 int DaysInMonth(rtl::Word year, rtl::Integer month) {
   static const int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12)
-    throw rtl::EConvertError(L"Month " + rtl::IntToStr(month) +
-                             L" is outside 1 to 12");
+  if (month < 1 || month > 12) throw rtl::EConvertError(L"Month " + rtl::IntToStr(month) + L" is outside 1 to 12");
   return Days[month - 1] + (month == 2 && rtl::IsLeapYear(year) ? 1 : 0);
 }
 
-template <class F> bool Succeeds(F &&conversion) {
+template <class F>
+bool Succeeds(F&& conversion) {
   try {
     conversion();
     return true;
@@ -107,43 +91,37 @@ template <class F> bool Succeeds(F &&conversion) {
   }
 }
 
-Variant VarArrayCreate(const Variant &boundsArg, rtl::Integer elementType) {
-  const Variant &bounds = boundsArg.Deref();
-  if (!bounds.IsArray())
-    throw rtl::EVariantNotAnArrayError(
-        L"VarArrayCreate needs an array of bounds");
+Variant VarArrayCreate(const Variant& boundsArg, rtl::Integer elementType) {
+  const Variant& bounds = boundsArg.Deref();
+  if (!bounds.IsArray()) throw rtl::EVariantNotAnArrayError(L"VarArrayCreate needs an array of bounds");
   std::vector<rtl::Integer> list;
-  for (rtl::Integer i = 0; i <= bounds.HighBound(1); ++i)
-    list.push_back(bounds[i].AsInteger());
+  for (rtl::Integer i = 0; i <= bounds.HighBound(1); ++i) list.push_back(bounds[i].AsInteger());
   if (list.empty() || list.size() % 2 != 0)
-    throw rtl::EVariantArrayCreateError(
-        L"VarArrayCreate needs a low and a high bound for each dimension");
+    throw rtl::EVariantArrayCreateError(L"VarArrayCreate needs a low and a high bound for each dimension");
   if (elementType < 0 || elementType > rtl::varTypeMask)
-    throw rtl::EVariantArrayCreateError(L"Invalid variant array element type " +
-                                        rtl::IntToStr(elementType));
+    throw rtl::EVariantArrayCreateError(L"Invalid variant array element type " + rtl::IntToStr(elementType));
   return rtl::VarArrayCreate(list, static_cast<rtl::TVarType>(elementType));
 }
 
-} // namespace
+}  // namespace
 
-TwzRTTIModuleClass wzSysFunctionsModule() {
-  return &wzCreateRTTIModule<TwzSysFunctions>;
-}
+TwzRTTIModuleClass wzSysFunctionsModule() { return &wzCreateRTTIModule<TwzSysFunctions>; }
 
-TwzSysFunctions::TwzSysFunctions(TwzScript *aScript)
-    : TwzRTTIModule(aScript), FCatConv(L"ctConv"), FCatDate(L"ctDate"),
-      FCatFormat(L"ctFormat"), FCatMath(L"ctMath"), FCatOther(L"ctOther"),
+TwzSysFunctions::TwzSysFunctions(TwzScript* aScript)
+    : TwzRTTIModule(aScript),
+      FCatConv(L"ctConv"),
+      FCatDate(L"ctDate"),
+      FCatFormat(L"ctFormat"),
+      FCatMath(L"ctMath"),
+      FCatOther(L"ctOther"),
       FCatStr(L"ctString") {
-  TwzScript *s = aScript;
-  for (const wchar_t *name : {L"Byte", L"Word", L"Integer"})
-    s->AddType(name, fvtInt);
+  TwzScript* s = aScript;
+  for (const wchar_t* name : {L"Byte", L"Word", L"Integer"}) s->AddType(name, fvtInt);
   s->AddType(L"Int64", fvtInt64);
-  for (const wchar_t *name :
-       {L"Longint", L"Cardinal", L"TColor", L"TAlphaColor"})
-    s->AddType(name, fvtInt);
+  for (const wchar_t* name : {L"Longint", L"Cardinal", L"TColor", L"TAlphaColor"}) s->AddType(name, fvtInt);
   s->AddType(L"Boolean", fvtBool);
-  for (const wchar_t *name : {L"Real", L"Single", L"Double", L"Extended",
-                              L"Currency", L"TDate", L"TTime", L"TDateTime"})
+  for (const wchar_t* name :
+       {L"Real", L"Single", L"Double", L"Extended", L"Currency", L"TDate", L"TTime", L"TDateTime"})
     s->AddType(name, fvtFloat);
   s->AddType(L"Char", fvtChar);
   s->AddType(L"String", fvtString);
@@ -158,33 +136,23 @@ TwzSysFunctions::TwzSysFunctions(TwzScript *aScript)
   s->AddConst(L"Null", L"Variant", Variant::Null());
 
   s->Add(L"__StringHelper", new TwzStringHelper);
-  s->Add(L"__ArrayHelper",
-         new TwzArrayHelper(L"__ArrayHelper", -1, fvtVariant, String()));
+  s->Add(L"__ArrayHelper", new TwzArrayHelper(L"__ArrayHelper", -1, fvtVariant, String()));
 
   s->AddVariable(L"ExceptionClassName", L"String", Variant(String()));
   s->AddVariable(L"ExceptionMessage", L"String", Variant(String()));
 
-  using Handler =
-      Variant (TwzSysFunctions::*)(rtl::TObject *, const vcl::TClassInfo *,
-                                   const String &, TwzMethodHelper *);
-  auto add = [this, s](const wchar_t *syntax, Handler handler,
-                       const String &category) {
-    s->AddMethod(
-        syntax,
-        TwzCallMethodNewEvent([this, handler](rtl::TObject *instance,
-                                              const vcl::TClassInfo *classType,
-                                              const String &name,
-                                              TwzMethodHelper *caller) {
-          return (this->*handler)(instance, classType, name, caller);
-        }),
-        category, String());
+  using Handler = Variant (TwzSysFunctions::*)(rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper*);
+  auto add = [this, s](const wchar_t* syntax, Handler handler, const String& category) {
+    s->AddMethod(syntax,
+                 TwzCallMethodNewEvent([this, handler](rtl::TObject* instance, const vcl::TClassInfo* classType,
+                                                       const String& name, TwzMethodHelper* caller) {
+                   return (this->*handler)(instance, classType, name, caller);
+                 }),
+                 category, String());
   };
-  const Handler m1 = &TwzSysFunctions::CallMethod1,
-                m2 = &TwzSysFunctions::CallMethod2,
-                m3 = &TwzSysFunctions::CallMethod3,
-                m4 = &TwzSysFunctions::CallMethod4,
-                m5 = &TwzSysFunctions::CallMethod5,
-                m6 = &TwzSysFunctions::CallMethod6,
+  const Handler m1 = &TwzSysFunctions::CallMethod1, m2 = &TwzSysFunctions::CallMethod2,
+                m3 = &TwzSysFunctions::CallMethod3, m4 = &TwzSysFunctions::CallMethod4,
+                m5 = &TwzSysFunctions::CallMethod5, m6 = &TwzSysFunctions::CallMethod6,
                 m7 = &TwzSysFunctions::CallMethod7;
 
   add(L"function IntToStr(i: Integer): String", m1, FCatConv);
@@ -203,20 +171,14 @@ TwzSysFunctions::TwzSysFunctions(TwzScript *aScript)
   add(L"function StrToBool(const S: string): Boolean;", m2, FCatConv);
 
   add(L"function Format(Fmt: String; Args: array): String", m3, FCatFormat);
-  add(L"function FormatFloat(Fmt: String; Value: Extended): String", m3,
-      FCatFormat);
-  add(L"function FormatDateTime(Fmt: String; DateTime: TDateTime): String", m3,
-      FCatFormat);
-  add(L"function FormatMaskText(EditMask: string; Value: string): string", m3,
-      FCatFormat);
+  add(L"function FormatFloat(Fmt: String; Value: Extended): String", m3, FCatFormat);
+  add(L"function FormatDateTime(Fmt: String; DateTime: TDateTime): String", m3, FCatFormat);
+  add(L"function FormatMaskText(EditMask: string; Value: string): string", m3, FCatFormat);
 
   add(L"function EncodeDate(Year, Month, Day: Word): TDateTime", m4, FCatDate);
-  add(L"procedure DecodeDate(Date: TDateTime; var Year, Month, Day: Word)", m4,
-      FCatDate);
-  add(L"function EncodeTime(Hour, Min, Sec, MSec: Word): TDateTime", m4,
-      FCatDate);
-  add(L"procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)",
-      m4, FCatDate);
+  add(L"procedure DecodeDate(Date: TDateTime; var Year, Month, Day: Word)", m4, FCatDate);
+  add(L"function EncodeTime(Hour, Min, Sec, MSec: Word): TDateTime", m4, FCatDate);
+  add(L"procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)", m4, FCatDate);
   add(L"function Date: TDateTime", m4, FCatDate);
   add(L"function Time: TDateTime", m4, FCatDate);
   add(L"function Now: TDateTime", m4, FCatDate);
@@ -229,8 +191,7 @@ TwzSysFunctions::TwzSysFunctions(TwzScript *aScript)
   add(L"function Pos(substr, s: String): Integer", m5, FCatStr);
   add(L"procedure Delete(var s: String; from, count: Integer)", m5, FCatStr);
   add(L"procedure DeleteStr(var s: String; from, count: Integer)", m5, FCatStr);
-  add(L"procedure Insert(s: String; var s2: String; pos: Integer)", m5,
-      FCatStr);
+  add(L"procedure Insert(s: String; var s2: String; pos: Integer)", m5, FCatStr);
   add(L"function Uppercase(s: String): String", m5, FCatStr);
   add(L"function Lowercase(s: String): String", m5, FCatStr);
   add(L"function Trim(s: String): String", m5, FCatStr);
@@ -263,34 +224,26 @@ TwzSysFunctions::TwzSysFunctions(TwzScript *aScript)
   add(L"function ValidInt(cInt: String): Boolean", m7, FCatOther);
   add(L"function ValidFloat(cFlt: String): Boolean", m7, FCatOther);
   add(L"function ValidDate(cDate: String): Boolean", m7, FCatOther);
-  add(L"function ExtractFilePath(const FileName: string): string;", m7,
-      FCatOther);
+  add(L"function ExtractFilePath(const FileName: string): string;", m7, FCatOther);
   add(L"function CreateOleObject(ClassName: String): Variant", m7, FCatOther);
-  add(L"function VarArrayCreate(Bounds: Array; Typ: Integer): Variant", m7,
-      FCatOther);
+  add(L"function VarArrayCreate(Bounds: Array; Typ: Integer): Variant", m7, FCatOther);
   add(L"function VarType(V: Variant): Integer", m7, FCatOther);
 
   static const struct {
-    const wchar_t *name;
+    const wchar_t* name;
     int value;
   } VarTypeCodes[] = {
-      {L"varEmpty", 0},     {L"varNull", 1},        {L"varSmallint", 2},
-      {L"varInteger", 3},   {L"varSingle", 4},      {L"varDouble", 5},
-      {L"varCurrency", 6},  {L"varDate", 7},        {L"varOleStr", 8},
-      {L"varDispatch", 9},  {L"varError", 10},      {L"varBoolean", 11},
-      {L"varVariant", 12},  {L"varUnknown", 13},    {L"varShortInt", 16},
-      {L"varByte", 17},     {L"varWord", 18},       {L"varLongWord", 19},
-      {L"varInt64", 20},    {L"varStrArg", 72},     {L"varString", 256},
-      {L"varAny", 257},     {L"varTypeMask", 4095}, {L"varArray", 8192},
-      {L"varByRef", 16384},
+      {L"varEmpty", 0},    {L"varNull", 1},     {L"varSmallint", 2},    {L"varInteger", 3},  {L"varSingle", 4},
+      {L"varDouble", 5},   {L"varCurrency", 6}, {L"varDate", 7},        {L"varOleStr", 8},   {L"varDispatch", 9},
+      {L"varError", 10},   {L"varBoolean", 11}, {L"varVariant", 12},    {L"varUnknown", 13}, {L"varShortInt", 16},
+      {L"varByte", 17},    {L"varWord", 18},    {L"varLongWord", 19},   {L"varInt64", 20},   {L"varStrArg", 72},
+      {L"varString", 256}, {L"varAny", 257},    {L"varTypeMask", 4095}, {L"varArray", 8192}, {L"varByRef", 16384},
   };
-  for (const auto &code : VarTypeCodes)
-    s->AddConst(code.name, L"Integer", Variant(code.value));
+  for (const auto& code : VarTypeCodes) s->AddConst(code.name, L"Integer", Variant(code.value));
 }
 
-Variant TwzSysFunctions::CallMethod1(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod1(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
   if (methodName == L"INTTOSTR")
     result = rtl::IntToStr(caller->GetVParam(0).AsInt64());
@@ -307,9 +260,8 @@ Variant TwzSysFunctions::CallMethod1(rtl::TObject *, const vcl::TClassInfo *,
   return result;
 }
 
-Variant TwzSysFunctions::CallMethod2(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod2(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
   if (methodName == L"STRTOINT")
     result = rtl::StrToInt(ParamText(caller, 0));
@@ -328,9 +280,8 @@ Variant TwzSysFunctions::CallMethod2(rtl::TObject *, const vcl::TClassInfo *,
   return result;
 }
 
-Variant TwzSysFunctions::CallMethod3(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod3(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
   if (methodName == L"FORMAT") {
     const Variant args = caller->GetVParam(1);
@@ -338,28 +289,24 @@ Variant TwzSysFunctions::CallMethod3(rtl::TObject *, const vcl::TClassInfo *,
       throw rtl::EConvertError(L"Format needs its arguments as an array");
     std::vector<rtl::TVarRec> list = VariantToVarRec(args);
     struct Release {
-      std::vector<rtl::TVarRec> &list;
+      std::vector<rtl::TVarRec>& list;
       ~Release() { ClearVarRec(list); }
     } release{list};
     result = rtl::Format(ParamText(caller, 0), list);
   } else if (methodName == L"FORMATFLOAT")
-    result =
-        rtl::FormatFloat(ParamText(caller, 0), caller->GetVParam(1).AsDouble());
+    result = rtl::FormatFloat(ParamText(caller, 0), caller->GetVParam(1).AsDouble());
   else if (methodName == L"FORMATDATETIME")
-    result = rtl::FormatDateTime(ParamText(caller, 0),
-                                 caller->GetVParam(1).AsDateTime());
+    result = rtl::FormatDateTime(ParamText(caller, 0), caller->GetVParam(1).AsDateTime());
   else if (methodName == L"FORMATMASKTEXT")
     result = rtl::FormatMaskText(ParamText(caller, 0), ParamText(caller, 1));
   return result;
 }
 
-Variant TwzSysFunctions::CallMethod4(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod4(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
   if (methodName == L"ENCODEDATE")
-    result = Variant::FromDate(rtl::EncodeDate(
-        ParamWord(caller, 0), ParamWord(caller, 1), ParamWord(caller, 2)));
+    result = Variant::FromDate(rtl::EncodeDate(ParamWord(caller, 0), ParamWord(caller, 1), ParamWord(caller, 2)));
   else if (methodName == L"DECODEDATE") {
     rtl::Word y, m, d;
     rtl::DecodeDate(caller->GetVParam(0).AsDateTime(), y, m, d);
@@ -368,8 +315,7 @@ Variant TwzSysFunctions::CallMethod4(rtl::TObject *, const vcl::TClassInfo *,
     caller->SetVParam(3, WordResult(d));
   } else if (methodName == L"ENCODETIME")
     result = Variant::FromDate(
-        rtl::EncodeTime(ParamWord(caller, 0), ParamWord(caller, 1),
-                        ParamWord(caller, 2), ParamWord(caller, 3)));
+        rtl::EncodeTime(ParamWord(caller, 0), ParamWord(caller, 1), ParamWord(caller, 2), ParamWord(caller, 3)));
   else if (methodName == L"DECODETIME") {
     rtl::Word h, n, sec, ms;
     rtl::DecodeTime(caller->GetVParam(0).AsDateTime(), h, n, sec, ms);
@@ -392,9 +338,8 @@ Variant TwzSysFunctions::CallMethod4(rtl::TObject *, const vcl::TClassInfo *,
   return result;
 }
 
-Variant TwzSysFunctions::CallMethod5(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod5(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
   if (methodName == L"LENGTH") {
     const Variant v = caller->GetVParam(0);
@@ -403,8 +348,7 @@ Variant TwzSysFunctions::CallMethod5(rtl::TObject *, const vcl::TClassInfo *,
     else
       result = static_cast<rtl::Integer>(v.AsString().size());
   } else if (methodName == L"COPY")
-    result = rtl::Copy(ParamText(caller, 0), ParamInt(caller, 1),
-                       ParamInt(caller, 2));
+    result = rtl::Copy(ParamText(caller, 0), ParamInt(caller, 1), ParamInt(caller, 2));
   else if (methodName == L"POS")
     result = rtl::Pos(ParamText(caller, 0), ParamText(caller, 1));
   else if (methodName == L"DELETE" || methodName == L"DELETESTR") {
@@ -426,28 +370,22 @@ Variant TwzSysFunctions::CallMethod5(rtl::TObject *, const vcl::TClassInfo *,
   else if (methodName == L"COMPARETEXT")
     result = rtl::AnsiCompareText(ParamText(caller, 0), ParamText(caller, 1));
   else if (methodName == L"CHR")
-    result = static_cast<wchar_t>(
-        static_cast<rtl::Word>(caller->GetVParam(0).AsInt64()));
+    result = static_cast<wchar_t>(static_cast<rtl::Word>(caller->GetVParam(0).AsInt64()));
   else if (methodName == L"ORD") {
     const String s = ParamText(caller, 0);
-    if (s.empty())
-      throw EwzScriptError(L"Ord of an empty text");
+    if (s.empty()) throw EwzScriptError(L"Ord of an empty text");
     result = WordResult(s[0]);
   } else if (methodName == L"SETLENGTH") {
     Variant v = caller->GetVParam(0);
     const rtl::Integer length = ParamInt(caller, 1);
     const rtl::TVarType type = v.Deref().VarType();
-    if (type == rtl::varString || type == rtl::varUString ||
-        type == rtl::varOleStr) {
+    if (type == rtl::varString || type == rtl::varUString || type == rtl::varOleStr) {
       String s = v.AsString();
       s.resize(static_cast<size_t>(std::max<rtl::Integer>(length, 0)), L' ');
       caller->SetVParam(0, Variant::FromString(s, type));
     } else {
-      if (!v.IsArray())
-        throw rtl::EVariantNotAnArrayError(
-            L"SetLength needs a text or an array");
-      if (length < 0)
-        throw rtl::ERangeError(L"SetLength to a negative length");
+      if (!v.IsArray()) throw rtl::EVariantNotAnArrayError(L"SetLength needs a text or an array");
+      if (length < 0) throw rtl::ERangeError(L"SetLength to a negative length");
       Variant a = v.Deref();
       rtl::VarArrayRedim(a, a.LowBound(a.DimCount()) + length - 1);
       caller->SetVParam(0, a);
@@ -456,14 +394,11 @@ Variant TwzSysFunctions::CallMethod5(rtl::TObject *, const vcl::TClassInfo *,
   return result;
 }
 
-Variant TwzSysFunctions::CallMethod6(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod6(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
-  if (methodName == L"PI")
-    return Variant(std::numbers::pi);
-  if (caller->Count() < 1)
-    return result;
+  if (methodName == L"PI") return Variant(std::numbers::pi);
+  if (caller->Count() < 1) return result;
   if (methodName == L"ROUND")
     result = IntegerResult(rtl::Round(MathArg(caller, 0)));
   else if (methodName == L"TRUNC")
@@ -475,8 +410,9 @@ Variant TwzSysFunctions::CallMethod6(rtl::TObject *, const vcl::TClassInfo *,
   else if (methodName == L"SQRT") {
     const double x = MathArg(caller, 0);
     if (x < 0)
-      throw rtl::EInvalidOp(L"Invalid floating point operation: square root of "
-                            L"a negative number");
+      throw rtl::EInvalidOp(
+          L"Invalid floating point operation: square root of "
+          L"a negative number");
     result = CheckedResult(std::sqrt(x));
   } else if (methodName == L"ABS")
     result = std::fabs(MathArg(caller, 0));
@@ -489,27 +425,21 @@ Variant TwzSysFunctions::CallMethod6(rtl::TObject *, const vcl::TClassInfo *,
   else if (methodName == L"TAN") {
     const double sine = std::sin(MathArg(caller, 0));
     const double cosine = std::cos(MathArg(caller, 0));
-    if (cosine == 0)
-      throw rtl::EZeroDivide(L"Floating point division by zero");
+    if (cosine == 0) throw rtl::EZeroDivide(L"Floating point division by zero");
     result = CheckedResult(sine / cosine);
   } else if (methodName == L"EXP")
     result = CheckedResult(std::exp(MathArg(caller, 0)));
   else if (methodName == L"LN") {
     const double x = MathArg(caller, 0);
-    if (x == 0)
-      throw rtl::EZeroDivide(
-          L"Floating point division by zero: logarithm of 0");
-    if (x < 0)
-      throw rtl::EInvalidOp(
-          L"Invalid floating point operation: logarithm of a negative number");
+    if (x == 0) throw rtl::EZeroDivide(L"Floating point division by zero: logarithm of 0");
+    if (x < 0) throw rtl::EInvalidOp(L"Invalid floating point operation: logarithm of a negative number");
     result = CheckedResult(std::log(x));
   }
   return result;
 }
 
-Variant TwzSysFunctions::CallMethod7(rtl::TObject *, const vcl::TClassInfo *,
-                                     const String &methodName,
-                                     TwzMethodHelper *caller) {
+Variant TwzSysFunctions::CallMethod7(rtl::TObject*, const vcl::TClassInfo*, const String& methodName,
+                                     TwzMethodHelper* caller) {
   Variant result;
   if (methodName == L"VARTOSTR")
     result = rtl::VarToStr(caller->GetVParam(0));
@@ -534,9 +464,7 @@ Variant TwzSysFunctions::CallMethod7(rtl::TObject *, const vcl::TClassInfo *,
   } else if (methodName == L"VALIDDATE") {
     const Variant v = caller->GetVParam(0);
     result = Succeeds([&] {
-      const String text = v.Deref().VarType() == rtl::varDate
-                              ? rtl::DateToStr(v.AsDateTime())
-                              : v.AsString();
+      const String text = v.Deref().VarType() == rtl::varDate ? rtl::DateToStr(v.AsDateTime()) : v.AsString();
       rtl::StrToDate(text);
     });
   } else if (methodName == L"EXTRACTFILEPATH")

@@ -1,6 +1,5 @@
-// The standard functions, built-in types and constants as scripts see them:
-// programs compiled and run with what they print, under Turkish number and date
-// conventions, and bad arguments that must end as script errors.
+// The standard functions, built-in types and constants as scripts see them: programs compiled and run with what they
+// print, under Turkish number and date conventions, and bad arguments that must end as script errors.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -19,8 +18,7 @@ using rtl::Variant;
 
 namespace {
 
-// Turkish conventions, pinned so that the results do not depend on the
-// machine's locale.
+// Turkish conventions, pinned so that the results do not depend on the machine's locale.
 rtl::TFormatSettings TurkishSettings() {
   rtl::TFormatSettings fs = rtl::TFormatSettings::FromLocale(L"tr-TR");
   fs.DecimalSeparator = L',';
@@ -72,124 +70,87 @@ struct ProgramCase {
 TEST_F(StandardFunctions, ProgramsPrintTheirResults) {
   const ProgramCase cases[] = {
       {L"formatting",
-       L"var a: Variant;\r\nbegin Print(Format('%d-%s-%.2f', [7, 'ab', 1.5])); "
-       L"Print(Format('%5s|%-3d|', ['x', 4])); a := VarArrayCreate([0, 1], varVariant); a[0] := 'v'; a[1] := 2; "
-       L"Print(Format('%s%d', a)); "
-       L"Print(FormatFloat('#,##0.00', 1234.5)); Print(FormatFloat('0.0', "
-       L"-0.25)); Print(IntToStr(-42)); "
-       L"Print(FloatToStr(2.5)); Print(FloatToStr(1 / 3)); "
-       L"Print(BoolToStr(True)); Print(BoolToStr(False)); "
+       L"var a: Variant;\r\n"
+       L"begin Print(Format('%d-%s-%.2f', [7, 'ab', 1.5])); Print(Format('%5s|%-3d|', ['x', 4])); "
+       L"a := VarArrayCreate([0, 1], varVariant); a[0] := 'v'; a[1] := 2; Print(Format('%s%d', a)); "
+       L"Print(FormatFloat('#,##0.00', 1234.5)); Print(FormatFloat('0.0', -0.25)); Print(IntToStr(-42)); "
+       L"Print(FloatToStr(2.5)); Print(FloatToStr(1 / 3)); Print(BoolToStr(True)); Print(BoolToStr(False)); "
        L"Print(FormatMaskText('!000-0000;0;_', '5551234'));\r\n"
-       L"  Print(FormatDateTime('d mmmm yyyy dddd', EncodeDate(2024, 2, 29))) "
-       L"end.",
-       L"7-ab-1,50;    x|4  |;v2"
-       L";1.234,50;-0,3;-42;2,5;0,333333333333333;-1;0;555-1234;29 \u015eubat "
-       L"2024 Per\u015fembe;"},
+       L"  Print(FormatDateTime('d mmmm yyyy dddd', EncodeDate(2024, 2, 29))) end.",
+       L"7-ab-1,50;    x|4  |;v2;"
+       L"1.234,50;-0,3;-42;2,5;0,333333333333333;-1;0;555-1234;29 \u015eubat 2024 Per\u015fembe;"},
       {L"conversions from text",
-       L"begin Print(StrToInt('12') + 1); Print(StrToInt64('5000000000') * 2); "
-       L"Print(StrToFloat('1,5') * 2); "
-       L"Print(StrToBool('true')); Print(StrToBool('0')); "
-       L"Print(VarType(StrToDate('01.02.2024'))); "
-       L"Print(DateToStr(StrToDate('1.2.2024'))); "
-       L"Print(TimeToStr(StrToTime('13:05:09'))) end.",
+       L"begin Print(StrToInt('12') + 1); Print(StrToInt64('5000000000') * 2); Print(StrToFloat('1,5') * 2); "
+       L"Print(StrToBool('true')); Print(StrToBool('0')); Print(VarType(StrToDate('01.02.2024'))); "
+       L"Print(DateToStr(StrToDate('1.2.2024'))); Print(TimeToStr(StrToTime('13:05:09'))) end.",
        L"13;10000000000;3;True;False;7;01.02.2024;13:05:09;"},
       {L"dates",
        L"var y, m, d, h, n, s, ms: Word; dt: TDateTime;\r\n"
-       L"begin dt := EncodeDate(2024, 2, 29); DecodeDate(dt + 1, y, m, d); "
-       L"Print(y); Print(m); Print(d);\r\n"
-       L"  Print(FormatDateTime('dd.mm.yyyy', dt)); Print(DayOfWeek(dt)); "
-       L"Print(DateToStr(dt));\r\n"
-       L"  Print(VarType(EncodeDate(2024, 1, 1))); Print(DaysInMonth(2000, "
-       L"2)); Print(DaysInMonth(1900, 2));\r\n"
+       L"begin dt := EncodeDate(2024, 2, 29); DecodeDate(dt + 1, y, m, d); Print(y); Print(m); Print(d);\r\n"
+       L"  Print(FormatDateTime('dd.mm.yyyy', dt)); Print(DayOfWeek(dt)); Print(DateToStr(dt));\r\n"
+       L"  Print(VarType(EncodeDate(2024, 1, 1))); Print(DaysInMonth(2000, 2)); Print(DaysInMonth(1900, 2));\r\n"
        L"  Print(IsLeapYear(2024)); Print(IsLeapYear(2100)); "
        L"Print(FormatDateTime('hh:nn', EncodeTime(13, 5, 0, 0)));\r\n"
-       L"  DecodeTime(EncodeTime(23, 59, 58, 250), h, n, s, ms); Print(h); "
-       L"Print(n); Print(s); Print(ms);\r\n"
-       L"  Print(DateTimeToStr(EncodeDate(2024, 1, 2) + EncodeTime(3, 4, 5, "
-       L"0)));\r\n"
+       L"  DecodeTime(EncodeTime(23, 59, 58, 250), h, n, s, ms); Print(h); Print(n); Print(s); Print(ms);\r\n"
+       L"  Print(DateTimeToStr(EncodeDate(2024, 1, 2) + EncodeTime(3, 4, 5, 0)));\r\n"
        L"  Print(Trunc(Date) = Date); Print(Now >= Date) end.",
-       L"2024;3;1;29.02.2024;5;29.02.2024;7;29;28;True;False;13:05;23;59;58;"
-       L"250;02.01.2024 03:04:05;True;True;"},
+       L"2024;3;1;29.02.2024;5;29.02.2024;7;29;28;True;False;13:05;23;59;58;250;02.01.2024 03:04:05;True;True;"},
       {L"strings",
        L"var s: String;\r\n"
-       L"begin Print(Copy('abcdef', 2, 3)); Print('<' + Copy('abc', 5, 2) + "
-       L"'>'); Print(Copy('abc', 2, 99));\r\n"
-       L"  Print(Pos('cd', 'abcdef')); Print(Pos('C', 'abc')); "
-       L"Print(Length('hello')); Print(Length(12345));\r\n"
-       L"  Print('<' + Trim('  a b' + #9) + '>'); s := 'abcdef'; Delete(s, 2, "
-       L"2); Print(s); Insert('XY', s, 2);\r\n"
-       L"  Print(s); DeleteStr(s, 1, 100); Print('<' + s + '>'); "
-       L"Print(NameCase('ali  veli-can o''NEAL'));\r\n"
-       L"  Print(Chr(65) + Chr(97) + Chr(65536 + 66)); Print(Ord('A')); "
-       L"Print(Ord('abc')); Print(VarType(Ord('A')));\r\n"
-       L"  Print(CompareText('abc', 'ABC')); Print(CompareText('a', 'b') < 0); "
-       L"Print(Uppercase('abc'));\r\n"
-       L"  Print(Lowercase('ABC')); s := 'abcdef'; SetLength(s, 2); Print(s); "
-       L"SetLength(s, 4); Print('<' + s + '>')\r\nend.",
-       L"bcd;<>;bc;3;0;5;5;<a b>;adef;aXYdef;<>;Ali  Veli-can "
-       L"O'neal;AaB;65;97;18;0;True;ABC;abc;ab;<ab  >;"},
+       L"begin Print(Copy('abcdef', 2, 3)); Print('<' + Copy('abc', 5, 2) + '>'); Print(Copy('abc', 2, 99));\r\n"
+       L"  Print(Pos('cd', 'abcdef')); Print(Pos('C', 'abc')); Print(Length('hello')); Print(Length(12345));\r\n"
+       L"  Print('<' + Trim('  a b' + #9) + '>'); s := 'abcdef'; Delete(s, 2, 2); Print(s); Insert('XY', s, 2);\r\n"
+       L"  Print(s); DeleteStr(s, 1, 100); Print('<' + s + '>'); Print(NameCase('ali  veli-can o''NEAL'));\r\n"
+       L"  Print(Chr(65) + Chr(97) + Chr(65536 + 66)); Print(Ord('A')); Print(Ord('abc')); "
+       L"Print(VarType(Ord('A')));\r\n"
+       L"  Print(CompareText('abc', 'ABC')); Print(CompareText('a', 'b') < 0); Print(Uppercase('abc'));\r\n"
+       L"  Print(Lowercase('ABC')); s := 'abcdef'; SetLength(s, 2); Print(s); SetLength(s, 4); "
+       L"Print('<' + s + '>')\r\n"
+       L"end.",
+       L"bcd;<>;bc;3;0;5;5;<a b>;adef;aXYdef;<>;Ali  Veli-can O'neal;AaB;65;97;18;0;True;ABC;abc;ab;<ab  >;"},
       {L"maths",
-       L"var v: Variant;\r\nbegin Print(Round(2.5)); Print(Round(3.5)); "
-       L"Print(Round(-2.5)); Print(Round(2.51)); Print(Trunc(-3.7));\r\n"
-       L"  Print(Int(3.7)); Print(VarType(Int(3.7))); Print(Frac(-3.25)); "
-       L"Print(Abs(-4)); Print(Abs(-1.5));\r\n"
-       L"  Print(Sqrt(16)); v := '16'; Print(Sqrt(v)); Print(Tan(0)); "
-       L"Print(Sin(0)); Print(Cos(0)); Print(ArcTan(0));\r\n"
-       L"  Print(Round(Ln(Exp(2)) * 1000)); Print(Round(Pi * 10000)); "
-       L"Print(Round(3000000000.0));\r\n"
-       L"  Print(Trunc(-3000000000.5)); v := True; Print(Round(v)); "
-       L"Print(Exp(0)) end.",
-       L"2;4;-2;3;-3;3;5;-0,25;4;1,5;4;4;0;0;1;0;2000;31416;3000000000;-"
-       L"3000000000;-1;1;"},
+       L"var v: Variant;\r\n"
+       L"begin Print(Round(2.5)); Print(Round(3.5)); Print(Round(-2.5)); Print(Round(2.51)); Print(Trunc(-3.7));\r\n"
+       L"  Print(Int(3.7)); Print(VarType(Int(3.7))); Print(Frac(-3.25)); Print(Abs(-4)); Print(Abs(-1.5));\r\n"
+       L"  Print(Sqrt(16)); v := '16'; Print(Sqrt(v)); Print(Tan(0)); Print(Sin(0)); Print(Cos(0)); "
+       L"Print(ArcTan(0));\r\n"
+       L"  Print(Round(Ln(Exp(2)) * 1000)); Print(Round(Pi * 10000)); Print(Round(3000000000.0));\r\n"
+       L"  Print(Trunc(-3000000000.5)); v := True; Print(Round(v)); Print(Exp(0)) end.",
+       L"2;4;-2;3;-3;3;5;-0,25;4;1,5;4;4;0;0;1;0;2000;31416;3000000000;-3000000000;-1;1;"},
       {L"variants",
        L"var a: Variant;\r\n"
-       L"begin Print('<' + VarToStr(Null) + '>'); Print(VarToStr(12)); "
-       L"Print(VarType(Null)); Print(VarType('x'));\r\n"
-       L"  Print(VarType(Null) = varNull); a := VarArrayCreate([0, 2], "
-       L"varVariant);\r\n"
-       L"  a[0] := 'x'; a[2] := 5; Print(Length(a)); Print(VarType(a) = "
-       L"varArray + varVariant); Print(a[0] + 'y');\r\n"
-       L"  SetLength(a, 5); Print(Length(a)); Print(a[2]); SetLength(a, 0); "
-       L"Print(Length(a));\r\n"
-       L"  a := VarArrayCreate([1, 2, 0, 3], varInteger); Print(VarType(a) = "
-       L"varArray + varInteger) end.",
+       L"begin Print('<' + VarToStr(Null) + '>'); Print(VarToStr(12)); Print(VarType(Null)); "
+       L"Print(VarType('x'));\r\n"
+       L"  Print(VarType(Null) = varNull); a := VarArrayCreate([0, 2], varVariant);\r\n"
+       L"  a[0] := 'x'; a[2] := 5; Print(Length(a)); Print(VarType(a) = varArray + varVariant); "
+       L"Print(a[0] + 'y');\r\n"
+       L"  SetLength(a, 5); Print(Length(a)); Print(a[2]); SetLength(a, 0); Print(Length(a));\r\n"
+       L"  a := VarArrayCreate([1, 2, 0, 3], varInteger); Print(VarType(a) = varArray + varInteger) end.",
        L"<>;12;1;258;True;3;True;xy;5;5;0;True;"},
       {L"built-in constants and types",
-       L"var b: Byte; w: Word; c: Cardinal; l: Longint; i64: Int64; r: Real; "
-       L"sg: Single; db: Double; cur: Currency;\r\n"
-       L"  d: TDate; t: TTime; dt: TDateTime; ch: Char; p: Pointer; col: "
-       L"TColor; ac: TAlphaColor; ok: Boolean;\r\n"
-       L"begin b := 200; w := 60000; c := 7; l := -7; i64 := 5000000000; r := "
-       L"1.5; sg := 0.5; db := 2.25;\r\n"
-       L"  cur := 3; d := 1; t := 0.5; dt := 1.5; ch := 'z'; p := nil; col := "
-       L"255; ac := 1; ok := not False;\r\n"
-       L"  Print(b + w + c + l); Print(i64); Print(r + sg + db + cur + d + t + "
-       L"dt); Print(ch); Print(p); Print(col);\r\n"
-       L"  Print(ac); Print(ok); Print(True); Print(False); Print(nil); "
-       L"Print(Null = Null);\r\n"
-       L"  Print(varEmpty + varNull + varSmallint + varInteger + varSingle + "
-       L"varDouble + varCurrency + varDate);\r\n"
-       L"  Print(varOleStr + varDispatch + varError + varBoolean + varVariant "
-       L"+ varUnknown + varShortInt);\r\n"
-       L"  Print(varByte + varWord + varLongWord + varInt64 + varStrArg); "
-       L"Print(varString); Print(varAny);\r\n"
+       L"var b: Byte; w: Word; c: Cardinal; l: Longint; i64: Int64; r: Real; sg: Single; db: Double; "
+       L"cur: Currency;\r\n"
+       L"  d: TDate; t: TTime; dt: TDateTime; ch: Char; p: Pointer; col: TColor; ac: TAlphaColor; ok: Boolean;\r\n"
+       L"begin b := 200; w := 60000; c := 7; l := -7; i64 := 5000000000; r := 1.5; sg := 0.5; db := 2.25;\r\n"
+       L"  cur := 3; d := 1; t := 0.5; dt := 1.5; ch := 'z'; p := nil; col := 255; ac := 1; ok := not False;\r\n"
+       L"  Print(b + w + c + l); Print(i64); Print(r + sg + db + cur + d + t + dt); Print(ch); Print(p); "
+       L"Print(col);\r\n"
+       L"  Print(ac); Print(ok); Print(True); Print(False); Print(nil); Print(Null = Null);\r\n"
+       L"  Print(varEmpty + varNull + varSmallint + varInteger + varSingle + varDouble + varCurrency + varDate);\r\n"
+       L"  Print(varOleStr + varDispatch + varError + varBoolean + varVariant + varUnknown + varShortInt);\r\n"
+       L"  Print(varByte + varWord + varLongWord + varInt64 + varStrArg); Print(varString); Print(varAny);\r\n"
        L"  Print(varTypeMask); Print(varArray); Print(varByRef) end.",
-       L"60200;5000000000;10,25;z;0;255;1;True;True;False;0;True;28;79;146;256;"
-       L"257;4095;8192;16384;"},
+       L"60200;5000000000;10,25;z;0;255;1;True;True;False;0;True;28;79;146;256;257;4095;8192;16384;"},
       {L"other functions",
        L"var i: Integer; v: Variant;\r\n"
-       L"begin i := 5; Inc(i); Inc(i, 10); Dec(i); Dec(i, 3); Print(i); "
-       L"Print(ValidInt('12')); Print(ValidInt(''));\r\n"
-       L"  Print(ValidInt('1,5')); Print(ValidFloat('1,5')); "
-       L"Print(ValidFloat('x')); Print(ValidDate('31.12.2024'));\r\n"
-       L"  Print(ValidDate('31.02.2024')); v := EncodeDate(2024, 5, 6); "
-       L"Print(ValidDate(v));\r\n"
-       L"  Print(ExtractFilePath('C:\\dir\\file.txt')); Randomize; "
-       L"Print((Random >= 0) and (Random < 1));\r\n"
-       L"  try RaiseException('stop here') except Print(ExceptionClassName + "
-       L"': ' + ExceptionMessage) end end.",
-       L"12;True;False;False;True;False;True;False;True;C:\\dir\\;True;"
-       L"Exception: stop here;"},
+       L"begin i := 5; Inc(i); Inc(i, 10); Dec(i); Dec(i, 3); Print(i); Print(ValidInt('12')); "
+       L"Print(ValidInt(''));\r\n"
+       L"  Print(ValidInt('1,5')); Print(ValidFloat('1,5')); Print(ValidFloat('x')); "
+       L"Print(ValidDate('31.12.2024'));\r\n"
+       L"  Print(ValidDate('31.02.2024')); v := EncodeDate(2024, 5, 6); Print(ValidDate(v));\r\n"
+       L"  Print(ExtractFilePath('C:\\dir\\file.txt')); Randomize; Print((Random >= 0) and (Random < 1));\r\n"
+       L"  try RaiseException('stop here') except Print(ExceptionClassName + ': ' + ExceptionMessage) end end.",
+       L"12;True;False;False;True;False;True;False;True;C:\\dir\\;True;Exception: stop here;"},
   };
   for (const ProgramCase& c : cases) {
     try {
@@ -208,8 +169,7 @@ TEST_F(StandardFunctions, NamesResolveOrdinallyUnderAnyLocale) {
             L"X;Y;1;2;True;True;");
 }
 
-// Bad arguments are normal input: each ends as an exception the script can
-// catch, with the class it names.
+// Bad arguments are normal input: each ends as an exception the script can catch, with the class it names.
 TEST_F(StandardFunctions, BadArgumentsAnswerScriptErrors) {
   struct BadCase {
     const wchar_t* statement;

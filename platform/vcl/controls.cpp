@@ -514,6 +514,8 @@ void TControl::SetParentComponent(TComponent* parent) {
 }
 
 void TWinControl::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  // A root also writes its non-visual components (timers, dialogs, datasets), which no parent lists.
+  TComponent::GetChildren(proc, root);
   for (TControl* c : controls_)
     if (c->Owner() == root) proc(c);
 }

@@ -94,8 +94,8 @@ TEST(ControlsStream, PropertiesSurviveARoundTrip) {
   EXPECT_TRUE(r2->Checked());
 }
 
-// Components without a parent, as a screen's resource gives them.
-TEST(ControlsStream, TimerAndOpenDialogReadFromText) {
+// Components without a parent, as a screen's resource gives them; writing the form must keep them.
+TEST(ControlsStream, TimerAndOpenDialogSurviveARoundTrip) {
   std::unique_ptr<TForm> form(new TForm(nullptr));
   ReadComponentText(
       L"object Form6: TForm\r\n"
@@ -121,6 +121,16 @@ TEST(ControlsStream, TimerAndOpenDialogReadFromText) {
   EXPECT_EQ(dlg->FilterIndex(), 1);
   EXPECT_EQ(timer->Interval(), 250u);
   EXPECT_FALSE(timer->Enabled());
+
+  String text = WriteComponentText(form.get());
+  EXPECT_NE(text.find(L"object OpenDialog1: TOpenDialog"), String::npos) << text;
+  EXPECT_NE(text.find(L"object Timer1: TTimer"), String::npos) << text;
+  std::unique_ptr<TForm> copy(new TForm(nullptr));
+  ReadComponentText(text, copy.get(), L"ROUNDTRIP");
+  auto* timer2 = dynamic_cast<TTimer*>(copy->FindComponent(L"Timer1"));
+  ASSERT_TRUE(timer2);
+  EXPECT_EQ(timer2->Interval(), 250u);
+  EXPECT_NE(WriteComponentText(copy.get()).find(L"object OpenDialog1: TOpenDialog"), String::npos);
 }
 
 }  // namespace

@@ -99,6 +99,7 @@ void TsDBDateEdit::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
 }
 
 void TsDBDateEdit::KeyPress(wchar_t& key) {
+  if (DateKey(key)) return;
   // Checked before the mask takes the key, so that a refused key never reaches the text.
   if (FDataLink->Field() && key >= 32 && key <= 255 && !(key >= L'0' && key <= L'9') &&
       key != rtl::FormatSettings.DateSeparator) {
@@ -128,7 +129,7 @@ void TsDBDateEdit::KeyPress(wchar_t& key) {
       }
       break;
   }
-  TsCustomDateEdit::KeyPress(key);
+  TsCustomComboEdit::KeyPress(key);
 }
 
 void TsDBDateEdit::Dispatch(vcl::TMessage& m) {

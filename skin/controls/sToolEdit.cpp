@@ -10,13 +10,13 @@ bool lvTextChanging = false;
 
 // Sets the flag for one scope and puts it back, also when an exception leaves the scope.
 class TTextChangingScope {
-public:
+ public:
   TTextChangingScope() : old_(lvTextChanging) { lvTextChanging = true; }
   ~TTextChangingScope() { lvTextChanging = old_; }
   TTextChangingScope(const TTextChangingScope&) = delete;
   TTextChangingScope& operator=(const TTextChangingScope&) = delete;
 
-private:
+ private:
   bool old_;
 };
 
@@ -134,6 +134,41 @@ void TsCustomDateEdit::PopupWindowShow() {
   rtl::TDateTime date = Date();
   FPopupCalendar->SetCalendarDate(date == NullDate ? rtl::Date() : date);
   ShowPopupAt(FPopupCalendar);
+}
+
+void TsCustomDateEdit::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
+  if (!DroppedDown() && !read_only_ && shift.Empty()) {
+    int step = key == VK_UP || key == VK_ADD ? 1 : key == VK_DOWN || key == VK_SUBTRACT ? -1 : 0;
+    if (step != 0) {
+      rtl::TDateTime date = Date();
+      ApplyDate((date == NullDate ? rtl::Now() : date) + step);
+      key = 0;
+      return;
+    }
+  }
+  TsCustomComboEdit::KeyDown(key, shift);
+}
+
+bool TsCustomDateEdit::DateKey(wchar_t& key) {
+  if (read_only_ || DroppedDown()) return false;
+  switch (key) {
+    case L'+':
+    case L'-':
+      key = 0;
+      return true;
+    case L'T':
+    case L't':
+      key = 0;
+      ApplyDate(rtl::Date());
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TsCustomDateEdit::KeyPress(wchar_t& key) {
+  if (DateKey(key)) return;
+  TsCustomComboEdit::KeyPress(key);
 }
 
 void TsCustomDateEdit::SetMinDate(rtl::TDateTime value) {

@@ -58,6 +58,11 @@ class TsCustomDateEdit : public TsCustomComboEdit {
 protected:
   void Change() override;
   void Dispatch(vcl::TMessage& m) override;
+  // Up and numeric + give the next day, Down and numeric - the day before (from now when empty).
+  void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  // "T" sets today; "+" and "-" are swallowed. True when the key was one of them (it is then cleared).
+  bool DateKey(wchar_t& key);
   bool FourDigitYear() const;
   void UpdateFormat();
   // True while the text and the date are being brought into step (shared by every date edit).

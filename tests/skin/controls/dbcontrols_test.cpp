@@ -272,6 +272,24 @@ TEST_F(SkinnedDBControls, DateEditOffersNoCalendarWhileTheFieldCannotChange) {
   EXPECT_EQ(WindowText(date_->Handle()), L"10.12.2026");
 }
 
+TEST_F(SkinnedDBControls, DateEditKeysSetTodayAndStepByDays) {
+  table_->SetRecNo(2);
+  SetFocus(date_->Handle());
+  SendMessageW(date_->Handle(), WM_CHAR, L't', 1);
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(table_->State(), db::dsEdit);
+  EXPECT_EQ(date_->Date(), rtl::Date());
+  SendMessageW(date_->Handle(), WM_KEYDOWN, VK_UP, 1);
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(date_->Date(), rtl::Date() + 1);
+  String shown = WindowText(date_->Handle());
+  SendMessageW(date_->Handle(), WM_CHAR, L'+', 1);
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(WindowText(date_->Handle()), shown);
+  table_->Post();
+  EXPECT_EQ(table_->FieldByName(L"gorusmetarihi")->AsDateTime(), rtl::Date() + 1);
+}
+
 TEST_F(SkinnedDBControls, HiddenMemoHandsTextSetByTheProgramToItsField) {
   auto* memo = Place(new TsDBMemo(form_), 10, 130, L"yapilancalisma", source_);
   memo->SetVisible(false);

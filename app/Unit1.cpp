@@ -4,7 +4,9 @@
 #include "app/Database.h"
 #include "app/PendingEdits.h"
 #include "app/Unit12.h"
+#include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/filer.h"
 
 // A screen's real class is opened as soon as its unit is part of the program (screens.h).
 #if __has_include("app/Unit2.h")
@@ -93,6 +95,20 @@ VCL_REGISTER(TForm1) {
 }
 
 namespace {
+
+// The screens' form texts name the main window's connection as "Form1.ADOBaglan": such names are found among the
+// forms that exist at the time.
+vcl::TComponent* FindOpenForm(const rtl::String& name) {
+  if (!vcl::Screen) return nullptr;
+  for (int i = 0; i < vcl::Screen->FormCount(); ++i)
+    if (rtl::SameText(vcl::Screen->Forms(i)->Name(), name)) return vcl::Screen->Forms(i);
+  return nullptr;
+}
+
+const bool kOpenFormsFindable = [] {
+  vcl::SetFindGlobalComponent(FindOpenForm);
+  return true;
+}();
 
 // One instance per screen: the open one comes to the front, otherwise a new one is made (its stored state shows it).
 template <class T>

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 
+#include "app/About.h"
 #include "app/PendingEdits.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
@@ -165,6 +166,14 @@ void MissingDatabaseScenario() {
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
+// What is on screen, for a failure message.
+std::string Describe(HWND main) {
+  std::string out = "screens:";
+  for (HWND w : MdiChildren(main)) out += " [" + Utf8(Text(w)) + "]";
+  if (HWND box = FindBox()) out += " box: " + Utf8(BoxText(box));
+  return out;
+}
+
 struct MenuCase {
   std::initializer_list<int> path;
   std::wstring item;
@@ -185,12 +194,15 @@ void MenuScenario() {
       {{5, 2}, L"İstatistikler", L"İstatistikler"},
       {{6}, L"Hakkında", L"Program Hakkında"},
   };
-  EXPECT_EQ(MenuCaption(main, {5}), L"Ayarlar");
+  EXPECT_EQ(Form1->S1->Caption(), L"Ayarlar");
+  vcl::TMenuItem* const items[] = {Form1->N1, Form1->D1, Form1->N2, Form1->N3, Form1->V1,
+                                   Form1->S2, Form1->E1, Form1->N4, Form1->H1};
+  int index = 0;
   for (const MenuCase& c : cases) {
     SCOPED_TRACE(Utf8(c.item));
-    EXPECT_EQ(MenuCaption(main, c.path), c.item);
+    EXPECT_EQ(items[index++]->Caption(), c.item);
     ASSERT_TRUE(ChooseMenu(main, c.path));
-    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).size() == 1; })) << Describe(main);
     HWND first = MdiChildrenCaptioned(main, c.screen)[0];
     ASSERT_EQ(FindBox(), nullptr) << Utf8(BoxText(FindBox()));
     ASSERT_TRUE(ChooseMenu(main, c.path));
@@ -223,7 +235,8 @@ void AboutScenario() {
     GetClientRect(about, &rc);
     EXPECT_EQ(rc.right, 448);
     EXPECT_EQ(rc.bottom, 387);
-    EXPECT_NE(FindChild(about, L"Version 1.0"), nullptr);
+    ASSERT_NE(AboutBox, nullptr);
+    EXPECT_EQ(AboutBox->Version->Caption(), L"Version 1.0");
     HWND ok = FindChild(about, L"OK");
     ASSERT_NE(ok, nullptr);
     Click(ok);
@@ -328,12 +341,17 @@ protected:
   }
   void TearDown() override {
     for (const std::wstring& dir : {programFolder_, elsewhere_}) {
-      for (const wchar_t* f : {L"\\app_tests.exe", L"\\tavrel.db", L"\\scenario.log"})
+      for (const wchar_t* f : {L"\\app_tests.exe", L"\\tavrel.db", L"\\scenario.log", L"\\vaku_logo.png"})
         DeleteFileW((dir + f).c_str());
       RemoveDirectoryW(dir.c_str());
     }
   }
-  void WithDatabase() { ASSERT_TRUE(CreateDatabase(Database(), kSabit)); }
+  // As installed: the database and the student screen's default picture beside the program.
+  void WithDatabase() {
+    ASSERT_TRUE(CreateDatabase(Database(), kSabit));
+    ASSERT_TRUE(CopyFileW(SourceFile(L"app/res/main_logo.png").c_str(), (programFolder_ + L"\\vaku_logo.png").c_str(),
+                          FALSE));
+  }
   std::wstring Database() const { return programFolder_ + L"\\tavrel.db"; }
   ProgramRun Run(const wchar_t* scenario) { return RunScenario(scenario, programFolder_, elsewhere_); }
   static void ExpectPassed(const ProgramRun& run) {

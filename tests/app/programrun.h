@@ -30,6 +30,18 @@ inline std::wstring NewFolder(const std::wstring& name) {
   return dir;
 }
 
+// A file of the source tree by its path from the top, as a Windows path.
+inline std::wstring SourceFile(const std::wstring& relative) {
+  const char* dir = std::getenv("TAVREL_TEST_DATA");
+  std::string unix = std::string(dir ? dir : ".") + "/../../";
+  std::wstring path(unix.begin(), unix.end());
+  path += relative;
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
 inline std::string ReadSchema() {
   const char* dir = std::getenv("TAVREL_TEST_DATA");
   std::ifstream in(std::string(dir ? dir : ".") + "/../../app/tavrel.sql", std::ios::binary);

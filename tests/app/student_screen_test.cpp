@@ -148,7 +148,7 @@ void WritePicture(const String& file, bool jpeg, int width, int height, vcl::TCo
 }
 
 class StudentScreen : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     vcl::Application->Initialize();
     wchar_t tmp[MAX_PATH];
@@ -201,8 +201,8 @@ protected:
     auto* connection = new db::TADOConnection(frame_);
     connection->SetName(L"ADOBaglan");
     connection->SetLoginPrompt(false);
-    connection->SetConnectionString(
-        L"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" + folder_ + L"\\tavrel.mdb");
+    connection->SetConnectionString(L"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" +
+                                    folder_ + L"\\tavrel.mdb");
     connection->Open();
     vcl::AddGlobalComponent(frame_);
     vcl::Application->SetMainForm(frame_);
@@ -438,8 +438,8 @@ TEST_F(StudentScreen, SearchBoxNarrowsToExactSchoolNumbersAsTheUserTypes) {
   };
   for (const Step& s : steps) {
     Type(screen_->sEdit1, s.keys);
-    EXPECT_EQ(ShownSchoolNumbers(), s.shown) << "after typing \"" << Utf8(s.keys) << "\", box holds \""
-                                             << Utf8(screen_->sEdit1->Text()) << "\"";
+    EXPECT_EQ(ShownSchoolNumbers(), s.shown)
+        << "after typing \"" << Utf8(s.keys) << "\", box holds \"" << Utf8(screen_->sEdit1->Text()) << "\"";
     // The grid shows what the dataset lets through.
     EXPECT_EQ(screen_->ADOTable1->RecordCount(), static_cast<int>(s.shown.size()));
   }
@@ -479,8 +479,8 @@ TEST_F(StudentScreen, ChosenJpegAndPngShowAndTheirPathIsStoredOnKaydet) {
     int width, height;
     const wchar_t* graphicClass;
   };
-  for (const Case& c : {Case{L"öğrenci foto.jpg", true, 120, 160, L"TJPEGImage"},
-                        Case{L"şule.png", false, 90, 110, L"TPngImage"}}) {
+  for (const Case& c :
+       {Case{L"öğrenci foto.jpg", true, 120, 160, L"TJPEGImage"}, Case{L"şule.png", false, 90, 110, L"TPngImage"}}) {
     String path = folder_ + L"\\" + c.name;
     WritePicture(path, c.jpeg, c.width, c.height, vcl::clNavy);
     {
@@ -540,7 +540,7 @@ TEST_F(StudentScreen, MovingShowsEachStudentsPictureAndTheDefaultForAMissingOne)
   };
   // The second student's file is gone: the default picture, not the first student's photograph.
   const Step steps[] = {{screen_->sBitBtn6, 545}, {screen_->sBitBtn6, 51}, {screen_->sBitBtn6, 545},
-                        {screen_->sBitBtn6, 545}, {screen_->sBitBtn5, 51},  {screen_->sBitBtn5, 545},
+                        {screen_->sBitBtn6, 545}, {screen_->sBitBtn5, 51}, {screen_->sBitBtn5, 545},
                         {screen_->sBitBtn5, 31},  {screen_->sBitBtn5, 31}};
   int i = 0;
   for (const Step& s : steps) {
@@ -552,9 +552,10 @@ TEST_F(StudentScreen, MovingShowsEachStudentsPictureAndTheDefaultForAMissingOne)
 TEST_F(StudentScreen, GridClickShowsTheClickedStudentsPicture) {
   String red = folder_ + L"\\k.png";
   WritePicture(red, false, 33, 44, vcl::clRed);
-  Open("insert into ogrencibilgi(okulno) values ('1');"
-       "insert into ogrencibilgi(okulno, resim) values ('2', '" +
-       Utf8(red) + "');");
+  Open(
+      "insert into ogrencibilgi(okulno) values ('1');"
+      "insert into ogrencibilgi(okulno, resim) values ('2', '" +
+      Utf8(red) + "');");
   EXPECT_EQ(screen_->Image1->Picture()->Width(), 545);
   // A click on the second data row of the first column.
   db::TDBGrid* grid = screen_->sDBGrid1;
@@ -631,12 +632,13 @@ TEST_F(StudentScreen, HoldForScreenshot) {
   if (!hold) GTEST_SKIP() << "set TAVREL_HOLD_SECONDS to hold the screen open";
   String photo = folder_ + L"\\foto.jpg";
   WritePicture(photo, true, 126, 149, vcl::TColor(0x8CB4D2));
-  Open("insert into ogrencibilgi(okulno, tcno, adisoyadi, sinif, sube, velicep, veliev, adres, resim) values "
-       "('1907', '12345678901', 'İrem Çağlı Öğüş', '9', 'İ', '0532 111 22 33', '0312 444 55 66', "
-       "'Gül Sokağı No:5 Çankaya/ANKARA', '" +
-       Utf8(photo) +
-       "');"
-       "insert into ogrencibilgi(okulno, adisoyadi, sinif, sube) values ('1908', 'Şükrü Işık', '10', 'B');");
+  Open(
+      "insert into ogrencibilgi(okulno, tcno, adisoyadi, sinif, sube, velicep, veliev, adres, resim) values "
+      "('1907', '12345678901', 'İrem Çağlı Öğüş', '9', 'İ', '0532 111 22 33', '0312 444 55 66', "
+      "'Gül Sokağı No:5 Çankaya/ANKARA', '" +
+      Utf8(photo) +
+      "');"
+      "insert into ogrencibilgi(okulno, adisoyadi, sinif, sube) values ('1908', 'Şükrü Işık', '10', 'B');");
   frame_->SetBounds(0, 0, 840, 640);
   const char* page = std::getenv("TAVREL_HOLD_PAGE");
   if (page) screen_->sPageControl1->SetActivePageIndex(std::atoi(page));

@@ -3,9 +3,17 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/win.h"
+#include "script/wz_ibasic.h"
+#include "script/wz_icpp.h"
+#include "script/wz_ijs.h"
 #include "script/wz_ipascal.h"
 
-void wzRegisterStandardLanguages() { wzRegisterPascal(); }
+void wzRegisterStandardLanguages() {
+  wzRegisterPascal();
+  wzRegisterCPP();
+  wzRegisterBasic();
+  wzRegisterJScript();
+}
 
 rtl::String wzGrammarResource(const wchar_t* resourceName) {
   try {

@@ -207,7 +207,27 @@ void qvxDrawPictureGraphic(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TG
   const int oldMode = SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
   if (keyed) {
-    canvas->BrushCopy(rect, &bmp, vcl::TRect(0, 0, bmp.Width(), bmp.Height()), transparentColor);
+    // Inverted in, the transparent pixels masked out, inverted again: those pixels show the destination.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    HDC src = bmp.Canvas()->Handle();
+    const int w = bmp.Width(), h = bmp.Height();
+    const int dw = rect.Right - rect.Left, dh = rect.Bottom - rect.Top;
+    HDC maskDC = CreateCompatibleDC(nullptr);
+    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDC, mask);
+    const COLORREF oldSrcBk = SetBkColor(src, vcl::ColorToRGB(transparentColor) & 0xFFFFFF);
+    BitBlt(maskDC, 0, 0, w, h, src, 0, 0, SRCCOPY);
+    SetBkColor(src, oldSrcBk);
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    StretchBlt(dc, rect.Left, rect.Top, dw, dh, src, 0, 0, w, h, SRCINVERT);
+    StretchBlt(dc, rect.Left, rect.Top, dw, dh, maskDC, 0, 0, w, h, SRCAND);
+    StretchBlt(dc, rect.Left, rect.Top, dw, dh, src, 0, 0, w, h, SRCINVERT);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
+    SelectObject(maskDC, oldMask);
+    DeleteObject(mask);
+    DeleteDC(maskDC);
   } else {
     StretchBlt(dc, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top, bmp.Canvas()->Handle(), 0, 0,
                bmp.Width(), bmp.Height(), SRCCOPY);

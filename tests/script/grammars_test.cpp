@@ -20,6 +20,8 @@ namespace wzgrammartest {
 class TTally : public rtl::TPersistent {
   VCL_CLASS(TTally, rtl::TPersistent)
 public:
+  ~TTally() override { ++Destroyed; }
+  static inline int Destroyed = 0;
   int Count = 0;
   String Caption;
 };
@@ -54,7 +56,20 @@ protected:
                      [](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) -> Variant {
                        throw rtl::EConvertError(caller->GetVParam(0).AsString());
                      });
-    script.AddClass(TTally::StaticClass(), L"TPersistent");
+    // What the class bindings give every report's program: objects are freed through TObject.Free.
+    if (TwzClassVariable* objectClass = script.AddClass(vcl::GetClass(L"TObject"), String()))
+      objectClass->AddMethod(L"procedure Free",
+                             [](rtl::TObject* instance, const vcl::TClassInfo*, const String&, TwzMethodHelper*) {
+                               delete instance;
+                               return Variant::Null();
+                             });
+    script.AddClass(vcl::GetClass(L"TPersistent"), L"TObject");
+    tallyClass = script.AddClass(TTally::StaticClass(), L"TPersistent");
+    if (tallyClass)
+      tallyClass->AddConstructor(L"constructor Create",
+                                 [](rtl::TObject*, const vcl::TClassInfo* cls, const String&, Variant&) {
+                                   return Variant::FromObject(cls->CreateInstance());
+                                 });
     script.AddObject(L"Tally", &tally);
     script.SetAddedBy(nullptr);
   }
@@ -81,6 +96,7 @@ protected:
 
   TTally tally;
   TwzScript script;
+  TwzClassVariable* tallyClass = nullptr;
   String out;
 };
 
@@ -404,6 +420,39 @@ TEST_F(ScriptLanguages, Units) {
   EXPECT_EQ(Run(kCpp, L"#include \"cpp.h\", \"cpp.h\"\r\n{ Print(twice(shared)); }"), L"8;");
   EXPECT_EQ(Run(kBasic, L"Imports \"basic.vb\"\r\nPrint(Twice(shared))\r\n"), L"8;");
   EXPECT_EQ(Run(kJs, L"import \"js.js\"; Print(twice(shared))"), L"8;");
+}
+
+// "new" calls the class's constructor and "delete" frees the object, in the three languages that have them.
+TEST_F(ScriptLanguages, NewAndDelete) {
+  ASSERT_NE(tallyClass, nullptr);
+  const ProgramCase cases[] = {
+      {kCpp, L"R++Aradod", L"TTally t;\r\n{ t = new TTally; t.Count = 2; t.Count++; Print(t.Count); delete t; }", L"3;"},
+      {kBasic, L"DizizOzazoz", L"t = New TTally\r\nt.Count = 4\r\nPrint(t.Count)\r\nDelete t\r\n", L"4;"},
+      {kJs, L"JScript", L"var t = new TTally; t.Count = 5; Print(t.Count); delete t", L"5;"},
+  };
+  for (const ProgramCase& c : cases) {
+    const int destroyed = TTally::Destroyed;
+    EXPECT_EQ(Run(c.language, c.source), c.printed) << c.name;
+    EXPECT_EQ(TTally::Destroyed, destroyed + 1) << c.name;
+  }
+  EXPECT_EQ(Error(kJs, L"x = new Print"), L"Class type required at 1:14");
+}
+
+// A first line naming a language selects it whatever the program's syntax type.
+TEST_F(ScriptLanguages, LanguageDirective) {
+  EXPECT_EQ(Run(L"ZuvizaVuruze", L"#language JScript\r\nx = 2; Print(x * 3)"), L"6;");
+  EXPECT_EQ(Run(kJs, L"#language DizizOzazoz\r\nPrint(7 \\ 2)\r\n"), L"3;");
+}
+
+// An If whose Then branch is empty still runs its Else branch; a Select Case value outside every Case runs
+// Case Else, and without Case Else nothing.
+TEST_F(ScriptLanguages, EmptyBranches) {
+  EXPECT_EQ(Run(kBasic, L"If 1 = 2 Then\r\nElse\r\n  Print(\"e\")\r\nEnd If\r\n"
+                        L"If 1 = 1 Then\r\nElse\r\n  Print(\"never\")\r\nEnd If\r\n"
+                        L"Select Case 9\r\nCase 1: Print(1)\r\nEnd Select\r\nPrint(\"end\")\r\n"),
+            L"e;end;");
+  EXPECT_EQ(Run(kCpp, L"{ if (1 == 2) ; else Print(\"e\"); switch (9) { case 1: Print(1); } Print(\"end\"); }"),
+            L"e;end;");
 }
 
 TEST_F(ScriptLanguages, EvaluateInEachLanguage) {

@@ -10,7 +10,9 @@ using rtl::String;
 
 VCL_REGISTER(TqvxVariable) {
   cls.Prop(L"Name", &TqvxVariable::Name, &TqvxVariable::SetName);
-  cls.Prop(L"Value", &TqvxVariable::Value, &TqvxVariable::SetValue);
+  // Null has no text form: written as an empty text it would come back as one, so it is left out and a variable
+  // read back starts as Null again.
+  cls.Prop(L"Value", &TqvxVariable::Value, &TqvxVariable::SetValue).Stored(&TqvxVariable::IsValueStored);
 }
 VCL_REGISTER(TqvxVariables) {}
 VCL_REGISTER(TqvxArray) {}

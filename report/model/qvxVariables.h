@@ -24,6 +24,7 @@ public:
   void SetName(const rtl::String& value) { FName = value; }
   const rtl::Variant& Value() const { return FValue; }
   void SetValue(const rtl::Variant& value) { FValue = value; }
+  bool IsValueStored() const { return !FValue.IsNull(); }
 
 private:
   rtl::String FName;

@@ -18,6 +18,10 @@ class TAboutBox : public vcl::TForm {
 
   void OKButtonClick(rtl::TObject* Sender);
   void FormClose(rtl::TObject* Sender, vcl::TCloseAction& Action);
+
+ protected:
+  // Centred on the main window's workspace: MDI children are otherwise placed where the workspace puts them.
+  void DoShow() override;
 };
 
 extern TAboutBox* AboutBox;

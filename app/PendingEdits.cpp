@@ -20,8 +20,8 @@ bool ConfirmPendingEdits(vcl::TCustomForm* screen) {
     if (ds && (ds->State() == db::dsEdit || ds->State() == db::dsInsert) && ds->Modified()) pending.push_back(ds);
   }
   if (pending.empty()) return true;
-  int answer = vcl::Application->MessageBox(PendingEditsQuestion(screen->Caption()), L"Uyari",
-                                            MB_YESNOCANCEL | MB_ICONQUESTION);
+  int answer =
+      vcl::Application->MessageBox(PendingEditsQuestion(screen->Caption()), L"Uyari", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDCANCEL) return false;
   for (auto* ds : pending) {
     if (answer == IDNO) {

@@ -1,12 +1,16 @@
 #include "app/Unit1.h"
 
+#include <algorithm>
+
 #include "app/About.h"
 #include "app/Database.h"
 #include "app/PendingEdits.h"
 #include "app/Unit12.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/canvas.h"
 #include "platform/vcl/filer.h"
+#include "platform/vcl/picture.h"
 
 // A screen's real class is opened as soon as its unit is part of the program (screens.h).
 #if __has_include("app/Unit2.h")
@@ -123,6 +127,59 @@ void OpenScreen(T*& ref) {
 }  // namespace
 
 TForm1::TForm1(vcl::TComponent* owner) : vcl::TForm(owner) {}
+
+void TForm1::InitializeWnd() {
+  vcl::TForm::InitializeWnd();
+  if (HWND client = ClientHandle(); client && !workspaceProc_) {
+    SetPropW(client, L"TavrelMainWindow", this);
+    workspaceProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm1::WorkspaceProc)));
+  }
+}
+
+LRESULT CALLBACK TForm1::WorkspaceProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* form = static_cast<TForm1*>(GetPropW(wnd, L"TavrelMainWindow"));
+  if (!form) return DefWindowProcW(wnd, msg, wParam, lParam);
+  WNDPROC previous = form->workspaceProc_;
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(wnd, L"TavrelMainWindow");
+    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    form->workspaceProc_ = nullptr;
+    return CallWindowProcW(previous, wnd, msg, wParam, lParam);
+  }
+  LRESULT result = CallWindowProcW(previous, wnd, msg, wParam, lParam);
+  if (msg == WM_ERASEBKGND && wParam) {
+    // Only the free workspace: the erase may come with a context that still covers the screens.
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    int saved = SaveDC(dc);
+    for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (!IsWindowVisible(child)) continue;
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&r), 2);
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    form->PaintLogo(dc);
+    RestoreDC(dc, saved);
+  }
+  return result;
+}
+
+void TForm1::PaintLogo(HDC dc) {
+  if (!sImage1 || !sImage1->Visible()) return;
+  vcl::TPicture* picture = sImage1->Picture();
+  int pw = picture->Width(), ph = picture->Height();
+  int bw = sImage1->Width(), bh = sImage1->Height();
+  if (pw <= 0 || ph <= 0 || bw <= 0 || bh <= 0) return;
+  // Stretched into the image's box keeping the proportions, centred in it.
+  double scale = std::min(static_cast<double>(bw) / pw, static_cast<double>(bh) / ph);
+  int w = static_cast<int>(pw * scale), h = static_cast<int>(ph * scale);
+  int x = sImage1->Left() + (bw - w) / 2, y = sImage1->Top() + (bh - h) / 2;
+  vcl::TCanvas canvas;
+  canvas.SetHandle(dc);
+  canvas.StretchDraw(vcl::Rect(x, y, x + w, y + h), picture->Graphic());
+  canvas.SetHandle(nullptr);
+}
 
 void TForm1::FormCreate(TObject*) {
   ADOBaglan->SetLoginPrompt(false);

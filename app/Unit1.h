@@ -44,7 +44,16 @@ class TForm1 : public vcl::TForm {
   void N4Click(rtl::TObject* Sender);
   void H1Click(rtl::TObject* Sender);
 
-private:
+ protected:
+  void InitializeWnd() override;
+
+ private:
+  // The workspace of an MDI frame covers the frame's own controls, so the logo is drawn on the workspace itself,
+  // where sImage1 places it.
+  static LRESULT CALLBACK WorkspaceProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void PaintLogo(HDC dc);
+  WNDPROC workspaceProc_ = nullptr;
+
   // Screens whose units are not in the program yet, one slot each (by their menu order).
   enum StandInSlot { kStudents, kClients, kStudentTalks, kTeacherTalks, kParentTalks, kSettings, kImport, kStats };
   void OpenStandIn(StandInSlot slot, const wchar_t* caption);

@@ -27,7 +27,7 @@ class TForm12 : public vcl::TForm {
   void sBitBtn1Click(rtl::TObject* Sender);
   void sBitBtn2Click(rtl::TObject* Sender);
 
-private:
+ private:
   // The field of the current (first) record as text; empty when the table has no record or could not be read.
   rtl::String Stored(const wchar_t* fieldName) const;
 };

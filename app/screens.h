@@ -22,14 +22,14 @@ class TForm11;
 class TForm12;
 class TAboutBox;
 
-extern TForm1* Form1;      // main window
-extern TForm2* Form2;      // student records
-extern TForm3* Form3;      // counselling clients
-extern TForm4* Form4;      // student interviews
-extern TForm6* Form6;      // Excel import
-extern TForm7* Form7;      // statistics
-extern TForm8* Form8;      // teacher interviews
-extern TForm9* Form9;      // fixed settings
-extern TForm11* Form11;    // parent interviews
-extern TForm12* Form12;    // login dialog
+extern TForm1* Form1;    // main window
+extern TForm2* Form2;    // student records
+extern TForm3* Form3;    // counselling clients
+extern TForm4* Form4;    // student interviews
+extern TForm6* Form6;    // Excel import
+extern TForm7* Form7;    // statistics
+extern TForm8* Form8;    // teacher interviews
+extern TForm9* Form9;    // fixed settings
+extern TForm11* Form11;  // parent interviews
+extern TForm12* Form12;  // login dialog
 extern TAboutBox* AboutBox;

@@ -2,6 +2,8 @@
 // the login dialog over the main window, the menu's one-screen rule, the About box, and nothing typed lost when a
 // screen or the main window closes. Each case runs the program in a process of its own (programrun.h) and plays
 // the user from a second thread there (driver.h).
+#include "app/Program.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,7 +12,6 @@
 
 #include "app/About.h"
 #include "app/PendingEdits.h"
-#include "app/Program.h"
 #include "app/Unit1.h"
 #include "driver.h"
 #include "platform/vcl/application.h"
@@ -111,8 +112,8 @@ void LoginScenario() {
     std::wstring user, password;
   };
   const Pair refused[] = {{L"rehber", kPassword},  {L"REHBER", kPassword}, {L"Rehber ", kPassword},
-                          {L" Rehber", kPassword}, {kUser, L"şifre1"},    {kUser, L"ŞİFRE1"},
-                          {kUser, L"Şifre1 "},     {kUser, L"Başka"},     {L"", L""}};
+                          {L" Rehber", kPassword}, {kUser, L"şifre1"},     {kUser, L"ŞİFRE1"},
+                          {kUser, L"Şifre1 "},     {kUser, L"Başka"},      {L"", L""}};
   auto edits = Edits(login);
   ASSERT_EQ(edits.size(), 2u);
   for (const Pair& p : refused) {
@@ -235,6 +236,11 @@ void AboutScenario() {
     GetClientRect(about, &rc);
     EXPECT_EQ(rc.right, 448);
     EXPECT_EQ(rc.bottom, 387);
+    RECT ar, wr;
+    GetWindowRect(about, &ar);
+    GetWindowRect(FindWindowExW(main, nullptr, L"MDICLIENT", nullptr), &wr);
+    EXPECT_NEAR((ar.left + ar.right) / 2, (wr.left + wr.right) / 2, 3) << "centred on the main window";
+    EXPECT_NEAR((ar.top + ar.bottom) / 2, (wr.top + wr.bottom) / 2, 3) << "centred on the main window";
     ASSERT_NE(AboutBox, nullptr);
     EXPECT_EQ(AboutBox->Version->Caption(), L"Version 1.0");
     HWND ok = FindChild(about, L"OK");
@@ -293,6 +299,26 @@ void ClosingScreenWithPendingEdits() {
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
+// For looking at the program: pauses at the login, the main window and the About box until the file named
+// "<step>.done" appears in the current folder, after writing "<step>.ready". Not started by any test.
+void Pause(const wchar_t* step) {
+  std::wstring ready = std::wstring(step) + L".ready", done = std::wstring(step) + L".done";
+  CloseHandle(CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120000);
+}
+
+void ScreenshotScenario() {
+  ASSERT_NE(WaitTop(kLogin), nullptr);
+  Pause(L"login");
+  HWND main = LogInAndWaitForMain();
+  ASSERT_NE(main, nullptr);
+  Pause(L"main");
+  ChooseMenu(main, {6});
+  WaitUntil([&] { return MdiChildrenCaptioned(main, L"Program Hakkında").size() == 1; });
+  Pause(L"about");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
 const std::map<std::string, std::function<void()>>& Scenarios() {
   static const std::map<std::string, std::function<void()>> all = {
       {"login", LoginScenario},
@@ -301,8 +327,12 @@ const std::map<std::string, std::function<void()>>& Scenarios() {
       {"menu", MenuScenario},
       {"about", AboutScenario},
       {"pending_yes", [] { ClosingMainWithPendingEdits({IDYES}); }},
-      {"pending_cancel_no", [] { ClosingMainWithPendingEdits({IDCANCEL, IDNO}); }},
+      {"pending_cancel_no",
+       [] {
+         ClosingMainWithPendingEdits({IDCANCEL, IDNO});
+       }},
       {"pending_screen", ClosingScreenWithPendingEdits},
+      {"screenshot", ScreenshotScenario},
   };
   return all;
 }
@@ -333,7 +363,7 @@ TEST(ProgramScenario, Run) {
 namespace {
 
 class ProgramTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     programFolder_ = NewFolder(L"program");
     elsewhere_ = NewFolder(L"elsewhere");
@@ -349,8 +379,8 @@ protected:
   // As installed: the database and the student screen's default picture beside the program.
   void WithDatabase() {
     ASSERT_TRUE(CreateDatabase(Database(), kSabit));
-    ASSERT_TRUE(CopyFileW(SourceFile(L"app/res/main_logo.png").c_str(), (programFolder_ + L"\\vaku_logo.png").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW(SourceFile(L"app/res/main_logo.png").c_str(), (programFolder_ + L"\\vaku_logo.png").c_str(), FALSE));
   }
   std::wstring Database() const { return programFolder_ + L"\\tavrel.db"; }
   ProgramRun Run(const wchar_t* scenario) { return RunScenario(scenario, programFolder_, elsewhere_); }

@@ -63,13 +63,13 @@ String DropLastBreak(const String& s) {
 
 // Holds the layout lock for a scope, released also when drawing or measuring fails.
 class TLayoutLock {
-public:
+ public:
   explicit TLayoutLock(TqvxDrawText* dt) : dt_(dt) { dt_->Lock(); }
   ~TLayoutLock() { dt_->Unlock(); }
   TLayoutLock(const TLayoutLock&) = delete;
   TLayoutLock& operator=(const TLayoutLock&) = delete;
 
-private:
+ private:
   TqvxDrawText* dt_;
 };
 
@@ -269,9 +269,7 @@ TqvxDrawText* TqvxCustomMemoView::DrawText() {
   return qvxDrawText();
 }
 
-bool TqvxCustomMemoView::CharsetConversion() const {
-  return FFont->Charset() != DEFAULT_CHARSET && !UseDefaultCharset;
-}
+bool TqvxCustomMemoView::CharsetConversion() const { return FFont->Charset() != DEFAULT_CHARSET && !UseDefaultCharset; }
 
 // ---------------------------------------------------------------------------------------------------------------
 // The print cycle
@@ -415,14 +413,22 @@ String TqvxCustomMemoView::CalcAndFormat(const String& exprIn, TqvxFormat* forma
       TqvxFormat* f = own.Add<TqvxFormat>();
       switch (desc[0]) {
         case L'N':
-        case L'n': f->Kind = fkNumeric; break;
+        case L'n':
+          f->Kind = fkNumeric;
+          break;
         case L'D':
         case L'd':
         case L'T':
-        case L't': f->Kind = fkDateTime; break;
+        case L't':
+          f->Kind = fkDateTime;
+          break;
         case L'B':
-        case L'b': f->Kind = fkBoolean; break;
-        default: f->Kind = fkText; break;
+        case L'b':
+          f->Kind = fkBoolean;
+          break;
+        default:
+          f->Kind = fkText;
+          break;
       }
       String fs = desc.substr(1, 255);
       if (f->Kind == fkNumeric) {
@@ -467,7 +473,8 @@ String TqvxCustomMemoView::FormatData(const Variant& value, TqvxFormat* format) 
   try {
     const String& fs = format->FormatStr;
     switch (format->Kind) {
-      case fkText: return plain();
+      case fkText:
+        return plain();
       case fkNumeric: {
         String result;
         if (fs.find(L'#') != String::npos || (!fs.empty() && fs[0] == L'0'))
@@ -488,14 +495,16 @@ String TqvxCustomMemoView::FormatData(const Variant& value, TqvxFormat* format) 
         if (ownDecimal && decimalAt != String::npos) result[decimalAt] = format->DecimalSeparator[0];
         return result;
       }
-      case fkDateTime: return rtl::FormatDateTime(fs, value.AsDateTime());
+      case fkDateTime:
+        return rtl::FormatDateTime(fs, value.AsDateTime());
       case fkBoolean: {
         const size_t comma = fs.find(L',');
         const String falseText = fs.substr(0, comma);
         const String trueText = comma == String::npos ? String() : fs.substr(comma + 1);
         return rtl::VarSameValue(value, Variant(true)) ? trueText : falseText;
       }
-      default: return plain();
+      default:
+        return plain();
     }
   } catch (...) {
     // A value the format cannot take still prints, as its plain text.
@@ -528,9 +537,9 @@ void TqvxCustomMemoView::ExtractMacros() {
   }
   for (size_t at = FindNoCase(s, copyName, 0); at != String::npos;) {
     TqvxVariables& globals = qvxGlobalVariables();
-    const String value =
-        globals.IndexOf(L"CopyName") >= 0 ? rtl::VarToStr(globals.GetVariable(L"CopyName")) + rtl::IntToStr(CopyNo)
-                                          : String();
+    const String value = globals.IndexOf(L"CopyName") >= 0
+                             ? rtl::VarToStr(globals.GetVariable(L"CopyName")) + rtl::IntToStr(CopyNo)
+                             : String();
     s.replace(at, copyName.size(), value);
     changed = true;
     at = FindNoCase(s, copyName, at + value.size());
@@ -601,8 +610,8 @@ void TqvxCustomMemoView::SetDrawParams(vcl::TCanvas* canvas, Extended scaleX, Ex
   const vcl::TRect scaled = FTextRect;
   FTextRect = unscaled;
   if (!TqvxDrawText::IsPrinter(canvas)) PrintScale = 1;
-  dt->SetDimensions(static_cast<double>(scaleX), static_cast<double>(scaleY), static_cast<double>(PrintScale),
-                    unscaled, scaled);
+  dt->SetDimensions(static_cast<double>(scaleX), static_cast<double>(scaleY), static_cast<double>(PrintScale), unscaled,
+                    scaled);
   dt->SetText(Text(), FirstParaBreak);
   dt->SetParaBreaks(FirstParaBreak, LastParaBreak);
 }
@@ -723,8 +732,7 @@ String TqvxCustomMemoView::Diff(TqvxComponent* component) {
       result += Item(L"DisplayFormat.DecimalSeparator", qvxStrToXML(mine->DecimalSeparator));
     if (mine->ThousandSeparator != theirs->ThousandSeparator)
       result += Item(L"DisplayFormat.ThousandSeparator", qvxStrToXML(mine->ThousandSeparator));
-    if (mine->FormatStr != theirs->FormatStr)
-      result += Item(L"DisplayFormat.FormatStr", qvxStrToXML(mine->FormatStr));
+    if (mine->FormatStr != theirs->FormatStr) result += Item(L"DisplayFormat.FormatStr", qvxStrToXML(mine->FormatStr));
   }
   if (FirstParaBreak) result += Item(L"FirstParaBreak", L"1");
   if (LastParaBreak) result += Item(L"LastParaBreak", L"1");

@@ -29,7 +29,7 @@ extern TqvxMemoHooks qvxMemoHooks;
 
 class TqvxCustomMemoView : public TqvxStretcheable {
   VCL_CLASS(TqvxCustomMemoView, TqvxStretcheable)
-public:
+ public:
   explicit TqvxCustomMemoView(vcl::TComponent* owner);
   TqvxCustomMemoView(vcl::TComponent* owner, rtl::Word flags);
   ~TqvxCustomMemoView() override;
@@ -130,7 +130,7 @@ public:
   bool Wysiwyg = true;
   bool UseDefaultCharset = false;
 
-private:
+ private:
   void InitMemo();
   bool CharsetConversion() const;
   void ExtractMacros();
@@ -163,7 +163,7 @@ private:
 
 class TqvxMemoView : public TqvxCustomMemoView {
   VCL_CLASS(TqvxMemoView, TqvxCustomMemoView)
-public:
+ public:
   explicit TqvxMemoView(vcl::TComponent* owner) : TqvxCustomMemoView(owner) {}
   TqvxMemoView(vcl::TComponent* owner, rtl::Word flags) : TqvxCustomMemoView(owner, flags) {}
 };
@@ -171,7 +171,7 @@ public:
 // The text of an aggregate; publishes a smaller set of properties.
 class TqvxSysMemoView : public TqvxCustomMemoView {
   VCL_CLASS(TqvxSysMemoView, TqvxCustomMemoView)
-public:
+ public:
   explicit TqvxSysMemoView(vcl::TComponent* owner) : TqvxCustomMemoView(owner) {}
   TqvxSysMemoView(vcl::TComponent* owner, rtl::Word flags) : TqvxCustomMemoView(owner, flags) {}
   rtl::String GetDescription() const override;

@@ -18,6 +18,7 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "platform/vcl/filer.h"
+#include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxVariables.h"
 #include "report/model/qvxXML.h"
@@ -31,7 +32,7 @@ namespace {
 // The report root as far as text objects need it: the values of bracketed expressions.
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
   Variant Calc(const String& expr) override {
     Asked.push_back(expr);
@@ -53,7 +54,7 @@ String DropBreak(const String& s) {
 }
 
 class MemoTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     saved = rtl::FormatSettings;
     rtl::FormatSettings.DecimalSeparator = L',';
@@ -106,6 +107,8 @@ TEST_F(MemoTest, ExpressionsTakeTheirFormatsInOrderAndTheLastServesTheRest) {
   m->AfterPrint();
   EXPECT_EQ(DropBreak(m->Text()), L"Total: [Sum] of [Count]");
 }
+
+const String kNotes = L"Görüşme notu: öğrenci İzmir'den\r\nıslak ŞEMSİYE";
 
 struct ExpansionCase {
   const char* name;
@@ -225,10 +228,63 @@ TEST_F(MemoTest, HideZerosHidesTheNumberNotTheText) {
   EXPECT_EQ(Print(m), L"<|0||1>");
 }
 
+// A dataset of one record: "Puan" a number, "Notlar" a text blob.
+class TStubDataSet : public TqvxDataSet {
+  VCL_CLASS(TStubDataSet, TqvxDataSet)
+ public:
+  explicit TStubDataSet(vcl::TComponent* owner) : TqvxDataSet(owner) {}
+  Variant GetValue(const String& name) override { return name == L"Puan" ? Points : Variant::Null(); }
+  String GetDisplayText(const String& name) override {
+    return name == L"Puan" ? L"puan " + rtl::VarToStr(Points) : L"";
+  }
+  bool IsBlobField(const String& name) override { return name == L"Notlar"; }
+  void AssignBlobTo(const String& name, rtl::TObject* obj) override {
+    if (auto* lines = dynamic_cast<TqvxWideStrings*>(obj); lines && name == L"Notlar") lines->SetText(Notes);
+  }
+  Variant Points = Variant(0);
+  String Notes;
+};
+VCL_REGISTER(TStubDataSet) {}
+
+TEST_F(MemoTest, FieldTextFollowsTheDisplayFormatAndHidesZeros) {
+  auto* ds = new TStubDataSet(nullptr);
+  ds->SetUserName(L"Sonuc");
+  TqvxMemoView* m = Memo(L"");
+  m->SetDataSet(ds);
+  m->DataField = L"Puan";
+  m->HideZeros = true;
+  EXPECT_EQ(Print(m), L"");
+  m->AfterPrint();
+  ds->Points = Variant(12.5);
+  EXPECT_EQ(Print(m), L"puan 12,5");
+  EXPECT_EQ(m->Value(), Variant(12.5));
+  m->AfterPrint();
+  // A field's text is data, not design: the print cycle leaves it.
+  EXPECT_EQ(DropBreak(m->Text()), L"puan 12,5");
+  m->DisplayFormat()->Kind = fkNumeric;
+  m->DisplayFormat()->FormatStr = L"%2.2f";
+  EXPECT_EQ(Print(m), L"12,50");
+  m->AfterPrint();
+
+  ds->Notes = kNotes;
+  m->DataField = L"Notlar";
+  EXPECT_EQ(Print(m), kNotes);
+  m->AfterPrint();
+
+  // The designer shows which field the object prints.
+  m->SetIsDesigning(true);
+  vcl::TBitmap bmp(300, 60);
+  m->Draw(bmp.Canvas(), 1, 1, 0, 0);
+  EXPECT_EQ(DropBreak(m->Text()), L"[Sonuc.\"Notlar\"]");
+  m->Free();
+  ds->Free();
+}
+
 // --- Highlights, repeated values and the print cycle --------------------------------------------------------------
 
 TEST_F(MemoTest, FirstTrueHighlightAppliesAndAfterPrintRestoresTheTemplate) {
-  report->Values = {{L"Name", Variant(L"Ayşe")}, {L"C1", Variant(false)}, {L"C2", Variant(true)}, {L"C3", Variant(true)}};
+  report->Values = {
+      {L"Name", Variant(L"Ayşe")}, {L"C1", Variant(false)}, {L"C2", Variant(true)}, {L"C3", Variant(true)}};
   TqvxMemoView* m = Memo(L"Ad: [Name]");
   m->Highlights()->Add<TqvxHighlight>()->Condition = L"C1";
   TqvxHighlight* h2 = m->Highlights()->Add<TqvxHighlight>();
@@ -563,7 +619,8 @@ TEST_F(MemoTest, OneFormatAndOneHighlightGoAsProperties) {
 TEST_F(MemoTest, FormResourcesStoreTheLinesAsUTF8W) {
   TqvxMemoView* m = Memo(kTurkish);
   const std::vector<vcl::TFormProp> props = vcl::WriteProperties(m, nullptr);
-  auto utf8w = std::find_if(props.begin(), props.end(), [](const vcl::TFormProp& p) { return p.Name == L"Memo.UTF8W"; });
+  auto utf8w =
+      std::find_if(props.begin(), props.end(), [](const vcl::TFormProp& p) { return p.Name == L"Memo.UTF8W"; });
   ASSERT_NE(utf8w, props.end());
   auto* other = new TqvxMemoView(report);
   vcl::ReadProperties(other, props, nullptr, L"test");

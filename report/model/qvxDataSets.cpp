@@ -64,6 +64,10 @@ void TqvxGlobalDataSetList::Remove(TqvxDataSet* ds) {
 
 namespace {
 
+// Field and dataset names are identifiers: "ADI" names the field "adi" under Turkish rules too, while names with
+// Turkish letters still match in the user's locale.
+bool SameName(const String& a, const String& b) { return rtl::SameText(a, b) || rtl::AnsiSameText(a, b); }
+
 bool UsesGlobalList(TqvxComponent* report) {
   return !qvxReportDataSetHooks.UseGlobalDataSetList || qvxReportDataSetHooks.UseGlobalDataSetList(report);
 }
@@ -100,7 +104,7 @@ TqvxDataSet* qvxFindDataSet(TqvxDataSet* dataSet, const String& name, vcl::TComp
   list.Lock();
   const bool ownerIsReport = qvxIsKindOf(owner, L"TqvxReport");
   for (TqvxDataSet* ds : list.Items()) {
-    if (rtl::AnsiCompareText(ds->UserName(), name) != 0) continue;
+    if (!SameName(ds->UserName(), name)) continue;
     vcl::TComponent* dsOwner = ds->Owner();
     if (ownerIsReport && dsOwner && dsOwner != owner && qvxIsKindOf(dsOwner, L"TqvxReport")) continue;
     result = ds;
@@ -318,7 +322,7 @@ String TqvxCustomDBDataSet::ConvertAlias(const String& fName) const {
   String field, alias;
   for (int i = 0; i < FAliases->Count(); ++i) {
     SplitAlias(FAliases->Strings(i), field, alias);
-    if (rtl::AnsiCompareText(alias, fName) == 0) return field;
+    if (SameName(alias, fName)) return field;
   }
   return fName;
 }
@@ -327,7 +331,7 @@ String TqvxCustomDBDataSet::GetAlias(const String& fName) const {
   String field, alias;
   for (int i = 0; i < FAliases->Count(); ++i) {
     SplitAlias(FAliases->Strings(i), field, alias);
-    if (rtl::AnsiCompareText(field, fName) == 0) return alias;
+    if (SameName(field, fName)) return alias;
   }
   return fName;
 }

@@ -19,6 +19,9 @@ VCL_REGISTER(TqvxArray) {}
 
 namespace {
 bool IsHeading(const String& name) { return !name.empty() && name[0] == L' '; }
+// Variable names are used as identifiers in expressions: "ISIM" finds "isim" under Turkish rules too, while names
+// with Turkish letters still match in the user's locale.
+bool SameName(const String& a, const String& b) { return rtl::SameText(a, b) || rtl::AnsiSameText(a, b); }
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -51,7 +54,7 @@ TqvxVariable* TqvxVariables::Items(int index) const { return vcl::TCollection::I
 
 int TqvxVariables::IndexOf(const String& name) const {
   for (int i = 0; i < Count(); ++i)
-    if (rtl::AnsiCompareText(Items(i)->Name(), name) == 0) return i;
+    if (SameName(Items(i)->Name(), name)) return i;
   return -1;
 }
 
@@ -74,7 +77,7 @@ void TqvxVariables::SetVariable(const String& name, const rtl::Variant& value) {
 int TqvxVariables::FindHeading(const String& category) const {
   const String heading = L" " + category;
   for (int i = 0; i < Count(); ++i)
-    if (rtl::AnsiCompareText(Items(i)->Name(), heading) == 0) return i;
+    if (SameName(Items(i)->Name(), heading)) return i;
   return -1;
 }
 
@@ -192,7 +195,7 @@ TqvxVariable* TqvxArray::Items(int index) const { return vcl::TCollection::Items
 int TqvxArray::IndexOf(const rtl::Variant& key) const {
   const String name = rtl::VarToStr(key);
   for (int i = 0; i < Count(); ++i)
-    if (rtl::AnsiCompareText(Items(i)->Name(), name) == 0) return i;
+    if (SameName(Items(i)->Name(), name)) return i;
   return -1;
 }
 

@@ -42,7 +42,7 @@ const wchar_t* const kBasic = L"DizizOzazoz";
 const wchar_t* const kJs = L"JScript";
 
 class ScriptLanguages : public ::testing::Test {
-protected:
+ protected:
   ScriptLanguages() {
     script.AddRTTI();
     // Added by the fixture, so that clearing what a compile left behind keeps them.
@@ -256,7 +256,8 @@ TEST_F(ScriptLanguages, ProgramsRunEndToEnd) {
       {kJs, L"arrays", L"var a[3], m[2, 2]; a[2] = 7; m[1, 0] = a[2] * 2; Print(m[1, 0])", L"14;"},
       {kJs, L"operators and undeclared variants",
        L"var a = 7, b = 2\r\n"
-       L"Print(a % b); Print(a << 2); Print(a >> 1); Print(a ^ b); Print((a == 7) && (b != 2)); Print((a == 7) || (b != 2))\r\n"
+       L"Print(a % b); Print(a << 2); Print(a >> 1); Print(a ^ b); Print((a == 7) && (b != 2)); Print((a == 7) || (b "
+       L"!= 2))\r\n"
        L"Print(!(a < b)); Print(0xff); c = a * b; Print(c); Print(\"tab\\x41\\\\\")\r\n",
        L"1;28;3;5;False;True;True;255;14;tabA\\;"},
       {kJs, L"functions",
@@ -288,11 +289,13 @@ TEST_F(ScriptLanguages, ProgramsRunEndToEnd) {
 // Keywords of a case-insensitive language match in any case, under the ordinal rules ("IF" is "if" even where
 // the user's locale lowers "I" to a dotless letter); R++Aradod knows its keywords in lower case only.
 TEST_F(ScriptLanguages, KeywordCase) {
-  EXPECT_EQ(Run(kBasic, L"IF 1 = 1 THEN PRINT(\"a\")\r\nif 1 = 1 then print(\"b\")\r\nIf 1 = 1 Then\r\n"
-                        L"  Print(\"c\")\r\nELSEIF 1 = 2 THEN\r\nEND IF\r\nWHILE 0 = 1\r\nWEND\r\n"),
+  EXPECT_EQ(Run(kBasic,
+                L"IF 1 = 1 THEN PRINT(\"a\")\r\nif 1 = 1 then print(\"b\")\r\nIf 1 = 1 Then\r\n"
+                L"  Print(\"c\")\r\nELSEIF 1 = 2 THEN\r\nEND IF\r\nWHILE 0 = 1\r\nWEND\r\n"),
             L"a;b;c;");
-  EXPECT_EQ(Run(kJs, L"IF (1 == 1) PRINT(\"a\"); If (1 == 1) print(\"b\"); WHILE (1 == 2) {} "
-                     L"FUNCTION F() { RETURN 5 } Print(f())"),
+  EXPECT_EQ(Run(kJs,
+                L"IF (1 == 1) PRINT(\"a\"); If (1 == 1) print(\"b\"); WHILE (1 == 2) {} "
+                L"FUNCTION F() { RETURN 5 } Print(f())"),
             L"a;b;5;");
   EXPECT_EQ(Run(kCpp, L"{ if (1 == 1) Print(\"a\"); }"), L"a;");
   // Upper case "IF" is an identifier here: a call of "IF", after which a semicolon is missing.
@@ -335,14 +338,14 @@ TEST_F(ScriptLanguages, Declarations) {
   EXPECT_EQ(Error(kCpp, L"int a; int a;\r\n{}"), L"Identifier redeclared: 'a' at 1:13");
   EXPECT_EQ(Error(kBasic, L"Dim a, a\r\n"), L"Identifier redeclared: 'a' at 1:9");
   // The R++Aradod aliases and the DizizOzazoz one are script types.
-  EXPECT_EQ(Run(kCpp, L"int i = 2; long l = 3; bool b = 1 < 2; float f = 0.5;\r\n{ Print(i + l); Print(b); "
-                      L"Print(f * 4); }"),
+  EXPECT_EQ(Run(kCpp,
+                L"int i = 2; long l = 3; bool b = 1 < 2; float f = 0.5;\r\n{ Print(i + l); Print(b); "
+                L"Print(f * 4); }"),
             L"5;True;2;");
   EXPECT_EQ(Run(kBasic, L"Dim d As Decimal = 0.25\r\nPrint(d * 8)"), L"2;");
   EXPECT_EQ(Error(kBasic, L"Dim s As String\r\nFor s = 1 To 2\r\nNext\r\n"),
             L"For loop variable must be numeric variable at 2:6");
-  EXPECT_EQ(Error(kCpp, L"int i; { i = \"text\"; }"),
-            L"Incompatible types: 'Integer', 'String' at 1:20");
+  EXPECT_EQ(Error(kCpp, L"int i; { i = \"text\"; }"), L"Incompatible types: 'Integer', 'String' at 1:20");
 }
 
 struct ErrorCase {
@@ -432,7 +435,8 @@ TEST_F(ScriptLanguages, Units) {
 TEST_F(ScriptLanguages, NewAndDelete) {
   ASSERT_NE(tallyClass, nullptr);
   const ProgramCase cases[] = {
-      {kCpp, L"R++Aradod", L"TTally t;\r\n{ t = new TTally; t.Count = 2; t.Count++; Print(t.Count); delete t; }", L"3;"},
+      {kCpp, L"R++Aradod", L"TTally t;\r\n{ t = new TTally; t.Count = 2; t.Count++; Print(t.Count); delete t; }",
+       L"3;"},
       {kBasic, L"DizizOzazoz", L"t = New TTally\r\nt.Count = 4\r\nPrint(t.Count)\r\nDelete t\r\n", L"4;"},
       {kJs, L"JScript", L"var t = new TTally; t.Count = 5; Print(t.Count); delete t", L"5;"},
   };
@@ -453,9 +457,10 @@ TEST_F(ScriptLanguages, LanguageDirective) {
 // An If whose Then branch is empty still runs its Else branch; a Select Case value outside every Case runs
 // Case Else, and without Case Else nothing.
 TEST_F(ScriptLanguages, EmptyBranches) {
-  EXPECT_EQ(Run(kBasic, L"If 1 = 2 Then\r\nElse\r\n  Print(\"e\")\r\nEnd If\r\n"
-                        L"If 1 = 1 Then\r\nElse\r\n  Print(\"never\")\r\nEnd If\r\n"
-                        L"Select Case 9\r\nCase 1: Print(1)\r\nEnd Select\r\nPrint(\"end\")\r\n"),
+  EXPECT_EQ(Run(kBasic,
+                L"If 1 = 2 Then\r\nElse\r\n  Print(\"e\")\r\nEnd If\r\n"
+                L"If 1 = 1 Then\r\nElse\r\n  Print(\"never\")\r\nEnd If\r\n"
+                L"Select Case 9\r\nCase 1: Print(1)\r\nEnd Select\r\nPrint(\"end\")\r\n"),
             L"e;end;");
   EXPECT_EQ(Run(kCpp, L"{ if (1 == 2) ; else Print(\"e\"); switch (9) { case 1: Print(1); } Print(\"end\"); }"),
             L"e;end;");

@@ -5,6 +5,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxClassPages.h"
+#include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
@@ -33,8 +34,7 @@ VCL_REGISTER(TqvxBand) {
   cls.Prop(L"Height", &TqvxComponent::Height, &TqvxComponent::SetHeight);
   cls.Prop(L"Left", &TqvxComponent::Left, &TqvxComponent::SetLeft);
   cls.Prop(L"ParentFont", &TqvxComponent::ParentFont, &TqvxComponent::SetParentFont).Default(true);
-  cls.Prop(L"Restrictions", &TqvxComponent::Restrictions, &TqvxComponent::SetRestrictions)
-      .Default(TqvxRestrictions{});
+  cls.Prop(L"Restrictions", &TqvxComponent::Restrictions, &TqvxComponent::SetRestrictions).Default(TqvxRestrictions{});
   cls.Prop(L"Top", &TqvxComponent::Top, &TqvxComponent::SetTop);
   cls.Prop(L"Vertical", &TqvxBand::Vertical, &TqvxBand::SetVertical).Default(false);
   cls.Prop(L"Visible", &TqvxComponent::Visible, &TqvxComponent::SetVisible).Default(true);
@@ -100,6 +100,7 @@ VCL_REGISTER(TqvxDataBand) {
   cls.Prop(L"Columns", &TqvxDataBand::Columns).Default(0);
   cls.Prop(L"ColumnWidth", &TqvxDataBand::ColumnWidth);
   cls.Prop(L"ColumnGap", &TqvxDataBand::ColumnGap);
+  cls.Prop(L"DataSet", &TqvxDataBand::DataSet, &TqvxDataBand::SetDataSet);
   cls.Prop(L"DataSetName", &TqvxDataBand::DataSetName, &TqvxDataBand::SetDataSetName);
   QVX_BAND_FLAG(TqvxDataBand, FooterAfterEach);
   cls.Prop(L"Filter", &TqvxDataBand::Filter);
@@ -180,12 +181,12 @@ VCL_REGISTER(TqvxSubreport) {
 
 const vcl::TClassInfo* const* qvxBands() {
   static const vcl::TClassInfo* const table[BND_COUNT] = {
-      TqvxReportTitle::StaticClass(),   TqvxReportSummary::StaticClass(), TqvxPageHeader::StaticClass(),
-      TqvxPageFooter::StaticClass(),    TqvxHeader::StaticClass(),        TqvxFooter::StaticClass(),
-      TqvxMasterData::StaticClass(),    TqvxDetailData::StaticClass(),    TqvxSubdetailData::StaticClass(),
-      TqvxDataBand4::StaticClass(),     TqvxDataBand5::StaticClass(),     TqvxDataBand6::StaticClass(),
-      TqvxGroupHeader::StaticClass(),   TqvxGroupFooter::StaticClass(),   TqvxChild::StaticClass(),
-      TqvxColumnHeader::StaticClass(),  TqvxColumnFooter::StaticClass(),  TqvxOverlay::StaticClass()};
+      TqvxReportTitle::StaticClass(),  TqvxReportSummary::StaticClass(), TqvxPageHeader::StaticClass(),
+      TqvxPageFooter::StaticClass(),   TqvxHeader::StaticClass(),        TqvxFooter::StaticClass(),
+      TqvxMasterData::StaticClass(),   TqvxDetailData::StaticClass(),    TqvxSubdetailData::StaticClass(),
+      TqvxDataBand4::StaticClass(),    TqvxDataBand5::StaticClass(),     TqvxDataBand6::StaticClass(),
+      TqvxGroupHeader::StaticClass(),  TqvxGroupFooter::StaticClass(),   TqvxChild::StaticClass(),
+      TqvxColumnHeader::StaticClass(), TqvxColumnFooter::StaticClass(),  TqvxOverlay::StaticClass()};
   return table;
 }
 
@@ -312,14 +313,8 @@ void TqvxBand::CreateFillMemo() {
 // ---------------------------------------------------------------------------------------------------------------
 // TqvxDataBand
 
-TqvxDataBand::TqvxDataBand(vcl::TComponent* owner) : TqvxBand(owner) {
-  // The user dataset belongs to the dataset unit; without it linked in a band simply has no virtual dataset.
-  const vcl::TClassInfo* userClass = vcl::GetClass(L"TqvxUserDataSet");
-  if (userClass && userClass->CanCreate()) {
-    FVirtualDataSet = dynamic_cast<vcl::TComponent*>(userClass->CreateInstance(vcl::TCreateArgs{}));
-    if (FVirtualDataSet)
-      if (const vcl::TPropInfo* p = userClass->FindProperty(L"RangeEnd")) p->SetOrd(FVirtualDataSet, 2);  // reCount
-  }
+TqvxDataBand::TqvxDataBand(vcl::TComponent* owner) : TqvxBand(owner), FVirtualDataSet(new TqvxUserDataSet(nullptr)) {
+  FVirtualDataSet->SetRangeEnd(reCount);
 }
 
 TqvxDataBand::~TqvxDataBand() {
@@ -357,9 +352,7 @@ void TqvxDataBand::SetDataSetName(const String& value) {
 
 void TqvxDataBand::SetRowCount(rtl::Integer value) {
   FRowCount = value;
-  if (FVirtualDataSet)
-    if (const vcl::TPropInfo* p = vcl::ClassOf(FVirtualDataSet)->FindProperty(L"RangeEndCount"))
-      p->SetOrd(FVirtualDataSet, value);
+  FVirtualDataSet->SetRangeEndCount(value);
 }
 
 void TqvxDataBand::SetCurColumn(rtl::Integer value) {
@@ -406,8 +399,7 @@ void TqvxSubreport::SetPage(TqvxReportPage* value) {
 
 String TqvxSubreport::GetDescription() const { return qvxResources().Get(L"obSubRep"); }
 
-void TqvxSubreport::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Extended offsetX,
-                         Extended offsetY) {
+void TqvxSubreport::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Extended offsetX, Extended offsetY) {
   TqvxView::Draw(canvas, scaleX, scaleY, offsetX, offsetY);
   canvas->SetFont(FFont);
   canvas->Brush()->SetStyle(vcl::bsClear);

@@ -9,11 +9,12 @@
 
 class TqvxChild;
 class TqvxReportPage;
+class TqvxUserDataSet;
 
 // The background margins of a band.
 class TqvxFillGaps : public rtl::TPersistent {
   VCL_CLASS(TqvxFillGaps, rtl::TPersistent)
-public:
+ public:
   TqvxFillGaps() = default;
   void Assign(const rtl::TPersistent* source) override;
 
@@ -22,7 +23,7 @@ public:
 
 class TqvxBand : public TqvxReportComponent {
   VCL_CLASS(TqvxBand, TqvxReportComponent)
-public:
+ public:
   explicit TqvxBand(vcl::TComponent* owner);
   ~TqvxBand() override;
 
@@ -73,39 +74,39 @@ public:
   bool HasVBands = false;
   Extended StretchedHeight = 0;
 
-protected:
+ protected:
   TqvxChild* FChild = nullptr;
   bool FVertical = false;
   TqvxCustomFill* FFill;
   TqvxView* FFillMemo = nullptr;
   TqvxFillGaps* FFillGap;
 
-private:
+ private:
   Extended Snap(Extended value, Extended cell) const;
 };
 
 class TqvxReportTitle : public TqvxBand {
   VCL_CLASS(TqvxReportTitle, TqvxBand)
-public:
+ public:
   explicit TqvxReportTitle(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxReportSummary : public TqvxBand {
   VCL_CLASS(TqvxReportSummary, TqvxBand)
-public:
+ public:
   explicit TqvxReportSummary(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxPageHeader : public TqvxBand {
   VCL_CLASS(TqvxPageHeader, TqvxBand)
-public:
+ public:
   explicit TqvxPageHeader(vcl::TComponent* owner) : TqvxBand(owner) {}
   bool PrintOnFirstPage = true;
 };
 
 class TqvxPageFooter : public TqvxBand {
   VCL_CLASS(TqvxPageFooter, TqvxBand)
-public:
+ public:
   explicit TqvxPageFooter(vcl::TComponent* owner) : TqvxBand(owner) {}
   bool PrintOnFirstPage = true;
   bool PrintOnLastPage = true;
@@ -113,20 +114,20 @@ public:
 
 class TqvxHeader : public TqvxBand {
   VCL_CLASS(TqvxHeader, TqvxBand)
-public:
+ public:
   explicit TqvxHeader(vcl::TComponent* owner) : TqvxBand(owner) {}
   bool ReprintOnNewPage = false;
 };
 
 class TqvxFooter : public TqvxBand {
   VCL_CLASS(TqvxFooter, TqvxBand)
-public:
+ public:
   explicit TqvxFooter(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxDataBand : public TqvxBand {
   VCL_CLASS(TqvxDataBand, TqvxBand)
-public:
+ public:
   explicit TqvxDataBand(vcl::TComponent* owner);
   ~TqvxDataBand() override;
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
@@ -142,9 +143,8 @@ public:
   rtl::Integer CurColumn() const { return FCurColumn; }
   // Steps the band to a column: past the last one it starts again at 1 (and at 1 the column bottom is reset).
   void SetCurColumn(rtl::Integer value);
-  // The user dataset that yields RowCount empty records when the band has no dataset of its own; nullptr when
-  // the dataset unit is not linked in.
-  vcl::TComponent* VirtualDataSet() const { return FVirtualDataSet; }
+  // The user dataset that yields RowCount empty records when the band has no dataset of its own.
+  TqvxUserDataSet* VirtualDataSet() const { return FVirtualDataSet; }
 
   Extended ColumnGap = 0, ColumnWidth = 0;
   rtl::Integer Columns = 0;
@@ -154,53 +154,53 @@ public:
   rtl::String OnMasterDetail;
   Extended MaxY = 0;
 
-private:
+ private:
   TqvxDataSet* FDataSet = nullptr;
   rtl::String FDataSetName;
   rtl::Integer FCurColumn = 0;
   rtl::Integer FRowCount = 0;
-  vcl::TComponent* FVirtualDataSet = nullptr;
+  TqvxUserDataSet* FVirtualDataSet = nullptr;
 };
 
 class TqvxMasterData : public TqvxDataBand {
   VCL_CLASS(TqvxMasterData, TqvxDataBand)
-public:
+ public:
   explicit TqvxMasterData(vcl::TComponent* owner) : TqvxDataBand(owner) {}
 };
 
 class TqvxDetailData : public TqvxDataBand {
   VCL_CLASS(TqvxDetailData, TqvxDataBand)
-public:
+ public:
   explicit TqvxDetailData(vcl::TComponent* owner) : TqvxDataBand(owner) {}
 };
 
 class TqvxSubdetailData : public TqvxDataBand {
   VCL_CLASS(TqvxSubdetailData, TqvxDataBand)
-public:
+ public:
   explicit TqvxSubdetailData(vcl::TComponent* owner) : TqvxDataBand(owner) {}
 };
 
 class TqvxDataBand4 : public TqvxDataBand {
   VCL_CLASS(TqvxDataBand4, TqvxDataBand)
-public:
+ public:
   explicit TqvxDataBand4(vcl::TComponent* owner) : TqvxDataBand(owner) {}
 };
 
 class TqvxDataBand5 : public TqvxDataBand {
   VCL_CLASS(TqvxDataBand5, TqvxDataBand)
-public:
+ public:
   explicit TqvxDataBand5(vcl::TComponent* owner) : TqvxDataBand(owner) {}
 };
 
 class TqvxDataBand6 : public TqvxDataBand {
   VCL_CLASS(TqvxDataBand6, TqvxDataBand)
-public:
+ public:
   explicit TqvxDataBand6(vcl::TComponent* owner) : TqvxDataBand(owner) {}
 };
 
 class TqvxGroupHeader : public TqvxBand {
   VCL_CLASS(TqvxGroupHeader, TqvxBand)
-public:
+ public:
   explicit TqvxGroupHeader(vcl::TComponent* owner) : TqvxBand(owner) {}
   rtl::String Diff(TqvxComponent* component) override;
 
@@ -213,32 +213,32 @@ public:
 
 class TqvxGroupFooter : public TqvxBand {
   VCL_CLASS(TqvxGroupFooter, TqvxBand)
-public:
+ public:
   explicit TqvxGroupFooter(vcl::TComponent* owner) : TqvxBand(owner) {}
   bool HideIfSingleDataRecord = false;
 };
 
 class TqvxChild : public TqvxBand {
   VCL_CLASS(TqvxChild, TqvxBand)
-public:
+ public:
   explicit TqvxChild(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxColumnHeader : public TqvxBand {
   VCL_CLASS(TqvxColumnHeader, TqvxBand)
-public:
+ public:
   explicit TqvxColumnHeader(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxColumnFooter : public TqvxBand {
   VCL_CLASS(TqvxColumnFooter, TqvxBand)
-public:
+ public:
   explicit TqvxColumnFooter(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxOverlay : public TqvxBand {
   VCL_CLASS(TqvxOverlay, TqvxBand)
-public:
+ public:
   explicit TqvxOverlay(vcl::TComponent* owner) : TqvxBand(owner) {}
   bool PrintOnTop = false;
 };
@@ -246,13 +246,13 @@ public:
 // Carries the objects that lie on a page outside every band; in no table.
 class TqvxNullBand : public TqvxBand {
   VCL_CLASS(TqvxNullBand, TqvxBand)
-public:
+ public:
   explicit TqvxNullBand(vcl::TComponent* owner) : TqvxBand(owner) {}
 };
 
 class TqvxSubreport : public TqvxView {
   VCL_CLASS(TqvxSubreport, TqvxView)
-public:
+ public:
   explicit TqvxSubreport(vcl::TComponent* owner);
   ~TqvxSubreport() override;
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
@@ -266,7 +266,7 @@ public:
 
   bool PrintOnParent = false;
 
-private:
+ private:
   TqvxReportPage* FPage = nullptr;
 };
 

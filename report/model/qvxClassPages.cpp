@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/rtl/format.h"
+#include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
@@ -71,6 +72,7 @@ VCL_REGISTER(TqvxReportPage) {
   cls.Prop(L"BackPicturePrintable", &TqvxReportPage::BackPicturePrintable).Default(true);
   cls.Prop(L"PageCount", &TqvxReportPage::PageCount, &TqvxReportPage::SetPageCount).Default(1);
   cls.Prop(L"Color", &TqvxReportPage::Color, &TqvxReportPage::SetColor).Default(clTransparent).TypeName(L"TColor");
+  cls.Prop(L"DataSet", &TqvxReportPage::DataSet, &TqvxReportPage::SetDataSet);
   cls.Prop(L"DataSetName", &TqvxReportPage::DataSetName, &TqvxReportPage::SetDataSetName);
   cls.Prop(L"Duplex", &TqvxReportPage::Duplex).Default(dmNone);
   cls.Prop(L"Frame", &TqvxReportPage::Frame, &TqvxReportPage::SetFrame);
@@ -120,8 +122,7 @@ String TqvxReportPage::GetDescription() const { return qvxResources().Get(L"obRe
 void TqvxReportPage::Notification(vcl::TComponent* component, vcl::TOperation operation) {
   TqvxPage::Notification(component, operation);
   if (operation != vcl::opRemove) return;
-  if (FDataSet && qvxDataSetHooks.AsComponent && qvxDataSetHooks.AsComponent(FDataSet) == component)
-    FDataSet = nullptr;
+  if (FDataSet && qvxDataSetHooks.AsComponent && qvxDataSetHooks.AsComponent(FDataSet) == component) FDataSet = nullptr;
   if (component == FSubReport) FSubReport = nullptr;
 }
 
@@ -210,7 +211,8 @@ void TqvxReportPage::SetColumns(rtl::Integer value) {
   FColumnPositions->Clear();
   if (FColumns <= 0) return;
   ColumnWidth = (FPaperWidth - LeftMargin - RightMargin) / FColumns;
-  for (rtl::Integer i = 0; i < FColumns; ++i) FColumnPositions->Add(rtl::FloatToStr(static_cast<double>(i * ColumnWidth)));
+  for (rtl::Integer i = 0; i < FColumns; ++i)
+    FColumnPositions->Add(rtl::FloatToStr(static_cast<double>(i * ColumnWidth)));
 }
 
 void TqvxReportPage::SetPageCount(rtl::Integer value) {
@@ -243,8 +245,7 @@ TqvxBand* TqvxReportPage::FindBand(const vcl::TClassInfo* bandClass) const {
   return nullptr;
 }
 
-void TqvxReportPage::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Extended offsetX,
-                          Extended offsetY) {
+void TqvxReportPage::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Extended offsetX, Extended offsetY) {
   FBackPictureView->SetWidth((FPaperWidth - LeftMargin - RightMargin) * qv01cm);
   FBackPictureView->SetHeight((FPaperHeight - TopMargin - BottomMargin) * qv01cm);
   if (!BackPictureVisible || (IsPrinting() && !BackPicturePrintable)) return;

@@ -31,14 +31,14 @@ Extended Round8(Extended x);
 
 class TqvxPage : public TqvxComponent {
   VCL_CLASS(TqvxPage, TqvxComponent)
-public:
+ public:
   explicit TqvxPage(vcl::TComponent* owner) : TqvxComponent(owner) {}
   bool ParentFontOff() const { return !FParentFont; }
 };
 
 class TqvxReportPage : public TqvxPage {
   VCL_CLASS(TqvxReportPage, TqvxPage)
-public:
+ public:
   explicit TqvxReportPage(vcl::TComponent* owner);
   ~TqvxReportPage() override;
 
@@ -110,7 +110,7 @@ public:
   bool BackPictureVisible = true, BackPicturePrintable = true;
   std::vector<TqvxBand*> SubBands, VSubBands;
 
-private:
+ private:
   std::unique_ptr<TqvxPictureView> FBackPictureView;
   std::unique_ptr<rtl::TStringList> FColumnPositions, FHGuides, FVGuides;
   TqvxDataSet* FDataSet = nullptr;
@@ -125,7 +125,7 @@ private:
 
 class TqvxDataPage : public TqvxPage {
   VCL_CLASS(TqvxDataPage, TqvxPage)
-public:
+ public:
   explicit TqvxDataPage(vcl::TComponent* owner);
   rtl::String GetDescription() const override;
 };

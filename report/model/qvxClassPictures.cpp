@@ -1,7 +1,7 @@
 #include "report/model/qvxClassPictures.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "platform/rtl/win.h"
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
+#include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
@@ -54,6 +55,7 @@ VCL_REGISTER(TqvxPictureView) {
   cls.Prop(L"Center", &TqvxPictureView::Center).Default(false);
   cls.Prop(L"Cursor", &TqvxView::Cursor).Default(0);
   cls.Prop(L"DataField", &TqvxView::DataField);
+  cls.Prop(L"DataSet", &TqvxView::DataSet, &TqvxView::SetDataSet);
   cls.Prop(L"DataSetName", &TqvxView::DataSetName, &TqvxView::SetDataSetName);
   cls.Prop(L"FileLink", &TqvxPictureView::FileLink);
   cls.Prop(L"Frame", &TqvxView::Frame, &TqvxView::SetFrame);
@@ -292,13 +294,20 @@ TPictureKind DetectKind(rtl::TStream& s) {
 
 const wchar_t* ExtensionOf(TPictureKind kind) {
   switch (kind) {
-    case TPictureKind::Bitmap: return L"bmp";
-    case TPictureKind::Jpeg: return L"jpg";
-    case TPictureKind::Png: return L"png";
-    case TPictureKind::Wmf: return L"wmf";
-    case TPictureKind::Emf: return L"emf";
-    case TPictureKind::Icon: return L"ico";
-    default: return L"";
+    case TPictureKind::Bitmap:
+      return L"bmp";
+    case TPictureKind::Jpeg:
+      return L"jpg";
+    case TPictureKind::Png:
+      return L"png";
+    case TPictureKind::Wmf:
+      return L"wmf";
+    case TPictureKind::Emf:
+      return L"emf";
+    case TPictureKind::Icon:
+      return L"ico";
+    default:
+      return L"";
   }
 }
 
@@ -320,7 +329,8 @@ rtl::Integer TqvxPictureView::LoadPictureFromStream(rtl::TStream& stream, bool r
     }
     kind = DetectKind(stream);
   }
-  vcl::TGraphicClass graphicClass = kind == TPictureKind::None ? nullptr : vcl::TPicture::FileFormatClass(ExtensionOf(kind));
+  vcl::TGraphicClass graphicClass =
+      kind == TPictureKind::None ? nullptr : vcl::TPicture::FileFormatClass(ExtensionOf(kind));
   if (graphicClass) {
     std::unique_ptr<vcl::TGraphic> graphic(graphicClass());
     try {
@@ -352,16 +362,14 @@ void TqvxPictureView::GetData() {
     } else {
       FPicture->Assign(nullptr);
     }
-  } else if (IsDataField() && qvxPictureHooks.IsBlobField && qvxPictureHooks.AssignBlobTo &&
-             qvxPictureHooks.IsBlobField(FDataSet, DataField)) {
+  } else if (IsDataField() && FDataSet->IsBlobField(DataField)) {
     rtl::TMemoryStream data;
-    qvxPictureHooks.AssignBlobTo(FDataSet, DataField, data);
+    FDataSet->AssignBlobTo(DataField, &data);
     LoadPictureFromStream(data, true);
   }
 }
 
-void TqvxPictureView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Extended offsetX,
-                           Extended offsetY) {
+void TqvxPictureView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Extended offsetX, Extended offsetY) {
   BeginDraw(canvas, scaleX, scaleY, offsetX, offsetY);
   if (!DrawAsMask) DrawBackground();
   vcl::TRect r(X, Y, X1, Y1);

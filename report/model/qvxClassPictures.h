@@ -8,11 +8,9 @@
 
 class TqvxPictureView;
 
-// What pictures need from the dataset unit and the prepared-pages store; those units fill the hooks in so that
-// the view does not depend on them. Without a hook a field is no picture field and nothing is handed over.
+// What pictures need from the prepared-pages store, which fills the hook in so that the view does not depend on
+// it. Without the hook nothing is handed over.
 struct TqvxPictureHooks {
-  bool (*IsBlobField)(TqvxDataSet* dataSet, const rtl::String& fieldName) = nullptr;
-  void (*AssignBlobTo)(TqvxDataSet* dataSet, const rtl::String& fieldName, rtl::TStream& stream) = nullptr;
   // Stores the view's picture once in the report's prepared pages and sets the view's ImageIndex.
   void (*AddPicture)(TqvxComponent* report, TqvxPictureView* view) = nullptr;
 };
@@ -23,7 +21,7 @@ inline constexpr rtl::Integer qvxInvalidPicture = static_cast<rtl::Integer>(0x80
 
 class TqvxCustomLineView : public TqvxStretcheable {
   VCL_CLASS(TqvxCustomLineView, TqvxStretcheable)
-public:
+ public:
   explicit TqvxCustomLineView(vcl::TComponent* owner);
   // flags: 0 a straight line, 1 a diagonal, 2 with an end arrow, 3 with a start arrow, 4 with both.
   TqvxCustomLineView(vcl::TComponent* owner, rtl::Word flags);
@@ -44,7 +42,7 @@ public:
   bool ArrowStart = false;
   rtl::Integer ArrowWidth = 5;
 
-private:
+ private:
   void InitLine();
   void DrawArrows();
   vcl::TColor FLineColor = clTransparent;
@@ -52,7 +50,7 @@ private:
 
 class TqvxLineView : public TqvxCustomLineView {
   VCL_CLASS(TqvxLineView, TqvxCustomLineView)
-public:
+ public:
   explicit TqvxLineView(vcl::TComponent* owner) : TqvxCustomLineView(owner) {}
   TqvxLineView(vcl::TComponent* owner, rtl::Word flags) : TqvxCustomLineView(owner, flags) {}
   rtl::String GetDescription() const override;
@@ -60,7 +58,7 @@ public:
 
 class TqvxPictureView : public TqvxView {
   VCL_CLASS(TqvxPictureView, TqvxView)
-public:
+ public:
   explicit TqvxPictureView(vcl::TComponent* owner);
   ~TqvxPictureView() override;
   rtl::String GetDescription() const override;
@@ -96,7 +94,7 @@ public:
   bool HightQuality = false;
   vcl::TColor TransparentColor = 0xFFFFFF;
 
-private:
+ private:
   bool FAutoSize = false;
   bool FIsImageIndexStored = false;
   bool FIsPictureStored = true;

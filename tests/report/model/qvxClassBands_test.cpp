@@ -6,6 +6,7 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxClassPages.h"
+#include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxXMLSerializer.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
 };
 VCL_REGISTER(TqvxReport) {}
@@ -23,22 +24,22 @@ VCL_REGISTER(TqvxReport) {}
 // The dot-matrix page as far as bands see it: its class name.
 class TqvxDMPPage : public TqvxComponent {
   VCL_CLASS(TqvxDMPPage, TqvxComponent)
-public:
+ public:
   explicit TqvxDMPPage(vcl::TComponent* owner) : TqvxComponent(owner) {}
 };
 VCL_REGISTER(TqvxDMPPage) {}
 
 class BandTest : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override { report->Free(); }
   TqvxReport* report = new TqvxReport(nullptr);
 };
 
 TEST_F(BandTest, EveryKindHasItsNumberNameAndText) {
-  const wchar_t* names[BND_COUNT] = {L"ReportTitle",   L"ReportSummary", L"PageHeader", L"PageFooter",  L"Header",
-                                     L"Footer",        L"MasterData",    L"DetailData", L"SubdetailData", L"Data4",
-                                     L"Data5",         L"Data6",         L"GroupHeader", L"GroupFooter", L"Child",
-                                     L"ColumnHeader",  L"ColumnFooter",  L"Overlay"};
+  const wchar_t* names[BND_COUNT] = {L"ReportTitle",  L"ReportSummary", L"PageHeader",  L"PageFooter",    L"Header",
+                                     L"Footer",       L"MasterData",    L"DetailData",  L"SubdetailData", L"Data4",
+                                     L"Data5",        L"Data6",         L"GroupHeader", L"GroupFooter",   L"Child",
+                                     L"ColumnHeader", L"ColumnFooter",  L"Overlay"};
   for (int n = 0; n < BND_COUNT; ++n) {
     const vcl::TClassInfo* cls = qvxBands()[n];
     vcl::TCreateArgs args;
@@ -142,6 +143,14 @@ TEST_F(BandTest, DataBandColumnsAndVertical) {
   EXPECT_EQ(band->MaxY, 0);
   band->SetRowCount(5);
   EXPECT_EQ(band->RowCount(), 5);
+  // Without a dataset of its own the band walks five empty records.
+  TqvxUserDataSet* records = band->VirtualDataSet();
+  ASSERT_NE(records, nullptr);
+  EXPECT_EQ(records->RangeEnd(), reCount);
+  EXPECT_EQ(records->RangeEndCount(), 5);
+  int count = 0;
+  for (records->First(); !records->Eof() && count < 100; records->Next()) ++count;
+  EXPECT_EQ(count, 5);
   band->SetVertical(true);
   EXPECT_FALSE(band->Vertical());
 }

@@ -15,13 +15,13 @@ namespace {
 
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
 };
 VCL_REGISTER(TqvxReport) {}
 
 class PageTest : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override {
     report->Free();
     qvxPrinterHooks = TqvxPrinterHooks{};

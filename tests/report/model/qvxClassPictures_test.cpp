@@ -13,6 +13,7 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "platform/vcl/graphicfiles.h"
+#include "report/model/qvxDataSets.h"
 #include "report/model/qvxXMLSerializer.h"
 
 using rtl::String;
@@ -23,7 +24,7 @@ namespace {
 // The report root as far as pictures need it: expression values.
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
   rtl::Variant Calc(const String& expr) override {
     auto it = Values.find(expr);
@@ -71,7 +72,7 @@ std::unique_ptr<vcl::TBitmap> RedPicture(int w, int h) {
 }
 
 class PictureTest : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override {
     report->Free();
     qvxPictureHooks = TqvxPictureHooks{};
@@ -132,9 +133,9 @@ TEST_F(PictureTest, UnrecognisedOrDamagedStreamsClearThePicture) {
   std::vector<rtl::Byte> png = DataBytes(L"halves_rgba.png");
   png.resize(40);  // the signature and a broken first chunk
   const std::vector<std::vector<rtl::Byte>> cases = {
-      {},                                            // empty
+      {},                                                     // empty
       std::vector<rtl::Byte>(bmp.begin(), bmp.begin() + 13),  // "BM" but shorter than a bitmap header
-      {'G', 'I', 'F', '8', '9', 'a', 0, 5, 0, 5},    // a kind we do not know
+      {'G', 'I', 'F', '8', '9', 'a', 0, 5, 0, 5},             // a kind we do not know
       png,
   };
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -182,28 +183,32 @@ TEST_F(PictureTest, FileLinkLoadsExpandsAndClears) {
   EXPECT_EQ(p->Picture()->Graphic(), nullptr);
 }
 
-TEST_F(PictureTest, BlobFieldLoadsThroughTheDatasetHooks) {
-  static std::vector<rtl::Byte> blob;
-  blob = DataBytes(L"halves_rgba.png");
-  qvxPictureHooks.IsBlobField = [](TqvxDataSet*, const String& field) { return field == L"Photo"; };
-  qvxPictureHooks.AssignBlobTo = [](TqvxDataSet*, const String&, rtl::TStream& s) {
-    s.WriteBuffer(blob.data(), static_cast<rtl::Integer>(blob.size()));
-  };
-  // Bound without the dataset unit: the hooks are all the view asks of the dataset.
-  struct TBoundPicture : TqvxPictureView {
-    using TqvxPictureView::TqvxPictureView;
-    void Bind(TqvxDataSet* d) { FDataSet = d; }
-  };
-  auto* p = new TBoundPicture(report);
-  rtl::TObject anyDataSet;
-  p->Bind(reinterpret_cast<TqvxDataSet*>(&anyDataSet));
+// A dataset whose "Photo" field holds a PNG file.
+class TPhotoDataSet : public TqvxUserDataSet {
+ public:
+  using TqvxUserDataSet::TqvxUserDataSet;
+  bool IsBlobField(const String& field) override { return field == L"Photo"; }
+  void AssignBlobTo(const String&, rtl::TObject* obj) override {
+    if (auto* s = dynamic_cast<rtl::TStream*>(obj)) s->WriteBuffer(Blob.data(), static_cast<rtl::Integer>(Blob.size()));
+  }
+  std::vector<rtl::Byte> Blob;
+};
+
+TEST_F(PictureTest, BlobFieldLoadsFromTheDataset) {
+  TPhotoDataSet ds(nullptr);
+  ds.Blob = DataBytes(L"halves_rgba.png");
+  auto* p = NewPicture(8, 8, 8, 8);
+  p->SetDataSet(&ds);
   p->DataField = L"Name";
   p->GetData();
-  EXPECT_EQ(p->Picture()->Graphic(), nullptr);
+  EXPECT_EQ(p->Picture()->Width(), 8);  // not a picture field: the picture stays
   p->DataField = L"Photo";
   p->GetData();
   EXPECT_EQ(p->Picture()->Width(), 40);
-  p->Bind(nullptr);
+  ds.Blob = {1, 2, 3};
+  p->GetData();
+  EXPECT_EQ(p->Picture()->Graphic(), nullptr);
+  p->SetDataSet(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -345,7 +350,7 @@ TEST_F(PictureTest, StoredAndReadBack) {
 // Lines
 
 class LineTest : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override { report->Free(); }
   TqvxLineView* NewLine(Extended l, Extended t, Extended w, Extended h, rtl::Word flags = 0) {
     auto* line = flags ? new TqvxLineView(report, flags) : new TqvxLineView(report);
@@ -359,7 +364,10 @@ TEST_F(LineTest, DesignerFlagsChooseTheKind) {
   struct Case {
     rtl::Word flags;
     bool diagonal, end, start;
-  } cases[] = {{0, false, false, false}, {1, true, false, false}, {2, true, true, false}, {3, true, false, true},
+  } cases[] = {{0, false, false, false},
+               {1, true, false, false},
+               {2, true, true, false},
+               {3, true, false, true},
                {4, true, true, true}};
   for (const Case& c : cases) {
     TqvxLineView line(report, c.flags);

@@ -13,6 +13,7 @@
 #include "app/About.h"
 #include "app/PendingEdits.h"
 #include "app/Unit1.h"
+#include "app/Unit12.h"
 #include "driver.h"
 #include "platform/vcl/application.h"
 #include "programrun.h"
@@ -114,6 +115,22 @@ void LoginScenario() {
   const Pair refused[] = {{L"rehber", kPassword},  {L"REHBER", kPassword}, {L"Rehber ", kPassword},
                           {L" Rehber", kPassword}, {kUser, L"şifre1"},     {kUser, L"ŞİFRE1"},
                           {kUser, L"Şifre1 "},     {kUser, L"Başka"},      {L"", L""}};
+  // Stored state the screens rely on: an inactive skin manager, the dialog's tab order, no default or cancel
+  // button, so Escape does nothing.
+  EXPECT_FALSE(Form1->sSkinManager1->Active());
+  EXPECT_EQ(Form1->sSkinManager1->SkinName(), L"Elegant");
+  EXPECT_EQ(Form12->sBitBtn1->TabOrder(), 0);
+  EXPECT_EQ(Form12->sBitBtn2->TabOrder(), 1);
+  EXPECT_EQ(Form12->sEdit1->TabOrder(), 2);
+  EXPECT_EQ(Form12->sEdit2->TabOrder(), 3);
+  EXPECT_FALSE(Form12->sBitBtn1->Default());
+  EXPECT_FALSE(Form12->sBitBtn2->Cancel());
+  HWND giris = FindChild(login, L"Giriş");
+  PostMessageW(giris, WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(giris, WM_KEYUP, VK_ESCAPE, 0);
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(login)) << "Escape is bound to no button";
+
   auto edits = Edits(login);
   ASSERT_EQ(edits.size(), 2u);
   for (const Pair& p : refused) {

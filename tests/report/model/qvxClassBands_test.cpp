@@ -155,6 +155,21 @@ TEST_F(BandTest, DataBandColumnsAndVertical) {
   EXPECT_FALSE(band->Vertical());
 }
 
+TEST_F(BandTest, DataSetFoundByNameAndForgottenWhenFreed) {
+  auto* ds = new TqvxUserDataSet(nullptr);
+  ds->SetUserName(L"BandRecords");
+  auto* band = new TqvxDetailData(report);
+  band->SetDataSetName(L"BandRecords");
+  EXPECT_EQ(band->DataSet(), ds);
+  auto* page = new TqvxReportPage(report);
+  page->SetDataSet(ds);
+  EXPECT_EQ(page->DataSetName(), L"BandRecords");
+  delete ds;
+  EXPECT_EQ(band->DataSet(), nullptr);
+  EXPECT_EQ(page->DataSet(), nullptr);
+  EXPECT_EQ(band->DataSetName(), L"BandRecords");
+}
+
 TEST_F(BandTest, BackgroundMemoOnlyForAVisibleBackground) {
   if (!vcl::GetClass(L"TqvxMemoView")) GTEST_SKIP() << "text objects are not linked in";
   auto* plain = new TqvxMasterData(report);
@@ -197,6 +212,23 @@ TEST_F(BandTest, BandsDrawOnlyInTheDesigner) {
   band->SetIsDesigning(true);
   band->Draw(sheet.Canvas(), 1, 1, 0, 0);
   EXPECT_EQ(sheet.Canvas()->Pixels(10, 10) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(BandTest, SubreportDrawsItsName) {
+  auto* sub = new TqvxSubreport(report);
+  sub->SetName(L"Sub1");
+  sub->SetBounds(0, 0, 80, 30);
+  vcl::TBitmap sheet(90, 40, vcl::pf32bit);
+  sheet.Canvas()->Brush()->SetColor(0xFFFFFF);
+  sheet.Canvas()->FillRect(vcl::TRect(0, 0, 90, 40));
+  sub->Draw(sheet.Canvas(), 1, 1, 0, 0);
+  EXPECT_EQ(sheet.Canvas()->Pixels(40, 25) & 0xFFFFFF, 12632256u);  // the grey background
+  EXPECT_EQ(sheet.Canvas()->Pixels(0, 15) & 0xFFFFFF, 0u);          // the frame
+  int dark = 0;
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 30; ++x)
+      if ((sheet.Canvas()->Pixels(x, y) & 0xFF) < 0x60) ++dark;
+  EXPECT_GT(dark, 5);  // the name's letters
 }
 
 TEST_F(BandTest, GroupHeaderDifferenceCarriesTheDrillName) {

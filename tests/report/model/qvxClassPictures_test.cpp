@@ -429,6 +429,12 @@ TEST_F(LineTest, ArrowHeads) {
   EXPECT_EQ(Px(*solid, 100, 44), White);
   EXPECT_EQ(Px(*solid, 20, 48), White);  // no head at the start
 
+  // Scaled: the head grows with the line, 40 long and 10 to each side.
+  auto scaled = Sheet(240, 240);
+  line->Draw(scaled->Canvas(), 2, 2, 0, 0);
+  EXPECT_EQ(Px(*scaled, 190, 94), Black);
+  EXPECT_EQ(Px(*scaled, 170, 94), White);
+
   line->ArrowSolid = false;
   auto hollow = Sheet(130, 130);
   line->Draw(hollow->Canvas(), 1, 1, 0, 0);

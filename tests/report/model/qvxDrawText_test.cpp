@@ -363,10 +363,12 @@ TEST(Hyphenation, BreakWordTakesTheLongestPrefixBeforeTheBreak) {
 
 TEST_F(LayoutTest, WordBreakHyphenatesCyrillicWords) {
   const rtl::String word = L"\u043C\u043E\u043B\u043E\u043A\u043E";
-  const double w = Width(L"\u043C\u043E\u043B\u043E\u043A") + 0.5;
+  // Each box lies halfway between the hyphenated piece that must fit and the longer one that must not.
+  const double w = (Width(L"\u043C\u043E\u043B\u043E-") + Width(word)) / 2;
   Layout(word, w, 1000, true, false, true);
   EXPECT_EQ(Lines(), (LineList{L"\u043C\u043E\u043B\u043E-", L"\u043A\u043E"}));
-  Layout(L"aa " + word, Width(L"aa \u043C\u043E\u043B") + 0.5, 1000, true, false, true);
+  Layout(L"aa " + word, (Width(L"aa \u043C\u043E-") + Width(L"aa \u043C\u043E\u043B\u043E-")) / 2, 1000, true,
+         false, true);
   EXPECT_EQ(Lines(), (LineList{L"aa \u043C\u043E-", L"\u043B\u043E\u043A\u043E"}));
   // The split keeps the hyphen with the text that fits.
   Layout(word, w, 13, true, false, true);

@@ -14,6 +14,17 @@ set_target_properties(dep_jpeg PROPERTIES IMPORTED_LOCATION ${TAVREL_DEPS}/lib/l
 add_library(dep_zlib STATIC IMPORTED GLOBAL)
 set_target_properties(dep_zlib PROPERTIES IMPORTED_LOCATION /usr/x86_64-w64-mingw32/lib/libz.a)
 
+# A resource script names the files it embeds (form texts, grammars, pictures); windres does not tell the build
+# about them, so every data file below the script's folder is made a dependency of the script.
+function(tavrel_resource_depends)
+  foreach(rc ${ARGN})
+    get_filename_component(dir ${rc} DIRECTORY)
+    file(GLOB_RECURSE data CONFIGURE_DEPENDS ${dir}/*.vfm ${dir}/*.xml ${dir}/*.png ${dir}/*.bmp ${dir}/*.ico
+         ${dir}/*.jpg ${dir}/*.txt ${dir}/*.dat)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${data}")
+  endforeach()
+endfunction()
+
 # tavrel_library(<target> [DEPS <targets>...])
 # A static library of every .cpp in the current folder (and its sub-folders listed in SUBDIRS).
 # Any .rc file there is compiled into an object library whose objects every consumer links
@@ -38,6 +49,7 @@ function(tavrel_library target)
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   if(rcfiles)
+    tavrel_resource_depends(${rcfiles})
     add_library(${target}_res OBJECT ${rcfiles})
     target_include_directories(${target}_res PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
     target_sources(${target} INTERFACE $<TARGET_OBJECTS:${target}_res>)
@@ -55,6 +67,7 @@ function(tavrel_test name)
   if(NOT sources)
     return()
   endif()
+  tavrel_resource_depends(${rcfiles})
   add_executable(${name} ${sources} ${rcfiles})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest)

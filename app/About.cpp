@@ -30,6 +30,14 @@ void TAboutBox::DoShow() {
               std::max(0, static_cast<int>(area.bottom - Height()) / 2), Width(), Height());
   }
   vcl::TForm::DoShow();
+  // A child shown while it is being created misses its first erase under the workspace; once it is on screen it
+  // is painted whole.
+  if (HandleAllocated()) {
+    HWND wnd = Handle();
+    vcl::Application->Post([wnd] {
+      if (IsWindow(wnd)) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    });
+  }
 }
 
 void TAboutBox::OKButtonClick(TObject*) { Close(); }

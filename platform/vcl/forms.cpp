@@ -228,8 +228,11 @@ void TCustomForm::InitializeWnd() {
     ccs.idFirstChild = 0xFF00;
     RECT r;
     ::GetClientRect(handle_, &r);
+    // MDIS_ALLCHILDSTYLES: without it the client forces minimise and maximise boxes on every child, whatever
+    // its BorderIcons say.
     client_handle_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
-                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
+                                         MDIS_ALLCHILDSTYLES,
                                      0, 0, r.right, r.bottom, handle_, nullptr, GetModuleHandleW(nullptr), &ccs);
     if (client_handle_) {
       SetPropW(client_handle_, FormProp(), this);

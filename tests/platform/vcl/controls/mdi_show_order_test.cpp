@@ -127,4 +127,24 @@ TEST_F(MdiShowOrder, ChildSetUpInItsConstructorShowsWhenConstructionEnds) {
   EXPECT_TRUE(child->HandleAllocated() && IsWindowVisible(child->Handle()));
 }
 
+// A screen that asks for the system menu alone gets no minimise or maximise box from the MDI client.
+TEST_F(MdiShowOrder, ChildKeepsItsBorderIcons) {
+  MakeFrame();
+  TForm* plain = Create<TForm>(frame_);
+  plain->SetFormStyle(fsMDIChild);
+  TForm* dialog = new TForm(frame_);
+  dialog->SetBorderIcons(TBorderIcons{biSystemMenu});
+  dialog->SetFormStyle(fsMDIChild);
+  dialog->Show();
+  Application->ProcessMessages();
+  ASSERT_TRUE(plain->HandleAllocated() && dialog->HandleAllocated());
+  LONG_PTR plainStyle = GetWindowLongPtrW(plain->Handle(), GWL_STYLE);
+  LONG_PTR dialogStyle = GetWindowLongPtrW(dialog->Handle(), GWL_STYLE);
+  EXPECT_TRUE(plainStyle & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(plainStyle & WS_MINIMIZEBOX);
+  EXPECT_TRUE(dialogStyle & WS_SYSMENU);
+  EXPECT_FALSE(dialogStyle & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(dialogStyle & WS_MINIMIZEBOX);
+}
+
 }  // namespace

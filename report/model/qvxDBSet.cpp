@@ -33,6 +33,8 @@ db::TDataSet* TqvxDBDataset::GetDataSet() const {
 }
 
 void TqvxDBDataset::SetDataSet(db::TDataSet* value) {
+  // Handlers put on the old platform dataset for a run go back to it before the dataset changes.
+  RestoreEvents();
   FDataSet = value;
   if (value) {
     FDataSource = nullptr;
@@ -42,6 +44,7 @@ void TqvxDBDataset::SetDataSet(db::TDataSet* value) {
 }
 
 void TqvxDBDataset::SetDataSource(db::TDataSource* value) {
+  RestoreEvents();
   FDataSource = value;
   if (value) {
     FDataSet = nullptr;
@@ -99,7 +102,8 @@ void TqvxDBDataset::RestoreEvents() {
 }
 
 void TqvxDBDataset::Open() {
-  if (FInitialized) return;
+  // Without a platform dataset (outside a run, or after it was freed) the dataset is simply empty.
+  if (FInitialized || !FDS) return;
   FInitialized = true;
   FDS->Open();
   AfterOpen(nullptr);
@@ -143,6 +147,7 @@ void TqvxDBDataset::Finalize() {
 
 void TqvxDBDataset::First() {
   OpenIfNeeded();
+  if (!FDS) return;
   if (FRangeBegin == rbCurrent && !FBookmark.empty() && FDS->BookmarkValid(FBookmark))
     FDS->GotoBookmark(FBookmark);
   else
@@ -153,6 +158,7 @@ void TqvxDBDataset::First() {
 
 void TqvxDBDataset::Next() {
   OpenIfNeeded();
+  if (!FDS) return;
   FDBEof = false;
   if (FRangeEnd == reCurrent) {
     db::TBookmark current = FDS->GetBookmark();
@@ -169,17 +175,20 @@ void TqvxDBDataset::Next() {
 
 void TqvxDBDataset::Prior() {
   OpenIfNeeded();
+  if (!FDS) return;
   FDS->Prior();
   TqvxCustomDBDataSet::Prior();
 }
 
 bool TqvxDBDataset::Eof() {
   OpenIfNeeded();
+  if (!FDS) return true;
   return TqvxCustomDBDataSet::Eof() || FDS->Eof() || FDBEof;
 }
 
 rtl::Integer TqvxDBDataset::RecordCount() {
   OpenIfNeeded();
+  if (!FDS) return 0;
   return FDS->RecordCount();
 }
 

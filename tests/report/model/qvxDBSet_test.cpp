@@ -330,6 +330,34 @@ TEST_F(DBDatasetTest, NotConnectedNamesTheComponent) {
   EXPECT_EQ(list.Count(), 0);
 }
 
+TEST_F(DBDatasetTest, WithoutAPlatformDatasetItIsEmpty) {
+  TqvxDBDataset ds(nullptr);
+  ds.SetUserName(L"Bos");
+  ds.First();
+  EXPECT_TRUE(ds.Eof());
+  ds.Next();
+  ds.Prior();
+  EXPECT_EQ(ds.RecordCount(), 0);
+  EXPECT_TRUE(ds.GetValue(L"adi").IsNull());
+  EXPECT_EQ(ds.GetDisplayText(L"adi"), L"Bos.\"adi\"");
+  EXPECT_FALSE(ds.IsBlobField(L"adi"));
+  ds.Finalize();
+}
+
+TEST_F(DBDatasetTest, ChangingThePlatformDatasetMidRunGivesTheOldOneItsHandlersBack) {
+  int opened = 0;
+  query_->AfterOpen = [&](db::TDataSet*) { ++opened; };
+  TqvxDBDataset* ds = Make();
+  ds->Initialize();
+  auto* other = new db::TADOQuery(nullptr);
+  ds->SetDataSet(other);
+  query_->Open();
+  EXPECT_EQ(opened, 1);
+  EXPECT_FALSE(ds->Initialized());
+  ds->SetDataSet(nullptr);
+  other->Free();
+}
+
 TEST_F(DBDatasetTest, ThroughADataSourceAndLettingGoOfFreedComponents) {
   auto* source = new db::TDataSource(nullptr);
   source->SetDataSet(query_);

@@ -28,7 +28,10 @@ const std::wstring kLogin = L"Giriş - K Adı ve Şifrenizi Giriniz...";
 const std::wstring kWrong = L"Yanlış Kullanıcı Adı veya Şifre girdiniz..";
 const std::wstring kUser = L"Rehber";
 const std::wstring kPassword = L"Şifre1";
-const std::string kSabit = "insert into sabit values ('Deneme Lisesi', 'Ayşe Öğretmen', 'Rehber', 'Şifre1');";
+// Only the first record holds the login; the second one's pair is refused.
+const std::string kSabit =
+    "insert into sabit values ('Deneme Lisesi', 'Ayşe Öğretmen', 'Rehber', 'Şifre1');"
+    "insert into sabit values ('İkinci Okul', 'Mehmet', 'İkinci', 'İkinci');";
 // A database in the folder the program is started from; the program must not read it.
 const std::string kDecoySabit = "insert into sabit values ('Başka Okul', 'Başka', 'Rehber', 'Başka');";
 const std::wstring kEditingCaption = L"Deneme Kayıt";
@@ -114,7 +117,8 @@ void LoginScenario() {
   };
   const Pair refused[] = {{L"rehber", kPassword},  {L"REHBER", kPassword}, {L"Rehber ", kPassword},
                           {L" Rehber", kPassword}, {kUser, L"şifre1"},     {kUser, L"ŞİFRE1"},
-                          {kUser, L"Şifre1 "},     {kUser, L"Başka"},      {L"", L""}};
+                          {kUser, L"Şifre1 "},     {kUser, L"Başka"},      {L"", L""},
+                          {L"İkinci", L"İkinci"}};
   // Stored state the screens rely on: an inactive skin manager, the dialog's tab order, no default or cancel
   // button, so Escape does nothing.
   EXPECT_FALSE(Form1->sSkinManager1->Active());
@@ -302,6 +306,32 @@ void ClosingMainWithPendingEdits(std::initializer_list<int> answers) {
   }
 }
 
+// Saving fails (the table went away under the screen): the error is shown, nothing closes, and the user can
+// still decide to drop the record.
+void ClosingWhenSavingFails() {
+  HWND main = OpenEditingScreen();
+  ASSERT_NE(main, nullptr);
+  vcl::Application->Post([] { Form1->ADOBaglan->Execute(L"alter table ogrencibilgi rename to ogrencibilgi_eski"); });
+  Sleep(300);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = WaitBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(box), L"Uyari");
+  Answer(box, IDYES);
+  HWND error = WaitBox();
+  ASSERT_NE(error, nullptr) << "the failed save is reported";
+  EXPECT_EQ(Text(error), kTitle);
+  Answer(error, IDOK);
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(main)) << "the program stays open";
+  EXPECT_EQ(MdiChildrenCaptioned(main, kEditingCaption).size(), 1u);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  box = WaitBox();
+  ASSERT_NE(box, nullptr) << "the record is still waiting";
+  EXPECT_EQ(Text(box), L"Uyari");
+  Answer(box, IDNO);
+}
+
 void ClosingScreenWithPendingEdits() {
   HWND main = OpenEditingScreen();
   ASSERT_NE(main, nullptr);
@@ -349,6 +379,7 @@ const std::map<std::string, std::function<void()>>& Scenarios() {
          ClosingMainWithPendingEdits({IDCANCEL, IDNO});
        }},
       {"pending_screen", ClosingScreenWithPendingEdits},
+      {"pending_save_fails", ClosingWhenSavingFails},
       {"screenshot", ScreenshotScenario},
   };
   return all;
@@ -435,14 +466,18 @@ TEST_F(ProgramTest, AboutBoxClosesWithOkAndOpensAgain) {
 TEST_F(ProgramTest, ClosingWithATypedRecordAsksAndKeepsWhatTheUserChose) {
   struct Case {
     const wchar_t* scenario;
+    const char* table;
     const char* rows;
   };
-  for (const Case& c : {Case{L"pending_yes", "1"}, Case{L"pending_cancel_no", "0"}, Case{L"pending_screen", "1"}}) {
+  for (const Case& c :
+       {Case{L"pending_yes", "ogrencibilgi", "1"}, Case{L"pending_cancel_no", "ogrencibilgi", "0"},
+        Case{L"pending_screen", "ogrencibilgi", "1"}, Case{L"pending_save_fails", "ogrencibilgi_eski", "0"}}) {
     SCOPED_TRACE(Utf8(c.scenario));
     DeleteFileW(Database().c_str());
     WithDatabase();
     ExpectPassed(Run(c.scenario));
-    EXPECT_EQ(QueryText(Database(), "select count(*) from ogrencibilgi where adisoyadi = '" + kTypedName + "'"),
+    EXPECT_EQ(QueryText(Database(),
+                        std::string("select count(*) from ") + c.table + " where adisoyadi = '" + kTypedName + "'"),
               c.rows);
   }
 }

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/vcl/application.h"
 
@@ -65,6 +69,57 @@ void DrawBevel(HDC dc, TRect& r, TBevelCut cut, int width) {
   }
 }
 
+// True when a bold font draws the same strokes as the regular weight of its face. Some
+// faces come with a bold member whose outlines are the regular ones above the sizes it has bitmaps for, and the
+// system does not thicken a face that calls itself bold, so a bold caption would show plain.
+bool BoldDrawsPlain(HFONT bold) {
+  LOGFONTW lf{};
+  if (!bold || GetObjectW(bold, sizeof lf, &lf) != sizeof lf || lf.lfWeight < FW_BOLD) return false;
+  static std::map<std::tuple<std::wstring, LONG, BYTE>, bool> known;
+  auto key = std::make_tuple(std::wstring(lf.lfFaceName), lf.lfHeight, lf.lfCharSet);
+  if (auto it = known.find(key); it != known.end()) return it->second;
+  // The ink of a few letters as the system draws them with a font: it grows with the weight of the strokes.
+  auto ink = [](HFONT font) {
+    const int w = 96, h = 64;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC probe = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(probe, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    long sum = -1;
+    if (bmp && bits) {
+      HGDIOBJ oldBmp = SelectObject(probe, bmp);
+      HGDIOBJ oldFont = SelectObject(probe, font);
+      RECT all{0, 0, w, h};
+      ::FillRect(probe, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      SetTextColor(probe, RGB(0, 0, 0));
+      SetBkMode(probe, TRANSPARENT);
+      TextOutW(probe, 2, 2, L"Hil", 3);
+      GdiFlush();
+      sum = 0;
+      auto* px = static_cast<const DWORD*>(bits);
+      for (int i = 0; i < w * h; ++i) sum += 255 - static_cast<long>((px[i] >> 8) & 0xFF);
+      SelectObject(probe, oldFont);
+      SelectObject(probe, oldBmp);
+      DeleteObject(bmp);
+    }
+    DeleteDC(probe);
+    return sum;
+  };
+  long boldInk = ink(bold);
+  lf.lfWeight = FW_NORMAL;
+  HFONT regular = CreateFontIndirectW(&lf);
+  long regularInk = ink(regular);
+  DeleteObject(regular);
+  bool plain = boldInk >= 0 && regularInk > 0 && boldInk * 10 < regularInk * 11;
+  known.emplace(key, plain);
+  return plain;
+}
+
 }  // namespace
 
 void TCustomPanel::Paint() {
@@ -90,6 +145,11 @@ void TCustomPanel::Paint() {
   flags |= vertical_alignment_ == taAlignTop ? DT_TOP : vertical_alignment_ == taAlignBottom ? DT_BOTTOM : DT_VCENTER;
   RECT tr = r;
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, flags);
+  if (BoldDrawsPlain(font_->Handle())) {
+    // Thicken the strokes by drawing the caption again one pixel to the right.
+    tr = RECT{r.Left + 1, r.Top, r.Right + 1, r.Bottom};
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, flags);
+  }
 }
 
 void TCustomPanel::CMTextChanged(TMessage&) { Invalidate(); }

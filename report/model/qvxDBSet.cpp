@@ -117,7 +117,8 @@ void TqvxDBDataset::Open() {
 void TqvxDBDataset::AfterOpen(db::TDataSet* sender) {
   GetFieldList(FFields);
   if (FDS)
-    for (int i = 0; i < FFields->Count(); ++i) FFields->SetObjects(i, FDS->FindField(ConvertAlias(FFields->Strings(i))));
+    for (int i = 0; i < FFields->Count(); ++i)
+      FFields->SetObjects(i, FDS->FindField(ConvertAlias(FFields->Strings(i))));
   if (FSaveOpenEvent && sender) FSaveOpenEvent(sender);
 }
 

@@ -9,7 +9,7 @@
 
 class TqvxDBDataset : public TqvxCustomDBDataSet {
   VCL_CLASS(TqvxDBDataset, TqvxCustomDBDataSet)
-public:
+ public:
   explicit TqvxDBDataset(vcl::TComponent* owner);
   ~TqvxDBDataset() override;
 
@@ -43,10 +43,10 @@ public:
   void SetBCDToCurrency(bool value) { FBCDToCurrency = value; }
   bool IsDataSetStored() const { return !const_cast<TqvxDBDataset*>(this)->Report(); }
 
-protected:
+ protected:
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
 
-private:
+ private:
   // Installed on the platform dataset for the run; a nullptr sender is this dataset calling them itself.
   void AfterOpen(db::TDataSet* sender);
   void BeforeClose(db::TDataSet* sender);

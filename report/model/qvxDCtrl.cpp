@@ -5,11 +5,11 @@
 #include "platform/rtl/win.h"
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
+#include "platform/vcl/colors.h"
 #include "platform/vcl/controls.h"
+#include "platform/vcl/filer.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/messages.h"
-#include "platform/vcl/colors.h"
-#include "platform/vcl/filer.h"
 #include "platform/vcl/typinfo.h"
 #include "report/model/qvxDialogPage.h"
 
@@ -75,7 +75,7 @@ void TqvxDialogComponent::Draw(vcl::TCanvas* canvas, Extended, Extended, Extende
 namespace {
 
 class TParentForm : public vcl::TForm {
-public:
+ public:
   explicit TParentForm(vcl::TComponent* owner) : vcl::TForm(owner) {}
   // Handles are made and freed on this window's thread whoever asks.
   void WndProc(vcl::TMessage& m) override {
@@ -158,8 +158,8 @@ void TqvxDialogControl::SetControl(vcl::TControl* control) {
 }
 
 void TqvxDialogControl::SetName(const rtl::String& value) {
-  const bool follow = FControl && FControl->ControlStyle().Contains(vcl::csSetCaption) &&
-                      FControl->Text() == Name() && !IsLoading();
+  const bool follow =
+      FControl && FControl->ControlStyle().Contains(vcl::csSetCaption) && FControl->Text() == Name() && !IsLoading();
   TqvxReportComponent::SetName(value);
   if (follow) FControl->SetText(value);
 }

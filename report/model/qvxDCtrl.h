@@ -5,7 +5,7 @@
 
 class TqvxDialogComponent : public TqvxReportComponent {
   VCL_CLASS(TqvxDialogComponent, TqvxReportComponent)
-public:
+ public:
   explicit TqvxDialogComponent(vcl::TComponent* owner);
   ~TqvxDialogComponent() override;
 
@@ -18,7 +18,7 @@ public:
   void SetComponent(vcl::TComponent* value) { FComponent = value; }
   rtl::Integer ImageIndex = 0;
 
-protected:
+ protected:
   vcl::TComponent* FComponent = nullptr;
 };
 
@@ -31,7 +31,7 @@ class TForm;
 // belongs to no dialog page the control lives in the hidden parent form.
 class TqvxDialogControl : public TqvxReportComponent {
   VCL_CLASS(TqvxDialogControl, TqvxReportComponent)
-public:
+ public:
   explicit TqvxDialogControl(vcl::TComponent* owner);
   ~TqvxDialogControl() override;
 
@@ -62,12 +62,11 @@ public:
   void SetTabStop(bool value);
   bool IsFontStored() const { return !FParentFont; }
 
-  rtl::String OnClick, OnDblClick, OnEnter, OnExit, OnKeyDown, OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove,
-      OnMouseUp;
+  rtl::String OnClick, OnDblClick, OnEnter, OnExit, OnKeyDown, OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove, OnMouseUp;
   // Called by the dialog page when its window is activated (a method of the host, not a script name).
   vcl::TNotifyEvent OnActivate;
 
-protected:
+ protected:
   // Takes ownership; a descendant calls it from its constructor.
   void SetControl(vcl::TControl* control);
   vcl::TControl* FControl = nullptr;

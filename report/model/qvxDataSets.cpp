@@ -215,9 +215,7 @@ bool TqvxDataSet::Eof() {
   return result;
 }
 
-rtl::Integer TqvxDataSet::RecordCount() {
-  return FRangeBegin == rbFirst && FRangeEnd == reCount ? FRangeEndCount : 0;
-}
+rtl::Integer TqvxDataSet::RecordCount() { return FRangeBegin == rbFirst && FRangeEnd == reCount ? FRangeEndCount : 0; }
 
 void TqvxDataSet::GetFieldList(rtl::TStrings* list) { list->Clear(); }
 

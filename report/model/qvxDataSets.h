@@ -21,7 +21,7 @@ using TqvxNewGetValueEvent = vcl::TEvent<void(rtl::TObject* Sender, const rtl::S
 
 class TqvxDataSet : public TqvxDialogComponent {
   VCL_CLASS(TqvxDataSet, TqvxDialogComponent)
-public:
+ public:
   explicit TqvxDataSet(vcl::TComponent* owner);
   ~TqvxDataSet() override;
 
@@ -72,7 +72,7 @@ public:
   TqvxCheckEOFEvent OnCheckEOF;
   vcl::TNotifyEvent OnFirst, OnNext, OnPrior, OnOpen, OnClose;
 
-protected:
+ protected:
   // A field error line: into the running report's Errors, prefixed with the object it is printing.
   void AddError(const rtl::String& text);
 
@@ -92,7 +92,7 @@ protected:
 // Values come from event handlers. Also every data band's virtual dataset of a fixed number of empty records.
 class TqvxUserDataSet : public TqvxDataSet {
   VCL_CLASS(TqvxUserDataSet, TqvxDataSet)
-public:
+ public:
   explicit TqvxUserDataSet(vcl::TComponent* owner);
   ~TqvxUserDataSet() override;
 
@@ -107,14 +107,14 @@ public:
   TqvxGetValueEvent OnGetValue;
   TqvxNewGetValueEvent OnNewGetValue;
 
-private:
+ private:
   rtl::TStringList* FFields = nullptr;
 };
 
 // A dataset over a database: field aliases ("FIELD=Alias", "-FIELD=..." hides one) and the list of names reports see.
 class TqvxCustomDBDataSet : public TqvxDataSet {
   VCL_CLASS(TqvxCustomDBDataSet, TqvxDataSet)
-public:
+ public:
   explicit TqvxCustomDBDataSet(vcl::TComponent* owner);
   ~TqvxCustomDBDataSet() override;
 
@@ -127,7 +127,7 @@ public:
   rtl::TStrings* FieldAliases() const { return FAliases; }
   void SetFieldAliases(rtl::TStrings* value);
 
-protected:
+ protected:
   rtl::TStringList* FAliases = nullptr;
   // Sorted, case-insensitive, duplicates ignored; each entry's object is its platform field (or nullptr).
   rtl::TStringList* FFields = nullptr;
@@ -136,7 +136,7 @@ protected:
 // The base of database-connection components; this program has no concrete kind.
 class TqvxCustomDatabase : public TqvxDialogComponent {
   VCL_CLASS(TqvxCustomDatabase, TqvxDialogComponent)
-public:
+ public:
   explicit TqvxCustomDatabase(vcl::TComponent* owner) : TqvxDialogComponent(owner) {}
 
   virtual void SetConnected(bool value) {}
@@ -154,14 +154,14 @@ public:
 
 class TqvxDBComponents : public vcl::TComponent {
   VCL_CLASS(TqvxDBComponents, vcl::TComponent)
-public:
+ public:
   explicit TqvxDBComponents(vcl::TComponent* owner) : vcl::TComponent(owner) {}
   virtual rtl::String GetDescription() { return rtl::String(); }
 };
 
 class TqvxDataSetItem : public vcl::TCollectionItem {
   VCL_CLASS(TqvxDataSetItem, vcl::TCollectionItem)
-public:
+ public:
   explicit TqvxDataSetItem(vcl::TCollection* collection) : vcl::TCollectionItem(collection) {}
 
   TqvxDataSet* DataSet() const { return FDataSet; }
@@ -170,14 +170,14 @@ public:
   rtl::String DataSetName() const;
   void SetDataSetName(const rtl::String& value);
 
-private:
+ private:
   TqvxDataSet* FDataSet = nullptr;
   rtl::String FDataSetName;
 };
 
 class TqvxReportDataSets : public vcl::TCollection {
   VCL_CLASS(TqvxReportDataSets, vcl::TCollection)
-public:
+ public:
   explicit TqvxReportDataSets(TqvxComponent* report);
   ~TqvxReportDataSets() override;
 
@@ -193,14 +193,14 @@ public:
 
   TqvxComponent* Report() const { return FReport; }
 
-private:
+ private:
   TqvxComponent* FReport = nullptr;
 };
 
 // Every report dataset that exists, in creation order. Lock and Unlock mark where a lock would go: reports run on
 // the user-interface thread only.
 class TqvxGlobalDataSetList {
-public:
+ public:
   void Lock() {}
   void Unlock() {}
   const std::vector<TqvxDataSet*>& Items() const { return FItems; }
@@ -208,7 +208,7 @@ public:
   void Add(TqvxDataSet* ds) { FItems.push_back(ds); }
   void Remove(TqvxDataSet* ds);
 
-private:
+ private:
   std::vector<TqvxDataSet*> FItems;
 };
 TqvxGlobalDataSetList& DatasetList();

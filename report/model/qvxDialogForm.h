@@ -6,7 +6,7 @@
 
 class TqvxDialogForm : public vcl::TForm {
   VCL_CLASS(TqvxDialogForm, vcl::TForm)
-public:
+ public:
   // The value of an owner's Tag by which it asks for a window that runs outside the user-interface thread.
   static constexpr rtl::Integer ThreadSafeTag = 318;
 

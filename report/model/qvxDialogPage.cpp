@@ -44,8 +44,8 @@ VCL_REGISTER(TqvxDialogPage) {
 TqvxDialogPage::TqvxDialogPage(vcl::TComponent* owner) : TqvxPage(owner) {
   TqvxComponent* report = Report();
   const rtl::Int64 savedTag = Tag();
-  const bool threadSafe = report && qvxDialogReportHooks.EnableThreadSafe &&
-                          qvxDialogReportHooks.EnableThreadSafe(report);
+  const bool threadSafe =
+      report && qvxDialogReportHooks.EnableThreadSafe && qvxDialogReportHooks.EnableThreadSafe(report);
   SetTag(threadSafe ? TqvxDialogForm::ThreadSafeTag : 0);
   FForm = new TqvxDialogForm(this);
   SetTag(savedTag);
@@ -197,8 +197,7 @@ void TqvxDialogPage::DoOnMouseMove(rtl::TObject*, vcl::TShiftState, int, int) {
 void TqvxDialogPage::DoOnCloseQuery(rtl::TObject* sender, bool& canClose) {
   TqvxComponent* report = Report();
   if (!report || !qvxDialogReportHooks.DoParamEvent) return;
-  rtl::Variant params = rtl::VarArrayOf(
-      {rtl::Variant::FromObject(sender), rtl::Variant(canClose)});
+  rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender), rtl::Variant(canClose)});
   qvxDialogReportHooks.DoParamEvent(report, OnCloseQuery, params);
   canClose = params[1].AsBoolean();
 }
@@ -206,8 +205,7 @@ void TqvxDialogPage::DoOnCloseQuery(rtl::TObject* sender, bool& canClose) {
 void TqvxDialogPage::KeyEvent(rtl::TObject* sender, rtl::Word& key, vcl::TShiftState shift, const String& eventName) {
   TqvxComponent* report = Report();
   if (!report || !qvxDialogReportHooks.DoParamEvent) return;
-  rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender),
-                                         rtl::Variant(static_cast<rtl::Integer>(key)),
+  rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender), rtl::Variant(static_cast<rtl::Integer>(key)),
                                          rtl::Variant(static_cast<rtl::Integer>(shift.Bits() & 0xFF))});
   qvxDialogReportHooks.DoParamEvent(report, eventName, params);
   key = static_cast<rtl::Word>(params[1].AsInteger());
@@ -224,8 +222,7 @@ void TqvxDialogPage::DoOnKeyUp(rtl::TObject* sender, rtl::Word& key, vcl::TShift
 void TqvxDialogPage::DoOnKeyPress(rtl::TObject* sender, wchar_t& key) {
   TqvxComponent* report = Report();
   if (!report || !qvxDialogReportHooks.DoParamEvent) return;
-  rtl::Variant params = rtl::VarArrayOf(
-      {rtl::Variant::FromObject(sender), rtl::Variant(String(1, key))});
+  rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender), rtl::Variant(String(1, key))});
   qvxDialogReportHooks.DoParamEvent(report, OnKeyPress, params);
   const String text = rtl::VarToStr(params[1]);
   key = text.empty() ? L'\0' : text[0];

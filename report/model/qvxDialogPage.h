@@ -20,7 +20,7 @@ extern TqvxDialogReportHooks qvxDialogReportHooks;
 
 class TqvxDialogPage : public TqvxPage {
   VCL_CLASS(TqvxDialogPage, TqvxPage)
-public:
+ public:
   explicit TqvxDialogPage(vcl::TComponent* owner);
   ~TqvxDialogPage() override;
 
@@ -53,8 +53,7 @@ public:
   Extended ClientHeight() const;
   void SetClientHeight(Extended value);
 
-  rtl::String OnActivate, OnClick, OnDeactivate, OnHide, OnKeyDown, OnKeyPress, OnKeyUp, OnResize, OnShow,
-      OnCloseQuery;
+  rtl::String OnActivate, OnClick, OnDeactivate, OnHide, OnKeyDown, OnKeyPress, OnKeyUp, OnResize, OnShow, OnCloseQuery;
 
   // The window's handlers, public so that a test or a host can drive them as the window would.
   void DoModify(rtl::TObject* sender);
@@ -70,7 +69,7 @@ public:
   void DoOnKeyUp(rtl::TObject* sender, rtl::Word& key, vcl::TShiftState shift);
   void DoOnKeyPress(rtl::TObject* sender, wchar_t& key);
 
-private:
+ private:
   void DoInitialize();
   void Notify(const rtl::String& eventName);
   void KeyEvent(rtl::TObject* sender, rtl::Word& key, vcl::TShiftState shift, const rtl::String& eventName);

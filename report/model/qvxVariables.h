@@ -11,7 +11,7 @@
 
 class TqvxVariable : public TqvxCollectionItem {
   VCL_CLASS(TqvxVariable, TqvxCollectionItem)
-public:
+ public:
   explicit TqvxVariable(vcl::TCollection* collection);
 
   // Copies Name, Value and IsInherited of another variable; other sources are ignored.
@@ -26,14 +26,14 @@ public:
   void SetValue(const rtl::Variant& value) { FValue = value; }
   bool IsValueStored() const { return !FValue.IsNull(); }
 
-private:
+ private:
   rtl::String FName;
   rtl::Variant FValue;
 };
 
 class TqvxVariables : public TqvxCollection {
   VCL_CLASS(TqvxVariables, TqvxCollection)
-public:
+ public:
   TqvxVariables();
 
   TqvxVariable* Add();
@@ -65,14 +65,14 @@ public:
   void SaveToStream(rtl::TStream& stream);
   void SaveToXMLItem(TqvxXMLItem* item);
 
-private:
+ private:
   int FindHeading(const rtl::String& category) const;
 };
 
 // A script-side map from any variant key to a value; keys compare as text, so 1 and "1" are the same key.
 class TqvxArray : public vcl::TCollection {
   VCL_CLASS(TqvxArray, vcl::TCollection)
-public:
+ public:
   TqvxArray();
 
   TqvxVariable* Items(int index) const;

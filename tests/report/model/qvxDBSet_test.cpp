@@ -35,7 +35,7 @@ std::vector<String> Lines(const rtl::TStrings& list) {
 // Stands in for the report root: it collects field errors as the report does (sorted, duplicates dropped).
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {
     errors.SetSorted(true);
     errors.SetDuplicates(rtl::dupIgnore);
@@ -46,7 +46,7 @@ public:
 VCL_REGISTER(TqvxReport) {}
 
 class DBDatasetTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     wchar_t tmp[MAX_PATH];
     GetTempPathW(MAX_PATH, tmp);
@@ -60,7 +60,8 @@ protected:
     const char* sql =
         "create table ogr(id integer primary key, adi varchar(30), soyadi varchar(40), notlar memo, "
         "tutar numeric(10,2), dogum datetime, buyuk bigint, aktif boolean, resim blob);"
-        "insert into ogr values (1, 'Ayşe', 'Yılmaz', 'satır bir', 12.5, '2010-03-04 00:00:00', 5000000000, 1, x'0102');"
+        "insert into ogr values (1, 'Ayşe', 'Yılmaz', 'satır bir', 12.5, '2010-03-04 00:00:00', 5000000000, 1, "
+        "x'0102');"
         "insert into ogr values (2, 'Işık', 'Çelik', null, 7.25, null, null, 0, null);"
         "insert into ogr values (3, 'İpek', 'Öztürk', 'üç', null, '2011-12-31 00:00:00', 3, 1, null);";
     ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
@@ -133,9 +134,9 @@ TEST_F(DBDatasetTest, FieldListKindsAndWidths) {
     TqvxFieldType type;
   };
   // Wide memos count as numbers: only plain, wide and memo text is text for the null conversion.
-  for (const Case& c : {Case{L"id", fftNumeric}, Case{L"adi", fftString}, Case{L"notlar", fftNumeric},
-                        Case{L"tutar", fftNumeric}, Case{L"dogum", fftDateTime}, Case{L"aktif", fftBoolean},
-                        Case{L"nosuch", fftNumeric}})
+  for (const Case& c :
+       {Case{L"id", fftNumeric}, Case{L"adi", fftString}, Case{L"notlar", fftNumeric}, Case{L"tutar", fftNumeric},
+        Case{L"dogum", fftDateTime}, Case{L"aktif", fftBoolean}, Case{L"nosuch", fftNumeric}})
     EXPECT_EQ(ds->GetFieldType(c.field), c.type) << c.field;
   EXPECT_EQ(ds->GetDisplayWidth(L"soyadi"), 40);  // from the field definitions while closed
   query_->Open();

@@ -22,14 +22,14 @@ using rtl::String;
 // Stands in for the report root: pages and objects find their report by this class name.
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
 };
 VCL_REGISTER(TqvxReport) {}
 
 class TqvxTestEditControl : public TqvxDialogControl {
   VCL_CLASS(TqvxTestEditControl, TqvxDialogControl)
-public:
+ public:
   explicit TqvxTestEditControl(vcl::TComponent* owner) : TqvxDialogControl(owner) {
     SetControl(new vcl::TEdit(nullptr));
     FControl->SetParent(qvxParentForm());
@@ -221,7 +221,7 @@ struct Dispatched {
 Dispatched* dispatched = nullptr;
 
 class DialogPageEvents : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     saved_ = qvxDialogReportHooks;
     dispatched = &log_;

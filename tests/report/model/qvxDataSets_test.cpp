@@ -25,7 +25,7 @@ std::vector<String> Lines(const rtl::TStrings& list) {
 // Stands in for the report root: the dataset code tells reports apart by class name.
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
-public:
+ public:
   explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
   rtl::TStrings* ReportErrors() override { return &errors; }
   rtl::TStringList errors;

@@ -23,7 +23,7 @@ std::vector<String> Lines(const rtl::TStrings& list) {
 
 // Totals: Tax, Net; Dates: Start.
 class VariablesTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Add(L" Totals", Variant::Null());
     Add(L"Tax", Variant(18));
@@ -177,8 +177,9 @@ TEST(Variables, OtherRootLoadsNothingAndUnknownChildrenAreSkipped) {
   vars.LoadFromStream(other);
   EXPECT_EQ(vars.Count(), 0);
 
-  rtl::TStringStream mixed(String(L"<?xml version=\"1.0\"?><Variables><item Name=\"A\"/><note Name=\"B\"/>"
-                                  L"<ITEM Name=\"C\"/></Variables>"));
+  rtl::TStringStream mixed(
+      String(L"<?xml version=\"1.0\"?><Variables><item Name=\"A\"/><note Name=\"B\"/>"
+             L"<ITEM Name=\"C\"/></Variables>"));
   vars.LoadFromStream(mixed);
   ASSERT_EQ(vars.Count(), 2);
   EXPECT_EQ(vars.Items(0)->Name(), L"A");

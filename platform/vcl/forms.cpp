@@ -834,6 +834,10 @@ VCL_REGISTER(TCustomForm) {
   cls.Prop(L"FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
   cls.Prop(L"Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
   cls.Prop(L"WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
+  // A form stores its client size; storing the outer size too would grow the form on every read, as the
+  // client size is applied last and the frame is added to it.
+  cls.Prop(L"Width", &TCustomForm::Width, &TCustomForm::SetWidth).Stored(false);
+  cls.Prop(L"Height", &TCustomForm::Height, &TCustomForm::SetHeight).Stored(false);
   cls.Prop(L"ClientWidth", &TCustomForm::FormClientWidth, &TCustomForm::SetFormClientWidth);
   cls.Prop(L"ClientHeight", &TCustomForm::FormClientHeight, &TCustomForm::SetFormClientHeight);
   cls.Prop(L"Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);

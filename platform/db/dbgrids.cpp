@@ -1,11 +1,21 @@
 #include "platform/db/dbgrids.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/vcl/canvas.h"
 #include "platform/vcl/messages.h"
 
 namespace db {
+
+namespace {
+// Narrowest a column can be dragged to: a border that can still be grabbed again.
+constexpr int kMinColumnWidth = 8;
+// How far from a title's right border the mouse may be to grab it.
+constexpr int kBorderGrip = 3;
+// The tilt wheel's message, which older headers lack.
+constexpr UINT kMouseHWheel = 0x020E;
+}  // namespace
 
 // The grid's link: a window of records as tall as the grid.
 class TDBGrid::TGridDataLink : public TDataLink {
@@ -156,7 +166,7 @@ TDBGridColumns::TDBGridColumns(TDBGrid* grid, const vcl::TClassInfo* columnClass
     : vcl::TCollection(columnClass, grid), grid_(grid) {}
 
 void TDBGridColumns::Update(vcl::TCollectionItem*) {
-  if (grid_) grid_->Invalidate();
+  if (grid_) grid_->ColumnsChanged();
 }
 
 // Grid.
@@ -218,7 +228,111 @@ void TDBGrid::CreateParams(vcl::TCreateParams& p) {
   p.Style |= WS_VSCROLL;
 }
 
+void TDBGrid::CreateWnd() {
+  vcl::TCustomControl::CreateWnd();
+  UpdateScrollBar();
+}
+
+int TDBGrid::DataAreaWidth() { return std::max(0, ClientWidth() - IndicatorWidth()); }
+
+int TDBGrid::MaxLeftCol() {
+  int n = VisibleColumnCount();
+  int area = DataAreaWidth(), used = 0;
+  for (int i = n - 1; i >= 0; --i) {
+    used += VisibleColumn(i)->Width();
+    if (used > area) return std::min(i + 1, n - 1);
+  }
+  return 0;
+}
+
+void TDBGrid::UpdateHorzScrollBar() {
+  int maxLeft = MaxLeftCol();
+  leftCol_ = std::clamp(leftCol_, 0, maxLeft);
+  if (!HandleAllocated()) return;
+  // A page is the columns beyond the last left position, so the thumb's far end is that position; with every
+  // column in view the page covers the whole range and the bar goes away.
+  int n = VisibleColumnCount();
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = std::max(0, n - 1);
+  si.nPage = static_cast<UINT>(std::max(1, n - maxLeft));
+  si.nPos = leftCol_;
+  SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
+}
+
+void TDBGrid::ColumnsChanged() {
+  UpdateHorzScrollBar();
+  Invalidate();
+}
+
+void TDBGrid::SetLeftCol(int column) {
+  column = std::clamp(column, 0, MaxLeftCol());
+  if (column == leftCol_) return;
+  leftCol_ = column;
+  if (editorShown_) {
+    // The editor goes along with its cell, and is closed (keeping what was typed) when the cell leaves the view.
+    if (selectedIndex_ >= leftCol_ && CellRect(selectedIndex_, 0).Left < ClientWidth()) {
+      vcl::TRect r = CellRect(selectedIndex_, link_->ActiveRecord());
+      editor_->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    } else {
+      UpdateEditorData();
+      HideEditor();
+    }
+  }
+  UpdateHorzScrollBar();
+  Invalidate();
+}
+
+void TDBGrid::MakeColumnVisible(int column) {
+  if (column < 0 || column >= VisibleColumnCount()) return;
+  if (column < leftCol_) {
+    SetLeftCol(column);
+    return;
+  }
+  int area = DataAreaWidth();
+  auto span = [&](int from) {
+    int w = 0;
+    for (int i = from; i <= column; ++i) w += VisibleColumn(i)->Width();
+    return w;
+  };
+  int left = leftCol_;
+  while (left < column && span(left) > area) ++left;
+  SetLeftCol(left);
+}
+
+void TDBGrid::HorzScrolled(int code, int thumb) {
+  int n = VisibleColumnCount();
+  if (n == 0) return;
+  int area = DataAreaWidth();
+  switch (code) {
+    case SB_LINELEFT: SetLeftCol(leftCol_ - 1); break;
+    case SB_LINERIGHT: SetLeftCol(leftCol_ + 1); break;
+    case SB_PAGELEFT: {
+      // The columns just left of the view, as many as fit, come into view.
+      int left = leftCol_, used = 0;
+      while (left > 0 && used + VisibleColumn(left - 1)->Width() <= area) used += VisibleColumn(--left)->Width();
+      SetLeftCol(std::min(left, leftCol_ - 1));
+      break;
+    }
+    case SB_PAGERIGHT: {
+      // The first column not wholly in view comes to the left edge.
+      int next = leftCol_, used = 0;
+      while (next < n && used + VisibleColumn(next)->Width() <= area) used += VisibleColumn(next++)->Width();
+      SetLeftCol(std::max(next, leftCol_ + 1));
+      break;
+    }
+    case SB_LEFT: SetLeftCol(0); break;
+    case SB_RIGHT: SetLeftCol(MaxLeftCol()); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: SetLeftCol(thumb); break;
+    default: break;
+  }
+}
+
 void TDBGrid::UpdateScrollBar() {
+  UpdateHorzScrollBar();
   if (!HandleAllocated()) return;
   SCROLLINFO si{};
   si.cbSize = sizeof si;
@@ -254,14 +368,17 @@ void TDBGrid::Scrolled(int code, int thumb) {
 }
 
 void TDBGrid::RebuildDefaultColumns() {
+  defaultColumns_->BeginUpdate();
   defaultColumns_->Clear();
   TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
-  if (columns_->Count() > 0 || !ds || !ds->Active()) return;
-  for (TField* f : ds->Fields()->Items()) {
-    if (!f->Visible()) continue;
-    TColumn* c = defaultColumns_->AddColumn();
-    c->SetFieldName(f->FieldName());
+  if (columns_->Count() == 0 && ds && ds->Active()) {
+    for (TField* f : ds->Fields()->Items()) {
+      if (!f->Visible()) continue;
+      TColumn* c = defaultColumns_->AddColumn();
+      c->SetFieldName(f->FieldName());
+    }
   }
+  defaultColumns_->EndUpdate();
 }
 
 int TDBGrid::VisibleColumnCount() const {
@@ -294,6 +411,7 @@ void TDBGrid::LinkChanged() {
 void TDBGrid::Resize() {
   vcl::TCustomControl::Resize();
   link_->SetBufferCount(VisibleRowCount());
+  UpdateHorzScrollBar();
   Invalidate();
 }
 
@@ -303,7 +421,8 @@ bool TDBGrid::CellAt(int x, int y, int& column, int& row) {
   column = -1;
   row = y < TitleHeight() ? -1 : (y - TitleHeight()) / rowHeight_;
   int left = IndicatorWidth();
-  for (int i = 0; i < VisibleColumnCount(); ++i) {
+  if (x < left) return false;
+  for (int i = leftCol_; i < VisibleColumnCount(); ++i) {
     int w = VisibleColumn(i)->Width();
     if (x >= left && x < left + w) {
       column = i;
@@ -403,18 +522,25 @@ void TDBGrid::Paint() {
   int th = TitleHeight(), iw = IndicatorWidth();
   int ncols = VisibleColumnCount();
   int firstCol = iw > 0 ? 1 : 0, firstRow = th > 0 ? 1 : 0;
-  auto cellRect = [&](int gridCol, int top, int height) {
-    int left = 0;
-    if (gridCol == 0 && iw > 0) return vcl::Rect(0, top, iw, top + height);
-    left = iw;
-    for (int i = 0; i < gridCol - firstCol; ++i) left += VisibleColumn(i)->Width();
-    return vcl::Rect(left, top, left + VisibleColumn(gridCol - firstCol)->Width(), top + height);
+  // The data columns in view: from LeftCol to the first that starts past the right edge; the indicator and the
+  // titles are drawn at the same offsets, so they stay in step with the cells.
+  struct Shown {
+    int col, left, width;
   };
-  if (th > 0)
-    for (int col = 0; col < ncols + firstCol; ++col) DrawCell(col, 0, cellRect(col, 0, th), TGridDrawState{gdFixed});
+  std::vector<Shown> shown;
+  int clientWidth = ClientWidth();
+  for (int i = leftCol_, left = iw; i < ncols && left < clientWidth; ++i) {
+    int w = VisibleColumn(i)->Width();
+    shown.push_back({i, left, w});
+    left += w;
+  }
+  int right = shown.empty() ? iw : shown.back().left + shown.back().width;
+  if (th > 0) {
+    if (iw > 0) DrawCell(0, 0, vcl::Rect(0, 0, iw, th), TGridDrawState{gdFixed});
+    for (const Shown& s : shown)
+      DrawCell(s.col + firstCol, 0, vcl::Rect(s.left, 0, s.left + s.width, th), TGridDrawState{gdFixed});
+  }
   int rows = 0;
-  int right = iw;
-  for (int i = 0; i < ncols; ++i) right += VisibleColumn(i)->Width();
   if (link_->Active()) {
     int active = link_->ActiveRecord();
     rows = link_->RecordCount();
@@ -422,17 +548,15 @@ void TDBGrid::Paint() {
       int top = th + r * rowHeight_;
       link_->SetActiveRecord(r);
       paintedDataRow_ = r;
-      for (int col = 0; col < ncols + firstCol; ++col) {
-        TGridDrawState state;
-        if (col < firstCol) state += gdFixed;
-        if (r == active) {
-          state += gdRowSelected;
-          if (col >= firstCol) state += gdSelected;
-          if (col < firstCol) state += gdSelected;
-          if (Focused()) state += gdFocused;
-        }
-        DrawCell(col, r + firstRow, cellRect(col, top, rowHeight_), state);
+      TGridDrawState rowState;
+      if (r == active) {
+        rowState += gdRowSelected;
+        rowState += gdSelected;
+        if (Focused()) rowState += gdFocused;
       }
+      if (iw > 0) DrawCell(0, r + firstRow, vcl::Rect(0, top, iw, top + rowHeight_), rowState + gdFixed);
+      for (const Shown& s : shown)
+        DrawCell(s.col + firstCol, r + firstRow, vcl::Rect(s.left, top, s.left + s.width, top + rowHeight_), rowState);
       if (options_.Contains(dgRowLines)) {
         c->Pen()->SetColor(vcl::clBtnFace);
         c->MoveTo(0, top + rowHeight_ - 1);
@@ -444,11 +568,9 @@ void TDBGrid::Paint() {
   }
   if (options_.Contains(dgColLines)) {
     c->Pen()->SetColor(vcl::clBtnFace);
-    int left = iw;
-    for (int i = 0; i < ncols; ++i) {
-      left += VisibleColumn(i)->Width();
-      c->MoveTo(left - 1, 0);
-      c->LineTo(left - 1, th + rows * rowHeight_);
+    for (const Shown& s : shown) {
+      c->MoveTo(s.left + s.width - 1, 0);
+      c->LineTo(s.left + s.width - 1, th + rows * rowHeight_);
     }
   }
 }
@@ -461,8 +583,41 @@ void TDBGrid::CellClick(TColumn* column) {
   if (OnCellClick) OnCellClick(column);
 }
 
+int TDBGrid::SizingBorderAt(int x, int y) {
+  if (!options_.Contains(dgColumnResize) || y < 0 || y >= TitleHeight()) return -1;
+  int left = IndicatorWidth(), clientWidth = ClientWidth();
+  for (int i = leftCol_; i < VisibleColumnCount() && left < clientWidth; ++i) {
+    int right = left + VisibleColumn(i)->Width();
+    if (x >= right - kBorderGrip && x < right + kBorderGrip) return i;
+    left = right;
+  }
+  return -1;
+}
+
+void TDBGrid::EndColumnSizing() {
+  if (sizingCol_ < 0) return;
+  sizingCol_ = -1;
+  if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+}
+
 void TDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
   if (CanFocus() && !Focused()) SetFocus();
+  if (button == vcl::mbLeft) {
+    int border = SizingBorderAt(x, y);
+    if (border >= 0) {
+      // A drag of the title's right border sizes the column; it is no click on the title.
+      if (editorShown_) {
+        UpdateEditorData();
+        HideEditor();
+      }
+      sizingCol_ = border;
+      sizingStartX_ = x;
+      sizingStartWidth_ = VisibleColumn(border)->Width();
+      SetCapture(Handle());
+      vcl::TCustomControl::DoMouseDown(button, shift, x, y);
+      return;
+    }
+  }
   int col = -1, row = -1;
   bool inCell = CellAt(x, y, col, row);
   if (button == vcl::mbLeft && inCell) {
@@ -481,6 +636,22 @@ void TDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int 
   vcl::TCustomControl::DoMouseDown(button, shift, x, y);
 }
 
+void TDBGrid::DoMouseMove(vcl::TShiftState shift, int x, int y) {
+  if (sizingCol_ >= 0) {
+    if (TColumn* c = VisibleColumn(sizingCol_))
+      c->SetWidth(std::max(kMinColumnWidth, sizingStartWidth_ + x - sizingStartX_));
+  }
+  vcl::TCustomControl::DoMouseMove(shift, x, y);
+}
+
+void TDBGrid::DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+  if (button == vcl::mbLeft && sizingCol_ >= 0) {
+    DoMouseMove(shift, x, y);
+    EndColumnSizing();
+  }
+  vcl::TCustomControl::DoMouseUp(button, shift, x, y);
+}
+
 void TDBGrid::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
   vcl::TCustomControl::KeyDown(key, shift);
   if (!link_->Active() || key == 0) return;
@@ -491,10 +662,16 @@ void TDBGrid::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
     case VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
     case VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
     case VK_HOME:
-      if (shift.Contains(vcl::ssCtrl)) ds->First();
+      if (shift.Contains(vcl::ssCtrl))
+        ds->First();
+      else
+        SetSelectedIndex(0);
       break;
     case VK_END:
-      if (shift.Contains(vcl::ssCtrl)) ds->Last();
+      if (shift.Contains(vcl::ssCtrl))
+        ds->Last();
+      else
+        SetSelectedIndex(VisibleColumnCount() - 1);
       break;
     case VK_ESCAPE: ds->Cancel(); break;
     case VK_LEFT: SetSelectedIndex(selectedIndex_ - 1); break;
@@ -533,6 +710,7 @@ void TDBGrid::SetSelectedIndex(int index) {
   int n = VisibleColumnCount();
   if (n == 0) return;
   index = std::clamp(index, 0, n - 1);
+  MakeColumnVisible(index);
   if (index == selectedIndex_) return;
   if (editorShown_) {
     UpdateEditorData();
@@ -544,7 +722,7 @@ void TDBGrid::SetSelectedIndex(int index) {
 
 vcl::TRect TDBGrid::CellRect(int dataCol, int dataRow) {
   int left = IndicatorWidth();
-  for (int i = 0; i < dataCol; ++i) left += VisibleColumn(i)->Width();
+  for (int i = leftCol_; i < dataCol; ++i) left += VisibleColumn(i)->Width();
   int top = TitleHeight() + dataRow * rowHeight_;
   return vcl::Rect(left, top, left + VisibleColumn(dataCol)->Width(), top + rowHeight_);
 }
@@ -561,6 +739,7 @@ void TDBGrid::ShowEditor() {
     editor_ = new TInplaceEdit(this);
     editor_->SetParent(this);
   }
+  MakeColumnVisible(selectedIndex_);
   TField* f = SelectedField();
   vcl::TRect r = CellRect(selectedIndex_, link_->ActiveRecord());
   settingEditor_ = true;
@@ -644,8 +823,53 @@ void TDBGrid::Dispatch(vcl::TMessage& m) {
       m.Result = 0;
       return;
     }
+    case WM_HSCROLL: {
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_TRACKPOS;
+      GetScrollInfo(Handle(), SB_HORZ, &si);
+      HorzScrolled(LOWORD(m.WParam), si.nTrackPos);
+      m.Result = 0;
+      return;
+    }
+    case kMouseHWheel: {
+      short delta = static_cast<short>(HIWORD(m.WParam));
+      if (delta != 0) HorzScrolled(delta > 0 ? SB_LINERIGHT : SB_LINELEFT, 0);
+      m.Result = 0;
+      return;
+    }
+    case WM_SIZE:
+      // The horizontal bar coming or going changes the height that rows have.
+      vcl::TCustomControl::Dispatch(m);
+      link_->SetBufferCount(VisibleRowCount());
+      Invalidate();
+      return;
+    case WM_SETCURSOR:
+      if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == Handle()) {
+        POINT p;
+        GetCursorPos(&p);
+        ::ScreenToClient(Handle(), &p);
+        if (sizingCol_ >= 0 || SizingBorderAt(p.x, p.y) >= 0) {
+          ::SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+          m.Result = 1;
+          return;
+        }
+      }
+      vcl::TCustomControl::Dispatch(m);
+      return;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(m.LParam) != Handle()) sizingCol_ = -1;
+      vcl::TCustomControl::Dispatch(m);
+      return;
     case WM_MOUSEWHEEL:
     case vcl::CM_MOUSEWHEEL: {
+      // With shift held the wheel scrolls the columns.
+      if (LOWORD(m.WParam) & MK_SHIFT) {
+        short delta = static_cast<short>(HIWORD(m.WParam));
+        if (delta != 0) HorzScrolled(delta > 0 ? SB_LINELEFT : SB_LINERIGHT, 0);
+        m.Result = 1;
+        return;
+      }
       // One record per notch; the wheel only moves, it never appends or edits.
       if (link_->Active()) {
         short delta = static_cast<short>(HIWORD(m.WParam));

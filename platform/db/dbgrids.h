@@ -2,7 +2,9 @@
 // The data-aware grid: one row per record of its data source around the current one, one column per field.
 //
 // Clicking a row makes its record current before OnCellClick runs. Arrow keys and the wheel move the current
-// record; neither ever appends or edits a record. Cells are not edited in place: the screens edit through their
+// record; neither ever appends or edits a record. Columns wider together than the grid scroll sideways (by the
+// horizontal bar, shift with the wheel, or the selection moving out of view) while the indicator stays in place;
+// dragging a title's right border sets that column's Width. Cells are not edited in place: the screens edit through their
 // bound controls.
 #include <memory>
 
@@ -143,6 +145,12 @@ class TDBGrid : public vcl::TCustomControl {
   int VisibleRowCount();
   // The data column and record row (0-based, -1 for the title) at a client point; false outside any cell.
   bool CellAt(int x, int y, int& column, int& row);
+  // The first data column shown beside the indicator; the others scroll out of view to the left.
+  int LeftCol() const { return leftCol_; }
+  void SetLeftCol(int column);
+  // Scrolls sideways as little as needed to show the whole data column (its left edge when it is wider than the
+  // grid).
+  void MakeColumnVisible(int column);
   // Index of the current record among the shown rows.
   int SelectedRow() const;
 
@@ -167,8 +175,9 @@ class TDBGrid : public vcl::TCustomControl {
   TDBGridClickEvent OnTitleClick;
   TDrawColumnCellEvent OnDrawColumnCell;
 
-  // From the data link and the editor.
+  // From the data link, the columns and the editor.
   void LinkChanged();
+  void ColumnsChanged();
   void EditorChanged();
   void EditorKey(rtl::Word& key, vcl::TShiftState shift);
   // Hands the editor's text to the field (when it was changed).
@@ -187,10 +196,13 @@ protected:
   void Paint() override;
   void Resize() override;
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
+  void DoMouseMove(vcl::TShiftState shift, int x, int y) override;
+  void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
   void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
   void Dispatch(vcl::TMessage& m) override;
   void CreateParams(vcl::TCreateParams& p) override;
+  void CreateWnd() override;
 
 private:
   class TGridDataLink;
@@ -199,7 +211,16 @@ private:
   int TitleHeight() const { return options_.Contains(dgTitles) ? rowHeight_ : 0; }
   void PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col);
   void UpdateScrollBar();
+  void UpdateHorzScrollBar();
   void Scrolled(int code, int thumb);
+  void HorzScrolled(int code, int thumb);
+  // Width beside the indicator that the data columns share.
+  int DataAreaWidth();
+  // The largest LeftCol: the first of the last columns that fit together.
+  int MaxLeftCol();
+  // The data column whose title's right border is at x (within a few pixels), or -1.
+  int SizingBorderAt(int x, int y);
+  void EndColumnSizing();
 
   std::unique_ptr<TGridDataLink> link_;
   std::unique_ptr<TDBGridColumns> columns_;
@@ -215,6 +236,10 @@ private:
   int rowHeight_ = 18;
   int paintedDataRow_ = -1;
   int selectedIndex_ = 0;
+  int leftCol_ = 0;
+  int sizingCol_ = -1;
+  int sizingStartX_ = 0;
+  int sizingStartWidth_ = 0;
   TInplaceEdit* editor_ = nullptr;
   bool editorShown_ = false;
   bool editorModified_ = false;

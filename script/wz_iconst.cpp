@@ -17,4 +17,5 @@ const rtl::String STooManyParams = L"Too many actual parameters";
 const rtl::String SLeftCantAssigned = L"Left side cannot be assigned to";
 const rtl::String SForError = L"For loop variable must be numeric variable";
 const rtl::String SEventError = L"Event handler must be a procedure";
+const rtl::String SStatementExpected = L"Statement expected";
 const rtl::String SNestingTooDeep = L"Nesting too deep";

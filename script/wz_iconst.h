@@ -20,5 +20,7 @@ extern const rtl::String STooManyParams;
 extern const rtl::String SLeftCantAssigned;
 extern const rtl::String SForError;
 extern const rtl::String SEventError;
+// Text left after a program that is a run of statements.
+extern const rtl::String SStatementExpected;
 // Answered instead of running out of stack on absurdly deep nesting.
 extern const rtl::String SNestingTooDeep;

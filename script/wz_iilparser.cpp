@@ -1,5 +1,6 @@
 #include "script/wz_iilparser.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/rtl/exceptions.h"
@@ -106,6 +107,9 @@ struct TwzILParser::Language {
   std::shared_ptr<TwzXMLDocument> grammar;
   std::vector<std::unique_ptr<Element>> elements;
   Element* programRule = nullptr;
+  // The program is a run of statements that stops, without an error, at the first text that is none: what
+  // remains after it must then be checked. A program that ends with its own closing token ends there.
+  bool openEnded = false;
   TwzParser scanner;  // the defaults with the grammar's parser settings and keywords
   bool needDeclareVars = true;
 };
@@ -208,7 +212,36 @@ std::shared_ptr<TwzILParser::Language> TwzILParser::BuildLanguage(const String& 
   }
   auto program = rules.find(L"PROGRAM");
   language->programRule = program == rules.end() ? nullptr : program->second;
+  std::vector<const Element*> visiting;
+  language->openEnded = language->programRule && EndsOpen(language->programRule, visiting);
   return language;
+}
+
+bool TwzILParser::EndsOpen(const Element* e, std::vector<const Element*>& visiting) {
+  switch (e->kind) {
+    case Kind::Loop:
+    case Kind::OptionalLoop:
+    case Kind::Optional:
+    case Kind::OptionalSwitch:
+      return true;
+    case Kind::Switch:
+      for (const Element* child : e->children)
+        if (EndsOpen(child, visiting)) return true;
+      return false;
+    case Kind::Rule:
+    case Kind::Sequence:
+    case Kind::Reference: {
+      const Element* last = !e->children.empty() ? e->children.back() : e->kind == Kind::Reference ? e->rule : nullptr;
+      if (!last) return e->kind != Kind::Reference;  // an empty rule matches nothing, so whatever follows is left
+      if (std::find(visiting.begin(), visiting.end(), last) != visiting.end()) return false;
+      visiting.push_back(last);
+      const bool open = EndsOpen(last, visiting);
+      visiting.pop_back();
+      return open;
+    }
+    default:
+      return false;
+  }
 }
 
 TwzILParser::Element* TwzILParser::CompileElement(Language& language, TwzXMLItem* errors, TwzXMLItem* item,
@@ -284,6 +317,12 @@ bool TwzILParser::MakeILScript(const String& text) {
   Element* programRule = language_ ? language_->programRule : nullptr;
   const bool matched = programRule ? Interpret(programRule) : true;
   bool ok = matched && errorMsg_.empty() && !fatal_;
+  if (ok && language_ && language_->openEnded && !AtEndOfText()) {
+    // Otherwise everything from the first line that is no statement on would be dropped without a word.
+    ok = false;
+    errorMsg_ = SStatementExpected;
+    errorPos_ = parser_->GetXYPosition();
+  }
   if (ok) {
     String doc = L"<?xml version=\"1.0\"?>\r\n<program>\r\n";
     for (const String& line : lines_) doc += line + L"\r\n";
@@ -490,6 +529,13 @@ bool TwzILParser::InterpretLoop(Element* e) {
     lines_.resize(mark);
   }
   return true;
+}
+
+bool TwzILParser::AtEndOfText() {
+  // Line ends are blanks here even where the language makes them significant.
+  while (parser_->GetEOL()) {
+  }
+  return parser_->Position() > parser_->Size();
 }
 
 String TwzILParser::PositionAfterSpaces(int position) {

@@ -45,6 +45,8 @@ private:
   enum class Kind;
 
   static std::shared_ptr<Language> BuildLanguage(const rtl::String& text);
+  // Whether a match of e may stop short of text that it leaves unexamined (it ends in a loop or something optional).
+  static bool EndsOpen(const Element* e, std::vector<const Element*>& visiting);
   static Element* CompileElement(Language& language, TwzXMLItem* errors, TwzXMLItem* item, bool isRule);
   bool Interpret(Element* e);
   bool InterpretToken(Element* e, rtl::String& token);
@@ -53,6 +55,8 @@ private:
   void RecordError(Element* e, int start);
   void Abort(const rtl::String& message);
   rtl::String PositionAfterSpaces(int position);
+  // Skips blanks, comments and line ends; true when nothing else is left.
+  bool AtEndOfText();
   void IncludeUnits(size_t mark);
   // False when the unit was included before; otherwise code is the unit's "program" element as text, empty for
   // an empty unit or one that failed to translate.

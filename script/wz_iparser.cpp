@@ -135,6 +135,27 @@ bool TwzParser::TextAt(int position, const String& s) const {
   return source_.compare(position - 1, s.size(), s) == 0;
 }
 
+bool TwzParser::CommentOpensAt(int position, const String& opener) const {
+  if (opener.empty() || position < 1) return false;
+  bool wordLike = !IsDigit(opener[0]);
+  for (wchar_t c : opener) wordLike = wordLike && IsIdentChar(c);
+  if (!wordLike) return TextAt(position, opener);
+  // An opener made of identifier characters is a word of its own: "rem" must not swallow the line of an
+  // identifier such as remainder, and in a language without case it is a comment whatever its case.
+  if (IsIdentChar(At(position - 1))) return false;
+  const int length = static_cast<int>(opener.size());
+  for (int i = 0; i < length; ++i) {
+    wchar_t a = At(position + i);
+    wchar_t b = opener[i];
+    if (!CaseSensitive) {
+      if (a >= L'A' && a <= L'Z') a = static_cast<wchar_t>(a - L'A' + L'a');
+      if (b >= L'A' && b <= L'Z') b = static_cast<wchar_t>(b - L'A' + L'a');
+    }
+    if (a != b) return false;
+  }
+  return !IsIdentChar(At(position + length));
+}
+
 bool TwzParser::IsWhite(wchar_t c) const {
   if (c > 32) return false;
   return !(c == kCR && !SkipEOL);
@@ -157,17 +178,17 @@ void TwzParser::SkipSpaces() {
       continue;
     }
     if (position_ < Size()) {
-      if (TextAt(position_, CommentLine1) || TextAt(position_, CommentLine2)) {
+      if (CommentOpensAt(position_, CommentLine1) || CommentOpensAt(position_, CommentLine2)) {
         const bool stopAtCR = position_ > 1 && At(position_ - 1) != kLF && !SkipEOL;
         while (position_ <= Size() && At(position_) != kLF && !(stopAtCR && At(position_) == kCR)) ++position_;
         continue;
       }
       const String* open = nullptr;
       const String* close = nullptr;
-      if (TextAt(position_, commentOpen1_)) {
+      if (CommentOpensAt(position_, commentOpen1_)) {
         open = &commentOpen1_;
         close = &commentClose1_;
-      } else if (TextAt(position_, commentOpen2_)) {
+      } else if (CommentOpensAt(position_, commentOpen2_)) {
         open = &commentOpen2_;
         close = &commentClose2_;
       }

@@ -73,6 +73,8 @@ public:
 private:
   wchar_t At(int position) const;
   bool TextAt(int position, const rtl::String& s) const;
+  // Whether a comment opener stands at position; one made of identifier characters only as a whole word.
+  bool CommentOpensAt(int position, const rtl::String& opener) const;
   bool IsWhite(wchar_t c) const;
   bool IsIdentChar(wchar_t c) const;
   bool ReadUnsignedInteger(int& position) const;

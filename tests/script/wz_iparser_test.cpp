@@ -176,12 +176,13 @@ TEST(WzParser, SignificantLineEndsAndContinuation) {
   WithText(p, L"' whole line\r\ny");
   EXPECT_EQ(p.GetIdent(), L"y");
 
-  // "rem" starts a comment in lower case only, even inside a longer word.
-  WithText(p, L"x remove x\r\nREMOVE");
+  // "rem" starts a comment only as a whole word, and in any case since the language has none.
+  WithText(p, L"x remove x REM note\r\nRem\r\nrem_x");
   EXPECT_EQ(p.GetIdent(), L"x");
-  EXPECT_EQ(p.GetIdent(), L"");
+  EXPECT_EQ(p.GetIdent(), L"remove");
+  EXPECT_EQ(p.GetIdent(), L"x");
   EXPECT_TRUE(p.GetEOL());
-  EXPECT_EQ(p.GetIdent(), L"REMOVE");
+  EXPECT_EQ(p.GetIdent(), L"rem_x");
   EXPECT_EQ(WithText(p, L"/\\ block \\/ z").GetIdent(), L"z");
 }
 

@@ -168,6 +168,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   }
   if (form_style_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   if (form_style_ == fsMDIChild) {
+    // A child window is never a pop-up, whatever its border style asked for (a dialog-framed MDI child).
+    p.Style &= ~WS_POPUP;
     p.Style |= WS_CHILD | WS_CAPTION;
     p.ExStyle |= WS_EX_MDICHILD;
   }

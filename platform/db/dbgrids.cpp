@@ -368,16 +368,18 @@ void TDBGrid::Scrolled(int code, int thumb) {
 }
 
 void TDBGrid::RebuildDefaultColumns() {
+  std::vector<String> names;
+  TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+  if (columns_->Count() == 0 && ds && ds->Active())
+    for (TField* f : ds->Fields()->Items())
+      if (f->Visible()) names.push_back(f->FieldName());
+  // The same fields keep their columns, and with them the widths the user dragged them to.
+  bool same = static_cast<int>(names.size()) == defaultColumns_->Count();
+  for (int i = 0; same && i < defaultColumns_->Count(); ++i) same = (*defaultColumns_)[i]->FieldName() == names[i];
+  if (same) return;
   defaultColumns_->BeginUpdate();
   defaultColumns_->Clear();
-  TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
-  if (columns_->Count() == 0 && ds && ds->Active()) {
-    for (TField* f : ds->Fields()->Items()) {
-      if (!f->Visible()) continue;
-      TColumn* c = defaultColumns_->AddColumn();
-      c->SetFieldName(f->FieldName());
-    }
-  }
+  for (const String& name : names) defaultColumns_->AddColumn()->SetFieldName(name);
   defaultColumns_->EndUpdate();
 }
 

@@ -293,5 +293,40 @@ TEST_F(DBGridScrollTest, DraggingATitlesRightBorderSetsTheColumnsWidth) {
   EXPECT_EQ(titleClicks_, 2);
 }
 
+TEST_F(DBGridScrollTest, TheEditorGoesAlongWithItsCellAndKeepsWhatWasTypedWhenTheCellScrollsAway) {
+  grid_->SetFocus();
+  Key(VK_RIGHT);
+  Key(VK_F2);
+  ASSERT_TRUE(grid_->EditorMode());
+  HWND editor = grid_->InplaceEditor()->Handle();
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  for (wchar_t ch : String(L"12345")) SendMessageW(editor, WM_CHAR, ch, 1);
+  // One column to the right: the edited column is now the first one, and the editor sits over it.
+  Scroll(SB_LINERIGHT);
+  ASSERT_TRUE(grid_->EditorMode());
+  EXPECT_EQ(grid_->InplaceEditor()->Left(), kIndicator);
+  // Another: the edited column leaves the view, the editor closes, the text is in the field.
+  Scroll(SB_LINERIGHT);
+  EXPECT_FALSE(grid_->EditorMode());
+  EXPECT_EQ(table_->State(), dsEdit);
+  EXPECT_EQ(table_->FieldByName(L"tcno")->AsString(), L"12345");
+}
+
+TEST_F(DBGridScrollTest, ADraggedWidthOfAFieldColumnSurvivesMovingThroughTheRecords) {
+  // No declared columns: one per field, made by the grid.
+  grid_->Columns()->Clear();
+  ASSERT_EQ(grid_->VisibleColumnCount(), 49);
+  int before = grid_->VisibleColumn(0)->Width();
+  int border = kIndicator + before;
+  HWND h = grid_->Handle();
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(border - 1, 8));
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(border + 19, 8));
+  EXPECT_EQ(grid_->VisibleColumn(0)->Width(), before + 20);
+  table_->Next();
+  table_->Last();
+  table_->First();
+  EXPECT_EQ(grid_->VisibleColumn(0)->Width(), before + 20);
+}
+
 }  // namespace
 }  // namespace db

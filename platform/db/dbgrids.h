@@ -4,8 +4,8 @@
 // Clicking a row makes its record current before OnCellClick runs. Arrow keys and the wheel move the current
 // record; neither ever appends or edits a record. Columns wider together than the grid scroll sideways (by the
 // horizontal bar, shift with the wheel, or the selection moving out of view) while the indicator stays in place;
-// dragging a title's right border sets that column's Width. Cells are not edited in place: the screens edit through their
-// bound controls.
+// dragging a title's right border sets that column's Width. Cells are not edited in place: the screens edit through
+// their bound controls.
 #include <memory>
 
 #include "platform/db/datasource.h"

@@ -69,9 +69,9 @@ void DrawBevel(HDC dc, TRect& r, TBevelCut cut, int width) {
   }
 }
 
-// True when a bold font draws the same strokes as the regular weight of its face. Some
-// faces come with a bold member whose outlines are the regular ones above the sizes it has bitmaps for, and the
-// system does not thicken a face that calls itself bold, so a bold caption would show plain.
+// True when a bold font draws the same strokes as the regular weight of its face. Some faces come with a bold
+// member whose outlines are the regular ones above the sizes it has bitmaps for, and the system does not thicken a
+// face that calls itself bold, so a bold caption would show plain.
 bool BoldDrawsPlain(HFONT bold) {
   LOGFONTW lf{};
   if (!bold || GetObjectW(bold, sizeof lf, &lf) != sizeof lf || lf.lfWeight < FW_BOLD) return false;

@@ -104,9 +104,10 @@ TEST(SkinManagerResource, MainWindowResourceLoadsIntoAnInactiveManager) {
 }
 
 TEST(SkinManagerResource, WriterWritesBackOnlyWhatTheResourceSets) {
-  TSkinHostForm form(nullptr);
-  ReadComponentText(MainWindowResource(), &form, L"TFORM1");
-  TFormObject written = WriteComponentObject(&form);
+  // On the heap: Free deletes the object, which a stack object must never meet.
+  auto* form = new TSkinHostForm(nullptr);
+  ReadComponentText(MainWindowResource(), form, L"TFORM1");
+  TFormObject written = WriteComponentObject(form);
   ASSERT_EQ(written.Children.size(), 1u);
   const TFormObject& manager = written.Children[0];
   EXPECT_EQ(manager.ClassName, L"TsSkinManager");
@@ -126,7 +127,7 @@ TEST(SkinManagerResource, WriterWritesBackOnlyWhatTheResourceSets) {
   EXPECT_EQ(text.find(L"Version"), String::npos) << text;
 
   // The written text reads back to the same values and writes the same text again.
-  form.Free();
+  form->Free();
   TSkinHostForm copy(nullptr);
   ReadComponentText(text, &copy, L"COPY");
   ASSERT_NE(copy.sSkinManager1, nullptr);

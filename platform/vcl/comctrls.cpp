@@ -193,6 +193,15 @@ void TPageControl::AlignControls(TControl* control, TRect& rect) {
   TWinControl::AlignControls(control, rect);
 }
 
+void TPageControl::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  for (TTabSheet* page : pages_)
+    if (page->Owner() == root) proc(page);
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->Owner() == root && std::find(pages_.begin(), pages_.end(), c) == pages_.end()) proc(c);
+  }
+}
+
 void TPageControl::Loaded() {
   TWinControl::Loaded();
   // No sheet named as the active one: the first sheet with a tab is shown.

@@ -68,6 +68,8 @@ public:
   void AdjustClientRect(TRect& rect) override;
   void AlignControls(TControl* control, TRect& rect) override;
   void Loaded() override;
+  // Sheets are written in page order, so a written form reads back with its pages in the same order.
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
   TNotifyEvent OnChange;
   TTabChangingEvent OnChanging;

@@ -134,3 +134,34 @@ TEST(ControlsStream, TimerAndOpenDialogSurviveARoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pages come back in page order, whichever sheet was made last or brought to the front.
+TEST(ControlsStream, PagesKeepTheirOrder) {
+  std::unique_ptr<TForm> form(new TForm(nullptr));
+  form->SetName(L"Form2");
+  auto* pages = new TPageControl(form.get());
+  pages->SetName(L"PageControl1");
+  pages->SetParent(form.get());
+  pages->SetBounds(0, 0, 300, 200);
+  const wchar_t* captions[] = {L"Okul Bilgiler", L"Genel Bilgi", L"Aile Bilgileri"};
+  for (int i = 0; i < 3; ++i) {
+    auto* sheet = new TTabSheet(form.get());
+    sheet->SetName(String(L"TabSheet") + std::to_wstring(i + 1));
+    sheet->SetCaption(captions[i]);
+    sheet->SetPageControl(pages);
+  }
+  pages->Pages(2)->SetPageIndex(0);  // "Aile Bilgileri" first
+  pages->SetActivePage(pages->Pages(1));
+  String text = WriteComponentText(form.get());
+
+  std::unique_ptr<TForm> copy(new TForm(nullptr));
+  ReadComponentText(text, copy.get(), L"PAGES");
+  auto* copied = dynamic_cast<TPageControl*>(copy->FindComponent(L"PageControl1"));
+  ASSERT_TRUE(copied);
+  ASSERT_EQ(copied->PageCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(copied->Pages(i)->Caption(), pages->Pages(i)->Caption()) << i;
+}
+
+}  // namespace

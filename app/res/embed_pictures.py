@@ -16,10 +16,10 @@ HERE = pathlib.Path(__file__).resolve().parent
 FORMS = HERE.parent / "forms"
 
 
-def converted(source, spec):
+def converted(source, options):
     with tempfile.TemporaryDirectory() as tmp:
         out = pathlib.Path(tmp) / "out"
-        subprocess.run(["convert", str(source)] + spec[:-1] + [spec[-1] + str(out)], check=True)
+        subprocess.run(["convert", str(source)] + options[:-1] + [options[-1] + str(out)], check=True)
         return out.read_bytes()
 
 

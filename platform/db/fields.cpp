@@ -255,16 +255,7 @@ String TNumericField::GetText(bool displayText) const {
   return rtl::FormatFloat(fmt, GetAsFloat());
 }
 
-bool TIntegerField::IsValidChar(wchar_t ch) const { return (ch >= L'0' && ch <= L'9') || ch == L'+' || ch == L'-'; }
-
-String TIntegerField::GetAsString() const {
-  const FieldValue& v = Data();
-  if (v.IsNull()) return String();
-  if (v.IsText()) return v.AsText();
-  return rtl::IntToStr(GetAsLargeInt());
-}
-
-void TIntegerField::SetAsStringImpl(const String& v) {
+void TNumericField::SetWholeNumberText(const String& v) {
   String t = rtl::Trim(v);
   if (t.empty()) {
     Clear();
@@ -274,6 +265,22 @@ void TIntegerField::SetAsStringImpl(const String& v) {
   if (!rtl::TryStrToInt64(t, n)) InvalidValue(v, L"integer");
   SetAsLargeIntImpl(n);
 }
+
+void TNumericField::SetWholeNumberFloat(double v) {
+  if (!std::isfinite(v) || v != std::floor(v)) InvalidValue(rtl::FloatToStr(v), L"integer");
+  SetAsLargeIntImpl(static_cast<Int64>(v));
+}
+
+bool TIntegerField::IsValidChar(wchar_t ch) const { return IsWholeNumberChar(ch); }
+
+String TIntegerField::GetAsString() const {
+  const FieldValue& v = Data();
+  if (v.IsNull()) return String();
+  if (v.IsText()) return v.AsText();
+  return rtl::IntToStr(GetAsLargeInt());
+}
+
+void TIntegerField::SetAsStringImpl(const String& v) { SetWholeNumberText(v); }
 
 void TIntegerField::SetAsLargeIntImpl(Int64 v) {
   Int64 lo = std::numeric_limits<Integer>::min(), hi = std::numeric_limits<Integer>::max();
@@ -284,10 +291,7 @@ void TIntegerField::SetAsLargeIntImpl(Int64 v) {
   SetData(FieldValue::Integer(v));
 }
 
-void TIntegerField::SetAsFloatImpl(double v) {
-  if (!std::isfinite(v) || v != std::floor(v)) InvalidValue(rtl::FloatToStr(v), L"integer");
-  SetAsLargeIntImpl(static_cast<Int64>(v));
-}
+void TIntegerField::SetAsFloatImpl(double v) { SetWholeNumberFloat(v); }
 
 rtl::Variant TIntegerField::GetAsVariant() const {
   if (IsNull()) return rtl::Variant::Null();
@@ -296,7 +300,7 @@ rtl::Variant TIntegerField::GetAsVariant() const {
 
 TAutoIncField::TAutoIncField(vcl::TComponent* owner) : TIntegerField(owner, ftAutoInc) { SetReadOnly(true); }
 
-bool TLargeintField::IsValidChar(wchar_t ch) const { return (ch >= L'0' && ch <= L'9') || ch == L'+' || ch == L'-'; }
+bool TLargeintField::IsValidChar(wchar_t ch) const { return IsWholeNumberChar(ch); }
 
 String TLargeintField::GetAsString() const {
   const FieldValue& v = Data();
@@ -304,21 +308,9 @@ String TLargeintField::GetAsString() const {
   return rtl::IntToStr(GetAsLargeInt());
 }
 
-void TLargeintField::SetAsStringImpl(const String& v) {
-  String t = rtl::Trim(v);
-  if (t.empty()) {
-    Clear();
-    return;
-  }
-  Int64 n = 0;
-  if (!rtl::TryStrToInt64(t, n)) InvalidValue(v, L"integer");
-  SetAsLargeIntImpl(n);
-}
+void TLargeintField::SetAsStringImpl(const String& v) { SetWholeNumberText(v); }
 
-void TLargeintField::SetAsFloatImpl(double v) {
-  if (!std::isfinite(v) || v != std::floor(v)) InvalidValue(rtl::FloatToStr(v), L"integer");
-  SetAsLargeIntImpl(static_cast<Int64>(v));
-}
+void TLargeintField::SetAsFloatImpl(double v) { SetWholeNumberFloat(v); }
 
 rtl::Variant TLargeintField::GetAsVariant() const {
   if (IsNull()) return rtl::Variant::Null();

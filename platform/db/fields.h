@@ -202,6 +202,11 @@ class TNumericField : public TField {
 protected:
   TNumericField(vcl::TComponent* owner, TFieldType type, int size = 0);
   String GetText(bool displayText) const override;
+  // The whole-number kinds (integer, large integer) share these: digits and a sign key by key, blank text clears,
+  // and text or a float that is not a whole number is refused.
+  static bool IsWholeNumberChar(wchar_t ch) { return (ch >= L'0' && ch <= L'9') || ch == L'+' || ch == L'-'; }
+  void SetWholeNumberText(const String& v);
+  void SetWholeNumberFloat(double v);
 
 private:
   String displayFormat_, editFormat_;

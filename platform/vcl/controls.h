@@ -415,6 +415,8 @@ protected:
   void PaintControls(HDC dc, TControl* first);
   virtual bool DoKeyDown(TMessage& m);
   virtual bool DoKeyUp(TMessage& m);
+  // Form key preview first, then the control's own handler; true when the key was eaten.
+  bool DoKeyEvent(TMessage& m, void (TWinControl::*handler)(rtl::Word&, TShiftState));
   virtual bool DoKeyPress(TMessage& m);
   virtual void KeyDown(rtl::Word& key, TShiftState shift);
   virtual void KeyUp(rtl::Word& key, TShiftState shift);

@@ -1014,33 +1014,22 @@ void TWinControl::WMKeyMessage(TMessage& m) {
   DefaultHandler(m);
 }
 
-bool TWinControl::DoKeyDown(TMessage& m) {
+bool TWinControl::DoKeyEvent(TMessage& m, void (TWinControl::*handler)(rtl::Word&, TShiftState)) {
   TCustomForm* form = ParentForm();
   rtl::Word key = static_cast<rtl::Word>(m.WParam);
   TShiftState shift = KeyDataToShiftState(m.LParam);
   if (form && form != this && form->KeyPreview()) {
-    static_cast<TWinControl*>(form)->KeyDown(key, shift);
+    (static_cast<TWinControl*>(form)->*handler)(key, shift);
     if (key == 0) return true;
   }
-  KeyDown(key, shift);
+  (this->*handler)(key, shift);
   if (key == 0) return true;
   m.WParam = key;
   return false;
 }
 
-bool TWinControl::DoKeyUp(TMessage& m) {
-  TCustomForm* form = ParentForm();
-  rtl::Word key = static_cast<rtl::Word>(m.WParam);
-  TShiftState shift = KeyDataToShiftState(m.LParam);
-  if (form && form != this && form->KeyPreview()) {
-    static_cast<TWinControl*>(form)->KeyUp(key, shift);
-    if (key == 0) return true;
-  }
-  KeyUp(key, shift);
-  if (key == 0) return true;
-  m.WParam = key;
-  return false;
-}
+bool TWinControl::DoKeyDown(TMessage& m) { return DoKeyEvent(m, &TWinControl::KeyDown); }
+bool TWinControl::DoKeyUp(TMessage& m) { return DoKeyEvent(m, &TWinControl::KeyUp); }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
   TCustomForm* form = ParentForm();

@@ -13,6 +13,12 @@ set_target_properties(dep_jpeg PROPERTIES IMPORTED_LOCATION ${TAVREL_DEPS}/lib/l
                       INTERFACE_INCLUDE_DIRECTORIES ${TAVREL_DEPS}/include)
 add_library(dep_zlib STATIC IMPORTED GLOBAL)
 set_target_properties(dep_zlib PROPERTIES IMPORTED_LOCATION /usr/x86_64-w64-mingw32/lib/libz.a)
+add_library(dep_expat STATIC IMPORTED GLOBAL)
+set_target_properties(dep_expat PROPERTIES IMPORTED_LOCATION ${TAVREL_DEPS}/lib/libexpat.a
+                      INTERFACE_INCLUDE_DIRECTORIES ${TAVREL_DEPS}/include INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
+add_library(dep_minizip STATIC IMPORTED GLOBAL)
+set_target_properties(dep_minizip PROPERTIES IMPORTED_LOCATION ${TAVREL_DEPS}/lib/libminizip.a
+                      INTERFACE_INCLUDE_DIRECTORIES ${TAVREL_DEPS}/include INTERFACE_LINK_LIBRARIES dep_zlib)
 
 # A resource script names the files it embeds (form texts, grammars, pictures); windres does not tell the build
 # about them, so every data file below the script's folder is made a dependency of the script.

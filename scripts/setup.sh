@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs what the build needs on a Debian machine (run as root) and builds the two
-# dependencies that Debian does not ship for the MinGW target: SQLite and libjpeg-turbo.
+# Installs what the build needs on a Debian machine (run as root) and builds the dependencies
+# that Debian does not ship for the MinGW target: SQLite, libjpeg-turbo, expat and minizip.
 # They are built from Debian's own source packages into a cache outside the work tree,
 # so a second run only checks that everything is in place and takes seconds.
 set -euo pipefail
 
 DEPS_DIR="${TAVREL_DEPS:-/var/cache/tavrel-deps}"
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
-          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core fonts-wine imagemagick locales)
+          wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core fonts-wine imagemagick locales
+          python3-openpyxl python3-xlwt python3-xlrd)
+# The python packages write and read the workbook test fixtures: workbooks made by other writers than ours.
 
 log() { echo "[setup] $*" >&2; }
 
@@ -52,7 +54,9 @@ fetch_orig() { # package -> prints the unpacked folder
   cd "$DEPS_DIR/src"
   if ! ls "${pkg}"_*.orig.tar.* >/dev/null 2>&1; then
     ensure_deb_src
-    apt-get source --download-only "$pkg" >/dev/null 2>&1 || apt-get source --download-only "$pkg"
+    # Only the upstream tarball is used: a stale index may fail on the Debian files after fetching it.
+    apt-get source --download-only "$pkg" >/dev/null 2>&1 || ls "${pkg}"_*.orig.tar.* >/dev/null 2>&1 ||
+      apt-get source --download-only "$pkg"
   fi
   local tarball
   tarball=$(ls "${pkg}"_*.orig.tar.* | grep -v '\.asc$' | head -n 1)
@@ -84,6 +88,29 @@ if [ ! -f "$DEPS_DIR/lib/libjpeg.a" ]; then
   cmake --build "$src/build-mingw" --target jpeg-static -j"$(nproc)" >/dev/null
   cp "$src/build-mingw/libjpeg.a" "$DEPS_DIR/lib/libjpeg.a"
   cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$src/build-mingw/jconfig.h" "$DEPS_DIR/include/"
+fi
+
+# The workbook reader: expat parses the sheet XML, minizip's unzip (zlib's contributed reader) opens the container.
+if [ ! -f "$DEPS_DIR/lib/libexpat.a" ]; then
+  log "building expat for the target"
+  src=$(fetch_orig expat)
+  here=$(cd "$(dirname "$0")/.." && pwd)
+  rm -rf "$src/build-mingw"
+  cmake -S "$src/expat" -B "$src/build-mingw" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+        -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF -DEXPAT_MSVC_STATIC_CRT=OFF \
+        >/dev/null
+  cmake --build "$src/build-mingw" -j"$(nproc)" >/dev/null
+  cp "$(find "$src/build-mingw" -name 'libexpat*.a' | head -n 1)" "$DEPS_DIR/lib/libexpat.a"
+  cp "$src/expat/lib/expat.h" "$src/expat/lib/expat_external.h" "$DEPS_DIR/include/"
+fi
+
+if [ ! -f "$DEPS_DIR/lib/libminizip.a" ]; then
+  log "building minizip for the target"
+  src=$(fetch_orig minizip)
+  (cd "$src" && $CC -O2 -c ioapi.c -o ioapi.o && $CC -O2 -c unzip.c -o unzip.o &&
+   rm -f "$DEPS_DIR/lib/libminizip.a" && $AR rcs "$DEPS_DIR/lib/libminizip.a" ioapi.o unzip.o &&
+   install -D -m 644 -t "$DEPS_DIR/include/minizip" ioapi.h unzip.h)
 fi
 
 log "dependencies ready in $DEPS_DIR"

@@ -1,5 +1,6 @@
 #include "platform/ole/oleauto.h"
 
+#include "platform/ole/autoserver.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/win.h"
 #include <ole2.h>
@@ -83,6 +84,8 @@ CLSID ClassIDOf(const String& progId) {
 
 Variant CreateOleObject(const String& progId) {
   InitializeCom();
+  // The platform's own stand-ins come first, so the program behaves alike whatever servers the machine has.
+  if (Variant own; CreateRegisteredObject(progId, own)) return own;
   const CLSID clsid = ClassIDOf(progId);
   IDispatch* disp = nullptr;
   const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,

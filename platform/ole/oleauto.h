@@ -63,7 +63,7 @@ String SysErrorMessage(long status);
 void InitializeCom();
 
 // Creates the automation object registered under progId (EOleSysError when it is not registered or cannot be created)
-// and answers it as a dispatch variant.
+// and answers it as a dispatch variant. A class of our own registered under progId (autoserver.h) is made instead.
 Variant CreateOleObject(const String& progId);
 // The running instance registered under progId; EOleSysError when there is none.
 Variant GetActiveOleObject(const String& progId);

@@ -45,6 +45,16 @@ void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) 
   }
 }
 
+// Whether a handler's result is the object given, without raising for results that hold no object at all.
+bool HoldsObject(const Variant& result, const rtl::TObject* obj) {
+  if (!result.IsNumeric() || result.IsNull()) return false;
+  try {
+    return result.AsObject() == obj;
+  } catch (const rtl::Exception&) {
+    return false;
+  }
+}
+
 const vcl::TPropInfo* FindPublished(rtl::TObject* instance, const String& name) {
   const vcl::TClassInfo* cls = vcl::ClassOf(instance);
   return cls ? cls->FindProperty(name) : nullptr;
@@ -126,11 +136,9 @@ Variant TwzPropertyHelper::GetValue() {
   } else if (FOnGetValueNew) {
     result = FOnGetValueNew(instance, FClassRef, FUppercaseName, this);
   }
-  if (FTyp == fvtBool) {
-    // Null has no truth value; anything else is true when it differs from 0.
-    if (result.IsNull()) return Variant(false);
-    return Variant(!VarSameValue(result, Variant(0)) && !VarSameValue(result, Variant(false)));
-  }
+  // True whenever the value read differs from 0 by the variant comparison, in which Null differs from everything
+  // but Null.
+  if (FTyp == fvtBool) return Variant(!VarSameValue(result, Variant(0)));
   return result;
 }
 
@@ -182,15 +190,35 @@ Variant TwzMethodHelper::GetVParam(int index) const {
 
 void TwzMethodHelper::SetVParam(int index, const Variant& value) { Params(index)->SetValue(value); }
 
-Variant TwzMethodHelper::GetValue() {
+Variant TwzMethodHelper::Construct() {
+  // The class the script named: the class item this step follows (which may descend from the class the constructor
+  // was registered on), else the constructor's own class.
+  FConstructedClass = FClassRef;
+  if (auto* cls = dynamic_cast<TwzClassVariable*>(FParentRef))
+    if (cls->ClassRef()) FConstructedClass = cls->ClassRef();
+  struct Reset {
+    const vcl::TClassInfo*& cls;
+    ~Reset() { cls = nullptr; }
+  } reset{FConstructedClass};
+  // A class the registry builds without arguments reaches the handler as an instance; one that needs the
+  // constructor's arguments to exist (a file stream) is left to the handler, which reads ConstructedClass.
+  rtl::TObject* made = nullptr;
   rtl::TObject* instance = Instance();
-  if (!instance && FClassRef && FTyp != fvtConstructor) {
-    // Freeing nothing is harmless, as it is in the host; anything else on nil would reach the handler with no
-    // object to work on.
-    if (FUppercaseName == L"FREE") return Variant::Null();
-    throw EwzScriptError(L"Cannot call '" + FName + L"' of a nil object");
+  if (!instance && FConstructedClass && FConstructedClass->CanCreate())
+    instance = made = FConstructedClass->CreateInstance();
+  Variant result;
+  try {
+    result = Call(instance, FUppercaseName);
+  } catch (...) {
+    if (made) made->Free();
+    throw;
   }
-  const String methodName = FIndexMethod ? FUppercaseName + L".GET" : FUppercaseName;
+  // A handler that built an object of its own leaves ours unused.
+  if (made && !HoldsObject(result, made)) made->Free();
+  return result;
+}
+
+Variant TwzMethodHelper::Call(rtl::TObject* instance, const String& methodName) {
   if (FOnCall) {
     for (int i = 0; i < Count(); ++i) FVarArray.PutElement({i}, Params(i)->GetValue());
     Variant result = FOnCall(instance, FClassRef, methodName, FVarArray);
@@ -202,6 +230,18 @@ Variant TwzMethodHelper::GetValue() {
   }
   if (FOnCallNew) return FOnCallNew(instance, FClassRef, methodName, this);
   return Variant(0);
+}
+
+Variant TwzMethodHelper::GetValue() {
+  if (FTyp == fvtConstructor) return Construct();
+  rtl::TObject* instance = Instance();
+  if (!instance && FClassRef) {
+    // Freeing nothing is harmless, as it is in the host; anything else on nil would reach the handler with no
+    // object to work on.
+    if (FUppercaseName == L"FREE") return Variant::Null();
+    throw EwzScriptError(L"Cannot call '" + FName + L"' of a nil object");
+  }
+  return Call(instance, FIndexMethod ? FUppercaseName + L".GET" : FUppercaseName);
 }
 
 void TwzMethodHelper::SetValue(const Variant& value) {

@@ -115,9 +115,15 @@ public:
   const TwzCallMethodNewEvent& OnCallNew() const { return FOnCallNew; }
   void SetOnCallNew(TwzCallMethodNewEvent value) { FOnCallNew = std::move(value); }
   const rtl::String& Syntax() const { return FSyntax; }
+  // During a constructor call: the class the script named (the registering class or a descendant). The handler
+  // receives an instance of it when the registry can build one without arguments; otherwise it builds the object
+  // itself from its arguments.
+  const vcl::TClassInfo* ConstructedClass() const { return FConstructedClass; }
 
 private:
   rtl::TObject* Instance() const;
+  rtl::Variant Construct();
+  rtl::Variant Call(rtl::TObject* instance, const rtl::String& methodName);
 
   rtl::String FCategory;
   const vcl::TClassInfo* FClassRef = nullptr;
@@ -128,6 +134,7 @@ private:
   rtl::Variant FSetValue;
   rtl::String FSyntax;
   rtl::Variant FVarArray;
+  const vcl::TClassInfo* FConstructedClass = nullptr;
 };
 
 // A component a form owns, reachable by name as a member of the form's class.

@@ -9,6 +9,8 @@
 #include "platform/ole/oleauto.h"
 #include "platform/vcl/component.h"
 #include "script/wz_designators.h"
+#include "script/wz_dynamichelper.h"
+#include "script/wz_evalcache.h"
 #include "script/wz_expressions.h"
 #include "script/wz_hostclasses.h"
 #include "script/wz_iconst.h"
@@ -49,11 +51,9 @@ bool IsIntegerKind(const Variant& v) {
   }
 }
 
-// The value a step's item holds now, without running anything: a script function or a host property is not
-// called at compile time.
-Variant CompileTimeValue(TwzCustomVariable* item) {
-  if (dynamic_cast<TwzVariable*>(item) || dynamic_cast<TwzParamItem*>(item)) return item->GetValue();
-  return *item->PValue();
+// Variables and parameters hold their value; a function, a method or a property gives one only when it runs.
+bool HoldsValue(TwzCustomVariable* item) {
+  return dynamic_cast<TwzVariable*>(item) || dynamic_cast<TwzParamItem*>(item);
 }
 
 // Objects cross as integers; a small or misaligned number cannot be an object and must not be read as one.
@@ -111,6 +111,42 @@ void TwzILBuilder::AddAutomationSteps(TwzXMLItem* element, int first, TwzScript*
       if (last->Count() >= ole::kMaxDispatchArgs) Fail(STooManyParams);
       last->Add(DoExpression(child, scope));
       last->Ref()->Add(new TwzParamItem(String(), fvtVariant, String(), false, false));
+    }
+  }
+}
+
+// The rest of a path beyond a value known only when it runs (a function's Variant result), from child first on:
+// every member is looked up by name on what the value holds then; the brackets after a member hold more arguments
+// of that member, brackets right after the value index it.
+void TwzILBuilder::AddDynamicSteps(TwzXMLItem* element, int first, TwzScript* scope, TwzDesignator* result) {
+  TwzDesignatorItem* last = nullptr;
+  TwzDynamicHelper* lastHelper = nullptr;
+  bool inBrackets = false;
+  auto addStep = [&](const String& member) {
+    lastHelper = new TwzDynamicHelper(member);
+    scope->Add(String(), lastHelper);
+    last = new TwzDesignatorItem(lastHelper, FParser.ErrorPos);
+    result->Add(last);
+  };
+  for (int j = first; j < element->Count(); ++j) {
+    TwzXMLItem* child = element->Items(j);
+    SetErrorPos(child);
+    const String kind = Lower(child->Name());
+    if (kind == L"node") {
+      const String member = child->Prop(L"text");
+      if (member == L"[") {
+        if (!last) addStep(member);
+        inBrackets = true;
+        continue;
+      }
+      addStep(member);
+      inBrackets = false;
+    } else if (kind == L"expr") {
+      if (!last) Fail(SVarRequired);
+      if (last->Count() >= ole::kMaxDispatchArgs) Fail(STooManyParams);
+      last->Add(DoExpression(child, scope));
+      lastHelper->Add(new TwzParamItem(String(), fvtVariant, String(), false, false));
+      if (!inBrackets) lastHelper->SetParenArgs(lastHelper->Count());
     }
   }
 }
@@ -283,8 +319,17 @@ TwzDesignator* TwzILBuilder::DoDesignator(TwzXMLItem* element, TwzScript* scope,
     Variant value = Variant::Null();
     bool valueRead = false;
 
+    if (typ == fvtVariant && !indexMethod && !HoldsValue(pi)) {
+      // Running the function now to learn what it gives would run it twice: the rest of the path is looked up on
+      // its result each time the path runs.
+      result->Remove(step);
+      delete step;
+      AddDynamicSteps(element, i, scope, result.get());
+      result->Finalize();
+      return result.release();
+    }
     if (typ == fvtVariant && !indexMethod) {
-      value = CompileTimeValue(pi);
+      value = wzCompileTimeValue(pi);
       valueRead = true;
       const rtl::TVarType vt = value.Deref().VarType();
       const bool nil = value.IsNull() || value.IsEmpty() || (IsIntegerKind(value) && value.AsInt64() == 0);
@@ -296,6 +341,8 @@ TwzDesignator* TwzILBuilder::DoDesignator(TwzXMLItem* element, TwzScript* scope,
         SetLateBinding(result.get(), element);
         return result.release();
       }
+      // Bound to what the value holds now: a kept evaluation checks that it still does.
+      wzNoteVariantBinding(scope, pi, value);
       if (value.IsString()) {
         typ = fvtString;
       } else if ((vt & rtl::varTypeMask) == rtl::varDispatch) {
@@ -313,7 +360,13 @@ TwzDesignator* TwzILBuilder::DoDesignator(TwzXMLItem* element, TwzScript* scope,
         continue;
       } else {
         rtl::TObject* obj = ObjectOf(value);
+        // The nearest class scripts know: a stream of a class of its own is still a stream.
         typeName = obj->ClassName();
+        for (const vcl::TClassInfo* c = vcl::ClassOf(obj); c; c = c->ClassParent())
+          if (FProgram->FindClass(c->ClassName())) {
+            typeName = c->ClassName();
+            break;
+          }
         pi->SetTypeName(typeName);
         typ = fvtClass;
       }
@@ -349,7 +402,7 @@ TwzDesignator* TwzILBuilder::DoDesignator(TwzXMLItem* element, TwzScript* scope,
           step->SetRef(member);
           break;
         }
-        if (!valueRead) value = CompileTimeValue(pi);
+        if (!valueRead) value = wzCompileTimeValue(pi);
         const bool nil = value.IsNull() || value.IsEmpty() || (IsIntegerKind(value) && value.AsInt64() == 0);
         if (nil && !FProgram->IsRunning() && FProgram->UseClassLateBinding() && !FResolvingLate) {
           while (result->Count() > 1) {

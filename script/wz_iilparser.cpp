@@ -467,7 +467,9 @@ bool TwzILParser::InterpretToken(Element* e, String& token) {
       break;
     case Kind::FRString: {
       token = parser_->GetFRString();
-      if (token.empty()) return false;
+      // An empty reference ("<>") is Get(''); only running out of text without the closing bracket fails.
+      const int at = parser_->Position();
+      if (token.empty() && (at > parser_->Size() || parser_->Text()[static_cast<size_t>(at - 1)] != L'>')) return false;
       // A field reference is a call of Get with the reference's text.
       const String pos = L"\"" + parser_->GetXYPosition() + L"\"";
       lines_.push_back(L"<dsgn pos=" + pos + L">");

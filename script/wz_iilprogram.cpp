@@ -112,8 +112,14 @@ void TwzILBuilder::DeclareRoutine(TwzXMLItem* element, TwzScript* scope) {
     if (typeIndex >= 0) {
       SetErrorPos(element->Items(typeIndex));
       typeName = element->Items(typeIndex)->Prop(L"text");
-      typ = FindType(typeName);
+      // Tested as written: the grammar's alias turns "void" into a type name of its own.
       isFunc = !wzSameName(typeName, L"void");
+      if (isFunc)
+        typ = FindType(typeName);
+      else {
+        typ = fvtInt;
+        typeName.clear();
+      }
     }
     const int nameIndex = element->Find(L"name");
     if (nameIndex < 0) Fail(SIdUndeclared);
@@ -629,7 +635,8 @@ TwzCustomVariable* TwzILBuilder::CreateVar(TwzXMLItem* element, TwzScript* scope
   std::unique_ptr<TwzCustomVariable> item;
   if (createParam)
     item.reset(new TwzParamItem(name, typ, typeName, initExpr != nullptr, isVarParam));
-  else if (typ == fvtChar || typ == fvtString)
+  else if ((typ == fvtChar || typ == fvtString) && !helper)
+    // An array stays an array whatever its element type: a string variable would index characters.
     item.reset(new TwzStringVariable(name, typ, typeName));
   else
     item.reset(new TwzVariable(name, typ, typeName));

@@ -68,6 +68,7 @@ private:
   void RecordLine(const TwzXMLItem* element);
   // The rest of a path on an automation object: calls by name at run time (wz_iexpression.cpp).
   void AddAutomationSteps(TwzXMLItem* element, int first, TwzScript* scope, TwzDesignator* result);
+  void AddDynamicSteps(TwzXMLItem* element, int first, TwzScript* scope, TwzDesignator* result);
 
   void DeclareRoutines(TwzXMLItem* element, TwzScript* scope);
   void DeclareRoutine(TwzXMLItem* element, TwzScript* scope);

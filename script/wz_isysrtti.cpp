@@ -1,5 +1,6 @@
 #include "script/wz_isysrtti.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -101,6 +102,37 @@ Variant VarArrayCreate(const Variant& boundsArg, rtl::Integer elementType) {
   if (elementType < 0 || elementType > rtl::varTypeMask)
     throw rtl::EVariantArrayCreateError(L"Invalid variant array element type " + rtl::IntToStr(elementType));
   return rtl::VarArrayCreate(list, static_cast<rtl::TVarType>(elementType));
+}
+
+// The first dimension gets the new high bound; every element whose first index remains keeps its place. A high
+// bound below an array's low bound (SetLength to 0 of an array that starts at 1) leaves the dimension empty.
+Variant RedimFirstDimension(const Variant& a, rtl::Integer high) {
+  const int dims = a.DimCount();
+  const rtl::Integer low = a.LowBound(1);
+  if (static_cast<rtl::Int64>(high) < static_cast<rtl::Int64>(low) - 1) high = low - 1;
+  std::vector<rtl::Integer> bounds;
+  for (int d = 1; d <= dims; ++d) {
+    bounds.push_back(a.LowBound(d));
+    bounds.push_back(d == 1 ? high : a.HighBound(d));
+  }
+  Variant result = rtl::VarArrayCreate(bounds, a.ElementType());
+  // Walk every index of the new array that the old one also has.
+  std::vector<rtl::Integer> idx(static_cast<size_t>(dims));
+  std::vector<rtl::Integer> last(static_cast<size_t>(dims));
+  for (int d = 0; d < dims; ++d) {
+    idx[d] = a.LowBound(d + 1);
+    last[d] = d == 0 ? std::min(high, a.HighBound(1)) : a.HighBound(d + 1);
+    if (last[d] < idx[d]) return result;
+  }
+  for (;;) {
+    result.PutElement(idx.data(), dims, a.Element(idx.data(), dims));
+    int d = 0;
+    while (d < dims && ++idx[d] > last[d]) {
+      idx[d] = a.LowBound(d + 1);
+      ++d;
+    }
+    if (d == dims) return result;
+  }
 }
 
 }  // namespace
@@ -386,9 +418,7 @@ Variant TwzSysFunctions::CallMethod5(rtl::TObject*, const vcl::TClassInfo*, cons
     } else {
       if (!v.IsArray()) throw rtl::EVariantNotAnArrayError(L"SetLength needs a text or an array");
       if (length < 0) throw rtl::ERangeError(L"SetLength to a negative length");
-      Variant a = v.Deref();
-      rtl::VarArrayRedim(a, a.LowBound(a.DimCount()) + length - 1);
-      caller->SetVParam(0, a);
+      caller->SetVParam(0, RedimFirstDimension(v.Deref(), length - 1));
     }
   }
   return result;

@@ -61,6 +61,7 @@ void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first) {
 TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {}
 
 TwzScript::~TwzScript() {
+  FStamp->Alive = false;
   DropEvaluations();
   FRetiredEvaluations.clear();
   Clear();
@@ -169,11 +170,8 @@ void TwzScript::SetVariable(const String& name, const Variant& value) {
     v->SetValue(value);
     return;
   }
-  // Created as Variant whatever the registered types say: the value must go in unchanged.
-  auto* v = new TwzVariable(name, fvtVariant, L"Variant");
-  v->SetOnGetVarValue(FOnGetVarValue);
-  v->SetValue(value);
-  Add(name, v);
+  // Through the registration dispatch, so a program class that intercepts AddVariable sees this one too.
+  AddVariable(name, L"Variant", value);
 }
 
 void TwzScript::Execute() {
@@ -499,6 +497,8 @@ String TwzScript::EvaluationText(const String& expression) const {
 }
 
 void TwzScript::DropEvaluations() {
+  // Every change of the registry comes here: evaluations kept by child programs learn of it through the stamp.
+  ++FStamp->Generation;
   if (FEvaluations.empty()) return;
   std::vector<CachedEvaluation> doomed;
   doomed.swap(FEvaluations);
@@ -527,15 +527,22 @@ Variant TwzScript::Evaluate(const String& expression) {
 
   TwzScript* program = nullptr;
   std::unique_ptr<TwzScript> once;
-  for (CachedEvaluation& c : FEvaluations)
-    if (c.scope == scope && c.expression == expression && c.program->SyntaxType() == FSyntaxType) {
-      program = c.program.get();
+  for (auto it = FEvaluations.begin(); it != FEvaluations.end(); ++it)
+    if (it->scope == scope && it->expression == expression && it->program->SyntaxType() == FSyntaxType) {
+      // Kept code is reused only while what it was bound to is unchanged: parent registries and Variant paths.
+      if (it->snapshot.StillFits(scope, it->program->BindingLog())) {
+        program = it->program.get();
+      } else {
+        if (FEvaluating > 1) FRetiredEvaluations.push_back(std::move(it->program));
+        FEvaluations.erase(it);
+      }
       break;
     }
   TwzProcVariable* func = program ? dynamic_cast<TwzProcVariable*>(program->FindLocal(L"wzEvaluateFUNC")) : nullptr;
   if (!func || func->Executing()) {
     // A fresh program: the first evaluation of this text here, or the same text evaluated from inside itself.
     auto fresh = std::make_unique<TwzScript>(nullptr);
+    fresh->FBindingLog = std::make_unique<TwzBindingLog>();
     if (!scope->FRTTIAdded && !FRTTIAdded) fresh->AddRTTI();
     fresh->SetParent(scope);
     fresh->SetOnGetVarValue(scope->OnGetVarValue());
@@ -554,7 +561,7 @@ Variant TwzScript::Evaluate(const String& expression) {
       once = std::move(fresh);
     } else {
       program = fresh.get();
-      FEvaluations.push_back(CachedEvaluation{scope, expression, std::move(fresh)});
+      FEvaluations.push_back(CachedEvaluation{scope, expression, std::move(fresh), TwzScopeSnapshot(scope)});
     }
   }
   return func->GetValue();

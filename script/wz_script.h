@@ -13,6 +13,7 @@
 #include "platform/rtl/variant.h"
 #include "platform/vcl/component.h"
 #include "script/wz_classes.h"
+#include "script/wz_evalcache.h"
 #include "script/wz_hostclasses.h"
 #include "script/wz_itools.h"
 
@@ -138,6 +139,11 @@ public:
   rtl::Variant Evaluate(const rtl::String& expression);
   bool EvaluteRiseError() const { return FEvaluteRiseError; }
 
+  // Moves on with every change of the registry; compiled evaluations of child programs check it.
+  const std::shared_ptr<TwzRegistryStamp>& Stamp() const { return FStamp; }
+  // Kept by evaluation programs: the Variant bindings their paths were resolved through.
+  TwzBindingLog* BindingLog() const { return FBindingLog.get(); }
+
   // Debugger support: the lines that hold statements, per unit.
   void AddCodeLine(const rtl::String& unitName, const rtl::String& pos);
   bool IsExecutableLine(int lineN, const rtl::String& unitName) const;
@@ -203,6 +209,7 @@ private:
     TwzScript* scope;
     rtl::String expression;
     std::unique_ptr<TwzScript> program;
+    TwzScopeSnapshot snapshot;
   };
 
   bool Translate(class TwzILParser& parser);
@@ -236,4 +243,6 @@ private:
   std::vector<CachedEvaluation> FEvaluations;
   std::vector<std::unique_ptr<TwzScript>> FRetiredEvaluations;
   int FEvaluating = 0;
+  std::shared_ptr<TwzRegistryStamp> FStamp = std::make_shared<TwzRegistryStamp>();
+  std::unique_ptr<TwzBindingLog> FBindingLog;
 };

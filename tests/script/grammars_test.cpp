@@ -67,8 +67,8 @@ class ScriptLanguages : public ::testing::Test {
     tallyClass = script.AddClass(TTally::StaticClass(), L"TPersistent");
     if (tallyClass)
       tallyClass->AddConstructor(L"constructor Create",
-                                 [](rtl::TObject*, const vcl::TClassInfo* cls, const String&, Variant&) {
-                                   return Variant::FromObject(cls->CreateInstance());
+                                 [](rtl::TObject* instance, const vcl::TClassInfo*, const String&, Variant&) {
+                                   return Variant::FromObject(instance);
                                  });
     script.AddObject(L"Tally", &tally);
     script.SetAddedBy(nullptr);

@@ -268,12 +268,13 @@ TEST_F(ScriptHostClasses, MethodVarParametersComeBackToTheCaller) {
   EXPECT_EQ(y->GetValue().AsInteger(), 1);
 }
 
-TEST_F(ScriptHostClasses, ConstructorCreatesThroughTheRegistryFactory) {
+TEST_F(ScriptHostClasses, ConstructorReceivesAnInstanceFromTheRegistryFactory) {
   TwzMethodHelper* create = probeClass->AddConstructor(
       L"constructor Create", [](rtl::TObject* instance, const vcl::TClassInfo* cls, const String& name, Variant&) {
-        EXPECT_EQ(instance, nullptr);
+        EXPECT_NE(dynamic_cast<TProbe*>(instance), nullptr);
+        EXPECT_EQ(cls, TProbe::StaticClass());
         EXPECT_EQ(name, L"CREATE");
-        return Variant::FromObject(cls->CreateInstance());
+        return Variant::FromObject(instance);
       });
   EXPECT_EQ(create->Typ(), fvtConstructor);
   std::unique_ptr<TwzDesignator> d(Designator(&script, {{probeClass}, {create}}));

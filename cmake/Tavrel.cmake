@@ -63,11 +63,13 @@ function(tavrel_library target)
   endif()
 endfunction()
 
-# tavrel_test(<name> LIBS <targets>... [OWN_MAIN])
+# tavrel_test(<name> LIBS <targets>... [OWN_MAIN] [NO_WINDOWS])
 # One GoogleTest executable per module, from every .cpp in the current folder. Registered once
 # with add_test: discovering single tests would start Wine for each of them.
+# Executables that open windows run one at a time (several at once under one Wine server have hung at exit);
+# those declared NO_WINDOWS open none and run beside them (scripts/test.sh runs ctest in parallel).
 function(tavrel_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN;NO_WINDOWS" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB rcfiles CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.rc)
   if(NOT sources)
@@ -82,7 +84,10 @@ function(tavrel_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600
-                       ENVIRONMENT "WINEDEBUG=-all;TAVREL_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
+                       ENVIRONMENT "WINEDEBUG=-all;TAVREL_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR};TAVREL_SOURCE_ROOT=${CMAKE_SOURCE_DIR}")
+  if(NOT ARG_NO_WINDOWS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+  endif()
 endfunction()
 
 # tavrel_bench(<name> LIBS <targets>...)

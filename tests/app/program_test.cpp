@@ -1,7 +1,8 @@
 // The whole program as a user meets it: started from another folder with its database beside it (or without one),
 // the login dialog over the main window, the menu's one-screen rule, the About box, and nothing typed lost when a
-// screen or the main window closes. Each case runs the program in a process of its own (programrun.h) and plays
-// the user from a second thread there (driver.h).
+// screen or the main window closes. The program runs in a process of its own (tests/common/programrun.h) and the
+// user is played from a second thread there (tests/common/driver.h). Checks that need the same state share one
+// start: the login, the menu and the About box are parts of one session.
 #include "app/Program.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,13 @@
 #include "app/PendingEdits.h"
 #include "app/Unit1.h"
 #include "app/Unit12.h"
-#include "driver.h"
 #include "platform/vcl/application.h"
-#include "programrun.h"
+#include "tests/common/database.h"
+#include "tests/common/driver.h"
+#include "tests/common/programrun.h"
+#include "tests/common/tempdir.h"
 
-using namespace apptest;
+using namespace testutil;
 
 namespace {
 
@@ -132,7 +135,7 @@ void LoginScenario() {
   HWND giris = FindChild(login, L"Giriş");
   PostMessageW(giris, WM_KEYDOWN, VK_ESCAPE, 0);
   PostMessageW(giris, WM_KEYUP, VK_ESCAPE, 0);
-  Sleep(300);
+  ASSERT_TRUE(Settle());
   EXPECT_TRUE(IsWindowVisible(login)) << "Escape is bound to no button";
 
   auto edits = Edits(login);
@@ -156,7 +159,6 @@ void LoginScenario() {
   Click(FindChild(login, L"Giriş"));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && !IsWindowVisible(login); }));
   EXPECT_EQ(FindBox(), nullptr);
-  PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
 void CancelScenario() {
@@ -202,8 +204,9 @@ struct MenuCase {
   std::wstring screen;
 };
 
-void MenuScenario() {
-  HWND main = LogInAndWaitForMain();
+// On the logged-in main window.
+void MenuPart() {
+  HWND main = FindTop(kMain);
   ASSERT_NE(main, nullptr);
   const MenuCase cases[] = {
       {{0}, L"Öğrenci Kayıt", L"Öğrenci Kayıt"},
@@ -228,7 +231,7 @@ void MenuScenario() {
     HWND first = MdiChildrenCaptioned(main, c.screen)[0];
     ASSERT_EQ(FindBox(), nullptr) << Utf8(BoxText(FindBox()));
     ASSERT_TRUE(ChooseMenu(main, c.path));
-    Sleep(300);
+    ASSERT_TRUE(Settle());
     auto again = MdiChildrenCaptioned(main, c.screen);
     ASSERT_EQ(again.size(), 1u) << "a second choice opens no second screen";
     EXPECT_EQ(again[0], first);
@@ -238,16 +241,16 @@ void MenuScenario() {
     ASSERT_TRUE(ChooseMenu(main, c.path));
     ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).size() == 1; }));
     HWND fresh = MdiChildrenCaptioned(main, c.screen)[0];
-    EXPECT_FALSE(IsWindow(first)) << "the closed screen was freed";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(first); })) << "the closed screen was freed";
     EXPECT_NE(fresh, first);
     PostMessageW(fresh, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, c.screen).empty(); }));
   }
-  PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
-void AboutScenario() {
-  HWND main = LogInAndWaitForMain();
+// On the logged-in main window.
+void AboutPart() {
+  HWND main = FindTop(kMain);
   ASSERT_NE(main, nullptr);
   for (int round = 0; round < 2; ++round) {
     ASSERT_TRUE(ChooseMenu(main, {6}));
@@ -269,9 +272,42 @@ void AboutScenario() {
     Click(ok);
     ASSERT_TRUE(WaitUntil([&] { return MdiChildrenCaptioned(main, L"Program Hakkında").empty(); }))
         << "round " << round;
-    EXPECT_FALSE(IsWindow(about));
+    // Gone from the workspace first, destroyed a moment later.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "round " << round;
   }
-  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+// The number of failed checks of the running test so far.
+int FailureCount() {
+  const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+  int failed = 0;
+  for (int i = 0; i < result->total_part_count(); ++i)
+    if (result->GetTestPartResult(i).failed()) ++failed;
+  return failed;
+}
+
+// Runs the parts one after the other in one program, each reported on a line of its own ("[part menu passed]") for
+// the test that checks it.
+void Session(std::initializer_list<std::pair<const char*, void (*)()>> parts) {
+  for (auto& [name, part] : parts) {
+    int before = FailureCount();
+    part();
+    std::printf("[part %s %s]\n", name, FailureCount() == before ? "passed" : "FAILED");
+    std::fflush(stdout);
+  }
+  if (HWND main = FindTop(kMain)) PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+void MenuScenario() {
+  ASSERT_NE(LogInAndWaitForMain(), nullptr);
+  MenuPart();
+  PostMessageW(FindTop(kMain), WM_CLOSE, 0, 0);
+}
+
+void AboutScenario() {
+  ASSERT_NE(LogInAndWaitForMain(), nullptr);
+  AboutPart();
+  PostMessageW(FindTop(kMain), WM_CLOSE, 0, 0);
 }
 
 HWND OpenEditingScreen() {
@@ -299,7 +335,7 @@ void ClosingMainWithPendingEdits(std::initializer_list<int> answers) {
     EXPECT_EQ(BoxText(box), PendingEditsQuestion(kEditingCaption));
     Answer(box, answer);
     if (answer == IDCANCEL) {
-      Sleep(300);
+      ASSERT_TRUE(Settle());
       EXPECT_TRUE(IsWindowVisible(main)) << "Cancel keeps the program open";
       EXPECT_EQ(MdiChildrenCaptioned(main, kEditingCaption).size(), 1u);
     }
@@ -312,7 +348,7 @@ void ClosingWhenSavingFails() {
   HWND main = OpenEditingScreen();
   ASSERT_NE(main, nullptr);
   vcl::Application->Post([] { Form1->ADOBaglan->Execute(L"alter table ogrencibilgi rename to ogrencibilgi_eski"); });
-  Sleep(300);
+  ASSERT_TRUE(Settle());
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND box = WaitBox();
   ASSERT_NE(box, nullptr);
@@ -322,7 +358,7 @@ void ClosingWhenSavingFails() {
   ASSERT_NE(error, nullptr) << "the failed save is reported";
   EXPECT_EQ(Text(error), kTitle);
   Answer(error, IDOK);
-  Sleep(300);
+  ASSERT_TRUE(Settle());
   EXPECT_TRUE(IsWindowVisible(main)) << "the program stays open";
   EXPECT_EQ(MdiChildrenCaptioned(main, kEditingCaption).size(), 1u);
   PostMessageW(main, WM_CLOSE, 0, 0);
@@ -368,7 +404,15 @@ void ScreenshotScenario() {
 
 const std::map<std::string, std::function<void()>>& Scenarios() {
   static const std::map<std::string, std::function<void()>> all = {
-      {"login", LoginScenario},
+      {"login",
+       [] {
+         LoginScenario();
+         if (HWND main = FindTop(kMain)) PostMessageW(main, WM_CLOSE, 0, 0);
+       }},
+      {"session",
+       [] {
+         Session({{"login", LoginScenario}, {"menu", MenuPart}, {"about", AboutPart}});
+       }},
       {"cancel", CancelScenario},
       {"missing_db", MissingDatabaseScenario},
       {"menu", MenuScenario},
@@ -410,41 +454,52 @@ TEST(ProgramScenario, Run) {
 
 namespace {
 
+// The program's folder (as installed) and the folder it is started from, which holds a decoy database.
+struct Installation {
+  TempFolder program{L"app_program"};
+  TempFolder elsewhere{L"app_elsewhere"};
+  std::string error;
+  Installation() { CreateDatabase(elsewhere.File(L"tavrel.db"), kDecoySabit, &error); }
+  std::wstring Database() const { return program.File(L"tavrel.db"); }
+  // As installed: the database and the student screen's default picture beside the program.
+  bool WithDatabase() {
+    DeleteFileW(Database().c_str());
+    return CreateDatabase(Database(), kSabit, &error) &&
+           CopyFileW(SourceFile("app/res/main_logo.png").c_str(), program.File(L"vaku_logo.png").c_str(), FALSE);
+  }
+  ProgramRun Run(const wchar_t* scenario) { return RunScenario(scenario, program.Path(), elsewhere.Path()); }
+};
+
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    programFolder_ = NewFolder(L"program");
-    elsewhere_ = NewFolder(L"elsewhere");
-    ASSERT_TRUE(CreateDatabase(elsewhere_ + L"\\tavrel.db", kDecoySabit));
-  }
-  void TearDown() override {
-    for (const std::wstring& dir : {programFolder_, elsewhere_}) {
-      for (const wchar_t* f : {L"\\app_tests.exe", L"\\tavrel.db", L"\\scenario.log", L"\\vaku_logo.png"})
-        DeleteFileW((dir + f).c_str());
-      RemoveDirectoryW(dir.c_str());
-    }
-  }
-  // As installed: the database and the student screen's default picture beside the program.
-  void WithDatabase() {
-    ASSERT_TRUE(CreateDatabase(Database(), kSabit));
-    ASSERT_TRUE(
-        CopyFileW(SourceFile(L"app/res/main_logo.png").c_str(), (programFolder_ + L"\\vaku_logo.png").c_str(), FALSE));
-  }
-  std::wstring Database() const { return programFolder_ + L"\\tavrel.db"; }
-  ProgramRun Run(const wchar_t* scenario) { return RunScenario(scenario, programFolder_, elsewhere_); }
+  void SetUp() override { ASSERT_TRUE(install_.error.empty()) << install_.error; }
+  void WithDatabase() { ASSERT_TRUE(install_.WithDatabase()) << install_.error; }
+  std::wstring Database() const { return install_.Database(); }
+  ProgramRun Run(const wchar_t* scenario) { return install_.Run(scenario); }
   static void ExpectPassed(const ProgramRun& run) {
     EXPECT_TRUE(run.finished) << "the program did not end\n" << run.output;
     EXPECT_EQ(run.exitCode, 0u) << run.output;
   }
 
-  std::wstring programFolder_;
-  std::wstring elsewhere_;
+  // One program started for the login, the menu and the About box; each test checks its own part.
+  static const ProgramRun& Session() {
+    static Installation install;
+    static ProgramRun run = install.WithDatabase() ? install.Run(L"session") : ProgramRun{false, 0, install.error};
+    return run;
+  }
+  static void ExpectPart(const ProgramRun& run, const std::string& part) {
+    EXPECT_TRUE(run.finished) << "the program did not end\n" << run.output;
+    EXPECT_NE(run.output.find("[part " + part + " passed]"), std::string::npos) << run.output;
+    // A failure outside every part (the program not ending cleanly) fails them all.
+    if (run.output.find(" FAILED]") == std::string::npos) {
+      EXPECT_EQ(run.exitCode, 0u) << run.output;
+    }
+  }
+
+  Installation install_;
 };
 
-TEST_F(ProgramTest, LoginOverTheMainWindowTakesOnlyTheExactStoredPair) {
-  WithDatabase();
-  ExpectPassed(Run(L"login"));
-}
+TEST_F(ProgramTest, LoginOverTheMainWindowTakesOnlyTheExactStoredPair) { ExpectPart(Session(), "login"); }
 
 TEST_F(ProgramTest, CancelAtTheLoginEndsTheProgram) {
   WithDatabase();
@@ -453,15 +508,9 @@ TEST_F(ProgramTest, CancelAtTheLoginEndsTheProgram) {
 
 TEST_F(ProgramTest, WithoutItsDatabaseTwoErrorBoxesThenStillTheLogin) { ExpectPassed(Run(L"missing_db")); }
 
-TEST_F(ProgramTest, EachMenuItemOpensOneScreenAndAFreshOneAfterClosing) {
-  WithDatabase();
-  ExpectPassed(Run(L"menu"));
-}
+TEST_F(ProgramTest, EachMenuItemOpensOneScreenAndAFreshOneAfterClosing) { ExpectPart(Session(), "menu"); }
 
-TEST_F(ProgramTest, AboutBoxClosesWithOkAndOpensAgain) {
-  WithDatabase();
-  ExpectPassed(Run(L"about"));
-}
+TEST_F(ProgramTest, AboutBoxClosesWithOkAndOpensAgain) { ExpectPart(Session(), "about"); }
 
 TEST_F(ProgramTest, ClosingWithATypedRecordAsksAndKeepsWhatTheUserChose) {
   struct Case {
@@ -473,7 +522,6 @@ TEST_F(ProgramTest, ClosingWithATypedRecordAsksAndKeepsWhatTheUserChose) {
        {Case{L"pending_yes", "ogrencibilgi", "1"}, Case{L"pending_cancel_no", "ogrencibilgi", "0"},
         Case{L"pending_screen", "ogrencibilgi", "1"}, Case{L"pending_save_fails", "ogrencibilgi_eski", "0"}}) {
     SCOPED_TRACE(Utf8(c.scenario));
-    DeleteFileW(Database().c_str());
     WithDatabase();
     ExpectPassed(Run(c.scenario));
     EXPECT_EQ(QueryText(Database(),

@@ -2,13 +2,9 @@
 // boxes answered from a watcher on the thread's timer, against a database file made from the program's schema in a
 // folder of its own. What the screen saved is read back from the file with SQLite itself.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <map>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,111 +18,18 @@
 #include "platform/vcl/filer.h"
 #include "platform/vcl/jpeg.h"
 #include "platform/vcl/png.h"
+#include "tests/common/database.h"
+#include "tests/common/dialogs.h"
+#include "tests/common/paths.h"
+#include "tests/common/tempdir.h"
 
 using rtl::String;
 
 namespace {
 
-std::string Utf8(const std::wstring& s) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
-
-std::wstring Wide(const std::string& s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, out.data(), n);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
-
-std::string SourceFile(const std::string& relative) {
-  const char* dir = std::getenv("TAVREL_TEST_DATA");
-  return std::string(dir ? dir : ".") + "/../../" + relative;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-// The rows of a statement, each a map from column name to its text ("<null>" for a null).
-using Row = std::map<std::string, std::wstring>;
-std::vector<Row> Query(const std::wstring& file, const std::string& sql) {
-  std::vector<Row> rows;
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(Utf8(file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << "cannot open " << Utf8(file);
-    sqlite3_close(db);
-    return rows;
-  }
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << sqlite3_errmsg(db);
-    sqlite3_close(db);
-    return rows;
-  }
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    Row r;
-    for (int i = 0; i < sqlite3_column_count(st); ++i) {
-      const unsigned char* t = sqlite3_column_text(st, i);
-      r[sqlite3_column_name(st, i)] = t ? Wide(reinterpret_cast<const char*>(t)) : L"<null>";
-    }
-    rows.push_back(r);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return rows;
-}
-
-// Presses a button of the next system dialog of the thread (a visible #32770 window), after optionally typing a
-// file name into it, and remembers its caption and text.
-struct DialogAnswer {
-  static inline String caption, text, fileName;
-  static inline int button = IDOK;
-  static inline int seen = 0;
-  static BOOL CALLBACK Find(HWND wnd, LPARAM) {
-    wchar_t cls[32];
-    GetClassNameW(wnd, cls, 32);
-    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    wchar_t buf[512];
-    GetWindowTextW(wnd, buf, 512);
-    caption = buf;
-    GetDlgItemTextW(wnd, 0xFFFF, buf, 512);
-    text = buf;
-    ++seen;
-    if (!fileName.empty()) {
-      // The file-name box of the open dialog (a combo box whose edit takes the text, or a plain edit).
-      HWND name = GetDlgItem(wnd, 0x47C);
-      if (!name) name = GetDlgItem(wnd, 0x480);
-      SetWindowTextW(name, fileName.c_str());
-      if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetWindowTextW(edit, fileName.c_str());
-    }
-    if (HWND b = GetDlgItem(wnd, button))
-      PostMessageW(b, BM_CLICK, 0, 0);
-    else
-      PostMessageW(wnd, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (seen == 0) EnumThreadWindows(GetCurrentThreadId(), &Find, 0);
-  }
-  UINT_PTR timer;
-  explicit DialogAnswer(int pressed, const String& typedName = String()) {
-    caption.clear();
-    text.clear();
-    fileName = typedName;
-    button = pressed;
-    seen = 0;
-    timer = SetTimer(nullptr, 0, 150, &Tick);
-  }
-  ~DialogAnswer() { KillTimer(nullptr, timer); }
-};
+using testutil::DialogAnswer;
+using testutil::Query;
+using testutil::Utf8;
 
 // A picture file of the given kind and size, in a colour.
 void WritePicture(const String& file, bool jpeg, int width, int height, vcl::TColor colour) {
@@ -151,18 +54,15 @@ class StudentScreen : public ::testing::Test {
  protected:
   void SetUp() override {
     vcl::Application->Initialize();
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    folder_ = std::wstring(tmp) + L"tavrel_student_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-              std::to_wstring(GetTickCount64()) + L"_" + std::to_wstring(++serial_);
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
-    file_ = folder_ + L"\\tavrel.db";
+    temp_ = std::make_unique<testutil::TempFolder>(L"student");
+    folder_ = temp_->Path();
+    file_ = temp_->File(L"tavrel.db");
     // The default picture lies beside the program, as the build leaves it beside the executable.
     String logo = rtl::ExeFolder() + L"vaku_logo.png";
     if (!rtl::FileExists(logo)) {
-      std::string bytes = ReadFile(SourceFile("app/res/main_logo.png"));
+      std::string bytes = testutil::ReadFile(testutil::SourceFile("app/res/main_logo.png"));
       ASSERT_FALSE(bytes.empty());
-      std::ofstream(Utf8(logo), std::ios::binary) << bytes;
+      ASSERT_TRUE(testutil::WriteFile(logo, bytes));
     }
   }
 
@@ -174,24 +74,14 @@ class StudentScreen : public ::testing::Test {
       vcl::Application->SetMainForm(nullptr);
       delete frame_;
     }
-    for (const String& name : rtl::ListFiles(folder_)) rtl::DeleteFile(folder_ + L"\\" + name);
-    rtl::RemoveDir(folder_);
+    temp_.reset();
   }
 
   // The database with the schema and the given rows, the main window holding the shared connection to it, and the
   // screen opened as the menu opens it.
   void Open(const std::string& rows = std::string()) {
-    std::string schema = ReadFile(SourceFile("app/tavrel.sql"));
-    ASSERT_FALSE(schema.empty());
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(Utf8(file_).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-              SQLITE_OK);
-    char* err = nullptr;
-    int rc = sqlite3_exec(db, (schema + rows).c_str(), nullptr, nullptr, &err);
-    std::string message = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << message;
+    std::string error;
+    ASSERT_TRUE(testutil::CreateDatabase(file_, rows, &error)) << error;
 
     frame_ = new vcl::TForm(nullptr);
     frame_->SetName(L"Form1");
@@ -277,7 +167,7 @@ class StudentScreen : public ::testing::Test {
     return rows.size() == 1 ? String(rows[0]["v"]) : L"<" + std::to_wstring(rows.size()) + L" rows>";
   }
 
-  static inline int serial_ = 0;
+  std::unique_ptr<testutil::TempFolder> temp_;
   std::wstring folder_, file_;
   vcl::TForm* frame_ = nullptr;
   TForm2* screen_ = nullptr;
@@ -455,15 +345,15 @@ TEST_F(StudentScreen, DeleteAsksAndRemovesOnlyOnYes) {
   {
     DialogAnswer answer(IDNO);
     Click(screen_->sBitBtn4);
-    EXPECT_EQ(DialogAnswer::seen, 1);
-    EXPECT_EQ(DialogAnswer::caption, L"Uyari");
-    EXPECT_EQ(DialogAnswer::text, L"Seçilen kişiyi silmek istediginizden Emin misiniz ?");
+    EXPECT_EQ(answer.seen, 1);
+    EXPECT_EQ(answer.caption, L"Uyari");
+    EXPECT_EQ(answer.text, L"Seçilen kişiyi silmek istediginizden Emin misiniz ?");
   }
   EXPECT_EQ(Query(file_, "select * from ogrencibilgi").size(), 2u);
   {
     DialogAnswer answer(IDYES);
     Click(screen_->sBitBtn4);
-    EXPECT_EQ(DialogAnswer::seen, 1);
+    EXPECT_EQ(answer.seen, 1);
   }
   auto rows = Query(file_, "select * from ogrencibilgi");
   ASSERT_EQ(rows.size(), 1u);
@@ -487,7 +377,7 @@ TEST_F(StudentScreen, ChosenJpegAndPngShowAndTheirPathIsStoredOnKaydet) {
       // The user picks the file in the open dialog.
       DialogAnswer answer(IDOK, path);
       Click(screen_->Button1);  // "Resim Ekle"
-      EXPECT_EQ(DialogAnswer::seen, 1);
+      EXPECT_EQ(answer.seen, 1);
     }
     ASSERT_NE(screen_->Image1->Picture()->Graphic(), nullptr);
     EXPECT_EQ(screen_->Image1->Picture()->Graphic()->ClassName(), c.graphicClass);
@@ -589,9 +479,9 @@ TEST_F(StudentScreen, ClosingWithAChosenPictureAsksAndNoLeavesTheStoredPath) {
     DialogAnswer answer(IDCANCEL);
     screen_->Close();
     vcl::Application->ProcessMessages();
-    EXPECT_EQ(DialogAnswer::seen, 1);
-    EXPECT_EQ(DialogAnswer::caption, L"Uyari");
-    EXPECT_NE(DialogAnswer::text.find(L"Öğrenci Kayıt"), String::npos);
+    EXPECT_EQ(answer.seen, 1);
+    EXPECT_EQ(answer.caption, L"Uyari");
+    EXPECT_NE(answer.text.find(L"Öğrenci Kayıt"), String::npos);
   }
   ASSERT_NE(Form2, nullptr);
   EXPECT_EQ(screen_->ADOTable1->State(), db::dsEdit);
@@ -599,7 +489,7 @@ TEST_F(StudentScreen, ClosingWithAChosenPictureAsksAndNoLeavesTheStoredPath) {
     DialogAnswer answer(IDNO);
     screen_->Close();
     vcl::Application->ProcessMessages();
-    EXPECT_EQ(DialogAnswer::seen, 1);
+    EXPECT_EQ(answer.seen, 1);
   }
   EXPECT_EQ(Form2, nullptr);
   screen_ = nullptr;
@@ -613,7 +503,7 @@ TEST_F(StudentScreen, ClosingWithTypedTextAndYesSavesIt) {
     DialogAnswer answer(IDYES);
     screen_->Close();
     vcl::Application->ProcessMessages();
-    EXPECT_EQ(DialogAnswer::seen, 1);
+    EXPECT_EQ(answer.seen, 1);
   }
   EXPECT_EQ(Form2, nullptr);
   screen_ = nullptr;

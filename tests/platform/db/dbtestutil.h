@@ -1,54 +1,27 @@
 #pragma once
-// A fresh database file made from the program's schema, in a folder of its own.
-#include <sqlite3.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+// A fresh database file made from the program's schema, in a folder of its own (tests/common holds the helpers;
+// these names stay for the data-access tests).
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/db/ado.h"
 #include "platform/rtl/textconv.h"
-#include "platform/rtl/win.h"
+#include "tests/common/database.h"
+#include "tests/common/tempdir.h"
+#include "tests/common/text.h"
 
 namespace dbtest {
 
-inline std::string ReadSchema() {
-  const char* dir = std::getenv("TAVREL_TEST_DATA");
-  std::string path = std::string(dir ? dir : ".") + "/../../../app/tavrel.sql";
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testutil::CreateDatabase;
+using testutil::ReadSchema;
+using testutil::Utf8;
 
+// A new empty folder of this process, removed with its content when the process ends.
 inline std::wstring TempFolder() {
-  wchar_t tmp[MAX_PATH];
-  GetTempPathW(MAX_PATH, tmp);
-  std::wstring dir = std::wstring(tmp) + L"tavrel_db_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                     std::to_wstring(GetTickCount64());
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
-
-inline std::string Utf8(const std::wstring& s) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
-
-// Creates file from the schema; false when the schema could not be read or run.
-inline bool CreateDatabase(const std::wstring& file, const std::string& extraSql = std::string()) {
-  std::string schema = ReadSchema();
-  if (schema.empty()) return false;
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(Utf8(file).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-    return false;
-  bool ok = sqlite3_exec(db, (schema + extraSql).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_close(db);
-  return ok;
+  static std::vector<std::unique_ptr<testutil::TempFolder>> folders;
+  folders.push_back(std::make_unique<testutil::TempFolder>(L"db"));
+  return folders.back()->Path();
 }
 
 }  // namespace dbtest

@@ -1,53 +1,18 @@
-// Message boxes and file dialogs answered by a watcher on the thread's timer, so no test waits for a person: the
-// Yes/No box acts on the button pressed, MessageDlg answers with the mr* value of the button, and an open dialog
-// cancelled from a timer answers false and leaves the file name alone.
+// Message boxes and file dialogs answered by a watcher on the thread's timer (tests/common/dialogs.h), so no test waits
+// for a person: the Yes/No box acts on the button pressed, MessageDlg answers with the mr* value of the button, and an
+// open dialog cancelled from a timer answers false and leaves the file name alone.
+#include "platform/vcl/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/vcl/application.h"
-#include "platform/vcl/dialogs.h"
+#include "tests/common/dialogs.h"
 
 using namespace vcl;
 
 namespace {
 
-// Presses a button of the next dialog of the thread (a #32770 window with the expected caption) and remembers its
-// caption and text.
-struct DialogPresser {
-  static inline String caption, text, expect_caption;
-  static inline int button = IDOK;
-  static inline int seen = 0;
-  static BOOL CALLBACK Find(HWND wnd, LPARAM) {
-    wchar_t cls[32];
-    GetClassNameW(wnd, cls, 32);
-    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    wchar_t buf[512];
-    GetWindowTextW(wnd, buf, 512);
-    if (!expect_caption.empty() && expect_caption != buf) return TRUE;
-    caption = buf;
-    GetDlgItemTextW(wnd, 0xFFFF, buf, 512);
-    text = buf;
-    ++seen;
-    // A click on the button itself, as a person would make it.
-    if (HWND b = GetDlgItem(wnd, button))
-      PostMessageW(b, BM_CLICK, 0, 0);
-    else
-      PostMessageW(wnd, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (seen == 0) EnumThreadWindows(GetCurrentThreadId(), &Find, 0);
-  }
-  UINT_PTR timer;
-  explicit DialogPresser(int pressed, const String& expected = String()) {
-    caption.clear();
-    text.clear();
-    expect_caption = expected;
-    button = pressed;
-    seen = 0;
-    timer = SetTimer(nullptr, 0, 100, &Tick);
-  }
-  ~DialogPresser() { KillTimer(nullptr, timer); }
-};
+using testutil::DialogAnswer;
 
 // Remembers where the next dialog stood, then closes it.
 struct Where {
@@ -93,12 +58,12 @@ TEST(Dialogs, YesNoBoxActsOnlyOnYes) {
     int deleted;
   };
   for (Case c : {Case{IDYES, 1}, Case{IDNO, 0}}) {
-    DialogPresser press(c.pressed);
+    DialogAnswer press(c.pressed);
     int deleted = 0;
     if (Application->MessageBox(kDeleteQuestion, L"Uyari", MB_YESNO | MB_ICONQUESTION) == IDYES) ++deleted;
-    EXPECT_EQ(DialogPresser::seen, 1);
-    EXPECT_EQ(DialogPresser::caption, L"Uyari");
-    EXPECT_EQ(DialogPresser::text, kDeleteQuestion);
+    EXPECT_EQ(press.seen, 1);
+    EXPECT_EQ(press.caption, L"Uyari");
+    EXPECT_EQ(press.text, kDeleteQuestion);
     EXPECT_EQ(deleted, c.deleted) << c.pressed;
   }
 }
@@ -119,10 +84,10 @@ TEST(Dialogs, MessageDlgAnswersWithTheButtonPressed) {
       {mtInformation, mbAbortRetryIgnore, IDRETRY, mrRetry, L"Information"},
   };
   for (const Case& c : cases) {
-    DialogPresser press(c.pressed);
+    DialogAnswer press(c.pressed);
     EXPECT_EQ(MessageDlg(L"Kayıt silinsin mi?", c.type, c.buttons, 0), c.answer) << c.caption;
-    EXPECT_EQ(DialogPresser::caption, c.caption);
-    EXPECT_EQ(DialogPresser::text, L"Kayıt silinsin mi?");
+    EXPECT_EQ(press.caption, c.caption);
+    EXPECT_EQ(press.text, L"Kayıt silinsin mi?");
   }
 }
 
@@ -149,9 +114,9 @@ TEST(Dialogs, OpenDialogCancelledFromATimerAnswersFalse) {
   dlg->SetFilter(L"Resimler|*.jpg;*.png");
   dlg->SetTitle(L"Resim Seç");
   dlg->SetFileName(L"eski.png");
-  DialogPresser press(IDCANCEL, L"Resim Seç");
+  DialogAnswer press(IDCANCEL, L"", L"Resim Seç");
   EXPECT_FALSE(dlg->Execute());
-  EXPECT_EQ(DialogPresser::seen, 1);
+  EXPECT_EQ(press.seen, 1);
   EXPECT_EQ(dlg->FileName(), L"eski.png");
   delete dlg;
 }

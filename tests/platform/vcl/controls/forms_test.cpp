@@ -1,12 +1,14 @@
 // Forms and the application over real windows: errors of creation handlers reach the error box and the form still
 // shows; an MDI child that frees itself on close is freed after its handler cleared its global; bit buttons click on
 // Space only while enabled; modal showing ends with the modal result.
+#include "platform/vcl/forms.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/buttons.h"
-#include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "tests/common/dialogs.h"
 
 using namespace vcl;
 
@@ -14,7 +16,7 @@ namespace vcl {
 
 class TTestFrame : public TForm {
   VCL_CLASS(TTestFrame, TForm)
-public:
+ public:
   explicit TTestFrame(TComponent* owner) : TForm(owner) {
     SetFormStyle(fsMDIForm);
     SetText(L"Ana sayfa");
@@ -28,7 +30,7 @@ int g_child_destroyed = 0;
 
 class TTestChild : public TForm {
   VCL_CLASS(TTestChild, TForm)
-public:
+ public:
   explicit TTestChild(TComponent* owner) : TForm(owner) {
     SetFormStyle(fsMDIChild);
     SetText(L"Öğrenci Kayıt");
@@ -43,7 +45,7 @@ public:
 
 class TFailingForm : public TForm {
   VCL_CLASS(TFailingForm, TForm)
-public:
+ public:
   explicit TFailingForm(TComponent* owner) : TForm(owner) {
     OnCreate.Bind(this, &TFailingForm::FormCreate);
     SetVisible(true);
@@ -59,44 +61,18 @@ VCL_REGISTER(TFailingForm) {}
 
 namespace {
 
-// Closes the next message box of the thread and remembers its caption and text.
-struct BoxWatcher {
-  static inline String caption, text;
-  static inline int seen = 0;
-  static BOOL CALLBACK Find(HWND wnd, LPARAM) {
-    wchar_t cls[32];
-    GetClassNameW(wnd, cls, 32);
-    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(wnd)) return TRUE;
-    wchar_t buf[256];
-    GetWindowTextW(wnd, buf, 256);
-    caption = buf;
-    GetDlgItemTextW(wnd, 0xFFFF, buf, 256);
-    text = buf;
-    ++seen;
-    PostMessageW(wnd, WM_COMMAND, IDOK, 0);
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), &Find, 0); }
-  UINT_PTR timer;
-  BoxWatcher() {
-    caption.clear();
-    text.clear();
-    seen = 0;
-    timer = SetTimer(nullptr, 0, 100, &Tick);
-  }
-  ~BoxWatcher() { KillTimer(nullptr, timer); }
-};
+using testutil::DialogAnswer;
 
 TEST(Forms, ExceptionInCreationHandlerGoesToTheErrorBoxAndTheFormStillShows) {
   Application->Initialize();
   Application->SetTitle(L"DERVANLİ ZEZ");
-  BoxWatcher watch;
+  DialogAnswer watch(IDOK);
   TFailingForm* form = nullptr;
   Application->CreateForm(form);
   ASSERT_NE(form, nullptr);
-  EXPECT_EQ(BoxWatcher::seen, 1);
-  EXPECT_EQ(BoxWatcher::caption, L"DERVANLİ ZEZ");
-  EXPECT_EQ(BoxWatcher::text, L"Veritabanı dosyası bulunamadı");
+  EXPECT_EQ(watch.seen, 1);
+  EXPECT_EQ(watch.caption, L"DERVANLİ ZEZ");
+  EXPECT_EQ(watch.text, L"Veritabanı dosyası bulunamadı");
   Application->ProcessMessages();
   EXPECT_TRUE(form->HandleAllocated());
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
@@ -106,10 +82,10 @@ TEST(Forms, ExceptionInCreationHandlerGoesToTheErrorBoxAndTheFormStillShows) {
 
 TEST(Forms, ShowMessageIsCaptionedWithTheTitle) {
   Application->SetTitle(L"DERVANLİ ZEZ");
-  BoxWatcher watch;
+  DialogAnswer watch(IDOK);
   ShowMessage(L"Yanlış Kullanıcı Adı veya Şifre girdiniz..");
-  EXPECT_EQ(BoxWatcher::caption, L"DERVANLİ ZEZ");
-  EXPECT_EQ(BoxWatcher::text, L"Yanlış Kullanıcı Adı veya Şifre girdiniz..");
+  EXPECT_EQ(watch.caption, L"DERVANLİ ZEZ");
+  EXPECT_EQ(watch.text, L"Yanlış Kullanıcı Adı veya Şifre girdiniz..");
 }
 
 TEST(Forms, MdiChildWithCaFreeIsFreedAfterItsHandlerClearedThePointer) {
@@ -152,7 +128,7 @@ TEST(Forms, MdiChildWithCaFreeIsFreedAfterItsHandlerClearedThePointer) {
 }
 
 class BitButtons : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     form = new TForm(nullptr);

@@ -402,6 +402,57 @@ void ScreenshotScenario() {
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
+// The settings screen changes the login's pair: "Düzenle", the new user name and password typed over the old,
+// "Kaydet".
+const std::wstring kNewUser = L"Yeni Rehber";
+const std::wstring kNewPassword = L"çğıİöşü 9";
+
+void TypeKeys(HWND edit, const std::wstring& text) {
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(edit, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &r);
+  SendMessageTimeoutW(edit, WM_CHAR, VK_BACK, 1, SMTO_ABORTIFHUNG, 5000, &r);
+  for (wchar_t ch : text) SendMessageTimeoutW(edit, WM_CHAR, ch, 1, SMTO_ABORTIFHUNG, 5000, &r);
+}
+
+void ChangeLoginScenario() {
+  HWND main = LogInAndWaitForMain();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(ChooseMenu(main, {5, 0}));
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    auto found = MdiChildrenCaptioned(main, L"Sabit Bilgiler");
+    return !found.empty() && (settings = found[0]) != nullptr;
+  }));
+  auto edits = Edits(settings);
+  ASSERT_EQ(edits.size(), 4u);
+  EXPECT_EQ(Text(edits[2]), kUser);
+  EXPECT_FALSE(IsWindowEnabled(edits[2])) << "read-only until Düzenle";
+  Click(FindChild(settings, L"Düzenle"));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(edits[3]); }));
+  TypeKeys(edits[2], kNewUser);
+  TypeKeys(edits[3], kNewPassword);
+  Click(FindChild(settings, L"Kaydet"));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(edits[3]); })) << "saved, the edits are read-only again";
+  EXPECT_EQ(FindBox(), nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+// Started again: the old pair is refused, the new one logs in.
+void NewLoginScenario() {
+  HWND login = LogIn(kUser, kPassword);
+  ASSERT_NE(login, nullptr);
+  HWND box = WaitBox();
+  ASSERT_NE(box, nullptr) << "the old pair was taken";
+  EXPECT_EQ(BoxText(box), kWrong);
+  Answer(box, IDOK);
+  LogIn(kNewUser, kNewPassword);
+  HWND main = FindTop(kMain);
+  EXPECT_TRUE(WaitUntil([&] { return main && IsWindowEnabled(main) && !IsWindowVisible(login); }))
+      << "the new pair did not log in";
+  EXPECT_EQ(FindBox(), nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
 const std::map<std::string, std::function<void()>>& Scenarios() {
   static const std::map<std::string, std::function<void()>> all = {
       {"login",
@@ -425,6 +476,8 @@ const std::map<std::string, std::function<void()>>& Scenarios() {
       {"pending_screen", ClosingScreenWithPendingEdits},
       {"pending_save_fails", ClosingWhenSavingFails},
       {"screenshot", ScreenshotScenario},
+      {"change_login", ChangeLoginScenario},
+      {"new_login", NewLoginScenario},
   };
   return all;
 }
@@ -528,6 +581,15 @@ TEST_F(ProgramTest, ClosingWithATypedRecordAsksAndKeepsWhatTheUserChose) {
                         std::string("select count(*) from ") + c.table + " where adisoyadi = '" + kTypedName + "'"),
               c.rows);
   }
+}
+
+TEST_F(ProgramTest, TheSettingsScreenChangesTheLoginsPair) {
+  WithDatabase();
+  ExpectPassed(Run(L"change_login"));
+  EXPECT_EQ(QueryText(Database(), "select kadi || '/' || sifre from sabit order by rowid limit 1"),
+            Utf8(kNewUser + L"/" + kNewPassword));
+  EXPECT_EQ(QueryText(Database(), "select count(*) from sabit"), "2");
+  ExpectPassed(Run(L"new_login"));
 }
 
 }  // namespace

@@ -175,7 +175,8 @@ TEST_P(WrittenByOthers, AgreesCellForCellWithTheirOwnReaders) {
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, WrittenByOthers,
                          ::testing::Values("openpyxl_types.xlsx", "xlwt_types.xls", "openpyxl_students_500.xlsx",
-                                           "xlwt_students_500.xls", "gnumeric_saved.xlsx", "gnumeric_saved.xls"),
+                                           "xlwt_students_500.xls", "gnumeric_saved.xlsx", "gnumeric_saved.xls",
+                                           "openpyxl_offset_list.xlsx"),
                          [](const auto& info) {
                            std::string n = info.param;
                            for (char& c : n)

@@ -1,0 +1,601 @@
+// The three screens of the "Ayarlar" menu driven as a user drives them, against a database file made from the
+// program's schema: the settings record edited and saved, student lists imported from workbooks written by other
+// programs (chosen in the real open dialog), and the statistics counted. What the screens stored is read back from
+// the file with SQLite itself.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/Unit2.h"
+#include "app/Unit6.h"
+#include "app/Unit7.h"
+#include "app/Unit9.h"
+#include "platform/db/dberrors.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/textconv.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/filer.h"
+
+using rtl::String;
+
+namespace {
+
+std::string Utf8(const std::wstring& s) { return rtl::StringToUTF8(s); }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string SourceFile(const std::string& relative) {
+  const char* dir = std::getenv("TAVREL_TEST_DATA");
+  return std::string(dir ? dir : ".") + "/../../" + relative;
+}
+
+std::string FixtureUnix(const std::string& name) {
+  const char* dir = std::getenv("TAVREL_FIXTURES");
+  return std::string(dir ? dir : ".") + "/" + name;
+}
+
+String Fixture(const std::string& name) {
+  String path = rtl::UTF8ToString(FixtureUnix(name));
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
+// The rows of a statement, each column's text in order ("" for a null).
+std::vector<std::vector<String>> Query(const std::wstring& file, const std::string& sql) {
+  std::vector<std::vector<String>> rows;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(Utf8(file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << "cannot open " << Utf8(file);
+    sqlite3_close(db);
+    return rows;
+  }
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return rows;
+  }
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    std::vector<String> row;
+    for (int i = 0; i < sqlite3_column_count(st); ++i) {
+      const unsigned char* t = sqlite3_column_text(st, i);
+      row.push_back(t ? rtl::UTF8ToString(reinterpret_cast<const char*>(t)) : String());
+    }
+    rows.push_back(row);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return rows;
+}
+
+// Answers the thread's system dialogs as they come, one answer each in order (typing a file name into an open
+// dialog first), and remembers the caption and text of each.
+struct Dialogs {
+  struct Answer {
+    int button;
+    String fileName;
+  };
+  static inline std::vector<Answer> answers;
+  static inline std::vector<String> captions, texts;
+  static inline size_t seen = 0;
+  static BOOL CALLBACK Find(HWND wnd, LPARAM) {
+    wchar_t cls[32];
+    GetClassNameW(wnd, cls, 32);
+    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(wnd) || GetPropW(wnd, L"TavrelAnswered")) return TRUE;
+    SetPropW(wnd, L"TavrelAnswered", reinterpret_cast<HANDLE>(1));
+    wchar_t buf[1024];
+    GetWindowTextW(wnd, buf, 1024);
+    captions.push_back(buf);
+    GetDlgItemTextW(wnd, 0xFFFF, buf, 1024);
+    texts.push_back(buf);
+    Answer a = seen < answers.size() ? answers[seen] : Answer{IDCANCEL, String()};
+    ++seen;
+    if (!a.fileName.empty()) {
+      HWND name = GetDlgItem(wnd, 0x47C);
+      if (!name) name = GetDlgItem(wnd, 0x480);
+      SetWindowTextW(name, a.fileName.c_str());
+      if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetWindowTextW(edit, a.fileName.c_str());
+    }
+    if (HWND b = GetDlgItem(wnd, a.button))
+      PostMessageW(b, BM_CLICK, 0, 0);
+    else
+      PostMessageW(wnd, WM_COMMAND, static_cast<WPARAM>(a.button), 0);
+    return FALSE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), &Find, 0); }
+  UINT_PTR timer;
+  explicit Dialogs(std::vector<Answer> list) {
+    answers = std::move(list);
+    captions.clear();
+    texts.clear();
+    seen = 0;
+    timer = SetTimer(nullptr, 0, 100, &Tick);
+  }
+  ~Dialogs() { KillTimer(nullptr, timer); }
+};
+
+// What openpyxl or xlrd read from a fixture (the .cells file beside it): row, column -> kind and value.
+struct CellText {
+  char kind;
+  std::string value;
+};
+std::map<std::pair<int, int>, CellText> ExpectedCells(const std::string& name, int sheet = 0) {
+  std::map<std::pair<int, int>, CellText> cells;
+  std::istringstream in(ReadFile(FixtureUnix(name) + ".cells"));
+  std::string line;
+  int current = -1;
+  while (std::getline(in, line)) {
+    std::istringstream ls(line);
+    std::string word;
+    ls >> word;
+    if (word == "sheet") {
+      ls >> current;
+    } else if (word == "cell" && current == sheet) {
+      int r, c;
+      char kind;
+      ls >> r >> c >> kind;
+      std::string rest;
+      std::getline(ls, rest);
+      cells[{r, c}] = CellText{kind, rest.empty() ? rest : rest.substr(1)};
+    }
+  }
+  return cells;
+}
+
+// The text the import stores for a cell: numbers in the user's locale, a whole number without a decimal part.
+String StoredText(const std::map<std::pair<int, int>, CellText>& cells, int row, int column) {
+  auto it = cells.find({row, column});
+  if (it == cells.end() || it->second.kind == '-') return String();
+  if (it->second.kind == 'n') return rtl::FloatToStr(std::stod(it->second.value));
+  return rtl::UTF8ToString(it->second.value);
+}
+
+class AyarlarScreens : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    vcl::Application->Initialize();
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    folder_ = std::wstring(tmp) + L"tavrel_ayarlar_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+              std::to_wstring(GetTickCount64()) + L"_" + std::to_wstring(++serial_);
+    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+    file_ = folder_ + L"\\tavrel.db";
+    String logo = rtl::ExeFolder() + L"vaku_logo.png";
+    if (!rtl::FileExists(logo)) {
+      std::string bytes = ReadFile(SourceFile("app/res/main_logo.png"));
+      std::ofstream(Utf8(logo), std::ios::binary) << bytes;
+    }
+  }
+
+  void TearDown() override {
+    for (vcl::TForm* f : {static_cast<vcl::TForm*>(Form2), static_cast<vcl::TForm*>(Form6),
+                          static_cast<vcl::TForm*>(Form7), static_cast<vcl::TForm*>(Form9)})
+      delete f;
+    Form2 = nullptr;
+    Form6 = nullptr;
+    Form7 = nullptr;
+    Form9 = nullptr;
+    delete other_;
+    if (frame_) {
+      vcl::RemoveGlobalComponent(frame_);
+      vcl::Application->SetMainForm(nullptr);
+      delete frame_;
+    }
+    for (const String& name : rtl::ListFiles(folder_)) rtl::DeleteFile(folder_ + L"\\" + name);
+    rtl::RemoveDir(folder_);
+  }
+
+  // The database with the schema and the given rows, and the main window holding the shared connection to it.
+  void Database(const std::string& rows = std::string()) {
+    std::string schema = ReadFile(SourceFile("app/tavrel.sql"));
+    ASSERT_FALSE(schema.empty());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(Utf8(file_).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+              SQLITE_OK);
+    char* err = nullptr;
+    int rc = sqlite3_exec(db, (schema + rows).c_str(), nullptr, nullptr, &err);
+    std::string message = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << message;
+
+    frame_ = new vcl::TForm(nullptr);
+    frame_->SetName(L"Form1");
+    frame_->SetFormStyle(vcl::fsMDIForm);
+    frame_->SetBounds(0, 0, 1024, 720);
+    frame_->SetCaption(L"Ana sayfa");
+    auto* connection = new db::TADOConnection(frame_);
+    connection->SetName(L"ADOBaglan");
+    connection->SetLoginPrompt(false);
+    connection->SetConnectionString(L"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" +
+                                    folder_ + L"\\tavrel.mdb");
+    connection->Open();
+    vcl::AddGlobalComponent(frame_);
+    vcl::Application->SetMainForm(frame_);
+    frame_->Show();
+    vcl::Application->ProcessMessages();
+  }
+
+  // A screen opened as the menu opens it.
+  template <class T>
+  T* OpenScreen(T*& ref) {
+    vcl::Application->CreateForm(ref);
+    vcl::Application->ProcessMessages();
+    return ref;
+  }
+
+  void Click(vcl::TWinControl* button) {
+    SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+    vcl::Application->ProcessMessages();
+  }
+
+  // Keys as the keyboard sends them, after the control's text is selected and so replaced.
+  void TypeOver(vcl::TWinControl* control, const String& text) {
+    control->SetFocus();
+    HWND target = control->Handle();
+    if (HWND edit = FindWindowExW(target, nullptr, L"Edit", nullptr)) target = edit;
+    SendMessageW(target, EM_SETSEL, 0, -1);
+    SendMessageW(target, WM_CHAR, VK_BACK, 1);
+    for (wchar_t ch : text) SendMessageW(target, WM_CHAR, ch, 1);
+    vcl::Application->ProcessMessages();
+  }
+
+  // Waits, handling the thread's messages, until cond holds (false after the bound).
+  bool Await(const std::function<bool()>& cond, int timeoutMs = 15000) {
+    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (GetTickCount64() < end) {
+      vcl::Application->ProcessMessages();
+      if (cond()) return true;
+      Sleep(20);
+    }
+    return cond();
+  }
+
+  // Chooses the file in the open dialog of "Excel dosyasından verileri al..." and answers the box that follows.
+  void ImportThroughTheOpenDialog(const String& file) {
+    Dialogs dialogs({{IDOK, file}, {IDOK, String()}});
+    Click(Form6->Button1);
+    EXPECT_EQ(Dialogs::seen, 2u) << "the open dialog, then one box";
+  }
+
+  std::vector<std::vector<String>> Students() {
+    return Query(
+        file_, "select okulno, tcno, adisoyadi, sinif, sube, velicep, veliev, adres from ogrencibilgi order by sirano");
+  }
+
+  static inline int serial_ = 0;
+  std::wstring folder_, file_;
+  vcl::TForm* frame_ = nullptr;
+  vcl::TForm* other_ = nullptr;
+};
+
+// ---- the settings screen
+
+const std::string kTwoSettings =
+    "insert into sabit values ('Deneme Lisesi', 'Ayşe Öğretmen', 'Rehber', 'Şifre1');"
+    "insert into sabit values ('İkinci Okul', 'Mehmet', 'İkinci', 'İkinci');";
+
+TEST_F(AyarlarScreens, SettingsShowTheFirstRecordReadOnlyUntilDuzenle) {
+  Database(kTwoSettings);
+  TForm9* s = OpenScreen(Form9);
+  EXPECT_EQ(s->Caption(), L"Sabit Bilgiler");
+  EXPECT_EQ(s->FormStyle(), vcl::fsMDIChild);
+  EXPECT_EQ(s->ClientWidth(), 465);
+  EXPECT_EQ(s->ClientHeight(), 186);
+  const wchar_t* captions[] = {L"Okul Adı", L"Rehber Öğretmen Adı", L"Kullanıcı adı", L"Şifre"};
+  TsLabel* labels[] = {s->sLabel1, s->sLabel2, s->sLabel3, s->sLabel4};
+  TsDBEdit* edits[] = {s->sDBEdit1, s->sDBEdit2, s->sDBEdit3, s->sDBEdit4};
+  const wchar_t* shown[] = {L"Deneme Lisesi", L"Ayşe Öğretmen", L"Rehber", L"Şifre1"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(labels[i]->Caption(), captions[i]);
+    EXPECT_EQ(edits[i]->Text(), shown[i]) << "the password too is shown as typed";
+    EXPECT_FALSE(edits[i]->Enabled());
+  }
+  EXPECT_EQ(s->sBitBtn3->Caption(), L"Düzenle");
+  EXPECT_EQ(s->sBitBtn2->Caption(), L"Kaydet");
+  EXPECT_FALSE(s->sBitBtn2->Enabled());
+  EXPECT_FALSE(s->sBitBtn2->Glyph()->Empty());
+  EXPECT_FALSE(s->sBitBtn3->Glyph()->Empty());
+
+  Click(s->sBitBtn3);  // "Düzenle"
+  EXPECT_EQ(s->ADOsabit->State(), db::dsEdit);
+  EXPECT_TRUE(s->sBitBtn2->Enabled());
+  for (TsDBEdit* e : edits) EXPECT_TRUE(e->Enabled());
+  TypeOver(s->sDBEdit3, L"YeniKullanıcı");
+  TypeOver(s->sDBEdit4, L"Yeni Şifre");
+  Click(s->sBitBtn2);  // "Kaydet"
+  EXPECT_EQ(s->ADOsabit->State(), db::dsBrowse);
+  for (TsDBEdit* e : edits) EXPECT_FALSE(e->Enabled());
+  EXPECT_TRUE(s->sBitBtn2->Enabled()) << "Kaydet stays enabled";
+  auto rows = Query(file_, "select okuladi, rehber1, kadi, sifre from sabit order by rowid");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (std::vector<String>{L"Deneme Lisesi", L"Ayşe Öğretmen", L"YeniKullanıcı", L"Yeni Şifre"}));
+  EXPECT_EQ(rows[1], (std::vector<String>{L"İkinci Okul", L"Mehmet", L"İkinci", L"İkinci"}));
+
+  // Saved, and not in edit: "Kaydet" again is the platform's error, and nothing changes.
+  EXPECT_THROW(s->sBitBtn2Click(s->sBitBtn2), db::EDatabaseError);
+  EXPECT_EQ(Query(file_, "select count(*) from sabit")[0][0], L"2");
+}
+
+TEST_F(AyarlarScreens, SwitchingToAnotherScreenAndBackEndsTheEditSavingAChange) {
+  Database(kTwoSettings);
+  TForm9* s = OpenScreen(Form9);
+  other_ = new vcl::TForm(nullptr);
+  other_->SetFormStyle(vcl::fsMDIChild);
+  other_->SetCaption(L"Başka ekran");
+  other_->Show();
+  s->BringToFront();
+  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == s; }));
+
+  Click(s->sBitBtn3);
+  TypeOver(s->sDBEdit2, L"Gülşen Hoca");
+  other_->BringToFront();
+  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == other_; }));
+  s->BringToFront();
+  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == s && s->ADOsabit->State() == db::dsBrowse; }));
+  EXPECT_FALSE(s->sDBEdit2->Enabled());
+  EXPECT_EQ(Query(file_, "select rehber1 from sabit order by rowid")[0][0], L"Gülşen Hoca");
+
+  // Unchanged, the edit is only dropped.
+  Click(s->sBitBtn3);
+  other_->BringToFront();
+  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == other_; }));
+  s->BringToFront();
+  ASSERT_TRUE(Await([&] { return s->ADOsabit->State() == db::dsBrowse; }));
+  EXPECT_EQ(Query(file_, "select count(*) from sabit")[0][0], L"2");
+}
+
+TEST_F(AyarlarScreens, AnEmptySettingsTableGetsItsFirstRecord) {
+  Database();
+  TForm9* s = OpenScreen(Form9);
+  Click(s->sBitBtn3);
+  EXPECT_EQ(s->ADOsabit->State(), db::dsInsert);
+  TypeOver(s->sDBEdit1, L"Işıklar Ortaokulu");
+  TypeOver(s->sDBEdit3, L"admin");
+  Click(s->sBitBtn2);
+  auto rows = Query(file_, "select okuladi, kadi, sifre from sabit");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], L"Işıklar Ortaokulu");
+  EXPECT_EQ(rows[0][1], L"admin");
+}
+
+// ---- the import
+
+struct ImportCase {
+  const char* fixture;
+};
+
+TEST_F(AyarlarScreens, ImportsA500RowListThroughTheOpenDialogAndTheStudentScreenShowsIt) {
+  for (const char* name : {"openpyxl_students_500.xlsx", "xlwt_students_500.xls"}) {
+    SCOPED_TRACE(name);
+    TearDown();
+    SetUp();
+    Database("insert into ogrencibilgi(okulno, adisoyadi) values ('1', 'Önceden Kayıtlı');");
+    TForm6* s = OpenScreen(Form6);
+    EXPECT_EQ(s->Caption(), L"Excelden Bilgi Aktar");
+    EXPECT_EQ(s->ClientWidth(), 333);
+    EXPECT_EQ(s->ClientHeight(), 133);
+    EXPECT_EQ(s->Button1->Caption(), L"Excel dosyasından verileri al...");
+    ImportThroughTheOpenDialog(Fixture(name));
+    ASSERT_EQ(Dialogs::texts.size(), 2u);
+    EXPECT_EQ(Dialogs::texts[1], L"AKTARMA İŞLEMİ TAMAMLANDI.");
+    EXPECT_EQ(Dialogs::captions[1], vcl::Application->Title());
+    EXPECT_EQ(KACSATIR, 501);
+    EXPECT_TRUE(EXCELDOSYASI.IsEmpty()) << "the automation object is let go";
+
+    // The heading row is not a student; every other row is, cell for cell as the writer's own reader sees it.
+    auto cells = ExpectedCells(name);
+    auto rows = Students();
+    ASSERT_EQ(rows.size(), 501u);
+    EXPECT_EQ(rows[0][2], L"Önceden Kayıtlı");
+    for (int r = 2; r <= 501; ++r) {
+      std::vector<String> want;
+      for (int c = 1; c <= 7; ++c) want.push_back(StoredText(cells, r, c));
+      want.push_back(String());  // the address is not in the list
+      ASSERT_EQ(rows[static_cast<size_t>(r - 1)], want) << "row " << r;
+    }
+    EXPECT_EQ(rows[1][0], L"1001");
+    EXPECT_EQ(rows[1][2], L"Çağrı Aydın");
+    EXPECT_EQ(rows[1][3], L"10");
+    EXPECT_EQ(rows[5][1], L"") << "an empty cell stays empty";
+
+    TForm2* students = OpenScreen(Form2);
+    EXPECT_EQ(students->ADOTable1->RecordCount(), 501);
+    students->ADOTable1->Last();
+    vcl::Application->ProcessMessages();
+    EXPECT_EQ(students->sDBEdit3->Text(), rows[500][2].substr(0, 20));
+    EXPECT_EQ(students->sDBEdit1->Text(), L"1500");
+  }
+}
+
+TEST_F(AyarlarScreens, ReadsTheFirstWorksheetsUsedRangeWhicheverSheetWasShown) {
+  Database();
+  OpenScreen(Form6);
+  ImportThroughTheOpenDialog(Fixture("openpyxl_offset_list.xlsx"));
+  EXPECT_EQ(Dialogs::texts.back(), L"AKTARMA İŞLEMİ TAMAMLANDI.");
+  EXPECT_EQ(ILKSATIR, 3);
+  EXPECT_EQ(KACSATIR, 6);
+  auto rows = Students();
+  // Rows 4 to 8 of the first sheet: the heading on row 3 is left out, nothing of the shown sheet "Notlar" comes in.
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0][0], L"1001");
+  EXPECT_EQ(rows[4][0], L"1005");
+  EXPECT_EQ(rows[1][6], rtl::FloatToStr(2.5)) << "a number with a fraction in the user's locale";
+  EXPECT_EQ(Query(file_,
+                  "select count(*) from ogrencibilgi where okulno in ('Okul No', 'Bu sayfa aktarılmaz', "
+                  "'424242')")[0][0],
+            L"0");
+}
+
+TEST_F(AyarlarScreens, AFailingRowIsNamedAndTheRowsBeforeItStay) {
+  // Row 10 holds a division by zero, which has no text.
+  Database();
+  TForm6* s = OpenScreen(Form6);
+  ImportThroughTheOpenDialog(Fixture("gnumeric_saved.xls"));
+  ASSERT_EQ(Dialogs::texts.size(), 2u);
+  EXPECT_NE(Dialogs::texts[1].find(L"10. satırı aktarılamadı"), String::npos) << Utf8(Dialogs::texts[1]);
+  EXPECT_EQ(Dialogs::texts[1].find(L"TAMAMLANDI"), String::npos);
+  auto rows = Students();
+  ASSERT_EQ(rows.size(), 8u) << "rows 2 to 9";
+  // Columns 1 to 7 of the sheet go to okulno to veliev whatever the sheet's own headings say.
+  EXPECT_EQ(rows[0][0], L"102");
+  EXPECT_EQ(rows[0][1], L"Ayşe Yılmaz");
+  EXPECT_EQ(rows[0][2], L"11");
+  EXPECT_EQ(rows[0][6], L"başarılı Ayşe Yılmaz") << "a formula's text result";
+  EXPECT_EQ(rows[6][0], L"") << "rows 8 and 9 are empty";
+  EXPECT_EQ(s->Table1->State(), db::dsBrowse) << "no half-made record waits to be saved";
+  EXPECT_TRUE(EXCELDOSYASI.IsEmpty());
+}
+
+TEST_F(AyarlarScreens, AFileThatCannotBeReadImportsNothingAndSaysWhy) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const wchar_t* message;
+  };
+  std::string xlsx = ReadFile(FixtureUnix("openpyxl_students_500.xlsx"));
+  std::string xls = ReadFile(FixtureUnix("xlwt_students_500.xls"));
+  const Case cases[] = {
+      {"a text file", "Okul No;Adı\n1;Ali\n", L"bir Excel çalışma kitabı değil"},
+      {"a cut .xlsx", xlsx.substr(0, xlsx.size() / 2), L"bozuk ya da eksik"},
+      {"a cut .xls", xls.substr(0, xls.size() / 3), L"bozuk ya da eksik"},
+      {"a million rows", ReadFile(FixtureUnix("openpyxl_too_many_rows.xlsx")), L"bir milyondan fazla satır"},
+  };
+  Database();
+  OpenScreen(Form6);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    String file = folder_ + L"\\liste.xlsx";
+    std::ofstream(Utf8(file), std::ios::binary | std::ios::trunc) << c.bytes;
+    ImportThroughTheOpenDialog(file);
+    ASSERT_EQ(Dialogs::texts.size(), 2u);
+    EXPECT_NE(Dialogs::texts[1].find(c.message), String::npos) << Utf8(Dialogs::texts[1]);
+    EXPECT_NE(Dialogs::texts[1].find(L"liste.xlsx"), String::npos);
+    EXPECT_EQ(Students().size(), 0u);
+    EXPECT_TRUE(EXCELDOSYASI.IsEmpty());
+  }
+}
+
+TEST_F(AyarlarScreens, CancellingTheOpenDialogDoesNothing) {
+  Database();
+  OpenScreen(Form6);
+  Dialogs dialogs({{IDCANCEL, String()}});
+  Click(Form6->Button1);
+  EXPECT_EQ(Dialogs::seen, 1u);
+  EXPECT_EQ(Students().size(), 0u);
+}
+
+// ---- the statistics
+
+const std::string kInterviews =
+    "insert into danisankayit(okulno) values (5);"
+    "insert into danisankayit(okulno) values (5);"
+    "insert into danisankayit(okulno) values (7);"
+    "insert into danisankayit(okulno) values (9);"
+    "insert into ogrencigorusme(okulno, gorusmeturu, pdralani, sorunalani) values "
+    "(1, 'Bireysel', 'Psikolojik Danışma', 'Sağlık Sorunları'),"
+    "(1, 'Bireysel', 'Mesleki Rehberlik', 'Kişisel Sorunlar'),"
+    "(2, 'Grup', 'Eğitsel Rehberlik', 'Okulla ilgili sorunlar'),"
+    "(3, 'Grup', 'Kişisel-Sosyal Rehberlik', 'Arkadaşlık ilişkilerine dayalı sorunlar'),"
+    "(3, 'Bireysel', 'Psikolojik Danışma', 'Aile''nin sorunları'),"
+    "(4, NULL, NULL, NULL);"
+    "insert into ogretmengorusme(ogretmenadi) values ('A'), ('B');"
+    "insert into veligorusme(okulno) values ('1'), ('2'), ('3');";
+
+TEST_F(AyarlarScreens, StatisticsCountTheTablesWhenTheScreenOpens) {
+  Database(kInterviews);
+  TForm7* s = OpenScreen(Form7);
+  EXPECT_EQ(s->Caption(), L"İstatistikler");
+  EXPECT_EQ(s->ClientWidth(), 672);
+  EXPECT_EQ(s->ClientHeight(), 271);
+  struct Count {
+    TsLabel* caption;
+    const wchar_t* text;
+    TsLabel* value;
+    const wchar_t* count;
+  };
+  const Count counts[] = {
+      {s->sLabel2, L"Danışan Kayıt: Görüşülen Öğrenci Sayısı", s->sLabel1, L"3"},  // 5 twice, 7, 9
+      {s->sLabel3, L"Danışan Kayıt: Görüşülen Toplam Sayı", s->sLabel4, L"4"},
+      {s->sLabel5, L"Öğrenci Görüşme Formu: Görüşülen Toplam Sayı", s->sLabel6, L"6"},
+      {s->sLabel7, L"Öğrenci Görüşme Formu: Görüşülen Öğrenci Sayısı", s->sLabel8, L"4"},
+      {s->sLabel14, L"Öğretmen Görüşme Formu: Görüşülen Toplam Sayı", s->sLabel15, L"2"},
+      {s->sLabel16, L"Veli Görüşme Formu: Görüşülen Toplam Sayı", s->sLabel17, L"3"},
+  };
+  for (const Count& c : counts) {
+    EXPECT_EQ(c.caption->Caption(), c.text);
+    EXPECT_EQ(c.value->Caption(), c.count) << Utf8(c.text);
+  }
+  EXPECT_FALSE(s->Button1->Visible());
+  EXPECT_EQ(s->Button1->Caption(), L"Hesapla ");
+  // The combos show their first texts, nothing chosen, and their counts are empty until a text changes.
+  EXPECT_EQ(s->sComboBox1->Text(), L"Bireysel");
+  EXPECT_EQ(s->sComboBox2->Text(), L"PDR alanı");
+  EXPECT_EQ(s->sComboBox3->Text(), L"Sorun Alanı");
+  EXPECT_EQ(s->sComboBox1->ItemIndex(), -1);
+  EXPECT_EQ(s->sComboBox2->Items()->Count(), 4);
+  EXPECT_EQ(s->sComboBox3->Items()->Count(), 6);
+  EXPECT_EQ(s->sLabel10->Caption(), L"");
+}
+
+TEST_F(AyarlarScreens, CombosCountTheInterviewsContainingTheTypedText) {
+  Database(kInterviews);
+  TForm7* s = OpenScreen(Form7);
+  struct Step {
+    TsComboBox* combo;
+    const wchar_t* typed;
+    TsLabel* value;
+    const wchar_t* count;
+  };
+  const Step steps[] = {
+      {s->sComboBox1, L"Bireysel", s->sLabel10, L"3"},
+      {s->sComboBox1, L"bire", s->sLabel10, L"3"},  // a part, in other letter case
+      {s->sComboBox1, L"up", s->sLabel10, L"2"},
+      {s->sComboBox1, L"", s->sLabel10, L"5"},  // every interview with a kind; the one without none
+      {s->sComboBox2, L"Rehberlik", s->sLabel12, L"3"},
+      {s->sComboBox2, L"Danışma", s->sLabel12, L"2"},
+      {s->sComboBox3, L"sorunlar", s->sLabel13, L"5"},
+      {s->sComboBox3, L"Aile'nin", s->sLabel13, L"1"},  // a quote in the text is part of the pattern
+      {s->sComboBox3, L"'", s->sLabel13, L"1"},
+      {s->sComboBox3, L"x' or '1'='1", s->sLabel13, L"0"},
+  };
+  for (const Step& st : steps) {
+    TypeOver(st.combo, st.typed);
+    EXPECT_EQ(st.value->Caption(), st.count) << Utf8(st.typed);
+  }
+  // Choosing an item counts it too.
+  s->sComboBox2->SetItemIndex(1);
+  HWND combo = s->sComboBox2->Handle();
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  vcl::Application->ProcessMessages();
+  EXPECT_EQ(s->sLabel12->Caption(), L"1");
+}
+
+TEST_F(AyarlarScreens, AMissingTableIsReportedAndTheOtherCountsStayUnfilled) {
+  Database("drop table ogretmengorusme;");
+  Dialogs dialogs({{IDOK, String()}});
+  TForm7* s = OpenScreen(Form7);
+  ASSERT_NE(s, nullptr);
+  EXPECT_TRUE(Await([] { return Dialogs::seen >= 1; }));
+  EXPECT_EQ(s->sLabel8->Caption(), L"0");
+  EXPECT_EQ(s->sLabel15->Caption(), L"sLabel1");
+  EXPECT_EQ(s->sLabel17->Caption(), L"sLabel1");
+}
+
+}  // namespace

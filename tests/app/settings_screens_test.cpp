@@ -6,8 +6,8 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,111 +23,40 @@
 #include "platform/rtl/textconv.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/filer.h"
+#include "tests/common/database.h"
+#include "tests/common/dialogs.h"
+#include "tests/common/paths.h"
+#include "tests/common/tempdir.h"
+#include "tests/common/wait.h"
 
 using rtl::String;
 
 namespace {
 
-std::string Utf8(const std::wstring& s) { return rtl::StringToUTF8(s); }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string SourceFile(const std::string& relative) {
-  const char* dir = std::getenv("TAVREL_TEST_DATA");
-  return std::string(dir ? dir : ".") + "/../../" + relative;
-}
+using testutil::DialogAnswer;
+using testutil::Utf8;
 
 std::string FixtureUnix(const std::string& name) {
   const char* dir = std::getenv("TAVREL_FIXTURES");
   return std::string(dir ? dir : ".") + "/" + name;
 }
 
-String Fixture(const std::string& name) {
-  String path = rtl::UTF8ToString(FixtureUnix(name));
-  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
+// A workbook written by another program (tests/platform/workbook/fixtures), as a Windows path.
+String Fixture(const std::string& name) { return testutil::WindowsPath(FixtureUnix(name)); }
 
-// The rows of a statement, each column's text in order ("" for a null).
-std::vector<std::vector<String>> Query(const std::wstring& file, const std::string& sql) {
+std::string ReadFixture(const std::string& name) { return testutil::ReadFile(Fixture(name)); }
+
+// The rows of a statement, the columns' texts in the order named ("" for a null).
+std::vector<std::vector<String>> Query(const std::wstring& file, const std::string& sql,
+                                       const std::vector<std::string>& columns) {
   std::vector<std::vector<String>> rows;
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(Utf8(file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << "cannot open " << Utf8(file);
-    sqlite3_close(db);
-    return rows;
-  }
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << sqlite3_errmsg(db);
-    sqlite3_close(db);
-    return rows;
-  }
-  while (sqlite3_step(st) == SQLITE_ROW) {
+  for (auto& r : testutil::Query(file, sql)) {
     std::vector<String> row;
-    for (int i = 0; i < sqlite3_column_count(st); ++i) {
-      const unsigned char* t = sqlite3_column_text(st, i);
-      row.push_back(t ? rtl::UTF8ToString(reinterpret_cast<const char*>(t)) : String());
-    }
+    for (const auto& c : columns) row.push_back(r[c] == L"<null>" ? String() : String(r[c]));
     rows.push_back(row);
   }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
   return rows;
 }
-
-// Answers the thread's system dialogs as they come, one answer each in order (typing a file name into an open
-// dialog first), and remembers the caption and text of each.
-struct Dialogs {
-  struct Answer {
-    int button;
-    String fileName;
-  };
-  static inline std::vector<Answer> answers;
-  static inline std::vector<String> captions, texts;
-  static inline size_t seen = 0;
-  static BOOL CALLBACK Find(HWND wnd, LPARAM) {
-    wchar_t cls[32];
-    GetClassNameW(wnd, cls, 32);
-    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(wnd) || GetPropW(wnd, L"TavrelAnswered")) return TRUE;
-    SetPropW(wnd, L"TavrelAnswered", reinterpret_cast<HANDLE>(1));
-    wchar_t buf[1024];
-    GetWindowTextW(wnd, buf, 1024);
-    captions.push_back(buf);
-    GetDlgItemTextW(wnd, 0xFFFF, buf, 1024);
-    texts.push_back(buf);
-    Answer a = seen < answers.size() ? answers[seen] : Answer{IDCANCEL, String()};
-    ++seen;
-    if (!a.fileName.empty()) {
-      HWND name = GetDlgItem(wnd, 0x47C);
-      if (!name) name = GetDlgItem(wnd, 0x480);
-      SetWindowTextW(name, a.fileName.c_str());
-      if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetWindowTextW(edit, a.fileName.c_str());
-    }
-    if (HWND b = GetDlgItem(wnd, a.button))
-      PostMessageW(b, BM_CLICK, 0, 0);
-    else
-      PostMessageW(wnd, WM_COMMAND, static_cast<WPARAM>(a.button), 0);
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), &Find, 0); }
-  UINT_PTR timer;
-  explicit Dialogs(std::vector<Answer> list) {
-    answers = std::move(list);
-    captions.clear();
-    texts.clear();
-    seen = 0;
-    timer = SetTimer(nullptr, 0, 100, &Tick);
-  }
-  ~Dialogs() { KillTimer(nullptr, timer); }
-};
 
 // What openpyxl or xlrd read from a fixture (the .cells file beside it): row, column -> kind and value.
 struct CellText {
@@ -136,7 +65,7 @@ struct CellText {
 };
 std::map<std::pair<int, int>, CellText> ExpectedCells(const std::string& name, int sheet = 0) {
   std::map<std::pair<int, int>, CellText> cells;
-  std::istringstream in(ReadFile(FixtureUnix(name) + ".cells"));
+  std::istringstream in(ReadFixture(name + ".cells"));
   std::string line;
   int current = -1;
   while (std::getline(in, line)) {
@@ -169,17 +98,8 @@ class AyarlarScreens : public ::testing::Test {
  protected:
   void SetUp() override {
     vcl::Application->Initialize();
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    folder_ = std::wstring(tmp) + L"tavrel_ayarlar_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-              std::to_wstring(GetTickCount64()) + L"_" + std::to_wstring(++serial_);
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
-    file_ = folder_ + L"\\tavrel.db";
-    String logo = rtl::ExeFolder() + L"vaku_logo.png";
-    if (!rtl::FileExists(logo)) {
-      std::string bytes = ReadFile(SourceFile("app/res/main_logo.png"));
-      std::ofstream(Utf8(logo), std::ios::binary) << bytes;
-    }
+    folder_ = std::make_unique<testutil::TempFolder>(L"ayarlar");
+    file_ = folder_->File(L"tavrel.db");
   }
 
   void TearDown() override {
@@ -191,29 +111,20 @@ class AyarlarScreens : public ::testing::Test {
     Form7 = nullptr;
     Form9 = nullptr;
     delete other_;
+    other_ = nullptr;
     if (frame_) {
       vcl::RemoveGlobalComponent(frame_);
       vcl::Application->SetMainForm(nullptr);
       delete frame_;
+      frame_ = nullptr;
     }
-    for (const String& name : rtl::ListFiles(folder_)) rtl::DeleteFile(folder_ + L"\\" + name);
-    rtl::RemoveDir(folder_);
+    folder_.reset();
   }
 
   // The database with the schema and the given rows, and the main window holding the shared connection to it.
   void Database(const std::string& rows = std::string()) {
-    std::string schema = ReadFile(SourceFile("app/tavrel.sql"));
-    ASSERT_FALSE(schema.empty());
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(Utf8(file_).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-              SQLITE_OK);
-    char* err = nullptr;
-    int rc = sqlite3_exec(db, (schema + rows).c_str(), nullptr, nullptr, &err);
-    std::string message = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << message;
-
+    std::string error;
+    ASSERT_TRUE(testutil::CreateDatabase(file_, rows, &error)) << error;
     frame_ = new vcl::TForm(nullptr);
     frame_->SetName(L"Form1");
     frame_->SetFormStyle(vcl::fsMDIForm);
@@ -223,7 +134,7 @@ class AyarlarScreens : public ::testing::Test {
     connection->SetName(L"ADOBaglan");
     connection->SetLoginPrompt(false);
     connection->SetConnectionString(L"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=" +
-                                    folder_ + L"\\tavrel.mdb");
+                                    folder_->File(L"tavrel.mdb"));
     connection->Open();
     vcl::AddGlobalComponent(frame_);
     vcl::Application->SetMainForm(frame_);
@@ -255,31 +166,23 @@ class AyarlarScreens : public ::testing::Test {
     vcl::Application->ProcessMessages();
   }
 
-  // Waits, handling the thread's messages, until cond holds (false after the bound).
-  bool Await(const std::function<bool()>& cond, int timeoutMs = 15000) {
-    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    while (GetTickCount64() < end) {
-      vcl::Application->ProcessMessages();
-      if (cond()) return true;
-      Sleep(20);
-    }
-    return cond();
-  }
-
   // Chooses the file in the open dialog of "Excel dosyasından verileri al..." and answers the box that follows.
   void ImportThroughTheOpenDialog(const String& file) {
-    Dialogs dialogs({{IDOK, file}, {IDOK, String()}});
+    DialogAnswer answer(IDOK, file);
     Click(Form6->Button1);
-    EXPECT_EQ(Dialogs::seen, 2u) << "the open dialog, then one box";
+    EXPECT_EQ(answer.seen, 2) << "the open dialog, then one box";
+    lastCaption_ = answer.caption;
+    lastText_ = answer.text;
   }
 
   std::vector<std::vector<String>> Students() {
-    return Query(
-        file_, "select okulno, tcno, adisoyadi, sinif, sube, velicep, veliev, adres from ogrencibilgi order by sirano");
+    return Query(file_, "select * from ogrencibilgi order by sirano",
+                 {"okulno", "tcno", "adisoyadi", "sinif", "sube", "velicep", "veliev", "adres"});
   }
 
-  static inline int serial_ = 0;
-  std::wstring folder_, file_;
+  std::unique_ptr<testutil::TempFolder> folder_;
+  std::wstring file_;
+  String lastCaption_, lastText_;
   vcl::TForm* frame_ = nullptr;
   vcl::TForm* other_ = nullptr;
 };
@@ -322,14 +225,14 @@ TEST_F(AyarlarScreens, SettingsShowTheFirstRecordReadOnlyUntilDuzenle) {
   EXPECT_EQ(s->ADOsabit->State(), db::dsBrowse);
   for (TsDBEdit* e : edits) EXPECT_FALSE(e->Enabled());
   EXPECT_TRUE(s->sBitBtn2->Enabled()) << "Kaydet stays enabled";
-  auto rows = Query(file_, "select okuladi, rehber1, kadi, sifre from sabit order by rowid");
+  auto rows = Query(file_, "select * from sabit order by rowid", {"okuladi", "rehber1", "kadi", "sifre"});
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0], (std::vector<String>{L"Deneme Lisesi", L"Ayşe Öğretmen", L"YeniKullanıcı", L"Yeni Şifre"}));
   EXPECT_EQ(rows[1], (std::vector<String>{L"İkinci Okul", L"Mehmet", L"İkinci", L"İkinci"}));
 
   // Saved, and not in edit: "Kaydet" again is the platform's error, and nothing changes.
   EXPECT_THROW(s->sBitBtn2Click(s->sBitBtn2), db::EDatabaseError);
-  EXPECT_EQ(Query(file_, "select count(*) from sabit")[0][0], L"2");
+  EXPECT_EQ(testutil::QueryText(file_, "select count(*) from sabit"), "2");
 }
 
 TEST_F(AyarlarScreens, SwitchingToAnotherScreenAndBackEndsTheEditSavingAChange) {
@@ -340,24 +243,25 @@ TEST_F(AyarlarScreens, SwitchingToAnotherScreenAndBackEndsTheEditSavingAChange) 
   other_->SetCaption(L"Başka ekran");
   other_->Show();
   s->BringToFront();
-  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == s; }));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return frame_->ActiveMDIChild() == s; }));
 
   Click(s->sBitBtn3);
   TypeOver(s->sDBEdit2, L"Gülşen Hoca");
   other_->BringToFront();
-  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == other_; }));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return frame_->ActiveMDIChild() == other_; }));
   s->BringToFront();
-  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == s && s->ADOsabit->State() == db::dsBrowse; }));
+  ASSERT_TRUE(
+      testutil::PumpUntil([&] { return frame_->ActiveMDIChild() == s && s->ADOsabit->State() == db::dsBrowse; }));
   EXPECT_FALSE(s->sDBEdit2->Enabled());
-  EXPECT_EQ(Query(file_, "select rehber1 from sabit order by rowid")[0][0], L"Gülşen Hoca");
+  EXPECT_EQ(testutil::QueryText(file_, "select rehber1 from sabit order by rowid"), Utf8(L"Gülşen Hoca"));
 
   // Unchanged, the edit is only dropped.
   Click(s->sBitBtn3);
   other_->BringToFront();
-  ASSERT_TRUE(Await([&] { return frame_->ActiveMDIChild() == other_; }));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return frame_->ActiveMDIChild() == other_; }));
   s->BringToFront();
-  ASSERT_TRUE(Await([&] { return s->ADOsabit->State() == db::dsBrowse; }));
-  EXPECT_EQ(Query(file_, "select count(*) from sabit")[0][0], L"2");
+  ASSERT_TRUE(testutil::PumpUntil([&] { return s->ADOsabit->State() == db::dsBrowse; }));
+  EXPECT_EQ(testutil::QueryText(file_, "select count(*) from sabit"), "2");
 }
 
 TEST_F(AyarlarScreens, AnEmptySettingsTableGetsItsFirstRecord) {
@@ -368,7 +272,7 @@ TEST_F(AyarlarScreens, AnEmptySettingsTableGetsItsFirstRecord) {
   TypeOver(s->sDBEdit1, L"Işıklar Ortaokulu");
   TypeOver(s->sDBEdit3, L"admin");
   Click(s->sBitBtn2);
-  auto rows = Query(file_, "select okuladi, kadi, sifre from sabit");
+  auto rows = Query(file_, "select * from sabit", {"okuladi", "kadi", "sifre"});
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0][0], L"Işıklar Ortaokulu");
   EXPECT_EQ(rows[0][1], L"admin");
@@ -392,9 +296,8 @@ TEST_F(AyarlarScreens, ImportsA500RowListThroughTheOpenDialogAndTheStudentScreen
     EXPECT_EQ(s->ClientHeight(), 133);
     EXPECT_EQ(s->Button1->Caption(), L"Excel dosyasından verileri al...");
     ImportThroughTheOpenDialog(Fixture(name));
-    ASSERT_EQ(Dialogs::texts.size(), 2u);
-    EXPECT_EQ(Dialogs::texts[1], L"AKTARMA İŞLEMİ TAMAMLANDI.");
-    EXPECT_EQ(Dialogs::captions[1], vcl::Application->Title());
+    EXPECT_EQ(lastText_, L"AKTARMA İŞLEMİ TAMAMLANDI.");
+    EXPECT_EQ(lastCaption_, vcl::Application->Title());
     EXPECT_EQ(KACSATIR, 501);
     EXPECT_TRUE(EXCELDOSYASI.IsEmpty()) << "the automation object is let go";
 
@@ -427,7 +330,7 @@ TEST_F(AyarlarScreens, ReadsTheFirstWorksheetsUsedRangeWhicheverSheetWasShown) {
   Database();
   OpenScreen(Form6);
   ImportThroughTheOpenDialog(Fixture("openpyxl_offset_list.xlsx"));
-  EXPECT_EQ(Dialogs::texts.back(), L"AKTARMA İŞLEMİ TAMAMLANDI.");
+  EXPECT_EQ(lastText_, L"AKTARMA İŞLEMİ TAMAMLANDI.");
   EXPECT_EQ(ILKSATIR, 3);
   EXPECT_EQ(KACSATIR, 6);
   auto rows = Students();
@@ -436,10 +339,10 @@ TEST_F(AyarlarScreens, ReadsTheFirstWorksheetsUsedRangeWhicheverSheetWasShown) {
   EXPECT_EQ(rows[0][0], L"1001");
   EXPECT_EQ(rows[4][0], L"1005");
   EXPECT_EQ(rows[1][6], rtl::FloatToStr(2.5)) << "a number with a fraction in the user's locale";
-  EXPECT_EQ(Query(file_,
-                  "select count(*) from ogrencibilgi where okulno in ('Okul No', 'Bu sayfa aktarılmaz', "
-                  "'424242')")[0][0],
-            L"0");
+  EXPECT_EQ(testutil::QueryText(file_,
+                                "select count(*) from ogrencibilgi where okulno in ('Okul No', "
+                                "'Bu sayfa aktarılmaz', '424242')"),
+            "0");
 }
 
 TEST_F(AyarlarScreens, AFailingRowIsNamedAndTheRowsBeforeItStay) {
@@ -447,9 +350,8 @@ TEST_F(AyarlarScreens, AFailingRowIsNamedAndTheRowsBeforeItStay) {
   Database();
   TForm6* s = OpenScreen(Form6);
   ImportThroughTheOpenDialog(Fixture("gnumeric_saved.xls"));
-  ASSERT_EQ(Dialogs::texts.size(), 2u);
-  EXPECT_NE(Dialogs::texts[1].find(L"10. satırı aktarılamadı"), String::npos) << Utf8(Dialogs::texts[1]);
-  EXPECT_EQ(Dialogs::texts[1].find(L"TAMAMLANDI"), String::npos);
+  EXPECT_NE(lastText_.find(L"10. satırı aktarılamadı"), String::npos) << Utf8(lastText_);
+  EXPECT_EQ(lastText_.find(L"TAMAMLANDI"), String::npos);
   auto rows = Students();
   ASSERT_EQ(rows.size(), 8u) << "rows 2 to 9";
   // Columns 1 to 7 of the sheet go to okulno to veliev whatever the sheet's own headings say.
@@ -468,24 +370,23 @@ TEST_F(AyarlarScreens, AFileThatCannotBeReadImportsNothingAndSaysWhy) {
     std::string bytes;
     const wchar_t* message;
   };
-  std::string xlsx = ReadFile(FixtureUnix("openpyxl_students_500.xlsx"));
-  std::string xls = ReadFile(FixtureUnix("xlwt_students_500.xls"));
+  std::string xlsx = ReadFixture("openpyxl_students_500.xlsx");
+  std::string xls = ReadFixture("xlwt_students_500.xls");
   const Case cases[] = {
       {"a text file", "Okul No;Adı\n1;Ali\n", L"bir Excel çalışma kitabı değil"},
       {"a cut .xlsx", xlsx.substr(0, xlsx.size() / 2), L"bozuk ya da eksik"},
       {"a cut .xls", xls.substr(0, xls.size() / 3), L"bozuk ya da eksik"},
-      {"a million rows", ReadFile(FixtureUnix("openpyxl_too_many_rows.xlsx")), L"bir milyondan fazla satır"},
+      {"a million rows", ReadFixture("openpyxl_too_many_rows.xlsx"), L"bir milyondan fazla satır"},
   };
   Database();
   OpenScreen(Form6);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    String file = folder_ + L"\\liste.xlsx";
-    std::ofstream(Utf8(file), std::ios::binary | std::ios::trunc) << c.bytes;
+    String file = folder_->File(L"liste.xlsx");
+    ASSERT_TRUE(testutil::WriteFile(file, c.bytes));
     ImportThroughTheOpenDialog(file);
-    ASSERT_EQ(Dialogs::texts.size(), 2u);
-    EXPECT_NE(Dialogs::texts[1].find(c.message), String::npos) << Utf8(Dialogs::texts[1]);
-    EXPECT_NE(Dialogs::texts[1].find(L"liste.xlsx"), String::npos);
+    EXPECT_NE(lastText_.find(c.message), String::npos) << Utf8(lastText_);
+    EXPECT_NE(lastText_.find(L"liste.xlsx"), String::npos);
     EXPECT_EQ(Students().size(), 0u);
     EXPECT_TRUE(EXCELDOSYASI.IsEmpty());
   }
@@ -494,9 +395,9 @@ TEST_F(AyarlarScreens, AFileThatCannotBeReadImportsNothingAndSaysWhy) {
 TEST_F(AyarlarScreens, CancellingTheOpenDialogDoesNothing) {
   Database();
   OpenScreen(Form6);
-  Dialogs dialogs({{IDCANCEL, String()}});
+  DialogAnswer answer(IDCANCEL);
   Click(Form6->Button1);
-  EXPECT_EQ(Dialogs::seen, 1u);
+  EXPECT_EQ(answer.seen, 1);
   EXPECT_EQ(Students().size(), 0u);
 }
 
@@ -589,10 +490,11 @@ TEST_F(AyarlarScreens, CombosCountTheInterviewsContainingTheTypedText) {
 
 TEST_F(AyarlarScreens, AMissingTableIsReportedAndTheOtherCountsStayUnfilled) {
   Database("drop table ogretmengorusme;");
-  Dialogs dialogs({{IDOK, String()}});
+  DialogAnswer answer(IDOK);
   TForm7* s = OpenScreen(Form7);
   ASSERT_NE(s, nullptr);
-  EXPECT_TRUE(Await([] { return Dialogs::seen >= 1; }));
+  EXPECT_TRUE(testutil::PumpUntil([&] { return answer.seen >= 1; }));
+  EXPECT_NE(answer.text.find(L"ogretmengorusme"), String::npos) << Utf8(answer.text);
   EXPECT_EQ(s->sLabel8->Caption(), L"0");
   EXPECT_EQ(s->sLabel15->Caption(), L"sLabel1");
   EXPECT_EQ(s->sLabel17->Caption(), L"sLabel1");

@@ -501,3 +501,26 @@ TEST_F(AyarlarScreens, AMissingTableIsReportedAndTheOtherCountsStayUnfilled) {
 }
 
 }  // namespace
+
+namespace {
+
+// Holds the three screens open for a screenshot taken from outside (TAVREL_HOLD_SECONDS).
+TEST_F(AyarlarScreens, HoldForScreenshot) {
+  const char* hold = std::getenv("TAVREL_HOLD_SECONDS");
+  if (!hold) GTEST_SKIP() << "set TAVREL_HOLD_SECONDS to hold the screens open";
+  Database(kTwoSettings + kInterviews);
+  TForm9* settings = OpenScreen(Form9);
+  TForm6* import = OpenScreen(Form6);
+  TForm7* stats = OpenScreen(Form7);
+  TypeOver(stats->sComboBox1, L"Bir");
+  settings->SetBounds(4, 4, settings->Width(), settings->Height());
+  import->SetBounds(4, 260, import->Width(), import->Height());
+  stats->SetBounds(340, 260, stats->Width(), stats->Height());
+  DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(hold)) * 1000;
+  while (GetTickCount() < until) {
+    vcl::Application->ProcessMessages();
+    Sleep(20);
+  }
+}
+
+}  // namespace

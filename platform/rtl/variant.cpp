@@ -1,5 +1,8 @@
 #include "platform/rtl/variant.h"
 
+#include <oaidl.h>
+#include <ole2.h>
+
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -12,79 +15,72 @@
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/variant_internal.h"
 #include "platform/rtl/win.h"
-#include <oaidl.h>
-#include <ole2.h>
 
 namespace rtl {
 
 // ---- life cycle
 
-Variant::Variant(const Variant& other) : type_(varEmpty) {
-  val_.i8 = 0;
-  CopyFrom(other);
+VarText* Variant::NewText(String&& text) { return new VarText{{1}, std::move(text)}; }
+
+const String& Variant::EmptyText() {
+  static const String empty;
+  return empty;
 }
 
-Variant::Variant(Variant&& other) noexcept : type_(varEmpty) {
-  val_.i8 = 0;
-  MoveFrom(other);
-}
-
-Variant& Variant::operator=(const Variant& other) {
-  if (this != &other) {
-    Variant copy(other);  // other may live inside our own array
-    Clear();
-    MoveFrom(copy);
+void Variant::ShareData() {
+  if (type_ & varArray) {
+    val_.arr = new VarArrayData(*val_.arr);
+  } else if (type_ == varDispatch) {
+    if (val_.disp) val_.disp->AddRef();
+  } else if (type_ == varUnknown) {
+    if (val_.unk) val_.unk->AddRef();
+  } else if (val_.txt) {
+    val_.txt->refs.fetch_add(1, std::memory_order_relaxed);
   }
-  return *this;
 }
 
-Variant& Variant::operator=(Variant&& other) noexcept {
-  if (this != &other) {
-    Clear();
-    MoveFrom(other);
-  }
-  return *this;
-}
-
-Variant::~Variant() { Clear(); }
-
-Variant::Variant(IDispatch* v) : type_(varDispatch) {
-  val_.disp = v;
-  if (v) v->AddRef();
-}
-
-void Variant::Clear() {
+void Variant::ReleaseData() noexcept {
   if (type_ & varArray) {
     delete val_.arr;
   } else if (type_ == varDispatch) {
     if (val_.disp) val_.disp->Release();
   } else if (type_ == varUnknown) {
     if (val_.unk) val_.unk->Release();
+  } else if (val_.txt && val_.txt->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    delete val_.txt;
   }
-  type_ = varEmpty;
-  val_.i8 = 0;
-  str_.clear();
 }
 
-void Variant::CopyFrom(const Variant& other) {
-  type_ = other.type_;
-  if (type_ & varArray) {
-    val_.arr = new VarArrayData(*other.val_.arr);
+Variant& Variant::AssignSlow(const Variant& other) {
+  if (this != &other) {
+    Variant copy(other);  // other may live inside our own array
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+void Variant::AppendText(const String& text) {
+  Variant& v = Deref();
+  if (!varimpl::IsStrType(v.type_)) throw EVariantInvalidOpError(L"Invalid variant operation");
+  if (text.empty()) return;
+  if (!v.val_.txt) {
+    v.val_.txt = NewText(String(text));
+  } else if (v.val_.txt->refs.load(std::memory_order_acquire) == 1) {
+    v.val_.txt->text += text;
   } else {
-    val_ = other.val_;
-    if (type_ == varDispatch && val_.disp) val_.disp->AddRef();
-    if (type_ == varUnknown && val_.unk) val_.unk->AddRef();
-    str_ = other.str_;
+    String joined;
+    joined.reserve(v.val_.txt->text.size() + text.size());
+    joined = v.val_.txt->text;
+    joined += text;
+    VarText* own = NewText(std::move(joined));
+    v.ReleaseData();
+    v.val_.txt = own;
   }
 }
 
-void Variant::MoveFrom(Variant& other) noexcept {
-  type_ = other.type_;
-  val_ = other.val_;
-  str_ = std::move(other.str_);
-  other.type_ = varEmpty;
-  other.val_.i8 = 0;
-  other.str_.clear();
+Variant::Variant(IDispatch* v) : type_(varDispatch) {
+  val_.disp = v;
+  if (v) v->AddRef();
 }
 
 Variant Variant::Null() {
@@ -210,7 +206,7 @@ bool IsIntType(TVarType t) {
 
 }  // namespace varimpl
 
-Int64 Variant::AsInt64() const {
+Int64 Variant::AsInt64Slow() const {
   const Variant& v = Deref();
   switch (v.type_) {
     case varEmpty:
@@ -247,9 +243,9 @@ Int64 Variant::AsInt64() const {
     case varString:
     case varUString: {
       Int64 r;
-      if (TryStrToInt64(Trim(v.str_), r)) return r;
+      if (TryStrToInt64(Trim(v.Text()), r)) return r;
       double d;
-      if (!TryStrToFloat(v.str_, d)) CastError(v.type_, varInt64);
+      if (!TryStrToFloat(v.Text(), d)) CastError(v.type_, varInt64);
       if (!RealToInt64(d, r)) OverflowError(v.type_, varInt64);
       return r;
     }
@@ -258,7 +254,7 @@ Int64 Variant::AsInt64() const {
   }
 }
 
-Integer Variant::AsInteger() const {
+Integer Variant::AsIntegerSlow() const {
   const Variant& v = Deref();
   if (v.type_ == varNull) CastError(varNull, varInteger);
   Int64 r;
@@ -274,7 +270,7 @@ Integer Variant::AsInteger() const {
   return static_cast<Integer>(r);
 }
 
-double Variant::AsDouble() const {
+double Variant::AsDoubleSlow() const {
   const Variant& v = Deref();
   switch (v.type_) {
     case varEmpty:
@@ -294,7 +290,7 @@ double Variant::AsDouble() const {
     case varString:
     case varUString: {
       double d;
-      if (!TextToDouble(v.str_, d)) CastError(v.type_, varDouble);
+      if (!TextToDouble(v.Text(), d)) CastError(v.type_, varDouble);
       return d;
     }
     default:
@@ -324,7 +320,7 @@ Int64 Variant::AsCurrencyScaled() const {
 
 double Variant::AsCurrency() const { return static_cast<double>(AsCurrencyScaled()) / 10000.0; }
 
-bool Variant::AsBoolean() const {
+bool Variant::AsBooleanSlow() const {
   const Variant& v = Deref();
   switch (v.type_) {
     case varEmpty:
@@ -341,7 +337,7 @@ bool Variant::AsBoolean() const {
     case varOleStr:
     case varString:
     case varUString: {
-      String t = Trim(v.str_);
+      String t = Trim(v.Text());
       if (SameText(t, L"True")) return true;
       if (SameText(t, L"False")) return false;
       double d;
@@ -374,7 +370,7 @@ String Variant::AsString() const {
     case varOleStr:
     case varString:
     case varUString:
-      return v.str_;
+      return v.Text();
     default:
       if (varimpl::IsIntType(v.type_)) return IntToStr(v.val_.i8);
       CastError(v.type_, varUString);
@@ -385,8 +381,8 @@ TDateTime Variant::AsDateTime() const {
   const Variant& v = Deref();
   if (varimpl::IsStrType(v.type_)) {
     TDateTime d;
-    if (TryStrToDateTime(v.str_, d)) return d;
-    if (TextToDouble(v.str_, d)) return d;
+    if (TryStrToDateTime(v.Text(), d)) return d;
+    if (TextToDouble(v.Text(), d)) return d;
     CastError(v.type_, varDate);
   }
   try {

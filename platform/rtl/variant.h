@@ -14,6 +14,9 @@
 //  - Integer arithmetic that leaves the 32-bit range goes on in 64 bits; beyond that in Double.
 //  - Object references are carried as varInt64 so that a 64-bit pointer survives the trip.
 //  - Variant arrays have value semantics: copying a variant copies its array.
+//  - Texts are shared between copies (a reference count) and never changed while shared, so copying a variant is
+//    cheap whatever it holds but an array.
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <iosfwd>
@@ -72,14 +75,49 @@ RTL_EXCEPTION_CLASS(EVariantInvalidArgError, EVariantError);
 
 struct VarArrayData;
 
+// The text of a string variant, shared by its copies.
+struct VarText {
+  std::atomic<long> refs;
+  String text;
+};
+
 class Variant {
-public:
+ public:
   Variant() noexcept : type_(varEmpty) { val_.i8 = 0; }
-  Variant(const Variant& other);
-  Variant(Variant&& other) noexcept;
-  Variant& operator=(const Variant& other);
-  Variant& operator=(Variant&& other) noexcept;
-  ~Variant();
+  // Scalars copy as they are; only texts, arrays and interfaces need the out-of-line part.
+  Variant(const Variant& other) : type_(other.type_) {
+    val_ = other.val_;
+    if (OwnsData(type_)) ShareData();
+  }
+  Variant(Variant&& other) noexcept : type_(other.type_) {
+    val_ = other.val_;
+    other.type_ = varEmpty;
+    other.val_.i8 = 0;
+  }
+  Variant& operator=(const Variant& other) {
+    if (!OwnsData(type_) && !OwnsData(other.type_)) {
+      type_ = other.type_;
+      val_ = other.val_;
+      return *this;
+    }
+    return AssignSlow(other);
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      // Taken out first: other may live inside the array this variant is about to free.
+      const TVarType t = other.type_;
+      const auto v = other.val_;
+      other.type_ = varEmpty;
+      other.val_.i8 = 0;
+      if (OwnsData(type_)) ReleaseData();
+      type_ = t;
+      val_ = v;
+    }
+    return *this;
+  }
+  ~Variant() {
+    if (OwnsData(type_)) ReleaseData();
+  }
 
   Variant(bool v) noexcept : type_(varBoolean) {
     val_.i8 = 0;
@@ -101,11 +139,11 @@ public:
   }
   Variant(double v) noexcept : type_(varDouble) { val_.r8 = v; }
   // A character is a one-character text.
-  Variant(wchar_t v) : type_(varUString), str_(1, v) { val_.i8 = 0; }
-  Variant(const wchar_t* v) : type_(varUString), str_(v ? v : L"") { val_.i8 = 0; }
+  Variant(wchar_t v) : type_(varUString) { val_.txt = NewText(String(1, v)); }
+  Variant(const wchar_t* v) : type_(varUString) { val_.txt = v && *v ? NewText(String(v)) : nullptr; }
   Variant(wchar_t* v) : Variant(static_cast<const wchar_t*>(v)) {}
-  Variant(const String& v) : type_(varUString), str_(v) { val_.i8 = 0; }
-  Variant(String&& v) noexcept : type_(varUString), str_(std::move(v)) { val_.i8 = 0; }
+  Variant(const String& v) : type_(varUString) { val_.txt = v.empty() ? nullptr : NewText(String(v)); }
+  Variant(String&& v) : type_(varUString) { val_.txt = v.empty() ? nullptr : NewText(std::move(v)); }
   // Takes its own reference (AddRef); the caller keeps the one it has.
   Variant(IDispatch* v);
   // Pointers would otherwise turn into Booleans: objects go through FromObject, narrow text is not text.
@@ -137,12 +175,12 @@ public:
   const Variant& Deref() const { return type_ == (varByRef | varVariant) ? *val_.ref : *this; }
   Variant& Deref() { return type_ == (varByRef | varVariant) ? *val_.ref : *this; }
 
-  Integer AsInteger() const;
-  Int64 AsInt64() const;
-  double AsDouble() const;
+  Integer AsInteger() const { return type_ == varInteger ? static_cast<Integer>(val_.i8) : AsIntegerSlow(); }
+  Int64 AsInt64() const { return type_ == varInteger || type_ == varInt64 ? val_.i8 : AsInt64Slow(); }
+  double AsDouble() const { return type_ == varDouble ? val_.r8 : AsDoubleSlow(); }
   double AsCurrency() const;
   Int64 AsCurrencyScaled() const;
-  bool AsBoolean() const;
+  bool AsBoolean() const { return type_ == varBoolean ? val_.b : AsBooleanSlow(); }
   String AsString() const;
   TDateTime AsDateTime() const;
   // The object whose reference this integer variant holds; nil for 0, Empty and Null.
@@ -167,15 +205,42 @@ public:
   // Element access of a one-dimensional array.
   const Variant& operator[](Integer index) const { return Element(&index, 1); }
 
-  void Clear();
+  void Clear() {
+    if (OwnsData(type_)) ReleaseData();
+    type_ = varEmpty;
+    val_.i8 = 0;
+  }
 
-private:
+  // Appends text to a string variant in place when no copy shares its text (amortised constant time); otherwise
+  // the variant gets a text of its own first. The variant must hold a string.
+  void AppendText(const String& text);
+  // Both hold the very same shared text (one was copied from the other and neither has changed since).
+  bool SharesTextWith(const Variant& other) const {
+    return type_ == other.type_ && (type_ == varOleStr || type_ == varString || type_ == varUString) &&
+           val_.txt == other.val_.txt;
+  }
+
+ private:
   friend Variant VarArrayCreate(const std::vector<Integer>& bounds, TVarType elementType);
   friend void VarArrayRedim(Variant& a, Integer highBound);
   friend struct VariantAccess;
 
-  void CopyFrom(const Variant& other);
-  void MoveFrom(Variant& other) noexcept;
+  Integer AsIntegerSlow() const;
+  Int64 AsInt64Slow() const;
+  double AsDoubleSlow() const;
+  bool AsBooleanSlow() const;
+
+  // Texts, arrays and interfaces; a by-reference variant owns nothing.
+  static bool OwnsData(TVarType t) noexcept {
+    return (t & varByRef) == 0 && (t == varOleStr || t == varDispatch || t == varUnknown || t >= varString);
+  }
+  static VarText* NewText(String&& text);
+  static const String& EmptyText();
+  const String& Text() const noexcept { return val_.txt ? val_.txt->text : EmptyText(); }
+  // After val_ was copied from another variant: a reference of this variant's own (a copy, for an array).
+  void ShareData();
+  void ReleaseData() noexcept;
+  Variant& AssignSlow(const Variant& other);
   VarArrayData& ArrayData() const;
   Variant& ElementRef(const Integer* indexes, int count);
 
@@ -190,8 +255,8 @@ private:
     IDispatch* disp;
     Variant* ref;
     VarArrayData* arr;
+    VarText* txt;  // string types; nil for the empty text
   } val_;
-  String str_;
 };
 
 struct VarArrayData {

@@ -7,7 +7,7 @@ namespace rtl {
 struct VariantAccess {
   static auto& Val(Variant& v) { return v.val_; }
   static const auto& Val(const Variant& v) { return v.val_; }
-  static const String& Str(const Variant& v) { return v.str_; }
+  static const String& Str(const Variant& v) { return v.Text(); }
   static void SetType(Variant& v, TVarType t) { v.type_ = t; }
 };
 

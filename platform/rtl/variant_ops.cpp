@@ -218,6 +218,32 @@ TVariantRelationship Order(T x, T y) {
 }  // namespace
 
 Variant VarOp(TVarOp op, const Variant& a0, const Variant& b0) {
+  // Scripts and expressions mostly combine two Integers or two Doubles: answered here, by the same rules as below.
+  if (a0.VarType() == varInteger && b0.VarType() == varInteger) {
+    const Int64 x = VariantAccess::Val(a0).i8, y = VariantAccess::Val(b0).i8;
+    switch (op) {
+      case TVarOp::Add:
+        return IntResult(x + y, false);
+      case TVarOp::Subtract:
+        return IntResult(x - y, false);
+      case TVarOp::Multiply:
+        return IntResult(x * y, false);
+      default:
+        break;
+    }
+  } else if (a0.VarType() == varDouble && b0.VarType() == varDouble) {
+    const double x = VariantAccess::Val(a0).r8, y = VariantAccess::Val(b0).r8;
+    switch (op) {
+      case TVarOp::Add:
+        return CheckedReal(x + y, x, y);
+      case TVarOp::Subtract:
+        return CheckedReal(x - y, x, y);
+      case TVarOp::Multiply:
+        return CheckedReal(x * y, x, y);
+      default:
+        break;
+    }
+  }
   const Variant& a = a0.Deref();
   const Variant& b = b0.Deref();
   Cat ca = CatOf(a), cb = CatOf(b);
@@ -285,6 +311,8 @@ Variant VarNot(const Variant& a0) {
 }
 
 TVariantRelationship VarCompareValue(const Variant& a0, const Variant& b0) {
+  if (a0.VarType() == varInteger && b0.VarType() == varInteger)
+    return Order(VariantAccess::Val(a0).i8, VariantAccess::Val(b0).i8);
   const Variant& a = a0.Deref();
   const Variant& b = b0.Deref();
   Cat ca = CatOf(a), cb = CatOf(b);

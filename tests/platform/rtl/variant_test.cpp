@@ -1,14 +1,15 @@
+#include "platform/rtl/variant.h"
+
 #include <gtest/gtest.h>
+#include <ole2.h>
+#include <oleauto.h>
 
 #include <cmath>
 #include <limits>
 
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/object.h"
-#include "platform/rtl/variant.h"
 #include "platform/rtl/win.h"
-#include <ole2.h>
-#include <oleauto.h>
 
 using namespace rtl;
 
@@ -16,7 +17,7 @@ namespace {
 
 // Pins the number conventions the conversions read, whatever locale the suite runs under.
 class VariantTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     saved_ = FormatSettings;
     FormatSettings = TFormatSettings::Invariant();
@@ -27,7 +28,7 @@ protected:
     FormatSettings.ThousandSeparator = L'.';
   }
 
-private:
+ private:
   TFormatSettings saved_;
 };
 
@@ -86,6 +87,10 @@ TEST_F(VariantTest, ArithmeticFollowsTheTypeRules) {
       {1, TVarOp::ShiftLeft, 4, 16, varInteger},
       {-16, TVarOp::ShiftRight, 2, 0x3FFFFFFC, varInteger},
       {Variant(1LL), TVarOp::ShiftLeft, 40, 1LL << 40, varInt64},
+      {std::numeric_limits<int>::min(), TVarOp::Subtract, 1, -maxInt - 2, varInt64},
+      {-65536, TVarOp::Multiply, 65536, -4294967296LL, varInt64},
+      {1.5, TVarOp::Add, 2.25, 3.75, varDouble},
+      {1.5, TVarOp::Subtract, 2.5, -1.0, varDouble},
   };
   for (const Case& c : cases) {
     Variant r = VarOp(c.op, c.a, c.b);
@@ -313,6 +318,36 @@ TEST_F(VariantTest, ArraysHaveBoundsAndValueSemantics) {
   EXPECT_THROW(VarArrayHighBound(Variant(1), 1), EVariantNotAnArrayError);
 }
 
+TEST_F(VariantTest, TextsAreSharedByCopiesAndNeverChangedWhileShared) {
+  Variant a(String(L"abc"));
+  Variant b = a;
+  EXPECT_TRUE(a.SharesTextWith(b));
+  b.AppendText(L"d");
+  EXPECT_EQ(a.AsString(), L"abc");
+  EXPECT_EQ(b.AsString(), L"abcd");
+  EXPECT_FALSE(a.SharesTextWith(b));
+  a.AppendText(L"x");  // its own text now: appended in place
+  EXPECT_EQ(a.AsString(), L"abcx");
+  EXPECT_EQ(b.AsString(), L"abcd");
+
+  Variant empty = Str(L"");
+  Variant emptyCopy = empty;
+  empty.AppendText(L"z");
+  EXPECT_EQ(empty.AsString(), L"z");
+  EXPECT_EQ(emptyCopy.AsString(), L"");
+  Variant number(1);
+  EXPECT_THROW(number.AppendText(L"x"), EVariantInvalidOpError);
+
+  Variant texts = VarArrayOf({L"inner", 2});
+  Variant kept = texts[0];
+  texts = texts[0];  // from inside the array it replaces
+  EXPECT_EQ(texts.AsString(), L"inner");
+  EXPECT_TRUE(texts.SharesTextWith(kept));
+  Variant moved = VarArrayOf({L"first"});
+  moved = std::move(const_cast<Variant&>(moved[0]));
+  EXPECT_EQ(moved.AsString(), L"first");
+}
+
 TEST_F(VariantTest, ByReferenceReadsAndWritesTheTarget) {
   Variant target = 5;
   Variant ref = Variant::ByRef(&target);
@@ -326,7 +361,7 @@ namespace {
 
 // Counts references so the tests see every AddRef matched by a Release.
 class CountingDispatch : public IDispatch {
-public:
+ public:
   ULONG refs = 1;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {

@@ -91,17 +91,28 @@ TwzParamItem* TwzCustomVariable::Params(int index) const { return static_cast<Tw
 
 String TwzCustomVariable::GetFullTypeName() const {
   switch (FTyp) {
-    case fvtInt: return L"Integer";
-    case fvtBool: return L"Boolean";
-    case fvtFloat: return L"Extended";
-    case fvtChar: return L"Char";
-    case fvtString: return L"String";
-    case fvtClass: return FTypeName;
-    case fvtArray: return L"Array";
-    case fvtVariant: return L"Variant";
-    case fvtEnum: return FTypeName;
-    case fvtConstructor: return L"Variant";
-    case fvtInt64: return L"Int64";
+    case fvtInt:
+      return L"Integer";
+    case fvtBool:
+      return L"Boolean";
+    case fvtFloat:
+      return L"Extended";
+    case fvtChar:
+      return L"Char";
+    case fvtString:
+      return L"String";
+    case fvtClass:
+      return FTypeName;
+    case fvtArray:
+      return L"Array";
+    case fvtVariant:
+      return L"Variant";
+    case fvtEnum:
+      return FTypeName;
+    case fvtConstructor:
+      return L"Variant";
+    case fvtInt64:
+      return L"Int64";
   }
   return L"Variant";
 }
@@ -118,17 +129,27 @@ int TwzCustomVariable::GetNumberOfRequiredParams() const {
 void TwzVariable::SetValue(const Variant& value) {
   if (FIsReadOnly) return;
   switch (FTyp) {
-    case fvtInt: FValue = Variant(value.AsInteger()); break;
-    case fvtBool: FValue = Variant(value.AsBoolean()); break;
+    case fvtInt:
+      FValue = Variant(value.AsInteger());
+      break;
+    case fvtBool:
+      FValue = Variant(value.AsBoolean());
+      break;
     case fvtFloat:
       if ((value.Deref().VarType() & rtl::varTypeMask) == rtl::varDate && !value.IsArray())
         FValue = value.Deref();
       else
         FValue = Variant(value.AsDouble());
       break;
-    case fvtString: FValue = Variant(value.AsString()); break;
-    case fvtInt64: FValue = Variant(static_cast<long long>(value.AsInt64())); break;
-    default: FValue = value; break;
+    case fvtString:
+      FValue = Variant(value.AsString());
+      break;
+    case fvtInt64:
+      FValue = Variant(static_cast<long long>(value.AsInt64()));
+      break;
+    default:
+      FValue = value;
+      break;
   }
 }
 
@@ -142,7 +163,11 @@ Variant TwzVariable::GetValue() {
 
 // --- TwzStringVariable ---
 
-void TwzStringVariable::SetValue(const Variant& value) { FStr = value.AsString(); }
+void TwzStringVariable::SetValue(const Variant& value) {
+  String text = value.AsString();
+  Touch();
+  FStr = std::move(text);
+}
 
 Variant TwzStringVariable::GetValue() {
   if (FOnGetVarValue) {
@@ -159,13 +184,16 @@ TwzParamItem::TwzParamItem(const String& aName, TwzVarType aTyp, const String& a
     : TwzCustomVariable(aName, aTyp, aTypeName),
       FDefValue(Variant::Null()),
       FIsOptional(aIsOptional),
-      FIsVarParam(aIsVarParam) {}
+      FIsVarParam(aIsVarParam) {
+  FItemKind |= wzkParam;
+}
 
 // --- TwzProcVariable ---
 
 TwzProcVariable::TwzProcVariable(const String& aName, TwzVarType aTyp, const String& aTypeName, TwzScript* aParent,
                                  bool aIsFunc)
     : TwzCustomVariable(aName, aTyp, aTypeName), FIsFunc(aIsFunc), FProgram(new TwzScript(nullptr)) {
+  FItemKind |= wzkProc;
   FIsReadOnly = true;
   FProgram->SetParent(aParent);
   if (aParent) FProgram->SetUseClassLateBinding(aParent->UseClassLateBinding());
@@ -199,16 +227,33 @@ void TwzProcVariable::AddParam(TwzParamItem* param) {
 namespace {
 
 // Script procedures nest on the machine stack; a runaway recursion must end as a script error, not a crash. The
-// check is on the room left on the stack, so it holds however deep in the host the script was called from.
+// check is on the room left on the stack, so it holds however deep in the host the script was called from. The
+// system answers the stack's bounds from the thread's own block, which costs far less than a thread_local here.
 constexpr std::size_t kStackReserveForHost = 256 * 1024;
 
+using StackLimitsFunc = void(WINAPI*)(PULONG_PTR low, PULONG_PTR high);
+
+StackLimitsFunc StackLimits() {
+  static const StackLimitsFunc func = reinterpret_cast<StackLimitsFunc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetCurrentThreadStackLimits")));
+  return func;
+}
+
 bool StackNearlyExhausted() {
-  thread_local const char* stackBase = nullptr;
   const char here = 0;
-  if (!stackBase) {
-    MEMORY_BASIC_INFORMATION info{};
-    if (VirtualQuery(&here, &info, sizeof info) == 0) return false;
-    stackBase = static_cast<const char*>(info.AllocationBase);
+  const char* stackBase;
+  if (StackLimitsFunc limits = StackLimits()) {
+    ULONG_PTR low = 0, high = 0;
+    limits(&low, &high);
+    stackBase = reinterpret_cast<const char*>(low);
+  } else {
+    thread_local const char* base = nullptr;
+    if (!base) {
+      MEMORY_BASIC_INFORMATION info{};
+      if (VirtualQuery(&here, &info, sizeof info) == 0) return false;
+      base = static_cast<const char*>(info.AllocationBase);
+    }
+    stackBase = base;
   }
   return static_cast<std::size_t>(&here - stackBase) < kStackReserveForHost;
 }
@@ -261,6 +306,34 @@ Variant TwzProcVariable::GetValue() {
   return Variant::Null();
 }
 
+size_t TwzProcVariable::SaveLocals() {
+  const size_t mark = FSaved.size();
+  const int count = FProgram->Count();
+  for (int i = 0; i < count; ++i) {
+    auto* item = static_cast<TwzCustomVariable*>(FProgram->Items(i));
+    if (!item || !(item->IsKind(wzkVariable) || item->IsKind(wzkParam))) continue;
+    if (item->IsKind(wzkStringVariable))
+      FSaved.emplace_back(item, Variant(static_cast<TwzStringVariable*>(item)->Text()));
+    else
+      FSaved.emplace_back(item, *item->PValue());
+  }
+  return mark;
+}
+
+// Written back into the storage itself: going through the typed assignment would reject a local that was never
+// assigned (Null in an Integer variable) and would ignore read-only items.
+void TwzProcVariable::RestoreLocals(size_t mark) noexcept {
+  for (size_t i = mark; i < FSaved.size(); ++i) {
+    TwzCustomVariable* item = FSaved[i].first;
+    Variant& value = FSaved[i].second;
+    if (item->IsKind(wzkStringVariable))
+      static_cast<TwzStringVariable*>(item)->Str() = value.IsNull() ? String() : rtl::VarToStr(value);
+    else
+      *item->PValue() = std::move(value);
+  }
+  FSaved.resize(mark);
+}
+
 // --- TwzArrayHelper ---
 
 TwzArrayHelper::TwzArrayHelper(const String& aName, int dimCount, TwzVarType aTyp, const String& aTypeName)
@@ -280,27 +353,27 @@ Variant* TwzArrayHelper::TargetArray() {
   throw rtl::EVariantNotAnArrayError(SArrayRequired);
 }
 
-std::vector<int> TwzArrayHelper::Indexes(int dimCount) const {
+void TwzArrayHelper::Indexes(int dimCount, int* indexes) const {
   if (dimCount > Count()) throw EwzScriptError(SNotEnoughParams);
-  std::vector<int> idx;
-  for (int i = 0; i < dimCount; ++i) idx.push_back(Params(i)->GetValue().AsInteger());
-  return idx;
+  for (int i = 0; i < dimCount; ++i) indexes[i] = ParamAt(i)->PValue()->AsInteger();
 }
 
 Variant TwzArrayHelper::GetValue() {
   Variant* arr = TargetArray();
   const int dims = arr->DimCount();
   if (dims < 1 || dims > 3) return Variant::Null();
-  std::vector<int> idx = Indexes(dims);
-  return arr->Element(idx.data(), dims);
+  int idx[3];
+  Indexes(dims, idx);
+  return arr->Element(idx, dims);
 }
 
 void TwzArrayHelper::SetValue(const Variant& value) {
   Variant* arr = TargetArray();
   const int dims = arr->DimCount();
   if (dims < 1 || dims > 3) return;
-  std::vector<int> idx = Indexes(dims);
-  arr->PutElement(idx.data(), dims, value);
+  int idx[3];
+  Indexes(dims, idx);
+  arr->PutElement(idx, dims, value);
 }
 
 // --- TwzStringHelper ---

@@ -2,6 +2,7 @@
 // Script items: everything a running script can name. Each item reads and writes its value as one variant.
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/object.h"
@@ -34,7 +35,7 @@ inline rtl::TObject* wzVariantToObject(const rtl::Variant& value) { return value
 
 // An ordered list of owned objects: the base of items, statements and designator steps.
 class TwzItemList : public rtl::TObject {
-public:
+ public:
   TwzItemList() = default;
   ~TwzItemList() override;
   rtl::String ClassName() const override { return L"TwzItemList"; }
@@ -48,13 +49,24 @@ public:
   // Raises EListError for an index outside 0..Count-1.
   rtl::TObject* GetItem(int index) const;
 
-protected:
+ protected:
   std::vector<rtl::TObject*> FItems;
+};
+
+// What an item is, for the run time's hot paths: a dynamic_cast compares type names on this target and costs more
+// than the operation it guards. Each class sets its bit in its constructor; the bits of the bases stay set.
+enum TwzItemKind : std::uint8_t {
+  wzkVariable = 1,        // TwzVariable and descendants
+  wzkStringVariable = 2,  // TwzStringVariable
+  wzkParam = 4,           // TwzParamItem
+  wzkProc = 8,            // TwzProcVariable
+  wzkHelper = 16,         // TwzCustomHelper and descendants
+  wzkDesignator = 32,     // TwzDesignator and descendants
 };
 
 // The item base. Its owned list holds the item's parameters in declaration order.
 class TwzCustomVariable : public TwzItemList {
-public:
+ public:
   TwzCustomVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName);
   rtl::String ClassName() const override { return L"TwzCustomVariable"; }
 
@@ -63,6 +75,9 @@ public:
   rtl::Variant Value() { return GetValue(); }
 
   TwzParamItem* Params(int index) const;
+  // The parameter without the index check, for callers that loop over Count().
+  inline TwzParamItem* ParamAt(int index) const;
+  bool IsKind(TwzItemKind kind) const { return (FItemKind & kind) != 0; }
   // The stored value itself; the array helper changes arrays in place through it.
   rtl::Variant* PValue() { return &FValue; }
   rtl::String GetFullTypeName() const;
@@ -92,7 +107,7 @@ public:
   const TwzGetVariableValueEvent& OnGetVarValue() const { return FOnGetVarValue; }
   void SetOnGetVarValue(TwzGetVariableValueEvent value) { FOnGetVarValue = std::move(value); }
 
-protected:
+ protected:
   TwzAddedBy FAddedBy = nullptr;
   bool FIsMacro = false;
   bool FIsReadOnly = false;
@@ -106,13 +121,17 @@ protected:
   rtl::String FUppercaseName;
   rtl::Variant FValue;
   TwzGetVariableValueEvent FOnGetVarValue;
+  std::uint8_t FItemKind = 0;
 };
 
 // Script variables of every type but Char and String, constants (read-only), host variables and constants,
 // enumeration values, a function's "Result". Assignment converts by the item's type.
 class TwzVariable : public TwzCustomVariable {
-public:
-  using TwzCustomVariable::TwzCustomVariable;
+ public:
+  TwzVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName)
+      : TwzCustomVariable(aName, aTyp, aTypeName) {
+    FItemKind |= wzkVariable;
+  }
   rtl::String ClassName() const override { return L"TwzVariable"; }
   void SetValue(const rtl::Variant& value) override;
   rtl::Variant GetValue() override;
@@ -120,28 +139,69 @@ public:
 
 // Script variables of type Char or String.
 class TwzStringVariable : public TwzVariable {
-public:
-  using TwzVariable::TwzVariable;
+ public:
+  TwzStringVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName)
+      : TwzVariable(aName, aTyp, aTypeName) {
+    FItemKind |= wzkStringVariable;
+  }
   rtl::String ClassName() const override { return L"TwzStringVariable"; }
   void SetValue(const rtl::Variant& value) override;
   rtl::Variant GetValue() override;
-  // The text itself, for the string designator's in-place character access.
-  rtl::String& Str() { return FStr; }
+  // The text itself, for the string designator's in-place character access (a change, as far as an append in
+  // progress is concerned); Text reads it.
+  rtl::String& Str() {
+    Touch();
+    return FStr;
+  }
+  const rtl::String& Text() const { return FStr; }
 
-protected:
+  // An append in progress (s := s + e with e still being evaluated): the first change to the variable meanwhile
+  // keeps the text it had, which the append then uses instead of appending in place. Appends do not nest: while
+  // one is pending, another append to the variable takes the general way.
+  bool AppendPending() const { return FAppendPending; }
+  void BeginAppend() {
+    FAppendPending = true;
+    FChangedDuringAppend = false;
+  }
+  // Ends the append; true, with the text from before in before, when the variable changed meanwhile.
+  bool EndAppend(rtl::String& before) {
+    FAppendPending = false;
+    if (!FChangedDuringAppend) return false;
+    FChangedDuringAppend = false;
+    before.swap(FBeforeAppend);
+    FBeforeAppend.clear();
+    return true;
+  }
+  // Appends in place (amortised constant time).
+  void Append(const rtl::String& text) {
+    Touch();
+    FStr += text;
+  }
+
+ protected:
+  void Touch() {
+    if (FAppendPending && !FChangedDuringAppend) {
+      FBeforeAppend = FStr;
+      FChangedDuringAppend = true;
+    }
+  }
+
   rtl::String FStr;
+  bool FAppendPending = false;
+  bool FChangedDuringAppend = false;
+  rtl::String FBeforeAppend;
 };
 
 // A named type; its type code is the type the name stands for.
 class TwzTypeVariable : public TwzCustomVariable {
-public:
+ public:
   TwzTypeVariable(const rtl::String& aName, TwzVarType aTyp) : TwzCustomVariable(aName, aTyp, rtl::String()) {}
   rtl::String ClassName() const override { return L"TwzTypeVariable"; }
 };
 
 // One parameter of a procedure, function, method or helper.
 class TwzParamItem : public TwzCustomVariable {
-public:
+ public:
   TwzParamItem(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName, bool aIsOptional,
                bool aIsVarParam);
   rtl::String ClassName() const override { return L"TwzParamItem"; }
@@ -152,16 +212,20 @@ public:
   bool IsVarParam() const { return FIsVarParam; }
   void SetIsVarParam(bool value) { FIsVarParam = value; }
 
-protected:
+ protected:
   rtl::Variant FDefValue;
   bool FIsOptional;
   bool FIsVarParam;
 };
 
+inline TwzParamItem* TwzCustomVariable::ParamAt(int index) const {
+  return static_cast<TwzParamItem*>(FItems[static_cast<size_t>(index)]);
+}
+
 // A procedure or function declared in a script. Its parameters, locals and body live in its own local program,
 // whose parent is the declaring program; that is how recursion and local variables work.
 class TwzProcVariable : public TwzCustomVariable {
-public:
+ public:
   TwzProcVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName, TwzScript* aParent,
                   bool aIsFunc);
   ~TwzProcVariable() override;
@@ -177,18 +241,28 @@ public:
   bool IsFunc() const { return FIsFunc; }
   bool Executing() const { return FExecuting; }
 
-protected:
+  // A call of a procedure that is running already (recursion) first saves the variables and parameters of its
+  // local program, and restores them when it returns; SaveLocals answers the mark to restore to. The saved values
+  // stay in one stack per procedure, so a deep recursion allocates only while the stack grows.
+  size_t SaveLocals();
+  void RestoreLocals(size_t mark) noexcept;
+
+ protected:
   void ReleaseParams();
 
   bool FExecuting = false;
   bool FIsFunc;
   TwzScript* FProgram;
+  std::vector<std::pair<TwzCustomVariable*, rtl::Variant>> FSaved;
 };
 
 // Base of every item whose value depends on the item before it in a designator.
 class TwzCustomHelper : public TwzCustomVariable {
-public:
-  using TwzCustomVariable::TwzCustomVariable;
+ public:
+  TwzCustomHelper(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName)
+      : TwzCustomVariable(aName, aTyp, aTypeName) {
+    FItemKind |= wzkHelper;
+  }
   rtl::String ClassName() const override { return L"TwzCustomHelper"; }
   TwzCustomVariable* ParentRef() const { return FParentRef; }
   void SetParentRef(TwzCustomVariable* value) { FParentRef = value; }
@@ -197,7 +271,7 @@ public:
   TwzScript* Prog() const { return FProgram; }
   void SetProg(TwzScript* value) { FProgram = value; }
 
-protected:
+ protected:
   TwzCustomVariable* FParentRef = nullptr;
   rtl::Variant FParentValue;
   TwzScript* FProgram = nullptr;
@@ -205,21 +279,21 @@ protected:
 
 // Element access into a variant array held by the parent item, for arrays of one, two or three dimensions.
 class TwzArrayHelper : public TwzCustomHelper {
-public:
+ public:
   // dimCount parameters, all required; -1 makes three of which only the first is required.
   TwzArrayHelper(const rtl::String& aName, int dimCount, TwzVarType aTyp, const rtl::String& aTypeName);
   rtl::String ClassName() const override { return L"TwzArrayHelper"; }
   void SetValue(const rtl::Variant& value) override;
   rtl::Variant GetValue() override;
 
-private:
+ private:
   rtl::Variant* TargetArray();
-  std::vector<int> Indexes(int dimCount) const;
+  void Indexes(int dimCount, int* indexes) const;
 };
 
 // Character access into a string value; the index is 1-based and checked.
 class TwzStringHelper : public TwzCustomHelper {
-public:
+ public:
   TwzStringHelper();
   rtl::String ClassName() const override { return L"TwzStringHelper"; }
   void SetValue(const rtl::Variant& value) override;
@@ -229,7 +303,7 @@ public:
 // The script's run-time error for bad input that the variant layer does not already reject (an index outside a
 // string, a call on nil ...). Scripts catch it like any other exception.
 class EwzScriptError : public rtl::Exception {
-public:
+ public:
   using rtl::Exception::Exception;
   rtl::String ClassName() const override { return L"EwzScriptError"; }
 };

@@ -19,39 +19,29 @@ TwzScript* FindMainProg(TwzScript* program) {
   return program;
 }
 
-// The locals of a procedure that a recursive call is about to overwrite, kept by position.
-class SavedLocals {
-public:
-  explicit SavedLocals(TwzProcVariable* proc) {
-    TwzScript* prog = proc->Prog();
-    for (int i = 0; i < prog->Count(); ++i) {
-      rtl::TObject* item = prog->Items(i);
-      if (auto* s = dynamic_cast<TwzStringVariable*>(item))
-        saved_.push_back({s, Variant(s->Str())});
-      else if (dynamic_cast<TwzVariable*>(item) || dynamic_cast<TwzParamItem*>(item)) {
-        auto* v = static_cast<TwzCustomVariable*>(item);
-        saved_.push_back({v, *v->PValue()});
-      }
-    }
+// Argument values of one step, kept on the machine stack for the usual handful.
+class ArgValues {
+ public:
+  explicit ArgValues(int count) {
+    if (count > kInline) heap_.resize(static_cast<size_t>(count));
+    data_ = count > kInline ? heap_.data() : inline_;
   }
+  Variant& operator[](int i) { return data_[i]; }
 
-  // Written back into the storage itself: going through the typed assignment would reject a local that was never
-  // assigned (Null in an Integer variable) and would ignore read-only items.
-  void Restore() noexcept {
-    for (Entry& e : saved_) {
-      if (auto* s = dynamic_cast<TwzStringVariable*>(e.item))
-        s->Str() = e.value.IsNull() ? String() : VarToStr(e.value);
-      else
-        *e.item->PValue() = e.value;
-    }
+ private:
+  static constexpr int kInline = 8;
+  Variant inline_[kInline];
+  std::vector<Variant> heap_;
+  Variant* data_;
+};
+
+// Restores a recursive call's caller's locals whatever happens.
+struct LocalsGuard {
+  TwzProcVariable* proc = nullptr;
+  size_t mark = 0;
+  ~LocalsGuard() {
+    if (proc) proc->RestoreLocals(mark);
   }
-
-private:
-  struct Entry {
-    TwzCustomVariable* item;
-    Variant value;
-  };
-  std::vector<Entry> saved_;
 };
 
 }  // namespace
@@ -62,6 +52,7 @@ TwzCustomExpression* TwzDesignatorItem::Items(int index) const {
 
 TwzDesignator::TwzDesignator(TwzScript* program)
     : TwzCustomVariable(String(), fvtVariant, String()), FMainProg(FindMainProg(program)), FProgram(program) {
+  FItemKind |= wzkDesignator;
   if (FProgram && FMainProg) FProgram->SetUseClassLateBinding(FMainProg->UseClassLateBinding());
 }
 
@@ -131,46 +122,47 @@ Variant TwzDesignator::DoCalc(const Variant& value, bool assigning) {
   TwzCustomVariable* previous = nullptr;
   const int count = Count();
   for (int stepIndex = 0; stepIndex < count; ++stepIndex) {
-    TwzDesignatorItem* step = Items(stepIndex);
+    auto* step = static_cast<TwzDesignatorItem*>(FItems[static_cast<size_t>(stepIndex)]);
     TwzCustomVariable* item = step->Ref();
     if (!item) throw EwzScriptError(L"Undeclared identifier");
     const bool isLast = stepIndex == count - 1;
 
-    if (dynamic_cast<TwzDesignator*>(item)) {
+    if (item->IsKind(wzkDesignator)) {
       running = item->GetValue();
       previous = item;
       continue;
     }
 
-    auto* proc = dynamic_cast<TwzProcVariable*>(item);
-    std::unique_ptr<SavedLocals> saved;
-    if (proc && proc->Executing()) saved = std::make_unique<SavedLocals>(proc);
-    struct RestoreGuard {
-      std::unique_ptr<SavedLocals>& saved;
-      ~RestoreGuard() {
-        if (saved) saved->Restore();
+    LocalsGuard locals;
+    if (item->IsKind(wzkProc)) {
+      auto* proc = static_cast<TwzProcVariable*>(item);
+      if (proc->Executing()) {
+        locals.mark = proc->SaveLocals();
+        locals.proc = proc;
       }
-    } restoreGuard{saved};
+    }
 
     const int paramCount = item->Count();
     const int argCount = std::min(paramCount, step->Count());
     if (paramCount > 0) {
       // All arguments first: one of them may read the very parameters a recursive call is about to overwrite.
-      std::vector<Variant> args;
-      args.reserve(static_cast<size_t>(argCount));
+      ArgValues args(argCount);
       for (int i = 0; i < argCount; ++i) {
         TwzCustomExpression* arg = step->Items(i);
         if (item->IsMacro()) {
           auto* e = dynamic_cast<TwzExpression*>(arg);
-          args.push_back(Variant(e ? e->Source() : String()));
+          args[i] = Variant(e ? e->Source() : String());
+        } else if (arg) {
+          args[i] = arg->GetValue();
         } else {
-          args.push_back(arg ? arg->GetValue() : Variant::Null());
+          args[i] = Variant::Null();
         }
       }
-      for (int i = 0; i < argCount; ++i) item->Params(i)->SetValue(args[static_cast<size_t>(i)]);
+      for (int i = 0; i < argCount; ++i) item->ParamAt(i)->SetValue(args[i]);
     }
 
-    if (auto* helper = dynamic_cast<TwzCustomHelper*>(item)) {
+    if (item->IsKind(wzkHelper)) {
+      auto* helper = static_cast<TwzCustomHelper*>(item);
       helper->SetParentRef(previous);
       helper->SetParentValue(running);
       helper->SetProg(FProgram);
@@ -185,7 +177,7 @@ Variant TwzDesignator::DoCalc(const Variant& value, bool assigning) {
     }
 
     for (int i = 0; i < argCount; ++i) {
-      TwzParamItem* param = item->Params(i);
+      TwzParamItem* param = item->ParamAt(i);
       if (param->IsVarParam() && step->Items(i)) step->Items(i)->SetValue(param->GetValue());
     }
   }
@@ -201,28 +193,28 @@ void TwzVariableDesignator::SetValue(const Variant& value) { FRefItem->SetValue(
 Variant TwzStringDesignator::GetValue() {
   const rtl::Int64 i = FRef1->GetValue().AsInt64();
   auto* var = static_cast<TwzStringVariable*>(FRefItem);
-  wzCheckStringIndex(var->Str(), i);
-  return Variant(var->Str()[static_cast<size_t>(i - 1)]);
+  wzCheckStringIndex(var->Text(), i);
+  return Variant(var->Text()[static_cast<size_t>(i - 1)]);
 }
 
 void TwzStringDesignator::SetValue(const Variant& value) {
   const rtl::Int64 i = FRef1->GetValue().AsInt64();
   auto* var = static_cast<TwzStringVariable*>(FRefItem);
-  wzCheckStringIndex(var->Str(), i);
+  wzCheckStringIndex(var->Text(), i);
   const String v = value.AsString();
   if (v.empty()) throw EwzScriptError(L"Cannot assign an empty string to a character");
   var->Str()[static_cast<size_t>(i - 1)] = v[0];
 }
 
 TwzCustomHelper* TwzArrayDesignator::PrepareHelper() {
-  auto* helper = dynamic_cast<TwzCustomHelper*>(FRef1);
-  if (!helper || !FRef2) throw EwzScriptError(SArrayRequired);
+  if (!FRef1 || !FRef1->IsKind(wzkHelper) || !FRef2) throw EwzScriptError(SArrayRequired);
+  auto* helper = static_cast<TwzCustomHelper*>(FRef1);
   helper->SetParentRef(FRefItem);
   helper->SetParentValue(Variant::Null());
   const int n = std::min(helper->Count(), FRef2->Count());
-  std::vector<Variant> indexes;
-  for (int i = 0; i < n; ++i) indexes.push_back(FRef2->Items(i)->GetValue());
-  for (int i = 0; i < n; ++i) helper->Params(i)->SetValue(indexes[static_cast<size_t>(i)]);
+  ArgValues indexes(n);
+  for (int i = 0; i < n; ++i) indexes[i] = FRef2->Items(i)->GetValue();
+  for (int i = 0; i < n; ++i) helper->ParamAt(i)->SetValue(indexes[i]);
   return helper;
 }
 
@@ -233,10 +225,17 @@ void TwzArrayDesignator::SetValue(const Variant& value) { PrepareHelper()->SetVa
 TwzDesignator* wzSpecializeDesignator(TwzDesignator* designator) {
   TwzDesignator* result;
   switch (designator->Kind()) {
-    case dkVariable: result = new TwzVariableDesignator(designator->Program()); break;
-    case dkStringArray: result = new TwzStringDesignator(designator->Program()); break;
-    case dkArray: result = new TwzArrayDesignator(designator->Program()); break;
-    default: return designator;
+    case dkVariable:
+      result = new TwzVariableDesignator(designator->Program());
+      break;
+    case dkStringArray:
+      result = new TwzStringDesignator(designator->Program());
+      break;
+    case dkArray:
+      result = new TwzArrayDesignator(designator->Program());
+      break;
+    default:
+      return designator;
   }
   result->Borrow(designator);
   result->SetNeedResult(designator->NeedResult());

@@ -21,7 +21,9 @@ void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) 
   typeName.clear();
   switch (p.Kind()) {
     case vcl::tkChar:
-    case vcl::tkWChar: typ = fvtChar; break;
+    case vcl::tkWChar:
+      typ = fvtChar;
+      break;
     case vcl::tkEnumeration:
       typeName = p.TypeName();
       typ = IsBooleanTypeName(typeName) ? fvtBool : fvtEnum;
@@ -30,18 +32,28 @@ void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) 
       typ = fvtEnum;
       typeName = p.TypeName();
       break;
-    case vcl::tkFloat: typ = fvtFloat; break;
+    case vcl::tkFloat:
+      typ = fvtFloat;
+      break;
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString: typ = fvtString; break;
+    case vcl::tkUString:
+      typ = fvtString;
+      break;
     case vcl::tkClass:
       typ = fvtClass;
       typeName = p.PropClass() ? p.PropClass()->ClassName() : p.TypeName();
       break;
-    case vcl::tkVariant: typ = fvtVariant; break;
-    case vcl::tkInt64: typ = fvtInt64; break;
-    default: typ = fvtInt; break;
+    case vcl::tkVariant:
+      typ = fvtVariant;
+      break;
+    case vcl::tkInt64:
+      typ = fvtInt64;
+      break;
+    default:
+      typ = fvtInt;
+      break;
   }
 }
 
@@ -62,6 +74,19 @@ const vcl::TPropInfo* FindPublished(rtl::TObject* instance, const String& name) 
 
 }  // namespace
 
+// The lookup by name compares texts property by property; a member mostly meets objects of one class in a row.
+const vcl::TPropInfo* TwzPropertyHelper::Published(rtl::TObject* instance) const {
+  const vcl::TClassInfo* cls = vcl::ClassOf(instance);
+  if (!cls) return nullptr;
+  if (cls != FLastClass) {
+    FLastProp = cls->FindProperty(FName);
+    FLastClass = cls;
+  }
+  return FLastProp;
+}
+
+namespace {}  // namespace
+
 // --- TwzPropertyHelper ---
 
 TwzPropertyHelper::TwzPropertyHelper(const String& aName, TwzVarType aTyp, const String& aTypeName)
@@ -70,7 +95,7 @@ TwzPropertyHelper::TwzPropertyHelper(const String& aName, TwzVarType aTyp, const
 rtl::TObject* TwzPropertyHelper::Instance() const { return FParentValue.AsObject(); }
 
 Variant TwzPropertyHelper::ReadPublished(rtl::TObject* instance) const {
-  const vcl::TPropInfo* p = FindPublished(instance, FName);
+  const vcl::TPropInfo* p = Published(instance);
   if (!p || !p->IsReadable()) return Variant::Null();
   switch (p->Kind()) {
     case vcl::tkInteger:
@@ -80,22 +105,29 @@ Variant TwzPropertyHelper::ReadPublished(rtl::TObject* instance) const {
       if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int>(v));
       return Variant(static_cast<long long>(v));
     }
-    case vcl::tkClass: return Variant::FromObject(p->GetObject(instance));
+    case vcl::tkClass:
+      return Variant::FromObject(p->GetObject(instance));
     case vcl::tkChar:
-    case vcl::tkWChar: return Variant(static_cast<wchar_t>(p->GetOrd(instance)));
-    case vcl::tkFloat: return Variant(p->GetFloat(instance));
+    case vcl::tkWChar:
+      return Variant(static_cast<wchar_t>(p->GetOrd(instance)));
+    case vcl::tkFloat:
+      return Variant(p->GetFloat(instance));
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString: return Variant(p->GetStr(instance));
-    case vcl::tkVariant: return p->GetVariant(instance);
-    case vcl::tkInt64: return Variant(static_cast<long long>(p->GetOrd(instance)));
-    default: return Variant::Null();
+    case vcl::tkUString:
+      return Variant(p->GetStr(instance));
+    case vcl::tkVariant:
+      return p->GetVariant(instance);
+    case vcl::tkInt64:
+      return Variant(static_cast<long long>(p->GetOrd(instance)));
+    default:
+      return Variant::Null();
   }
 }
 
 void TwzPropertyHelper::WritePublished(rtl::TObject* instance, const Variant& value) const {
-  const vcl::TPropInfo* p = FindPublished(instance, FName);
+  const vcl::TPropInfo* p = Published(instance);
   if (!p || !p->IsWritable()) return;
   switch (p->Kind()) {
     case vcl::tkInteger:
@@ -106,21 +138,32 @@ void TwzPropertyHelper::WritePublished(rtl::TObject* instance, const Variant& va
       else
         p->SetOrd(instance, value.AsInteger());
       break;
-    case vcl::tkClass: p->SetObject(instance, value.AsObject()); break;
+    case vcl::tkClass:
+      p->SetObject(instance, value.AsObject());
+      break;
     case vcl::tkChar:
     case vcl::tkWChar: {
       const String s = value.AsString();
       p->SetOrd(instance, s.empty() ? 0 : static_cast<rtl::Int64>(s[0]));
       break;
     }
-    case vcl::tkFloat: p->SetFloat(instance, value.AsDouble()); break;
-    case vcl::tkInt64: p->SetOrd(instance, value.AsInt64()); break;
+    case vcl::tkFloat:
+      p->SetFloat(instance, value.AsDouble());
+      break;
+    case vcl::tkInt64:
+      p->SetOrd(instance, value.AsInt64());
+      break;
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString: p->SetStr(instance, value.AsString()); break;
-    case vcl::tkVariant: p->SetVariant(instance, value); break;
-    default: break;
+    case vcl::tkUString:
+      p->SetStr(instance, value.AsString());
+      break;
+    case vcl::tkVariant:
+      p->SetVariant(instance, value);
+      break;
+    default:
+      break;
   }
 }
 
@@ -241,7 +284,8 @@ Variant TwzMethodHelper::GetValue() {
     if (FUppercaseName == L"FREE") return Variant::Null();
     throw EwzScriptError(L"Cannot call '" + FName + L"' of a nil object");
   }
-  return Call(instance, FIndexMethod ? FUppercaseName + L".GET" : FUppercaseName);
+  if (FIndexMethod) return Call(instance, FUppercaseName + L".GET");
+  return Call(instance, FUppercaseName);
 }
 
 void TwzMethodHelper::SetValue(const Variant& value) {

@@ -109,8 +109,8 @@ void TwzScript::RemoveItems(TwzAddedBy owner) {
   // An event adapter goes with its handler: the host's event must not reach a freed procedure.
   for (size_t i = FItems.size(); i-- > 0;) {
     auto* adapter = dynamic_cast<TwzCustomEvent*>(FItems[i].item);
-    if (adapter && std::find(doomed.begin(), doomed.end(), static_cast<rtl::TObject*>(adapter->Handler())) !=
-                       doomed.end()) {
+    if (adapter &&
+        std::find(doomed.begin(), doomed.end(), static_cast<rtl::TObject*>(adapter->Handler())) != doomed.end()) {
       doomed.push_back(adapter);
       FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
     }
@@ -526,19 +526,33 @@ Variant TwzScript::Evaluate(const String& expression) {
   } restore{this, savedHook};
 
   TwzScript* program = nullptr;
+  TwzProcVariable* func = nullptr;
   std::unique_ptr<TwzScript> once;
-  for (auto it = FEvaluations.begin(); it != FEvaluations.end(); ++it)
-    if (it->scope == scope && it->expression == expression && it->program->SyntaxType() == FSyntaxType) {
-      // Kept code is reused only while what it was bound to is unchanged: parent registries and Variant paths.
-      if (it->snapshot.StillFits(scope, it->program->BindingLog())) {
-        program = it->program.get();
-      } else {
-        if (FEvaluating > 1) FRetiredEvaluations.push_back(std::move(it->program));
-        FEvaluations.erase(it);
+  auto matches = [&](const CachedEvaluation& c) {
+    return c.scope == scope && c.expression == expression && c.program->SyntaxType() == FSyntaxType;
+  };
+  size_t found = FEvaluations.size();
+  if (FLastEvaluation < FEvaluations.size() && matches(FEvaluations[FLastEvaluation])) {
+    found = FLastEvaluation;
+  } else {
+    for (size_t i = 0; i < FEvaluations.size(); ++i)
+      if (matches(FEvaluations[i])) {
+        found = i;
+        break;
       }
-      break;
+  }
+  if (found < FEvaluations.size()) {
+    CachedEvaluation& c = FEvaluations[found];
+    // Kept code is reused only while what it was bound to is unchanged: parent registries and Variant paths.
+    if (c.snapshot.StillFits(scope, c.program->BindingLog())) {
+      program = c.program.get();
+      func = c.func;
+      FLastEvaluation = found;
+    } else {
+      if (FEvaluating > 1) FRetiredEvaluations.push_back(std::move(c.program));
+      FEvaluations.erase(FEvaluations.begin() + static_cast<std::ptrdiff_t>(found));
     }
-  TwzProcVariable* func = program ? dynamic_cast<TwzProcVariable*>(program->FindLocal(L"wzEvaluateFUNC")) : nullptr;
+  }
   if (!func || func->Executing()) {
     // A fresh program: the first evaluation of this text here, or the same text evaluated from inside itself.
     auto fresh = std::make_unique<TwzScript>(nullptr);
@@ -561,7 +575,8 @@ Variant TwzScript::Evaluate(const String& expression) {
       once = std::move(fresh);
     } else {
       program = fresh.get();
-      FEvaluations.push_back(CachedEvaluation{scope, expression, std::move(fresh), TwzScopeSnapshot(scope)});
+      FLastEvaluation = FEvaluations.size();
+      FEvaluations.push_back(CachedEvaluation{scope, expression, std::move(fresh), TwzScopeSnapshot(scope), func});
     }
   }
   return func->GetValue();

@@ -2,10 +2,9 @@
 // A script program: the registry and scope of named items, the owner of the compiled statements and the holder of
 // the run-time control flags. Programs chain through Parent; name lookup falls back to the parent.
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
-
-#include <memory>
 
 #include "platform/rtl/object.h"
 #include "platform/rtl/streams.h"
@@ -30,12 +29,12 @@ using TwzGetUnitEvent = std::function<void(TwzScript* sender, const rtl::String&
 
 // A binding module: its constructor registers types, constants, classes and functions on the program it is given.
 class TwzRTTIModule : public rtl::TObject {
-public:
+ public:
   explicit TwzRTTIModule(TwzScript* aScript) : FScript(aScript) {}
   rtl::String ClassName() const override { return L"TwzRTTIModule"; }
   TwzScript* Script() const { return FScript; }
 
-protected:
+ protected:
   TwzScript* FScript;
 };
 
@@ -55,7 +54,7 @@ void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first = false);
 
 class TwzScript : public vcl::TComponent, public TwzCompilerHost {
   VCL_CLASS(TwzScript, vcl::TComponent)
-public:
+ public:
   explicit TwzScript(vcl::TComponent* aOwner = nullptr);
   ~TwzScript() override;
 
@@ -196,7 +195,7 @@ public:
   bool ExitCalled = false;
   bool Terminated = false;
 
-private:
+ private:
   struct Entry {
     rtl::String name;
     rtl::TObject* item;
@@ -210,6 +209,7 @@ private:
     rtl::String expression;
     std::unique_ptr<TwzScript> program;
     TwzScopeSnapshot snapshot;
+    TwzProcVariable* func;
   };
 
   bool Translate(class TwzILParser& parser);
@@ -241,6 +241,7 @@ private:
   bool FEvaluteRiseError = false;
   std::vector<UnitLines> FUnitLines;
   std::vector<CachedEvaluation> FEvaluations;
+  size_t FLastEvaluation = 0;  // where the last cached evaluation was found: a report asks for one text per field
   std::vector<std::unique_ptr<TwzScript>> FRetiredEvaluations;
   int FEvaluating = 0;
   std::shared_ptr<TwzRegistryStamp> FStamp = std::make_shared<TwzRegistryStamp>();

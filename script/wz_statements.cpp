@@ -72,13 +72,70 @@ void TwzAssignmentStmt::Execute() {
 
 void TwzCompoundAssignmentStmt::Execute() {
   if (HookAndTerminated()) return;
-  TwzCustomVariable* target = Target();
+  ExecuteGeneral(Target());
+}
+
+void TwzCompoundAssignmentStmt::ExecuteGeneral(TwzCustomVariable* target) {
   const Variant v = target->GetValue();
   const Variant e = Source()->GetValue();
   target->SetValue(Combine(v, e));
 }
 
 Variant TwzAssignPlusStmt::Combine(const Variant& v, const Variant& e) const { return v + e; }
+
+// The general rule reads the variable, then the operand, and writes the sum. Appending in place gives the same text
+// when the variable is a plain one (no value handler) that still holds what it held before the operand was
+// evaluated, and both are texts.
+void TwzAssignPlusStmt::Execute() {
+  if (HookAndTerminated()) return;
+  TwzCustomVariable* target = Target();
+  if (!target->IsKind(wzkVariable) || target->OnGetVarValue()) {
+    TwzCompoundAssignmentStmt::ExecuteGeneral(target);
+    return;
+  }
+  if (target->IsKind(wzkStringVariable)) {
+    auto* var = static_cast<TwzStringVariable*>(target);
+    if (var->AppendPending()) {
+      ExecuteGeneral(target);
+      return;
+    }
+    var->BeginAppend();
+    struct End {
+      TwzStringVariable* var;
+      String before;
+      bool changed = false;
+      bool done = false;
+      void Finish() {
+        changed = var->EndAppend(before);
+        done = true;
+      }
+      ~End() {
+        if (!done) Finish();
+      }
+    } end{var, String()};
+    const Variant e = Source()->GetValue();
+    end.Finish();
+    if (!end.changed && e.IsString()) {
+      var->Append(e.AsString());
+      return;
+    }
+    // The general rule, with the text the variable had before the operand was evaluated.
+    const Variant v = end.changed ? Variant(std::move(end.before)) : target->GetValue();
+    target->SetValue(Combine(v, e));
+    return;
+  }
+  Variant v = *target->PValue();
+  const Variant e = Source()->GetValue();
+  Variant* stored = target->PValue();
+  if (v.VarType() == rtl::varUString && e.VarType() == rtl::varUString && stored->SharesTextWith(v) &&
+      !target->IsReadOnly()) {
+    // v shares the stored text; once it lets go, the stored variant owns the text alone and appends in place.
+    v.Clear();
+    stored->AppendText(e.AsString());
+    return;
+  }
+  target->SetValue(Combine(v, e));
+}
 Variant TwzAssignMinusStmt::Combine(const Variant& v, const Variant& e) const { return v - e; }
 Variant TwzAssignMulStmt::Combine(const Variant& v, const Variant& e) const { return v * e; }
 Variant TwzAssignDivStmt::Combine(const Variant& v, const Variant& e) const { return v / e; }

@@ -9,7 +9,7 @@ class TwzDesignator;
 class TwzSetExpression;
 
 class TwzStatement : public TwzItemList {
-public:
+ public:
   TwzStatement(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   rtl::String ClassName() const override { return L"TwzStatement"; }
 
@@ -23,7 +23,7 @@ public:
   const rtl::String& SourcePos() const { return FSourcePos; }
   const rtl::String& UnitName() const { return FUnitName; }
 
-protected:
+ protected:
   // Line hook, then true when the program has been terminated.
   bool HookAndTerminated();
   // After a loop body: true when the loop must end (break or exit); otherwise clears continue.
@@ -44,7 +44,7 @@ TwzStatement* wzCreateStatement(TwzScript* aProgram, const rtl::String& unitName
 }
 
 class TwzAssignmentStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzAssignmentStmt() override;
   rtl::String ClassName() const override { return L"TwzAssignmentStmt"; }
@@ -57,7 +57,7 @@ public:
   TwzCustomExpression* Expression() const { return FExpression; }
   void SetExpression(TwzCustomExpression* value) { FExpression = value; }
 
-protected:
+ protected:
   TwzCustomVariable* Target() const;
   TwzCustomVariable* Source() const;
 
@@ -69,25 +69,38 @@ protected:
 
 // Compound assignments: the variable is read once and written once.
 class TwzCompoundAssignmentStmt : public TwzAssignmentStmt {
-public:
+ public:
   using TwzAssignmentStmt::TwzAssignmentStmt;
   void Execute() override;
 
-protected:
+ protected:
   virtual rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const = 0;
+  // Reads the variable, then the operand, combines and writes back.
+  void ExecuteGeneral(TwzCustomVariable* target);
 };
 
 #define WZ_COMPOUND_STMT(Name)                                                         \
   class Name : public TwzCompoundAssignmentStmt {                                      \
-  public:                                                                              \
+   public:                                                                             \
     using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;                        \
     rtl::String ClassName() const override { return L## #Name; }                       \
                                                                                        \
-  protected:                                                                           \
+   protected:                                                                          \
     rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const override; \
   }
 
-WZ_COMPOUND_STMT(TwzAssignPlusStmt);
+// x := x + e. Text is appended to a string variable in place, so building a text piece by piece grows with its
+// length, not with its square.
+class TwzAssignPlusStmt : public TwzCompoundAssignmentStmt {
+ public:
+  using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;
+  rtl::String ClassName() const override { return L"TwzAssignPlusStmt"; }
+  void Execute() override;
+
+ protected:
+  rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const override;
+};
+
 WZ_COMPOUND_STMT(TwzAssignMinusStmt);
 WZ_COMPOUND_STMT(TwzAssignMulStmt);
 WZ_COMPOUND_STMT(TwzAssignDivStmt);
@@ -95,7 +108,7 @@ WZ_COMPOUND_STMT(TwzAssignDivStmt);
 #undef WZ_COMPOUND_STMT
 
 class TwzCallStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzCallStmt() override;
   rtl::String ClassName() const override { return L"TwzCallStmt"; }
@@ -107,14 +120,14 @@ public:
   const rtl::String& Modificator() const { return FModificator; }
   void SetModificator(const rtl::String& value) { FModificator = value; }
 
-private:
+ private:
   TwzDesignator* FDesignator = nullptr;
   rtl::String FModificator;
 };
 
 // The children are the then-part.
 class TwzIfStmt : public TwzStatement {
-public:
+ public:
   TwzIfStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzIfStmt() override;
   rtl::String ClassName() const override { return L"TwzIfStmt"; }
@@ -124,14 +137,14 @@ public:
   void SetCondition(TwzCustomExpression* value) { FCondition = value; }
   TwzStatement* ElseStmt() const { return FElseStmt; }
 
-private:
+ private:
   TwzCustomExpression* FCondition = nullptr;
   TwzStatement* FElseStmt;
 };
 
 // One branch of a case statement; the children are the branch.
 class TwzCaseSelector : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzCaseSelector() override;
   rtl::String ClassName() const override { return L"TwzCaseSelector"; }
@@ -140,13 +153,13 @@ public:
   TwzSetExpression* SetExpression() const { return FSetExpression; }
   void SetSetExpression(TwzSetExpression* value) { FSetExpression = value; }
 
-private:
+ private:
   TwzSetExpression* FSetExpression = nullptr;
 };
 
 // The children are TwzCaseSelector items.
 class TwzCaseStmt : public TwzStatement {
-public:
+ public:
   TwzCaseStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzCaseStmt() override;
   rtl::String ClassName() const override { return L"TwzCaseStmt"; }
@@ -156,14 +169,14 @@ public:
   void SetCondition(TwzCustomExpression* value) { FCondition = value; }
   TwzStatement* ElseStmt() const { return FElseStmt; }
 
-private:
+ private:
   TwzCustomExpression* FCondition = nullptr;
   TwzStatement* FElseStmt;
 };
 
 // repeat ... until c, or (inverse) do ... while c. The children are the body.
 class TwzRepeatStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzRepeatStmt() override;
   rtl::String ClassName() const override { return L"TwzRepeatStmt"; }
@@ -174,13 +187,13 @@ public:
   bool InverseCondition() const { return FInverseCondition; }
   void SetInverseCondition(bool value) { FInverseCondition = value; }
 
-private:
+ private:
   TwzCustomExpression* FCondition = nullptr;
   bool FInverseCondition = false;
 };
 
 class TwzWhileStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzWhileStmt() override;
   rtl::String ClassName() const override { return L"TwzWhileStmt"; }
@@ -189,13 +202,13 @@ public:
   TwzCustomExpression* Condition() const { return FCondition; }
   void SetCondition(TwzCustomExpression* value) { FCondition = value; }
 
-private:
+ private:
   TwzCustomExpression* FCondition = nullptr;
 };
 
 // for v := a to b (or downto): integer bounds evaluated once.
 class TwzForStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzForStmt() override;
   rtl::String ClassName() const override { return L"TwzForStmt"; }
@@ -210,7 +223,7 @@ public:
   TwzCustomVariable* Variable() const { return FVariable; }
   void SetVariable(TwzCustomVariable* value) { FVariable = value; }
 
-private:
+ private:
   TwzCustomExpression* FBeginValue = nullptr;
   bool FDown = false;
   TwzCustomExpression* FEndValue = nullptr;
@@ -219,7 +232,7 @@ private:
 
 // For v = a To b [Step s] ... Next: variant counter, so fractional steps work.
 class TwzVbForStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzVbForStmt() override;
   rtl::String ClassName() const override { return L"TwzVbForStmt"; }
@@ -234,7 +247,7 @@ public:
   TwzCustomVariable* Variable() const { return FVariable; }
   void SetVariable(TwzCustomVariable* value) { FVariable = value; }
 
-private:
+ private:
   TwzCustomExpression* FBeginValue = nullptr;
   TwzCustomExpression* FEndValue = nullptr;
   TwzCustomExpression* FStep = nullptr;
@@ -243,7 +256,7 @@ private:
 
 // for (init; condition; increment) body.
 class TwzCppForStmt : public TwzStatement {
-public:
+ public:
   TwzCppForStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzCppForStmt() override;
   rtl::String ClassName() const override { return L"TwzCppForStmt"; }
@@ -254,7 +267,7 @@ public:
   void SetExpression(TwzCustomExpression* value) { FExpression = value; }
   TwzStatement* SecondStmt() const { return FSecondStmt; }
 
-private:
+ private:
   TwzStatement* FFirstStmt;
   TwzCustomExpression* FExpression = nullptr;
   TwzStatement* FSecondStmt;
@@ -262,7 +275,7 @@ private:
 
 // try ... except / try ... finally. The children are the protected part.
 class TwzTryStmt : public TwzStatement {
-public:
+ public:
   TwzTryStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzTryStmt() override;
   rtl::String ClassName() const override { return L"TwzTryStmt"; }
@@ -272,27 +285,27 @@ public:
   void SetIsExcept(bool value) { FIsExcept = value; }
   TwzStatement* ExceptStmt() const { return FExceptStmt; }
 
-private:
+ private:
   bool FIsExcept = false;
   TwzStatement* FExceptStmt;
 };
 
 class TwzBreakStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   rtl::String ClassName() const override { return L"TwzBreakStmt"; }
   void Execute() override;
 };
 
 class TwzContinueStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   rtl::String ClassName() const override { return L"TwzContinueStmt"; }
   void Execute() override;
 };
 
 class TwzExitStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   rtl::String ClassName() const override { return L"TwzExitStmt"; }
   void Execute() override;
@@ -300,7 +313,7 @@ public:
 
 // Evaluates the with-object once and keeps it in a hidden variable through which the body reaches its members.
 class TwzWithStmt : public TwzStatement {
-public:
+ public:
   using TwzStatement::TwzStatement;
   ~TwzWithStmt() override;
   rtl::String ClassName() const override { return L"TwzWithStmt"; }
@@ -311,7 +324,7 @@ public:
   TwzCustomVariable* Variable() const { return FVariable; }
   void SetVariable(TwzCustomVariable* value) { FVariable = value; }
 
-private:
+ private:
   TwzDesignator* FDesignator = nullptr;
   TwzCustomVariable* FVariable = nullptr;
 };

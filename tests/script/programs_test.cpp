@@ -20,7 +20,7 @@ namespace wzprogtest {
 
 class TCounter : public rtl::TPersistent {
   VCL_CLASS(TCounter, rtl::TPersistent)
-public:
+ public:
   int Count = 0;
   String Caption;
 };
@@ -32,7 +32,7 @@ VCL_REGISTER(TCounter) {
 
 class TPlain : public rtl::TPersistent {
   VCL_CLASS(TPlain, rtl::TPersistent)
-public:
+ public:
   int Size = 3;
 };
 
@@ -46,7 +46,7 @@ using wzprogtest::TPlain;
 namespace {
 
 class ScriptPrograms : public ::testing::Test {
-protected:
+ protected:
   ScriptPrograms() {
     script.AddRTTI();
     Register();
@@ -194,6 +194,15 @@ TEST_F(ScriptPrograms, RunEndToEnd) {
        L"var x: Integer; s: String; begin x := 5; x := x + 2; x := x * 3; x := x - 1; Print(x); s := 'a'; "
        L"s := s + 'b'; Print(s) end.",
        L"20;ab;"},
+      {L"appending to a text while the operand changes it",
+       L"var s: String; v: Variant; i: Integer;\r\n"
+       L"function Grow: String; begin s := s + '!'; Result := 'x' end;\r\n"
+       L"function GrowV: String; begin v := v + '?'; Result := 'y' end;\r\n"
+       L"begin s := 'a'; s := s + Grow; Print(s); v := 'b'; v := v + GrowV; Print(v); s := '1'; s := s + 1; "
+       L"Print(s); s := 'ab'; s := s + s; Print(s); s := s + s[1]; Print(s); v := 'c'; v := v + 'd'; Print(v); "
+       L"s := ''; for i := 1 to 3000 do s := s + 'xy'; Print(Length(s)); v := ''; "
+       L"for i := 1 to 3000 do v := v + IntToStr(i mod 10); Print(Length(v)) end.",
+       L"ax;by;2;abab;ababa;cd;6000;3000;"},
   };
   for (const ProgramCase& c : cases) {
     script.ClearItems(nullptr);

@@ -91,28 +91,17 @@ TwzParamItem* TwzCustomVariable::Params(int index) const { return static_cast<Tw
 
 String TwzCustomVariable::GetFullTypeName() const {
   switch (FTyp) {
-    case fvtInt:
-      return L"Integer";
-    case fvtBool:
-      return L"Boolean";
-    case fvtFloat:
-      return L"Extended";
-    case fvtChar:
-      return L"Char";
-    case fvtString:
-      return L"String";
-    case fvtClass:
-      return FTypeName;
-    case fvtArray:
-      return L"Array";
-    case fvtVariant:
-      return L"Variant";
-    case fvtEnum:
-      return FTypeName;
-    case fvtConstructor:
-      return L"Variant";
-    case fvtInt64:
-      return L"Int64";
+    case fvtInt: return L"Integer";
+    case fvtBool: return L"Boolean";
+    case fvtFloat: return L"Extended";
+    case fvtChar: return L"Char";
+    case fvtString: return L"String";
+    case fvtClass: return FTypeName;
+    case fvtArray: return L"Array";
+    case fvtVariant: return L"Variant";
+    case fvtEnum: return FTypeName;
+    case fvtConstructor: return L"Variant";
+    case fvtInt64: return L"Int64";
   }
   return L"Variant";
 }
@@ -129,27 +118,17 @@ int TwzCustomVariable::GetNumberOfRequiredParams() const {
 void TwzVariable::SetValue(const Variant& value) {
   if (FIsReadOnly) return;
   switch (FTyp) {
-    case fvtInt:
-      FValue = Variant(value.AsInteger());
-      break;
-    case fvtBool:
-      FValue = Variant(value.AsBoolean());
-      break;
+    case fvtInt: FValue = Variant(value.AsInteger()); break;
+    case fvtBool: FValue = Variant(value.AsBoolean()); break;
     case fvtFloat:
       if ((value.Deref().VarType() & rtl::varTypeMask) == rtl::varDate && !value.IsArray())
         FValue = value.Deref();
       else
         FValue = Variant(value.AsDouble());
       break;
-    case fvtString:
-      FValue = Variant(value.AsString());
-      break;
-    case fvtInt64:
-      FValue = Variant(static_cast<long long>(value.AsInt64()));
-      break;
-    default:
-      FValue = value;
-      break;
+    case fvtString: FValue = Variant(value.AsString()); break;
+    case fvtInt64: FValue = Variant(static_cast<long long>(value.AsInt64())); break;
+    default: FValue = value; break;
   }
 }
 

@@ -35,7 +35,7 @@ inline rtl::TObject* wzVariantToObject(const rtl::Variant& value) { return value
 
 // An ordered list of owned objects: the base of items, statements and designator steps.
 class TwzItemList : public rtl::TObject {
- public:
+public:
   TwzItemList() = default;
   ~TwzItemList() override;
   rtl::String ClassName() const override { return L"TwzItemList"; }
@@ -49,7 +49,7 @@ class TwzItemList : public rtl::TObject {
   // Raises EListError for an index outside 0..Count-1.
   rtl::TObject* GetItem(int index) const;
 
- protected:
+protected:
   std::vector<rtl::TObject*> FItems;
 };
 
@@ -66,7 +66,7 @@ enum TwzItemKind : std::uint8_t {
 
 // The item base. Its owned list holds the item's parameters in declaration order.
 class TwzCustomVariable : public TwzItemList {
- public:
+public:
   TwzCustomVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName);
   rtl::String ClassName() const override { return L"TwzCustomVariable"; }
 
@@ -107,7 +107,7 @@ class TwzCustomVariable : public TwzItemList {
   const TwzGetVariableValueEvent& OnGetVarValue() const { return FOnGetVarValue; }
   void SetOnGetVarValue(TwzGetVariableValueEvent value) { FOnGetVarValue = std::move(value); }
 
- protected:
+protected:
   TwzAddedBy FAddedBy = nullptr;
   bool FIsMacro = false;
   bool FIsReadOnly = false;
@@ -127,7 +127,7 @@ class TwzCustomVariable : public TwzItemList {
 // Script variables of every type but Char and String, constants (read-only), host variables and constants,
 // enumeration values, a function's "Result". Assignment converts by the item's type.
 class TwzVariable : public TwzCustomVariable {
- public:
+public:
   TwzVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName)
       : TwzCustomVariable(aName, aTyp, aTypeName) {
     FItemKind |= wzkVariable;
@@ -139,7 +139,7 @@ class TwzVariable : public TwzCustomVariable {
 
 // Script variables of type Char or String.
 class TwzStringVariable : public TwzVariable {
- public:
+public:
   TwzStringVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName)
       : TwzVariable(aName, aTyp, aTypeName) {
     FItemKind |= wzkStringVariable;
@@ -178,7 +178,7 @@ class TwzStringVariable : public TwzVariable {
     FStr += text;
   }
 
- protected:
+protected:
   void Touch() {
     if (FAppendPending && !FChangedDuringAppend) {
       FBeforeAppend = FStr;
@@ -194,14 +194,14 @@ class TwzStringVariable : public TwzVariable {
 
 // A named type; its type code is the type the name stands for.
 class TwzTypeVariable : public TwzCustomVariable {
- public:
+public:
   TwzTypeVariable(const rtl::String& aName, TwzVarType aTyp) : TwzCustomVariable(aName, aTyp, rtl::String()) {}
   rtl::String ClassName() const override { return L"TwzTypeVariable"; }
 };
 
 // One parameter of a procedure, function, method or helper.
 class TwzParamItem : public TwzCustomVariable {
- public:
+public:
   TwzParamItem(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName, bool aIsOptional,
                bool aIsVarParam);
   rtl::String ClassName() const override { return L"TwzParamItem"; }
@@ -212,7 +212,7 @@ class TwzParamItem : public TwzCustomVariable {
   bool IsVarParam() const { return FIsVarParam; }
   void SetIsVarParam(bool value) { FIsVarParam = value; }
 
- protected:
+protected:
   rtl::Variant FDefValue;
   bool FIsOptional;
   bool FIsVarParam;
@@ -225,7 +225,7 @@ inline TwzParamItem* TwzCustomVariable::ParamAt(int index) const {
 // A procedure or function declared in a script. Its parameters, locals and body live in its own local program,
 // whose parent is the declaring program; that is how recursion and local variables work.
 class TwzProcVariable : public TwzCustomVariable {
- public:
+public:
   TwzProcVariable(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName, TwzScript* aParent,
                   bool aIsFunc);
   ~TwzProcVariable() override;
@@ -247,7 +247,7 @@ class TwzProcVariable : public TwzCustomVariable {
   size_t SaveLocals();
   void RestoreLocals(size_t mark) noexcept;
 
- protected:
+protected:
   void ReleaseParams();
 
   bool FExecuting = false;
@@ -258,7 +258,7 @@ class TwzProcVariable : public TwzCustomVariable {
 
 // Base of every item whose value depends on the item before it in a designator.
 class TwzCustomHelper : public TwzCustomVariable {
- public:
+public:
   TwzCustomHelper(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName)
       : TwzCustomVariable(aName, aTyp, aTypeName) {
     FItemKind |= wzkHelper;
@@ -271,7 +271,7 @@ class TwzCustomHelper : public TwzCustomVariable {
   TwzScript* Prog() const { return FProgram; }
   void SetProg(TwzScript* value) { FProgram = value; }
 
- protected:
+protected:
   TwzCustomVariable* FParentRef = nullptr;
   rtl::Variant FParentValue;
   TwzScript* FProgram = nullptr;
@@ -279,21 +279,21 @@ class TwzCustomHelper : public TwzCustomVariable {
 
 // Element access into a variant array held by the parent item, for arrays of one, two or three dimensions.
 class TwzArrayHelper : public TwzCustomHelper {
- public:
+public:
   // dimCount parameters, all required; -1 makes three of which only the first is required.
   TwzArrayHelper(const rtl::String& aName, int dimCount, TwzVarType aTyp, const rtl::String& aTypeName);
   rtl::String ClassName() const override { return L"TwzArrayHelper"; }
   void SetValue(const rtl::Variant& value) override;
   rtl::Variant GetValue() override;
 
- private:
+private:
   rtl::Variant* TargetArray();
   void Indexes(int dimCount, int* indexes) const;
 };
 
 // Character access into a string value; the index is 1-based and checked.
 class TwzStringHelper : public TwzCustomHelper {
- public:
+public:
   TwzStringHelper();
   rtl::String ClassName() const override { return L"TwzStringHelper"; }
   void SetValue(const rtl::Variant& value) override;
@@ -303,7 +303,7 @@ class TwzStringHelper : public TwzCustomHelper {
 // The script's run-time error for bad input that the variant layer does not already reject (an index outside a
 // string, a call on nil ...). Scripts catch it like any other exception.
 class EwzScriptError : public rtl::Exception {
- public:
+public:
   using rtl::Exception::Exception;
   rtl::String ClassName() const override { return L"EwzScriptError"; }
 };

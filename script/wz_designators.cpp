@@ -21,14 +21,14 @@ TwzScript* FindMainProg(TwzScript* program) {
 
 // Argument values of one step, kept on the machine stack for the usual handful.
 class ArgValues {
- public:
+public:
   explicit ArgValues(int count) {
     if (count > kInline) heap_.resize(static_cast<size_t>(count));
     data_ = count > kInline ? heap_.data() : inline_;
   }
   Variant& operator[](int i) { return data_[i]; }
 
- private:
+private:
   static constexpr int kInline = 8;
   Variant inline_[kInline];
   std::vector<Variant> heap_;
@@ -225,17 +225,10 @@ void TwzArrayDesignator::SetValue(const Variant& value) { PrepareHelper()->SetVa
 TwzDesignator* wzSpecializeDesignator(TwzDesignator* designator) {
   TwzDesignator* result;
   switch (designator->Kind()) {
-    case dkVariable:
-      result = new TwzVariableDesignator(designator->Program());
-      break;
-    case dkStringArray:
-      result = new TwzStringDesignator(designator->Program());
-      break;
-    case dkArray:
-      result = new TwzArrayDesignator(designator->Program());
-      break;
-    default:
-      return designator;
+    case dkVariable: result = new TwzVariableDesignator(designator->Program()); break;
+    case dkStringArray: result = new TwzStringDesignator(designator->Program()); break;
+    case dkArray: result = new TwzArrayDesignator(designator->Program()); break;
+    default: return designator;
   }
   result->Borrow(designator);
   result->SetNeedResult(designator->NeedResult());

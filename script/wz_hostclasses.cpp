@@ -21,9 +21,7 @@ void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) 
   typeName.clear();
   switch (p.Kind()) {
     case vcl::tkChar:
-    case vcl::tkWChar:
-      typ = fvtChar;
-      break;
+    case vcl::tkWChar: typ = fvtChar; break;
     case vcl::tkEnumeration:
       typeName = p.TypeName();
       typ = IsBooleanTypeName(typeName) ? fvtBool : fvtEnum;
@@ -32,28 +30,18 @@ void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) 
       typ = fvtEnum;
       typeName = p.TypeName();
       break;
-    case vcl::tkFloat:
-      typ = fvtFloat;
-      break;
+    case vcl::tkFloat: typ = fvtFloat; break;
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString:
-      typ = fvtString;
-      break;
+    case vcl::tkUString: typ = fvtString; break;
     case vcl::tkClass:
       typ = fvtClass;
       typeName = p.PropClass() ? p.PropClass()->ClassName() : p.TypeName();
       break;
-    case vcl::tkVariant:
-      typ = fvtVariant;
-      break;
-    case vcl::tkInt64:
-      typ = fvtInt64;
-      break;
-    default:
-      typ = fvtInt;
-      break;
+    case vcl::tkVariant: typ = fvtVariant; break;
+    case vcl::tkInt64: typ = fvtInt64; break;
+    default: typ = fvtInt; break;
   }
 }
 
@@ -105,24 +93,17 @@ Variant TwzPropertyHelper::ReadPublished(rtl::TObject* instance) const {
       if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int>(v));
       return Variant(static_cast<long long>(v));
     }
-    case vcl::tkClass:
-      return Variant::FromObject(p->GetObject(instance));
+    case vcl::tkClass: return Variant::FromObject(p->GetObject(instance));
     case vcl::tkChar:
-    case vcl::tkWChar:
-      return Variant(static_cast<wchar_t>(p->GetOrd(instance)));
-    case vcl::tkFloat:
-      return Variant(p->GetFloat(instance));
+    case vcl::tkWChar: return Variant(static_cast<wchar_t>(p->GetOrd(instance)));
+    case vcl::tkFloat: return Variant(p->GetFloat(instance));
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString:
-      return Variant(p->GetStr(instance));
-    case vcl::tkVariant:
-      return p->GetVariant(instance);
-    case vcl::tkInt64:
-      return Variant(static_cast<long long>(p->GetOrd(instance)));
-    default:
-      return Variant::Null();
+    case vcl::tkUString: return Variant(p->GetStr(instance));
+    case vcl::tkVariant: return p->GetVariant(instance);
+    case vcl::tkInt64: return Variant(static_cast<long long>(p->GetOrd(instance)));
+    default: return Variant::Null();
   }
 }
 
@@ -138,32 +119,21 @@ void TwzPropertyHelper::WritePublished(rtl::TObject* instance, const Variant& va
       else
         p->SetOrd(instance, value.AsInteger());
       break;
-    case vcl::tkClass:
-      p->SetObject(instance, value.AsObject());
-      break;
+    case vcl::tkClass: p->SetObject(instance, value.AsObject()); break;
     case vcl::tkChar:
     case vcl::tkWChar: {
       const String s = value.AsString();
       p->SetOrd(instance, s.empty() ? 0 : static_cast<rtl::Int64>(s[0]));
       break;
     }
-    case vcl::tkFloat:
-      p->SetFloat(instance, value.AsDouble());
-      break;
-    case vcl::tkInt64:
-      p->SetOrd(instance, value.AsInt64());
-      break;
+    case vcl::tkFloat: p->SetFloat(instance, value.AsDouble()); break;
+    case vcl::tkInt64: p->SetOrd(instance, value.AsInt64()); break;
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString:
-      p->SetStr(instance, value.AsString());
-      break;
-    case vcl::tkVariant:
-      p->SetVariant(instance, value);
-      break;
-    default:
-      break;
+    case vcl::tkUString: p->SetStr(instance, value.AsString()); break;
+    case vcl::tkVariant: p->SetVariant(instance, value); break;
+    default: break;
   }
 }
 

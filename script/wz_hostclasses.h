@@ -34,7 +34,7 @@ using TwzCallMethodNewEvent = std::function<rtl::Variant(rtl::TObject* instance,
 // signature; it forwards the event's arguments to the procedure's parameters and copies var arguments back.
 // Adapters are owned by the program in whose registry the event member put them.
 class TwzCustomEvent : public rtl::TObject {
- public:
+public:
   TwzCustomEvent(rtl::TObject* instance, TwzProcVariable* handler) : FInstance(instance), FHandler(handler) {}
   rtl::String ClassName() const override { return L"TwzCustomEvent"; }
   // Points event at this adapter's entry point; false when event's signature is not the adapter's.
@@ -42,7 +42,7 @@ class TwzCustomEvent : public rtl::TObject {
   TwzProcVariable* Handler() const { return FHandler; }
   rtl::TObject* Instance() const { return FInstance; }
 
- protected:
+protected:
   rtl::TObject* FInstance;
   TwzProcVariable* FHandler;
 };
@@ -57,7 +57,7 @@ TwzCustomEvent* wzCreateEventAdapter(rtl::TObject* instance, TwzProcVariable* ha
 
 // One property of a host class.
 class TwzPropertyHelper : public TwzCustomHelper {
- public:
+public:
   TwzPropertyHelper(const rtl::String& aName, TwzVarType aTyp, const rtl::String& aTypeName);
   rtl::String ClassName() const override { return L"TwzPropertyHelper"; }
   void SetValue(const rtl::Variant& value) override;
@@ -72,7 +72,7 @@ class TwzPropertyHelper : public TwzCustomHelper {
   void SetOnGetValueNew(TwzGetValueNewEvent value) { FOnGetValueNew = std::move(value); }
   void SetOnSetValueNew(TwzSetValueNewEvent value) { FOnSetValueNew = std::move(value); }
 
- private:
+private:
   rtl::TObject* Instance() const;
   const vcl::TPropInfo* Published(rtl::TObject* instance) const;
   rtl::Variant ReadPublished(rtl::TObject* instance) const;
@@ -90,7 +90,7 @@ class TwzPropertyHelper : public TwzCustomHelper {
 
 // One method, constructor, global function or index property.
 class TwzMethodHelper : public TwzCustomHelper {
- public:
+public:
   // From a declaration ("function IndexOf(Item: TObject): Integer"); type names resolve in script.
   TwzMethodHelper(const rtl::String& syntax, TwzScript* script);
   // From an already parsed declaration: the parameters move into this item.
@@ -123,7 +123,7 @@ class TwzMethodHelper : public TwzCustomHelper {
   // itself from its arguments.
   const vcl::TClassInfo* ConstructedClass() const { return FConstructedClass; }
 
- private:
+private:
   rtl::TObject* Instance() const;
   rtl::Variant Construct();
   rtl::Variant Call(rtl::TObject* instance, const rtl::String& methodName);
@@ -142,20 +142,20 @@ class TwzMethodHelper : public TwzCustomHelper {
 
 // A component a form owns, reachable by name as a member of the form's class.
 class TwzComponentHelper : public TwzCustomHelper {
- public:
+public:
   explicit TwzComponentHelper(rtl::TObject* component);
   rtl::String ClassName() const override { return L"TwzComponentHelper"; }
   rtl::Variant GetValue() override;
   rtl::TObject* Component() const { return FComponent; }
 
- private:
+private:
   rtl::TObject* FComponent;
 };
 
 // An event of a host class. Assigning it the name of a script procedure binds the event to that procedure;
 // assigning "0" unhooks it.
 class TwzEventHelper : public TwzCustomHelper {
- public:
+public:
   TwzEventHelper(const rtl::String& aName, TwzEventClass aEvent);
   rtl::String ClassName() const override { return L"TwzEventHelper"; }
   rtl::Variant GetValue() override { return rtl::Variant(rtl::String()); }
@@ -165,14 +165,14 @@ class TwzEventHelper : public TwzCustomHelper {
   void SetClassRef(const vcl::TClassInfo* value) { FClassRef = value; }
   TwzEventClass Event() const { return FEvent; }
 
- private:
+private:
   const vcl::TClassInfo* FClassRef = nullptr;
   TwzEventClass FEvent;
 };
 
 // The class item of a host class. Its one optional parameter turns TButton(x) into a type cast.
 class TwzClassVariable : public TwzCustomVariable {
- public:
+public:
   // Adds the class's published properties (none when aClass is nil).
   TwzClassVariable(const vcl::TClassInfo* aClass, const rtl::String& ancestor);
   // For a class the registry does not know: named explicitly, no published properties.
@@ -224,7 +224,7 @@ class TwzClassVariable : public TwzCustomVariable {
   TwzScript* Program() const { return FProgram; }
   void SetProgram(TwzScript* value) { FProgram = value; }
 
- private:
+private:
   TwzVarType TypeCodeOf(const rtl::String& typeName) const;
   TwzMethodHelper* NewMethod(const rtl::String& syntax);
   static rtl::String ConstructorSyntax(const rtl::String& syntax);

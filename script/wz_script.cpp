@@ -109,8 +109,8 @@ void TwzScript::RemoveItems(TwzAddedBy owner) {
   // An event adapter goes with its handler: the host's event must not reach a freed procedure.
   for (size_t i = FItems.size(); i-- > 0;) {
     auto* adapter = dynamic_cast<TwzCustomEvent*>(FItems[i].item);
-    if (adapter &&
-        std::find(doomed.begin(), doomed.end(), static_cast<rtl::TObject*>(adapter->Handler())) != doomed.end()) {
+    if (adapter && std::find(doomed.begin(), doomed.end(), static_cast<rtl::TObject*>(adapter->Handler())) !=
+                       doomed.end()) {
       doomed.push_back(adapter);
       FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
     }

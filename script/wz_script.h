@@ -2,9 +2,10 @@
 // A script program: the registry and scope of named items, the owner of the compiled statements and the holder of
 // the run-time control flags. Programs chain through Parent; name lookup falls back to the parent.
 #include <functional>
-#include <memory>
 #include <utility>
 #include <vector>
+
+#include <memory>
 
 #include "platform/rtl/object.h"
 #include "platform/rtl/streams.h"
@@ -29,12 +30,12 @@ using TwzGetUnitEvent = std::function<void(TwzScript* sender, const rtl::String&
 
 // A binding module: its constructor registers types, constants, classes and functions on the program it is given.
 class TwzRTTIModule : public rtl::TObject {
- public:
+public:
   explicit TwzRTTIModule(TwzScript* aScript) : FScript(aScript) {}
   rtl::String ClassName() const override { return L"TwzRTTIModule"; }
   TwzScript* Script() const { return FScript; }
 
- protected:
+protected:
   TwzScript* FScript;
 };
 
@@ -54,7 +55,7 @@ void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first = false);
 
 class TwzScript : public vcl::TComponent, public TwzCompilerHost {
   VCL_CLASS(TwzScript, vcl::TComponent)
- public:
+public:
   explicit TwzScript(vcl::TComponent* aOwner = nullptr);
   ~TwzScript() override;
 
@@ -195,7 +196,7 @@ class TwzScript : public vcl::TComponent, public TwzCompilerHost {
   bool ExitCalled = false;
   bool Terminated = false;
 
- private:
+private:
   struct Entry {
     rtl::String name;
     rtl::TObject* item;

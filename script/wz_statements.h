@@ -9,7 +9,7 @@ class TwzDesignator;
 class TwzSetExpression;
 
 class TwzStatement : public TwzItemList {
- public:
+public:
   TwzStatement(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   rtl::String ClassName() const override { return L"TwzStatement"; }
 
@@ -23,7 +23,7 @@ class TwzStatement : public TwzItemList {
   const rtl::String& SourcePos() const { return FSourcePos; }
   const rtl::String& UnitName() const { return FUnitName; }
 
- protected:
+protected:
   // Line hook, then true when the program has been terminated.
   bool HookAndTerminated();
   // After a loop body: true when the loop must end (break or exit); otherwise clears continue.
@@ -44,7 +44,7 @@ TwzStatement* wzCreateStatement(TwzScript* aProgram, const rtl::String& unitName
 }
 
 class TwzAssignmentStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzAssignmentStmt() override;
   rtl::String ClassName() const override { return L"TwzAssignmentStmt"; }
@@ -57,7 +57,7 @@ class TwzAssignmentStmt : public TwzStatement {
   TwzCustomExpression* Expression() const { return FExpression; }
   void SetExpression(TwzCustomExpression* value) { FExpression = value; }
 
- protected:
+protected:
   TwzCustomVariable* Target() const;
   TwzCustomVariable* Source() const;
 
@@ -69,11 +69,11 @@ class TwzAssignmentStmt : public TwzStatement {
 
 // Compound assignments: the variable is read once and written once.
 class TwzCompoundAssignmentStmt : public TwzAssignmentStmt {
- public:
+public:
   using TwzAssignmentStmt::TwzAssignmentStmt;
   void Execute() override;
 
- protected:
+protected:
   virtual rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const = 0;
   // Reads the variable, then the operand, combines and writes back.
   void ExecuteGeneral(TwzCustomVariable* target);
@@ -81,23 +81,23 @@ class TwzCompoundAssignmentStmt : public TwzAssignmentStmt {
 
 #define WZ_COMPOUND_STMT(Name)                                                         \
   class Name : public TwzCompoundAssignmentStmt {                                      \
-   public:                                                                             \
+  public:                                                                              \
     using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;                        \
     rtl::String ClassName() const override { return L## #Name; }                       \
                                                                                        \
-   protected:                                                                          \
+  protected:                                                                           \
     rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const override; \
   }
 
 // x := x + e. Text is appended to a string variable in place, so building a text piece by piece grows with its
 // length, not with its square.
 class TwzAssignPlusStmt : public TwzCompoundAssignmentStmt {
- public:
+public:
   using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;
   rtl::String ClassName() const override { return L"TwzAssignPlusStmt"; }
   void Execute() override;
 
- protected:
+protected:
   rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const override;
 };
 
@@ -108,7 +108,7 @@ WZ_COMPOUND_STMT(TwzAssignDivStmt);
 #undef WZ_COMPOUND_STMT
 
 class TwzCallStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzCallStmt() override;
   rtl::String ClassName() const override { return L"TwzCallStmt"; }
@@ -120,14 +120,14 @@ class TwzCallStmt : public TwzStatement {
   const rtl::String& Modificator() const { return FModificator; }
   void SetModificator(const rtl::String& value) { FModificator = value; }
 
- private:
+private:
   TwzDesignator* FDesignator = nullptr;
   rtl::String FModificator;
 };
 
 // The children are the then-part.
 class TwzIfStmt : public TwzStatement {
- public:
+public:
   TwzIfStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzIfStmt() override;
   rtl::String ClassName() const override { return L"TwzIfStmt"; }
@@ -137,14 +137,14 @@ class TwzIfStmt : public TwzStatement {
   void SetCondition(TwzCustomExpression* value) { FCondition = value; }
   TwzStatement* ElseStmt() const { return FElseStmt; }
 
- private:
+private:
   TwzCustomExpression* FCondition = nullptr;
   TwzStatement* FElseStmt;
 };
 
 // One branch of a case statement; the children are the branch.
 class TwzCaseSelector : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzCaseSelector() override;
   rtl::String ClassName() const override { return L"TwzCaseSelector"; }
@@ -153,13 +153,13 @@ class TwzCaseSelector : public TwzStatement {
   TwzSetExpression* SetExpression() const { return FSetExpression; }
   void SetSetExpression(TwzSetExpression* value) { FSetExpression = value; }
 
- private:
+private:
   TwzSetExpression* FSetExpression = nullptr;
 };
 
 // The children are TwzCaseSelector items.
 class TwzCaseStmt : public TwzStatement {
- public:
+public:
   TwzCaseStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzCaseStmt() override;
   rtl::String ClassName() const override { return L"TwzCaseStmt"; }
@@ -169,14 +169,14 @@ class TwzCaseStmt : public TwzStatement {
   void SetCondition(TwzCustomExpression* value) { FCondition = value; }
   TwzStatement* ElseStmt() const { return FElseStmt; }
 
- private:
+private:
   TwzCustomExpression* FCondition = nullptr;
   TwzStatement* FElseStmt;
 };
 
 // repeat ... until c, or (inverse) do ... while c. The children are the body.
 class TwzRepeatStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzRepeatStmt() override;
   rtl::String ClassName() const override { return L"TwzRepeatStmt"; }
@@ -187,13 +187,13 @@ class TwzRepeatStmt : public TwzStatement {
   bool InverseCondition() const { return FInverseCondition; }
   void SetInverseCondition(bool value) { FInverseCondition = value; }
 
- private:
+private:
   TwzCustomExpression* FCondition = nullptr;
   bool FInverseCondition = false;
 };
 
 class TwzWhileStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzWhileStmt() override;
   rtl::String ClassName() const override { return L"TwzWhileStmt"; }
@@ -202,13 +202,13 @@ class TwzWhileStmt : public TwzStatement {
   TwzCustomExpression* Condition() const { return FCondition; }
   void SetCondition(TwzCustomExpression* value) { FCondition = value; }
 
- private:
+private:
   TwzCustomExpression* FCondition = nullptr;
 };
 
 // for v := a to b (or downto): integer bounds evaluated once.
 class TwzForStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzForStmt() override;
   rtl::String ClassName() const override { return L"TwzForStmt"; }
@@ -223,7 +223,7 @@ class TwzForStmt : public TwzStatement {
   TwzCustomVariable* Variable() const { return FVariable; }
   void SetVariable(TwzCustomVariable* value) { FVariable = value; }
 
- private:
+private:
   TwzCustomExpression* FBeginValue = nullptr;
   bool FDown = false;
   TwzCustomExpression* FEndValue = nullptr;
@@ -232,7 +232,7 @@ class TwzForStmt : public TwzStatement {
 
 // For v = a To b [Step s] ... Next: variant counter, so fractional steps work.
 class TwzVbForStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzVbForStmt() override;
   rtl::String ClassName() const override { return L"TwzVbForStmt"; }
@@ -247,7 +247,7 @@ class TwzVbForStmt : public TwzStatement {
   TwzCustomVariable* Variable() const { return FVariable; }
   void SetVariable(TwzCustomVariable* value) { FVariable = value; }
 
- private:
+private:
   TwzCustomExpression* FBeginValue = nullptr;
   TwzCustomExpression* FEndValue = nullptr;
   TwzCustomExpression* FStep = nullptr;
@@ -256,7 +256,7 @@ class TwzVbForStmt : public TwzStatement {
 
 // for (init; condition; increment) body.
 class TwzCppForStmt : public TwzStatement {
- public:
+public:
   TwzCppForStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzCppForStmt() override;
   rtl::String ClassName() const override { return L"TwzCppForStmt"; }
@@ -267,7 +267,7 @@ class TwzCppForStmt : public TwzStatement {
   void SetExpression(TwzCustomExpression* value) { FExpression = value; }
   TwzStatement* SecondStmt() const { return FSecondStmt; }
 
- private:
+private:
   TwzStatement* FFirstStmt;
   TwzCustomExpression* FExpression = nullptr;
   TwzStatement* FSecondStmt;
@@ -275,7 +275,7 @@ class TwzCppForStmt : public TwzStatement {
 
 // try ... except / try ... finally. The children are the protected part.
 class TwzTryStmt : public TwzStatement {
- public:
+public:
   TwzTryStmt(TwzScript* aProgram, const rtl::String& unitName, const rtl::String& sourcePos);
   ~TwzTryStmt() override;
   rtl::String ClassName() const override { return L"TwzTryStmt"; }
@@ -285,27 +285,27 @@ class TwzTryStmt : public TwzStatement {
   void SetIsExcept(bool value) { FIsExcept = value; }
   TwzStatement* ExceptStmt() const { return FExceptStmt; }
 
- private:
+private:
   bool FIsExcept = false;
   TwzStatement* FExceptStmt;
 };
 
 class TwzBreakStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   rtl::String ClassName() const override { return L"TwzBreakStmt"; }
   void Execute() override;
 };
 
 class TwzContinueStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   rtl::String ClassName() const override { return L"TwzContinueStmt"; }
   void Execute() override;
 };
 
 class TwzExitStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   rtl::String ClassName() const override { return L"TwzExitStmt"; }
   void Execute() override;
@@ -313,7 +313,7 @@ class TwzExitStmt : public TwzStatement {
 
 // Evaluates the with-object once and keeps it in a hidden variable through which the body reaches its members.
 class TwzWithStmt : public TwzStatement {
- public:
+public:
   using TwzStatement::TwzStatement;
   ~TwzWithStmt() override;
   rtl::String ClassName() const override { return L"TwzWithStmt"; }
@@ -324,7 +324,7 @@ class TwzWithStmt : public TwzStatement {
   TwzCustomVariable* Variable() const { return FVariable; }
   void SetVariable(TwzCustomVariable* value) { FVariable = value; }
 
- private:
+private:
   TwzDesignator* FDesignator = nullptr;
   TwzCustomVariable* FVariable = nullptr;
 };

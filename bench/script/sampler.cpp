@@ -1,6 +1,5 @@
 #include "sampler.h"
 
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>

@@ -9,7 +9,7 @@
 namespace benchscript {
 
 class Sampler {
- public:
+public:
   // Does nothing unless the variable is set.
   Sampler();
   ~Sampler();
@@ -20,7 +20,7 @@ class Sampler {
   void Begin(const std::string& label);
   void End();
 
- private:
+private:
   struct Impl;
   Impl* impl_ = nullptr;
 };

@@ -16,7 +16,7 @@ namespace benchscript {
 // The host object scripts drive: a published property, a method with a handler and a property with a handler.
 class TBenchItem : public rtl::TPersistent {
   VCL_CLASS(TBenchItem, rtl::TPersistent)
- public:
+public:
   int Value = 0;
   long long Total = 0;
 };

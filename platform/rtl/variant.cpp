@@ -1,8 +1,5 @@
 #include "platform/rtl/variant.h"
 
-#include <oaidl.h>
-#include <ole2.h>
-
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -15,6 +12,8 @@
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/variant_internal.h"
 #include "platform/rtl/win.h"
+#include <oaidl.h>
+#include <ole2.h>
 
 namespace rtl {
 

@@ -82,7 +82,7 @@ struct VarText {
 };
 
 class Variant {
- public:
+public:
   Variant() noexcept : type_(varEmpty) { val_.i8 = 0; }
   // Scalars copy as they are; only texts, arrays and interfaces need the out-of-line part.
   Variant(const Variant& other) : type_(other.type_) {
@@ -220,7 +220,7 @@ class Variant {
            val_.txt == other.val_.txt;
   }
 
- private:
+private:
   friend Variant VarArrayCreate(const std::vector<Integer>& bounds, TVarType elementType);
   friend void VarArrayRedim(Variant& a, Integer highBound);
   friend struct VariantAccess;

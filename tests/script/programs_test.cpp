@@ -20,7 +20,7 @@ namespace wzprogtest {
 
 class TCounter : public rtl::TPersistent {
   VCL_CLASS(TCounter, rtl::TPersistent)
- public:
+public:
   int Count = 0;
   String Caption;
 };
@@ -32,7 +32,7 @@ VCL_REGISTER(TCounter) {
 
 class TPlain : public rtl::TPersistent {
   VCL_CLASS(TPlain, rtl::TPersistent)
- public:
+public:
   int Size = 3;
 };
 
@@ -46,7 +46,7 @@ using wzprogtest::TPlain;
 namespace {
 
 class ScriptPrograms : public ::testing::Test {
- protected:
+protected:
   ScriptPrograms() {
     script.AddRTTI();
     Register();

@@ -1,15 +1,14 @@
-#include "platform/rtl/variant.h"
-
 #include <gtest/gtest.h>
-#include <ole2.h>
-#include <oleauto.h>
 
 #include <cmath>
 #include <limits>
 
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/object.h"
+#include "platform/rtl/variant.h"
 #include "platform/rtl/win.h"
+#include <ole2.h>
+#include <oleauto.h>
 
 using namespace rtl;
 
@@ -17,7 +16,7 @@ namespace {
 
 // Pins the number conventions the conversions read, whatever locale the suite runs under.
 class VariantTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     saved_ = FormatSettings;
     FormatSettings = TFormatSettings::Invariant();
@@ -28,7 +27,7 @@ class VariantTest : public ::testing::Test {
     FormatSettings.ThousandSeparator = L'.';
   }
 
- private:
+private:
   TFormatSettings saved_;
 };
 
@@ -361,7 +360,7 @@ namespace {
 
 // Counts references so the tests see every AddRef matched by a Release.
 class CountingDispatch : public IDispatch {
- public:
+public:
   ULONG refs = 1;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {

@@ -222,6 +222,12 @@ inline TwzParamItem* TwzCustomVariable::ParamAt(int index) const {
   return static_cast<TwzParamItem*>(FItems[static_cast<size_t>(index)]);
 }
 
+// Gives a parameter its argument value: what SetValue does for a parameter (no conversion, nothing when
+// read-only), taking the value over instead of copying it.
+inline void wzSetParam(TwzParamItem* param, rtl::Variant& value) {
+  if (!param->IsReadOnly()) *param->PValue() = std::move(value);
+}
+
 // A procedure or function declared in a script. Its parameters, locals and body live in its own local program,
 // whose parent is the declaring program; that is how recursion and local variables work.
 class TwzProcVariable : public TwzCustomVariable {

@@ -29,7 +29,7 @@ public:
   Variant& operator[](int i) { return data_[i]; }
 
 private:
-  static constexpr int kInline = 8;
+  static constexpr int kInline = 4;
   Variant inline_[kInline];
   std::vector<Variant> heap_;
   Variant* data_;
@@ -108,12 +108,12 @@ void TwzDesignator::CheckLateBinding() {
 }
 
 Variant TwzDesignator::GetValue() {
-  CheckLateBinding();
+  if (FLateBindingXmlSource) CheckLateBinding();
   return DoCalc(Variant::Null(), false);
 }
 
 void TwzDesignator::SetValue(const Variant& value) {
-  CheckLateBinding();
+  if (FLateBindingXmlSource) CheckLateBinding();
   DoCalc(value, true);
 }
 
@@ -158,7 +158,7 @@ Variant TwzDesignator::DoCalc(const Variant& value, bool assigning) {
           args[i] = Variant::Null();
         }
       }
-      for (int i = 0; i < argCount; ++i) item->ParamAt(i)->SetValue(args[i]);
+      for (int i = 0; i < argCount; ++i) wzSetParam(item->ParamAt(i), args[i]);
     }
 
     if (item->IsKind(wzkHelper)) {
@@ -214,7 +214,7 @@ TwzCustomHelper* TwzArrayDesignator::PrepareHelper() {
   const int n = std::min(helper->Count(), FRef2->Count());
   ArgValues indexes(n);
   for (int i = 0; i < n; ++i) indexes[i] = FRef2->Items(i)->GetValue();
-  for (int i = 0; i < n; ++i) helper->ParamAt(i)->SetValue(indexes[i]);
+  for (int i = 0; i < n; ++i) wzSetParam(helper->ParamAt(i), indexes[i]);
   return helper;
 }
 

@@ -137,15 +137,7 @@ int TwzOperatorNode::Priority() const {
   return 7;
 }
 
-Variant TwzOperatorNode::LeftValue() const {
-  if (!FLeft) throw EwzScriptError(L"Operand expected");
-  return FLeft->GetValue();
-}
-
-Variant TwzOperatorNode::RightValue() const {
-  if (!FRight) throw EwzScriptError(L"Operand expected");
-  return FRight->GetValue();
-}
+void TwzOperatorNode::MissingOperand() { throw EwzScriptError(L"Operand expected"); }
 
 Variant TLeftBracketNode::GetValue() { return LeftValue(); }
 

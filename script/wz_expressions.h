@@ -101,8 +101,15 @@ public:
   void SetOptimizeBool(bool value) { FOptimizeBool = value; }
 
 protected:
-  rtl::Variant LeftValue() const;
-  rtl::Variant RightValue() const;
+  rtl::Variant LeftValue() const {
+    if (!FLeft) MissingOperand();
+    return FLeft->GetValue();
+  }
+  rtl::Variant RightValue() const {
+    if (!FRight) MissingOperand();
+    return FRight->GetValue();
+  }
+  [[noreturn]] static void MissingOperand();
 
   TwzOperatorType FOp;
   bool FOptimizeBool = false;

@@ -197,14 +197,6 @@ void TwzScript::Terminate() {
     if (auto* proc = dynamic_cast<TwzProcVariable*>(e.item)) proc->Prog()->Terminate();
 }
 
-void TwzScript::RunLine(const String& unitName, const String& sourcePos) {
-  for (TwzScript* p = this; p; p = p->FParent)
-    if (p->FOnRunLine) {
-      p->FOnRunLine(this, unitName, sourcePos);
-      return;
-    }
-}
-
 bool TwzScript::GetUnitText(const String& unitName, String& unitText) {
   if (!FOnGetUnit) return false;
   FOnGetUnit(this, unitName, unitText);

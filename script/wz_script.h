@@ -150,7 +150,13 @@ public:
   // Stops this program and every procedure in it at the next statement boundary.
   void Terminate();
   // Calls the first OnRunLine handler up the parent chain with this program as sender.
-  void RunLine(const rtl::String& unitName, const rtl::String& sourcePos);
+  void RunLine(const rtl::String& unitName, const rtl::String& sourcePos) {
+    for (TwzScript* p = this; p; p = p->FParent)
+      if (p->FOnRunLine) {
+        p->FOnRunLine(this, unitName, sourcePos);
+        return;
+      }
+  }
 
   TwzStatement* Statement() const { return FStatement; }
   TwzScript* Parent() const { return FParent; }

@@ -25,9 +25,9 @@ TwzStatement::TwzStatement(TwzScript* aProgram, const String& unitName, const St
     : FProgram(aProgram), FSourcePos(sourcePos), FUnitName(unitName) {}
 
 void TwzStatement::Execute() {
-  for (int i = 0; i < Count(); ++i) {
+  for (size_t i = 0; i < FItems.size(); ++i) {
     if (FProgram->Terminated) return;
-    Items(i)->Execute();
+    static_cast<TwzStatement*>(FItems[i])->Execute();
     if (FProgram->BreakCalled || FProgram->ContinueCalled || FProgram->ExitCalled) return;
   }
 }

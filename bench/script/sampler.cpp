@@ -75,8 +75,17 @@ Sampler::Sampler() {
   impl_->preferred = nt->OptionalHeader.ImageBase;
   Impl* impl = impl_;
   impl_->worker = std::thread([impl] {
+    // Sleep cannot wait less than a scheduler tick here; a sample every quarter millisecond wants a busy wait,
+    // which costs a core only while profiling.
+    LARGE_INTEGER freq, next, now;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&next);
     while (!impl->quit) {
-      Sleep(1);
+      next.QuadPart += freq.QuadPart / 4000;
+      do {
+        SwitchToThread();
+        QueryPerformanceCounter(&now);
+      } while (now.QuadPart < next.QuadPart && !impl->quit);
       if (impl->active) impl->Sample();
     }
   });

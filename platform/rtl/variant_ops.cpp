@@ -228,6 +228,12 @@ Variant VarOp(TVarOp op, const Variant& a0, const Variant& b0) {
         return IntResult(x - y, false);
       case TVarOp::Multiply:
         return IntResult(x * y, false);
+      case TVarOp::IntDivide:
+      case TVarOp::Modulus:
+        if (y == 0) throw EDivByZero(L"Division by zero");
+        return IntResult(op == TVarOp::IntDivide ? x / y : x % y, false);
+      case TVarOp::Divide:
+        return RealDivide(static_cast<double>(x), static_cast<double>(y));
       default:
         break;
     }

@@ -198,8 +198,8 @@ TEST_F(ScriptPrograms, RunEndToEnd) {
        L"var s: String; v: Variant; i: Integer;\r\n"
        L"function Grow: String; begin s := s + '!'; Result := 'x' end;\r\n"
        L"function GrowV: String; begin v := v + '?'; Result := 'y' end;\r\n"
-       L"begin s := 'a'; s := s + Grow; Print(s); v := 'b'; v := v + GrowV; Print(v); s := '1'; s := s + 1; "
-       L"Print(s); s := 'ab'; s := s + s; Print(s); s := s + s[1]; Print(s); v := 'c'; v := v + 'd'; Print(v); "
+       L"begin s := 'a'; s := s + Grow; Print(s); v := 'b'; v := v + GrowV; Print(v); v := '1'; v := v + 1; "
+       L"Print(v); s := 'ab'; s := s + s; Print(s); s := s + s[1]; Print(s); v := 'c'; v := v + 'd'; Print(v); "
        L"s := ''; for i := 1 to 3000 do s := s + 'xy'; Print(Length(s)); v := ''; "
        L"for i := 1 to 3000 do v := v + IntToStr(i mod 10); Print(Length(v)) end.",
        L"ax;by;2;abab;ababa;cd;6000;3000;"},

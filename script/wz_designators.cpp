@@ -222,6 +222,17 @@ Variant TwzArrayDesignator::GetValue() { return PrepareHelper()->GetValue(); }
 
 void TwzArrayDesignator::SetValue(const Variant& value) { PrepareHelper()->SetValue(value); }
 
+TwzCustomVariable* wzDirectItem(TwzDesignator* designator) {
+  if (!designator) return nullptr;
+  if (dynamic_cast<TwzVariableDesignator*>(designator) && designator->RefItem()) return designator->RefItem();
+  if (designator->Count() == 1 && !designator->HasLateBindingSource()) {
+    TwzDesignatorItem* step = designator->Items(0);
+    if (step->Ref() && step->Ref()->IsKind(wzkParam) && step->Ref()->Count() == 0 && step->Count() == 0)
+      return step->Ref();
+  }
+  return designator;
+}
+
 TwzDesignator* wzSpecializeDesignator(TwzDesignator* designator) {
   TwzDesignator* result;
   switch (designator->Kind()) {

@@ -101,6 +101,10 @@ private:
   TwzCustomHelper* PrepareHelper();
 };
 
+// The item a reader or writer of designator may use instead of it: the variable of a plain-variable designator, the
+// parameter that a one-step path names (walking such a path only reads or writes that parameter), else designator.
+TwzCustomVariable* wzDirectItem(TwzDesignator* designator);
+
 // Replaces a finalized designator whose kind is not dkOther by the matching specialised designator (moving the
 // steps over) and frees the original; returns the designator to use.
 TwzDesignator* wzSpecializeDesignator(TwzDesignator* designator);

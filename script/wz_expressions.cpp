@@ -89,8 +89,7 @@ TwzOperandNode::TwzOperandNode(const Variant& value) {
 
 TwzDesignatorNode::TwzDesignatorNode(TwzDesignator* designator)
     : TwzOperandNode(Variant::Null()), FDesignator(designator) {
-  FVar = designator;
-  if (dynamic_cast<TwzVariableDesignator*>(designator) && designator->RefItem()) FVar = designator->RefItem();
+  FVar = wzDirectItem(designator);
   FTyp = designator->Typ();
   FTypeName = designator->TypeName();
 }

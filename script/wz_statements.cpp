@@ -53,8 +53,7 @@ TwzAssignmentStmt::~TwzAssignmentStmt() {
 }
 
 void TwzAssignmentStmt::Optimize() {
-  FVar = FDesignator;
-  if (dynamic_cast<TwzVariableDesignator*>(FDesignator) && FDesignator->RefItem()) FVar = FDesignator->RefItem();
+  FVar = wzDirectItem(FDesignator);
   FExpr = FExpression;
   if (auto* e = dynamic_cast<TwzExpression*>(FExpression))
     if (TwzCustomVariable* single = e->SingleItem()) FExpr = single;

@@ -11,6 +11,18 @@ using namespace benchscript;
 
 namespace {
 
+// The machine is shared: each side runs up to three times and keeps its best time, so that a moment of load on
+// one side does not tip the ratio. A run longer than two seconds is not repeated.
+template <class F>
+Timed Best(F run) {
+  Timed best = run();
+  for (int i = 1; i < 3 && best.error.empty() && best.seconds < 2.0; ++i) {
+    Timed again = run();
+    if (again.error.empty() && again.seconds < best.seconds) best.seconds = again.seconds;
+  }
+  return best;
+}
+
 std::wstring N(long long v) { return std::to_wstring(v); }
 std::string NA(long long v) { return std::to_string(v); }
 
@@ -140,9 +152,9 @@ int wmain(int argc, wchar_t** argv) {
 
   auto run = [&](const char* name, const std::wstring& wzText, const std::string& luaText, const char* note = "") {
     sampler.Begin(name);
-    Timed wz = WzRun(wzText, L"r", host);
+    Timed wz = Best([&] { return WzRun(wzText, L"r", host); });
     sampler.End();
-    Timed lua = LuaRun(luaText, host);
+    Timed lua = Best([&] { return LuaRun(luaText, host); });
     if (wz.error.empty() && wz.result == 0) wz.result = lua.result;  // programs that leave no r: nothing to check
     Row(name, wz, lua, note);
   };
@@ -150,29 +162,31 @@ int wmain(int argc, wchar_t** argv) {
   if (want(L"loop")) {
     // r is not set by this program and the next: they leave s, which WzRun reads under the name given.
     sampler.Begin("loop");
-    Timed wz = WzRun(LoopWz(), L"s", host);
+    Timed wz = Best([&] { return WzRun(LoopWz(), L"s", host); });
     sampler.End();
-    Row("loop of 3,000,000 steps", wz, LuaRun(LoopLua(), host));
+    Row("loop of 3,000,000 steps", wz, Best([&] { return LuaRun(LoopLua(), host); }));
   }
   if (want(L"array")) {
     sampler.Begin("array");
-    Timed wz = WzRun(ArrayWz(), L"s", host);
+    Timed wz = Best([&] { return WzRun(ArrayWz(), L"s", host); });
     sampler.End();
-    Row("array of 1,000,000: fill and sum", wz, LuaRun(ArrayLua(), host));
+    Row("array of 1,000,000: fill and sum", wz, Best([&] { return LuaRun(ArrayLua(), host); }));
   }
   if (want(L"string")) {
     // Appending must grow with the length; an engine that copies the whole string per append would take hours on
     // a million, so a tenth is measured first and the million only when that was quick.
     const int tenth = kAppends / 10;
     sampler.Begin("string tenth");
-    Timed small = WzRun(StringWz(tenth), L"r", host);
+    Timed small = Best([&] { return WzRun(StringWz(tenth), L"r", host); });
     sampler.End();
-    Row("string of 100,000 appends", small, LuaRun(StringLua(tenth), host), "(Lua: table.concat)");
+    Row("string of 100,000 appends", small, Best([&] { return LuaRun(StringLua(tenth), host); }),
+        "(Lua: table.concat)");
     if (small.error.empty() && small.seconds < 2.0) {
       sampler.Begin("string");
-      Timed big = WzRun(StringWz(kAppends), L"r", host);
+      Timed big = Best([&] { return WzRun(StringWz(kAppends), L"r", host); });
       sampler.End();
-      Row("string of 1,000,000 appends", big, LuaRun(StringLua(kAppends), host), "(Lua: table.concat)");
+      Row("string of 1,000,000 appends", big, Best([&] { return LuaRun(StringLua(kAppends), host); }),
+          "(Lua: table.concat)");
     } else {
       std::printf("%-44s %10.0f s (estimated: quadratic growth from 100,000)\n", "string of 1,000,000 appends",
                   small.seconds * 100);
@@ -182,16 +196,16 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring field = L"<Orders.Qty>";
     const std::wstring computed = L"<Orders.Qty> * <Orders.Price> + 1";
     sampler.Begin("evaluate field");
-    Timed wz = WzEvaluateLoop(field, kEvaluations, host);
+    Timed wz = Best([&] { return WzEvaluateLoop(field, kEvaluations, host); });
     sampler.End();
-    Timed lua = LuaEvaluateLoop("Get('Orders.Qty')", kEvaluations, host);
+    Timed lua = Best([&] { return LuaEvaluateLoop("Get('Orders.Qty')", kEvaluations, host); });
     char note[64];
     std::snprintf(note, sizeof note, "%.3f us a call", wz.seconds * 1e6 / kEvaluations);
     Row("Evaluate('<Orders.Qty>') x 100,000", wz, lua, note);
     sampler.Begin("evaluate computed");
-    wz = WzEvaluateLoop(computed, kEvaluations, host);
+    wz = Best([&] { return WzEvaluateLoop(computed, kEvaluations, host); });
     sampler.End();
-    lua = LuaEvaluateLoop("Get('Orders.Qty') * Get('Orders.Price') + 1", kEvaluations, host);
+    lua = Best([&] { return LuaEvaluateLoop("Get('Orders.Qty') * Get('Orders.Price') + 1", kEvaluations, host); });
     std::snprintf(note, sizeof note, "%.3f us a call", wz.seconds * 1e6 / kEvaluations);
     Row("Evaluate(qty * price + 1) x 100,000", wz, lua, note);
   }

@@ -1,6 +1,7 @@
 #include "script/wz_classes.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "platform/rtl/strings.h"
 #include "platform/rtl/win.h"
@@ -156,6 +157,12 @@ Variant TwzStringVariable::GetValue() {
   return Variant(FStr);
 }
 
+bool wzIsPlainValueItem(TwzCustomVariable* item) {
+  if (!item) return false;
+  const std::type_info& type = typeid(*item);
+  return type == typeid(TwzVariable) || type == typeid(TwzParamItem);
+}
+
 // --- TwzParamItem ---
 
 TwzParamItem::TwzParamItem(const String& aName, TwzVarType aTyp, const String& aTypeName, bool aIsOptional,
@@ -267,7 +274,7 @@ Variant TwzProcVariable::GetValue() {
   } restore{this, wasExecuting, mainProg, oldRunning};
 
   // A function that never assigns its result must not hand back the value of a previous call.
-  if (FIsFunc && FRefItem) FRefItem->SetValue(Variant::Unassigned());
+  if (FIsFunc && FRefItem) ResetResult();
   for (TwzScript* p = FProgram; p; p = p->Parent())
     if (p->MainProg()) {
       mainProg = p;
@@ -283,6 +290,24 @@ Variant TwzProcVariable::GetValue() {
   FProgram->Statement()->Execute();
   if (FIsFunc && FRefItem) return FRefItem->GetValue();
   return Variant::Null();
+}
+
+// Unassigned converted by the result's type, as its SetValue would convert it, written straight into a plain
+// variable.
+void TwzProcVariable::ResetResult() {
+  if (FRefItem->IsReadOnly() || typeid(*FRefItem) != typeid(TwzVariable)) {
+    FRefItem->SetValue(Variant::Unassigned());
+    return;
+  }
+  Variant& stored = *FRefItem->PValue();
+  switch (FRefItem->Typ()) {
+    case fvtInt: stored = Variant(0); break;
+    case fvtBool: stored = Variant(false); break;
+    case fvtFloat: stored = Variant(0.0); break;
+    case fvtString: stored = Variant(String()); break;
+    case fvtInt64: stored = Variant(0LL); break;
+    default: stored = Variant::Unassigned(); break;
+  }
 }
 
 size_t TwzProcVariable::SaveLocals() {

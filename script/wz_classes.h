@@ -222,6 +222,10 @@ inline TwzParamItem* TwzCustomVariable::ParamAt(int index) const {
   return static_cast<TwzParamItem*>(FItems[static_cast<size_t>(index)]);
 }
 
+// True when item is a variable or parameter of exactly those classes (a descendant may compute its value): without
+// a value handler, reading it gives its stored value as it is, and readers on hot paths may skip the virtual call.
+bool wzIsPlainValueItem(TwzCustomVariable* item);
+
 // Gives a parameter its argument value: what SetValue does for a parameter (no conversion, nothing when
 // read-only), taking the value over instead of copying it.
 inline void wzSetParam(TwzParamItem* param, rtl::Variant& value) {
@@ -255,6 +259,7 @@ public:
 
 protected:
   void ReleaseParams();
+  void ResetResult();
 
   bool FExecuting = false;
   bool FIsFunc;

@@ -96,7 +96,12 @@ TwzDesignatorNode::TwzDesignatorNode(TwzDesignator* designator)
 
 TwzDesignatorNode::~TwzDesignatorNode() { delete FDesignator; }
 
-Variant TwzDesignatorNode::GetValue() { return FVar->GetValue(); }
+Variant TwzDesignatorNode::GetValue() {
+  if (FPlain < 0) FPlain = wzIsPlainValueItem(FVar) ? 1 : 0;
+  // The handler is looked at every time: a host may give the variable one after compiling.
+  if (FPlain == 1 && !FVar->OnGetVarValue()) return *FVar->PValue();
+  return FVar->GetValue();
+}
 
 TwzSetNode::TwzSetNode(TwzSetExpression* set) : TwzOperandNode(Variant::Null()), FSetExpression(set) {
   FTyp = fvtVariant;

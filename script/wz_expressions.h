@@ -76,6 +76,7 @@ public:
 private:
   TwzDesignator* FDesignator;
   TwzCustomVariable* FVar;
+  std::int8_t FPlain = -1;  // FVar is a plain value item (wzIsPlainValueItem); -1 until first asked
 };
 
 class TwzSetNode : public TwzOperandNode {

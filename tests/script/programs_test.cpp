@@ -203,6 +203,15 @@ TEST_F(ScriptPrograms, RunEndToEnd) {
        L"s := ''; for i := 1 to 3000 do s := s + 'xy'; Print(Length(s)); v := ''; "
        L"for i := 1 to 3000 do v := v + IntToStr(i mod 10); Print(Length(v)) end.",
        L"ax;by;2;abab;ababa;cd;6000;3000;"},
+      {L"a result never assigned is the type's empty value at every call",
+       L"function I(x: Integer): Integer; begin if x > 0 then Result := x end;\r\n"
+       L"function S(x: Integer): String; begin if x > 0 then Result := 'set' end;\r\n"
+       L"function B(x: Integer): Boolean; begin if x > 0 then Result := True end;\r\n"
+       L"function F(x: Integer): Extended; begin if x > 0 then Result := 2.5 end;\r\n"
+       L"function V(x: Integer): Variant; begin if x > 0 then Result := 'v' end;\r\n"
+       L"begin Print(I(5)); Print(I(0)); Print(S(5)); Print(S(0)); Print(B(5)); Print(B(0)); Print(F(5) * 2); "
+       L"Print(F(0)); Print(V(5)); Print(V(0)) end.",
+       L"5;0;set;;True;False;5;0;v;;"},
   };
   for (const ProgramCase& c : cases) {
     script.ClearItems(nullptr);
@@ -218,6 +227,15 @@ TEST_F(ScriptPrograms, HostSeesWhatTheScriptLeaves) {
   // Running again starts from the variables' current values.
   script.Execute();
   EXPECT_EQ(counter.Count, 42);
+}
+
+TEST_F(ScriptPrograms, ValueHandlerGivenAfterCompilingIsAsked) {
+  ASSERT_TRUE(Compile(L"var n: Integer; begin n := 1; Answer := n + 1 end."));
+  script.Execute();
+  EXPECT_EQ(script.GetVariable(L"Answer").AsInteger(), 2);
+  script.FindLocal(L"n")->SetOnGetVarValue([](const String&, TwzVarType, const Variant&) { return Variant(40); });
+  script.Execute();
+  EXPECT_EQ(script.GetVariable(L"Answer").AsInteger(), 41);
 }
 
 struct ErrorCase {

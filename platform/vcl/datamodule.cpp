@@ -1,0 +1,7 @@
+#include "platform/vcl/datamodule.h"
+
+namespace vcl {
+
+VCL_REGISTER(TDataModule) {}
+
+}  // namespace vcl

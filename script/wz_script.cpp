@@ -5,6 +5,11 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 #include "script/wz_hostclasses.h"
+#include "script/wz_iclassesrtti.h"
+#include "script/wz_idialogsrtti.h"
+#include "script/wz_iformsrtti.h"
+#include "script/wz_igraphicsrtti.h"
+#include "script/wz_iinirtti.h"
 #include "script/wz_iilparser.h"
 #include "script/wz_iilprogram.h"
 #include "script/wz_isysrtti.h"
@@ -41,8 +46,14 @@ std::vector<TwzRTTIModuleClass>* wzRTTIModules() {
   if (!m.list) {
     m.list = std::make_unique<std::vector<TwzRTTIModuleClass>>();
     // Listed from the start, so a program never lacks its type names and the other modules can declare with them.
-    // Registering here rather than from the module's own file keeps that file linked in from a static library.
+    // Registering here rather than from the modules' own files keeps those files linked in from a static library.
+    // Each module names the classes of the ones before it as ancestors and parameter types.
     m.list->push_back(wzSysFunctionsModule());
+    m.list->push_back(wzClassesModule());
+    m.list->push_back(wzGraphicsModule());
+    m.list->push_back(wzFormsModule());
+    m.list->push_back(wzDialogsModule());
+    m.list->push_back(wzIniModule());
   }
   return m.list.get();
 }

@@ -1,4 +1,5 @@
 // The text form of form resources: lexer, parser and printer.
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cwctype>
@@ -261,6 +262,11 @@ private:
   int line_ = 1;
 };
 
+// Objects, lists and collections nested deeper than this are refused: each level of nesting is a level of recursion
+// here, in the loader and in freeing the parsed tree, and a damaged or hostile text must not overflow the stack.
+// Forms written by hand or by the writer nest a few levels.
+constexpr int kMaxNesting = 256;
+
 class Parser {
 public:
   Parser(const String& text, const String& source) : lex_(text, source) { Advance(); }
@@ -279,6 +285,22 @@ private:
     if (!IsSymbol(c)) lex_.Fail(tok_.line, String(what) + L" expected" + Found());
     Advance();
   }
+  // Counts one level of nesting for as long as it lives.
+  class Nested {
+   public:
+    Nested(Parser& p, int line) : p_(p) {
+      if (p_.depth_ >= kMaxNesting)
+        p_.lex_.Fail(line, L"Nesting too deep (more than " + rtl::IntToStr(kMaxNesting) + L" levels)");
+      ++p_.depth_;
+    }
+    ~Nested() { --p_.depth_; }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+
+   private:
+    Parser& p_;
+  };
+
   String Found() const {
     switch (tok_.kind) {
       case Tok::End: return L" but the text ended";
@@ -289,6 +311,7 @@ private:
   }
 
   TFormObject ParseObject() {
+    Nested nested(*this, tok_.line);
     TFormObject obj;
     obj.Line = tok_.line;
     if (!(IsKeyword(L"object") || IsKeyword(L"inherited") || IsKeyword(L"inline")))
@@ -389,6 +412,7 @@ private:
       return v;
     }
     if (IsSymbol(L'(')) {
+      Nested nested(*this, tok_.line);
       v.Kind = TFormValueKind::List;
       Advance();
       while (!IsSymbol(L')')) {
@@ -399,6 +423,7 @@ private:
       return v;
     }
     if (IsSymbol(L'<')) {
+      Nested nested(*this, tok_.line);
       v.Kind = TFormValueKind::Collection;
       Advance();
       while (!IsSymbol(L'>')) {
@@ -433,6 +458,7 @@ private:
 
   Lexer lex_;
   Token tok_;
+  int depth_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -475,67 +501,83 @@ String QuoteString(const String& s) {
   return out;
 }
 
-String HexLines(const std::vector<Byte>& bytes, const String& indent) {
+void AppendHex(String& out, const std::vector<Byte>& bytes, size_t from, size_t to) {
   static const wchar_t* digits = L"0123456789ABCDEF";
-  String out = L"{";
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (i % 32 == 0) out += L"\r\n" + indent;
+  for (size_t i = from; i < to; ++i) {
     out += digits[bytes[i] >> 4];
     out += digits[bytes[i] & 15];
   }
-  return out + L"}";
 }
 
 String Indent(int level) { return String(static_cast<size_t>(level) * 2, L' '); }
 
-String ExpandContinuations(const String& text, const String& indent) {
-  String out;
-  for (wchar_t c : text)
-    if (c == L'\x01')
-      out += L"\r\n" + indent;
-    else
-      out += c;
-  return out;
-}
-
+// Values append to one text: nested lists would otherwise copy their whole inside once per level.
 void PrintProps(String& out, const std::vector<TFormProp>& props, int level);
 
-String PrintValue(const TFormValue& v, int level) {
+void PrintValue(String& out, const TFormValue& v, int level) {
   switch (v.Kind) {
-    case TFormValueKind::Integer: return rtl::IntToStr(v.Int);
-    case TFormValueKind::Float: return FloatToFormText(v.Float);
-    case TFormValueKind::String: return ExpandContinuations(QuoteString(v.Str), Indent(level + 1));
-    case TFormValueKind::Ident: return v.Str;
-    case TFormValueKind::Set: {
-      String out = L"[";
+    case TFormValueKind::Integer:
+      out += rtl::IntToStr(v.Int);
+      return;
+    case TFormValueKind::Float:
+      out += FloatToFormText(v.Float);
+      return;
+    case TFormValueKind::String: {
+      const String indent = Indent(level + 1);
+      for (wchar_t c : QuoteString(v.Str))
+        if (c == L'\x01')
+          out += L"\r\n" + indent;
+        else
+          out += c;
+      return;
+    }
+    case TFormValueKind::Ident:
+      out += v.Str;
+      return;
+    case TFormValueKind::Set:
+      out += L"[";
       for (size_t i = 0; i < v.Elements.size(); ++i) {
         if (i) out += L", ";
         out += v.Elements[i];
       }
-      return out + L"]";
-    }
-    case TFormValueKind::List: {
-      String out = L"(";
-      for (const TFormValue& item : v.List) out += L"\r\n" + Indent(level + 1) + PrintValue(item, level + 1);
-      return out + L")";
-    }
-    case TFormValueKind::Collection: {
-      String out = L"<";
-      for (const auto& item : v.Items) {
-        out += L"\r\n" + Indent(level + 1) + L"item";
-        String body;
-        PrintProps(body, item, level + 2);
-        out += L"\r\n" + body + Indent(level + 1) + L"end";
+      out += L"]";
+      return;
+    case TFormValueKind::List:
+      out += L"(";
+      for (const TFormValue& item : v.List) {
+        out += L"\r\n" + Indent(level + 1);
+        PrintValue(out, item, level + 1);
       }
-      return out + L">";
+      out += L")";
+      return;
+    case TFormValueKind::Collection:
+      out += L"<";
+      for (const auto& item : v.Items) {
+        out += L"\r\n" + Indent(level + 1) + L"item\r\n";
+        PrintProps(out, item, level + 2);
+        out += Indent(level + 1) + L"end";
+      }
+      out += L">";
+      return;
+    case TFormValueKind::Binary: {
+      const String indent = Indent(level + 1);
+      out += L"{";
+      for (size_t i = 0; i < v.Bytes.size(); i += 32) {
+        out += L"\r\n" + indent;
+        AppendHex(out, v.Bytes, i, std::min(v.Bytes.size(), i + 32));
+      }
+      out += L"}";
+      return;
     }
-    case TFormValueKind::Binary: return HexLines(v.Bytes, Indent(level + 1));
   }
-  return L"";
 }
 
 void PrintProps(String& out, const std::vector<TFormProp>& props, int level) {
-  for (const TFormProp& p : props) out += Indent(level) + p.Name + L" = " + PrintValue(p.Value, level) + L"\r\n";
+  for (const TFormProp& p : props) {
+    out += Indent(level) + p.Name + L" = ";
+    PrintValue(out, p.Value, level);
+    out += L"\r\n";
+  }
 }
 
 void PrintObject(String& out, const TFormObject& obj, int level) {
@@ -545,6 +587,58 @@ void PrintObject(String& out, const TFormObject& obj, int level) {
   PrintProps(out, obj.Props, level + 1);
   for (const TFormObject& child : obj.Children) PrintObject(out, child, level + 1);
   out += Indent(level) + L"end\r\n";
+}
+
+// The one-line text of a value, given up once it holds limit characters: error messages quote a value, and a
+// damaged resource can hold a value of any size.
+void AppendExcerpt(String& out, const TFormValue& v, size_t limit) {
+  if (out.size() >= limit) return;
+  switch (v.Kind) {
+    case TFormValueKind::String:
+      // Only the part that can show is quoted; continuation marks become blanks.
+      for (wchar_t c : QuoteString(v.Str.substr(0, limit - out.size() + 1))) out += c == L'\x01' ? L' ' : c;
+      return;
+    case TFormValueKind::Set:
+      out += L"[";
+      for (size_t i = 0; i < v.Elements.size() && out.size() < limit; ++i) {
+        if (i) out += L", ";
+        out += v.Elements[i].substr(0, limit);
+      }
+      out += L"]";
+      return;
+    case TFormValueKind::List:
+      out += L"(";
+      for (size_t i = 0; i < v.List.size() && out.size() < limit; ++i) {
+        if (i) out += L" ";
+        AppendExcerpt(out, v.List[i], limit);
+      }
+      out += L")";
+      return;
+    case TFormValueKind::Collection:
+      out += L"<";
+      for (size_t i = 0; i < v.Items.size() && out.size() < limit; ++i) {
+        out += i ? L" item" : L"item";
+        for (size_t j = 0; j < v.Items[i].size() && out.size() < limit; ++j) {
+          out += L" " + v.Items[i][j].Name.substr(0, limit) + L" = ";
+          AppendExcerpt(out, v.Items[i][j].Value, limit);
+        }
+        out += L" end";
+      }
+      out += L">";
+      return;
+    case TFormValueKind::Binary:
+      out += L"{";
+      AppendHex(out, v.Bytes, 0, std::min(v.Bytes.size(), limit / 2 + 1));
+      out += L"}";
+      return;
+    case TFormValueKind::Ident:
+      out += v.Str.substr(0, limit);
+      return;
+    case TFormValueKind::Integer:
+    case TFormValueKind::Float:
+      PrintValue(out, v, 0);
+      return;
+  }
 }
 
 }  // namespace
@@ -558,10 +652,13 @@ String FormatFormText(const TFormObject& obj) {
 }
 
 String FormatFormValue(const TFormValue& value) {
-  String s = PrintValue(value, 0);
+  constexpr size_t kExcerpt = 80;
   String out;
-  for (wchar_t c : s)
-    if (c != L'\r' && c != L'\n') out += c;
+  AppendExcerpt(out, value, kExcerpt);
+  if (out.size() > kExcerpt) {
+    out.resize(kExcerpt);
+    out += L"...";
+  }
   return out;
 }
 

@@ -93,11 +93,12 @@ struct TFormObject {
   int EndLine = 0;
 };
 
-// Parses the text form. Raises EFormError naming source and the line for anything malformed.
+// Parses the text form. Raises EFormError naming source and the line for anything malformed, including objects,
+// lists and collections nested more than 256 levels deep.
 TFormObject ParseFormText(const String& text, const String& source);
 // The text form of obj, lines ending in CR LF.
 String FormatFormText(const TFormObject& obj);
-// One value as the text form writes it (single line for scalars).
+// One value on one line, as messages quote it: a value longer than about 80 characters is cut and ends in "...".
 String FormatFormValue(const TFormValue& value);
 
 // Floats as the text form spells them: shortest text that reads back to the same value, '.' as separator.

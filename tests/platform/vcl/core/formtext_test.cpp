@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/rtl/strings.h"
 #include "platform/vcl/filer.h"
 #include "platform/vcl/resources.h"
@@ -169,6 +171,75 @@ TEST(FormText, MalformedResourcesNameTheLine) {
     // Nothing stays flagged as loading after a failure.
     for (int i = 0; i < form.ComponentCount(); ++i) EXPECT_FALSE(form.Components(i)->ComponentState().Contains(csLoading));
   }
+}
+
+// Objects, lists and collections nested more than 256 levels deep are refused at the line where the 257th level
+// opens (they overflowed the stack); 256 levels still read.
+TEST(FormText, DeepNestingIsRefusedNamingTheLine) {
+  struct Shape {
+    const wchar_t* what;
+    String head;  // levels it opens itself, one per line
+    int headLevels;
+    String open;  // one level per line
+    String middle;
+    String close;
+  };
+  const Shape shapes[] = {
+      {L"objects", L"object Form1: TTestForm\n", 1, L"object TTestButton\n", L"", L"end\n"},
+      {L"lists", L"object Form1: TTestForm\n  Caption =\n", 1, L"(\n", L"'x'\n", L")\n"},
+      {L"collections", L"object Form1: TTestForm\n  object Grid1: TTestGrid\n    Columns =\n", 2, L"<item Columns =\n",
+       L"1\n", L"end>\n"},
+  };
+  for (const Shape& s : shapes) {
+    SCOPED_TRACE(s.what);
+    auto text = [&](int levels) {
+      String t = s.head;
+      for (int i = 0; i < levels - s.headLevels; ++i) t += s.open;
+      t += s.middle;
+      for (int i = 0; i < levels - s.headLevels; ++i) t += s.close;
+      for (int i = 0; i < s.headLevels; ++i) t += L"end\n";
+      return t;
+    };
+    EXPECT_NO_THROW(ParseFormText(text(256), L"DEEP"));
+    for (int levels : {257, 20000}) {
+      try {
+        ParseFormText(text(levels), L"DEEP");
+        ADD_FAILURE() << levels << " levels read";
+      } catch (const EFormError& e) {
+        // The head's lines, then one opening per line: level 257 opens on the (257 - headLevels)th of them.
+        const int headLines = static_cast<int>(std::count(s.head.begin(), s.head.end(), L'\n'));
+        EXPECT_EQ(e.Line(), headLines + 257 - s.headLevels) << e.what();
+        EXPECT_NE(e.Message().find(L"Nesting too deep"), String::npos) << e.what();
+      }
+    }
+  }
+}
+
+// A value of the wrong kind is quoted as a short excerpt, however large or deep it is.
+TEST(FormText, InvalidValuesAreQuotedAsAnExcerpt) {
+  const String wide(100000, L'x');
+  String deep = L"(";
+  for (int i = 0; i < 250; ++i) deep += L"(";
+  deep += L"'" + wide + L"'";
+  for (int i = 0; i < 251; ++i) deep += L")";
+  for (const String& value : {L"'" + wide + L"'", deep}) {
+    TTestForm form(nullptr);
+    try {
+      ReadComponentText(L"object Form1: TTestForm\n  object B: TTestButton\n    Width = " + value + L"\n  end\nend\n",
+                        &form, L"TFORM1");
+      ADD_FAILURE() << "no error";
+    } catch (const EFormError& e) {
+      EXPECT_EQ(e.Line(), 3);
+      EXPECT_LT(e.Message().size(), 300u) << e.what();
+      EXPECT_NE(e.Message().find(L"..."), String::npos) << e.what();
+      EXPECT_NE(e.Message().find(L"Width"), String::npos) << e.what();
+    }
+  }
+  // Short values stay whole.
+  vcl::TFormValue list;
+  list.Kind = vcl::TFormValueKind::List;
+  list.List = {vcl::TFormValue::FromString(L"a"), vcl::TFormValue::FromInt(2)};
+  EXPECT_EQ(FormatFormValue(list), L"('a' 2)");
 }
 
 TEST(FormText, CreateFromTextUsesTheRegisteredFactory) {

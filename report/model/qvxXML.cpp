@@ -15,6 +15,9 @@ using rtl::String;
 namespace {
 
 constexpr Integer kBufferSize = 4096;
+// Elements nested deeper than this are refused as an invalid format: reading, writing and freeing a tree recurse
+// over its depth, and a damaged file must not overflow the stack. Nothing the library writes comes near.
+constexpr int kMaxDepth = 1024;
 
 [[noreturn]] void InvalidFormat() { throw TqvxInvalidXMLException(); }
 
@@ -405,7 +408,7 @@ void TqvxXMLReader::ReadHeader() {
   oldFormat_ = version == L"1.0" && text.find(L"standalone=") == String::npos;
 }
 
-bool TqvxXMLReader::ReadElement(TqvxXMLItem* item, bool readChildren, String& tagName) {
+bool TqvxXMLReader::ReadElement(TqvxXMLItem* item, bool readChildren, String& tagName, int depth) {
   const Int64 start = position_;
   String name, text;
   ReadItem(name, text);
@@ -416,6 +419,7 @@ bool TqvxXMLReader::ReadElement(TqvxXMLItem* item, bool readChildren, String& ta
     item->SetText(text);
   }
   if (name.empty() || name[0] == L'/') return false;
+  if (depth > kMaxDepth) InvalidFormat();
 
   bool empty = false;
   if (name.back() == L'/') {
@@ -444,7 +448,7 @@ bool TqvxXMLReader::ReadElement(TqvxXMLItem* item, bool readChildren, String& ta
   String endName;
   for (;;) {
     auto child = std::make_unique<TqvxXMLItem>();
-    if (!ReadElement(child.get(), readChildren, endName)) break;
+    if (!ReadElement(child.get(), readChildren, endName, depth + 1)) break;
     item->AddItem(child.release());
   }
   if (!endName.empty() && !rtl::SameText(endName, L"/" + item->Name())) InvalidFormat();
@@ -463,7 +467,7 @@ bool TqvxXMLReader::ReadElement(TqvxXMLItem* item, bool readChildren, String& ta
 
 void TqvxXMLReader::ReadRootItem(TqvxXMLItem* item, bool readChildren) {
   String tagName;
-  ReadElement(item, readChildren, tagName);
+  ReadElement(item, readChildren, tagName, 0);
 }
 
 // ---------------------------------------------------------------------------------------------------------------

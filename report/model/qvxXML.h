@@ -124,7 +124,8 @@ public:
 private:
   bool ReadByte(unsigned char& b);
   // Reads one element; returns false when the tag read was an end tag or the end of the data (tagName tells).
-  bool ReadElement(TqvxXMLItem* item, bool readChildren, rtl::String& tagName);
+  // An element more than 1024 levels below the one read first is an invalid format.
+  bool ReadElement(TqvxXMLItem* item, bool readChildren, rtl::String& tagName, int depth);
 
   std::vector<char> buffer_;
   rtl::Integer bufPos_ = 0;

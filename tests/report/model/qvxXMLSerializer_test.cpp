@@ -277,6 +277,21 @@ TEST_F(SerializerTest, UnregisteredClassIsReportedAndItsSubTreeSkipped) {
   EXPECT_EQ(s.Errors().Get(0), L"Cannot find class TNoSuchBox");
 }
 
+// A stored tree nested deeper than the XML reader takes is refused whole; a deep tree it takes reads back.
+TEST_F(SerializerTest, DeepTreesReadOrAreRefusedNeverOverflow) {
+  auto nested = [](int levels) {
+    String xml = L"<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TTestBox>";
+    for (int i = 0; i < levels; ++i) xml += L"<TTestBox Name=\"B" + rtl::IntToStr(i) + L"\">";
+    for (int i = 0; i < levels; ++i) xml += L"</TTestBox>";
+    return xml + L"</TTestBox>";
+  };
+  Load(copy, nested(1000));
+  int depth = 0;
+  for (TqvxComponent* c = copy; !c->Objects().empty(); c = c->Objects()[0]) ++depth;
+  EXPECT_EQ(depth, 1000);
+  EXPECT_THROW(Load(copy, nested(100000)), TqvxInvalidXMLException);
+}
+
 TEST_F(SerializerTest, MissingReferenceLeavesPropertyAndAddsNoError) {
   auto* a = new TTestBox(copy);
   a->SetName(L"A");

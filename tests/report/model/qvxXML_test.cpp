@@ -123,6 +123,28 @@ TEST(QvxXMLRead, HeaderRules) {
   EXPECT_EQ(old.Root()->Prop(L"t"), L"ç");
 }
 
+// Elements nested past 1024 levels below the first are refused as an invalid format (a deep file overflowed the
+// stack); the depth the library allows still reads, closed or cut short.
+TEST(QvxXMLRead, DeepNestingIsAnInvalidFormatNotACrash) {
+  auto nested = [](int levels, bool closed) {
+    std::string s = kHeader;
+    for (int i = 0; i <= levels; ++i) s += "<a>";
+    for (int i = 0; closed && i <= levels; ++i) s += "</a>";
+    return s;
+  };
+  for (bool closed : {true, false}) {
+    SCOPED_TRACE(closed ? "closed" : "cut short");
+    TqvxXMLDocument doc;
+    Load(doc, nested(1024, closed));
+    int depth = 0;
+    for (TqvxXMLItem* item = doc.Root(); item->Count() > 0; item = item->Items(0)) ++depth;
+    EXPECT_EQ(depth, 1024);
+    TqvxXMLDocument deeper;
+    EXPECT_THROW(Load(deeper, nested(1025, closed)), TqvxInvalidXMLException);
+    EXPECT_THROW(Load(deeper, nested(200000, closed)), TqvxInvalidXMLException);
+  }
+}
+
 TEST(QvxXMLRead, SecondLoadKeepsTheRootNameAndChecksItsEndTag) {
   TqvxXMLDocument doc;
   Load(doc, kHeader + "<first x=\"1\"><c/></first>");

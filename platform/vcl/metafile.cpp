@@ -4,6 +4,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/vcl/graphicsobjects.h"
+#include "platform/vcl/metafilecheck.h"
 
 namespace vcl {
 
@@ -95,7 +96,7 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
 size_t TMetafile::LoadFromMemory(const rtl::Byte* data, size_t size) {
   if (size >= 88 && Le32(data) == EMR_HEADER && Le32(data + 40) == ENHMETA_SIGNATURE) {
     std::uint32_t bytes = Le32(data + 48);  // nBytes of the header
-    if (bytes < 88 || bytes > size) throw rtl::EInvalidGraphic(kInvalidMetafile);
+    if (bytes < 88 || bytes > size || EnhMetafileFault(data, bytes)) throw rtl::EInvalidGraphic(kInvalidMetafile);
     HENHMETAFILE h = SetEnhMetaFileBits(bytes, data);
     if (!h) throw rtl::EInvalidGraphic(kInvalidMetafile);
     SetHandle(h);
@@ -108,7 +109,8 @@ size_t TMetafile::LoadFromMemory(const rtl::Byte* data, size_t size) {
     const rtl::Byte* wmf = data + 22;
     std::uint32_t words = Le32(wmf + 6);  // mtSize, in 16-bit words
     size_t bytes = static_cast<size_t>(words) * 2;
-    if (bytes < 18 || bytes > size - 22 || inch == 0) throw rtl::EInvalidGraphic(kInvalidMetafile);
+    if (bytes < 18 || bytes > size - 22 || inch == 0 || WinMetafileFault(wmf, bytes))
+      throw rtl::EInvalidGraphic(kInvalidMetafile);
     METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(right - left, 2540, inch), MulDiv(bottom - top, 2540, inch), nullptr};
     HENHMETAFILE h = SetWinMetaFileBits(static_cast<UINT>(bytes), wmf, nullptr, &pict);
     if (!h) throw rtl::EInvalidGraphic(kInvalidMetafile);

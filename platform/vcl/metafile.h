@@ -37,7 +37,8 @@ class TMetafile : public TGraphic {
   void Clear() { SetHandle(nullptr); }
 
   void Draw(TCanvas& canvas, const TRect& rect) override;
-  // An enhanced metafile, or a placeable Windows metafile (converted).
+  // An enhanced metafile, or a placeable Windows metafile (converted). The records are walked first
+  // (metafilecheck.h): a damaged metafile raises EInvalidGraphic and never reaches the system.
   size_t LoadFromMemory(const rtl::Byte* data, size_t size) override;
   // Always the enhanced form.
   void SaveToMemory(std::vector<rtl::Byte>& out) const override;

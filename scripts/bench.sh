@@ -1,18 +1,13 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release (build-release/, TAVREL_BENCH_BUILD moves it) and runs them under Wine,
-# all of them or the areas named: bash scripts/bench.sh [area...]
+# Builds the benchmarks in Release (with the program users run, in build-release/; TAVREL_RELEASE_BUILD moves it)
+# and runs them under Wine, all of them or the areas named: bash scripts/bench.sh [area...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TAVREL_BENCH_BUILD:-$root/build-release}
-bash "$root/scripts/setup.sh"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DTAVREL_DEPS="${TAVREL_DEPS:-/var/cache/tavrel-deps}" -DCMAKE_BUILD_TYPE=Release \
-        -DTAVREL_TESTS=OFF -DTAVREL_BENCH=ON >/dev/null
-fi
+build=${TAVREL_RELEASE_BUILD:-${TAVREL_BENCH_BUILD:-$root/build-release}}
+export TAVREL_RELEASE_BUILD=$build
 targets=()
-for area in "$@"; do targets+=(--target "bench_$area"); done
-cmake --build "$build" -j"$(nproc)" "${targets[@]}"
+for area in "$@"; do targets+=("bench_$area"); done
+TAVREL_RELEASE=1 TAVREL_TARGET="${targets[*]}" bash "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
 cd "$build/bench"
 run() {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the program under Wine, with an empty database beside the
-# executable when there is none yet.
+# Sets up, builds the program as users get it (Release, in build-release/; TAVREL_RELEASE_BUILD moves it) and
+# starts it under Wine, with an empty database beside the executable when there is none yet.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TAVREL_BUILD:-$root/build}
-TAVREL_TARGET=tavrel bash "$root/scripts/build.sh"
+build=${TAVREL_RELEASE_BUILD:-$root/build-release}
+TAVREL_RELEASE=1 TAVREL_TARGET=tavrel bash "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
 exe=$build/app/tavrel.exe
 db=$(dirname "$exe")/tavrel.db

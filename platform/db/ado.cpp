@@ -59,7 +59,8 @@ FieldValue ReadCell(SqliteStatement& st, int col, TFieldType type) {
       return FieldValue::Real(v);
     }
     case SqliteStatement::Kind::Text: {
-      String t = st.ColumnText(col);
+      String t;
+      st.ColumnText(col, t);
       double d = 0;
       if ((type == ftDateTime || type == ftDate || type == ftTime) && ParseIsoDateTime(t, d))
         return FieldValue::Real(d);
@@ -84,6 +85,33 @@ void BindCell(SqliteStatement& st, int index, const FieldValue& v) {
 }
 
 bool IsIdentChar(wchar_t c) { return std::iswalnum(c) || c == L'_' || c == L'$'; }
+
+// A column default that is the same on every insert: a number, a quoted text, a blob, NULL, TRUE or FALSE.
+// Anything else (CURRENT_TIMESTAMP, an expression in parentheses) is the store's to evaluate each time.
+bool IsConstantDefault(const String& text) {
+  String t = rtl::Trim(text);
+  if (t.empty()) return false;
+  String upper = rtl::UpperCase(t);
+  if (upper == L"NULL" || upper == L"TRUE" || upper == L"FALSE") return true;
+  auto quoted = [](const String& s, size_t from) {
+    if (s.size() < from + 2 || s[from] != L'\'' || s.back() != L'\'') return false;
+    for (size_t i = from + 1; i + 1 < s.size(); ++i)
+      if (s[i] == L'\'' && (i + 2 >= s.size() || s[++i] != L'\'')) return false;
+    return true;
+  };
+  if (quoted(t, 0)) return true;
+  if ((t[0] == L'x' || t[0] == L'X') && quoted(t, 1)) return true;
+  size_t i = (t[0] == L'-' || t[0] == L'+') ? 1 : 0;
+  bool digits = false;
+  for (; i < t.size(); ++i) {
+    wchar_t c = t[i];
+    if (c >= L'0' && c <= L'9')
+      digits = true;
+    else if (c != L'.' && c != L'e' && c != L'E' && c != L'-' && c != L'+')
+      return false;
+  }
+  return digits;
+}
 
 }  // namespace
 
@@ -334,6 +362,11 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::v
   columns.clear();
   writeColumns_.clear();
   autoIncrement_.clear();
+  tableColumns_.clear();
+  rowIdAlias_.clear();
+  defaultKinds_.clear();
+  defaults_.clear();
+  statements_.clear();
   hasRowIdColumn_ = false;
   std::vector<int> sourceCol;
   for (int i = 0; i < n; ++i) {
@@ -361,6 +394,11 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::v
     columns.push_back(col);
     writeColumns_.push_back(info && t.type != ftAutoInc ? info->name : String());
     autoIncrement_.push_back(t.type == ftAutoInc);
+    tableColumns_.push_back(info ? info->name : String());
+    rowIdAlias_.push_back(t.type == ftAutoInc && info && info->primaryKey);
+    defaultKinds_.push_back(!info || !info->hasDefault || t.type == ftAutoInc ? kNoDefault
+                            : IsConstantDefault(info->defaultValue)           ? kConstantDefault
+                                                                              : kComputedDefault);
     sourceCol.push_back(i);
   }
 
@@ -389,11 +427,28 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::v
       if (columns[c].type == ftWideString && r->values.back().IsText())
         columns[c].size = std::max(columns[c].size, static_cast<int>(r->values.back().AsText().size()));
     }
-    r->original = r->values;
     rows.push_back(std::move(r));
   }
   for (auto& c : columns)
     if (c.type == ftUnknown) c.type = ftWideString, c.size = 255;
+  // The constant defaults, worked out by the store once, so that an insert needs no second look at its row.
+  defaults_.assign(columns.size(), FieldValue());
+  String select;
+  std::vector<size_t> withDefault;
+  for (size_t c = 0; c < columns.size(); ++c) {
+    if (defaultKinds_[c] != kConstantDefault) continue;
+    const SqliteDatabase::ColumnInfo* info = nullptr;
+    for (auto& tc : tableCols)
+      if (SameName(tc.name, tableColumns_[c])) info = &tc;
+    select += (withDefault.empty() ? L"SELECT " : L", ") + info->defaultValue;
+    withDefault.push_back(c);
+  }
+  if (!withDefault.empty()) {
+    SqliteStatement values(db, select);
+    if (values.Step())
+      for (size_t i = 0; i < withDefault.size(); ++i)
+        defaults_[withDefault[i]] = ReadCell(values, static_cast<int>(i), columns[withDefault[i]].type);
+  }
   // Integer results that do not fit 32 bits are large integers.
   for (size_t c = 0; c < columns.size(); ++c)
     if (columns[c].type == ftInteger)
@@ -407,16 +462,57 @@ String TCustomADODataSet::WritableName(size_t column) const {
   return column < writeColumns_.size() ? writeColumns_[column] : String();
 }
 
-void TCustomADODataSet::InternalPost(TRecord& record, bool inserting) {
+void TCustomADODataSet::InternalClose() { statements_.clear(); }
+
+SqliteStatement& TCustomADODataSet::Statement(SqliteDatabase& db, const std::string& key,
+                                              const std::function<String()>& build) {
+  auto it = statements_.find(key);
+  if (it == statements_.end()) it = statements_.emplace(key, std::make_unique<SqliteStatement>(db, build())).first;
+  return *it->second;
+}
+
+namespace {
+// Leaves a cached statement ready for its next use (and holding no lock) however its run ends.
+struct ResetAfter {
+  SqliteStatement& st;
+  ~ResetAfter() { st.Reset(); }
+};
+}  // namespace
+
+void TCustomADODataSet::InternalPost(TRecord& record, const TRecord* stored) {
   if (openedTable_.empty()) DatabaseError(L"Cannot modify a read-only dataset", Name());
   SqliteDatabase& db = OpenDatabase();
-  const String qt = QuoteIdentifier(openedTable_);
-  std::vector<size_t> cols;
-  if (inserting) {
-    // Columns left empty take the table's defaults.
-    for (size_t c = 0; c < record.values.size(); ++c)
-      if (!WritableName(c).empty() && !record.values[c].IsNull()) cols.push_back(c);
-    String sql = L"INSERT INTO " + qt;
+  if (stored)
+    UpdateRow(db, record, *stored);
+  else
+    InsertRow(db, record);
+}
+
+void TCustomADODataSet::InsertRow(SqliteDatabase& db, TRecord& record) {
+  // Columns left empty take the table's defaults, which the statement hands back with the auto-number: one
+  // statement, prepared once for each set of columns given.
+  const size_t n = record.values.size();
+  std::string& key = key_;
+  std::vector<size_t>&cols = given_, &back = readBack_, &constant = constant_;
+  key.assign(1, 'I');
+  cols.clear();
+  back.clear();
+  constant.clear();
+  size_t rowIdColumn = n;
+  for (size_t c = 0; c < n; ++c) {
+    bool given = !WritableName(c).empty() && !record.values[c].IsNull();
+    key += given ? '1' : '0';
+    if (given)
+      cols.push_back(c);
+    else if (c < rowIdAlias_.size() && rowIdAlias_[c])
+      rowIdColumn = c;
+    else if (c < defaultKinds_.size() && defaultKinds_[c] == kConstantDefault)
+      constant.push_back(c);
+    else if (c < defaultKinds_.size() && defaultKinds_[c] == kComputedDefault)
+      back.push_back(c);
+  }
+  SqliteStatement& st = Statement(db, key, [&] {
+    String sql = L"INSERT INTO " + QuoteIdentifier(openedTable_);
     if (cols.empty()) {
       sql += L" DEFAULT VALUES";
     } else {
@@ -428,40 +524,49 @@ void TCustomADODataSet::InternalPost(TRecord& record, bool inserting) {
       }
       sql += L" (" + names + L") VALUES (" + marks + L")";
     }
-    SqliteStatement st(db, sql);
-    for (size_t i = 0; i < cols.size(); ++i) BindCell(st, static_cast<int>(i + 1), record.values[cols[i]]);
-    st.Step();
-    record.rowId = db.LastInsertRowId();
-    record.hasRowId = true;
-    // Read back what the store filled in: the auto-number and the defaults.
-    SqliteStatement back(db, L"SELECT * FROM " + qt + L" WHERE rowid = ?1");
-    back.BindInt64(1, record.rowId);
-    if (back.Step()) {
-      for (int i = 0; i < back.ColumnCount(); ++i) {
-        String name = back.ColumnName(i);
-        for (size_t c = 0; c < record.values.size(); ++c) {
-          bool isAuto = c < autoIncrement_.size() && autoIncrement_[c];
-          const TFieldDef* def =
-              FieldDefs()->Count() > static_cast<int>(c) ? FieldDefs()->Items(static_cast<int>(c)) : nullptr;
-          if (!def || !SameName(def->Name, name)) continue;
-          if (isAuto || record.values[c].IsNull()) record.values[c] = ReadCell(back, i, def->DataType);
-        }
-      }
+    if (!back.empty()) {
+      sql += L" RETURNING ";
+      for (size_t i = 0; i < back.size(); ++i) sql += (i ? L", " : L"") + QuoteIdentifier(tableColumns_[back[i]]);
     }
-    return;
-  }
-  for (size_t c = 0; c < record.values.size(); ++c)
-    if (!WritableName(c).empty() && !(record.values[c] == record.original[c])) cols.push_back(c);
-  if (cols.empty()) return;
-  String sql = L"UPDATE " + qt + L" SET ";
-  for (size_t i = 0; i < cols.size(); ++i) {
-    if (i) sql += L", ";
-    sql += QuoteIdentifier(WritableName(cols[i])) + L" = ?" + std::to_wstring(i + 1);
-  }
-  sql += L" WHERE rowid = ?" + std::to_wstring(cols.size() + 1);
-  SqliteStatement st(db, sql);
+    return sql;
+  });
+  ResetAfter reset{st};
   for (size_t i = 0; i < cols.size(); ++i) BindCell(st, static_cast<int>(i + 1), record.values[cols[i]]);
-  st.BindInt64(static_cast<int>(cols.size() + 1), record.rowId);
+  bool row = st.Step();
+  // The record takes what the store filled in only once the row is written.
+  if (row)
+    for (size_t i = 0; i < back.size(); ++i)
+      record.values[back[i]] =
+          ReadCell(st, static_cast<int>(i), FieldDefs()->Items(static_cast<int>(back[i]))->DataType);
+  record.rowId = db.LastInsertRowId();
+  record.hasRowId = true;
+  if (rowIdColumn < n) record.values[rowIdColumn] = FieldValue::Integer(record.rowId);
+  for (size_t c : constant) record.values[c] = defaults_[c];
+}
+
+void TCustomADODataSet::UpdateRow(SqliteDatabase& db, TRecord& record, const TRecord& stored) {
+  const size_t n = record.values.size();
+  std::string& key = key_;
+  std::vector<size_t>& cols = given_;
+  key.assign(1, 'U');
+  cols.clear();
+  for (size_t c = 0; c < n; ++c) {
+    bool changed = !WritableName(c).empty() && (c >= stored.values.size() || !(record.values[c] == stored.values[c]));
+    key += changed ? '1' : '0';
+    if (changed) cols.push_back(c);
+  }
+  if (cols.empty()) return;
+  SqliteStatement& st = Statement(db, key, [&] {
+    String sql = L"UPDATE " + QuoteIdentifier(openedTable_) + L" SET ";
+    for (size_t i = 0; i < cols.size(); ++i) {
+      if (i) sql += L", ";
+      sql += QuoteIdentifier(WritableName(cols[i])) + L" = ?" + std::to_wstring(i + 1);
+    }
+    return sql + L" WHERE rowid = ?" + std::to_wstring(cols.size() + 1);
+  });
+  ResetAfter reset{st};
+  for (size_t i = 0; i < cols.size(); ++i) BindCell(st, static_cast<int>(i + 1), record.values[cols[i]]);
+  st.BindInt64(static_cast<int>(cols.size() + 1), stored.rowId);
   st.Step();
   if (db.Changes() == 0)
     throw EADOError(L"Row cannot be located for updating. Some values may have been changed since it was last read.");
@@ -470,7 +575,9 @@ void TCustomADODataSet::InternalPost(TRecord& record, bool inserting) {
 void TCustomADODataSet::InternalDelete(TRecord& record) {
   if (openedTable_.empty()) DatabaseError(L"Cannot modify a read-only dataset", Name());
   SqliteDatabase& db = OpenDatabase();
-  SqliteStatement st(db, L"DELETE FROM " + QuoteIdentifier(openedTable_) + L" WHERE rowid = ?1");
+  SqliteStatement& st =
+      Statement(db, "D", [&] { return L"DELETE FROM " + QuoteIdentifier(openedTable_) + L" WHERE rowid = ?1"; });
+  ResetAfter reset{st};
   st.BindInt64(1, record.rowId);
   st.Step();
   if (db.Changes() == 0)

@@ -5,7 +5,10 @@
 // The connection string's "Data Source=" names the file. A name ending in ".mdb" is taken as the SQLite file of
 // the same name ending in ".db" whenever that file exists (so the screens' "tavrel.mdb" opens tavrel.db); otherwise
 // the name is opened as given. A missing file is an error: the program never creates a database.
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/db/dataset.h"
@@ -92,13 +95,18 @@ protected:
   virtual bool ReadOnlyDataSet() const { return false; }
 
   void InternalOpen(std::vector<TResultColumn>& columns, std::vector<std::unique_ptr<TRecord>>& rows) override;
-  void InternalPost(TRecord& record, bool inserting) override;
+  void InternalClose() override;
+  void InternalPost(TRecord& record, const TRecord* stored) override;
   void InternalDelete(TRecord& record) override;
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
 
 private:
   SqliteDatabase& OpenDatabase();
   String WritableName(size_t column) const;
+  void InsertRow(SqliteDatabase& db, TRecord& record);
+  void UpdateRow(SqliteDatabase& db, TRecord& record, const TRecord& stored);
+  // A statement of this dataset's, prepared once per key while the dataset is open (build makes its text).
+  SqliteStatement& Statement(SqliteDatabase& db, const std::string& key, const std::function<String()>& build);
 
   TADOConnection* connection_ = nullptr;
   TCursorType cursorType_ = ctKeyset;
@@ -107,8 +115,20 @@ private:
   // For each result column: the table column it writes to (empty for read-only columns).
   std::vector<String> writeColumns_;
   std::vector<bool> autoIncrement_;
+  // For each result column: the table column it comes from (also for the auto-number), else empty.
+  std::vector<String> tableColumns_;
+  // For each result column: the row id itself (an INTEGER PRIMARY KEY), and the table's default for it: none, a
+  // constant (in defaults_, worked out once at open) or an expression the store evaluates on each insert.
+  enum DefaultKind : char { kNoDefault, kConstantDefault, kComputedDefault };
+  std::vector<bool> rowIdAlias_;
+  std::vector<DefaultKind> defaultKinds_;
+  std::vector<FieldValue> defaults_;
   bool hasRowIdColumn_ = false;
   String openedTable_;
+  std::map<std::string, std::unique_ptr<SqliteStatement>> statements_;
+  // Kept between posts so that a post allocates nothing of its own.
+  std::string key_;
+  std::vector<size_t> given_, readBack_, constant_;
 };
 
 class TADOTable : public TCustomADODataSet {

@@ -362,13 +362,17 @@ void TDataSet::SetFieldValue(TField* field, FieldValue value) {
   if (field->FieldNo() <= 0) DatabaseError(L"Field '" + field->DisplayName() + L"' is not bound", Name());
   TRecord* r = state_ == dsEdit ? &editBuffer_ : pending_.get();
   auto& cell = r->values[static_cast<size_t>(field->FieldNo() - 1)];
-  FieldValue old = cell;
-  cell = std::move(value);
-  try {
-    if (field->OnValidate) field->OnValidate(field);
-  } catch (...) {
-    cell = std::move(old);
-    throw;
+  if (field->OnValidate) {
+    FieldValue old = std::move(cell);
+    cell = std::move(value);
+    try {
+      field->OnValidate(field);
+    } catch (...) {
+      cell = std::move(old);
+      throw;
+    }
+  } else {
+    cell = std::move(value);
   }
   modified_ = true;
   DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
@@ -378,19 +382,25 @@ void TDataSet::SetFieldValue(TField* field, FieldValue value) {
 
 bool TDataSet::RecordMatches(const TRecord& record) const {
   if (!filtered_ || !filterExpr_) return true;
-  return filterExpr_->Matches([&](const String& column, FieldValue& v, TFieldType& type) {
-    int i = fieldDefs_->IndexOf(column);
-    if (i < 0) return false;
-    v = record.values[static_cast<size_t>(i)];
-    type = fieldDefs_->items_[static_cast<size_t>(i)]->DataType;
-    return true;
-  });
+  return filterExpr_->Matches(record.values);
 }
 
 void TDataSet::RebuildView(std::uint64_t keepId) {
   std::vector<TRecord*> view;
-  for (auto& r : rows_)
-    if (RecordMatches(*r)) view.push_back(r.get());
+  view.reserve(rows_.size());
+  if (filtered_ && filterExpr_) {
+    // Column names are looked up once per pass, not once per row.
+    filterExpr_->Bind([this](const String& column, int& index, TFieldType& type) {
+      index = fieldDefs_->IndexOf(column);
+      if (index < 0) return false;
+      type = fieldDefs_->items_[static_cast<size_t>(index)]->DataType;
+      return true;
+    });
+    for (auto& r : rows_)
+      if (filterExpr_->Matches(r->values)) view.push_back(r.get());
+  } else {
+    for (auto& r : rows_) view.push_back(r.get());
+  }
   view_ = std::move(view);
   cur_ = view_.empty() ? -1 : 0;
   if (keepId)
@@ -406,6 +416,8 @@ void TDataSet::SetFilter(const String& text) {
   String oldText = filter_;
   std::swap(filterExpr_, expr);
   filter_ = text;
+  // A filter not in force changes no record shown: the view is rebuilt when it comes into force.
+  if (!filtered_) return;
   try {
     ApplyFilter();
   } catch (...) {
@@ -628,17 +640,13 @@ void TDataSet::Post() {
     if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->IsNull())
       DatabaseError(L"Field '" + f->DisplayName() + L"' must have a value", Name());
   if (state_ == dsEdit) {
-    // The store is written from a copy; the row changes only after the store has accepted it.
-    TRecord record = editBuffer_;
-    InternalPost(record, false);
-    record.original = record.values;
-    *view_[static_cast<size_t>(cur_)] = record;
+    // The store is written from the edit buffer; the row takes it only after the store has accepted it.
+    TRecord* row = view_[static_cast<size_t>(cur_)];
+    InternalPost(editBuffer_, row);
+    *row = std::move(editBuffer_);
     editBuffer_ = TRecord();
   } else if (state_ == dsInsert) {
-    TRecord record = *pending_;
-    InternalPost(record, true);
-    record.original = record.values;
-    *pending_ = record;
+    InternalPost(*pending_, nullptr);
     // Keep the new row where it is shown: before the row that follows it in the view.
     TRecord* next = cur_ + 1 < static_cast<int>(view_.size()) ? view_[static_cast<size_t>(cur_ + 1)] : nullptr;
     auto at =

@@ -85,11 +85,10 @@ private:
   TDataSet* dataSet_ = nullptr;
 };
 
-// A row of the client cursor.
+// A row of the client cursor. The row itself holds the values as the store last saw them; an edit works on a copy
+// (the edit buffer), so what an update changes is what differs between the two.
 struct TRecord {
   std::vector<FieldValue> values;
-  // The values as the store last saw them: the key of an update where the row has no row id.
-  std::vector<FieldValue> original;
   Int64 rowId = 0;
   bool hasRowId = false;
   std::uint64_t id = 0;  // unique within the dataset: what bookmarks name
@@ -203,11 +202,12 @@ class TDataSet : public vcl::TComponent {
 
 protected:
   // The store's part. InternalOpen describes the result and loads every row; InternalPost writes the record
-  // (inserting or updating, keyed by rowId or by the original values) and fills in what the store assigned;
-  // InternalDelete removes it. Each raises on failure and must then leave the store unchanged.
+  // (inserting when stored is null, else updating what differs from the stored row, keyed by its rowId) and fills in
+  // what the store assigned; InternalDelete removes it. Each raises on failure and must then leave the store and
+  // the record unchanged.
   virtual void InternalOpen(std::vector<TResultColumn>& columns, std::vector<std::unique_ptr<TRecord>>& rows) = 0;
   virtual void InternalClose() {}
-  virtual void InternalPost(TRecord& record, bool inserting) = 0;
+  virtual void InternalPost(TRecord& record, const TRecord* stored) = 0;
   virtual void InternalDelete(TRecord& record) = 0;
   // Describes the result without loading rows (field definitions of a closed dataset).
   virtual void InternalInitFieldDefs(std::vector<TResultColumn>& columns);

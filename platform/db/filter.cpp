@@ -1,5 +1,6 @@
 #include "platform/db/filter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 #include <vector>
@@ -92,13 +93,51 @@ bool FilterLikeMatch(const String& text, const String& pattern) {
   return LikeFolded(t.data(), t.data() + t.size(), p.data(), p.data() + p.size());
 }
 
+namespace {
+
+bool IsAscii(const String& s) {
+  for (wchar_t c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// Compares a text with one folded already, by the folded form of the text, without building it when the text is
+// plain ASCII (the common case: school numbers, names typed without accents).
+int CompareFolded(const String& text, const String& folded) {
+  if (!IsAscii(text)) {
+    int c = Fold(text).compare(folded);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  size_t n = std::min(text.size(), folded.size());
+  for (size_t i = 0; i < n; ++i) {
+    wchar_t a = text[i];
+    if (a >= L'a' && a <= L'z') a = static_cast<wchar_t>(a - 32);
+    if (a != folded[i]) return a < folded[i] ? -1 : 1;
+  }
+  return text.size() < folded.size() ? -1 : (text.size() > folded.size() ? 1 : 0);
+}
+
+}  // namespace
+
 struct FilterExpression::Node {
   enum Kind { And, Or, Not, Compare } kind = Compare;
   std::unique_ptr<Node> left, right;
   String column, op;
+  enum Op { Eq, Ne, Lt, Gt, Le, Ge, Like } opKind = Eq;
   enum LitKind { LitText, LitNumber, LitDate, LitNull } litKind = LitText;
   String text;
+  String folded;  // the literal folded once, for text comparisons and patterns
   double number = 0;
+  int index = -1;  // the column's position in a row, once bound
+  TFieldType boundType = ftUnknown;
+
+  void Prepare() {
+    static const std::pair<const wchar_t*, Op> ops[] = {{L"=", Eq},  {L"<>", Ne}, {L"<", Lt},     {L">", Gt},
+                                                        {L"<=", Le}, {L">=", Ge}, {L"LIKE", Like}};
+    for (auto& [name, k] : ops)
+      if (op == name) opKind = k;
+    folded = Fold(text);
+  }
 
   bool Eval(const Resolver& resolve) const {
     switch (kind) {
@@ -110,15 +149,38 @@ struct FilterExpression::Node {
     FieldValue v;
     TFieldType type = ftUnknown;
     if (!resolve(column, v, type)) throw EDatabaseError(L"Field '" + column + L"' not found");
+    return Test(v, type);
+  }
+
+  bool EvalRow(const std::vector<FieldValue>& row) const {
+    switch (kind) {
+      case And: return left->EvalRow(row) && right->EvalRow(row);
+      case Or: return left->EvalRow(row) || right->EvalRow(row);
+      case Not: return !left->EvalRow(row);
+      case Compare: break;
+    }
+    static const FieldValue null;
+    return Test(index >= 0 && static_cast<size_t>(index) < row.size() ? row[static_cast<size_t>(index)] : null,
+                boundType);
+  }
+
+  void Bind(const ColumnFinder& find) {
+    if (left) left->Bind(find);
+    if (right) right->Bind(find);
+    if (kind != Compare) return;
+    if (!find(column, index, boundType)) throw EDatabaseError(L"Field '" + column + L"' not found");
+  }
+
+  bool Test(const FieldValue& v, TFieldType type) const {
     if (litKind == LitNull || v.IsNull()) {
       bool bothNull = litKind == LitNull && v.IsNull();
-      if (op == L"=") return bothNull;
-      if (op == L"<>") return litKind == LitNull ? !v.IsNull() : true;
+      if (opKind == Eq) return bothNull;
+      if (opKind == Ne) return litKind == LitNull ? !v.IsNull() : true;
       return false;
     }
-    if (op == L"LIKE") {
-      String subject = IsNumberType(type) ? NumberText(v) : (v.IsText() ? v.AsText() : NumberText(v));
-      return FilterLikeMatch(subject, litKind == LitNumber ? text : text);
+    if (opKind == Like) {
+      String subject = Fold(IsNumberType(type) ? NumberText(v) : (v.IsText() ? v.AsText() : NumberText(v)));
+      return LikeFolded(subject.data(), subject.data() + subject.size(), folded.data(), folded.data() + folded.size());
     }
     int cmp = 0;
     if (IsNumberType(type) || IsDateType(type) || (!v.IsText() && (v.IsInteger() || v.IsReal()))) {
@@ -136,17 +198,17 @@ struct FilterExpression::Node {
       if (v.IsText() && !ParseNumber(v.AsText(), val)) return false;
       cmp = val < lit ? -1 : (val > lit ? 1 : 0);
     } else {
-      String a = Fold(v.IsText() ? v.AsText() : NumberText(v));
-      String b = Fold(litKind == LitText ? text : text);
-      cmp = a.compare(b);
-      cmp = cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
+      cmp = v.IsText() ? CompareFolded(v.AsText(), folded) : CompareFolded(NumberText(v), folded);
     }
-    if (op == L"=") return cmp == 0;
-    if (op == L"<>") return cmp != 0;
-    if (op == L"<") return cmp < 0;
-    if (op == L">") return cmp > 0;
-    if (op == L"<=") return cmp <= 0;
-    if (op == L">=") return cmp >= 0;
+    switch (opKind) {
+      case Eq: return cmp == 0;
+      case Ne: return cmp != 0;
+      case Lt: return cmp < 0;
+      case Gt: return cmp > 0;
+      case Le: return cmp <= 0;
+      case Ge: return cmp >= 0;
+      case Like: break;
+    }
     return false;
   }
 };
@@ -154,7 +216,7 @@ struct FilterExpression::Node {
 namespace {
 
 class Parser {
-public:
+ public:
   explicit Parser(const String& s) : s_(s) {}
 
   std::unique_ptr<FilterExpression::Node> ParseAll() {
@@ -164,7 +226,7 @@ public:
     return n;
   }
 
-private:
+ private:
   using Node = FilterExpression::Node;
 
   [[noreturn]] void Fail() { throw EDatabaseError(L"Invalid filter: " + s_); }
@@ -303,6 +365,7 @@ private:
       if (!ParseNumber(n->text, n->number)) Fail();
       n->litKind = Node::LitNumber;
     }
+    n->Prepare();
     return n;
   }
 
@@ -320,5 +383,9 @@ FilterExpression::FilterExpression(const String& text) {
 FilterExpression::~FilterExpression() = default;
 
 bool FilterExpression::Matches(const Resolver& resolve) const { return root_->Eval(resolve); }
+
+void FilterExpression::Bind(const ColumnFinder& find) { root_->Bind(find); }
+
+bool FilterExpression::Matches(const std::vector<FieldValue>& row) const { return root_->EvalRow(row); }
 
 }  // namespace db

@@ -16,11 +16,6 @@ std::string ToUtf8(const String& s) {
   return out;
 }
 
-String FromUtf16(const void* p, int bytes) {
-  if (!p) return String();
-  return String(static_cast<const wchar_t*>(p), static_cast<size_t>(bytes) / sizeof(wchar_t));
-}
-
 String ErrorText(sqlite3* db, int code) {
   if (db) {
     const void* msg = sqlite3_errmsg16(db);
@@ -90,7 +85,7 @@ bool SqliteDatabase::TableExists(const String& table) {
 
 std::vector<SqliteDatabase::ColumnInfo> SqliteDatabase::TableColumns(const String& table) {
   std::vector<ColumnInfo> out;
-  SqliteStatement st(*this, L"SELECT name, type, \"notnull\", pk FROM pragma_table_info(?1)");
+  SqliteStatement st(*this, L"SELECT name, type, \"notnull\", pk, dflt_value FROM pragma_table_info(?1)");
   st.BindText(1, table);
   while (st.Step()) {
     ColumnInfo c;
@@ -98,6 +93,8 @@ std::vector<SqliteDatabase::ColumnInfo> SqliteDatabase::TableColumns(const Strin
     c.declaredType = st.ColumnText(1);
     c.notNull = st.ColumnInt64(2) != 0;
     c.primaryKey = st.ColumnInt64(3) != 0;
+    c.hasDefault = st.ColumnKind(4) != SqliteStatement::Kind::Null;
+    if (c.hasDefault) c.defaultValue = st.ColumnText(4);
     out.push_back(c);
   }
   std::string t = ToUtf8(table);
@@ -185,8 +182,58 @@ std::int64_t SqliteStatement::ColumnInt64(int col) const { return sqlite3_column
 double SqliteStatement::ColumnDouble(int col) const { return sqlite3_column_double(stmt_, col); }
 
 String SqliteStatement::ColumnText(int col) const {
-  const void* p = sqlite3_column_text16(stmt_, col);
-  return FromUtf16(p, sqlite3_column_bytes16(stmt_, col));
+  String out;
+  ColumnText(col, out);
+  return out;
+}
+
+void SqliteStatement::ColumnText(int col, String& out) const {
+  // Read as the file keeps it (UTF-8) and widened here: asking SQLite for UTF-16 makes it convert into a buffer of
+  // its own first, one more allocation and copy for every cell of every row a dataset loads.
+  const unsigned char* p = sqlite3_column_text(stmt_, col);
+  Utf8ToString(reinterpret_cast<const char*>(p), p ? static_cast<size_t>(sqlite3_column_bytes(stmt_, col)) : 0, out);
+}
+
+void Utf8ToString(const char* text, size_t bytes, String& out) {
+  out.resize(bytes);  // never more UTF-16 units than UTF-8 bytes
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* end = s + bytes;
+  wchar_t* d = out.data();
+  while (s < end) {
+    unsigned c = *s;
+    if (c < 0x80) {
+      *d++ = static_cast<wchar_t>(c);
+      ++s;
+      continue;
+    }
+    // Length of the sequence and the bits of its first byte; continuation bytes must follow.
+    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+    if (c >= 0xF5) extra = -1;
+    unsigned cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
+    bool ok = extra > 0 && end - s > extra;
+    for (int i = 1; ok && i <= extra; ++i) {
+      if ((s[i] & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (s[i] & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are malformed too.
+    if (ok && ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+               (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))))
+      ok = false;
+    if (!ok) {
+      *d++ = 0xFFFD;
+      ++s;
+      continue;
+    }
+    s += extra + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *d++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
+      *d++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      *d++ = static_cast<wchar_t>(cp);
+    }
+  }
+  out.resize(static_cast<size_t>(d - out.data()));
 }
 
 std::string SqliteStatement::ColumnBlob(int col) const {

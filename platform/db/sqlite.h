@@ -38,6 +38,8 @@ public:
     bool notNull = false;
     bool primaryKey = false;
     bool autoIncrement = false;
+    bool hasDefault = false;
+    String defaultValue;  // the default's text as declared ("0", "'x'", "CURRENT_TIMESTAMP")
   };
   // The columns of a table in their physical order; empty when there is no such table.
   std::vector<ColumnInfo> TableColumns(const String& table);
@@ -75,6 +77,8 @@ public:
   std::int64_t ColumnInt64(int col) const;
   double ColumnDouble(int col) const;
   String ColumnText(int col) const;
+  // The same into a string of the caller's, reusing its buffer.
+  void ColumnText(int col, String& out) const;
   std::string ColumnBlob(int col) const;
 
 private:
@@ -83,6 +87,9 @@ private:
   SqliteDatabase& db_;
   sqlite3_stmt* stmt_ = nullptr;
 };
+
+// UTF-8 (as SQLite keeps text) into UTF-16; a malformed sequence becomes U+FFFD.
+void Utf8ToString(const char* text, size_t bytes, String& out);
 
 // Identifier quoting for generated statements: "name" with embedded quotes doubled. Column names may start with a
 // digit ("2828veya5395"), so every generated identifier is quoted.

@@ -358,7 +358,9 @@ void TClassInfo::Finish() {
 void RegisterClass(const TClassInfo* cls) {
   if (!cls) return;
   std::lock_guard<std::recursive_mutex> guard(RegistryLock());
-  Registry().emplace(cls->ClassName(), cls);
+  auto [it, added] = Registry().emplace(cls->ClassName(), cls);
+  // Creating by name must not depend on which of two classes happened to register first.
+  if (!added && it->second != cls) throw rtl::EFilerError(L"A class named " + cls->ClassName() + L" already exists");
 }
 
 void RegisterClasses(std::initializer_list<const TClassInfo*> classes) {

@@ -337,7 +337,8 @@ private:
   std::vector<std::unique_ptr<TFieldInfo>> fields_;
 };
 
-// The registry. Classes are registered by name, matched exactly.
+// The registry. Classes are registered by name, matched exactly. Registering a class again does nothing;
+// another class under a name already taken raises EFilerError (at start-up that ends the program).
 void RegisterClass(const TClassInfo* cls);
 void RegisterClasses(std::initializer_list<const TClassInfo*> classes);
 // nullptr when no class has that name.

@@ -9,12 +9,14 @@
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/variant.h"
 #include "platform/vcl/typinfo.h"
+#include "report/model/qvxClassBands.h"
+#include "report/model/qvxClassMemo.h"
+#include "report/model/qvxDataSets.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxXML.h"
 
 using rtl::String;
-
-TqvxDataSetHooks qvxDataSetHooks;
 
 bool qvxIsKindOf(const rtl::TObject* obj, const wchar_t* className) {
   if (!obj) return false;
@@ -59,7 +61,8 @@ VCL_REGISTER(TqvxReportComponent) {
 
 vcl::TComponent* TqvxComponent::OwnerFor(vcl::TComponent* owner) {
   // Report objects belong to their report; the tree itself is the Parent/Objects pair.
-  if (auto* c = dynamic_cast<TqvxComponent*>(owner)) return c->Report();
+  if (auto* c = dynamic_cast<TqvxComponent*>(owner))
+    if (TqvxReport* report = c->Report()) return report;
   return owner;
 }
 
@@ -195,26 +198,29 @@ std::vector<TqvxComponent*>& TqvxComponent::GetContainerObjects() { return FObje
 
 String TqvxComponent::GetDescription() const { return ClassName(); }
 
-TqvxComponent* TqvxComponent::Page() {
-  for (TqvxComponent* c = this; c; c = c->FParent)
-    if (qvxIsKindOf(c, L"TqvxPage")) return c;
+TqvxPage* TqvxComponent::Page() const {
+  for (const TqvxComponent* c = this; c; c = c->FParent)
+    if (c->FAsPage) return c->FAsPage;
   return nullptr;
 }
 
-TqvxComponent* TqvxComponent::Report() {
-  for (TqvxComponent* c = this; c; c = c->FParent)
-    if (qvxIsKindOf(c, L"TqvxReport")) return c;
+TqvxReport* TqvxComponent::Report() const {
+  for (const TqvxComponent* c = this; c; c = c->FParent)
+    if (c->FAsReport) return c->FAsReport;
   return nullptr;
 }
 
 Extended TqvxComponent::AbsLeft() const {
-  if (!FParent || qvxIsKindOf(FParent, L"TqvxDialogPage")) return FLeft;
-  return FParent->AbsLeft() + FLeft;
+  Extended result = FLeft;
+  // Controls on a dialog page are placed relative to the page's window, not the page.
+  for (const TqvxComponent* p = FParent; p && !p->FIsDialogPage; p = p->FParent) result += p->FLeft;
+  return result;
 }
 
 Extended TqvxComponent::AbsTop() const {
-  if (!FParent || qvxIsKindOf(FParent, L"TqvxDialogPage")) return FTop;
-  return FParent->AbsTop() + FTop;
+  Extended result = FTop;
+  for (const TqvxComponent* p = FParent; p && !p->FIsDialogPage; p = p->FParent) result += p->FTop;
+  return result;
 }
 
 bool TqvxComponent::IsAncestor() const { return ComponentState().Contains(vcl::csAncestor) || FAncestor; }
@@ -244,7 +250,7 @@ TqvxComponent* TqvxComponent::FindObject(const String& name) {
 }
 
 TqvxDataSet* TqvxComponent::FindDataSet(TqvxDataSet* dataSet, const String& dsName) {
-  return qvxDataSetHooks.Find ? qvxDataSetHooks.Find(this, dataSet, dsName) : nullptr;
+  return qvxFindReportDataSet(this, dataSet, dsName);
 }
 
 void TqvxComponent::CreateUniqueName() {
@@ -285,6 +291,14 @@ void TqvxComponent::Clear() {
   }
 }
 
+void TqvxComponent::FreeChildren() {
+  while (!FObjects.empty()) {
+    TqvxComponent* c = FObjects.back();
+    c->Free();  // leaves FObjects on its way out
+    if (!FObjects.empty() && FObjects.back() == c) FObjects.pop_back();
+  }
+}
+
 void TqvxComponent::GetChildren(const vcl::TGetChildProc& proc, vcl::TComponent*) {
   for (TqvxComponent* c : FObjects) proc(c);
 }
@@ -293,24 +307,23 @@ void TqvxComponent::LoadFromStream(rtl::TStream& stream) {
   if (!FAncestorOnlyStream) Clear();
   TqvxXMLSerializer serializer(&stream);
   serializer.HandleNestedProperties = true;
-  TqvxComponent* report = Report();
+  TqvxReport* report = Report();
   // A load inside a load (Assign while a template is read) hands the report back its outer serializer.
   struct TDone {
-    TqvxComponent* report;
+    TqvxReport* report;
     TqvxXMLSerializer& serializer;
     TqvxXMLSerializer* outer;
     ~TDone() {
       if (!report) return;
-      if (rtl::TStrings* errors = report->ReportErrors()) {
-        rtl::TStringList& lines = serializer.Errors();
-        for (rtl::Integer k = 0; k < lines.Count(); ++k) errors->Add(lines.Get(k));
-      }
+      rtl::TStringList& lines = serializer.Errors();
+      for (rtl::Integer k = 0; k < lines.Count(); ++k) report->Errors()->Add(lines.Get(k));
       report->SetXMLSerializer(outer);
     }
   } done{report, serializer, report ? report->XMLSerializer() : nullptr};
   if (report) {
     report->SetXMLSerializer(&serializer);
-    serializer.OnGetCustomDataEvent = report->OnGetCustomDataHandler();
+    if (report->OnGetCustomData.Assigned())
+      serializer.OnGetCustomDataEvent = [report](TqvxXMLItem* item) { report->OnGetCustomData(item); };
   }
   serializer.SetOwner(report);
   serializer.ReadRootComponent(this);
@@ -320,16 +333,26 @@ void TqvxComponent::SaveToStream(rtl::TStream& stream, bool saveChildren, bool s
   TqvxXMLSerializer serializer(&stream);
   serializer.HandleNestedProperties = true;
   serializer.SaveAncestorOnly = FAncestorOnlyStream;
-  TqvxComponent* report = Report();
+  TqvxReport* report = Report();
   serializer.SetOwner(report);
   serializer.SerializeDefaultValues = saveDefaultValues;
   if (report && (report == this || FAncestorOnlyStream)) {
     serializer.OnGetAncestor = [report](const String& name, rtl::TPersistent*& ancestor) {
       report->DoGetAncestor(name, ancestor);
     };
-    if (!FAncestorOnlyStream) serializer.OnSaveCustomDataEvent = report->OnSaveCustomDataHandler();
+    if (!FAncestorOnlyStream && report->OnSaveCustomData.Assigned())
+      serializer.OnSaveCustomDataEvent = [report](TqvxXMLItem* item) { report->OnSaveCustomData(item); };
   }
-  serializer.WriteRootComponent(this, saveChildren, nullptr, streaming);
+  // The report's own serializer while it is written, so that its lists find it (qvxWriteCollection).
+  TqvxXMLSerializer* outer = report ? report->XMLSerializer() : nullptr;
+  if (report) report->SetXMLSerializer(&serializer);
+  try {
+    serializer.WriteRootComponent(this, saveChildren, nullptr, streaming);
+  } catch (...) {
+    if (report) report->SetXMLSerializer(outer);
+    throw;
+  }
+  if (report) report->SetXMLSerializer(outer);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -384,15 +407,20 @@ void TqvxComponent::AlignChildren() {
   for (TqvxComponent* v : FObjects) {
     if (!AlignProp(v)) continue;
     switch (AlignOf(v)) {
-      case baCenter: v->SetLeft((FWidth - v->Width()) / 2); break;
-      case baBottom: v->SetTop(FHeight - v->Height()); break;
+      case baCenter:
+        v->SetLeft((FWidth - v->Width()) / 2);
+        break;
+      case baBottom:
+        v->SetTop(FHeight - v->Height());
+        break;
       case baClient:
         v->SetLeft(0);
         v->SetTop(0);
         v->SetWidth(FWidth);
         v->SetHeight(FHeight);
         break;
-      default: break;
+      default:
+        break;
     }
   }
 }
@@ -414,13 +442,9 @@ String TqvxComponent::DiffFont(vcl::TFont* f1, vcl::TFont* f2, const String& add
 String TqvxComponent::InternalDiff(TqvxComponent* c) {
   String result;
   if (FloatDiff(FLeft, c->FLeft)) result += Item(L"l", FloatText(FLeft));
-  if (qvxIsKindOf(this, L"TqvxBand") || FloatDiff(FTop, c->FTop)) result += Item(L"t", FloatText(FTop));
-  bool autoWidth = false;
-  if (qvxIsKindOf(this, L"TqvxCustomMemoView")) {
-    const vcl::TClassInfo* cls = vcl::ClassOf(this);
-    const vcl::TPropInfo* p = cls ? cls->FindProperty(L"AutoWidth") : nullptr;
-    autoWidth = p && p->Kind() == vcl::tkEnumeration && p->GetOrd(this) != 0;
-  }
+  if (dynamic_cast<TqvxBand*>(this) || FloatDiff(FTop, c->FTop)) result += Item(L"t", FloatText(FTop));
+  auto* memo = dynamic_cast<TqvxCustomMemoView*>(this);
+  const bool autoWidth = memo && memo->AutoWidth;
   if (!autoWidth && FloatDiff(FWidth, c->FWidth)) result += Item(L"w", FloatText(FWidth));
   if (FloatDiff(FHeight, c->FHeight)) result += Item(L"h", FloatText(FHeight));
   if (FVisible != c->FVisible) result += Item(L"Visible", BoolText(FVisible));
@@ -445,7 +469,7 @@ String TqvxComponent::AllDiff(TqvxComponent* component) {
   if (blank != String::npos && written.size() >= blank + 3)
     result = written.substr(blank + 1, written.size() - blank - 3);
   if (component) result += L" " + InternalDiff(component);
-  if (qvxIsKindOf(this, L"TqvxNullBand")) result += Item(L"l", FloatText(FLeft)) + Item(L"t", FloatText(FTop));
+  if (dynamic_cast<TqvxNullBand*>(this)) result += Item(L"l", FloatText(FLeft)) + Item(L"t", FloatText(FTop));
   return result;
 }
 

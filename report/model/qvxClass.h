@@ -2,9 +2,9 @@
 // The report object tree: the base of every object of a report (pages, bands, views, datasets, the report root)
 // and the base of everything that prints. Positions and sizes are pixels at 96 per inch.
 //
-// The report root and several object kinds (pages, bands, text objects) live in their own files; this base tells
-// them apart through the class registry by name (qvxIsKindOf), so it does not depend on them. The root answers
-// the report hooks below (Errors, XMLSerializer, the custom-data handlers, DoGetAncestor) from its own fields.
+// Each object knows its parent; the nearest report root and page are found by walking parents and looking at a
+// pointer each node keeps to itself as a root or page (no class names on these paths, which the engine walks for
+// every object of every record).
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -48,7 +48,7 @@ VCL_SET(TqvxPrintOn, TqvxPrintOnType)
 VCL_ENUM(TqvxAlign, baNone, baLeft, baRight, baCenter, baWidth, baBottom, baClient)
 
 // True when obj's class, or one of its ancestors, has that name (classes that are not linked in simply answer
-// false).
+// false). For the few places that must not depend on a class's unit; hot paths use pointers.
 bool qvxIsKindOf(const rtl::TObject* obj, const wchar_t* className);
 
 class EDuplicateName : public rtl::Exception {
@@ -59,15 +59,8 @@ public:
 
 class TqvxDataSet;
 class TqvxComponent;
-
-// What the report objects need of report datasets, filled in by the dataset unit (the tree itself does not depend
-// on it): the lookup behind FindDataSet, a dataset as a component (for free notifications) and its user name.
-struct TqvxDataSetHooks {
-  TqvxDataSet* (*Find)(TqvxComponent* self, TqvxDataSet* dataSet, const rtl::String& name) = nullptr;
-  vcl::TComponent* (*AsComponent)(TqvxDataSet* dataSet) = nullptr;
-  rtl::String (*UserName)(TqvxDataSet* dataSet) = nullptr;
-};
-extern TqvxDataSetHooks qvxDataSetHooks;
+class TqvxReport;
+class TqvxPage;
 
 class TqvxComponent : public vcl::TComponent {
   VCL_CLASS(TqvxComponent, vcl::TComponent)
@@ -96,7 +89,10 @@ public:
   virtual void AlignChildren();
   virtual void AddSourceObjects() {}
   virtual void BeforeStartReport() {}
+  // Frees the children; those that come from an ancestor (the platform's csAncestor) are cleared instead.
   virtual void Clear();
+  // Frees every child, inherited ones too.
+  void FreeChildren();
   virtual void LoadFromStream(rtl::TStream& stream);
   virtual void SaveToStream(rtl::TStream& stream, bool saveChildren = true, bool saveDefaultValues = false,
                             bool streaming = false);
@@ -113,18 +109,6 @@ public:
   void GetChildren(const vcl::TGetChildProc& proc, vcl::TComponent* root) override;
   vcl::TComponent* GetChildOwner() override { return this; }
 
-  // Report hooks: the report root answers them from its fields; other objects have none.
-  virtual rtl::TStrings* ReportErrors() { return nullptr; }
-  virtual TqvxXMLSerializer* XMLSerializer() const { return nullptr; }
-  virtual void SetXMLSerializer(TqvxXMLSerializer* value) {}
-  virtual TqvxXMLItemEvent OnGetCustomDataHandler() const { return {}; }
-  virtual TqvxXMLItemEvent OnSaveCustomDataHandler() const { return {}; }
-  virtual void DoGetAncestor(const rtl::String& name, rtl::TPersistent*& ancestor) {}
-  // The value of a bracketed expression, the "Self" object of expressions and the script language.
-  virtual rtl::Variant Calc(const rtl::String& expr) { return rtl::Variant(); }
-  virtual void SetSelfValue(TqvxComponent* value) {}
-  virtual rtl::String GetScriptLanguage() const { return L"ZuvizaVuruze"; }
-
   void SetBounds(Extended left, Extended top, Extended width, Extended height);
   // The first object of GetAllObjects with that name (ignoring case).
   TqvxComponent* FindObject(const rtl::String& name);
@@ -137,9 +121,9 @@ public:
   rtl::String AllDiff(TqvxComponent* component);
   static rtl::String DiffFont(vcl::TFont* f1, vcl::TFont* f2, const rtl::String& add);
 
-  // The nearest page (TqvxPage) or report (TqvxReport) among this object and its parents.
-  TqvxComponent* Page();
-  TqvxComponent* Report();
+  // The nearest page or report root among this object and its parents.
+  TqvxPage* Page() const;
+  TqvxReport* Report() const;
   Extended AbsLeft() const;
   Extended AbsTop() const;
   bool IsAncestor() const;
@@ -206,8 +190,12 @@ protected:
   TqvxComponent* FOriginalComponent = nullptr;
   TqvxRect FOriginalRect;
   TqvxComponent* FOriginalBand = nullptr;
+  // Set by the report root and the page classes on themselves: what Report(), Page() and AbsLeft look for.
+  TqvxReport* FAsReport = nullptr;
+  TqvxPage* FAsPage = nullptr;
+  bool FIsDialogPage = false;
 
-private:
+ private:
   void Init(vcl::TComponent* owner);
   void CollectAll(std::vector<TqvxComponent*>& list);
   static vcl::TComponent* OwnerFor(vcl::TComponent* owner);

@@ -5,6 +5,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxClassPages.h"
+#include "report/model/qvxDMPClass.h"
 #include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 
@@ -221,7 +222,7 @@ void TqvxBand::Notification(vcl::TComponent* component, vcl::TOperation operatio
 }
 
 Extended TqvxBand::Snap(Extended value, Extended cell) const {
-  if (!qvxIsKindOf(FParent, L"TqvxDMPPage")) return value;
+  if (!dynamic_cast<TqvxDMPPage*>(FParent)) return value;
   return static_cast<Extended>(std::nearbyint(static_cast<double>(value / cell))) * cell;
 }
 
@@ -280,7 +281,7 @@ void TqvxBand::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Exte
 }
 
 void TqvxBand::CreateFillMemo() {
-  if (qvxIsKindOf(this, L"TqvxNullBand")) return;
+  if (dynamic_cast<TqvxNullBand*>(this)) return;
   if (auto* brush = dynamic_cast<TqvxBrushFill*>(FFill))
     if (brush->BackColor == clTransparent && brush->ForeColor == 0 && brush->Style == vcl::bsSolid) return;
   if (!FFillMemo) {
@@ -326,28 +327,25 @@ String TqvxDataBand::GetDescription() const { return qvxResources().Get(L"obData
 
 void TqvxDataBand::Notification(vcl::TComponent* component, vcl::TOperation operation) {
   TqvxBand::Notification(component, operation);
-  if (operation == vcl::opRemove && FDataSet && qvxDataSetHooks.AsComponent &&
-      qvxDataSetHooks.AsComponent(FDataSet) == component)
+  if (operation == vcl::opRemove && FDataSet && static_cast<vcl::TComponent*>(FDataSet) == component)
     FDataSet = nullptr;
 }
 
 void TqvxDataBand::SetDataSet(TqvxDataSet* value) {
   FDataSet = value;
-  FDataSetName = value && qvxDataSetHooks.UserName ? qvxDataSetHooks.UserName(value) : String();
-  if (value && qvxDataSetHooks.AsComponent)
-    if (vcl::TComponent* c = qvxDataSetHooks.AsComponent(value)) c->FreeNotification(this);
+  FDataSetName = value ? value->UserName() : String();
+  if (value) value->FreeNotification(this);
 }
 
 String TqvxDataBand::DataSetName() const {
-  if (FDataSet && qvxDataSetHooks.UserName) return qvxDataSetHooks.UserName(FDataSet);
+  if (FDataSet) return FDataSet->UserName();
   return FDataSetName;
 }
 
 void TqvxDataBand::SetDataSetName(const String& value) {
   FDataSetName = value;
   FDataSet = FindDataSet(FDataSet, FDataSetName);
-  if (FDataSet && qvxDataSetHooks.AsComponent)
-    if (vcl::TComponent* c = qvxDataSetHooks.AsComponent(FDataSet)) c->FreeNotification(this);
+  if (FDataSet) FDataSet->FreeNotification(this);
 }
 
 void TqvxDataBand::SetRowCount(rtl::Integer value) {

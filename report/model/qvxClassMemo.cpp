@@ -13,6 +13,7 @@
 #include "platform/vcl/filer.h"
 #include "report/model/qvxCollections.h"
 #include "report/model/qvxDataSets.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxUtils.h"
 #include "report/model/qvxVariables.h"
@@ -20,8 +21,6 @@
 
 using rtl::String;
 using rtl::Variant;
-
-TqvxMemoHooks qvxMemoHooks;
 
 namespace {
 
@@ -95,6 +94,7 @@ VCL_REGISTER(TqvxMemoView) {
   cls.Prop(L"Clipped", &M::Clipped).Default(true);
   cls.Prop(L"Color", &TqvxView::Color, &TqvxView::SetColor).Stored(false).TypeName(L"TColor");
   cls.Prop(L"DataField", &TqvxView::DataField);
+  cls.Prop(L"DataSet", &TqvxView::DataSet, &TqvxView::SetDataSet);
   cls.Prop(L"DataSetName", &TqvxView::DataSetName, &TqvxView::SetDataSetName);
   cls.Prop(L"DisplayFormat", &M::DisplayFormat, &M::SetDisplayFormat).Stored(&M::IsDisplayFormatStored);
   cls.Prop(L"ExpressionDelimiters", &M::ExpressionDelimiters).Stored(&M::IsExpressionDelimitersStored);
@@ -239,8 +239,9 @@ bool TqvxCustomMemoView::IsHighlightStored() const {
 
 void TqvxCustomMemoView::SetStyle(const String& value) {
   FStyle = value;
-  TqvxComponent* report = const_cast<TqvxCustomMemoView*>(this)->Report();
-  if (report && qvxMemoHooks.ApplyReportStyle) qvxMemoHooks.ApplyReportStyle(report, this, value);
+  if (TqvxReport* report = Report())
+    if (TqvxStyleItem* style = report->Styles()->Find(value))
+      ApplyStyle(style->Fill(), style->Font(), style->Frame(), style->ApplyFill, style->ApplyFont, style->ApplyFrame);
 }
 
 void TqvxCustomMemoView::ApplyStyle(TqvxCustomFill* fill, vcl::TFont* font, TqvxFrame* frame, bool applyFill,
@@ -263,9 +264,7 @@ void TqvxCustomMemoView::ApplyPreviewHighlight() {
 }
 
 TqvxDrawText* TqvxCustomMemoView::DrawText() {
-  if (TqvxComponent* report = Report())
-    if (qvxMemoHooks.ReportDrawText)
-      if (TqvxDrawText* dt = qvxMemoHooks.ReportDrawText(report)) return dt;
+  if (TqvxReport* report = Report()) return report->DrawText();
   return qvxDrawText();
 }
 
@@ -321,7 +320,7 @@ void TqvxCustomMemoView::GetData() {
   if (FFormats->Count() == 0) FFormats->Add();
   const bool convert = CharsetConversion();
   const unsigned charset = FFont->Charset();
-  TqvxComponent* report = Report();
+  TqvxReport* report = Report();
 
   if (IsDataField()) {
     if (FDataSet->IsBlobField(DataField)) {
@@ -371,7 +370,7 @@ void TqvxCustomMemoView::GetData() {
     }
   }
 
-  if (report && qvxMemoHooks.SetLocalValue) qvxMemoHooks.SetLocalValue(report, FValue);
+  if (report) report->SetLocalValue(FValue);
 
   if (report) {
     for (int k = 0; k < FHighlights->Count(); ++k) {
@@ -448,7 +447,7 @@ String TqvxCustomMemoView::CalcAndFormat(const String& exprIn, TqvxFormat* forma
     value = Variant(String(L"[TotalPages#]"));
   } else if (rtl::SameText(expr, L"COPYNAME#")) {
     value = Variant(String(L"[CopyName#]"));
-  } else if (TqvxComponent* report = Report()) {
+  } else if (TqvxReport* report = Report()) {
     String e = expr;
     if (CharsetConversion()) e = AnsiToUnicode(_UnicodeToAnsi(e, FFont->Charset()), DEFAULT_CHARSET);
     value = report->Calc(e);

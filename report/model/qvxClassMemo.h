@@ -14,19 +14,6 @@
 
 class TqvxCustomMemoView;
 
-// What text objects need of the report root, the style sheet and the expression values; those units fill the hooks
-// in so that text objects do not depend on them. Without a hook the process-wide layout serves, no style applies
-// and no local value is kept.
-struct TqvxMemoHooks {
-  // The report's own layout object (nullptr: the process-wide one).
-  TqvxDrawText* (*ReportDrawText)(TqvxComponent* report) = nullptr;
-  // Applies the report's style of that name to the text object (ApplyStyle).
-  void (*ApplyReportStyle)(TqvxComponent* report, TqvxCustomMemoView* memo, const rtl::String& styleName) = nullptr;
-  // The value scripts see as the current object's value.
-  void (*SetLocalValue)(TqvxComponent* report, const rtl::Variant& value) = nullptr;
-};
-extern TqvxMemoHooks qvxMemoHooks;
-
 class TqvxCustomMemoView : public TqvxStretcheable {
   VCL_CLASS(TqvxCustomMemoView, TqvxStretcheable)
  public:
@@ -58,6 +45,9 @@ class TqvxCustomMemoView : public TqvxStretcheable {
                   bool applyFrame);
   void ApplyHighlight(TqvxHighlight* highlight);
   void ApplyPreviewHighlight();
+  // Puts the page count and the copy name into the text ([TOTALPAGES#], [COPYNAME#]); the prepared pages call it
+  // through Draw, and the preview's search before it reads the text.
+  void ExtractMacros();
   void ResetSuppress() { FLastValue = rtl::Variant(rtl::String()); }
   // The text as the layout wraps it at the object's width (lines joined with CR LF), or without its tags.
   rtl::String WrapText(bool wrapWords);
@@ -133,7 +123,6 @@ class TqvxCustomMemoView : public TqvxStretcheable {
  private:
   void InitMemo();
   bool CharsetConversion() const;
-  void ExtractMacros();
   void SetLayoutFormat(TqvxDrawText* dt);
   void DrawUnderlines(TqvxDrawText* dt);
   Extended HeightAdjustment() const;

@@ -5,38 +5,38 @@
 
 #include "platform/rtl/format.h"
 #include "report/model/qvxDataSets.h"
+#include "report/model/qvxLinks.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
-
-TqvxPrinterHooks qvxPrinterHooks;
 
 namespace {
 
 rtl::Int64 Rnd64(Extended x) { return static_cast<rtl::Int64>(std::nearbyint(static_cast<double>(x))); }
 
-// The common paper codes of the platform, in mm; the printer layer replaces this with its full table.
-struct TPaper {
-  rtl::Integer Code;
-  Extended Width, Height;
-};
-constexpr TPaper kPapers[] = {
-    {1, 215.9L, 279.4L},  // Letter
-    {5, 215.9L, 355.6L},  // Legal
-    {8, 297, 420},        // A3
-    {9, 210, 297},        // A4
-    {11, 148, 210},       // A5
-    {13, 182, 257},       // B5 (JIS)
-};
-
 }  // namespace
 
+const TPaperInfo PaperInfo[66] = {
+    {1, L"", 2159, 2794},   {2, L"", 2159, 2794},  {3, L"", 2794, 4318},  {4, L"", 4318, 2794},  {5, L"", 2159, 3556},
+    {6, L"", 1397, 2159},   {7, L"", 1842, 2667},  {8, L"", 2970, 4200},  {9, L"", 2100, 2970},  {10, L"", 2100, 2970},
+    {11, L"", 1480, 2100},  {12, L"", 2500, 3540}, {13, L"", 1820, 2570}, {14, L"", 2159, 3302}, {15, L"", 2150, 2750},
+    {16, L"", 2540, 3556},  {17, L"", 2794, 4318}, {18, L"", 2159, 2794}, {19, L"", 984, 2254},  {20, L"", 1048, 2413},
+    {21, L"", 1143, 2635},  {22, L"", 1207, 2794}, {23, L"", 1270, 2921}, {24, L"", 4318, 5588}, {25, L"", 5588, 8636},
+    {26, L"", 8636, 11176}, {27, L"", 1100, 2200}, {28, L"", 1620, 2290}, {29, L"", 3240, 4580}, {30, L"", 2290, 3240},
+    {31, L"", 1140, 1620},  {32, L"", 1140, 2290}, {33, L"", 2500, 3530}, {34, L"", 1760, 2500}, {35, L"", 1760, 1250},
+    {36, L"", 1100, 2300},  {37, L"", 984, 1905},  {38, L"", 920, 1651},  {39, L"", 3778, 2794}, {40, L"", 2159, 3048},
+    {41, L"", 2159, 3302},  {42, L"", 2500, 3530}, {43, L"", 1000, 1480}, {44, L"", 2286, 2794}, {45, L"", 2540, 2794},
+    {46, L"", 3810, 2794},  {47, L"", 2200, 2200}, {50, L"", 2355, 3048}, {51, L"", 2355, 3810}, {52, L"", 2969, 4572},
+    {53, L"", 2354, 3223},  {54, L"", 2101, 2794}, {55, L"", 2100, 2970}, {56, L"", 2355, 3048}, {57, L"", 2270, 3560},
+    {58, L"", 3050, 4870},  {59, L"", 2159, 3223}, {60, L"", 2100, 3300}, {61, L"", 1480, 2100}, {62, L"", 1820, 2570},
+    {63, L"", 3220, 4450},  {64, L"", 1740, 2350}, {65, L"", 2010, 2760}, {66, L"", 4200, 5940}, {67, L"", 2970, 4200},
+    {68, L"", 3220, 4450}};
+
 bool qvxGetPaperDimensions(rtl::Integer paperSize, Extended& width, Extended& height) {
-  if (qvxPrinterHooks.GetPaperDimensions) return qvxPrinterHooks.GetPaperDimensions(paperSize, width, height);
-  for (const TPaper& p : kPapers)
-    if (p.Code == paperSize) {
-      width = p.Width;
-      height = p.Height;
+  for (const TPaperInfo& p : PaperInfo)
+    if (p.Typ == paperSize) {
+      width = p.X / 10.0L;
+      height = p.Y / 10.0L;
       return true;
     }
   return false;
@@ -122,27 +122,25 @@ String TqvxReportPage::GetDescription() const { return qvxResources().Get(L"obRe
 void TqvxReportPage::Notification(vcl::TComponent* component, vcl::TOperation operation) {
   TqvxPage::Notification(component, operation);
   if (operation != vcl::opRemove) return;
-  if (FDataSet && qvxDataSetHooks.AsComponent && qvxDataSetHooks.AsComponent(FDataSet) == component) FDataSet = nullptr;
+  if (FDataSet && static_cast<vcl::TComponent*>(FDataSet) == component) FDataSet = nullptr;
   if (component == FSubReport) FSubReport = nullptr;
 }
 
 void TqvxReportPage::SetDataSet(TqvxDataSet* value) {
   FDataSet = value;
-  FDataSetName = value && qvxDataSetHooks.UserName ? qvxDataSetHooks.UserName(value) : String();
-  if (value && qvxDataSetHooks.AsComponent)
-    if (vcl::TComponent* c = qvxDataSetHooks.AsComponent(value)) c->FreeNotification(this);
+  FDataSetName = value ? value->UserName() : String();
+  if (value) value->FreeNotification(this);
 }
 
 String TqvxReportPage::DataSetName() const {
-  if (FDataSet && qvxDataSetHooks.UserName) return qvxDataSetHooks.UserName(FDataSet);
+  if (FDataSet) return FDataSet->UserName();
   return FDataSetName;
 }
 
 void TqvxReportPage::SetDataSetName(const String& value) {
   FDataSetName = value;
   FDataSet = FindDataSet(FDataSet, FDataSetName);
-  if (FDataSet && qvxDataSetHooks.AsComponent)
-    if (vcl::TComponent* c = qvxDataSetHooks.AsComponent(FDataSet)) c->FreeNotification(this);
+  if (FDataSet) FDataSet->FreeNotification(this);
 }
 
 void TqvxReportPage::SetSubReport(TqvxSubreport* value) {
@@ -224,7 +222,8 @@ void TqvxReportPage::SetDefaults() {
   rtl::Integer paper = 9;
   Extended w = 210, h = 297;
   TPrinterOrientation orientation = poPortrait;
-  if (qvxPrinterHooks.GetPrinterDefaults) qvxPrinterHooks.GetPrinterDefaults(paper, w, h, orientation);
+  // A program without the printer layer lays new pages out as A4 portrait.
+  if (TqvxPrintLink* printers = qvxFindPrintLink()) printers->GetPrinterDefaults(paper, w, h, orientation);
   FPaperSize = paper;
   FPaperWidth = w;
   FPaperHeight = h;

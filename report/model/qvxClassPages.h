@@ -13,16 +13,16 @@ VCL_ENUM(TqvxDuplexMode, dmNone, dmVertical, dmHorizontal, dmSimplex)
 
 inline constexpr rtl::Integer qvxCustomPaper = 256;
 
-// What pages need from the printer layer, which fills the hooks in at start-up. Without it the page knows the
-// common paper codes itself and lays new pages out as A4 portrait.
-struct TqvxPrinterHooks {
-  // Width and height in mm of a platform paper code; False (and nothing changed) for an unknown code.
-  bool (*GetPaperDimensions)(rtl::Integer paperSize, Extended& width, Extended& height) = nullptr;
-  // The current printer's default paper code, size (mm) and orientation.
-  void (*GetPrinterDefaults)(rtl::Integer& paperSize, Extended& width, Extended& height,
-                             TPrinterOrientation& orientation) = nullptr;
+// The platform's paper codes with their sizes in tenths of a millimetre (codes 1 to 68 without 48 and 49), for
+// pages and the printer layer alike.
+struct TPaperInfo {
+  rtl::Integer Typ;
+  const wchar_t* Name;
+  rtl::Integer X, Y;
 };
-extern TqvxPrinterHooks qvxPrinterHooks;
+extern const TPaperInfo PaperInfo[66];
+
+// Width and height in mm of a paper code; False (and nothing changed) for a code the table does not have.
 
 bool qvxGetPaperDimensions(rtl::Integer paperSize, Extended& width, Extended& height);
 
@@ -32,7 +32,7 @@ Extended Round8(Extended x);
 class TqvxPage : public TqvxComponent {
   VCL_CLASS(TqvxPage, TqvxComponent)
  public:
-  explicit TqvxPage(vcl::TComponent* owner) : TqvxComponent(owner) {}
+  explicit TqvxPage(vcl::TComponent* owner) : TqvxComponent(owner) { FAsPage = this; }
   bool ParentFontOff() const { return !FParentFont; }
 };
 

@@ -12,12 +12,11 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxDataSets.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
 using vcl::TColor;
-
-TqvxPictureHooks qvxPictureHooks;
 
 namespace {
 
@@ -406,7 +405,7 @@ void TqvxPictureView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scale
 
 String TqvxPictureView::Diff(TqvxComponent* component) {
   if (FPictureChanged) {
-    if (qvxPictureHooks.AddPicture) qvxPictureHooks.AddPicture(Report(), this);
+    if (TqvxReport* report = Report()) report->RequirePreviewPages().AddPicture(this);
     FPictureChanged = false;
   }
   String result = L" " + TqvxView::Diff(component) + Item(L"ImageIndex", rtl::IntToStr(FImageIndex));

@@ -8,14 +8,6 @@
 
 class TqvxPictureView;
 
-// What pictures need from the prepared-pages store, which fills the hook in so that the view does not depend on
-// it. Without the hook nothing is handed over.
-struct TqvxPictureHooks {
-  // Stores the view's picture once in the report's prepared pages and sets the view's ImageIndex.
-  void (*AddPicture)(TqvxComponent* report, TqvxPictureView* view) = nullptr;
-};
-extern TqvxPictureHooks qvxPictureHooks;
-
 // The failure code of LoadPictureFromStream (the platform's "invalid argument").
 inline constexpr rtl::Integer qvxInvalidPicture = static_cast<rtl::Integer>(0x80070057);
 

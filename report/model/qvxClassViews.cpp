@@ -7,6 +7,8 @@
 #include "platform/rtl/variant.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/canvas.h"
+#include "report/model/qvxDataSets.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxUtils.h"
 #include "report/model/qvxXML.h"
@@ -110,28 +112,25 @@ TqvxView::~TqvxView() {
 
 void TqvxView::Notification(vcl::TComponent* component, vcl::TOperation operation) {
   TqvxReportComponent::Notification(component, operation);
-  if (operation == vcl::opRemove && FDataSet && qvxDataSetHooks.AsComponent &&
-      qvxDataSetHooks.AsComponent(FDataSet) == component)
+  if (operation == vcl::opRemove && FDataSet && static_cast<vcl::TComponent*>(FDataSet) == component)
     FDataSet = nullptr;
 }
 
 void TqvxView::SetDataSet(TqvxDataSet* value) {
   FDataSet = value;
-  FDataSetName = value && qvxDataSetHooks.UserName ? qvxDataSetHooks.UserName(value) : String();
-  if (value && qvxDataSetHooks.AsComponent)
-    if (vcl::TComponent* c = qvxDataSetHooks.AsComponent(value)) c->FreeNotification(this);
+  FDataSetName = value ? value->UserName() : String();
+  if (value) value->FreeNotification(this);
 }
 
 String TqvxView::DataSetName() const {
-  if (FDataSet && qvxDataSetHooks.UserName) return qvxDataSetHooks.UserName(FDataSet);
+  if (FDataSet) return FDataSet->UserName();
   return FDataSetName;
 }
 
 void TqvxView::SetDataSetName(const String& value) {
   FDataSetName = value;
   FDataSet = FindDataSet(FDataSet, FDataSetName);
-  if (FDataSet && qvxDataSetHooks.AsComponent)
-    if (vcl::TComponent* c = qvxDataSetHooks.AsComponent(FDataSet)) c->FreeNotification(this);
+  if (FDataSet) FDataSet->FreeNotification(this);
 }
 
 void TqvxView::SetFillType(TqvxFillType value) {
@@ -242,7 +241,7 @@ void TqvxView::BeforePrint() {
   TqvxReportComponent::BeforePrint();
   TempTag = TagStr;
   TempHyperlink = FHyperlink->Value;
-  if (TqvxComponent* report = Report()) report->SetSelfValue(this);
+  if (TqvxReport* report = Report()) report->SetSelfValue(this);
 }
 
 void TqvxView::AfterPrint() {
@@ -252,7 +251,7 @@ void TqvxView::AfterPrint() {
 }
 
 void TqvxView::ExpandVariables(String& expr) {
-  TqvxComponent* report = Report();
+  TqvxReport* report = Report();
   int i = 1;
   for (;;) {
     // Positions are UTF-16 characters here, so no character can hide a bracket as a double-byte pair might.
@@ -272,12 +271,12 @@ void TqvxView::GetData() {
   if (!TagStr.empty() && TagStr.find(L'[') != String::npos) ExpandVariables(TagStr);
   if (!FHyperlink->Value.empty() && FHyperlink->Value.find(L'[') != String::npos) ExpandVariables(FHyperlink->Value);
   if (!FHyperlink->Expression.empty()) {
-    TqvxComponent* report = Report();
+    TqvxReport* report = Report();
     if (!report) return;
     const rtl::Variant v = report->Calc(FHyperlink->Expression);
     if (v.IsString()) {
       String text = rtl::VarToStr(v);
-      if (report->GetScriptLanguage() != L"ZuvizaVuruze") {
+      if (report->ScriptLanguage() != L"ZuvizaVuruze") {
         String quoted = L"\"";
         for (wchar_t c : text) quoted += c == L'"' ? String(L"\\\"") : String(1, c);
         FHyperlink->Value = quoted + L"\"";
@@ -342,19 +341,29 @@ void TqvxShapeView::DrawShape() {
 
   auto outline = [&]() {
     switch (Shape) {
-      case skRectangle: Canvas->Rectangle(X, Y, X1 + 1, Y1 + 1); break;
+      case skRectangle:
+        Canvas->Rectangle(X, Y, X1 + 1, Y1 + 1);
+        break;
       case skRoundRectangle: {
         const int r = Curve != 0 ? Rnd(Curve * ScaleX * 10) : std::min(DX, DY) / 4;
         Canvas->RoundRect(X, Y, X1 + 1, Y1 + 1, r, r);
         break;
       }
-      case skEllipse: Canvas->Ellipse(X, Y, X1 + 1, Y1 + 1); break;
-      case skTriangle: Canvas->Polygon(std::vector<vcl::TPoint>{{X1, Y1}, {X, Y1}, {X + DX / 2, Y}, {X1, Y1}}); break;
+      case skEllipse:
+        Canvas->Ellipse(X, Y, X1 + 1, Y1 + 1);
+        break;
+      case skTriangle:
+        Canvas->Polygon(std::vector<vcl::TPoint>{{X1, Y1}, {X, Y1}, {X + DX / 2, Y}, {X1, Y1}});
+        break;
       case skDiamond:
         Canvas->Polygon(std::vector<vcl::TPoint>{{X + DX / 2, Y}, {X1, Y + DY / 2}, {X + DX / 2, Y1}, {X, Y + DY / 2}});
         break;
-      case skDiagonal1: DrawLine(X, Y1, X1, Y, FrameWidth); break;
-      case skDiagonal2: DrawLine(X, Y, X1, Y1, FrameWidth); break;
+      case skDiagonal1:
+        DrawLine(X, Y1, X1, Y, FrameWidth);
+        break;
+      case skDiagonal2:
+        DrawLine(X, Y, X1, Y1, FrameWidth);
+        break;
     }
   };
 
@@ -387,11 +396,19 @@ void TqvxShapeView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY,
   DrawShape();
   const Extended fw = FFrame->Width();
   switch (Shape) {
-    case skTriangle: SetBounds(l + 4 * fw, t + 4 * fw, w - 8 * fw, h - 6 * fw); break;
-    case skDiamond: SetBounds(l + 3 * fw, t + 3 * fw, w - 6 * fw, h - 6 * fw); break;
+    case skTriangle:
+      SetBounds(l + 4 * fw, t + 4 * fw, w - 8 * fw, h - 6 * fw);
+      break;
+    case skDiamond:
+      SetBounds(l + 3 * fw, t + 3 * fw, w - 6 * fw, h - 6 * fw);
+      break;
     case skDiagonal1:
-    case skDiagonal2: SetLeft(l + 2 * fw); break;
-    default: SetBounds(l + 2 * fw, t + 2 * fw, w - 4 * fw, h - 4 * fw); break;
+    case skDiagonal2:
+      SetLeft(l + 2 * fw);
+      break;
+    default:
+      SetBounds(l + 2 * fw, t + 2 * fw, w - 4 * fw, h - 4 * fw);
+      break;
   }
   BeginDraw(canvas, scaleX, scaleY, offsetX, offsetY);
   DrawShape();

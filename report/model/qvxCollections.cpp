@@ -6,6 +6,7 @@
 #include "platform/rtl/variant.h"
 #include "platform/vcl/typinfo.h"
 #include "report/model/qvxClass.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxXMLSerializer.h"
 
 using rtl::String;
@@ -50,6 +51,12 @@ TqvxComponent* ReportOf(TqvxComponent* owner) {
   if (!owner) return nullptr;
   TqvxComponent* report = owner->Report();
   return report ? report : owner;
+}
+
+// The serializer reading or writing owner's report just now, if any.
+TqvxXMLSerializer* ActiveSerializer(TqvxComponent* owner) {
+  TqvxReport* report = owner ? owner->Report() : nullptr;
+  return report ? report->XMLSerializer() : nullptr;
 }
 
 // Form files of older versions kept characters above 127 as code 1 followed by the character less 128.
@@ -125,7 +132,7 @@ void qvxReadCollection(vcl::TCollection* collection, vcl::TReader& reader, TqvxC
   }
   if (value.Kind != vcl::TFormValueKind::List) return;
   collection->Clear();
-  TqvxXMLSerializer* loading = report ? report->XMLSerializer() : nullptr;
+  TqvxXMLSerializer* loading = ActiveSerializer(owner);
   std::unique_ptr<TqvxXMLSerializer> own;
   for (const vcl::TFormValue& line : value.List) {
     vcl::TCollectionItem* item = collection->Add();
@@ -142,7 +149,7 @@ void qvxWriteCollection(vcl::TCollection* collection, const String& name, TqvxXM
                         vcl::TCollection* ancestorCollection) {
   TqvxXMLItem* element = xmlItem->Add(name);
   TqvxComponent* report = ReportOf(owner);
-  TqvxXMLSerializer* serializer = report ? report->XMLSerializer() : nullptr;
+  TqvxXMLSerializer* serializer = ActiveSerializer(owner);
   std::unique_ptr<TqvxXMLSerializer> own;
   if (!serializer) {
     own = std::make_unique<TqvxXMLSerializer>(nullptr);
@@ -169,7 +176,7 @@ void qvxWriteCollection(vcl::TCollection* collection, const String& name, TqvxXM
 void qvxReadCollection(vcl::TCollection* collection, TqvxXMLItem* xmlItem, TqvxComponent* owner,
                        vcl::TCollection* ancestorCollection) {
   TqvxComponent* report = ReportOf(owner);
-  TqvxXMLSerializer* serializer = report ? report->XMLSerializer() : nullptr;
+  TqvxXMLSerializer* serializer = ActiveSerializer(owner);
   std::unique_ptr<TqvxXMLSerializer> own;
   if (!serializer) {
     own = std::make_unique<TqvxXMLSerializer>(nullptr);

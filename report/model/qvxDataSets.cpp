@@ -5,11 +5,10 @@
 
 #include "platform/rtl/strings.h"
 #include "platform/vcl/typinfo.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
-
-TqvxReportDataSetHooks qvxReportDataSetHooks;
 
 VCL_REGISTER(TqvxDataSet) {
   cls.Prop(L"Enabled", &TqvxDataSet::Enabled, &TqvxDataSet::SetEnabled).Default(true);
@@ -68,31 +67,7 @@ namespace {
 // Turkish letters still match in the user's locale.
 bool SameName(const String& a, const String& b) { return rtl::SameText(a, b) || rtl::AnsiSameText(a, b); }
 
-bool UsesGlobalList(TqvxComponent* report) {
-  return !qvxReportDataSetHooks.UseGlobalDataSetList || qvxReportDataSetHooks.UseGlobalDataSetList(report);
-}
-
-TqvxDataSet* HookFind(TqvxComponent* self, TqvxDataSet* dataSet, const String& name) {
-  TqvxComponent* report = qvxIsKindOf(self, L"TqvxReport") ? self : self->Report();
-  if (report && !UsesGlobalList(report)) {
-    TqvxReportDataSets* enabled =
-        qvxReportDataSetHooks.EnabledDataSets ? qvxReportDataSetHooks.EnabledDataSets(report) : nullptr;
-    TqvxDataSetItem* item = enabled ? enabled->Find(name) : nullptr;
-    return item ? item->DataSet() : nullptr;
-  }
-  return qvxFindDataSet(dataSet, name, report);
-}
-
-vcl::TComponent* HookAsComponent(TqvxDataSet* ds) { return ds; }
-String HookUserName(TqvxDataSet* ds) { return ds ? ds->UserName() : String(); }
-
-// The report objects reach datasets through these as soon as this unit is linked in.
-const bool hooksInstalled = [] {
-  qvxDataSetHooks.Find = HookFind;
-  qvxDataSetHooks.AsComponent = HookAsComponent;
-  qvxDataSetHooks.UserName = HookUserName;
-  return true;
-}();
+bool UsesGlobalList(TqvxReport* report) { return report->EngineOptions()->UseGlobalDataSetList; }
 
 }  // namespace
 
@@ -102,16 +77,25 @@ TqvxDataSet* qvxFindDataSet(TqvxDataSet* dataSet, const String& name, vcl::TComp
   TqvxGlobalDataSetList& list = DatasetList();
   TqvxDataSet* result = dataSet;
   list.Lock();
-  const bool ownerIsReport = qvxIsKindOf(owner, L"TqvxReport");
+  const bool ownerIsReport = dynamic_cast<TqvxReport*>(owner) != nullptr;
   for (TqvxDataSet* ds : list.Items()) {
     if (!SameName(ds->UserName(), name)) continue;
     vcl::TComponent* dsOwner = ds->Owner();
-    if (ownerIsReport && dsOwner && dsOwner != owner && qvxIsKindOf(dsOwner, L"TqvxReport")) continue;
+    if (ownerIsReport && dsOwner && dsOwner != owner && dynamic_cast<TqvxReport*>(dsOwner)) continue;
     result = ds;
     break;
   }
   list.Unlock();
   return result;
+}
+
+TqvxDataSet* qvxFindReportDataSet(TqvxComponent* self, TqvxDataSet* dataSet, const String& name) {
+  TqvxReport* report = self ? self->Report() : nullptr;
+  if (report && !UsesGlobalList(report)) {
+    TqvxDataSetItem* item = report->EnabledDataSets()->Find(name);
+    return item ? item->DataSet() : nullptr;
+  }
+  return qvxFindDataSet(dataSet, name, report);
 }
 
 void qvxGetDataSetList(rtl::TStrings* list) {
@@ -123,15 +107,13 @@ void qvxGetDataSetList(rtl::TStrings* list) {
   all.Unlock();
 }
 
-void qvxGetActiveDataSetList(TqvxComponent* report, rtl::TStrings* list) {
+void qvxGetActiveDataSetList(TqvxReport* report, rtl::TStrings* list) {
   if (!report || UsesGlobalList(report)) {
     qvxGetDataSetList(list);
     return;
   }
   list->Clear();
-  TqvxReportDataSets* enabled =
-      qvxReportDataSetHooks.EnabledDataSets ? qvxReportDataSetHooks.EnabledDataSets(report) : nullptr;
-  if (!enabled) return;
+  TqvxReportDataSets* enabled = report->EnabledDataSets();
   for (int i = 0; i < enabled->Count(); ++i)
     if (TqvxDataSet* ds = enabled->Items(i)->DataSet()) list->AddObject(ds->UserName(), ds);
 }
@@ -228,10 +210,8 @@ bool TqvxDataSet::HasField(const String& fName) {
 void TqvxDataSet::AddError(const String& text) {
   // Outside a report run there is no report to collect the line: the dataset keeps quiet, as the run would go on.
   if (!FReportRef) return;
-  rtl::TStrings* errors = FReportRef->ReportErrors();
-  if (!errors) return;
-  String cur = qvxReportDataSetHooks.CurObject ? qvxReportDataSetHooks.CurObject(FReportRef) : String();
-  errors->Add(cur.empty() ? text : cur + L": " + text);
+  const String& cur = FReportRef->CurObject;
+  FReportRef->Errors()->Add(cur.empty() ? text : cur + L": " + text);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -354,7 +334,7 @@ void TqvxDataSetItem::SetDataSetName(const String& value) {
   if (owner && owner->Report()) FDataSet = owner->Report()->FindDataSet(FDataSet, value);
 }
 
-TqvxReportDataSets::TqvxReportDataSets(TqvxComponent* report)
+TqvxReportDataSets::TqvxReportDataSets(TqvxReport* report)
     : vcl::TCollection(TqvxDataSetItem::StaticClass()), FReport(report) {}
 
 TqvxReportDataSets::~TqvxReportDataSets() = default;

@@ -64,8 +64,8 @@ class TqvxDataSet : public TqvxDialogComponent {
   void SetRangeEndCount(rtl::Integer value) { FRangeEndCount = value; }
   const rtl::String& UserName() const { return FUserName; }
   // The report running the dataset: field errors go to its Errors.
-  TqvxComponent* ReportRef() const { return FReportRef; }
-  void SetReportRef(TqvxComponent* value) { FReportRef = value; }
+  TqvxReport* ReportRef() const { return FReportRef; }
+  void SetReportRef(TqvxReport* value) { FReportRef = value; }
   rtl::Integer RecNo() const { return FRecNo; }
   bool Initialized() const { return FInitialized; }
 
@@ -83,7 +83,7 @@ class TqvxDataSet : public TqvxDialogComponent {
   TqvxRangeBegin FRangeBegin = rbFirst;
   TqvxRangeEnd FRangeEnd = reLast;
   rtl::Integer FRangeEndCount = 0;
-  TqvxComponent* FReportRef = nullptr;
+  TqvxReport* FReportRef = nullptr;
   rtl::String FUserName;
   bool FInitialized = false;
   rtl::Integer FRecNo = 0;
@@ -178,7 +178,7 @@ class TqvxDataSetItem : public vcl::TCollectionItem {
 class TqvxReportDataSets : public vcl::TCollection {
   VCL_CLASS(TqvxReportDataSets, vcl::TCollection)
  public:
-  explicit TqvxReportDataSets(TqvxComponent* report);
+  explicit TqvxReportDataSets(TqvxReport* report);
   ~TqvxReportDataSets() override;
 
   // Hands each dataset the report and initializes it; the first failure ends the loop and passes on.
@@ -191,10 +191,10 @@ class TqvxReportDataSets : public vcl::TCollection {
   TqvxDataSetItem* Find(const rtl::String& name) const;
   void Delete(const rtl::String& name);
 
-  TqvxComponent* Report() const { return FReport; }
+  TqvxReport* Report() const { return FReport; }
 
  private:
-  TqvxComponent* FReport = nullptr;
+  TqvxReport* FReport = nullptr;
 };
 
 // Every report dataset that exists, in creation order. Lock and Unlock mark where a lock would go: reports run on
@@ -213,23 +213,16 @@ class TqvxGlobalDataSetList {
 };
 TqvxGlobalDataSetList& DatasetList();
 
-// What the dataset lookup needs of the report root, filled in by the report unit: its UseGlobalDataSetList engine
-// option, its EnabledDataSets and the name of the object it is printing. Without them a report counts as using
-// the global list and printing nothing in particular.
-struct TqvxReportDataSetHooks {
-  bool (*UseGlobalDataSetList)(TqvxComponent* report) = nullptr;
-  TqvxReportDataSets* (*EnabledDataSets)(TqvxComponent* report) = nullptr;
-  rtl::String (*CurObject)(TqvxComponent* report) = nullptr;
-};
-extern TqvxReportDataSetHooks qvxReportDataSetHooks;
-
 // nullptr for an empty name; dataSet when owner is nullptr; else the first listed dataset of that user name that
 // belongs to no other report than owner; dataSet when none.
 TqvxDataSet* qvxFindDataSet(TqvxDataSet* dataSet, const rtl::String& name, vcl::TComponent* owner);
+// The dataset a report object means by name: within a report that keeps its own list (UseGlobalDataSetList off)
+// the enabled dataset of that name, else qvxFindDataSet with the object's report as owner.
+TqvxDataSet* qvxFindReportDataSet(TqvxComponent* self, TqvxDataSet* dataSet, const rtl::String& name);
 // (UserName, dataset) of every enabled dataset with a user name, in list order.
 void qvxGetDataSetList(rtl::TStrings* list);
 // The report's dataset list for a run: the global list, or its EnabledDataSets when it does not use the global one.
-void qvxGetActiveDataSetList(TqvxComponent* report, rtl::TStrings* list);
+void qvxGetActiveDataSetList(TqvxReport* report, rtl::TStrings* list);
 // The report operations on its DataSets: a dataset's name as the report sees it, and the datasets it names.
 rtl::String qvxReportGetAlias(TqvxReportDataSets* dataSets, TqvxDataSet* dataSet);
 void qvxReportGetDataSetList(TqvxReportDataSets* dataSets, rtl::TStrings* list, bool onlyDB);

@@ -7,11 +7,10 @@
 #include "platform/vcl/messages.h"
 #include "platform/vcl/typinfo.h"
 #include "report/model/qvxDCtrl.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 
 using rtl::String;
-
-TqvxDialogReportHooks qvxDialogReportHooks;
 
 namespace {
 int RoundEven(Extended v) { return static_cast<int>(std::llrint(static_cast<double>(v))); }
@@ -42,10 +41,10 @@ VCL_REGISTER(TqvxDialogPage) {
 }
 
 TqvxDialogPage::TqvxDialogPage(vcl::TComponent* owner) : TqvxPage(owner) {
-  TqvxComponent* report = Report();
+  FIsDialogPage = true;
+  TqvxReport* report = Report();
   const rtl::Int64 savedTag = Tag();
-  const bool threadSafe =
-      report && qvxDialogReportHooks.EnableThreadSafe && qvxDialogReportHooks.EnableThreadSafe(report);
+  const bool threadSafe = report && report->EngineOptions()->EnableThreadSafe;
   SetTag(threadSafe ? TqvxDialogForm::ThreadSafeTag : 0);
   FForm = new TqvxDialogForm(this);
   SetTag(savedTag);
@@ -160,8 +159,7 @@ vcl::TModalResult TqvxDialogPage::ShowModal() {
 }
 
 void TqvxDialogPage::Notify(const String& eventName) {
-  TqvxComponent* report = Report();
-  if (report && qvxDialogReportHooks.DoNotifyEvent) qvxDialogReportHooks.DoNotifyEvent(report, this, eventName);
+  if (TqvxReport* report = Report()) report->DoNotifyEvent(this, eventName);
 }
 
 void TqvxDialogPage::DoModify(rtl::TObject*) {
@@ -190,24 +188,23 @@ void TqvxDialogPage::DoOnShow(rtl::TObject*) {
 }
 
 void TqvxDialogPage::DoOnMouseMove(rtl::TObject*, vcl::TShiftState, int, int) {
-  TqvxComponent* report = Report();
-  if (report && qvxDialogReportHooks.SetProgressMessage) qvxDialogReportHooks.SetProgressMessage(report, L"", true);
+  if (TqvxReport* report = Report()) report->SetProgressMessage(L"", true);
 }
 
 void TqvxDialogPage::DoOnCloseQuery(rtl::TObject* sender, bool& canClose) {
-  TqvxComponent* report = Report();
-  if (!report || !qvxDialogReportHooks.DoParamEvent) return;
+  TqvxReport* report = Report();
+  if (!report) return;
   rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender), rtl::Variant(canClose)});
-  qvxDialogReportHooks.DoParamEvent(report, OnCloseQuery, params);
+  report->DoParamEvent(OnCloseQuery, params);
   canClose = params[1].AsBoolean();
 }
 
 void TqvxDialogPage::KeyEvent(rtl::TObject* sender, rtl::Word& key, vcl::TShiftState shift, const String& eventName) {
-  TqvxComponent* report = Report();
-  if (!report || !qvxDialogReportHooks.DoParamEvent) return;
+  TqvxReport* report = Report();
+  if (!report) return;
   rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender), rtl::Variant(static_cast<rtl::Integer>(key)),
                                          rtl::Variant(static_cast<rtl::Integer>(shift.Bits() & 0xFF))});
-  qvxDialogReportHooks.DoParamEvent(report, eventName, params);
+  report->DoParamEvent(eventName, params);
   key = static_cast<rtl::Word>(params[1].AsInteger());
 }
 
@@ -220,10 +217,10 @@ void TqvxDialogPage::DoOnKeyUp(rtl::TObject* sender, rtl::Word& key, vcl::TShift
 }
 
 void TqvxDialogPage::DoOnKeyPress(rtl::TObject* sender, wchar_t& key) {
-  TqvxComponent* report = Report();
-  if (!report || !qvxDialogReportHooks.DoParamEvent) return;
+  TqvxReport* report = Report();
+  if (!report) return;
   rtl::Variant params = rtl::VarArrayOf({rtl::Variant::FromObject(sender), rtl::Variant(String(1, key))});
-  qvxDialogReportHooks.DoParamEvent(report, OnKeyPress, params);
+  report->DoParamEvent(OnKeyPress, params);
   const String text = rtl::VarToStr(params[1]);
   key = text.empty() ? L'\0' : text[0];
 }

@@ -8,16 +8,6 @@
 #include "report/model/qvxClassPages.h"
 #include "report/model/qvxDialogForm.h"
 
-// What the page needs of the report root, filled in by the report unit: its script event dispatchers, its
-// progress message and its EnableThreadSafe engine option. Without them events reach no script.
-struct TqvxDialogReportHooks {
-  void (*DoNotifyEvent)(TqvxComponent* report, rtl::TObject* obj, const rtl::String& eventName) = nullptr;
-  void (*DoParamEvent)(TqvxComponent* report, const rtl::String& eventName, rtl::Variant& params) = nullptr;
-  void (*SetProgressMessage)(TqvxComponent* report, const rtl::String& value, bool isHint) = nullptr;
-  bool (*EnableThreadSafe)(TqvxComponent* report) = nullptr;
-};
-extern TqvxDialogReportHooks qvxDialogReportHooks;
-
 class TqvxDialogPage : public TqvxPage {
   VCL_CLASS(TqvxDialogPage, TqvxPage)
  public:

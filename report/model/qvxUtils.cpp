@@ -16,6 +16,7 @@
 #include "platform/vcl/filer.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/typinfo.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 
 using rtl::Integer;
@@ -64,6 +65,10 @@ void qvxErrorMsg(const String& text) {
   } else {
     MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
   }
+}
+
+void qvxCommonErrorHandler(TqvxReport* report, const String& msg) {
+  qvxCommonErrorHandler(report ? report->EngineOptions()->NewSilentMode : simMessageBoxes, msg);
 }
 
 void qvxCommonErrorHandler(TqvxSilentMode mode, const String& msg) {
@@ -192,7 +197,7 @@ bool IsOfClass(const rtl::TObject* obj, const wchar_t* className) {
   return obj && rtl::SameText(obj->ClassName(), className);
 }
 
-bool IsReport(const rtl::TObject* obj) { return IsOfClass(obj, L"TqvxReport"); }
+bool IsReport(const rtl::TObject* obj) { return dynamic_cast<const TqvxReport*>(obj) != nullptr; }
 
 bool IsFormOrDataModule(const vcl::TComponent* c) {
   return dynamic_cast<const vcl::TCustomForm*>(c) != nullptr || IsOfClass(c, L"TDataModule");

@@ -3,8 +3,8 @@
 // page-range parser, float and stream conversions of the XML storage, component lookup by qualified name,
 // rectangle areas for overlap tests, temporary files and the program's path.
 #include "platform/rtl/object.h"
-#include "platform/rtl/stringlist.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/types.h"
 
 namespace vcl {
@@ -12,7 +12,7 @@ class TComponent;
 }
 
 // How the report shows the problems of a run (the engine option SilentMode).
-enum TqvxSilentMode { simMessageBoxes, simSilent, simReThrow };
+enum TqvxSilentMode : int { simMessageBoxes, simSilent, simReThrow };
 
 // Finds the bracketed expression that starts at i (1-based) in str and returns the text between the brackets.
 // On return i is the opening bracket's position and j the last character of the matching closing bracket; i = j
@@ -24,6 +24,9 @@ rtl::String qvxGetBrackedVariableW(const rtl::String& str, const rtl::String& op
 
 // Shows msg in an error box, ignores it or raises it, by mode.
 void qvxCommonErrorHandler(TqvxSilentMode mode, const rtl::String& msg);
+// The same by the report's EngineOptions.SilentMode.
+class TqvxReport;
+void qvxCommonErrorHandler(TqvxReport* report, const rtl::String& msg);
 // The application's message box with the "mbError" caption and the error icon.
 void qvxErrorMsg(const rtl::String& text);
 

@@ -12,6 +12,8 @@
 #include "platform/vcl/filer.h"
 #include "platform/vcl/typinfo.h"
 #include "report/model/qvxClass.h"
+#include "report/model/qvxClassMemo.h"
+#include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxUnicodeUtils.h"
 #include "report/model/qvxUtils.h"
@@ -88,11 +90,8 @@ private:
 }  // namespace
 
 TqvxWideStrings* qvxMemoOf(rtl::TObject* obj) {
-  if (!obj || !qvxIsKindOf(obj, L"TqvxCustomMemoView")) return nullptr;
-  const vcl::TClassInfo* cls = vcl::ClassOf(obj);
-  const TPropInfo* p = cls ? cls->FindProperty(L"Memo") : nullptr;
-  if (!p || p->Kind() != vcl::tkClass) return nullptr;
-  return dynamic_cast<TqvxWideStrings*>(p->GetObject(obj));
+  auto* memo = dynamic_cast<TqvxCustomMemoView*>(obj);
+  return memo ? memo->Memo() : nullptr;
 }
 
 TqvxXMLSerializer::TqvxXMLSerializer(rtl::TStream* stream)
@@ -236,10 +235,18 @@ void TqvxXMLSerializer::ApplyProp(TPersistent* obj, const String& fullName, cons
   auto* comp = dynamic_cast<TqvxComponent*>(cur);
   if (name.size() == 1 && comp) {
     switch (name[0]) {
-      case L'l': comp->SetLeft(qvxStrToFloat(value)); return;
-      case L't': comp->SetTop(qvxStrToFloat(value)); return;
-      case L'w': comp->SetWidth(qvxStrToFloat(value)); return;
-      case L'h': comp->SetHeight(qvxStrToFloat(value)); return;
+      case L'l':
+        comp->SetLeft(qvxStrToFloat(value));
+        return;
+      case L't':
+        comp->SetTop(qvxStrToFloat(value));
+        return;
+      case L'w':
+        comp->SetWidth(qvxStrToFloat(value));
+        return;
+      case L'h':
+        comp->SetHeight(qvxStrToFloat(value));
+        return;
       case L'x':
         if (qvxMemoOf(comp)) {
           SetMemoText(comp, value, false);
@@ -252,7 +259,8 @@ void TqvxXMLSerializer::ApplyProp(TPersistent* obj, const String& fullName, cons
           return;
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
   if (rtl::SameText(name, L"PropData")) {
@@ -267,7 +275,7 @@ void TqvxXMLSerializer::ApplyProp(TPersistent* obj, const String& fullName, cons
     }
     return;
   }
-  if (rtl::SameText(name, L"Name") && qvxIsKindOf(cur, L"TqvxReport")) return;
+  if (rtl::SameText(name, L"Name") && dynamic_cast<TqvxReport*>(cur)) return;
   if (rtl::SameText(name, L"Text")) {
     if (auto* wide = dynamic_cast<TqvxWideStrings*>(cur)) {
       wide->SetText(qvxXMLToStr(value));
@@ -289,7 +297,9 @@ void TqvxXMLSerializer::ApplyProp(TPersistent* obj, const String& fullName, cons
     case vcl::tkInteger:
     case vcl::tkChar:
     case vcl::tkWChar:
-    case vcl::tkInt64: prop->SetOrd(cur, rtl::StrToInt64(rtl::Trim(value))); break;
+    case vcl::tkInt64:
+      prop->SetOrd(cur, rtl::StrToInt64(rtl::Trim(value)));
+      break;
     case vcl::tkSet: {
       const String v = rtl::Trim(value);
       if (!v.empty() && v[0] == L'[' && prop->EnumType())
@@ -310,16 +320,23 @@ void TqvxXMLSerializer::ApplyProp(TPersistent* obj, const String& fullName, cons
         FErrors->Add(L"Invalid value " + v + L" of " + fullName);
       break;
     }
-    case vcl::tkFloat: prop->SetFloat(cur, static_cast<double>(qvxStrToFloat(value))); break;
+    case vcl::tkFloat:
+      prop->SetFloat(cur, static_cast<double>(qvxStrToFloat(value)));
+      break;
     case vcl::tkString:
     case vcl::tkLString:
     case vcl::tkWString:
-    case vcl::tkUString: prop->SetStr(cur, qvxXMLToStr(value)); break;
-    case vcl::tkVariant: prop->SetVariant(cur, rtl::Variant(qvxXMLToStr(value))); break;
+    case vcl::tkUString:
+      prop->SetStr(cur, qvxXMLToStr(value));
+      break;
+    case vcl::tkVariant:
+      prop->SetVariant(cur, rtl::Variant(qvxXMLToStr(value)));
+      break;
     case vcl::tkClass:
       if (prop->IsReference()) AddFixup(cur, prop, value);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -477,7 +494,7 @@ void TqvxXMLSerializer::ReadRootComponent(TqvxComponent* root, TqvxXMLItem* xmlI
   FixupReferences();
   for (TqvxComponent* c : read) {
     c->SetIsLoading(false);
-    if (!qvxIsKindOf(c, L"TqvxReport")) c->Loaded();
+    if (!dynamic_cast<TqvxReport*>(c)) c->Loaded();
   }
 }
 
@@ -521,7 +538,7 @@ TqvxComponent* TqvxXMLSerializer::ReadComponentStr(TqvxComponent* root, const St
   else
     FixupReferences();
   obj->SetIsLoading(false);
-  if (!qvxIsKindOf(obj, L"TqvxReport")) obj->Loaded();
+  if (!dynamic_cast<TqvxReport*>(obj)) obj->Loaded();
   return obj;
 }
 

@@ -6,33 +6,20 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxClassPages.h"
+#include "report/model/qvxDMPClass.h"
 #include "report/model/qvxDataSets.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxXMLSerializer.h"
+#include "testreport.h"
 
 using rtl::String;
 
 namespace {
 
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
- public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
-};
-VCL_REGISTER(TqvxReport) {}
-
-// The dot-matrix page as far as bands see it: its class name.
-class TqvxDMPPage : public TqvxComponent {
-  VCL_CLASS(TqvxDMPPage, TqvxComponent)
- public:
-  explicit TqvxDMPPage(vcl::TComponent* owner) : TqvxComponent(owner) {}
-};
-VCL_REGISTER(TqvxDMPPage) {}
-
 class BandTest : public ::testing::Test {
  protected:
   void TearDown() override { report->Free(); }
-  TqvxReport* report = new TqvxReport(nullptr);
+  TqvxTestReport* report = new TqvxTestReport(nullptr);
 };
 
 TEST_F(BandTest, EveryKindHasItsNumberNameAndText) {
@@ -290,7 +277,7 @@ TEST_F(BandTest, StoredAndReadBack) {
   rtl::TMemoryStream stream;
   page->SaveToStream(stream);
   stream.SetPosition(0);
-  TqvxReport* other = new TqvxReport(nullptr);
+  TqvxTestReport* other = new TqvxTestReport(nullptr);
   auto* back = new TqvxReportPage(other);
   back->LoadFromStream(stream);
   auto* m = dynamic_cast<TqvxMasterData*>(back->FindBand(TqvxMasterData::StaticClass()));

@@ -8,25 +8,19 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxXMLSerializer.h"
+#include "testreport.h"
 
 using rtl::String;
 
 namespace {
 
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
- public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
-};
-VCL_REGISTER(TqvxReport) {}
-
 class PageTest : public ::testing::Test {
  protected:
   void TearDown() override {
     report->Free();
-    qvxPrinterHooks = TqvxPrinterHooks{};
+    qvxSetPrintLink(nullptr);
   }
-  TqvxReport* report = new TqvxReport(nullptr);
+  TqvxTestReport* report = new TqvxTestReport(nullptr);
   TqvxReportPage* page = new TqvxReportPage(report);
 };
 
@@ -84,18 +78,41 @@ TEST_F(PageTest, PaperSizes) {
   EXPECT_EQ(page->Height(), 302);
 }
 
-TEST_F(PageTest, PrinterLayerSuppliesThePaperTable) {
-  qvxPrinterHooks.GetPaperDimensions = [](rtl::Integer code, Extended& w, Extended& h) {
-    if (code != 70) return false;
-    w = 105;
-    h = 148;
-    return true;
+TEST_F(PageTest, PaperTableKnowsEveryPlatformCode) {
+  struct TCase {
+    rtl::Integer code;
+    Extended width, height;
   };
-  page->SetPaperSize(70);
-  EXPECT_EQ(page->PaperWidth(), 105);
-  EXPECT_EQ(page->PaperHeight(), 148);
-  page->SetPaperSize(9);  // the hook does not know it
-  EXPECT_EQ(page->PaperWidth(), 105);
+  // The ends of the table, the papers wider than high, and the codes on both sides of the gap at 48 and 49.
+  for (const TCase& c : {TCase{1, 215.9L, 279.4L}, TCase{4, 431.8L, 279.4L}, TCase{9, 210, 297}, TCase{35, 176, 125},
+                         TCase{47, 220, 220}, TCase{50, 235.5L, 304.8L}, TCase{66, 420, 594}, TCase{68, 322, 445}}) {
+    Extended w = 0, h = 0;
+    ASSERT_TRUE(qvxGetPaperDimensions(c.code, w, h)) << c.code;
+    EXPECT_NEAR(static_cast<double>(w), static_cast<double>(c.width), 1e-9) << c.code;
+    EXPECT_NEAR(static_cast<double>(h), static_cast<double>(c.height), 1e-9) << c.code;
+  }
+  int known = 0;
+  for (rtl::Integer code = -1; code <= 300; ++code) {
+    Extended w = -1, h = -1;
+    if (qvxGetPaperDimensions(code, w, h)) {
+      ++known;
+      EXPECT_GT(w, 0);
+    } else {
+      EXPECT_EQ(w, -1) << "unknown codes leave the size alone";
+    }
+  }
+  EXPECT_EQ(known, 66);
+  for (rtl::Integer unknown : {0, 48, 49, 69, 256}) {
+    Extended w = 1, h = 2;
+    EXPECT_FALSE(qvxGetPaperDimensions(unknown, w, h)) << unknown;
+  }
+
+  page->SetPaperSize(11);
+  EXPECT_EQ(page->PaperWidth(), 148);
+  EXPECT_EQ(page->PaperHeight(), 210);
+  page->SetPaperSize(70);  // not in the table: the size stays
+  EXPECT_EQ(page->PaperWidth(), 148);
+  EXPECT_EQ(page->PaperSize(), 70);
 }
 
 TEST_F(PageTest, OrientationTurnsPaperAndMargins) {
@@ -141,12 +158,18 @@ TEST_F(PageTest, DefaultsComeFromThePrinter) {
   ExpectMargins(page, 10, 10, 10, 10);
   EXPECT_EQ(page->PaperSize(), 9);
   EXPECT_EQ(page->Width(), 794);
-  qvxPrinterHooks.GetPrinterDefaults = [](rtl::Integer& paper, Extended& w, Extended& h, TPrinterOrientation& o) {
-    paper = 1;
-    w = 279.4L;
-    h = 215.9L;
-    o = poLandscape;
-  };
+  // The printer layer (report/print) answers for the current printer once it is linked.
+  struct TLetterLandscape : TqvxPrintLink {
+    rtl::Integer PrinterIndexOf(const String&) override { return -1; }
+    void SetPrinterIndex(rtl::Integer) override {}
+    void GetPrinterDefaults(rtl::Integer& paper, Extended& w, Extended& h, TPrinterOrientation& o) override {
+      paper = 1;
+      w = 279.4L;
+      h = 215.9L;
+      o = poLandscape;
+    }
+  } printers;
+  qvxSetPrintLink(&printers);
   page->SetDefaults();
   EXPECT_EQ(page->PaperSize(), 1);
   EXPECT_EQ(page->Orientation(), poLandscape);
@@ -236,7 +259,7 @@ TEST_F(PageTest, StoredAndReadBack) {
   page->OutlineText = L"[Page#]";
   const String text = w.ObjToXML(page);
 
-  TqvxReport* other = new TqvxReport(nullptr);
+  TqvxTestReport* other = new TqvxTestReport(nullptr);
   auto* back = new TqvxReportPage(other);
   TqvxXMLSerializer r(nullptr);
   r.XMLToObj(text, back);
@@ -275,7 +298,7 @@ TEST_F(PageTest, DataPageHoldsComponents) {
   rtl::TMemoryStream stream;
   data->SaveToStream(stream);
   stream.SetPosition(0);
-  TqvxReport* other = new TqvxReport(nullptr);
+  TqvxTestReport* other = new TqvxTestReport(nullptr);
   auto* back = new TqvxDataPage(other);
   back->LoadFromStream(stream);
   ASSERT_EQ(back->Objects().size(), 1u);

@@ -15,24 +15,13 @@
 #include "platform/vcl/graphicfiles.h"
 #include "report/model/qvxDataSets.h"
 #include "report/model/qvxXMLSerializer.h"
+#include "testpages.h"
+#include "testreport.h"
 
 using rtl::String;
 using vcl::TColor;
 
 namespace {
-
-// The report root as far as pictures need it: expression values.
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
- public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
-  rtl::Variant Calc(const String& expr) override {
-    auto it = Values.find(expr);
-    return it == Values.end() ? rtl::Variant() : it->second;
-  }
-  std::map<String, rtl::Variant> Values;
-};
-VCL_REGISTER(TqvxReport) {}
 
 constexpr TColor White = 0xFFFFFF, Black = 0, Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00FF00;
 
@@ -73,17 +62,14 @@ std::unique_ptr<vcl::TBitmap> RedPicture(int w, int h) {
 
 class PictureTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    report->Free();
-    qvxPictureHooks = TqvxPictureHooks{};
-  }
+  void TearDown() override { report->Free(); }
   TqvxPictureView* NewPicture(int w, int h, Extended vw, Extended vh) {
     auto* p = new TqvxPictureView(report);
     p->Picture()->SetGraphic(RedPicture(w, h).get());
     p->SetBounds(0, 0, vw, vh);
     return p;
   }
-  TqvxReport* report = new TqvxReport(nullptr);
+  TqvxTestReport* report = new TqvxTestReport(nullptr);
 };
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -289,20 +275,18 @@ TEST_F(PictureTest, TransparentColourShowsWhatLiesBeneath) {
 // Prepared pages and storage
 
 TEST_F(PictureTest, DifferenceTextHandsChangedPicturesOver) {
-  static int added = 0;
-  added = 0;
-  qvxPictureHooks.AddPicture = [](TqvxComponent*, TqvxPictureView* view) {
-    ++added;
-    view->SetImageIndex(7);
-  };
+  auto* pages = new TqvxTestPages(report);
+  pages->PictureBase = 7;
+  report->SetPreviewPages(pages);
+  auto added = [&] { return static_cast<int>(pages->Pictures.size()); };
   auto* tmpl = NewPicture(8, 8, 8, 8);
   auto* printed = NewPicture(8, 8, 8, 8);
   String d = printed->Diff(tmpl);
-  EXPECT_EQ(added, 1);
+  EXPECT_EQ(added(), 1);
   EXPECT_NE(d.find(L" ImageIndex=\"7\""), String::npos) << d;
   EXPECT_EQ(d.find(L"Transparent"), String::npos) << d;
   d = printed->Diff(tmpl);
-  EXPECT_EQ(added, 1);
+  EXPECT_EQ(added(), 1);
   EXPECT_NE(d.find(L"ImageIndex=\"7\""), String::npos) << d;
   printed->SetTransparent(true);
   printed->TransparentColor = 255;
@@ -357,7 +341,7 @@ class LineTest : public ::testing::Test {
     line->SetBounds(l, t, w, h);
     return line;
   }
-  TqvxReport* report = new TqvxReport(nullptr);
+  TqvxTestReport* report = new TqvxTestReport(nullptr);
 };
 
 TEST_F(LineTest, DesignerFlagsChooseTheKind) {

@@ -8,69 +8,44 @@
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
+#include "report/model/qvxClassBands.h"
+#include "testreport.h"
 
 using rtl::String;
 
 // A printable object that publishes what views publish.
-class TTreeView : public TqvxReportComponent {
-  VCL_CLASS(TTreeView, TqvxReportComponent)
-public:
-  explicit TTreeView(vcl::TComponent* owner) : TqvxReportComponent(owner) {}
+class TqvxTestView : public TqvxReportComponent {
+  VCL_CLASS(TqvxTestView, TqvxReportComponent)
+ public:
+  explicit TqvxTestView(vcl::TComponent* owner) : TqvxReportComponent(owner) {}
   void Draw(vcl::TCanvas*, Extended, Extended, Extended, Extended) override {}
   bool IsFontStored() const { return !ParentFont(); }
   TqvxAlign Align = baNone;
 };
 
-VCL_REGISTER(TTreeView) {
-  cls.Prop(L"Align", &TTreeView::Align).Default(baNone);
+VCL_REGISTER(TqvxTestView) {
+  cls.Prop(L"Align", &TqvxTestView::Align).Default(baNone);
   cls.Prop(L"Left", &TqvxComponent::Left, &TqvxComponent::SetLeft);
   cls.Prop(L"Top", &TqvxComponent::Top, &TqvxComponent::SetTop);
   cls.Prop(L"Width", &TqvxComponent::Width, &TqvxComponent::SetWidth);
   cls.Prop(L"Height", &TqvxComponent::Height, &TqvxComponent::SetHeight);
   cls.Prop(L"Visible", &TqvxComponent::Visible, &TqvxComponent::SetVisible).Default(true);
-  cls.Prop(L"Font", &TqvxComponent::Font, &TqvxComponent::SetFont).Stored(&TTreeView::IsFontStored);
+  cls.Prop(L"Font", &TqvxComponent::Font, &TqvxComponent::SetFont).Stored(&TqvxTestView::IsFontStored);
   cls.Prop(L"ParentFont", &TqvxComponent::ParentFont, &TqvxComponent::SetParentFont).Default(true);
 }
 
-class TqvxTestMemoView : public TTreeView {
-  VCL_CLASS(TqvxTestMemoView, TTreeView)
-public:
-  explicit TqvxTestMemoView(vcl::TComponent* owner) : TTreeView(owner) {}
+class TqvxTestMemoView : public TqvxTestView {
+  VCL_CLASS(TqvxTestMemoView, TqvxTestView)
+ public:
+  explicit TqvxTestMemoView(vcl::TComponent* owner) : TqvxTestView(owner) {}
 };
 VCL_REGISTER(TqvxTestMemoView) {}
 
 namespace {
 
-// Stand-ins that carry the class names the tree asks for: the report root and bands.
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
-public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) { FErrors.SetSorted(true); }
-  rtl::TStrings* ReportErrors() override { return &FErrors; }
-  TqvxXMLSerializer* XMLSerializer() const override { return FSerializer; }
-  void SetXMLSerializer(TqvxXMLSerializer* value) override { FSerializer = value; }
-  rtl::TStringList FErrors;
-  TqvxXMLSerializer* FSerializer = nullptr;
-};
-VCL_REGISTER(TqvxReport) {}
-
-class TqvxBand : public TTreeView {
-  VCL_CLASS(TqvxBand, TTreeView)
-public:
-  explicit TqvxBand(vcl::TComponent* owner) : TTreeView(owner) {}
-};
-VCL_REGISTER(TqvxBand) {}
-
-class TqvxNullBand : public TqvxBand {
-  VCL_CLASS(TqvxNullBand, TqvxBand)
-public:
-  explicit TqvxNullBand(vcl::TComponent* owner) : TqvxBand(owner) {}
-};
-VCL_REGISTER(TqvxNullBand) {}
-
-TTreeView* View(TqvxComponent* parent, const String& name, Extended l, Extended t, Extended w, Extended h,
-                TqvxAlign align = baNone) {
-  auto* v = new TTreeView(parent);
+TqvxTestView* View(TqvxComponent* parent, const String& name, Extended l, Extended t, Extended w, Extended h,
+                   TqvxAlign align = baNone) {
+  auto* v = new TqvxTestView(parent);
   if (!name.empty()) v->SetName(name);
   v->SetBounds(l, t, w, h);
   v->Align = align;
@@ -78,7 +53,7 @@ TTreeView* View(TqvxComponent* parent, const String& name, Extended l, Extended 
 }
 
 class TreeTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     saved = rtl::FormatSettings.DecimalSeparator;
     rtl::FormatSettings.DecimalSeparator = L'.';
@@ -88,7 +63,7 @@ protected:
     report->Free();
     rtl::FormatSettings.DecimalSeparator = saved;
   }
-  TqvxReport* report = new TqvxReport(nullptr);
+  TqvxTestReport* report = new TqvxTestReport(nullptr);
 };
 
 TEST_F(TreeTest, ObjectsBelongToTheirReportAndLieInTheirParent) {
@@ -101,7 +76,7 @@ TEST_F(TreeTest, ObjectsBelongToTheirReportAndLieInTheirParent) {
   EXPECT_EQ(band->Objects().size(), 1u);
   EXPECT_EQ(memo->Report(), report);
   EXPECT_EQ(memo->BaseName(), L"TestMemo");
-  EXPECT_EQ(page->BaseName(), L"TTree");
+  EXPECT_EQ(page->BaseName(), L"Test");
   EXPECT_EQ(memo->Font()->Name(), L"Arial");
   EXPECT_EQ(memo->Font()->Size(), 10);
   EXPECT_TRUE(memo->ParentFont());
@@ -301,7 +276,7 @@ TEST_F(TreeTest, DifferenceTexts) {
   auto* nullBand = new TqvxNullBand(nullptr);
   nullBand->SetBounds(1.5L, 2, 3, 4);
   const String nb = nullBand->AllDiff(nullptr);
-  EXPECT_TRUE(rtl::EndsStr(L"Height=\"4\" l=\"1.5\" t=\"2\"", nb)) << nb;
+  EXPECT_TRUE(rtl::EndsStr(L"Top=\"2\" Width=\"3\" l=\"1.5\" t=\"2\"", nb)) << nb;
 
   printed->Free();
   same->Free();
@@ -319,7 +294,7 @@ TEST_F(TreeTest, AssignCopiesValuesAndAssignAllTheSubTree) {
   EXPECT_EQ(b->Align, baRight);
   EXPECT_TRUE(b->Objects().empty());
 
-  auto* c = new TTreeView(nullptr);
+  auto* c = new TqvxTestView(nullptr);
   c->AssignAll(a);
   ASSERT_EQ(c->Objects().size(), 1u);
   EXPECT_EQ(c->Objects()[0]->Name(), L"A1");
@@ -331,23 +306,23 @@ TEST_F(TreeTest, LoadErrorsReachTheReport) {
   auto* page = View(report, L"Page1", 0, 0, 1, 1);
   const String xml =
       L"<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>"
-      L"<TTreeView Left=\"4\"><TMissing Name=\"M\"/><TTreeView Name=\"Kid\" Width=\"9\"/></TTreeView>";
+      L"<TqvxTestView Left=\"4\"><TMissing Name=\"M\"/><TqvxTestView Name=\"Kid\" Width=\"9\"/></TqvxTestView>";
   rtl::TStringStream stream(xml);
   page->LoadFromStream(stream);
   EXPECT_EQ(page->Left(), 4);
   ASSERT_EQ(page->Objects().size(), 1u);
   EXPECT_EQ(page->Objects()[0]->Name(), L"Kid");
   EXPECT_EQ(page->Objects()[0]->Owner(), report);
-  EXPECT_EQ(report->FErrors.Text(), L"Cannot find class TMissing\r\n");
-  EXPECT_EQ(report->FSerializer, nullptr);
+  EXPECT_EQ(report->Errors()->Text(), L"Cannot find class TMissing\r\n");
+  EXPECT_EQ(report->XMLSerializer(), nullptr);
 
   // Loaded while the report is itself being read, the report's own serializer is handed back afterwards.
   TqvxXMLSerializer outer(nullptr);
-  report->FSerializer = &outer;
+  report->SetXMLSerializer(&outer);
   rtl::TStringStream again(xml);
   page->LoadFromStream(again);
-  EXPECT_EQ(report->FSerializer, &outer);
-  report->FSerializer = nullptr;
+  EXPECT_EQ(report->XMLSerializer(), &outer);
+  report->SetXMLSerializer(nullptr);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/win.h"
 #include "report/model/qvxUnicodeUtils.h"
+#include "testreport.h"
 
 namespace {
 
@@ -31,19 +32,6 @@ std::vector<String> Lines(const rtl::TStrings& list) {
   for (int i = 0; i < list.Count(); ++i) out.push_back(list.Strings(i));
   return out;
 }
-
-// Stands in for the report root: it collects field errors as the report does (sorted, duplicates dropped).
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
- public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {
-    errors.SetSorted(true);
-    errors.SetDuplicates(rtl::dupIgnore);
-  }
-  rtl::TStrings* ReportErrors() override { return &errors; }
-  rtl::TStringList errors;
-};
-VCL_REGISTER(TqvxReport) {}
 
 class DBDatasetTest : public ::testing::Test {
  protected:
@@ -99,7 +87,7 @@ class DBDatasetTest : public ::testing::Test {
   db::TADOConnection* conn_ = nullptr;
   db::TADOQuery* query_ = nullptr;
   TqvxDBDataset* ds_ = nullptr;
-  TqvxReport report_{nullptr};
+  TqvxTestReport report_{nullptr};
 };
 
 TEST_F(DBDatasetTest, WalksEveryRecordWithValuesAndDisplayTexts) {
@@ -116,7 +104,7 @@ TEST_F(DBDatasetTest, WalksEveryRecordWithValuesAndDisplayTexts) {
   EXPECT_EQ(recNos, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(names, (std::vector<String>{L"Ayşe Yılmaz", L"Işık Çelik", L"İpek Öztürk"}));
   EXPECT_EQ(ds->RecordCount(), 3);
-  EXPECT_TRUE(report_.errors.Count() == 0) << report_.errors.Text();
+  EXPECT_TRUE(report_.Errors()->Count() == 0) << report_.Errors()->Text();
   ds->Finalize();
 }
 
@@ -178,8 +166,8 @@ TEST_F(DBDatasetTest, MissingFieldIsReportedOnceAndTheRunGoesOn) {
   }
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0], L"Field not found: Ogrenci.\"yas\"");
-  ASSERT_EQ(report_.errors.Count(), 1);
-  EXPECT_EQ(report_.errors.Strings(0), L"Field not found: Ogrenci.\"yas\"");
+  ASSERT_EQ(report_.Errors()->Count(), 1);
+  EXPECT_EQ(report_.Errors()->Strings(0), L"Field not found: Ogrenci.\"yas\"");
   ds->Finalize();
 }
 
@@ -212,7 +200,7 @@ TEST_F(DBDatasetTest, AliasesRenameAndHideFields) {
   ds->First();
   EXPECT_EQ(ds->GetValue(L"Ad"), Variant(String(L"Ayşe")));  // the first line of a repeated alias wins
   EXPECT_TRUE(ds->GetValue(L"id").IsNull());
-  EXPECT_EQ(report_.errors.Count(), 1);
+  EXPECT_EQ(report_.Errors()->Count(), 1);
   ds->Finalize();
 }
 

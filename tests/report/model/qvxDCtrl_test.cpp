@@ -14,18 +14,11 @@
 #include "report/model/qvxDialogPage.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxXMLSerializer.h"
+#include "testreport.h"
 
 namespace {
 
 using rtl::String;
-
-// Stands in for the report root: pages and objects find their report by this class name.
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
- public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
-};
-VCL_REGISTER(TqvxReport) {}
 
 class TqvxTestEditControl : public TqvxDialogControl {
   VCL_CLASS(TqvxTestEditControl, TqvxDialogControl)
@@ -46,7 +39,7 @@ TEST(DialogComponent, NeverPreviewedAndAlwaysAnIcon) {
 }
 
 TEST(DialogComponent, PositionIsStoredOnlyInAReport) {
-  TqvxReport report(nullptr);
+  TqvxTestReport report(nullptr);
   auto* c = new TqvxDialogComponent(&report);
   c->SetLeft(10.5);  // halves round to even
   c->SetTop(21.5);
@@ -131,7 +124,7 @@ TEST(DialogControl, GeometryAndStateReachTheControl) {
 }
 
 TEST(DialogControl, LivesInThePageWindowOrTheHiddenForm) {
-  TqvxReport report(nullptr);
+  TqvxTestReport report(nullptr);
   auto* page = new TqvxDialogPage(&report);
   auto* c = new TqvxTestEditControl(&report);
   EXPECT_EQ(c->Edit()->Parent(), qvxParentForm());
@@ -145,7 +138,7 @@ TEST(DialogControl, LivesInThePageWindowOrTheHiddenForm) {
 }
 
 TEST(DialogControl, ControlsInsideAPageAndAControlGoWithTheReport) {
-  auto* report = new TqvxReport(nullptr);
+  auto* report = new TqvxTestReport(nullptr);
   auto* page = new TqvxDialogPage(report);
   auto* outer = new TqvxTestEditControl(report);
   outer->SetParent(page);
@@ -157,7 +150,7 @@ TEST(DialogControl, ControlsInsideAPageAndAControlGoWithTheReport) {
 }
 
 TEST(DialogPage, DefaultsAndWindow) {
-  TqvxReport report(nullptr);
+  TqvxTestReport report(nullptr);
   auto* page = new TqvxDialogPage(&report);
   ASSERT_NE(page->DialogForm(), nullptr);
   EXPECT_TRUE(page->DialogForm()->KeyPreview());
@@ -179,7 +172,7 @@ TEST(DialogPage, DefaultsAndWindow) {
 
 TEST(DialogPage, StoredClientSizeWinsOverTheStoredSizeInEitherOrder) {
   for (bool clientFirst : {true, false}) {
-    TqvxReport report(nullptr);
+    TqvxTestReport report(nullptr);
     auto* page = new TqvxDialogPage(&report);
     page->SetIsLoading(true);
     if (clientFirst) {
@@ -196,7 +189,7 @@ TEST(DialogPage, StoredClientSizeWinsOverTheStoredSizeInEitherOrder) {
 }
 
 TEST(DialogPage, PublishedPropertiesGoThroughTheSerializer) {
-  TqvxReport report(nullptr);
+  TqvxTestReport report(nullptr);
   auto* page = new TqvxDialogPage(&report);
   page->SetCaption(L"Seçim");
   page->SetBorderStyle(vcl::bsDialog);
@@ -223,24 +216,17 @@ Dispatched* dispatched = nullptr;
 class DialogPageEvents : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = qvxDialogReportHooks;
     dispatched = &log_;
-    qvxDialogReportHooks.DoNotifyEvent = [](TqvxComponent*, rtl::TObject*, const String& name) {
-      dispatched->notified.push_back(name);
-    };
-    qvxDialogReportHooks.DoParamEvent = [](TqvxComponent*, const String& name, rtl::Variant& params) {
+    report_.OnNotify = [](rtl::TObject*, const String& name) { dispatched->notified.push_back(name); };
+    report_.OnParam = [](const String& name, rtl::Variant& params) {
       dispatched->params.push_back(name);
       if (dispatched->replace) params.PutElement({1}, dispatched->reply);
     };
     page_ = new TqvxDialogPage(&report_);
   }
-  void TearDown() override {
-    qvxDialogReportHooks = saved_;
-    dispatched = nullptr;
-  }
-  TqvxDialogReportHooks saved_;
+  void TearDown() override { dispatched = nullptr; }
   Dispatched log_;
-  TqvxReport report_{nullptr};
+  TqvxTestReport report_{nullptr};
   TqvxDialogPage* page_ = nullptr;
 };
 
@@ -292,7 +278,7 @@ TEST_F(DialogPageEvents, ShowModalRunsTheShowEventAndAnswersTheModalResult) {
   page_->SetClientHeight(100);
   static TqvxDialogPage* current = nullptr;
   current = page_;
-  qvxDialogReportHooks.DoNotifyEvent = [](TqvxComponent*, rtl::TObject*, const String& name) {
+  report_.OnNotify = [](rtl::TObject*, const String& name) {
     dispatched->notified.push_back(name);
     if (name == L"Goster") current->SetModalResult(vcl::mrOk);
   };

@@ -10,6 +10,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/vcl/typinfo.h"
 #include "report/model/qvxXMLSerializer.h"
+#include "testreport.h"
 
 namespace {
 
@@ -21,16 +22,6 @@ std::vector<String> Lines(const rtl::TStrings& list) {
   for (int i = 0; i < list.Count(); ++i) out.push_back(list.Strings(i));
   return out;
 }
-
-// Stands in for the report root: the dataset code tells reports apart by class name.
-class TqvxReport : public TqvxComponent {
-  VCL_CLASS(TqvxReport, TqvxComponent)
- public:
-  explicit TqvxReport(vcl::TComponent* owner) : TqvxComponent(owner) {}
-  rtl::TStrings* ReportErrors() override { return &errors; }
-  rtl::TStringList errors;
-};
-VCL_REGISTER(TqvxReport) {}
 
 TEST(UserDataSet, CountRangeVisitsRecordsThenEnds) {
   TqvxUserDataSet ds(nullptr);
@@ -204,7 +195,7 @@ TEST(GlobalList, ListsEnabledNamedDatasetsOnly) {
 }
 
 TEST(GlobalList, FindSkipsDatasetsOfOtherReports) {
-  TqvxReport mine(nullptr), other(nullptr);
+  TqvxTestReport mine(nullptr), other(nullptr);
   vcl::TComponent form(nullptr);
   auto* foreign = new TqvxUserDataSet(&other);
   foreign->SetUserName(L"GL_Shared");
@@ -224,7 +215,7 @@ TEST(GlobalList, FindSkipsDatasetsOfOtherReports) {
 }
 
 TEST(ReportDataSets, ItemsFindInitializeAndDelete) {
-  TqvxReport report(nullptr);
+  TqvxTestReport report(nullptr);
   TqvxReportDataSets sets(&report);
   TqvxUserDataSet a(nullptr), b(nullptr);
   a.SetUserName(L"Alpha");
@@ -261,7 +252,7 @@ TEST(ReportDataSets, ItemsFindInitializeAndDelete) {
 }
 
 TEST(ReportDataSets, NameBindsThroughTheReport) {
-  TqvxReport report(nullptr);
+  TqvxTestReport report(nullptr);
   TqvxReportDataSets sets(&report);
   TqvxUserDataSet ds(nullptr);
   ds.SetUserName(L"RD_Bound");
@@ -277,23 +268,18 @@ TEST(ReportDataSets, NameBindsThroughTheReport) {
 }
 
 TEST(ReportDataSets, EnabledListOfAReportThatDoesNotUseTheGlobalOne) {
-  TqvxReport report(nullptr);
-  TqvxReportDataSets enabled(&report);
+  TqvxTestReport report(nullptr);
   TqvxUserDataSet listed(nullptr), unlisted(nullptr);
   listed.SetUserName(L"EN_Listed");
   unlisted.SetUserName(L"EN_Unlisted");
-  enabled.Add(&listed);
-  static TqvxReportDataSets* current = nullptr;
-  current = &enabled;
-  TqvxReportDataSetHooks saved = qvxReportDataSetHooks;
-  qvxReportDataSetHooks.UseGlobalDataSetList = [](TqvxComponent*) { return false; };
-  qvxReportDataSetHooks.EnabledDataSets = [](TqvxComponent*) { return current; };
+  report.EnabledDataSets()->Add(&listed);
+  report.EngineOptions()->UseGlobalDataSetList = false;
   EXPECT_EQ(report.FindDataSet(nullptr, L"EN_Listed"), &listed);
   EXPECT_EQ(report.FindDataSet(nullptr, L"EN_Unlisted"), nullptr);
   rtl::TStringList list;
   qvxGetActiveDataSetList(&report, &list);
   EXPECT_EQ(Lines(list), (std::vector<String>{L"EN_Listed"}));
-  qvxReportDataSetHooks = saved;
+  report.EngineOptions()->UseGlobalDataSetList = true;
   qvxGetActiveDataSetList(&report, &list);
   EXPECT_GE(list.IndexOf(L"EN_Unlisted"), 0);
 }

@@ -11,6 +11,7 @@
 #include "platform/rtl/variant.h"
 #include "platform/vcl/filer.h"
 #include "report/model/qvxClass.h"
+#include "report/model/qvxClassMemo.h"
 #include "report/model/qvxUnicodeUtils.h"
 #include "report/model/qvxXML.h"
 
@@ -73,23 +74,6 @@ VCL_REGISTER(TTestBox) {
 }
 
 namespace {
-
-// Stands in for the text object: the serializer knows it by its class name and reaches its lines as "Memo".
-class TqvxCustomMemoView : public TqvxReportComponent {
-  VCL_CLASS(TqvxCustomMemoView, TqvxReportComponent)
-public:
-  explicit TqvxCustomMemoView(vcl::TComponent* owner) : TqvxReportComponent(owner) {}
-  void Draw(vcl::TCanvas*, Extended, Extended, Extended, Extended) override {}
-  TqvxWideStrings* GetMemo() const { return const_cast<TqvxWideStrings*>(&Memo); }
-  void SetMemo(TqvxWideStrings* v) { Memo.Assign(v); }
-  TqvxWideStrings Memo;
-  bool AutoWidth = false;
-};
-VCL_REGISTER(TqvxCustomMemoView) {
-  cls.Prop(L"Width", &TqvxComponent::Width, &TqvxComponent::SetWidth);
-  cls.Prop(L"Memo", &TqvxCustomMemoView::GetMemo, &TqvxCustomMemoView::SetMemo);
-  cls.Prop(L"AutoWidth", &TqvxCustomMemoView::AutoWidth).Default(false);
-}
 
 String Save(TqvxComponent* root) {
   rtl::TStringStream stream;
@@ -446,39 +430,39 @@ TEST(SerializerMemo, TextWrittenWithoutItsLastLineBreak) {
       {L"a\r\n\r\n", L" Text=\"a&#13;&#10;\""},
       {L"", L" Text=\"\""},
   };
-  TqvxCustomMemoView memo(nullptr);
+  TqvxMemoView memo(nullptr);
   for (const Case& c : cases) {
-    memo.Memo.SetText(c.text);
+    memo.Memo()->SetText(c.text);
     TqvxXMLSerializer s(nullptr);
     const String text = s.ObjToXML(&memo);
     EXPECT_EQ(text.substr(text.find(L" Text=")), c.written) << text;
     EXPECT_EQ(text.find(L"Memo"), String::npos) << text;
   }
   // Against an ancestor with the same text nothing is written.
-  TqvxCustomMemoView other(nullptr);
-  other.Memo.SetText(L"");
+  TqvxMemoView other(nullptr);
+  other.Memo()->SetText(L"");
   TqvxXMLSerializer s(nullptr);
   EXPECT_EQ(s.ObjToXML(&memo, String(), &other), L"");
 }
 
 TEST(SerializerMemo, TextReadByItsNamesAndForms) {
-  TqvxCustomMemoView memo(nullptr);
+  TqvxMemoView memo(nullptr);
   TqvxXMLSerializer s(nullptr);
   s.XMLToObj(L"x=\"one&#13;&#10;two\"", &memo);
-  EXPECT_EQ(memo.Memo.Count(), 2);
-  EXPECT_EQ(memo.Memo.Get(1), L"two");
+  EXPECT_EQ(memo.Memo()->Count(), 2);
+  EXPECT_EQ(memo.Memo()->Get(1), L"two");
   s.XMLToObj(L"Text=\"t\"", &memo);
-  EXPECT_EQ(memo.Memo.Text(), L"t\r\n");
+  EXPECT_EQ(memo.Memo()->Text(), L"t\r\n");
   s.XMLToObj(L"u=\"\u011f\"", &memo);
-  EXPECT_EQ(memo.Memo.Get(0), L"\u011f");
+  EXPECT_EQ(memo.Memo()->Get(0), L"\u011f");
   // The older format kept UTF-8 bytes one per character.
   s.OldFormat = true;
   s.XMLToObj(L"u=\"\u00c4\u009f\"", &memo);
-  EXPECT_EQ(memo.Memo.Get(0), L"\u011f");
+  EXPECT_EQ(memo.Memo()->Get(0), L"\u011f");
 }
 
 TEST(SerializerMemo, AutoWidthTextObjectsNeverWriteTheirWidth) {
-  TqvxCustomMemoView tmpl(nullptr), printed(nullptr);
+  TqvxMemoView tmpl(nullptr), printed(nullptr);
   printed.SetWidth(50);
   EXPECT_EQ(printed.InternalDiff(&tmpl), L" w=\"50\"");
   printed.AutoWidth = true;

@@ -1,0 +1,3 @@
+#include "testreport.h"
+
+VCL_REGISTER(TqvxTestReport) {}

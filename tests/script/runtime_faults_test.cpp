@@ -18,12 +18,12 @@ using rtl::Variant;
 
 namespace wzfaulttest {
 
-class TTally : public rtl::TPersistent {
-  VCL_CLASS(TTally, rtl::TPersistent)
+class TFaultTally : public rtl::TPersistent {
+  VCL_CLASS(TFaultTally, rtl::TPersistent)
  public:
   int Count = 0;
 };
-VCL_REGISTER(TTally) { cls.Prop(L"Count", &TTally::Count); }
+VCL_REGISTER(TFaultTally) { cls.Prop(L"Count", &TFaultTally::Count); }
 
 class TMarker : public rtl::TPersistent {
   VCL_CLASS(TMarker, rtl::TPersistent)
@@ -78,15 +78,15 @@ class RuntimeFaults : public ::testing::Test {
                      [](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
                        return Variant(L"[" + caller->GetVParam(0).AsString() + L"]");
                      });
-    tallyClass = script.AddClass(TTally::StaticClass(), L"TPersistent");
+    tallyClass = script.AddClass(TFaultTally::StaticClass(), L"TPersistent");
     tallyClass->AddMethod(L"function Describe: String",
                           [](rtl::TObject* instance, const vcl::TClassInfo*, const String&, TwzMethodHelper*) {
-                            return Variant(L"tally " + rtl::IntToStr(static_cast<TTally*>(instance)->Count));
+                            return Variant(L"tally " + rtl::IntToStr(static_cast<TFaultTally*>(instance)->Count));
                           });
     tallyClass->AddDefaultProperty(
         L"Times", L"Integer", L"Integer",
         [](rtl::TObject* instance, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
-          return Variant(static_cast<TTally*>(instance)->Count * caller->GetVParam(0).AsInteger());
+          return Variant(static_cast<TFaultTally*>(instance)->Count * caller->GetVParam(0).AsInteger());
         },
         true);
     tallyClass->AddProperty(L"Flag", L"Boolean",
@@ -111,7 +111,7 @@ class RuntimeFaults : public ::testing::Test {
     return out;
   }
 
-  TTally tally;
+  TFaultTally tally;
   TMarker marker;
   TwzScript script;
   TwzClassVariable* tallyClass = nullptr;
@@ -245,7 +245,7 @@ TEST_F(RuntimeFaults, EvaluationFollowsTheClassOfWhatAVariantHolds) {
   EXPECT_EQ(script.Evaluate(L"V.Describe").AsString(), L"tally 2");
   script.SetVariable(L"V", Variant::FromObject(&marker));
   EXPECT_EQ(script.Evaluate(L"V.Describe").AsString(), L"marker marker");
-  TTally other;
+  TFaultTally other;
   other.Count = 9;
   script.SetVariable(L"V", Variant::FromObject(&other));
   EXPECT_EQ(script.Evaluate(L"V.Describe").AsString(), L"tally 9");

@@ -369,7 +369,7 @@ TqvxDataSetItem* TqvxReportDataSets::Find(TqvxDataSet* ds) const {
 TqvxDataSetItem* TqvxReportDataSets::Find(const String& name) const {
   for (int i = 0; i < Count(); ++i) {
     TqvxDataSet* ds = Items(i)->DataSet();
-    if (ds && rtl::CompareText(ds->UserName(), name) == 0) return Items(i);
+    if (ds && SameName(ds->UserName(), name)) return Items(i);
   }
   return nullptr;
 }

@@ -187,7 +187,7 @@ class TqvxReportDataSets : public vcl::TCollection {
   TqvxDataSetItem* Add(TqvxDataSet* ds);
   TqvxDataSetItem* Items(int index) const;
   TqvxDataSetItem* Find(TqvxDataSet* ds) const;
-  // By user name, ASCII letters ignoring case.
+  // By user name, ignoring case (ASCII letters, and Turkish letters as the user's locale pairs them).
   TqvxDataSetItem* Find(const rtl::String& name) const;
   void Delete(const rtl::String& name);
 

@@ -261,6 +261,13 @@ void TqvxReport::SetPreviewPages(TqvxCustomPreviewPages* value) {
   if (value) value->SetEngine(FEngine);
 }
 
+void TqvxReport::SetEngine(TqvxCustomEngine* value) {
+  if (value != FEngine) delete FEngine;
+  FEngine = value;
+  if (value) value->SetPreviewPages(FPreviewPages);
+  if (FPreviewPages) FPreviewPages->SetEngine(value);
+}
+
 TqvxCustomPreviewPages& TqvxReport::RequirePreviewPages() {
   if (!FPreviewPages) qvxPagesLink();  // raises when the layer is missing
   if (!FPreviewPages) throw EqvxNotLinked(L"The report has no prepared-pages store");

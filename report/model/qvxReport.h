@@ -192,6 +192,8 @@ class TqvxReport : public TqvxComponent {
   rtl::TStringList* DrillState() const { return FDrillState.get(); }
   TwzScript* Script() const { return FScript; }
   TqvxCustomEngine* Engine() const { return FEngine; }
+  // Takes value as the report's engine (the report owns it) and ties it to the prepared pages.
+  void SetEngine(TqvxCustomEngine* value);
   TqvxCustomPreviewPages* PreviewPages() const { return FPreviewPages; }
   // The store; raises EqvxNotLinked in a program without the prepared-pages layer.
   TqvxCustomPreviewPages& RequirePreviewPages();

@@ -140,6 +140,10 @@ void TqvxComponent::SetName(const String& value) {
   vcl::TComponent::SetName(value);
 }
 
+void TqvxComponent::ValidateRename(vcl::TComponent* component, const String& curName, const String& newName) {
+  if (Report()) vcl::TComponent::ValidateRename(component, curName, newName);
+}
+
 void TqvxComponent::SetParent(TqvxComponent* value) {
   if (value != FParent) {
     if (FParent) {

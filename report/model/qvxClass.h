@@ -171,6 +171,10 @@ public:
   void SetIsWriting(bool value) { FIsWriting = value; }
 
 protected:
+  // Names are unique within a report. Outside one (the prepared pages' source copies and rebuilt pages, where a
+  // band printed many times repeats its name) they need not be.
+  void ValidateRename(vcl::TComponent* component, const rtl::String& curName, const rtl::String& newName) override;
+
   vcl::TFont* FFont = nullptr;
   std::vector<TqvxComponent*> FObjects;
   std::vector<TqvxComponent*> FAllObjects;

@@ -373,7 +373,16 @@ bool TqvxPreviewPages::LoadFromFile(const String& fileName, bool exceptionIfNotF
 
 void TqvxPreviewPages::BeforeSave() {
   TqvxXMLItem* root = FXMLDoc->Root();
-  PagesItem();
+  TqvxXMLItem* pages = PagesItem();
+  // Pages still in a partly loaded source have not been checked yet: a file is not written from pages that would
+  // not load again.
+  if (AllowPartialLoading)
+    for (Integer i = 0; i < pages->Count(); ++i) {
+      TqvxXMLItem* page = pages->Items(i);
+      if (page->Loaded() || !page->Unloadable()) continue;
+      LoadElement(page);
+      page->Clear();
+    }
   TqvxXMLItem* reportItem = root->FindItem(L"report");
   reportItem->Clear();
   if (TqvxReport* report = Report()) {

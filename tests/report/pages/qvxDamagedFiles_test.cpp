@@ -218,4 +218,21 @@ TEST_F(DamagedFiles, AbsurdNumbersNamesAndNesting) {
   Expect(tally, static_cast<int>(cases.size()) + 3);
 }
 
+TEST_F(DamagedFiles, APartlyLoadedPageIsCheckedWhenItIsRead) {
+  // The third page stays in the file until it is asked for; its damage shows then, every time, and no other page
+  // is touched by it.
+  std::string input = sound;
+  const size_t third = input.find("<page0 ld=\"0\">");
+  ASSERT_NE(third, std::string::npos);
+  input.replace(input.find("<b2 ", third), 4, "<TForm ");
+  input.replace(input.find("</b2>", third), 5, "</TForm>");
+  pagestest::Load(t.Pages(), input, true);
+  ASSERT_EQ(t.Pages()->GetCount(), 3);
+  EXPECT_THROW(t.Pages()->GetPage(2), TqvxInvalidXMLException);
+  EXPECT_THROW(t.Pages()->GetPage(2), TqvxInvalidXMLException);
+  EXPECT_FALSE(t.Pages()->PagesItem()->Items(2)->Loaded());
+  EXPECT_EQ(pagestest::Texts(t.Pages()->GetPage(1)).back(), L"Sayfa 2");
+  EXPECT_THROW(pagestest::Saved(t.Pages()), TqvxInvalidXMLException);
+}
+
 }  // namespace

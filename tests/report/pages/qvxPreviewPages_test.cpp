@@ -10,6 +10,7 @@
 #include "pagesfixture.h"
 #include "platform/rtl/strings.h"
 #include "report/model/qvxXMLSerializer.h"
+#include "report/pages/qvxPagesOutput.h"
 #include "tests/common/tempdir.h"
 
 using pagestest::PageSummary;
@@ -533,6 +534,42 @@ TEST(Unloading, TheTemporaryFileGoesWithTheReportAlsoAfterAnError) {
     EXPECT_EQ(e.Message(), L"the run failed");
   }
   EXPECT_TRUE(pagestest::FilesIn(folder.Path(), L"qv").empty());
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Links
+
+class TOutput : public TqvxPagesOutputLink {
+ public:
+  void DrawPage(TqvxPreviewPages& pages, rtl::Integer index, vcl::TCanvas*, Extended, Extended, Extended,
+                Extended) override {
+    drawn = &pages;
+    page = index;
+  }
+  rtl::TObject* ObjectOver(TqvxPreviewPages&, rtl::Integer, rtl::Integer, rtl::Integer, vcl::TMouseButton,
+                           vcl::TShiftState, Extended, Extended, Extended, vcl::TCursor&, TqvxMouseIntEvents) override {
+    return nullptr;
+  }
+  bool Print(TqvxPreviewPages&) override { return true; }
+  bool Export(TqvxPreviewPages&, TqvxCustomExportFilter*) override { return false; }
+  TqvxPreviewPages* drawn = nullptr;
+  rtl::Integer page = -1;
+};
+
+TEST(Links, EveryReportGetsTheStoreAndDrawingWaitsForThePrinterLayer) {
+  TTestReport t;
+  ASSERT_NE(t.Pages(), nullptr);
+  EXPECT_EQ(t.Pages()->Report(), t.Report());
+  EXPECT_EQ(t.Pages()->CurPage, -1);
+  EXPECT_THROW(t.Pages()->Print(), EqvxNotLinked);
+  EXPECT_THROW(t.Report()->Print(), EqvxNotLinked);
+  TOutput output;
+  qvxSetPagesOutputLink(&output);
+  EXPECT_TRUE(t.Report()->Print());
+  t.Pages()->DrawPage(3, nullptr, 1, 1, 0, 0);
+  EXPECT_EQ(output.drawn, t.Pages());
+  EXPECT_EQ(output.page, 3);
+  qvxSetPagesOutputLink(nullptr);
 }
 
 }  // namespace

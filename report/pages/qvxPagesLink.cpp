@@ -1,3 +1,5 @@
+// Hands the report model this layer's store for every report. Linked into every program that uses the layer, so
+// a report finds it without being told.
 #include "report/model/qvxLinks.h"
 #include "report/pages/qvxPagesOutput.h"
 #include "report/pages/qvxPreviewPages.h"
@@ -9,21 +11,7 @@ class TPagesLink : public TqvxPagesLink {
   TqvxCustomPreviewPages* CreatePreviewPages(TqvxReport* report) override { return new TqvxPreviewPages(report); }
 };
 
-TqvxPagesOutputLink*& OutputLink() {
-  static TqvxPagesOutputLink* link = nullptr;
-  return link;
-}
-
 }  // namespace
-
-void qvxSetPagesOutputLink(TqvxPagesOutputLink* link) { OutputLink() = link; }
-
-TqvxPagesOutputLink* qvxFindPagesOutputLink() { return OutputLink(); }
-
-TqvxPagesOutputLink& qvxPagesOutputLink() {
-  if (!OutputLink()) throw EqvxNotLinked(L"The report library's layer report/print is not linked into this program");
-  return *OutputLink();
-}
 
 void qvxRegisterPagesLink() {
   static TPagesLink link;

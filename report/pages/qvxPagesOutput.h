@@ -25,6 +25,6 @@ TqvxPagesOutputLink* qvxFindPagesOutputLink();
 TqvxPagesOutputLink& qvxPagesOutputLink();
 
 // Registers the store with the report model (qvxLinks.h), so that every report created afterwards gets a
-// TqvxPreviewPages. Linking this layer's library registers it before main; a program calls this once so that the
-// linker keeps the layer. Repeated calls do nothing more.
+// TqvxPreviewPages. Every program that links this layer does so before main (qvxPagesLink.cpp); a test that took
+// the link out puts it back with this.
 void qvxRegisterPagesLink();

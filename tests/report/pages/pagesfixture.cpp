@@ -12,11 +12,6 @@ using rtl::String;
 
 namespace pagestest {
 
-namespace {
-// Every report made from here on gets the store of this layer.
-const bool linked = (qvxRegisterPagesLink(), true);
-}  // namespace
-
 TTestReport::TTestReport() : report_(new TqvxReport(nullptr)) {
   engine_ = std::make_unique<TTestEngine>(report_);
   Pages()->SetEngine(engine_.get());

@@ -1,5 +1,8 @@
 #include "script/wz_expressions.h"
 
+#include <utility>
+#include <vector>
+
 #include "platform/rtl/strings.h"
 #include "script/wz_designators.h"
 #include "script/wz_hostclasses.h"
@@ -77,9 +80,21 @@ TwzOperatorNode* CreateOperatorNode(const String& text) {
 
 // --- nodes ---
 
+// A chain of operators is a tree as deep as the chain is long, so the children are freed from a list, not by
+// recursion (each node freed here has no children left).
 TwzExpressionNode::~TwzExpressionNode() {
-  delete FLeft;
-  delete FRight;
+  if (!FLeft && !FRight) return;
+  std::vector<TwzExpressionNode*> pending;
+  for (TwzExpressionNode* child : {FLeft, FRight})
+    if (child) pending.push_back(child);
+  while (!pending.empty()) {
+    TwzExpressionNode* node = pending.back();
+    pending.pop_back();
+    for (TwzExpressionNode* child : {node->FLeft, node->FRight})
+      if (child) pending.push_back(child);
+    node->FLeft = node->FRight = nullptr;
+    delete node;
+  }
 }
 
 TwzOperandNode::TwzOperandNode(const Variant& value) {
@@ -425,6 +440,8 @@ void TwzExpression::AddOperator(const String& text) {
 
 namespace {
 
+constexpr int kMaxExpressionDepth = 1000;
+
 struct Typer {
   TwzScript* script;
   String errorPos;
@@ -491,6 +508,16 @@ String TwzExpression::Finalize() {
     return String();
   }
   root->FParent = nullptr;
+  // Typing here and evaluating at run time recurse over the tree's depth: a longer chain of operators than this
+  // (no program written by hand comes near) is refused rather than left to overflow the stack.
+  std::vector<std::pair<const TwzExpressionNode*, int>> walk{{root, 1}};
+  while (!walk.empty()) {
+    const auto [node, depth] = walk.back();
+    walk.pop_back();
+    if (depth > kMaxExpressionDepth) throw EwzScriptError(SNestingTooDeep);
+    for (const TwzExpressionNode* child : {node->Left(), node->Right()})
+      if (child) walk.emplace_back(child, depth + 1);
+  }
   Typer typer{FScript, String()};
   typer.Type(root);
   FTyp = root->Typ();

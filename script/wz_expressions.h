@@ -184,7 +184,8 @@ public:
   void AddOperand(TwzExpressionNode* node);
   // Raises EwzScriptError for an unknown operator text or an unbalanced closing bracket.
   void AddOperator(const rtl::String& text);
-  // Ends construction; the source position of the first type error, or an empty text.
+  // Ends construction; the source position of the first type error, or an empty text. A tree more than 1000
+  // operators deep raises EwzScriptError "Nesting too deep".
   rtl::String Finalize();
   // For an assignment of this expression to designator: "+", "-", "*" or "/" when the tree was rewritten into the
   // right-hand side of a compound assignment, else " ".

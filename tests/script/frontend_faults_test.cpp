@@ -1,4 +1,4 @@
-// Two faults of the compiler's front end kept out: text left after a program that is a run of statements is an
+// Faults of the compiler's front end kept out: text left after a program that is a run of statements is an
 // error rather than silently dropped, and a comment opener made of letters is a whole word (in any case where the
 // language has none) rather than the start of any identifier beginning with those letters.
 #include <gtest/gtest.h>
@@ -92,6 +92,19 @@ TEST_F(FrontEndFaults, WordCommentOpenerIsAWholeWordInAnyCase) {
       {kJs, L"// a\r\n/* b */ Print(1); // c\r\nPrint(2)", L"1;2;"},
   };
   for (const Case& c : cases) EXPECT_EQ(Run(c.language, c.source), c.result) << c.language << ": " << c.source;
+}
+
+// A chain of operators is a tree as deep as it is long: a very long one is refused as too deep (it overflowed the
+// stack when typed, evaluated or freed), a long one short of that still compiles and runs.
+TEST_F(FrontEndFaults, LongOperatorChainsAreRefusedNotCrashed) {
+  auto chain = [](int terms) {
+    String text = L"var a: Integer; begin a := 1";
+    for (int i = 1; i < terms; ++i) text += L" + 1";
+    return text + L"; Print(a) end.";
+  };
+  EXPECT_EQ(Run(kPascal, chain(900)), L"900;");
+  EXPECT_EQ(Run(kPascal, chain(10000)).rfind(L"compile error: Nesting too deep at 1:", 0), 0u);
+  EXPECT_EQ(Run(kPascal, chain(2)), L"2;");
 }
 
 TEST(FrontEndScanner, WordCommentOpenerFollowsTheLanguagesCase) {

@@ -678,11 +678,15 @@ void TwzILBuilder::DoConst(TwzXMLItem* element, TwzScript* scope) {
 }
 
 TwzVarType TwzILBuilder::FindType(String& typeName) {
-  auto alias = [&typeName](const TwzXMLItem* owner) {
+  auto alias = [this, &typeName](const TwzXMLItem* owner) {
     if (!owner) return false;
-    const int t = owner->Find(L"types");
-    if (t < 0) return false;
-    const TwzXMLItem* types = owner->Items(t);
+    auto found = FTypesOf.find(owner);
+    if (found == FTypesOf.end()) {
+      const int t = owner->Find(L"types");
+      found = FTypesOf.emplace(owner, t < 0 ? nullptr : owner->Items(t)).first;
+    }
+    const TwzXMLItem* types = found->second;
+    if (!types) return false;
     for (int i = 0; i < types->Count(); ++i)
       if (wzSameName(types->Items(i)->Name(), typeName)) {
         typeName = types->Items(i)->Prop(L"type");

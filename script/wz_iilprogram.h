@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/types.h"
@@ -105,6 +106,9 @@ private:
   TwzScript* FProgram;
   std::vector<WithEntry> FWithList;
   bool FResolvingLate = false;
+  // Each program element's "types" child (or nil), found once: a program holds one child per routine, and every
+  // declared name's type is looked up here.
+  std::unordered_map<const TwzXMLItem*, const TwzXMLItem*> FTypesOf;
 };
 
 // The late-binding resolver the builder gives a designator: builds the saved path again in program when it is

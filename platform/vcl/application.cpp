@@ -53,8 +53,8 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPA
 }
 
 void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
-                                            ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                            ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&icc);
   if (handle_) return;
   WNDCLASSEXW wc{};
@@ -268,12 +268,20 @@ void TApplication::BringToFront() {
   if (main_form_) main_form_->BringToFront();
 }
 
-void TApplication::HookMainWindow(const TWindowHook& hook) { hooks_.push_back(hook); }
+int TApplication::HookMainWindow(const TWindowHook& hook) {
+  hooks_.emplace_back(++next_hook_id_, hook);
+  return next_hook_id_;
+}
 void TApplication::UnhookMainWindow() { hooks_.clear(); }
+void TApplication::UnhookMainWindow(int id) {
+  std::erase_if(hooks_, [id](const auto& h) { return h.first == id; });
+}
 
 bool TApplication::RunHooks(TMessage& m) {
-  for (auto& h : hooks_)
-    if (h(m)) return true;
+  // A copy: a hook may remove itself (or another) while it runs.
+  auto hooks = hooks_;
+  for (auto& h : hooks)
+    if (h.second(m)) return true;
   return false;
 }
 

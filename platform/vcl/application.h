@@ -13,7 +13,7 @@ using TWindowHook = std::function<bool(TMessage& m)>;
 
 class TApplication : public TComponent {
   VCL_CLASS(TApplication, TComponent)
-public:
+ public:
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
@@ -30,9 +30,8 @@ public:
   template <class T>
   void CreateForm(T*& ref) {
     ref = nullptr;
-    CreateFormOf(T::StaticClass(), reinterpret_cast<void**>(&ref), [](TCustomForm* f) -> void* {
-      return dynamic_cast<T*>(f);
-    });
+    CreateFormOf(T::StaticClass(), reinterpret_cast<void**>(&ref),
+                 [](TCustomForm* f) -> void* { return dynamic_cast<T*>(f); });
   }
   void CreateFormOf(const TClassInfo* cls, void** ref, void* (*cast)(TCustomForm*));
   TCustomForm* MainForm() const { return main_form_; }
@@ -51,8 +50,11 @@ public:
   void BringToFront();
   int MessageBox(const String& text, const String& caption, UINT flags);
 
-  void HookMainWindow(const TWindowHook& hook);
+  // Adds a hook; the answer identifies it for UnhookMainWindow(id).
+  int HookMainWindow(const TWindowHook& hook);
+  // Removes every hook, or the one HookMainWindow answered id for.
   void UnhookMainWindow();
+  void UnhookMainWindow(int id);
 
   bool ShowHint() const { return show_hint_; }
   void SetShowHint(bool v) { show_hint_ = v; }
@@ -86,7 +88,7 @@ public:
   void FormCreating(TCustomForm* form);
   bool RunHooks(TMessage& m);
 
-private:
+ private:
   bool ProcessMessage(MSG& msg);
   bool IsKeyMsg(MSG& msg);
   bool IsMDIMsg(MSG& msg);
@@ -102,7 +104,8 @@ private:
   TControl* capture_control_ = nullptr;
   int in_key_translation_ = 0;
   std::vector<TCustomForm*> modal_forms_;
-  std::vector<TWindowHook> hooks_;
+  std::vector<std::pair<int, TWindowHook>> hooks_;
+  int next_hook_id_ = 0;
   bool show_hint_ = true;
   TColor hint_color_ = clInfoBk;
   int hint_pause_ = 500;

@@ -33,6 +33,10 @@ int MessageDlgPos(const String& msg, TMsgDlgType type, TMsgDlgButtons buttons, i
 UINT MessageDlgFlags(TMsgDlgType type, TMsgDlgButtons buttons);
 String MessageDlgCaption(TMsgDlgType type);
 
+// Whether the open and save dialogs may use the system's newest dialog windows; a skinning library that skins the
+// standard dialogs switches it off so they keep the classic windows it can wrap.
+inline bool UseLatestCommonDialogs = true;
+
 // A small modal box with a prompt, an edit and OK/Cancel. InputQuery changes value only on OK.
 String InputBox(const String& caption, const String& prompt, const String& defaultValue);
 bool InputQuery(const String& caption, const String& prompt, String& value);
@@ -52,7 +56,7 @@ RTL_EXCEPTION_CLASS(EDialogError, Exception);
 
 class TCommonDialog : public TComponent {
   VCL_CLASS(TCommonDialog, TComponent)
-public:
+ public:
   explicit TCommonDialog(TComponent* owner) : TComponent(owner) {}
   virtual bool Execute() = 0;
   int HelpContext() const { return help_context_; }
@@ -60,7 +64,7 @@ public:
   TNotifyEvent OnShow;
   TNotifyEvent OnClose;
 
-protected:
+ protected:
   int help_context_ = 0;
 };
 
@@ -69,7 +73,7 @@ protected:
 // all of them); FilterIndex the filter in use when the user chose.
 class TOpenDialog : public TCommonDialog {
   VCL_CLASS(TOpenDialog, TCommonDialog)
-public:
+ public:
   explicit TOpenDialog(TComponent* owner);
   ~TOpenDialog() override;
   bool Execute() override;
@@ -95,7 +99,7 @@ public:
   // The filter as the system wants it: pairs of zero-terminated strings, ended by an empty one.
   static String SystemFilter(const String& filter);
 
-protected:
+ protected:
   virtual bool RunSystemDialog(OPENFILENAMEW& ofn);
 
   String file_name_, filter_, initial_dir_, title_, default_ext_;
@@ -106,10 +110,10 @@ protected:
 
 class TSaveDialog : public TOpenDialog {
   VCL_CLASS(TSaveDialog, TOpenDialog)
-public:
+ public:
   explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
 
-protected:
+ protected:
   bool RunSystemDialog(OPENFILENAMEW& ofn) override;
 };
 

@@ -8,6 +8,7 @@
 
 class TsBitBtn : public vcl::TBitBtn {
   VCL_CLASS(TsBitBtn, vcl::TBitBtn)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsBitBtn(vcl::TComponent* owner);
   ~TsBitBtn() override;
   void AfterConstruction() override;
@@ -16,6 +17,6 @@ class TsBitBtn : public vcl::TBitBtn {
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
 };

@@ -1,5 +1,7 @@
 #include "skin/controls/sCheckBox.h"
 
+#include "skin/controls/sSkinCommands.h"
+
 TsCheckBox::TsCheckBox(vcl::TComponent* owner)
     : vcl::TCheckBox(owner), FCommonData(std::make_unique<TsCommonData>(this, false)) {
   FCommonData->COC = COC_TsCheckBox;
@@ -50,6 +52,11 @@ void TsCheckBox::SetImgUnchecked(int value) {
 void TsCheckBox::Toggle() {
   if (FReadOnly) return;
   vcl::TCheckBox::Toggle();
+}
+
+void TsCheckBox::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"CHECKBOX")) return;
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsCheckBox) {

@@ -8,6 +8,7 @@
 
 class TsCheckBox : public vcl::TCheckBox {
   VCL_CLASS(TsCheckBox, vcl::TCheckBox)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsCheckBox(vcl::TComponent* owner);
   ~TsCheckBox() override;
   void AfterConstruction() override;
@@ -29,7 +30,7 @@ class TsCheckBox : public vcl::TCheckBox {
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool value) { FReadOnly = value; }
 
-protected:
+ protected:
   void Toggle() override;
 
   std::unique_ptr<TsCommonData> FCommonData;

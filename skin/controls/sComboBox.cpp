@@ -1,5 +1,8 @@
 #include "skin/controls/sComboBox.h"
 
+#include "skin/controls/sSkinCommands.h"
+#include "skin/core/sSkinManager.h"
+
 TsCustomComboBox::TsCustomComboBox(vcl::TComponent* owner)
     : vcl::TCustomComboBox(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FCommonData->COC = COC_TsComboBox;
@@ -29,6 +32,26 @@ void TsCustomComboBox::SetVerticalAlignment(vcl::TVerticalAlignment value) {
   FVerticalAlignment = value;
   FCommonData->BGChanged = true;
   FCommonData->Invalidate();
+}
+
+void TsCustomComboBox::WndProc(vcl::TMessage& message) {
+  const bool removing = message.Msg == SM_LUMICMD && message.WParamHi() == LVC_REMOVESKIN &&
+                        reinterpret_cast<TsSkinManager*>(message.LParam) == FCommonData->SkinManager();
+  if (HandleSkinCommand(this, FCommonData.get(), message, AllowBtnStyle() ? L"BUTTON" : L"COMBOBOX")) {
+    // Without a skin the combo box takes the platform's colours again.
+    if (removing) {
+      if (!FCommonData->CustomColor()) SetColor(vcl::clWindow);
+      if (!FCommonData->CustomFont()) Font()->SetColor(vcl::clWindowText);
+    }
+    return;
+  }
+  inherited::WndProc(message);
+}
+
+bool TsCustomComboBox::AllowBtnStyle() const {
+  const vcl::TComboBoxStyle s = Style();
+  return (s == vcl::csDropDownList || s == vcl::csOwnerDrawFixed || s == vcl::csOwnerDrawVariable) &&
+         FCommonData->SkinSection().empty();
 }
 
 VCL_REGISTER(TsCustomComboBox) {}

@@ -8,6 +8,9 @@
 
 class TsCustomComboBox : public vcl::TCustomComboBox {
   VCL_CLASS(TsCustomComboBox, vcl::TCustomComboBox)
+  void WndProc(vcl::TMessage& message) override;
+  // A list-only (or owner-drawn) combo without a section of its own looks like a push button.
+  bool AllowBtnStyle() const;
   explicit TsCustomComboBox(vcl::TComponent* owner);
   ~TsCustomComboBox() override;
   void AfterConstruction() override;
@@ -23,7 +26,7 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool value) { FReadOnly = value; }
 
-protected:
+ protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
   vcl::TAlignment FAlignment = vcl::taLeftJustify;
   vcl::TVerticalAlignment FVerticalAlignment = vcl::taVerticalCenter;

@@ -11,12 +11,12 @@ class TsEditButton : public vcl::TCustomControl {
   VCL_CLASS(TsEditButton, vcl::TCustomControl)
   explicit TsEditButton(vcl::TComponent* owner);
 
-protected:
+ protected:
   void Paint() override;
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
   void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
 
-private:
+ private:
   TsCustomComboEdit* Edit() const;
   bool FPressed = false;
 };
@@ -42,7 +42,7 @@ class TsCustomComboEdit : public TsMaskEdit {
 
   vcl::TNotifyEvent OnButtonClick;
 
-protected:
+ protected:
   void CreateParams(vcl::TCreateParams& p) override;
   void InitializeWnd() override;
   void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;

@@ -31,14 +31,14 @@ class TsDBCheckBox : public TsCheckBox {
   // The first item of a ';'-separated list.
   static rtl::String FirstValue(const rtl::String& valueList);
 
-protected:
+ protected:
   void Toggle() override;
   void KeyPress(wchar_t& key) override;
   void Dispatch(vcl::TMessage& m) override;
   // The state the current field value means.
   vcl::TCheckBoxState GetFieldState() const;
 
-private:
+ private:
   void DataChange(rtl::TObject* sender);
   void UpdateData(rtl::TObject* sender);
 

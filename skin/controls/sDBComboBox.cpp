@@ -1,5 +1,8 @@
 #include "skin/controls/sDBComboBox.h"
 
+#include "skin/controls/sSkinCommands.h"
+#include "skin/core/sSkinManager.h"
+
 TsDBComboBox::TsDBComboBox(vcl::TComponent* owner)
     : db::TDBComboBox(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {
   FCommonData->COC = COC_TsComboBox;
@@ -16,6 +19,20 @@ void TsDBComboBox::AfterConstruction() {
 void TsDBComboBox::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+}
+
+void TsDBComboBox::WndProc(vcl::TMessage& message) {
+  const bool removing = message.Msg == SM_LUMICMD && message.WParamHi() == LVC_REMOVESKIN &&
+                        reinterpret_cast<TsSkinManager*>(message.LParam) == FCommonData->SkinManager();
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"COMBOBOX")) {
+    // Without a skin the combo box takes the platform's colours again.
+    if (removing) {
+      if (!FCommonData->CustomColor()) SetColor(vcl::clWindow);
+      if (!FCommonData->CustomFont()) Font()->SetColor(vcl::clWindowText);
+    }
+    return;
+  }
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsDBComboBox) {

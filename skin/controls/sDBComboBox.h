@@ -8,6 +8,7 @@
 
 class TsDBComboBox : public db::TDBComboBox {
   VCL_CLASS(TsDBComboBox, db::TDBComboBox)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsDBComboBox(vcl::TComponent* owner);
   ~TsDBComboBox() override;
   void AfterConstruction() override;
@@ -16,6 +17,6 @@ class TsDBComboBox : public db::TDBComboBox {
   TsCommonData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCommonData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsCommonData> FCommonData;
 };

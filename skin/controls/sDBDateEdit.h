@@ -28,7 +28,7 @@ class TsDBDateEdit : public TsCustomDateEdit {
   void AcceptDate(rtl::TDateTime value) override;
   void PopupWindowShow() override;
 
-protected:
+ protected:
   void Change() override;
   void KeyDown(rtl::Word& key, vcl::TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
@@ -36,7 +36,7 @@ protected:
   // Shows the field's value again and selects it.
   void ResetToField();
 
-private:
+ private:
   void DataChange(rtl::TObject* sender);
   void EditingChange(rtl::TObject* sender);
   void UpdateData(rtl::TObject* sender);

@@ -8,6 +8,7 @@
 
 class TsDBEdit : public db::TDBEdit {
   VCL_CLASS(TsDBEdit, db::TDBEdit)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsDBEdit(vcl::TComponent* owner);
   ~TsDBEdit() override;
   void AfterConstruction() override;
@@ -16,6 +17,6 @@ class TsDBEdit : public db::TDBEdit {
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsScrollWndData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsScrollWndData> FCommonData;
 };

@@ -1,5 +1,7 @@
 #include "skin/controls/sDBGrid.h"
 
+#include "skin/controls/sSkinCommands.h"
+
 TsDBGrid::TsDBGrid(vcl::TComponent* owner)
     : db::TDBGrid(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsDBGrid;
@@ -15,6 +17,11 @@ void TsDBGrid::AfterConstruction() {
 void TsDBGrid::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+}
+
+void TsDBGrid::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"EDIT")) return;
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsDBGrid) { cls.Prop(L"SkinData", &TsDBGrid::SkinData, &TsDBGrid::SetSkinData); }

@@ -8,6 +8,7 @@
 
 class TsDBGrid : public db::TDBGrid {
   VCL_CLASS(TsDBGrid, db::TDBGrid)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsDBGrid(vcl::TComponent* owner);
   ~TsDBGrid() override;
   void AfterConstruction() override;
@@ -16,6 +17,6 @@ class TsDBGrid : public db::TDBGrid {
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsScrollWndData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsScrollWndData> FCommonData;
 };

@@ -8,6 +8,7 @@
 
 class TsDBMemo : public db::TDBMemo {
   VCL_CLASS(TsDBMemo, db::TDBMemo)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsDBMemo(vcl::TComponent* owner);
   ~TsDBMemo() override;
   void AfterConstruction() override;
@@ -16,6 +17,6 @@ class TsDBMemo : public db::TDBMemo {
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsScrollWndData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsScrollWndData> FCommonData;
 };

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include "skin/controls/sSkinCommands.h"
+
 TsDBRichEdit::TsDBRichEdit(vcl::TComponent* owner)
     : db::TDBRichEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsMemo;
@@ -28,6 +30,11 @@ void TsDBRichEdit::SetZoom(int value) {
 void TsDBRichEdit::InitializeWnd() {
   db::TDBRichEdit::InitializeWnd();
   if (FZoom != 100) SendMessageW(handle_, EM_SETZOOM, static_cast<WPARAM>(FZoom), 100);
+}
+
+void TsDBRichEdit::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"EDIT")) return;
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsDBRichEdit) {

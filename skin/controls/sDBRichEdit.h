@@ -8,6 +8,7 @@
 
 class TsDBRichEdit : public db::TDBRichEdit {
   VCL_CLASS(TsDBRichEdit, db::TDBRichEdit)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsDBRichEdit(vcl::TComponent* owner);
   ~TsDBRichEdit() override;
   void AfterConstruction() override;
@@ -19,7 +20,7 @@ class TsDBRichEdit : public db::TDBRichEdit {
   int Zoom() const { return FZoom; }
   void SetZoom(int value);
 
-protected:
+ protected:
   void InitializeWnd() override;
 
   std::unique_ptr<TsScrollWndData> FCommonData;

@@ -1,5 +1,7 @@
 #include "skin/controls/sEdit.h"
 
+#include "skin/controls/sSkinCommands.h"
+
 TsEdit::TsEdit(vcl::TComponent* owner) : vcl::TEdit(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FCommonData->COC = COC_TsEdit;
 }
@@ -14,6 +16,11 @@ void TsEdit::AfterConstruction() {
 void TsEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+}
+
+void TsEdit::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"EDIT")) return;
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsEdit) {

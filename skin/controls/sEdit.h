@@ -8,6 +8,7 @@
 
 class TsEdit : public vcl::TEdit {
   VCL_CLASS(TsEdit, vcl::TEdit)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsEdit(vcl::TComponent* owner);
   ~TsEdit() override;
   void AfterConstruction() override;
@@ -16,6 +17,6 @@ class TsEdit : public vcl::TEdit {
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
 };

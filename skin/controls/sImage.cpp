@@ -1,5 +1,7 @@
 #include "skin/controls/sImage.h"
 
+#include "skin/controls/sSkinCommands.h"
+
 TsCustomImage::TsCustomImage(vcl::TComponent* owner)
     : vcl::TImage(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FCommonData->COC = COC_TsImage;
@@ -15,6 +17,11 @@ void TsCustomImage::AfterConstruction() {
 void TsCustomImage::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+}
+
+void TsCustomImage::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, nullptr)) return;
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsCustomImage) {}

@@ -8,6 +8,7 @@
 
 class TsCustomImage : public vcl::TImage {
   VCL_CLASS(TsCustomImage, vcl::TImage)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsCustomImage(vcl::TComponent* owner);
   ~TsCustomImage() override;
   void AfterConstruction() override;
@@ -16,7 +17,7 @@ class TsCustomImage : public vcl::TImage {
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
 };
 

@@ -18,7 +18,7 @@ class TsCustomLabel : public vcl::TCustomLabel {
   const rtl::String& SkinSection() const { return FSkinSection; }
   void SetSkinSection(const rtl::String& value);
 
-protected:
+ protected:
   void Paint() override;
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
   // The colour the caption is drawn in.
@@ -35,6 +35,6 @@ class TsLabel : public TsCustomLabel {
   bool UseSkinColor() const { return FUseSkinColor; }
   void SetUseSkinColor(bool value);
 
-protected:
+ protected:
   bool FUseSkinColor = true;
 };

@@ -1,5 +1,7 @@
 #include "skin/controls/sMaskEdit.h"
 
+#include "skin/controls/sSkinCommands.h"
+
 TsMaskEdit::TsMaskEdit(vcl::TComponent* owner)
     : vcl::TMaskEdit(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FCommonData->COC = COC_TsEdit;
@@ -15,6 +17,11 @@ void TsMaskEdit::AfterConstruction() {
 void TsMaskEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+}
+
+void TsMaskEdit::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"EDIT")) return;
+  inherited::WndProc(message);
 }
 
 VCL_REGISTER(TsMaskEdit) {

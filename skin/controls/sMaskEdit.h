@@ -7,6 +7,7 @@
 
 class TsMaskEdit : public vcl::TMaskEdit {
   VCL_CLASS(TsMaskEdit, vcl::TMaskEdit)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsMaskEdit(vcl::TComponent* owner);
   ~TsMaskEdit() override;
   void AfterConstruction() override;
@@ -18,7 +19,7 @@ class TsMaskEdit : public vcl::TMaskEdit {
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool value) { FAutoSize = value; }
 
-protected:
+ protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
   bool FAutoSize = true;
 };

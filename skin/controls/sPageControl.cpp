@@ -1,5 +1,7 @@
 #include "skin/controls/sPageControl.h"
 
+#include "skin/controls/sSkinCommands.h"
+
 void TsTabSkinData::SetCustomFont(bool value) {
   if (value == FCustomFont) return;
   FCustomFont = value;
@@ -46,5 +48,10 @@ VCL_REGISTER(TsTabSkinData) {
 }
 
 VCL_REGISTER(TsTabSheet) { cls.Prop(L"SkinData", &TsTabSheet::SkinData, &TsTabSheet::SetSkinData); }
+
+void TsPageControl::WndProc(vcl::TMessage& message) {
+  if (HandleSkinCommand(this, FCommonData.get(), message, L"PAGECONTROL", true)) return;
+  inherited::WndProc(message);
+}
 
 VCL_REGISTER(TsPageControl) { cls.Prop(L"SkinData", &TsPageControl::SkinData, &TsPageControl::SetSkinData); }

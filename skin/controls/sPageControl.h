@@ -20,7 +20,7 @@ class TsTabSkinData : public rtl::TPersistent {
   void SetSkinSection(const rtl::String& value) { FSkinSection = value; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   bool FCustomColor = false;
   bool FCustomFont = false;
   TsTabSheet* FPage;
@@ -34,12 +34,13 @@ class TsTabSheet : public vcl::TTabSheet {
   TsTabSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsTabSkinData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsTabSkinData> FCommonData;
 };
 
 class TsPageControl : public vcl::TPageControl {
   VCL_CLASS(TsPageControl, vcl::TPageControl)
+  void WndProc(vcl::TMessage& message) override;
   explicit TsPageControl(vcl::TComponent* owner);
   ~TsPageControl() override;
   void AfterConstruction() override;
@@ -48,6 +49,6 @@ class TsPageControl : public vcl::TPageControl {
   TsCommonData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCommonData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsCommonData> FCommonData;
 };

@@ -8,6 +8,9 @@
 
 class TsPanel : public vcl::TPanel {
   VCL_CLASS(TsPanel, vcl::TPanel)
+  void WndProc(vcl::TMessage& message) override;
+  // The section of the bevel: none "TRANSPARENT", lowered "PANEL_LOW", raised "PANEL", space "GROUPBOX".
+  const wchar_t* PanelSection() const;
   explicit TsPanel(vcl::TComponent* owner);
   ~TsPanel() override;
   void AfterConstruction() override;
@@ -16,6 +19,6 @@ class TsPanel : public vcl::TPanel {
   TsCommonData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCommonData* value) { FCommonData->Assign(value); }
 
-protected:
+ protected:
   std::unique_ptr<TsCommonData> FCommonData;
 };

@@ -21,12 +21,12 @@ class TsPopupCalendar : public vcl::TCustomControl {
 
   TsCustomDateEdit* FEditor = nullptr;
 
-protected:
+ protected:
   void CreateParams(vcl::TCreateParams& p) override;
   void InitializeWnd() override;
   void DestroyWnd() override;
   void Dispatch(vcl::TMessage& m) override;
 
-private:
+ private:
   HWND FCalendar = nullptr;
 };

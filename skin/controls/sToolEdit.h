@@ -55,7 +55,7 @@ class TsCustomDateEdit : public TsCustomComboEdit {
   void PopupWindowShow() override;
   TsPopupCalendar* PopupCalendar() const { return FPopupCalendar; }
 
-protected:
+ protected:
   void Change() override;
   void Dispatch(vcl::TMessage& m) override;
   // Up and numeric + give the next day, Down and numeric - the day before (from now when empty).

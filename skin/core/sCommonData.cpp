@@ -3,21 +3,24 @@
 #include <algorithm>
 
 #include "platform/rtl/strings.h"
+#include "skin/core/lvntUtils.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 
 // Told when an own manager is freed, so the state never keeps a dangling manager.
 class TsCommonData::TManagerWatch : public vcl::TComponent {
-public:
+ public:
   explicit TManagerWatch(TsCommonData* data) : vcl::TComponent(nullptr), data_(data) {}
 
-protected:
+ protected:
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override {
     vcl::TComponent::Notification(component, operation);
     // The manager is past its own destructor here, so it is known by its address alone.
     if (operation == vcl::opRemove) data_->ManagerGone(component);
   }
 
-private:
+ private:
   TsCommonData* data_;
 };
 
@@ -72,8 +75,17 @@ void TsCommonData::SetSkinManager(TsSkinManager* value) {
   FSkinManager = value;
   if (FSkinManager) FWatch->FreeNotification(FSkinManager);
   if (Loading) return;
-  UpdateIndexes(true);
-  Invalidate();
+  TsSkinManager* manager = SkinManager();
+  if (manager && !manager->gd.empty())
+    UpdateIndexes(true);
+  else
+    SkinIndex = -1;
+  if (!FOwnerControl || FOwnerControl->Parent() == nullptr ||
+      FOwnerControl->ComponentState().Contains(vcl::csDestroying))
+    return;
+  const bool valid = manager && !manager->gd.empty() && manager->IsValidSkinIndex(SkinIndex);
+  FOwnerControl->Perform(SM_LUMICMD, MakeLumiWParam(valid ? LVC_REFRESH : LVC_REMOVESKIN),
+                         reinterpret_cast<LPARAM>(manager));
 }
 
 void TsCommonData::ManagerGone(vcl::TComponent* manager) {
@@ -87,11 +99,22 @@ void TsCommonData::SetSkinSection(const rtl::String& value) {
   rtl::String name = rtl::UpperCase(value);
   if (name == FSkinSection) return;
   FSkinSection = name;
-  UpdateIndexes(true);
-  if (FOwnerControl && !Loading && FOwnerControl->Parent() != nullptr) {
+  TsSkinManager* manager = SkinManager();
+  if (manager && !manager->gd.empty())
+    UpdateIndexes(true);
+  else
+    SkinIndex = -1;
+  if (!FOwnerControl || Loading || FOwnerControl->Parent() == nullptr) return;
+  auto state = FOwnerControl->ComponentState();
+  if (state.Contains(vcl::csLoading) || state.Contains(vcl::csReading) || state.Contains(vcl::csDestroying)) return;
+  if (auto* win = dynamic_cast<vcl::TWinControl*>(FOwnerControl)) {
     if (FCacheBmp) FCacheBmp->SetWidth(0);
-    Invalidate();
+    vcl::TMessage m = MakeMessage(SM_LUMICMD, MakeLumiWParam(LVC_SETBGCHANGED, 1), 0, 0);
+    LumiBroadCast(win, m);
   }
+  const bool valid = manager && manager->IsValidSkinIndex(SkinIndex);
+  FOwnerControl->Perform(SM_LUMICMD, MakeLumiWParam(valid ? LVC_REFRESH : LVC_REMOVESKIN),
+                         reinterpret_cast<LPARAM>(manager));
 }
 
 void TsCommonData::Loaded() {
@@ -144,20 +167,59 @@ void TsCommonData::UpdateData() {
 
 void TsCommonData::UpdateIndexes(bool updateMain) {
   BGChanged = true;
+  TsSkinManager* manager = SkinManager();
   if (updateMain) {
-    // The section table belongs to a manager with a loaded skin; an inactive manager (or none) has no sections,
-    // so the owner stays unskinned.
-    TsSkinManager* manager = SkinManager();
-    if (!manager || !manager->Active()) SkinIndex = -1;
+    if (!manager || !manager->Active()) {
+      SkinIndex = -1;
+    } else if (!FSkinSection.empty()) {
+      SkinIndex = manager->GetSkinIndex(FSkinSection);
+    } else if (FOwnerControl) {
+      // The owner knows its default section; it answers its index + 1 (0 = none).
+      LRESULT answer = SendAMessage(FOwnerControl, LVC_GETDEFINDEX);
+      if (!dynamic_cast<vcl::TWinControl*>(FOwnerControl) ||
+          !static_cast<vcl::TWinControl*>(FOwnerControl)->HandleAllocated())
+        answer = FOwnerControl->Perform(SM_LUMICMD, MakeLumiWParam(LVC_GETDEFINDEX), 0);
+      SkinIndex = static_cast<int>(answer) - 1;
+    } else {
+      SkinIndex = -1;
+    }
   }
   BGType = 0;
   CtrlSkinState = LVCS_BGUNDEF;
-  if (SkinIndex < 0) BorderIndex = Texture = HotTexture = -1;
+  if (manager && SkinIndex >= 0 && manager->IsValidSkinIndex(SkinIndex)) {
+    BorderIndex = manager->gd[static_cast<size_t>(SkinIndex)].BorderIndex;
+    Texture = manager->GetTextureIndex(SkinIndex, L"PATTERN");
+    HotTexture = manager->GetTextureIndex(SkinIndex, L"HOTPATTERN");
+  } else {
+    if (SkinIndex >= 0) SkinIndex = -1;
+    BorderIndex = Texture = HotTexture = -1;
+  }
+}
+
+void TsCommonData::InitIndexes(const std::vector<rtl::String>& names) {
+  TsSkinManager* manager = SkinManager();
+  if (!manager) {
+    SkinIndex = -1;
+    return;
+  }
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    int index = manager->GetSkinIndex(*it);
+    if (index >= 0) {
+      SkinIndex = index;
+      break;
+    }
+  }
+  UpdateIndexes(false);
+}
+
+void TsCommonData::ForgetManager() {
+  if (FSkinManager) FWatch->RemoveFreeNotification(FSkinManager);
+  FSkinManager = nullptr;
 }
 
 bool TsCommonData::Skinned(bool checkSkinActive) const {
   TsSkinManager* manager = SkinManager();
-  if (!manager || SkinIndex < 0) return false;
+  if (!manager || !manager->IsValidSkinIndex(SkinIndex)) return false;
   if (manager->ComponentState().Contains(vcl::csDestroying)) return false;
   if (auto* c = dynamic_cast<vcl::TComponent*>(FOwnerObject))
     if (c->ComponentState().Contains(vcl::csDestroying)) return false;

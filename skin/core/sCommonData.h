@@ -2,36 +2,20 @@
 // The skin state every skinned control owns and publishes as SkinData: which skin section it is drawn from, the
 // indexes found for that section, its own cache bitmap and the flags the shared message handling keeps.
 //
-// Only the stored state and the choice of section live here so far. While no active manager has sections loaded
-// every index stays -1, Skinned() answers False and the owner paints as its platform counterpart.
+// While no active manager has sections loaded every index stays -1, Skinned() answers False and the owner paints as
+// its platform counterpart. An owner without a section name of its own is asked for its default section with
+// LVC_GETDEFINDEX.
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/object.h"
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/typinfo.h"
+#include "skin/core/sConst.h"
 
 class TsSkinManager;
-
-// Control kind codes: the owner's kind decides its default section.
-constexpr int COC_TsCustom = 1, COC_TsSpinEdit = 2, COC_TsEdit = 3, COC_TsMemo = 7, COC_TsListBox = 8,
-              COC_TsColorBox = 9, COC_TsListView = 10, COC_TsCurrencyEdit = 12, COC_TsComboBox = 13,
-              COC_TsTreeView = 14, COC_TsComboBoxEx = 18, COC_TsFrameBar = 19, COC_TsBarTitle = 20, COC_TsCheckBox = 32,
-              COC_TsDBCheckBox = 32, COC_TsRadioButton = 33, COC_TsSlider = 34, COC_TsImage = 50, COC_TsPanel = 51,
-              COC_TsCoolBar = 53, COC_TsToolBar = 54, COC_TsDragBar = 56, COC_TsTabSheet = 57, COC_TsScrollBox = 58,
-              COC_TsMonthCalendar = 59, COC_TsGroupBox = 74, COC_TsSplitter = 75, COC_TsDBEdit = 76, COC_TsDBMemo = 78,
-              COC_TsDBComboBox = 81, COC_TsDBLookupComboBox = 82, COC_TsDBListBox = 83, COC_TsDBLookupListBox = 84,
-              COC_TsDBGrid = 85, COC_TsSpeedButton = 92, COC_TsButton = 93, COC_TsBitBtn = 94, COC_TsNavButton = 98,
-              COC_TsBevel = 110, COC_TsFileDirEdit = 132, COC_TsFilenameEdit = 133, COC_TsDirectoryEdit = 134,
-              COC_TsCustomDateEdit = 137, COC_TsComboEdit = 138, COC_TsDateEdit = 140, COC_TsPageControl = 141,
-              COC_TsScrollBar = 142, COC_TsTabControl = 143, COC_TsStatusBar = 151, COC_TsHeaderControl = 152,
-              COC_TsGauge = 161, COC_TsTrackBar = 165, COC_TsSkinProvider = 224, COC_TsMDIForm = 225,
-              COC_TsFrameAdapter = 226, COC_TsAdapter = 230, COC_TsAdapterEdit = 231, COC_Unknown = 250;
-
-// Control state flags (CtrlSkinState).
-constexpr unsigned LVCS_FAST = 1, LVCS_BGUNDEF = 2, LVCS_PRINTING = 0x200, LVCS_MNUPDATING = 0x400, LVCS_LOCKED = 0x800,
-                   LVCS_FOCUSCHANGING = 0x1000, LVCS_CHANGING = 0x2000, LVCS_BGRECEIVING = 0x4000;
 
 constexpr int clNoColorTone = 0x1FFFFFFF;
 
@@ -95,12 +79,18 @@ class TsCommonData : public rtl::TPersistent {
   bool BGChanged = true;
   int SkinIndex = -1;
 
-protected:
   // Picks the section from SkinSection or the kind code.
   void UpdateData();
+  // SkinIndex from the section name (or the owner's LVC_GETDEFINDEX answer), then the border and texture indexes.
   void UpdateIndexes(bool updateMain = true);
+  // The first of names the manager knows becomes the section, then the indexes follow it.
+  void InitIndexes(const std::vector<rtl::String>& names);
+  // Drops the manager link (the manager is going).
+  void ForgetManager();
+  bool UpdatingFlag() const { return FUpdating; }
+  void SetUpdatingFlag(bool value) { FUpdating = value; }
 
-private:
+ private:
   class TManagerWatch;
   void ManagerGone(vcl::TComponent* manager);
 
@@ -140,7 +130,7 @@ class TlvScrollData : public rtl::TPersistent {
   void SetButtonsSize(int value);
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   HWND OwnerWindow() const;
   int FScrollWidth = -1;
   int FButtonsSize = -1;
@@ -156,7 +146,7 @@ class TsScrollWndData : public TsCommonData {
   TlvScrollData* HorzScrollData() const { return FHorzScrollData.get(); }
   void SetHorzScrollData(TlvScrollData* value) { FHorzScrollData->Assign(value); }
 
-private:
+ private:
   std::unique_ptr<TlvScrollData> FVertScrollData;
   std::unique_ptr<TlvScrollData> FHorzScrollData;
 };

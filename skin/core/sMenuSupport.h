@@ -25,7 +25,7 @@ class TlvMenuSupport : public rtl::TPersistent {
   void SetAlphaBlend(std::uint8_t v) { FAlphaBlend = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   rtl::String FIcoLineSkin;
   int FExtraLineWidth = 32;
   bool FUseExtraLine = false;

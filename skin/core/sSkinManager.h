@@ -1,36 +1,70 @@
 #pragma once
-// The skin manager: the component a form carries to skin the application, with the options skinned controls,
-// forms and menus read. The first manager created becomes DefaultManager, which controls without a manager of
-// their own use; it stops being the default when it is freed.
+// The skin manager: the component a form carries to skin the application. It owns the loaded skin (its tables),
+// loads it from a skin folder, a packed ".lvx" file, the form's internal skins or a skin editor's text, recolours
+// it, tells every form and control about a new or removed skin with SM_LUMICMD, and holds the options skinned
+// controls, forms and menus read. The first manager created becomes DefaultManager, which controls without a
+// manager of their own use; it stops being the default when it is freed.
 //
-// Only the stored state lives here so far: a manager stored inactive (as the main window keeps it) loads from its
-// form resource, applies no skin and touches no window.
+// The program's main window keeps its manager stored inactive: it loads from the form resource, applies no skin
+// and touches no window.
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "platform/rtl/stringlist.h"
 #include "platform/vcl/component.h"
+#include "platform/vcl/controls.h"
 #include "platform/vcl/events.h"
+#include "platform/vcl/extctrls.h"
 #include "skin/core/sConst.h"
 #include "skin/core/sMenuSupport.h"
 #include "skin/core/sSkinOptions.h"
+#include "skin/core/sSkinTables.h"
 #include "skin/core/sStoredSkins.h"
 
 class TsSkinManager;
+class TsSkinableMenus;
+class TlvIniText;
+class TlvSkinConvertor;
 
 // The manager controls use when they have none of their own; nullptr when no manager exists.
 extern TsSkinManager* DefaultManager;
+// A skin folder wins over a packed file of the same name (the skin-editor link sets it).
+extern bool UnPackedFirst;
+// A skin editor's option text, read instead of any file while it exists.
+extern std::unique_ptr<rtl::TStringList> lvMemSkinFile;
+// Optional hooks a host may set; unassigned here.
+extern void (*InitDevEx)(bool active);
+extern void (*RefreshDevEx)();
 
-class TsSkinManager : public vcl::TComponent {
+// The skin-editor block a WM_COPYDATA message carries (texts in 8-bit characters, each ending at its first zero
+// byte or its field's end).
+#pragma pack(push, 1)
+struct TlvSkinData {
+  std::uint32_t Magic = 0;  // LKE_MSG
+  char SkinName[128] = {};
+  char SkinDir[512] = {};
+  char Data[30001] = {};
+};
+#pragma pack(pop)
+static_assert(sizeof(TlvSkinData) == 30645, "the editor's block has a fixed size");
+
+VCL_ENUM(TlvSkinTypes, stUnpacked, stPacked, stAllSkins)
+enum TacShowState { saIgnore, saRestore, saMinimize };
+
+class TsSkinManager : public vcl::TComponent, public TsSkinTables {
   VCL_CLASS(TsSkinManager, vcl::TComponent)
   explicit TsSkinManager(vcl::TComponent* owner);
   ~TsSkinManager() override;
   void AfterConstruction() override;
   void Loaded() override;
 
+  // Published.
   bool Active() const { return FActive; }
   void SetActive(bool value);
   const rtl::String& SkinName() const { return FSkinName; }
+  // Loads the skin of that name (the place is chosen by the search order) and tells every form; a skin that cannot
+  // be loaded keeps the previous name and skin and shows why.
   void SetSkinName(const rtl::String& value);
   const rtl::String& SkinDirectory() const { return FSkinDirectory; }
   void SetSkinDirectory(const rtl::String& value);
@@ -44,29 +78,26 @@ class TsSkinManager : public vcl::TComponent {
   // some manager is the default.
   bool IsDefault() const { return DefaultManager == this; }
   void SetIsDefault(bool value);
-
   TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
   // The whole collection is never replaced from outside.
   void SetInternalSkins(TsStoredSkins*) {}
   // INI text added to every loaded skin. Lines that are not empty and not comments lose their blanks.
   rtl::TStrings* CommonSections() const { return FCommonSections.get(); }
   void SetCommonSections(rtl::TStrings* value);
-
   int HueOffset() const { return FHueOffset; }
-  void SetHueOffset(int value) { FHueOffset = value; }
+  void SetHueOffset(int value);
   int Saturation() const { return FSaturation; }
-  void SetSaturation(int value) { FSaturation = value; }
+  void SetSaturation(int value);
   int Brightness() const { return FBrightness; }
   // Kept within -100..100.
   void SetBrightness(int value);
   // Reads True only when set and the system can draw layered windows.
   bool ExtendedBorders() const;
-  void SetExtendedBorders(bool value) { FExtendedBorders = value; }
+  void SetExtendedBorders(bool value);
   bool SkinnedPopups() const { return FSkinnedPopups; }
-  void SetSkinnedPopups(bool value) { FSkinnedPopups = value; }
+  void SetSkinnedPopups(bool value);
   TlvSkinningRules SkinningRules() const { return FSkinningRules; }
-  void SetSkinningRules(TlvSkinningRules value) { FSkinningRules = value; }
-
+  void SetSkinningRules(TlvSkinningRules value);
   TlvSkinEffects* Effects() const { return FEffects.get(); }
   void SetEffects(TlvSkinEffects* v) { FEffects->Assign(v); }
   TlvAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
@@ -90,9 +121,68 @@ class TsSkinManager : public vcl::TComponent {
   }
   // 0, 1 or 2 for a screen at 96, 120 or 144 and more dots per inch ("AppliedDPI" of the user's settings).
   int SysFontScale() const { return FSysFontScale; }
+  TsSkinableMenus* SkinableMenus() const { return FSkinableMenus.get(); }
+
+  // The loaded skin's global description; Active while a loaded skin is in force.
+  std::unique_ptr<TsSkinData> CommonSkinData;
+  // Shadow margins around a form and the active and inactive shadow templates (with extended borders).
+  vcl::TRect FormShadowSize;
+  std::unique_ptr<vcl::TBitmap> ShdaTemplate;
+  std::unique_ptr<vcl::TBitmap> ShdiTemplate;
+  bool SkinIsPacked = false;
+  bool SkinRemoving = false;
+  bool GlobalHookInstalled = false;
+  TacShowState ShowState = saIgnore;
+  // The last block a skin editor sent.
+  TlvSkinData PreviewBuffer;
+
+  // Broadcasts.
+  void SendNewSkin(bool repaint = true);
+  void SendRemoveSkin();
+  void RepaintForms(bool doLockForms = true);
+  void UpdateSkin(bool repaint = true);
+  void UpdateSkinSection(const rtl::String& sectionName);
+  // Suspend and resume the broadcasts of SkinName changes.
+  void BeginUpdate();
+  void EndUpdate(bool repaint = true, bool allowAnimation = true);
+  bool NoAutoUpdate() const { return FNoAutoUpdate; }
+
+  // Loading.
+  void ReloadSkin();
+  void ReloadPackedSkin();
+  // Reloads the current skin from its source and repaints all forms.
+  void UpdateCurrentSkin();
+  // The skin directory resolved against the executable's folder (no trailing separator added).
+  rtl::String GetFullSkinDirectory() const;
+  rtl::String GetSkinNames(rtl::TStrings* list, TlvSkinTypes skinType = stAllSkins);
+  rtl::String GetExternalSkinNames(rtl::TStrings* list, TlvSkinTypes skinType = stAllSkins);
+  rtl::String GetRandomSkin();
+  void ExtractInternalSkin(const rtl::String& nameOfSkin, const rtl::String& destDir);
+  void ExtractByIndex(int index, const rtl::String& destDir);
+  void CheckVersion();
+
+  // The cached indexes, then the shadow templates.
+  void InitConstantIndexes();
+  void CheckShadows();
+
+  // Hot-control tracking.
+  HWND ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(HWND value);
+  vcl::TGraphicControl* ActiveGraphControl() const { return FActiveGraphControl; }
+  void SetActiveGraphControl(vcl::TGraphicControl* value);
+
+  // The default manager's hook of standard windows and its colour redirects.
+  void InstallHook();
+  void UnInstallHook();
+  // The default manager's filter of the main window's messages; true = handled.
+  bool MainWindowHook(vcl::TMessage& message);
+  // Takes over the block in PreviewBuffer.
+  void ReceiveData();
 
   // An internal skin changed.
   void SkinListChanged();
+  // ChangeSysColors was switched on or off.
+  void SysColorsOptionChanged();
 
   vcl::TNotifyEvent OnActivate;
   vcl::TNotifyEvent OnDeactivate;
@@ -101,10 +191,21 @@ class TsSkinManager : public vcl::TComponent {
   vcl::TNotifyEvent OnSkinLoading;
   vcl::TNotifyEvent OnSkinListChanged;
 
-private:
+ protected:
+  void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+
+ private:
   // Empty ThirdParty texts take the defaults; then the working lists are filled from the texts.
   void UpdateThirdNames();
   void UpdateThirdLists();
+  void UpdateCommonDlgs();
+  void ChooseAndLoad(const rtl::String& newName);
+  // The common load sequence over an option text, with the package of a packed or internal skin.
+  void LoadFromOptions(const TlvIniText& options, TlvSkinConvertor* package, const rtl::String& skinPath);
+  void FreeSkin();
+  void OnCheckHot(rtl::TObject* sender);
+  bool Designing() const { return ComponentState().Contains(vcl::csDesigning); }
+  bool LoadingState() const;
   static int ReadSysFontScale();
 
   bool FActive = true;
@@ -117,6 +218,10 @@ private:
   bool FSkinnedPopups = true;
   TlvSkinningRules FSkinningRules{srStdForms, srStdDialogs, srThirdParty};
   int FSysFontScale = 0;
+  bool FNoAutoUpdate = false;
+  HWND FActiveControl = nullptr;
+  vcl::TGraphicControl* FActiveGraphControl = nullptr;
+  int FMainHookToken = 0;
   std::unique_ptr<TlvSkinEffects> FEffects;
   std::unique_ptr<ThirdPartyList> FThirdParty;
   std::array<std::unique_ptr<rtl::TStringList>, ThirdPartyList::Count> FThirdLists;
@@ -128,4 +233,13 @@ private:
   std::unique_ptr<TlvButtonsSupport> FButtonsOptions;
   std::unique_ptr<TlvLabelsSupport> FLabelsOptions;
   std::unique_ptr<TlvAnimEffects> FAnimEffects;
+  std::unique_ptr<TsSkinableMenus> FSkinableMenus;
+  vcl::TTimer* TimerCheckHot = nullptr;
 };
+
+// ScrollsOptions.ScrollSize of the manager when it is 0 or more, else the system's scroll-bar width.
+int GetScrollSize(TsSkinManager* manager);
+// The larger of the system's scroll-bar width and GetScrollSize.
+int GetComboBtnSize(TsSkinManager* manager);
+// Sets a window's iconic-thumbnail attributes (only with lv_ChangeThumbPreviews).
+void UpdatePreview(HWND wnd, bool value);

@@ -10,6 +10,18 @@ void TlvSkinEffects::Assign(const rtl::TPersistent* source) {
   FDiscoloredGlyphs = s->FDiscoloredGlyphs;
 }
 
+void TlvSkinEffects::SetAllowOuterEffects(bool v) {
+  if (v == FAllowOuterEffects) return;
+  FAllowOuterEffects = v;
+  if (OnRepaint) OnRepaint(false);
+}
+
+void TlvSkinEffects::SetDiscoloredGlyphs(bool v) {
+  if (v == FDiscoloredGlyphs) return;
+  FDiscoloredGlyphs = v;
+  if (OnRepaint) OnRepaint(true);
+}
+
 VCL_REGISTER(TlvSkinEffects) {
   cls.Prop(L"AllowAnimation", &TlvSkinEffects::AllowAnimation, &TlvSkinEffects::SetAllowAnimation).Default(true);
   cls.Prop(L"AllowAeroBluring", &TlvSkinEffects::AllowAeroBluring, &TlvSkinEffects::SetAllowAeroBluring).Default(true);
@@ -30,6 +42,29 @@ void TlvOptions::Assign(const rtl::TPersistent* source) {
   FOptimizingPriority = s->FOptimizingPriority;
 }
 
+void TlvOptions::SetChangeSysColors(bool v) {
+  if (v == FChangeSysColors) return;
+  FChangeSysColors = v;
+  if (OnSysColorsChanged) OnSysColorsChanged();
+}
+
+bool TlvOptions::GetBool(int index) const {
+  switch (index) {
+    case 0:
+      return FCheckEmptyAlpha;
+    case 1:
+      return FNoMouseHover;
+    case 2:
+      return FNativeBordersMaximized;
+    case 3:
+      return FStdGlyphsOrder;
+    case 4:
+      return FChangeSysColors;
+    default:
+      return false;
+  }
+}
+
 VCL_REGISTER(TlvOptions) {
   cls.Prop(L"CheckEmptyAlpha", &TlvOptions::CheckEmptyAlpha, &TlvOptions::SetCheckEmptyAlpha).Default(false);
   cls.Prop(L"NoMouseHover", &TlvOptions::NoMouseHover, &TlvOptions::SetNoMouseHover).Default(false);
@@ -45,6 +80,18 @@ void TlvScrollBarsSupport::Assign(const rtl::TPersistent* source) {
   if (!s) return inherited::Assign(source);
   FScrollSize = s->FScrollSize;
   FButtonsSize = s->FButtonsSize;
+}
+
+void TlvScrollBarsSupport::SetScrollSize(int v) {
+  if (v == FScrollSize) return;
+  FScrollSize = v;
+  if (OnScrollSizeChanged) OnScrollSizeChanged();
+}
+
+void TlvScrollBarsSupport::SetButtonsSize(int v) {
+  if (v == FButtonsSize) return;
+  FButtonsSize = v;
+  if (OnButtonsSizeChanged) OnButtonsSizeChanged();
 }
 
 VCL_REGISTER(TlvScrollBarsSupport) {

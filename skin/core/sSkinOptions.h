@@ -3,6 +3,7 @@
 // support, animations and the class-name lists of standard controls to skin.
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "platform/rtl/object.h"
 #include "platform/vcl/typinfo.h"
@@ -18,12 +19,14 @@ class TlvSkinEffects : public rtl::TPersistent {
   bool AllowGlowing() const { return FAllowGlowing; }
   void SetAllowGlowing(bool v) { FAllowGlowing = v; }
   bool AllowOuterEffects() const { return FAllowOuterEffects; }
-  void SetAllowOuterEffects(bool v) { FAllowOuterEffects = v; }
+  void SetAllowOuterEffects(bool v);
   bool DiscoloredGlyphs() const { return FDiscoloredGlyphs; }
-  void SetDiscoloredGlyphs(bool v) { FDiscoloredGlyphs = v; }
+  void SetDiscoloredGlyphs(bool v);
   void Assign(const rtl::TPersistent* source) override;
+  // The owner repaints its forms when the look changes (argument: lock the forms meanwhile).
+  std::function<void(bool lockForms)> OnRepaint;
 
-private:
+ private:
   bool FAllowAnimation = true;
   bool FAllowAeroBluring = true;
   bool FAllowGlowing = true;
@@ -43,12 +46,17 @@ class TlvOptions : public rtl::TPersistent {
   bool StdGlyphsOrder() const { return FStdGlyphsOrder; }
   void SetStdGlyphsOrder(bool v) { FStdGlyphsOrder = v; }
   bool ChangeSysColors() const { return FChangeSysColors; }
-  void SetChangeSysColors(bool v) { FChangeSysColors = v; }
+  void SetChangeSysColors(bool v);
   TlvOptimizingPriority OptimizingPriority() const { return FOptimizingPriority; }
   void SetOptimizingPriority(TlvOptimizingPriority v) { FOptimizingPriority = v; }
+  // The options by index: 0 CheckEmptyAlpha, 1 NoMouseHover, 2 NativeBordersMaximized, 3 StdGlyphsOrder,
+  // 4 ChangeSysColors.
+  bool GetBool(int index) const;
   void Assign(const rtl::TPersistent* source) override;
+  // The owner switches its colour redirects.
+  std::function<void()> OnSysColorsChanged;
 
-private:
+ private:
   bool FCheckEmptyAlpha = false;
   bool FNoMouseHover = false;
   bool FNativeBordersMaximized = false;
@@ -61,12 +69,15 @@ private:
 class TlvScrollBarsSupport : public rtl::TPersistent {
   VCL_CLASS(TlvScrollBarsSupport, rtl::TPersistent)
   int ScrollSize() const { return FScrollSize; }
-  void SetScrollSize(int v) { FScrollSize = v; }
+  void SetScrollSize(int v);
   int ButtonsSize() const { return FButtonsSize; }
-  void SetButtonsSize(int v) { FButtonsSize = v; }
+  void SetButtonsSize(int v);
   void Assign(const rtl::TPersistent* source) override;
+  // The owner tells its forms: the scroll bars must be measured again, or repainted.
+  std::function<void()> OnScrollSizeChanged;
+  std::function<void()> OnButtonsSizeChanged;
 
-private:
+ private:
   int FScrollSize = -1;
   int FButtonsSize = -1;
 };
@@ -80,7 +91,7 @@ class TlvButtonsSupport : public rtl::TPersistent {
   void SetShiftContentOnClick(bool v) { FShiftContentOnClick = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   bool FShowFocusRect = true;
   bool FShiftContentOnClick = true;
 };
@@ -92,7 +103,7 @@ class TlvLabelsSupport : public rtl::TPersistent {
   void SetTransparentAlways(bool v) { FTransparentAlways = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   bool FTransparentAlways = true;
 };
 
@@ -110,7 +121,7 @@ class TlvFormAnimation : public rtl::TPersistent {
   void SetMode(TlvAnimType v) { FMode = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   bool FActive = true;
   std::uint16_t FTime = 0;
   TlvAnimType FMode = atAero;
@@ -150,7 +161,7 @@ class TlvBlendOnMoving : public TlvFormAnimation {
   void SetBlendValue(std::uint8_t v) { FBlendValue = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   std::uint8_t FBlendValue = 170;
 };
 
@@ -161,7 +172,7 @@ class TlvBtnEffects : public rtl::TPersistent {
   void SetEvents(TlvBtnEvents v) { FEvents = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   TlvBtnEvents FEvents{beMouseEnter, beMouseLeave, beMouseDown, beMouseUp};
 };
 
@@ -178,7 +189,7 @@ class TlvAnimEffects : public rtl::TPersistent {
   TlvBtnEffects* Buttons() const { return const_cast<TlvBtnEffects*>(&FButtons); }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   TlvFormShow FFormShow;
   TlvFormHide FFormHide;
   TlvDialogShow FDialogShow;
@@ -245,6 +256,6 @@ class ThirdPartyList : public rtl::TPersistent {
   void SetThirdNativePaint(const rtl::String& v) { FStrings[22] = v; }
   void Assign(const rtl::TPersistent* source) override;
 
-private:
+ private:
   std::array<rtl::String, Count> FStrings;
 };

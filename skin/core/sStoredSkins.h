@@ -41,7 +41,7 @@ class TsStoredSkin : public vcl::TCollectionItem {
   rtl::TMemoryStream& PackedData() { return *FPackedData; }
   rtl::String DisplayName() const override;
 
-private:
+ private:
   rtl::String FName;
   std::unique_ptr<vcl::TBitmap> FMasterBitmap;
   vcl::TColor FShadow1Color = 0;
@@ -65,9 +65,9 @@ class TsStoredSkins : public vcl::TCollection {
   int IndexOf(const rtl::String& skinName) const;
   TsStoredSkin* Items(int index) const { return TCollection::Items<TsStoredSkin>(index); }
 
-protected:
+ protected:
   void Update(vcl::TCollectionItem* item) override;
 
-private:
+ private:
   TsSkinManager* FManager;
 };

@@ -268,6 +268,12 @@ void TsSkinManager::CheckVersion() {
   }
 }
 
+void TsSkinManager::GetSkinSections(rtl::TStrings* list) const {
+  list->Clear();
+  if (!CommonSkinData->Active) return;
+  for (const TsGeneralData& g : gd) list->Add(g.ClassName);
+}
+
 void TsSkinManager::InitConstantIndexes() {
   TsSkinTables::InitConstantIndexes();
   CheckShadows();

@@ -161,6 +161,9 @@ class TsSkinManager : public vcl::TComponent, public TsSkinTables {
   void ExtractByIndex(int index, const rtl::String& destDir);
   void CheckVersion();
 
+  // Every section's name in table order while a skin is in force; empty otherwise.
+  void GetSkinSections(rtl::TStrings* list) const;
+
   // The cached indexes, then the shadow templates.
   void InitConstantIndexes();
   void CheckShadows();

@@ -1,7 +1,6 @@
 // The skin manager as the main window stores it: inactive, read from the form resource, written back the same, and
 // the DefaultManager rule over creation and destruction.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "platform/rtl/registry.h"
@@ -18,7 +17,7 @@ namespace skintest {
 // Stands in for the main window: a root that owns the manager through a field.
 class TSkinHostForm : public TComponent {
   VCL_CLASS(TSkinHostForm, TComponent)
-public:
+ public:
   explicit TSkinHostForm(TComponent* owner) : TComponent(owner) {}
   TsSkinManager* sSkinManager1 = nullptr;
 };
@@ -32,11 +31,11 @@ using namespace skintest;
 namespace {
 
 const wchar_t* const kThirdNames[] = {
-    L"ThirdEdits",       L"ThirdButtons",       L"ThirdBitBtns",       L"ThirdCheckBoxes", L"ThirdComboBoxes",
-    L"ThirdGrids",       L"ThirdGroupBoxes",    L"ThirdListViews",     L"ThirdPanels",     L"ThirdTreeViews",
-    L"ThirdWWEdits",     L"ThirdGridEh",        L"ThirdVirtualTrees",  L"ThirdPageControl", L"ThirdTabControl",
-    L"ThirdToolBar",     L"ThirdStatusBar",     L"ThirdSpeedButton",   L"ThirdScrollControl", L"ThirdUpDown",
-    L"ThirdScrollBar",   L"ThirdStaticText",    L"ThirdNativePaint"};
+    L"ThirdEdits",     L"ThirdButtons",    L"ThirdBitBtns",      L"ThirdCheckBoxes",    L"ThirdComboBoxes",
+    L"ThirdGrids",     L"ThirdGroupBoxes", L"ThirdListViews",    L"ThirdPanels",        L"ThirdTreeViews",
+    L"ThirdWWEdits",   L"ThirdGridEh",     L"ThirdVirtualTrees", L"ThirdPageControl",   L"ThirdTabControl",
+    L"ThirdToolBar",   L"ThirdStatusBar",  L"ThirdSpeedButton",  L"ThirdScrollControl", L"ThirdUpDown",
+    L"ThirdScrollBar", L"ThirdStaticText", L"ThirdNativePaint"};
 
 // Exactly what the main window's resource sets on its manager.
 String MainWindowResource() {
@@ -82,9 +81,8 @@ void ExpectMainWindowValues(const TsSkinManager* m) {
 }
 
 bool Allowed(const String& name) {
-  for (const wchar_t* prefix :
-       {L"Active", L"MenuSupport.IcoLineSkin", L"MenuSupport.ExtraLineFont.", L"SkinDirectory", L"SkinInfo",
-        L"SkinName", L"ThirdParty."}) {
+  for (const wchar_t* prefix : {L"Active", L"MenuSupport.IcoLineSkin", L"MenuSupport.ExtraLineFont.", L"SkinDirectory",
+                                L"SkinInfo", L"SkinName", L"ThirdParty."}) {
     const String p = prefix;
     if (p.back() == L'.' ? name.rfind(p, 0) == 0 : name == p) return true;
   }
@@ -119,10 +117,10 @@ TEST(SkinManagerResource, WriterWritesBackOnlyWhatTheResourceSets) {
   }
   EXPECT_EQ(third, ThirdPartyList::Count);
   const String text = FormatFormText(written);
-  for (const wchar_t* line : {L"Active = False", L"MenuSupport.IcoLineSkin = 'ICOLINE'",
-                              L"MenuSupport.ExtraLineFont.Name = 'Tahoma'", L"MenuSupport.ExtraLineFont.Height = -11",
-                              L"SkinName = 'Elegant'", L"SkinInfo = 'N/A'", L"ThirdParty.ThirdButtons = 'TButton'",
-                              L"ThirdParty.ThirdEdits = ' '"})
+  for (const wchar_t* line :
+       {L"Active = False", L"MenuSupport.IcoLineSkin = 'ICOLINE'", L"MenuSupport.ExtraLineFont.Name = 'Tahoma'",
+        L"MenuSupport.ExtraLineFont.Height = -11", L"SkinName = 'Elegant'", L"SkinInfo = 'N/A'",
+        L"ThirdParty.ThirdButtons = 'TButton'", L"ThirdParty.ThirdEdits = ' '"})
     EXPECT_NE(text.find(line), String::npos) << line << L"\n" << text;
   EXPECT_EQ(text.find(L"Version"), String::npos) << text;
 
@@ -151,8 +149,7 @@ TEST(SkinManagerResource, NewManagerTakesTheDocumentedDefaults) {
   EXPECT_FALSE(m.AnimEffects()->BlendOnMoving()->Active());
   EXPECT_EQ(m.AnimEffects()->BlendOnMoving()->BlendValue(), 170);
   EXPECT_EQ(m.AnimEffects()->BlendOnMoving()->Time(), 1000);
-  EXPECT_EQ(m.AnimEffects()->Buttons()->Events(),
-            (TlvBtnEvents{beMouseEnter, beMouseLeave, beMouseDown, beMouseUp}));
+  EXPECT_EQ(m.AnimEffects()->Buttons()->Events(), (TlvBtnEvents{beMouseEnter, beMouseLeave, beMouseDown, beMouseUp}));
   // Mode is published only where it can be chosen.
   EXPECT_EQ(TlvMinimizing::StaticClass()->FindProperty(L"Mode"), nullptr);
   EXPECT_NE(TlvFormShow::StaticClass()->FindProperty(L"Mode"), nullptr);

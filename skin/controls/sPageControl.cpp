@@ -1,6 +1,8 @@
 #include "skin/controls/sPageControl.h"
 
 #include "skin/controls/sSkinCommands.h"
+#include "skin/core/sSkinBroadcast.h"
+#include "skin/core/sSkinManager.h"
 
 void TsTabSkinData::SetCustomFont(bool value) {
   if (value == FCustomFont) return;
@@ -23,6 +25,29 @@ TsTabSheet::TsTabSheet(vcl::TComponent* owner)
     : vcl::TTabSheet(owner), FCommonData(std::make_unique<TsTabSkinData>(this)) {}
 
 TsTabSheet::~TsTabSheet() = default;
+
+void TsTabSheet::WndProc(vcl::TMessage& message) {
+  if (message.Msg == SM_LUMICMD) {
+    switch (message.WParamHi()) {
+      case LVC_GETDEFINDEX: {
+        TsSkinManager* manager = DefaultManager;
+        message.Result = manager ? manager->GetSkinIndex(L"TABSHEET") + 1 : 0;
+        return;
+      }
+      case LVC_CTRLHANDLED:
+        message.Result = 1;
+        return;
+      case LVC_SETNEWSKIN:
+      case LVC_REMOVESKIN:
+      case LVC_REFRESH:
+        LumiBroadCast(this, message);
+        return;
+      default:
+        break;
+    }
+  }
+  inherited::WndProc(message);
+}
 
 TsPageControl::TsPageControl(vcl::TComponent* owner)
     : vcl::TPageControl(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {

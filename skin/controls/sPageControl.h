@@ -33,6 +33,8 @@ class TsTabSheet : public vcl::TTabSheet {
   ~TsTabSheet() override;
   TsTabSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsTabSkinData* value) { FCommonData->Assign(value); }
+  // A page answers its section and passes the skin commands on to its controls.
+  void WndProc(vcl::TMessage& message) override;
 
  protected:
   std::unique_ptr<TsTabSkinData> FCommonData;

@@ -165,12 +165,11 @@ class SkinBroadcast : public ::testing::Test {
   std::vector<TCountingForm*> forms_;
 };
 
-// With TAVREL_SCREENSHOT_PAUSE set (milliseconds) the forms stay on the screen that long, so a person can take a
-// picture of them; otherwise nothing.
+// With TAVREL_HOLD_SECONDS set the forms stay on the screen that long, for a screenshot taken from outside.
 void PauseForScreenshot() {
-  const char* ms = std::getenv("TAVREL_SCREENSHOT_PAUSE");
-  if (!ms) return;
-  const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
+  const char* hold = std::getenv("TAVREL_HOLD_SECONDS");
+  if (!hold) return;
+  const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(hold)) * 1000;
   while (GetTickCount() < end) {
     Application->ProcessMessages();
     Sleep(20);

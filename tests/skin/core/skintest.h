@@ -1,7 +1,6 @@
 #pragma once
 // Helpers of the skin core's tests: where the test skins are, skin folders made for one test, the message boxes
 // the library shows (answered and recorded instead of shown), and a comparable picture of a loaded skin.
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,19 +12,13 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sDialogs.h"
 #include "skin/render/sGraphUtils.h"
+#include "tests/common/paths.h"
+#include "tests/common/tempdir.h"
 
 namespace skintest {
 
-// tests/skin/skins, reached through drive Z: under Wine.
-inline std::wstring SkinsSource() {
-  const char* root = std::getenv("TAVREL_TEST_DATA");
-  std::string r = root ? root : ".";
-  std::wstring path(r.begin(), r.end());
-  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-  for (auto& c : path)
-    if (c == L'/') c = L'\\';
-  return path + L"\\..\\skins";
-}
+// tests/skin/skins as Windows sees it.
+inline std::wstring SkinsSource() { return testutil::SourceFile(std::string("tests/skin/skins")); }
 
 inline std::vector<rtl::Byte> SourceBytes(const std::wstring& relative) {
   return vcl::ReadWholeFile(SkinsSource() + L"\\" + relative);
@@ -35,54 +28,31 @@ inline void WriteBytes(const std::wstring& file, const std::vector<rtl::Byte>& b
   vcl::WriteWholeFile(file, bytes);
 }
 
-inline void DeleteTree(const std::wstring& dir) {
-  for (const rtl::String& name : rtl::ListFiles(dir, L"*")) {
-    if (name == L"." || name == L"..") continue;
-    std::wstring path = dir + L"\\" + name;
-    if (rtl::DirectoryExists(path))
-      DeleteTree(path);
-    else
-      DeleteFileW(path.c_str());
-  }
-  RemoveDirectoryW(dir.c_str());
-}
-
-// A skin directory of its own, deleted with the object.
+// A skin directory of its own, removed with the object.
 class TempSkinDir {
  public:
-  TempSkinDir() {
-    static int counter = 0;
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    path_ = std::wstring(tmp) + L"tavrel_skins_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempSkinDir() { DeleteTree(path_); }
-  TempSkinDir(const TempSkinDir&) = delete;
-  TempSkinDir& operator=(const TempSkinDir&) = delete;
-
-  const std::wstring& Path() const { return path_; }
+  TempSkinDir() : folder_(L"skins") {}
+  const std::wstring& Path() const { return folder_.Path(); }
   // Copies the test skin's folder in, under its own or another name.
   void AddFolder(const std::wstring& skin, const std::wstring& as = L"") {
-    std::wstring dest = path_ + L"\\" + (as.empty() ? skin : as);
+    std::wstring dest = Path() + L"\\" + (as.empty() ? skin : as);
     CreateDirectoryW(dest.c_str(), nullptr);
     for (const rtl::String& name : rtl::ListFiles(SkinsSource() + L"\\" + skin, L"*"))
       if (name != L"." && name != L"..")
         CopyFileW((SkinsSource() + L"\\" + skin + L"\\" + name).c_str(), (dest + L"\\" + name).c_str(), FALSE);
   }
   void AddPacked(const std::wstring& skin, const std::wstring& as = L"") {
-    WriteBytes(path_ + L"\\" + (as.empty() ? skin : as) + L".lvx", SourceBytes(skin + L".lvx"));
+    WriteBytes(Path() + L"\\" + (as.empty() ? skin : as) + L".lvx", SourceBytes(skin + L".lvx"));
   }
   void Write(const std::wstring& relative, const std::vector<rtl::Byte>& bytes) {
-    WriteBytes(path_ + L"\\" + relative, bytes);
+    WriteBytes(Path() + L"\\" + relative, bytes);
   }
   void Write(const std::wstring& relative, const std::string& text) {
     Write(relative, std::vector<rtl::Byte>(text.begin(), text.end()));
   }
 
  private:
-  std::wstring path_;
+  testutil::TempFolder folder_;
 };
 
 // Records the library's message boxes and answers OK.

@@ -355,7 +355,7 @@ bool lvDirExists(const String& dir) {
   return true;
 }
 
-String GetAppPath() { return rtl::IncludeTrailingPathDelimiter(rtl::ExeFolder()); }
+String lvGetAppPath() { return rtl::IncludeTrailingPathDelimiter(rtl::ExeFolder()); }
 
 std::unique_ptr<vcl::TIcon> GetIconForFile(const String& fileName, UINT flags) {
   if (!rtl::FileExists(fileName)) return nullptr;

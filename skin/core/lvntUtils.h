@@ -119,8 +119,9 @@ inline rtl::Integer lvFindFirst(const rtl::String& path, rtl::Integer attr, rtl:
 }
 inline rtl::Integer lvFindNext(rtl::TSearchRec& f) { return rtl::FindNext(f); }
 inline void lvFindClose(rtl::TSearchRec& f) { rtl::FindClose(f); }
-// The executable's folder with a trailing "\".
-rtl::String GetAppPath();
+// The executable's folder with a trailing "\" (GetAppPath of the helpers; the report library has a GetAppPath of
+// its own).
+rtl::String lvGetAppPath();
 // The shell icon of a file (flags 1 small, 0 large); nullptr when there is none.
 std::unique_ptr<vcl::TIcon> GetIconForFile(const rtl::String& fileName, UINT flags);
 

@@ -97,7 +97,7 @@ std::unique_ptr<vcl::TBitmap> CopyOf(vcl::TBitmap* src, const vcl::TRect& r) {
 }  // namespace
 
 String TsSkinManager::GetFullSkinDirectory() const {
-  const String exeDir = GetAppPath();
+  const String exeDir = lvGetAppPath();
   const String& dir = FSkinDirectory;
   if (rtl::StartsStr(L"..", dir)) {
     String up = exeDir.substr(0, exeDir.size() - 1);

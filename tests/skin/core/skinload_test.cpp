@@ -277,7 +277,7 @@ TEST_F(SkinLoad, SearchOrderChoosesTheSkinsPlace) {
 
 TEST_F(SkinLoad, SkinDirectoryIsResolvedAgainstTheExecutablesFolder) {
   TsSkinManager* m = NewManager(L"c:\\Skins");
-  const String exe = GetAppPath();
+  const String exe = lvGetAppPath();
   String up = exe.substr(0, exe.size() - 1);
   up = up.substr(0, up.find_last_of(L"\\/") + 1);
   struct Case {

@@ -1,6 +1,6 @@
 #pragma once
-// PNG pictures. The class library's own reader: every colour type and bit depth, both interlace methods,
-// CRC-checked chunks. The skinning library registers its own reader for ".png" on top of this one.
+// PNG pictures, decoded by the one decoding core (pngreader.h): every colour type and bit depth, both interlace
+// methods, CRC-checked chunks. The skinning library registers its own reader for ".png" on top of this one.
 #include <cstdint>
 #include <vector>
 

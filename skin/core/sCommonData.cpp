@@ -4,6 +4,7 @@
 
 #include "platform/rtl/strings.h"
 #include "skin/core/lvntUtils.h"
+#include "skin/core/sAnimTimer.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
@@ -35,6 +36,11 @@ TsCommonData::TsCommonData(rtl::TObject* owner, bool createCacheBmp)
 }
 
 TsCommonData::~TsCommonData() {
+  if (TlvThreadedTimer* timer = AnimTimer) {
+    AnimTimer = nullptr;
+    delete timer;
+  }
+  HideGlow(GlowID, false);
   SkinIndex = Texture = HotTexture = -1;
   if (FSkinManager) FWatch->RemoveFreeNotification(FSkinManager);
   FSkinManager = nullptr;

@@ -16,6 +16,7 @@
 #include "skin/core/sConst.h"
 
 class TsSkinManager;
+class TlvThreadedTimer;
 
 constexpr int clNoColorTone = 0x1FFFFFFF;
 
@@ -78,6 +79,8 @@ class TsCommonData : public rtl::TPersistent {
   unsigned short CtrlSkinState = LVCS_BGUNDEF;
   bool BGChanged = true;
   int SkinIndex = -1;
+  // The running state fade or glow (owned; see sAnimTimer.h).
+  TlvThreadedTimer* AnimTimer = nullptr;
 
   // Picks the section from SkinSection or the kind code.
   void UpdateData();

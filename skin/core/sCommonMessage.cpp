@@ -3,6 +3,10 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/lvntUtils.h"
+#include "skin/core/sAnimTimer.h"
+#include "skin/core/sCommonPaint.h"
+#include "skin/core/sCtrlTree.h"
+#include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
@@ -22,6 +26,32 @@ bool FullyTransparent(TsSkinManager* manager, int skinIndex) {
 
 void EmptyCache(TsCommonData* d) {
   if (vcl::TBitmap* cache = d->CacheBmp()) cache->SetSize(0, 0);
+}
+
+// The colour children take as the owner's background.
+vcl::TColor ControlColor(TsCommonData* d) {
+  vcl::TControl* owner = d->OwnerControl();
+  if (!owner) return 0;
+  if (!d->Skinned()) return vcl::ColorToRGB(owner->Color());
+  const TsGenState& s0 = d->SkinManager()->gd[static_cast<size_t>(d->SkinIndex)].Props[0];
+  const int t = s0.Transparency;
+  if (t == 0) return s0.Color;
+  vcl::TWinControl* parent = owner->Parent();
+  if (t == 100) {
+    if (!parent) return vcl::ColorToRGB(owner->Color());
+    if (parent->HandleAllocated() && SendAMessage(parent->Handle(), LVC_CTRLHANDLED) == 1)
+      return static_cast<vcl::TColor>(SendAMessage(parent->Handle(), LVC_GETCONTROLCOLOR));
+    return parent->Color();
+  }
+  const std::uint32_t p = parent ? static_cast<std::uint32_t>(GetControlColor(parent))
+                                 : static_cast<std::uint32_t>(vcl::ColorToRGB(owner->Color()));
+  const std::uint32_t c = static_cast<std::uint32_t>(s0.Color);
+  std::uint32_t out = p & 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    int pc = (p >> shift) & 0xFF, cc = (c >> shift) & 0xFF;
+    out |= static_cast<std::uint32_t>((((pc - cc) * t + cc * 256) >> 8) & 0xFF) << shift;
+  }
+  return static_cast<vcl::TColor>(out);
 }
 
 }  // namespace
@@ -56,6 +86,7 @@ bool CommonMessage(vcl::TMessage& m, TsCommonData* d) {
   switch (m.WParamHi()) {
     case LVC_SETNEWSKIN:
       if (!FromOwnManager(m, d)) return true;
+      StopTimer(d);
       d->UpdateData();
       if (!d->SkinSection().empty()) d->InitIndexes({d->SkinSection()});
       EmptyCache(d);
@@ -63,6 +94,7 @@ bool CommonMessage(vcl::TMessage& m, TsCommonData* d) {
       return true;
     case LVC_REMOVESKIN: {
       if (!FromOwnManager(m, d)) return true;
+      StopTimer(d);
       TsSkinManager* manager = d->SkinManager();
       if (manager && manager->ComponentState().Contains(vcl::csDestroying) && d->ManagerIsOwn()) d->ForgetManager();
       d->BorderIndex = d->SkinIndex = d->Texture = d->HotTexture = -1;
@@ -80,6 +112,7 @@ bool CommonMessage(vcl::TMessage& m, TsCommonData* d) {
     }
     case LVC_REFRESH:
       if (!FromOwnManager(m, d)) return true;
+      StopTimer(d);
       d->BGChanged = true;
       d->SetUpdatingFlag(false);
       UpdateCtrlColors(d, true);
@@ -112,6 +145,88 @@ bool CommonMessage(vcl::TMessage& m, TsCommonData* d) {
       m.Result = 1;
       return true;
     case LVC_STOPFADING:
+      StopTimer(d);
+      return true;
+    case LVC_ENDPARENTUPDATE:
+      if (auto* win = dynamic_cast<vcl::TWinControl*>(owner); win && d->UpdatingFlag()) {
+        if (!InUpdating(d, true) && win->HandleAllocated())
+          RedrawWindow(win->Handle(), nullptr, nullptr, 0x585);
+        SetParentUpdated(win);
+      }
+      return true;
+    case LVC_PREPARING: {
+      auto* win = dynamic_cast<vcl::TWinControl*>(owner);
+      if (InUpdating(d, false)) {
+        m.Result = 1;
+      } else if (!IsCached(d) || d->CustomColor() || !win) {
+        m.Result = 0;
+      } else if (d->CacheBmp() && d->CacheBmp()->Width() > 0) {
+        m.Result = d->CacheBmp()->Width() != win->Width() || d->CacheBmp()->Height() != win->Height() ? 1 : 0;
+      } else {
+        win->Perform(SM_LUMICMD, MakeLumiWParam(LVC_PREPARECACHE), 0);
+        m.Result = !d->CacheBmp() || d->CacheBmp()->Width() == 0 ? 1 : 0;
+      }
+      return true;
+    }
+    case LVC_SETCHANGEDIFNECESSARY: {
+      bool r = RepaintIfMoved(d);
+      d->BGChanged = d->BGChanged || r;
+      if (auto* win = dynamic_cast<vcl::TWinControl*>(owner)) {
+        if (m.WParamLo() == 1 && win->HandleAllocated()) RedrawWindow(win->Handle(), nullptr, nullptr, 0xB1);
+        if (r)
+          for (int i = 0; i < win->ControlCount(); ++i) {
+            vcl::TControl* child = win->Controls(i);
+            if (!child->ComponentState().Contains(vcl::csDestroying))
+              child->Perform(SM_LUMICMD, MakeLumiWParam(LVC_SETCHANGEDIFNECESSARY, 1), 0);
+          }
+      }
+      return true;
+    }
+    case LVC_GETCONTROLCOLOR:
+      m.Result = static_cast<LRESULT>(ControlColor(d));
+      return true;
+    case LVC_GETSKININDEX:
+      if (m.LParam) reinterpret_cast<std::int32_t*>(m.LParam)[1] = d->SkinIndex;
+      return true;
+    case LVC_CLEARCACHE:
+      if (d->CacheBmp()) {
+        if (auto* win = dynamic_cast<vcl::TWinControl*>(owner))
+          for (int i = 0; i < win->ControlCount(); ++i)
+            if (auto* child = dynamic_cast<vcl::TWinControl*>(win->Controls(i)); child && child->HandleAllocated())
+              SendAMessage(child->Handle(), LVC_CLEARCACHE);
+        EmptyCache(d);
+        d->BGChanged = true;
+      }
+      return true;
+    case LVC_GETBG: {
+      const bool hot = d->FFocused || (d->FMouseAbove && !sCanNotBeHot.Contains(d->COC));
+      InitBGInfo(d, reinterpret_cast<TlvBGInfo*>(m.LParam), hot ? 1 : 0, nullptr);
+      return true;
+    }
+    case LVC_GETSKINSTATE:
+      if (m.LParam == 1) {
+        UpdateSkinState(d, true);
+      } else {
+        if (d->CtrlSkinState == LVCS_BGUNDEF) UpdateSkinState(d, false);
+        m.Result = d->CtrlSkinState;
+      }
+      return true;
+    case LVC_GETFONTINDEX:
+      if (d->Skinned() && m.LParam) {
+        auto* info = reinterpret_cast<TlvPaintInfo*>(m.LParam);
+        if (NeedParentFont(d) && owner && owner->Parent()) {
+          m.Result = GetFontIndex(owner->Parent(), info);
+        } else if (d->SkinManager()->gd[static_cast<size_t>(d->SkinIndex)].GiveOwnFont) {
+          info->FontIndex = d->SkinIndex;
+          m.Result = 1;
+        }
+      }
+      return true;
+    case LVC_REINITSCROLLS:
+      if (auto* win = dynamic_cast<vcl::TWinControl*>(owner); win && win->HandleAllocated()) {
+        SetWindowPos(win->Handle(), nullptr, 0, 0, 0, 0, 0x727);
+        LumiBroadCast(win, m);
+      }
       return true;
     case LVC_SETBGCHANGED:
       d->BGChanged = true;

@@ -3,11 +3,9 @@
 // refreshed or removed skin and to the simple questions about its state. A control's window procedure passes
 // SM_LUMICMD here first.
 //
-// Handled so far: LVC_SETNEWSKIN, LVC_REMOVESKIN, LVC_REFRESH (each only from the control's own manager),
-// LVC_CTRLHANDLED, LVC_UPDATING, LVC_GETHALFVISIBLE, LVC_SETHALFVISIBLE, LVC_UPDATESECTION, LVC_SETSECTION,
-// LVC_STOPFADING, LVC_SETBGCHANGED, LVC_INVALIDATE, LVC_CHILDCHANGED, LVC_PREPARECACHE, LVC_GETSKINDATA,
-// LVC_PRINTING, LVC_GETAPPLICATION and LVC_GETOUTRGN. The painting questions (backgrounds, caches, fonts, outer
-// effects) come with the per-control painting.
+// LVC_SETNEWSKIN, LVC_REMOVESKIN and LVC_REFRESH act only when they come from the control's own manager; the
+// painting questions (LVC_GETBG, LVC_GETCONTROLCOLOR, LVC_PREPARING, LVC_GETSKINSTATE, LVC_GETFONTINDEX) are
+// answered from the painting side of the skin state (sCommonPaint.h). Outer effects (LVC_PAINTOUTER) are not built.
 #include "platform/vcl/messages.h"
 #include "skin/core/sCommonData.h"
 

@@ -12,6 +12,8 @@
 #include "skin/render/sAlphaGraph.h"
 #include "skin/render/sBlur.h"
 #include "skin/render/sBmpCopy.h"
+#include "skin/render/sBorders.h"
+#include "skin/render/sItem32.h"
 #include "skin/render/sGradientPaint.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
@@ -320,6 +322,35 @@ TEST(PixelRoutines, EdgeCases) {
   DrawRectangleOnDC(bevel->Canvas()->Handle(), br, 0xFFFFFF, width, 0x000000);
   EXPECT_EQ(br, vcl::TRect(2, 2, 18, 18));
   EXPECT_EQ(width, 0);
+}
+
+TEST(RegionBorders, CornerKeyPixelsLeaveTheRegionAndFillingIsAsked) {
+  TestSkin skin;
+  auto bmp = Filled(20, 20, 0xFF000000);
+  HRGN region = CreateRectRgn(0, 0, 20, 20);
+  PaintRgnBorder(bmp.get(), region, false, skin.Mask(kKeyBorder), 0);
+  EXPECT_FALSE(PtInRegion(region, 0, 0));
+  EXPECT_TRUE(PtInRegion(region, 1, 0));
+  EXPECT_TRUE(PtInRegion(region, 10, 10));
+  EXPECT_EQ(Rgb(Px(bmp.get(), 1, 0)), 0xFF0000u);
+  EXPECT_EQ(Rgb(Px(bmp.get(), 10, 0)), 0xFFFF00u);
+  EXPECT_EQ(Px(bmp.get(), 10, 10), 0xFF000000u);  // no filling asked: the centre stays
+  DeleteObject(region);
+  PaintRgnBorder(bmp.get(), nullptr, true, skin.Mask(kKeyBorder), 0);
+  EXPECT_EQ(Rgb(Px(bmp.get(), 10, 10)), 0x808080u);
+}
+
+TEST(Items32, PremultipliedOnlyWhenTheItemCoversTheBitmap) {
+  TestSkin skin;
+  auto whole = Filled(8, 8, 0);
+  PaintItem32(kPlain, true, 0, vcl::Rect(0, 0, 8, 8), vcl::TPoint(), whole.get(), skin.Get());
+  EXPECT_EQ(Px(whole.get(), 3, 3), 0xFFFE0000u);
+  auto part = Filled(8, 8, 0);
+  PaintItem32(kPlain, true, 0, vcl::Rect(0, 0, 4, 4), vcl::TPoint(), part.get(), skin.Get());
+  EXPECT_EQ(Px(part.get(), 1, 1), 0xFFFF0000u);
+  auto clear = Filled(8, 8, 0x12345678);
+  PaintItemBG32(kClear, 0, vcl::Rect(0, 0, 4, 4), clear.get(), skin.Get());
+  EXPECT_EQ(Px(clear.get(), 1, 1), 0x12345678u);
 }
 
 TEST(Picture, CompositeForALook) {

@@ -6,6 +6,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/png.h"
+#include "skin/render/lvPNG.h"
 
 namespace {
 
@@ -170,39 +171,23 @@ void MakeAlphaPixel(TsColor_& pixel, int) { pixel.A = 255; }
 
 namespace {
 
-void PngToBitmap(const rtl::Byte* data, size_t size, vcl::TBitmap* bmp) {
-  vcl::TPngPixels png;
-  vcl::DecodePng(data, size, png);
-  bmp->SetHandle(nullptr);
-  bmp->SetPixelFormat(png.HasAlpha ? vcl::pf32bit : vcl::pf24bit);
-  bmp->SetSize(png.Width, png.Height);
-  for (int y = 0; y < png.Height; ++y) {
-    auto* row = static_cast<std::uint8_t*>(bmp->ScanLine(y));
-    const std::uint32_t* src = png.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(png.Width);
-    for (int x = 0; x < png.Width; ++x) {
-      std::uint32_t p = src[x];
-      if (png.HasAlpha) {
-        reinterpret_cast<std::uint32_t*>(row)[x] = p;
-      } else {
-        row[3 * x] = static_cast<std::uint8_t>(p);
-        row[3 * x + 1] = static_cast<std::uint8_t>(p >> 8);
-        row[3 * x + 2] = static_cast<std::uint8_t>(p >> 16);
-      }
-    }
-  }
+// The library's PNG reader decodes; what callers get is 32-bit with straight alpha for pictures with
+// transparency and 24-bit for the others, whatever depth the file had.
+void TakePng(TPNGGraphic& png, vcl::TBitmap* bmp) {
+  if (png.PixelFormat() != vcl::pf32bit) png.SetPixelFormat(vcl::pf24bit);
+  bmp->Assign(&png);
 }
 
 }  // namespace
 
 void LoadBmpFromPngFile(vcl::TBitmap* bmp, const rtl::String& fileName) {
-  std::vector<rtl::Byte> data = vcl::ReadWholeFile(fileName);
-  PngToBitmap(data.data(), data.size(), bmp);
+  TPNGGraphic png;
+  png.LoadFromFile(fileName);
+  TakePng(png, bmp);
 }
 
 void LoadBmpFromPngStream(vcl::TBitmap* bmp, rtl::TStream& stream) {
-  rtl::Int64 left = stream.Size() - stream.Position();
-  if (left <= 0) throw rtl::EInvalidGraphic(L"Cannot load image. Invalid or unexpected PNG image format.");
-  std::vector<rtl::Byte> data(static_cast<size_t>(left));
-  stream.ReadBuffer(data.data(), static_cast<rtl::Integer>(data.size()));
-  PngToBitmap(data.data(), data.size(), bmp);
+  TPNGGraphic png;
+  png.LoadFromStream(stream);
+  TakePng(png, bmp);
 }

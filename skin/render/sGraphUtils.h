@@ -54,6 +54,6 @@ void ChangeColorHUE(TsColor_& pixel, int value);
 void MakeAlphaPixel(TsColor_& pixel, int value);
 
 // A PNG image decoded into bmp: pf32bit with straight alpha when the image has transparency, else pf24bit.
-// Raises EInvalidGraphic for damaged data.
+// Decoded by the library's PNG reader; raises EInvalidGraphic for damaged data, EReadError for data cut short.
 void LoadBmpFromPngFile(vcl::TBitmap* bmp, const rtl::String& fileName);
 void LoadBmpFromPngStream(vcl::TBitmap* bmp, rtl::TStream& stream);

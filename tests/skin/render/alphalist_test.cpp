@@ -1,0 +1,70 @@
+// The alpha image list: items kept as their files' bytes, bitmaps at any size decoded, resampled and cached, frames
+// drawn with their alpha, files recognised by their first bytes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "painttest.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/graphicfiles.h"
+#include "skin/render/lvAlphaImageList.h"
+#include "tests/common/paths.h"
+#include "tests/common/tempdir.h"
+
+using namespace painttest;
+
+namespace {
+
+std::wstring Suite(const std::string& name) {
+  const char* dir = std::getenv("TAVREL_FIXTURES");
+  return testutil::WindowsPath(std::string(dir ? dir : "pngsuite") + "/" + name);
+}
+
+}  // namespace
+
+TEST(AlphaImageList, ImagesAtAnySizeFromTheFilesBytes) {
+  vcl::Application->Initialize();
+  TsAlphaImageList list(nullptr);
+  list.AfterConstruction();
+  ASSERT_TRUE(list.TryLoadFromFile(Suite("rgba8_n_9x7.png")));
+  ASSERT_EQ(list.Items()->Count(), 1);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Items()->Item(0)->OrigWidth, 9);
+  // At the picture's own size: its pixels as the file has them.
+  auto own = list.CreateBitmap32(0, 9, 7);
+  ASSERT_TRUE(own);
+  std::vector<rtl::Byte> expected = vcl::ReadWholeFile(Suite("rgba8_n_9x7.rgba"));
+  const rtl::Byte* p = expected.data() + (2 * 9 + 3) * 4;
+  EXPECT_EQ(Px(own.get(), 3, 2), (static_cast<std::uint32_t>(p[3]) << 24) | (p[0] << 16) | (p[1] << 8) | p[2]);
+  // Another size is resampled once and then taken from the cache.
+  auto big = list.CreateBitmap32(0, 18, 14);
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->Width(), 18);
+  ASSERT_TRUE(list.Items()->Item(0)->CacheBmp);
+  vcl::TBitmap* cache = list.Items()->Item(0)->CacheBmp.get();
+  auto again = list.CreateBitmap32(0, 18, 14);
+  EXPECT_EQ(list.Items()->Item(0)->CacheBmp.get(), cache);
+  EXPECT_EQ(Px(again.get(), 5, 5), Px(big.get(), 5, 5));
+  // A frame past the strip's frames draws the last one.
+  auto dest = Filled(40, 20, 0xFF000000);
+  vcl::TSize frame = DrawAlphaImgList(&list, dest.get(), 0, 0, 0, 0, vcl::clNone, 7, 4, false);
+  EXPECT_EQ(frame.cx, 4);
+  EXPECT_FALSE(list.TryLoadFromFile(Suite("suite.txt")));
+}
+
+TEST(AlphaImageList, FormatsByTheirFirstBytes) {
+  testutil::TempFolder dir(L"alpha");
+  const std::wstring iconLike = dir.Path() + L"\\x.bmp", pngShort = dir.Path() + L"\\short.png";
+  vcl::WriteWholeFile(iconLike, {0, 0, 1, 0, 1, 0, 16, 16, 0, 0});
+  vcl::WriteWholeFile(pngShort, {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A});
+  TsImageFormat f;
+  EXPECT_FALSE(GetImageFormat(iconLike, f));  // the icon magic, but not the extension
+  EXPECT_FALSE(GetImageFormat(pngShort, f));  // nothing after the signature
+  EXPECT_TRUE(GetImageFormat(Suite("p8_n_9x7.png"), f));
+  EXPECT_EQ(f, ifPNG);
+  auto opaque = Filled(3, 3, 0x00123456);
+  Px(opaque.get(), 0, 2) = 0x00FF00FF;
+  CorrectPixelFrmt(opaque.get());
+  EXPECT_EQ(Px(opaque.get(), 1, 1), 0xFF123456u);
+  EXPECT_EQ(Px(opaque.get(), 0, 2), 0x00FF00FFu);
+}

@@ -8,8 +8,9 @@ set -euo pipefail
 DEPS_DIR="${TAVREL_DEPS:-/var/cache/tavrel-deps}"
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
           wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core fonts-wine imagemagick locales
-          python3-openpyxl python3-xlwt python3-xlrd)
-# The python packages write and read the workbook test fixtures: workbooks made by other writers than ours.
+          python3-openpyxl python3-xlwt python3-xlrd python3-pil)
+# The python packages write and read the workbook test fixtures: workbooks made by other writers than ours; PIL
+# (with ImageMagick) writes the PNG suite the skinning library's reader is tested against.
 
 log() { echo "[setup] $*" >&2; }
 

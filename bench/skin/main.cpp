@@ -146,8 +146,7 @@ int wmain() {
   auto photo = CreateBmp32(1920, 1080);
   {
     std::vector<unsigned char> px = Photo(1920, 1080, 4, 3);
-    for (int y = 0; y < 1080; ++y)
-      std::memcpy(photo->ScanLine(y), &px[static_cast<size_t>(y) * 1920 * 4], 1920 * 4);
+    for (int y = 0; y < 1080; ++y) std::memcpy(photo->ScanLine(y), &px[static_cast<size_t>(y) * 1920 * 4], 1920 * 4);
   }
   auto work = CreateBmp32(1920, 1080);
   double qblur = BestMs(5, [&] {

@@ -93,9 +93,15 @@ bool FadeStep(rtl::TObject* data, bool graphic) {
   BitBlt(t->BmpOut->Canvas()->Handle(), 0, 0, w, h, t->BmpFrom->Canvas()->Handle(), 0, 0, SRCCOPY);
   switch (t->State) {
     case 0:
-    case 2: t->Glow -= t->GlowStep; break;
-    case 1: t->Glow += t->GlowStep; break;
-    default: t->Glow = 255 - static_cast<double>(t->Iteration) / t->Iterations * 255; break;
+    case 2:
+      t->Glow -= t->GlowStep;
+      break;
+    case 1:
+      t->Glow += t->GlowStep;
+      break;
+    default:
+      t->Glow = 255 - static_cast<double>(t->Iteration) / t->Iterations * 255;
+      break;
   }
   const int c = std::clamp(RoundInt(t->Glow), 0, 255);
   const int d = t->State == 1 ? 255 - c : c;
@@ -265,7 +271,8 @@ void TlvThreadedTimer::CopyFrom(std::unique_ptr<vcl::TBitmap>& dst, vcl::TBitmap
     dst = CreateBmp32(r.Width(), r.Height());
   else
     dst->SetSize(r.Width(), r.Height());
-  if (src) BitBlt(dst->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), src->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
+  if (src)
+    BitBlt(dst->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), src->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
 }
 
 // ---- fades ----
@@ -297,9 +304,7 @@ void FinishTimer(TlvThreadedTimer* timer) {
   timer->BmpOut.reset();
 }
 
-bool TimerIsActive(TsCommonData* skinData) {
-  return skinData && skinData->AnimTimer && skinData->AnimTimer->Enabled();
-}
+bool TimerIsActive(TsCommonData* skinData) { return skinData && skinData->AnimTimer && skinData->AnimTimer->Enabled(); }
 
 void AnimChange(TsCommonData* skinData, int state, TlvAnimProc animProc, bool half) {
   if (!skinData) return;
@@ -342,7 +347,7 @@ bool EventEnabled(TlvAnimatEvent event, TlvAnimatEvents events, TsSkinManager* s
   if (!events.Contains(aeGlobalDef)) return false;
   TsSkinManager* sm = skinManager ? skinManager : DefaultManager;
   if (!sm) return false;
-  const TlvBtnEvent match = event == aeMouseEnter ? beMouseEnter
+  const TlvBtnEvent match = event == aeMouseEnter   ? beMouseEnter
                             : event == aeMouseLeave ? beMouseLeave
                             : event == aeMouseDown  ? beMouseDown
                                                     : beMouseUp;
@@ -441,5 +446,6 @@ void ClearGlows(bool) {
 }
 
 int GlowCount() {
-  return static_cast<int>(std::count_if(lvgEffects.begin(), lvgEffects.end(), [](const auto& e) { return e != nullptr; }));
+  return static_cast<int>(
+      std::count_if(lvgEffects.begin(), lvgEffects.end(), [](const auto& e) { return e != nullptr; }));
 }

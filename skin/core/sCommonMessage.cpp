@@ -6,8 +6,8 @@
 #include "skin/core/sAnimTimer.h"
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
-#include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 
@@ -149,8 +149,7 @@ bool CommonMessage(vcl::TMessage& m, TsCommonData* d) {
       return true;
     case LVC_ENDPARENTUPDATE:
       if (auto* win = dynamic_cast<vcl::TWinControl*>(owner); win && d->UpdatingFlag()) {
-        if (!InUpdating(d, true) && win->HandleAllocated())
-          RedrawWindow(win->Handle(), nullptr, nullptr, 0x585);
+        if (!InUpdating(d, true) && win->HandleAllocated()) RedrawWindow(win->Handle(), nullptr, nullptr, 0x585);
         SetParentUpdated(win);
       }
       return true;

@@ -274,7 +274,8 @@ void InitBGInfo(TsCommonData* sd, TlvBGInfo* bg, int state, HWND handle) {
     return;
   }
   bg->Color = sm->GetGlobalColor();
-  if (!cache || cache->Width() == 0 || (owner && (cache->Width() != owner->Width() || cache->Height() != owner->Height()))) {
+  if (!cache || cache->Width() == 0 ||
+      (owner && (cache->Width() != owner->Width() || cache->Height() != owner->Height()))) {
     sd->BGChanged = true;
     if (cache) cache->SetSize(0, 0);
     PrepareCache(sd);
@@ -376,8 +377,8 @@ void ShowGlowingIfNeeded(TsCommonData* sd, bool clicked, HWND ctrlHandle, int al
     if (sd->FMouseAbove && !(clicked && sd->GlowID >= 0) && ctrlHandle) {
       RECT r;
       GetWindowRect(ctrlHandle, &r);
-      sd->GlowID = ShowGlow(vcl::TRect(r), sd->SkinSection(), L"GLOW", sm->gd[static_cast<size_t>(skinIndex)].GlowMargin,
-                            alpha, GetRootParent(ctrlHandle), sd);
+      sd->GlowID = ShowGlow(vcl::TRect(r), sd->SkinSection(), L"GLOW",
+                            sm->gd[static_cast<size_t>(skinIndex)].GlowMargin, alpha, GetRootParent(ctrlHandle), sd);
     } else {
       HideGlow(sd->GlowID, false);
     }
@@ -393,7 +394,8 @@ void ShowGlowingIfNeeded(TsCommonData* sd, bool clicked, HWND ctrlHandle, int al
   if (!sm->Effects()->AllowAnimation()) allowAnimation = false;
   if (allowAnimation) alpha = 0;
   if (sd->GlowID < 0) {
-    vcl::TPoint origin = owner->Parent() ? owner->Parent()->ClientToScreen(owner->BoundsRect().TopLeft()) : vcl::TPoint();
+    vcl::TPoint origin =
+        owner->Parent() ? owner->Parent()->ClientToScreen(owner->BoundsRect().TopLeft()) : vcl::TPoint();
     vcl::TRect r(origin.X, origin.Y, origin.X + owner->Width(), origin.Y + owner->Height());
     const TsGeneralData& g = sm->gd[static_cast<size_t>(skinIndex)];
     sd->GlowID = ShowGlow(r, dynamic_cast<vcl::TWinControl*>(owner) ? g.ClassName : sd->SkinSection(), L"GLOW",

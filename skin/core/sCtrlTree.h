@@ -20,8 +20,7 @@ bool ControlIsReady(vcl::TControl* control);
 // The control's form is told LVC_CONTROLLOADED (unless designing or loading).
 void AddToAdapter(vcl::TWinControl* control);
 // proc(child, flag) for every child in index order, descending into windowed children after them.
-void IterateControls(vcl::TWinControl* control, int flag,
-                     const std::function<void(vcl::TControl*, int)>& proc);
+void IterateControls(vcl::TWinControl* control, int flag, const std::function<void(vcl::TControl*, int)>& proc);
 // Every child not being destroyed gets LVC_ENDPARENTUPDATE (nothing while InAnimationProcess).
 void SetParentUpdated(vcl::TWinControl* control);
 void SetParentUpdated(HWND handle);

@@ -1,7 +1,8 @@
 #include "skin/render/lvAlphaImageList.h"
 
-#include <algorithm>
 #include <commctrl.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "platform/rtl/exceptions.h"
@@ -129,7 +130,8 @@ void TsImgListItem::DefineProperties(vcl::TFiler* filer) {
       [this](rtl::TStream& s) { ImgData.SaveToStream(s); }, ImgData.Size() > 0);
 }
 
-TsImgListItems::TsImgListItems(TsAlphaImageList* owner) : vcl::TCollection(TsImgListItem::StaticClass(), owner), FOwner(owner) {}
+TsImgListItems::TsImgListItems(TsAlphaImageList* owner)
+    : vcl::TCollection(TsImgListItem::StaticClass(), owner), FOwner(owner) {}
 
 // ---- the list ----
 
@@ -318,7 +320,8 @@ std::unique_ptr<vcl::TBitmap> TsAlphaImageList::CreateBitmap32(int index, int wi
 
 bool TsAlphaImageList::GetBitmap32(int index, vcl::TBitmap* image) {
   if (!Handle() || !image || index < 0 || index >= Count()) return false;
-  auto bmp = CreateBitmap32(index, image->Width() ? image->Width() : Width(), image->Height() ? image->Height() : Height());
+  auto bmp =
+      CreateBitmap32(index, image->Width() ? image->Width() : Width(), image->Height() ? image->Height() : Height());
   if (!bmp) return false;
   CopyBmp(image, bmp.get());
   image->SetPixelFormat(vcl::pf32bit);

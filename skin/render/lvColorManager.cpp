@@ -87,9 +87,12 @@ vcl::TPixelFormat TColorManager::GetPixelFormat(int index) const {
       if (bits >= 2 && bits <= 4) return vcl::pf4bit;
       if (bits >= 8 && bits <= 16) return vcl::pf8bit;
       return vcl::pfCustom;
-    case 3: return bits >= 1 && bits <= 5 ? vcl::pf15bit : vcl::pf24bit;
-    case 4: return bits >= 8 ? vcl::pf32bit : vcl::pfCustom;
-    default: return vcl::pfCustom;
+    case 3:
+      return bits >= 1 && bits <= 5 ? vcl::pf15bit : vcl::pf24bit;
+    case 4:
+      return bits >= 8 ? vcl::pf32bit : vcl::pfCustom;
+    default:
+      return vcl::pfCustom;
   }
 }
 
@@ -174,11 +177,14 @@ void TColorManager::PrepareConversion() {
     case csPhotoYCC: {
       bool photo = FSourceScheme == csPhotoYCC;
       if (!FLookupReady || FLookupPhotoYCC != photo) CreateYCbCrLookup(photo);
-      if (rgbTarget) FRowConversion = photo ? &TColorManager::RowConvertPhotoYCC2RGB : &TColorManager::RowConvertYCbCr2RGB;
-      if (bgrTarget) FRowConversion = photo ? &TColorManager::RowConvertPhotoYCC2BGR : &TColorManager::RowConvertYCbCr2BGR;
+      if (rgbTarget)
+        FRowConversion = photo ? &TColorManager::RowConvertPhotoYCC2RGB : &TColorManager::RowConvertYCbCr2RGB;
+      if (bgrTarget)
+        FRowConversion = photo ? &TColorManager::RowConvertPhotoYCC2BGR : &TColorManager::RowConvertYCbCr2BGR;
       break;
     }
-    default: break;
+    default:
+      break;
   }
   FChanged = false;
 }
@@ -244,9 +250,9 @@ void TColorManager::RowConvertRGB(const void* const* source, int sourceCount, st
   for (unsigned x = 0; x < count; ++x, target += tgtSamples * tBytes) {
     if (!Selected(mask, x)) continue;
     auto sample = [&](int channel) -> std::uint32_t {
-      const std::uint8_t* p = planar ? static_cast<const std::uint8_t*>(source[channel < sourceCount ? channel : 0]) +
-                                           consumed * sBytes
-                                     : interleaved + (consumed * srcSamples + channel) * sBytes;
+      const std::uint8_t* p =
+          planar ? static_cast<const std::uint8_t*>(source[channel < sourceCount ? channel : 0]) + consumed * sBytes
+                 : interleaved + (consumed * srcSamples + channel) * sBytes;
       return sBytes == 2 ? Read16(p) : *p;
     };
     std::uint32_t c[4] = {sample(sr), sample(1), sample(sb), srcAlpha ? sample(3) : 0};
@@ -257,7 +263,8 @@ void TColorManager::RowConvertRGB(const void* const* source, int sourceCount, st
         int slot = k == 0 ? tr : k == 1 ? 1 : tb;
         t[slot] = sBytes == 1 ? Colour8(static_cast<std::uint8_t>(c[k])) : Colour16(static_cast<std::uint16_t>(c[k]));
       }
-      if (srcAlpha && tgtAlpha) t[3] = sBytes == 1 ? static_cast<std::uint8_t>(c[3]) : Alpha16(static_cast<std::uint16_t>(c[3]));
+      if (srcAlpha && tgtAlpha)
+        t[3] = sBytes == 1 ? static_cast<std::uint8_t>(c[3]) : Alpha16(static_cast<std::uint16_t>(c[3]));
     } else {
       for (int k = 0; k < 4; ++k) {
         if (k == 3 && !(srcAlpha && tgtAlpha)) break;
@@ -348,12 +355,10 @@ void TColorManager::RowConvertIndexed8(const void* const* s, int, std::uint8_t* 
 void TColorManager::RowConvertIndexedBoth16(const void* const* s, int, std::uint8_t* t, unsigned c, std::uint8_t m) {
   RowConvertPacked(s, t, c, m);
 }
-void TColorManager::RowConvertIndexedSource16(const void* const* s, int, std::uint8_t* t, unsigned c,
-                                              std::uint8_t m) {
+void TColorManager::RowConvertIndexedSource16(const void* const* s, int, std::uint8_t* t, unsigned c, std::uint8_t m) {
   RowConvertPacked(s, t, c, m);
 }
-void TColorManager::RowConvertIndexedTarget16(const void* const* s, int, std::uint8_t* t, unsigned c,
-                                              std::uint8_t m) {
+void TColorManager::RowConvertIndexedTarget16(const void* const* s, int, std::uint8_t* t, unsigned c, std::uint8_t m) {
   RowConvertPacked(s, t, c, m);
 }
 

@@ -79,8 +79,8 @@ class TColorManager {
   void SetGamma(float mainGamma, float displayGamma);
   // Grey ramp of 2^min(bits x samples, 8) entries, black first unless minimumIsWhite; the caller owns it.
   HPALETTE CreateGrayscalePalette(bool minimumIsWhite);
-  HPALETTE CreateColorPalette(const void* const* data, int dataCount, TRawPaletteFormat dataFormat,
-                              unsigned colorCount, bool rgb);
+  HPALETTE CreateColorPalette(const void* const* data, int dataCount, TRawPaletteFormat dataFormat, unsigned colorCount,
+                              bool rgb);
 
   // One sample in, one out.
   std::uint16_t ComponentNoConvert16(std::uint16_t v) const { return v; }

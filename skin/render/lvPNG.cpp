@@ -35,12 +35,24 @@ class TPNGGraphic::TSink : public vcl::TPngSink {
     p.Compression = h.Compression == 0 ? ctLZ77 : ctUnknown;
     p.BitsPerSample = h.BitDepth;
     switch (h.ColorType) {
-      case 0: p.ColorScheme = csG; break;
-      case 2: p.ColorScheme = csRGB; break;
-      case 3: p.ColorScheme = csIndexed; break;
-      case 4: p.ColorScheme = csGA; break;
-      case 6: p.ColorScheme = csRGBA; break;
-      default: p.ColorScheme = csUnknown; break;
+      case 0:
+        p.ColorScheme = csG;
+        break;
+      case 2:
+        p.ColorScheme = csRGB;
+        break;
+      case 3:
+        p.ColorScheme = csIndexed;
+        break;
+      case 4:
+        p.ColorScheme = csGA;
+        break;
+      case 6:
+        p.ColorScheme = csRGBA;
+        break;
+      default:
+        p.ColorScheme = csUnknown;
+        break;
     }
     p.SamplesPerPixel = h.ColorType == 2 ? 3 : h.ColorType == 6 ? 4 : 1;
   }
@@ -52,8 +64,8 @@ class TPNGGraphic::TSink : public vcl::TPngSink {
     depthDone_ = true;
     if (g_.FPalette) DeleteObject(g_.FPalette);
     const void* data = rgb;
-    g_.FPalette = g_.FColorManager->CreateColorPalette(&data, 1, pfInterlaced8Triple, static_cast<unsigned>(count),
-                                                       false);
+    g_.FPalette =
+        g_.FColorManager->CreateColorPalette(&data, 1, pfInterlaced8Triple, static_cast<unsigned>(count), false);
   }
 
   void Gamma(std::uint32_t value) override {
@@ -100,8 +112,11 @@ class TPNGGraphic::TSink : public vcl::TPngSink {
         trns_.assign(data, data + 6);
         g_.FTransparentColor = RGB(Scaled(Be16(data)), Scaled(Be16(data + 2)), Scaled(Be16(data + 4)));
         break;
-      case 3: trns_.assign(data, data + length); break;
-      default: break;  // the alpha channel says it all
+      case 3:
+        trns_.assign(data, data + length);
+        break;
+      default:
+        break;  // the alpha channel says it all
     }
   }
 
@@ -147,8 +162,8 @@ class TPNGGraphic::TSink : public vcl::TPngSink {
   }
   std::uint8_t Colour(std::uint16_t v) const {
     int max = (1 << h_.BitDepth) - 1;
-    std::uint8_t c = h_.BitDepth == 16 ? TColorManager::ComponentScaleConvert(v)
-                                       : static_cast<std::uint8_t>(v * 255 / max);
+    std::uint8_t c =
+        h_.BitDepth == 16 ? TColorManager::ComponentScaleConvert(v) : static_cast<std::uint8_t>(v * 255 / max);
     return Gamma8(c);
   }
 
@@ -178,10 +193,13 @@ class TPNGGraphic::TSink : public vcl::TPngSink {
     auto* out = reinterpret_cast<std::uint32_t*>(target);
     size_t k = 0;
     const int samples = vcl::PngSamples(h_.ColorType);
-    for (std::uint32_t x = static_cast<std::uint32_t>(start); x < h_.Width; x += static_cast<std::uint32_t>(step), ++k) {
+    for (std::uint32_t x = static_cast<std::uint32_t>(start); x < h_.Width;
+         x += static_cast<std::uint32_t>(step), ++k) {
       std::uint32_t px;
       switch (h_.ColorType) {
-        case 3: px = palette_[Sample(row, k, 0, 1) & 0xFF]; break;
+        case 3:
+          px = palette_[Sample(row, k, 0, 1) & 0xFF];
+          break;
         case 4: {
           std::uint32_t grey = Colour(Sample(row, k, 0, 2));
           std::uint16_t a = Sample(row, k, 1, 2);
@@ -259,9 +277,7 @@ void TPNGGraphic::Progress(TProgressStage stage, int percent, const rtl::String&
 int TPNGGraphic::SetupColorDepth(int colorType, int bitDepth) {
   TColorManager& cm = *FColorManager;
   auto packedTarget = [&](int depth) { return static_cast<std::uint8_t>(depth == 2 ? 4 : depth == 16 ? 8 : depth); };
-  auto packedFormat = [&](int depth) {
-    return depth == 1 ? vcl::pf1bit : depth <= 4 ? vcl::pf4bit : vcl::pf8bit;
-  };
+  auto packedFormat = [&](int depth) { return depth == 1 ? vcl::pf1bit : depth <= 4 ? vcl::pf4bit : vcl::pf8bit; };
   switch (colorType) {
     case 0:
       cm.SetSourceColorScheme(csG);
@@ -312,7 +328,8 @@ int TPNGGraphic::SetupColorDepth(int colorType, int bitDepth) {
       cm.SetTargetBitsPerSample(8);
       SetPixelFormat(vcl::pf32bit);
       return bitDepth == 16 ? 8 : 4;
-    default: throw rtl::EInvalidGraphic(vcl::PngMessage(vcl::gesInvalidColorFormat));
+    default:
+      throw rtl::EInvalidGraphic(vcl::PngMessage(vcl::gesInvalidColorFormat));
   }
 }
 
@@ -350,8 +367,7 @@ void TPNGGraphic::Draw(vcl::TCanvas& canvas, const vcl::TRect& rect) {
   const int w = rect.Width(), h = rect.Height();
   if (w <= 0 || h <= 0) return;
   auto work = CreateBmp32(w, h + (Reflected ? h / 2 : 0));
-  BitBlt(work->Canvas()->Handle(), 0, 0, work->Width(), work->Height(), canvas.Handle(), rect.Left, rect.Top,
-         SRCCOPY);
+  BitBlt(work->Canvas()->Handle(), 0, 0, work->Width(), work->Height(), canvas.Handle(), rect.Left, rect.Top, SRCCOPY);
   if (w == Width() && h == Height()) {
     CopyBmp32(vcl::Rect(0, 0, w, h), vcl::Rect(0, 0, w, h), work.get(), this, EmptyCI, false, vcl::clNone, 0,
               Reflected);
@@ -369,14 +385,12 @@ void TPNGGraphic::Draw(vcl::TCanvas& canvas, const vcl::TRect& rect) {
     stretched8.SetPixelFormat(vcl::pf8bit);
     stretched8.SetSize(w, h);
     SetStretchBltMode(stretched8.Canvas()->Handle(), COLORONCOLOR);
-    StretchBlt(stretched8.Canvas()->Handle(), 0, 0, w, h, alpha8.Canvas()->Handle(), 0, 0, Width(), Height(),
-               SRCCOPY);
+    StretchBlt(stretched8.Canvas()->Handle(), 0, 0, w, h, alpha8.Canvas()->Handle(), 0, 0, Width(), Height(), SRCCOPY);
     CopyChannel(colour.get(), &stretched8, 3, false);
-    CopyBmp32(vcl::Rect(0, 0, w, h), vcl::Rect(0, 0, w, h), work.get(), colour.get(), EmptyCI, false, vcl::clNone,
-              0, false);
+    CopyBmp32(vcl::Rect(0, 0, w, h), vcl::Rect(0, 0, w, h), work.get(), colour.get(), EmptyCI, false, vcl::clNone, 0,
+              false);
   }
-  BitBlt(canvas.Handle(), rect.Left, rect.Top, work->Width(), work->Height(), work->Canvas()->Handle(), 0, 0,
-         SRCCOPY);
+  BitBlt(canvas.Handle(), rect.Left, rect.Top, work->Width(), work->Height(), work->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TPNGGraphic::Assign(const rtl::TPersistent* source) {

@@ -34,9 +34,8 @@ struct TImageProperties {
 };
 
 enum TProgressStage { psStarting, psRunning, psEnding };
-using TPNGProgressEvent =
-    std::function<void(rtl::TObject* sender, TProgressStage stage, int percent, const vcl::TRect& r,
-                       const rtl::String& message)>;
+using TPNGProgressEvent = std::function<void(rtl::TObject* sender, TProgressStage stage, int percent,
+                                             const vcl::TRect& r, const rtl::String& message)>;
 
 // Off: CanLoad refuses every file. On by default.
 extern bool UseLVPng;

@@ -34,7 +34,8 @@ void BlurRow8(std::uint8_t* data, int last, const TKernel& k, std::uint8_t* buf,
   const int size = k.Size;
   for (int i = 0; i <= last; ++i) {
     double v = 0;
-    for (int n = -size; n <= size; ++n) v += k.At(n) * data[static_cast<std::ptrdiff_t>(TrimInt(0, last, i - n)) * stride];
+    for (int n = -size; n <= size; ++n)
+      v += k.At(n) * data[static_cast<std::ptrdiff_t>(TrimInt(0, last, i - n)) * stride];
     buf[i] = v > 255 ? 255 : v < 0 ? 0 : static_cast<std::uint8_t>(v);
   }
   for (int i = 0; i <= last; ++i) data[static_cast<std::ptrdiff_t>(i) * stride] = buf[i];
@@ -114,9 +115,12 @@ namespace {
 double FilterValue(TFilterType filter, double v) {
   double x = std::fabs(v);
   switch (filter) {
-    case ftBox: return v > -0.5 && v <= 0.5 ? 1 : 0;
-    case ftTriangle: return x < 1 ? 1 - x : 0;
-    case ftHermite: return x < 1 ? x * x * (2 * x - 3) + 1 : 0;
+    case ftBox:
+      return v > -0.5 && v <= 0.5 ? 1 : 0;
+    case ftTriangle:
+      return x < 1 ? 1 - x : 0;
+    case ftHermite:
+      return x < 1 ? x * x * (2 * x - 3) + 1 : 0;
     case ftBell:
       if (x < 0.5) return 0.75 - x * x;
       if (x < 1.5) return 0.5 * (x - 1.5) * (x - 1.5);
@@ -182,7 +186,9 @@ void DRAWLINE32PAS(int, int dstStride, std::uint8_t* dst, const std::uint8_t* sr
       r += c.Weight * p[2];
       a += c.Weight * p[3];
     }
-    auto channel = [](int sum) -> std::uint8_t { return sum < 0 ? 0 : sum < 0xFF0001 ? static_cast<std::uint8_t>(sum >> 16) : 255; };
+    auto channel = [](int sum) -> std::uint8_t {
+      return sum < 0 ? 0 : sum < 0xFF0001 ? static_cast<std::uint8_t>(sum >> 16) : 255;
+    };
     dst[0] = channel(b);
     dst[1] = channel(g);
     dst[2] = channel(r);

@@ -8,7 +8,7 @@
 #include "skin/core/sConst.h"
 
 struct TKernel {
-  std::uint8_t Size = 0;  // the half width in use
+  std::uint8_t Size = 0;   // the half width in use
   float Weights[33] = {};  // indexed -16..16 as Weights[j + 16]
   float& At(int j) { return Weights[j + 16]; }
   float At(int j) const { return Weights[j + 16]; }

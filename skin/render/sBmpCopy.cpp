@@ -45,10 +45,26 @@ struct Area {
     sy = srcRect.Top;
     w = std::min(dstRect.Width(), srcRect.Width());
     h = std::min(dstRect.Height(), srcRect.Height());
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) {
+      sx -= dx;
+      w += dx;
+      dx = 0;
+    }
+    if (sx < 0) {
+      dx -= sx;
+      w += sx;
+      sx = 0;
+    }
+    if (dy < 0) {
+      sy -= dy;
+      h += dy;
+      dy = 0;
+    }
+    if (sy < 0) {
+      dy -= sy;
+      h += sy;
+      sy = 0;
+    }
     w = std::min({w, dst.w - dx, src.w - sx});
     h = std::min({h, dst.h - dy, src.h - sy});
   }
@@ -192,11 +208,11 @@ void DrawBmp(vcl::TCanvas* canvas, vcl::TBitmap* bmp, const vcl::TRect& r, bool 
     CopyChannel(bmp, alpha.get(), 3, true);
     auto stretched = CreateGray8(w, h);
     SetStretchBltMode(stretched->Canvas()->Handle(), COLORONCOLOR);
-    StretchBlt(stretched->Canvas()->Handle(), 0, 0, w, h, alpha->Canvas()->Handle(), 0, 0, bmp->Width(),
-               bmp->Height(), SRCCOPY);
+    StretchBlt(stretched->Canvas()->Handle(), 0, 0, w, h, alpha->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(),
+               SRCCOPY);
     CopyChannel(colour.get(), stretched.get(), 3, false);
-    CopyBmp32(vcl::Rect(0, 0, w, h), vcl::Rect(0, 0, w, h), scratch.get(), colour.get(), EmptyCI, false, vcl::clNone,
-              0, false);
+    CopyBmp32(vcl::Rect(0, 0, w, h), vcl::Rect(0, 0, w, h), scratch.get(), colour.get(), EmptyCI, false, vcl::clNone, 0,
+              false);
   }
   BitBlt(canvas->Handle(), r.Left, r.Top, scratch->Width(), scratch->Height(), scratch->Canvas()->Handle(), 0, 0,
          SRCCOPY);
@@ -469,9 +485,7 @@ void SumBitmapsByMask(vcl::TBitmap* out, vcl::TBitmap* src1, vcl::TBitmap* src2,
         q.R = Mix(p1.R, p2.R, mp.R);
         q.A = Mix(p1.A, p2.A, mp.A);
       } else {
-        auto ch = [&](int c1, int c2) {
-          return static_cast<std::uint8_t>(c2 - ((percent * (c2 - c1) + 255) >> 8));
-        };
+        auto ch = [&](int c1, int c2) { return static_cast<std::uint8_t>(c2 - ((percent * (c2 - c1) + 255) >> 8)); };
         q.B = ch(p1.B, p2.B);
         q.G = ch(p1.G, p2.G);
         q.R = ch(p1.R, p2.R);
@@ -556,8 +570,7 @@ void CopyChannel(vcl::TBitmap* bmp32, vcl::TBitmap* bmp8, int channel, bool to8)
   }
 }
 
-void TileBitmap(vcl::TCanvas* canvas, vcl::TRect& r, vcl::TGraphic*, const TsMaskData& maskData,
-                TlvFillMode fillMode) {
+void TileBitmap(vcl::TCanvas* canvas, vcl::TRect& r, vcl::TGraphic*, const TsMaskData& maskData, TlvFillMode fillMode) {
   vcl::TBitmap* image = ImageBitmap(maskData);
   if (!canvas || !image) return;
   const int w = maskData.R.Width(), h = maskData.R.Height();
@@ -640,7 +653,8 @@ void TileBitmap(vcl::TCanvas* canvas, vcl::TRect& r, vcl::TGraphic*, const TsMas
       r = covered;
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

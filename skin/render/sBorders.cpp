@@ -77,10 +77,9 @@ vcl::TRect PaintBorderFast(HDC dc, const vcl::TRect& aRect, int minBorderWidth, 
   return result;
 }
 
-void CopyMask(int dstX1, int dstY1, int dstX2, int dstY2, int srcX1, int srcY1, int srcX2, int srcY2,
-              vcl::TBitmap* bmp, HRGN region, const TsMaskData& md, bool fillRgn) {
-  if (dstX1 < 0 || dstY1 < 0 || dstX2 < 0 || dstY2 < 0 || !bmp || bmp->Width() < 2 || bmp->Height() < 2 ||
-      !md.Manager)
+void CopyMask(int dstX1, int dstY1, int dstX2, int dstY2, int srcX1, int srcY1, int srcX2, int srcY2, vcl::TBitmap* bmp,
+              HRGN region, const TsMaskData& md, bool fillRgn) {
+  if (dstX1 < 0 || dstY1 < 0 || dstX2 < 0 || dstY2 < 0 || !bmp || bmp->Width() < 2 || bmp->Height() < 2 || !md.Manager)
     return;
   vcl::TBitmap* src = ImageBitmap(md);
   if (!src || src->PixelFormat() != vcl::pf32bit || bmp->PixelFormat() != vcl::pf32bit) return;
@@ -91,8 +90,10 @@ void CopyMask(int dstX1, int dstY1, int dstX2, int dstY2, int srcX1, int srcY1, 
   const int half = md.R.Height() / 2;
   int rows = std::min(dstY2 - dstY1, srcY2 - srcY1) + 1;
   rows = std::min(rows, bmp->Height() - dstY1);
-  if (masked) rows = std::min(rows, src->Height() - 1 - half - srcY1 + 1);
-  else rows = std::min(rows, src->Height() - srcY1);
+  if (masked)
+    rows = std::min(rows, src->Height() - 1 - half - srcY1 + 1);
+  else
+    rows = std::min(rows, src->Height() - srcY1);
   const int cols = std::min(dstX2 - dstX1, srcX2 - srcX1) + 1;
   for (int y = 0; y < rows; ++y) {
     int runStart = -1;

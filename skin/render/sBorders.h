@@ -15,5 +15,5 @@ vcl::TRect PaintBorderFast(HDC dc, const vcl::TRect& aRect, int minBorderWidth, 
 void PaintRgnBorder(vcl::TBitmap* bmp, HRGN region, bool filling, const TsMaskData& maskData, int state);
 // The inclusive source rectangle of the image's bitmap onto the inclusive destination rectangle of bmp; with
 // fillRgn the key pixels are not painted and are taken out of region.
-void CopyMask(int dstX1, int dstY1, int dstX2, int dstY2, int srcX1, int srcY1, int srcX2, int srcY2,
-              vcl::TBitmap* bmp, HRGN region, const TsMaskData& maskData, bool fillRgn);
+void CopyMask(int dstX1, int dstY1, int dstX2, int dstY2, int srcX1, int srcY1, int srcX2, int srcY2, vcl::TBitmap* bmp,
+              HRGN region, const TsMaskData& maskData, bool fillRgn);

@@ -88,7 +88,9 @@ std::vector<TsColor_> HorizontalRow(const vcl::TRect& r, const TsGradArray& data
   return row;
 }
 
-inline std::uint8_t MixByte(int t, int g, int mix) { return static_cast<std::uint8_t>((t * mix + g * (256 - mix)) >> 8); }
+inline std::uint8_t MixByte(int t, int g, int mix) {
+  return static_cast<std::uint8_t>((t * mix + g * (256 - mix)) >> 8);
+}
 
 }  // namespace
 
@@ -114,20 +116,20 @@ void PaintGrad(vcl::TBitmap* bmp, vcl::TRect r, const TsGradArray& data) {
       break;
     case 1: {
       std::vector<TsColor_> row = HorizontalRow(r, data);
-      for (int y = r.Top; y < r.Bottom; ++y)
-        std::copy(row.begin(), row.end(), PixelAt(line0, delta, r.Left, y));
+      for (int y = r.Top; y < r.Bottom; ++y) std::copy(row.begin(), row.end(), PixelAt(line0, delta, r.Left, y));
       break;
     }
     case 2: {
       TGradientFillProc fill = GradientFillProc();
       if (!fill) return;
       const int h = r.Height();
-      const POINT pts[5] = {{r.Left, r.Top}, {r.Left + w / 2, r.Top + h / 2}, {r.Right, r.Top},
-                            {r.Right, r.Bottom}, {r.Left, r.Bottom}};
+      const POINT pts[5] = {
+          {r.Left, r.Top}, {r.Left + w / 2, r.Top + h / 2}, {r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left, r.Bottom}};
       TRIVERTEX v[5];
       TsColor_RGB c{0};
       for (int i = 0; i < 5; ++i) {
-        if (static_cast<size_t>(i) < data.size()) c.Col = static_cast<std::uint32_t>(data[static_cast<size_t>(i)].Color1);
+        if (static_cast<size_t>(i) < data.size())
+          c.Col = static_cast<std::uint32_t>(data[static_cast<size_t>(i)].Color1);
         v[i].x = pts[i].x;
         v[i].y = pts[i].y;
         v[i].Red = static_cast<COLOR16>(c.Red << 8);
@@ -139,7 +141,8 @@ void PaintGrad(vcl::TBitmap* bmp, vcl::TRect r, const TsGradArray& data) {
       fill(bmp->Canvas()->Handle(), v, 5, tri, 4, GRADIENT_FILL_TRIANGLE);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -49,8 +49,7 @@ void PaintAddons(TsSkinManager* sm, const vcl::TRect& r, vcl::TBitmap* bmp, vcl:
         PaintGrad(scratch.get(), vcl::Rect(0, 0, w, h), *gradient);
       else
         FillRect32(scratch.get(), vcl::Rect(0, 0, w, h), color, 255);
-      SumBmpRect(bmp, scratch.get(), std::clamp(imagePercent * 255 / 100, 0, 255), vcl::Rect(0, 0, w, h),
-                 r.TopLeft());
+      SumBmpRect(bmp, scratch.get(), std::clamp(imagePercent * 255 / 100, 0, 255), vcl::Rect(0, 0, w, h), r.TopLeft());
     } else if (hasGradient) {
       PaintGrad(bmp, r, *gradient);
     } else {

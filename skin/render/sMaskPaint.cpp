@@ -43,10 +43,26 @@ struct Area {
     sy = r2.Top;
     w = std::min(r1.Width(), r2.Width());
     h = std::min(r1.Height(), r2.Height());
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) {
+      sx -= dx;
+      w += dx;
+      dx = 0;
+    }
+    if (sx < 0) {
+      dx -= sx;
+      w += sx;
+      sx = 0;
+    }
+    if (dy < 0) {
+      sy -= dy;
+      h += dy;
+      dy = 0;
+    }
+    if (sy < 0) {
+      dy -= sy;
+      h += sy;
+      sy = 0;
+    }
     w = std::min({w, dst.w - dx, src.w - sx});
     h = std::min({h, dst.h - dy, src.h - sy});
   }
@@ -102,8 +118,8 @@ void StretchMaskImpl(int dstX1, int dstY1, int dstWidth, int dstHeight, int srcX
   if (bmpDst->Width() < 2 || bmpDst->Height() < 2) return;
   if (maskOffset == 0) {
     SetStretchBltMode(bmpDst->Canvas()->Handle(), COLORONCOLOR);
-    StretchBlt(bmpDst->Canvas()->Handle(), dstX1, dstY1, dstWidth, dstHeight, bmpSrc->Canvas()->Handle(), srcX1,
-               srcY1, srcWidth, srcHeight, SRCCOPY);
+    StretchBlt(bmpDst->Canvas()->Handle(), dstX1, dstY1, dstWidth, dstHeight, bmpSrc->Canvas()->Handle(), srcX1, srcY1,
+               srcWidth, srcHeight, SRCCOPY);
     return;
   }
   if (srcX1 < 0 || srcY1 < 0 || srcX1 + srcWidth > bmpSrc->Width() || srcY1 + srcHeight > bmpSrc->Height()) return;
@@ -172,8 +188,8 @@ void StretchMaskImpl(int dstX1, int dstY1, int dstWidth, int dstHeight, int srcX
   }
   auto colour = CreateBmp32(dstWidth, dstHeight);
   auto mask = CreateBmp32(dstWidth, dstHeight);
-  const bool shrinkOneAxis = (dstWidth < srcWidth && dstHeight == srcHeight) ||
-                             (dstWidth == srcWidth && dstHeight < srcHeight);
+  const bool shrinkOneAxis =
+      (dstWidth < srcWidth && dstHeight == srcHeight) || (dstWidth == srcWidth && dstHeight < srcHeight);
   if ((shrinkOneAxis || noStdStretch) && dstWidth > 1 && dstHeight > 1) {
     auto piece = [&](int top) {
       const int pw = std::max(srcWidth, 2), ph = std::max(srcHeight, 2);
@@ -191,8 +207,7 @@ void StretchMaskImpl(int dstX1, int dstY1, int dstWidth, int dstHeight, int srcX
   } else {
     HDC src = bmpSrc->Canvas()->Handle();
     SetStretchBltMode(colour->Canvas()->Handle(), COLORONCOLOR);
-    StretchBlt(colour->Canvas()->Handle(), 0, 0, dstWidth, dstHeight, src, srcX1, srcY1, srcWidth, srcHeight,
-               SRCCOPY);
+    StretchBlt(colour->Canvas()->Handle(), 0, 0, dstWidth, dstHeight, src, srcX1, srcY1, srcWidth, srcHeight, SRCCOPY);
     SetStretchBltMode(mask->Canvas()->Handle(), COLORONCOLOR);
     StretchBlt(mask->Canvas()->Handle(), 0, 0, dstWidth, dstHeight, src, srcX1, maskY, srcWidth, srcHeight, SRCCOPY);
   }
@@ -273,8 +288,8 @@ void DrawRectImpl(vcl::TBitmap* bmp, const vcl::TRect& r, const TCacheInfo& ci, 
       else if (member == Member::Bit32)
         StretchBltMask32(dst.Left, dst.Top, dst.Width(), dst.Height(), srcX, srcY, srcW, srcH, bmp, src, dhm, centre);
       else
-        StretchBltMask32Ex(dst.Left, dst.Top, dst.Width(), dst.Height(), srcX, srcY, srcW, srcH, bmp, src, dhm,
-                           opacity, centre);
+        StretchBltMask32Ex(dst.Left, dst.Top, dst.Width(), dst.Height(), srcX, srcY, srcW, srcH, bmp, src, dhm, opacity,
+                           centre);
     } else {
       StretchBlt(dstDC, dst.Left, dst.Top, dst.Width(), dst.Height(), srcDC, srcX, srcY, srcW, srcH, SRCCOPY);
     }
@@ -314,7 +329,8 @@ void DrawRectImpl(vcl::TBitmap* bmp, const vcl::TRect& r, const TCacheInfo& ci, 
     side(true, x0, r.Right - wr, r.Bottom - maxb, maxb, sx + wl, sy + h - maxb, dw);
     corner(vcl::Rect(r.Right - wr, r.Bottom - wb, r.Right, r.Bottom),
            vcl::Rect(sx + wl + dw, sy + h - wb, sx + wl + dw + wr, sy + h));
-    corner(vcl::Rect(r.Right - wr, r.Top, r.Right, r.Top + wt), vcl::Rect(sx + wl + dw, sy, sx + wl + dw + wr, sy + wt));
+    corner(vcl::Rect(r.Right - wr, r.Top, r.Right, r.Top + wt),
+           vcl::Rect(sx + wl + dw, sy, sx + wl + dw + wr, sy + wt));
     side(false, y0, r.Bottom - wb, r.Right - maxr, maxr, sx + w - maxr, sy + wt, dh);
     return;
   }
@@ -435,8 +451,8 @@ void UpdateCorners(TsCommonData* skinData, int state, TsCorners corners) {
   TlvBGInfo bg;
   if (owner->Parent()) {
     GetBGInfo(bg, owner->Parent(), false);
-  } else if (auto* win = dynamic_cast<vcl::TWinControl*>(owner); win && win->HandleAllocated() &&
-                                                                   GetParent(win->Handle())) {
+  } else if (auto* win = dynamic_cast<vcl::TWinControl*>(owner);
+             win && win->HandleAllocated() && GetParent(win->Handle())) {
     GetBGInfo(bg, GetParent(win->Handle()), false);
   } else {
     return;

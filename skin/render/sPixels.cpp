@@ -154,8 +154,8 @@ void ChangeColorTone(TsColor_& pixel, int value) {
 vcl::TColor UpdateColor(vcl::TColor color, TsCommonData* skinData) {
   if (!skinData) return vcl::ColorToRGB(color);
   if (skinData->FColorTone != clNoColorTone)
-    color = ChangeTone(color, static_cast<vcl::TColor>(SwapRedBlue(
-                                  static_cast<std::uint32_t>(vcl::ColorToRGB(skinData->FColorTone)))));
+    color = ChangeTone(color, static_cast<vcl::TColor>(
+                                  SwapRedBlue(static_cast<std::uint32_t>(vcl::ColorToRGB(skinData->FColorTone)))));
   color = ChangeHue(skinData->FHUEOffset, color);
   color = ChangeSaturation(color, static_cast<int>(std::trunc(skinData->FSaturation * 2.55)));
   return vcl::ColorToRGB(color);
@@ -164,8 +164,8 @@ vcl::TColor UpdateColor(vcl::TColor color, TsCommonData* skinData) {
 void FillRect32(vcl::TBitmap* bmp, vcl::TRect r, vcl::TColor color, std::uint8_t alpha) {
   Rows32 b(bmp);
   if (!b.ok || !Clip(bmp, r)) return;
-  const std::uint32_t value = (SwapRedBlue(static_cast<std::uint32_t>(color)) & 0x00FFFFFF) |
-                              (static_cast<std::uint32_t>(alpha) << 24);
+  const std::uint32_t value =
+      (SwapRedBlue(static_cast<std::uint32_t>(color)) & 0x00FFFFFF) | (static_cast<std::uint32_t>(alpha) << 24);
   for (int y = r.Top; y < r.Bottom; ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(b[y]);
     std::fill(row + r.Left, row + r.Right, value);
@@ -238,10 +238,22 @@ void FillTransPixels32(vcl::TBitmap* dst, vcl::TBitmap* src, const vcl::TRect& r
     if (!m.ok) return;
     const int fw = WidthOfImage(md), fh = HeightOfImage(md), l = md.R.Left, t = md.R.Top;
     switch (corner) {
-      case HTTOPRIGHT: x0 = l + fw - md.WR; y0 = t; break;
-      case HTBOTTOMLEFT: x0 = l; y0 = t + fh - md.WB; break;
-      case HTBOTTOMRIGHT: x0 = l + fw - md.WR; y0 = t + fh - md.WB; break;
-      default: x0 = l; y0 = t; break;
+      case HTTOPRIGHT:
+        x0 = l + fw - md.WR;
+        y0 = t;
+        break;
+      case HTBOTTOMLEFT:
+        x0 = l;
+        y0 = t + fh - md.WB;
+        break;
+      case HTBOTTOMRIGHT:
+        x0 = l + fw - md.WR;
+        y0 = t + fh - md.WB;
+        break;
+      default:
+        x0 = l;
+        y0 = t;
+        break;
     }
   }
   for (int y = 0; y < h; ++y) {
@@ -270,8 +282,8 @@ void BmpDisabledKind(vcl::TBitmap* bmp, TsDisabledKind disabledKind, vcl::TContr
     if (DefDisabledSaturation == -100)
       GrayScale(bmp);
     else
-      ChangeBitmapPixels(bmp, ChangeColorSaturation, static_cast<int>(std::nearbyint(DefDisabledSaturation * 255.0 / 100)),
-                         0xFF00FF);
+      ChangeBitmapPixels(bmp, ChangeColorSaturation,
+                         static_cast<int>(std::nearbyint(DefDisabledSaturation * 255.0 / 100)), 0xFF00FF);
   }
   if (disabledKind.Contains(dkBlended)) {
     vcl::TRect r(0, 0, bmp->Width(), bmp->Height());
@@ -379,8 +391,8 @@ void AddRgn(TAOR& rects, int width, const TsMaskData& maskData, int vertOffset, 
   if (!b.ok) return;
   const int fw = WidthOfImage(maskData);
   const int rows = bottom ? maskData.WB : maskData.WT;
-  const int first = bottom ? maskData.R.Top + maskData.R.Height() / (maskData.MaskType + 1) - maskData.WB
-                           : maskData.R.Top;
+  const int first =
+      bottom ? maskData.R.Top + maskData.R.Height() / (maskData.MaskType + 1) - maskData.WB : maskData.R.Top;
   if (first < 0 || first + rows > bmp->Height()) return;
   auto scan = [&](int y, int from, int to, int place) {
     int start = -1;

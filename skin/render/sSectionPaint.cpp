@@ -31,8 +31,8 @@ void FillWithColor(vcl::TBitmap* bmp, const vcl::TRect& r, vcl::TColor color) {
 void CopyParent(const TCacheInfo& ci, const vcl::TRect& r, vcl::TPoint pP, vcl::TBitmap* itemBmp) {
   if (ci.Ready && ci.Bmp) {
     if (ci.Bmp != itemBmp)
-      BitBlt(itemBmp->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), ci.Bmp->Canvas()->Handle(),
-             ci.X + pP.X, ci.Y + pP.Y, SRCCOPY);
+      BitBlt(itemBmp->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), ci.Bmp->Canvas()->Handle(), ci.X + pP.X,
+             ci.Y + pP.Y, SRCCOPY);
     return;
   }
   if (!ci.Bmp) {
@@ -55,10 +55,8 @@ void CopyParent(const TCacheInfo& ci, const vcl::TRect& r, vcl::TPoint pP, vcl::
   b = std::min(b, r.Height());
   if (l > 0) BitBlt(dst, r.Left, r.Top, l, r.Height(), src, ci.X + a.Left, ci.Y + a.Top, SRCCOPY);
   if (t > 0) BitBlt(dst, r.Left, r.Top, r.Width(), t, src, ci.X + a.Left, ci.Y + a.Top, SRCCOPY);
-  if (rr > 0)
-    BitBlt(dst, r.Right - rr, r.Top, rr, r.Height(), src, ci.X + a.Right - rr, ci.Y + a.Top, SRCCOPY);
-  if (b > 0)
-    BitBlt(dst, r.Left, r.Bottom - b, r.Width(), b, src, ci.X + a.Left, ci.Y + a.Bottom - b, SRCCOPY);
+  if (rr > 0) BitBlt(dst, r.Right - rr, r.Top, rr, r.Height(), src, ci.X + a.Right - rr, ci.Y + a.Top, SRCCOPY);
+  if (b > 0) BitBlt(dst, r.Left, r.Bottom - b, r.Width(), b, src, ci.X + a.Left, ci.Y + a.Bottom - b, SRCCOPY);
   vcl::TRect inner(r.Left + l, r.Top + t, r.Right - rr, r.Bottom - b);
   if (inner.Width() > 0 && inner.Height() > 0) FillWithColor(itemBmp, inner, ci.FillColor);
 }
@@ -101,7 +99,8 @@ void PaintOwnLayer(TsSkinManager* sm, const vcl::TRect& r, vcl::TBitmap* itemBmp
       FillRect32(itemBmp, r, color, 255);
     }
   }
-  if (i + g > 0 && i + g < 100) BlendColorRect(itemBmp, vcl::Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1), i + g, color);
+  if (i + g > 0 && i + g < 100)
+    BlendColorRect(itemBmp, vcl::Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1), i + g, color);
   if (i + g == 0 && (ci.Ready || t == 0)) FillRect32(itemBmp, r, color, 255);
   if (i + g == 0 && !ci.Ready && t != 0) FillRect32(itemBmp, r, color, 255);
 }
@@ -245,8 +244,7 @@ void PaintItemBG(TsCommonData* skinData, const TCacheInfo& ci, int state, const 
   if (!sm || !sm->IsValidSkinIndex(skinData->SkinIndex)) return;
   vcl::TColor custom = 0xFF00FF;
   if (skinData->CustomColor()) {
-    if (vcl::TControl* owner = skinData->OwnerControl())
-      custom = vcl::ColorToRGB(owner->Color());
+    if (vcl::TControl* owner = skinData->OwnerControl()) custom = vcl::ColorToRGB(owner->Color());
   }
   state = std::min(state, sm->gd[static_cast<size_t>(skinData->SkinIndex)].States - 1);
   PaintItemBG(skinData->SkinIndex, ci, state, r, pP, itemBmp, sm, skinData->Texture, skinData->HotTexture, custom);
@@ -269,8 +267,10 @@ void PaintItemBGFast(int skinIndex, int textureIndex, const TCacheInfo& ci, int 
       else
         TileBitmap(bmp->Canvas(), rest, nullptr, md, mode);
       textured = true;
-      if (rest.Right == -1) rest = area;
-      else FillRect32(bmp, rest, st.Color, 255);
+      if (rest.Right == -1)
+        rest = area;
+      else
+        FillRect32(bmp, rest, st.Color, 255);
     }
     if (g > 0) {
       if (textured) {
@@ -365,17 +365,16 @@ void PaintItem(TsCommonData* skinData, const TCacheInfo& ci, bool, int state, co
     }
   }
   if (!border && gd.Props[static_cast<size_t>(std::min(state, 2))].Transparency != 0) return;
-  if (skinData->FColorTone != clNoColorTone) ChangeBitmapPixels(itemBmp, ChangeColorTone, skinData->FColorTone, 0xFF00FF);
+  if (skinData->FColorTone != clNoColorTone)
+    ChangeBitmapPixels(itemBmp, ChangeColorTone, skinData->FColorTone, 0xFF00FF);
   if (skinData->FHUEOffset != 0) ChangeBitmapPixels(itemBmp, ChangeColorHUE, skinData->FHUEOffset, 0xFF00FF);
-  if (skinData->FSaturation != 0)
-    ChangeBitmapPixels(itemBmp, ChangeColorSaturation, skinData->FSaturation, 0xFF00FF);
+  if (skinData->FSaturation != 0) ChangeBitmapPixels(itemBmp, ChangeColorSaturation, skinData->FSaturation, 0xFF00FF);
 }
 
 void PaintItem(int skinIndex, const TCacheInfo& ci, bool filling, int state, const vcl::TRect& r, vcl::TPoint pP,
                HDC dc, TsSkinManager* skinManager) {
   TsSkinManager* sm = Manager(skinManager);
-  if (!sm || !sm->IsValidSkinIndex(skinIndex) || r.Left < 0 || r.Top < 0 || r.Width() <= 0 || r.Height() <= 0)
-    return;
+  if (!sm || !sm->IsValidSkinIndex(skinIndex) || r.Left < 0 || r.Top < 0 || r.Width() <= 0 || r.Height() <= 0) return;
   int saved = SaveDC(dc);
   auto scratch = CreateBmp32(r.Width(), r.Height());
   PaintItem(skinIndex, ci, filling, state, vcl::Rect(0, 0, r.Width(), r.Height()), pP, scratch.get(), sm, -1, -1);
@@ -414,8 +413,8 @@ void PaintSection(vcl::TBitmap* bmp, int skinIndex, int secondIndex, int state, 
     ci.Bmp = bmp;
     ci.Ready = true;
   }
-  PaintItem(skinIndex, ci, true, state, vcl::Rect(0, 0, bmp->Width(), bmp->Height()), vcl::TPoint(), bmp,
-            skinManager, -1, -1);
+  PaintItem(skinIndex, ci, true, state, vcl::Rect(0, 0, bmp->Width(), bmp->Height()), vcl::TPoint(), bmp, skinManager,
+            -1, -1);
 }
 
 bool PaintSkinControl(TsCommonData* skinData, vcl::TControl* parent, bool, int state, const vcl::TRect& r,

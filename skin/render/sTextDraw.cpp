@@ -14,7 +14,6 @@
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sPixels.h"
 
-
 namespace {
 
 TsSkinManager* Manager(TsSkinManager* m) { return m ? m : DefaultManager; }
@@ -341,8 +340,8 @@ void WriteText32(vcl::TBitmap* bmp, const wchar_t* text, bool enabled, vcl::TRec
 }
 
 void CalcButtonLayout(const vcl::TRect& client, vcl::TPoint glyphSize, vcl::TSize textSize, TButtonLayout layout,
-                      vcl::TAlignment alignment, int margin, int spacing, vcl::TPoint& glyphPos,
-                      vcl::TRect& textBounds, unsigned biDiFlags, vcl::TVerticalAlignment vAlignment) {
+                      vcl::TAlignment alignment, int margin, int spacing, vcl::TPoint& glyphPos, vcl::TRect& textBounds,
+                      unsigned biDiFlags, vcl::TVerticalAlignment vAlignment) {
   const vcl::TPoint cs(client.Width(), client.Height());
   if (biDiFlags & DT_RIGHT) {
     if (layout == blGlyphLeft)
@@ -497,12 +496,16 @@ void DrawGlyphEx(vcl::TBitmap* glyph, vcl::TBitmap* dstBmp, vcl::TRect r, int nu
   int frame = 0;
   if (enabled && state != 0) {
     switch (state) {
-      case 1: frame = (!fourBit && !stdOrder) ? 1 : 0; break;
+      case 1:
+        frame = (!fourBit && !stdOrder) ? 1 : 0;
+        break;
       case 2:
         frame = 2 + (down ? 1 : 0);
         if (frame >= numGlyphs) frame = (!fourBit && !stdOrder) ? std::min(1, numGlyphs - 1) : 0;
         break;
-      default: frame = numGlyphs >= 3 ? 2 : 0; break;
+      default:
+        frame = numGlyphs >= 3 ? 2 : 0;
+        break;
     }
   }
   frame = std::min(frame, numGlyphs - 1);

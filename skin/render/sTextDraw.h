@@ -52,8 +52,8 @@ void WriteText32(vcl::TBitmap* bmp, const wchar_t* text, bool enabled, vcl::TRec
                  bool hot, TsSkinManager* skinManager = nullptr);
 
 void CalcButtonLayout(const vcl::TRect& client, vcl::TPoint glyphSize, vcl::TSize textSize, TButtonLayout layout,
-                      vcl::TAlignment alignment, int margin, int spacing, vcl::TPoint& glyphPos,
-                      vcl::TRect& textBounds, unsigned biDiFlags, vcl::TVerticalAlignment vAlignment);
+                      vcl::TAlignment alignment, int margin, int spacing, vcl::TPoint& glyphPos, vcl::TRect& textBounds,
+                      unsigned biDiFlags, vcl::TVerticalAlignment vAlignment);
 // One frame of a glyph strip of numGlyphs frames at r of dstBmp.
 void DrawGlyphEx(vcl::TBitmap* glyph, vcl::TBitmap* dstBmp, vcl::TRect r, int numGlyphs, bool enabled,
                  TsDisabledGlyphKind disabledGlyphKind, int state, int blend, bool down, bool reflected);

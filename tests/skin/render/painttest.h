@@ -32,8 +32,12 @@ enum : int { kPlain, kHalf, kClear, kGradient, kTextured, kBordered, kKeyed };
 //   (60,0)-(64,4):  texture 4 x 4 checker black / white.
 //   (64,0)-(88,8):  glyph strip, 3 frames 8 x 8 (masked, mask half 8 rows below): frame k a square of colour G(k)
 //                  with a transparent 1-pixel ring.
-inline std::uint32_t CornerColour(int frame) { return frame == 0 ? 0x00FF0000u : frame == 1 ? 0x00880088u : 0x00444444u; }
-inline std::uint32_t GlyphColour(int frame) { return frame == 0 ? 0x00FF8000u : frame == 1 ? 0x0000FFFFu : 0x00FF00FFu - 1; }
+inline std::uint32_t CornerColour(int frame) {
+  return frame == 0 ? 0x00FF0000u : frame == 1 ? 0x00880088u : 0x00444444u;
+}
+inline std::uint32_t GlyphColour(int frame) {
+  return frame == 0 ? 0x00FF8000u : frame == 1 ? 0x0000FFFFu : 0x00FF00FFu - 1;
+}
 
 class TestSkin {
  public:

@@ -1,5 +1,7 @@
 // The skinning library's PNG reader against the suite other encoders wrote, its refusals of damaged files, and
 // its colour conversion.
+#include "platform/vcl/png.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -13,7 +15,6 @@
 #include "platform/rtl/streams.h"
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/picture.h"
-#include "platform/vcl/png.h"
 #include "skin/render/lvPNG.h"
 #include "tests/common/paths.h"
 
@@ -48,8 +49,10 @@ std::uint32_t RGBAAt(vcl::TBitmap& bmp, int x, int y) {
     return static_cast<std::uint32_t>(r | (g << 8) | (b << 16) | (a << 24));
   };
   switch (bmp.PixelFormat()) {
-    case vcl::pf32bit: return pack(row[4 * x + 2], row[4 * x + 1], row[4 * x], row[4 * x + 3]);
-    case vcl::pf24bit: return pack(row[3 * x + 2], row[3 * x + 1], row[3 * x], 255);
+    case vcl::pf32bit:
+      return pack(row[4 * x + 2], row[4 * x + 1], row[4 * x], row[4 * x + 3]);
+    case vcl::pf24bit:
+      return pack(row[3 * x + 2], row[3 * x + 1], row[3 * x], 255);
     default: {
       int bits = vcl::PixelFormatBits(bmp.PixelFormat());
       int bit = x * bits;
@@ -200,7 +203,8 @@ TEST(PngReader, DamagedFilesAnswerTheReadersMessages) {
        "Cannot load image. CRC error found in PNG file."},
       {"short tRNS of an RGB image", InsertAfterIHDR(base, Chunk("tRNS", {0, 1})),
        "Cannot load image. Invalid or unexpected PNG image format."},
-      {"not a PNG", Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, "Cannot load image. Invalid or unexpected PNG image format."},
+      {"not a PNG", Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0},
+       "Cannot load image. Invalid or unexpected PNG image format."},
       {"no IEND", Bytes(base.begin(), base.end() - 12), "Stream read error"},
   };
   for (const Case& c : cases) EXPECT_EQ(MessageOf(c.data), c.message) << c.what;
@@ -247,8 +251,8 @@ TEST(PngReader, AncillaryChunksAndEmptyImageDataAreTolerated) {
 // the reader's own errors, within a bound. A crash ends the test executable.
 TEST(PngReader, DamagedInputIsRefusedOrLoadedNeverAnythingElse) {
   std::vector<Bytes> fixtures;
-  for (const char* f : {"p2t_n_9x7.png", "g16_i_9x7.png", "rgba16_i_9x7.png", "ga8_n_9x7.png", "gamma045_n_16x4.png",
-                        "p8_i_37x29.png"})
+  for (const char* f :
+       {"p2t_n_9x7.png", "g16_i_9x7.png", "rgba16_i_9x7.png", "ga8_n_9x7.png", "gamma045_n_16x4.png", "p8_i_37x29.png"})
     fixtures.push_back(vcl::ReadWholeFile(SuiteFile(f)));
   std::mt19937 rnd(2024);
   int loaded = 0, refused = 0;
@@ -276,9 +280,15 @@ TEST(PngReader, DamagedInputIsRefusedOrLoadedNeverAnythingElse) {
     for (int e = 0; e < edits; ++e) {
       size_t at = rnd() % input.size();
       switch (rnd() % 4) {
-        case 0: input[at] ^= static_cast<rtl::Byte>(1 << (rnd() % 8)); break;
-        case 1: input[at] = static_cast<rtl::Byte>(rnd() % 2 ? 0xFF : 0x00); break;
-        case 2: input.insert(input.begin() + static_cast<std::ptrdiff_t>(at), static_cast<rtl::Byte>(rnd())); break;
+        case 0:
+          input[at] ^= static_cast<rtl::Byte>(1 << (rnd() % 8));
+          break;
+        case 1:
+          input[at] = static_cast<rtl::Byte>(rnd() % 2 ? 0xFF : 0x00);
+          break;
+        case 2:
+          input.insert(input.begin() + static_cast<std::ptrdiff_t>(at), static_cast<rtl::Byte>(rnd()));
+          break;
         default:
           // A length or size field made huge.
           for (size_t k = at; k < at + 4 && k < input.size(); ++k) input[k] = 0x7F;
@@ -368,8 +378,9 @@ TEST(ColorManager, GammaZeroMeansOneOverTwoPointTwo) {
   TColorManager a, b;
   a.SetGamma(0, 0);
   b.SetGamma(1.0f, 2.2f);
-  for (int i = 0; i < 256; ++i) EXPECT_EQ(a.ComponentGammaConvert(static_cast<std::uint8_t>(i)),
-                                          b.ComponentGammaConvert(static_cast<std::uint8_t>(i)));
+  for (int i = 0; i < 256; ++i)
+    EXPECT_EQ(a.ComponentGammaConvert(static_cast<std::uint8_t>(i)),
+              b.ComponentGammaConvert(static_cast<std::uint8_t>(i)));
   EXPECT_GT(a.ComponentGammaConvert(64), 64);
   EXPECT_EQ(TColorManager::ComponentScaleConvert(65535), 255);
   EXPECT_EQ(TColorManager::ComponentScaleConvert(65534), 254);

@@ -11,7 +11,13 @@ void ClearMnuArray() {}
 
 rtl::TStringList& ThirdPartySkipForms() {
   static rtl::TStringList list;
-  list.SetCaseSensitive(true);
+  if (list.Count() == 0) {
+    list.SetCaseSensitive(true);
+    for (const wchar_t* name : {L"TApplication", L"TfcPopup", L"TcxComboBoxPopupWindow", L"TcxCustomPopupWindow",
+                                L"TdxPopupEditForm", L"TcxDateEditPopupWindow", L"TcxGridFilterPopup"})
+      list.Add(name);
+    list.SetSorted(true);
+  }
   return list;
 }
 

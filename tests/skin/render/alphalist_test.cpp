@@ -7,6 +7,8 @@
 #include "painttest.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/graphicfiles.h"
+#include "skin/core/sButtonGlyphs.h"
+#include "skin/core/services/sDialogHook.h"
 #include "skin/render/lvAlphaImageList.h"
 #include "tests/common/paths.h"
 #include "tests/common/tempdir.h"
@@ -67,4 +69,30 @@ TEST(AlphaImageList, FormatsByTheirFirstBytes) {
   CorrectPixelFrmt(opaque.get());
   EXPECT_EQ(Px(opaque.get(), 1, 1), 0xFF123456u);
   EXPECT_EQ(Px(opaque.get(), 0, 2), 0x00FF00FFu);
+}
+
+TEST(ButtonGlyphs, BuiltInStripsAndGlyphFrames) {
+  vcl::Application->Initialize();
+  TsAlphaImageList* list = lvResImgList();
+  ASSERT_EQ(list->Count(), 5);
+  EXPECT_EQ(list->Width(), 48);
+  auto strip = list->CreateBitmap32(3, 48, 16);  // "SE": three dots, the first at (3, 10) in every frame
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(Px(strip.get(), 3, 10) >> 24, 255u);
+  EXPECT_EQ(Px(strip.get(), 0, 0) >> 24, 0u);
+  // A 32-bit glyph strip into a button's bitmap: frame 1 when hot.
+  auto glyph = Filled(30, 10, 0xFF0000FF);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 10; x < 20; ++x) Px(glyph.get(), x, y) = 0xFF00FF00;
+  auto dst = Filled(10, 10, 0xFF000000);
+  TlvDrawGlyphData data;
+  data.Glyph = glyph.get();
+  data.NumGlyphs = 3;
+  data.CurrentState = 1;
+  data.DstBmp = dst.get();
+  data.ImgRect = vcl::Rect(0, 0, 10, 10);
+  lvDrawGlyphEx(data);
+  EXPECT_EQ(Rgb(Px(dst.get(), 5, 5)), 0x00FE00u);
+  EXPECT_TRUE(ThirdPartySkipForms().IndexOf(L"TApplication") >= 0);
+  EXPECT_EQ(ThirdPartySkipForms().IndexOf(L"tapplication"), -1);
 }

@@ -1,0 +1,143 @@
+#include "skin/core/sButtonGlyphs.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/rtl/streams.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/render/lvAlphaImageList.h"
+#include "skin/render/sBmpCopy.h"
+#include "skin/render/sGraphUtils.h"
+#include "skin/render/sPixels.h"
+#include "skin/render/sTextDraw.h"
+
+namespace {
+
+bool StdOrder() { return DefaultManager && DefaultManager->Options()->StdGlyphsOrder(); }
+
+// A 32-bit glyph whose alpha bytes are all 0 is an opaque glyph.
+void CheckEmptyAlpha(vcl::TBitmap* glyph) {
+  std::uint8_t* line0;
+  std::ptrdiff_t delta;
+  if (glyph->PixelFormat() != vcl::pf32bit || !InitLine(glyph, line0, delta)) return;
+  for (int y = 0; y < glyph->Height(); ++y)
+    for (int x = 0; x < glyph->Width(); ++x)
+      if (PixelAt(line0, delta, x, y)->A != 0) return;
+  glyph->SetPixelFormat(vcl::pf24bit);
+}
+
+}  // namespace
+
+void lvDrawGlyphEx(const TlvDrawGlyphData& d) {
+  const vcl::TColor grayedColor = d.Grayed ? d.BGColor : vcl::clNone;
+  int state = d.CurrentState;
+  if (StdOrder()) {
+    if (state != 0 && (state == 1 || d.NumGlyphs < 3)) state = 0;
+    if (state == 0 && !d.Enabled) state = 1;
+  }
+  if (d.Images && d.ImageIndex >= 0 && d.ImageIndex < GetImageCount(d.Images)) {
+    if (dynamic_cast<TsAlphaImageList*>(d.Images)) {
+      int blend = std::max(state == 0 ? d.Blend : 0, !d.Enabled && d.DisabledGlyphKind.Contains(dgBlended) ? 50 : 0);
+      int frame = state + (d.Down ? 1 : 0);
+      if (d.DstBmp)
+        DrawAlphaImgList(d.Images, d.DstBmp, d.ImgRect.Left, d.ImgRect.Top, d.ImageIndex, blend, grayedColor, frame,
+                         d.NumGlyphs, d.Reflected);
+      else if (d.Canvas)
+        DrawAlphaImgListDC(d.Images, d.Canvas->Handle(), d.ImgRect.Left, d.ImgRect.Top, d.ImageIndex, blend,
+                           grayedColor, frame, d.NumGlyphs, d.Reflected);
+      return;
+    }
+    if (!d.DstBmp || d.Images->ColorDepth() == vcl::cd32Bit) {
+      if (d.Canvas) d.Images->Draw(d.Canvas, d.ImgRect.Left, d.ImgRect.Top, d.ImageIndex, true);
+      return;
+    }
+    auto tmp = CreateBmp32(d.Images->Width(), d.Images->Height());
+    const vcl::TColor key = d.Images->BkColor() == vcl::clNone ? 0xFF00FF : vcl::ColorToRGB(d.Images->BkColor());
+    tmp->Canvas()->Brush()->SetColor(key);
+    tmp->Canvas()->FillRect(vcl::Rect(0, 0, tmp->Width(), tmp->Height()));
+    d.Images->Draw(tmp->Canvas(), 0, 0, d.ImageIndex, true);
+    tmp->Dormant();
+    TsColor keyPixel;
+    keyPixel.C = static_cast<std::uint32_t>(key) & 0xFFFFFF;
+    const vcl::TRect src(0, 0, tmp->Width() - 1, tmp->Height() - 1);
+    if (d.Enabled) {
+      if (state == 0 && d.Grayed) GrayScaleTrans(tmp.get(), GetAPixel(tmp.get(), 0, 0));
+      if (state != 0 || d.Blend < 1)
+        CopyTransBitmaps(d.DstBmp, tmp.get(), d.ImgRect.Left, d.ImgRect.Top, keyPixel);
+      else
+        BlendTransRectangle(d.DstBmp, d.ImgRect.Left, d.ImgRect.Top, tmp.get(), src, d.Blend / 100.0, 0xFF00FF);
+    } else {
+      if (d.Grayed) GrayScaleTrans(tmp.get(), GetAPixel(tmp.get(), 0, 0));
+      if (d.DisabledGlyphKind.Contains(dgBlended))
+        BlendTransRectangle(d.DstBmp, d.ImgRect.Left, d.ImgRect.Top, tmp.get(), src, 0.5, 0xFF00FF);
+      else
+        CopyTransBitmaps(d.DstBmp, tmp.get(), d.ImgRect.Left, d.ImgRect.Top, keyPixel);
+    }
+    return;
+  }
+  vcl::TBitmap* glyph = d.Glyph;
+  if (!glyph || glyph->Empty()) return;
+  if (glyph->PixelFormat() == vcl::pfDevice || !d.Enabled ||
+      (glyph->PixelFormat() == vcl::pf32bit && (!DefaultManager || DefaultManager->Options()->CheckEmptyAlpha())))
+    CheckEmptyAlpha(glyph);
+  if (glyph->PixelFormat() == vcl::pf32bit) {
+    const int numGlyphs = std::max(1, d.NumGlyphs);
+    const int k = std::min(state, numGlyphs - 1);
+    const int fw = d.ImgRect.Width() > 0 ? d.ImgRect.Width() : glyph->Width() / numGlyphs;
+    const vcl::TRect src(fw * k, 0, fw * (k + 1), glyph->Height());
+    if (d.DstBmp) {
+      CopyBmp32(vcl::Rect(d.ImgRect.Left, d.ImgRect.Top, d.ImgRect.Left + fw, d.ImgRect.Top + glyph->Height()), src,
+                d.DstBmp, glyph, EmptyCI, false, grayedColor, state == 0 ? d.Blend : 0, d.Reflected);
+    } else if (d.Canvas) {
+      auto tmp = CreateBmp32(fw, glyph->Height());
+      BitBlt(tmp->Canvas()->Handle(), 0, 0, fw, glyph->Height(), glyph->Canvas()->Handle(), src.Left, 0, SRCCOPY);
+      int l = d.Blend;
+      if (!d.Enabled && d.DisabledGlyphKind.Contains(dgBlended)) l = std::max(l, 50);
+      std::uint8_t* line0;
+      std::ptrdiff_t delta;
+      if (state == 0 && l != 0 && InitLine(tmp.get(), line0, delta))
+        for (int y = 0; y < tmp->Height(); ++y)
+          for (int x = 0; x < tmp->Width(); ++x) {
+            TsColor_* p = PixelAt(line0, delta, x, y);
+            p->A = static_cast<std::uint8_t>(p->A * l / 100);
+          }
+      if ((!d.Enabled && d.DisabledGlyphKind.Contains(dgGrayed)) || (state == 0 && d.Grayed)) GrayScale(tmp.get());
+      DrawBmp(d.Canvas, tmp.get(),
+              vcl::Rect(d.ImgRect.Left, d.ImgRect.Top, d.ImgRect.Left + fw, d.ImgRect.Top + glyph->Height()),
+              d.Reflected);
+    }
+    return;
+  }
+  if (d.DstBmp) {
+    DrawGlyphEx(glyph, d.DstBmp, d.ImgRect, d.NumGlyphs, d.Enabled, d.DisabledGlyphKind, state, d.Blend, d.Down,
+                d.Reflected);
+  } else if (d.Canvas) {
+    const int w = std::max(1, d.ImgRect.Width()), h = std::max(1, d.ImgRect.Height());
+    auto tmp = CreateBmp32(w, h);
+    BitBlt(tmp->Canvas()->Handle(), 0, 0, w, h, d.Canvas->Handle(), d.ImgRect.Left, d.ImgRect.Top, SRCCOPY);
+    DrawGlyphEx(glyph, tmp.get(), vcl::Rect(0, 0, w, h), d.NumGlyphs, d.Enabled, d.DisabledGlyphKind, state, d.Blend,
+                d.Down, d.Reflected);
+    BitBlt(d.Canvas->Handle(), d.ImgRect.Left, d.ImgRect.Top, w, h, tmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
+}
+
+TsAlphaImageList* lvResImgList() {
+  static std::unique_ptr<TsAlphaImageList> list = [] {
+    auto l = std::make_unique<TsAlphaImageList>(nullptr);
+    l->SetWidth(48);
+    l->SetHeight(16);
+    l->AfterConstruction();
+    l->LvBeginUpdate();
+    for (const wchar_t* name : {L"SF", L"SR", L"SD", L"SE", L"SC"}) {
+      rtl::TResourceStream stream(nullptr, name, MAKEINTRESOURCEW(10));
+      auto* item = static_cast<TsImgListItem*>(l->Items()->Add());
+      item->ImgData.LoadFromStream(stream);
+      item->SetImageFormat(ifPNG);
+      item->SetPixelFormat(vcl::pf32bit);
+    }
+    l->GenerateStdList();
+    l->LvEndUpdate(false);
+    return l;
+  }();
+  return list.get();
+}

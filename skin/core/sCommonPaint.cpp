@@ -460,6 +460,44 @@ int GetFontIndex(vcl::TControl* control, int defSkinIndex, TsSkinManager* skinMa
              : defSkinIndex;
 }
 
+namespace {
+
+// The colours of state s of the section given to an edit-like owner; true when anything changed.
+bool ApplyStateColours(TsCommonData* sd, int s) {
+  vcl::TControl* owner = sd->OwnerControl();
+  const TsGeneralData* g = Section(sd);
+  if (!owner || !g) return false;
+  const TsGenState& st = g->Props[static_cast<size_t>(std::min(s, 2))];
+  bool changed = false;
+  if (!sd->CustomColor() && owner->Color() != st.Color) {
+    owner->SetColor(st.Color);
+    changed = true;
+  }
+  if (!sd->CustomFont() && owner->Font()->Color() != st.FontColor.Color) {
+    sd->CtrlSkinState |= LVCS_CHANGING;
+    owner->Font()->SetColor(st.FontColor.Color);
+    sd->CtrlSkinState &= static_cast<unsigned short>(~LVCS_CHANGING);
+    changed = true;
+  }
+  return changed;
+}
+
+void RefreshEdit(TsCommonData* sd, bool changed) {
+  auto* win = dynamic_cast<vcl::TWinControl*>(sd->OwnerControl());
+  if (!win || !win->HandleAllocated()) return;
+  if (changed) InvalidateRect(win->Handle(), nullptr, TRUE);
+  SendMessageW(win->Handle(), WM_NCPAINT, 0, 0);
+}
+
+void FrameRefresh(TsCommonData* sd, bool changed) {
+  auto* win = dynamic_cast<vcl::TWinControl*>(sd->OwnerControl());
+  if (!win || !win->Visible() || !sEditCtrls.Contains(sd->COC)) return;
+  sd->BGChanged = true;
+  RefreshEdit(sd, changed);
+}
+
+}  // namespace
+
 bool CommonWndProc(vcl::TMessage& m, TsCommonData* sd) {
   if (!sd) return false;
   vcl::TControl* owner = sd->OwnerControl();
@@ -489,6 +527,12 @@ bool CommonWndProc(vcl::TMessage& m, TsCommonData* sd) {
       if (sd->Skinned() && dynamic_cast<vcl::TWinControl*>(owner) && !FullyTransparent(*Section(sd))) {
         sd->BGChanged = true;
         sd->FFocused = m.Msg == WM_SETFOCUS;
+        if (sEditCtrls.Contains(sd->COC)) {
+          if (m.Msg == WM_SETFOCUS && Section(sd)->States > 1)
+            RefreshEdit(sd, ApplyStateColours(sd, 1));
+          else if (m.Msg == WM_KILLFOCUS && !ControlIsActive(sd))
+            FrameRefresh(sd, ApplyStateColours(sd, 0));
+        }
       }
       return false;
     case WM_SHOWWINDOW:
@@ -520,6 +564,9 @@ bool CommonWndProc(vcl::TMessage& m, TsCommonData* sd) {
         if (!sCanNotBeHot.Contains(sd->COC) && (sd->COC < 92 || sd->COC > 94))
           ShowGlowingIfNeeded(sd, false, win->HandleAllocated() ? win->Handle() : nullptr,
                               sd->SkinManager()->Effects()->AllowAnimation() ? 0 : 255, true, -1);
+        if (sEditCtrls.Contains(sd->COC) && !(sNoHotEdits.Contains(sd->COC) && !lv_AllowHotEdits) &&
+            Section(sd)->States >= 2)
+          RefreshEdit(sd, ApplyStateColours(sd, 1));
       }
       return false;
     case vcl::CM_MOUSELEAVE:
@@ -527,6 +574,8 @@ bool CommonWndProc(vcl::TMessage& m, TsCommonData* sd) {
       if (lvMouseInControl(sd)) return false;
       if (!sForbidMouse.Contains(sd->COC)) sd->FMouseAbove = false;
       if (!sCanNotBeHot.Contains(sd->COC) && (sd->COC < 92 || sd->COC > 94)) HideGlow(sd->GlowID, true);
+      if (sEditCtrls.Contains(sd->COC) && !ControlIsActive(sd) && !FullyTransparent(*Section(sd)))
+        FrameRefresh(sd, ApplyStateColours(sd, 0));
       return false;
     default:
       return false;

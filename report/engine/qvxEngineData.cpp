@@ -1,6 +1,9 @@
 // The walk over the data: master bands run through their datasets, details interleave under each master record,
 // groups open and close as their conditions change, headers and footers frame the records, multi-column data
 // bands fill rows of columns, and the outline and the drill-down names follow the open records.
+#include <algorithm>
+#include <cmath>
+
 #include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
 #include "report/engine/qvxEngine.h"

@@ -1,25 +1,30 @@
-// Hands the report model what this layer makes for every report: its calculator (and, once it exists, its
-// engine). Linked into every program that uses the layer, so a report finds it without being told.
+// Hands the report model what this layer makes for every report: its calculator and its engine, and the run.
+// Linked into every program that uses the layer, so a report finds it without being told.
+#include "report/engine/qvxEngine.h"
 #include "report/engine/qvxExpressions.h"
+#include "report/engine/qvxReportRun.h"
 #include "report/model/qvxLinks.h"
 #include "report/model/qvxReport.h"
 
 namespace {
 
-// The run of a report (showing, preparing, printing through the preview) is built on the engine, which does
-// not exist yet; until then these answer with the error a missing layer gives.
-[[noreturn]] void RunNotBuilt() { throw EqvxNotLinked(L"The report engine is not built into this program yet"); }
-
 class TqvxEngineLayer : public TqvxEngineLink {
  public:
-  TqvxCustomEngine* CreateEngine(TqvxReport*) override { return nullptr; }
+  TqvxCustomEngine* CreateEngine(TqvxReport* report) override { return new TqvxEngine(report); }
   TqvxCustomCalculator* CreateCalculator(TqvxReport* report) override { return new TqvxCalculator(report); }
-  bool PrepareReport(TqvxReport*, bool) override { RunNotBuilt(); }
-  void ShowReport(TqvxReport*, bool) override { RunNotBuilt(); }
-  void ShowPreparedReport(TqvxReport*) override { RunNotBuilt(); }
-  void OnTimer(TqvxReport*) override { RunNotBuilt(); }
-  bool PrepareScript(TqvxReport*, TqvxReport*) override { RunNotBuilt(); }
-  void AddFunction(TqvxReport*, const rtl::String&, const rtl::String&, const rtl::String&) override { RunNotBuilt(); }
+  bool PrepareReport(TqvxReport* report, bool clearLastReport) override {
+    return qvxPrepareReport(report, clearLastReport);
+  }
+  void ShowReport(TqvxReport* report, bool clearLastReport) override { qvxShowReport(report, clearLastReport); }
+  void ShowPreparedReport(TqvxReport* report) override { qvxShowPreparedReport(report); }
+  void OnTimer(TqvxReport* report) override { qvxReportTimer(report); }
+  bool PrepareScript(TqvxReport* report, TqvxReport* activeReport) override {
+    return qvxPrepareScript(report, activeReport);
+  }
+  void AddFunction(TqvxReport* report, const rtl::String& funcName, const rtl::String& category,
+                   const rtl::String& description) override {
+    qvxAddFunction(report, funcName, category, description);
+  }
 };
 
 const bool linked = [] {

@@ -18,8 +18,22 @@ bool IsSkipped(wchar_t c) {
   if (c >= 1 && c <= 32) return true;
   if (c >= L'0' && c <= L'9') return true;
   switch (c) {
-    case L'!': case L'#': case L'$': case L'%': case L'&': case L'*': case L'+': case L',': case L'-':
-    case L'.': case L'/': case L'=': case L'[': case L']': case L'^': case L'|':
+    case L'!':
+    case L'#':
+    case L'$':
+    case L'%':
+    case L'&':
+    case L'*':
+    case L'+':
+    case L',':
+    case L'-':
+    case L'.':
+    case L'/':
+    case L'=':
+    case L'[':
+    case L']':
+    case L'^':
+    case L'|':
       return true;
     default:
       return false;
@@ -29,8 +43,23 @@ bool IsSkipped(wchar_t c) {
 bool EndsWord(wchar_t c) {
   if (c >= 1 && c <= 32) return true;
   switch (c) {
-    case L'!': case L'#': case L'$': case L'%': case L'&': case L'(': case L'*': case L'+': case L',':
-    case L'-': case L'.': case L'/': case L'=': case L'[': case L']': case L'^': case L'|':
+    case L'!':
+    case L'#':
+    case L'$':
+    case L'%':
+    case L'&':
+    case L'(':
+    case L'*':
+    case L'+':
+    case L',':
+    case L'-':
+    case L'.':
+    case L'/':
+    case L'=':
+    case L'[':
+    case L']':
+    case L'^':
+    case L'|':
       return true;
     default:
       return false;
@@ -231,7 +260,7 @@ void TqvxAggregateList::AddDataBand(TqvxBand* band) {
 void TqvxAggregateList::AddItems(TqvxReportPage* page) {
   for (TqvxBand* band : page->SubBands) AddDataBand(band);
   for (TqvxBand* band : page->VSubBands) AddDataBand(band);
-  TqvxBand* first = !page->SubBands.empty() ? page->SubBands.front()
+  TqvxBand* first = !page->SubBands.empty()    ? page->SubBands.front()
                     : !page->VSubBands.empty() ? page->VSubBands.front()
                                                : nullptr;
   auto* master = dynamic_cast<TqvxDataBand*>(first);

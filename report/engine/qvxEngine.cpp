@@ -1,8 +1,8 @@
 #include "report/engine/qvxEngine.h"
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 
 #include "platform/db/dataset.h"
 #include "platform/rtl/datetime.h"

@@ -346,8 +346,7 @@ void TqvxEngine::AddBandOutline(TqvxBand* band) {
   FReport->CurObject = band->Name();
   const Extended height = band->Stretched ? band->StretchedHeight : band->Height();
   const rtl::Integer top = static_cast<rtl::Integer>(std::llround(static_cast<double>(CurY - height)));
-  if (band->Visible())
-    FPreviewPages->Outline()->AddItem(rtl::VarToStr(FReport->Calc(band->OutlineText)), top);
+  if (band->Visible()) FPreviewPages->Outline()->AddItem(rtl::VarToStr(FReport->Calc(band->OutlineText)), top);
 }
 
 void TqvxEngine::OutlineUp(TqvxBand* band) {

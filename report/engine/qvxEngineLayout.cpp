@@ -211,8 +211,7 @@ void TqvxEngine::ShowFooterBand(TqvxBand* band) {
     band->SetTop(CurY);
   }
   if (auto* footer = dynamic_cast<TqvxPageFooter*>(band)) {
-    if ((FIsFirstPage && !footer->PrintOnFirstPage) ||
-        (FIsLastPage && !footer->PrintOnLastPage && !FCallFromEndPage)) {
+    if ((FIsFirstPage && !footer->PrintOnFirstPage) || (FIsLastPage && !footer->PrintOnLastPage && !FCallFromEndPage)) {
       UnStretch(band);
       return;
     }
@@ -377,10 +376,8 @@ void TqvxEngine::DoShow(TqvxBand* band) {
   band->StretchedHeight = band->Height();
   if (band->Visible()) {
     bool split = false;
-    if (!multiColumn && !dynamic_cast<TqvxOverlay*>(band) && !isNull && FreeSpace() < band->Height() &&
-        !FOutputTo) {
-      if ((band->AllowSplit && !FKeeping) ||
-          (band->Height() > GetPageHeight() - FooterHeight() && !band->HasVBands)) {
+    if (!multiColumn && !dynamic_cast<TqvxOverlay*>(band) && !isNull && FreeSpace() < band->Height() && !FOutputTo) {
+      if ((band->AllowSplit && !FKeeping) || (band->Height() > GetPageHeight() - FooterHeight() && !band->HasVBands)) {
         if (!band->AllowSplit && band->LineThrough > 1 && !band->StartNewPage) {
           FCurBand = band;
           NewColumn();

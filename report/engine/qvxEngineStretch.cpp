@@ -227,8 +227,8 @@ void TqvxEngine::DrawSplit(TqvxBand* band) {
       auto partShift = [&](TqvxComponent* obj, Extended amount) {
         for (TqvxComponent* x : pending) {
           if (x == obj || std::find(shifted.begin(), shifted.end(), x) != shifted.end()) continue;
-          const bool acrossObj = x->Left() + x->Width() - obj->Left() > 0.0001L &&
-                                 obj->Left() + obj->Width() - x->Left() > 0.0001L;
+          const bool acrossObj =
+              x->Left() + x->Width() - obj->Left() > 0.0001L && obj->Left() + obj->Width() - x->Left() > 0.0001L;
           if (x->Top() >= obj->Top() + obj->Height() && acrossObj) {
             x->SetTop(amount + x->Top());
             shifted.push_back(x);
@@ -371,25 +371,37 @@ void TqvxEngine::CheckSubReports(TqvxBand* band) {
   rtl::Integer furthestPage = savePage, furthestColumn = saveColumn;
   Extended furthestY = saveY;
   bool ran = false;
-  const std::vector<TqvxComponent*> objects = band->Objects();
-  for (TqvxComponent* obj : objects) {
-    auto* sub = dynamic_cast<TqvxSubreport*>(obj);
-    if (!sub || !sub->Visible() || sub->PrintOnParent || !sub->Page()) continue;
-    FPreviewPages->CurPage = savePage;
-    FPageCurX = savePageCurX + sub->Left();
-    CurColumn = saveColumn;
-    CurX = saveX + sub->Left();
-    CurY = saveY - band->StretchedHeight + sub->Top();
-    RunPage(sub->Page());
-    ran = true;
-    const rtl::Integer page = FPreviewPages->CurPage;
-    if (page > furthestPage || (page == furthestPage && CurColumn > furthestColumn) ||
-        (page == furthestPage && CurColumn == furthestColumn && CurY > furthestY)) {
-      furthestPage = page;
-      furthestColumn = CurColumn;
-      furthestY = CurY;
+  // A band reprinted at the top of a page (a title, a header) prints its sub-reports' rows as rows of their own:
+  // each of them goes on the page, not only the first of each name.
+  const bool saveFromAddPage = FCallFromAddPage, saveFromPHeader = FCallFromPHeader;
+  FCallFromAddPage = FCallFromPHeader = false;
+  try {
+    const std::vector<TqvxComponent*> objects = band->Objects();
+    for (TqvxComponent* obj : objects) {
+      auto* sub = dynamic_cast<TqvxSubreport*>(obj);
+      if (!sub || !sub->Visible() || sub->PrintOnParent || !sub->Page()) continue;
+      FPreviewPages->CurPage = savePage;
+      FPageCurX = savePageCurX + sub->Left();
+      CurColumn = saveColumn;
+      CurX = saveX + sub->Left();
+      CurY = saveY - band->StretchedHeight + sub->Top();
+      RunPage(sub->Page());
+      ran = true;
+      const rtl::Integer page = FPreviewPages->CurPage;
+      if (page > furthestPage || (page == furthestPage && CurColumn > furthestColumn) ||
+          (page == furthestPage && CurColumn == furthestColumn && CurY > furthestY)) {
+        furthestPage = page;
+        furthestColumn = CurColumn;
+        furthestY = CurY;
+      }
     }
+  } catch (...) {
+    FCallFromAddPage = saveFromAddPage;
+    FCallFromPHeader = saveFromPHeader;
+    throw;
   }
+  FCallFromAddPage = saveFromAddPage;
+  FCallFromPHeader = saveFromPHeader;
   if (!ran) {
     CurX = saveX;
     FPageCurX = savePageCurX;
@@ -400,8 +412,7 @@ void TqvxEngine::CheckSubReports(TqvxBand* band) {
   Extended x = savePageCurX;
   if (furthestColumn > 1) {
     rtl::TStringList* positions = FPage->ColumnPositions();
-    if (furthestColumn - 1 < positions->Count())
-      x += qvxStrToFloat(positions->Strings(furthestColumn - 1)) * qv01cm;
+    if (furthestColumn - 1 < positions->Count()) x += qvxStrToFloat(positions->Strings(furthestColumn - 1)) * qv01cm;
   }
   CurX = x;
   CurY = furthestY;

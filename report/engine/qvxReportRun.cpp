@@ -209,6 +209,8 @@ bool qvxPrepareScript(TqvxReport* report, TqvxReport* activeReport) {
           }
       o->SetIsDesigning(false);
       o->BeforeStartReport();
+      // The prepared pages store each template picture once, on the first page that shows it.
+      if (auto* picture = dynamic_cast<TqvxPictureView*>(o)) picture->PictureChanged();
       if (!p->IsAncestor() && !o->Name().empty()) script->AddObject(o->Name(), o);
     }
     script->AddObject(L"Report", activeReport);

@@ -9,6 +9,7 @@
 #include "report/model/qvxDBSet.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
+#include "report/pages/qvxPreviewPages.h"
 
 using rtl::String;
 using rtl::Variant;
@@ -256,22 +257,27 @@ void TqvxEngine::ShowPage() {
       PageHeight = FooterHeight() + CurY;
       height = GetPageHeight() + (FPage->TopMargin + FPage->BottomMargin) * qv01cm;
     }
-    UpdatePageSize(width, height);
+    UpdatePageDimensions(width, height);
   }
   EndPage();
   FIsLastPage = false;
 }
 
-void TqvxEngine::UpdatePageSize(Extended width, Extended height) {
-  const rtl::Integer index = FPreviewPages->CurPage;
+void TqvxEngine::UpdatePageDimensions(Extended width, Extended height) {
+  if (auto* store = dynamic_cast<TqvxPreviewPages*>(FPreviewPages)) {
+    store->UpdatePageDimensions(FPage, width, height);
+    return;
+  }
+  ModifyPageSize(FPreviewPages->CurPage, width, height);
+}
+
+void TqvxEngine::ModifyPageSize(rtl::Integer index, Extended width, Extended height) {
   if (index < 0 || index >= FPreviewPages->GetCount()) return;
-  // The store hands out its own copy of the page; a page of our own carries the new paper back.
+  // The store hands out a page the caller may change and give back; it holds the page's objects as well.
   TqvxReportPage* stored = FPreviewPages->GetPage(index);
   if (!stored) return;
-  TqvxReportPage sized(nullptr);
-  sized.Assign(stored);
-  sized.SetSizeAndDimensions(qvxCustomPaper, width / qv01cm, height / qv01cm);
-  FPreviewPages->ModifyPage(index, &sized);
+  stored->SetSizeAndDimensions(qvxCustomPaper, width / qv01cm, height / qv01cm);
+  FPreviewPages->ModifyPage(index, stored);
 }
 
 void TqvxEngine::ShowPageObjects() {

@@ -78,8 +78,11 @@ class TqvxEngine : public TqvxCustomEngine {
   void RunPage(TqvxReportPage* page);
   void ShowPage();
   void ShowPageObjects();
-  // The current prepared page gets a paper size of its own (endless pages).
-  void UpdatePageSize(Extended width, Extended height);
+  // Endless pages: the paper of the pages made from FPage follows what was printed (the store's
+  // UpdatePageDimensions; a store of another kind changes the current page alone).
+  void UpdatePageDimensions(Extended width, Extended height);
+  // Page index of the prepared pages gets a paper size of its own.
+  void ModifyPageSize(rtl::Integer index, Extended width, Extended height);
   void PreparePage(rtl::TStrings* errors, bool vertical);
   std::vector<TqvxReportPage*> ReportPages() const;
 

@@ -181,8 +181,8 @@ void TqvxEngine::EndPage() {
       ShowBand(summary);
       if (FPage->EndlessHeight && summary) {
         PageHeight = GetPageHeight() + (CurY - before);
-        UpdatePageSize(FPage->LeftMargin * qv01cm + PageWidth + FPage->RightMargin * qv01cm,
-                       GetPageHeight() + (FPage->TopMargin + FPage->BottomMargin) * qv01cm);
+        UpdatePageDimensions(FPage->LeftMargin * qv01cm + PageWidth + FPage->RightMargin * qv01cm,
+                             GetPageHeight() + (FPage->TopMargin + FPage->BottomMargin) * qv01cm);
       }
     } catch (...) {
       FCallFromEndPage = false;
@@ -246,7 +246,7 @@ void TqvxEngine::NewPage() {
   FLastBandOnPage = FCurBand;
   EndPage();
   if (FPage->EndlessHeight)
-    UpdatePageSize(PageWidth + (FPage->LeftMargin + FPage->RightMargin) * qv01cm,
+    ModifyPageSize(FPreviewPages->GetCount() - 1, PageWidth + (FPage->LeftMargin + FPage->RightMargin) * qv01cm,
                    FooterHeight() + CurY + (FPage->TopMargin + FPage->BottomMargin) * qv01cm);
   AddPage();
   FLastBandOnPage = nullptr;

@@ -90,8 +90,10 @@ class EngineFixture : public ::testing::Test {
     report_ = new TqvxReport(owner_);
     report_->SetName(L"Rapor");
     report_->EngineOptions()->NewSilentMode = simSilent;
-    pages_ = new TqvxRecordingPages(report_);
-    report_->SetPreviewPages(pages_);
+    if (recordPages_) {
+      pages_ = new TqvxRecordingPages(report_);
+      report_->SetPreviewPages(pages_);
+    }
     page_ = NewPage(L"Page1");
 
     classes_ = new TqvxDBDataset(owner_);
@@ -160,6 +162,8 @@ class EngineFixture : public ::testing::Test {
   }
 
   std::vector<TStudent> Students;
+  // False: the report keeps the prepared pages it was made with (the pages layer's store).
+  bool recordPages_ = true;
   testutil::TempFolder folder_{L"engine"};
   vcl::TComponent* owner_ = nullptr;
   db::TADOConnection* conn_ = nullptr;
@@ -170,4 +174,42 @@ class EngineFixture : public ::testing::Test {
   TqvxReportPage* page_ = nullptr;
   TqvxDBDataset* classes_ = nullptr;
   TClassStudents* students_ = nullptr;
+};
+
+// The list of the fixture's classes with their students grouped by gender, with totals.
+class ListReport : public EngineFixture {
+ protected:
+  void Build() {
+    auto* header = Band<TqvxPageHeader>(L"PageHeader1", 0, 30);
+    Memo(header, L"Baslik", L"Öğrenci Listesi", 0, 400);
+    master_ = Band<TqvxMasterData>(L"MasterData1", 40, 24);
+    master_->SetDataSet(classes_);
+    Memo(master_, L"SinifAdi", L"[Sinif.\"ad\"]", 0, 500);
+    group_ = Band<TqvxGroupHeader>(L"GroupHeader1", 70, 20);
+    group_->Condition = L"Ogrenci.\"cinsiyet\"";
+    Memo(group_, L"Cinsiyet", L"[Ogrenci.\"cinsiyet\"]", 20, 200);
+    detail_ = Band<TqvxDetailData>(L"DetailData1", 95, 18);
+    detail_->SetDataSet(students_);
+    Memo(detail_, L"No", L"[Ogrenci.\"no\"]", 20, 60);
+    Memo(detail_, L"AdSoyad", L"[Ogrenci.\"Adı\"] [Ogrenci.\"Soyadı\"]", 90, 300);
+    Memo(detail_, L"Puan", L"[Ogrenci.\"puan\"]", 400, 60);
+    auto* groupFooter = Band<TqvxGroupFooter>(L"GroupFooter1", 120, 20);
+    Memo(groupFooter, L"GrupToplam",
+         L"[COUNT(DetailData1)] öğrenci, toplam [SUM(Get('Ogrenci.\"puan\"'), DetailData1)]", 20, 500);
+    auto* footer = Band<TqvxFooter>(L"Footer1", 145, 20);
+    Memo(footer, L"SinifToplam",
+         L"Toplam [SUM(Get('Ogrenci.\"puan\"'), DetailData1)] ort. [AVG(Get('Ogrenci.\"puan\"'), DetailData1)] "
+         L"en az [MIN(Get('Ogrenci.\"puan\"'), DetailData1)] en çok [MAX(Get('Ogrenci.\"puan\"'), DetailData1)] "
+         L"sayı [COUNT(DetailData1)]",
+         0, 700);
+    auto* summary = Band<TqvxReportSummary>(L"ReportSummary1", 170, 20);
+    Memo(summary, L"Genel", L"Genel toplam [SUM(Get('Ogrenci.\"puan\"'), DetailData1)] ([COUNT(DetailData1)])", 0, 500);
+    auto* pageFooter = Band<TqvxPageFooter>(L"PageFooter1", 200, 20);
+    Memo(pageFooter, L"Sayfa", L"Page [Page#] of [TotalPages#]", 500, 200);
+    Memo(pageFooter, L"Toplam", L"[Get('TotalPages#')] sayfa", 0, 200);
+  }
+
+  TqvxMasterData* master_ = nullptr;
+  TqvxGroupHeader* group_ = nullptr;
+  TqvxDetailData* detail_ = nullptr;
 };

@@ -12,10 +12,12 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
+#include "report/engine/qvxEngine.h"
 #include "report/model/qvxClassBands.h"
 #include "report/model/qvxClassMemo.h"
 #include "report/model/qvxDBSet.h"
 #include "report/model/qvxReport.h"
+#include "report/pages/qvxPreviewPages.h"
 #include "script/wz_script.h"
 #include "tests/common/database.h"
 #include "tests/common/tempdir.h"
@@ -107,12 +109,15 @@ class ValuesTest : public ::testing::Test {
   TqvxDBDataset* ds_ = nullptr;
 };
 
-TEST(EngineLayer, EveryReportGetsItsCalculatorWhenTheLayerIsLinked) {
+TEST(EngineLayer, EveryReportGetsItsCalculatorEngineAndPagesWhenTheLayerIsLinked) {
   ASSERT_NE(qvxFindEngineLink(), nullptr);
   TqvxReport report(nullptr);
   EXPECT_EQ(report.Calc(L"1 + 2 * 3"), Variant(7));
-  // The run belongs to the engine, which does not exist yet: asking for it fails loudly.
-  EXPECT_THROW(report.PrepareReport(), EqvxNotLinked);
+  EXPECT_NE(dynamic_cast<TqvxEngine*>(report.Engine()), nullptr);
+  EXPECT_NE(dynamic_cast<TqvxPreviewPages*>(report.PreviewPages()), nullptr);
+  // A report without pages prepares nothing, without complaint.
+  EXPECT_TRUE(report.PrepareReport());
+  EXPECT_EQ(report.PreviewPages()->GetCount(), 0);
 }
 
 TEST_F(ValuesTest, DatasetFieldsByTheirTurkishNames) {

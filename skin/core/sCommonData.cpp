@@ -3,11 +3,17 @@
 #include <algorithm>
 
 #include "platform/rtl/strings.h"
+#include "platform/vcl/application.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sAnimTimer.h"
+#include "skin/core/sCommonMessage.h"
+#include "skin/core/sCommonPaint.h"
+#include "skin/core/sCtrlTree.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sOuterEffects.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/services/sSkinProvider.h"
 
 // Told when an own manager is freed, so the state never keeps a dangling manager.
 class TsCommonData::TManagerWatch : public vcl::TComponent {
@@ -28,14 +34,19 @@ class TsCommonData::TManagerWatch : public vcl::TComponent {
 TsCommonData::TsCommonData(rtl::TObject* owner, bool createCacheBmp)
     : FOwnerObject(owner),
       FOwnerControl(dynamic_cast<vcl::TControl*>(owner)),
-      FWatch(std::make_unique<TManagerWatch>(this)) {
+      FWatch(std::make_unique<TManagerWatch>(this)),
+      FOuterEffects(std::make_unique<TlvOuterEffects>(this)) {
+  InvalidRectH.Right = 0;
+  InvalidRectV.Bottom = 0;
   if (createCacheBmp) {
     FCacheBmp = std::make_unique<vcl::TBitmap>();
     FCacheBmp->SetPixelFormat(vcl::pf32bit);
   }
+  InitCommonProp();
 }
 
 TsCommonData::~TsCommonData() {
+  RemoveCommonProp();
   if (TlvThreadedTimer* timer = AnimTimer) {
     AnimTimer = nullptr;
     delete timer;
@@ -48,6 +59,40 @@ TsCommonData::~TsCommonData() {
   FOwnerObject = nullptr;
   FSWHandle = nullptr;
 }
+
+namespace {
+constexpr const wchar_t* kDataProp = L"LVSDATA";
+
+// The owner's window without creating one: a windowed owner control's handle when it has one, else the wrapped
+// window.
+vcl::TForm* ProviderForm(rtl::TObject* owner) {
+  auto* provider = dynamic_cast<TsSkinProvider*>(owner);
+  return provider ? provider->Form : nullptr;
+}
+
+HWND ExistingOwnerWindow(TsCommonData* d) {
+  if (auto* win = dynamic_cast<vcl::TWinControl*>(d->OwnerControl()))
+    if (win->HandleAllocated() && !win->ComponentState().Contains(vcl::csDestroying)) return win->Handle();
+  return d->FSWHandle;
+}
+}  // namespace
+
+void TsCommonData::InitCommonProp() {
+  if (HWND wnd = ExistingOwnerWindow(this)) SetPropW(wnd, kDataProp, this);
+}
+
+void TsCommonData::RemoveCommonProp() {
+  if (vcl::Application && vcl::Application->Terminated()) return;
+  HWND wnd = ExistingOwnerWindow(this);
+  // Only the property that leads here: a window re-used by another owner keeps its own.
+  if (wnd && GetPropW(wnd, kDataProp) == this) RemovePropW(wnd, kDataProp);
+}
+
+TsCommonData* GetCommonData(HWND handle) {
+  return handle ? static_cast<TsCommonData*>(GetPropW(handle, kDataProp)) : nullptr;
+}
+
+void TsCommonData::SetOuterEffects(TlvOuterEffects* value) { FOuterEffects->Assign(value); }
 
 void TsCommonData::Assign(const rtl::TPersistent* source) {
   if (auto* src = dynamic_cast<const TsCommonData*>(source)) {
@@ -126,6 +171,10 @@ void TsCommonData::SetSkinSection(const rtl::String& value) {
 void TsCommonData::Loaded() {
   Loading = false;
   UpdateData();
+  if (!Skinned() || !FOwnerControl || !FOwnerControl->Parent()) return;
+  if (FOwnerControl->ComponentState().Contains(vcl::csLoading)) return;
+  if (auto* win = dynamic_cast<vcl::TWinControl*>(FOwnerControl)) AddToAdapter(win);
+  UpdateCtrlColors(this, false);
 }
 
 void TsCommonData::UpdateData() {
@@ -190,15 +239,56 @@ void TsCommonData::UpdateIndexes(bool updateMain) {
       SkinIndex = -1;
     }
   }
-  BGType = 0;
+  InitBGType();
   CtrlSkinState = LVCS_BGUNDEF;
   if (manager && SkinIndex >= 0 && manager->IsValidSkinIndex(SkinIndex)) {
     BorderIndex = manager->gd[static_cast<size_t>(SkinIndex)].BorderIndex;
     Texture = manager->GetTextureIndex(SkinIndex, L"PATTERN");
     HotTexture = manager->GetTextureIndex(SkinIndex, L"HOTPATTERN");
+    UpdateSkinState(this, false);
   } else {
     if (SkinIndex >= 0) SkinIndex = -1;
     BorderIndex = Texture = HotTexture = -1;
+  }
+}
+
+void TsCommonData::InitBGType() {
+  BGType = BGT_NONE;
+  TsSkinManager* manager = SkinManager();
+  if (!manager || !manager->IsValidSkinIndex(SkinIndex)) return;
+  const TsGeneralData& g = manager->gd[static_cast<size_t>(SkinIndex)];
+  const TsGenState& s0 = g.Props[0];
+  if (s0.ImagePercent != 0 && manager->IsValidImgIndex(s0.TextureIndex)) {
+    auto in = [](int mode, std::initializer_list<int> modes) {
+      return std::find(modes.begin(), modes.end(), mode) != modes.end();
+    };
+    const int m = manager->ma[static_cast<size_t>(s0.TextureIndex)].DrawMode;
+    if (in(m, {fmStretched, fmStretchHorzTop, fmStretchVertLeft, fmStretchHorBtm, fmStretchVertRight, fmStretchHorz,
+               fmStretchVert}))
+      BGType |= BGT_STRETCH;
+    if (in(m, {fmTiled, fmStretched, fmTiledVert, fmStretchVertLeft, fmDisTiled, fmStretchVert}))
+      BGType |= BGT_TEXTURELEFT;
+    if (in(m, {fmTiled, fmStretched, fmTileVertRight, fmStretchVertRight, fmDisTiled, fmStretchVert}))
+      BGType |= BGT_TEXTURERIGHT;
+    if (in(m, {fmTiled, fmStretched, fmTiledHorz, fmStretchHorzTop, fmDisTiled, fmStretchHorz}))
+      BGType |= BGT_TEXTURETOP;
+    if (in(m, {fmTiled, fmStretched, fmTileHorBtm, fmStretchHorBtm, fmDisTiled, fmStretchHorz}))
+      BGType |= BGT_TEXTUREBOTTOM;
+  }
+  if (s0.GradientPercent != 0 && !s0.GradientArray.empty()) {
+    switch (s0.GradientArray[0].Mode1) {
+      case 0:
+        BGType |= BGT_GRADIENTVERT;
+        break;
+      case 1:
+        BGType |= BGT_GRADIENTHORZ;
+        break;
+      case 2:
+        BGType |= BGT_GRADIENTVERT | BGT_GRADIENTHORZ;
+        break;
+      default:
+        break;
+    }
   }
 }
 
@@ -238,10 +328,21 @@ void TsCommonData::Invalidate(bool updateNow) {
     auto state = FOwnerControl->ComponentState();
     if (state.Contains(vcl::csLoading) || state.Contains(vcl::csDestroying)) return;
     BGChanged = true;
-    FOwnerControl->Invalidate();
-    if (updateNow) FOwnerControl->Update();
+    if (!ControlIsReady(FOwnerControl)) {
+      // A graphic control is ready when its parent is; its window is its parent's.
+      if (dynamic_cast<vcl::TWinControl*>(FOwnerControl) || !ControlIsReady(FOwnerControl->Parent())) return;
+    }
+    if (auto* win = dynamic_cast<vcl::TWinControl*>(FOwnerControl)) {
+      RedrawWindow(win->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | (updateNow ? RDW_UPDATENOW : 0));
+    } else {
+      FOwnerControl->Repaint();
+    }
   } else {
     BGChanged = true;
+    if (auto* form = dynamic_cast<vcl::TWinControl*>(ProviderForm(FOwnerObject)); form && form->HandleAllocated())
+      RedrawWindow(form->Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | (updateNow ? RDW_UPDATENOW : 0));
   }
 }
 
@@ -249,6 +350,16 @@ void TsCommonData::BeginUpdate() {
   ++FUpdateCount;
   FUpdating = true;
   CtrlSkinState |= LVCS_LOCKED;
+  NotifyUpdate(LVC_BEGINUPDATE);
+}
+
+void TsCommonData::NotifyUpdate(WORD command) {
+  if (FOwnerControl) {
+    FOwnerControl->Perform(SM_LUMICMD, MakeLumiWParam(command), 0);
+  } else if (auto* form = dynamic_cast<vcl::TWinControl*>(ProviderForm(FOwnerObject));
+             form && form->HandleAllocated()) {
+    SendMessageW(form->Handle(), SM_LUMICMD, MakeLumiWParam(command), 0);
+  }
 }
 
 void TsCommonData::EndUpdate(bool repaint) {
@@ -258,6 +369,7 @@ void TsCommonData::EndUpdate(bool repaint) {
   CtrlSkinState &= static_cast<unsigned short>(~LVCS_LOCKED);
   if (FUpdateCount <= 0) {
     FUpdateCount = 0;
+    NotifyUpdate(LVC_ENDUPDATE);
     if (repaint) Invalidate(true);
   }
 }
@@ -332,6 +444,7 @@ TsScrollWndData::TsScrollWndData(rtl::TObject* owner, bool createCacheBmp)
       FHorzScrollData(std::make_unique<TlvScrollData>(this)) {}
 
 VCL_REGISTER(TsCommonData) {
+  cls.Prop(L"OuterEffects", &TsCommonData::OuterEffects, &TsCommonData::SetOuterEffects);
   cls.Prop(L"CustomColor", &TsCommonData::CustomColor, &TsCommonData::SetCustomColor).Default(false);
   cls.Prop(L"CustomFont", &TsCommonData::CustomFont, &TsCommonData::SetCustomFont).Default(false);
   cls.Prop(L"SkinManager", &TsCommonData::SkinManager, &TsCommonData::SetSkinManager)

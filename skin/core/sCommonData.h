@@ -17,6 +17,7 @@
 
 class TsSkinManager;
 class TlvThreadedTimer;
+class TlvOuterEffects;
 
 constexpr int clNoColorTone = 0x1FFFFFFF;
 
@@ -43,6 +44,8 @@ class TsCommonData : public rtl::TPersistent {
   const rtl::String& SkinSection() const { return FSkinSection; }
   // Stored upper-cased; an equal name changes nothing.
   void SetSkinSection(const rtl::String& value);
+  TlvOuterEffects* OuterEffects() const { return FOuterEffects.get(); }
+  void SetOuterEffects(TlvOuterEffects* value);
 
   // The owner has been read (or made in code): the section is chosen and the indexes computed.
   void Loaded();
@@ -92,10 +95,22 @@ class TsCommonData : public rtl::TPersistent {
   void ForgetManager();
   bool UpdatingFlag() const { return FUpdating; }
   void SetUpdatingFlag(bool value) { FUpdating = value; }
+  // The background kind flags (BGT_) of the section's normal state.
+  void InitBGType();
+  // The owner's window carries this object as its "LVSDATA" property (when it has a window).
+  void InitCommonProp();
+  void RemoveCommonProp();
+
+  // What lay under the outer shadow when it was last painted (sOuterEffects.h).
+  std::unique_ptr<vcl::TBitmap> FOuterCache;
+  // Kept for the scroll bars of window wrappers (horizontal, vertical).
+  vcl::TRect InvalidRectH, InvalidRectV;
 
  private:
   class TManagerWatch;
   void ManagerGone(vcl::TComponent* manager);
+  // LVC_BEGINUPDATE or LVC_ENDUPDATE to the owner control, or to the form of a form skin provider.
+  void NotifyUpdate(WORD command);
 
   bool FCustomFont = false;
   bool FCustomColor = false;
@@ -107,7 +122,11 @@ class TsCommonData : public rtl::TPersistent {
   TsSkinManager* FSkinManager = nullptr;
   vcl::TControl* FOwnerControl = nullptr;
   std::unique_ptr<TManagerWatch> FWatch;
+  std::unique_ptr<TlvOuterEffects> FOuterEffects;
 };
+
+// The skin state a window carries as its "LVSDATA" property; nullptr when it carries none.
+TsCommonData* GetCommonData(HWND handle);
 
 // The skin state of controls whose skin images can be re-toned.
 class TsCtrlSkinData : public TsCommonData {

@@ -7,6 +7,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sOuterEffects.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
@@ -229,6 +230,9 @@ bool CommonMessage(vcl::TMessage& m, TsCommonData* d) {
       return true;
     case LVC_SETBGCHANGED:
       d->BGChanged = true;
+      return true;
+    case LVC_PAINTOUTER:
+      PaintOuter(d, reinterpret_cast<TlvBGInfo*>(m.LParam), LOWORD(m.WParam));
       return true;
     case LVC_INVALIDATE:
       d->Invalidate(false);

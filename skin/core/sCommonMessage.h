@@ -5,7 +5,8 @@
 //
 // LVC_SETNEWSKIN, LVC_REMOVESKIN and LVC_REFRESH act only when they come from the control's own manager; the
 // painting questions (LVC_GETBG, LVC_GETCONTROLCOLOR, LVC_PREPARING, LVC_GETSKINSTATE, LVC_GETFONTINDEX) are
-// answered from the painting side of the skin state (sCommonPaint.h). Outer effects (LVC_PAINTOUTER) are not built.
+// answered from the painting side of the skin state (sCommonPaint.h), LVC_PAINTOUTER by the outer effects
+// (sOuterEffects.h).
 #include "platform/vcl/messages.h"
 #include "skin/core/sCommonData.h"
 

@@ -10,6 +10,7 @@
 #include "skin/core/sCommonMessage.h"
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sOuterEffects.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sSkinProvider.h"
@@ -504,6 +505,7 @@ bool CommonWndProc(vcl::TMessage& m, TsCommonData* sd) {
   switch (m.Msg) {
     case WM_MOVE:
       if (sd->Skinned()) {
+        if (sd->OuterEffects()->Visibility() == ovAlways) InvalidateParentCache(sd);
         if (RepaintIfMoved(sd)) {
           sd->BGChanged = true;
           if (owner) owner->Perform(SM_LUMICMD, MakeLumiWParam(LVC_SETCHANGEDIFNECESSARY, 1), 0);

@@ -354,7 +354,9 @@ public:
     size_t dot = name.find(L'.');
     if (dot != String::npos) {
       String formName = name.substr(0, dot);
-      TComponent* form = rtl::SameText(formName, root_->Name()) ? root_ : FindGlobalComponent(formName);
+      // Owner.Name: a component owned by one of the root's own (a report's objects) or by another form.
+      TComponent* form = rtl::SameText(formName, root_->Name()) ? root_ : root_->FindComponent(formName);
+      if (!form) form = FindGlobalComponent(formName);
       // Form.Frame.Name: walk down through owned components.
       size_t start = dot + 1;
       while (form) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
 #include "report/model/qvxDataSets.h"
 #include "report/model/qvxLinks.h"
 #include "report/model/qvxRes.h"
@@ -205,6 +206,8 @@ void TqvxReportPage::SetOrientation(TPrinterOrientation value) {
 }
 
 void TqvxReportPage::SetColumns(rtl::Integer value) {
+  // Each column gets a position entry: a count read from a damaged template must not exhaust memory.
+  if (value > qvxMaxColumns) throw rtl::Exception(L"Invalid number of columns: " + rtl::IntToStr(value));
   FColumns = value;
   FColumnPositions->Clear();
   if (FColumns <= 0) return;

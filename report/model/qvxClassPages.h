@@ -12,6 +12,8 @@ VCL_ENUM(TPrinterOrientation, poPortrait, poLandscape)
 VCL_ENUM(TqvxDuplexMode, dmNone, dmVertical, dmHorizontal, dmSimplex)
 
 inline constexpr rtl::Integer qvxCustomPaper = 256;
+// More columns than any page can show (a column narrower than a pixel on the widest paper).
+inline constexpr rtl::Integer qvxMaxColumns = 10000;
 
 // The platform's paper codes with their sizes in tenths of a millimetre (codes 1 to 68 without 48 and 49), for
 // pages and the printer layer alike.

@@ -118,9 +118,20 @@ void qvxReadCollection(vcl::TCollection* collection, vcl::TReader& reader, TqvxC
     collection->BeginUpdate();
     try {
       collection->Clear();
+      auto* root = dynamic_cast<TqvxReport*>(report);
       for (const auto& props : value.Items) {
         vcl::TCollectionItem* item = collection->Add();
-        vcl::ReadProperties(item, props, report, L"");
+        // The objects an item names are read after the lists: the report resolves them once it is loaded.
+        std::vector<vcl::TFormProp> now;
+        for (const vcl::TFormProp& p : props) {
+          const vcl::TPropInfo* info = root ? vcl::ClassOf(item)->FindProperty(p.Name) : nullptr;
+          if (info && info->IsReference() && p.Value.Kind == vcl::TFormValueKind::Ident &&
+              !rtl::SameText(p.Value.Str, L"nil"))
+            root->AddFormFixup(TqvxFixupItem{item, info, p.Value.Str});
+          else
+            now.push_back(p);
+        }
+        vcl::ReadProperties(item, now, report, L"");
         CorrectItem(item);
       }
     } catch (...) {

@@ -99,6 +99,11 @@ class TqvxReport : public TqvxComponent {
   // Gives the report a data page ("Data") when it has none, first among its children, holding its dialog
   // components.
   void CheckDataPage();
+  // A reference a list item names in a form resource, resolved once the whole report has been read (the objects
+  // it names are read after the lists).
+  void AddFormFixup(const TqvxFixupItem& fixup) { FFormFixups.push_back(fixup); }
+  // Resolves the form resource's pending list references; one that names nothing raises, as the form reader does.
+  void Loaded() override;
   const rtl::String& ParentReport() const { return FParentReport; }
   // Loads the parent template and marks everything it holds as inherited; empty lets go of the parent.
   void SetParentReport(const rtl::String& value);
@@ -308,6 +313,7 @@ class TqvxReport : public TqvxComponent {
   bool FTerminated = false;
   TwzCustomVariable* FLocalValue = nullptr;
   TwzCustomVariable* FSelfValue = nullptr;
+  std::vector<TqvxFixupItem> FFormFixups;
 };
 
 // The password as a template stores it without a crypter (every UTF-16 unit lowered by 10), and back.

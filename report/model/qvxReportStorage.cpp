@@ -14,6 +14,7 @@
 #include "report/model/qvxPlugins.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
+#include "report/model/qvxUtils.h"
 #include "script/wz_script.h"
 
 using rtl::String;
@@ -87,6 +88,28 @@ void TqvxReport::DefineProperties(vcl::TFiler* filer) {
   filer->DefineProperty(
       L"Style", [this](vcl::TReader& r) { qvxReadCollection(FStyles.get(), r, this); },
       [this](vcl::TWriter& w) { qvxWriteCollection(FStyles.get(), w, this); }, true);
+}
+
+void TqvxReport::Loaded() {
+  TqvxComponent::Loaded();
+  std::vector<TqvxFixupItem> fixups;
+  fixups.swap(FFormFixups);
+  for (const TqvxFixupItem& f : fixups) {
+    vcl::TComponent* found = FindObject(f.Value);
+    // Written from a form, an object of the report is named through the report ("qvxReport1.UserDataSet1").
+    const size_t dot = f.Value.find(L'.');
+    if (!found && dot != String::npos && rtl::SameText(f.Value.substr(0, dot), Name()))
+      found = FindObject(f.Value.substr(dot + 1));
+    if (!found) {
+      try {
+        found = qvxFindComponent(this, f.Value);
+      } catch (const rtl::Exception&) {
+        found = nullptr;
+      }
+    }
+    if (!found) throw rtl::Exception(L"Component " + f.Value + L" named by " + f.PropInfo->Name() + L" not found");
+    f.PropInfo->SetObject(f.Obj, found);
+  }
 }
 
 void TqvxReport::WriteNestedProperties(TqvxXMLItem* item) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/vcl/stdctrls.h"
+#include "skin/controls/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
 
 class TsEdit : public vcl::TEdit {
@@ -16,7 +17,10 @@ class TsEdit : public vcl::TEdit {
 
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
+  TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+  void SetBoundLabel(TsBoundLabel* value) { FBoundLabel->Assign(value); }
 
  protected:
   std::unique_ptr<TsCtrlSkinData> FCommonData;
+  std::unique_ptr<TsBoundLabel> FBoundLabel;
 };

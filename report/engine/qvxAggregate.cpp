@@ -1,5 +1,7 @@
 #include "report/engine/qvxAggregate.h"
 
+#include <algorithm>
+
 #include "platform/rtl/strings.h"
 #include "report/model/qvxClassMemo.h"
 #include "report/model/qvxClassPages.h"
@@ -295,8 +297,7 @@ void TqvxAggregateList::SearchText(TqvxCustomMemoView* memo, TqvxDataBand* dataB
   if (depth > kMaxVariableDepth) return;
   TqvxVariables* variables = FReport->Variables();
   if (variables->IndexOf(text) >= 0) {
-    const Variant value = variables->GetVariable(text);
-    SearchText(memo, dataBand, value.IsNull() ? String() : rtl::VarToStr(value), depth + 1);
+    SearchVariable(memo, dataBand, text, depth);
     return;
   }
   TqvxDataSet* ds = nullptr;
@@ -335,14 +336,28 @@ void TqvxAggregateList::SearchText(TqvxCustomMemoView* memo, TqvxDataBand* dataB
         AddAggregate(memo, dataBand, text.substr(i, pos - i));
         i = pos;
       } else {
-        if (variables->IndexOf(word) >= 0) {
-          const Variant value = variables->GetVariable(word);
-          SearchText(memo, dataBand, value.IsNull() ? String() : rtl::VarToStr(value), depth + 1);
-        }
+        if (variables->IndexOf(word) >= 0) SearchVariable(memo, dataBand, word, depth);
         i = end;
       }
     }
   }
+}
+
+void TqvxAggregateList::SearchVariable(TqvxCustomMemoView* memo, TqvxDataBand* dataBand, const String& name,
+                                       int depth) {
+  // A variable whose text leads back to itself is searched once on the way: texts such as X = "Y + Y",
+  // Y = "X + X" would otherwise double the work at every level.
+  const String key = rtl::UpperCase(name);
+  if (std::find(FSearchPath.begin(), FSearchPath.end(), key) != FSearchPath.end()) return;
+  const Variant value = FReport->Variables()->GetVariable(name);
+  FSearchPath.push_back(key);
+  try {
+    SearchText(memo, dataBand, value.IsNull() ? String() : rtl::VarToStr(value), depth + 1);
+  } catch (...) {
+    FSearchPath.pop_back();
+    throw;
+  }
+  FSearchPath.pop_back();
 }
 
 void TqvxAggregateList::ParseName(const String& complexName, TqvxAggregateFunction& func, String& expr,

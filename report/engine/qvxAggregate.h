@@ -86,10 +86,13 @@ class TqvxAggregateList {
   void AddAggregate(TqvxCustomMemoView* memo, TqvxDataBand* dataBand, const rtl::String& call);
   // Searches text for calls; depth bounds the variables that refer to one another.
   void SearchText(TqvxCustomMemoView* memo, TqvxDataBand* dataBand, const rtl::String& text, int depth);
+  void SearchVariable(TqvxCustomMemoView* memo, TqvxDataBand* dataBand, const rtl::String& name, int depth);
   void SearchBand(TqvxBand* band, TqvxDataBand* dataBand);
   void SearchBandChain(TqvxBand* band, TqvxDataBand* dataBand);
   void AddDataBand(TqvxBand* band);
 
   std::vector<std::unique_ptr<TqvxAggregateItem>> FList;
   TqvxReport* FReport;
+  // The variables being searched now, outermost first (names upper-cased).
+  std::vector<rtl::String> FSearchPath;
 };

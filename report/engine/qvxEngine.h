@@ -98,8 +98,10 @@ class TqvxEngine : public TqvxCustomEngine {
   void OutlineUp(TqvxBand* band);
   void AddPageOutline();
   void OutlineRoot();
-  // Lets the window messages through so that the preview stays responsive and can cancel.
+  // Lets the window messages through so that the preview stays responsive and can cancel (at most once every
+  // kMessageInterval milliseconds).
   void ProcessMessages();
+  static constexpr rtl::UInt64 kMessageInterval = 15;
 
   // --- page layout, breaks and keep-together (qvxEngineLayout.cpp)
   void InitPage();
@@ -157,4 +159,6 @@ class TqvxEngine : public TqvxCustomEngine {
   TqvxHeaderList FVHeaderList;
   TqvxBand* FVMasterBand = nullptr;
   std::vector<rtl::Integer> FVPageList;
+  bool FMessagesChecked = false;
+  rtl::UInt64 FLastMessages = 0;
 };

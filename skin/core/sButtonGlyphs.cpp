@@ -86,8 +86,11 @@ void lvDrawGlyphEx(const TlvDrawGlyphData& d) {
     const int fw = d.ImgRect.Width() > 0 ? d.ImgRect.Width() : glyph->Width() / numGlyphs;
     const vcl::TRect src(fw * k, 0, fw * (k + 1), glyph->Height());
     if (d.DstBmp) {
+      // A disabled picture asked to be blended is half transparent here too, as on a canvas.
+      const int blend =
+          std::max(state == 0 ? d.Blend : 0, !d.Enabled && d.DisabledGlyphKind.Contains(dgBlended) ? 50 : 0);
       CopyBmp32(vcl::Rect(d.ImgRect.Left, d.ImgRect.Top, d.ImgRect.Left + fw, d.ImgRect.Top + glyph->Height()), src,
-                d.DstBmp, glyph, EmptyCI, false, grayedColor, state == 0 ? d.Blend : 0, d.Reflected);
+                d.DstBmp, glyph, EmptyCI, false, grayedColor, blend, d.Reflected);
     } else if (d.Canvas) {
       auto tmp = CreateBmp32(fw, glyph->Height());
       BitBlt(tmp->Canvas()->Handle(), 0, 0, fw, glyph->Height(), glyph->Canvas()->Handle(), src.Left, 0, SRCCOPY);
@@ -140,4 +143,123 @@ TsAlphaImageList* lvResImgList() {
     return l;
   }();
   return list.get();
+}
+
+// A freed image list is forgotten, and the button takes the built-in glyphs again.
+class TsGlyphMode::TListWatch : public vcl::TComponent {
+ public:
+  explicit TListWatch(TsGlyphMode* mode) : vcl::TComponent(nullptr), mode_(mode) {}
+
+ protected:
+  void Notification(vcl::TComponent* component, vcl::TOperation operation) override {
+    vcl::TComponent::Notification(component, operation);
+    if (operation == vcl::opRemove && component == static_cast<vcl::TComponent*>(mode_->FImages)) {
+      mode_->FImages = nullptr;
+      mode_->Invalidate();
+    }
+  }
+
+ private:
+  TsGlyphMode* mode_;
+};
+
+TsGlyphMode::TsGlyphMode(vcl::TWinControl* owner) : FOwner(owner), FWatch(std::make_unique<TListWatch>(this)) {}
+
+TsGlyphMode::~TsGlyphMode() {
+  if (FImages) FWatch->RemoveFreeNotification(FImages);
+}
+
+vcl::TCustomImageList* TsGlyphMode::SizeList() const {
+  if (FImages && FImageIndex >= 0 && FImageIndex < GetImageCount(FImages)) return FImages;
+  return lvResImgList();
+}
+
+int TsGlyphMode::ImageCount() const {
+  vcl::TCustomImageList* list = SizeList();
+  if (!list || list->Height() <= 0) return 1;
+  return list->Width() % list->Height() == 0 ? std::max(1, list->Width() / list->Height()) : 1;
+}
+
+int TsGlyphMode::Width() const {
+  vcl::TCustomImageList* list = SizeList();
+  return list ? list->Width() / ImageCount() : 0;
+}
+
+int TsGlyphMode::Height() const {
+  vcl::TCustomImageList* list = SizeList();
+  return list ? list->Height() : 0;
+}
+
+void TsGlyphMode::Invalidate() {
+  if (Btn && FOwner) Btn->GlyphChanged(Width() + 2, ImageCount());
+}
+
+void TsGlyphMode::SetImages(vcl::TCustomImageList* value) {
+  if (FImages == value) return;
+  if (FImages) FWatch->RemoveFreeNotification(FImages);
+  FImages = value;
+  if (FImages) FWatch->FreeNotification(FImages);
+  Invalidate();
+}
+
+void TsGlyphMode::SetImageIndex(int value) {
+  if (FImageIndex == value) return;
+  FImageIndex = value;
+  Invalidate();
+}
+
+void TsGlyphMode::SetImageIndexHot(int value) {
+  if (FImageIndexHot == value) return;
+  FImageIndexHot = value;
+  Invalidate();
+}
+
+void TsGlyphMode::SetImageIndexPressed(int value) {
+  if (FImageIndexPressed == value) return;
+  FImageIndexPressed = value;
+  Invalidate();
+}
+
+int TsGlyphMode::Blend() const { return Btn && Btn->Ready() ? Btn->Blend() : 0; }
+
+void TsGlyphMode::SetBlend(int value) {
+  if (Btn && Btn->Ready()) Btn->SetBlend(value);
+}
+
+bool TsGlyphMode::Grayed() const { return Btn && Btn->Ready() && Btn->Grayed(); }
+
+void TsGlyphMode::SetGrayed(bool value) {
+  if (Btn && Btn->Ready()) Btn->SetGrayed(value);
+}
+
+rtl::String TsGlyphMode::Hint() const {
+  if (Btn) return Btn->Hint();
+  return FOwner ? FOwner->Hint() : rtl::String();
+}
+
+void TsGlyphMode::SetHint(const rtl::String& value) {
+  if (Btn) Btn->SetHint(value);
+}
+
+void TsGlyphMode::Assign(const rtl::TPersistent* source) {
+  auto* src = dynamic_cast<const TsGlyphMode*>(source);
+  if (!src) {
+    rtl::TPersistent::Assign(source);
+    return;
+  }
+  SetImages(src->FImages);
+  FImageIndex = src->FImageIndex;
+  FImageIndexHot = src->FImageIndexHot;
+  FImageIndexPressed = src->FImageIndexPressed;
+  Invalidate();
+}
+
+VCL_REGISTER(TsGlyphMode) {
+  cls.Prop(L"Blend", &TsGlyphMode::Blend, &TsGlyphMode::SetBlend).Default(0);
+  cls.Prop(L"Grayed", &TsGlyphMode::Grayed, &TsGlyphMode::SetGrayed).Default(false);
+  cls.Prop(L"Hint", &TsGlyphMode::Hint, &TsGlyphMode::SetHint);
+  cls.Prop(L"Images", &TsGlyphMode::Images, &TsGlyphMode::SetImages);
+  cls.Prop(L"ImageIndex", &TsGlyphMode::ImageIndex, &TsGlyphMode::SetImageIndex).Default(-1);
+  cls.Prop(L"ImageIndexHot", &TsGlyphMode::ImageIndexHot, &TsGlyphMode::SetImageIndexHot).Default(-1);
+  cls.Prop(L"ImageIndexPressed", &TsGlyphMode::ImageIndexPressed, &TsGlyphMode::SetImageIndexPressed).Default(-1);
 }

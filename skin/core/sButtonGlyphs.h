@@ -3,9 +3,13 @@
 // several frames side by side, for the button's state, blended, greyed or mirrored as asked, into the button's
 // cache bitmap or straight onto a canvas. Also the built-in glyph list of combo edits. (The popup classes that are
 // never skinned, ThirdPartySkipForms, are with the dialog hook.)
+#include <memory>
+
 #include "platform/rtl/stringlist.h"
 #include "platform/vcl/bitmap.h"
+#include "platform/vcl/controls.h"
 #include "platform/vcl/imagelist.h"
+#include "platform/vcl/typinfo.h"
 #include "skin/core/sConst.h"
 
 class TsSkinManager;
@@ -35,3 +39,66 @@ void lvDrawGlyphEx(const TlvDrawGlyphData& data);
 inline int GetImageCount(vcl::TCustomImageList* list) { return list ? list->Count() : 0; }
 // The built-in glyph list: 48 x 16, the five strips "SF", "SR", "SD", "SE", "SC" (made on first use).
 TsAlphaImageList* lvResImgList();
+
+// What the glyph settings of a combo edit need of the edit's button.
+class TsGlyphModeButton {
+ public:
+  virtual ~TsGlyphModeButton() = default;
+  // Neither loading nor being destroyed.
+  virtual bool Ready() const = 0;
+  virtual int Blend() const = 0;
+  virtual void SetBlend(int value) = 0;
+  virtual bool Grayed() const = 0;
+  virtual void SetGrayed(bool value) = 0;
+  virtual rtl::String Hint() const = 0;
+  virtual void SetHint(const rtl::String& value) = 0;
+  // The button takes a glyph of this width and number of frames and repaints.
+  virtual void GlyphChanged(int width, int numGlyphs) = 0;
+};
+
+// The glyph settings of a combo edit's button: the images (by state) taken from an image list, else from the
+// built-in glyph list.
+class TsGlyphMode : public rtl::TPersistent {
+  VCL_CLASS(TsGlyphMode, rtl::TPersistent)
+  explicit TsGlyphMode(vcl::TWinControl* owner = nullptr);
+  ~TsGlyphMode() override;
+  TsGlyphMode(const TsGlyphMode&) = delete;
+  TsGlyphMode& operator=(const TsGlyphMode&) = delete;
+  void Assign(const rtl::TPersistent* source) override;
+
+  vcl::TCustomImageList* Images() const { return FImages; }
+  void SetImages(vcl::TCustomImageList* value);
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int value);
+  int ImageIndexHot() const { return FImageIndexHot; }
+  void SetImageIndexHot(int value);
+  int ImageIndexPressed() const { return FImageIndexPressed; }
+  void SetImageIndexPressed(int value);
+  int Blend() const;
+  void SetBlend(int value);
+  bool Grayed() const;
+  void SetGrayed(bool value);
+  rtl::String Hint() const;
+  void SetHint(const rtl::String& value);
+
+  // One glyph's size and the number of frames: from Images when it holds ImageIndex, else from the built-in list;
+  // a list whose width is a multiple of its height holds that many frames.
+  int Width() const;
+  int Height() const;
+  int ImageCount() const;
+  // The owner's button takes the glyph's width + 2 and frame count, and repaints.
+  void Invalidate();
+
+  // The owner's button (set by the owner once it exists).
+  TsGlyphModeButton* Btn = nullptr;
+
+ private:
+  class TListWatch;
+  vcl::TCustomImageList* SizeList() const;
+  vcl::TWinControl* FOwner;
+  std::unique_ptr<TListWatch> FWatch;
+  vcl::TCustomImageList* FImages = nullptr;
+  int FImageIndex = -1;
+  int FImageIndexHot = -1;
+  int FImageIndexPressed = -1;
+};

@@ -1,7 +1,5 @@
 #include "app/About.h"
 
-#include <algorithm>
-
 #include "platform/vcl/application.h"
 
 using rtl::TObject;
@@ -22,13 +20,6 @@ VCL_REGISTER(TAboutBox) {
 TAboutBox::TAboutBox(vcl::TComponent* owner) : vcl::TForm(owner) {}
 
 void TAboutBox::DoShow() {
-  vcl::TCustomForm* main = vcl::Application ? vcl::Application->MainForm() : nullptr;
-  if (HWND workspace = main ? main->ClientHandle() : nullptr; workspace && Position() == vcl::poMainFormCenter) {
-    RECT area;
-    ::GetClientRect(workspace, &area);
-    SetBounds(std::max(0, static_cast<int>(area.right - Width()) / 2),
-              std::max(0, static_cast<int>(area.bottom - Height()) / 2), Width(), Height());
-  }
   vcl::TForm::DoShow();
   // A child shown while it is being created misses its first erase under the workspace; once it is on screen it
   // is painted whole.

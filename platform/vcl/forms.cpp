@@ -71,7 +71,30 @@ void TCustomForm::BeforeDestruction() {
   TScrollingWinControl::BeforeDestruction();
 }
 
-void TCustomForm::Loaded() { TScrollingWinControl::Loaded(); }
+void TCustomForm::Loaded() {
+  TScrollingWinControl::Loaded();
+  AdjustAutoSize();
+}
+
+void TCustomForm::SetAutoSize(bool value) {
+  if (value == auto_size_) return;
+  auto_size_ = value;
+  if (!IsLoading()) AdjustAutoSize();
+}
+
+void TCustomForm::AdjustAutoSize() {
+  if (!auto_size_) return;
+  int right = 0, bottom = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->Visible() || c->Align() != alNone) continue;
+    right = std::max(right, c->Left() + c->Width());
+    bottom = std::max(bottom, c->Top() + c->Height());
+  }
+  if (right <= 0 || bottom <= 0) return;
+  auto_client_ = POINT{right, bottom};
+  SetClientSize(right, bottom);
+}
 
 void TCustomForm::DoCreate() {
   try {
@@ -325,10 +348,21 @@ void TCustomForm::AlignControls(TControl* control, TRect& rect) {
 void TCustomForm::PlaceWindow() {
   if (placed_ || !handle_) return;
   placed_ = true;
-  if (form_style_ == fsMDIChild) return;
+  TPosition pos = position_;
+  bool centred = pos == poScreenCenter || pos == poDesktopCenter || pos == poMainFormCenter || pos == poOwnerFormCenter;
+  if (form_style_ == fsMDIChild) {
+    // A child lives in the frame's workspace: every centring places it in the middle of what the workspace shows,
+    // never above or left of its top-left corner.
+    HWND workspace = GetParent(handle_);
+    if (!centred || !workspace) return;
+    RECT r;
+    ::GetClientRect(workspace, &r);
+    SetBounds(std::max(0, static_cast<int>(r.right - width_) / 2),
+              std::max(0, static_cast<int>(r.bottom - height_) / 2), width_, height_);
+    return;
+  }
   TRect area = Screen ? Screen->WorkAreaRect() : Rect(0, 0, 1024, 768);
   TRect target = area;
-  TPosition pos = position_;
   if (pos == poMainFormCenter || pos == poOwnerFormCenter) {
     TCustomForm* main = Application ? Application->MainForm() : nullptr;
     if (pos == poOwnerFormCenter) {
@@ -340,7 +374,7 @@ void TCustomForm::PlaceWindow() {
       target = TRect(r);
     }
   }
-  if (pos == poScreenCenter || pos == poDesktopCenter || pos == poMainFormCenter || pos == poOwnerFormCenter) {
+  if (centred) {
     int x = target.Left + (target.Width() - width_) / 2;
     int y = target.Top + (target.Height() - height_) / 2;
     x = std::max(area.Left, std::min(x, area.Right - width_));
@@ -755,6 +789,15 @@ void TCustomForm::Dispatch(TMessage& m) {
       break;
     case WM_GETMINMAXINFO:
       DefaultHandler(m);
+      if (auto_size_ && handle_ && m.LParam && auto_client_.x > 0) {
+        // The frame keeps the size its controls gave it: dragging a border does not change it.
+        RECT wr, cr;
+        GetWindowRect(handle_, &wr);
+        ::GetClientRect(handle_, &cr);
+        POINT size{wr.right - wr.left - cr.right + auto_client_.x, wr.bottom - wr.top - cr.bottom + auto_client_.y};
+        auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+        info->ptMinTrackSize = info->ptMaxTrackSize = size;
+      }
       return;
     default:
       break;
@@ -843,6 +886,7 @@ VCL_REGISTER(TCustomForm) {
   cls.Prop(L"ClientWidth", &TCustomForm::FormClientWidth, &TCustomForm::SetFormClientWidth);
   cls.Prop(L"ClientHeight", &TCustomForm::FormClientHeight, &TCustomForm::SetFormClientHeight);
   cls.Prop(L"Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+  cls.Prop(L"AutoSize", &TCustomForm::AutoSize, &TCustomForm::SetAutoSize).Default(false);
   cls.Prop(L"KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
   cls.Prop(L"ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   cls.Prop(L"ModalResult", &TCustomForm::ModalResult, &TCustomForm::SetModalResult).Default(0);

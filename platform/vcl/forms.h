@@ -50,6 +50,9 @@ public:
   void SetWindowState(TWindowState value);
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* value);
+  // The client area takes the extent of the controls (those not aligned to an edge), and the user cannot resize it.
+  bool AutoSize() const { return auto_size_; }
+  void SetAutoSize(bool value);
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool value) { key_preview_ = value; }
   TCanvas* Canvas() const { return canvas_; }
@@ -135,6 +138,8 @@ protected:
   void AlignControls(TControl* control, TRect& rect) override;
   void SetClientSize(int width, int height) override;
   void FocusFirstControl();
+  // Sizes the client area to the controls when AutoSize is on.
+  void AdjustAutoSize();
   // The MDI frame's client window: messages for it come here first.
   static LRESULT CALLBACK ClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -145,6 +150,8 @@ protected:
   TWindowState window_state_ = wsNormal;
   TMainMenu* menu_ = nullptr;
   bool key_preview_ = false;
+  bool auto_size_ = false;
+  POINT auto_client_{0, 0};  // the client size the controls gave an auto-sized form
   TCanvas* canvas_ = nullptr;
   bool active_ = false;
   TWinControl* active_control_ = nullptr;

@@ -64,6 +64,9 @@ void TsDBDateEdit::UpdateData(rtl::TObject*) {
   db::TField* field = FDataLink->Field();
   if (!field) return;
   ValidateEdit();
+  // A text that is no date is refused with the record: it must not reach the field as no date, or as the date the
+  // edit showed before.
+  CheckValidDate(true);
   rtl::TDateTime date = Date();
   if (date != NullDate)
     field->SetAsDateTime(date);

@@ -233,7 +233,7 @@ bool TsCustomDateEdit::CheckValidDate(bool canRaise) {
       SetDate(date);
       return true;
     }
-    if (canRaise) throw rtl::EConvertError(L"Invalid date");
+    if (canRaise) throw rtl::EConvertError(L"'" + rtl::Trim(text) + L"' is not a valid date");
     return false;
   } catch (...) {
     if (CanFocus()) SetFocus();

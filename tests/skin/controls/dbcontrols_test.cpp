@@ -211,6 +211,42 @@ TEST_F(SkinnedDBControls, DateEditWithoutADateClearsTheField) {
   EXPECT_TRUE(table_->FieldByName(L"gorusmetarihi")->IsNull());
 }
 
+// Posting while a date edit holds a text that is no date (nor an unfinished one) is refused: the record stays in
+// edit and the field keeps what it had, rather than being cleared or keeping an earlier date unseen.
+TEST_F(SkinnedDBControls, PostingATextThatIsNoDateIsRefused) {
+  struct Case {
+    int record;
+    const wchar_t* keys;
+    String shown;  // the text refused, the missing year completed
+  };
+  String year = std::to_wstring(CurrentYear());
+  const Case cases[] = {
+      {2, L"31022025", L"31.02.2025"},  // a new date that does not exist
+      {1, L"3113", L"31.13." + year},   // over a stored date: the old one must not stay
+      {2, L"1", L"1 .  ." + year},      // a day alone
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.record);
+    table_->SetRecNo(c.record);
+    double before = table_->FieldByName(L"gorusmetarihi")->AsFloat();
+    SendMessageW(date_->Handle(), EM_SETSEL, 0, -1);
+    Type(date_->Handle(), c.keys);
+    ASSERT_EQ(table_->State(), db::dsEdit);
+    try {
+      table_->Post();
+      ADD_FAILURE() << "posted";
+    } catch (const rtl::EConvertError& e) {
+      EXPECT_EQ(e.Message(), L"'" + c.shown + L"' is not a valid date");
+    }
+    EXPECT_EQ(table_->State(), db::dsEdit);
+    table_->Cancel();
+    table_->Close();
+    table_->Open();
+    table_->SetRecNo(c.record);
+    EXPECT_EQ(table_->FieldByName(L"gorusmetarihi")->AsFloat(), before);
+  }
+}
+
 TEST_F(SkinnedDBControls, LeavingTheDateEditCompletesTheYear) {
   table_->SetRecNo(2);
   Type(date_->Handle(), L"0503");

@@ -471,10 +471,22 @@ bool TDBGrid::HighlightCell(int dataCol, int dataRow, const String&, TGridDrawSt
   return options_.Contains(dgRowSelect) || dataCol == selectedIndex_;
 }
 
+String TDBGrid::OneLine(const String& text) {
+  // A cell is one line: a memo's line breaks and tabs show as blanks, not as the font's boxes for control characters.
+  String out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    wchar_t ch = text[i];
+    if (ch == L'\n' && i > 0 && text[i - 1] == L'\r') continue;
+    out += ch < L' ' ? L' ' : ch;
+  }
+  return out;
+}
+
 void TDBGrid::DefaultDrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state) {
   vcl::TCanvas* c = Canvas();
   TField* f = column ? column->Field() : nullptr;
-  String text = f ? f->DisplayText() : String();
+  String text = f ? OneLine(f->DisplayText()) : String();
   bool highlight = HighlightCell(dataCol, paintedDataRow_, text, state);
   c->Brush()->SetColor(highlight ? vcl::clHighlight : color_);
   c->SetFont(font_);

@@ -170,6 +170,8 @@ class TDBGrid : public vcl::TCustomControl {
   TInplaceEdit* InplaceEditor() const { return editor_; }
   // The text and look of one data cell the way the grid draws it by default.
   void DefaultDrawColumnCell(const vcl::TRect& rect, int dataCol, TColumn* column, TGridDrawState state);
+  // The text a cell shows: one line, each line break (CR LF, CR or LF) and control character a blank.
+  static String OneLine(const String& text);
 
   TDBGridClickEvent OnCellClick;
   TDBGridClickEvent OnTitleClick;

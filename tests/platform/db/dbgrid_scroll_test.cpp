@@ -1,6 +1,7 @@
 // The data-aware grid with more columns than fit: the horizontal scroll bar, scrolling by the bar, the keyboard
 // and shift with the wheel, the titles and the indicator in step with the cells, and sizing a column by dragging
-// its title's right border. Painted pixels come from a bitmap the grid paints its client area into.
+// its title's right border; a cell of several lines shows them on one. Painted pixels come from a bitmap the grid
+// paints its client area into.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -326,6 +327,18 @@ TEST_F(DBGridScrollTest, ADraggedWidthOfAFieldColumnSurvivesMovingThroughTheReco
   table_->Last();
   table_->First();
   EXPECT_EQ(grid_->VisibleColumn(0)->Width(), before + 20);
+}
+
+// A memo's text in a cell: its line breaks are blanks, not the font's boxes for control characters.
+TEST_F(DBGridScrollTest, ACellShowsSeveralLinesOnOne) {
+  EXPECT_EQ(TDBGrid::OneLine(L"Gevşeme\r\nİkinci\ngün\rsonra\tbitti"), L"Gevşeme İkinci gün sonra bitti");
+  table_->Next();  // the second record's first column is empty
+  table_->Edit();
+  table_->FieldByName(L"okulno")->SetAsString(L"\r\n\t\r\n");
+  table_->Post();
+  table_->First();
+  ClientShot shot(grid_);
+  EXPECT_EQ(FirstCellInk(shot), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/Unit3.h"
 #include "app/Unit4.h"
 #include "app/Unit8.h"
+#include "platform/rtl/files.h"
 #include "platform/vcl/canvas.h"
 #include "tests/app/screenfixture.h"
 
@@ -44,9 +45,9 @@ class ScreenLayout : public ScreenFixture, public ::testing::WithParamInterface<
     // The student screen shows the default picture from the program's folder.
     String logo = rtl::ExeFolder() + L"vaku_logo.png";
     if (!rtl::FileExists(logo)) {
-      std::string bytes = ReadFile(SourceFile("app/res/main_logo.png"));
+      std::string bytes = testutil::ReadFile(testutil::SourceFile("app/res/main_logo.png"));
       ASSERT_FALSE(bytes.empty());
-      std::ofstream(Utf8(logo), std::ios::binary) << bytes;
+      ASSERT_TRUE(testutil::WriteFile(logo, bytes));
     }
   }
   void CloseScreen() override {

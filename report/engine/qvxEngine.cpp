@@ -6,6 +6,7 @@
 
 #include "platform/db/dataset.h"
 #include "platform/rtl/datetime.h"
+#include "report/engine/qvxExpressions.h"
 #include "report/model/qvxDBSet.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
@@ -152,6 +153,7 @@ bool TqvxEngine::Initialize() {
   FDontShowHeaders = false;
   FHBandNamesTree.clear();
   FAggregates.Clear();
+  if (auto* calculator = dynamic_cast<TqvxCalculator*>(&FReport->Calculator())) calculator->ForgetFields();
   rtl::TStringList* errors = FReport->Errors();
   const std::vector<TqvxReportPage*> pages = ReportPages();
   for (TqvxReportPage* p : pages) {

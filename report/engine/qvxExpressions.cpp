@@ -140,6 +140,7 @@ TqvxCalculator::TqvxCalculator(TqvxReport* report)
 TqvxCalculator::~TqvxCalculator() = default;
 
 void TqvxCalculator::Clear() {
+  FFieldRefs.clear();
   FCache->Clear();
   FCache->SetScriptLanguage(FReport->ScriptLanguage());
 }
@@ -183,7 +184,19 @@ bool TqvxCalculator::DoGetValue(const String& expr, Variant& value) {
 
   TqvxDataSet* ds = nullptr;
   String field;
-  FReport->GetDatasetAndField(expr, ds, field);
+  // While a run goes on its datasets stay as they are: each text is looked up among them once.
+  const TqvxCustomEngine* engine = FReport->Engine();
+  if (engine && engine->Running) {
+    auto it = FFieldRefs.find(expr);
+    if (it == FFieldRefs.end()) {
+      FReport->GetDatasetAndField(expr, ds, field);
+      it = FFieldRefs.emplace(expr, TFieldRef{ds, field}).first;
+    }
+    ds = it->second.DataSet;
+    field = it->second.Field;
+  } else {
+    FReport->GetDatasetAndField(expr, ds, field);
+  }
   if (ds && !field.empty()) {
     value = ds->GetValue(field);
     if (FReport->EngineOptions()->ConvertNulls && value.IsNull()) value = EmptyValueOf(ds->GetFieldType(field));

@@ -5,11 +5,13 @@
 // of the preparation under the expression's text.
 #include <memory>
 #include <set>
+#include <unordered_map>
 
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/variant.h"
 #include "report/model/qvxLinks.h"
 
+class TqvxDataSet;
 class TqvxReport;
 class TwzScript;
 
@@ -70,6 +72,16 @@ class TqvxCalculator : public TqvxCustomCalculator {
   std::unique_ptr<TqvxExpressionCache> FCache;
   // Report variables whose text is being evaluated now: one that refers back to itself has no value.
   std::set<rtl::String> FEvaluating;
+  // The dataset and field each text names (none: not a field), found during the current run.
+  struct TFieldRef {
+    TqvxDataSet* DataSet;
+    rtl::String Field;
+  };
+  std::unordered_map<rtl::String, TFieldRef> FFieldRefs;
+
+ public:
+  // A run starts: datasets may have been made anew since the last one.
+  void ForgetFields() { FFieldRefs.clear(); }
 };
 
 // The script-call marker of Calc: the report's script, with errors worded for a script's Report.Calc.

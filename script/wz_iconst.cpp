@@ -1,21 +1,54 @@
 #include "script/wz_iconst.h"
 
-const rtl::String SLangNotFound = L"Language '%s' not found";
-const rtl::String SInvalidLanguage = L"Invalid language definition";
-const rtl::String SIdRedeclared = L"Identifier redeclared: ";
-const rtl::String SUnknownType = L"Unknown type: ";
-const rtl::String SIncompatibleTypes = L"Incompatible types";
-const rtl::String SIdUndeclared = L"Undeclared identifier: ";
-const rtl::String SClassRequired = L"Class type required";
-const rtl::String SIndexRequired = L"Index required";
-const rtl::String SStringError = L"Strings doesn't have properties or methods";
-const rtl::String SClassError = L"Class %s does not have a default property";
-const rtl::String SArrayRequired = L"Array type required";
-const rtl::String SVarRequired = L"Variable required";
-const rtl::String SNotEnoughParams = L"Not enough actual parameters";
-const rtl::String STooManyParams = L"Too many actual parameters";
-const rtl::String SLeftCantAssigned = L"Left side cannot be assigned to";
-const rtl::String SForError = L"For loop variable must be numeric variable";
-const rtl::String SEventError = L"Event handler must be a procedure";
+#include "platform/rtl/strings.h"
+
+rtl::String SLangNotFound = L"Language '%s' not found";
+rtl::String SInvalidLanguage = L"Invalid language definition";
+rtl::String SIdRedeclared = L"Identifier redeclared: ";
+rtl::String SUnknownType = L"Unknown type: ";
+rtl::String SIncompatibleTypes = L"Incompatible types";
+rtl::String SIdUndeclared = L"Undeclared identifier: ";
+rtl::String SClassRequired = L"Class type required";
+rtl::String SIndexRequired = L"Index required";
+rtl::String SStringError = L"Strings doesn't have properties or methods";
+rtl::String SClassError = L"Class %s does not have a default property";
+rtl::String SArrayRequired = L"Array type required";
+rtl::String SVarRequired = L"Variable required";
+rtl::String SNotEnoughParams = L"Not enough actual parameters";
+rtl::String STooManyParams = L"Too many actual parameters";
+rtl::String SLeftCantAssigned = L"Left side cannot be assigned to";
+rtl::String SForError = L"For loop variable must be numeric variable";
+rtl::String SEventError = L"Event handler must be a procedure";
 const rtl::String SStatementExpected = L"Statement expected";
 const rtl::String SNestingTooDeep = L"Nesting too deep";
+
+bool wzSetMessage(const rtl::String& name, const rtl::String& text) {
+  static const struct {
+    const wchar_t* name;
+    rtl::String* text;
+  } messages[] = {
+      {L"SLangNotFound", &SLangNotFound},
+      {L"SInvalidLanguage", &SInvalidLanguage},
+      {L"SIdRedeclared", &SIdRedeclared},
+      {L"SUnknownType", &SUnknownType},
+      {L"SIncompatibleTypes", &SIncompatibleTypes},
+      {L"SIdUndeclared", &SIdUndeclared},
+      {L"SClassRequired", &SClassRequired},
+      {L"SIndexRequired", &SIndexRequired},
+      {L"SStringError", &SStringError},
+      {L"SClassError", &SClassError},
+      {L"SArrayRequired", &SArrayRequired},
+      {L"SVarRequired", &SVarRequired},
+      {L"SNotEnoughParams", &SNotEnoughParams},
+      {L"STooManyParams", &STooManyParams},
+      {L"SLeftCantAssigned", &SLeftCantAssigned},
+      {L"SForError", &SForError},
+      {L"SEventError", &SEventError},
+  };
+  for (const auto& m : messages)
+    if (rtl::SameText(name, m.name)) {
+      *m.text = text;
+      return true;
+    }
+  return false;
+}

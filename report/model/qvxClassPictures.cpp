@@ -12,6 +12,7 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxDataSets.h"
+#include "report/model/qvxGraphics.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 
@@ -183,60 +184,6 @@ void TqvxCustomLineView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended sc
 String TqvxLineView::GetDescription() const { return qvxResources().Get(L"obLine"); }
 
 // ---------------------------------------------------------------------------------------------------------------
-// Drawing graphics
-
-void qvxDrawPictureGraphic(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TGraphic* graphic, bool forPrinter,
-                           bool smooth, bool transparent, TColor transparentColor) {
-  canvas->Brush()->SetColor(0xFFFFFF);
-  canvas->Brush()->SetStyle(vcl::bsSolid);
-  const bool isMetafile = graphic->ClassName() == L"TMetafile";
-  const bool keyed = transparent && transparentColor != clTransparent;
-  if (isMetafile || (!forPrinter && !smooth && !keyed)) {
-    graphic->SetTransparent(transparent);
-    canvas->StretchDraw(rect, graphic);
-    return;
-  }
-  // Everything else goes through a bitmap of its own size, so that smoothing and the transparent colour work
-  // the same for every kind of graphic.
-  vcl::TBitmap bmp(graphic->Width(), graphic->Height(), forPrinter ? vcl::pf32bit : vcl::pf24bit);
-  if (transparentColor != clTransparent) {
-    bmp.Canvas()->Brush()->SetColor(transparentColor);
-    bmp.Canvas()->FillRect(vcl::TRect(0, 0, bmp.Width(), bmp.Height()));
-  }
-  bmp.Canvas()->Draw(0, 0, graphic);
-  HDC dc = canvas->Handle();
-  const int oldMode = SetStretchBltMode(dc, HALFTONE);
-  SetBrushOrgEx(dc, 0, 0, nullptr);
-  if (keyed) {
-    // Inverted in, the transparent pixels masked out, inverted again: those pixels show the destination.
-    SetStretchBltMode(dc, COLORONCOLOR);
-    HDC src = bmp.Canvas()->Handle();
-    const int w = bmp.Width(), h = bmp.Height();
-    const int dw = rect.Right - rect.Left, dh = rect.Bottom - rect.Top;
-    HDC maskDC = CreateCompatibleDC(nullptr);
-    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-    HGDIOBJ oldMask = SelectObject(maskDC, mask);
-    const COLORREF oldSrcBk = SetBkColor(src, vcl::ColorToRGB(transparentColor) & 0xFFFFFF);
-    BitBlt(maskDC, 0, 0, w, h, src, 0, 0, SRCCOPY);
-    SetBkColor(src, oldSrcBk);
-    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-    StretchBlt(dc, rect.Left, rect.Top, dw, dh, src, 0, 0, w, h, SRCINVERT);
-    StretchBlt(dc, rect.Left, rect.Top, dw, dh, maskDC, 0, 0, w, h, SRCAND);
-    StretchBlt(dc, rect.Left, rect.Top, dw, dh, src, 0, 0, w, h, SRCINVERT);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
-    SelectObject(maskDC, oldMask);
-    DeleteObject(mask);
-    DeleteDC(maskDC);
-  } else {
-    StretchBlt(dc, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top, bmp.Canvas()->Handle(), 0, 0,
-               bmp.Width(), bmp.Height(), SRCCOPY);
-  }
-  SetStretchBltMode(dc, oldMode);
-}
-
-// ---------------------------------------------------------------------------------------------------------------
 // Pictures
 
 TqvxPictureView::TqvxPictureView(vcl::TComponent* owner) : TqvxView(owner), FPicture(new vcl::TPicture()) {
@@ -386,7 +333,7 @@ void TqvxPictureView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scale
           r.Right = r.Left + Rnd(gw * ky);
         if (Center) Move(r, (DX - r.Width()) / 2, (DY - r.Height()) / 2);
       }
-      qvxDrawPictureGraphic(canvas, r, graphic, IsPrinting(), HightQuality, keyed, TransparentColor);
+      qvxDrawGraphic(canvas, r, graphic, IsPrinting(), HightQuality, keyed, TransparentColor);
     } else {
       HDC dc = canvas->Handle();
       HRGN saved = CreateRectRgn(0, 0, 10000, 10000);
@@ -395,7 +342,7 @@ void TqvxPictureView::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scale
       if (Center) Move(r, (DX - Rnd(gw * scaleX)) / 2, (DY - Rnd(gh * scaleY)) / 2);
       r.Right = r.Left + Rnd(gw * scaleX);
       r.Bottom = r.Top + Rnd(gh * scaleY);
-      qvxDrawPictureGraphic(canvas, r, graphic, IsPrinting(), HightQuality, keyed, TransparentColor);
+      qvxDrawGraphic(canvas, r, graphic, IsPrinting(), HightQuality, keyed, TransparentColor);
       SelectClipRgn(dc, hadClip ? saved : nullptr);
       DeleteObject(saved);
     }

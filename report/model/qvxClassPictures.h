@@ -95,8 +95,3 @@ class TqvxPictureView : public TqvxView {
   bool FPictureChanged = false;
   bool FTransparent = false;
 };
-
-// Draws graphic into rect: smoothed when smooth, with the pixels of transparentColor left out when transparent
-// (and the colour is not clTransparent).
-void qvxDrawPictureGraphic(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TGraphic* graphic, bool forPrinter,
-                           bool smooth, bool transparent, vcl::TColor transparentColor);

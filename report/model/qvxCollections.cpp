@@ -186,6 +186,11 @@ void qvxWriteCollection(vcl::TCollection* collection, const String& name, TqvxXM
 
 void qvxReadCollection(vcl::TCollection* collection, TqvxXMLItem* xmlItem, TqvxComponent* owner,
                        vcl::TCollection* ancestorCollection) {
+  // Items are named and checked against each other as they come: a damaged template's endless list is refused
+  // rather than read for minutes.
+  if (xmlItem->Count() > qvxMaxListItems)
+    throw rtl::Exception(L"Too many items in " + xmlItem->Name() + L": " + rtl::IntToStr(xmlItem->Count()) +
+                         L" (at most " + rtl::IntToStr(qvxMaxListItems) + L")");
   TqvxComponent* report = ReportOf(owner);
   TqvxXMLSerializer* serializer = ActiveSerializer(owner);
   std::unique_ptr<TqvxXMLSerializer> own;

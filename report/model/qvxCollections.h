@@ -10,7 +10,7 @@ class TqvxComponent;
 
 class TqvxCollectionItem : public vcl::TCollectionItem {
   VCL_CLASS(TqvxCollectionItem, vcl::TCollectionItem)
-public:
+ public:
   explicit TqvxCollectionItem(vcl::TCollection* collection) : vcl::TCollectionItem(collection) {}
 
   virtual rtl::String GetInheritedName() const { return InheritedName; }
@@ -24,7 +24,7 @@ public:
 
 class TqvxCollection : public vcl::TCollection {
   VCL_CLASS(TqvxCollection, vcl::TCollection)
-public:
+ public:
   explicit TqvxCollection(const vcl::TClassInfo* itemClass, rtl::TPersistent* owner = nullptr)
       : vcl::TCollection(itemClass, owner) {}
 
@@ -33,7 +33,7 @@ public:
   // The first item whose inherited name is exactly name (case matters); nullptr when none.
   virtual TqvxCollectionItem* FindByName(const rtl::String& name) const;
 
-protected:
+ protected:
   // A new item gets the first free name "<item class><n>" (n from 1).
   void Added(vcl::TCollectionItem* item) override;
 };
@@ -42,6 +42,9 @@ protected:
 // the XML serializer the items go as a list of attribute texts; otherwise in the standard collection form.
 void qvxWriteCollection(vcl::TCollection* collection, vcl::TWriter& writer, TqvxComponent* owner);
 void qvxReadCollection(vcl::TCollection* collection, vcl::TReader& reader, TqvxComponent* owner);
+
+// More items than any list of a report holds (datasets, variables, styles): a template with more is damaged.
+inline constexpr rtl::Integer qvxMaxListItems = 500;
 
 // A collection as a new child element name of xmlItem, one "item" element per item, and back. ancestorCollection is
 // the same collection of the parent report (or nullptr): then only values that differ from the parent's are written.

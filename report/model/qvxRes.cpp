@@ -5,8 +5,14 @@
 #include "platform/rtl/textconv.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/bitmap.h"
+#include "platform/vcl/buttons.h"
+#include "platform/vcl/imagelist.h"
 #include "report/model/qvxChm.h"
+#include "report/model/qvxDecompress.h"
+#include "report/model/qvxGraphics.h"
 #include "report/model/qvxXML.h"
+#include "script/wz_iconst.h"
 
 using rtl::Integer;
 using rtl::String;
@@ -32,7 +38,12 @@ const THelpTopic helpTopics[17] = {
 };
 
 TqvxResources::TqvxResources()
-    : FNames(std::make_unique<rtl::TStringList>()),
+    : FDisabledButtonImages(std::make_unique<vcl::TImageList>(nullptr, 16, 16)),
+      FMainButtonImages(std::make_unique<vcl::TImageList>(nullptr, 16, 16)),
+      FObjectImages(std::make_unique<vcl::TImageList>(nullptr, 16, 16)),
+      FPreviewButtonImages(std::make_unique<vcl::TImageList>(nullptr, 16, 16)),
+      FWizardImages(std::make_unique<vcl::TImageList>(nullptr, 32, 32)),
+      FNames(std::make_unique<rtl::TStringList>()),
       FValues(std::make_unique<TqvxWideStrings>()),
       FLanguages(std::make_unique<rtl::TStringList>()) {
   FNames->SetSorted(true);
@@ -139,6 +150,96 @@ String TqvxResources::HelpPath(const rtl::TObject* sender) const {
 
 void TqvxResources::Help(const rtl::TObject* sender) const {
   qvxDisplayHHTopic(vcl::Application ? vcl::Application->Handle() : nullptr, HelpPath(sender));
+}
+
+void TqvxResources::UpdateFSResources() {
+  static const wchar_t* const keys[] = {
+      L"SLangNotFound",  L"SInvalidLanguage", L"SIdRedeclared",    L"SUnknownType",   L"SIncompatibleTypes",
+      L"SIdUndeclared",  L"SClassRequired",   L"SIndexRequired",   L"SStringError",   L"SClassError",
+      L"SArrayRequired", L"SVarRequired",     L"SNotEnoughParams", L"STooManyParams", L"SLeftCantAssigned",
+      L"SForError",      L"SEventError"};
+  for (const wchar_t* key : keys) wzSetMessage(key, Get(key));
+}
+
+namespace {
+
+// The packed image strip stored under name among the program's RCDATA resources, unpacked.
+void LoadStrip(const wchar_t* name, vcl::TBitmap& bitmap) {
+  rtl::TResourceStream packed(nullptr, name, MAKEINTRESOURCEW(10));
+  rtl::TMemoryStream unpacked;
+  qvxDecompressStream(packed, unpacked);
+  unpacked.SetPosition(0);
+  bitmap.LoadFromStream(unpacked);
+}
+
+}  // namespace
+
+vcl::TImageList* TqvxResources::GetMainButtonImages() {
+  if (FMainButtonImages->Count() == 0) {
+    vcl::TBitmap strip;
+    LoadStrip(L"DesgnButtons", strip);
+    SetButtonImages(&strip);
+  }
+  return FMainButtonImages.get();
+}
+
+vcl::TImageList* TqvxResources::GetPreviewButtonImages() {
+  if (FPreviewButtonImages->Count() == 0) {
+    vcl::TBitmap strip;
+    LoadStrip(L"PreviewButtons", strip);
+    SetPreviewButtonImages(&strip);
+  }
+  return FPreviewButtonImages.get();
+}
+
+vcl::TImageList* TqvxResources::GetObjectImages() {
+  if (FObjectImages->Count() == 0) {
+    vcl::TBitmap strip;
+    LoadStrip(L"ObjectButtons", strip);
+    SetObjectImages(&strip);
+  }
+  return FObjectImages.get();
+}
+
+vcl::TImageList* TqvxResources::GetWizardImages() {
+  if (FWizardImages->Count() == 0) {
+    vcl::TBitmap strip;
+    LoadStrip(L"WizardButtons", strip);
+    SetWizardImages(&strip);
+  }
+  return FWizardImages.get();
+}
+
+void TqvxResources::SetButtonImages(vcl::TBitmap* images, bool clear) {
+  if (clear) {
+    FMainButtonImages->Clear();
+    FDisabledButtonImages->Clear();
+  }
+  qvxAssignImages(images, 16, 16, FMainButtonImages.get(), FDisabledButtonImages.get());
+}
+
+void TqvxResources::SetPreviewButtonImages(vcl::TBitmap* images, bool clear) {
+  if (clear) FPreviewButtonImages->Clear();
+  qvxAssignImages(images, 16, 16, FPreviewButtonImages.get());
+}
+
+void TqvxResources::SetObjectImages(vcl::TBitmap* images, bool clear) {
+  if (clear) FObjectImages->Clear();
+  qvxAssignImages(images, 16, 16, FObjectImages.get());
+}
+
+void TqvxResources::SetWizardImages(vcl::TBitmap* images, bool clear) {
+  if (clear) FWizardImages->Clear();
+  qvxAssignImages(images, 32, 32, FWizardImages.get());
+}
+
+void TqvxResources::SetGlyph(vcl::TSpeedButton* button, Integer index) {
+  vcl::TBitmap glyph(32, 16, vcl::pf24bit);
+  glyph.Canvas()->Brush()->SetColor(0x008080);
+  glyph.Canvas()->FillRect(vcl::TRect(0, 0, 32, 16));
+  GetMainButtonImages()->Draw(glyph.Canvas(), 0, 0, index);
+  FDisabledButtonImages->Draw(glyph.Canvas(), 16, 0, index);
+  button->SetGlyph(&glyph);
 }
 
 void qvxDisplayHHTopic(void* handle, const String& topic) {

@@ -8,6 +8,12 @@
 #include "platform/rtl/stringlist.h"
 #include "report/model/qvxUnicodeUtils.h"
 
+namespace vcl {
+class TBitmap;
+class TImageList;
+class TSpeedButton;
+}  // namespace vcl
+
 struct THelpTopic {
   const wchar_t* Sender;  // class name
   const wchar_t* Topic;   // page of the help file
@@ -15,7 +21,7 @@ struct THelpTopic {
 extern const THelpTopic helpTopics[17];
 
 class TqvxResources : public rtl::TObject {
-public:
+ public:
   TqvxResources();
   ~TqvxResources() override;
   rtl::String ClassName() const override { return L"TqvxResources"; }
@@ -48,11 +54,30 @@ public:
   void SetHelpFile(const rtl::String& value) { FHelpFile = value; }
   rtl::Cardinal CodePage() const { return FCP; }
 
-  // Copies the script engine's message texts from the table. The script engine keeps its messages as constants,
-  // so there is nothing to copy into yet; language files still translate every text of the report library.
-  void UpdateFSResources() {}
+  // Copies the seventeen translatable messages of the script compiler from the table, so that a language file
+  // translates them too.
+  void UpdateFSResources();
 
-private:
+  // The library's button images, 16 x 16 (the wizard's 32 x 32). A getter fills its list on first use from the
+  // packed image strip of the program's resources; only the preview's strip ("PreviewButtons") is part of this
+  // program, the others raise EResNotFound.
+  vcl::TImageList* GetMainButtonImages();
+  vcl::TImageList* GetPreviewButtonImages();
+  vcl::TImageList* GetObjectImages();
+  vcl::TImageList* GetWizardImages();
+  // Filled with the main button images.
+  vcl::TImageList* DisabledButtonImages() const { return FDisabledButtonImages.get(); }
+  // A strip cut into the list (clear empties it first); the main buttons also get grey copies for disabled ones.
+  void SetButtonImages(vcl::TBitmap* images, bool clear = false);
+  void SetPreviewButtonImages(vcl::TBitmap* images, bool clear = false);
+  void SetObjectImages(vcl::TBitmap* images, bool clear = false);
+  void SetWizardImages(vcl::TBitmap* images, bool clear = false);
+  // Gives button a two-state glyph: main image index, and its disabled image beside it.
+  void SetGlyph(vcl::TSpeedButton* button, rtl::Integer index);
+
+ private:
+  std::unique_ptr<vcl::TImageList> FDisabledButtonImages, FMainButtonImages, FObjectImages, FPreviewButtonImages,
+      FWizardImages;
   std::unique_ptr<rtl::TStringList> FNames;
   std::unique_ptr<TqvxWideStrings> FValues;
   std::unique_ptr<rtl::TStringList> FLanguages;

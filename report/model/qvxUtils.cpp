@@ -239,6 +239,12 @@ String qvxGetFullName(vcl::TComponent* owner, vcl::TComponent* component) {
   return String();
 }
 
+TqvxRectArea::TqvxRectArea(const TqvxComponent* component)
+    : X(component->AbsLeft()),
+      Y(component->AbsTop()),
+      X1(component->AbsLeft() + component->Width()),
+      Y1(component->AbsTop() + component->Height()) {}
+
 bool TqvxRectArea::InterceptsX(const TqvxRectArea& a) const { return a.X < X1 - 0.0001L && a.X1 > X + 0.0001L; }
 
 bool TqvxRectArea::InterceptsY(const TqvxRectArea& a) const { return a.Y < Y1 - 0.0001L && a.Y1 > Y + 0.0001L; }

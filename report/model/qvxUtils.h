@@ -10,6 +10,7 @@
 namespace vcl {
 class TComponent;
 }
+class TqvxComponent;
 
 // How the report shows the problems of a run (the engine option SilentMode).
 enum TqvxSilentMode : int { simMessageBoxes, simSilent, simReThrow };
@@ -55,9 +56,11 @@ rtl::String qvxGetFullName(vcl::TComponent* owner, vcl::TComponent* component);
 
 // A rectangle in report units for the engine's overlap tests.
 class TqvxRectArea : public rtl::TObject {
-public:
+ public:
   TqvxRectArea(long double left, long double top, long double right, long double bottom)
       : X(left), Y(top), X1(right), Y1(bottom) {}
+  // The component's absolute rectangle on its page.
+  explicit TqvxRectArea(const TqvxComponent* component);
   rtl::String ClassName() const override { return L"TqvxRectArea"; }
   // The spans overlap by more than 0.0001.
   bool InterceptsX(const TqvxRectArea& a) const;

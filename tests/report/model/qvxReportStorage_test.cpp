@@ -465,6 +465,13 @@ TEST_F(StorageTest, DamagedTemplatesAnswerClearErrors) {
                 L"</TqvxReport>";
        },
        L"Invalid number of columns"},
+      {"endless list",
+       [](auto&) {
+         String items;
+         for (int i = 0; i < 501; ++i) items += L"<item Name=\"v" + rtl::IntToStr(i) + L"\"/>";
+         return Header() + L"<TqvxReport><Variables>" + items + L"</Variables></TqvxReport>";
+       },
+       L"Too many items in Variables: 501 (at most 500)"},
       {"parent missing", [](auto&) { return Header() + L"<TqvxReport ParentReport=\"yok.qv3\"/>"; },
        L"Parent report not found"},
       {"parent of itself", [](auto& folder) { return Header() + L"<TqvxReport ParentReport=\"kendisi.qv3\"/>"; },

@@ -4,6 +4,12 @@
 
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/textconv.h"
+#include "platform/vcl/bitmap.h"
+#include "platform/vcl/buttons.h"
+#include "platform/vcl/imagelist.h"
+#include "script/wz_iconst.h"
+#include "script/wz_script.h"
 
 using rtl::String;
 
@@ -49,9 +55,10 @@ TEST(QvxResources, LanguageDocuments) {
   TqvxResources res;
   res.AddW(L"mbError", L"Error");
   // A language file overrides key by key; its values are decoded twice.
-  res.AddXML("<?xml version=\"1.1\" encoding=\"utf-8\"?><Resources CodePage=\"1254\">"
-             "<StrRes Name=\"mbError\" Text=\"Hata\"/><StrRes Name=\"q\" Text=\"&#38;#34;\xC4\xB1&#38;#34;\"/>"
-             "<Other Name=\"x\" Text=\"y\"/></Resources>");
+  res.AddXML(
+      "<?xml version=\"1.1\" encoding=\"utf-8\"?><Resources CodePage=\"1254\">"
+      "<StrRes Name=\"mbError\" Text=\"Hata\"/><StrRes Name=\"q\" Text=\"&#38;#34;\xC4\xB1&#38;#34;\"/>"
+      "<Other Name=\"x\" Text=\"y\"/></Resources>");
   EXPECT_EQ(res.Get(L"mbError"), L"Hata");
   EXPECT_EQ(res.Get(L"q"), L"\"ı\"");
   EXPECT_EQ(res.Get(L"x"), L"x");
@@ -73,7 +80,7 @@ TEST(QvxResources, LanguageDocuments) {
 
 namespace {
 class TqvxDesignerForm : public rtl::TObject {
-public:
+ public:
   String ClassName() const override { return L"TqvxDesignerForm"; }
 };
 }  // namespace
@@ -98,4 +105,84 @@ TEST(QvxResources, LanguageFilesListedByName) {
   rtl::DeleteFile(a);
   rtl::DeleteFile(b);
   EXPECT_EQ(res.Languages().ToVector(), (std::vector<String>{L"Deutsch", L"Turkce"}));
+}
+
+TEST(QvxResources, PreviewButtonImagesFromTheProgramsStrip) {
+  vcl::TImageList* images = qvxResources().GetPreviewButtonImages();
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(images->Count(), 25);
+  EXPECT_EQ(images->Width(), 16);
+  EXPECT_EQ(images->Height(), 16);
+  EXPECT_EQ(qvxResources().GetPreviewButtonImages(), images) << "filled once";
+  EXPECT_EQ(images->Count(), 25);
+  // Each glyph the preview uses draws something on its transparent ground, and leaves the ground alone.
+  for (int index : {0, 1, 2, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24}) {
+    vcl::TBitmap target(16, 16, vcl::pf24bit);
+    target.Canvas()->Brush()->SetColor(0x00FF00);
+    target.Canvas()->FillRect(vcl::TRect(0, 0, 16, 16));
+    images->Draw(target.Canvas(), 0, 0, index);
+    int drawn = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        if (target.Canvas()->Pixels(x, y) != 0x00FF00) ++drawn;
+    EXPECT_GT(drawn, 10) << index;
+    EXPECT_LT(drawn, 256) << index;
+  }
+}
+
+TEST(QvxResources, StripsTheProgramDoesNotCarry) {
+  TqvxResources res;
+  EXPECT_THROW(res.GetMainButtonImages(), rtl::EResNotFound);
+  EXPECT_THROW(res.GetObjectImages(), rtl::EResNotFound);
+  EXPECT_THROW(res.GetWizardImages(), rtl::EResNotFound);
+  // A strip handed in fills the list; main buttons get their grey copies.
+  vcl::TBitmap strip(48, 16, vcl::pf24bit);
+  strip.Canvas()->Brush()->SetColor(0xFFFFFF);
+  strip.Canvas()->FillRect(vcl::TRect(0, 0, 48, 16));
+  res.SetButtonImages(&strip);
+  EXPECT_EQ(res.GetMainButtonImages()->Count(), 3);
+  EXPECT_EQ(res.DisabledButtonImages()->Count(), 3);
+  res.SetButtonImages(&strip, true);
+  EXPECT_EQ(res.GetMainButtonImages()->Count(), 3);
+  vcl::TBitmap wizard(64, 32, vcl::pf24bit);
+  res.SetWizardImages(&wizard);
+  EXPECT_EQ(res.GetWizardImages()->Count(), 2);
+}
+
+TEST(QvxResources, SetGlyphGivesTwoStates) {
+  TqvxResources res;
+  // One button image: a red square on white.
+  vcl::TBitmap strip(16, 16, vcl::pf24bit);
+  strip.Canvas()->Brush()->SetColor(0xFFFFFF);
+  strip.Canvas()->FillRect(vcl::TRect(0, 0, 16, 16));
+  strip.Canvas()->Brush()->SetColor(0x0000FF);
+  strip.Canvas()->FillRect(vcl::TRect(4, 4, 12, 12));
+  res.SetButtonImages(&strip);
+  vcl::TSpeedButton button(nullptr);
+  res.SetGlyph(&button, 0);
+  vcl::TBitmap* glyph = button.Glyph();
+  ASSERT_EQ(glyph->Width(), 32);
+  ASSERT_EQ(glyph->Height(), 16);
+  vcl::TCanvas* c = glyph->Canvas();
+  EXPECT_EQ(c->Pixels(0, 15), 0x008080) << "the glyph's transparent colour";
+  EXPECT_EQ(c->Pixels(8, 8), 0x0000FF);
+  EXPECT_EQ(c->Pixels(24, 8), static_cast<vcl::TColor>(RGB(178, 178, 178))) << "the disabled image beside it";
+  EXPECT_EQ(c->Pixels(17, 1), 0x008080);
+}
+
+TEST(QvxResources, LanguageFilesTranslateTheScriptCompiler) {
+  TqvxResources& res = qvxResources();
+  const String original = res.Get(L"SIdUndeclared");
+  res.AddXML(
+      "<?xml version=\"1.1\" encoding=\"utf-8\"?><Resources CodePage=\"1254\">"
+      "<StrRes Name=\"SIdUndeclared\" Text=\"Tan\xC4\xB1mlanmam\xC4\xB1\xC5\x9F ad: \"/></Resources>");
+  TwzScript script(nullptr);
+  script.Lines().SetText(L"begin x := 1 end.");
+  script.SetSyntaxType(L"ZuvizaVuruze");
+  const bool compiled = script.Compile();
+  res.AddW(L"SIdUndeclared", original);
+  res.UpdateFSResources();
+  EXPECT_FALSE(compiled);
+  EXPECT_NE(script.ErrorMsg().find(L"Tanımlanmamış ad: 'x'"), String::npos) << rtl::StringToUTF8(script.ErrorMsg());
+  EXPECT_EQ(SIdUndeclared, original);
 }

@@ -11,6 +11,9 @@
 #include "platform/rtl/strings.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/filer.h"
+#include "report/model/qvxClassBands.h"
+#include "report/model/qvxClassMemo.h"
+#include "report/model/qvxClassPages.h"
 
 using rtl::String;
 
@@ -70,7 +73,7 @@ TEST(QvxPageNumbers, Ranges) {
 }
 
 class QvxFloat : public ::testing::TestWithParam<wchar_t> {
-protected:
+ protected:
   void SetUp() override {
     kept_ = rtl::FormatSettings.DecimalSeparator;
     rtl::FormatSettings.DecimalSeparator = GetParam();
@@ -143,6 +146,25 @@ TEST(QvxRectArea, Overlaps) {
   EXPECT_EQ(y->Y, 8);
   EXPECT_EQ(y->Y1, 10);
   EXPECT_FALSE(a.InterceptsY(TqvxRectArea(0, 10.00005L, 1, 20)));
+}
+
+TEST(QvxRectArea, OfAComponentOnItsPage) {
+  // The engine's shift tree compares objects by where they stand on the page, not within their band.
+  TqvxReportPage page(nullptr);
+  page.SetDefaults();
+  auto* band = new TqvxMasterData(&page);
+  band->SetBounds(0, 100, 700, 40);
+  auto* memo = new TqvxMemoView(band);
+  memo->SetBounds(20, 5, 80, 18);
+  const TqvxRectArea area(memo);
+  EXPECT_DOUBLE_EQ(static_cast<double>(area.X), static_cast<double>(memo->AbsLeft()));
+  EXPECT_DOUBLE_EQ(static_cast<double>(area.Y), static_cast<double>(band->AbsTop() + 5));
+  EXPECT_DOUBLE_EQ(static_cast<double>(area.X1 - area.X), 80.0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(area.Y1 - area.Y), 18.0);
+  auto* below = new TqvxMemoView(band);
+  below->SetBounds(40, 23, 80, 10);
+  EXPECT_TRUE(area.InterceptsX(TqvxRectArea(below)));
+  EXPECT_FALSE(area.InterceptsY(TqvxRectArea(below))) << "they only touch";
 }
 
 TEST(QvxFiles, TempFileAndAppPath) {

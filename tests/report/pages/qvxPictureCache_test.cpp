@@ -13,7 +13,7 @@
 #include "platform/vcl/canvas.h"
 #include "report/model/qvxClassPictures.h"
 #include "report/model/qvxXML.h"
-#include "report/pages/qvxDecompress.h"
+#include "report/model/qvxDecompress.h"
 #include "tests/common/tempdir.h"
 
 using pagestest::SmallPicture;

@@ -1,4 +1,4 @@
-#include "report/pages/qvxDecompress.h"
+#include "report/model/qvxDecompress.h"
 
 #include <vector>
 

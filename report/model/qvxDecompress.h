@@ -1,6 +1,7 @@
 #pragma once
 // The report library's packed image resources (the preview's button strip "PreviewButtons") are gzip members whose
-// modification-time field holds the big-endian Adler-32 of the unpacked data; this unpacks them.
+// modification-time field holds the big-endian Adler-32 of the unpacked data; this unpacks them, for the string
+// table's image lists and for the prepared pages' stored resources alike.
 #include "platform/rtl/streams.h"
 
 // Unpacks the gzip member at source's position into dest. A member without the gzip magic and deflate method, or

@@ -348,4 +348,22 @@ TEST_F(ListReport, CancellingBeforeTheEngineStartsPreparesNothing) {
   EXPECT_EQ(pages_->GetCount(), 0);
 }
 
+TEST_F(ListReport, CancellingDuringTheRunStopsItWithoutSuccess) {
+  Build();
+  // What the preview's cancel does while the pages are being made: the run stops at its next check.
+  int rows = 0;
+  report_->OnBeforePrint = [&](TqvxReportComponent* sender) {
+    if (sender->Name() == L"DetailData1" && ++rows == 25) report_->SetTerminated(true);
+  };
+  EXPECT_FALSE(Prepare());
+  EXPECT_EQ(report_->Errors()->Count(), 0);
+  int printed = 0;
+  for (const TRecordedPage& page : pages_->Pages) printed += static_cast<int>(page.Bands(L"DetailData1").size());
+  EXPECT_EQ(printed, 25);
+  // The first class (18 rows) was closed; the walk unwinds without closing the second, which it interrupted.
+  int footers = 0;
+  for (const TRecordedPage& page : pages_->Pages) footers += static_cast<int>(page.Bands(L"Footer1").size());
+  EXPECT_EQ(footers, 1);
+}
+
 }  // namespace

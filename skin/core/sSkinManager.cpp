@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/registry.h"
 #include "platform/rtl/strings.h"
@@ -23,6 +24,29 @@ bool UnPackedFirst = false;
 std::unique_ptr<rtl::TStringList> lvMemSkinFile;
 void (*InitDevEx)(bool active) = nullptr;
 void (*RefreshDevEx)() = nullptr;
+
+bool AsksForLibraryVersion(const std::vector<String>& params) {
+  for (const String& p : params)
+    if (rtl::SameText(p, L"/lvver")) return true;
+  return false;
+}
+
+String LibraryVersionText() { return L"Lumivex v10.24"; }
+
+namespace {
+
+// Start-up of the manager's unit: the version switch on the command line.
+struct TVersionSwitch {
+  TVersionSwitch() {
+    std::vector<String> params;
+    for (int i = 1; i <= rtl::ParamCount(); ++i) params.push_back(rtl::ParamStr(i));
+    if (AsksForLibraryVersion(params))
+      MessageBoxW(nullptr, LibraryVersionText().c_str(),
+                  rtl::ChangeFileExt(rtl::ExtractFileName(rtl::ParamStr(0)), L"").c_str(), MB_OK);
+  }
+} versionSwitch;
+
+}  // namespace
 
 TsSkinManager::TsSkinManager(vcl::TComponent* owner)
     : vcl::TComponent(owner),

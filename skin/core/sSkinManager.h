@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/stringlist.h"
 #include "platform/vcl/component.h"
@@ -246,3 +247,8 @@ int GetScrollSize(TsSkinManager* manager);
 int GetComboBtnSize(TsSkinManager* manager);
 // Sets a window's iconic-thumbnail attributes (only with lv_ChangeThumbPreviews).
 void UpdatePreview(HWND wnd, bool value);
+// True when one of the command-line parameters is "/lvver" (ASCII case ignored): the program then tells the
+// library's version in a message box when it starts.
+bool AsksForLibraryVersion(const std::vector<rtl::String>& params);
+// The text of that message box.
+rtl::String LibraryVersionText();

@@ -287,7 +287,7 @@ Variant TwzProcVariable::GetValue() {
   FProgram->ExitCalled = false;
   FProgram->Terminated = false;
   FProgram->SetIsRunning(true);
-  FProgram->Statement()->Execute();
+  FProgram->RunStatement();
   if (FIsFunc && FRefItem) return FRefItem->GetValue();
   return Variant::Null();
 }

@@ -13,6 +13,7 @@
 #include "script/wz_iilparser.h"
 #include "script/wz_iilprogram.h"
 #include "script/wz_isysrtti.h"
+#include "script/wz_lowered.h"
 #include "script/wz_statements.h"
 
 using rtl::String;
@@ -109,6 +110,7 @@ void TwzScript::Remove(rtl::TObject* item) {
 
 void TwzScript::RemoveItems(TwzAddedBy owner) {
   DropEvaluations();
+  DropCode();
   std::vector<rtl::TObject*> doomed;
   for (size_t i = FItems.size(); i-- > 0;) {
     auto* v = dynamic_cast<TwzCustomVariable*>(FItems[i].item);
@@ -137,6 +139,7 @@ void TwzScript::ClearItems(TwzAddedBy owner) {
 
 void TwzScript::Clear() {
   DropEvaluations();
+  DropCode();
   std::vector<rtl::TObject*> doomed;
   std::vector<Entry> kept;
   for (Entry& e : FItems) {
@@ -198,7 +201,41 @@ void TwzScript::Execute() {
       self->FIsRunning = false;
     }
   } reset{this};
-  FStatement->Execute();
+  RunStatement();
+}
+
+void TwzScript::RunStatement() {
+  if (!FCode) {
+    FStatement->Execute();
+    return;
+  }
+  TwzLoweredCode* code = FCode.get();
+  ++FCodeRunning;
+  struct Done {
+    TwzScript* self;
+    ~Done() {
+      if (--self->FCodeRunning == 0) self->FRetiredCode.clear();
+    }
+  } done{this};
+  code->Run();
+}
+
+void TwzScript::DropCode() {
+  if (!FCode) return;
+  if (FCodeRunning > 0)
+    FRetiredCode.push_back(std::move(FCode));
+  else
+    FCode.reset();
+}
+
+void TwzScript::LowerCode() {
+  DropCode();
+  FCode = wzLowerStatementList(FStatement);
+  for (Entry& e : FItems) {
+    auto* proc = dynamic_cast<TwzProcVariable*>(e.item);
+    // A routine keeps the code made when it was compiled: its statements do not change afterwards.
+    if (proc && !proc->Prog()->FCode) proc->Prog()->LowerCode();
+  }
 }
 
 void TwzScript::Terminate() {
@@ -371,6 +408,7 @@ void TwzScript::AddRTTI() {
 void TwzScript::ClearRTTI() {
   if (!FRTTIAdded) return;
   DropEvaluations();
+  DropCode();
   std::vector<rtl::TObject*> doomed;
   std::vector<Entry> kept;
   for (Entry& e : FItems) {
@@ -405,6 +443,7 @@ bool TwzScript::Compile() {
   FErrorPos.clear();
   FErrorUnit.clear();
   DropEvaluations();
+  DropCode();
   {
     TwzILParser parser(this);
     if (Translate(parser)) {
@@ -414,6 +453,7 @@ bool TwzScript::Compile() {
   }
   if (!FErrorMsg.empty()) return false;
   FErrorPos.clear();
+  if (wzLoweringEnabled()) LowerCode();
   return true;
 }
 
@@ -447,10 +487,12 @@ bool TwzScript::SetILCode(rtl::TStream& stream) {
     FErrorMsg = e.Message();
     return false;
   }
+  DropCode();
   TwzILBuilder builder(parser, this);
   builder.ParseILScript();
   if (!FErrorMsg.empty()) return false;
   FErrorPos.clear();
+  if (wzLoweringEnabled()) LowerCode();
   return true;
 }
 

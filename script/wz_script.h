@@ -20,6 +20,7 @@
 class TwzStatement;
 class TwzClassVariable;
 class TwzScript;
+class TwzLoweredCode;
 
 // The line hook a debugger uses: called before each statement runs.
 using TwzRunLineEvent =
@@ -127,6 +128,9 @@ public:
 
   // Runs the main statement. The exit and termination flags are cleared afterwards, also when an exception escapes.
   void Execute();
+  // Runs the main statement's children (what Execute and a routine's call do), through the lower form the last
+  // successful compile made when there is one.
+  void RunStatement();
   // Calls a script routine with the elements of params (a variant array) as its first arguments; Null when there
   // is no routine of that name. Searches the parent chain when global.
   rtl::Variant CallFunction(const rtl::String& name, const rtl::Variant& params, bool global = false);
@@ -220,6 +224,10 @@ private:
   };
 
   bool Translate(class TwzILParser& parser);
+  // Makes the lower form of the main statement and of every routine of the program that has none yet.
+  void LowerCode();
+  // Drops the lower form of the main statement (kept until the run that uses it ends).
+  void DropCode();
   rtl::String EvaluationText(const rtl::String& expression) const;
   // Drops the compiled evaluations; those still running are freed when the outermost evaluation ends.
   void DropEvaluations();
@@ -253,4 +261,7 @@ private:
   int FEvaluating = 0;
   std::shared_ptr<TwzRegistryStamp> FStamp = std::make_shared<TwzRegistryStamp>();
   std::unique_ptr<TwzBindingLog> FBindingLog;
+  std::unique_ptr<TwzLoweredCode> FCode;
+  int FCodeRunning = 0;
+  std::vector<std::unique_ptr<TwzLoweredCode>> FRetiredCode;
 };

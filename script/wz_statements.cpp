@@ -87,6 +87,10 @@ Variant TwzAssignPlusStmt::Combine(const Variant& v, const Variant& e) const { r
 // evaluated, and both are texts.
 void TwzAssignPlusStmt::Execute() {
   if (HookAndTerminated()) return;
+  Perform();
+}
+
+void TwzAssignPlusStmt::Perform() {
   TwzCustomVariable* target = Target();
   if (!target->IsKind(wzkVariable) || target->OnGetVarValue()) {
     TwzCompoundAssignmentStmt::ExecuteGeneral(target);

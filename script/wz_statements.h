@@ -56,11 +56,11 @@ public:
   void SetDesignator(TwzDesignator* value) { FDesignator = value; }
   TwzCustomExpression* Expression() const { return FExpression; }
   void SetExpression(TwzCustomExpression* value) { FExpression = value; }
-
-protected:
+  // What the statement writes and reads: the items Optimize picked, else the designator and the expression.
   TwzCustomVariable* Target() const;
   TwzCustomVariable* Source() const;
 
+protected:
   TwzDesignator* FDesignator = nullptr;
   TwzCustomExpression* FExpression = nullptr;
   TwzCustomVariable* FVar = nullptr;
@@ -96,6 +96,8 @@ public:
   using TwzCompoundAssignmentStmt::TwzCompoundAssignmentStmt;
   rtl::String ClassName() const override { return L"TwzAssignPlusStmt"; }
   void Execute() override;
+  // What Execute does after the line hook.
+  void Perform();
 
 protected:
   rtl::Variant Combine(const rtl::Variant& v, const rtl::Variant& e) const override;

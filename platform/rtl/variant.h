@@ -85,16 +85,16 @@ class Variant {
 public:
   Variant() noexcept : type_(varEmpty) { val_.i8 = 0; }
   // Scalars copy as they are; only texts, arrays and interfaces need the out-of-line part.
-  Variant(const Variant& other) : type_(other.type_) {
+  [[gnu::always_inline]] Variant(const Variant& other) : type_(other.type_) {
     val_ = other.val_;
     if (OwnsData(type_)) ShareData();
   }
-  Variant(Variant&& other) noexcept : type_(other.type_) {
+  [[gnu::always_inline]] Variant(Variant&& other) noexcept : type_(other.type_) {
     val_ = other.val_;
     other.type_ = varEmpty;
     other.val_.i8 = 0;
   }
-  Variant& operator=(const Variant& other) {
+  [[gnu::always_inline]] Variant& operator=(const Variant& other) {
     if (!OwnsData(type_) && !OwnsData(other.type_)) {
       type_ = other.type_;
       val_ = other.val_;
@@ -102,7 +102,7 @@ public:
     }
     return AssignSlow(other);
   }
-  Variant& operator=(Variant&& other) noexcept {
+  [[gnu::always_inline]] Variant& operator=(Variant&& other) noexcept {
     if (this != &other) {
       // Taken out first: other may live inside the array this variant is about to free.
       const TVarType t = other.type_;
@@ -115,7 +115,7 @@ public:
     }
     return *this;
   }
-  ~Variant() {
+  [[gnu::always_inline]] ~Variant() {
     if (OwnsData(type_)) ReleaseData();
   }
 
@@ -231,7 +231,7 @@ private:
   bool AsBooleanSlow() const;
 
   // Texts, arrays and interfaces; a by-reference variant owns nothing.
-  static bool OwnsData(TVarType t) noexcept {
+  [[gnu::always_inline]] static bool OwnsData(TVarType t) noexcept {
     return (t & varByRef) == 0 && (t == varOleStr || t == varDispatch || t == varUnknown || t >= varString);
   }
   static VarText* NewText(String&& text);

@@ -1,0 +1,537 @@
+// Expressions in the lower form. Each node does what the tree node it stands for does, in the same order: the left
+// operand is read before the right one runs, Integer operands are answered inline by the variant's own rules and
+// everything else goes to the variant operators; a call of one step follows the designator's walk step for step.
+#include "script/wz_lowered_expr.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <typeinfo>
+#include <vector>
+
+#include "script/wz_designators.h"
+#include "script/wz_expressions.h"
+#include "script/wz_hostclasses.h"
+#include "script/wz_script.h"
+
+using rtl::Int64;
+using rtl::String;
+using rtl::Variant;
+
+namespace wzlow {
+
+bool IsExactVariable(const TwzCustomVariable* item) { return item && typeid(*item) == typeid(TwzVariable); }
+bool IsExactParam(const TwzCustomVariable* item) { return item && typeid(*item) == typeid(TwzParamItem); }
+
+namespace {
+
+bool IsPlain(const TwzCustomVariable* item) { return IsExactVariable(item) || IsExactParam(item); }
+
+bool BothInteger(const Variant& a, const Variant& b) {
+  return a.VarType() == rtl::varInteger && b.VarType() == rtl::varInteger;
+}
+
+// The Integer result of two Integers: Integer while it fits, else Int64 (the variant's own rule).
+Variant IntResult(Int64 r) {
+  if (r >= INT32_MIN && r <= INT32_MAX) return Variant(static_cast<int>(r));
+  return Variant(static_cast<long long>(r));
+}
+
+// --- leaves ---
+
+class NullRead final : public Expr {
+ public:
+  void Eval(Variant& out) override { out = Variant::Null(); }
+};
+
+// A constant: the operand node's stored value, read in place.
+class ConstRead final : public Expr {
+ public:
+  explicit ConstRead(const Variant* value) : value_(value) {}
+  void Eval(Variant& out) override { out = *value_; }
+  bool Test() override { return value_->AsBoolean(); }
+
+ private:
+  const Variant* value_;
+};
+
+// A plain variable or parameter: its stored value unless a value handler answers (looked at every time: a host may
+// give the variable one after compiling).
+class VarRead final : public Expr {
+ public:
+  explicit VarRead(TwzCustomVariable* item) : item_(item) {}
+  void Eval(Variant& out) override {
+    if (!item_->OnGetVarValue())
+      out = *item_->PValue();
+    else
+      out = item_->GetValue();
+  }
+  bool Test() override {
+    if (!item_->OnGetVarValue()) return item_->PValue()->AsBoolean();
+    return item_->GetValue().AsBoolean();
+  }
+
+ private:
+  TwzCustomVariable* item_;
+};
+
+// Anything else: the item answers itself.
+class ItemRead final : public Expr {
+ public:
+  explicit ItemRead(TwzCustomVariable* item) : item_(item) {}
+  void Eval(Variant& out) override { out = item_->GetValue(); }
+
+ private:
+  TwzCustomVariable* item_;
+};
+
+// --- operands of the fused operator nodes ---
+
+struct ConstOperand {
+  const Variant* value;
+  const Variant& Read(Variant&) const { return *value; }
+  bool RunsCode() const { return false; }
+};
+
+struct VarOperand {
+  TwzCustomVariable* item;
+  const Variant& Read(Variant& scratch) const {
+    if (!item->OnGetVarValue()) return *item->PValue();
+    scratch = item->GetValue();
+    return scratch;
+  }
+  bool RunsCode() const { return static_cast<bool>(item->OnGetVarValue()); }
+};
+
+struct ExprOperand {
+  Expr* expr;
+  const Variant& Read(Variant& scratch) const {
+    expr->Eval(scratch);
+    return scratch;
+  }
+  bool RunsCode() const { return true; }
+};
+
+// --- operators ---
+
+struct PlusOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b))
+      out = IntResult(static_cast<Int64>(a.AsInteger()) + b.AsInteger());
+    else
+      out = a + b;
+  }
+};
+
+struct StrCatOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    const rtl::TVarType t = a.Deref().VarType();
+    if (t == rtl::varOleStr || t == rtl::varString || t == rtl::varUString)
+      out = Variant(a.AsString() + b.AsString());
+    else
+      PlusOp::Apply(a, b, out);
+  }
+};
+
+struct MinusOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b))
+      out = IntResult(static_cast<Int64>(a.AsInteger()) - b.AsInteger());
+    else
+      out = a - b;
+  }
+};
+
+struct MulOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b))
+      out = IntResult(static_cast<Int64>(a.AsInteger()) * b.AsInteger());
+    else
+      out = a * b;
+  }
+};
+
+struct DivFloatOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) { out = a / b; }
+};
+
+// A zero divisor goes to the variant operator, which raises its own error.
+struct DivIntOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b) && b.AsInteger() != 0)
+      out = IntResult(static_cast<Int64>(a.AsInteger()) / b.AsInteger());
+    else
+      out = rtl::VarOp(rtl::TVarOp::IntDivide, a, b);
+  }
+};
+
+struct ModOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b) && b.AsInteger() != 0)
+      out = IntResult(static_cast<Int64>(a.AsInteger()) % b.AsInteger());
+    else
+      out = rtl::VarOp(rtl::TVarOp::Modulus, a, b);
+  }
+};
+
+template <rtl::TVarOp Op>
+struct VariantOp {
+  static void Apply(const Variant& a, const Variant& b, Variant& out) { out = rtl::VarOp(Op, a, b); }
+};
+
+// Comparisons answer a Boolean; Test gives it without making a variant.
+template <class Cmp>
+struct CompareOp {
+  static bool Test(const Variant& a, const Variant& b) {
+    if (BothInteger(a, b)) {
+      const int x = a.AsInteger(), y = b.AsInteger();
+      return Cmp::Holds(x < y ? rtl::vrLessThan : y < x ? rtl::vrGreaterThan : rtl::vrEqual);
+    }
+    return Cmp::Holds(rtl::VarCompareValue(a, b));
+  }
+  static void Apply(const Variant& a, const Variant& b, Variant& out) { out = Variant(Test(a, b)); }
+};
+
+struct GreatCmp {
+  static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrGreaterThan; }
+};
+struct LessCmp {
+  static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrLessThan; }
+};
+struct LessEqCmp {
+  static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrLessThan || r == rtl::vrEqual; }
+};
+struct GreatEqCmp {
+  static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrGreaterThan || r == rtl::vrEqual; }
+};
+struct NonEqCmp {
+  static bool Holds(rtl::TVariantRelationship r) { return r != rtl::vrEqual; }
+};
+struct EqCmp {
+  static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrEqual; }
+};
+
+template <class Op>
+concept HasTest = requires(const Variant& v) {
+  Op::Test(v, v);
+};
+
+// A binary operator over two operands. The left value is kept as it was read: when the right operand may run code
+// (a call, a value handler), a value read in place is copied first.
+template <class Op, class L, class R>
+class Binary final : public Expr {
+ public:
+  Binary(L l, R r, ExprPtr ownedLeft, ExprPtr ownedRight)
+      : l_(l), r_(r), ownedLeft_(std::move(ownedLeft)), ownedRight_(std::move(ownedRight)) {}
+
+  void Eval(Variant& out) override {
+    Variant ls, rs;
+    const Variant* a = &l_.Read(ls);
+    if (a != &ls && r_.RunsCode()) {
+      ls = *a;
+      a = &ls;
+    }
+    const Variant& b = r_.Read(rs);
+    Op::Apply(*a, b, out);
+  }
+
+  bool Test() override {
+    if constexpr (HasTest<Op>) {
+      Variant ls, rs;
+      const Variant* a = &l_.Read(ls);
+      if (a != &ls && r_.RunsCode()) {
+        ls = *a;
+        a = &ls;
+      }
+      const Variant& b = r_.Read(rs);
+      return Op::Test(*a, b);
+    } else {
+      return Expr::Test();
+    }
+  }
+
+ private:
+  L l_;
+  R r_;
+  ExprPtr ownedLeft_, ownedRight_;
+};
+
+// not, unary minus.
+template <Variant (*F)(const Variant&)>
+class Unary final : public Expr {
+ public:
+  explicit Unary(ExprPtr operand) : operand_(std::move(operand)) {}
+  void Eval(Variant& out) override {
+    Variant v;
+    operand_->Eval(v);
+    out = F(v);
+  }
+
+ private:
+  ExprPtr operand_;
+};
+
+// or / and between two statically Boolean operands: the right one runs only when the left one leaves the answer
+// open, and the answer is the deciding operand's value.
+class ShortOr final : public Expr {
+ public:
+  ShortOr(ExprPtr l, ExprPtr r) : l_(std::move(l)), r_(std::move(r)) {}
+  void Eval(Variant& out) override {
+    Variant l;
+    l_->Eval(l);
+    if (l.AsBoolean())
+      out = std::move(l);
+    else
+      r_->Eval(out);
+  }
+  bool Test() override { return l_->Test() || r_->Test(); }
+
+ private:
+  ExprPtr l_, r_;
+};
+
+class ShortAnd final : public Expr {
+ public:
+  ShortAnd(ExprPtr l, ExprPtr r) : l_(std::move(l)), r_(std::move(r)) {}
+  void Eval(Variant& out) override {
+    Variant l;
+    l_->Eval(l);
+    if (l.AsBoolean())
+      r_->Eval(out);
+    else
+      out = std::move(l);
+  }
+  bool Test() override { return l_->Test() && r_->Test(); }
+
+ private:
+  ExprPtr l_, r_;
+};
+
+// --- calls ---
+
+// Argument values of one call, on the machine stack for the usual handful.
+class ArgValues {
+ public:
+  explicit ArgValues(int count) {
+    if (count > kInline) heap_.resize(static_cast<size_t>(count));
+    data_ = count > kInline ? heap_.data() : inline_;
+  }
+  Variant& operator[](int i) { return data_[i]; }
+
+ private:
+  static constexpr int kInline = 4;
+  Variant inline_[kInline];
+  std::vector<Variant> heap_;
+  Variant* data_;
+};
+
+struct LocalsGuard {
+  TwzProcVariable* proc = nullptr;
+  size_t mark = 0;
+  ~LocalsGuard() {
+    if (proc) proc->RestoreLocals(mark);
+  }
+};
+
+// A path of one step with its arguments (a routine, a standard or host function): the designator's walk for that
+// step, in its order: a running routine's locals saved, every argument evaluated before any parameter changes, the
+// helper's parent set, the call, var parameters written back, the locals restored.
+class OneStepCall final : public Expr {
+ public:
+  explicit OneStepCall(TwzDesignator* designator)
+      : designator_(designator), step_(designator->Items(0)), item_(step_->Ref()) {
+    if (item_->IsKind(wzkProc)) proc_ = static_cast<TwzProcVariable*>(item_);
+    if (item_->IsKind(wzkHelper)) helper_ = static_cast<TwzCustomHelper*>(item_);
+    for (int i = 0; i < step_->Count(); ++i) {
+      TwzCustomExpression* arg = step_->Items(i);
+      args_.push_back(arg ? LowerExpression(arg) : nullptr);
+      auto* e = dynamic_cast<TwzExpression*>(arg);
+      sources_.push_back(e ? e->Source() : String());
+    }
+  }
+
+  void Eval(Variant& out) override {
+    TwzCustomVariable* item = item_;
+    LocalsGuard locals;
+    if (proc_ && proc_->Executing()) {
+      locals.mark = proc_->SaveLocals();
+      locals.proc = proc_;
+    }
+    const int paramCount = item->Count();
+    const int argCount = std::min(paramCount, static_cast<int>(args_.size()));
+    if (argCount == 1) {
+      Variant value;
+      ReadArgument(item, 0, value);
+      wzSetParam(item->ParamAt(0), value);
+    } else if (paramCount > 0) {
+      ArgValues values(argCount);
+      for (int i = 0; i < argCount; ++i) ReadArgument(item, i, values[i]);
+      for (int i = 0; i < argCount; ++i) wzSetParam(item->ParamAt(i), values[i]);
+    }
+    if (helper_) {
+      helper_->SetParentRef(nullptr);
+      helper_->SetParentValue(Variant::Null());
+      helper_->SetProg(designator_->Program());
+    }
+    item->SetNeedResult(designator_->NeedResult());
+    out = item->GetValue();
+    for (int i = 0; i < argCount; ++i) {
+      TwzParamItem* param = item->ParamAt(i);
+      if (param->IsVarParam() && step_->Items(i)) step_->Items(i)->SetValue(param->GetValue());
+    }
+  }
+
+ private:
+  void ReadArgument(TwzCustomVariable* item, int i, Variant& value) {
+    if (item->IsMacro())
+      value = Variant(sources_[static_cast<size_t>(i)]);
+    else if (Expr* arg = args_[static_cast<size_t>(i)].get())
+      arg->Eval(value);
+    else
+      value = Variant::Null();
+  }
+
+  TwzDesignator* designator_;
+  TwzDesignatorItem* step_;
+  TwzCustomVariable* item_;
+  TwzProcVariable* proc_ = nullptr;
+  TwzCustomHelper* helper_ = nullptr;
+  std::vector<ExprPtr> args_;
+  std::vector<String> sources_;
+};
+
+// --- building ---
+
+ExprPtr LowerNode(TwzExpressionNode* node);
+
+enum class OperandKind { Const, Var, Other };
+
+OperandKind KindOf(TwzExpressionNode* node) {
+  if (typeid(*node) == typeid(TwzOperandNode)) return OperandKind::Const;
+  if (typeid(*node) == typeid(TwzDesignatorNode) && IsPlain(static_cast<TwzDesignatorNode*>(node)->Var()))
+    return OperandKind::Var;
+  return OperandKind::Other;
+}
+
+template <class Op, class L>
+ExprPtr WithRight(L l, ExprPtr ownedLeft, TwzExpressionNode* right) {
+  switch (KindOf(right)) {
+    case OperandKind::Const:
+      return std::make_unique<Binary<Op, L, ConstOperand>>(l, ConstOperand{right->PValue()}, std::move(ownedLeft),
+                                                           nullptr);
+    case OperandKind::Var:
+      return std::make_unique<Binary<Op, L, VarOperand>>(l, VarOperand{static_cast<TwzDesignatorNode*>(right)->Var()},
+                                                         std::move(ownedLeft), nullptr);
+    case OperandKind::Other:
+      break;
+  }
+  ExprPtr r = LowerNode(right);
+  Expr* raw = r.get();
+  return std::make_unique<Binary<Op, L, ExprOperand>>(l, ExprOperand{raw}, std::move(ownedLeft), std::move(r));
+}
+
+template <class Op>
+ExprPtr MakeBinary(TwzExpressionNode* left, TwzExpressionNode* right) {
+  switch (KindOf(left)) {
+    case OperandKind::Const:
+      return WithRight<Op>(ConstOperand{left->PValue()}, nullptr, right);
+    case OperandKind::Var:
+      return WithRight<Op>(VarOperand{static_cast<TwzDesignatorNode*>(left)->Var()}, nullptr, right);
+    case OperandKind::Other:
+      break;
+  }
+  ExprPtr l = LowerNode(left);
+  Expr* raw = l.get();
+  return WithRight<Op>(ExprOperand{raw}, std::move(l), right);
+}
+
+ExprPtr LowerOperator(TwzOperatorNode* node) {
+  TwzExpressionNode* l = node->Left();
+  TwzExpressionNode* r = node->Right();
+  const std::type_info& type = typeid(*node);
+  // An unclosed bracket without an operand raises the node's own error; an empty expression is Null.
+  if (type == typeid(TLeftBracketNode)) return l ? LowerNode(l) : std::make_unique<ItemRead>(node);
+  if (type == typeid(TNoneNode)) return l ? LowerNode(l) : std::make_unique<NullRead>();
+  if (type == typeid(TNotNode) || type == typeid(TUnMinusNode)) {
+    // The node's own error for a missing operand comes from the node.
+    if (!l) return std::make_unique<ItemRead>(node);
+    if (type == typeid(TNotNode)) return std::make_unique<Unary<rtl::VarNot>>(LowerNode(l));
+    return std::make_unique<Unary<rtl::VarNeg>>(LowerNode(l));
+  }
+  if (!l || !r) return std::make_unique<ItemRead>(node);
+  if (type == typeid(TPlusNode)) return MakeBinary<PlusOp>(l, r);
+  if (type == typeid(TStrCatNode)) return MakeBinary<StrCatOp>(l, r);
+  if (type == typeid(TMinusNode)) return MakeBinary<MinusOp>(l, r);
+  if (type == typeid(TMulNode)) return MakeBinary<MulOp>(l, r);
+  if (type == typeid(TDivFloatNode)) return MakeBinary<DivFloatOp>(l, r);
+  if (type == typeid(TDivIntNode)) return MakeBinary<DivIntOp>(l, r);
+  if (type == typeid(TModNode)) return MakeBinary<ModOp>(l, r);
+  if (type == typeid(TGreatNode)) return MakeBinary<CompareOp<GreatCmp>>(l, r);
+  if (type == typeid(TLessNode)) return MakeBinary<CompareOp<LessCmp>>(l, r);
+  if (type == typeid(TLessEqNode)) return MakeBinary<CompareOp<LessEqCmp>>(l, r);
+  if (type == typeid(TGreatEqNode)) return MakeBinary<CompareOp<GreatEqCmp>>(l, r);
+  if (type == typeid(TNonEqNode)) return MakeBinary<CompareOp<NonEqCmp>>(l, r);
+  if (type == typeid(TEqNode)) return MakeBinary<CompareOp<EqCmp>>(l, r);
+  if (type == typeid(TXorNode)) return MakeBinary<VariantOp<rtl::TVarOp::Xor>>(l, r);
+  if (type == typeid(TShlNode)) return MakeBinary<VariantOp<rtl::TVarOp::ShiftLeft>>(l, r);
+  if (type == typeid(TShrNode)) return MakeBinary<VariantOp<rtl::TVarOp::ShiftRight>>(l, r);
+  if (type == typeid(TOrNode)) {
+    if (node->OptimizeBool()) return std::make_unique<ShortOr>(LowerNode(l), LowerNode(r));
+    return MakeBinary<VariantOp<rtl::TVarOp::Or>>(l, r);
+  }
+  if (type == typeid(TAndNode)) {
+    if (node->OptimizeBool()) return std::make_unique<ShortAnd>(LowerNode(l), LowerNode(r));
+    return MakeBinary<VariantOp<rtl::TVarOp::And>>(l, r);
+  }
+  // in, is, and any node of a class of its own.
+  return std::make_unique<ItemRead>(node);
+}
+
+ExprPtr LowerNode(TwzExpressionNode* node) {
+  const std::type_info& type = typeid(*node);
+  if (type == typeid(TwzOperandNode)) return std::make_unique<ConstRead>(node->PValue());
+  if (type == typeid(TwzDesignatorNode)) {
+    TwzCustomVariable* var = static_cast<TwzDesignatorNode*>(node)->Var();
+    if (IsPlain(var)) return std::make_unique<VarRead>(var);
+    return LowerItem(var);
+  }
+  if (auto* op = dynamic_cast<TwzOperatorNode*>(node)) return LowerOperator(op);
+  return std::make_unique<ItemRead>(node);
+}
+
+// A designator's value, when the designator is read as a whole.
+ExprPtr LowerDesignator(TwzDesignator* d) {
+  const std::type_info& type = typeid(*d);
+  if (type == typeid(TwzVariableDesignator)) {
+    // Its value is its variable's, without the late-binding check or the walk.
+    TwzCustomVariable* var = d->RefItem();
+    if (!var) return std::make_unique<ItemRead>(d);
+    if (IsPlain(var)) return std::make_unique<VarRead>(var);
+    return std::make_unique<ItemRead>(var);
+  }
+  if (type == typeid(TwzDesignator) && !d->HasLateBindingSource() && d->Count() == 1) {
+    TwzCustomVariable* item = d->Items(0)->Ref();
+    if (item && !item->IsKind(wzkDesignator)) return std::make_unique<OneStepCall>(d);
+  }
+  return std::make_unique<ItemRead>(d);
+}
+
+}  // namespace
+
+ExprPtr LowerItem(TwzCustomVariable* item) {
+  const std::type_info& type = typeid(*item);
+  if (type == typeid(TwzOperandNode)) return std::make_unique<ConstRead>(item->PValue());
+  if (IsPlain(item)) return std::make_unique<VarRead>(item);
+  if (type == typeid(TwzExpression)) return LowerExpression(static_cast<TwzExpression*>(item));
+  if (item->IsKind(wzkDesignator)) return LowerDesignator(static_cast<TwzDesignator*>(item));
+  if (auto* node = dynamic_cast<TwzExpressionNode*>(item)) return LowerNode(node);
+  return std::make_unique<ItemRead>(item);
+}
+
+ExprPtr LowerExpression(TwzCustomExpression* expression) {
+  if (typeid(*expression) != typeid(TwzExpression)) return std::make_unique<ItemRead>(expression);
+  TwzExpressionNode* root = static_cast<TwzExpression*>(expression)->Root();
+  if (!root) return std::make_unique<NullRead>();
+  return LowerNode(root);
+}
+
+}  // namespace wzlow

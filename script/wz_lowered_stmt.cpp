@@ -1,0 +1,639 @@
+// Statements in the lower form. Each node does what its statement's Execute does, in the same order: the line hook
+// with the statement's unit and position, the termination test after it, the flags of the statement's own program,
+// the loop pattern and the try statement's catching and rethrowing. A statement of a kind without a node of its own
+// runs itself.
+#include <atomic>
+#include <exception>
+#include <typeinfo>
+#include <vector>
+
+#include "script/wz_designators.h"
+#include "script/wz_expressions.h"
+#include "script/wz_lowered.h"
+#include "script/wz_lowered_expr.h"
+#include "script/wz_script.h"
+#include "script/wz_statements.h"
+
+using rtl::Int64;
+using rtl::String;
+using rtl::Variant;
+
+namespace {
+
+std::atomic<bool> gLowering{true};
+
+}  // namespace
+
+bool wzLoweringEnabled() { return gLowering.load(std::memory_order_relaxed); }
+void wzSetLoweringEnabled(bool enabled) { gLowering.store(enabled, std::memory_order_relaxed); }
+
+namespace wzlow {
+
+namespace {
+
+class Stmt {
+ public:
+  explicit Stmt(TwzStatement* source) : source_(source), prog_(source->Program()) {}
+  virtual ~Stmt() = default;
+  virtual void Run() = 0;
+
+ protected:
+  // The line hook, then true when the program has been terminated.
+  bool HookAndTerminated() {
+    prog_->RunLine(source_->UnitName(), source_->SourcePos());
+    return prog_->Terminated;
+  }
+  // After a loop body: true when the loop must end; otherwise continue is cleared.
+  bool LoopShouldLeave() {
+    if (prog_->BreakCalled || prog_->ExitCalled) return true;
+    prog_->ContinueCalled = false;
+    return false;
+  }
+
+  TwzStatement* source_;
+  TwzScript* prog_;
+};
+
+using StmtPtr = std::unique_ptr<Stmt>;
+
+// A statement list: the children in order, stopping on termination before a child and on break, continue or exit
+// after one (the flags of the list's own program).
+class Block {
+ public:
+  explicit Block(TwzStatement* list);
+  void Run() {
+    for (const StmtPtr& s : items_) {
+      if (prog_->Terminated) return;
+      s->Run();
+      if (prog_->BreakCalled || prog_->ContinueCalled || prog_->ExitCalled) return;
+    }
+  }
+  size_t Size() const { return items_.size(); }
+  TwzScript* Program() const { return prog_; }
+
+ private:
+  TwzScript* prog_;
+  std::vector<StmtPtr> items_;
+};
+
+// --- kinds that keep their own way ---
+
+class Itself final : public Stmt {
+ public:
+  using Stmt::Stmt;
+  void Run() override { source_->Execute(); }
+};
+
+class ListStmt final : public Stmt {
+ public:
+  explicit ListStmt(TwzStatement* list) : Stmt(list), block_(list) {}
+  void Run() override { block_.Run(); }
+
+ private:
+  Block block_;
+};
+
+// --- assignments ---
+
+// Stores as TwzVariable's SetValue does: read-only ignored, the value converted by the variable's type. A value
+// already of that type is taken over as it is.
+void StoreVariable(TwzVariable* var, Variant& value) {
+  if (var->IsReadOnly()) return;
+  Variant* stored = var->PValue();
+  const rtl::TVarType t = value.VarType();
+  switch (var->Typ()) {
+    case fvtInt:
+      if (t == rtl::varInteger) {
+        *stored = std::move(value);
+        return;
+      }
+      break;
+    case fvtBool:
+      if (t == rtl::varBoolean) {
+        *stored = std::move(value);
+        return;
+      }
+      break;
+    case fvtFloat:
+      if (t == rtl::varDouble) {
+        *stored = std::move(value);
+        return;
+      }
+      break;
+    case fvtString:
+      if (t == rtl::varUString) {
+        *stored = std::move(value);
+        return;
+      }
+      break;
+    case fvtInt64:
+      if (t == rtl::varInt64) {
+        *stored = std::move(value);
+        return;
+      }
+      break;
+    default:
+      *stored = std::move(value);
+      return;
+  }
+  var->TwzVariable::SetValue(value);
+}
+
+struct VariableTarget {
+  TwzVariable* var;
+  void Store(Variant& value) const { StoreVariable(var, value); }
+};
+
+struct ParamTarget {
+  TwzCustomVariable* param;
+  void Store(Variant& value) const {
+    if (!param->IsReadOnly()) *param->PValue() = std::move(value);
+  }
+};
+
+struct AnyTarget {
+  TwzCustomVariable* target;
+  void Store(Variant& value) const { target->SetValue(value); }
+};
+
+template <class Target>
+class Assign final : public Stmt {
+ public:
+  Assign(TwzStatement* source, Target target, ExprPtr value)
+      : Stmt(source), target_(target), value_(std::move(value)) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    Variant v;
+    value_->Eval(v);
+    target_.Store(v);
+  }
+
+ private:
+  Target target_;
+  ExprPtr value_;
+};
+
+// x := x op e, the variable read once before e and written once after. A plain variable without a value handler
+// is read in place and two Integers are combined inline; text appended to a variable keeps its in-place way.
+template <class Op>
+class Compound final : public Stmt {
+ public:
+  Compound(TwzAssignmentStmt* source, TwzCustomVariable* target, ExprPtr operand)
+      : Stmt(source), target_(target), operand_(std::move(operand)) {
+    if (wzlow::IsExactVariable(target)) var_ = static_cast<TwzVariable*>(target);
+  }
+
+  void Run() override {
+    if (HookAndTerminated()) return;
+    if (var_ && !var_->OnGetVarValue()) {
+      Variant v = *var_->PValue();
+      Variant e;
+      operand_->Eval(e);
+      if (Op::kPlus && v.VarType() == rtl::varUString && e.VarType() == rtl::varUString &&
+          var_->PValue()->SharesTextWith(v) && !var_->IsReadOnly()) {
+        // v shares the stored text; once it lets go, the stored variant owns the text alone and appends in place.
+        v.Clear();
+        var_->PValue()->AppendText(e.AsString());
+        return;
+      }
+      Variant r;
+      Op::Combine(v, e, r);
+      StoreVariable(var_, r);
+      return;
+    }
+    Op::General(static_cast<TwzAssignmentStmt*>(source_), target_, *operand_);
+  }
+
+ private:
+  TwzCustomVariable* target_;
+  TwzVariable* var_ = nullptr;
+  ExprPtr operand_;
+};
+
+void IntegerOr(const Variant& v, const Variant& e, Variant& out, Int64 (*f)(Int64, Int64),
+               Variant (*general)(const Variant&, const Variant&)) {
+  if (v.VarType() == rtl::varInteger && e.VarType() == rtl::varInteger) {
+    const Int64 r = f(v.AsInteger(), e.AsInteger());
+    out = r >= INT32_MIN && r <= INT32_MAX ? Variant(static_cast<int>(r)) : Variant(static_cast<long long>(r));
+  } else {
+    out = general(v, e);
+  }
+}
+
+Variant Add(const Variant& a, const Variant& b) { return a + b; }
+Variant Subtract(const Variant& a, const Variant& b) { return a - b; }
+Variant Multiply(const Variant& a, const Variant& b) { return a * b; }
+
+// Any other target: what the compound statement does after its line hook.
+void GeneralCompound(TwzCustomVariable* target, Expr& operand, Variant (*combine)(const Variant&, const Variant&)) {
+  const Variant v = target->GetValue();
+  Variant e;
+  operand.Eval(e);
+  target->SetValue(combine(v, e));
+}
+
+struct PlusCombine {
+  static constexpr bool kPlus = true;
+  static void Combine(const Variant& v, const Variant& e, Variant& out) {
+    IntegerOr(
+        v, e, out, [](Int64 x, Int64 y) { return x + y; }, Add);
+  }
+  // Text variables, host variables of classes of their own and targets with value handlers keep the statement's
+  // own rules (in-place appends to text variables among them).
+  static void General(TwzAssignmentStmt* source, TwzCustomVariable*, Expr&) {
+    static_cast<TwzAssignPlusStmt*>(source)->Perform();
+  }
+};
+
+struct MinusCombine {
+  static constexpr bool kPlus = false;
+  static void Combine(const Variant& v, const Variant& e, Variant& out) {
+    IntegerOr(
+        v, e, out, [](Int64 x, Int64 y) { return x - y; }, Subtract);
+  }
+  static void General(TwzAssignmentStmt*, TwzCustomVariable* target, Expr& operand) {
+    GeneralCompound(target, operand, Subtract);
+  }
+};
+
+struct MulCombine {
+  static constexpr bool kPlus = false;
+  static void Combine(const Variant& v, const Variant& e, Variant& out) {
+    IntegerOr(
+        v, e, out, [](Int64 x, Int64 y) { return x * y; }, Multiply);
+  }
+  static void General(TwzAssignmentStmt*, TwzCustomVariable* target, Expr& operand) {
+    GeneralCompound(target, operand, Multiply);
+  }
+};
+
+struct DivCombine {
+  static constexpr bool kPlus = false;
+  static Variant Divide(const Variant& a, const Variant& b) { return a / b; }
+  static void Combine(const Variant& v, const Variant& e, Variant& out) { out = v / e; }
+  static void General(TwzAssignmentStmt*, TwzCustomVariable* target, Expr& operand) {
+    GeneralCompound(target, operand, Divide);
+  }
+};
+
+// --- calls ---
+
+class Call final : public Stmt {
+ public:
+  Call(TwzCallStmt* source, ExprPtr call) : Stmt(source), designator_(source->Designator()), call_(std::move(call)) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    designator_->SetNeedResult(false);
+    Variant discarded;
+    call_->Eval(discarded);
+  }
+
+ private:
+  TwzDesignator* designator_;
+  ExprPtr call_;
+};
+
+// --- if, case ---
+
+bool IsTrue(Expr* condition) { return !condition || condition->Test(); }
+
+class If final : public Stmt {
+ public:
+  explicit If(TwzIfStmt* source)
+      : Stmt(source),
+        condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr),
+        then_(source),
+        else_(source->ElseStmt()) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    if (IsTrue(condition_.get()))
+      then_.Run();
+    else
+      else_.Run();
+  }
+
+ private:
+  ExprPtr condition_;
+  Block then_, else_;
+};
+
+class Case final : public Stmt {
+ public:
+  explicit Case(TwzCaseStmt* source)
+      : Stmt(source),
+        condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr),
+        else_(source->ElseStmt()) {
+    for (int i = 0; i < source->Count(); ++i) {
+      auto* selector = dynamic_cast<TwzCaseSelector*>(source->Items(i));
+      selectors_.push_back(selector);
+      branches_.push_back(selector ? std::make_unique<Block>(selector) : nullptr);
+    }
+  }
+  void Run() override {
+    Variant value = Variant::Null();
+    if (condition_) condition_->Eval(value);
+    if (HookAndTerminated()) return;
+    for (size_t i = 0; i < selectors_.size(); ++i)
+      if (selectors_[i] && selectors_[i]->Check(value)) {
+        branches_[i]->Run();
+        return;
+      }
+    else_.Run();
+  }
+
+ private:
+  ExprPtr condition_;
+  std::vector<TwzCaseSelector*> selectors_;
+  std::vector<std::unique_ptr<Block>> branches_;
+  Block else_;
+};
+
+// --- loops ---
+
+class Repeat final : public Stmt {
+ public:
+  explicit Repeat(TwzRepeatStmt* source)
+      : Stmt(source),
+        condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr),
+        body_(source),
+        inverse_(source->InverseCondition()) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    for (;;) {
+      body_.Run();
+      if (LoopShouldLeave()) break;
+      if (IsTrue(condition_.get()) != inverse_) break;
+    }
+    prog_->BreakCalled = false;
+  }
+
+ private:
+  ExprPtr condition_;
+  Block body_;
+  bool inverse_;
+};
+
+class While final : public Stmt {
+ public:
+  explicit While(TwzWhileStmt* source)
+      : Stmt(source), condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr), body_(source) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    while (IsTrue(condition_.get())) {
+      body_.Run();
+      if (LoopShouldLeave()) break;
+    }
+    prog_->BreakCalled = false;
+  }
+
+ private:
+  ExprPtr condition_;
+  Block body_;
+};
+
+class For final : public Stmt {
+ public:
+  explicit For(TwzForStmt* source)
+      : Stmt(source),
+        begin_(LowerExpression(source->BeginValue())),
+        end_(LowerExpression(source->EndValue())),
+        counter_(source->Variable()->PValue()),
+        down_(source->Down()),
+        body_(source) {}
+  void Run() override {
+    Variant v;
+    begin_->Eval(v);
+    const Int64 first = v.AsInteger();
+    end_->Eval(v);
+    const Int64 last = v.AsInteger();
+    if (HookAndTerminated()) return;
+    // The counter runs in 64 bits so that a bound at the edge of the integer range cannot wrap around.
+    if (!down_) {
+      for (Int64 i = first; i <= last; ++i) {
+        *counter_ = Variant(static_cast<int>(i));
+        body_.Run();
+        if (LoopShouldLeave()) break;
+      }
+    } else {
+      for (Int64 i = first; i >= last; --i) {
+        *counter_ = Variant(static_cast<int>(i));
+        body_.Run();
+        if (LoopShouldLeave()) break;
+      }
+    }
+    prog_->BreakCalled = false;
+  }
+
+ private:
+  ExprPtr begin_, end_;
+  Variant* counter_;
+  bool down_;
+  Block body_;
+};
+
+class VbFor final : public Stmt {
+ public:
+  explicit VbFor(TwzVbForStmt* source)
+      : Stmt(source),
+        begin_(LowerExpression(source->BeginValue())),
+        end_(LowerExpression(source->EndValue())),
+        step_(source->Step() ? LowerExpression(source->Step()) : nullptr),
+        target_(source->Variable()->PValue()),
+        body_(source) {}
+  void Run() override {
+    Variant i, last, step;
+    begin_->Eval(i);
+    end_->Eval(last);
+    if (step_)
+      step_->Eval(step);
+    else
+      step = Variant(1);
+    const bool negative = step < Variant(0);
+    if (HookAndTerminated()) return;
+    while (negative ? i >= last : i <= last) {
+      *target_ = i;
+      body_.Run();
+      if (LoopShouldLeave()) break;
+      i = i + step;
+    }
+    prog_->BreakCalled = false;
+  }
+
+ private:
+  ExprPtr begin_, end_, step_;
+  Variant* target_;
+  Block body_;
+};
+
+class CppFor final : public Stmt {
+ public:
+  explicit CppFor(TwzCppForStmt* source)
+      : Stmt(source),
+        first_(source->FirstStmt()),
+        condition_(source->Expression() ? LowerExpression(source->Expression()) : nullptr),
+        second_(source->SecondStmt()),
+        body_(source) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    first_.Run();
+    if (prog_->Terminated) return;
+    while (IsTrue(condition_.get())) {
+      body_.Run();
+      if (LoopShouldLeave()) break;
+      second_.Run();
+    }
+    prog_->BreakCalled = false;
+  }
+
+ private:
+  Block first_;
+  ExprPtr condition_;
+  Block second_, body_;
+};
+
+// --- try ---
+
+class Try final : public Stmt {
+ public:
+  explicit Try(TwzTryStmt* source) : Stmt(source), body_(source), handler_(source->ExceptStmt()) {}
+  void Run() override {
+    if (HookAndTerminated()) return;
+    if (static_cast<TwzTryStmt*>(source_)->IsExcept()) {
+      bool caught = false;
+      try {
+        body_.Run();
+      } catch (const rtl::Exception& e) {
+        prog_->SetVariable(L"ExceptionClassName", Variant(e.ClassName()));
+        prog_->SetVariable(L"ExceptionMessage", Variant(e.Message()));
+        caught = true;
+      }
+      // The except part runs outside the handler, so an exception it raises propagates on its own.
+      if (caught) handler_.Run();
+      return;
+    }
+    std::exception_ptr pending;
+    try {
+      body_.Run();
+    } catch (...) {
+      pending = std::current_exception();
+    }
+    const bool exitCalled = prog_->ExitCalled;
+    prog_->ExitCalled = false;
+    handler_.Run();
+    prog_->ExitCalled = exitCalled;
+    if (pending) std::rethrow_exception(pending);
+  }
+
+ private:
+  Block body_, handler_;
+};
+
+// --- jumps ---
+
+class Break final : public Stmt {
+ public:
+  using Stmt::Stmt;
+  void Run() override { prog_->BreakCalled = true; }
+};
+
+class Continue final : public Stmt {
+ public:
+  using Stmt::Stmt;
+  void Run() override { prog_->ContinueCalled = true; }
+};
+
+class Exit final : public Stmt {
+ public:
+  using Stmt::Stmt;
+  void Run() override {
+    prog_->RunLine(source_->UnitName(), source_->SourcePos());
+    prog_->ExitCalled = true;
+  }
+};
+
+// --- building ---
+
+StmtPtr LowerAssignment(TwzAssignmentStmt* s) {
+  TwzCustomVariable* target = s->Target();
+  TwzCustomVariable* source = s->Source();
+  if (!target || !source) return std::make_unique<Itself>(s);
+  const std::type_info& type = typeid(*s);
+  if (type == typeid(TwzAssignmentStmt)) {
+    ExprPtr value = LowerItem(source);
+    if (IsExactVariable(target))
+      return std::make_unique<Assign<VariableTarget>>(s, VariableTarget{static_cast<TwzVariable*>(target)},
+                                                      std::move(value));
+    if (IsExactParam(target)) return std::make_unique<Assign<ParamTarget>>(s, ParamTarget{target}, std::move(value));
+    return std::make_unique<Assign<AnyTarget>>(s, AnyTarget{target}, std::move(value));
+  }
+  if (type == typeid(TwzAssignPlusStmt)) return std::make_unique<Compound<PlusCombine>>(s, target, LowerItem(source));
+  if (type == typeid(TwzAssignMinusStmt)) return std::make_unique<Compound<MinusCombine>>(s, target, LowerItem(source));
+  if (type == typeid(TwzAssignMulStmt)) return std::make_unique<Compound<MulCombine>>(s, target, LowerItem(source));
+  if (type == typeid(TwzAssignDivStmt)) return std::make_unique<Compound<DivCombine>>(s, target, LowerItem(source));
+  return std::make_unique<Itself>(s);
+}
+
+StmtPtr LowerStatement(TwzStatement* s) {
+  const std::type_info& type = typeid(*s);
+  if (type == typeid(TwzStatement) || type == typeid(TwzCaseSelector)) return std::make_unique<ListStmt>(s);
+  if (auto* a = dynamic_cast<TwzAssignmentStmt*>(s)) return LowerAssignment(a);
+  if (type == typeid(TwzCallStmt)) {
+    auto* c = static_cast<TwzCallStmt*>(s);
+    if (!c->Designator() || !c->Modificator().empty()) return std::make_unique<Itself>(s);
+    return std::make_unique<Call>(c, LowerItem(c->Designator()));
+  }
+  if (type == typeid(TwzIfStmt)) return std::make_unique<If>(static_cast<TwzIfStmt*>(s));
+  if (type == typeid(TwzCaseStmt)) return std::make_unique<Case>(static_cast<TwzCaseStmt*>(s));
+  if (type == typeid(TwzRepeatStmt)) return std::make_unique<Repeat>(static_cast<TwzRepeatStmt*>(s));
+  if (type == typeid(TwzWhileStmt)) return std::make_unique<While>(static_cast<TwzWhileStmt*>(s));
+  if (type == typeid(TwzForStmt)) {
+    auto* f = static_cast<TwzForStmt*>(s);
+    if (!f->BeginValue() || !f->EndValue() || !f->Variable()) return std::make_unique<Itself>(s);
+    return std::make_unique<For>(f);
+  }
+  if (type == typeid(TwzVbForStmt)) {
+    auto* f = static_cast<TwzVbForStmt*>(s);
+    if (!f->BeginValue() || !f->EndValue() || !f->Variable()) return std::make_unique<Itself>(s);
+    return std::make_unique<VbFor>(f);
+  }
+  if (type == typeid(TwzCppForStmt)) return std::make_unique<CppFor>(static_cast<TwzCppForStmt*>(s));
+  if (type == typeid(TwzTryStmt)) return std::make_unique<Try>(static_cast<TwzTryStmt*>(s));
+  if (type == typeid(TwzBreakStmt)) return std::make_unique<Break>(s);
+  if (type == typeid(TwzContinueStmt)) return std::make_unique<Continue>(s);
+  if (type == typeid(TwzExitStmt)) return std::make_unique<Exit>(s);
+  return std::make_unique<Itself>(s);
+}
+
+Block::Block(TwzStatement* list) : prog_(list->Program()) {
+  items_.reserve(static_cast<size_t>(list->Count()));
+  for (int i = 0; i < list->Count(); ++i) items_.push_back(LowerStatement(list->Items(i)));
+}
+
+// A program's or routine's main statement. Statements appended to the list while it runs (a host compiling into
+// the running program) still run after the lowered ones, as the list would run them.
+class MainCode final : public TwzLoweredCode {
+ public:
+  explicit MainCode(TwzStatement* list) : list_(list), block_(list) {}
+  void Run() override {
+    block_.Run();
+    TwzScript* prog = block_.Program();
+    for (size_t i = block_.Size(); i < static_cast<size_t>(list_->Count()); ++i) {
+      if (prog->Terminated) return;
+      if (prog->BreakCalled || prog->ContinueCalled || prog->ExitCalled) return;
+      list_->Items(static_cast<int>(i))->Execute();
+    }
+  }
+
+ private:
+  TwzStatement* list_;
+  Block block_;
+};
+
+}  // namespace
+
+}  // namespace wzlow
+
+std::unique_ptr<TwzLoweredCode> wzLowerStatementList(TwzStatement* list) {
+  if (!list || typeid(*list) != typeid(TwzStatement)) return nullptr;
+  return std::make_unique<wzlow::MainCode>(list);
+}

@@ -355,6 +355,9 @@ void TqvxEngine::CollectSubReports(TqvxBand* band) {
     if (auto* view = dynamic_cast<TqvxView*>(obj); view && !dynamic_cast<TqvxSubreport*>(obj)) views.push_back(view);
   for (TqvxView* view : views) {
     const Extended left = view->AbsLeft(), top = view->AbsTop();
+    // The copy it was made in owns it and frees it with the collection: the band's list holds it from here on,
+    // and the band frees it after printing.
+    if (view->Owner()) view->Owner()->RemoveComponent(view);
     view->SetParentFont(false);
     view->SetParent(band);
     view->SetLeft(left);

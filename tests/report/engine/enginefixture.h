@@ -15,6 +15,7 @@
 #include "report/model/qvxReport.h"
 #include "tests/common/database.h"
 #include "tests/common/tempdir.h"
+#include "tests/report/engine/pagepicture.h"
 #include "tests/report/engine/recordingpages.h"
 
 struct TStudent {
@@ -153,6 +154,17 @@ class EngineFixture : public ::testing::Test {
   }
 
   bool Prepare() { return report_->PrepareReport(true); }
+
+  // Every recorded page drawn on a sheet with 10 mm margins and written as <prefix>_<n>.png; the last sheet stays
+  // in the bitmap for the test to look into.
+  void DrawPages(const rtl::String& prefix, vcl::TBitmap& bitmap) {
+    const Extended margin = 10 * qv01cm;
+    for (int p = 0; p < pages_->GetCount(); ++p) {
+      WhiteSheet(bitmap);
+      pages_->DrawPage(p, bitmap.Canvas(), 1, 1, margin, margin);
+      WritePng(bitmap, prefix + L"_" + rtl::IntToStr(p + 1) + L".png");
+    }
+  }
 
   std::vector<TStudent> Of(const std::wstring& cls) const {
     std::vector<TStudent> list;

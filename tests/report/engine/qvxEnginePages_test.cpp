@@ -9,6 +9,7 @@
 #include "platform/vcl/bitmap.h"
 #include "report/pages/qvxPreviewPages.h"
 #include "tests/report/engine/enginefixture.h"
+#include "tests/report/engine/pagepicture.h"
 
 using rtl::String;
 
@@ -50,6 +51,23 @@ std::vector<const TPageObject*> BandsNamed(const std::vector<TPageObject>& objec
   for (const auto& o : objects)
     if (o.Name == name && o.Band == name) list.push_back(&o);
   return list;
+}
+
+// A page of the store drawn on a sheet with 10 mm margins, as the printer layer draws it (that layer is not part
+// of this executable), and written as PNG.
+bool DrawStorePage(TqvxPreviewPages* pages, int index, vcl::TBitmap& bitmap, const String& file) {
+  TqvxReportPage* page = pages->GetPage(index);
+  if (!page) return false;
+  WhiteSheet(bitmap);
+  const Extended margin = 10 * qv01cm;
+  for (TqvxComponent* obj : page->GetAllObjects()) {
+    auto* view = dynamic_cast<TqvxView*>(obj);
+    if (!view || dynamic_cast<TqvxBand*>(obj)) continue;
+    if (auto* memo = dynamic_cast<TqvxCustomMemoView*>(view)) memo->TotalPages = pages->GetCount();
+    view->Draw(bitmap.Canvas(), 1, 1, margin, margin);
+  }
+  WritePng(bitmap, file);
+  return true;
 }
 
 class StorePages : public ListReport {
@@ -171,34 +189,67 @@ TEST_F(StorePages, APreparedPageDrawnIntoAPicture) {
   Build();
   report_->EngineOptions()->DoublePass = true;
   ASSERT_TRUE(Prepare());
-  const int width = 794, height = 1123;
+  const int height = kSheetHeight;
   vcl::TBitmap bitmap;
-  bitmap.SetSize(width, height);
-  bitmap.Canvas()->Brush()->SetColor(vcl::clWhite);
-  bitmap.Canvas()->FillRect(vcl::TRect{0, 0, width, height});
-  TqvxReportPage* page = Store()->GetPage(0);
-  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(DrawStorePage(Store(), 0, bitmap, L"engine_store_page1.png"));
   const Extended margin = 10 * qv01cm;
-  for (TqvxComponent* obj : page->GetAllObjects()) {
-    auto* view = dynamic_cast<TqvxView*>(obj);
-    if (!view || dynamic_cast<TqvxBand*>(obj)) continue;
-    if (auto* memo = dynamic_cast<TqvxCustomMemoView*>(view)) memo->TotalPages = Store()->GetCount();
-    view->Draw(bitmap.Canvas(), 1, 1, margin, margin);
-  }
-  bitmap.SaveToFile(L"engine_store_page1.bmp");
-  auto ink = [&](int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) {
-        const vcl::TColor c = bitmap.Canvas()->Pixels(x, y);
-        if ((c & 0xFF) < 128 && ((c >> 8) & 0xFF) < 128) ++n;
-      }
-    return n;
-  };
+  auto ink = [&](int x0, int y0, int x1, int y1) { return InkIn(bitmap, x0, y0, x1, y1); };
   const int footerTop = static_cast<int>(margin + PrintableHeight() - 20);
   EXPECT_GT(ink(38, 38, 200, 60), 20) << "the page header";
   EXPECT_GT(ink(38 + 500, footerTop, 38 + 700, footerTop + 20), 20) << "the page number";
   EXPECT_EQ(ink(0, 0, 30, height), 0) << "the left margin";
+}
+
+TEST_F(StorePages, ASubReportPrintedOnItsBandIsStoredInsideTheBand) {
+  auto* master = Band<TqvxMasterData>(L"MasterData1", 0, 30);
+  master->SetDataSet(classes_);
+  master->Stretched = true;
+  Memo(master, L"SinifAdi", L"[Sinif.\"ad\"]", 0, 300, 0, 24);
+  auto* subPage = NewPage(L"Page2");
+  auto* sub = new TqvxSubreport(master);
+  sub->SetName(L"Subreport1");
+  sub->SetBounds(20, 30, 500, 20);
+  sub->SetPage(subPage);
+  sub->PrintOnParent = true;
+  auto* rows = Band<TqvxMasterData>(L"MasterData2", 0, 20, subPage);
+  rows->SetDataSet(students_);
+  Memo(rows, L"Ad", L"[Ogrenci.\"Adı\"] [Ogrenci.\"Soyadı\"]", 0, 250);
+  ASSERT_TRUE(Prepare()) << rtl::StringToUTF8(report_->Errors()->Text());
+  vcl::TBitmap bitmap;
+  for (int p = 0; p < Store()->GetCount(); ++p)
+    DrawStorePage(Store(), p, bitmap, L"engine_store_subreport_" + rtl::IntToStr(p + 1) + L".png");
+  // Bands of 30 + 20 a student: 390 and 430 on page 1 (to 820), the third (470) on page 2.
+  ASSERT_EQ(Store()->GetCount(), 2);
+  const wchar_t* classes[] = {L"9-A", L"9-B", L"10-Ç"};
+  const int pageOf[] = {0, 0, 1};
+  const Extended topOf[] = {0, 390, 0};
+  size_t printed = 0;
+  for (int c = 0; c < 3; ++c) {
+    SCOPED_TRACE(rtl::StringToUTF8(classes[c]));
+    const auto objects = ObjectsOf(Store(), pageOf[c]);
+    EXPECT_TRUE(BandsNamed(objects, L"MasterData2").empty());
+    const TPageObject* band = nullptr;
+    for (const TPageObject* b : BandsNamed(objects, L"MasterData1"))
+      if (b->Top == topOf[c]) band = b;
+    ASSERT_NE(band, nullptr);
+    const auto students = Of(classes[c]);
+    EXPECT_EQ(band->Height, 30 + 20.0L * static_cast<Extended>(students.size()));
+    // The rows by their place and text: the store names the objects it took in as it likes.
+    std::vector<const TPageObject*> lines;
+    for (const auto& o : objects)
+      if (o.Band == L"MasterData1" && o.Left == 20 && !o.Text.empty() && o.Top >= band->Top &&
+          o.Top < band->Top + band->Height)
+        lines.push_back(&o);
+    ASSERT_EQ(lines.size(), students.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i]->Band, L"MasterData1");
+      EXPECT_EQ(lines[i]->Left, 20);
+      EXPECT_EQ(lines[i]->Top, band->Top + 30 + 20.0L * static_cast<Extended>(i));
+      EXPECT_EQ(lines[i]->Text, students[i].Name + L" " + students[i].Surname);
+    }
+    printed += lines.size();
+  }
+  EXPECT_EQ(printed, Students.size());
 }
 
 }  // namespace

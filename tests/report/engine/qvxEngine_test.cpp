@@ -101,27 +101,26 @@ TEST_F(ListReport, MasterDetailWithGroupsTotalsAndPageNumbersOverTwoPasses) {
 
 TEST_F(ListReport, PagesDrawnIntoABitmap) {
   Build();
+  report_->EngineOptions()->DoublePass = true;
   ASSERT_TRUE(Prepare());
+  ASSERT_EQ(pages_->GetCount(), 2);
   vcl::TBitmap bitmap;
-  const int width = 794, height = 1123;
-  bitmap.SetSize(width, height);
-  bitmap.Canvas()->Brush()->SetColor(vcl::clWhite);
-  bitmap.Canvas()->FillRect(vcl::TRect{0, 0, width, height});
-  const Extended margin = 10 * qv01cm;
-  pages_->DrawPage(0, bitmap.Canvas(), 1, 1, margin, margin);
-  bitmap.SaveToFile(L"engine_page1.bmp");
-  // Ink where the header's text stands, none in the empty margin.
-  auto dark = [&](int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) {
-        const vcl::TColor c = bitmap.Canvas()->Pixels(x, y);
-        if ((c & 0xFF) < 128 && ((c >> 8) & 0xFF) < 128) ++n;
-      }
-    return n;
-  };
-  EXPECT_GT(dark(38, 38, 200, 60), 20);
-  EXPECT_EQ(dark(0, 0, 30, 1123), 0);
+  const int margin = static_cast<int>(10 * qv01cm);
+  for (int p = 0; p < 2; ++p) {
+    WhiteSheet(bitmap);
+    pages_->DrawPage(p, bitmap.Canvas(), 1, 1, 10 * qv01cm, 10 * qv01cm);
+    WritePng(bitmap, L"engine_list_" + rtl::IntToStr(p + 1) + L".png");
+    // Ink where the header's text stands and where the page number stands, none in the empty margin.
+    EXPECT_GT(InkIn(bitmap, margin, margin, margin + 160, margin + 22), 20) << "page " << p + 1;
+    const int footerTop = margin + static_cast<int>(PrintableHeight()) - 20;
+    EXPECT_GT(InkIn(bitmap, margin + 500, footerTop, margin + 700, footerTop + 20), 20) << "page " << p + 1;
+    EXPECT_EQ(InkIn(bitmap, 0, 0, margin - 8, kSheetHeight), 0) << "page " << p + 1;
+  }
+  // Read back, the picture is the one drawn.
+  vcl::TPngImage png;
+  png.LoadFromFile(L"engine_list_2.png");
+  EXPECT_EQ(png.Width(), kSheetWidth);
+  EXPECT_EQ(png.Height(), kSheetHeight);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -234,6 +233,143 @@ TEST_F(EngineFixture, ASubReportPrintsBesideItsBand) {
   EXPECT_EQ(page.Find(L"Onuncu sınıf Ç şubesi")->Left, 370);
   // Printing goes on below the longer of the band and its sub-report.
   EXPECT_EQ(page.Find(L"Liste sonu")->Top, 86);
+}
+
+// The page of a sub-report printed on its band goes into the band: the band grows over the sub-report's rows
+// and moves to the next page whole when it no longer fits; the rows are not bands of their own on the page.
+TEST_F(EngineFixture, ASubReportPrintedOnItsBandGrowsTheBand) {
+  auto* header = Band<TqvxPageHeader>(L"PageHeader1", 0, 30);
+  Memo(header, L"Baslik", L"Sınıf listeleri", 0, 300);
+  auto* master = Band<TqvxMasterData>(L"MasterData1", 40, 30);
+  master->SetDataSet(classes_);
+  master->Stretched = true;
+  Memo(master, L"SinifAdi", L"[Sinif.\"ad\"]", 0, 300, 0, 24);
+  auto* subPage = NewPage(L"Page2");
+  auto* sub = new TqvxSubreport(master);
+  sub->SetName(L"Subreport1");
+  sub->SetBounds(20, 30, 500, 20);
+  sub->SetPage(subPage);
+  sub->PrintOnParent = true;
+  auto* rows = Band<TqvxMasterData>(L"MasterData2", 0, 20, subPage);
+  rows->SetDataSet(students_);
+  Memo(rows, L"Ad", L"[Ogrenci.\"Adı\"] [Ogrenci.\"Soyadı\"]", 0, 250);
+  Memo(rows, L"Puan", L"[Ogrenci.\"puan\"]", 300, 60);
+  ASSERT_TRUE(Prepare()) << rtl::StringToUTF8(report_->Errors()->Text());
+  vcl::TBitmap bitmap;
+  DrawPages(L"engine_subreport_on_band", bitmap);
+
+  // Bands of 30 + 20 a student: 390 and 430 under the header on page 1 (to 850); 470 more do not fit there.
+  ASSERT_EQ(pages_->GetCount(), 2);
+  const wchar_t* classes[] = {L"9-A", L"9-B", L"10-Ç"};
+  const wchar_t* names[] = {L"Dokuzuncu sınıf A şubesi", L"Dokuzuncu sınıf B şubesi", L"Onuncu sınıf Ç şubesi"};
+  const int pageOf[] = {0, 0, 1};
+  const Extended topOf[] = {30, 420, 30};
+  for (int c = 0; c < 3; ++c) {
+    SCOPED_TRACE(rtl::StringToUTF8(classes[c]));
+    const TRecordedPage& page = pages_->Pages[static_cast<size_t>(pageOf[c])];
+    const auto students = Of(classes[c]);
+    const TRecordedObject* name = page.Find(names[c]);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->Top, topOf[c]);
+    const TRecordedObject* band = nullptr;
+    for (const TRecordedObject* b : page.Bands(L"MasterData1"))
+      if (b->Top == topOf[c]) band = b;
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(band->Height, 30 + 20.0L * static_cast<Extended>(students.size()));
+    for (size_t i = 0; i < students.size(); ++i) {
+      const TRecordedObject* row = page.Find(students[i].Name + L" " + students[i].Surname);
+      ASSERT_NE(row, nullptr) << i;
+      // Names repeat among the students: the row is the one at its place.
+      const Extended top = topOf[c] + 30 + 20.0L * static_cast<Extended>(i);
+      bool found = false;
+      for (const auto& o : page.Objects)
+        if (o.Name == L"Ad" && o.Top == top) {
+          found = true;
+          EXPECT_EQ(o.Band, L"MasterData1");
+          EXPECT_EQ(o.Left, 20);
+          EXPECT_EQ(o.Text, students[i].Name + L" " + students[i].Surname);
+        }
+      EXPECT_TRUE(found) << i;
+    }
+  }
+  size_t rowsPrinted = 0;
+  for (const TRecordedPage& page : pages_->Pages) {
+    EXPECT_TRUE(page.Bands(L"MasterData2").empty()) << "the sub-report's rows belong to the band";
+    EXPECT_EQ(page.Texts().front(), L"Sınıf listeleri");
+    for (const auto& o : page.Objects)
+      if (o.Name == L"Puan") ++rowsPrinted;
+  }
+  EXPECT_EQ(rowsPrinted, Students.size());
+  // The copies the band took in for printing are gone again: the report holds what it was built with.
+  EXPECT_EQ(dynamic_cast<TqvxBand*>(report_->FindObject(L"MasterData1"))->Objects().size(), 2u);
+}
+
+// A sub-report beside its band runs at its own pace: its rows go on over the page's footer onto the next page at
+// the sub-report's left, and the bands after it print below its last row.
+TEST_F(EngineFixture, ASubReportBesideItsBandContinuesOnTheNextPage) {
+  auto* pageFooter = Band<TqvxPageFooter>(L"PageFooter1", 300, 20);
+  Memo(pageFooter, L"Sayfa", L"Sayfa [Page#]", 0, 200);
+  auto* master = Band<TqvxMasterData>(L"MasterData1", 0, 24);
+  master->SetDataSet(classes_);
+  Memo(master, L"Kod", L"[Sinif.\"kod\"]", 0, 200);
+  auto* subPage = NewPage(L"Page2");
+  auto* sub = new TqvxSubreport(master);
+  sub->SetName(L"Subreport1");
+  sub->SetBounds(300, 0, 300, 24);
+  sub->SetPage(subPage);
+  auto* rows = Band<TqvxMasterData>(L"MasterData2", 0, 20, subPage);
+  rows->SetDataSet(students_);
+  Memo(rows, L"Ad", L"[Ogrenci.\"no\"] [Ogrenci.\"Adı\"]", 0, 250);
+  auto* summary = Band<TqvxReportSummary>(L"ReportSummary1", 200, 20);
+  Memo(summary, L"Son", L"Liste sonu", 0, 200);
+  ASSERT_TRUE(Prepare()) << rtl::StringToUTF8(report_->Errors()->Text());
+  vcl::TBitmap bitmap;
+  DrawPages(L"engine_subreport_beside", bitmap);
+
+  // Each class band starts where the rows of the one before ended: 0, 360, 760. The third class's rows fill
+  // page 1 down to the footer (13 rows to 1020) and the other 9 go to the top of page 2.
+  ASSERT_EQ(pages_->GetCount(), 2);
+  const Extended footerTop = PrintableHeight() - 20;
+  const int onFirst = static_cast<int>((footerTop - 760) / 20);
+  ASSERT_EQ(onFirst, 13);
+  std::vector<std::pair<int, Extended>> expected;  // page and top of each row, in the order of the students
+  Extended y = 0;
+  for (const wchar_t* cls : {L"9-A", L"9-B", L"10-Ç"}) {
+    const auto students = Of(cls);
+    for (size_t i = 0; i < students.size(); ++i) {
+      if (y + 20 > footerTop) y = 0;
+      expected.emplace_back(expected.size() < static_cast<size_t>(18 + 20 + onFirst) ? 0 : 1, y);
+      y += 20;
+    }
+  }
+  std::vector<std::pair<int, Extended>> actual;
+  std::vector<String> texts;
+  for (int p = 0; p < 2; ++p)
+    for (const auto& o : pages_->Pages[static_cast<size_t>(p)].Objects)
+      if (o.Name == L"Ad") {
+        actual.emplace_back(p, o.Top);
+        texts.push_back(o.Text);
+        EXPECT_EQ(o.Left, 300);
+        EXPECT_EQ(o.Band, L"MasterData2");
+        EXPECT_LE(o.Bottom(), footerTop + 0.01);
+      }
+  EXPECT_EQ(actual, expected);
+  ASSERT_EQ(texts.size(), Students.size());
+  for (size_t i = 0; i < texts.size(); ++i)
+    EXPECT_EQ(texts[i], rtl::IntToStr(Students[i].No) + L" " + Students[i].Name) << i;
+  const TRecordedPage& page1 = pages_->Pages[0];
+  const TRecordedPage& page2 = pages_->Pages[1];
+  EXPECT_EQ(page1.Find(L"9-A")->Top, 0);
+  EXPECT_EQ(page1.Find(L"9-B")->Top, 360);
+  EXPECT_EQ(page1.Find(L"10-Ç")->Top, 760);
+  EXPECT_EQ(page1.Find(L"10-Ç")->Left, 0);
+  EXPECT_NEAR(static_cast<double>(page1.Find(L"Sayfa 1")->Top), static_cast<double>(footerTop), 0.01);
+  EXPECT_NEAR(static_cast<double>(page2.Find(L"Sayfa 2")->Top), static_cast<double>(footerTop), 0.01);
+  const TRecordedObject* last = page2.Find(L"Liste sonu");
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->Left, 0);
+  EXPECT_EQ(last->Top, 20 * (22 - onFirst));
+  EXPECT_EQ(page1.Find(L"Liste sonu"), nullptr);
 }
 
 // A vertical band: the model makes none (Vertical stays False), so the test makes one.

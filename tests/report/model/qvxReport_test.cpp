@@ -13,7 +13,11 @@
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
 #include "platform/vcl/typinfo.h"
+#include "report/model/qvxClassBands.h"
 #include "report/model/qvxClassMemo.h"
+#include "report/model/qvxDBSet.h"
+#include "report/model/qvxDsgnIntf.h"
+#include "report/model/qvxPlugins.h"
 #include "report/model/qvxRes.h"
 #include "testpages.h"
 #include "testreport.h"
@@ -344,6 +348,41 @@ TEST(ReportRoot, HotPathsFindTheirRootByPointer) {
   auto* otherPage = new TqvxDataPage(&other);
   EXPECT_EQ(otherPage->Report(), &other);
   EXPECT_EQ(report.Page(), nullptr);
+}
+
+// The registries of object classes and export filters: one item per class and flags, a category from the class
+// when none is given, one item per filter for as long as the filter lives.
+TEST(Registries, ObjectsAndExportFilters) {
+  TqvxObjectCollection objects;
+  objects.RegisterObject1(TqvxDBDataset::StaticClass(), nullptr, L"", L"", 0, -1, TqvxObjectCategories{});
+  objects.RegisterObject1(TqvxDBDataset::StaticClass(), nullptr, L"", L"", 0, -1, TqvxObjectCategories{});
+  EXPECT_EQ(objects.Count(), 1);
+  objects.RegisterObject1(TqvxDBDataset::StaticClass(), nullptr, L"", L"", 1, -1, TqvxObjectCategories{});
+  EXPECT_EQ(objects.Count(), 2);
+  objects.RegisterObject(TqvxMasterData::StaticClass(), nullptr);
+  EXPECT_TRUE(objects.Find(TqvxDBDataset::StaticClass())->Category.Contains(ctData));
+  EXPECT_TRUE(objects.Find(TqvxMasterData::StaticClass())->Category.Contains(ctReport));
+  EXPECT_FALSE(objects.Find(TqvxMasterData::StaticClass())->Category.Contains(ctData));
+  objects.Unregister(TqvxDBDataset::StaticClass());
+  EXPECT_EQ(objects.Count(), 1);
+
+  class TTestFilter : public TqvxCustomExportFilter {
+   public:
+    using TqvxCustomExportFilter::TqvxCustomExportFilter;
+    void ExportObject(TqvxComponent*) override {}
+  };
+  const int before = qvxExportFilters().Count();
+  {
+    TTestFilter filter(nullptr);
+    EXPECT_EQ(qvxExportFilters().Count(), before + 1);
+    qvxExportFilters().Register(&filter);
+    qvxExportFilters().Register(nullptr);
+    EXPECT_EQ(qvxExportFilters().Count(), before + 1);
+    EXPECT_EQ(GetExportFilterItem(before)->Filter, &filter);
+    TTestFilter outside;  // made without an owner: not registered
+    EXPECT_EQ(qvxExportFilters().Count(), before + 1);
+  }
+  EXPECT_EQ(qvxExportFilters().Count(), before) << "a freed filter leaves the registry";
 }
 
 }  // namespace

@@ -123,6 +123,24 @@ String IndexSyntax(const String& name, const String& detail) {
   return L"function " + name + L"(" + list + L"): " + type;
 }
 
+struct Published {
+  const wchar_t* cls;
+  std::vector<const wchar_t*> props;
+};
+
+// Properties the host class publishes, reached through the class item (its own or an ancestor's) as published ones.
+void ExpectPublishedIn(TwzScript& script, std::initializer_list<Published> list) {
+  for (const Published& p : list) {
+    TwzClassVariable* cls = script.FindClass(p.cls);
+    ASSERT_NE(cls, nullptr) << Utf8(p.cls);
+    for (const wchar_t* name : p.props) {
+      auto* prop = dynamic_cast<TwzPropertyHelper*>(cls->Find(name));
+      ASSERT_NE(prop, nullptr) << Utf8(p.cls) << "." << Utf8(name);
+      EXPECT_TRUE(prop->IsPublished()) << Utf8(p.cls) << "." << Utf8(name);
+    }
+  }
+}
+
 TEST_F(BindingsRegistration, ModulesComeInTheirOrder) {
   std::vector<TwzRTTIModuleClass>* modules = wzRTTIModules();
   ASSERT_NE(modules, nullptr);
@@ -417,13 +435,12 @@ TEST_F(ClassTables, GraphicsBindings) {
       {L"TBitmap", L"TGraphic", {{K::ReadOnlyProperty, L"Canvas", L"TCanvas"}}},
   });
   // Published properties come through the class items by themselves.
-  for (auto [cls, prop] : {std::pair{L"TFont", L"Charset"},
-                           {L"TFont", L"Quality"},
-                           {L"TPen", L"Mode"},
-                           {L"TBrush", L"Style"},
-                           {L"TCanvas", L"CopyMode"},
-                           {L"TCanvas", L"Pen"}})
-    EXPECT_NE(script.FindClass(cls)->Find(prop), nullptr) << Utf8(cls) << "." << Utf8(prop);
+  ExpectPublishedIn(script,
+                    {{L"TFont",
+                    {L"Charset", L"Color", L"Height", L"Name", L"Orientation", L"Pitch", L"Size", L"Style", L"Quality"}},
+                   {L"TPen", {L"Color", L"Mode", L"Style", L"Width"}},
+                   {L"TBrush", {L"Color", L"Style"}},
+                   {L"TCanvas", {L"Brush", L"CopyMode", L"Font", L"Pen"}}});
 }
 
 TEST_F(ClassTables, FormAndControlBindings) {
@@ -687,6 +704,15 @@ TEST_F(ClassTables, DialogAndSettingsFileBindings) {
   TwzClassVariable* iniFile = script.FindClass(L"TIniFile");
   EXPECT_EQ(OwnMember(iniFile, L"Create"), nullptr);
   EXPECT_EQ(OwnMember(iniFile, L"Clear"), nullptr);
+}
+
+// The common dialogs' choices reach scripts through the published properties of their class items.
+TEST_F(BindingsRegistration, DialogChoicesArePublished) {
+  ExpectPublishedIn(script, {{L"TOpenDialog", {L"FileName", L"Filter", L"Options"}},
+                             {L"TSaveDialog", {L"FileName", L"Filter"}},
+                             {L"TColorDialog", {L"Color", L"Options"}},
+                             {L"TFontDialog", {L"Font", L"Options"}},
+                             {L"TPrintDialog", {L"Copies", L"PrintRange", L"Options"}}});
 }
 
 // The modules' items go with ClearRTTI and come back with AddRTTI, so a program can drop and take them again.

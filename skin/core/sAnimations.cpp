@@ -64,8 +64,8 @@ void ShowLayered(HWND wnd, vcl::TBitmap* bmp, int alpha, const POINT* pos = null
   SIZE size{bmp->Width(), bmp->Height()};
   POINT origin{0, 0};
   HDC screen = GetDC(nullptr);
-  UpdateLayeredWindowProc(wnd, screen, const_cast<POINT*>(pos), &size, bmp->Canvas()->Handle(), &origin, kNoKey,
-                          &blend, ULW_ALPHA);
+  UpdateLayeredWindowProc(wnd, screen, const_cast<POINT*>(pos), &size, bmp->Canvas()->Handle(), &origin, kNoKey, &blend,
+                          ULW_ALPHA);
   ReleaseDC(nullptr, screen);
 }
 
@@ -85,8 +85,8 @@ void DrawAeroFrame(vcl::TBitmap* frame, vcl::TBitmap* snapshot, double l, double
   } else {
     const int il = static_cast<int>(std::lround(l)), it = static_cast<int>(std::lround(t));
     const int ir = static_cast<int>(std::lround(r)), ib = static_cast<int>(std::lround(b));
-    StretchBlt(dc, il, it, ir - il, ib - it, snapshot->Canvas()->Handle(), 0, 0, snapshot->Width(),
-               snapshot->Height(), SRCCOPY);
+    StretchBlt(dc, il, it, ir - il, ib - it, snapshot->Canvas()->Handle(), 0, 0, snapshot->Width(), snapshot->Height(),
+               SRCCOPY);
   }
 }
 
@@ -111,8 +111,8 @@ void RunShowFrames(HWND cover, vcl::TBitmap* snapshot, int steps, int maxTranspa
       if (animType == atAero)
         DrawAeroFrame(frame.get(), snapshot, l, t, r, b);
       else if (i == 0)
-        BitBlt(frame->Canvas()->Handle(), 0, 0, snapshot->Width(), snapshot->Height(), snapshot->Canvas()->Handle(),
-               0, 0, SRCCOPY);
+        BitBlt(frame->Canvas()->Handle(), 0, 0, snapshot->Width(), snapshot->Height(), snapshot->Canvas()->Handle(), 0,
+               0, SRCCOPY);
       if (!dialog) start = GetTickCount();
       ShowLayered(cover, frame.get(), static_cast<int>(std::lround(a)));
       ++lvLastAnimFrames;
@@ -344,7 +344,8 @@ void PrintDlgClient(TlvDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen)
   RECT client;
   GetClientRect(wnd, &client);
   const int ox = dialogWnd->OffsetX(), oy = dialogWnd->OffsetY();
-  const vcl::TRect area(ox, oy, std::min<int>(bmp->Width(), ox + client.right), std::min<int>(bmp->Height(), oy + client.bottom));
+  const vcl::TRect area(ox, oy, std::min<int>(bmp->Width(), ox + client.right),
+                        std::min<int>(bmp->Height(), oy + client.bottom));
   if (fromScreen) {
     HDC dc = GetWindowDC(wnd);
     BitBlt(bmp->Canvas()->Handle(), ox, oy, client.right, client.bottom, dc, ox, oy, SRCCOPY);
@@ -547,9 +548,8 @@ void AnimHideForm(TsSkinProvider* skinProvider) {
   DoLayered(wnd, true, 1);
   auto snapshot = CopyOf(skinProvider->FCommonData->CacheBmp());
   CleanPixelsByArOR(skinProvider->ArOR, snapshot.get());
-  const TlvFormAnimation* anim = skinProvider->SkinManager()
-                                     ? skinProvider->SkinManager()->AnimEffects()->FormHide()
-                                     : nullptr;
+  const TlvFormAnimation* anim =
+      skinProvider->SkinManager() ? skinProvider->SkinManager()->AnimEffects()->FormHide() : nullptr;
   HideAnimForm(std::move(cover), std::move(snapshot), anim ? anim->Time() : 0, 255, anim ? anim->Mode() : atFading,
                wnd);
   DoLayered(wnd, false, 255);
@@ -573,8 +573,7 @@ void AnimHideDlg(TlvDialogWnd* dialogWnd) {
   SetWindowPos(cover->Handle(), nullptr, wr.left, wr.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   TsSkinManager* m = dialogWnd->SkinManager ? dialogWnd->SkinManager : DefaultManager;
   const TlvFormAnimation* anim = m ? m->AnimEffects()->DialogHide() : nullptr;
-  HideAnimForm(std::move(cover), CopyOf(cache), anim ? anim->Time() : 0, 255, anim ? anim->Mode() : atFading,
-               nullptr);
+  HideAnimForm(std::move(cover), CopyOf(cache), anim ? anim->Time() : 0, 255, anim ? anim->Mode() : atFading, nullptr);
 }
 
 // --- Control cross-fades ---

@@ -109,8 +109,8 @@ TEST(WindowWrappers, DialogsAreAdoptedByClassAndNeverFromTheSkipList) {
   ASSERT_FALSE(lvSupportedList);
   EXPECT_FALSE(AddSupportedForm(nullptr));
   lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvScrollWnd>>>();
-  HWND dialog = CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 120, 80, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND dialog =
+      CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 120, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND skipped = Plain(nullptr, L"TfcPopup", {0, 0, 10, 10}, 0);
   HWND otherCase = Plain(nullptr, L"tfcpopup", {0, 0, 10, 10}, 0);
   EXPECT_FALSE(AddSupportedForm(skipped));

@@ -1,6 +1,7 @@
 // Window and control animations on real windows: the blend and clearing routines under them, layering switched on
 // and off, a form shown through a cover window in its steps, a hide animation fading on the 10 ms timer (and one
-// started over it), and a control cross-fading from its old look to its new one under the output window.
+// started over it), a control cross-fading (and blurring) from its old look to its new one under the output
+// window, and a wrapped system dialog shown and hidden.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +10,9 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "skin/core/sAnimations.h"
+#include "skin/core/sCommonData.h"
 #include "skin/core/sSkinBroadcast.h"
+#include "skin/core/services/sDialogHook.h"
 #include "skin/core/services/sSkinProvider.h"
 #include "tests/common/wait.h"
 
@@ -215,4 +218,34 @@ TEST_F(Animations, AControlCrossFadesToItsNewLookUnderTheOutputWindow) {
   EXPECT_EQ(lvLastAnimFrames, 0);
   EXPECT_FALSE(ow);
   EXPECT_TRUE(testutil::PumpUntil([&] { return ScreenPixel(box->Handle(), 40, 25) == RGB(0, 255, 0); }));
+}
+
+TEST_F(Animations, ABlurredChangeEndsOnTheNewLook) {
+  PrepareForAnimation(box, atcBlur);
+  ASSERT_TRUE(lvAnimBmp2);
+  box->Colour = RGB(255, 255, 0);
+  AnimShowControl(box, 20, 255, atcBlur);
+  EXPECT_EQ(lvLastAnimFrames, 3);
+  EXPECT_FALSE(ow);
+  EXPECT_FALSE(lvAnimBmp2);
+  EXPECT_TRUE(lvCtrlRects1.empty());
+  EXPECT_TRUE(testutil::PumpUntil([&] { return ScreenPixel(box->Handle(), 40, 25) == RGB(255, 255, 0); }));
+}
+
+TEST_F(Animations, AWrappedDialogIsShownAndHiddenThroughACover) {
+  HWND dialog = CreateWindowExW(0, L"#32770", L"Soru", WS_POPUP | WS_CAPTION | WS_VISIBLE, 300, 200, 200, 120, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  auto wrapper = std::make_unique<TlvDialogWnd>(dialog, nullptr);
+  // The dialog's own frames plus one: alpha steps of MaxTransparency / (steps + 1).
+  AnimShowDlg(wrapper.get(), 30, 255, atAero);
+  EXPECT_EQ(lvLastAnimFrames, 4);
+  EXPECT_FALSE(InAnimationProcess);
+  EXPECT_EQ(wrapper->SkinData->CacheBmp()->Width(), 200);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  // No manager: no hide time, nothing left behind.
+  AnimHideDlg(wrapper.get());
+  EXPECT_FALSE(InAnimationProcess);
+  EXPECT_TRUE(!lvHideTimer || !lvHideTimer->Form);
+  wrapper.reset();
+  DestroyWindow(dialog);
 }

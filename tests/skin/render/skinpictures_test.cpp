@@ -68,7 +68,8 @@ TEST(TestSkinPictures, EachSkinPaintsItsOwnCornersStatesAndTextures) {
     const vcl::TSize sizes[] = {{24, 20}, {75, 25}, {150, 56}};
     int y = 10;
     for (const vcl::TSize& s : sizes) {
-      for (int state = 0; state < 3; ++state) paint(button, state, vcl::Rect(10 + state * 160, y, 10 + state * 160 + s.cx, y + s.cy));
+      for (int state = 0; state < 3; ++state)
+        paint(button, state, vcl::Rect(10 + state * 160, y, 10 + state * 160 + s.cx, y + s.cy));
       y += s.cy + 10;
     }
     paint(edit, 0, vcl::Rect(10, 140, 160, 162));
@@ -106,9 +107,9 @@ TEST(TestSkinPictures, EachSkinPaintsItsOwnCornersStatesAndTextures) {
     buttonCentre[c.roundCorners ? 0 : 1] = normal;
     // The edit's inside is its section's colour.
     const std::int32_t editColour = m->gd[static_cast<size_t>(edit)].Props[0].Color;
-    EXPECT_EQ(Rgb(Px(pic.get(), 140, 151)), static_cast<std::uint32_t>(
-                                                     ((editColour & 0xFF) << 16) | (editColour & 0xFF00) |
-                                                     ((editColour >> 16) & 0xFF)));
+    EXPECT_EQ(
+        Rgb(Px(pic.get(), 140, 151)),
+        static_cast<std::uint32_t>(((editColour & 0xFF) << 16) | (editColour & 0xFF00) | ((editColour >> 16) & 0xFF)));
   }
   // The two skins look different.
   EXPECT_NE(buttonCentre[0], buttonCentre[1]);

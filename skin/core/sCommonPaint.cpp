@@ -13,6 +13,7 @@
 #include "skin/core/sOuterEffects.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/services/sDialogHook.h"
 #include "skin/core/services/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
@@ -353,6 +354,11 @@ bool lvMouseInControl(TsCommonData* sd) {
   wnd = OwnerHandle(sd);
   if (!wnd || !IsWindowVisible(wnd)) return false;
   GetClientRect(wnd, &r);
+  // A wrapped window's skinned scroll bars lie outside its client area and still belong to it.
+  if (auto* sw = reinterpret_cast<TlvScrollWnd*>(SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETLISTSW), 0))) {
+    if (sw->sBarHorz && sw->sBarHorz->fScrollVisible) r.bottom += GetScrollMetric(sw->sBarHorz.get(), SM_SCROLLWIDTH);
+    if (sw->sBarVert && sw->sBarVert->fScrollVisible) r.right += GetScrollMetric(sw->sBarVert.get(), SM_SCROLLWIDTH);
+  }
   RECT wr;
   GetWindowRect(wnd, &wr);
   p.x -= wr.left;

@@ -4,6 +4,7 @@
 
 #include "platform/vcl/application.h"
 #include "skin/core/lvntUtils.h"
+#include "skin/core/sAnimations.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sDialogHook.h"
@@ -162,6 +163,12 @@ void UnLockForms(TsSkinManager* manager, bool repaint) {
   for (TsSkinProvider* p : locked) {
     HWND wnd = p->Form->Handle();
     if (repaint) {
+      if (const TlvSkinChanging* anim = manager->AnimEffects()->SkinChanging(); anim->Active()) {
+        if (p->FDrawNonClientArea)
+          AnimShowControl(p->Form, anim->Time(), 255, anim->Mode() == atAero ? atcAero : atcFade);
+        else
+          AnimShowControl(p->Form, 0, 255, atcFade);
+      }
       p->FormState &= ~FS_COVERIMAGE;
       p->CoverBmp.reset();
       if (p->BorderForm && IsZoomed(wnd) && p->ActualTitleHeight() != iLatestTitleHeight) {

@@ -107,7 +107,7 @@ TEST_F(Fades, HotAndBackStepThroughTheirFramesOnTheTimer) {
   DoChangePaint(sd, 1, CountingStep, true, false, false);
   ASSERT_TRUE(sd->AnimTimer);
   EXPECT_EQ(gFrames, 1);  // the first step runs at once
-  ASSERT_TRUE(testutil::PumpUntil([&] { return !TimerIsActive(sd); }, 5000));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return !TimerIsActive(sd); }));
   // Ten steps of 10 ms after the first: 11 frames, ending on the new look.
   EXPECT_EQ(gFrames, 11);
   const std::uint32_t hotCentre = Rgb(Px(sd->CacheBmp(), 30, 20));
@@ -121,7 +121,7 @@ TEST_F(Fades, HotAndBackStepThroughTheirFramesOnTheTimer) {
   gFrames = 0;
   control->State = 0;
   DoChangePaint(sd, 0, CountingStep, true, false, false);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return !TimerIsActive(sd); }, 5000));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return !TimerIsActive(sd); }));
   EXPECT_EQ(gFrames, 21);
   EXPECT_EQ(sd->AnimTimer->State, -1);
   EXPECT_FALSE(sd->AnimTimer->BmpOut);
@@ -133,7 +133,7 @@ TEST_F(Fades, AControlFreedMidFadeStopsItsTimer) {
   TsCommonData* sd = control->SkinData.get();
   control->State = 1;
   DoChangePaint(sd, 1, CountingStep, true, false, false);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return gFrames >= 3; }, 5000));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return gFrames >= 3; }));
   ASSERT_TRUE(TimerIsActive(sd));
   delete control;
   control = nullptr;
@@ -147,7 +147,7 @@ TEST_F(Fades, ASecondChangeWhileFadingContinuesFromTheCurrentLevel) {
   TsCommonData* sd = control->SkinData.get();
   control->State = 1;
   DoChangePaint(sd, 1, CountingStep, true, false, false);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return gFrames >= 5; }, 5000));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return gFrames >= 5; }));
   const double level = sd->AnimTimer->Glow;
   EXPECT_GT(level, 0);
   EXPECT_LT(level, 255);
@@ -156,7 +156,7 @@ TEST_F(Fades, ASecondChangeWhileFadingContinuesFromTheCurrentLevel) {
   DoChangePaint(sd, 0, CountingStep, true, false, false);
   EXPECT_EQ(sd->AnimTimer->State, 0);
   EXPECT_GT(sd->AnimTimer->Iteration, 0);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return !TimerIsActive(sd); }, 5000));
+  ASSERT_TRUE(testutil::PumpUntil([&] { return !TimerIsActive(sd); }));
   EXPECT_EQ(Rgb(Px(sd->CacheBmp(), 0, 0)), CornerColour(0));
 }
 

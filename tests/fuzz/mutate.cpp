@@ -32,7 +32,9 @@ using Clock = std::chrono::steady_clock;
 
 struct Current {
   std::atomic<std::int64_t> startedMs{0};  // 0: no input running
+  std::atomic<std::int64_t> startedCpuMs{0};
   std::atomic<std::int64_t> boundMs{0};
+  HANDLE reader = nullptr;  // the thread that reads, for its processor time
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
   char label[512] = {};
@@ -41,6 +43,17 @@ Current current;
 
 std::int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+}
+
+// The processor time a thread has used. A reader that loops for ever keeps using it, however busy the machine is;
+// wall-clock time alone would call a slow input on a loaded machine a hang.
+std::int64_t CpuMs(HANDLE thread) {
+  FILETIME created, exited, kernel, user;
+  if (!thread || !GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+  };
+  return ms(kernel) + ms(user);
 }
 
 void WriteErr(const char* text) {
@@ -76,7 +89,12 @@ void Watchdog() {
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::int64_t started = current.startedMs.load(std::memory_order_acquire);
-    if (started && NowMs() - started > current.boundMs.load()) {
+    if (!started) continue;
+    const std::int64_t bound = current.boundMs.load();
+    // A reader that waits instead of computing is caught by the wall clock, with room for a machine that is busy.
+    const bool spinning = CpuMs(current.reader) - current.startedCpuMs.load() > bound;
+    const bool waiting = NowMs() - started > 10 * bound;
+    if (current.startedMs.load(std::memory_order_acquire) == started && (spinning || waiting)) {
       DumpCurrent("hang");
       TerminateProcess(GetCurrentProcess(), 4);
     }
@@ -231,6 +249,11 @@ class Runner {
     current.data = input.data();
     current.size = input.size();
     current.boundMs.store(static_cast<std::int64_t>(reader_.secondsPerInput * 1000));
+    // Inputs are read on the test's thread; the handle is taken once, while no input is running.
+    if (!current.reader)
+      DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &current.reader, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    current.startedCpuMs.store(CpuMs(current.reader));
     current.startedMs.store(NowMs(), std::memory_order_release);
     ++tally_.inputs;
     try {

@@ -377,6 +377,7 @@ TEST_F(AyarlarScreens, AFileThatCannotBeReadImportsNothingAndSaysWhy) {
       {"a cut .xlsx", xlsx.substr(0, xlsx.size() / 2), L"bozuk ya da eksik"},
       {"a cut .xls", xls.substr(0, xls.size() / 3), L"bozuk ya da eksik"},
       {"a million rows", ReadFixture("openpyxl_too_many_rows.xlsx"), L"bir milyondan fazla satır"},
+      {"a password", ReadFixture("libreoffice_password.xls"), L"parolayla korunuyor"},
   };
   Database();
   OpenScreen(Form6);

@@ -1,6 +1,6 @@
 // What a user sees of each records screen before touching it: the client size the screen is designed for, opened
 // centred in the main window's workspace, and nothing cut off: every control inside its parent, every button wide
-// enough for its glyph and caption.
+// enough for its glyph and caption, every grid column in view.
 #include <cmath>
 #include <iterator>
 
@@ -12,6 +12,7 @@
 #include "app/Unit7.h"
 #include "app/Unit8.h"
 #include "app/Unit9.h"
+#include "platform/db/dbgrids.h"
 #include "platform/rtl/files.h"
 #include "platform/vcl/canvas.h"
 #include "tests/app/screenfixture.h"
@@ -27,6 +28,7 @@ struct Screen {
   void (*forget)();
   int clientWidth, clientHeight;
   bool centred = true;  // the screens of the "Ayarlar" menu open where the workspace puts them
+  bool gridScrolls = false;  // the student screen's grid shows every column of the table, so it scrolls sideways
 };
 
 template <class F>
@@ -36,7 +38,7 @@ vcl::TCustomForm* OpenWith(F*& ref) {
 }
 
 const Screen kScreens[] = {
-    {"students", [] { return OpenWith(Form2); }, [] { Form2 = nullptr; }, 798, 518},
+    {"students", [] { return OpenWith(Form2); }, [] { Form2 = nullptr; }, 798, 518, true, true},
     {"counselling_clients", [] { return OpenWith(Form3); }, [] { Form3 = nullptr; }, 840, 571},
     {"student_interviews", [] { return OpenWith(Form4); }, [] { Form4 = nullptr; }, 783, 430},
     {"teacher_interviews", [] { return OpenWith(Form8); }, [] { Form8 = nullptr; }, 752, 533},
@@ -126,6 +128,13 @@ TEST_P(ScreenLayout, OpensCentredAtItsSizeWithNothingCutOff) {
       // The glyph, the gap after it, the caption and a margin on each side.
       int glyph = b->Glyph()->Empty() ? 0 : b->Glyph()->Width() + 4;
       EXPECT_LE(glyph + TextWidth(b->Font(), b->Caption()) + 2 * 6, b->Width()) << where;
+    } else if (auto* g = dynamic_cast<db::TDBGrid*>(c); g && !s.gridScrolls) {
+      // Every column of the grid in view at once, without scrolling sideways.
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_RANGE | SIF_PAGE;
+      GetScrollInfo(g->Handle(), SB_HORZ, &si);
+      EXPECT_GT(static_cast<int>(si.nPage), si.nMax) << where << ": " << g->VisibleColumnCount() << " columns";
     } else if (auto* b = dynamic_cast<vcl::TButton*>(c)) {
       EXPECT_LE(TextWidth(b->Font(), b->Caption()) + 2 * 6, b->Width()) << where;
     }

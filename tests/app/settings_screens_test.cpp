@@ -515,8 +515,8 @@ TEST_F(AyarlarScreens, HoldForScreenshot) {
   TForm7* stats = OpenScreen(Form7);
   TypeOver(stats->sComboBox1, L"Bir");
   settings->SetBounds(4, 4, settings->Width(), settings->Height());
-  import->SetBounds(4, 260, import->Width(), import->Height());
-  stats->SetBounds(340, 260, stats->Width(), stats->Height());
+  import->SetBounds(480, 4, import->Width(), import->Height());
+  stats->SetBounds(4, 250, stats->Width(), stats->Height());
   DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(hold)) * 1000;
   while (GetTickCount() < until) {
     vcl::Application->ProcessMessages();

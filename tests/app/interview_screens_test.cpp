@@ -472,6 +472,26 @@ TEST_P(InterviewScreens, AnInvalidDateIsRefusedAndNothingIsSaved) {
   EXPECT_DOUBLE_EQ(std::stod(Utf8(rows[0][dateColumn])), DayOf(L"28.02.2024"));
 }
 
+// The parent-interview topic holds 50 characters: typing stops there, and what was kept is what is saved.
+TEST_P(InterviewScreens, ParentInterviewTopicStopsAtFiftyCharacters) {
+  if (M().table != std::string("veligorusme")) GTEST_SKIP() << "no column of limited length on this screen";
+  Open("");
+  Press(L"Yeni");
+  TypeKeys(Bound(L"okulno"), L"88");
+  const String typed = L"Devamsızlık ve ödev konusunda çok uzun bir açıklama; ÇĞİÖŞÜ çğıöşü yazıldı";
+  ASSERT_GT(typed.size(), 50u);
+  TypeKeys(Bound(L"gorusmekonusu"), typed);
+  EXPECT_EQ(static_cast<TsDBMemo*>(Bound(L"gorusmekonusu"))->Text(), typed.substr(0, 50));
+  {
+    BoxAnswers boxes;
+    Press(L"Kaydet");
+    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Texts();
+  }
+  auto rows = Query(file_, "select gorusmekonusu from veligorusme where okulno = '88'");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0]["gorusmekonusu"], typed.substr(0, 50));
+}
+
 TEST_P(InterviewScreens, PriorAndNextMoveThroughTheRecords) {
   if (!M().hasPriorNext) GTEST_SKIP() << "no \"Önceki\" and \"Sonraki\" on this screen";
   Open(StudentsAndRecords(M()));

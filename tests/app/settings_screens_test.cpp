@@ -377,6 +377,7 @@ TEST_F(AyarlarScreens, AFileThatCannotBeReadImportsNothingAndSaysWhy) {
       {"a cut .xlsx", xlsx.substr(0, xlsx.size() / 2), L"bozuk ya da eksik"},
       {"a cut .xls", xls.substr(0, xls.size() / 3), L"bozuk ya da eksik"},
       {"a million rows", ReadFixture("openpyxl_too_many_rows.xlsx"), L"bir milyondan fazla satır"},
+      {"a password", ReadFixture("libreoffice_password.xls"), L"parolayla korunuyor"},
   };
   Database();
   OpenScreen(Form6);
@@ -514,8 +515,8 @@ TEST_F(AyarlarScreens, HoldForScreenshot) {
   TForm7* stats = OpenScreen(Form7);
   TypeOver(stats->sComboBox1, L"Bir");
   settings->SetBounds(4, 4, settings->Width(), settings->Height());
-  import->SetBounds(4, 260, import->Width(), import->Height());
-  stats->SetBounds(340, 260, stats->Width(), stats->Height());
+  import->SetBounds(480, 4, import->Width(), import->Height());
+  stats->SetBounds(4, 250, stats->Width(), stats->Height());
   DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(hold)) * 1000;
   while (GetTickCount() < until) {
     vcl::Application->ProcessMessages();

@@ -254,6 +254,8 @@ TEST(Workbook, FilesThatCannotBeReadAnswerAClearTurkishMessage) {
       {"an .xls spreadsheet-saved cut", [] { return Cut("gnumeric_saved.xls", 0.7); }, L"bozuk ya da eksik"},
       {"a sheet beyond a million rows", [] { return ReadBytes("openpyxl_too_many_rows.xlsx"); },
        L"bir milyondan fazla satır"},
+      {"an .xls saved with a password by LibreOffice", [] { return ReadBytes("libreoffice_password.xls"); },
+       L"parolayla korunuyor"},
   };
   for (const Refusal& c : cases) {
     try {

@@ -30,8 +30,10 @@ if [ -x /usr/sbin/cupsd ] && command -v lpstat >/dev/null 2>&1 && command -v lpa
   if print_cups_running && lpstat -p PDF >/dev/null 2>&1; then
     export TAVREL_CUPS_PDF=1
     # cups-pdf writes into the home of the job's owner (Out ${HOME}/PDF), which is the user running the tests.
-    mkdir -p "$HOME/PDF"
-    export TAVREL_PDF_DIR="Z:${HOME//\//\\}\\PDF"
+    home=$(getent passwd "$(id -un)" 2>/dev/null | cut -d: -f6 || true)
+    if [ -n "$home" ] && mkdir -p "$home/PDF" 2>/dev/null; then
+      export TAVREL_PDF_DIR="Z:${home//\//\\}\\PDF"
+    fi
   fi
 fi
 export TAVREL_PRINT_OUT_UNIX="$build/print-out"

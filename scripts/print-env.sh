@@ -42,7 +42,7 @@ mkdir -p "$TAVREL_PRINT_OUT_UNIX"
 export TAVREL_PRINT_OUT="Z:${TAVREL_PRINT_OUT_UNIX//\//\\}"
 if [ -z "$(ls /usr/share/fonts/truetype/liberation*/LiberationSans-Regular.ttf 2>/dev/null)" ]; then
   :
-elif ! grep -q '"Arial"="Liberation Sans"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+elif ! grep -q '"MS Sans Serif"="DejaVu Sans"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   {
     echo "Windows Registry Editor Version 5.00"
     echo
@@ -50,6 +50,9 @@ elif ! grep -q '"Arial"="Liberation Sans"' "$WINEPREFIX/user.reg" 2>/dev/null; t
     echo '"Arial"="Liberation Sans"'
     echo '"Times New Roman"="Liberation Serif"'
     echo '"Courier New"="Liberation Mono"'
+    # MS Sans Serif has no metric-compatible font and the bitmap face Wine brings has no Turkish letters: it keeps
+    # the face it fell back to before the Liberation fonts came (whose small bold sizes are barely heavier).
+    echo '"MS Sans Serif"="DejaVu Sans"'
   } > "$build/font-substitutes.reg"
   wine reg import "$build/font-substitutes.reg" </dev/null >/dev/null 2>&1 || true
   wineserver -w || true

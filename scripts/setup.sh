@@ -8,9 +8,12 @@ set -euo pipefail
 DEPS_DIR="${TAVREL_DEPS:-/var/cache/tavrel-deps}"
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
           wine wine64 xvfb xauth tcl dpkg-dev sqlite3 googletest fonts-dejavu-core fonts-wine imagemagick locales
-          python3-openpyxl python3-xlwt python3-xlrd python3-pil)
+          python3-openpyxl python3-xlwt python3-xlrd python3-pil
+          cups printer-driver-cups-pdf poppler-utils ghostscript fonts-liberation)
 # The python packages write and read the workbook test fixtures: workbooks made by other writers than ours; PIL
-# (with ImageMagick) writes the PNG suite the skinning library's reader is tested against.
+# (with ImageMagick) writes the PNG suite the skinning library's reader is tested against. The printing tests print
+# on a real print system: CUPS with the cups-pdf queue, ghostscript and poppler to read what came out, and fonts
+# metric-compatible with the users' Arial, Times New Roman and Courier New (registered in the test prefix).
 
 log() { echo "[setup] $*" >&2; }
 

@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVREL_BUILD:-$root/build}
 bash "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
+source "$root/scripts/print-env.sh"
 cd "$build"
 # Under Xvfb there is no window manager, and Wine waits up to two seconds for one each time a window it would hand
 # to the manager is hidden. The test executables' windows are kept from the (absent) manager, for them alone:

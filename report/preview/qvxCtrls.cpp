@@ -204,6 +204,14 @@ void TqvxCustomComboBox::InitializeWnd() {
     }
   }
   if (FListWidth > 0) SendMessageW(Handle(), CB_SETDROPPEDWIDTH, FListWidth, 0);
+  PlaceEdit();
+}
+
+void TqvxCustomComboBox::PlaceEdit() {
+  // The text takes the whole box but the flat button, which is narrower than the system's.
+  if (HWND edit = EditHandle())
+    MoveWindow(edit, FEditOffset + 3, 3, std::max(Width() - FButtonWidth - FEditOffset - 8, 1), std::max(Height() - 6, 1),
+               TRUE);
 }
 
 void TqvxCustomComboBox::SetListWidth(int value) {
@@ -329,6 +337,7 @@ void TqvxCustomComboBox::Dispatch(TMessage& m) {
       return;
   }
   TCustomComboBox::Dispatch(m);
+  if (m.Msg == WM_SIZE || m.Msg == WM_WINDOWPOSCHANGED) PlaceEdit();
   if (m.Msg == WM_COMMAND || m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS || m.Msg == WM_CTLCOLOREDIT) PaintFrame();
 }
 

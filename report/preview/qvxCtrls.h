@@ -87,6 +87,7 @@ class TqvxCustomComboBox : public vcl::TCustomComboBox {
   void PaintButton(HDC dc, int kind);
   void PaintDisabled(HDC dc);
   void PaintFrame();
+  void PlaceEdit();
 
  private:
   static LRESULT CALLBACK EditWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

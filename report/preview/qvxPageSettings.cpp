@@ -117,6 +117,27 @@ TqvxPageSettingsForm::TqvxPageSettingsForm(TComponent* owner) : TForm(owner) {
   CancelB->SetBounds(203, 324, 75, 25);
   CancelB->SetCancel(true);
   CancelB->SetModalResult(mrCancel);
+  SetCaptions();
+}
+
+void TqvxPageSettingsForm::SetCaptions() {
+  SetCaption(qvxGet(400));
+  WidthL->SetCaption(qvxGet(401));
+  HeightL->SetCaption(qvxGet(402));
+  SizeL->SetCaption(qvxGet(403));
+  OrientationL->SetCaption(qvxGet(404));
+  LeftL->SetCaption(qvxGet(405));
+  TopL->SetCaption(qvxGet(406));
+  RightL->SetCaption(qvxGet(407));
+  BottomL->SetCaption(qvxGet(408));
+  MarginsL->SetCaption(qvxGet(409));
+  PortraitRB->SetCaption(qvxGet(410));
+  LandscapeRB->SetCaption(qvxGet(411));
+  OtherL->SetCaption(qvxGet(412));
+  ApplyToCurRB->SetCaption(qvxGet(413));
+  ApplyToAllRB->SetCaption(qvxGet(414));
+  OKB->SetCaption(qvxGet(1));
+  CancelB->SetCaption(qvxGet(2));
 }
 
 Extended TqvxPageSettingsForm::ToUnits(Extended mm) const {
@@ -147,23 +168,7 @@ rtl::Integer TqvxPageSettingsForm::SelectedPaper() const {
 
 void TqvxPageSettingsForm::DoShow() {
   FUpdating = true;
-  SetCaption(qvxGet(400));
-  WidthL->SetCaption(qvxGet(401));
-  HeightL->SetCaption(qvxGet(402));
-  SizeL->SetCaption(qvxGet(403));
-  OrientationL->SetCaption(qvxGet(404));
-  LeftL->SetCaption(qvxGet(405));
-  TopL->SetCaption(qvxGet(406));
-  RightL->SetCaption(qvxGet(407));
-  BottomL->SetCaption(qvxGet(408));
-  MarginsL->SetCaption(qvxGet(409));
-  PortraitRB->SetCaption(qvxGet(410));
-  LandscapeRB->SetCaption(qvxGet(411));
-  OtherL->SetCaption(qvxGet(412));
-  ApplyToCurRB->SetCaption(qvxGet(413));
-  ApplyToAllRB->SetCaption(qvxGet(414));
-  OKB->SetCaption(qvxGet(1));
-  CancelB->SetCaption(qvxGet(2));
+  SetCaptions();
   int units = 0;
   if (FReport) {
     std::unique_ptr<rtl::TCustomIniFile> ini(FReport->GetIniFile());

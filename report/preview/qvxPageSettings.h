@@ -74,6 +74,7 @@ class TqvxPageSettingsForm : public vcl::TForm {
 
  private:
   void SizeEditChanged(rtl::TObject* sender);
+  void SetCaptions();
   rtl::Integer SelectedPaper() const;
   TqvxReportPage* FPage = nullptr;
   TqvxReport* FReport = nullptr;

@@ -278,6 +278,13 @@ void TqvxPreviewForm::Init() {
   }
   UpdateControls();
   SetPopupMenu(RightMenu);
+  UpdateZoom();
+}
+
+void TqvxPreviewForm::DoShow() {
+  TqvxCustomPreviewForm::DoShow();
+  // The box's window may have been made after the zoom was last written.
+  UpdateZoom();
 }
 
 void TqvxPreviewForm::EnableButton(TToolButton* button, bool enabled) {

@@ -91,6 +91,7 @@ class TqvxPreviewForm : public TqvxCustomPreviewForm {
   void Resize() override;
   void Dispatch(vcl::TMessage& m) override;
   void DoClose(vcl::TCloseAction& action) override;
+  void DoShow() override;
 
  private:
   vcl::TToolButton* Button(const wchar_t* name, int image, int caption, int hint, void (TqvxPreviewForm::*click)(rtl::TObject*),

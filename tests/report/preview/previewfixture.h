@@ -103,15 +103,20 @@ inline void Key(HWND wnd, WORD vk, bool ctrl = false) {
 
 inline void Char(HWND wnd, wchar_t ch) { SendMessageW(wnd, WM_CHAR, ch, 1); }
 
-// What a window shows now, as a picture file beside the test (BMP; looked at after the run).
+// What a window shows on the screen, as a picture file beside the test (BMP without alpha; looked at after the
+// run).
 inline void Screenshot(HWND wnd, const std::wstring& name) {
   RECT r;
   GetWindowRect(wnd, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
   vcl::TBitmap bitmap;
   bitmap.SetSize(w, h);
+  HDC dc = bitmap.Canvas()->Handle();
+  // What the screen shows there (the window is on top): the system's own controls included.
+  SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   HDC screen = GetDC(nullptr);
-  BitBlt(bitmap.Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
   bitmap.SaveToFile(name);
 }

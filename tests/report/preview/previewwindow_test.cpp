@@ -65,6 +65,7 @@ TEST_F(PreviewWindow, OpensOnTheFirstPageWithTheStatusAndTheButtonsOfTheOptions)
   EXPECT_EQ(preview_->PageNo(), 1);
   EXPECT_EQ(Panel0(), rtl::Format(qvxResources().Get(L"clPageOf"), {1, 50}));
   EXPECT_EQ(form_->PageE->Text(), L"1");
+  PUMP_UNTIL(form_->ZoomCB->Text() == L"100%");
   EXPECT_EQ(form_->Caption(), L"Öğrenci Listesi");
   EXPECT_EQ(form_->CancelB->Caption(), qvxResources().Get(L"clClose"));
   for (TControl* c : std::initializer_list<TControl*>{form_->PrintB, form_->OpenB, form_->SaveB, form_->FindB,
@@ -72,6 +73,25 @@ TEST_F(PreviewWindow, OpensOnTheFirstPageWithTheStatusAndTheButtonsOfTheOptions)
                                                      form_->ThumbB, form_->PageSettingsB, form_->FirstB,
                                                      form_->LastB, form_->CancelB})
     EXPECT_TRUE(c->Visible()) << c->Name();
+  const struct {
+    TToolButton* button;
+    int image, hint;
+  } buttons[] = {{form_->PrintB, 2, 102},   {form_->OpenB, 0, 104},         {form_->SaveB, 1, 106},
+                 {form_->FindB, 4, 110},    {form_->ZoomPlusB, 15, 125},    {form_->ZoomMinusB, 16, 127},
+                 {form_->FullScreenBtn, 22, 150}, {form_->OutlineB, 12, 129}, {form_->ThumbB, 5, 131},
+                 {form_->PageSettingsB, 7, 121}, {form_->DesignerB, 21, 133}, {form_->FirstB, 8, 135},
+                 {form_->PriorB, 9, 137},   {form_->NextB, 10, 139},        {form_->LastB, 11, 141}};
+  for (const auto& b : buttons) {
+    EXPECT_EQ(b.button->ImageIndex(), b.image) << b.button->Name();
+    EXPECT_EQ(b.button->Hint(), qvxGet(b.hint)) << b.button->Name();
+    EXPECT_FALSE(b.button->Hint().empty());
+  }
+  // The right-click menu mirrors the tool bar up to its second separator.
+  TMenuItem* menu = form_->RightMenu->Items();
+  ASSERT_GE(menu->Count(), 9);
+  EXPECT_EQ(menu->Items(3)->Caption(), qvxGet(102));
+  ASSERT_EQ(menu->Items(5)->Count(), 2) << "Save lists the export menu: the prepared-report file and a separator";
+  EXPECT_EQ(menu->Items(5)->Items(0)->Caption(), qvxResources().Get(L"clQP3files") + L"...");
   EXPECT_FALSE(form_->PdfB->Visible());
   EXPECT_FALSE(form_->EmailB->Visible());
   EXPECT_TRUE(form_->PrintB->Enabled());

@@ -24,7 +24,8 @@ constexpr int kRowsPerPage = 39;
 
 class TListReport {
  public:
-  explicit TListReport(int pages) {
+  // rowsPerPage 1 makes each row a page of its own (a long report made quickly).
+  explicit TListReport(int pages, int rowsPerPage = kRowsPerPage) {
     report_ = new TqvxReport(nullptr);
     report_->SetName(L"Liste");
     report_->ReportOptions()->Name = L"Öğrenci Listesi";
@@ -40,8 +41,8 @@ class TListReport {
     master_ = new TqvxMasterData(page_);
     master_->SetName(L"MasterData1");
     master_->SetTop(40);
-    master_->SetHeight(25);
-    master_->SetRowCount(pages * kRowsPerPage);
+    master_->SetHeight(rowsPerPage == 1 ? 900 : 25);
+    master_->SetRowCount(pages * rowsPerPage);
     Memo(master_, L"Satir", L"Satır [Line#]", 0, 300, 20);
     auto* footer = new TqvxPageFooter(page_);
     footer->SetName(L"PageFooter1");

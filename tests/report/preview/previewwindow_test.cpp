@@ -11,6 +11,7 @@
 #include "platform/rtl/format.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxUtils.h"
+#include "report/pages/qvxPreviewPages.h"
 #include "report/preview/qvxPageSettings.h"
 #include "report/preview/qvxSearchDialog.h"
 #include "previewfixture.h"
@@ -331,4 +332,45 @@ TEST_F(PreviewWindow, EscapeClosesTheWindow) {
   HWND wnd = form_->Handle();
   Key(ws_, VK_ESCAPE);
   PUMP_UNTIL(!IsWindowVisible(wnd));
+}
+
+TEST(LongPreview, ScrollingTwoThousandPagesToTheEndAndBackDrawsOnlyWhatIsSeen) {
+  TListReport list(2000, 1);
+  TqvxReport* report = list.Report();
+  report->PreviewOptions()->Modal = false;
+  report->PreviewOptions()->Maximized = false;
+  ASSERT_TRUE(report->PrepareReport(true));
+  ASSERT_EQ(report->PreviewPages()->GetCount(), 2000);
+  report->ShowPreparedReport();
+  auto* form = dynamic_cast<TqvxPreviewForm*>(report->PreviewForm());
+  ASSERT_NE(form, nullptr);
+  form->FreeOnClose = false;
+  TqvxPreview* preview = form->PreviewControl();
+  PUMP_UNTIL(IsWindowVisible(form->Handle()));
+  TqvxPreviewWorkspace* ws = preview->Workspace();
+  EXPECT_GT(ws->VertRange(), 2000 * 1000) << "far past 16-bit scroll positions";
+  auto* store = dynamic_cast<TqvxPreviewPages*>(report->PreviewPages());
+  ASSERT_NE(store, nullptr);
+  size_t mostCached = 0;
+  // Page by page down with the keyboard's big steps, then straight to the end and back to the top.
+  for (int step = 0; step < 200; ++step) {
+    Key(ws->Handle(), VK_NEXT);
+    UpdateWindow(ws->Handle());
+    EXPECT_LE(ws->PagesDrawn(), 3);
+    mostCached = std::max(mostCached, store->CachedPages().size());
+  }
+  Key(ws->Handle(), VK_END);
+  PUMP_UNTIL(preview->PageNo() == 2000);
+  UpdateWindow(ws->Handle());
+  EXPECT_LE(ws->PagesDrawn(), 3);
+  EXPECT_GE(ws->VertPosition(), ws->VertRange() - ws->VertPage() - 1200);
+  Key(ws->Handle(), VK_HOME);
+  PUMP_UNTIL(preview->PageNo() == 1 && ws->VertPosition() == 0);
+  UpdateWindow(ws->Handle());
+  mostCached = std::max(mostCached, store->CachedPages().size());
+  EXPECT_LE(mostCached, static_cast<size_t>(report->PreviewOptions()->PagesInCache)) << "rebuilt pages stay bounded";
+  report->SetPreviewForm(nullptr);
+  report->SetPreview(nullptr);
+  delete form;
+  Drain();
 }

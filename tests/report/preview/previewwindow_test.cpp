@@ -374,3 +374,42 @@ TEST(LongPreview, ScrollingTwoThousandPagesToTheEndAndBackDrawsOnlyWhatIsSeen) {
   delete form;
   Drain();
 }
+
+TEST(PreviewTabs, AReportPerTabKeepsEachViewAndTheRowShowsFromTwoTabs) {
+  TListReport first(3), second(5);
+  for (TListReport* l : {&first, &second}) {
+    l->Report()->PreviewOptions()->Modal = false;
+    l->Report()->PreviewOptions()->Maximized = false;
+    ASSERT_TRUE(l->Report()->PrepareReport(true));
+  }
+  first.Report()->ShowPreparedReport();
+  auto* form = dynamic_cast<TqvxPreviewForm*>(first.Report()->PreviewForm());
+  ASSERT_NE(form, nullptr);
+  form->FreeOnClose = false;
+  TqvxPreview* preview = form->PreviewControl();
+  PUMP_UNTIL(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(preview->Tabs()->Visible());
+  preview->SetPageNo(3);
+  preview->SetEachReportInTab(true);
+  EXPECT_FALSE(preview->Init(second.Report(), second.Report()->PreviewPages()));
+  EXPECT_EQ(preview->TabItems()->Count(), 2);
+  EXPECT_TRUE(preview->Tabs()->Visible());
+  EXPECT_EQ(preview->PageCount(), 5);
+  EXPECT_EQ(preview->PageNo(), 1);
+  preview->SetPageNo(4);
+  preview->TabItems()->SwitchToTab(first.Report());
+  EXPECT_EQ(preview->PageCount(), 3);
+  EXPECT_EQ(preview->PageNo(), 3) << "the first tab's page comes back";
+  preview->TabItems()->SwitchToTab(second.Report());
+  EXPECT_EQ(preview->PageNo(), 4);
+  // Closing the second tab shows the first with the closed tab's view state, clamped to its pages.
+  preview->TabItems()->RemoveTab(1);
+  EXPECT_EQ(preview->TabItems()->Count(), 1);
+  EXPECT_FALSE(preview->Tabs()->Visible());
+  EXPECT_EQ(preview->PageCount(), 3);
+  EXPECT_EQ(preview->PageNo(), 3);
+  first.Report()->SetPreviewForm(nullptr);
+  first.Report()->SetPreview(nullptr);
+  delete form;
+  Drain();
+}

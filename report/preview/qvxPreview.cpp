@@ -9,7 +9,9 @@
 #include "platform/vcl/forms.h"
 #include "report/model/qvxClassBands.h"
 #include "report/model/qvxClassPages.h"
+#include "report/model/qvxDsgnIntf.h"
 #include "report/model/qvxEngineIntf.h"
+#include "report/model/qvxPlugins.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 #include "report/preview/qvxPreviewForm.h"
@@ -642,6 +644,9 @@ void TqvxPreview::LoadFromFile(const String& fileName) {
 void TqvxPreview::Export(TqvxCustomExportFilter* filter) {
   if (FRunning || !PreviewPages()) return;
   PreviewPages()->CurPreviewPage = FPageNo;
+  // A dot-matrix report exports as text through the dot-matrix filter when there is one.
+  if (Report() && Report()->DotMatrixReport && qvxDotMatrixExport && filter && filter->ClassName() == L"TqvxTextExport")
+    filter = qvxDotMatrixExport;
   try {
     PreviewPages()->Export(filter);
   } catch (...) {

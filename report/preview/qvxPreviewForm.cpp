@@ -7,6 +7,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
 #include "report/model/qvxClassBands.h"
+#include "report/model/qvxDsgnIntf.h"
 #include "report/model/qvxEngineIntf.h"
 #include "report/model/qvxPlugins.h"
 #include "report/model/qvxReport.h"
@@ -243,10 +244,36 @@ void TqvxPreviewForm::Init() {
       ExportPopup->Items()->Add(sep);
     }
   }
+  FPDFExport = FEmailExport = nullptr;
+  for (int i = 0; i < qvxExportFilters().Count(); ++i) {
+    TqvxCustomExportFilter* filter = GetExportFilterItem(i)->Filter;
+    if (!filter || filter == qvxDotMatrixExport) continue;
+    const String cls = filter->ClassName();
+    if (b.Contains(pbExport) && cls != L"TqvxMailExport") {
+      auto* item = new TMenuItem(ExportPopup);
+      item->SetCaption(filter->GetDescription() + L"...");
+      item->SetTag(i);
+      item->OnClick.Bind(this, &TqvxPreviewForm::ExportMenuClick);
+      ExportPopup->Items()->Add(item);
+    }
+    if (cls == L"TqvxPDFExport") {
+      FPDFExport = filter;
+      PdfB->SetVisible(b.Contains(pbExportQuick));
+    }
+    if (b.Contains(pbNoEmail)) {
+      EmailB->SetVisible(false);
+    } else if (cls == L"TqvxMailExport") {
+      FEmailExport = filter;
+      EmailB->SetVisible(b.Contains(pbExportQuick));
+    }
+  }
   if (!report->ReportOptions()->Name.empty()) SetCaption(report->ReportOptions()->Name);
 
   // The right-click menu mirrors the tool bar up to its second separator.
   while (RightMenu->Items()->Count() > 3) delete RightMenu->Items()->Items(3);
+  // No button may keep pointing at an item just freed.
+  for (int i = 0; i < ToolBar->ControlCount(); ++i)
+    if (auto* button = dynamic_cast<TToolButton*>(ToolBar->Controls(i))) button->SetTag(0);
   int separators = 0;
   for (int i = 0; i < ToolBar->ControlCount(); ++i) {
     auto* button = dynamic_cast<TToolButton*>(ToolBar->Controls(i));
@@ -487,6 +514,15 @@ void TqvxPreviewForm::ExportClick(rtl::TObject* sender) {
   if (!filter) return;
   FPreview->Export(filter);
   SetEnabled(true);
+}
+
+void TqvxPreviewForm::ExportMenuClick(rtl::TObject* sender) {
+  auto* item = dynamic_cast<TMenuItem*>(sender);
+  if (!item || item->Tag() < 0 || item->Tag() >= qvxExportFilters().Count()) return;
+  if (TqvxCustomExportFilter* filter = GetExportFilterItem(static_cast<int>(item->Tag()))->Filter) {
+    FPreview->Export(filter);
+    SetEnabled(true);
+  }
 }
 
 void TqvxPreviewForm::FindBClick(rtl::TObject*) { FPreview->Find(); }

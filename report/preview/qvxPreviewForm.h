@@ -102,6 +102,7 @@ class TqvxPreviewForm : public TqvxCustomPreviewForm {
   void SaveBClick(rtl::TObject*);
   void SaveQP3Click(rtl::TObject*);
   void ExportClick(rtl::TObject*);
+  void ExportMenuClick(rtl::TObject* sender);
   void FindBClick(rtl::TObject*);
   void ZoomPlusBClick(rtl::TObject*);
   void ZoomMinusBClick(rtl::TObject*);

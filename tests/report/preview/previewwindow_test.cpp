@@ -11,6 +11,8 @@
 #include "platform/rtl/format.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxUtils.h"
+#include "report/model/qvxDsgnIntf.h"
+#include "report/model/qvxPlugins.h"
 #include "report/pages/qvxPreviewPages.h"
 #include "report/preview/qvxPageSettings.h"
 #include "report/preview/qvxSearchDialog.h"
@@ -412,4 +414,40 @@ TEST(PreviewTabs, AReportPerTabKeepsEachViewAndTheRowShowsFromTwoTabs) {
   first.Report()->SetPreview(nullptr);
   delete form;
   Drain();
+}
+
+namespace {
+
+// An export filter as a plug-in would register one; it never runs here.
+class TTestExport : public TqvxCustomExportFilter {
+ public:
+  TTestExport(const wchar_t* cls, const wchar_t* description) : cls_(cls), description_(description) {
+    qvxExportFilters().Register(this);
+  }
+  ~TTestExport() override { qvxExportFilters().Unregister(this); }
+  rtl::String ClassName() const override { return cls_; }
+  rtl::String GetDescription() override { return description_; }
+  void ExportObject(TqvxComponent*) override {}
+
+ private:
+  rtl::String cls_, description_;
+};
+
+}  // namespace
+
+TEST_F(PreviewWindow, RegisteredExportFiltersFillTheExportMenuAndTheQuickButtons) {
+  TTestExport pdf(L"TqvxPDFExport", L"PDF dosyası");
+  TTestExport mail(L"TqvxMailExport", L"E-posta");
+  TqvxReport* report = list_->Report();
+  report->PreviewOptions()->Buttons += pbExportQuick;
+  form_->Init();
+  TMenuItem* menu = form_->ExportPopup->Items();
+  ASSERT_EQ(menu->Count(), 3) << "the prepared-report file, a separator and the PDF filter (mail is a button only)";
+  EXPECT_EQ(menu->Items(2)->Caption(), L"PDF dosyası...");
+  EXPECT_TRUE(form_->PdfB->Visible());
+  EXPECT_TRUE(form_->EmailB->Visible());
+  report->PreviewOptions()->Buttons += pbNoEmail;
+  form_->Init();
+  EXPECT_FALSE(form_->EmailB->Visible());
+  form_->UpdateControls();
 }

@@ -366,6 +366,17 @@ class EmfWalker {
       }
       case EMR_GRADIENTFILL:
         return GradientFault(r);
+      case EMR_ELLIPSE:
+      case EMR_ROUNDRECT:
+      case EMR_ARC:
+      case EMR_CHORD:
+      case EMR_PIE:
+      case EMR_ARCTO:
+        return BoxFault(r, 8, type == EMR_ROUNDRECT);
+      case EMR_ANGLEARC:
+        if (!InDrawingRange(I32(r.p + 8)) || !InDrawingRange(I32(r.p + 12)) || r.Dword(16) > kDrawingRange)
+          return "figure too large to draw";
+        return nullptr;
       default:
         return nullptr;
     }
@@ -380,6 +391,17 @@ class EmfWalker {
   const char* Handle(std::uint32_t index, bool stock) const {
     if (stock && (index & 0x80000000u)) return nullptr;
     return index < handles_ ? nullptr : "object index outside the handle table";
+  }
+
+  // The system draws a curved figure point by point along its whole outline, however little of it shows: a box
+  // 2^27 units wide took seconds to draw and one at the edge of the 32-bit range made drawing hang or crash. No
+  // picture that shows needs figures larger than 2^20 units (over ten metres in hundredths of a millimetre).
+  static constexpr std::int64_t kDrawingRange = 1 << 20;
+  static bool InDrawingRange(std::int64_t v) { return v >= -kDrawingRange && v <= kDrawingRange; }
+  static const char* BoxFault(const Span& r, std::uint64_t at, bool withCorner) {
+    for (std::uint64_t k = 0; k < (withCorner ? 6u : 4u); ++k)
+      if (!InDrawingRange(I32(r.p + at + 4 * k))) return "figure too large to draw";
+    return nullptr;
   }
 
   static const char* PolyPolyFault(const Span& r, std::uint64_t pointSize) {

@@ -292,12 +292,15 @@ class EmfWalker {
       case EMR_SETPALETTEENTRIES:
         if (const char* f = Handle(r.Dword(8), false)) return f;
         return r.Fits(20, std::uint64_t{r.Dword(16)} * 4) ? nullptr : "palette past the record";
+      // Only selecting looks a stock object up; the other records index the handle table with whatever they carry
+      // (deleting "stock object 0xFFFF0001" made drawing crash).
       case EMR_SELECTOBJECT:
-      case EMR_DELETEOBJECT:
       case EMR_SELECTPALETTE:
+        return Handle(r.Dword(8), true);
+      case EMR_DELETEOBJECT:
       case EMR_SETCOLORSPACE:
       case EMR_DELETECOLORSPACE:
-        return Handle(r.Dword(8), true);
+        return Handle(r.Dword(8), false);
       case EMR_RESIZEPALETTE:
       case EMR_COLORCORRECTPALETTE:
         return Handle(r.Dword(8), false);

@@ -158,6 +158,9 @@ TEST(MetafileRecords, DamagedEnhancedMetafilesAreRefused) {
        "object index outside the handle table"},
       {"a selection outside the handle table", [&](Bytes& b) { Put32(b, select + 8, 70000); },
        "object index outside the handle table"},
+      // Only selections may name stock objects; drawing crashed deleting one.
+      {"a stock object deleted", [&](Bytes& b) { Put32(b, EmfRecords(b, EMR_DELETEOBJECT)[0] + 8, 0xFFFF0001u); },
+       "object index outside the handle table"},
       {"no end-of-file record", [&](Bytes& b) { CutEmfRecord(b, b.size() - 20, 8), Put32(b, b.size() - 8, 0); },
        "no end-of-file record"},
       {"records after the end-of-file record",

@@ -281,6 +281,9 @@ class EmfWalker {
         return !entries || r.Fits(r.Dword(12), std::uint64_t{entries} * 4) ? nullptr : "palette past the record";
       }
       case EMR_CREATEPEN:
+        // A pen millions of units wide made drawing hang like a figure that large.
+        if (!InDrawingRange(I32(r.p + 16))) return "pen too wide to draw";
+        return NewHandle(r.Dword(8));
       case EMR_CREATEBRUSHINDIRECT:
       case EMR_EXTCREATEFONTINDIRECTW:
       case EMR_CREATECOLORSPACE:
@@ -348,6 +351,7 @@ class EmfWalker {
         return Dib(r, 16, r.Dword(12), -1);
       case EMR_EXTCREATEPEN:
         if (const char* f = NewHandle(r.Dword(8))) return f;
+        if (r.Dword(32) > kDrawingRange) return "pen too wide to draw";
         if (!r.Fits(52, std::uint64_t{r.Dword(48)} * 4)) return "pen style past the record";
         return r.Dword(12) || r.Dword(16) ? Dib(r, 12, DIB_RGB_COLORS, -1) : nullptr;
       case EMR_EXTTEXTOUTA:

@@ -173,6 +173,13 @@ TEST(MetafileRecords, DamagedEnhancedMetafilesAreRefused) {
       // Drawing took seconds on a figure 2^27 units wide, and hung or crashed on one at the edge of the range.
       {"a pie at the edge of the 32-bit range", [&](Bytes& b) { Put32(b, pie + 8, 0x80000000u); },
        "figure too large to draw"},
+      {"a pen millions of units wide",
+       [&](Bytes& b) {
+         b.insert(b.begin() + static_cast<std::ptrdiff_t>(pie), {38, 0, 0, 0, 28, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                                                 2, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
+         Put32(b, 48, static_cast<std::uint32_t>(b.size()));
+       },
+       "pen too wide to draw"},
       {"a pie wider than any picture", [&](Bytes& b) { Put32(b, pie + 16, (1u << 20) + 100); },
        "figure too large to draw"},
       {"a header whose size is past the file", [&](Bytes& b) { Put32(b, 4, 0x10000); }, "header record size"},

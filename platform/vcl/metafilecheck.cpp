@@ -436,6 +436,11 @@ class EmfWalker {
     const std::uint32_t headerSize = region.Dword(0);
     if (headerSize < 32 || !region.Fits(headerSize, std::uint64_t{region.Dword(8)} * 16))
       return "region rectangles cut";
+    // A region reaching millions of units out took the system seconds to fill, like a figure that large.
+    for (std::uint64_t k = 0; k < 4; ++k)
+      if (!InDrawingRange(I32(region.p + 16 + 4 * k))) return "region too large to draw";
+    for (std::uint64_t i = 0; i < std::uint64_t{region.Dword(8)} * 4; ++i)
+      if (!InDrawingRange(I32(region.p + headerSize + 4 * i))) return "region too large to draw";
     return nullptr;
   }
 

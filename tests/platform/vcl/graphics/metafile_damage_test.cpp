@@ -180,6 +180,8 @@ TEST(MetafileRecords, DamagedEnhancedMetafilesAreRefused) {
          Put32(b, 48, static_cast<std::uint32_t>(b.size()));
        },
        "pen too wide to draw"},
+      {"a region reaching millions of units out",
+       [&](Bytes& b) { Put32(b, EmfRecords(b, EMR_FILLRGN)[0] + 64, 0xFF000000u); }, "region too large to draw"},
       {"a pie wider than any picture", [&](Bytes& b) { Put32(b, pie + 16, (1u << 20) + 100); },
        "figure too large to draw"},
       {"a header whose size is past the file", [&](Bytes& b) { Put32(b, 4, 0x10000); }, "header record size"},

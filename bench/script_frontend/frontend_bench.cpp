@@ -1,7 +1,7 @@
 // How the script compiler's time grows with its input: each shape of program at four sizes, each twice the last.
 // Time per KB should stay flat from one size to the next (a ratio near 1 in the last column); a ratio near 2
 // means the time grows with the square of the size. The deep shapes pass the depth the translator takes at the
-// larger sizes, so those measure how fast a too-deep program is refused.
+// larger sizes, so those measure how fast a too-deep program is refused; the "taken" shapes stay below the limits.
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -73,6 +73,13 @@ int wmain() {
        [](int n) { return L"begin " + Repeat(L"begin ", n) + Repeat(L"end; ", n) + L"end."; }},
       {"nested ifs", L"ZuvizaVuruze", 8750,
        [](int n) { return L"var a, b: Integer; begin " + Repeat(L"if a then ", n) + L"b := 1 end."; }},
+      // Nesting the compiler takes, up to near its depth limits: the compiled program's depth grows with the text.
+      {"taken parentheses", L"ZuvizaVuruze", 100,
+       [](int n) { return L"var a: Integer; begin a := " + Repeat(L"(", n) + L"1" + Repeat(L")", n) + L" end."; }},
+      {"taken blocks", L"ZuvizaVuruze", 60,
+       [](int n) { return L"begin " + Repeat(L"begin ", n) + Repeat(L"end; ", n) + L"end."; }},
+      {"taken ifs", L"ZuvizaVuruze", 60,
+       [](int n) { return L"var a, b: Integer; begin " + Repeat(L"if a > 0 then ", n) + L"b := 1 end."; }},
       {"unclosed parentheses", L"ZuvizaVuruze", 8750,
        [](int n) { return L"begin a := " + Repeat(L"(", n) + L"1 end."; }},
   };

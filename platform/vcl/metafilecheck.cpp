@@ -281,6 +281,9 @@ class EmfWalker {
         return !entries || r.Fits(r.Dword(12), std::uint64_t{entries} * 4) ? nullptr : "palette past the record";
       }
       case EMR_CREATEPEN:
+        // A pen millions of units wide made drawing hang like a figure that large.
+        if (!InDrawingRange(I32(r.p + 16))) return "pen too wide to draw";
+        return NewHandle(r.Dword(8));
       case EMR_CREATEBRUSHINDIRECT:
       case EMR_EXTCREATEFONTINDIRECTW:
       case EMR_CREATECOLORSPACE:
@@ -292,12 +295,15 @@ class EmfWalker {
       case EMR_SETPALETTEENTRIES:
         if (const char* f = Handle(r.Dword(8), false)) return f;
         return r.Fits(20, std::uint64_t{r.Dword(16)} * 4) ? nullptr : "palette past the record";
+      // Only selecting looks a stock object up; the other records index the handle table with whatever they carry
+      // (deleting "stock object 0xFFFF0001" made drawing crash).
       case EMR_SELECTOBJECT:
-      case EMR_DELETEOBJECT:
       case EMR_SELECTPALETTE:
+        return Handle(r.Dword(8), true);
+      case EMR_DELETEOBJECT:
       case EMR_SETCOLORSPACE:
       case EMR_DELETECOLORSPACE:
-        return Handle(r.Dword(8), true);
+        return Handle(r.Dword(8), false);
       case EMR_RESIZEPALETTE:
       case EMR_COLORCORRECTPALETTE:
         return Handle(r.Dword(8), false);
@@ -345,6 +351,7 @@ class EmfWalker {
         return Dib(r, 16, r.Dword(12), -1);
       case EMR_EXTCREATEPEN:
         if (const char* f = NewHandle(r.Dword(8))) return f;
+        if (r.Dword(32) > kDrawingRange) return "pen too wide to draw";
         if (!r.Fits(52, std::uint64_t{r.Dword(48)} * 4)) return "pen style past the record";
         return r.Dword(12) || r.Dword(16) ? Dib(r, 12, DIB_RGB_COLORS, -1) : nullptr;
       case EMR_EXTTEXTOUTA:
@@ -366,6 +373,17 @@ class EmfWalker {
       }
       case EMR_GRADIENTFILL:
         return GradientFault(r);
+      case EMR_ELLIPSE:
+      case EMR_ROUNDRECT:
+      case EMR_ARC:
+      case EMR_CHORD:
+      case EMR_PIE:
+      case EMR_ARCTO:
+        return BoxFault(r, 8, type == EMR_ROUNDRECT);
+      case EMR_ANGLEARC:
+        if (!InDrawingRange(I32(r.p + 8)) || !InDrawingRange(I32(r.p + 12)) || r.Dword(16) > kDrawingRange)
+          return "figure too large to draw";
+        return nullptr;
       default:
         return nullptr;
     }
@@ -380,6 +398,17 @@ class EmfWalker {
   const char* Handle(std::uint32_t index, bool stock) const {
     if (stock && (index & 0x80000000u)) return nullptr;
     return index < handles_ ? nullptr : "object index outside the handle table";
+  }
+
+  // The system draws a curved figure point by point along its whole outline, however little of it shows: a box
+  // 2^27 units wide took seconds to draw and one at the edge of the 32-bit range made drawing hang or crash. No
+  // picture that shows needs figures larger than 2^20 units (over ten metres in hundredths of a millimetre).
+  static constexpr std::int64_t kDrawingRange = 1 << 20;
+  static bool InDrawingRange(std::int64_t v) { return v >= -kDrawingRange && v <= kDrawingRange; }
+  static const char* BoxFault(const Span& r, std::uint64_t at, bool withCorner) {
+    for (std::uint64_t k = 0; k < (withCorner ? 6u : 4u); ++k)
+      if (!InDrawingRange(I32(r.p + at + 4 * k))) return "figure too large to draw";
+    return nullptr;
   }
 
   static const char* PolyPolyFault(const Span& r, std::uint64_t pointSize) {
@@ -407,6 +436,11 @@ class EmfWalker {
     const std::uint32_t headerSize = region.Dword(0);
     if (headerSize < 32 || !region.Fits(headerSize, std::uint64_t{region.Dword(8)} * 16))
       return "region rectangles cut";
+    // A region reaching millions of units out took the system seconds to fill, like a figure that large.
+    for (std::uint64_t k = 0; k < 4; ++k)
+      if (!InDrawingRange(I32(region.p + 16 + 4 * k))) return "region too large to draw";
+    for (std::uint64_t i = 0; i < std::uint64_t{region.Dword(8)} * 4; ++i)
+      if (!InDrawingRange(I32(region.p + headerSize + 4 * i))) return "region too large to draw";
     return nullptr;
   }
 

@@ -1,5 +1,6 @@
-// The report library's readers: its XML dialect (whole and with partial loading) and the serializer that turns a
-// stored tree of report objects back into objects.
+// The report library's readers: its XML dialect (whole and with partial loading), the serializer that turns a
+// stored tree of report objects back into objects, and the binary property data a text object stores beside its
+// attributes (its "PropData": display formats and highlights).
 #include <memory>
 #include <stdexcept>
 
@@ -7,6 +8,8 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 #include "platform/vcl/bitmap.h"
+#include "platform/vcl/filer.h"
+#include "platform/vcl/formvalue.h"
 #include "report/model/qvxClassBands.h"
 #include "report/model/qvxClassMemo.h"
 #include "report/model/qvxClassPages.h"
@@ -121,6 +124,41 @@ const bool serializer = fuzz::Join({
     .generated = DeepXml,
     .text = true,
     .rounds = 500,
+});
+
+// A text object with two display formats and two highlights: what it stores as PropData.
+fuzz::Input StoredProperties() {
+  std::unique_ptr<TqvxMemoView, void (*)(TqvxMemoView*)> memo(new TqvxMemoView(nullptr),
+                                                               [](TqvxMemoView* m) { m->Free(); });
+  for (int i = 0; i < 2; ++i) {
+    auto* format = static_cast<TqvxFormat*>(memo->Formats()->Add());
+    format->Kind = i ? fkNumeric : fkDateTime;
+    format->FormatStr = i ? L"%2.2n" : L"dd.mm.yyyy";
+    format->DecimalSeparator = L",";
+    format->ThousandSeparator = L".";
+    auto* highlight = static_cast<TqvxHighlight*>(memo->Highlights()->Add());
+    highlight->Active = true;
+    highlight->Condition = i ? L"Value < 0" : L"<Line> mod 2 = 1";
+    highlight->Font()->SetStyle({vcl::fsBold});
+    highlight->SetColor(vcl::clRed);
+  }
+  const std::vector<rtl::Byte> bytes = vcl::WriteDefinedProperties(memo.get(), nullptr);
+  return {"memo.propdata", fuzz::Bytes(bytes.begin(), bytes.end())};
+}
+
+const bool storedProperties = fuzz::Join({
+    .name = "report stored properties",
+    .fixtures = [] { return std::vector<fuzz::Input>{StoredProperties()}; },
+    .read =
+        [](const fuzz::Bytes& input) {
+          std::unique_ptr<TqvxMemoView, void (*)(TqvxMemoView*)> memo(new TqvxMemoView(nullptr),
+                                                                       [](TqvxMemoView* m) { m->Free(); });
+          vcl::ReadDefinedProperties(memo.get(), std::vector<rtl::Byte>(input.begin(), input.end()), nullptr);
+          // What was read writes out again.
+          vcl::WriteDefinedProperties(memo.get(), nullptr);
+        },
+    .refuses = fuzz::ErrorOf<rtl::EReadError>,
+    .rounds = 600,
 });
 
 }  // namespace

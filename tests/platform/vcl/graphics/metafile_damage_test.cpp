@@ -29,7 +29,8 @@ void Put16(Bytes& b, size_t at, std::uint16_t v) {
   b[at + 1] = static_cast<rtl::Byte>(v >> 8);
 }
 
-// Text in a font of its own, a polygon, a bitmap and a region: the records that carry structures and counts.
+// Text in a font of its own, a polygon, a bitmap, a region and a pie: the records that carry structures, counts and
+// figures.
 void Draw(HDC dc) {
   HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
   HGDIOBJ old = SelectObject(dc, font);
@@ -51,6 +52,7 @@ void Draw(HDC dc) {
   } info;
   const std::uint8_t bits[16] = {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0};
   StretchDIBits(dc, 60, 0, 4, 4, 0, 0, 2, 2, bits, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+  Pie(dc, 70, 0, 90, 20, 70, 0, 90, 20);
 }
 
 Bytes Enhanced() {
@@ -142,6 +144,8 @@ TEST(MetafileRecords, DamagedEnhancedMetafilesAreRefused) {
   const size_t font = EmfRecords(sound, EMR_EXTCREATEFONTINDIRECTW)[0];
   const size_t text = EmfRecords(sound, EMR_EXTTEXTOUTW)[0];
   const size_t select = EmfRecords(sound, EMR_SELECTOBJECT)[0];
+  ASSERT_FALSE(EmfRecords(sound, EMR_PIE).empty());
+  const size_t pie = EmfRecords(sound, EMR_PIE)[0];
   const Damage cases[] = {
       // Drawing looped for ever on this one.
       {"a record of size 0", [&](Bytes& b) { Put32(b, font + 4, 0); }, "record size"},
@@ -154,6 +158,9 @@ TEST(MetafileRecords, DamagedEnhancedMetafilesAreRefused) {
        "object index outside the handle table"},
       {"a selection outside the handle table", [&](Bytes& b) { Put32(b, select + 8, 70000); },
        "object index outside the handle table"},
+      // Only selections may name stock objects; drawing crashed deleting one.
+      {"a stock object deleted", [&](Bytes& b) { Put32(b, EmfRecords(b, EMR_DELETEOBJECT)[0] + 8, 0xFFFF0001u); },
+       "object index outside the handle table"},
       {"no end-of-file record", [&](Bytes& b) { CutEmfRecord(b, b.size() - 20, 8), Put32(b, b.size() - 8, 0); },
        "no end-of-file record"},
       {"records after the end-of-file record",
@@ -163,6 +170,20 @@ TEST(MetafileRecords, DamagedEnhancedMetafilesAreRefused) {
          Put32(b, 48, static_cast<std::uint32_t>(b.size()));
        },
        "records after the end-of-file record"},
+      // Drawing took seconds on a figure 2^27 units wide, and hung or crashed on one at the edge of the range.
+      {"a pie at the edge of the 32-bit range", [&](Bytes& b) { Put32(b, pie + 8, 0x80000000u); },
+       "figure too large to draw"},
+      {"a pen millions of units wide",
+       [&](Bytes& b) {
+         b.insert(b.begin() + static_cast<std::ptrdiff_t>(pie), {38, 0, 0, 0, 28, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                                                 2, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
+         Put32(b, 48, static_cast<std::uint32_t>(b.size()));
+       },
+       "pen too wide to draw"},
+      {"a region reaching millions of units out",
+       [&](Bytes& b) { Put32(b, EmfRecords(b, EMR_FILLRGN)[0] + 64, 0xFF000000u); }, "region too large to draw"},
+      {"a pie wider than any picture", [&](Bytes& b) { Put32(b, pie + 16, (1u << 20) + 100); },
+       "figure too large to draw"},
       {"a header whose size is past the file", [&](Bytes& b) { Put32(b, 4, 0x10000); }, "header record size"},
       {"a description past the header", [&](Bytes& b) { Put32(b, 60, 5000); }, "description past the header"},
   };

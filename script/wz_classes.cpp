@@ -227,6 +227,12 @@ StackLimitsFunc StackLimits() {
 
 bool StackNearlyExhausted() {
   const char here = 0;
+#if defined(__x86_64__)
+  // The low end of the stack's reservation, read where GetCurrentThreadStackLimits reads it (the thread's own block,
+  // DeallocationStack): a load instead of a call into the system on every script call.
+  if (const auto* low = reinterpret_cast<const char*>(__readgsqword(0x1478)); low && low < &here)
+    return static_cast<std::size_t>(&here - low) < kStackReserveForHost;
+#endif
   const char* stackBase;
   if (StackLimitsFunc limits = StackLimits()) {
     ULONG_PTR low = 0, high = 0;
@@ -274,7 +280,9 @@ Variant TwzProcVariable::GetValue() {
   } restore{this, wasExecuting, mainProg, oldRunning};
 
   // A function that never assigns its result must not hand back the value of a previous call.
-  if (FIsFunc && FRefItem) ResetResult();
+  TwzCustomVariable* const resultItem = FRefItem;
+  const bool plainResult = FIsFunc && resultItem && typeid(*resultItem) == typeid(TwzVariable);
+  if (FIsFunc && FRefItem) ResetResult(plainResult);
   for (TwzScript* p = FProgram; p; p = p->Parent())
     if (p->MainProg()) {
       mainProg = p;
@@ -288,14 +296,18 @@ Variant TwzProcVariable::GetValue() {
   FProgram->Terminated = false;
   FProgram->SetIsRunning(true);
   FProgram->RunStatement();
-  if (FIsFunc && FRefItem) return FRefItem->GetValue();
+  if (FIsFunc && FRefItem) {
+    // A plain result without a value handler is its stored value; anything else answers itself.
+    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue()) return *FRefItem->PValue();
+    return FRefItem->GetValue();
+  }
   return Variant::Null();
 }
 
 // Unassigned converted by the result's type, as its SetValue would convert it, written straight into a plain
 // variable.
-void TwzProcVariable::ResetResult() {
-  if (FRefItem->IsReadOnly() || typeid(*FRefItem) != typeid(TwzVariable)) {
+void TwzProcVariable::ResetResult(bool plain) {
+  if (FRefItem->IsReadOnly() || !plain) {
     FRefItem->SetValue(Variant::Unassigned());
     return;
   }
@@ -310,12 +322,23 @@ void TwzProcVariable::ResetResult() {
   }
 }
 
-size_t TwzProcVariable::SaveLocals() {
-  const size_t mark = FSaved.size();
+const std::vector<TwzCustomVariable*>& TwzProcVariable::LocalStorage() {
+  const std::uint64_t generation = FProgram->Stamp()->Generation;
+  if (FLocalsKnown && generation == FLocalsGeneration) return FLocals;
+  FLocals.clear();
   const int count = FProgram->Count();
   for (int i = 0; i < count; ++i) {
     auto* item = static_cast<TwzCustomVariable*>(FProgram->Items(i));
-    if (!item || !(item->IsKind(wzkVariable) || item->IsKind(wzkParam))) continue;
+    if (item && (item->IsKind(wzkVariable) || item->IsKind(wzkParam))) FLocals.push_back(item);
+  }
+  FLocalsGeneration = generation;
+  FLocalsKnown = true;
+  return FLocals;
+}
+
+size_t TwzProcVariable::SaveLocals() {
+  const size_t mark = FSaved.size();
+  for (TwzCustomVariable* item : LocalStorage()) {
     if (item->IsKind(wzkStringVariable))
       FSaved.emplace_back(item, Variant(static_cast<TwzStringVariable*>(item)->Text()));
     else

@@ -259,12 +259,19 @@ public:
 
 protected:
   void ReleaseParams();
-  void ResetResult();
+  // plain: the result is a TwzVariable of that very class, whose storage is written directly.
+  void ResetResult(bool plain);
+  // The variables and parameters of the local program, kept between calls until its registrations change: a
+  // recursive call saves them without walking and testing every item the program holds.
+  const std::vector<TwzCustomVariable*>& LocalStorage();
 
   bool FExecuting = false;
   bool FIsFunc;
   TwzScript* FProgram;
   std::vector<std::pair<TwzCustomVariable*, rtl::Variant>> FSaved;
+  std::vector<TwzCustomVariable*> FLocals;
+  std::uint64_t FLocalsGeneration = 0;
+  bool FLocalsKnown = false;
 };
 
 // Base of every item whose value depends on the item before it in a designator.

@@ -31,9 +31,11 @@ bool BothInteger(const Variant& a, const Variant& b) {
 }
 
 // The Integer result of two Integers: Integer while it fits, else Int64 (the variant's own rule).
-Variant IntResult(Int64 r) {
-  if (r >= INT32_MIN && r <= INT32_MAX) return Variant(static_cast<int>(r));
-  return Variant(static_cast<long long>(r));
+[[gnu::always_inline]] inline void SetIntResult(Int64 r, Variant& out) {
+  if (r >= INT32_MIN && r <= INT32_MAX) [[likely]]
+    out = Variant(static_cast<int>(r));
+  else
+    out = Variant(static_cast<long long>(r));
 }
 
 // --- leaves ---
@@ -88,16 +90,20 @@ class ItemRead final : public Expr {
 
 struct ConstOperand {
   const Variant* value;
-  const Variant& Read(Variant&) const { return *value; }
+  [[gnu::always_inline]] const Variant& Read(Variant&) const { return *value; }
   bool RunsCode() const { return false; }
 };
 
 struct VarOperand {
   TwzCustomVariable* item;
-  const Variant& Read(Variant& scratch) const {
-    if (!item->OnGetVarValue()) return *item->PValue();
+  [[gnu::noinline]] static const Variant& Handled(TwzCustomVariable* item, Variant& scratch) {
     scratch = item->GetValue();
     return scratch;
+  }
+  [[gnu::always_inline]] const Variant& Read(Variant& scratch) const {
+    if (!item->OnGetVarValue()) [[likely]]
+      return *item->PValue();
+    return Handled(item, scratch);
   }
   bool RunsCode() const { return static_cast<bool>(item->OnGetVarValue()); }
 };
@@ -113,12 +119,14 @@ struct ExprOperand {
 
 // --- operators ---
 
+// Two Integers are answered inline in the node; anything else goes out of line to the variant operators.
 struct PlusOp {
-  static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b))
-      out = IntResult(static_cast<Int64>(a.AsInteger()) + b.AsInteger());
+  [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) { out = a + b; }
+  [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b)) [[likely]]
+      SetIntResult(static_cast<Int64>(a.AsInteger()) + b.AsInteger(), out);
     else
-      out = a + b;
+      General(a, b, out);
   }
 };
 
@@ -133,20 +141,22 @@ struct StrCatOp {
 };
 
 struct MinusOp {
-  static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b))
-      out = IntResult(static_cast<Int64>(a.AsInteger()) - b.AsInteger());
+  [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) { out = a - b; }
+  [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b)) [[likely]]
+      SetIntResult(static_cast<Int64>(a.AsInteger()) - b.AsInteger(), out);
     else
-      out = a - b;
+      General(a, b, out);
   }
 };
 
 struct MulOp {
-  static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b))
-      out = IntResult(static_cast<Int64>(a.AsInteger()) * b.AsInteger());
+  [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) { out = a * b; }
+  [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b)) [[likely]]
+      SetIntResult(static_cast<Int64>(a.AsInteger()) * b.AsInteger(), out);
     else
-      out = a * b;
+      General(a, b, out);
   }
 };
 
@@ -156,20 +166,26 @@ struct DivFloatOp {
 
 // A zero divisor goes to the variant operator, which raises its own error.
 struct DivIntOp {
-  static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b) && b.AsInteger() != 0)
-      out = IntResult(static_cast<Int64>(a.AsInteger()) / b.AsInteger());
+  [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) {
+    out = rtl::VarOp(rtl::TVarOp::IntDivide, a, b);
+  }
+  [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]]
+      SetIntResult(static_cast<Int64>(a.AsInteger()) / b.AsInteger(), out);
     else
-      out = rtl::VarOp(rtl::TVarOp::IntDivide, a, b);
+      General(a, b, out);
   }
 };
 
 struct ModOp {
-  static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b) && b.AsInteger() != 0)
-      out = IntResult(static_cast<Int64>(a.AsInteger()) % b.AsInteger());
+  [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) {
+    out = rtl::VarOp(rtl::TVarOp::Modulus, a, b);
+  }
+  [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
+    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]]
+      SetIntResult(static_cast<Int64>(a.AsInteger()) % b.AsInteger(), out);
     else
-      out = rtl::VarOp(rtl::TVarOp::Modulus, a, b);
+      General(a, b, out);
   }
 };
 
@@ -181,33 +197,40 @@ struct VariantOp {
 // Comparisons answer a Boolean; Test gives it without making a variant.
 template <class Cmp>
 struct CompareOp {
-  static bool Test(const Variant& a, const Variant& b) {
-    if (BothInteger(a, b)) {
-      const int x = a.AsInteger(), y = b.AsInteger();
-      return Cmp::Holds(x < y ? rtl::vrLessThan : y < x ? rtl::vrGreaterThan : rtl::vrEqual);
-    }
+  [[gnu::noinline]] static bool General(const Variant& a, const Variant& b) {
     return Cmp::Holds(rtl::VarCompareValue(a, b));
+  }
+  [[gnu::always_inline]] static bool Test(const Variant& a, const Variant& b) {
+    if (BothInteger(a, b)) [[likely]]
+      return Cmp::Int(a.AsInteger(), b.AsInteger());
+    return General(a, b);
   }
   static void Apply(const Variant& a, const Variant& b, Variant& out) { out = Variant(Test(a, b)); }
 };
 
 struct GreatCmp {
   static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrGreaterThan; }
+  static bool Int(int x, int y) { return x > y; }
 };
 struct LessCmp {
   static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrLessThan; }
+  static bool Int(int x, int y) { return x < y; }
 };
 struct LessEqCmp {
   static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrLessThan || r == rtl::vrEqual; }
+  static bool Int(int x, int y) { return x <= y; }
 };
 struct GreatEqCmp {
   static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrGreaterThan || r == rtl::vrEqual; }
+  static bool Int(int x, int y) { return x >= y; }
 };
 struct NonEqCmp {
   static bool Holds(rtl::TVariantRelationship r) { return r != rtl::vrEqual; }
+  static bool Int(int x, int y) { return x != y; }
 };
 struct EqCmp {
   static bool Holds(rtl::TVariantRelationship r) { return r == rtl::vrEqual; }
+  static bool Int(int x, int y) { return x == y; }
 };
 
 template <class Op>
@@ -339,7 +362,10 @@ class OneStepCall final : public Expr {
  public:
   explicit OneStepCall(TwzDesignator* designator)
       : designator_(designator), step_(designator->Items(0)), item_(step_->Ref()) {
-    if (item_->IsKind(wzkProc)) proc_ = static_cast<TwzProcVariable*>(item_);
+    if (item_->IsKind(wzkProc)) {
+      proc_ = static_cast<TwzProcVariable*>(item_);
+      exactProc_ = typeid(*item_) == typeid(TwzProcVariable);
+    }
     if (item_->IsKind(wzkHelper)) helper_ = static_cast<TwzCustomHelper*>(item_);
     for (int i = 0; i < step_->Count(); ++i) {
       TwzCustomExpression* arg = step_->Items(i);
@@ -373,7 +399,10 @@ class OneStepCall final : public Expr {
       helper_->SetProg(designator_->Program());
     }
     item->SetNeedResult(designator_->NeedResult());
-    out = item->GetValue();
+    if (exactProc_)
+      out = proc_->TwzProcVariable::GetValue();
+    else
+      out = item->GetValue();
     for (int i = 0; i < argCount; ++i) {
       TwzParamItem* param = item->ParamAt(i);
       if (param->IsVarParam() && step_->Items(i)) step_->Items(i)->SetValue(param->GetValue());
@@ -381,7 +410,7 @@ class OneStepCall final : public Expr {
   }
 
  private:
-  void ReadArgument(TwzCustomVariable* item, int i, Variant& value) {
+  [[gnu::always_inline]] void ReadArgument(TwzCustomVariable* item, int i, Variant& value) {
     if (item->IsMacro())
       value = Variant(sources_[static_cast<size_t>(i)]);
     else if (Expr* arg = args_[static_cast<size_t>(i)].get())
@@ -394,6 +423,7 @@ class OneStepCall final : public Expr {
   TwzDesignatorItem* step_;
   TwzCustomVariable* item_;
   TwzProcVariable* proc_ = nullptr;
+  bool exactProc_ = false;  // a script routine of the class itself: called without the virtual dispatch
   TwzCustomHelper* helper_ = nullptr;
   std::vector<ExprPtr> args_;
   std::vector<String> sources_;

@@ -68,10 +68,13 @@ class Block {
       if (prog_->BreakCalled || prog_->ContinueCalled || prog_->ExitCalled) return;
     }
   }
-  size_t Size() const { return items_.size(); }
   TwzScript* Program() const { return prog_; }
 
  private:
+  // A nested plain list of the same program (begin ... end) runs its children in place: the list tests the same
+  // flags of the same program before and after each child as this block does, so one loop does for both.
+  void AddItems(TwzStatement* list);
+
   TwzScript* prog_;
   std::vector<StmtPtr> items_;
 };
@@ -97,7 +100,7 @@ class ListStmt final : public Stmt {
 
 // Stores as TwzVariable's SetValue does: read-only ignored, the value converted by the variable's type. A value
 // already of that type is taken over as it is.
-void StoreVariable(TwzVariable* var, Variant& value) {
+[[gnu::noinline]] void StoreVariableGeneral(TwzVariable* var, Variant& value) {
   if (var->IsReadOnly()) return;
   Variant* stored = var->PValue();
   const rtl::TVarType t = value.VarType();
@@ -137,6 +140,18 @@ void StoreVariable(TwzVariable* var, Variant& value) {
       return;
   }
   var->TwzVariable::SetValue(value);
+}
+
+// The common stores inline: an Integer into an Integer variable, a Double into a Double one.
+[[gnu::always_inline]] inline void StoreVariable(TwzVariable* var, Variant& value) {
+  const rtl::TVarType t = value.VarType();
+  const TwzVarType typ = var->Typ();
+  if (((typ == fvtInt && t == rtl::varInteger) || (typ == fvtFloat && t == rtl::varDouble)) && !var->IsReadOnly())
+      [[likely]] {
+    *var->PValue() = std::move(value);
+    return;
+  }
+  StoreVariableGeneral(var, value);
 }
 
 struct VariableTarget {
@@ -186,6 +201,27 @@ class Compound final : public Stmt {
   void Run() override {
     if (HookAndTerminated()) return;
     if (var_ && !var_->OnGetVarValue()) {
+      if constexpr (Op::kInteger) {
+        // An Integer variable and an Integer operand: combined and stored in place, the variable read before the
+        // operand runs as the general way reads it.
+        if (var_->PValue()->VarType() == rtl::varInteger) {
+          const int x = var_->PValue()->AsInteger();
+          Variant e;
+          operand_->Eval(e);
+          if (e.VarType() == rtl::varInteger && var_->Typ() == fvtInt && !var_->IsReadOnly()) {
+            const Int64 r = Op::Int(x, e.AsInteger());
+            if (r >= INT32_MIN && r <= INT32_MAX) {
+              *var_->PValue() = Variant(static_cast<int>(r));
+              return;
+            }
+          }
+          const Variant v(x);
+          Variant r;
+          Op::Combine(v, e, r);
+          StoreVariable(var_, r);
+          return;
+        }
+      }
       Variant v = *var_->PValue();
       Variant e;
       operand_->Eval(e);
@@ -234,6 +270,8 @@ void GeneralCompound(TwzCustomVariable* target, Expr& operand, Variant (*combine
 
 struct PlusCombine {
   static constexpr bool kPlus = true;
+  static constexpr bool kInteger = true;
+  static Int64 Int(Int64 x, Int64 y) { return x + y; }
   static void Combine(const Variant& v, const Variant& e, Variant& out) {
     IntegerOr(
         v, e, out, [](Int64 x, Int64 y) { return x + y; }, Add);
@@ -247,6 +285,8 @@ struct PlusCombine {
 
 struct MinusCombine {
   static constexpr bool kPlus = false;
+  static constexpr bool kInteger = true;
+  static Int64 Int(Int64 x, Int64 y) { return x - y; }
   static void Combine(const Variant& v, const Variant& e, Variant& out) {
     IntegerOr(
         v, e, out, [](Int64 x, Int64 y) { return x - y; }, Subtract);
@@ -258,6 +298,8 @@ struct MinusCombine {
 
 struct MulCombine {
   static constexpr bool kPlus = false;
+  static constexpr bool kInteger = true;
+  static Int64 Int(Int64 x, Int64 y) { return x * y; }
   static void Combine(const Variant& v, const Variant& e, Variant& out) {
     IntegerOr(
         v, e, out, [](Int64 x, Int64 y) { return x * y; }, Multiply);
@@ -269,6 +311,7 @@ struct MulCombine {
 
 struct DivCombine {
   static constexpr bool kPlus = false;
+  static constexpr bool kInteger = false;
   static Variant Divide(const Variant& a, const Variant& b) { return a / b; }
   static void Combine(const Variant& v, const Variant& e, Variant& out) { out = v / e; }
   static void General(TwzAssignmentStmt*, TwzCustomVariable* target, Expr& operand) {
@@ -606,18 +649,28 @@ StmtPtr LowerStatement(TwzStatement* s) {
 
 Block::Block(TwzStatement* list) : prog_(list->Program()) {
   items_.reserve(static_cast<size_t>(list->Count()));
-  for (int i = 0; i < list->Count(); ++i) items_.push_back(LowerStatement(list->Items(i)));
+  AddItems(list);
+}
+
+void Block::AddItems(TwzStatement* list) {
+  for (int i = 0; i < list->Count(); ++i) {
+    TwzStatement* s = list->Items(i);
+    if (s && typeid(*s) == typeid(TwzStatement) && s->Program() == prog_)
+      AddItems(s);
+    else
+      items_.push_back(LowerStatement(s));
+  }
 }
 
 // A program's or routine's main statement. Statements appended to the list while it runs (a host compiling into
 // the running program) still run after the lowered ones, as the list would run them.
 class MainCode final : public TwzLoweredCode {
  public:
-  explicit MainCode(TwzStatement* list) : list_(list), block_(list) {}
+  explicit MainCode(TwzStatement* list) : list_(list), lowered_(static_cast<size_t>(list->Count())), block_(list) {}
   void Run() override {
     block_.Run();
     TwzScript* prog = block_.Program();
-    for (size_t i = block_.Size(); i < static_cast<size_t>(list_->Count()); ++i) {
+    for (size_t i = lowered_; i < static_cast<size_t>(list_->Count()); ++i) {
       if (prog->Terminated) return;
       if (prog->BreakCalled || prog->ContinueCalled || prog->ExitCalled) return;
       list_->Items(static_cast<int>(i))->Execute();
@@ -626,6 +679,7 @@ class MainCode final : public TwzLoweredCode {
 
  private:
   TwzStatement* list_;
+  size_t lowered_;  // the statements the list held when it was lowered
   Block block_;
 };
 

@@ -16,25 +16,11 @@
 #include "report/model/qvxEngineIntf.h"
 #include "report/model/qvxReport.h"
 #include "report/pages/qvxPreviewPages.h"
+#include "tests/report/idleengine.h"
 
 namespace printtest {
 
-class TTestEngine : public TqvxCustomEngine {
- public:
-  using TqvxCustomEngine::TqvxCustomEngine;
-  void EndPage() override {}
-  void NewColumn() override {}
-  void NewPage() override {}
-  void ShowBand(TqvxBand*) override {}
-  void ShowBand(const vcl::TClassInfo*) override {}
-  Extended HeaderHeight() override { return 0; }
-  Extended FooterHeight() override { return 0; }
-  Extended FreeSpace() override { return 0; }
-  rtl::Variant GetAggregateValue(const rtl::String&, const rtl::String&, TqvxBand*, rtl::Integer) override {
-    return rtl::Variant();
-  }
-  bool Run(bool, bool, TqvxPage*) override { return false; }
-};
+using TTestEngine = reporttest::TIdleEngine;
 
 // The Turkish line every page carries.
 inline const wchar_t* const kTurkish = L"Öğrenci Işık Çağla Şükrü Gülşen İpek Ömer";

@@ -454,10 +454,9 @@ String TqvxComponent::DiffFont(vcl::TFont* f1, vcl::TFont* f2, const String& add
 }
 
 String TqvxComponent::InternalDiff(TqvxComponent* c) {
+  // The whole difference text of an object (its class's attributes follow) grows in this one buffer. No room is
+  // set aside: the store keeps the buffer as it is, and most texts are short.
   String result;
-  // The whole difference text of an object (its class's attributes follow) grows in this buffer, mostly without
-  // moving; kept small, as the store holds it as it is.
-  result.reserve(31);
   if (FloatDiff(FLeft, c->FLeft)) Put(result, L"l", FloatText(FLeft));
   if (dynamic_cast<TqvxBand*>(this) || FloatDiff(FTop, c->FTop)) Put(result, L"t", FloatText(FTop));
   auto* memo = dynamic_cast<TqvxCustomMemoView*>(this);

@@ -143,6 +143,21 @@ String Scientific(const Decimal& d, int mantissaDigits, bool trim, int expDigits
 String General(double v, int precision, int expDigits, const TFormatSettings& fs) {
   if (!std::isfinite(v)) return SpecialText(v);
   if (precision < 1 || precision > kMaxPrecision) precision = 15;
+  // Whole numbers (positions and sizes mostly are) print as their digits: the text is the same as the decimal
+  // conversion gives, without its cost.
+  if (precision >= 15 && std::fabs(v) < 1e15 && v == std::trunc(v)) {
+    long long n = static_cast<long long>(v);
+    wchar_t buf[24];
+    wchar_t* p = buf + 24;
+    const bool neg = n < 0;
+    if (neg) n = -n;
+    do {
+      *--p = static_cast<wchar_t>(L'0' + n % 10);
+      n /= 10;
+    } while (n != 0);
+    if (neg) *--p = L'-';
+    return String(p, buf + 24);
+  }
   Decimal d = ToDecimal(v, precision);
   if (d.IsZero()) return L"0";
   if (d.exp > precision || d.exp < -3) return Scientific(d, precision, true, expDigits, false, fs.DecimalSeparator);

@@ -99,9 +99,8 @@ class TqvxEngine : public TqvxCustomEngine {
   void AddPageOutline();
   void OutlineRoot();
   // Lets the window messages through so that the preview stays responsive and can cancel (at most once every
-  // kMessageInterval milliseconds).
+  // kqvxMessageInterval milliseconds, shared with the page progress).
   void ProcessMessages();
-  static constexpr rtl::UInt64 kMessageInterval = 15;
 
   // --- page layout, breaks and keep-together (qvxEngineLayout.cpp)
   void InitPage();
@@ -159,6 +158,4 @@ class TqvxEngine : public TqvxCustomEngine {
   TqvxHeaderList FVHeaderList;
   TqvxBand* FVMasterBand = nullptr;
   std::vector<rtl::Integer> FVPageList;
-  bool FMessagesChecked = false;
-  rtl::UInt64 FLastMessages = 0;
 };

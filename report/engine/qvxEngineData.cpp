@@ -30,11 +30,8 @@ TqvxDataSet* DataSetOf(TqvxBand* band) {
 
 void TqvxEngine::ProcessMessages() {
   // Every band list of every record would ask the window system each time, which costs more than printing the
-  // record; a glance every few milliseconds keeps the preview just as responsive and its cancel as prompt.
-  const rtl::UInt64 now = GetTickCount64();
-  if (FMessagesChecked && now - FLastMessages < kMessageInterval) return;
-  FMessagesChecked = true;
-  FLastMessages = now;
+  // record; a glance every few dozen milliseconds keeps the preview just as responsive and its cancel as prompt.
+  if (!qvxMessageCheckDue()) return;
   if (vcl::Application) vcl::Application->ProcessMessages();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 #include "platform/rtl/format.h"
@@ -29,7 +30,16 @@ namespace {
 
 bool FloatDiff(Extended a, Extended b) { return std::fabs(static_cast<double>(a - b)) > 0.0001; }
 
-String Item(const String& name, const String& value) { return L" " + name + L"=\"" + value + L"\""; }
+
+// A difference text grows by appending in place: a temporary string per attribute would cost an allocation each,
+// for every object of every record.
+void Put(String& out, std::wstring_view name, const String& value) {
+  out += L' ';
+  out.append(name);
+  out += L"=\"";
+  out += value;
+  out += L'"';
+}
 
 String FloatText(Extended v) { return rtl::FloatToStr(static_cast<double>(v)); }
 
@@ -444,17 +454,19 @@ String TqvxComponent::DiffFont(vcl::TFont* f1, vcl::TFont* f2, const String& add
 }
 
 String TqvxComponent::InternalDiff(TqvxComponent* c) {
+  // The whole difference text of an object (its class's attributes follow) grows in this one buffer. No room is
+  // set aside: the store keeps the buffer as it is, and most texts are short.
   String result;
-  if (FloatDiff(FLeft, c->FLeft)) result += Item(L"l", FloatText(FLeft));
-  if (dynamic_cast<TqvxBand*>(this) || FloatDiff(FTop, c->FTop)) result += Item(L"t", FloatText(FTop));
+  if (FloatDiff(FLeft, c->FLeft)) Put(result, L"l", FloatText(FLeft));
+  if (dynamic_cast<TqvxBand*>(this) || FloatDiff(FTop, c->FTop)) Put(result, L"t", FloatText(FTop));
   auto* memo = dynamic_cast<TqvxCustomMemoView*>(this);
   const bool autoWidth = memo && memo->AutoWidth;
-  if (!autoWidth && FloatDiff(FWidth, c->FWidth)) result += Item(L"w", FloatText(FWidth));
-  if (FloatDiff(FHeight, c->FHeight)) result += Item(L"h", FloatText(FHeight));
-  if (FVisible != c->FVisible) result += Item(L"Visible", BoolText(FVisible));
+  if (!autoWidth && FloatDiff(FWidth, c->FWidth)) Put(result, L"w", FloatText(FWidth));
+  if (FloatDiff(FHeight, c->FHeight)) Put(result, L"h", FloatText(FHeight));
+  if (FVisible != c->FVisible) Put(result, L"Visible", BoolText(FVisible));
   if (!FParentFont) result += DiffFont(FFont, c->FFont, L" ");
-  if (FParentFont != c->FParentFont) result += Item(L"ParentFont", BoolText(FParentFont));
-  if (Tag() != c->Tag()) result += Item(L"Tag", rtl::IntToStr(Tag()));
+  if (FParentFont != c->FParentFont) Put(result, L"ParentFont", BoolText(FParentFont));
+  if (Tag() != c->Tag()) Put(result, L"Tag", rtl::IntToStr(Tag()));
   return result;
 }
 
@@ -473,7 +485,10 @@ String TqvxComponent::AllDiff(TqvxComponent* component) {
   if (blank != String::npos && written.size() >= blank + 3)
     result = written.substr(blank + 1, written.size() - blank - 3);
   if (component) result += L" " + InternalDiff(component);
-  if (dynamic_cast<TqvxNullBand*>(this)) result += Item(L"l", FloatText(FLeft)) + Item(L"t", FloatText(FTop));
+  if (dynamic_cast<TqvxNullBand*>(this)) {
+    Put(result, L"l", FloatText(FLeft));
+    Put(result, L"t", FloatText(FTop));
+  }
   return result;
 }
 

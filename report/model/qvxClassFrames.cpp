@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <cstdlib>
 
 #include "platform/rtl/format.h"
@@ -75,7 +76,16 @@ int Mul(int a, int b, int c) { return ::MulDiv(a, b, c); }
 
 TColor Rgb(int r, int g, int b) { return (r & 255) | ((g & 255) << 8) | ((b & 255) << 16); }
 
-String Item(const String& name, const String& value) { return L" " + name + L"=\"" + value + L"\""; }
+
+// A difference text grows by appending in place: a temporary string per attribute would cost an allocation each,
+// for every object of every record.
+void Put(String& out, std::wstring_view name, const String& value) {
+  out += L' ';
+  out.append(name);
+  out += L"=\"";
+  out += value;
+  out += L'"';
+}
 String Int(rtl::Int64 v) { return rtl::IntToStr(v); }
 String Bool(bool v) { return v ? L"1" : L"0"; }
 String Float(double v) { return rtl::FloatToStr(v); }
@@ -154,9 +164,9 @@ void TqvxBrushFill::Draw(TCanvas* canvas, int x, int y, int x1, int y1, Extended
 String TqvxBrushFill::Diff(TqvxCustomFill* fill, const String& add) {
   auto* f = dynamic_cast<TqvxBrushFill*>(fill);
   String result;
-  if (!f || BackColor != f->BackColor) result += Item(add + L".BackColor", Int(BackColor));
-  if (!f || ForeColor != f->ForeColor) result += Item(add + L".ForeColor", Int(ForeColor));
-  if (!f || Style != f->Style) result += Item(add + L".Style", Int(Style));
+  if (!f || BackColor != f->BackColor) Put(result, add + L".BackColor", Int(BackColor));
+  if (!f || ForeColor != f->ForeColor) Put(result, add + L".ForeColor", Int(ForeColor));
+  if (!f || Style != f->Style) Put(result, add + L".Style", Int(Style));
   return result;
 }
 
@@ -245,9 +255,9 @@ void TqvxGradientFill::Draw(TCanvas* canvas, int x, int y, int x1, int y1, Exten
 String TqvxGradientFill::Diff(TqvxCustomFill* fill, const String& add) {
   auto* f = dynamic_cast<TqvxGradientFill*>(fill);
   String result;
-  if (!f || StartColor != f->StartColor) result += Item(add + L".StartColor", Int(StartColor));
-  if (!f || EndColor != f->EndColor) result += Item(add + L".EndColor", Int(EndColor));
-  if (!f || GradientStyle != f->GradientStyle) result += Item(add + L".GradientStyle", Int(GradientStyle));
+  if (!f || StartColor != f->StartColor) Put(result, add + L".StartColor", Int(StartColor));
+  if (!f || EndColor != f->EndColor) Put(result, add + L".EndColor", Int(EndColor));
+  if (!f || GradientStyle != f->GradientStyle) Put(result, add + L".GradientStyle", Int(GradientStyle));
   return result;
 }
 
@@ -295,10 +305,10 @@ void TqvxGlassFill::Draw(TCanvas* canvas, int x, int y, int x1, int y1, Extended
 String TqvxGlassFill::Diff(TqvxCustomFill* fill, const String& add) {
   auto* f = dynamic_cast<TqvxGlassFill*>(fill);
   String result;
-  if (!f || Color != f->Color) result += Item(add + L".Color", Int(Color));
-  if (!f || Blend != f->Blend) result += Item(add + L".Blend", Float(Blend));
-  if (!f || Hatch != f->Hatch) result += Item(add + L".Hatch", Bool(Hatch));
-  if (!f || Orientation != f->Orientation) result += Item(add + L".Orientation", Int(Orientation));
+  if (!f || Color != f->Color) Put(result, add + L".Color", Int(Color));
+  if (!f || Blend != f->Blend) Put(result, add + L".Blend", Float(Blend));
+  if (!f || Hatch != f->Hatch) Put(result, add + L".Hatch", Bool(Hatch));
+  if (!f || Orientation != f->Orientation) Put(result, add + L".Orientation", Int(Orientation));
   return result;
 }
 
@@ -334,10 +344,10 @@ bool TqvxFrameLine::IsWidthStored() const { return !Frame || Width != Frame->Wid
 String TqvxFrameLine::Diff(TqvxFrameLine* line, const String& lineName, bool colorChanged, bool styleChanged,
                            bool widthChanged) {
   String result;
-  if (colorChanged ? Color != Frame->Color() : Color != line->Color) result += Item(lineName + L".Color", Int(Color));
-  if (styleChanged ? Style != Frame->Style() : Style != line->Style) result += Item(lineName + L".Style", Int(Style));
+  if (colorChanged ? Color != Frame->Color() : Color != line->Color) Put(result, lineName + L".Color", Int(Color));
+  if (styleChanged ? Style != Frame->Style() : Style != line->Style) Put(result, lineName + L".Style", Int(Style));
   if (widthChanged ? Width != Frame->Width() : std::fabs(Width - line->Width) > 0.0001)
-    result += Item(lineName + L".Width", Float(Width));
+    Put(result, lineName + L".Width", Float(Width));
   return result;
 }
 
@@ -500,17 +510,20 @@ String TqvxFrame::Diff(TqvxFrame* frame) {
   const bool c = FColor != frame->FColor;
   const bool s = FStyle != frame->FStyle;
   const bool w = std::fabs(FWidth - frame->FWidth) > 0.0001;
-  if (c) result += Item(L"Frame.Color", Int(FColor));
-  if (DropShadow != frame->DropShadow) result += Item(L"Frame.DropShadow", Bool(DropShadow));
-  if (ShadowColor != frame->ShadowColor) result += Item(L"Frame.ShadowColor", Int(ShadowColor));
-  if (std::fabs(ShadowWidth - frame->ShadowWidth) > 0.0001) result += Item(L"Frame.ShadowWidth", Float(ShadowWidth));
-  if (s) result += Item(L"Frame.Style", Int(FStyle));
-  if (Typ != frame->Typ) result += Item(L"Frame.Typ", Int(static_cast<rtl::Int64>(Typ.Bits())));
-  if (w) result += Item(L"Frame.Width", Float(FWidth));
-  result += FLeftLine->Diff(frame->FLeftLine, L"Frame.LeftLine", c, s, w);
-  result += FTopLine->Diff(frame->FTopLine, L"Frame.TopLine", c, s, w);
-  result += FRightLine->Diff(frame->FRightLine, L"Frame.RightLine", c, s, w);
-  result += FBottomLine->Diff(frame->FBottomLine, L"Frame.BottomLine", c, s, w);
+  if (c) Put(result, L"Frame.Color", Int(FColor));
+  if (DropShadow != frame->DropShadow) Put(result, L"Frame.DropShadow", Bool(DropShadow));
+  if (ShadowColor != frame->ShadowColor) Put(result, L"Frame.ShadowColor", Int(ShadowColor));
+  if (std::fabs(ShadowWidth - frame->ShadowWidth) > 0.0001) Put(result, L"Frame.ShadowWidth", Float(ShadowWidth));
+  if (s) Put(result, L"Frame.Style", Int(FStyle));
+  if (Typ != frame->Typ) Put(result, L"Frame.Typ", Int(static_cast<rtl::Int64>(Typ.Bits())));
+  if (w) Put(result, L"Frame.Width", Float(FWidth));
+  // Made once: every object of every record passes its frame through here.
+  static const String kLeft = L"Frame.LeftLine", kTop = L"Frame.TopLine", kRight = L"Frame.RightLine",
+                      kBottom = L"Frame.BottomLine";
+  result += FLeftLine->Diff(frame->FLeftLine, kLeft, c, s, w);
+  result += FTopLine->Diff(frame->FTopLine, kTop, c, s, w);
+  result += FRightLine->Diff(frame->FRightLine, kRight, c, s, w);
+  result += FBottomLine->Diff(frame->FBottomLine, kBottom, c, s, w);
   return result;
 }
 
@@ -532,12 +545,12 @@ void TqvxHyperlink::Assign(const rtl::TPersistent* source) {
 
 String TqvxHyperlink::Diff(TqvxHyperlink* link, const String& add) {
   String result;
-  if (Kind != link->Kind) result += Item(add + L".Kind", Int(Kind));
-  if (DetailReport != link->DetailReport) result += Item(add + L".DetailReport", qvxStrToXML(DetailReport));
-  if (DetailPage != link->DetailPage) result += Item(add + L".DetailPage", qvxStrToXML(DetailPage));
-  if (ReportVariable != link->ReportVariable) result += Item(add + L".ReportVariable", qvxStrToXML(ReportVariable));
-  if (TabCaption != link->TabCaption) result += Item(add + L".TabCaption", qvxStrToXML(TabCaption));
-  if (Value != link->Value) result += Item(add + L".Value", qvxStrToXML(Value));
-  if (ValuesSeparator != link->ValuesSeparator) result += Item(add + L".ValuesSeparator", qvxStrToXML(ValuesSeparator));
+  if (Kind != link->Kind) Put(result, add + L".Kind", Int(Kind));
+  if (DetailReport != link->DetailReport) Put(result, add + L".DetailReport", qvxStrToXML(DetailReport));
+  if (DetailPage != link->DetailPage) Put(result, add + L".DetailPage", qvxStrToXML(DetailPage));
+  if (ReportVariable != link->ReportVariable) Put(result, add + L".ReportVariable", qvxStrToXML(ReportVariable));
+  if (TabCaption != link->TabCaption) Put(result, add + L".TabCaption", qvxStrToXML(TabCaption));
+  if (Value != link->Value) Put(result, add + L".Value", qvxStrToXML(Value));
+  if (ValuesSeparator != link->ValuesSeparator) Put(result, add + L".ValuesSeparator", qvxStrToXML(ValuesSeparator));
   return result;
 }

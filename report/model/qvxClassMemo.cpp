@@ -1,7 +1,9 @@
 #include "report/model/qvxClassMemo.h"
 
 #include <cmath>
+#include <string_view>
 #include <memory>
+#include <utility>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
@@ -29,7 +31,16 @@ int R(long double x) { return static_cast<int>(std::nearbyint(static_cast<double
 
 bool FloatDiff(Extended a, Extended b) { return std::fabs(static_cast<double>(a - b)) > 0.0001; }
 
-String Item(const String& name, const String& value) { return L" " + name + L"=\"" + value + L"\""; }
+
+// A difference text grows by appending in place: a temporary string per attribute would cost an allocation each,
+// for every object of every record.
+void Put(String& out, std::wstring_view name, const String& value) {
+  out += L' ';
+  out.append(name);
+  out += L"=\"";
+  out += value;
+  out += L'"';
+}
 
 String BoolText(bool v) { return qvxValueToXML(Variant(v)); }
 
@@ -275,7 +286,7 @@ bool TqvxCustomMemoView::CharsetConversion() const { return FFont->Charset() != 
 
 void TqvxCustomMemoView::BeforePrint() {
   TqvxStretcheable::BeforePrint();
-  if (!IsDataField()) FTempMemo = Text();
+  if (!IsDataField()) FMemo->GetTextInto(FTempMemo);
 }
 
 void TqvxCustomMemoView::SaveHighlighted() {
@@ -401,12 +412,15 @@ void TqvxCustomMemoView::GetData() {
 }
 
 String TqvxCustomMemoView::CalcAndFormat(const String& exprIn, TqvxFormat* format) {
-  String expr = exprIn;
+  // Most expressions carry no format of their own and are calculated as they are, without a copy.
+  String cut;
+  const String* exprText = &exprIn;
   TqvxFormatCollection own;
-  const size_t sharp = expr.find(L" #");
-  if (sharp != String::npos && expr.find(L')', sharp + 2) == String::npos) {
-    const String desc = expr.substr(sharp + 2);
-    expr = expr.substr(0, sharp);
+  const size_t sharp = exprIn.find(L" #");
+  if (sharp != String::npos && exprIn.find(L')', sharp + 2) == String::npos) {
+    const String desc = exprIn.substr(sharp + 2);
+    cut = exprIn.substr(0, sharp);
+    exprText = &cut;
     // " #" with nothing after it keeps the format the object gives this expression.
     if (!desc.empty()) {
       TqvxFormat* f = own.Add<TqvxFormat>();
@@ -442,21 +456,23 @@ String TqvxCustomMemoView::CalcAndFormat(const String& exprIn, TqvxFormat* forma
     }
   }
 
+  const String& expr = *exprText;
   Variant value;
   if (rtl::SameText(expr, L"TOTALPAGES#")) {
     value = Variant(String(L"[TotalPages#]"));
   } else if (rtl::SameText(expr, L"COPYNAME#")) {
     value = Variant(String(L"[CopyName#]"));
   } else if (TqvxReport* report = Report()) {
-    String e = expr;
-    if (CharsetConversion()) e = AnsiToUnicode(_UnicodeToAnsi(e, FFont->Charset()), DEFAULT_CHARSET);
-    value = report->Calc(e);
+    if (CharsetConversion())
+      value = report->Calc(AnsiToUnicode(_UnicodeToAnsi(expr, FFont->Charset()), DEFAULT_CHARSET));
+    else
+      value = report->Calc(expr);
   } else {
     value = Variant::Null();
   }
-  FValue = value;
-  if (HideZeros && IsZero(value)) return String();
-  return FormatData(value, format);
+  FValue = std::move(value);
+  if (HideZeros && IsZero(FValue)) return String();
+  return FormatData(FValue, format);
 }
 
 String TqvxCustomMemoView::FormatData(const Variant& value, TqvxFormat* format) {
@@ -702,39 +718,44 @@ String TqvxCustomMemoView::Diff(TqvxComponent* component) {
   String result = TqvxStretcheable::Diff(component);
   auto* s = dynamic_cast<TqvxCustomMemoView*>(component);
   if (!s) return result;
-  if (AutoWidth != s->AutoWidth) result += Item(L"AutoWidth", BoolText(AutoWidth));
-  if (FloatDiff(CharSpacing, s->CharSpacing)) result += Item(L"CharSpacing", FloatText(CharSpacing));
-  if (FloatDiff(GapX, s->GapX)) result += Item(L"GapX", FloatText(GapX));
-  if (FloatDiff(GapY, s->GapY)) result += Item(L"GapY", FloatText(GapY));
-  if (HAlign != s->HAlign) result += Item(L"HAlign", rtl::IntToStr(HAlign));
-  if (FloatDiff(LineSpacing, s->LineSpacing)) result += Item(L"LineSpacing", FloatText(LineSpacing));
-  if (UseDefaultCharset != s->UseDefaultCharset) result += Item(L"UseDefaultCharset", BoolText(UseDefaultCharset));
+  if (AutoWidth != s->AutoWidth) Put(result, L"AutoWidth", BoolText(AutoWidth));
+  if (FloatDiff(CharSpacing, s->CharSpacing)) Put(result, L"CharSpacing", FloatText(CharSpacing));
+  if (FloatDiff(GapX, s->GapX)) Put(result, L"GapX", FloatText(GapX));
+  if (FloatDiff(GapY, s->GapY)) Put(result, L"GapY", FloatText(GapY));
+  if (HAlign != s->HAlign) Put(result, L"HAlign", rtl::IntToStr(HAlign));
+  if (FloatDiff(LineSpacing, s->LineSpacing)) Put(result, L"LineSpacing", FloatText(LineSpacing));
+  if (UseDefaultCharset != s->UseDefaultCharset) Put(result, L"UseDefaultCharset", BoolText(UseDefaultCharset));
   String text;
   if (FMemo->Count() == 1)
     text = FMemo->Get(0);
   else if (FMemo->Count() > 1)
     text = DropLastBreak(Text());
-  result += Item(L"u", qvxStrToXML(text));
-  if (FloatDiff(ParagraphGap, s->ParagraphGap)) result += Item(L"ParagraphGap", FloatText(ParagraphGap));
-  if (FRotation != s->FRotation) result += Item(L"Rotation", rtl::IntToStr(FRotation));
-  if (RTLReading != s->RTLReading) result += Item(L"RTLReading", BoolText(RTLReading));
-  if (Underlines != s->Underlines) result += Item(L"Underlines", BoolText(Underlines));
-  if (VAlign != s->VAlign) result += Item(L"VAlign", rtl::IntToStr(VAlign));
-  if (WordWrap != s->WordWrap) result += Item(L"WordWrap", BoolText(WordWrap));
+  Put(result, L"u", qvxStrToXML(text));
+  if (FloatDiff(ParagraphGap, s->ParagraphGap)) Put(result, L"ParagraphGap", FloatText(ParagraphGap));
+  if (FRotation != s->FRotation) Put(result, L"Rotation", rtl::IntToStr(FRotation));
+  if (RTLReading != s->RTLReading) Put(result, L"RTLReading", BoolText(RTLReading));
+  if (Underlines != s->Underlines) Put(result, L"Underlines", BoolText(Underlines));
+  if (VAlign != s->VAlign) Put(result, L"VAlign", rtl::IntToStr(VAlign));
+  if (WordWrap != s->WordWrap) Put(result, L"WordWrap", BoolText(WordWrap));
   if (FFormats->Count() == 1) {
     // Reading the template's format must not give the template an item it did not have.
-    TqvxFormatCollection defaults;
+    // A template without a format compares with the default one, made once rather than for every object.
+    static TqvxFormatCollection* const defaults = [] {
+      auto* c = new TqvxFormatCollection;
+      c->Add<TqvxFormat>();
+      return c;
+    }();
     const TqvxFormat* mine = FFormats->Items(0);
-    const TqvxFormat* theirs = s->FFormats->Count() > 0 ? s->FFormats->Items(0) : defaults.Add<TqvxFormat>();
-    if (mine->Kind != theirs->Kind) result += Item(L"DisplayFormat.Kind", rtl::IntToStr(mine->Kind));
+    const TqvxFormat* theirs = s->FFormats->Count() > 0 ? s->FFormats->Items(0) : defaults->Items(0);
+    if (mine->Kind != theirs->Kind) Put(result, L"DisplayFormat.Kind", rtl::IntToStr(mine->Kind));
     if (mine->DecimalSeparator != theirs->DecimalSeparator)
-      result += Item(L"DisplayFormat.DecimalSeparator", qvxStrToXML(mine->DecimalSeparator));
+      Put(result, L"DisplayFormat.DecimalSeparator", qvxStrToXML(mine->DecimalSeparator));
     if (mine->ThousandSeparator != theirs->ThousandSeparator)
-      result += Item(L"DisplayFormat.ThousandSeparator", qvxStrToXML(mine->ThousandSeparator));
-    if (mine->FormatStr != theirs->FormatStr) result += Item(L"DisplayFormat.FormatStr", qvxStrToXML(mine->FormatStr));
+      Put(result, L"DisplayFormat.ThousandSeparator", qvxStrToXML(mine->ThousandSeparator));
+    if (mine->FormatStr != theirs->FormatStr) Put(result, L"DisplayFormat.FormatStr", qvxStrToXML(mine->FormatStr));
   }
-  if (FirstParaBreak) result += Item(L"FirstParaBreak", L"1");
-  if (LastParaBreak) result += Item(L"LastParaBreak", L"1");
+  if (FirstParaBreak) Put(result, L"FirstParaBreak", L"1");
+  if (LastParaBreak) Put(result, L"LastParaBreak", L"1");
   // The next part of the same text continues the paragraph this one cut.
   FirstParaBreak = LastParaBreak;
   LastParaBreak = false;

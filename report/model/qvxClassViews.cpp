@@ -1,6 +1,7 @@
 #include "report/model/qvxClassViews.h"
 
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/strings.h"
@@ -20,7 +21,16 @@ namespace {
 
 int Rnd(Extended x) { return static_cast<int>(std::nearbyint(static_cast<double>(x))); }
 
-String Item(const String& name, const String& value) { return L" " + name + L"=\"" + value + L"\""; }
+
+// A difference text grows by appending in place: a temporary string per attribute would cost an allocation each,
+// for every object of every record.
+void Put(String& out, std::wstring_view name, const String& value) {
+  out += L' ';
+  out.append(name);
+  out += L"=\"";
+  out += value;
+  out += L'"';
+}
 
 }  // namespace
 
@@ -295,15 +305,16 @@ String TqvxView::Diff(TqvxComponent* component) {
   String result = TqvxReportComponent::Diff(component);
   auto* v = dynamic_cast<TqvxView*>(component);
   if (!v) return result;
-  if (FAlign != v->FAlign) result += Item(L"Align", rtl::IntToStr(FAlign));
+  if (FAlign != v->FAlign) Put(result, L"Align", rtl::IntToStr(FAlign));
   result += FFrame->Diff(v->FFrame);
-  if (Cursor != v->Cursor) result += Item(L"Cursor", rtl::IntToStr(Cursor));
+  if (Cursor != v->Cursor) Put(result, L"Cursor", rtl::IntToStr(Cursor));
   if (Visibility != v->Visibility)
-    result += Item(L"Visibility", rtl::IntToStr(static_cast<rtl::Int64>(Visibility.Bits())));
-  if (TagStr != v->TagStr) result += Item(L"TagStr", qvxStrToXML(TagStr));
-  if (FillType() != v->FillType()) result += Item(L"FillType", rtl::IntToStr(FillType()));
-  result += FFill->Diff(v->FFill, L"Fill");
-  result += FHyperlink->Diff(v->FHyperlink, L"Hyperlink");
+    Put(result, L"Visibility", rtl::IntToStr(static_cast<rtl::Int64>(Visibility.Bits())));
+  if (TagStr != v->TagStr) Put(result, L"TagStr", qvxStrToXML(TagStr));
+  if (FillType() != v->FillType()) Put(result, L"FillType", rtl::IntToStr(FillType()));
+  static const String kFill = L"Fill", kHyperlink = L"Hyperlink";
+  result += FFill->Diff(v->FFill, kFill);
+  result += FHyperlink->Diff(v->FHyperlink, kHyperlink);
   return result;
 }
 
@@ -322,7 +333,7 @@ String TqvxShapeView::GetDescription() const { return qvxResources().Get(L"obSha
 String TqvxShapeView::Diff(TqvxComponent* component) {
   String result = TqvxView::Diff(component);
   auto* s = dynamic_cast<TqvxShapeView*>(component);
-  if (s && Shape != s->Shape) result += Item(L"Shape", rtl::IntToStr(Shape));
+  if (s && Shape != s->Shape) Put(result, L"Shape", rtl::IntToStr(Shape));
   return result;
 }
 

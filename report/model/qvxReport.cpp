@@ -78,21 +78,27 @@ namespace {
 const wchar_t* const kSysVariables[] = {L"Date",        L"Time", L"Page",  L"Page#",    L"TotalPages",
                                         L"TotalPages#", L"Line", L"Line#", L"CopyName#"};
 
+rtl::UInt64 lastMessageCheck = 0;
+
 void ProcessMessages() {
+  lastMessageCheck = GetTickCount64();
   if (vcl::Application) vcl::Application->ProcessMessages();
 }
 
 // Page progress comes once a page, and a long list makes pages faster than anyone can watch: asking the window
-// system every few milliseconds keeps the preview just as current at a fraction of the cost.
+// system every few dozen milliseconds keeps the preview just as current at a fraction of the cost.
 void ProcessProgressMessages() {
-  static rtl::UInt64 last = 0;
-  const rtl::UInt64 now = GetTickCount64();
-  if (last != 0 && now - last < 15) return;
-  last = now;
-  ProcessMessages();
+  if (qvxMessageCheckDue()) ProcessMessages();
 }
 
 }  // namespace
+
+bool qvxMessageCheckDue() {
+  const rtl::UInt64 now = GetTickCount64();
+  if (lastMessageCheck != 0 && now - lastMessageCheck < kqvxMessageInterval) return false;
+  lastMessageCheck = now;
+  return true;
+}
 
 // ---------------------------------------------------------------------------------------------------------------
 // Creation and destruction

@@ -66,6 +66,12 @@ class TqvxQV2Events : public rtl::TObject {
 };
 TqvxQV2Events& qvxQV2Events();
 
+// Whether a run's glance at the window messages is due: one clock for the engine's checks, the page progress and
+// the run's start and end, so that together they ask the window system at most once every kqvxMessageInterval
+// milliseconds (under a loaded window system each asking costs as much as printing hundreds of records).
+constexpr rtl::UInt64 kqvxMessageInterval = 50;
+bool qvxMessageCheckDue();
+
 class TqvxReport : public TqvxComponent {
   VCL_CLASS(TqvxReport, TqvxComponent)
  public:

@@ -136,19 +136,44 @@ void TqvxWideStrings::AssignTo(rtl::TPersistent* dest) const {
 }
 
 String TqvxWideStrings::GetTextStr() const {
+  String result;
+  GetTextInto(result);
+  return result;
+}
+
+void TqvxWideStrings::GetTextInto(String& result) const {
   size_t total = 0;
   for (const TWString* record : FWideStringList) total += record->WString.size() + 2;
-  String result;
+  result.clear();
   result.reserve(total);
   for (const TWString* record : FWideStringList) {
     result += record->WString;
     result += L"\r\n";
   }
-  return result;
 }
 
 void TqvxWideStrings::SetTextStr(const String& text) {
-  Clear();
+  // A text object's lines are replaced at every record it prints: the records of the old lines are filled again
+  // in place, so that a text of the same shape costs no allocation.
+  size_t used = 0;
+  auto put = [&](size_t start, size_t length) {
+    if (used < FWideStringList.size()) {
+      TWString* record = FWideStringList[used];
+      record->WString.assign(text, start, length);
+      record->Obj = nullptr;
+    } else {
+      FWideStringList.push_back(new TWString{text.substr(start, length), nullptr});
+    }
+    ++used;
+  };
+  struct TTrim {
+    std::vector<TWString*>& list;
+    size_t& used;
+    ~TTrim() {
+      for (size_t k = used; k < list.size(); ++k) delete list[k];
+      list.resize(std::min(used, list.size()));
+    }
+  } trim{FWideStringList, used};
   const size_t n = text.size();
   auto at = [&](size_t i) -> wchar_t { return i < n ? text[i] : L'\0'; };
   size_t i = 0;
@@ -160,7 +185,7 @@ void TqvxWideStrings::SetTextStr(const String& text) {
       if (c == L'\0' || c == L'\n' || c == L'\r' || c == WideLineSeparator) break;
       ++i;
     }
-    Add(text.substr(start, i - start));
+    put(start, i - start);
     if (at(i) == L'\r') ++i;
     if (at(i) == L'\n') ++i;
     if (at(i) == WideLineSeparator) ++i;

@@ -56,6 +56,8 @@ public:
   void Move(rtl::Integer curIndex, rtl::Integer newIndex) override;
 
   rtl::String GetTextStr() const;
+  // The text written into a string of the caller's, whose room is used again.
+  void GetTextInto(rtl::String& result) const;
   void SetTextStr(const rtl::String& text);
   rtl::String Text() const { return GetTextStr(); }
   void SetText(const rtl::String& text) { SetTextStr(text); }

@@ -211,6 +211,12 @@ TqvxXMLItem* TqvxXMLItem::Add(const String& name) {
   return item;
 }
 
+void TqvxXMLItem::Reserve(Integer count) {
+  if (count <= 0) return;
+  if (!items_) items_ = std::make_unique<std::vector<TqvxXMLItem*>>();
+  items_->reserve(items_->size() + static_cast<size_t>(count));
+}
+
 void TqvxXMLItem::AddItem(TqvxXMLItem* item) {
   if (!items_) items_ = std::make_unique<std::vector<TqvxXMLItem*>>();
   TqvxXMLItem* former = item->parent_;

@@ -9,6 +9,7 @@
 // partial loading leaves the children of elements marked ld="0" in the source file until they are asked for.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -47,6 +48,8 @@ public:
   TqvxXMLItem* Items(rtl::Integer index) const;
   TqvxXMLItem* operator[](rtl::Integer index) const { return Items(index); }
   TqvxXMLItem* Add();
+  // Room for count children, made at once rather than grown while they are added.
+  void Reserve(rtl::Integer count);
   TqvxXMLItem* Add(const rtl::String& name);
   // Appends item as the last child, taking it from its former parent (so a child of this element moves last).
   void AddItem(TqvxXMLItem* item);
@@ -67,6 +70,7 @@ public:
   void SetName(const rtl::String& value) { name_ = value; }
   const rtl::String& Text() const { return text_; }
   void SetText(const rtl::String& value) { text_ = value; }
+  void SetText(rtl::String&& value) { text_ = std::move(value); }
   const rtl::String& Value() const { return value_; }
   void SetValue(const rtl::String& value) { value_ = value; }
   TqvxXMLItem* Parent() const { return parent_; }

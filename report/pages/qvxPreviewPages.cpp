@@ -461,7 +461,9 @@ void TqvxPreviewPages::StoreObject(TqvxComponent* obj, TqvxXMLItem* parent, bool
       element->SetText(obj->Diff(copy));
   }
   XMLSize += static_cast<Int64>(element->Name().size() + element->Text().size() + sizeof(TqvxXMLItem) + 16);
-  const std::vector<TqvxComponent*> children = obj->Objects();
+  // Writing to the store leaves the objects' lists as they are: no copy of the list is needed for each object.
+  const std::vector<TqvxComponent*>& children = obj->Objects();
+  element->Reserve(static_cast<Integer>(children.size()));
   for (TqvxComponent* child : children) StoreObject(child, element, whole);
 }
 

@@ -492,6 +492,7 @@ void TqvxPreview::Notification(TComponent* component, TOperation operation) {
 // --- progress of a preparation
 
 void TqvxPreview::InternalOnProgressStart(TqvxReport* report, TqvxProgressType, rtl::Integer) {
+  if (FPreparingDetail) return;
   if (FRefreshing) return;
   Clear();
   if (Report()) Report()->DrillState()->Clear();
@@ -500,6 +501,7 @@ void TqvxPreview::InternalOnProgressStart(TqvxReport* report, TqvxProgressType, 
 }
 
 void TqvxPreview::InternalOnProgress(TqvxReport* report, TqvxProgressType, rtl::Integer progress) {
+  if (FPreparingDetail) return;
   if (FRefreshing) {
     UpdatePageNumbers();
     return;
@@ -530,6 +532,7 @@ void TqvxPreview::InternalOnProgress(TqvxReport* report, TqvxProgressType, rtl::
 }
 
 void TqvxPreview::InternalOnProgressStop(TqvxReport*, TqvxProgressType, rtl::Integer) {
+  if (FPreparingDetail) return;
   if (FRefreshing) return;
   FRunning = false;
   UpdatePageNumbers();
@@ -825,21 +828,20 @@ void TqvxPreview::AddTab(TqvxReport* report, const String& name, const String& c
 
 void TqvxPreview::AddDetailPageTab(TqvxReport* report, TqvxPage* page, const String& name, const String& caption) {
   // The pages shown now stay with their tab; the detail page is prepared into a store of its own, which its tab
-  // owns. The report is kept from the preview while it prepares, so the shown tab is not laid out again.
+  // owns. The preview takes no part in that preparation (its progress would lay out the shown tab again).
   TqvxCustomPreviewPages* fresh = qvxPagesLink().CreatePreviewPages(report);
   TqvxCustomPreviewPages* shown = report->ExchangePreviewPages(fresh);
-  TqvxCustomPreview* preview = report->Preview();
-  report->SetPreview(nullptr);
   bool prepared = false;
+  FPreparingDetail = true;
   try {
     prepared = report->PreparePage(page);
   } catch (...) {
+    FPreparingDetail = false;
     report->ExchangePreviewPages(shown);
     delete fresh;
-    report->SetPreview(preview);
     throw;
   }
-  report->SetPreview(preview);
+  FPreparingDetail = false;
   if (!prepared) {
     report->ExchangePreviewPages(shown);
     delete fresh;

@@ -217,4 +217,6 @@ class TqvxPreview : public TqvxCustomPreview, public TqvxPreviewActions {
   std::unique_ptr<TqvxPreviewTabs> FTabItems;
   vcl::TImageList* FTabImgList = nullptr;
   bool FEachReportInTab = false;
+  // A detail page is being prepared into a store of its own.
+  bool FPreparingDetail = false;
 };

@@ -219,3 +219,30 @@ TEST_F(PrintFromPreview, APageNumberLinkMovesThePreview) {
   actions->ShowReportHint(String(), false, 0, 0);
   EXPECT_TRUE(preview_->Workspace()->Hint().empty());
 }
+
+TEST_F(PrintFromPreview, ADetailPageOpensInATabOfItsOwnAndTheShownPagesStay) {
+  // What a detail-page hyperlink asks: the report's page prepared alone into a store of its own, in a new tab; the
+  // first tab keeps the pages shown before, and switching between the tabs frees neither store.
+  TqvxReport* report = list_->Report();
+  auto* actions = dynamic_cast<TqvxPreviewActions*>(report->Preview());
+  ASSERT_NE(actions, nullptr);
+  TqvxCustomPreviewPages* shown = report->PreviewPages();
+  auto* page = dynamic_cast<TqvxPage*>(report->FindObject(L"Page1"));
+  ASSERT_NE(page, nullptr);
+  actions->AddDetailPageTab(report, page, L"ayrinti", L"Ayrıntı");
+  PUMP_UNTIL(preview_->TabItems()->Count() == 2);
+  TqvxCustomPreviewPages* detail = report->PreviewPages();
+  ASSERT_NE(detail, shown);
+  EXPECT_GT(detail->GetCount(), 0);
+  EXPECT_EQ(preview_->PreviewPages(), detail);
+  EXPECT_TRUE(actions->SwitchToTab(L"ayrinti"));
+  preview_->TabItems()->SetCurrentTab(0);
+  PUMP_UNTIL(preview_->PreviewPages() == shown && report->PreviewPages() == shown);
+  EXPECT_EQ(preview_->PageCount(), 6);
+  preview_->TabItems()->SetCurrentTab(1);
+  PUMP_UNTIL(preview_->PreviewPages() == detail && report->PreviewPages() == detail);
+  preview_->TabItems()->RemoveTab(1);
+  PUMP_UNTIL(preview_->TabItems()->Count() == 1 && report->PreviewPages() == shown);
+  EXPECT_EQ(shown->GetCount(), 6);
+  EXPECT_EQ(preview_->PageCount(), 6);
+}

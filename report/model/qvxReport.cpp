@@ -285,6 +285,14 @@ void TqvxReport::SetEngine(TqvxCustomEngine* value) {
   if (FPreviewPages) FPreviewPages->SetEngine(value);
 }
 
+TqvxCustomPreviewPages* TqvxReport::ExchangePreviewPages(TqvxCustomPreviewPages* value) {
+  TqvxCustomPreviewPages* old = FPreviewPages;
+  FPreviewPages = value;
+  if (FEngine) FEngine->SetPreviewPages(value);
+  if (value) value->SetEngine(FEngine);
+  return old;
+}
+
 TqvxCustomPreviewPages& TqvxReport::RequirePreviewPages() {
   if (!FPreviewPages) qvxPagesLink();  // raises when the layer is missing
   if (!FPreviewPages) throw EqvxNotLinked(L"The report has no prepared-pages store");

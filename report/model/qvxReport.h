@@ -212,6 +212,8 @@ class TqvxReport : public TqvxComponent {
   TqvxCustomEngine& RequireEngine();
   // Takes value as the report's store, tied to the engine both ways (the report owns its store).
   void SetPreviewPages(TqvxCustomPreviewPages* value);
+  // Binds another store without freeing the one bound now, which its holder (a preview tab) keeps; answers it.
+  TqvxCustomPreviewPages* ExchangePreviewPages(TqvxCustomPreviewPages* value);
   TqvxDrawText* DrawText() const { return FDrawText.get(); }
   vcl::TTimer* Timer() const { return FTimer.get(); }
   bool Terminated() const { return FTerminated; }

@@ -1,8 +1,7 @@
 #pragma once
-// How the preview draws one prepared page. Drawing pages belongs to the printing layer (report/print), which
-// registers itself with the store (qvxPagesOutput.h); until a program links that layer, the preview falls back on
-// a plain painter of its own: the page's paper and background, then every object of the page drawn by itself.
-// A test may put in its own painter (nullptr puts the default back).
+// How the preview draws one prepared page: by default the store's DrawPage, which the printing layer
+// (report/print, linked with this one) provides, so the screen shows what the printer gets. A test may put in its
+// own painter (nullptr puts the default back).
 #include "report/model/qvxPreviewIntf.h"
 
 class TqvxPagePainter {
@@ -15,7 +14,3 @@ class TqvxPagePainter {
 
 void qvxSetPagePainter(TqvxPagePainter* painter);
 TqvxPagePainter& qvxPagePainter();
-
-// The plain painter on its own (what the default painter does without the printing layer).
-void qvxDrawPagePlain(TqvxCustomPreviewPages* pages, rtl::Integer index, vcl::TCanvas* canvas, Extended scaleX,
-                      Extended scaleY, Extended offsetX, Extended offsetY);

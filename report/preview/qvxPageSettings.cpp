@@ -6,18 +6,10 @@
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
 #include "report/model/qvxUtils.h"
+#include "report/print/qvxPrinters.h"
 
 using namespace vcl;
 using rtl::String;
-
-const std::vector<TqvxPaperInfo>& qvxDialogPapers() {
-  static const std::vector<TqvxPaperInfo> papers = {
-      {256, L"Custom", 0, 0},       {9, L"A4", 210, 297},      {8, L"A3", 297, 420},
-      {11, L"A5", 148, 210},        {13, L"B5", 182, 257},     {1, L"Letter", 215.9L, 279.4L},
-      {5, L"Legal", 215.9L, 355.6L},
-  };
-  return papers;
-}
 
 namespace {
 
@@ -60,7 +52,7 @@ TqvxPageSettingsForm::TqvxPageSettingsForm(TComponent* owner) : TForm(owner) {
   SizeCB->SetParent(SizeL);
   SizeCB->SetStyle(csDropDownList);
   SizeCB->SetBounds(12, 18, 246, 21);
-  for (const TqvxPaperInfo& p : qvxDialogPapers()) SizeCB->Items()->Add(p.Name);
+  if (TqvxCustomPrinter* printer = qvxPrinters().Printer()) SizeCB->Items()->Assign(printer->Papers.get());
   SizeCB->OnChange.Bind(this, &TqvxPageSettingsForm::SizeChanged);
   WidthL = Label(this, SizeL, 12, 50, L"");
   WidthE = Edit(this, SizeL, 80, 46);
@@ -161,9 +153,9 @@ Extended TqvxPageSettingsForm::FromUnits(Extended value) const {
 }
 
 rtl::Integer TqvxPageSettingsForm::SelectedPaper() const {
+  TqvxCustomPrinter* printer = qvxPrinters().Printer();
   const int i = SizeCB->ItemIndex();
-  const auto& papers = qvxDialogPapers();
-  return i >= 0 && i < static_cast<int>(papers.size()) ? papers[i].Code : 256;
+  return printer && i >= 0 ? printer->PaperCode(i) : 256;
 }
 
 void TqvxPageSettingsForm::DoShow() {
@@ -180,11 +172,9 @@ void TqvxPageSettingsForm::DoShow() {
                                                                                  : String();
   for (TLabel* l : {UnitL1, UnitL2, UnitL3, UnitL4, UnitL5, UnitL6}) l->SetCaption(unit);
   if (FPage) {
-    int index = 0;
-    const auto& papers = qvxDialogPapers();
-    for (size_t i = 0; i < papers.size(); ++i)
-      if (papers[i].Code == FPage->PaperSize()) index = static_cast<int>(i);
-    SizeCB->SetItemIndex(index);
+    TqvxCustomPrinter* printer = qvxPrinters().Printer();
+    const rtl::Integer index = printer ? printer->PaperIndex(FPage->PaperSize()) : -1;
+    SizeCB->SetItemIndex(index >= 0 ? index : (printer ? printer->PaperIndex(256) : 0));
     WidthE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(FPage->PaperWidth()))));
     HeightE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(FPage->PaperHeight()))));
     MarginLeftE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(FPage->LeftMargin))));
@@ -208,19 +198,16 @@ void TqvxPageSettingsForm::SizeChanged(rtl::TObject*) {
   try {
     const rtl::Integer code = SelectedPaper();
     const bool landscape = LandscapeRB->Checked();
-    Extended w = FromUnits(qvxStrToFloat(WidthE->Text())), h = FromUnits(qvxStrToFloat(HeightE->Text()));
-    if (code == 256) {
-      // The custom size turns with the orientation: the two values change places.
-      std::swap(w, h);
-    } else {
-      for (const TqvxPaperInfo& p : qvxDialogPapers())
-        if (p.Code == code) {
-          w = landscape ? p.Height : p.Width;
-          h = landscape ? p.Width : p.Height;
-        }
-    }
-    WidthE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(w))));
-    HeightE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(h))));
+    const Extended w = FromUnits(qvxStrToFloat(WidthE->Text())), h = FromUnits(qvxStrToFloat(HeightE->Text()));
+    TqvxCustomPrinter* printer = qvxPrinters().Printer();
+    // The custom size turns with the orientation: the printer gets the two values exchanged.
+    if (code == 256)
+      printer->SetViewParams(code, h, w, landscape ? poLandscape : poPortrait);
+    else
+      printer->SetViewParams(code, w, h, landscape ? poLandscape : poPortrait);
+    const Extended pw = printer->PaperWidth, ph = printer->PaperHeight;
+    WidthE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(pw))));
+    HeightE->SetText(qvxFloatToStr(static_cast<double>(ToUnits(ph))));
   } catch (...) {
     FUpdating = false;
     throw;

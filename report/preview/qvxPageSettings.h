@@ -10,14 +10,6 @@ class TqvxReport;
 
 VCL_ENUM(TqvxDesignerUnits, duCM, duInches, duPixels, duChars)
 
-// The papers the dialog offers: code, name, size in millimetres (portrait). The custom size (256) comes first.
-struct TqvxPaperInfo {
-  rtl::Integer Code;
-  const wchar_t* Name;
-  Extended Width, Height;
-};
-const std::vector<TqvxPaperInfo>& qvxDialogPapers();
-
 class TqvxPageSettingsForm : public vcl::TForm {
   VCL_CLASS(TqvxPageSettingsForm, vcl::TForm)
  public:

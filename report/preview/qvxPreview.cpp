@@ -11,6 +11,7 @@
 #include "report/model/qvxClassPages.h"
 #include "report/model/qvxDsgnIntf.h"
 #include "report/model/qvxEngineIntf.h"
+#include "report/model/qvxLinks.h"
 #include "report/model/qvxPlugins.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
@@ -491,6 +492,7 @@ void TqvxPreview::Notification(TComponent* component, TOperation operation) {
 // --- progress of a preparation
 
 void TqvxPreview::InternalOnProgressStart(TqvxReport* report, TqvxProgressType, rtl::Integer) {
+  if (FPreparingDetail) return;
   if (FRefreshing) return;
   Clear();
   if (Report()) Report()->DrillState()->Clear();
@@ -499,6 +501,7 @@ void TqvxPreview::InternalOnProgressStart(TqvxReport* report, TqvxProgressType, 
 }
 
 void TqvxPreview::InternalOnProgress(TqvxReport* report, TqvxProgressType, rtl::Integer progress) {
+  if (FPreparingDetail) return;
   if (FRefreshing) {
     UpdatePageNumbers();
     return;
@@ -529,6 +532,7 @@ void TqvxPreview::InternalOnProgress(TqvxReport* report, TqvxProgressType, rtl::
 }
 
 void TqvxPreview::InternalOnProgressStop(TqvxReport*, TqvxProgressType, rtl::Integer) {
+  if (FPreparingDetail) return;
   if (FRefreshing) return;
   FRunning = false;
   UpdatePageNumbers();
@@ -797,6 +801,55 @@ void TqvxPreview::HideMessage() {
   FCancelButton->SetVisible(false);
 }
 
+// --- what the page drawing and the mouse over pages ask of the preview
+
+void TqvxPreview::GotoPage(rtl::Integer page, rtl::Integer top) {
+  SetPosition(page, top);
+  SetPageNo(std::max(std::min(page, PageCount()), 1));
+}
+
+void TqvxPreview::ShowReportHint(const String& hint, bool show, int, int) {
+  // The workspace's own hint is the one the hint window shows while the mouse rests over the object.
+  FWorkspace->SetHint(show ? hint : String());
+  FWorkspace->SetShowHint(show);
+}
+
+void TqvxPreview::InvalidateWorkspace() { FWorkspace->Invalidate(); }
+
+bool TqvxPreview::SwitchToTab(const String& name) {
+  if (!FTabItems->HasTab(name)) return false;
+  FTabItems->SwitchToTab(name);
+  return true;
+}
+
+void TqvxPreview::AddTab(TqvxReport* report, const String& name, const String& caption) {
+  FTabItems->AddTab(report, name, caption, true);
+}
+
+void TqvxPreview::AddDetailPageTab(TqvxReport* report, TqvxPage* page, const String& name, const String& caption) {
+  // The pages shown now stay with their tab; the detail page is prepared into a store of its own, which its tab
+  // owns. The preview takes no part in that preparation (its progress would lay out the shown tab again).
+  TqvxCustomPreviewPages* fresh = qvxPagesLink().CreatePreviewPages(report);
+  TqvxCustomPreviewPages* shown = report->ExchangePreviewPages(fresh);
+  bool prepared = false;
+  FPreparingDetail = true;
+  try {
+    prepared = report->PreparePage(page);
+  } catch (...) {
+    FPreparingDetail = false;
+    report->ExchangePreviewPages(shown);
+    delete fresh;
+    throw;
+  }
+  FPreparingDetail = false;
+  if (!prepared) {
+    report->ExchangePreviewPages(shown);
+    delete fresh;
+    return;
+  }
+  FTabItems->AddTab(report, name, caption, true);
+}
+
 // --- tabs
 
 void TqvxPreview::OnTabChange(rtl::TObject*) {
@@ -895,7 +948,8 @@ void TqvxPreviewTabs::SetCurrentTab(int index) {
   }
   TqvxPreviewTabItem& item = *FItems[index];
   p->SetReport(item.Report);
-  if (item.Report) item.Report->SetPreviewPages(item.PreviewPages);
+  // Tabs of one report hold stores of their own (a detail page's): binding one must not free another.
+  if (item.Report) item.Report->ExchangePreviewPages(item.PreviewPages);
   if (p->FCalledFromPreview && item.Report) item.Report->SetPreview(p);
   p->SetPreviewPages(item.PreviewPages);
   p->FWorkspace->SetPreviewPages(item.PreviewPages);
@@ -949,7 +1003,7 @@ void TqvxPreviewTabs::DeleteTab(int index) {
 
 void TqvxPreviewTabs::ClearTabs() {
   if (FItems.empty()) return;
-  if (FItems[0]->Report) FItems[0]->Report->SetPreviewPages(FItems[0]->PreviewPages);
+  if (FItems[0]->Report) FItems[0]->Report->ExchangePreviewPages(FItems[0]->PreviewPages);
   while (Count() > 1) DeleteTab(Count() - 1);
 }
 

@@ -17,6 +17,7 @@
 #include "report/model/qvxOptions.h"
 #include "report/model/qvxPreviewIntf.h"
 #include "report/preview/qvxPreviewWorkspace.h"
+#include "report/print/qvxPreviewActions.h"
 
 class TqvxPreviewForm;
 class TqvxPreview;
@@ -66,7 +67,7 @@ class TqvxPreviewTabs {
   int FCurTab = 0;
 };
 
-class TqvxPreview : public TqvxCustomPreview {
+class TqvxPreview : public TqvxCustomPreview, public TqvxPreviewActions {
   VCL_CLASS(TqvxPreview, TqvxCustomPreview)
  public:
   explicit TqvxPreview(vcl::TComponent* owner);
@@ -81,6 +82,15 @@ class TqvxPreview : public TqvxCustomPreview {
   void InternalOnProgressStart(TqvxReport* report, TqvxProgressType progressType, rtl::Integer progress) override;
   void InternalOnProgress(TqvxReport* report, TqvxProgressType progressType, rtl::Integer progress) override;
   void InternalOnProgressStop(TqvxReport* report, TqvxProgressType progressType, rtl::Integer progress) override;
+
+  // --- what the page drawing and the mouse over pages ask (TqvxPreviewActions)
+  void GotoPage(rtl::Integer page, rtl::Integer top) override;
+  void ShowReportHint(const rtl::String& hint, bool show, int x, int y) override;
+  void InvalidateWorkspace() override;
+  bool SwitchToTab(const rtl::String& name) override;
+  void AddTab(TqvxReport* report, const rtl::String& name, const rtl::String& caption) override;
+  void AddDetailPageTab(TqvxReport* report, TqvxPage* page, const rtl::String& name,
+                        const rtl::String& caption) override;
 
   // --- navigation and view
   void First() { SetPageNo(1); }
@@ -207,4 +217,6 @@ class TqvxPreview : public TqvxCustomPreview {
   std::unique_ptr<TqvxPreviewTabs> FTabItems;
   vcl::TImageList* FTabImgList = nullptr;
   bool FEachReportInTab = false;
+  // A detail page is being prepared into a store of its own.
+  bool FPreparingDetail = false;
 };

@@ -1,4 +1,5 @@
-// Hands the report model this layer's windows: the preview window, the progress window and the two questions.
+// Hands the report model this layer's windows: the preview window, the progress window and the two questions;
+// hands the printing layer the print dialog.
 // Linked into every program that uses the layer.
 #include <memory>
 
@@ -6,6 +7,8 @@
 #include "report/model/qvxLinks.h"
 #include "report/model/qvxReport.h"
 #include "report/preview/qvxPreviewForm.h"
+#include "report/preview/qvxPrintDialog.h"
+#include "report/print/qvxPreviewActions.h"
 #include "report/preview/qvxProgress.h"
 #include "report/preview/qvxReportDialogs.h"
 
@@ -34,6 +37,8 @@ class TPreviewLink : public TqvxPreviewLink {
 void qvxRegisterPreviewLink() {
   static TPreviewLink link;
   qvxSetPreviewLink(&link);
+  // Printing with a dialog asks through the printing layer, which cannot name this one.
+  qvxSetPrintDialog(qvxExecutePrintDialog);
 }
 
 namespace {

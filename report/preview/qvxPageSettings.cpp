@@ -5,6 +5,7 @@
 #include "platform/rtl/inifiles.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
+#include "report/preview/qvxReportDialogs.h"
 #include "report/model/qvxUtils.h"
 #include "report/print/qvxPrinters.h"
 
@@ -39,12 +40,8 @@ TGroupBox* Group(TForm* owner, int x, int y, int w, int h, const String& caption
 }  // namespace
 
 TqvxPageSettingsForm::TqvxPageSettingsForm(TComponent* owner) : TForm(owner) {
-  SetBorderStyle(bsDialog);
-  SetPosition(poScreenCenter);
+  qvxDialogLook(this);
   SetKeyPreview(true);
-  SetBorderIcons(TBorderIcons{biSystemMenu});
-  Font()->SetName(L"Tahoma");
-  Font()->SetHeight(-11);
   SetClientSize(286, 359);
 
   SizeL = Group(this, 8, 4, 270, 98, L"");

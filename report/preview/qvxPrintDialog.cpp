@@ -8,6 +8,7 @@
 #include "platform/vcl/application.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxRes.h"
+#include "report/preview/qvxReportDialogs.h"
 #include "report/print/qvxPrinters.h"
 
 using namespace vcl;
@@ -36,12 +37,8 @@ TComboBox* List(TForm* owner, TWinControl* parent, int x, int y, int w) {
 }  // namespace
 
 TqvxPrintDialog::TqvxPrintDialog(TComponent* owner) : TForm(owner) {
-  SetBorderStyle(bsDialog);
-  SetPosition(poScreenCenter);
+  qvxDialogLook(this);
   SetKeyPreview(true);
-  SetBorderIcons(TBorderIcons{biSystemMenu});
-  Font()->SetName(L"Tahoma");
-  Font()->SetHeight(-11);
   SetClientSize(557, 333);
   SetCaption(qvxGet(200));
 

@@ -6,14 +6,18 @@
 
 using namespace vcl;
 
-namespace {
-
-void DialogLook(TForm* form, int w, int h) {
+void qvxDialogLook(TForm* form) {
   form->SetBorderStyle(bsDialog);
   form->SetPosition(poScreenCenter);
   form->SetBorderIcons(TBorderIcons{biSystemMenu});
   form->Font()->SetName(L"Tahoma");
   form->Font()->SetHeight(-11);
+}
+
+namespace {
+
+void DialogLook(TForm* form, int w, int h) {
+  qvxDialogLook(form);
   form->SetClientWidth(w);
   form->SetClientHeight(h);
 }

@@ -6,6 +6,10 @@
 #include "platform/vcl/imagelist.h"
 #include "platform/vcl/stdctrls.h"
 
+// The look every dialog of the preview shares: a dialog frame with only the system menu, centred on the screen,
+// in the dialogs' font.
+void qvxDialogLook(vcl::TForm* form);
+
 class TqvxPasswordForm : public vcl::TForm {
   VCL_CLASS(TqvxPasswordForm, vcl::TForm)
  public:

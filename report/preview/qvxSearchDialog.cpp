@@ -1,6 +1,7 @@
 #include "report/preview/qvxSearchDialog.h"
 
 #include "report/model/qvxRes.h"
+#include "report/preview/qvxReportDialogs.h"
 
 using namespace vcl;
 
@@ -10,12 +11,8 @@ rtl::String& qvxSearchLastText() {
 }
 
 TqvxSearchDialog::TqvxSearchDialog(TComponent* owner) : TForm(owner) {
-  SetBorderStyle(bsDialog);
-  SetPosition(poScreenCenter);
+  qvxDialogLook(this);
   SetKeyPreview(true);
-  SetBorderIcons(TBorderIcons{biSystemMenu});
-  Font()->SetName(L"Tahoma");
-  Font()->SetHeight(-11);
   SetClientSize(252, 148);
   SetCaption(qvxGet(300));
 

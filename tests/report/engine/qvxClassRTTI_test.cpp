@@ -12,9 +12,13 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
+#include "platform/vcl/bitmap.h"
+#include "platform/vcl/picture.h"
 #include "report/engine/qvxEngine.h"
 #include "report/model/qvxClassBands.h"
 #include "report/model/qvxClassMemo.h"
+#include "report/model/qvxClassPictures.h"
+#include "report/model/qvxDialogPage.h"
 #include "report/model/qvxOptions.h"
 #include "report/model/qvxReport.h"
 #include "report/model/qvxVariables.h"
@@ -501,6 +505,39 @@ TEST_F(ReportScript, DateFunctionsAndTheOnlyDeclaredMacroFunctions) {
   EXPECT_EQ(sum->AddedBy(), static_cast<TwzAddedBy>(report_));
 }
 
+TEST_F(ReportScript, StreamsPicturesMeasuresAndDialogPages) {
+  // An object written to a stream and read back takes its text again.
+  EXPECT_EQ(Run(L"var M: TMemoryStream;\n"
+                L"begin\n"
+                L"  M := TMemoryStream.Create; Memo1.SaveToStream(M, False); Print(M.Size > 50);\n"
+                L"  Memo1.Text := 'değişti'; M.Position := 0; Memo1.LoadFromStream(M); Print(Memo1.Text); M.Free;\n"
+                L"  Print(Memo1.CalcWidth > 10); Print(Memo1.CalcHeight > 5)\n"
+                L"end."),
+            L"True;Günaydın\r\n;True;True;");
+  // A picture file into a picture object.
+  testutil::TempFolder folder{L"rttipic"};
+  const String file = folder.File(L"resim.bmp");
+  {
+    vcl::TBitmap bitmap;
+    bitmap.SetSize(7, 5);
+    bitmap.SaveToFile(file);
+  }
+  auto* picture = new TqvxPictureView(band_);
+  picture->SetName(L"Picture1");
+  auto* dialog = new TqvxDialogPage(report_);
+  dialog->SetName(L"DialogPage1");
+  Prepare();
+  report_->Script()->SetAddedBy(this);
+  report_->Script()->AddVariable(L"PictureFile", L"String", Variant(file));
+  report_->Script()->SetAddedBy(nullptr);
+  EXPECT_EQ(Run(L"begin Picture1.LoadFromFile(PictureFile); DialogPage1.ModalResult := mrOk; "
+                L"Print(DialogPage1.ModalResult) end."),
+            L"1;");
+  EXPECT_EQ(picture->Picture()->Width(), 7);
+  EXPECT_EQ(picture->Picture()->Height(), 5);
+  EXPECT_NE(RunCatching(L"begin Picture1.LoadFromFile(PictureFile + '.yok') end.").find(L"raised "), String::npos);
+}
+
 TEST_F(ReportScript, AnchorsOfThePreparedPagesAndTheEngine) {
   auto* pages = dynamic_cast<TqvxPreviewPages*>(report_->PreviewPages());
   ASSERT_NE(pages, nullptr);
@@ -686,6 +723,53 @@ TEST_F(ScriptedRun, AScriptErrorInTheRunIsReportedAndNothingIsKept) {
   EXPECT_NE(report_->Errors()->Text().find(L"Cannot call 'DisplayText' of a nil object"), String::npos)
       << Utf8(report_->Errors()->Text());
   EXPECT_EQ(pages_->GetCount(), 0);
+}
+
+TEST_F(ScriptedRun, AScriptWalksADatasetOfTheReport) {
+  Build();
+  ASSERT_TRUE(report_->PrepareScript());
+  TwzScript* script = report_->Script();
+  String out;
+  script->SetAddedBy(this);
+  script->AddMethod(L"procedure Print(v: Variant)",
+                    [&out](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
+                      out += rtl::VarToStr(caller->GetVParam(0)) + L";";
+                      return Variant::Null();
+                    });
+  script->SetAddedBy(nullptr);
+  script->SetText(
+      L"var ds: TqvxDataSet; L: TStringList; n: Integer;\n"
+      L"begin\n"
+      L"  ds := Report.GetDataset('sinif'); ds.Open; ds.First; n := 0;\n"
+      L"  while not ds.Eof do begin Print(ds.Value['kod'] + '=' + ds.DisplayText['ad']); ds.Next; n := n + 1 end;\n"
+      L"  Print(n); Print(ds.RecNo); ds.Prior; Print(ds.Value['sıra']);\n"
+      L"  Print(ds.HasField('AD')); Print(ds.HasField('yok')); Print(ds.FieldsCount); Print(ds.RecordCount);\n"
+      L"  L := TStringList.Create; ds.GetFieldList(L); Print(L.CommaText); L.Free;\n"
+      L"  Print(ds.IsBlobField('kod')); Print(ds.FieldType['sıra'] = fftNumeric); ds.Close\n"
+      L"end.");
+  ASSERT_TRUE(script->Compile()) << Utf8(script->ErrorMsg());
+  script->Execute();
+  // Past the end the cursor stays on the last record, so Prior lands on the second; a column declared "text" is a
+  // memo, and so a blob, for the data layer.
+  EXPECT_EQ(out,
+            L"9-A=Dokuzuncu sınıf A şubesi;9-B=Dokuzuncu sınıf B şubesi;10-Ç=Onuncu sınıf Ç şubesi;3;3;2;"
+            L"True;False;3;3;kod,ad,sıra;True;True;");
+}
+
+TEST_F(ScriptedRun, StoppingTheEngineFromTheScriptEndsTheRun) {
+  Build();
+  report_->ScriptText()->SetText(
+      L"procedure OzetBeforePrint(Sender: TqvxComponent);\n"
+      L"begin if Engine.FreeSpace > 0 then TqvxMemoView(Sender).Text := 'yer var';\n"
+      L"  if Report.GetDataset('Sinif').RecNo = 1 then Engine.StopReport end;\n"
+      L"begin end.");
+  EXPECT_FALSE(Prepare());
+  EXPECT_EQ(report_->Errors()->Count(), 0) << Utf8(report_->Errors()->Text());
+  ASSERT_EQ(pages_->GetCount(), 1);
+  std::vector<String> summaries;
+  for (const auto& o : pages_->Pages[0].Objects)
+    if (o.Name == L"Ozet") summaries.push_back(o.Text);
+  EXPECT_EQ(summaries, (std::vector<String>{L"yer var", L"yer var"}));
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "report/engine/qvxClassRTTI.h"
 
-#include <cmath>
-
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
+#include "platform/rtl/sysmath.h"
 #include "platform/rtl/win.h"
 #include "platform/vcl/collection.h"
 #include "platform/vcl/controls.h"
@@ -493,7 +492,7 @@ Variant TFunctions::EngineMethod(rtl::TObject* instance, const vcl::TClassInfo* 
     if (name == L"ADDITEM") {
       TqvxCustomEngine* engine = self->Engine();
       const Extended y = engine ? engine->CurY : 0;
-      self->AddItem(wzTextArg(caller, 0), static_cast<rtl::Integer>(std::lround(static_cast<double>(y))));
+      self->AddItem(wzTextArg(caller, 0), static_cast<rtl::Integer>(rtl::Round(static_cast<double>(y))));
     }
     if (name == L"LEVELROOT") self->LevelRoot();
     if (name == L"LEVELUP") self->LevelUp();
@@ -583,7 +582,8 @@ void TFunctions::SetProp(rtl::TObject* instance, const vcl::TClassInfo* classTyp
     if (propName == L"LINES") {
       rtl::TObject* obj = wzObjectArg(value);
       auto* lines = dynamic_cast<rtl::TStrings*>(obj);
-      if (!lines) throw EwzScriptError(L"'Lines' takes a list of lines, not " + (obj ? obj->ClassName() : String(L"nil")));
+      if (!lines)
+        throw EwzScriptError(L"'Lines' takes a list of lines, not " + (obj ? obj->ClassName() : String(L"nil")));
       self->Lines()->Assign(lines);
     }
   } else if (classType == TqvxDialogPage::StaticClass()) {

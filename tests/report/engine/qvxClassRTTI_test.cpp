@@ -62,15 +62,15 @@ TEST(ClassBindings, ConstantsEnumerationsAndSets) {
   TwzScript script;
   script.AddRTTI();
   for (const Constant& c : std::initializer_list<Constant>{{L"qv01cm", 3.77953, fvtFloat},
-                                                            {L"qv1cm", 37.7953, fvtFloat},
-                                                            {L"qv01in", 9.6, fvtFloat},
-                                                            {L"qv1in", 96, fvtFloat},
-                                                            {L"qv1CharX", 9.6, fvtFloat},
-                                                            {L"qv1CharY", 17, fvtFloat},
-                                                            {L"clTransparent", 536870911, fvtInt},
-                                                            {L"crHand", 150, fvtInt},
-                                                            {L"crZoom", 151, fvtInt},
-                                                            {L"crFormat", 152, fvtInt}}) {
+                                                           {L"qv1cm", 37.7953, fvtFloat},
+                                                           {L"qv01in", 9.6, fvtFloat},
+                                                           {L"qv1in", 96, fvtFloat},
+                                                           {L"qv1CharX", 9.6, fvtFloat},
+                                                           {L"qv1CharY", 17, fvtFloat},
+                                                           {L"clTransparent", 536870911, fvtInt},
+                                                           {L"crHand", 150, fvtInt},
+                                                           {L"crZoom", 151, fvtInt},
+                                                           {L"crFormat", 152, fvtInt}}) {
     SCOPED_TRACE(Utf8(c.name));
     auto* item = dynamic_cast<TwzVariable*>(script.Find(c.name));
     ASSERT_NE(item, nullptr);
@@ -241,9 +241,7 @@ TEST(ClassBindings, ClassesWithTheirAncestorsAndMembers) {
       {L"TqvxPreviewOptions", L"TPersistent", {}},
       {L"TqvxReportOptions", L"TPersistent", {}},
       {L"TqvxVariable", L"TCollectionItem", {}},
-      {L"TqvxVariables",
-       L"TCollection",
-       {L"function Create: Constructor", L"function Variables(p0: String): Variant"}},
+      {L"TqvxVariables", L"TCollection", {L"function Create: Constructor", L"function Variables(p0: String): Variant"}},
       {L"TqvxStyleItem", L"TCollectionItem", {}},
       {L"TqvxStyles",
        L"TCollection",
@@ -307,16 +305,16 @@ TEST(ClassBindings, ClassesWithTheirAncestorsAndMembers) {
   ASSERT_NE(globals, nullptr);
   EXPECT_EQ(globals->TypeName(), L"TqvxVariables");
   EXPECT_EQ(globals->GetValue().AsObject(), &qvxGlobalVariables());
-  for (const auto& [name, category] : std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
-           {L"DayOf", L"ctDate"},
-           {L"MonthOf", L"ctDate"},
-           {L"YearOf", L"ctDate"},
-           {L"IIF", L"ctOther"},
-           {L"SUM", L"ctAggregate"},
-           {L"AVG", L"ctAggregate"},
-           {L"MIN", L"ctAggregate"},
-           {L"MAX", L"ctAggregate"},
-           {L"COUNT", L"ctAggregate"}}) {
+  for (const auto& [name, category] :
+       std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{{L"DayOf", L"ctDate"},
+                                                                        {L"MonthOf", L"ctDate"},
+                                                                        {L"YearOf", L"ctDate"},
+                                                                        {L"IIF", L"ctOther"},
+                                                                        {L"SUM", L"ctAggregate"},
+                                                                        {L"AVG", L"ctAggregate"},
+                                                                        {L"MIN", L"ctAggregate"},
+                                                                        {L"MAX", L"ctAggregate"},
+                                                                        {L"COUNT", L"ctAggregate"}}) {
     auto* fn = dynamic_cast<TwzMethodHelper*>(script.Find(name));
     ASSERT_NE(fn, nullptr) << Utf8(name);
     EXPECT_EQ(fn->Category(), category);
@@ -465,17 +463,17 @@ TEST_F(ReportScript, WideStringListsAndTheMemosLines) {
 
 TEST_F(ReportScript, VariablesArraysStylesAndCalc) {
   report_->Variables()->SetVariable(L"Okul", Variant(String(L"Işıklar Lisesi")));
-  const String done = Run(
-      L"var A: TqvxArray; S: TqvxStyles; st: TqvxStyleItem;\n"
-      L"begin\n"
-      L"  Print(Report.Variables['Okul']); Report.Variables['Yıl'] := 2026;\n"
-      L"  qvxGlobalVariables['Dönem'] := 'Güz'; Print(qvxGlobalVariables['dönem']);\n"
-      L"  A := TqvxArray.Create; A[1] := 'bir'; A['iki'] := 2; Print(A['1']); Print(A['iki']); A.Free;\n"
-      L"  st := Report.Styles.Add; st.Name := 'Başlık'; Print(Report.Styles.Find('başlık').Name);\n"
-      L"  Report.Styles[0] := nil; Print(Report.Styles[0].Name); Print(Report.Styles.Count);\n"
-      L"  S := TqvxStyles.Create(Report); S.Add; Print(S.Count); S.Free;\n"
-      L"  Print(Report.Calc('2 * 21')); Print(Report.Calc('Memo1.Text'))\n"
-      L"end.");
+  const String done =
+      Run(L"var A: TqvxArray; S: TqvxStyles; st: TqvxStyleItem;\n"
+          L"begin\n"
+          L"  Print(Report.Variables['Okul']); Report.Variables['Yıl'] := 2026;\n"
+          L"  qvxGlobalVariables['Dönem'] := 'Güz'; Print(qvxGlobalVariables['dönem']);\n"
+          L"  A := TqvxArray.Create; A[1] := 'bir'; A['iki'] := 2; Print(A['1']); Print(A['iki']); A.Free;\n"
+          L"  st := Report.Styles.Add; st.Name := 'Başlık'; Print(Report.Styles.Find('başlık').Name);\n"
+          L"  Report.Styles[0] := nil; Print(Report.Styles[0].Name); Print(Report.Styles.Count);\n"
+          L"  S := TqvxStyles.Create(Report); S.Add; Print(S.Count); S.Free;\n"
+          L"  Print(Report.Calc('2 * 21')); Print(Report.Calc('Memo1.Text'))\n"
+          L"end.");
   qvxGlobalVariables().DeleteVariable(L"Dönem");
   EXPECT_EQ(done, L"Işıklar Lisesi;Güz;bir;2;Başlık;Başlık;1;1;42;Günaydın\r\n;");
   EXPECT_EQ(report_->Variables()->GetVariable(L"Yıl"), Variant(2026));
@@ -607,10 +605,12 @@ TEST_F(ReportScript, MembersOnNilOrOnAnotherClassEndInAScriptError) {
       {L"begin TqvxMemoView(Report.FindObject('Yok')).Text := 'x' end.", L"Cannot set 'Text' of a nil object"},
       {L"begin Print(TqvxReport(Memo1).GetDataset('x')) end.",
        L"'GetDataset' does not apply to an object of class TqvxMemoView"},
-      {L"begin Print(TqvxDataSet(Report).Value['ad']) end.", L"'Value' does not apply to an object of class TqvxReport"},
+      {L"begin Print(TqvxDataSet(Report).Value['ad']) end.",
+       L"'Value' does not apply to an object of class TqvxReport"},
       {L"begin Print(TqvxMemoView(MasterData1).Text) end.",
        L"'TEXT' does not apply to an object of class TqvxMasterData"},
-      {L"begin TqvxMemoView(Page1).Lines.Add('x') end.", L"'LINES' does not apply to an object of class TqvxReportPage"},
+      {L"begin TqvxMemoView(Page1).Lines.Add('x') end.",
+       L"'LINES' does not apply to an object of class TqvxReportPage"},
       {L"begin Memo1.Lines := TWideStrings(Report) end.", L"'Lines' takes a list of lines, not TqvxReport"},
       {L"begin Memo1.Parent := TqvxComponent(qvxGlobalVariables) end.", L"cannot be the parent of a report object"},
       {L"begin Engine.ShowBand(nil) end.", L"'ShowBand' needs an object, not nil"},
@@ -705,8 +705,8 @@ TEST_F(ScriptedRun, TheScriptReadsTheReportAndRewritesATextBeforeItPrints) {
   for (int i = 0; i < 3; ++i) {
     // The text the script wrote, its bracketed field expanded when it printed.
     EXPECT_EQ(summaries[static_cast<size_t>(i)], rtl::IntToStr(i + 1) + L"/3 " + codes[i] + L" MasterData1 3 " +
-                                                     names[i] + L" 01 Işıklar Lisesi 2026 Güz " +
-                                                     rtl::IntToStr(i + 1) + L" Sınıflar");
+                                                     names[i] + L" 01 Işıklar Lisesi 2026 Güz " + rtl::IntToStr(i + 1) +
+                                                     L" Sınıflar");
     EXPECT_EQ(dates[static_cast<size_t>(i)], L"7.3 6 " + rtl::IntToStr(i));
   }
   // The template keeps its own text.

@@ -1,5 +1,7 @@
 #include "report/engine/qvxClassRTTI.h"
 
+#include <functional>
+
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
@@ -58,6 +60,19 @@ struct TModuleEntry {
 };
 
 const TModuleEntry moduleEntry;
+
+// A pointer list the module keeps for a script; freed by the script, it tells the module so.
+class TKeptList : public rtl::TList {
+ public:
+  explicit TKeptList(std::function<void()> onFree) : FOnFree(std::move(onFree)) {}
+  ~TKeptList() override {
+    if (FOnFree) FOnFree();
+  }
+  void Forget() { FOnFree = nullptr; }
+
+ private:
+  std::function<void()> FOnFree;
+};
 
 // An 8-bit text as scripts see it (its characters are those of the process's code page).
 Variant AnsiResult(const String& text) { return Variant::FromString(text, rtl::varString); }
@@ -318,15 +333,26 @@ TFunctions::TFunctions(TwzScript* aScript) : TwzRTTIModule(aScript) {
   s->AddMethod(L"function COUNT(Band: Variant = 0; Flags: Integer = 0): Variant", call, L"ctAggregate");
 }
 
-TFunctions::~TFunctions() = default;
+TFunctions::~TFunctions() {
+  FreeLists(FObjectLists);
+  FreeLists(FAllObjectLists);
+}
 
-rtl::TList* TFunctions::ListOf(std::map<const TqvxComponent*, std::unique_ptr<rtl::TList>>& lists,
-                               const TqvxComponent* owner, const std::vector<TqvxComponent*>& items) {
-  std::unique_ptr<rtl::TList>& list = lists[owner];
-  if (!list) list = std::make_unique<rtl::TList>();
+void TFunctions::FreeLists(TListMap& lists) {
+  TListMap kept;
+  kept.swap(lists);
+  for (auto& [owner, list] : kept) {
+    static_cast<TKeptList*>(list)->Forget();
+    list->Free();
+  }
+}
+
+rtl::TList* TFunctions::ListOf(TListMap& lists, const TqvxComponent* owner, const std::vector<TqvxComponent*>& items) {
+  rtl::TList*& list = lists[owner];
+  if (!list) list = new TKeptList([&lists, owner] { lists.erase(owner); });
   list->Clear();
   for (TqvxComponent* item : items) list->Add(static_cast<rtl::TObject*>(item));
-  return list.get();
+  return list;
 }
 
 // --- methods

@@ -5,7 +5,7 @@
 // the form bindings, before the dialog bindings), and the expressions of its text objects compile in a program
 // whose parent is that script, so they can use all of it.
 #include <map>
-#include <memory>
+#include <vector>
 
 #include "platform/rtl/list.h"
 #include "platform/rtl/stringlist.h"
@@ -53,11 +53,13 @@ class TFunctions : public TwzRTTIModule {
   static rtl::Variant GlobalFunction(const rtl::String& name, TwzMethodHelper* caller);
 
   // Objects and AllObjects as pointer lists: one list per component and property, refilled on every read and
-  // freed with the module, so a script may keep what it read while the program lives.
-  rtl::TList* ListOf(std::map<const TqvxComponent*, std::unique_ptr<rtl::TList>>& lists, const TqvxComponent* owner,
-                     const std::vector<TqvxComponent*>& items);
-  std::map<const TqvxComponent*, std::unique_ptr<rtl::TList>> FObjectLists;
-  std::map<const TqvxComponent*, std::unique_ptr<rtl::TList>> FAllObjectLists;
+  // freed with the module, so a script may keep what it read while the program lives. A list the script frees
+  // itself leaves the module's keeping.
+  using TListMap = std::map<const TqvxComponent*, rtl::TList*>;
+  rtl::TList* ListOf(TListMap& lists, const TqvxComponent* owner, const std::vector<TqvxComponent*>& items);
+  static void FreeLists(TListMap& lists);
+  TListMap FObjectLists;
+  TListMap FAllObjectLists;
 };
 
 }  // namespace qvxClassRTTI

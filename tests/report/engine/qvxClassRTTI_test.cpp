@@ -444,6 +444,10 @@ TEST_F(ReportScript, TreeBoundsAndPositionsOfReportObjects) {
                 L"Print(MasterData1.Objects.Count) end."),
             L"1;1;");
   EXPECT_EQ(other_->Parent(), summary);
+  // A list a script reads may be freed by it: the next read gives a new one, and the module frees nothing twice.
+  EXPECT_EQ(Run(L"var L: TList; begin L := Report.AllObjects; Print(L.Count); L.Free; L := MasterData1.Objects; "
+                L"L.Free; Print(Report.AllObjects.Count) end."),
+            L"5;5;");
 }
 
 TEST_F(ReportScript, WideStringListsAndTheMemosLines) {

@@ -71,6 +71,12 @@ bool TsPanel::PrepareCache() {
 
 void TsPanel::Paint() {
   TsCommonData* sd = FCommonData.get();
+  // The section follows the outer bevel, also when it changed after the panel was made.
+  if (BevelOuter() != FOldBevel && !IsLoading()) {
+    FOldBevel = BevelOuter();
+    sd->UpdateIndexes();
+    sd->BGChanged = true;
+  }
   if (!sd->Skinned()) {
     inherited::Paint();
     if (Showing()) OnPaint(this);

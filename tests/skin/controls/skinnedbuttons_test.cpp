@@ -13,7 +13,12 @@
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/png.h"
 #include "skin/controls/sBitBtn.h"
+#include "skin/controls/sComboBox.h"
 #include "skin/controls/sCtrlPaint.h"
+#include "skin/controls/sMaskEdit.h"
+#include "skin/controls/sPanel.h"
+#include "skin/controls/sSpeedButton.h"
+#include "skin/core/lvntUtils.h"
 #include "skin/core/sAnimTimer.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
@@ -26,18 +31,33 @@ using namespace vcl;
 
 namespace {
 
+// Edits and combo boxes show a hot look under the mouse only while the library's switch allows it.
+class HotEdits {
+ public:
+  HotEdits() : saved_(lv_AllowHotEdits) { lv_AllowHotEdits = true; }
+  ~HotEdits() { lv_AllowHotEdits = saved_; }
+  HotEdits(const HotEdits&) = delete;
+  HotEdits& operator=(const HotEdits&) = delete;
+
+ private:
+  bool saved_;
+};
+
 // The screen's pixels of a window (its client area), as $00RRGGBB.
 class Shot {
  public:
-  explicit Shot(HWND wnd) {
+  explicit Shot(HWND wnd, int extraHeight = 0) {
     RECT r;
     GetClientRect(wnd, &r);
     w_ = r.right;
-    h_ = r.bottom;
+    h_ = r.bottom + extraHeight;
     bmp_ = CreateBmp32(w_, h_);
-    HDC dc = GetDC(wnd);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, w_, h_, dc, 0, 0, SRCCOPY);
-    ReleaseDC(wnd, dc);
+    // From the screen, so that popups over the window (a dropped-down list) show too.
+    POINT origin{0, 0};
+    ClientToScreen(wnd, &origin);
+    HDC dc = GetDC(nullptr);
+    BitBlt(bmp_->Canvas()->Handle(), 0, 0, w_, h_, dc, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, dc);
     GdiFlush();
   }
   std::uint32_t at(int x, int y) const {
@@ -161,6 +181,286 @@ TEST_P(SkinnedForm, BitButtonsPaintEachStateFromTheirSection) {
   // The disabled button is blended with what lies behind it: not its normal look.
   auto normal = Expected(buttons[4], buttons[4]->SkinData(), 0);
   EXPECT_NE(shot.at(buttons[4]->Left() + 6, buttons[4]->Top() + 14), Pixel(normal.get(), 6, 14));
+}
+
+// A key as the message loop delivers it (through the application's key handling).
+void PostKey(HWND wnd, WPARAM key) {
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), 0);
+  PostMessageW(wnd, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  PostMessageW(wnd, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
+}
+
+TEST_P(SkinnedForm, BitButtonsClickOnSpaceAndEnter) {
+  auto* first = Put<TsBitBtn>(form, 10, 10, 100, 28);
+  first->SetCaption(L"Kaydet");
+  auto* second = Put<TsBitBtn>(form, 10, 50, 100, 28);
+  second->SetCaption(L"İptal");
+  int clicks[2] = {0, 0};
+  first->OnClick = [&](rtl::TObject*) { ++clicks[0]; };
+  second->OnClick = [&](rtl::TObject*) { ++clicks[1]; };
+  Show();
+  ASSERT_TRUE(first->SkinData()->Skinned());
+  second->SetFocus();
+  PostKey(second->Handle(), VK_SPACE);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[1] == 1; }));
+  PostKey(second->Handle(), VK_RETURN);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[1] == 2; }));
+  // The mouse: press and release over the button.
+  PostMessageW(first->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+  PostMessageW(first->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[0] == 1; }));
+  EXPECT_EQ(clicks[1], 2);
+  // Disabled, neither key nor mouse clicks it.
+  second->SetEnabled(false);
+  PostKey(second->Handle(), VK_SPACE);
+  PostMessageW(second->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+  PostMessageW(second->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+  Settle();
+  EXPECT_EQ(clicks[1], 2);
+}
+
+TEST_P(SkinnedForm, SpeedButtonsPaintTheirStatesAndAGroupKeepsOneDown) {
+  std::vector<TsSpeedButton*> group;
+  for (int i = 0; i < 3; ++i) {
+    auto* b = Put<TsSpeedButton>(form, 10 + i * 80, 10, 74, 26);
+    b->SetCaption(std::wstring(L"Sayfa ") + std::to_wstring(i + 1));
+    b->SetGroupIndex(1);
+    group.push_back(b);
+  }
+  group[0]->SetDown(true);
+  auto* hot = Put<TsSpeedButton>(form, 10, 50, 74, 26);
+  hot->SetCaption(L"Sıcak");
+  auto* off = Put<TsSpeedButton>(form, 90, 50, 74, 26);
+  off->SetCaption(L"Kapalı");
+  off->SetEnabled(false);
+  auto* drop = Put<TsSpeedButton>(form, 170, 50, 74, 26);
+  drop->SetCaption(L"Liste");
+  drop->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(drop->Width(), 90);  // widened for its arrow strip
+  Show();
+  for (TsSpeedButton* b : group) ASSERT_TRUE(b->SkinData()->Skinned());
+  hot->Perform(CM_MOUSEENTER, 0, 0);
+  Settle(hot->SkinData());
+  EXPECT_EQ(hot->CurrentState(), 1);
+  EXPECT_EQ(group[0]->CurrentState(), 2);
+  EXPECT_EQ(group[1]->CurrentState(), 0);
+  Shot shot(form->Handle());
+  shot.Save(Name("speedbuttons"));
+  struct Check {
+    TsSpeedButton* b;
+    int state;
+  } checks[] = {{group[0], 2}, {group[1], 0}, {hot, 1}};
+  for (const Check& c : checks) {
+    SCOPED_TRACE(c.state);
+    auto want = Expected(c.b, c.b->SkinData(), c.state);
+    for (TPoint p : {TPoint(4, 13), TPoint(70, 5), TPoint(37, 1)})
+      EXPECT_EQ(shot.at(c.b->Left() + p.X, c.b->Top() + p.Y), Pixel(want.get(), p.X, p.Y)) << p.X << "," << p.Y;
+  }
+  auto normal = Expected(off, off->SkinData(), 0);
+  EXPECT_NE(shot.at(off->Left() + 4, off->Top() + 13), Pixel(normal.get(), 4, 13));
+
+  // A click on the third button of the group puts it down and the first up.
+  int clicks = 0;
+  group[2]->OnClick = [&](rtl::TObject*) { ++clicks; };
+  const LPARAM at = MAKELPARAM(group[2]->Left() + 20, group[2]->Top() + 10);
+  PostMessageW(form->Handle(), WM_MOUSEMOVE, 0, at);
+  PostMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(form->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks == 1; }));
+  Settle(group[2]->SkinData());
+  EXPECT_TRUE(group[2]->Down());
+  EXPECT_FALSE(group[0]->Down());
+  EXPECT_EQ(group[0]->CurrentState(), 0);
+  EXPECT_EQ(group[2]->CurrentState(), 2);
+  Shot after(form->Handle());
+  after.Save(Name("speedbuttons-switched"));
+  auto down = Expected(group[2], group[2]->SkinData(), 2);
+  auto up = Expected(group[0], group[0]->SkinData(), 0);
+  EXPECT_EQ(after.at(group[2]->Left() + 4, group[2]->Top() + 13), Pixel(down.get(), 4, 13));
+  EXPECT_EQ(after.at(group[0]->Left() + 4, group[0]->Top() + 13), Pixel(up.get(), 4, 13));
+}
+
+TEST_P(SkinnedForm, PanelsPaintTheirBevelsSectionAndChildrenSeeThem) {
+  auto* raised = Put<TsPanel>(form, 10, 10, 200, 120);
+  raised->SetCaption(L"Öğrenci");
+  raised->SetTop(30);
+  auto* lowered = Put<TsPanel>(form, 230, 10, 200, 120);
+  lowered->SetBevelOuter(bvLowered);
+  lowered->SetTop(30);
+  auto* inside = Put<TsBitBtn>(raised, 20, 80, 90, 26);
+  inside->SetCaption(L"İçeride");
+  auto* bar = Create<TsDragBar>(form);
+  bar->SetParent(form);
+  bar->SetCaption(L"Taşı");
+  Show();
+  ASSERT_TRUE(raised->SkinData()->Skinned());
+  ASSERT_TRUE(lowered->SkinData()->Skinned());
+  EXPECT_EQ(manager->gd[static_cast<size_t>(raised->SkinData()->SkinIndex)].ClassName, L"PANEL");
+  EXPECT_EQ(manager->gd[static_cast<size_t>(lowered->SkinData()->SkinIndex)].ClassName, L"PANEL_LOW");
+  // The test skins have no drag-bar section: the bar stays the platform's caption-coloured bar.
+  EXPECT_FALSE(bar->SkinData()->Skinned());
+  EXPECT_EQ(bar->Align(), alTop);
+  EXPECT_EQ(bar->Height(), 20);
+  EXPECT_EQ(bar->Top(), 0);
+  Shot shot(form->Handle());
+  shot.Save(Name("panels"));
+  for (TsPanel* p : {raised, lowered}) {
+    auto want = Expected(p, p->SkinData(), 0);
+    for (TPoint q : {TPoint(1, 1), TPoint(5, 60), TPoint(190, 110), TPoint(100, 2)})
+      EXPECT_EQ(shot.at(p->Left() + q.X, p->Top() + q.Y), Pixel(want.get(), q.X, q.Y)) << q.X << "," << q.Y;
+  }
+  // A button on the panel is painted over the panel's own background.
+  TCacheInfo ci;
+  ASSERT_TRUE(sctrl::ParentCI(inside, ci));
+  EXPECT_TRUE(ci.Ready);
+  EXPECT_EQ(ci.Bmp, raised->SkinData()->CacheBmp());
+}
+
+TEST_P(SkinnedForm, MaskEditsPaintFromTheEditSectionWhenNotFocused) {
+  HotEdits hotEdits;
+  auto* normal = Put<TsMaskEdit>(form, 10, 10, 160, 22);
+  normal->SetText(L"Ankara");
+  auto* hot = Put<TsMaskEdit>(form, 10, 40, 160, 22);
+  hot->SetText(L"İzmir");
+  auto* focused = Put<TsMaskEdit>(form, 10, 70, 160, 22);
+  focused->SetText(L"Iğdır");
+  auto* off = Put<TsMaskEdit>(form, 10, 100, 160, 22);
+  off->SetText(L"Kapalı");
+  off->SetEnabled(false);
+  auto* hint = Put<TsMaskEdit>(form, 10, 130, 160, 22);
+  hint->SetTextHint(L"Okul no");
+  Show();
+  ASSERT_TRUE(normal->SkinData()->Skinned());
+  hot->Perform(CM_MOUSEENTER, 0, 0);
+  focused->SetFocus();
+  Settle();
+  Shot shot(form->Handle());
+  shot.Save(Name("maskedits"));
+  struct Check {
+    TsMaskEdit* e;
+    int state;
+  } checks[] = {{normal, 0}, {hot, 1}};
+  for (const Check& c : checks) {
+    SCOPED_TRACE(c.state);
+    auto want = Expected(c.e, c.e->SkinData(), c.state);
+    for (TPoint p : {TPoint(0, 0), TPoint(1, 11), TPoint(150, 11), TPoint(80, 20)})
+      EXPECT_EQ(shot.at(c.e->Left() + p.X, c.e->Top() + p.Y), Pixel(want.get(), p.X, p.Y)) << p.X << "," << p.Y;
+  }
+  // Focused, the border still comes from the skin (the edit paints its own inside).
+  auto border = Expected(focused, focused->SkinData(), 1);
+  EXPECT_EQ(shot.at(focused->Left() + 1, focused->Top() + 11), Pixel(border.get(), 1, 11));
+  auto offNormal = Expected(off, off->SkinData(), 0);
+  EXPECT_NE(shot.at(off->Left() + 150, off->Top() + 11), Pixel(offNormal.get(), 150, 11));
+  // The hint shows in a colour between the font's and the edit's.
+  bool hintInk = false;
+  const std::uint32_t plain = shot.at(hint->Left() + 150, hint->Top() + 11);
+  for (int x = 3; x < 60 && !hintInk; ++x)
+    for (int y = 4; y < 18 && !hintInk; ++y) hintInk = shot.at(hint->Left() + x, hint->Top() + y) != plain;
+  EXPECT_TRUE(hintInk);
+}
+
+TEST_P(SkinnedForm, ComboBoxesPaintTheirStatesAndTheSkinnedListPicksByArrowKeys) {
+  HotEdits hotEdits;
+  auto make = [&](int top, TComboBoxStyle style) {
+    auto* c = Put<TsComboBox>(form, 10, top, 170, 22);
+    c->SetStyle(style);
+    for (const wchar_t* s : {L"Adana", L"Bursa", L"Çorum", L"Iğdır", L"İzmir"}) c->Items()->Add(s);
+    return c;
+  };
+  auto* normal = make(10, csDropDown);
+  auto* hot = make(40, csDropDown);
+  auto* focused = make(70, csDropDown);
+  auto* off = make(100, csDropDown);
+  off->SetEnabled(false);
+  auto* list = make(130, csDropDownList);
+  list->SetItemIndex(0);
+  auto* dropped = make(200, csDropDownList);
+  dropped->SetItemIndex(1);
+  Show();
+  ASSERT_TRUE(normal->SkinData()->Skinned());
+  EXPECT_TRUE(list->OwnerDrawn());
+  EXPECT_EQ(manager->gd[static_cast<size_t>(normal->SkinData()->SkinIndex)].ClassName, L"COMBOBOX");
+  EXPECT_EQ(manager->gd[static_cast<size_t>(list->SkinData()->SkinIndex)].ClassName, L"BUTTON");
+  // The real cursor over it too: the manager's hot-control check lets go of a control the cursor is not over.
+  POINT centre{hot->Left() + 60, hot->Top() + 10};
+  ClientToScreen(form->Handle(), &centre);
+  SetCursorPos(centre.x, centre.y);
+  hot->Perform(CM_MOUSEENTER, 0, 0);
+  focused->SetFocus();
+  Settle();
+  Shot shot(form->Handle());
+  shot.Save(Name("comboboxes"));
+  struct Check {
+    TsComboBox* c;
+    int state;
+  } checks[] = {{normal, 0}, {hot, 1}, {focused, 1}, {list, 0}};
+  for (const Check& c : checks) {
+    SCOPED_TRACE(c.state);
+    auto want = Expected(c.c, c.c->SkinData(), c.state);
+    for (TPoint p : {TPoint(1, 11), TPoint(60, 1), TPoint(60, 20)})
+      EXPECT_EQ(shot.at(c.c->Left() + p.X, c.c->Top() + p.Y), Pixel(want.get(), p.X, p.Y)) << p.X << "," << p.Y;
+  }
+  auto offNormal = Expected(off, off->SkinData(), 0);
+  EXPECT_NE(shot.at(off->Left() + 1, off->Top() + 11), Pixel(offNormal.get(), 1, 11));
+
+  // Dropped down: the list window is handed to the list wrapper; arrow keys move the choice, Enter takes it.
+  dropped->SetFocus();
+  dropped->SetDroppedDown(true);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return dropped->DroppedDown() && dropped->ListHandle() != nullptr; }));
+  Settle();
+  Shot open(form->Handle(), 120);
+  open.Save(Name("combobox-dropped"));
+  int changes = 0;
+  dropped->OnChange = [&](rtl::TObject*) { ++changes; };
+  PostKey(dropped->Handle(), VK_DOWN);
+  PostKey(dropped->Handle(), VK_DOWN);
+  PostKey(dropped->Handle(), VK_RETURN);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return !dropped->DroppedDown() && dropped->ItemIndex() == 3; }));
+  EXPECT_EQ(dropped->Text(), L"Iğdır");
+  EXPECT_GE(changes, 1);
+}
+
+TEST_P(SkinnedForm, TheWheelOverAClosedComboBoxLeavesItsValue) {
+  auto* combo = Put<TsComboBox>(form, 10, 10, 170, 22);
+  for (const wchar_t* s : {L"Adana", L"Bursa", L"Çorum"}) combo->Items()->Add(s);
+  combo->SetItemIndex(1);
+  Show();
+  combo->SetFocus();
+  Settle();
+  HWND edit = FindWindowExW(combo->Handle(), nullptr, L"Edit", nullptr);
+  for (HWND target : {combo->Handle(), edit}) {
+    if (!target) continue;
+    for (int delta : {-WHEEL_DELTA, WHEEL_DELTA, -3 * WHEEL_DELTA}) {
+      PostMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(20, 20));
+      Settle();
+      EXPECT_EQ(combo->ItemIndex(), 1);
+      EXPECT_EQ(combo->Text(), L"Bursa");
+    }
+  }
+}
+
+// The same with no active skin: the combo box is the platform's and keeps the mend.
+TEST(UnskinnedComboBox, TheWheelOverItWhileClosedLeavesItsValue) {
+  Application->Initialize();
+  auto* form = Create<TForm>(Application);
+  form->SetBounds(40, 40, 300, 200);
+  auto* combo = Create<TsComboBox>(form);
+  combo->SetParent(form);
+  combo->SetBounds(10, 10, 170, 22);
+  for (const wchar_t* s : {L"Adana", L"Bursa", L"Çorum"}) combo->Items()->Add(s);
+  combo->SetItemIndex(1);
+  form->Show();
+  combo->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(combo->SkinData()->Skinned());
+  EXPECT_FALSE(combo->OwnerDrawn());
+  PostMessageW(combo->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 20));
+  testutil::PumpUntil([] {
+    MSG msg;
+    return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  });
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  form->Free();
 }
 
 }  // namespace

@@ -462,6 +462,12 @@ void TsSpeedButton::Paint() {
   TsSkinManager* sm = sd->SkinManager();
   if (sm && sm->CommonSkinData->Active && sd->SkinIndex < 0) sd->UpdateIndexes();
   if (!sd->Skinned()) {
+    if (FButtonStyle == tbsSeparator) return;
+    if (FButtonStyle == tbsDivider) {
+      RECT r{width_ / 2 - 1, 0, width_ / 2 + 1, height_};
+      DrawEdge(Canvas()->Handle(), &r, BDR_SUNKENOUTER, BF_LEFT | BF_RIGHT);
+      return;
+    }
     inherited::Paint();
     return;
   }

@@ -464,3 +464,61 @@ TEST(UnskinnedComboBox, TheWheelOverItWhileClosedLeavesItsValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// Unskinned, a mask edit that fails its mask on validation lets its handler reword the message; with CheckOnExit
+// off it is not checked at all. A read-only combo box ignores the keys that would change or open it.
+class PlainForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    form = Create<TForm>(Application);
+    form->SetBounds(40, 40, 300, 200);
+  }
+  void TearDown() override { form->Free(); }
+  TForm* form = nullptr;
+};
+
+TEST_F(PlainForm, MaskEditValidationMessagesCanBeReworded) {
+  auto* edit = Create<TsMaskEdit>(form);
+  edit->SetParent(form);
+  edit->SetEditMask(L"00000;1;_");
+  form->Show();
+  edit->SetText(L"12");
+  edit->SetModified(true);
+  edit->OnValidateError = [](rtl::TObject*, rtl::String& error) { error = L"Okul numarası beş haneli olmalı"; };
+  try {
+    edit->ValidateEdit();
+    ADD_FAILURE() << "an incomplete text passed the mask";
+  } catch (const rtl::EDBEditError& e) {
+    EXPECT_EQ(e.Message(), L"Okul numarası beş haneli olmalı");
+  }
+  edit->SetCheckOnExit(false);
+  EXPECT_NO_THROW(edit->ValidateEdit());
+}
+
+TEST_F(PlainForm, ReadOnlyComboBoxKeepsItsValueAndStaysClosed) {
+  auto* combo = Create<TsComboBox>(form);
+  combo->SetParent(form);
+  combo->SetStyle(csDropDownList);
+  for (const wchar_t* s : {L"Adana", L"Bursa", L"Çorum"}) combo->Items()->Add(s);
+  combo->SetItemIndex(0);
+  combo->SetReadOnly(true);
+  form->Show();
+  combo->SetFocus();
+  for (WPARAM key : {WPARAM(VK_DOWN), WPARAM(VK_END), WPARAM('C'), WPARAM(VK_F4)}) {
+    PostKey(combo->Handle(), key);
+    testutil::PumpUntil([] {
+      MSG msg;
+      return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    });
+    EXPECT_EQ(combo->ItemIndex(), 0) << key;
+    EXPECT_FALSE(combo->DroppedDown()) << key;
+  }
+  combo->SetReadOnly(false);
+  PostKey(combo->Handle(), VK_DOWN);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return combo->ItemIndex() == 1; }));
+}
+
+}  // namespace

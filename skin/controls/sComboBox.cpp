@@ -22,6 +22,7 @@
 
 TsCustomComboBox::TsCustomComboBox(vcl::TComponent* owner)
     : vcl::TCustomComboBox(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
+  FBoundLabel = std::make_unique<TsBoundLabel>(this, FCommonData.get());
   FCommonData->COC = COC_TsComboBox;
   SetDropDownCount(16);
 }
@@ -36,6 +37,7 @@ void TsCustomComboBox::AfterConstruction() {
 void TsCustomComboBox::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+  if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
 }
 
 void TsCustomComboBox::SetAlignment(vcl::TAlignment value) {
@@ -330,6 +332,12 @@ bool TsCustomComboBox::DropKey(const vcl::TMessage& m) const {
 }
 
 void TsCustomComboBox::WndProc(vcl::TMessage& m) {
+  SkinnedWndProc(m);
+  // Every message the control saw is shown to its bound label last.
+  if (FBoundLabel) FBoundLabel->HandleOwnerMsg(m, this);
+}
+
+void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
   TsCommonData* sd = FCommonData.get();
   if (m.Msg == SM_LUMICMD) {
     auto* sm = reinterpret_cast<TsSkinManager*>(m.LParam);
@@ -564,4 +572,5 @@ VCL_REGISTER(TsComboBox) {
   cls.Prop(L"VerticalAlignment", &TsComboBox::VerticalAlignment, &TsComboBox::SetVerticalAlignment);
   cls.Prop(L"ReadOnly", &TsComboBox::ReadOnly, &TsComboBox::SetReadOnly).Default(false);
   cls.Prop(L"SkinData", &TsComboBox::SkinData, &TsComboBox::SetSkinData);
+  cls.Prop(L"BoundLabel", &TsComboBox::BoundLabel, &TsComboBox::SetBoundLabel);
 }

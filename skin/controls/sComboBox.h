@@ -10,6 +10,7 @@
 
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/stdctrls.h"
+#include "skin/controls/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
 
 class TlvScrollWnd;
@@ -30,6 +31,8 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
 
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
+  TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+  void SetBoundLabel(TsBoundLabel* value) { FBoundLabel->Assign(value); }
   vcl::TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(vcl::TAlignment value);
   vcl::TVerticalAlignment VerticalAlignment() const { return FVerticalAlignment; }
@@ -57,6 +60,7 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
   int MouseState() const { return State; }
 
  protected:
+  void SkinnedWndProc(vcl::TMessage& m);
   void CreateParams(vcl::TCreateParams& p) override;
   void CreateWnd() override;
   void DestroyWnd() override;
@@ -68,6 +72,7 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
   bool DropKey(const vcl::TMessage& m) const;
 
   std::unique_ptr<TsCtrlSkinData> FCommonData;
+  std::unique_ptr<TsBoundLabel> FBoundLabel;
   bool FReadOnly = false;
   bool FShowButton = true;
   vcl::TAlignment FAlignment = vcl::taLeftJustify;

@@ -15,6 +15,7 @@
 
 TsMaskEdit::TsMaskEdit(vcl::TComponent* owner)
     : vcl::TMaskEdit(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
+  FBoundLabel = std::make_unique<TsBoundLabel>(this, FCommonData.get());
   FCommonData->COC = COC_TsEdit;
   control_style_ -= vcl::csSetCaption;
 }
@@ -29,6 +30,7 @@ void TsMaskEdit::AfterConstruction() {
 void TsMaskEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+  if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
 }
 
 void TsMaskEdit::SetDisabledKind(TsDisabledKind value) {
@@ -166,6 +168,12 @@ void TsMaskEdit::PaintBorder(HDC given) {
 }
 
 void TsMaskEdit::WndProc(vcl::TMessage& m) {
+  SkinnedWndProc(m);
+  // Every message the control saw is shown to its bound label last.
+  if (FBoundLabel) FBoundLabel->HandleOwnerMsg(m, this);
+}
+
+void TsMaskEdit::SkinnedWndProc(vcl::TMessage& m) {
   TsCommonData* sd = FCommonData.get();
   if (m.Msg == SM_LUMICMD) {
     auto* sm = reinterpret_cast<TsSkinManager*>(m.LParam);
@@ -263,4 +271,5 @@ VCL_REGISTER(TsMaskEdit) {
   cls.Prop(L"AutoSize", &TsMaskEdit::AutoSize, &TsMaskEdit::SetAutoSize).Default(true);
   cls.Prop(L"CheckOnExit", &TsMaskEdit::CheckOnExit, &TsMaskEdit::SetCheckOnExit);
   cls.Prop(L"SkinData", &TsMaskEdit::SkinData, &TsMaskEdit::SetSkinData);
+  cls.Prop(L"BoundLabel", &TsMaskEdit::BoundLabel, &TsMaskEdit::SetBoundLabel);
 }

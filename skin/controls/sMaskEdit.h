@@ -8,6 +8,7 @@
 
 #include "platform/vcl/events.h"
 #include "platform/vcl/mask.h"
+#include "skin/controls/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
 
 using TValidateErrorEvent = vcl::TEvent<void(rtl::TObject* Sender, rtl::String& Error)>;
@@ -23,6 +24,8 @@ class TsMaskEdit : public vcl::TMaskEdit {
 
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
+  TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+  void SetBoundLabel(TsBoundLabel* value) { FBoundLabel->Assign(value); }
   // Kept for the forms, which store it; the edit keeps the height it is given either way.
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool value) { FAutoSize = value; }
@@ -49,7 +52,9 @@ class TsMaskEdit : public vcl::TMaskEdit {
   TValidateErrorEvent OnValidateError;
 
  protected:
+  void SkinnedWndProc(vcl::TMessage& m);
   std::unique_ptr<TsCtrlSkinData> FCommonData;
+  std::unique_ptr<TsBoundLabel> FBoundLabel;
   bool FAutoSize = true;
   bool FCheckOnExit = true;
   TsDisabledKind FDisabledKind{dkBlended};

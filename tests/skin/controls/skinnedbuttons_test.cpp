@@ -498,6 +498,31 @@ TEST_F(PlainForm, MaskEditValidationMessagesCanBeReworded) {
   EXPECT_NO_THROW(edit->ValidateEdit());
 }
 
+TEST_F(PlainForm, MaskEditsAndComboBoxesTakeTheirBoundLabelsAlong) {
+  auto* edit = Create<TsMaskEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(100, 20, 120, 22);
+  auto* combo = Create<TsComboBox>(form);
+  combo->SetParent(form);
+  combo->SetBounds(100, 60, 120, 22);
+  form->Show();
+  for (TsBoundLabel* b : {edit->BoundLabel(), combo->BoundLabel()}) {
+    b->SetCaption(L"Şube");
+    b->SetLayout(sclTopLeft);
+    b->SetActive(true);
+    ASSERT_NE(b->TheLabel(), nullptr);
+  }
+  edit->SetBounds(30, 120, 120, 22);
+  combo->SetBounds(160, 120, 120, 22);
+  Application->ProcessMessages();
+  EXPECT_EQ(edit->BoundLabel()->TheLabel()->Left(), 30);
+  EXPECT_EQ(combo->BoundLabel()->TheLabel()->Left(), 160);
+  EXPECT_LT(edit->BoundLabel()->TheLabel()->Top(), 120);
+  edit->SetVisible(false);
+  Application->ProcessMessages();
+  EXPECT_FALSE(edit->BoundLabel()->TheLabel()->Visible());
+}
+
 TEST_F(PlainForm, ReadOnlyComboBoxKeepsItsValueAndStaysClosed) {
   auto* combo = Create<TsComboBox>(form);
   combo->SetParent(form);

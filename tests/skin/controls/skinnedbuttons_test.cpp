@@ -5,7 +5,10 @@
 // and pick an item from the combo's skinned list; the wheel over a closed combo box leaves its value alone.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <string>
 
 #include "platform/vcl/application.h"
@@ -418,6 +421,66 @@ TEST_P(SkinnedForm, ComboBoxesPaintTheirStatesAndTheSkinnedListPicksByArrowKeys)
   EXPECT_TRUE(testutil::PumpUntil([&] { return !dropped->DroppedDown() && dropped->ItemIndex() == 3; }));
   EXPECT_EQ(dropped->Text(), L"Iğdır");
   EXPECT_GE(changes, 1);
+}
+
+// The test skins have no drag-bar or tool-button sections: a copy of each gets them, as a skin author would add them.
+TEST_P(SkinnedForm, DragBarAndFlatSpeedButtonsPaintFromTheirOwnSections) {
+  skintest::TempSkinDir dir;
+  dir.AddFolder(GetParam().name);
+  std::vector<rtl::Byte> options = skintest::SourceBytes(std::wstring(GetParam().name) + L"\\Options.dat");
+  const std::string extra = "\r\n[DRAGBAR]\r\nPARENTCLASS=BUTTON\r\n\r\n[TOOLBUTTON]\r\nPARENTCLASS=SPEEDBUTTON\r\n";
+  options.insert(options.end(), extra.begin(), extra.end());
+  dir.Write(std::wstring(GetParam().name) + L"\\Options.dat", options);
+  manager->SetActive(false);
+  manager->SetSkinDirectory(dir.Path());
+  manager->SetSkinName(GetParam().name);
+  manager->SetActive(true);
+  ASSERT_TRUE(manager->CommonSkinData->Active);
+  ASSERT_GE(manager->GetSkinIndex(L"DRAGBAR"), 0);
+
+  auto* bar = Create<TsDragBar>(form);
+  bar->SetParent(form);
+  bar->SetCaption(L"Öğrenci bilgileri");
+  // As a form resource leaves it: a font of its own, then Loaded.
+  bar->SetParentFont(false);
+  bar->Loaded();
+  auto* flat = Put<TsSpeedButton>(form, 10, 40, 80, 26);
+  flat->SetFlat(true);
+  flat->SetCaption(L"Araç");
+  auto* plain = Put<TsSpeedButton>(form, 100, 40, 80, 26);
+  plain->SetCaption(L"Düğme");
+  Show();
+  ASSERT_TRUE(bar->SkinData()->Skinned());
+  EXPECT_EQ(manager->gd[static_cast<size_t>(bar->SkinData()->SkinIndex)].ClassName, L"DRAGBAR");
+  EXPECT_EQ(manager->gd[static_cast<size_t>(flat->SkinData()->SkinIndex)].ClassName, L"TOOLBUTTON");
+  EXPECT_EQ(manager->gd[static_cast<size_t>(plain->SkinData()->SkinIndex)].ClassName, L"SPEEDBUTTON");
+  EXPECT_EQ(bar->DraggedControl(), form);
+  EXPECT_TRUE(bar->Font()->Style().Contains(fsBold));
+  Shot shot(form->Handle());
+  shot.Save(Name("dragbar"));
+  auto want = Expected(bar, bar->SkinData(), 0);
+  for (TPoint p : {TPoint(1, 1), TPoint(4, 10), TPoint(bar->Width() - 4, 10), TPoint(bar->Width() / 2, 18)})
+    EXPECT_EQ(shot.at(bar->Left() + p.X, bar->Top() + p.Y), Pixel(want.get(), p.X, p.Y)) << p.X << "," << p.Y;
+  auto flatWant = Expected(flat, flat->SkinData(), 0);
+  EXPECT_EQ(shot.at(flat->Left() + 4, flat->Top() + 13), Pixel(flatWant.get(), 4, 13));
+
+  // A press on the bar hands the form to the system's move loop (ended here by Esc) and then counts as a click.
+  int clicks = 0;
+  bar->OnClick = [&](rtl::TObject*) { ++clicks; };
+  std::atomic<bool> done{false};
+  HWND formWnd = form->Handle();
+  std::thread ender([&] {
+    for (int i = 0; i < 600 && !done; ++i) {
+      PostMessageW(formWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  PostMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 8));
+  const bool clicked = testutil::PumpUntil([&] { return clicks == 1; });
+  done = true;
+  ender.join();
+  EXPECT_TRUE(clicked);
+  Settle();
 }
 
 TEST_P(SkinnedForm, TheWheelOverAClosedComboBoxLeavesItsValue) {

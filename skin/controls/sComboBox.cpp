@@ -90,6 +90,73 @@ void TsCustomComboBox::CreateWnd() {
   inherited::CreateWnd();
   FCommonData->Loaded();
   UpdateIndexes();
+  FEditHandle = FindWindowExW(handle_, nullptr, L"Edit", nullptr);
+  if (FEditHandle) {
+    SetPropW(FEditHandle, L"TavrelSkinnedCombo", reinterpret_cast<HANDLE>(this));
+    FEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TsCustomComboBox::EditProc)));
+  }
+}
+
+bool TsCustomComboBox::HasFocus() {
+  if (FCommonData->FFocused) return true;
+  if (!HandleAllocated()) return false;
+  HWND f = GetFocus();
+  return f && (f == handle_ || f == FEditHandle || (lboxhandle && f == lboxhandle));
+}
+
+LRESULT CALLBACK TsCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TsCustomComboBox*>(GetPropW(wnd, L"TavrelSkinnedCombo"));
+  if (!self || !self->FEditProc) return DefWindowProcW(wnd, msg, wParam, lParam);
+  return self->ComboWndProc(wnd, msg, wParam, lParam);
+}
+
+LRESULT TsCustomComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC old = FEditProc;
+  if (FReadOnly) {
+    switch (msg) {
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+      case WM_CHAR:
+      case WM_SYSKEYUP:
+      case WM_CUT:
+      case WM_PASTE:
+      case WM_CLEAR:
+      case WM_UNDO:
+        return 0;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        // A read-only combo is only focused by the mouse.
+        if (CanFocus()) SetFocus();
+        if (msg == WM_LBUTTONDBLCLK) DblClick();
+        return 0;
+      default: break;
+    }
+  }
+  TsCommonData* sd = FCommonData.get();
+  if (sd->Skinned()) {
+    switch (msg) {
+      case WM_PAINT:
+      case WM_ERASEBKGND:
+      case WM_NCPAINT:
+        // Unfocused, the cache shows the text: the edit window keeps out of it.
+        if (Style() != vcl::csSimple && !(HasFocus() && Enabled() && !FReadOnly)) {
+          if (msg == WM_PAINT) {
+            PAINTSTRUCT ps;
+            BeginPaint(wnd, &ps);
+            EndPaint(wnd, &ps);
+            return 0;
+          }
+          return 1;
+        }
+        break;
+      case WM_MOUSEMOVE:
+        if (TsSkinManager* sm = sd->SkinManager(); sm && HandleAllocated()) sm->SetActiveControl(handle_);
+        break;
+      default: break;
+    }
+  }
+  return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
 
 void TsCustomComboBox::DetachList() {
@@ -106,6 +173,12 @@ void TsCustomComboBox::DetachList() {
 
 void TsCustomComboBox::DestroyWnd() {
   DetachList();
+  if (FEditHandle && IsWindow(FEditHandle)) {
+    if (GetWindowLongPtrW(FEditHandle, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TsCustomComboBox::EditProc))
+      SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditProc));
+    RemovePropW(FEditHandle, L"TavrelSkinnedCombo");
+  }
+  FEditHandle = nullptr;
   inherited::DestroyWnd();
 }
 
@@ -193,8 +266,8 @@ bool TsCustomComboBox::PrepareCache() {
     const vcl::TRect br = ButtonRect();
     const vcl::TRect edit(3, 3, (FShowButton ? br.Left : width_) - 2, h - 3);
     TOwnerDrawState st{odComboBoxEdit};
-    if (sd->FFocused || (HandleAllocated() && Focused())) st = TOwnerDrawState{odSelected, odFocused, odComboBoxEdit};
-    if (Style() != vcl::csDropDown) DrawItem(ItemIndex(), edit, st);
+    if (HasFocus()) st = TOwnerDrawState{odSelected, odFocused, odComboBoxEdit};
+    DrawItem(ItemIndex(), edit, st);
     if (FShowButton) PaintButton();
   }
   if (!Enabled()) BmpDisabledKind(cache, FDisabledKind, Parent(), ci, vcl::TPoint(left_, top_));
@@ -238,7 +311,21 @@ void TsCustomComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawSta
     else
       textColour = sctrl::SectionFontColor(sm, sd->SkinIndex, hot ? 1 : 0, Font()->Color());
   }
-  if (index >= 0 && index < Items()->Count()) {
+  if (editArea && Style() == vcl::csDropDown) {
+    // The edit window's text, as the edit window would show it, in the section's colours.
+    unsigned flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;
+    flags |= FAlignment == vcl::taRightJustify ? DT_RIGHT : FAlignment == vcl::taCenter ? DT_CENTER : 0;
+    vcl::TRect tr = all;
+    const rtl::String text = Text();
+    c->Brush()->SetStyle(vcl::bsClear);
+    SetBkMode(c->Handle(), TRANSPARENT);
+    if (sd->CustomFont()) {
+      c->Font()->SetColor(Font()->Color());
+      lvDrawText(c->Handle(), text, tr, flags);
+    } else {
+      WriteTextEx(c, text.c_str(), Enabled(), tr, flags, sd->SkinIndex, hot, sm);
+    }
+  } else if (index >= 0 && index < Items()->Count()) {
     unsigned flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX;
     flags |= FVerticalAlignment == vcl::taAlignBottom     ? DT_BOTTOM
              : FVerticalAlignment == vcl::taVerticalCenter ? DT_VCENTER
@@ -284,7 +371,7 @@ void TsCustomComboBox::OurPaintHandler(HDC given) {
     HDC src = sd->CacheBmp()->Canvas()->Handle();
     if (Style() == vcl::csSimple) {
       BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
-    } else if (Style() == vcl::csDropDown) {
+    } else if (Style() == vcl::csDropDown && HasFocus()) {
       // The edit window paints its own text; only the frame and the button come from the cache.
       BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
       const vcl::TRect br = ButtonRect();
@@ -544,6 +631,7 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
   inherited::WndProc(m);
   switch (m.Msg) {
     case CB_SETCURSEL:
+    case WM_SETTEXT:
     case vcl::CM_TEXTCHANGED:
     case vcl::CM_CHANGED:
     case WM_SETFONT:
@@ -555,7 +643,7 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
       if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
       break;
     case vcl::CN_COMMAND:
-      if (HIWORD(m.WParam) == CBN_SELCHANGE) {
+      if (HIWORD(m.WParam) == CBN_SELCHANGE || HIWORD(m.WParam) == CBN_EDITCHANGE) {
         sd->BGChanged = true;
         if (HandleAllocated()) InvalidateRect(handle_, nullptr, FALSE);
       }

@@ -70,6 +70,13 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
   void AnimateCtrl(int kind);
   void DetachList();
   bool DropKey(const vcl::TMessage& m) const;
+  // The edit window of an editable combo: its painting and (read-only) its input pass through here.
+  static LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The edit window or the list has the focus, or the skin state says so.
+  bool HasFocus();
+  HWND FEditHandle = nullptr;
+  WNDPROC FEditProc = nullptr;
 
   std::unique_ptr<TsCtrlSkinData> FCommonData;
   std::unique_ptr<TsBoundLabel> FBoundLabel;

@@ -107,6 +107,8 @@ class SkinnedForm : public ::testing::TestWithParam<SkinCase> {
  protected:
   void SetUp() override {
     Application->Initialize();
+    // The real cursor away from the form: only the tests that hover something put it there.
+    SetCursorPos(1200, 1000);
     form = Create<TForm>(Application);
     form->SetBounds(40, 40, 520, 380);
     manager = Create<TsSkinManager>(form);
@@ -371,6 +373,7 @@ TEST_P(SkinnedForm, ComboBoxesPaintTheirStatesAndTheSkinnedListPicksByArrowKeys)
     return c;
   };
   auto* normal = make(10, csDropDown);
+  normal->SetItemIndex(4);
   auto* hot = make(40, csDropDown);
   auto* focused = make(70, csDropDown);
   auto* off = make(100, csDropDown);

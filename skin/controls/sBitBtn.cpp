@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/forms.h"
+#include "platform/vcl/application.h"
 #include "skin/controls/sCtrlPaint.h"
 #include "skin/controls/sSkinCommands.h"
 #include "skin/core/lvntUtils.h"
@@ -18,6 +19,24 @@
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
+
+namespace {
+
+// No hint pops up over a button while it is held down.
+void HoldHints() {
+  if (ShowHintStored) return;
+  AppShowHint = vcl::Application->ShowHint();
+  ShowHintStored = true;
+  vcl::Application->SetShowHint(false);
+}
+
+void RestoreHints() {
+  if (!ShowHintStored) return;
+  vcl::Application->SetShowHint(AppShowHint);
+  ShowHintStored = false;
+}
+
+}  // namespace
 
 TsBitBtn::TsBitBtn(vcl::TComponent* owner)
     : vcl::TBitBtn(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
@@ -497,6 +516,7 @@ void TsBitBtn::WndProc(vcl::TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (Enabled() && !FDown) {
+        HoldHints();
         FMouseClicked = true;
         RegionChanged = true;
         sd->SetUpdatingFlag(sd->Updating());
@@ -507,6 +527,7 @@ void TsBitBtn::WndProc(vcl::TMessage& m) {
       }
       break;
     case WM_LBUTTONUP: {
+      RestoreHints();
       if (IsDestroying()) break;
       const bool clicked = FMouseClicked;
       FMouseClicked = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/vcl/application.h"
 #include "skin/controls/sCtrlPaint.h"
 #include "skin/controls/sSkinCommands.h"
 #include "skin/core/lvntUtils.h"
@@ -14,6 +15,24 @@
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
+
+namespace {
+
+// No hint pops up over a button while it is held down.
+void HoldHints() {
+  if (ShowHintStored) return;
+  AppShowHint = vcl::Application->ShowHint();
+  ShowHintStored = true;
+  vcl::Application->SetShowHint(false);
+}
+
+void RestoreHints() {
+  if (!ShowHintStored) return;
+  vcl::Application->SetShowHint(AppShowHint);
+  ShowHintStored = false;
+}
+
+}  // namespace
 
 TsSpeedButton::TsSpeedButton(vcl::TComponent* owner)
     : vcl::TSpeedButton(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
@@ -567,6 +586,7 @@ void TsSpeedButton::OpenMenu() {
 }
 
 void TsSpeedButton::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+  HoldHints();
   if (button == vcl::mbLeft && Enabled() && FButtonStyle == tbsDropDown && FDropdownMenu &&
       (x > width_ - 16 || !OnClick)) {
     OpenMenu();
@@ -576,6 +596,7 @@ void TsSpeedButton::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift
 }
 
 void TsSpeedButton::DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+  RestoreHints();
   inherited::DoMouseUp(button, shift, x, y);
   if (button == vcl::mbLeft && Enabled() && FButtonStyle == tbsDropDown) FDroppedDown = false;
 }

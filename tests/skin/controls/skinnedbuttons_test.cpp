@@ -211,10 +211,17 @@ TEST_P(SkinnedForm, BitButtonsClickOnSpaceAndEnter) {
   EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[1] == 1; }));
   PostKey(second->Handle(), VK_RETURN);
   EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[1] == 2; }));
+  // No hint pops up while a button is held down.
+  Application->SetShowHint(true);
+  SendMessageW(first->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+  EXPECT_FALSE(Application->ShowHint());
+  SendMessageW(first->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+  EXPECT_TRUE(Application->ShowHint());
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[0] == 1; }));
   // The mouse: press and release over the button.
   PostMessageW(first->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
   PostMessageW(first->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
-  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[0] == 1; }));
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks[0] == 2; }));
   EXPECT_EQ(clicks[1], 2);
   // Disabled, neither key nor mouse clicks it.
   second->SetEnabled(false);

@@ -447,6 +447,15 @@ void TqvxPreviewForm::Dispatch(TMessage& m) {
       UpdateZoom();
       m.Result = 0;
       return;
+    case WM_ACTIVATEAPP:
+      // Coming back to the program while its main window is minimised: the main window is restored and the
+      // preview stays in front.
+      if (m.WParam && Application->MainForm() && Application->MainForm() != this &&
+          Application->MainForm()->HandleAllocated() && IsIconic(Application->MainForm()->Handle())) {
+        Application->Restore();
+        if (HandleAllocated()) SetActiveWindow(Handle());
+      }
+      break;
     case WM_SYSCOMMAND:
       if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Modal() && FormStyle() != fsMDIChild && Application->MainForm() &&
           Application->MainForm() != this) {

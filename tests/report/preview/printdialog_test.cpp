@@ -483,3 +483,56 @@ TEST_F(PrintFromPreview, PropertiesOpensThePrintersSettingsAndTheDialogGoesOn) {
   }
   EXPECT_EQ(printed, 0);
 }
+
+// The printer and print-mode lists draw their entries with pictures; the copies picture follows the collate box.
+TEST_F(PrintFromPreview, ListsShowTheirPicturesAndTheCopiesPictureFollowsCollate) {
+  TDialogScript script;
+  bool collatedShown = false, separateShown = false;
+  script.Act = [&](TqvxPrintDialog* d) {
+    EXPECT_EQ(SendMessageW(d->PrintersCB->Handle(), CB_GETITEMHEIGHT, 0, 0), 16);
+    EXPECT_EQ(SendMessageW(d->PrintModeCB->Handle(), CB_GETITEMHEIGHT, 0, 0), 34);
+    EXPECT_EQ(d->PrintModeIL->Count(), 4);
+    EXPECT_EQ(d->PrintModeIL->Width(), 64);
+    auto same = [](TBitmap* a, TBitmap* b) {
+      if (a->Width() != b->Width() || a->Height() != b->Height()) return false;
+      for (int y = 0; y < a->Height(); y += 3)
+        for (int x = 0; x < a->Width(); x += 3)
+          if (a->Canvas()->Pixels(x, y) != b->Canvas()->Pixels(x, y)) return false;
+      return true;
+    };
+    EXPECT_FALSE(same(d->CollateImg, d->NonCollateImg));
+    const bool was = d->CollateCB->Checked();
+    SendMessageW(d->CollateCB->Handle(), BM_CLICK, 0, 0);
+    (d->CollateCB->Checked() ? collatedShown : separateShown) =
+        same(d->CopiesPB->Picture()->Bitmap(), d->CollateCB->Checked() ? d->CollateImg : d->NonCollateImg);
+    SendMessageW(d->CollateCB->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(d->CollateCB->Checked(), was);
+    (d->CollateCB->Checked() ? collatedShown : separateShown) =
+        same(d->CopiesPB->Picture()->Bitmap(), d->CollateCB->Checked() ? d->CollateImg : d->NonCollateImg);
+    // The print modes' list open, to look at.
+    SendMessageW(d->PrintModeCB->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    Drain();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(d->PrintModeCB->Handle(), &info);
+    RECT list{};
+    GetWindowRect(info.hwndList, &list);
+    EXPECT_GE(list.bottom - list.top, 4 * 34) << "four entries of 34 pixels";
+    {
+      // The open list drawn into a picture by the list itself (its entries drawn by the dialog), to look at.
+      RECT client{};
+      GetClientRect(info.hwndList, &client);
+      TBitmap shot;
+      shot.SetSize(client.right, client.bottom);
+      SendMessageW(info.hwndList, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Canvas()->Handle()),
+                   PRF_CLIENT | PRF_ERASEBKGND);
+      shot.SaveToFile(L"printdialog_modes.bmp");
+    }
+    SendMessageW(d->PrintModeCB->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageW(d->CancelB->Handle(), BM_CLICK, 0, 0);
+  };
+  PrintWithDialog(script);
+  ASSERT_TRUE(script.Done) << "no print dialog was shown";
+  EXPECT_TRUE(collatedShown);
+  EXPECT_TRUE(separateShown);
+}

@@ -350,6 +350,17 @@ TEST_F(PreviewWindow, ComingBackToTheProgramRestoresItsMinimisedMainWindow) {
   Drain();
 }
 
+TEST_F(PreviewWindow, TheStatusBarKeepsItsTextsThroughAChangeOfTheSystemColours) {
+  form_->SetMessageText(L"Hazır");
+  const String page = Panel0();
+  ASSERT_FALSE(page.empty());
+  SendMessageW(form_->StatusBar->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  Drain();
+  EXPECT_EQ(Panel0(), page);
+  EXPECT_EQ(form_->StatusBar->Panels()->Items(1)->Text(), L"Hazır");
+  EXPECT_TRUE(IsWindowVisible(form_->StatusBar->Handle()));
+}
+
 TEST_F(PreviewWindow, EscapeClosesTheWindow) {
   HWND wnd = form_->Handle();
   Key(ws_, VK_ESCAPE);

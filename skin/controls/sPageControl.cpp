@@ -524,7 +524,8 @@ vcl::TRect TsPageControl::CloseBtnRect(int pageIndex) {
   auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
   if (!page || !page->TabVisible() || page->TabType() != ttTab || !page->UseCloseBtn()) return vcl::TRect();
   const bool active = page == ActivePage();
-  const vcl::TRect tab = Skinned() ? SkinTabRect(page->TabIndex(), active) : TabRect(page->TabIndex());
+  vcl::TRect tab = Skinned() ? SkinTabRect(page->TabIndex(), active) : TabRect(page->TabIndex());
+  if (!Skinned() && active) tab = Inflated(tab, 2, 2);
   if (EmptyRect(tab)) return vcl::TRect();
   vcl::TBitmap scratch(1, 1, vcl::pf32bit);
   scratch.Canvas()->Font()->Assign(Font());
@@ -769,12 +770,81 @@ void TsPageControl::PaintWindow(HDC dc) {
     BitBlt(dc, 0, 0, width_, height_, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
-  inherited::PaintWindow(dc);
-  if (!FShowCloseBtns) return;
-  for (int i = 0; i < PageCount(); ++i) {
-    const vcl::TRect b = CloseBtnRect(i);
-    if (!EmptyRect(b)) DrawCloseBtn(dc, b, (i == FHoveredBtnIndex ? 1 : 0) + (i == FPressedBtnIndex ? 1 : 0));
+  if (!FShowCloseBtns) {
+    inherited::PaintWindow(dc);
+    return;
   }
+  StdPaint(dc);
+}
+
+void TsPageControl::StdPaint(HDC dc) {
+  auto bmp = CreateBmp32(std::max(width_, 1), std::max(height_, 1));
+  HDC bdc = bmp->Canvas()->Handle();
+  RECT all{0, 0, width_, height_};
+  HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
+  FillRect(bdc, &all, face);
+  DeleteObject(face);
+  RECT body = PageRect();
+  DrawEdge(bdc, &body, EDGE_RAISED, BF_RECT);
+  for (int i = 0; i < PageCount(); ++i)
+    if (Pages(i) != ActivePage())
+      DrawStdTab(i, i == DroppedDownItem ? 2 : i == FCurItem ? 1 : 0, bmp.get());
+  if (ActivePage() && !IsSpecialTab(ActivePageIndex())) DrawStdTab(ActivePageIndex(), 2, bmp.get());
+  GdiFlush();
+  BitBlt(dc, 0, 0, width_, height_, bdc, 0, 0, SRCCOPY);
+  StoredVisiblePageCount = VisibleTabsCount();
+}
+
+void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!page || !page->TabVisible()) return;
+  const bool special = page->TabType() != ttTab;
+  const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+  vcl::TRect r = TabRect(page->TabIndex());
+  if (EmptyRect(r)) return;
+  if (special) r = side ? Inflated(r, -1, -3) : Inflated(r, -3, -1);
+  else if (state == 2) r = Inflated(r, 2, 2);
+  auto bmp = CreateBmp32(r.Width(), r.Height());
+  vcl::TCanvas* c = bmp->Canvas();
+  HDC dc = c->Handle();
+  RECT all{0, 0, r.Width(), r.Height()};
+  HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
+  FillRect(dc, &all, face);
+  DeleteObject(face);
+  // The edge that meets the page is left open.
+  static const UINT kOpen[4] = {BF_BOTTOM, BF_TOP, BF_RIGHT, BF_LEFT};
+  DrawEdge(dc, &all, EDGE_RAISED, BF_RECT & ~kOpen[TabPosition()]);
+  c->Font()->Assign(page->SkinData()->CustomFont() ? page->Font() : Font());
+  if (FActiveIsBold && page == ActivePage()) c->Font()->SetStyle(c->Font()->Style() + vcl::fsBold);
+  vcl::TColor color = page->SkinData()->CustomFont() ? page->Font()->Color() : vcl::clBtnText;
+  if (!page->Enabled() || !enabled_) color = MixColors(vcl::ColorToRGB(color), vcl::ColorToRGB(vcl::clBtnFace), DefDisabledBlend);
+  TlvTabData data;
+  InitTabContentData(c, page, vcl::TRect(0, 0, r.Width(), r.Height()), state, special, data);
+  const rtl::String caption = page->Caption();
+  SetBkMode(dc, TRANSPARENT);
+  if (side != FRotateCaptions) {
+    const rtl::String cut = CutText(c, caption, data.TextRect.Height());
+    HFONT old = MakeAngledFont(dc, c->Font(), -2700);
+    SetTextColor(dc, vcl::ColorToGdi(color));
+    RECT clip = data.TextRect;
+    ExtTextOutW(dc, data.TextPos.X, data.TextPos.Y, ETO_CLIPPED, &clip, cut.c_str(), static_cast<UINT>(cut.size()),
+                nullptr);
+    DeleteObject(SelectObject(dc, old));
+  } else {
+    SelectObject(dc, c->Font()->Handle());
+    SetTextColor(dc, vcl::ColorToGdi(color));
+    RECT tr = data.TextRect;
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr,
+              DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
+  }
+  if (!EmptyRect(data.FocusRect)) {
+    RECT fr = data.FocusRect;
+    DrawFocusRect(dc, &fr);
+  }
+  if (!EmptyRect(data.BtnRect))
+    DrawCloseBtn(dc, data.BtnRect, (pageIndex == FHoveredBtnIndex ? 1 : 0) + (pageIndex == FPressedBtnIndex ? 1 : 0));
+  GdiFlush();
+  BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), dc, 0, 0, SRCCOPY);
 }
 
 void TsPageControl::WMEraseBkgnd(vcl::TMessage& m) {

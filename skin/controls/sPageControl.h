@@ -150,6 +150,9 @@ class TsPageControl : public vcl::TPageControl {
   void DrawSkinTab(int pageIndex, int state, vcl::TBitmap* bmp);
   void PaintButton(HDC dc, const vcl::TRect& r, int state);
   void DrawCloseBtn(HDC dc, const vcl::TRect& r, int state);
+  // Unskinned, with close buttons: the tabs drawn as the platform's classic tabs, captions beside the buttons.
+  void StdPaint(HDC dc);
+  void DrawStdTab(int pageIndex, int state, vcl::TBitmap* bmp);
   int SkinTabSection(int pageIndex, int& covering);
   // The section name the control answers as its default ("PAGECONTROL" plus the side's name).
   rtl::String DefaultSection() const;

@@ -163,8 +163,9 @@ TEST_F(SkinnedForm, EachSkinPaintsTabsBodyLabelsAndLinkFromItsSections) {
     SCOPED_TRACE(Narrow(skin));
     Activate(skin);
     ASSERT_TRUE(manager->CommonSkinData->Active);
-    for (TsPageControl* pc : pages)
-      ASSERT_TRUE(pc->Skinned());
+    for (TsPageControl* pc : pages) ASSERT_TRUE(pc->Skinned());
+    // Whichever control holds the focus, no focus rectangle crosses the checked points.
+    for (TsPageControl* pc : pages) pc->SetShowFocus(false);
     auto shot = Shot(form);
     Save(shot.get(), std::wstring(L"form_") + skin);
     for (int k = 0; k < 4; ++k) {

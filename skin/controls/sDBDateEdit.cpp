@@ -36,10 +36,11 @@ void TsDBDateEdit::ApplyDate(rtl::TDateTime value) {
   FDataLink->Modified();
 }
 
-void TsDBDateEdit::AcceptDate(rtl::TDateTime value) {
+bool TsDBDateEdit::AcceptDate(rtl::TDateTime value) {
   db::TDataSet* dataSet = FDataLink->DataSource() ? FDataLink->DataSource()->DataSet() : nullptr;
-  if (!dataSet || !dataSet->Active() || !dataSet->CanModify() || !CanEdit()) return;
+  if (!dataSet || !dataSet->Active() || !dataSet->CanModify() || !CanEdit() || !FDataLink->Edit()) return false;
   ApplyDate(value);
+  return true;
 }
 
 void TsDBDateEdit::PopupWindowShow() {

@@ -132,6 +132,7 @@ void TsCustomDateEdit::PopupWindowShow() {
     FPopupCalendar->FEditor = this;
   }
   FPopupCalendar->HandleNeeded();
+  FPopupCalendar->SetLimits(FMinDate, FMaxDate);
   rtl::TDateTime date = Date();
   FPopupCalendar->SetCalendarDate(date == NullDate ? rtl::Date() : date);
   ShowPopupAt(FPopupCalendar);

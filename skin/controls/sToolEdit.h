@@ -51,8 +51,15 @@ class TsCustomDateEdit : public TsCustomComboEdit {
   bool TextStored();
   // Sets the date and selects the text.
   virtual void ApplyDate(rtl::TDateTime value);
-  // A day picked in the drop-down calendar.
-  virtual void AcceptDate(rtl::TDateTime value) { ApplyDate(value); }
+  // A day picked in the drop-down calendar; false when the edit refuses it (the calendar then stays open).
+  virtual bool AcceptDate(rtl::TDateTime value) {
+    ApplyDate(value);
+    return true;
+  }
+  // Within MinDate..MaxDate (0 is no limit).
+  bool WithinLimits(rtl::TDateTime value) const {
+    return (FMinDate == 0 || value >= FMinDate) && (FMaxDate == 0 || value <= FMaxDate);
+  }
   void PopupWindowShow() override;
   TsPopupCalendar* PopupCalendar() const { return FPopupCalendar; }
 

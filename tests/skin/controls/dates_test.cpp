@@ -3,6 +3,11 @@
 // user leaves them, and a bound one keeping its date through post and reload of a real file.
 #include <gtest/gtest.h>
 
+// clang-format off
+#include "platform/rtl/win.h"
+#include <commctrl.h>
+// clang-format on
+
 #include "platform/db/ado.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
@@ -10,6 +15,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/controls/sDBDateEdit.h"
+#include "skin/controls/sPopupCalendar.h"
 #include "skin/controls/sDateUtils.h"
 #include "skin/controls/sToolEdit.h"
 #include "tests/common/database.h"
@@ -156,6 +162,16 @@ TEST(DateUtils, TypedTextsReadAsDatesOrAreRefused) {
 }
 
 String WindowText(HWND wnd) { return testutil::WindowText(wnd); }
+
+// A day picked in the open calendar, as the calendar reports a click on it.
+void Pick(TsPopupCalendar* popup, rtl::TDateTime date) {
+  popup->SetCalendarDate(date);
+  NMSELCHANGE sel{};
+  sel.nmhdr.hwndFrom = popup->Calendar();
+  sel.nmhdr.code = MCN_SELECT;
+  SendMessageW(popup->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&sel));
+  vcl::Application->ProcessMessages();
+}
 
 void Type(HWND wnd, const String& keys) {
   SetFocus(wnd);
@@ -369,6 +385,46 @@ TEST_F(BoundDateEdit, RefusesATextThatIsNoDateOnLeavingAndStoresNothing) {
   Type(date_->Handle(), L"ab");
   EXPECT_EQ(WindowText(date_->Handle()), L"  .  .    ");
   EXPECT_EQ(table_->State(), db::dsBrowse);
+}
+
+TEST_F(DateEditForm, TheCalendarOffersOnlyDaysWithinTheLimits) {
+  auto* edit = new TsDateEdit(form_);
+  edit->SetParent(form_);
+  edit->SetBounds(200, 10, 120, 22);
+  edit->SetMinDate(rtl::EncodeDate(2026, 1, 10));
+  edit->SetMaxDate(rtl::EncodeDate(2026, 1, 20));
+  form_->Show();
+  vcl::Application->ProcessMessages();
+  edit->ButtonClick();
+  ASSERT_TRUE(testutil::PumpUntil([&] { return edit->DroppedDown(); }));
+  TsPopupCalendar* popup = edit->PopupCalendar();
+  SYSTEMTIME range[2] = {};
+  DWORD flags = static_cast<DWORD>(SendMessageW(popup->Calendar(), MCM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)));
+  EXPECT_EQ(flags, static_cast<DWORD>(GDTR_MIN | GDTR_MAX));
+  EXPECT_EQ(range[0].wDay, 10);
+  EXPECT_EQ(range[1].wDay, 20);
+  Pick(popup, rtl::EncodeDate(2026, 1, 15));
+  EXPECT_FALSE(edit->DroppedDown());
+  EXPECT_EQ(edit->Date(), rtl::EncodeDate(2026, 1, 15));
+}
+
+TEST_F(BoundDateEdit, ADayPickedWhileTheFieldCannotChangeIsRefusedAndTheCalendarStaysOpen) {
+  form_->SetLeft(300);
+  table_->SetRecNo(1);
+  date_->ButtonClick();
+  ASSERT_TRUE(testutil::PumpUntil([&] { return date_->DroppedDown(); }));
+  date_->SetReadOnly(true);
+  Pick(date_->PopupCalendar(), rtl::EncodeDate(2025, 6, 7));
+  EXPECT_TRUE(date_->DroppedDown());
+  EXPECT_EQ(WindowText(date_->Handle()), L"10.12.2026");
+  EXPECT_EQ(table_->State(), db::dsBrowse);
+  date_->SetReadOnly(false);
+  Pick(date_->PopupCalendar(), rtl::EncodeDate(2025, 6, 7));
+  EXPECT_FALSE(date_->DroppedDown());
+  table_->Post();
+  Reload(1);
+  EXPECT_EQ(WindowText(date_->Handle()), L"07.06.2025");
+  EXPECT_DOUBLE_EQ(std::stod(Stored(1)), rtl::EncodeDate(2025, 6, 7));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/vcl/application.h"
 
@@ -35,10 +36,11 @@ void TsDBDateEdit::ApplyDate(rtl::TDateTime value) {
   FDataLink->Modified();
 }
 
-void TsDBDateEdit::AcceptDate(rtl::TDateTime value) {
+bool TsDBDateEdit::AcceptDate(rtl::TDateTime value) {
   db::TDataSet* dataSet = FDataLink->DataSource() ? FDataLink->DataSource()->DataSet() : nullptr;
-  if (!dataSet || !dataSet->Active() || !dataSet->CanModify() || !CanEdit()) return;
+  if (!dataSet || !dataSet->Active() || !dataSet->CanModify() || !CanEdit() || !FDataLink->Edit()) return false;
   ApplyDate(value);
+  return true;
 }
 
 void TsDBDateEdit::PopupWindowShow() {
@@ -66,7 +68,8 @@ void TsDBDateEdit::UpdateData(rtl::TObject*) {
   ValidateEdit();
   // A text that is no date is refused with the record: it must not reach the field as no date, or as the date the
   // edit showed before.
-  CheckValidDate(true);
+  // A handler of OnValidateError takes the message instead of an exception; the record is still refused, silently.
+  if (!CheckValidDate(true) && TextStored()) rtl::Abort();
   rtl::TDateTime date = Date();
   if (date != NullDate)
     field->SetAsDateTime(date);

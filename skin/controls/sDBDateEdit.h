@@ -25,7 +25,7 @@ class TsDBDateEdit : public TsCustomDateEdit {
   // A picked day counts as typed: it needs an edit of the record, and marks the field modified.
   void ApplyDate(rtl::TDateTime value) override;
   // Only while the field can be changed; a day picked in a calendar opened before then is refused.
-  void AcceptDate(rtl::TDateTime value) override;
+  bool AcceptDate(rtl::TDateTime value) override;
   void PopupWindowShow() override;
 
  protected:

@@ -13,7 +13,7 @@ void ScanBlanks(const rtl::String& s, size_t& pos) {
   while (pos < s.size() && s[pos] == L' ') ++pos;
 }
 
-bool ScanNumber(const rtl::String& s, size_t& pos, int& number) {
+bool ScanNumber(const rtl::String& s, size_t& pos, int& number, size_t* digits = nullptr) {
   ScanBlanks(s, pos);
   size_t start = pos;
   int n = 0;
@@ -23,6 +23,7 @@ bool ScanNumber(const rtl::String& s, size_t& pos, int& number) {
   }
   if (pos == start) return false;
   number = n;
+  if (digits) *digits = pos - start;
   return true;
 }
 
@@ -35,8 +36,10 @@ bool ScanChar(const rtl::String& s, size_t& pos, wchar_t c) {
   return false;
 }
 
-// One part of the date from the places its letter takes in the format.
-int ExtractMask(const rtl::String& format, const rtl::String& s, wchar_t ch, int blank, int def) {
+// One part of the date from the places its letter takes in the format; *typed counts the digits read there.
+int ExtractMask(const rtl::String& format, const rtl::String& s, wchar_t ch, int blank, int def,
+                size_t* typed = nullptr) {
+  if (typed) *typed = 0;
   if (s.size() > format.size()) return def;
   size_t len = s.size();
   rtl::String upper = rtl::UpperCase(format);
@@ -46,6 +49,7 @@ int ExtractMask(const rtl::String& format, const rtl::String& s, wchar_t ch, int
   for (size_t i = p; i < len && upper[i] == AsciiUpper(ch); ++i)
     if (s[i] != L' ') digits += s[i];
   if (digits.empty()) return blank;
+  if (typed) *typed = digits.size();
   int value = 0;
   for (wchar_t c : digits) {
     if (c < L'0' || c > L'9' || value > 100000) return -1;
@@ -137,9 +141,10 @@ bool ScanDate(const rtl::String& s, const rtl::String& dateFormat, size_t& pos, 
   wchar_t sep = rtl::FormatSettings.DateSeparator;
   TDateOrder order = GetDateOrder(dateFormat);
   int n1 = 0, n2 = 0, n3 = 0;
-  if (!ScanNumber(s, pos, n1) || !ScanChar(s, pos, sep) || !ScanNumber(s, pos, n2)) return false;
+  size_t digits1 = 0, digits3 = 0;
+  if (!ScanNumber(s, pos, n1, &digits1) || !ScanChar(s, pos, sep) || !ScanNumber(s, pos, n2)) return false;
   if (ScanChar(s, pos, sep)) {
-    if (!ScanNumber(s, pos, n3)) return false;
+    if (!ScanNumber(s, pos, n3, &digits3)) return false;
     switch (order) {
       case doMDY:
         y = n3, m = n1, d = n2;
@@ -151,7 +156,8 @@ bool ScanDate(const rtl::String& s, const rtl::String& dateFormat, size_t& pos, 
         y = n1, m = n2, d = n3;
         break;
     }
-    y = ExpandYear(y);
+    // Only a year typed with one or two digits is short for one near today: "0065" is the year 65.
+    if ((order == doYMD ? digits1 : digits3) <= 2) y = ExpandYear(y);
   } else {
     y = CurrentYear();
     if (order == doDMY)
@@ -167,9 +173,11 @@ bool ScanDate(const rtl::String& s, const rtl::String& dateFormat, size_t& pos, 
 bool ScanDateStr(const rtl::String& format, const rtl::String& s, int& d, int& m, int& y) {
   m = ExtractMask(format, s, L'M', -1, 0);
   d = ExtractMask(format, s, L'D', -1, 1);
-  y = ExtractMask(format, s, L'Y', -1, CurrentYear());
-  // A blank year stays invalid rather than landing in the century window.
-  if (y >= 0) y = ExpandYear(y);
+  size_t yearDigits = 0;
+  y = ExtractMask(format, s, L'Y', -1, CurrentYear(), &yearDigits);
+  // A blank year stays invalid rather than landing in the century window, and four typed digits are the year
+  // itself: "0000" is no year, not 2000.
+  if (y >= 0 && yearDigits > 0 && yearDigits <= 2) y = ExpandYear(y);
   if (m > 0 && d > 0 && IsValidDate(y, m, d)) return true;
   size_t pos = 0;
   return ScanDate(s, format, pos, y, m, d);

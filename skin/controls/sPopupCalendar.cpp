@@ -59,11 +59,30 @@ void TsPopupCalendar::SetCalendarDate(rtl::TDateTime value) {
   if (FCalendar) SendMessageW(FCalendar, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
 }
 
+void TsPopupCalendar::SetLimits(rtl::TDateTime minDate, rtl::TDateTime maxDate) {
+  if (!FCalendar) return;
+  SYSTEMTIME range[2] = {};
+  DWORD flags = 0;
+  auto put = [](rtl::TDateTime date, SYSTEMTIME& st) {
+    rtl::Word y = 0, m = 0, d = 0;
+    rtl::DecodeDate(date, y, m, d);
+    st.wYear = y;
+    st.wMonth = m;
+    st.wDay = d;
+  };
+  if (minDate != 0 && ValidDate(minDate)) put(minDate, range[0]), flags |= GDTR_MIN;
+  if (maxDate != 0 && ValidDate(maxDate)) put(maxDate, range[1]), flags |= GDTR_MAX;
+  SendMessageW(FCalendar, MCM_SETRANGE, flags, reinterpret_cast<LPARAM>(range));
+}
+
 void TsPopupCalendar::Accept() {
   rtl::TDateTime date = CalendarDate();
   TsCustomDateEdit* editor = FEditor;
+  if (editor) {
+    // A day the edit cannot take leaves the calendar open for another pick.
+    if (date == NullDate || !editor->WithinLimits(date) || !editor->AcceptDate(date)) return;
+  }
   if (handle_) ShowWindow(handle_, SW_HIDE);
-  if (editor && date != NullDate) editor->AcceptDate(date);
 }
 
 void TsPopupCalendar::Dispatch(vcl::TMessage& m) {

@@ -16,7 +16,9 @@ class TsPopupCalendar : public vcl::TCustomControl {
   // The day the calendar shows selected; a date without a valid day selects today.
   rtl::TDateTime CalendarDate() const;
   void SetCalendarDate(rtl::TDateTime value);
-  // Sends the selected day to the edit and closes.
+  // Days outside min..max (0: no limit on that side) are shown unavailable.
+  void SetLimits(rtl::TDateTime minDate, rtl::TDateTime maxDate);
+  // Sends the selected day to the edit and closes; a day the edit refuses leaves the calendar open.
   void Accept();
 
   TsCustomDateEdit* FEditor = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/strings.h"
+#include "skin/core/sStrings.h"
 #include "skin/controls/sPopupCalendar.h"
 
 namespace {
@@ -131,6 +132,7 @@ void TsCustomDateEdit::PopupWindowShow() {
     FPopupCalendar->FEditor = this;
   }
   FPopupCalendar->HandleNeeded();
+  FPopupCalendar->SetLimits(FMinDate, FMaxDate);
   rtl::TDateTime date = Date();
   FPopupCalendar->SetCalendarDate(date == NullDate ? rtl::Date() : date);
   ShowPopupAt(FPopupCalendar);
@@ -228,12 +230,19 @@ bool TsCustomDateEdit::CheckValidDate(bool canRaise) {
         }
       }
     }
+    // Read by the edit's own format, so that a two-digit year lands in the same window the typed text did.
     rtl::TDateTime date = 0;
-    if (rtl::TryStrToDate(rtl::Trim(text), date)) {
+    if (InternalStrToDate(FDateFormat, text, date) && date != NullDate) {
       SetDate(date);
       return true;
     }
-    if (canRaise) throw rtl::EConvertError(L"'" + rtl::Trim(text) + L"' is not a valid date");
+    rtl::String invalid = lvs_InvalidDate.empty() ? rtl::String(L"Invalid date") : lvs_InvalidDate;
+    if (OnValidateError) {
+      rtl::String message = invalid + L": " + text;
+      OnValidateError(this, message);
+      return false;
+    }
+    if (canRaise) throw rtl::EConvertError(invalid);
     return false;
   } catch (...) {
     if (CanFocus()) SetFocus();

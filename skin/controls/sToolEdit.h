@@ -1,7 +1,7 @@
 #pragma once
 // The date edit: a combo edit whose mask and display format follow the user's short date format. It keeps the
-// date beside the text, completes a missing year when the user leaves it and reports "'x' is not a valid date" for a
-// text that is no date. Its button drops down a calendar; the day picked there becomes the edit's date.
+// date beside the text, completes a missing year when the user leaves it and reports "Invalid date" for a text that
+// is no date. Its button drops down a calendar; the day picked there becomes the edit's date.
 #include "platform/rtl/datetime.h"
 #include "skin/controls/sCustomComboEdit.h"
 #include "skin/controls/sDateUtils.h"
@@ -43,15 +43,23 @@ class TsCustomDateEdit : public TsCustomComboEdit {
   rtl::String GetDateMask() const;
   // Rebuilds format and mask from the user's settings, keeping the date.
   void UpdateMask();
-  // Completes a partly typed year and checks the text; false for an empty date. A text that is no date raises
-  // EConvertError "'x' is not a valid date" when canRaise (the edit keeps the focus), else answers false.
+  // Completes a partly typed year and checks the text; false for an empty date. A text that is no date goes to
+  // OnValidateError as "Invalid date: <text>" when that is assigned; otherwise it raises EConvertError "Invalid date"
+  // when canRaise (the edit keeps the focus), else answers false.
   bool CheckValidDate(bool canRaise);
   // The text holds something besides blanks and separators.
   bool TextStored();
   // Sets the date and selects the text.
   virtual void ApplyDate(rtl::TDateTime value);
-  // A day picked in the drop-down calendar.
-  virtual void AcceptDate(rtl::TDateTime value) { ApplyDate(value); }
+  // A day picked in the drop-down calendar; false when the edit refuses it (the calendar then stays open).
+  virtual bool AcceptDate(rtl::TDateTime value) {
+    ApplyDate(value);
+    return true;
+  }
+  // Within MinDate..MaxDate (0 is no limit).
+  bool WithinLimits(rtl::TDateTime value) const {
+    return (FMinDate == 0 || value >= FMinDate) && (FMaxDate == 0 || value <= FMaxDate);
+  }
   void PopupWindowShow() override;
   TsPopupCalendar* PopupCalendar() const { return FPopupCalendar; }
 

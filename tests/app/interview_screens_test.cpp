@@ -460,7 +460,7 @@ TEST_P(InterviewScreens, AnInvalidDateIsRefusedAndNothingIsSaved) {
     BoxAnswers boxes;
     Press(L"Kaydet");
     ASSERT_FALSE(boxes.Boxes().empty());
-    for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, L"'31.02.2024' is not a valid date");
+    for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, L"Invalid date");
   }
   EXPECT_EQ(Count(M().table), 4u);
   EXPECT_EQ(screen_->ShownDataSet()->State(), db::dsInsert);

@@ -236,8 +236,9 @@ TEST_F(SkinnedDBControls, PostingATextThatIsNoDateIsRefused) {
       table_->Post();
       ADD_FAILURE() << "posted";
     } catch (const rtl::EConvertError& e) {
-      EXPECT_EQ(e.Message(), L"'" + c.shown + L"' is not a valid date");
+      EXPECT_EQ(e.Message(), L"Invalid date");
     }
+    EXPECT_EQ(WindowText(date_->Handle()), c.shown);  // left for the user to correct
     EXPECT_EQ(table_->State(), db::dsEdit);
     table_->Cancel();
     table_->Close();

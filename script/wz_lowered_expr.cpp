@@ -51,6 +51,7 @@ class ConstRead final : public Expr {
   explicit ConstRead(const Variant* value) : value_(value) {}
   void Eval(Variant& out) override { out = *value_; }
   bool Test() override { return value_->AsBoolean(); }
+  const Variant* Value() const { return value_; }
 
  private:
   const Variant* value_;
@@ -169,11 +170,18 @@ struct DivIntOp {
   [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) {
     out = rtl::VarOp(rtl::TVarOp::IntDivide, a, b);
   }
+  // A 32-bit division where it cannot overflow (the 64-bit one costs several times as much); -1 divides in 64 bits,
+  // where the lowest Integer divided by it still fits.
   [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]]
-      SetIntResult(static_cast<Int64>(a.AsInteger()) / b.AsInteger(), out);
-    else
+    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]] {
+      const int y = b.AsInteger();
+      if (y != -1) [[likely]]
+        out = Variant(a.AsInteger() / y);
+      else
+        SetIntResult(-static_cast<Int64>(a.AsInteger()), out);
+    } else {
       General(a, b, out);
+    }
   }
 };
 
@@ -181,11 +189,14 @@ struct ModOp {
   [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) {
     out = rtl::VarOp(rtl::TVarOp::Modulus, a, b);
   }
+  // As DivIntOp: 32 bits, the remainder by -1 being 0.
   [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]]
-      SetIntResult(static_cast<Int64>(a.AsInteger()) % b.AsInteger(), out);
-    else
+    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]] {
+      const int y = b.AsInteger();
+      out = Variant(y != -1 ? a.AsInteger() % y : 0);
+    } else {
       General(a, b, out);
+    }
   }
 };
 
@@ -331,20 +342,34 @@ class ShortAnd final : public Expr {
 
 // --- calls ---
 
-// Argument values of one call, on the machine stack for the usual handful.
+// Argument values of one call: on the machine stack for the usual handful, else on a stack of values the thread
+// keeps, so that no call allocates. The thread's stack may grow while an argument is evaluated (a nested call):
+// its elements are reached by index and written only after each argument's value is complete.
 class ArgValues {
  public:
   explicit ArgValues(int count) {
-    if (count > kInline) heap_.resize(static_cast<size_t>(count));
-    data_ = count > kInline ? heap_.data() : inline_;
+    if (count > kInline) {
+      stack_ = &Stack();
+      base_ = stack_->size();
+      stack_->resize(base_ + static_cast<size_t>(count));
+    }
   }
-  Variant& operator[](int i) { return data_[i]; }
+  ~ArgValues() {
+    if (stack_) stack_->resize(base_);
+  }
+  ArgValues(const ArgValues&) = delete;
+  ArgValues& operator=(const ArgValues&) = delete;
+  Variant& operator[](int i) { return stack_ ? (*stack_)[base_ + static_cast<size_t>(i)] : inline_[i]; }
 
  private:
+  static std::vector<Variant>& Stack() {
+    thread_local std::vector<Variant> stack;
+    return stack;
+  }
   static constexpr int kInline = 4;
   Variant inline_[kInline];
-  std::vector<Variant> heap_;
-  Variant* data_;
+  std::vector<Variant>* stack_ = nullptr;
+  size_t base_ = 0;
 };
 
 struct LocalsGuard {
@@ -390,7 +415,11 @@ class OneStepCall final : public Expr {
       wzSetParam(item->ParamAt(0), value);
     } else if (paramCount > 0) {
       ArgValues values(argCount);
-      for (int i = 0; i < argCount; ++i) ReadArgument(item, i, values[i]);
+      for (int i = 0; i < argCount; ++i) {
+        Variant value;
+        ReadArgument(item, i, value);
+        values[i] = std::move(value);
+      }
       for (int i = 0; i < argCount; ++i) wzSetParam(item->ParamAt(i), values[i]);
     }
     if (helper_) {
@@ -546,6 +575,11 @@ ExprPtr LowerDesignator(TwzDesignator* d) {
 }
 
 }  // namespace
+
+const Variant* ConstantOf(Expr* expr) {
+  auto* c = dynamic_cast<ConstRead*>(expr);
+  return c ? c->Value() : nullptr;
+}
 
 ExprPtr LowerItem(TwzCustomVariable* item) {
   const std::type_info& type = typeid(*item);

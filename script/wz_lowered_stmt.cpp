@@ -194,7 +194,7 @@ template <class Op>
 class Compound final : public Stmt {
  public:
   Compound(TwzAssignmentStmt* source, TwzCustomVariable* target, ExprPtr operand)
-      : Stmt(source), target_(target), operand_(std::move(operand)) {
+      : Stmt(source), target_(target), operand_(std::move(operand)), constant_(ConstantOf(operand_.get())) {
     if (wzlow::IsExactVariable(target)) var_ = static_cast<TwzVariable*>(target);
   }
 
@@ -207,7 +207,10 @@ class Compound final : public Stmt {
         if (var_->PValue()->VarType() == rtl::varInteger) {
           const int x = var_->PValue()->AsInteger();
           Variant e;
-          operand_->Eval(e);
+          if (constant_)
+            e = *constant_;
+          else
+            operand_->Eval(e);
           if (e.VarType() == rtl::varInteger && var_->Typ() == fvtInt && !var_->IsReadOnly()) {
             const Int64 r = Op::Int(x, e.AsInteger());
             if (r >= INT32_MIN && r <= INT32_MAX) {
@@ -244,6 +247,7 @@ class Compound final : public Stmt {
   TwzCustomVariable* target_;
   TwzVariable* var_ = nullptr;
   ExprPtr operand_;
+  const Variant* constant_;  // the operand's value when it is a constant: read without the call
 };
 
 void IntegerOr(const Variant& v, const Variant& e, Variant& out, Int64 (*f)(Int64, Int64),

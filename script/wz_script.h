@@ -1,6 +1,7 @@
 #pragma once
 // A script program: the registry and scope of named items, the owner of the compiled statements and the holder of
 // the run-time control flags. Programs chain through Parent; name lookup falls back to the parent.
+#include <atomic>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -155,6 +156,9 @@ public:
   void Terminate();
   // Calls the first OnRunLine handler up the parent chain with this program as sender.
   void RunLine(const rtl::String& unitName, const rtl::String& sourcePos) {
+    // Nearly every program runs without a line hook: one load then spares each statement the walk up the chain.
+    if (FHookedPrograms.load(std::memory_order_relaxed) == 0) [[likely]]
+      return;
     for (TwzScript* p = this; p; p = p->FParent)
       if (p->FOnRunLine) {
         p->FOnRunLine(this, unitName, sourcePos);
@@ -176,7 +180,10 @@ public:
   bool UseClassLateBinding() const { return FUseClassLateBinding; }
   void SetUseClassLateBinding(bool value) { FUseClassLateBinding = value; }
   const TwzRunLineEvent& OnRunLine() const { return FOnRunLine; }
-  void SetOnRunLine(TwzRunLineEvent value) { FOnRunLine = std::move(value); }
+  void SetOnRunLine(TwzRunLineEvent value) {
+    FOnRunLine = std::move(value);
+    CountHook(static_cast<bool>(FOnRunLine));
+  }
   const TwzGetVariableValueEvent& OnGetVarValue() const { return FOnGetVarValue; }
   void SetOnGetVarValue(TwzGetVariableValueEvent value) { FOnGetVarValue = std::move(value); }
 
@@ -223,6 +230,18 @@ private:
     TwzProcVariable* func;
   };
 
+  // The programs of the process that have been given a line hook and still hold it (Evaluate's brief removal of the
+  // hook leaves the count alone: it may overstate, never understate).
+  static inline std::atomic<int> FHookedPrograms{0};
+  void CountHook(bool hooked) {
+    if (hooked == FHookCounted) return;
+    FHookCounted = hooked;
+    FHookedPrograms.fetch_add(hooked ? 1 : -1, std::memory_order_relaxed);
+  }
+
+  // Brings the entries added since the last sort into name order.
+  void Settle() const;
+
   bool Translate(class TwzILParser& parser);
   // Makes the lower form of the main statement and of every routine of the program that has none yet.
   void LowerCode();
@@ -238,7 +257,9 @@ private:
   rtl::String FErrorUnit;
   bool FExtendedCharset = false;
   std::vector<rtl::String> FIncludePath{rtl::String()};
-  std::vector<Entry> FItems;
+  // Sorted up to FSorted; the entries after it were added since, oldest first (see Settle).
+  mutable std::vector<Entry> FItems;
+  mutable size_t FSorted = 0;
   bool FIsRunning = false;
   bool FMainProg = false;
   TwzScript* FParent = nullptr;
@@ -246,6 +267,7 @@ private:
   TwzStatement* FStatement;
   bool FUseClassLateBinding = false;
   TwzRunLineEvent FOnRunLine;
+  bool FHookCounted = false;
   TwzGetVariableValueEvent FOnGetVarValue;
   TwzGetUnitEvent FOnGetUnit;
   TwzGetUnitEvent FOnGetILUnit;

@@ -263,6 +263,12 @@ struct CallDepthGuard {
 }  // namespace
 
 Variant TwzProcVariable::GetValue() {
+  Variant value;
+  Invoke(value);
+  return value;
+}
+
+void TwzProcVariable::Invoke(Variant& out) {
   CallDepthGuard depth;
   const bool wasExecuting = FExecuting;
   FExecuting = true;
@@ -312,10 +318,13 @@ Variant TwzProcVariable::GetValue() {
   FProgram->RunStatement();
   if (FIsFunc && FRefItem) {
     // A plain result without a value handler is its stored value; anything else answers itself.
-    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue()) return *FRefItem->PValue();
-    return FRefItem->GetValue();
+    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue())
+      out = *FRefItem->PValue();
+    else
+      out = FRefItem->GetValue();
+    return;
   }
-  return Variant::Null();
+  out = Variant::Null();
 }
 
 // Unassigned converted by the result's type, as its SetValue would convert it, written straight into a plain

@@ -247,6 +247,9 @@ public:
 
   // Runs the body with the parameter values already stored; the function's result, or Null for a procedure.
   rtl::Variant GetValue() override;
+  // GetValue's work with the value written into out: what the lower form's call node uses (no copy of the result,
+  // no virtual dispatch).
+  void Invoke(rtl::Variant& out);
   // Appends a parameter and registers it in the local program so the body finds it by name.
   void AddParam(TwzParamItem* param);
 
@@ -267,7 +270,7 @@ public:
     }
     return SaveLocalsListed();
   }
-  void RestoreLocals(size_t mark) noexcept {
+  [[gnu::always_inline]] void RestoreLocals(size_t mark) noexcept {
     for (size_t i = mark; i < FSaved.size(); ++i) {
       TwzCustomVariable* item = FSaved[i].first;
       if (item->IsKind(wzkStringVariable)) [[unlikely]]
@@ -275,7 +278,9 @@ public:
       else
         *item->PValue() = std::move(FSaved[i].second);
     }
-    FSaved.resize(mark);
+    // Dropped one by one: the values were moved out, so each drop is a test and a step, where resize would be
+    // an out-of-line call made for growing as well.
+    while (FSaved.size() > mark) FSaved.pop_back();
   }
 
 protected:

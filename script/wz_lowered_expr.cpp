@@ -200,6 +200,43 @@ struct ModOp {
   }
 };
 
+// The remainder by a constant Integer divisor of 2 or more, as ModOp answers it, without a division: the remainder
+// of the magnitude by a multiplication with the divisor's 64-bit reciprocal (exact for every 32-bit magnitude), the
+// sign of the dividend as the division's. The constant is read each time and compared: anything else goes through
+// ModOp.
+template <class L>
+class ConstModulo final : public Expr {
+ public:
+  ConstModulo(L l, const Variant* divisor, ExprPtr ownedLeft)
+      : l_(l),
+        divisor_(divisor),
+        d_(static_cast<std::uint32_t>(divisor->AsInteger())),
+        reciprocal_(UINT64_MAX / d_ + 1),
+        ownedLeft_(std::move(ownedLeft)) {}
+
+  void Eval(Variant& out) override {
+    Variant ls;
+    const Variant& a = l_.Read(ls);
+    const Variant& b = *divisor_;
+    if (BothInteger(a, b) && static_cast<std::uint32_t>(b.AsInteger()) == d_) [[likely]] {
+      const int x = a.AsInteger();
+      const auto magnitude = static_cast<std::uint32_t>(x < 0 ? -static_cast<Int64>(x) : static_cast<Int64>(x));
+      const std::uint64_t low = reciprocal_ * magnitude;
+      const auto r = static_cast<int>((static_cast<unsigned __int128>(low) * d_) >> 64);
+      out = Variant(x < 0 ? -r : r);
+    } else {
+      ModOp::Apply(a, b, out);
+    }
+  }
+
+ private:
+  L l_;
+  const Variant* divisor_;
+  std::uint32_t d_;
+  std::uint64_t reciprocal_;
+  ExprPtr ownedLeft_;
+};
+
 template <rtl::TVarOp Op>
 struct VariantOp {
   static void Apply(const Variant& a, const Variant& b, Variant& out) { out = rtl::VarOp(Op, a, b); }
@@ -429,7 +466,7 @@ class OneStepCall final : public Expr {
     }
     item->SetNeedResult(designator_->NeedResult());
     if (exactProc_)
-      out = proc_->TwzProcVariable::GetValue();
+      proc_->Invoke(out);
     else
       out = item->GetValue();
     for (int i = 0; i < argCount; ++i) {
@@ -503,6 +540,23 @@ ExprPtr MakeBinary(TwzExpressionNode* left, TwzExpressionNode* right) {
   return WithRight<Op>(ExprOperand{raw}, std::move(l), right);
 }
 
+// x mod d for a constant Integer d of 2 or more and a left operand that is not a constant; nullptr otherwise.
+ExprPtr MakeConstModulo(TwzExpressionNode* left, TwzExpressionNode* right) {
+  if (KindOf(right) != OperandKind::Const) return nullptr;
+  const Variant* divisor = right->PValue();
+  if (divisor->VarType() != rtl::varInteger || divisor->AsInteger() < 2) return nullptr;
+  switch (KindOf(left)) {
+    case OperandKind::Const: return nullptr;
+    case OperandKind::Var:
+      return std::make_unique<ConstModulo<VarOperand>>(VarOperand{static_cast<TwzDesignatorNode*>(left)->Var()},
+                                                       divisor, nullptr);
+    case OperandKind::Other: break;
+  }
+  ExprPtr l = LowerNode(left);
+  Expr* raw = l.get();
+  return std::make_unique<ConstModulo<ExprOperand>>(ExprOperand{raw}, divisor, std::move(l));
+}
+
 ExprPtr LowerOperator(TwzOperatorNode* node) {
   TwzExpressionNode* l = node->Left();
   TwzExpressionNode* r = node->Right();
@@ -523,7 +577,10 @@ ExprPtr LowerOperator(TwzOperatorNode* node) {
   if (type == typeid(TMulNode)) return MakeBinary<MulOp>(l, r);
   if (type == typeid(TDivFloatNode)) return MakeBinary<DivFloatOp>(l, r);
   if (type == typeid(TDivIntNode)) return MakeBinary<DivIntOp>(l, r);
-  if (type == typeid(TModNode)) return MakeBinary<ModOp>(l, r);
+  if (type == typeid(TModNode)) {
+    if (ExprPtr e = MakeConstModulo(l, r)) return e;
+    return MakeBinary<ModOp>(l, r);
+  }
   if (type == typeid(TGreatNode)) return MakeBinary<CompareOp<GreatCmp>>(l, r);
   if (type == typeid(TLessNode)) return MakeBinary<CompareOp<LessCmp>>(l, r);
   if (type == typeid(TLessEqNode)) return MakeBinary<CompareOp<LessEqCmp>>(l, r);

@@ -61,13 +61,17 @@ using StmtPtr = std::unique_ptr<Stmt>;
 class Block {
  public:
   explicit Block(TwzStatement* list);
+  // Termination stops the list before a child and break, continue or exit after one; a termination during a
+  // child stops it before the next as well, so after a child all four flags are tested at once.
   void Run() {
+    if (prog_->Terminated) return;
     for (const StmtPtr& s : items_) {
-      if (prog_->Terminated) return;
       s->Run();
-      if (prog_->BreakCalled || prog_->ContinueCalled || prog_->ExitCalled) return;
+      if (prog_->AnyFlagSet()) return;
     }
   }
+  // The only child, when the list has exactly one: the owner runs it directly (nothing follows it to be stopped).
+  Stmt* Single() const { return items_.size() == 1 ? items_.front().get() : nullptr; }
   TwzScript* Program() const { return prog_; }
 
  private:
@@ -350,18 +354,31 @@ class If final : public Stmt {
       : Stmt(source),
         condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr),
         then_(source),
-        else_(source->ElseStmt()) {}
+        else_(source->ElseStmt()),
+        thenSingle_(then_.Program() == prog_ ? then_.Single() : nullptr),
+        elseSingle_(else_.Program() == prog_ ? else_.Single() : nullptr) {}
   void Run() override {
     if (HookAndTerminated()) return;
     if (IsTrue(condition_.get()))
-      then_.Run();
+      RunBranch(then_, thenSingle_);
     else
-      else_.Run();
+      RunBranch(else_, elseSingle_);
   }
 
  private:
+  // A branch of one statement runs it directly, after the termination test its list would make.
+  void RunBranch(Block& block, Stmt* single) {
+    if (single) {
+      if (!prog_->Terminated) single->Run();
+    } else {
+      block.Run();
+    }
+  }
+
   ExprPtr condition_;
   Block then_, else_;
+  Stmt* thenSingle_;
+  Stmt* elseSingle_;
 };
 
 class Case final : public Stmt {

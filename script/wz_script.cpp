@@ -244,21 +244,7 @@ void TwzScript::Execute() {
   RunStatement();
 }
 
-void TwzScript::RunStatement() {
-  if (!FCode) {
-    FStatement->Execute();
-    return;
-  }
-  TwzLoweredCode* code = FCode.get();
-  ++FCodeRunning;
-  struct Done {
-    TwzScript* self;
-    ~Done() {
-      if (--self->FCodeRunning == 0) self->FRetiredCode.clear();
-    }
-  } done{this};
-  code->Run();
-}
+void TwzScript::RunTrees() { FStatement->Execute(); }
 
 void TwzScript::DropCode() {
   if (!FCode) return;

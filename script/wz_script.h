@@ -2,6 +2,8 @@
 // A script program: the registry and scope of named items, the owner of the compiled statements and the holder of
 // the run-time control flags. Programs chain through Parent; name lookup falls back to the parent.
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/variant.h"
 #include "platform/vcl/component.h"
+#include "script/wz_lowered.h"
 #include "script/wz_classes.h"
 #include "script/wz_evalcache.h"
 #include "script/wz_hostclasses.h"
@@ -131,7 +134,23 @@ public:
   void Execute();
   // Runs the main statement's children (what Execute and a routine's call do), through the lower form the last
   // successful compile made when there is one.
-  void RunStatement();
+  void RunStatement() {
+    if (!FCode) [[unlikely]] {
+      RunTrees();
+      return;
+    }
+    // Inline: every script routine's call runs through here.
+    TwzLoweredCode* code = FCode.get();
+    ++FCodeRunning;
+    struct Done {
+      TwzScript* self;
+      ~Done() {
+        if (--self->FCodeRunning == 0 && !self->FRetiredCode.empty()) [[unlikely]]
+          self->FRetiredCode.clear();
+      }
+    } done{this};
+    code->Run();
+  }
   // Calls a script routine with the elements of params (a variant array) as its first arguments; Null when there
   // is no routine of that name. Searches the parent chain when global.
   rtl::Variant CallFunction(const rtl::String& name, const rtl::Variant& params, bool global = false);
@@ -212,6 +231,12 @@ public:
   bool ContinueCalled = false;
   bool ExitCalled = false;
   bool Terminated = false;
+  // Whether any of the four is set, in one read: they are neighbours, declared together in one access section.
+  bool AnyFlagSet() const {
+    std::uint32_t flags;
+    std::memcpy(&flags, &BreakCalled, sizeof flags);
+    return flags != 0;
+  }
 
 private:
   struct Entry {
@@ -247,6 +272,8 @@ private:
   void LowerCode();
   // Drops the lower form of the main statement (kept until the run that uses it ends).
   void DropCode();
+  // The main statement run as a tree, when no lower form was made.
+  void RunTrees();
   rtl::String EvaluationText(const rtl::String& expression) const;
   // Drops the compiled evaluations; those still running are freed when the outermost evaluation ends.
   void DropEvaluations();

@@ -412,7 +412,8 @@ class ArgValues {
 struct LocalsGuard {
   TwzProcVariable* proc = nullptr;
   size_t mark = 0;
-  ~LocalsGuard() {
+  // Inline: it runs on every call of a routine.
+  [[gnu::always_inline]] ~LocalsGuard() {
     if (proc) proc->RestoreLocals(mark);
   }
 };

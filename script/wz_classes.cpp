@@ -14,10 +14,6 @@ using rtl::Variant;
 
 namespace {
 
-bool IsAscii(const String& s) {
-  return std::all_of(s.begin(), s.end(), [](wchar_t c) { return c < 128; });
-}
-
 wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
 
 // Upper case by the invariant rules, whatever the user's locale; ASCII letters map exactly as AsciiUpper does, so
@@ -36,15 +32,22 @@ String InvariantUpper(const String& s) {
 
 }  // namespace
 
+// Registries compare names on every lookup and insertion: the ASCII case is decided in one pass that stops at the
+// first difference. Up to there the characters are ASCII and equal when folded, and the invariant rules fold ASCII
+// the same way and keep lengths, so stopping early gives what comparing the folded wholes gives.
 int wzCompareNames(const String& a, const String& b) {
-  if (IsAscii(a) && IsAscii(b)) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-      const wchar_t x = AsciiUpper(a[i]), y = AsciiUpper(b[i]);
-      if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  const size_t n = std::min(a.size(), b.size());
+  const wchar_t* pa = a.data();
+  const wchar_t* pb = b.data();
+  size_t i = 0;
+  for (; i < n; ++i) {
+    const wchar_t x = pa[i], y = pb[i];
+    if ((x | y) >= 128) break;
+    if (x == y) continue;
+    const wchar_t ux = AsciiUpper(x), uy = AsciiUpper(y);
+    if (ux != uy) return ux < uy ? -1 : 1;
   }
+  if (i == n) return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
   const String x = InvariantUpper(a), y = InvariantUpper(b);
   return x == y ? 0 : (x < y ? -1 : 1);
 }
@@ -181,6 +184,7 @@ TwzProcVariable::TwzProcVariable(const String& aName, TwzVarType aTyp, const Str
     : TwzCustomVariable(aName, aTyp, aTypeName), FIsFunc(aIsFunc), FProgram(new TwzScript(nullptr)) {
   FItemKind |= wzkProc;
   FIsReadOnly = true;
+  FGeneration = &FProgram->Stamp()->Generation;
   FProgram->SetParent(aParent);
   if (aParent) FProgram->SetUseClassLateBinding(aParent->UseClassLateBinding());
   if (aIsFunc) {
@@ -259,6 +263,12 @@ struct CallDepthGuard {
 }  // namespace
 
 Variant TwzProcVariable::GetValue() {
+  Variant value;
+  Invoke(value);
+  return value;
+}
+
+void TwzProcVariable::Invoke(Variant& out) {
   CallDepthGuard depth;
   const bool wasExecuting = FExecuting;
   FExecuting = true;
@@ -281,8 +291,18 @@ Variant TwzProcVariable::GetValue() {
 
   // A function that never assigns its result must not hand back the value of a previous call.
   TwzCustomVariable* const resultItem = FRefItem;
-  const bool plainResult = FIsFunc && resultItem && typeid(*resultItem) == typeid(TwzVariable);
-  if (FIsFunc && FRefItem) ResetResult(plainResult);
+  if (resultItem != FResultChecked) {
+    // The class test compares type names on this target: made once per result item, not once per call.
+    FResultChecked = resultItem;
+    FResultPlain = resultItem && typeid(*resultItem) == typeid(TwzVariable);
+  }
+  const bool plainResult = FIsFunc && FResultPlain;
+  if (FIsFunc && FRefItem) {
+    if (plainResult && FRefItem->Typ() == fvtInt && !FRefItem->IsReadOnly())
+      *FRefItem->PValue() = Variant(0);
+    else
+      ResetResult(plainResult);
+  }
   for (TwzScript* p = FProgram; p; p = p->Parent())
     if (p->MainProg()) {
       mainProg = p;
@@ -298,10 +318,13 @@ Variant TwzProcVariable::GetValue() {
   FProgram->RunStatement();
   if (FIsFunc && FRefItem) {
     // A plain result without a value handler is its stored value; anything else answers itself.
-    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue()) return *FRefItem->PValue();
-    return FRefItem->GetValue();
+    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue())
+      out = *FRefItem->PValue();
+    else
+      out = FRefItem->GetValue();
+    return;
   }
-  return Variant::Null();
+  out = Variant::Null();
 }
 
 // Unassigned converted by the result's type, as its SetValue would convert it, written straight into a plain
@@ -323,22 +346,27 @@ void TwzProcVariable::ResetResult(bool plain) {
 }
 
 const std::vector<TwzCustomVariable*>& TwzProcVariable::LocalStorage() {
-  const std::uint64_t generation = FProgram->Stamp()->Generation;
+  const std::uint64_t generation = *FGeneration;
   if (FLocalsKnown && generation == FLocalsGeneration) return FLocals;
   FLocals.clear();
+  FTextLocals = false;
   const int count = FProgram->Count();
   for (int i = 0; i < count; ++i) {
     auto* item = static_cast<TwzCustomVariable*>(FProgram->Items(i));
-    if (item && (item->IsKind(wzkVariable) || item->IsKind(wzkParam))) FLocals.push_back(item);
+    if (item && (item->IsKind(wzkVariable) || item->IsKind(wzkParam))) {
+      FLocals.push_back(item);
+      if (item->IsKind(wzkStringVariable)) FTextLocals = true;
+    }
   }
   FLocalsGeneration = generation;
   FLocalsKnown = true;
   return FLocals;
 }
 
-size_t TwzProcVariable::SaveLocals() {
+size_t TwzProcVariable::SaveLocalsListed() {
+  const std::vector<TwzCustomVariable*>& locals = LocalStorage();
   const size_t mark = FSaved.size();
-  for (TwzCustomVariable* item : LocalStorage()) {
+  for (TwzCustomVariable* item : locals) {
     if (item->IsKind(wzkStringVariable))
       FSaved.emplace_back(item, Variant(static_cast<TwzStringVariable*>(item)->Text()));
     else
@@ -349,16 +377,8 @@ size_t TwzProcVariable::SaveLocals() {
 
 // Written back into the storage itself: going through the typed assignment would reject a local that was never
 // assigned (Null in an Integer variable) and would ignore read-only items.
-void TwzProcVariable::RestoreLocals(size_t mark) noexcept {
-  for (size_t i = mark; i < FSaved.size(); ++i) {
-    TwzCustomVariable* item = FSaved[i].first;
-    Variant& value = FSaved[i].second;
-    if (item->IsKind(wzkStringVariable))
-      static_cast<TwzStringVariable*>(item)->Str() = value.IsNull() ? String() : rtl::VarToStr(value);
-    else
-      *item->PValue() = std::move(value);
-  }
-  FSaved.resize(mark);
+void TwzProcVariable::RestoreText(TwzCustomVariable* item, Variant& value) noexcept {
+  static_cast<TwzStringVariable*>(item)->Str() = value.IsNull() ? String() : rtl::VarToStr(value);
 }
 
 // --- TwzArrayHelper ---

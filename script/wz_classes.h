@@ -23,7 +23,10 @@ inline const TwzAddedBy wzAddedByRTTI = reinterpret_cast<const void*>(std::uintp
 // Names of items and members compare with ordinal case rules, never the user's locale: under a Turkish locale
 // "Items" must still match "ITEMS". Letters outside ASCII fold with the locale-independent simple mapping.
 int wzCompareNames(const rtl::String& a, const rtl::String& b);
-inline bool wzSameName(const rtl::String& a, const rtl::String& b) { return wzCompareNames(a, b) == 0; }
+// Folding keeps lengths (see wzCompareNames), so names of different lengths differ.
+inline bool wzSameName(const rtl::String& a, const rtl::String& b) {
+  return a.size() == b.size() && wzCompareNames(a, b) == 0;
+}
 // The upper-cased form host handlers receive ("ITEMS.GET"): ASCII letters only, so it never depends on the locale.
 rtl::String wzUpperName(const rtl::String& name);
 
@@ -244,6 +247,9 @@ public:
 
   // Runs the body with the parameter values already stored; the function's result, or Null for a procedure.
   rtl::Variant GetValue() override;
+  // GetValue's work with the value written into out: what the lower form's call node uses (no copy of the result,
+  // no virtual dispatch).
+  void Invoke(rtl::Variant& out);
   // Appends a parameter and registers it in the local program so the body finds it by name.
   void AddParam(TwzParamItem* param);
 
@@ -254,8 +260,28 @@ public:
   // A call of a procedure that is running already (recursion) first saves the variables and parameters of its
   // local program, and restores them when it returns; SaveLocals answers the mark to restore to. The saved values
   // stay in one stack per procedure, so a deep recursion allocates only while the stack grows.
-  size_t SaveLocals();
-  void RestoreLocals(size_t mark) noexcept;
+  // Inline for the usual routine, whose locals were listed already and hold no text variables: each call of a
+  // recursion pays a copy per local and nothing more.
+  size_t SaveLocals() {
+    if (FLocalsKnown && !FTextLocals && *FGeneration == FLocalsGeneration) [[likely]] {
+      const size_t mark = FSaved.size();
+      for (TwzCustomVariable* item : FLocals) FSaved.emplace_back(item, *item->PValue());
+      return mark;
+    }
+    return SaveLocalsListed();
+  }
+  [[gnu::always_inline]] void RestoreLocals(size_t mark) noexcept {
+    for (size_t i = mark; i < FSaved.size(); ++i) {
+      TwzCustomVariable* item = FSaved[i].first;
+      if (item->IsKind(wzkStringVariable)) [[unlikely]]
+        RestoreText(item, FSaved[i].second);
+      else
+        *item->PValue() = std::move(FSaved[i].second);
+    }
+    // Dropped one by one: the values were moved out, so each drop is a test and a step, where resize would be
+    // an out-of-line call made for growing as well.
+    while (FSaved.size() > mark) FSaved.pop_back();
+  }
 
 protected:
   void ReleaseParams();
@@ -264,14 +290,20 @@ protected:
   // The variables and parameters of the local program, kept between calls until its registrations change: a
   // recursive call saves them without walking and testing every item the program holds.
   const std::vector<TwzCustomVariable*>& LocalStorage();
+  size_t SaveLocalsListed();
+  static void RestoreText(TwzCustomVariable* item, rtl::Variant& value) noexcept;
 
   bool FExecuting = false;
   bool FIsFunc;
+  TwzCustomVariable* FResultChecked = nullptr;  // the result item FResultPlain was found for
+  bool FResultPlain = false;                    // that item is of the class TwzVariable itself
   TwzScript* FProgram;
   std::vector<std::pair<TwzCustomVariable*, rtl::Variant>> FSaved;
   std::vector<TwzCustomVariable*> FLocals;
   std::uint64_t FLocalsGeneration = 0;
+  const std::uint64_t* FGeneration;  // the local program's registry generation (see TwzScript::Stamp)
   bool FLocalsKnown = false;
+  bool FTextLocals = false;  // some of FLocals are text variables
 };
 
 // Base of every item whose value depends on the item before it in a designator.

@@ -51,6 +51,7 @@ class ConstRead final : public Expr {
   explicit ConstRead(const Variant* value) : value_(value) {}
   void Eval(Variant& out) override { out = *value_; }
   bool Test() override { return value_->AsBoolean(); }
+  const Variant* Value() const { return value_; }
 
  private:
   const Variant* value_;
@@ -169,11 +170,18 @@ struct DivIntOp {
   [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) {
     out = rtl::VarOp(rtl::TVarOp::IntDivide, a, b);
   }
+  // A 32-bit division where it cannot overflow (the 64-bit one costs several times as much); -1 divides in 64 bits,
+  // where the lowest Integer divided by it still fits.
   [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]]
-      SetIntResult(static_cast<Int64>(a.AsInteger()) / b.AsInteger(), out);
-    else
+    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]] {
+      const int y = b.AsInteger();
+      if (y != -1) [[likely]]
+        out = Variant(a.AsInteger() / y);
+      else
+        SetIntResult(-static_cast<Int64>(a.AsInteger()), out);
+    } else {
       General(a, b, out);
+    }
   }
 };
 
@@ -181,12 +189,52 @@ struct ModOp {
   [[gnu::noinline]] static void General(const Variant& a, const Variant& b, Variant& out) {
     out = rtl::VarOp(rtl::TVarOp::Modulus, a, b);
   }
+  // As DivIntOp: 32 bits, the remainder by -1 being 0.
   [[gnu::always_inline]] static void Apply(const Variant& a, const Variant& b, Variant& out) {
-    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]]
-      SetIntResult(static_cast<Int64>(a.AsInteger()) % b.AsInteger(), out);
-    else
+    if (BothInteger(a, b) && b.AsInteger() != 0) [[likely]] {
+      const int y = b.AsInteger();
+      out = Variant(y != -1 ? a.AsInteger() % y : 0);
+    } else {
       General(a, b, out);
+    }
   }
+};
+
+// The remainder by a constant Integer divisor of 2 or more, as ModOp answers it, without a division: the remainder
+// of the magnitude by a multiplication with the divisor's 64-bit reciprocal (exact for every 32-bit magnitude), the
+// sign of the dividend as the division's. The constant is read each time and compared: anything else goes through
+// ModOp.
+template <class L>
+class ConstModulo final : public Expr {
+ public:
+  ConstModulo(L l, const Variant* divisor, ExprPtr ownedLeft)
+      : l_(l),
+        divisor_(divisor),
+        d_(static_cast<std::uint32_t>(divisor->AsInteger())),
+        reciprocal_(UINT64_MAX / d_ + 1),
+        ownedLeft_(std::move(ownedLeft)) {}
+
+  void Eval(Variant& out) override {
+    Variant ls;
+    const Variant& a = l_.Read(ls);
+    const Variant& b = *divisor_;
+    if (BothInteger(a, b) && static_cast<std::uint32_t>(b.AsInteger()) == d_) [[likely]] {
+      const int x = a.AsInteger();
+      const auto magnitude = static_cast<std::uint32_t>(x < 0 ? -static_cast<Int64>(x) : static_cast<Int64>(x));
+      const std::uint64_t low = reciprocal_ * magnitude;
+      const auto r = static_cast<int>((static_cast<unsigned __int128>(low) * d_) >> 64);
+      out = Variant(x < 0 ? -r : r);
+    } else {
+      ModOp::Apply(a, b, out);
+    }
+  }
+
+ private:
+  L l_;
+  const Variant* divisor_;
+  std::uint32_t d_;
+  std::uint64_t reciprocal_;
+  ExprPtr ownedLeft_;
 };
 
 template <rtl::TVarOp Op>
@@ -331,26 +379,41 @@ class ShortAnd final : public Expr {
 
 // --- calls ---
 
-// Argument values of one call, on the machine stack for the usual handful.
+// Argument values of one call: on the machine stack for the usual handful, else on a stack of values the thread
+// keeps, so that no call allocates. The thread's stack may grow while an argument is evaluated (a nested call):
+// its elements are reached by index and written only after each argument's value is complete.
 class ArgValues {
  public:
   explicit ArgValues(int count) {
-    if (count > kInline) heap_.resize(static_cast<size_t>(count));
-    data_ = count > kInline ? heap_.data() : inline_;
+    if (count > kInline) {
+      stack_ = &Stack();
+      base_ = stack_->size();
+      stack_->resize(base_ + static_cast<size_t>(count));
+    }
   }
-  Variant& operator[](int i) { return data_[i]; }
+  ~ArgValues() {
+    if (stack_) stack_->resize(base_);
+  }
+  ArgValues(const ArgValues&) = delete;
+  ArgValues& operator=(const ArgValues&) = delete;
+  Variant& operator[](int i) { return stack_ ? (*stack_)[base_ + static_cast<size_t>(i)] : inline_[i]; }
 
  private:
+  static std::vector<Variant>& Stack() {
+    thread_local std::vector<Variant> stack;
+    return stack;
+  }
   static constexpr int kInline = 4;
   Variant inline_[kInline];
-  std::vector<Variant> heap_;
-  Variant* data_;
+  std::vector<Variant>* stack_ = nullptr;
+  size_t base_ = 0;
 };
 
 struct LocalsGuard {
   TwzProcVariable* proc = nullptr;
   size_t mark = 0;
-  ~LocalsGuard() {
+  // Inline: it runs on every call of a routine.
+  [[gnu::always_inline]] ~LocalsGuard() {
     if (proc) proc->RestoreLocals(mark);
   }
 };
@@ -390,7 +453,11 @@ class OneStepCall final : public Expr {
       wzSetParam(item->ParamAt(0), value);
     } else if (paramCount > 0) {
       ArgValues values(argCount);
-      for (int i = 0; i < argCount; ++i) ReadArgument(item, i, values[i]);
+      for (int i = 0; i < argCount; ++i) {
+        Variant value;
+        ReadArgument(item, i, value);
+        values[i] = std::move(value);
+      }
       for (int i = 0; i < argCount; ++i) wzSetParam(item->ParamAt(i), values[i]);
     }
     if (helper_) {
@@ -400,7 +467,7 @@ class OneStepCall final : public Expr {
     }
     item->SetNeedResult(designator_->NeedResult());
     if (exactProc_)
-      out = proc_->TwzProcVariable::GetValue();
+      proc_->Invoke(out);
     else
       out = item->GetValue();
     for (int i = 0; i < argCount; ++i) {
@@ -474,6 +541,23 @@ ExprPtr MakeBinary(TwzExpressionNode* left, TwzExpressionNode* right) {
   return WithRight<Op>(ExprOperand{raw}, std::move(l), right);
 }
 
+// x mod d for a constant Integer d of 2 or more and a left operand that is not a constant; nullptr otherwise.
+ExprPtr MakeConstModulo(TwzExpressionNode* left, TwzExpressionNode* right) {
+  if (KindOf(right) != OperandKind::Const) return nullptr;
+  const Variant* divisor = right->PValue();
+  if (divisor->VarType() != rtl::varInteger || divisor->AsInteger() < 2) return nullptr;
+  switch (KindOf(left)) {
+    case OperandKind::Const: return nullptr;
+    case OperandKind::Var:
+      return std::make_unique<ConstModulo<VarOperand>>(VarOperand{static_cast<TwzDesignatorNode*>(left)->Var()},
+                                                       divisor, nullptr);
+    case OperandKind::Other: break;
+  }
+  ExprPtr l = LowerNode(left);
+  Expr* raw = l.get();
+  return std::make_unique<ConstModulo<ExprOperand>>(ExprOperand{raw}, divisor, std::move(l));
+}
+
 ExprPtr LowerOperator(TwzOperatorNode* node) {
   TwzExpressionNode* l = node->Left();
   TwzExpressionNode* r = node->Right();
@@ -494,7 +578,10 @@ ExprPtr LowerOperator(TwzOperatorNode* node) {
   if (type == typeid(TMulNode)) return MakeBinary<MulOp>(l, r);
   if (type == typeid(TDivFloatNode)) return MakeBinary<DivFloatOp>(l, r);
   if (type == typeid(TDivIntNode)) return MakeBinary<DivIntOp>(l, r);
-  if (type == typeid(TModNode)) return MakeBinary<ModOp>(l, r);
+  if (type == typeid(TModNode)) {
+    if (ExprPtr e = MakeConstModulo(l, r)) return e;
+    return MakeBinary<ModOp>(l, r);
+  }
   if (type == typeid(TGreatNode)) return MakeBinary<CompareOp<GreatCmp>>(l, r);
   if (type == typeid(TLessNode)) return MakeBinary<CompareOp<LessCmp>>(l, r);
   if (type == typeid(TLessEqNode)) return MakeBinary<CompareOp<LessEqCmp>>(l, r);
@@ -546,6 +633,11 @@ ExprPtr LowerDesignator(TwzDesignator* d) {
 }
 
 }  // namespace
+
+const Variant* ConstantOf(Expr* expr) {
+  auto* c = dynamic_cast<ConstRead*>(expr);
+  return c ? c->Value() : nullptr;
+}
 
 ExprPtr LowerItem(TwzCustomVariable* item) {
   const std::type_info& type = typeid(*item);

@@ -30,6 +30,9 @@ ExprPtr LowerItem(TwzCustomVariable* item);
 // An expression's value (its GetValue).
 ExprPtr LowerExpression(TwzCustomExpression* expression);
 
+// The value an expression always gives, when it is a constant read in place; nullptr for anything else.
+const rtl::Variant* ConstantOf(Expr* expr);
+
 // True for an item of exactly the class TwzVariable or TwzParamItem: its value is its stored value unless a value
 // handler answers, and storing into it follows the class's own rules.
 bool IsExactVariable(const TwzCustomVariable* item);

@@ -61,13 +61,17 @@ using StmtPtr = std::unique_ptr<Stmt>;
 class Block {
  public:
   explicit Block(TwzStatement* list);
+  // Termination stops the list before a child and break, continue or exit after one; a termination during a
+  // child stops it before the next as well, so after a child all four flags are tested at once.
   void Run() {
+    if (prog_->Terminated) return;
     for (const StmtPtr& s : items_) {
-      if (prog_->Terminated) return;
       s->Run();
-      if (prog_->BreakCalled || prog_->ContinueCalled || prog_->ExitCalled) return;
+      if (prog_->AnyFlagSet()) return;
     }
   }
+  // The only child, when the list has exactly one: the owner runs it directly (nothing follows it to be stopped).
+  Stmt* Single() const { return items_.size() == 1 ? items_.front().get() : nullptr; }
   TwzScript* Program() const { return prog_; }
 
  private:
@@ -194,7 +198,7 @@ template <class Op>
 class Compound final : public Stmt {
  public:
   Compound(TwzAssignmentStmt* source, TwzCustomVariable* target, ExprPtr operand)
-      : Stmt(source), target_(target), operand_(std::move(operand)) {
+      : Stmt(source), target_(target), operand_(std::move(operand)), constant_(ConstantOf(operand_.get())) {
     if (wzlow::IsExactVariable(target)) var_ = static_cast<TwzVariable*>(target);
   }
 
@@ -207,7 +211,10 @@ class Compound final : public Stmt {
         if (var_->PValue()->VarType() == rtl::varInteger) {
           const int x = var_->PValue()->AsInteger();
           Variant e;
-          operand_->Eval(e);
+          if (constant_)
+            e = *constant_;
+          else
+            operand_->Eval(e);
           if (e.VarType() == rtl::varInteger && var_->Typ() == fvtInt && !var_->IsReadOnly()) {
             const Int64 r = Op::Int(x, e.AsInteger());
             if (r >= INT32_MIN && r <= INT32_MAX) {
@@ -244,6 +251,7 @@ class Compound final : public Stmt {
   TwzCustomVariable* target_;
   TwzVariable* var_ = nullptr;
   ExprPtr operand_;
+  const Variant* constant_;  // the operand's value when it is a constant: read without the call
 };
 
 void IntegerOr(const Variant& v, const Variant& e, Variant& out, Int64 (*f)(Int64, Int64),
@@ -346,18 +354,31 @@ class If final : public Stmt {
       : Stmt(source),
         condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr),
         then_(source),
-        else_(source->ElseStmt()) {}
+        else_(source->ElseStmt()),
+        thenSingle_(then_.Program() == prog_ ? then_.Single() : nullptr),
+        elseSingle_(else_.Program() == prog_ ? else_.Single() : nullptr) {}
   void Run() override {
     if (HookAndTerminated()) return;
     if (IsTrue(condition_.get()))
-      then_.Run();
+      RunBranch(then_, thenSingle_);
     else
-      else_.Run();
+      RunBranch(else_, elseSingle_);
   }
 
  private:
+  // A branch of one statement runs it directly, after the termination test its list would make.
+  void RunBranch(Block& block, Stmt* single) {
+    if (single) {
+      if (!prog_->Terminated) single->Run();
+    } else {
+      block.Run();
+    }
+  }
+
   ExprPtr condition_;
   Block then_, else_;
+  Stmt* thenSingle_;
+  Stmt* elseSingle_;
 };
 
 class Case final : public Stmt {

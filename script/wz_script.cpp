@@ -86,44 +86,78 @@ void wzUnregisterRTTIModule(TwzRTTIModuleClass moduleClass) {
 TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {}
 
 TwzScript::~TwzScript() {
+  CountHook(false);
   FStamp->Alive = false;
   DropEvaluations();
   FRetiredEvaluations.clear();
   Clear();
   ClearRTTI();
+  Settle();
   std::vector<Entry> items;
   items.swap(FItems);
+  FSorted = 0;
   for (Entry& e : items) delete e.item;
   delete FStatement;
 }
 
+namespace {
+
+// Registration fills a program with hundreds of entries in a row; they wait in an unsorted tail, which lookups
+// search from its newest entry, and join the sorted part in one merge once the tail is this long (or when the
+// registry is read in order).
+constexpr size_t kUnsortedTail = 64;
+
+}  // namespace
+
 void TwzScript::Add(const String& name, rtl::TObject* item) {
   DropEvaluations();
-  auto it = std::lower_bound(FItems.begin(), FItems.end(), name,
-                             [](const Entry& e, const String& n) { return wzCompareNames(e.name, n) < 0; });
-  FItems.insert(it, Entry{name, item});
+  FItems.push_back(Entry{name, item});
+  if (FItems.size() - FSorted >= kUnsortedTail) Settle();
   if (auto* v = dynamic_cast<TwzCustomVariable*>(item)) v->SetAddedBy(FAddedBy);
+}
+
+void TwzScript::Settle() const {
+  if (FSorted == FItems.size()) return;
+  const auto less = [](const Entry& a, const Entry& b) { return wzCompareNames(a.name, b.name) < 0; };
+  // The newest of equal names first: reversed, then sorted keeping that order, then merged in front of the older
+  // entries of the same name.
+  const auto tail = FItems.begin() + static_cast<std::ptrdiff_t>(FSorted);
+  std::reverse(tail, FItems.end());
+  std::stable_sort(tail, FItems.end(), less);
+  std::vector<Entry> merged;
+  merged.reserve(FItems.size());
+  std::merge(std::make_move_iterator(tail), std::make_move_iterator(FItems.end()),
+             std::make_move_iterator(FItems.begin()), std::make_move_iterator(tail), std::back_inserter(merged), less);
+  FItems.swap(merged);
+  FSorted = FItems.size();
 }
 
 rtl::TObject* TwzScript::Items(int index) const {
   if (index < 0 || index >= Count()) throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  Settle();
   return FItems[static_cast<size_t>(index)].item;
 }
 
 const String& TwzScript::ItemName(int index) const {
   if (index < 0 || index >= Count()) throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
+  Settle();
   return FItems[static_cast<size_t>(index)].name;
 }
 
 void TwzScript::Remove(rtl::TObject* item) {
   DropEvaluations();
+  Settle();
   auto it = std::find_if(FItems.begin(), FItems.end(), [item](const Entry& e) { return e.item == item; });
-  if (it != FItems.end()) FItems.erase(it);
+  if (it != FItems.end()) {
+    FItems.erase(it);
+    FSorted = FItems.size();
+  }
 }
 
 void TwzScript::RemoveItems(TwzAddedBy owner) {
   DropEvaluations();
   DropCode();
+  Settle();
   std::vector<rtl::TObject*> doomed;
   for (size_t i = FItems.size(); i-- > 0;) {
     auto* v = dynamic_cast<TwzCustomVariable*>(FItems[i].item);
@@ -141,6 +175,7 @@ void TwzScript::RemoveItems(TwzAddedBy owner) {
       FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
     }
   }
+  FSorted = FItems.size();
   for (rtl::TObject* obj : doomed) delete obj;
 }
 
@@ -153,6 +188,7 @@ void TwzScript::ClearItems(TwzAddedBy owner) {
 void TwzScript::Clear() {
   DropEvaluations();
   DropCode();
+  Settle();
   std::vector<rtl::TObject*> doomed;
   std::vector<Entry> kept;
   for (Entry& e : FItems) {
@@ -163,6 +199,7 @@ void TwzScript::Clear() {
       doomed.push_back(e.item);
   }
   FItems.swap(kept);
+  FSorted = FItems.size();
   // The statements go first: they may refer to items, never the other way round.
   FStatement->Clear();
   for (rtl::TObject* obj : doomed) delete obj;
@@ -173,9 +210,12 @@ void TwzScript::Clear() {
 }
 
 TwzCustomVariable* TwzScript::FindLocal(const String& name) const {
-  auto it = std::lower_bound(FItems.begin(), FItems.end(), name,
+  for (size_t i = FItems.size(); i-- > FSorted;)
+    if (wzSameName(FItems[i].name, name)) return dynamic_cast<TwzCustomVariable*>(FItems[i].item);
+  const auto sortedEnd = FItems.begin() + static_cast<std::ptrdiff_t>(FSorted);
+  auto it = std::lower_bound(FItems.begin(), sortedEnd, name,
                              [](const Entry& e, const String& n) { return wzCompareNames(e.name, n) < 0; });
-  if (it == FItems.end() || !wzSameName(it->name, name)) return nullptr;
+  if (it == sortedEnd || !wzSameName(it->name, name)) return nullptr;
   return dynamic_cast<TwzCustomVariable*>(it->item);
 }
 
@@ -217,21 +257,7 @@ void TwzScript::Execute() {
   RunStatement();
 }
 
-void TwzScript::RunStatement() {
-  if (!FCode) {
-    FStatement->Execute();
-    return;
-  }
-  TwzLoweredCode* code = FCode.get();
-  ++FCodeRunning;
-  struct Done {
-    TwzScript* self;
-    ~Done() {
-      if (--self->FCodeRunning == 0) self->FRetiredCode.clear();
-    }
-  } done{this};
-  code->Run();
-}
+void TwzScript::RunTrees() { FStatement->Execute(); }
 
 void TwzScript::DropCode() {
   if (!FCode) return;
@@ -243,6 +269,7 @@ void TwzScript::DropCode() {
 
 void TwzScript::LowerCode() {
   DropCode();
+  Settle();
   FCode = wzLowerStatementList(FStatement);
   for (Entry& e : FItems) {
     auto* proc = dynamic_cast<TwzProcVariable*>(e.item);
@@ -254,6 +281,7 @@ void TwzScript::LowerCode() {
 void TwzScript::Terminate() {
   ExitCalled = true;
   Terminated = true;
+  Settle();
   for (Entry& e : FItems)
     if (auto* proc = dynamic_cast<TwzProcVariable*>(e.item)) proc->Prog()->Terminate();
 }
@@ -422,6 +450,7 @@ void TwzScript::ClearRTTI() {
   if (!FRTTIAdded) return;
   DropEvaluations();
   DropCode();
+  Settle();
   std::vector<rtl::TObject*> doomed;
   std::vector<Entry> kept;
   for (Entry& e : FItems) {
@@ -432,6 +461,7 @@ void TwzScript::ClearRTTI() {
       kept.push_back(e);
   }
   FItems.swap(kept);
+  FSorted = FItems.size();
   for (rtl::TObject* obj : doomed) delete obj;
   FRTTIAdded = false;
 }

@@ -1,6 +1,9 @@
 #pragma once
 // A script program: the registry and scope of named items, the owner of the compiled statements and the holder of
 // the run-time control flags. Programs chain through Parent; name lookup falls back to the parent.
+#include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/variant.h"
 #include "platform/vcl/component.h"
+#include "script/wz_lowered.h"
 #include "script/wz_classes.h"
 #include "script/wz_evalcache.h"
 #include "script/wz_hostclasses.h"
@@ -135,7 +139,23 @@ public:
   void Execute();
   // Runs the main statement's children (what Execute and a routine's call do), through the lower form the last
   // successful compile made when there is one.
-  void RunStatement();
+  void RunStatement() {
+    if (!FCode) [[unlikely]] {
+      RunTrees();
+      return;
+    }
+    // Inline: every script routine's call runs through here.
+    TwzLoweredCode* code = FCode.get();
+    ++FCodeRunning;
+    struct Done {
+      TwzScript* self;
+      ~Done() {
+        if (--self->FCodeRunning == 0 && !self->FRetiredCode.empty()) [[unlikely]]
+          self->FRetiredCode.clear();
+      }
+    } done{this};
+    code->Run();
+  }
   // Calls a script routine with the elements of params (a variant array) as its first arguments; Null when there
   // is no routine of that name. Searches the parent chain when global.
   rtl::Variant CallFunction(const rtl::String& name, const rtl::Variant& params, bool global = false);
@@ -160,6 +180,9 @@ public:
   void Terminate();
   // Calls the first OnRunLine handler up the parent chain with this program as sender.
   void RunLine(const rtl::String& unitName, const rtl::String& sourcePos) {
+    // Nearly every program runs without a line hook: one load then spares each statement the walk up the chain.
+    if (FHookedPrograms.load(std::memory_order_relaxed) == 0) [[likely]]
+      return;
     for (TwzScript* p = this; p; p = p->FParent)
       if (p->FOnRunLine) {
         p->FOnRunLine(this, unitName, sourcePos);
@@ -181,7 +204,10 @@ public:
   bool UseClassLateBinding() const { return FUseClassLateBinding; }
   void SetUseClassLateBinding(bool value) { FUseClassLateBinding = value; }
   const TwzRunLineEvent& OnRunLine() const { return FOnRunLine; }
-  void SetOnRunLine(TwzRunLineEvent value) { FOnRunLine = std::move(value); }
+  void SetOnRunLine(TwzRunLineEvent value) {
+    FOnRunLine = std::move(value);
+    CountHook(static_cast<bool>(FOnRunLine));
+  }
   const TwzGetVariableValueEvent& OnGetVarValue() const { return FOnGetVarValue; }
   void SetOnGetVarValue(TwzGetVariableValueEvent value) { FOnGetVarValue = std::move(value); }
 
@@ -210,6 +236,12 @@ public:
   bool ContinueCalled = false;
   bool ExitCalled = false;
   bool Terminated = false;
+  // Whether any of the four is set, in one read: they are neighbours, declared together in one access section.
+  bool AnyFlagSet() const {
+    std::uint32_t flags;
+    std::memcpy(&flags, &BreakCalled, sizeof flags);
+    return flags != 0;
+  }
 
 private:
   struct Entry {
@@ -228,11 +260,25 @@ private:
     TwzProcVariable* func;
   };
 
+  // The programs of the process that have been given a line hook and still hold it (Evaluate's brief removal of the
+  // hook leaves the count alone: it may overstate, never understate).
+  static inline std::atomic<int> FHookedPrograms{0};
+  void CountHook(bool hooked) {
+    if (hooked == FHookCounted) return;
+    FHookCounted = hooked;
+    FHookedPrograms.fetch_add(hooked ? 1 : -1, std::memory_order_relaxed);
+  }
+
+  // Brings the entries added since the last sort into name order.
+  void Settle() const;
+
   bool Translate(class TwzILParser& parser);
   // Makes the lower form of the main statement and of every routine of the program that has none yet.
   void LowerCode();
   // Drops the lower form of the main statement (kept until the run that uses it ends).
   void DropCode();
+  // The main statement run as a tree, when no lower form was made.
+  void RunTrees();
   rtl::String EvaluationText(const rtl::String& expression) const;
   // Drops the compiled evaluations; those still running are freed when the outermost evaluation ends.
   void DropEvaluations();
@@ -243,7 +289,9 @@ private:
   rtl::String FErrorUnit;
   bool FExtendedCharset = false;
   std::vector<rtl::String> FIncludePath{rtl::String()};
-  std::vector<Entry> FItems;
+  // Sorted up to FSorted; the entries after it were added since, oldest first (see Settle).
+  mutable std::vector<Entry> FItems;
+  mutable size_t FSorted = 0;
   bool FIsRunning = false;
   bool FMainProg = false;
   TwzScript* FParent = nullptr;
@@ -251,6 +299,7 @@ private:
   TwzStatement* FStatement;
   bool FUseClassLateBinding = false;
   TwzRunLineEvent FOnRunLine;
+  bool FHookCounted = false;
   TwzGetVariableValueEvent FOnGetVarValue;
   TwzGetUnitEvent FOnGetUnit;
   TwzGetUnitEvent FOnGetILUnit;

@@ -1,6 +1,7 @@
 // Script items: typed assignment, helpers for strings and arrays, procedures with their local scope.
 #include <gtest/gtest.h>
 
+#include "platform/rtl/strings.h"
 #include "runtime_builders.h"
 
 using rtl::Variant;
@@ -238,4 +239,56 @@ TEST(ScriptItems, RegistryFindsNamesWithOrdinalCaseRulesAndNewestFirst) {
   child.SetVariable(L"fresh", Variant(7));
   EXPECT_EQ(child.FindLocal(L"FRESH")->GetValue().AsInteger(), 7);
   EXPECT_EQ(script.FindLocal(L"fresh"), nullptr);
+}
+
+// A registry filled in bulk, as the binding modules fill one, reads as one filled entry by entry: in name order, the
+// newest of equal names first, whether it came in the same run of registrations or long after the older one.
+TEST(ScriptItems, RegistryFilledInBulkKeepsNameOrderAndNewestFirst) {
+  TwzScript script;
+  auto add = [&](const rtl::String& n) {
+    auto* v = new TwzVariable(n, fvtVariant, L"");
+    script.Add(n, v);
+    return v;
+  };
+  TwzVariable* oldest = add(L"Dup");
+  for (int i = 0; i < 300; ++i) add(L"n" + rtl::IntToStr((i * 7919) % 300));
+  TwzVariable* again = add(L"DUP");
+  EXPECT_EQ(script.FindLocal(L"dup"), again);
+  TwzVariable* third = add(L"dUp");
+  for (int i = 0; i < 200; ++i) add(L"m" + rtl::IntToStr(i));
+  EXPECT_EQ(script.FindLocal(L"DUP"), third);
+  TwzVariable* last = nullptr;
+  for (int i = 0; i < 3; ++i) last = add(L"dup");
+  EXPECT_EQ(script.FindLocal(L"Dup"), last);
+  ASSERT_EQ(script.Count(), 1 + 300 + 2 + 200 + 3);
+  for (int i = 0; i + 1 < script.Count(); ++i)
+    ASSERT_LE(wzCompareNames(script.ItemName(i), script.ItemName(i + 1)), 0) << i;
+  std::vector<rtl::TObject*> dups;
+  for (int i = 0; i < script.Count(); ++i)
+    if (wzSameName(script.ItemName(i), L"dup")) dups.push_back(script.Items(i));
+  ASSERT_EQ(dups.size(), 6u);
+  EXPECT_EQ(dups.front(), last);
+  EXPECT_EQ(dups[3], third);
+  EXPECT_EQ(dups[4], again);
+  EXPECT_EQ(dups.back(), oldest);
+  for (int i = 0; i < 300; ++i) ASSERT_NE(script.FindLocal(L"N" + rtl::IntToStr(i)), nullptr) << i;
+}
+
+// The comparison stops at the first difference; texts beyond ASCII fall back to the invariant rules whole.
+TEST(ScriptItems, NameComparisonOrdersAsciiAndBeyond) {
+  struct Case {
+    const wchar_t* a;
+    const wchar_t* b;
+    int expected;
+  } cases[] = {
+      {L"abc", L"ABC", 0},   {L"abc", L"abd", -1}, {L"abd", L"ABC", 1},   {L"ab", L"abc", -1},
+      {L"abc", L"ab", 1},    {L"", L"", 0},        {L"a_", L"A_", 0},     {L"a[", L"A{", -1},
+      {L"Ça", L"çA", 0},     {L"xÇ", L"xD", 1},    {L"Az", L"bÇ", -1},    {L"özel", L"ÖZEL", 0},
+      {L"ab", L"abÇ", -1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(wzCompareNames(c.a, c.b), c.expected) << rtl::String(c.a) << L" / " << c.b;
+    EXPECT_EQ(wzCompareNames(c.b, c.a), -c.expected) << rtl::String(c.b) << L" / " << c.a;
+    EXPECT_EQ(wzSameName(c.a, c.b), c.expected == 0);
+  }
 }

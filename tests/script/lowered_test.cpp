@@ -115,6 +115,16 @@ TEST_F(LoweredAndTrees, ExpressionsGiveTheSameValuesAndTypes) {
        L"  v := -a; Print(v); v := 1 shl 40; Print(v); v := 5 xor 3; Print(v); v := (a > b) = (b < a); Print(v)\r\n"
        L"end.",
        {L"a", L"b", L"w", L"v"});
+  Same(kPascal, L"remainders by constant divisors",
+       L"var a, i: Integer; v, n: Variant; f: Extended;\r\nbegin\r\n"
+       L"  for i := -9 to 9 do begin Print(i mod 2); Print(i mod 7); Print((i * 3 + 1) mod 4) end;\r\n"
+       L"  a := 2147483647; Print(a mod 2); Print(a mod 10); Print(a mod 65537); Print(a mod 2147483647);\r\n"
+       L"  a := -2147483647 - 1; Print(a mod 2); Print(a mod 10); Print(a mod 7); Print(a mod 2147483647);\r\n"
+       L"  a := 1000003; Print(a mod 1000); Print((-a) mod 13); Print(a mod 1); Print(a mod (-7));\r\n"
+       L"  n := Null; v := n mod 3; Print(v); v := '17'; v := v mod 5; Print(v); f := 17.9; v := f mod 5; Print(v);\r\n"
+       L"  v := 7; v := v * 2147483647; v := v mod 9; Print(v)\r\n"
+       L"end.",
+       {L"a", L"i", L"v", L"n", L"f"});
   Same(kPascal, L"variants, Null and texts",
        L"var v, n: Variant; s: String; f: Extended; i: Integer;\r\nbegin\r\n"
        L"  n := Null; v := n + 1; Print(v); Print(n = Null); Print(n < 1); Print(1 > n); Print(n <> n);\r\n"

@@ -62,6 +62,11 @@ std::string ToAnsi(const String& s) { return rtl::StringToAnsi(s); }
 String qvxStrToXML(const String& s) {
   String result;
   result.reserve(s.size());
+  qvxAppendStrToXML(result, s);
+  return result;
+}
+
+void qvxAppendStrToXML(String& result, const String& s) {
   const size_t n = s.size();
   for (size_t i = 0; i < n; ++i) {
     const wchar_t c = s[i];
@@ -88,7 +93,6 @@ String qvxStrToXML(const String& s) {
         result += c;
     }
   }
-  return result;
 }
 
 String qvxXMLToStr(const String& s) {

@@ -26,6 +26,8 @@ public:
 
 // Escapes a text for an attribute value.
 rtl::String qvxStrToXML(const rtl::String& s);
+// The same, appended to result.
+void qvxAppendStrToXML(rtl::String& result, const rtl::String& s);
 // Decodes the escapes of an attribute value; a numeric escape whose digits are no number raises EConvertError.
 rtl::String qvxXMLToStr(const rtl::String& s);
 // The attribute text of a variant: integers in decimal, floats and dates in the current locale, Booleans as 1/0,

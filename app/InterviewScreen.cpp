@@ -130,23 +130,34 @@ void TInterviewScreen::sBitBtn7Click(rtl::TObject*) {
     SetStudentStatement(L"SELECT * FROM ogrencibilgi WHERE okulno like " + db::SqlQuoted(number));
   else if (rules.reportStudent == TInterviewRules::kStudentByNumber)
     SetStudentStatement(L"SELECT * FROM ogrencibilgi WHERE okulno LIke " + number);
-  // Whatever the report does, the screen gets its whole table and student query back.
+  // Whatever the report does, the screen comes back as the user left it: the table with the filter the search box
+  // or the last lookup had set, on the record the user was on, and the student query over every student again.
   struct TRestore {
     TInterviewScreen* screen;
     bool student;
+    String filter;
+    bool filtered;
+    db::TBookmark record;
     ~TRestore() {
       try {
-        screen->ADOTable1->SetFiltered(false);
+        db::TADOTable* table = screen->ADOTable1;
+        table->SetFiltered(false);
+        table->SetFilter(filter);
+        table->SetFiltered(filtered);
         if (student) screen->SetStudentStatement(kAllStudents);
+        if (!record.empty() && table->Active() && table->BookmarkValid(record)) table->GotoBookmark(record);
       } catch (...) {
         if (vcl::Application) vcl::Application->HandleException(screen);
       }
     }
-  } restore{this, rules.reportStudent != TInterviewRules::kNoStudentQuery};
+  } restore{this, rules.reportStudent != TInterviewRules::kNoStudentQuery, ADOTable1->Filter(), ADOTable1->Filtered(),
+            ADOTable1->Active() && !ADOTable1->IsEmpty() ? ADOTable1->GetBookmark() : db::TBookmark()};
   ADOTable1->SetFilter(L"okulno like " + db::SqlQuoted(number));
   ADOTable1->SetFiltered(true);
   ShowReport();
 }
+
+void TInterviewScreen::ShowReport() { qvxReport1->ShowReport(true); }
 
 VCL_REGISTER(TInterviewScreen) {
   cls.Field(L"ADOTable1", &TInterviewScreen::ADOTable1);
@@ -164,6 +175,7 @@ VCL_REGISTER(TInterviewScreen) {
   cls.Field(L"sBitBtn4", &TInterviewScreen::sBitBtn4);
   cls.Field(L"sBitBtn7", &TInterviewScreen::sBitBtn7);
   cls.Field(L"sDBGrid1", &TInterviewScreen::sDBGrid1);
+  cls.Field(L"qvxReport1", &TInterviewScreen::qvxReport1);
   cls.Method(L"FormCloseQuery", &TInterviewScreen::FormCloseQuery);
   cls.Method(L"sBitBtn1Click", &TInterviewScreen::sBitBtn1Click);
   cls.Method(L"sBitBtn2Click", &TInterviewScreen::sBitBtn2Click);

@@ -8,6 +8,8 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 #include "platform/vcl/forms.h"
+#include "report/model/qvxDBSet.h"
+#include "report/model/qvxReport.h"
 #include "skin/controls/sBitBtn.h"
 #include "skin/controls/sDBComboBox.h"
 #include "skin/controls/sDBDateEdit.h"
@@ -54,6 +56,7 @@ class TInterviewScreen : public vcl::TForm {
   TsBitBtn* sBitBtn4 = nullptr;
   TsBitBtn* sBitBtn7 = nullptr;
   TsDBGrid* sDBGrid1 = nullptr;
+  TqvxReport* qvxReport1 = nullptr;  // the member's sheet, stored in its form text
 
   void FormCloseQuery(rtl::TObject* Sender, bool& CanClose);
   void sBitBtn1Click(rtl::TObject* Sender);  // "Yeni"
@@ -89,9 +92,8 @@ class TInterviewScreen : public vcl::TForm {
  protected:
   // Opens the datasets in the member's order; each starts at its first record.
   static void OpenInOrder(std::initializer_list<db::TDataSet*> dataSets);
-  // The sheet itself comes with the report library: until then "Rapor" prepares and restores the datasets around
-  // this call, which shows nothing.
-  virtual void ShowReport() {}
+  // Shows the sheet in the modal preview; "Rapor" prepares the datasets around it.
+  virtual void ShowReport();
 
  private:
   // Sets the student query to the statement and opens it.

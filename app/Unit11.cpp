@@ -73,6 +73,8 @@ VCL_REGISTER(TForm11) {
   cls.Field(L"ADOsabitokuladi", &TForm11::ADOsabitokuladi);
   cls.Field(L"ADOsabitrehber1", &TForm11::ADOsabitrehber1);
   cls.Field(L"ADOsabit", &TForm11::ADOsabit);
+  cls.Field(L"qvxDBDataset1", &TForm11::qvxDBDataset1);
+  cls.Field(L"qvxDBDataset2", &TForm11::qvxDBDataset2);
   cls.Method(L"FormCreate", &TForm11::FormCreate);
   cls.Method(L"FormClose", &TForm11::FormClose);
   cls.Method(L"sBitBtn5Click", &TForm11::sBitBtn5Click);

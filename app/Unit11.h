@@ -57,6 +57,8 @@ class TForm11 : public TInterviewScreen {
   db::TWideStringField* ADOsabitokuladi = nullptr;
   db::TWideStringField* ADOsabitrehber1 = nullptr;
   db::TADOTable* ADOsabit = nullptr;
+  TqvxDBDataset* qvxDBDataset1 = nullptr;
+  TqvxDBDataset* qvxDBDataset2 = nullptr;
 
   void FormCreate(rtl::TObject* Sender);
   void FormClose(rtl::TObject* Sender, vcl::TCloseAction& Action);

@@ -85,10 +85,48 @@ void TForm2::sBitBtn6Click(rtl::TObject*) {
   ShowRecordPicture();
 }
 
-// The student sheet comes with the report library; until then both print buttons stay on the screen and do nothing.
-void TForm2::sBitBtn7Click(rtl::TObject*) {}
+void TForm2::PrintSheet(const String& narrow) {
+  // The sheet walks the table from its first record to its last; the user's filter and record come back after.
+  struct TRestore {
+    TForm2* form;
+    String filter;
+    bool filtered;
+    db::TBookmark record;
+    ~TRestore() {
+      try {
+        db::TADOTable* table = form->ADOTable1;
+        if (table->Filter() != filter || table->Filtered() != filtered) {
+          table->SetFiltered(false);
+          table->SetFilter(filter);
+          table->SetFiltered(filtered);
+        }
+        if (!record.empty() && table->Active() && table->BookmarkValid(record)) table->GotoBookmark(record);
+        form->ShowRecordPicture();
+      } catch (...) {
+        if (vcl::Application) vcl::Application->HandleException(form);
+      }
+    }
+  } restore{this, ADOTable1->Filter(), ADOTable1->Filtered(),
+            ADOTable1->Active() && !ADOTable1->IsEmpty() ? ADOTable1->GetBookmark() : db::TBookmark()};
+  if (!narrow.empty()) {
+    ADOTable1->SetFiltered(false);
+    ADOTable1->SetFilter(narrow);
+    ADOTable1->SetFiltered(true);
+  }
+  qvxReport1->ShowReport(true);
+}
 
-void TForm2::sBitBtn8Click(rtl::TObject*) {}
+// Every record the table shows, as the search box filters it.
+void TForm2::sBitBtn7Click(rtl::TObject*) { PrintSheet(String()); }
+
+void TForm2::sBitBtn8Click(rtl::TObject*) {
+  // The record itself, by its own key: a school number shared by two students would print both.
+  if (!ADOTable1->Active()) return;
+  // A record being typed is posted first, as leaving it would; it has its key only then.
+  ADOTable1->CheckBrowseMode();
+  if (ADOTable1->IsEmpty()) return;
+  PrintSheet(L"sirano=" + rtl::IntToStr(ADOTable1->FieldByName(L"sirano")->AsInteger()));
+}
 
 void TForm2::sDBGrid1CellClick(db::TColumn*) { ShowRecordPicture(); }
 
@@ -285,6 +323,8 @@ VCL_REGISTER(TForm2) {
   cls.Field(L"ADOTable1resim", &TForm2::ADOTable1resim);
   cls.Field(L"DataSource1", &TForm2::DataSource1);
   cls.Field(L"OpenDialog1", &TForm2::OpenDialog1);
+  cls.Field(L"qvxDBDataset1", &TForm2::qvxDBDataset1);
+  cls.Field(L"qvxReport1", &TForm2::qvxReport1);
   cls.Method(L"FormCreate", &TForm2::FormCreate);
   cls.Method(L"FormClose", &TForm2::FormClose);
   cls.Method(L"FormCloseQuery", &TForm2::FormCloseQuery);

@@ -10,6 +10,8 @@
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "report/model/qvxDBSet.h"
+#include "report/model/qvxReport.h"
 #include "skin/controls/sBitBtn.h"
 #include "skin/controls/sDBCheckBox.h"
 #include "skin/controls/sDBComboBox.h"
@@ -188,6 +190,8 @@ class TForm2 : public vcl::TForm {
   db::TStringField* ADOTable1resim = nullptr;
   db::TDataSource* DataSource1 = nullptr;
   vcl::TOpenDialog* OpenDialog1 = nullptr;
+  TqvxDBDataset* qvxDBDataset1 = nullptr;
+  TqvxReport* qvxReport1 = nullptr;
 
   void FormCreate(rtl::TObject* Sender);
   void FormClose(rtl::TObject* Sender, vcl::TCloseAction& Action);
@@ -209,6 +213,10 @@ class TForm2 : public vcl::TForm {
   void AttachPicture(const rtl::String& fileName);
   // Shows the current record's picture, or the default one when it has none or its file is gone.
   void ShowRecordPicture();
+  // Shows the student sheet in the modal preview and brings the screen back as the user left it: the same search
+  // filter and the same record. narrow, when given, is the filter the sheet is printed under meanwhile.
+  void PrintSheet(const rtl::String& narrow);
+
   // "vaku_logo.png" in the program's folder.
   static rtl::String DefaultPictureFile();
 };

@@ -64,6 +64,8 @@ VCL_REGISTER(TForm3) {
   cls.Field(L"ADOQuery1veliev", &TForm3::ADOQuery1veliev);
   cls.Field(L"ADOQuery1adres", &TForm3::ADOQuery1adres);
   cls.Field(L"ADOsabit", &TForm3::ADOsabit);
+  cls.Field(L"qvxDBDataset1", &TForm3::qvxDBDataset1);
+  cls.Field(L"qvxDBDataset2", &TForm3::qvxDBDataset2);
   cls.Method(L"FormCreate", &TForm3::FormCreate);
   cls.Method(L"FormClose", &TForm3::FormClose);
   cls.Method(L"sBitBtn5Click", &TForm3::sBitBtn5Click);

@@ -49,6 +49,8 @@ class TForm3 : public TInterviewScreen {
   db::TWideStringField* ADOQuery1veliev = nullptr;
   db::TWideStringField* ADOQuery1adres = nullptr;
   db::TADOTable* ADOsabit = nullptr;
+  TqvxDBDataset* qvxDBDataset1 = nullptr;
+  TqvxDBDataset* qvxDBDataset2 = nullptr;
 
   void FormCreate(rtl::TObject* Sender);
   void FormClose(rtl::TObject* Sender, vcl::TCloseAction& Action);

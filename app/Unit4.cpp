@@ -78,6 +78,8 @@ VCL_REGISTER(TForm4) {
   cls.Field(L"ADOTable1calismayapan", &TForm4::ADOTable1calismayapan);
   cls.Field(L"ADOTable1gorusmetarihi", &TForm4::ADOTable1gorusmetarihi);
   cls.Field(L"ADOsabit", &TForm4::ADOsabit);
+  cls.Field(L"qvxDBdetay", &TForm4::qvxDBdetay);
+  cls.Field(L"qvxDBbilgi", &TForm4::qvxDBbilgi);
   cls.Method(L"FormCreate", &TForm4::FormCreate);
   cls.Method(L"FormClose", &TForm4::FormClose);
   cls.Method(L"sBitBtn5Click", &TForm4::sBitBtn5Click);

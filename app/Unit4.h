@@ -65,6 +65,8 @@ class TForm4 : public TInterviewScreen {
   db::TWideStringField* ADOTable1calismayapan = nullptr;
   db::TDateTimeField* ADOTable1gorusmetarihi = nullptr;
   db::TADOTable* ADOsabit = nullptr;
+  TqvxDBDataset* qvxDBdetay = nullptr;
+  TqvxDBDataset* qvxDBbilgi = nullptr;
 
   void FormCreate(rtl::TObject* Sender);
   void FormClose(rtl::TObject* Sender, vcl::TCloseAction& Action);

@@ -52,6 +52,7 @@ VCL_REGISTER(TForm8) {
   cls.Field(L"ADOSabitkadi", &TForm8::ADOSabitkadi);
   cls.Field(L"ADOSabitsifre", &TForm8::ADOSabitsifre);
   cls.Field(L"ADOSabit", &TForm8::ADOSabit);
+  cls.Field(L"qvxDBDataset1", &TForm8::qvxDBDataset1);
   cls.Method(L"FormCreate", &TForm8::FormCreate);
   cls.Method(L"FormClose", &TForm8::FormClose);
   cls.Method(L"sBitBtn8Click", &TForm8::sBitBtn8Click);

@@ -43,6 +43,7 @@ class TForm8 : public TInterviewScreen {
   db::TWideStringField* ADOSabitkadi = nullptr;
   db::TWideStringField* ADOSabitsifre = nullptr;
   db::TADOTable* ADOSabit = nullptr;
+  TqvxDBDataset* qvxDBDataset1 = nullptr;
 
   void FormCreate(rtl::TObject* Sender);
   void FormClose(rtl::TObject* Sender, vcl::TCloseAction& Action);

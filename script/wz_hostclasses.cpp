@@ -15,6 +15,19 @@ using rtl::Variant;
 
 namespace {
 
+// The object a member is called on. Objects cross as their reference; a small or misaligned number is none and
+// must not be read as one (a cast such as TButton(5) would otherwise reach the handler with a wild reference).
+rtl::TObject* InstanceOf(const Variant& value) {
+  const Variant& v = value.Deref();
+  if (v.IsNull() || v.IsEmpty()) return nullptr;
+  if (!v.IsString() && v.IsNumeric()) {
+    const auto address = static_cast<std::uintptr_t>(v.AsInt64());
+    if (address != 0 && (address < 0x10000 || address % alignof(void*) != 0))
+      throw EwzScriptError(L"An object is expected, not the number " + rtl::VarToStr(v));
+  }
+  return v.AsObject();
+}
+
 bool IsBooleanTypeName(const String& name) { return rtl::SameText(name, L"Boolean") || rtl::SameText(name, L"bool"); }
 
 void TypeOfProperty(const vcl::TPropInfo& p, TwzVarType& typ, String& typeName) {
@@ -80,7 +93,7 @@ namespace {}  // namespace
 TwzPropertyHelper::TwzPropertyHelper(const String& aName, TwzVarType aTyp, const String& aTypeName)
     : TwzCustomHelper(aName, aTyp, aTypeName) {}
 
-rtl::TObject* TwzPropertyHelper::Instance() const { return FParentValue.AsObject(); }
+rtl::TObject* TwzPropertyHelper::Instance() const { return InstanceOf(FParentValue); }
 
 Variant TwzPropertyHelper::ReadPublished(rtl::TObject* instance) const {
   const vcl::TPropInfo* p = Published(instance);
@@ -194,7 +207,7 @@ TwzMethodHelper::TwzMethodHelper(const String& syntax, TwzScript* script)
   if (Count() > 0) FVarArray = rtl::VarArrayCreate({0, Count() - 1}, rtl::varVariant);
 }
 
-rtl::TObject* TwzMethodHelper::Instance() const { return FParentValue.IsNull() ? nullptr : FParentValue.AsObject(); }
+rtl::TObject* TwzMethodHelper::Instance() const { return InstanceOf(FParentValue); }
 
 Variant TwzMethodHelper::GetVParam(int index) const {
   if (index == Count()) return FSetValue;

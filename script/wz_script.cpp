@@ -68,6 +68,19 @@ void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first) {
     list->push_back(moduleClass);
 }
 
+void wzRegisterRTTIModuleAfter(TwzRTTIModuleClass moduleClass, TwzRTTIModuleClass after) {
+  std::vector<TwzRTTIModuleClass>* list = wzRTTIModules();
+  if (!list || !moduleClass || std::find(list->begin(), list->end(), moduleClass) != list->end()) return;
+  auto it = std::find(list->begin(), list->end(), after);
+  list->insert(it == list->end() ? it : it + 1, moduleClass);
+}
+
+void wzUnregisterRTTIModule(TwzRTTIModuleClass moduleClass) {
+  std::vector<TwzRTTIModuleClass>* list = wzRTTIModules();
+  if (!list) return;
+  list->erase(std::remove(list->begin(), list->end(), moduleClass), list->end());
+}
+
 // --- program ---
 
 TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {}

@@ -53,6 +53,11 @@ TwzRTTIModule* wzCreateRTTIModule(TwzScript* script) {
 std::vector<TwzRTTIModuleClass>* wzRTTIModules();
 // Appends (or, with first, inserts in front) unless the class is listed already.
 void wzRegisterRTTIModule(TwzRTTIModuleClass moduleClass, bool first = false);
+// Inserts right after `after` (appends when `after` is not listed) unless the class is listed already: a module
+// that lives in a library above the engine still takes its place among the engine's own modules.
+void wzRegisterRTTIModuleAfter(TwzRTTIModuleClass moduleClass, TwzRTTIModuleClass after);
+// Takes the class out of the list, when the list still exists.
+void wzUnregisterRTTIModule(TwzRTTIModuleClass moduleClass);
 
 class TwzScript : public vcl::TComponent, public TwzCompilerHost {
   VCL_CLASS(TwzScript, vcl::TComponent)

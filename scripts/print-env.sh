@@ -1,27 +1,47 @@
 # Sourced by scripts/test.sh after wine-env.sh: a print system for the printing tests.
 #  - CUPS: when its scheduler is installed but not running (no service manager here), it is started in the
-#    background and stopped again, by its process id, when the tests end; the cups-pdf queue "PDF" is added when
+#    background and stopped again, by its process id, when the last test run using it ends; the cups-pdf queue "PDF" is added when
 #    missing and made the default. The tests learn of it through TAVREL_CUPS_PDF=1 and TAVREL_PDF_DIR (where
 #    cups-pdf writes); without CUPS they skip what needs a printer and the script goes on.
 #  - Fonts: the users' Arial, Times New Roman and Courier New are stood in for by metric-compatible fonts in the
 #    test prefix, so text breaks into lines and pages as on their machines.
 #  - TAVREL_PRINT_OUT: the folder the printing tests write their jobs to, read by check_pdf.sh afterwards.
-print_cupsd_pid=
+# Several test runs on one machine (worktrees side by side) share the one scheduler: each run registers itself, and
+# the scheduler one of them started is stopped by the last run to end, never under another run's print job.
+print_state=${TMPDIR:-/tmp}/tavrel-cups
+mkdir -p "$print_state/runs"
 print_cups_running() { [[ "$(lpstat -r 2>/dev/null || true)" == *"is running"* ]]; }
-print_stop_cupsd() {
-  if [ -n "$print_cupsd_pid" ]; then
-    kill "$print_cupsd_pid" 2>/dev/null || true
-    wait "$print_cupsd_pid" 2>/dev/null || true
-    print_cupsd_pid=
-  fi
+print_forget_ended_runs() {
+  local run
+  for run in "$print_state"/runs/*; do
+    [ -e "$run" ] || continue
+    kill -0 "${run##*/}" 2>/dev/null || rm -f "$run"
+  done
 }
-trap print_stop_cupsd EXIT
+print_leave() {
+  (
+    flock 9
+    rm -f "$print_state/runs/$$"
+    print_forget_ended_runs
+    if [ -z "$(ls -A "$print_state/runs")" ] && [ -f "$print_state/cupsd.pid" ]; then
+      kill "$(cat "$print_state/cupsd.pid")" 2>/dev/null || true
+      rm -f "$print_state/cupsd.pid"
+    fi
+  ) 9>"$print_state/lock"
+}
 if [ -x /usr/sbin/cupsd ] && command -v lpstat >/dev/null 2>&1 && command -v lpadmin >/dev/null 2>&1; then
-  if ! print_cups_running; then
-    /usr/sbin/cupsd -f </dev/null >/dev/null 2>&1 &
-    print_cupsd_pid=$!
-    for _ in $(seq 1 100); do print_cups_running && break; sleep 0.2; done
-  fi
+  trap print_leave EXIT
+  {
+    flock 9
+    print_forget_ended_runs
+    : > "$print_state/runs/$$"
+    if ! print_cups_running; then
+      # setsid: the scheduler may outlive this run when another run still needs it.
+      setsid /usr/sbin/cupsd -f </dev/null >/dev/null 2>&1 9>&- &
+      echo $! > "$print_state/cupsd.pid"
+      for _ in $(seq 1 100); do print_cups_running && break; sleep 0.2; done
+    fi
+  } 9>"$print_state/lock"
   ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
   if print_cups_running && ! lpstat -p PDF >/dev/null 2>&1 && [ -f "$ppd" ]; then
     lpadmin -p PDF -E -v cups-pdf:/ -P "$ppd" >/dev/null 2>&1 || true

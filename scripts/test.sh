@@ -20,11 +20,13 @@ cd "$build"
 } > test-windows.reg
 # Wine's server and its desktop and service processes outlive the program that starts them and keep its output
 # open, so ctest would wait on that test until they end (under -j, until every other test has finished). Started
-# here with no output and kept for the whole run, they hold no test's output.
+# here with no output and kept for the whole run, they hold no test's output. The desktop keeper stays a user of
+# Wine's desktop all along, so a window test never starts while the desktop is closing (tests/keeper).
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
   wine reg import test-windows.reg </dev/null >/dev/null 2>&1
+  wine tests/keeper/desktop_keeper.exe </dev/null >/dev/null 2>&1 &
   ctest --output-on-failure -j "${TAVREL_TEST_JOBS:-4}" "$@"
   rc=$?
   wineserver -k </dev/null >/dev/null 2>&1

@@ -71,6 +71,74 @@ FieldValue ReadCell(SqliteStatement& st, int col, TFieldType type) {
   return FieldValue();
 }
 
+bool IsTextType(TFieldType type) {
+  return type == ftWideString || type == ftString || type == ftWideMemo || type == ftMemo;
+}
+
+// ReadCell's reading, into a packed row: the same cell the same value once unpacked. Answers the text's length in
+// UTF-16 units when the cell is text and may be longer than sizeLimit, else at most sizeLimit.
+long long PackCell(SqliteStatement& st, int col, TFieldType type, size_t sizeLimit, TRecord::Packer& row, bool& large) {
+  switch (st.ColumnKind(col)) {
+    case SqliteStatement::Kind::Null: row.Null(); return -1;
+    case SqliteStatement::Kind::Integer: {
+      Int64 v = st.ColumnInt64(col);
+      if (type == ftDateTime || type == ftDate || type == ftTime || type == ftFloat || type == ftCurrency ||
+          type == ftFMTBcd || type == ftBCD || type == ftTimeStamp) {
+        row.Real(static_cast<double>(v));
+        return -1;
+      }
+      if (IsTextType(type)) {
+        std::string digits = std::to_string(v);
+        row.Text(digits.data(), digits.size());
+        return static_cast<long long>(digits.size());
+      }
+      row.Integer(v);
+      large = large || v > 2147483647LL || v < -2147483648LL;
+      return -1;
+    }
+    case SqliteStatement::Kind::Real: {
+      double v = st.ColumnDouble(col);
+      if ((type == ftInteger || type == ftSmallint || type == ftAutoInc || type == ftLargeint || type == ftBoolean) &&
+          v == std::floor(v) && std::fabs(v) < 9e18) {
+        auto i = static_cast<Int64>(v);
+        row.Integer(i);
+        large = large || i > 2147483647LL || i < -2147483648LL;
+        return -1;
+      }
+      if (IsTextType(type)) {
+        std::string_view t = st.ColumnUtf8(col);
+        row.Text(t.data(), t.size());
+        return static_cast<long long>(Utf8ToStringLength(t.data(), t.size()));
+      }
+      row.Real(v);
+      return -1;
+    }
+    case SqliteStatement::Kind::Text: {
+      std::string_view t = st.ColumnUtf8(col);
+      if (type == ftDateTime || type == ftDate || type == ftTime) {
+        String text;
+        Utf8ToString(t.data(), t.size(), text);
+        double d = 0;
+        if (ParseIsoDateTime(text, d)) {
+          row.Real(d);
+          return -1;
+        }
+      }
+      row.Text(t.data(), t.size());
+      // Never more UTF-16 units than UTF-8 bytes: only a text of more bytes than the size yet known is counted.
+      return type == ftWideString && t.size() > sizeLimit ? static_cast<long long>(Utf8ToStringLength(t.data(), t.size()))
+                                                           : 0;
+    }
+    case SqliteStatement::Kind::Blob: {
+      std::string_view b = st.ColumnBlobBytes(col);
+      row.Bytes(b.data(), b.size());
+      return -1;
+    }
+  }
+  row.Null();
+  return -1;
+}
+
 void BindCell(SqliteStatement& st, int index, const FieldValue& v) {
   if (v.IsNull())
     st.BindNull(index);
@@ -402,13 +470,11 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::v
     sourceCol.push_back(i);
   }
 
+  // Each row is packed into one block; its cells become values only when read.
+  TRecord::Packer packer;
+  std::vector<char> large(columns.size(), 0);
   while (st.Step()) {
-    auto r = std::make_unique<TRecord>();
-    r->values.reserve(columns.size());
-    if (hasRowIdColumn_) {
-      r->rowId = st.ColumnInt64(0);
-      r->hasRowId = true;
-    }
+    packer.Start(columns.size());
     for (size_t c = 0; c < columns.size(); ++c) {
       // Expressions have no declared type: the first value decides.
       if (columns[c].type == ftUnknown) {
@@ -423,9 +489,17 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::v
           default: break;
         }
       }
-      r->values.push_back(ReadCell(st, sourceCol[c], columns[c].type));
-      if (columns[c].type == ftWideString && r->values.back().IsText())
-        columns[c].size = std::max(columns[c].size, static_cast<int>(r->values.back().AsText().size()));
+      bool big = false;
+      long long length =
+          PackCell(st, sourceCol[c], columns[c].type, static_cast<size_t>(std::max(columns[c].size, 0)), packer, big);
+      if (big) large[c] = 1;
+      if (columns[c].type == ftWideString && length > columns[c].size)
+        columns[c].size = static_cast<int>(std::min<long long>(length, 2147483647LL));
+    }
+    auto r = packer.Make();
+    if (hasRowIdColumn_) {
+      r->rowId = st.ColumnInt64(0);
+      r->hasRowId = true;
     }
     rows.push_back(std::move(r));
   }
@@ -451,10 +525,7 @@ void TCustomADODataSet::InternalOpen(std::vector<TResultColumn>& columns, std::v
   }
   // Integer results that do not fit 32 bits are large integers.
   for (size_t c = 0; c < columns.size(); ++c)
-    if (columns[c].type == ftInteger)
-      for (auto& r : rows)
-        if (r->values[c].IsInteger() && (r->values[c].AsInt() > 2147483647LL || r->values[c].AsInt() < -2147483648LL))
-          columns[c].type = ftLargeint;
+    if (columns[c].type == ftInteger && large[c]) columns[c].type = ftLargeint;
   openedTable_ = (!table.empty() && hasRowIdColumn_) ? table : String();
 }
 
@@ -550,8 +621,10 @@ void TCustomADODataSet::UpdateRow(SqliteDatabase& db, TRecord& record, const TRe
   std::vector<size_t>& cols = given_;
   key.assign(1, 'U');
   cols.clear();
+  FieldValue storedCell;
   for (size_t c = 0; c < n; ++c) {
-    bool changed = !WritableName(c).empty() && (c >= stored.values.size() || !(record.values[c] == stored.values[c]));
+    bool changed = !WritableName(c).empty() &&
+                   (c >= stored.CellCount() || !(record.values[c] == stored.Cell(c, storedCell)));
     key += changed ? '1' : '0';
     if (changed) cols.push_back(c);
   }

@@ -81,6 +81,129 @@ TField* TFields::FieldByName(const String& name) const {
 
 void TFields::Remove(TField* field) { items_.erase(std::remove(items_.begin(), items_.end(), field), items_.end()); }
 
+// Records.
+
+TRecord& TRecord::operator=(TRecord&& other) {
+  if (this == &other) return *this;
+  if (other.packedCount_) {
+    std::vector<FieldValue> cells(other.packedCount_);
+    for (size_t c = 0; c < cells.size(); ++c) other.Unpack(c, cells[c]);
+    values = std::move(cells);
+  } else {
+    values = std::move(other.values);
+  }
+  // What was packed behind this record stays allocated with it, unused, until the record goes.
+  packedCount_ = 0;
+  rowId = other.rowId;
+  hasRowId = other.hasRowId;
+  id = other.id;
+  return *this;
+}
+
+std::uint32_t TRecord::End(size_t c) const {
+  if (endBytes_ == 2) {
+    std::uint16_t e;
+    std::memcpy(&e, Ends() + c * 2, sizeof e);
+    return e;
+  }
+  std::uint32_t e;
+  std::memcpy(&e, Ends() + c * 4, sizeof e);
+  return e;
+}
+
+void TRecord::Unpack(size_t c, FieldValue& out) const {
+  const std::uint32_t begin = c ? End(c - 1) : 0;
+  const char* data = Payload() + begin;
+  const size_t bytes = End(c) - begin;
+  switch (Kinds()[c]) {
+    case kInteger: {
+      // Little-endian, as few bytes as hold the value, sign-extended back.
+      std::uint64_t v = bytes && (static_cast<unsigned char>(data[bytes - 1]) & 0x80) ? ~std::uint64_t{0} : 0;
+      for (size_t i = bytes; i-- > 0;) v = (v << 8) | static_cast<unsigned char>(data[i]);
+      out = FieldValue::Integer(static_cast<Int64>(v));
+      return;
+    }
+    case kReal: {
+      double d;
+      std::memcpy(&d, data, sizeof d);
+      out = FieldValue::Real(d);
+      return;
+    }
+    case kText: {
+      String text;
+      Utf8ToString(data, bytes, text);
+      out = FieldValue::Text(std::move(text));
+      return;
+    }
+    case kBytes: out = FieldValue::Bytes(std::string(data, bytes)); return;
+    default: out = FieldValue(); return;
+  }
+}
+
+TRecord TRecord::Copy() const {
+  TRecord r;
+  if (packedCount_) {
+    r.values.resize(packedCount_);
+    for (size_t c = 0; c < packedCount_; ++c) Unpack(c, r.values[c]);
+  } else {
+    r.values = values;
+  }
+  r.rowId = rowId;
+  r.hasRowId = hasRowId;
+  r.id = id;
+  return r;
+}
+
+void TRecord::Packer::Start(size_t columns) {
+  ends_.clear();
+  kinds_.clear();
+  payload_.clear();
+  ends_.reserve(columns);
+  kinds_.reserve(columns);
+}
+
+void TRecord::Packer::Integer(Int64 v) {
+  unsigned char bytes[8];
+  auto u = static_cast<std::uint64_t>(v);
+  size_t n = 0;
+  // Bytes are added until the rest is the sign extension of the last one.
+  do {
+    bytes[n++] = static_cast<unsigned char>(u);
+    u = static_cast<std::uint64_t>(static_cast<Int64>(u) >> 8);
+  } while (n < 8 && !((u == 0 && !(bytes[n - 1] & 0x80)) || (u == ~std::uint64_t{0} && (bytes[n - 1] & 0x80))));
+  Add(kInteger, bytes, n);
+}
+
+void TRecord::Packer::Add(std::uint8_t kind, const void* data, size_t bytes) {
+  // Offsets are kept in 32 bits: a row of 4 GB could not be held anyway.
+  if (bytes > 0xFFFFFFFFu - payload_.size()) throw EDatabaseError(L"Row too large");
+  if (bytes) payload_.append(static_cast<const char*>(data), bytes);
+  ends_.push_back(static_cast<std::uint32_t>(payload_.size()));
+  kinds_.push_back(kind);
+}
+
+std::unique_ptr<TRecord> TRecord::Packer::Make() const {
+  if (kinds_.size() > 0xFFFFFFFFu) throw EDatabaseError(L"Too many columns");
+  const size_t n = kinds_.size();
+  const size_t endBytes = payload_.size() <= 0xFFFF ? 2 : 4;
+  void* block = ::operator new(sizeof(TRecord) + n * (endBytes + 1) + payload_.size());
+  std::unique_ptr<TRecord> r(::new (block) TRecord());
+  r->packedCount_ = static_cast<std::uint32_t>(n);
+  r->endBytes_ = static_cast<std::uint8_t>(endBytes);
+  auto* at = reinterpret_cast<unsigned char*>(r.get() + 1);
+  for (size_t c = 0; c < n; ++c, at += endBytes) {
+    if (endBytes == 2) {
+      auto e = static_cast<std::uint16_t>(ends_[c]);
+      std::memcpy(at, &e, sizeof e);
+    } else {
+      std::memcpy(at, &ends_[c], sizeof ends_[c]);
+    }
+  }
+  if (n) std::memcpy(at, kinds_.data(), n);
+  if (!payload_.empty()) std::memcpy(at + n, payload_.data(), payload_.size());
+  return r;
+}
+
 // The dataset.
 
 TDataSet::TDataSet(vcl::TComponent* owner)
@@ -286,6 +409,8 @@ void TDataSet::DoOpen() {
   }
   for (auto& r : rows) r->id = NextRecordId();
   rows_ = std::move(rows);
+  NumberLoadedRows();
+  ForgetReadCells();
   state_ = dsInactive;
   RebuildView(0);
   bof_ = true;
@@ -312,6 +437,7 @@ void TDataSet::DoClose() {
   }
   rows_.clear();
   view_.clear();
+  ForgetReadCells();
   cur_ = -1;
   display_ = -1;
   bof_ = eof_ = true;
@@ -351,8 +477,43 @@ TRecord* TDataSet::DisplayRecord() const {
 const FieldValue& TDataSet::ActiveValue(int column) const {
   static const FieldValue null;
   TRecord* r = DisplayRecord();
-  if (!r || column < 0 || column >= static_cast<int>(r->values.size())) return null;
-  return r->values[static_cast<size_t>(column)];
+  if (!r || column < 0 || static_cast<size_t>(column) >= r->CellCount()) return null;
+  const auto c = static_cast<size_t>(column);
+  if (!r->Packed()) return r->values[c];
+  if (readCells_.size() <= c) {
+    readCells_.resize(c + 1);
+    readCellIds_.resize(c + 1, 0);
+  }
+  if (readCellIds_[c] != r->id) {
+    r->Unpack(c, readCells_[c]);
+    readCellIds_[c] = r->id;
+  }
+  return readCells_[c];
+}
+
+void TDataSet::ForgetReadCells() {
+  readCells_.clear();
+  readCellIds_.clear();
+  columnCells_.clear();
+}
+
+void TDataSet::NumberLoadedRows() {
+  if (rows_.size() > 0xFFFFFFFFu) DatabaseError(L"Too many rows", Name());
+  for (size_t i = 0; i < rows_.size(); ++i) rows_[i]->loadIndex = static_cast<std::uint32_t>(i);
+}
+
+const std::vector<FieldValue>& TDataSet::ColumnCells(size_t column) {
+  if (columnCells_.size() <= column) columnCells_.resize(column + 1);
+  auto& cells = columnCells_[column];
+  if (cells.empty()) {
+    size_t n = 0;
+    for (auto& r : rows_)
+      if (r->Packed()) n = std::max<size_t>(n, r->loadIndex + size_t{1});
+    cells.resize(n);
+    for (auto& r : rows_)
+      if (r->Packed() && column < r->CellCount()) r->Unpack(column, cells[r->loadIndex]);
+  }
+  return cells;
 }
 
 void TDataSet::SetFieldValue(TField* field, FieldValue value) {
@@ -382,7 +543,9 @@ void TDataSet::SetFieldValue(TField* field, FieldValue value) {
 
 bool TDataSet::RecordMatches(const TRecord& record) const {
   if (!filtered_ || !filterExpr_) return true;
-  return filterExpr_->Matches(record.values);
+  FieldValue scratch;
+  return filterExpr_->Matches([&](int c) -> const FieldValue& { return record.Cell(static_cast<size_t>(c), scratch); },
+                              record.CellCount());
 }
 
 void TDataSet::RebuildView(std::uint64_t keepId) {
@@ -390,14 +553,27 @@ void TDataSet::RebuildView(std::uint64_t keepId) {
   view.reserve(rows_.size());
   if (filtered_ && filterExpr_) {
     // Column names are looked up once per pass, not once per row.
-    filterExpr_->Bind([this](const String& column, int& index, TFieldType& type) {
+    std::vector<size_t> tested;
+    filterExpr_->Bind([this, &tested](const String& column, int& index, TFieldType& type) {
       index = fieldDefs_->IndexOf(column);
       if (index < 0) return false;
       type = fieldDefs_->items_[static_cast<size_t>(index)]->DataType;
+      tested.push_back(static_cast<size_t>(index));
       return true;
     });
-    for (auto& r : rows_)
-      if (filterExpr_->Matches(r->values)) view.push_back(r.get());
+    for (size_t c : tested) ColumnCells(c);
+    const TRecord* row = nullptr;
+    FieldValue scratch;
+    const FilterExpression::CellAt cell = [&](int index) -> const FieldValue& {
+      auto c = static_cast<size_t>(index);
+      if (row->Packed() && c < columnCells_.size() && row->loadIndex < columnCells_[c].size())
+        return columnCells_[c][row->loadIndex];
+      return row->Cell(c, scratch);
+    };
+    for (auto& r : rows_) {
+      row = r.get();
+      if (filterExpr_->Matches(cell, row->CellCount())) view.push_back(r.get());
+    }
   } else {
     for (auto& r : rows_) view.push_back(r.get());
   }
@@ -621,7 +797,7 @@ void TDataSet::Edit() {
     return;
   }
   if (BeforeEdit) BeforeEdit(this);
-  editBuffer_ = *view_[static_cast<size_t>(cur_)];
+  editBuffer_ = view_[static_cast<size_t>(cur_)]->Copy();
   display_ = -1;
   SetState(dsEdit);
   DataEvent(deRecordChange, 0);
@@ -744,6 +920,9 @@ void TDataSet::Refresh() {
     if (!r->id) r->id = NextRecordId();
   }
   rows_ = std::move(rows);
+  NumberLoadedRows();
+  // Rows read again keep their ids: what was read from them before is stale.
+  ForgetReadCells();
   std::uint64_t keepNew = 0;
   if (keepHasRow) {
     for (auto& r : rows_)

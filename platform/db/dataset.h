@@ -6,6 +6,7 @@
 // edit with nothing written. Data sources hear of every change through DataEvent and pass it on to their links.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/db/dbtypes.h"
@@ -87,11 +88,72 @@ private:
 
 // A row of the client cursor. The row itself holds the values as the store last saw them; an edit works on a copy
 // (the edit buffer), so what an update changes is what differs between the two.
+//
+// A row as the store loads it keeps its cells packed in the memory it was allocated with, one allocation per row:
+// numbers as they are, text as the store's UTF-8, bytes as they are. A cell becomes a FieldValue only when it is
+// read. Making a string and a variant of every cell at open would cost most of the open (10,000 rows of 49 columns
+// are half a million cells, of which a screen reads a few). A row written by a post takes the edit buffer's values
+// and is packed no longer.
 struct TRecord {
-  std::vector<FieldValue> values;
+  std::vector<FieldValue> values;  // the cells of a row that is not packed
   Int64 rowId = 0;
+  std::uint64_t id = 0;         // unique within the dataset: what bookmarks name
+  std::uint32_t loadIndex = 0;  // a packed row's place among the rows loaded with it
   bool hasRowId = false;
-  std::uint64_t id = 0;  // unique within the dataset: what bookmarks name
+
+  TRecord() = default;
+  // Moving takes the source's cells (unpacked when the source is packed); the target's packed cells are dropped.
+  TRecord(TRecord&& other) { *this = std::move(other); }
+  TRecord& operator=(TRecord&& other);
+  TRecord(const TRecord&) = delete;
+  TRecord& operator=(const TRecord&) = delete;
+  // A packed row is allocated with its cells; these keep every row's memory one block for new and delete alike.
+  static void* operator new(size_t size) { return ::operator new(size); }
+  static void operator delete(void* p) { ::operator delete(p); }
+
+  bool Packed() const { return packedCount_ != 0; }
+  size_t CellCount() const { return packedCount_ ? packedCount_ : values.size(); }
+  // Cell c (below CellCount): the value itself in a row that is not packed, else scratch made from the packed cell.
+  const FieldValue& Cell(size_t c, FieldValue& scratch) const {
+    if (!packedCount_) return values[c];
+    Unpack(c, scratch);
+    return scratch;
+  }
+  void Unpack(size_t c, FieldValue& out) const;
+  // The row's values, unpacked, with its identity (the edit buffer of an edit).
+  TRecord Copy() const;
+
+  // Builds packed rows one after the other, keeping its buffers between rows.
+  class Packer {
+  public:
+    void Start(size_t columns);
+    void Null() { Add(kNull, nullptr, 0); }
+    void Integer(Int64 v);
+    void Real(double v) { Add(kReal, &v, sizeof v); }
+    void Text(const char* utf8, size_t bytes) { Add(kText, utf8, bytes); }
+    void Bytes(const void* data, size_t bytes) { Add(kBytes, data, bytes); }
+    size_t Count() const { return kinds_.size(); }
+    // A row holding the cells added since Start.
+    std::unique_ptr<TRecord> Make() const;
+
+  private:
+    void Add(std::uint8_t kind, const void* data, size_t bytes);
+    std::vector<std::uint32_t> ends_;  // where each cell's bytes end in payload_
+    std::vector<std::uint8_t> kinds_;
+    std::string payload_;  // integers in as few bytes as hold them, reals as 8, text as UTF-8, bytes as they are
+  };
+
+private:
+  enum : std::uint8_t { kNull, kInteger, kReal, kText, kBytes };
+  // Behind the record: where each cell ends in the payload (in 2 bytes when the payload is below 64 KB, else 4), the
+  // cells' kinds, then the payload. The memory a row holds is most of what loading costs.
+  const unsigned char* Ends() const { return reinterpret_cast<const unsigned char*>(this + 1); }
+  const std::uint8_t* Kinds() const { return Ends() + size_t{packedCount_} * endBytes_; }
+  const char* Payload() const { return reinterpret_cast<const char*>(Kinds() + packedCount_); }
+  std::uint32_t End(size_t c) const;
+
+  std::uint32_t packedCount_ = 0;  // cells packed behind the record; 0 when values holds them
+  std::uint8_t endBytes_ = 4;
 };
 
 // A column of a result as the store reports it.
@@ -232,6 +294,9 @@ private:
   void BeginInsertAt(int index);
   void ClearBuffers();
   void FreeOwnFields();
+  void ForgetReadCells();
+  void NumberLoadedRows();
+  const std::vector<FieldValue>& ColumnCells(size_t column);
 
   TDataSetState state_ = dsInactive;
   std::unique_ptr<TFields> fields_;
@@ -251,6 +316,14 @@ private:
   std::unique_ptr<TRecord> pending_;  // the record being inserted (also in view_)
   int beforeInsert_ = -1;
   std::uint64_t lastId_ = 0;
+
+  // Cells of packed rows, made into values as the fields read them: one per column, of the row whose id is beside
+  // it. A value read stays valid until the same column is read from another row.
+  mutable std::vector<FieldValue> readCells_;
+  mutable std::vector<std::uint64_t> readCellIds_;
+  // Whole columns of the packed rows made into values (by loadIndex), for the columns a filter tests: a search
+  // filters every row again on each keystroke, and a packed row's cells never change.
+  std::vector<std::vector<FieldValue>> columnCells_;
 
   String filter_;
   bool filtered_ = false;

@@ -79,4 +79,77 @@ StoreColumnType MapDeclaredType(const String& declaredType, bool autoIncrement) 
   return r;
 }
 
+namespace {
+
+// One step of the decoding: the code point starting at s (U+FFFD for a malformed sequence, which then takes one
+// byte), and how many bytes it takes.
+inline unsigned DecodeOne(const unsigned char* s, const unsigned char* end, int& taken) {
+  unsigned c = *s;
+  if (c < 0x80) {
+    taken = 1;
+    return c;
+  }
+  // Length of the sequence and the bits of its first byte; continuation bytes must follow.
+  int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+  if (c >= 0xF5) extra = -1;
+  unsigned cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
+  bool ok = extra > 0 && end - s > extra;
+  for (int i = 1; ok && i <= extra; ++i) {
+    if ((s[i] & 0xC0) != 0x80) ok = false;
+    cp = (cp << 6) | (s[i] & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are malformed too.
+  if (ok && ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+             (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))))
+    ok = false;
+  if (!ok) {
+    taken = 1;
+    return 0xFFFD;
+  }
+  taken = extra + 1;
+  return cp;
+}
+
+}  // namespace
+
+void Utf8ToString(const char* text, size_t bytes, String& out) {
+  out.resize(bytes);  // never more UTF-16 units than UTF-8 bytes
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* end = s + bytes;
+  wchar_t* d = out.data();
+  while (s < end) {
+    if (*s < 0x80) {
+      *d++ = static_cast<wchar_t>(*s++);
+      continue;
+    }
+    int taken = 0;
+    unsigned cp = DecodeOne(s, end, taken);
+    s += taken;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *d++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
+      *d++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      *d++ = static_cast<wchar_t>(cp);
+    }
+  }
+  out.resize(static_cast<size_t>(d - out.data()));
+}
+
+size_t Utf8ToStringLength(const char* text, size_t bytes) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* end = s + bytes;
+  size_t n = 0;
+  while (s < end) {
+    if (*s < 0x80) {
+      ++s, ++n;
+      continue;
+    }
+    int taken = 0;
+    n += DecodeOne(s, end, taken) >= 0x10000 ? 2 : 1;
+    s += taken;
+  }
+  return n;
+}
+
 }  // namespace db

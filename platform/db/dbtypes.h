@@ -104,4 +104,9 @@ struct StoreColumnType {
 };
 StoreColumnType MapDeclaredType(const String& declaredType, bool autoIncrement);
 
+// UTF-8 (as SQLite keeps text) into UTF-16; a malformed sequence becomes U+FFFD.
+void Utf8ToString(const char* text, size_t bytes, String& out);
+// The number of UTF-16 units Utf8ToString makes of the same bytes.
+size_t Utf8ToStringLength(const char* text, size_t bytes);
+
 }  // namespace db

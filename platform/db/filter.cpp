@@ -152,16 +152,15 @@ struct FilterExpression::Node {
     return Test(v, type);
   }
 
-  bool EvalRow(const std::vector<FieldValue>& row) const {
+  bool EvalRow(const CellAt& cell, size_t count) const {
     switch (kind) {
-      case And: return left->EvalRow(row) && right->EvalRow(row);
-      case Or: return left->EvalRow(row) || right->EvalRow(row);
-      case Not: return !left->EvalRow(row);
+      case And: return left->EvalRow(cell, count) && right->EvalRow(cell, count);
+      case Or: return left->EvalRow(cell, count) || right->EvalRow(cell, count);
+      case Not: return !left->EvalRow(cell, count);
       case Compare: break;
     }
     static const FieldValue null;
-    return Test(index >= 0 && static_cast<size_t>(index) < row.size() ? row[static_cast<size_t>(index)] : null,
-                boundType);
+    return Test(index >= 0 && static_cast<size_t>(index) < count ? cell(index) : null, boundType);
   }
 
   void Bind(const ColumnFinder& find) {
@@ -386,6 +385,10 @@ bool FilterExpression::Matches(const Resolver& resolve) const { return root_->Ev
 
 void FilterExpression::Bind(const ColumnFinder& find) { root_->Bind(find); }
 
-bool FilterExpression::Matches(const std::vector<FieldValue>& row) const { return root_->EvalRow(row); }
+bool FilterExpression::Matches(const CellAt& cell, size_t count) const { return root_->EvalRow(cell, count); }
+
+bool FilterExpression::Matches(const std::vector<FieldValue>& row) const {
+  return root_->EvalRow([&](int c) -> const FieldValue& { return row[static_cast<size_t>(c)]; }, row.size());
+}
 
 }  // namespace db

@@ -29,6 +29,9 @@ public:
   // type; false raises EDatabaseError naming it), then rows are tested by position.
   using ColumnFinder = std::function<bool(const String& column, int& index, TFieldType& type)>;
   void Bind(const ColumnFinder& find);
+  // A row of count cells: cell answers the one at a position, valid until its next call.
+  using CellAt = std::function<const FieldValue&(int index)>;
+  bool Matches(const CellAt& cell, size_t count) const;
   bool Matches(const std::vector<FieldValue>& row) const;
 
   struct Node;

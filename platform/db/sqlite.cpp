@@ -194,52 +194,22 @@ void SqliteStatement::ColumnText(int col, String& out) const {
   Utf8ToString(reinterpret_cast<const char*>(p), p ? static_cast<size_t>(sqlite3_column_bytes(stmt_, col)) : 0, out);
 }
 
-void Utf8ToString(const char* text, size_t bytes, String& out) {
-  out.resize(bytes);  // never more UTF-16 units than UTF-8 bytes
-  const auto* s = reinterpret_cast<const unsigned char*>(text);
-  const unsigned char* end = s + bytes;
-  wchar_t* d = out.data();
-  while (s < end) {
-    unsigned c = *s;
-    if (c < 0x80) {
-      *d++ = static_cast<wchar_t>(c);
-      ++s;
-      continue;
-    }
-    // Length of the sequence and the bits of its first byte; continuation bytes must follow.
-    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
-    if (c >= 0xF5) extra = -1;
-    unsigned cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
-    bool ok = extra > 0 && end - s > extra;
-    for (int i = 1; ok && i <= extra; ++i) {
-      if ((s[i] & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (s[i] & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are malformed too.
-    if (ok && ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-               (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))))
-      ok = false;
-    if (!ok) {
-      *d++ = 0xFFFD;
-      ++s;
-      continue;
-    }
-    s += extra + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      *d++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
-      *d++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      *d++ = static_cast<wchar_t>(cp);
-    }
-  }
-  out.resize(static_cast<size_t>(d - out.data()));
-}
-
 std::string SqliteStatement::ColumnBlob(int col) const {
   const void* p = sqlite3_column_blob(stmt_, col);
   int n = sqlite3_column_bytes(stmt_, col);
   return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+}
+
+std::string_view SqliteStatement::ColumnUtf8(int col) const {
+  const unsigned char* p = sqlite3_column_text(stmt_, col);
+  if (!p) return std::string_view();
+  return std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(stmt_, col)));
+}
+
+std::string_view SqliteStatement::ColumnBlobBytes(int col) const {
+  const void* p = sqlite3_column_blob(stmt_, col);
+  if (!p) return std::string_view();
+  return std::string_view(static_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(stmt_, col)));
 }
 
 String QuoteIdentifier(const String& name) {

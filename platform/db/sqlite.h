@@ -3,9 +3,11 @@
 // the file in UTF-8); every failure raises EADOError carrying SQLite's own message.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/db/dberrors.h"
+#include "platform/db/dbtypes.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -80,6 +82,9 @@ public:
   // The same into a string of the caller's, reusing its buffer.
   void ColumnText(int col, String& out) const;
   std::string ColumnBlob(int col) const;
+  // The text as the file keeps it (UTF-8), and a blob's bytes, without a copy: valid until the statement moves on.
+  std::string_view ColumnUtf8(int col) const;
+  std::string_view ColumnBlobBytes(int col) const;
 
 private:
   void Check(int rc) const;
@@ -87,9 +92,6 @@ private:
   SqliteDatabase& db_;
   sqlite3_stmt* stmt_ = nullptr;
 };
-
-// UTF-8 (as SQLite keeps text) into UTF-16; a malformed sequence becomes U+FFFD.
-void Utf8ToString(const char* text, size_t bytes, String& out);
 
 // Identifier quoting for generated statements: "name" with embedded quotes doubled. Column names may start with a
 // digit ("2828veya5395"), so every generated identifier is quoted.

@@ -363,6 +363,9 @@ String Variant::AsString() const {
     case varCurrency:
       return CurrToStr(static_cast<double>(v.val_.i8) / 10000.0);
     case varDate:
+      // As the system's own variant conversion does: a time of day (no date part) reads as the time alone, not as a
+      // time on 30.12.1899.
+      if (v.val_.r8 > 0 && v.val_.r8 < 1) return TimeToStr(v.val_.r8);
       return DateTimeToStr(v.val_.r8);
     case varUInt64:
       return UIntToStr(v.val_.u8);

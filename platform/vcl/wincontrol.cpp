@@ -199,7 +199,11 @@ void TWinControl::CreateWnd() {
     throw;
   }
   control_state_ -= csCreating;
-  if (!handle_) throw rtl::EOSError(L"Cannot create the window of '" + Name() + L"'");
+  if (!handle_) {
+    DWORD error = GetLastError();
+    throw rtl::EOSError(L"Cannot create the window of '" + Name() + L"' (system error " +
+                        std::to_wstring(error) + L")");
+  }
   InitializeWnd();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/vcl/application.h"
 #include "report/model/qvxClassBands.h"
 #include "report/model/qvxClassMemo.h"
+#include "report/model/qvxDBSet.h"
 #include "report/model/qvxDMPClass.h"
 #include "report/model/qvxDialogPage.h"
 #include "report/model/qvxPlugins.h"
@@ -548,7 +549,7 @@ void qvxRegisterReportClasses() {
        TqvxReportPage::StaticClass(),     TqvxReportSummary::StaticClass(), TqvxReportTitle::StaticClass(),
        TqvxShapeView::StaticClass(),      TqvxSubreport::StaticClass(),     TqvxSysMemoView::StaticClass(),
        TqvxStyleItem::StaticClass(),      TqvxNullBand::StaticClass(),      TqvxCustomLineView::StaticClass(),
-       TqvxDataPage::StaticClass()});
+       TqvxDataPage::StaticClass(),       TqvxDBDataset::StaticClass()});
 }
 
 namespace {

@@ -52,8 +52,9 @@ TqvxPreview::TqvxPreview(TComponent* owner) : TqvxCustomPreview(owner) {
   FTabImgList->SetWidth(16);
   FTabImgList->SetHeight(16);
 
-  FTabs = new TPageControl(this);
+  FTabs = new TqvxPreviewTabRow(this);
   FTabs->SetParent(this);
+  FTabs->SetImages(FTabImgList);
   FTabs->SetAlign(alTop);
   FTabs->SetVisible(false);
   FTabs->SetHeight(22);
@@ -860,11 +861,47 @@ void TqvxPreview::OnTabChange(rtl::TObject*) {
 void TqvxPreview::OnTabsMouseUp(rtl::TObject*, TMouseButton button, TShiftState, int x, int y) {
   const int index = FTabs->TabIndex();
   if (button != mbLeft || index <= 0) return;
-  RECT r{};
-  if (!FTabs->HandleAllocated() || !SendMessageW(FTabs->Handle(), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r)))
-    return;
+  const RECT r = FTabs->TabRect(index);
+  if (r.right <= r.left) return;
+  // The close glyph of the selected tab; the report's own first tab stays.
   if (x >= r.left + 8 && x <= r.left + 18 && y >= 6 && y <= 18) FTabItems->RemoveTab(index);
 }
+
+// --- TqvxPreviewTabRow
+
+void TqvxPreviewTabRow::SetImages(TImageList* value) {
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = value;
+  if (FImages) FImages->FreeNotification(this);
+  SendImages();
+}
+
+void TqvxPreviewTabRow::SendImages() {
+  if (HandleAllocated())
+    SendMessageW(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+}
+
+RECT TqvxPreviewTabRow::TabRect(int index) {
+  RECT r{};
+  if (!HandleAllocated() || !SendMessageW(Handle(), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) return RECT{};
+  return r;
+}
+
+void TqvxPreviewTabRow::InitializeWnd() {
+  // The pictures before the tabs: the tabs are measured with them.
+  SendImages();
+  TPageControl::InitializeWnd();
+}
+
+void TqvxPreviewTabRow::Notification(TComponent* component, TOperation operation) {
+  TPageControl::Notification(component, operation);
+  if (operation == opRemove && component == FImages) {
+    FImages = nullptr;
+    SendImages();
+  }
+}
+
+VCL_REGISTER(TqvxPreviewTabRow) {}
 
 // --- TqvxPreviewTabs
 
@@ -873,9 +910,21 @@ TqvxPreviewTabs::~TqvxPreviewTabs() = default;
 void TqvxPreviewTabs::ShowRow() { FPreview->FTabs->SetVisible(Count() >= 2); }
 
 void TqvxPreviewTabs::AddTab(TqvxReport* report, const String& tabName, const String& tabCaption, bool freeObjects) {
+  // One close glyph per tab: the library's close picture on the list's transparent colour.
+  TImageList* glyphs = FPreview->FTabImgList;
+  if (Count() >= glyphs->Count()) {
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    glyph.Canvas()->Brush()->SetColor(static_cast<TColor>(0x008080));
+    glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    if (TImageList* buttons = qvxResources().GetPreviewButtonImages(); buttons && buttons->Count() > 17)
+      buttons->Draw(glyph.Canvas(), 0, 0, 17);
+    glyphs->AddMasked(&glyph, glyph.TransparentColor());
+  }
   auto* sheet = new TTabSheet(FPreview);
   sheet->SetPageControl(FPreview->FTabs);
   sheet->SetCaption(tabCaption.empty() ? tabName : tabCaption);
+  sheet->SetImageIndex(sheet->PageIndex());
   auto item = std::make_unique<TqvxPreviewTabItem>();
   item->Name = tabName;
   item->Zoom = FPreview->FZoom;

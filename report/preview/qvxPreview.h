@@ -24,6 +24,26 @@ class TqvxPreview;
 
 using TqvxPageChangedEvent = vcl::TEvent<void(rtl::TObject* Sender, int PageNo)>;
 
+// The preview's row of tabs: a page control with empty sheets whose tabs show the pictures of an image list (each
+// tab its close glyph).
+class TqvxPreviewTabRow : public vcl::TPageControl {
+  VCL_CLASS(TqvxPreviewTabRow, vcl::TPageControl)
+ public:
+  explicit TqvxPreviewTabRow(vcl::TComponent* owner) : vcl::TPageControl(owner) {}
+  vcl::TImageList* Images() const { return FImages; }
+  void SetImages(vcl::TImageList* value);
+  // The rectangle of tab index in the row's client coordinates (empty when there is none).
+  RECT TabRect(int index);
+
+ protected:
+  void InitializeWnd() override;
+  void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+
+ private:
+  void SendImages();
+  vcl::TImageList* FImages = nullptr;
+};
+
 // One prepared report shown in a tab of the preview.
 struct TqvxPreviewTabItem {
   rtl::String Name;
@@ -159,7 +179,8 @@ class TqvxPreview : public TqvxCustomPreview, public TqvxPreviewActions {
   vcl::TSplitter* Splitter() const { return FSplitter; }
   TqvxPreviewWorkspace* Thumbnail() const { return FThumbnail; }
   TqvxPreviewWorkspace* Workspace() const { return FWorkspace; }
-  vcl::TPageControl* Tabs() const { return FTabs; }
+  TqvxPreviewTabRow* Tabs() const { return FTabs; }
+  vcl::TImageList* TabImages() const { return FTabImgList; }
   TqvxPreviewTabs* TabItems() const { return FTabItems.get(); }
   vcl::TPanel* MessagePanel() const { return FMessagePanel; }
   vcl::TButton* CancelButton() const { return FCancelButton; }
@@ -211,7 +232,7 @@ class TqvxPreview : public TqvxCustomPreview, public TqvxPreviewActions {
   TqvxPreviewWorkspace* FWorkspace = nullptr;
   Extended FZoom = 1;
   TqvxZoomMode FZoomMode = zmDefault;
-  vcl::TPageControl* FTabs = nullptr;
+  TqvxPreviewTabRow* FTabs = nullptr;
   bool FInitialized = false;
   bool FCalledFromPreview = false;
   std::unique_ptr<TqvxPreviewTabs> FTabItems;

@@ -162,6 +162,8 @@ TqvxPreviewForm::TqvxPreviewForm(TComponent* owner) : TqvxCustomPreviewForm(owne
   StatusBar->SetParent(this);
   StatusBar->SetAlign(alBottom);
   for (int w : {200, 50, 50}) StatusBar->Panels()->Add()->SetWidth(w);
+  FStatusBarOldWindowProc = StatusBar->WindowProc;
+  StatusBar->WindowProc = MakeWndMethod(this, &TqvxPreviewForm::StatusBarWndProc);
   if (Screen && GetDeviceCaps(GetDC(nullptr), LOGPIXELSY) > 96) StatusBar->SetHeight(24);
 
   ExportPopup = new TPopupMenu(this);
@@ -193,7 +195,19 @@ TqvxPreviewForm::TqvxPreviewForm(TComponent* owner) : TqvxCustomPreviewForm(owne
   SetActiveControl(FPreview->Workspace());
 }
 
-TqvxPreviewForm::~TqvxPreviewForm() = default;
+TqvxPreviewForm::~TqvxPreviewForm() {
+  if (StatusBar && StatusBar->WindowProc == MakeWndMethod(this, &TqvxPreviewForm::StatusBarWndProc))
+    StatusBar->WindowProc = FStatusBarOldWindowProc;
+}
+
+void TqvxPreviewForm::StatusBarWndProc(TMessage& m) {
+  // A change of the system's colours goes to the system's status bar alone: the panels keep their texts.
+  if (m.Msg == WM_SYSCOLORCHANGE && StatusBar->HandleAllocated()) {
+    m.Result = DefWindowProcW(StatusBar->Handle(), m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  FStatusBarOldWindowProc(m);
+}
 
 void TqvxPreviewForm::Init() {
   TqvxReport* report = Report();
@@ -447,6 +461,15 @@ void TqvxPreviewForm::Dispatch(TMessage& m) {
       UpdateZoom();
       m.Result = 0;
       return;
+    case WM_ACTIVATEAPP:
+      // Coming back to the program while its main window is minimised: the main window is restored and the
+      // preview stays in front.
+      if (m.WParam && Application->MainForm() && Application->MainForm() != this &&
+          Application->MainForm()->HandleAllocated() && IsIconic(Application->MainForm()->Handle())) {
+        Application->Restore();
+        if (HandleAllocated()) SetActiveWindow(Handle());
+      }
+      break;
     case WM_SYSCOMMAND:
       if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Modal() && FormStyle() != fsMDIChild && Application->MainForm() &&
           Application->MainForm() != this) {

@@ -94,6 +94,9 @@ class TqvxPreviewForm : public TqvxCustomPreviewForm {
   void DoShow() override;
 
  private:
+  // The status bar's own procedure, behind StatusBarWndProc.
+  vcl::TWndMethod FStatusBarOldWindowProc;
+  void StatusBarWndProc(vcl::TMessage& m);
   vcl::TToolButton* Button(const wchar_t* name, int image, int caption, int hint, void (TqvxPreviewForm::*click)(rtl::TObject*),
                            vcl::TToolButtonStyle style = vcl::tbsButton);
   vcl::TToolButton* Separator(const wchar_t* name);

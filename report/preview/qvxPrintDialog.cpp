@@ -34,7 +34,135 @@ TComboBox* List(TForm* owner, TWinControl* parent, int x, int y, int w) {
   return c;
 }
 
+// A page of paper as the pictures show it: white, a grey edge, a few grey lines of text.
+void Sheet(TCanvas* c, int x, int y, int w, int h, TColor paper = clWhite) {
+  c->Pen()->SetColor(static_cast<TColor>(0x606060));
+  c->Brush()->SetColor(paper);
+  c->Rectangle(x, y, x + w, y + h);
+}
+
+void Lines(TCanvas* c, int x, int y, int w, int h) {
+  c->Pen()->SetColor(static_cast<TColor>(0xA0A0A0));
+  for (int ly = y + 3; ly < y + h - 2; ly += 3) {
+    c->MoveTo(x + 2, ly);
+    c->LineTo(x + w - 2, ly);
+  }
+}
+
+void Arrow(TCanvas* c, int x, int y) {
+  c->Pen()->SetColor(static_cast<TColor>(0x404040));
+  c->Brush()->SetColor(static_cast<TColor>(0x404040));
+  c->MoveTo(x, y);
+  c->LineTo(x + 8, y);
+  const TPoint head[] = {TPoint(x + 8, y - 3), TPoint(x + 11, y), TPoint(x + 8, y + 3)};
+  c->Polygon(head, 3);
+}
+
+// The print modes, each a report page (blue-grey) going onto the printer's sheets (white), 64 x 32.
+void PrintModePicture(TCanvas* c, int mode) {
+  const TColor page = static_cast<TColor>(0xF0D8C0);
+  c->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
+  c->FillRect(Rect(0, 0, 64, 32));
+  switch (mode) {
+    case 0:  // as it is: one page, one sheet
+      Sheet(c, 4, 5, 16, 22, page);
+      Lines(c, 4, 5, 16, 22);
+      Arrow(c, 24, 16);
+      Sheet(c, 42, 5, 16, 22);
+      Sheet(c, 44, 7, 12, 18, page);
+      break;
+    case 1:  // a big page split over two sheets
+      Sheet(c, 2, 2, 20, 28, page);
+      Lines(c, 2, 2, 20, 28);
+      Arrow(c, 24, 16);
+      Sheet(c, 38, 8, 12, 16, page);
+      Lines(c, 38, 8, 12, 16);
+      Sheet(c, 51, 8, 12, 16, page);
+      Lines(c, 51, 8, 12, 16);
+      break;
+    case 2:  // small pages joined on one sheet
+      Sheet(c, 3, 3, 12, 12, page);
+      Lines(c, 3, 3, 12, 12);
+      Sheet(c, 3, 17, 12, 12, page);
+      Lines(c, 3, 17, 12, 12);
+      Arrow(c, 24, 16);
+      Sheet(c, 42, 3, 18, 26);
+      Sheet(c, 45, 5, 12, 10, page);
+      Sheet(c, 45, 17, 12, 10, page);
+      break;
+    default:  // scaled to the sheet
+      Sheet(c, 2, 2, 20, 28, page);
+      Lines(c, 2, 2, 20, 28);
+      Arrow(c, 24, 16);
+      Sheet(c, 44, 8, 14, 18, page);
+      Lines(c, 44, 8, 14, 18);
+      break;
+  }
+}
+
+// Three copies of a three-page report: collated sets (1 2 3, 1 2 3) or each page's copies together (1 1, 2 2, 3 3).
+// Each pile is fanned up and to the right, so every sheet's number shows at its top right.
+void CopiesPicture(TBitmap* b, bool collate, TColor back) {
+  b->SetSize(96, 32);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(back);
+  c->FillRect(Rect(0, 0, 96, 32));
+  c->Font()->SetName(L"Tahoma");
+  c->Font()->SetHeight(-9);
+  c->Font()->SetColor(clBlack);
+  const int piles = collate ? 2 : 3, sheets = collate ? 3 : 2, pileWidth = 16 + (sheets - 1) * 8;
+  for (int pile = 0; pile < piles; ++pile)
+    for (int sheet = sheets - 1; sheet >= 0; --sheet) {
+      const int x = pile * (pileWidth + 8) + sheet * 8, y = (sheets - 1 - sheet) * 5;
+      Sheet(c, x, y, 16, 22);
+      c->Brush()->SetStyle(bsClear);
+      c->TextOut(x + 9, y + 1, rtl::IntToStr(collate ? sheet + 1 : pile + 1));
+      c->Brush()->SetStyle(bsSolid);
+    }
+}
+
 }  // namespace
+
+// --- TqvxPictureList
+
+TqvxPictureList::TqvxPictureList(TComponent* owner) : TComboBox(owner) { SetStyle(csOwnerDrawFixed); }
+
+void TqvxPictureList::SetEntryHeight(int value) {
+  FEntryHeight = value;
+  if (HandleAllocated()) {
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, value);
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), value);
+  }
+}
+
+void TqvxPictureList::InitializeWnd() {
+  TComboBox::InitializeWnd();
+  SetEntryHeight(FEntryHeight);
+}
+
+void TqvxPictureList::Dispatch(TMessage& m) {
+  if (m.Msg == CN_DRAWITEM) {
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    const TRect r(dis->rcItem);
+    TCanvas canvas;
+    canvas.SetHandle(dis->hDC);
+    const bool selected = (dis->itemState & ODS_SELECTED) != 0;
+    canvas.Brush()->SetColor(selected ? clHighlight : clWindow);
+    canvas.Font()->Assign(Font());
+    canvas.Font()->SetColor(selected ? clHighlightText : clWindowText);
+    canvas.FillRect(r);
+    if (OnDrawEntry) OnDrawEntry(&canvas, static_cast<int>(dis->itemID), r);
+    if (dis->itemState & ODS_FOCUS) DrawFocusRect(dis->hDC, &dis->rcItem);
+    canvas.SetHandle(nullptr);
+    m.Result = 1;
+    return;
+  }
+  TComboBox::Dispatch(m);
+}
+
+VCL_REGISTER(TqvxPictureList) {}
+
+// --- TqvxPrintDialog
 
 TqvxPrintDialog::TqvxPrintDialog(TComponent* owner) : TForm(owner) {
   qvxDialogLook(this);
@@ -49,7 +177,19 @@ TqvxPrintDialog::TqvxPrintDialog(TComponent* owner) : TForm(owner) {
 
   Label12 = Make<TGroupBox>(this, this, 8, 4, 541, 78, qvxGet(201));
   NameL = Make<TLabel>(this, Label12, 12, 23, 56, 13, qvxGet(212));
-  PrintersCB = List(this, Label12, 72, 20, 300);
+  PrintersCB = new TqvxPictureList(this);
+  PrintersCB->SetParent(Label12);
+  PrintersCB->SetBounds(72, 20, 300, 21);
+  PrintersCB->SetDropDownCount(12);
+  PrintersCB->SetEntryHeight(Screen && Screen->PixelsPerInch() > 96 ? 19 : 16);
+  PrintersCB->OnDrawEntry = [this](TCanvas* c, int index, const TRect& r) {
+    if (index < 0 || index >= PrintersCB->Items()->Count()) return;
+    if (TImageList* images = qvxResources().GetPreviewButtonImages(); images && images->Count() > 2)
+      images->Draw(c, r.Left + 2, r.Top, 2);
+    c->Brush()->SetStyle(bsClear);
+    c->TextOut(r.Left + 24, r.Top + 1, PrintersCB->Items()->Strings(index));
+    c->Brush()->SetStyle(bsSolid);
+  };
   PrintersCB->OnChange.Bind(this, &TqvxPrintDialog::OnPrintersClick);
   PropButton = Make<TButton>(this, Label12, 388, 18, 141, 25, qvxGet(209));
   PropButton->OnClick.Bind(this, &TqvxPrintDialog::OnPropClick);
@@ -82,13 +222,41 @@ TqvxPrintDialog::TqvxPrintDialog(TComponent* owner) : TForm(owner) {
   UpDown1->SetMax(1000);
   UpDown1->SetPosition(1);
   UpDown1->SetAssociate(CopiesE);
-  CollateCB = Make<TCheckBox>(this, Label2, 12, 50, 240, 17, qvxGet(204));
+  CollateCB = Make<TCheckBox>(this, Label2, 12, 50, 130, 17, qvxGet(204));
+  CollateCB->OnClick.Bind(this, &TqvxPrintDialog::OnCollateClick);
+  // The two copies pictures, drawn on the dialog's colour.
+  FCollateImg = std::make_unique<TBitmap>();
+  FNonCollateImg = std::make_unique<TBitmap>();
+  CopiesPicture(FCollateImg.get(), true, Color());
+  CopiesPicture(FNonCollateImg.get(), false, Color());
+  CollateImg = FCollateImg.get();
+  NonCollateImg = FNonCollateImg.get();
+  CopiesPB = Make<TImage>(this, Label2, 150, 42, 96, 32);
 
   ScaleGB = Make<TGroupBox>(this, this, 286, 170, 263, 120, qvxGet(213));
-  PrintModeCB = List(this, ScaleGB, 12, 20, 240);
+  PrintModeIL = new TImageList(this);
+  PrintModeIL->SetWidth(64);
+  PrintModeIL->SetHeight(32);
+  for (int mode = 0; mode < 4; ++mode) {
+    TBitmap picture;
+    picture.SetSize(64, 32);
+    PrintModePicture(picture.Canvas(), mode);
+    PrintModeIL->AddMasked(&picture, static_cast<TColor>(0xFF00FF));
+  }
+  PrintModeCB = new TqvxPictureList(this);
+  PrintModeCB->SetParent(ScaleGB);
+  PrintModeCB->SetBounds(12, 20, 240, 40);
+  PrintModeCB->SetEntryHeight(34);
+  PrintModeCB->OnDrawEntry = [this](TCanvas* c, int index, const TRect& r) {
+    if (index < 0 || index >= PrintModeCB->Items()->Count()) return;
+    PrintModeIL->Draw(c, r.Left + 2, r.Top + 1, index);
+    c->Brush()->SetStyle(bsClear);
+    c->TextOut(r.Left + 74, r.Top + 10, PrintModeCB->Items()->Strings(index));
+    c->Brush()->SetStyle(bsSolid);
+  };
   PrintModeCB->OnChange.Bind(this, &TqvxPrintDialog::OnPrintModeClick);
-  PagSizeL = Make<TLabel>(this, ScaleGB, 12, 54, 240, 13, qvxGet(214));
-  PagPageSizeCB = List(this, ScaleGB, 12, 72, 240);
+  PagSizeL = Make<TLabel>(this, ScaleGB, 12, 66, 240, 13, qvxGet(214));
+  PagPageSizeCB = List(this, ScaleGB, 12, 84, 240);
 
   OtherGB = Make<TGroupBox>(this, this, 8, 244, 270, 86, qvxGet(207));
   PrintL = Make<TLabel>(this, OtherGB, 12, 21, 74, 13, qvxGet(206));
@@ -120,6 +288,12 @@ TqvxPrintDialog::TqvxPrintDialog(TComponent* owner) : TForm(owner) {
   PrintersCB->SetItemIndex(printers.PrinterIndex());
   PrinterChanged();
   OldIndex = printers.PrinterIndex();
+  PaintCopies();
+}
+
+void TqvxPrintDialog::PaintCopies() {
+  CopiesPB->Picture()->Bitmap()->Assign(CollateCB->Checked() ? CollateImg : NonCollateImg);
+  CopiesPB->Invalidate();
 }
 
 void TqvxPrintDialog::SelectSheet(rtl::Integer paper) {
@@ -187,6 +361,7 @@ void TqvxPrintDialog::DoShow() {
     UpDown1->SetPosition(std::clamp<rtl::Integer>(o->Copies, 1, 1000));
     CopiesE->SetText(rtl::IntToStr(std::clamp<rtl::Integer>(o->Copies, 1, 1000)));
     CollateCB->SetChecked(o->Collate);
+    PaintCopies();
     PageNumbersE->SetText(o->PageNumbers);
     if (!o->PageNumbers.empty()) PageNumbersRB->SetChecked(true);
     PrintPagesCB->SetItemIndex(static_cast<int>(o->PrintPages));

@@ -1,15 +1,33 @@
 #include "skin/controls/sComboBox.h"
 
+#include <algorithm>
+
+#include "skin/controls/sCtrlPaint.h"
 #include "skin/controls/sSkinCommands.h"
+#include "skin/core/lvntUtils.h"
+#include "skin/core/sAnimTimer.h"
+#include "skin/core/sCommonMessage.h"
+#include "skin/core/sCommonPaint.h"
+#include "skin/core/sCtrlCache.h"
+#include "skin/core/sCtrlTree.h"
+#include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/services/sDialogHook.h"
+#include "skin/render/sBmpCopy.h"
+#include "skin/render/sGraphUtils.h"
+#include "skin/render/sMaskPaint.h"
+#include "skin/render/sPixels.h"
+#include "skin/render/sSectionPaint.h"
+#include "skin/render/sTextDraw.h"
 
 TsCustomComboBox::TsCustomComboBox(vcl::TComponent* owner)
     : vcl::TCustomComboBox(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
+  FBoundLabel = std::make_unique<TsBoundLabel>(this, FCommonData.get());
   FCommonData->COC = COC_TsComboBox;
   SetDropDownCount(16);
 }
 
-TsCustomComboBox::~TsCustomComboBox() = default;
+TsCustomComboBox::~TsCustomComboBox() { DetachList(); }
 
 void TsCustomComboBox::AfterConstruction() {
   inherited::AfterConstruction();
@@ -19,6 +37,7 @@ void TsCustomComboBox::AfterConstruction() {
 void TsCustomComboBox::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+  if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
 }
 
 void TsCustomComboBox::SetAlignment(vcl::TAlignment value) {
@@ -34,24 +53,603 @@ void TsCustomComboBox::SetVerticalAlignment(vcl::TVerticalAlignment value) {
   FCommonData->Invalidate();
 }
 
-void TsCustomComboBox::WndProc(vcl::TMessage& message) {
-  const bool removing = message.Msg == SM_LUMICMD && message.WParamHi() == LVC_REMOVESKIN &&
-                        reinterpret_cast<TsSkinManager*>(message.LParam) == FCommonData->SkinManager();
-  if (HandleSkinCommand(this, FCommonData.get(), message, AllowBtnStyle() ? L"BUTTON" : L"COMBOBOX")) {
-    // Without a skin the combo box takes the platform's colours again.
-    if (removing) {
-      if (!FCommonData->CustomColor()) SetColor(vcl::clWindow);
-      if (!FCommonData->CustomFont()) Font()->SetColor(vcl::clWindowText);
-    }
-    return;
-  }
-  inherited::WndProc(message);
+void TsCustomComboBox::SetShowButton(bool value) {
+  if (value == FShowButton) return;
+  FShowButton = value;
+  FCommonData->Invalidate();
+}
+
+void TsCustomComboBox::SetDisabledKind(TsDisabledKind value) {
+  if (value == FDisabledKind) return;
+  FDisabledKind = value;
+  FCommonData->Invalidate();
 }
 
 bool TsCustomComboBox::AllowBtnStyle() const {
   const vcl::TComboBoxStyle s = Style();
   return (s == vcl::csDropDownList || s == vcl::csOwnerDrawFixed || s == vcl::csOwnerDrawVariable) &&
          FCommonData->SkinSection().empty();
+}
+
+int TsCustomComboBox::IndexOf(const rtl::String& s) {
+  for (int i = 0; i < Items()->Count(); ++i)
+    if (Items()->Get(i) == s) return i;
+  return -1;
+}
+
+bool TsCustomComboBox::OwnerDrawn() { return FOwnerDrawWnd; }
+
+void TsCustomComboBox::CreateParams(vcl::TCreateParams& p) {
+  inherited::CreateParams(p);
+  // The skinned combo draws its items itself; unskinned the system draws them as always.
+  FOwnerDrawWnd = FCommonData->Skinned() && (Style() == vcl::csDropDown || Style() == vcl::csDropDownList);
+  if (FOwnerDrawWnd) p.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+}
+
+void TsCustomComboBox::CreateWnd() {
+  inherited::CreateWnd();
+  FCommonData->Loaded();
+  UpdateIndexes();
+  FEditHandle = FindWindowExW(handle_, nullptr, L"Edit", nullptr);
+  if (FEditHandle) {
+    SetPropW(FEditHandle, L"TavrelSkinnedCombo", reinterpret_cast<HANDLE>(this));
+    FEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TsCustomComboBox::EditProc)));
+  }
+}
+
+bool TsCustomComboBox::HasFocus() {
+  if (FCommonData->FFocused) return true;
+  if (!HandleAllocated()) return false;
+  HWND f = GetFocus();
+  return f && (f == handle_ || f == FEditHandle || (lboxhandle && f == lboxhandle));
+}
+
+LRESULT CALLBACK TsCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TsCustomComboBox*>(GetPropW(wnd, L"TavrelSkinnedCombo"));
+  if (!self || !self->FEditProc) return DefWindowProcW(wnd, msg, wParam, lParam);
+  return self->ComboWndProc(wnd, msg, wParam, lParam);
+}
+
+LRESULT TsCustomComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC old = FEditProc;
+  if (FReadOnly) {
+    switch (msg) {
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+      case WM_CHAR:
+      case WM_SYSKEYUP:
+      case WM_CUT:
+      case WM_PASTE:
+      case WM_CLEAR:
+      case WM_UNDO:
+        return 0;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        // A read-only combo is only focused by the mouse.
+        if (CanFocus()) SetFocus();
+        if (msg == WM_LBUTTONDBLCLK) DblClick();
+        return 0;
+      default: break;
+    }
+  }
+  TsCommonData* sd = FCommonData.get();
+  if (sd->Skinned()) {
+    switch (msg) {
+      case WM_PAINT:
+      case WM_ERASEBKGND:
+      case WM_NCPAINT:
+        // Unfocused, the cache shows the text: the edit window keeps out of it.
+        if (Style() != vcl::csSimple && !(HasFocus() && Enabled() && !FReadOnly)) {
+          if (msg == WM_PAINT) {
+            PAINTSTRUCT ps;
+            BeginPaint(wnd, &ps);
+            EndPaint(wnd, &ps);
+            return 0;
+          }
+          return 1;
+        }
+        break;
+      case WM_MOUSEMOVE:
+        if (TsSkinManager* sm = sd->SkinManager(); sm && HandleAllocated()) sm->SetActiveControl(handle_);
+        break;
+      default: break;
+    }
+  }
+  return CallWindowProcW(old, wnd, msg, wParam, lParam);
+}
+
+void TsCustomComboBox::DetachList() {
+  if (ListSW) {
+    if (lboxhandle && IsWindow(lboxhandle)) {
+      LONG_PTR style = GetWindowLongPtrW(lboxhandle, GWL_STYLE);
+      SetWindowLongPtrW(lboxhandle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
+    }
+    UninitializeACScroll(lboxhandle, true, false, ListSW);
+  }
+  ListSW = nullptr;
+  lboxhandle = nullptr;
+}
+
+void TsCustomComboBox::DestroyWnd() {
+  DetachList();
+  if (FEditHandle && IsWindow(FEditHandle)) {
+    if (GetWindowLongPtrW(FEditHandle, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TsCustomComboBox::EditProc))
+      SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditProc));
+    RemovePropW(FEditHandle, L"TavrelSkinnedCombo");
+  }
+  FEditHandle = nullptr;
+  inherited::DestroyWnd();
+}
+
+void TsCustomComboBox::UpdateIndexes() {
+  TsSkinManager* sm = FCommonData->SkinManager();
+  FGlyphIndex = (sm && sm->IsValidSkinIndex(FCommonData->SkinIndex))
+                    ? sm->GetMaskIndex(FCommonData->SkinIndex, L"GLYPHMASK")
+                    : -1;
+}
+
+vcl::TRect TsCustomComboBox::ButtonRect() {
+  TsSkinManager* sm = FCommonData->SkinManager();
+  const int w = (Style() != vcl::csSimple && FShowButton) ? GetComboBtnSize(sm) - 1 : 0;
+  const int m = sm ? sm->CommonSkinData->ComboBoxMargin : 2;
+  vcl::TRect r;
+  r.Left = width_ - w - m;
+  r.Top = m;
+  r.Right = r.Left + w;
+  r.Bottom = height_ - m;
+  return r;
+}
+
+int TsCustomComboBox::ButtonHeight() {
+  TsSkinManager* sm = FCommonData->SkinManager();
+  if (FCommonData->Skinned() && sm->IsValidImgIndex(FGlyphIndex)) {
+    const TsMaskData& md = sm->ma[static_cast<size_t>(FGlyphIndex)];
+    return md.MaskType == 0 ? md.R.Height() : md.R.Height() / 2;
+  }
+  return 16;
+}
+
+void TsCustomComboBox::PaintButton() {
+  TsCommonData* sd = FCommonData.get();
+  TsSkinManager* sm = sd->SkinManager();
+  vcl::TBitmap* cache = sd->CacheBmp();
+  const vcl::TRect br = ButtonRect();
+  if (br.IsEmpty()) return;
+  const int s = FDropDown ? 2 : (State == 1 || (AllowBtnStyle() && (sd->FMouseAbove || sd->FFocused))) ? 1 : 0;
+  const bool glyph = sm->IsValidImgIndex(FGlyphIndex);
+  auto arrow = [&](int sectionIndex) {
+    vcl::TColor colour = sctrl::SectionFontColor(sm, sectionIndex, std::min(s, 2), vcl::clWindowText);
+    DrawColorArrow(cache->Canvas(), colour, br, asBottom);
+  };
+  const TsGeneralData* g = sctrl::Section(sd);
+  if (AllowBtnStyle()) {
+    if ((g && g->GiveOwnFont) || !glyph) return arrow(sd->SkinIndex);
+  } else {
+    const TlvConstElementData& e = sm->ConstData.ComboBtn;
+    if (sm->IsValidSkinIndex(e.SkinIndex)) {
+      TCacheInfo ci;
+      ci.Bmp = cache;
+      ci.Ready = true;
+      ci.FillColor = 0xFF00FF;
+      PaintItem(e.SkinIndex, ci, true, s, br, br.TopLeft(), cache, sm, e.BGIndex[0], e.BGIndex[1]);
+      if (sm->gd[static_cast<size_t>(e.SkinIndex)].GiveOwnFont || !glyph) return arrow(e.SkinIndex);
+    } else if (!glyph) {
+      return arrow(-1);
+    }
+  }
+  const TsMaskData& md = sm->ma[static_cast<size_t>(FGlyphIndex)];
+  const int frameWidth = md.R.Width() / std::max<int>(1, md.ImageCount);
+  TCacheInfo ci;
+  ci.Bmp = cache;
+  ci.Ready = true;
+  ci.FillColor = 0xFF00FF;
+  DrawSkinGlyph(cache, vcl::TPoint(br.Left + (br.Width() - frameWidth) / 2, (height_ - ButtonHeight()) / 2), s, 1, md,
+                ci);
+}
+
+bool TsCustomComboBox::PrepareCache() {
+  TsCommonData* sd = FCommonData.get();
+  TCacheInfo ci;
+  if (!sctrl::ParentCI(this, ci)) {
+    sd->SetUpdatingFlag(true);
+    return false;
+  }
+  sd->InitCacheBmp();
+  vcl::TBitmap* cache = sd->CacheBmp();
+  const int h = height_;
+  const int state = (FDropDown && AllowBtnStyle())                                             ? 2
+                    : (ControlIsActive(sd) || (AllowBtnStyle() && sd->FMouseAbove)) ? 1
+                                                                                               : 0;
+  PaintItem(sd, ci, true, state, vcl::TRect(0, 0, width_, h), vcl::TPoint(left_, top_), cache, true);
+  if (Style() != vcl::csSimple) {
+    const vcl::TRect br = ButtonRect();
+    const vcl::TRect edit(3, 3, (FShowButton ? br.Left : width_) - 2, h - 3);
+    TOwnerDrawState st{odComboBoxEdit};
+    if (HasFocus()) st = TOwnerDrawState{odSelected, odFocused, odComboBoxEdit};
+    DrawItem(ItemIndex(), edit, st);
+    if (FShowButton) PaintButton();
+  }
+  if (!Enabled()) BmpDisabledKind(cache, FDisabledKind, Parent(), ci, vcl::TPoint(left_, top_));
+  sd->BGChanged = false;
+  return true;
+}
+
+void TsCustomComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState state) {
+  TsCommonData* sd = FCommonData.get();
+  TsSkinManager* sm = sd->SkinManager();
+  const bool editArea = state.Contains(odComboBoxEdit);
+  auto bmp = CreateBmp32(std::max(1, rect.Width()), std::max(1, rect.Height()));
+  vcl::TCanvas* c = bmp->Canvas();
+  c->Font()->Assign(Font());
+  const bool buttonStyle = AllowBtnStyle() && editArea;
+  const bool hot = editArea && (ControlIsActive(sd) || sd->FFocused || (AllowBtnStyle() && sd->FMouseAbove));
+  const vcl::TRect all(0, 0, rect.Width(), rect.Height());
+  const int selection = sm->ConstData.Sections[ssSelection];
+  bool onSelection = false;
+  vcl::TColor textColour;
+  if (state.Contains(odSelected) && !buttonStyle) {
+    if (sm->IsValidSkinIndex(selection)) {
+      TCacheInfo ci;
+      ci.FillColor = vcl::ColorToRGB(Color());
+      PaintItem(selection, ci, true, 1, all, vcl::TPoint(0, 0), bmp.get(), sm);
+      onSelection = true;
+    } else {
+      FillDC(c->Handle(), all, sm->GetHighLightColor(true));
+    }
+    textColour = sm->GetHighLightFontColor(true);
+  } else {
+    if (editArea && !sd->CustomColor())
+      BitBlt(c->Handle(), 0, 0, rect.Width(), rect.Height(), sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top,
+             SRCCOPY);
+    else
+      FillDC(c->Handle(), all, sd->CustomColor() ? vcl::ColorToRGB(Color()) : sm->Palette[pcEditBG]);
+    if (sd->CustomFont())
+      textColour = Font()->Color();
+    else if (!editArea)
+      textColour = sm->Palette[pcEditText];
+    else
+      textColour = sctrl::SectionFontColor(sm, sd->SkinIndex, hot ? 1 : 0, Font()->Color());
+  }
+  if (editArea && Style() == vcl::csDropDown) {
+    // The edit window's text, as the edit window would show it, in the section's colours.
+    unsigned flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;
+    flags |= FAlignment == vcl::taRightJustify ? DT_RIGHT : FAlignment == vcl::taCenter ? DT_CENTER : 0;
+    vcl::TRect tr = all;
+    const rtl::String text = Text();
+    c->Brush()->SetStyle(vcl::bsClear);
+    SetBkMode(c->Handle(), TRANSPARENT);
+    if (sd->CustomFont()) {
+      c->Font()->SetColor(Font()->Color());
+      lvDrawText(c->Handle(), text, tr, flags);
+    } else {
+      WriteTextEx(c, text.c_str(), Enabled(), tr, flags, sd->SkinIndex, hot, sm);
+    }
+  } else if (index >= 0 && index < Items()->Count()) {
+    unsigned flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX;
+    flags |= FVerticalAlignment == vcl::taAlignBottom     ? DT_BOTTOM
+             : FVerticalAlignment == vcl::taVerticalCenter ? DT_VCENTER
+                                                           : 0;
+    flags |= FAlignment == vcl::taRightJustify ? DT_RIGHT : FAlignment == vcl::taCenter ? DT_CENTER : 0;
+    vcl::TRect tr(2, 0, rect.Width() - 2, rect.Height());
+    const rtl::String text = Items()->Get(index);
+    c->Brush()->SetStyle(vcl::bsClear);
+    SetBkMode(c->Handle(), TRANSPARENT);
+    if (onSelection) {
+      WriteTextEx(c, text.c_str(), true, tr, flags, selection, true, sm);
+    } else if (editArea && !sd->CustomFont() && (buttonStyle || !state.Contains(odSelected))) {
+      WriteTextEx(c, text.c_str(), Enabled(), tr, flags, sd->SkinIndex, hot, sm);
+    } else {
+      c->Font()->SetColor(textColour);
+      lvDrawText(c->Handle(), text, tr, flags);
+    }
+  }
+  if (state.Contains(odFocused) && !onSelection && !buttonStyle) {
+    RECT fr{0, 0, rect.Width(), rect.Height()};
+    DrawFocusRect(c->Handle(), &fr);
+  }
+  if (editArea) {
+    BitBlt(sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), c->Handle(), 0, 0,
+           SRCCOPY);
+  } else {
+    currentItemBmp_ = std::move(bmp);
+  }
+}
+
+void TsCustomComboBox::OurPaintHandler(HDC given) {
+  TsCommonData* sd = FCommonData.get();
+  if (!Showing() || !HandleAllocated()) return;
+  if (InUpdating(sd, false) || (InAnimationProcess && given != sd->PrintDC) || TimerIsActive(sd)) return;
+  HDC dc = given ? given : GetDC(handle_);
+  sd->BGChanged = sd->BGChanged || sd->HalfVisible;
+  if (Parent()) {
+    vcl::TRect pr = Parent()->ClientRect();
+    sd->HalfVisible = !(left_ >= 0 && top_ >= 0 && left_ + width_ <= pr.Width() && top_ + height_ <= pr.Height());
+  }
+  if (!sd->BGChanged || PrepareCache()) {
+    UpdateCorners(sd, 0, TsCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom});
+    HDC src = sd->CacheBmp()->Canvas()->Handle();
+    if (Style() == vcl::csSimple) {
+      BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
+    } else if (Style() == vcl::csDropDown && HasFocus()) {
+      // The edit window paints its own text; only the frame and the button come from the cache.
+      BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
+      const vcl::TRect br = ButtonRect();
+      BitBlt(dc, br.Left, br.Top, br.Width(), br.Height(), src, br.Left, br.Top, SRCCOPY);
+    } else {
+      BitBlt(dc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+    }
+  }
+  if (!given) ReleaseDC(handle_, dc);
+}
+
+void TsCustomComboBox::AnimateCtrl(int kind) {
+  TsCommonData* sd = FCommonData.get();
+  TsSkinManager* sm = sd->SkinManager();
+  sd->BGChanged = false;
+  sd->FMouseAbove = kind != 0;
+  if (AllowBtnStyle()) {
+    DoChangePaint(sd, kind, UpdateWindow_CB, sm->Effects()->AllowAnimation(), kind == 2, false);
+  } else {
+    // An edit window lies over the control: it is repainted with it, without a cross-fade over it.
+    sd->BGChanged = true;
+    if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+}
+
+bool TsCustomComboBox::DropKey(const vcl::TMessage& m) const {
+  switch (m.Msg) {
+    case WM_CHAR:
+      return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+    case vcl::CN_KEYDOWN:
+    case vcl::CN_SYSKEYDOWN:
+    case vcl::CN_SYSCHAR: {
+      const WPARAM k = m.WParam;
+      return (k >= 32 && k <= 40) || k == 57 || (k >= 65 && k <= 90) || k == 115;
+    }
+    case WM_COMMAND:
+    case vcl::CN_COMMAND:
+      return HIWORD(m.WParam) == CBN_DROPDOWN;
+    default:
+      return false;
+  }
+}
+
+void TsCustomComboBox::WndProc(vcl::TMessage& m) {
+  SkinnedWndProc(m);
+  // Every message the control saw is shown to its bound label last.
+  if (FBoundLabel) FBoundLabel->HandleOwnerMsg(m, this);
+}
+
+void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
+  TsCommonData* sd = FCommonData.get();
+  if (m.Msg == SM_LUMICMD) {
+    auto* sm = reinterpret_cast<TsSkinManager*>(m.LParam);
+    const WORD command = m.WParamHi();
+    switch (command) {
+      case LVC_SETNEWSKIN:
+        if (sm == sd->SkinManager()) {
+          HideGlow(sd->GlowID, false);
+          CommonWndProc(m, sd);
+          UpdateIndexes();
+          // The owner-drawn look needs a window made for it.
+          if (HandleAllocated() && !FOwnerDrawWnd && sd->Skinned() &&
+              (Style() == vcl::csDropDown || Style() == vcl::csDropDownList))
+            RecreateWnd();
+        }
+        return;
+      case LVC_REMOVESKIN:
+        if (sm == sd->SkinManager()) {
+          HideGlow(sd->GlowID, false);
+          CommonWndProc(m, sd);
+          DetachList();
+          if (!sd->CustomColor()) SetColor(vcl::clWindow);
+          if (!sd->CustomFont()) Font()->SetColor(vcl::clWindowText);
+          if (HandleAllocated() && FOwnerDrawWnd) RecreateWnd();
+        }
+        return;
+      case LVC_REFRESH:
+        if (sm == sd->SkinManager()) {
+          HideGlow(sd->GlowID, false);
+          if (HandleAllocated() && DroppedDown()) {
+            const int i = ItemIndex();
+            SetDroppedDown(false);
+            SetItemIndex(i);
+          }
+          CommonWndProc(m, sd);
+          sd->BGChanged = true;
+          if (HandleAllocated()) Repaint();
+        }
+        return;
+      case LVC_ENDPARENTUPDATE:
+        if (sd->UpdatingFlag()) {
+          sd->SetUpdatingFlag(false);
+          sd->BGChanged = true;
+          if (HandleAllocated()) Repaint();
+        }
+        return;
+      case LVC_PREPARECACHE:
+        m.Result = PrepareCache() ? 0 : 1;
+        return;
+      case LVC_MOUSELEAVE:
+        Perform(vcl::CM_MOUSELEAVE, 0, 0);
+        return;
+      default: break;
+    }
+    HandleSkinCommand(this, sd, m, AllowBtnStyle() ? L"BUTTON" : L"COMBOBOX");
+    return;
+  }
+  // A turn of the wheel over a closed list would silently pick another value.
+  if ((m.Msg == WM_MOUSEWHEEL || m.Msg == vcl::CM_MOUSEWHEEL) && !DroppedDown()) {
+    m.Result = 1;
+    return;
+  }
+  if (FReadOnly && DropKey(m)) return;
+  if (!sd->Skinned() || !ControlIsReady(this)) {
+    inherited::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC given = reinterpret_cast<HDC>(m.WParam);
+      if (!given) BeginPaint(handle_, &ps);
+      OurPaintHandler(given ? given : nullptr);
+      if (!given) EndPaint(handle_, &ps);
+      m.Result = 0;
+      return;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return;
+    case WM_NCPAINT:
+      if (InAnimationProcess) OurPaintHandler(nullptr);
+      m.Result = 0;
+      return;
+    case WM_PRINT:
+      sd->BGChanged = true;
+      OurPaintHandler(reinterpret_cast<HDC>(m.WParam));
+      return;
+    case WM_CTLCOLORLISTBOX:
+    case vcl::CN_CTLCOLORLISTBOX:
+      if (!lboxhandle && !IsLoading() && m.LParam) {
+        lboxhandle = reinterpret_cast<HWND>(m.LParam);
+        ListSW = TlvComboListWnd::CreateEx(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true,
+                                           Style() == vcl::csSimple);
+      }
+      break;
+    case vcl::CN_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+      if (!dis) break;
+      TOwnerDrawState st;
+      if (dis->itemState & ODS_SELECTED) st += odSelected;
+      if (dis->itemState & ODS_FOCUS) st += odFocused;
+      if (dis->itemState & ODS_DISABLED) st += odDisabled;
+      if (dis->itemState & ODS_COMBOBOXEDIT) st += odComboBoxEdit;
+      if (dis->itemState & ODS_DEFAULT) st += odDefault;
+      const vcl::TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
+      if (st.Contains(odComboBoxEdit)) {
+        // The edit area is part of the cache.
+        sd->BGChanged = true;
+        OurPaintHandler(nullptr);
+      } else {
+        DrawItem(static_cast<int>(dis->itemID), r, st);
+        if (currentItemBmp_)
+          BitBlt(dis->hDC, r.Left, r.Top, r.Width(), r.Height(), currentItemBmp_->Canvas()->Handle(), 0, 0, SRCCOPY);
+        currentItemBmp_.reset();
+      }
+      m.Result = 1;
+      return;
+    }
+    case vcl::CN_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+      if (mis && !(sd->CtrlSkinState & LVCS_CHANGING)) {
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, Font()->Handle());
+        SIZE size;
+        GetTextExtentPoint32W(dc, L"A", 1, &size);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        mis->itemHeight = static_cast<UINT>(size.cy + 2);
+      }
+      m.Result = 1;
+      return;
+    }
+    case WM_SETFONT:
+    case vcl::CM_VISIBLECHANGED:
+    case vcl::CM_ENABLEDCHANGED:
+      if (sd->CtrlSkinState & LVCS_CHANGING) return;
+      sd->BGChanged = true;
+      break;
+    case WM_MOUSEMOVE:
+      if (!FDropDown && !AllowBtnStyle()) {
+        const vcl::TPoint p(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+        const int inside = ButtonRect().Contains(p) ? 1 : 0;
+        if (inside != State && !lv_AllowHotEdits) {
+          State = inside;
+          AnimateCtrl(inside ? 3 : 1);
+        }
+      }
+      break;
+    case vcl::CM_MOUSEENTER:
+      if (!FDropDown) {
+        sd->FMouseAbove = true;
+        if (TsSkinManager* sm = sd->SkinManager(); sm && HandleAllocated()) sm->SetActiveControl(handle_);
+        POINT p;
+        GetCursorPos(&p);
+        ::ScreenToClient(handle_, &p);
+        vcl::TRect br = ButtonRect();
+        sctrl::Inflate(br, 1, 1);
+        State = br.Contains(vcl::TPoint(p.x, p.y)) ? 1 : 0;
+        AnimateCtrl(State ? 3 : 1);
+      }
+      break;
+    case vcl::CM_MOUSELEAVE: {
+      if (lvMouseInControl(sd)) break;
+      sd->FMouseAbove = false;
+      State = 0;
+      AnimateCtrl(0);
+      break;
+    }
+    case vcl::CN_COMMAND:
+      if (HIWORD(m.WParam) == CBN_DROPDOWN) {
+        FDropDown = true;
+        State = 2;
+        AnimateCtrl(2);
+      } else if (HIWORD(m.WParam) == CBN_CLOSEUP) {
+        FDropDown = false;
+        sd->BGChanged = true;
+        StopTimer(sd);
+        if (!lvMouseInControl(sd)) {
+          sd->FMouseAbove = false;
+          State = 0;
+        }
+        OurPaintHandler(nullptr);
+      }
+      break;
+    case WM_COMMAND:
+      FDropDown = false;
+      sd->BGChanged = true;
+      break;
+    case vcl::CM_ENTER:
+    case vcl::CM_EXIT:
+      // The focus is in the edit window or the list, which the combo's own window never learns.
+      sd->FFocused = m.Msg == vcl::CM_ENTER;
+      if (m.Msg == vcl::CM_EXIT && !sd->FMouseAbove) HideGlow(sd->GlowID, false);
+      StopTimer(sd);
+      sd->BGChanged = true;
+      UpdateControlColors(sd, false);
+      inherited::WndProc(m);
+      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      return;
+    default: break;
+  }
+  if (CommonWndProc(m, sd)) return;
+  inherited::WndProc(m);
+  switch (m.Msg) {
+    case CB_SETCURSEL:
+    case WM_SETTEXT:
+    case vcl::CM_TEXTCHANGED:
+    case vcl::CM_CHANGED:
+    case WM_SETFONT:
+    case vcl::CM_ENABLEDCHANGED:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      StopTimer(sd);
+      sd->BGChanged = true;
+      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      break;
+    case vcl::CN_COMMAND:
+      if (HIWORD(m.WParam) == CBN_SELCHANGE || HIWORD(m.WParam) == CBN_EDITCHANGE) {
+        sd->BGChanged = true;
+        if (HandleAllocated()) InvalidateRect(handle_, nullptr, FALSE);
+      }
+      break;
+    default: break;
+  }
 }
 
 VCL_REGISTER(TsCustomComboBox) {}
@@ -62,4 +660,5 @@ VCL_REGISTER(TsComboBox) {
   cls.Prop(L"VerticalAlignment", &TsComboBox::VerticalAlignment, &TsComboBox::SetVerticalAlignment);
   cls.Prop(L"ReadOnly", &TsComboBox::ReadOnly, &TsComboBox::SetReadOnly).Default(false);
   cls.Prop(L"SkinData", &TsComboBox::SkinData, &TsComboBox::SetSkinData);
+  cls.Prop(L"BoundLabel", &TsComboBox::BoundLabel, &TsComboBox::SetBoundLabel);
 }

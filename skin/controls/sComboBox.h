@@ -1,10 +1,23 @@
 #pragma once
 // The skinned combo box. Without an active skin it is the platform's combo box: an editable drop-down that keeps
 // its initial text with no item selected and fires OnChange when the text changes by typing or by a choice.
+// With an active skin it paints its frame, edit area and drop-down button from the skin through its cache bitmap,
+// draws its items itself (the drop-down styles become owner-drawn), hands its list window to the list wrapper so
+// that the list is skinned too, and hot-tracks its button. A list-only combo without a section of its own looks
+// like a push button. In every case the wheel over a closed combo box leaves its value alone: a turn of the wheel
+// while passing over a form must not change a record.
 #include <memory>
 
+#include "platform/vcl/bitmap.h"
 #include "platform/vcl/stdctrls.h"
+#include "skin/controls/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
+
+class TlvScrollWnd;
+
+VCL_ENUM(TOwnerDrawStateItem, odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
+         odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit)
+VCL_SET(TOwnerDrawState, TOwnerDrawStateItem)
 
 class TsCustomComboBox : public vcl::TCustomComboBox {
   VCL_CLASS(TsCustomComboBox, vcl::TCustomComboBox)
@@ -18,19 +31,69 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
 
   TsCtrlSkinData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsCtrlSkinData* value) { FCommonData->Assign(value); }
-  // Kept for the skinned painting of the edit part.
+  TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+  void SetBoundLabel(TsBoundLabel* value) { FBoundLabel->Assign(value); }
   vcl::TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(vcl::TAlignment value);
   vcl::TVerticalAlignment VerticalAlignment() const { return FVerticalAlignment; }
   void SetVerticalAlignment(vcl::TVerticalAlignment value);
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool value) { FReadOnly = value; }
+  bool ShowButton() const { return FShowButton; }
+  void SetShowButton(bool value);
+  TsDisabledKind DisabledKind() const { return FDisabledKind; }
+  void SetDisabledKind(TsDisabledKind value);
+
+  // The drop-down button's rectangle in the control.
+  vcl::TRect ButtonRect();
+  int ButtonHeight();
+  void UpdateIndexes();
+  // The first item equal to s (exact, case-sensitive), else -1.
+  int IndexOf(const rtl::String& s);
+  // Paints the cache; false when the parent's background is not ready yet.
+  bool PrepareCache();
+  // The list window once it has been handed to the list wrapper.
+  HWND ListHandle() const { return lboxhandle; }
+  // The window was made owner-drawn (it was made while skinned).
+  bool OwnerDrawn();
+  // 0 mouse away, 1 over the control (or its button), 2 dropped down.
+  int MouseState() const { return State; }
 
  protected:
+  void SkinnedWndProc(vcl::TMessage& m);
+  void CreateParams(vcl::TCreateParams& p) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState state);
+  void PaintButton();
+  void OurPaintHandler(HDC dc);
+  void AnimateCtrl(int kind);
+  void DetachList();
+  bool DropKey(const vcl::TMessage& m) const;
+  // The edit window of an editable combo: its painting and (read-only) its input pass through here.
+  static LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The edit window or the list has the focus, or the skin state says so.
+  bool HasFocus();
+  HWND FEditHandle = nullptr;
+  WNDPROC FEditProc = nullptr;
+
   std::unique_ptr<TsCtrlSkinData> FCommonData;
-  vcl::TAlignment FAlignment = vcl::taLeftJustify;
-  vcl::TVerticalAlignment FVerticalAlignment = vcl::taVerticalCenter;
+  std::unique_ptr<TsBoundLabel> FBoundLabel;
   bool FReadOnly = false;
+  bool FShowButton = true;
+  vcl::TAlignment FAlignment = vcl::taLeftJustify;
+  TsDisabledKind FDisabledKind{dkBlended};
+  vcl::TVerticalAlignment FVerticalAlignment = vcl::taVerticalCenter;
+  int State = 0;
+  int FGlyphIndex = -1;
+  HWND lboxhandle = nullptr;
+  TlvScrollWnd* ListSW = nullptr;
+  bool FDropDown = false;
+  // Whether the window in use was made owner-drawn.
+  bool FOwnerDrawWnd = false;
+  // The list item just drawn, until it is copied to the item's DC.
+  std::unique_ptr<vcl::TBitmap> currentItemBmp_;
 };
 
 class TsComboBox : public TsCustomComboBox {

@@ -47,7 +47,9 @@ VCL_ENUM(TlvSide, asLeft, asTop, asRight, asBottom)
 VCL_ENUM(TlvTabLayout, tlFirst, tlLast, tlMiddle, tlSingle)
 VCL_ENUM(TFadeDirection, fdNone, fdUp, fdDown)
 VCL_ENUM(TlvAnimTypeCtrl, atcFade, atcAero, atcBlur)
-VCL_ENUM(TvaAlign, vaTop, vaMiddle, vaBottom)
+// Scoped: the report library's text alignment has values of the same names, and the screens hold both libraries.
+enum class TvaAlign : int { vaTop, vaMiddle, vaBottom };
+VCL_ENUM_NAMES(TvaAlign, vaTop, vaMiddle, vaBottom)
 VCL_ENUM(TsShadowingShape, ssRectangle, ssEllipse)
 VCL_ENUM(TsWindowShowMode, soHide, soNormal, soShowMinimized, soMaximize, soShowNoActivate, soShow, soMinimize,
          soShowMinNoActive, soShowNA, soRestore, soDefault)

@@ -49,11 +49,18 @@ inline ProgramRun RunScenario(const std::wstring& scenario, const std::wstring& 
   PROCESS_INFORMATION pi{};
   std::wstring cmd = L"\"" + exe + L"\" --gtest_filter=" + testName;
   SetEnvironmentVariableW(L"TAVREL_SCENARIO", scenario.c_str());
-  BOOL started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, workdir.c_str(), &si, &pi);
+  // On a loaded machine Wine has failed now and then to start a process that starts on the next attempt.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt) Sleep(500);
+    started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, workdir.c_str(), &si, &pi);
+    if (!started) error = GetLastError();
+  }
   SetEnvironmentVariableW(L"TAVREL_SCENARIO", nullptr);
   CloseHandle(out);
   if (!started) {
-    run.output = "could not start the program";
+    run.output = "could not start the program (system error " + std::to_string(error) + ")";
     return run;
   }
   if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {

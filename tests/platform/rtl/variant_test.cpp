@@ -177,6 +177,10 @@ TEST_F(VariantTest, DatesConvertWithTheCurrentDateFormat) {
   const TDateTime christmas = 45651;  // 25 December 2024
   EXPECT_EQ(VarToStr(Variant::FromDate(christmas)), L"25.12.2024");
   EXPECT_EQ(VarToStr(Variant::FromDate(christmas + 0.5)), L"25.12.2024 12:00:00");
+  // A time of day alone (a report's [Time]) is not shown as a time on the first day of the calendar.
+  EXPECT_EQ(VarToStr(Variant::FromDate(0.75)), L"18:00:00");
+  EXPECT_DOUBLE_EQ(Str(L"18:00:00").AsDateTime(), 0.75);
+  EXPECT_EQ(VarToStr(Variant::FromDate(0)), L"30.12.1899");
   EXPECT_DOUBLE_EQ(Str(L"25.12.2024").AsDateTime(), christmas);
   EXPECT_EQ(Str(L"25.12.2024").AsType(varDate).VarType(), varDate);
   EXPECT_THROW(Str(L"31.02.2024").AsDateTime(), EVariantTypeCastError);

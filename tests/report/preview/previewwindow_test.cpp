@@ -330,6 +330,37 @@ TEST_F(PreviewWindow, FullScreenAndBack) {
   EXPECT_EQ(form_->BorderStyle(), bsSizeable);
 }
 
+TEST_F(PreviewWindow, ComingBackToTheProgramRestoresItsMinimisedMainWindow) {
+  std::unique_ptr<TForm> main(new TForm(nullptr));
+  main->SetCaption(L"Ana pencere");
+  main->SetBounds(10, 10, 300, 200);
+  main->Show();
+  Application->SetMainForm(main.get());
+  ShowWindow(main->Handle(), SW_MINIMIZE);
+  PUMP_UNTIL(IsIconic(main->Handle()));
+  // Another program's window was active; the user comes back to this one through the preview.
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_TRUE(IsIconic(main->Handle())) << "leaving the program changes nothing";
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  const bool restored = testutil::PumpUntil([&] { return !IsIconic(main->Handle()); });
+  Application->SetMainForm(nullptr);
+  EXPECT_TRUE(restored);
+  EXPECT_EQ(GetActiveWindow(), form_->Handle());
+  main.reset();
+  Drain();
+}
+
+TEST_F(PreviewWindow, TheStatusBarKeepsItsTextsThroughAChangeOfTheSystemColours) {
+  form_->SetMessageText(L"Hazır");
+  const String page = Panel0();
+  ASSERT_FALSE(page.empty());
+  SendMessageW(form_->StatusBar->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  Drain();
+  EXPECT_EQ(Panel0(), page);
+  EXPECT_EQ(form_->StatusBar->Panels()->Items(1)->Text(), L"Hazır");
+  EXPECT_TRUE(IsWindowVisible(form_->StatusBar->Handle()));
+}
+
 TEST_F(PreviewWindow, EscapeClosesTheWindow) {
   HWND wnd = form_->Handle();
   Key(ws_, VK_ESCAPE);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/rtl/exceptions.h"
@@ -33,14 +34,19 @@ Decimal ToDecimal(double v, int precision) {
   if (v == 0) return d;
   if (precision < 1) precision = 1;
   if (precision > kMaxPrecision) precision = kMaxPrecision;
+  // The exact digits, as printf's "%.16e" gives them, without the cost of printf (numbers are formatted at every
+  // record of a report).
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", kMaxPrecision - 1, std::fabs(v));
-  std::string text = buf;
-  size_t e = text.find('e');
-  for (size_t i = 0; i < e; ++i) {
-    if (text[i] >= '0' && text[i] <= '9') d.digits += text[i];
+  const auto written =
+      std::to_chars(buf, buf + sizeof buf - 1, std::fabs(v), std::chars_format::scientific, kMaxPrecision - 1);
+  *written.ptr = '\0';
+  const char* e = std::strchr(buf, 'e');
+  if (!e) e = written.ptr;
+  d.digits.reserve(kMaxPrecision);
+  for (const char* c = buf; c < e; ++c) {
+    if (*c >= '0' && *c <= '9') d.digits += *c;
   }
-  d.exp = std::atoi(text.c_str() + e + 1) + 1;
+  d.exp = (*e ? std::atoi(e + 1) : 0) + 1;
   if (precision <= 15) RoundDigits(d, 15);
   RoundDigits(d, precision);
   while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();

@@ -6,6 +6,7 @@
 // vertical bands (qvxEngineStretch.cpp). A two-pass run lays the report out once to count the pages and again for
 // the pages kept.
 #include <memory>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,13 @@ class TqvxHeaderList {
 
  private:
   std::vector<TqvxHeaderListItem> FList;
+};
+
+// What the engine asks of an object's class while it prints, answered by casts once per class rather than at
+// every record.
+struct TqvxObjectKind {
+  bool ReportComponent = false, Stretcheable = false, Subreport = false, DMPMemo = false, DataBand = false,
+       NullBand = false;
 };
 
 class TqvxEngine : public TqvxCustomEngine {
@@ -132,6 +140,8 @@ class TqvxEngine : public TqvxCustomEngine {
   void RenderVBand(TqvxBand* band);
   void ShiftObjects(TqvxComponent* parent, Extended amount);
   void CollectSubReports(TqvxBand* band);
+  TqvxObjectKind KindOf(TqvxComponent* obj);
+  Extended BottomFrameExtra(TqvxComponent* obj);
 
   TqvxAggregateList FAggregates;
   bool FCallFromAddPage = false, FCallFromEndPage = false;
@@ -142,8 +152,9 @@ class TqvxEngine : public TqvxCustomEngine {
   bool FFirstReportPage = false;
   Extended FFirstColumnY = 0;
   bool FIsFirstBand = false, FIsFirstPage = false, FIsLastPage = false, FTitlePrinted = false;
-  // (data band name, line number) of the data bands whose records are open, outermost first.
-  std::vector<std::pair<rtl::String, rtl::Integer>> FHBandNamesTree;
+  // (data band, line number) of the data bands whose records are open, outermost first. The bands' names are
+  // read only when a drill-down name is made, not copied at every record.
+  std::vector<std::pair<TqvxBand*, rtl::Integer>> FHBandNamesTree;
   TqvxBand* FKeepBand = nullptr;
   bool FKeepFooter = false, FKeeping = false, FKeepHeader = false;
   Extended FKeepCurY = 0;
@@ -158,4 +169,5 @@ class TqvxEngine : public TqvxCustomEngine {
   TqvxHeaderList FVHeaderList;
   TqvxBand* FVMasterBand = nullptr;
   std::vector<rtl::Integer> FVPageList;
+  std::vector<std::pair<const std::type_info*, TqvxObjectKind>> FKinds;
 };

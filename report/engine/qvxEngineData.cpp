@@ -109,7 +109,7 @@ void TqvxEngine::ShowBandTree(TqvxComponent* obj) {
         NotifyObjects(b);
         if (first && b->KeepHeader && b->Header) EndKeep(b);
         first = false;
-        FHBandNamesTree.emplace_back(b->Name(), b->LineThrough);
+        FHBandNamesTree.emplace_back(b, b->LineThrough);
         ++b->LineN;
         ++b->LineThrough;
         CheckBandColumns(b, columnKeepPos, saveY);
@@ -296,7 +296,7 @@ void TqvxEngine::CheckDrill(TqvxDataBand* master, TqvxGroupHeader* group) {
     auto* g = static_cast<TqvxGroupHeader*>(chain[i]);
     if (!g->DrillDown) continue;
     String name;
-    for (const auto& [bandName, line] : FHBandNamesTree) name += bandName + L"." + rtl::IntToStr(line) + L".";
+    for (const auto& [band, line] : FHBandNamesTree) name += band->Name() + L"." + rtl::IntToStr(line) + L".";
     name += g->Name() + L"." + rtl::IntToStr(g->LineThrough);
     g->DrillName = name;
     bool expanded = FReport->DrillState()->IndexOf(name) >= 0;

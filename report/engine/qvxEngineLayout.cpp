@@ -338,7 +338,7 @@ void TqvxEngine::ShowBand(TqvxBand* band) {
   if (!band) return;
   if (band->KeepChild) StartKeep(band, 0);
   DoShow(band);
-  auto* data = dynamic_cast<TqvxDataBand*>(band);
+  auto* data = KindOf(band).DataBand ? static_cast<TqvxDataBand*>(band) : nullptr;
   if ((band->Visible() || band->PrintChildIfInvisible) && !(data && data->CurColumn() > 1) && band->Child())
     ShowBand(band->Child());
   if (band->KeepChild) EndKeep(band);
@@ -361,9 +361,10 @@ void TqvxEngine::DoShow(TqvxBand* band) {
     AddVBand(band);
     return;
   }
-  auto* data = dynamic_cast<TqvxDataBand*>(band);
+  const TqvxObjectKind kind = KindOf(band);
+  auto* data = kind.DataBand ? static_cast<TqvxDataBand*>(band) : nullptr;
   const bool multiColumn = data && data->Columns > 1;
-  const bool isNull = dynamic_cast<TqvxNullBand*>(band) != nullptr;
+  const bool isNull = kind.NullBand;
   if (!FCallFromAddPage && band->Visible() && band->StartNewPage && !FOutputTo &&
       !((data || dynamic_cast<TqvxGroupHeader*>(band)) && band->LineN == 1)) {
     FStartNewPageBand = band;

@@ -3,6 +3,7 @@
 // printed in parts. Sub-reports print another report page into a band or beside it; vertical bands lay a row's
 // cells across the page, continuing on pages to the right.
 #include <algorithm>
+#include <typeinfo>
 #include <cmath>
 
 #include "platform/vcl/application.h"
@@ -34,12 +35,27 @@ size_t PrintedCount(TqvxBand* band, bool isVerticalMaster) {
   return count;
 }
 
-Extended BottomFrameExtra(TqvxComponent* obj) {
-  auto* dmp = dynamic_cast<TqvxDMPMemoView*>(obj);
-  return dmp && dmp->Frame()->Typ.Contains(ftBottom) ? qv1CharY : 0;
+}  // namespace
+
+TqvxObjectKind TqvxEngine::KindOf(TqvxComponent* obj) {
+  const std::type_info* type = &typeid(*obj);
+  for (const auto& [known, kind] : FKinds)
+    if (known == type) return kind;
+  TqvxObjectKind kind;
+  kind.ReportComponent = dynamic_cast<TqvxReportComponent*>(obj) != nullptr;
+  kind.Stretcheable = dynamic_cast<TqvxStretcheable*>(obj) != nullptr;
+  kind.Subreport = dynamic_cast<TqvxSubreport*>(obj) != nullptr;
+  kind.DMPMemo = dynamic_cast<TqvxDMPMemoView*>(obj) != nullptr;
+  kind.DataBand = dynamic_cast<TqvxDataBand*>(obj) != nullptr;
+  kind.NullBand = dynamic_cast<TqvxNullBand*>(obj) != nullptr;
+  FKinds.emplace_back(type, kind);
+  return kind;
 }
 
-}  // namespace
+Extended TqvxEngine::BottomFrameExtra(TqvxComponent* obj) {
+  if (!KindOf(obj).DMPMemo) return 0;
+  return static_cast<TqvxDMPMemoView*>(obj)->Frame()->Typ.Contains(ftBottom) ? qv1CharY : 0;
+}
 
 // ---------------------------------------------------------------------------------------------------------------
 // Shift tree and stretching
@@ -120,9 +136,14 @@ void TqvxEngine::Stretch(TqvxBand* band) {
   const size_t count = PrintedCount(band, verticalMaster);
   bool subReports = false;
   for (size_t i = 0; i < count && i < band->Objects().size(); ++i) {
-    auto* obj = dynamic_cast<TqvxReportComponent*>(band->Objects()[i]);
-    if (!obj) continue;
-    if (auto* sub = dynamic_cast<TqvxSubreport*>(obj); sub && sub->Visible() && sub->PrintOnParent) subReports = true;
+    TqvxComponent* item = band->Objects()[i];
+    const TqvxObjectKind kind = KindOf(item);
+    if (!kind.ReportComponent) continue;
+    auto* obj = static_cast<TqvxReportComponent*>(item);
+    if (kind.Subreport) {
+      auto* sub = static_cast<TqvxSubreport*>(obj);
+      if (sub->Visible() && sub->PrintOnParent) subReports = true;
+    }
     FReport->CurObject = obj->Name();
     obj->BeforePrint();
     if (band->Visible()) {
@@ -133,8 +154,9 @@ void TqvxEngine::Stretch(TqvxBand* band) {
   bool grew = false;
   if (band->Visible())
     for (TqvxComponent* obj : band->Objects()) {
-      auto* s = dynamic_cast<TqvxStretcheable*>(obj);
-      if (!s || !s->Visible() || s->StretchMode == smDontStretch) continue;
+      if (!KindOf(obj).Stretcheable) continue;
+      auto* s = static_cast<TqvxStretcheable*>(obj);
+      if (!s->Visible() || s->StretchMode == smDontStretch) continue;
       const Extended h = s->CalcHeight();
       if (h > s->Height()) {
         s->ShiftAmount = h - s->Height();
@@ -152,21 +174,24 @@ void TqvxEngine::Stretch(TqvxBand* band) {
     bottom = std::max(bottom, obj->Top() + obj->Height() + BottomFrameExtra(obj));
   if (band->Stretched) band->SetHeight(bottom);
   for (TqvxComponent* obj : band->Objects())
-    if (auto* s = dynamic_cast<TqvxStretcheable*>(obj); s && s->StretchMode == smMaxHeight)
-      s->SetHeight(bottom - s->Top() - BottomFrameExtra(s));
+    if (KindOf(obj).Stretcheable)
+      if (auto* s = static_cast<TqvxStretcheable*>(obj); s->StretchMode == smMaxHeight)
+        s->SetHeight(bottom - s->Top() - BottomFrameExtra(s));
 }
 
 void TqvxEngine::UnStretch(TqvxBand* band) {
   const bool verticalMaster = band == FVMasterBand;
   if (band->Visible())
     for (TqvxComponent* obj : band->Objects())
-      if (auto* rc = dynamic_cast<TqvxReportComponent*>(obj)) {
+      if (KindOf(obj).ReportComponent) {
+        auto* rc = static_cast<TqvxReportComponent*>(obj);
         FReport->CurObject = rc->Name();
         FReport->DoAfterPrint(rc);
       }
   const size_t count = PrintedCount(band, verticalMaster);
   for (size_t i = 0; i < count && i < band->Objects().size(); ++i)
-    if (auto* rc = dynamic_cast<TqvxReportComponent*>(band->Objects()[i])) rc->AfterPrint();
+    if (TqvxComponent* obj = band->Objects()[i]; KindOf(obj).ReportComponent)
+      static_cast<TqvxReportComponent*>(obj)->AfterPrint();
   FReport->CurObject = band->Name();
   FReport->DoAfterPrint(band);
   band->AfterPrint();
@@ -374,6 +399,14 @@ void TqvxEngine::CheckSubReports(TqvxBand* band) {
   rtl::Integer furthestPage = savePage, furthestColumn = saveColumn;
   Extended furthestY = saveY;
   bool ran = false;
+  // Most bands hold no sub-report: they are passed without copying their list.
+  bool any = false;
+  for (TqvxComponent* obj : band->Objects())
+    if (KindOf(obj).Subreport) {
+      any = true;
+      break;
+    }
+  if (!any) return;
   // A band reprinted at the top of a page (a title, a header) prints its sub-reports' rows as rows of their own:
   // each of them goes on the page, not only the first of each name.
   const bool saveFromAddPage = FCallFromAddPage, saveFromPHeader = FCallFromPHeader;

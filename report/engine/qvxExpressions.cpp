@@ -183,20 +183,22 @@ bool TqvxCalculator::DoGetValue(const String& expr, Variant& value) {
   }
 
   TqvxDataSet* ds = nullptr;
-  String field;
+  String ownField;
+  const String* fieldRef = &ownField;
   // While a run goes on its datasets stay as they are: each text is looked up among them once.
   const TqvxCustomEngine* engine = FReport->Engine();
   if (engine && engine->Running) {
     auto it = FFieldRefs.find(expr);
     if (it == FFieldRefs.end()) {
-      FReport->GetDatasetAndField(expr, ds, field);
-      it = FFieldRefs.emplace(expr, TFieldRef{ds, field}).first;
+      FReport->GetDatasetAndField(expr, ds, ownField);
+      it = FFieldRefs.emplace(expr, TFieldRef{ds, ownField}).first;
     }
     ds = it->second.DataSet;
-    field = it->second.Field;
+    fieldRef = &it->second.Field;
   } else {
-    FReport->GetDatasetAndField(expr, ds, field);
+    FReport->GetDatasetAndField(expr, ds, ownField);
   }
+  const String& field = *fieldRef;
   if (ds && !field.empty()) {
     value = ds->GetValue(field);
     if (FReport->EngineOptions()->ConvertNulls && value.IsNull()) value = EmptyValueOf(ds->GetFieldType(field));

@@ -458,9 +458,8 @@ String TqvxComponent::InternalDiff(TqvxComponent* c) {
   // set aside: the store keeps the buffer as it is, and most texts are short.
   String result;
   if (FloatDiff(FLeft, c->FLeft)) Put(result, L"l", FloatText(FLeft));
-  if (dynamic_cast<TqvxBand*>(this) || FloatDiff(FTop, c->FTop)) Put(result, L"t", FloatText(FTop));
-  auto* memo = dynamic_cast<TqvxCustomMemoView*>(this);
-  const bool autoWidth = memo && memo->AutoWidth;
+  if (FIsBand || FloatDiff(FTop, c->FTop)) Put(result, L"t", FloatText(FTop));
+  const bool autoWidth = FAutoWidth && *FAutoWidth;
   if (!autoWidth && FloatDiff(FWidth, c->FWidth)) Put(result, L"w", FloatText(FWidth));
   if (FloatDiff(FHeight, c->FHeight)) Put(result, L"h", FloatText(FHeight));
   if (FVisible != c->FVisible) Put(result, L"Visible", BoolText(FVisible));

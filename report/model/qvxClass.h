@@ -197,6 +197,9 @@ protected:
   // Set by the report root and the page classes on themselves: what Report(), Page() and AbsLeft look for.
   TqvxReport* FAsReport = nullptr;
   TqvxPage* FAsPage = nullptr;
+  // Set by the bands and the text objects on themselves: what the difference texts ask at every record.
+  bool FIsBand = false;
+  bool* FAutoWidth = nullptr;
   bool FIsDialogPage = false;
 
  private:

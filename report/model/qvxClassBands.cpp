@@ -1,6 +1,7 @@
 #include "report/model/qvxClassBands.h"
 
 #include <cmath>
+#include <typeinfo>
 
 #include "platform/rtl/strings.h"
 #include "platform/vcl/canvas.h"
@@ -207,7 +208,9 @@ void TqvxFillGaps::Assign(const rtl::TPersistent* source) {
 }
 
 TqvxBand::TqvxBand(vcl::TComponent* owner)
-    : TqvxReportComponent(owner), FFill(new TqvxBrushFill()), FFillGap(new TqvxFillGaps()) {}
+    : TqvxReportComponent(owner), FFill(new TqvxBrushFill()), FFillGap(new TqvxFillGaps()) {
+  FIsBand = true;
+}
 
 TqvxBand::~TqvxBand() {
   delete FFill;
@@ -222,7 +225,8 @@ void TqvxBand::Notification(vcl::TComponent* component, vcl::TOperation operatio
 }
 
 Extended TqvxBand::Snap(Extended value, Extended cell) const {
-  if (!dynamic_cast<TqvxDMPPage*>(FParent)) return value;
+  // Bands are placed at every record: the plain page, by far the usual one, is told without a cast.
+  if (!FParent || &typeid(*FParent) == &typeid(TqvxReportPage) || !dynamic_cast<TqvxDMPPage*>(FParent)) return value;
   return static_cast<Extended>(std::nearbyint(static_cast<double>(value / cell))) * cell;
 }
 

@@ -1,6 +1,7 @@
 #include "report/model/qvxClassFrames.h"
 
 #include <algorithm>
+#include <typeinfo>
 #include <cmath>
 #include <string_view>
 #include <cstdlib>
@@ -162,7 +163,8 @@ void TqvxBrushFill::Draw(TCanvas* canvas, int x, int y, int x1, int y1, Extended
 }
 
 String TqvxBrushFill::Diff(TqvxCustomFill* fill, const String& add) {
-  auto* f = dynamic_cast<TqvxBrushFill*>(fill);
+  auto* f = fill && &typeid(*fill) == &typeid(TqvxBrushFill) ? static_cast<TqvxBrushFill*>(fill)
+                                                           : dynamic_cast<TqvxBrushFill*>(fill);
   String result;
   if (!f || BackColor != f->BackColor) Put(result, add + L".BackColor", Int(BackColor));
   if (!f || ForeColor != f->ForeColor) Put(result, add + L".ForeColor", Int(ForeColor));
@@ -321,6 +323,7 @@ TqvxCustomFill* qvxCreateFill(TqvxFillType fillType) {
 }
 
 TqvxFillType qvxGetFillType(const TqvxCustomFill* fill) {
+  if (fill && &typeid(*fill) == &typeid(TqvxBrushFill)) return ftBrush;
   if (dynamic_cast<const TqvxGradientFill*>(fill)) return ftGradient;
   if (dynamic_cast<const TqvxGlassFill*>(fill)) return ftGlass;
   return ftBrush;

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <string_view>
+#include <typeinfo>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
@@ -170,6 +172,7 @@ TqvxCustomMemoView::TqvxCustomMemoView(vcl::TComponent* owner, rtl::Word flags) 
 }
 
 void TqvxCustomMemoView::InitMemo() {
+  FAutoWidth = &AutoWidth;
   FqvComponentStyle -= csDefaultDiff;
   FqvComponentStyle += csHandlesNestedProperties;
   FFormats = new TqvxFormatCollection(this);
@@ -357,28 +360,11 @@ void TqvxCustomMemoView::GetData() {
       SetText(text);
     }
   } else if (AllowExpressions) {
-    String s = Text();
     const size_t comma = ExpressionDelimiters.find(L',');
-    const String open = ExpressionDelimiters.substr(0, comma);
-    const String close = comma == String::npos ? String() : ExpressionDelimiters.substr(comma + 1, 255);
-    if (!open.empty() && !close.empty() && s.find(open) != String::npos) {
-      int i = 1, j = 0, f = 0;
-      for (;;) {
-        const int len = static_cast<int>(s.size());
-        while (i < len && s.compare(static_cast<size_t>(i - 1), open.size(), open) != 0) ++i;
-        if (i > len) break;
-        const String expr = qvxGetBrackedVariableW(s, open, close, i, j);
-        if (i == j) break;
-        s.erase(static_cast<size_t>(i - 1), static_cast<size_t>(j - i + 1));
-        // Values are inserted once and never scanned again, so a value holding brackets prints as it is.
-        const String value = CalcAndFormat(expr, FFormats->Items(f));
-        s.insert(static_cast<size_t>(i - 1), value);
-        i += static_cast<int>(value.size());
-        j = 0;
-        if (f < FFormats->Count() - 1) ++f;
-      }
-      SetText(s);
-    }
+    const std::wstring_view delims(ExpressionDelimiters);
+    const std::wstring_view open = delims.substr(0, comma);
+    const std::wstring_view close = comma == String::npos ? std::wstring_view() : delims.substr(comma + 1, 255);
+    if (!open.empty() && !close.empty()) ExpandExpressions(String(open), String(close));
   }
 
   if (report) report->SetLocalValue(FValue);
@@ -411,56 +397,163 @@ void TqvxCustomMemoView::GetData() {
   }
 }
 
+struct TqvxCustomMemoView::TExprPlan {
+  struct TPart {
+    String Literal;  // the text before the expression
+    String Expr;     // without its " #" format
+    int Special = 0;
+    int Format = 0;  // the object's format for it, an index in Formats
+    TqvxFormat* Own = nullptr;  // the format the expression names itself
+  };
+  String Source;  // the template text
+  String Delimiters;
+  int FormatCount = 0;
+  bool Any = false;  // the template holds an opening delimiter
+  std::vector<TPart> Parts;
+  String Tail;
+  TqvxFormatCollection Own;
+};
+
+namespace {
+
+int SpecialOf(const String& expr) {
+  if (rtl::SameText(expr, L"TOTALPAGES#")) return 1;
+  if (rtl::SameText(expr, L"COPYNAME#")) return 2;
+  return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<TqvxCustomMemoView::TExprPlan> TqvxCustomMemoView::MakePlan(const String& text, const String& open,
+                                                                          const String& close, int formatCount) {
+  // The template is walked as the values would be put in, with each value empty: a value is never scanned again,
+  // so the texts between the expressions are the same whatever the values are.
+  auto plan = std::make_unique<TExprPlan>();
+  plan->Source = text;
+  plan->Delimiters = ExpressionDelimiters;
+  plan->FormatCount = formatCount;
+  String s = text;
+  plan->Any = s.find(open) != String::npos;
+  size_t from = 0;
+  if (plan->Any) {
+    int i = 1, j = 0, f = 0;
+    for (;;) {
+      const int len = static_cast<int>(s.size());
+      while (i < len && s.compare(static_cast<size_t>(i - 1), open.size(), open) != 0) ++i;
+      if (i > len) break;
+      const String expr = qvxGetBrackedVariableW(s, open, close, i, j);
+      if (i == j) break;
+      s.erase(static_cast<size_t>(i - 1), static_cast<size_t>(j - i + 1));
+      TExprPlan::TPart part;
+      part.Literal = s.substr(from, static_cast<size_t>(i - 1) - from);
+      from = static_cast<size_t>(i - 1);
+      TqvxFormat* own = nullptr;
+      String cut;
+      part.Expr = SplitFormat(expr, cut, plan->Own, own);
+      part.Own = own;
+      part.Special = SpecialOf(part.Expr);
+      part.Format = f;
+      plan->Parts.push_back(std::move(part));
+      j = 0;
+      if (f < formatCount - 1) ++f;
+    }
+  }
+  plan->Tail = s.substr(from);
+  return plan;
+}
+
+void TqvxCustomMemoView::FillPlan(const TExprPlan& plan, String& out) {
+  out.clear();
+  for (const TExprPlan::TPart& part : plan.Parts) {
+    out += part.Literal;
+    out += CalcFormatted(part.Expr, part.Special, part.Own ? part.Own : FFormats->Items(part.Format));
+  }
+  out += plan.Tail;
+}
+
+void TqvxCustomMemoView::ExpandExpressions(const String& open, const String& close) {
+  const int formatCount = FFormats->Count();
+  if (FExpanding) {
+    // An expression that prints this object again (a script asking for its data) gets a plan and a text of its
+    // own: the ones in use stay as they are.
+    const String text = Text();
+    const std::unique_ptr<TExprPlan> plan = MakePlan(text, open, close, formatCount);
+    if (!plan->Any) return;
+    String out;
+    FillPlan(*plan, out);
+    SetText(out);
+    return;
+  }
+  FMemo->GetTextInto(FPlanText);
+  if (!FPlan || FPlan->Source != FPlanText || FPlan->Delimiters != ExpressionDelimiters ||
+      FPlan->FormatCount != formatCount)
+    FPlan = MakePlan(FPlanText, open, close, formatCount);
+  if (!FPlan->Any) return;
+  // The values go into the text the template was read into, which keeps its room from record to record.
+  struct TBusy {
+    bool& flag;
+    ~TBusy() { flag = false; }
+  } busy{FExpanding};
+  FExpanding = true;
+  FillPlan(*FPlan, FPlanText);
+  SetText(FPlanText);
+}
+
+const String& TqvxCustomMemoView::SplitFormat(const String& exprIn, String& cut, TqvxFormatCollection& own,
+                                              TqvxFormat*& format) {
+  const size_t sharp = exprIn.find(L" #");
+  if (sharp == String::npos || exprIn.find(L')', sharp + 2) != String::npos) return exprIn;
+  const String desc = exprIn.substr(sharp + 2);
+  cut = exprIn.substr(0, sharp);
+  // " #" with nothing after it keeps the format the object gives this expression.
+  if (!desc.empty()) {
+    TqvxFormat* f = own.Add<TqvxFormat>();
+    switch (desc[0]) {
+      case L'N':
+      case L'n':
+        f->Kind = fkNumeric;
+        break;
+      case L'D':
+      case L'd':
+      case L'T':
+      case L't':
+        f->Kind = fkDateTime;
+        break;
+      case L'B':
+      case L'b':
+        f->Kind = fkBoolean;
+        break;
+      default:
+        f->Kind = fkText;
+        break;
+    }
+    String fs = desc.substr(1, 255);
+    if (f->Kind == fkNumeric) {
+      for (wchar_t& c : fs)
+        if (c == L',' || c == L'-' || c == L'.') {
+          f->DecimalSeparator = String(1, c);
+          c = L'.';
+        }
+    }
+    f->FormatStr = fs;
+    format = f;
+  }
+  return cut;
+}
+
 String TqvxCustomMemoView::CalcAndFormat(const String& exprIn, TqvxFormat* format) {
   // Most expressions carry no format of their own and are calculated as they are, without a copy.
   String cut;
-  const String* exprText = &exprIn;
   TqvxFormatCollection own;
-  const size_t sharp = exprIn.find(L" #");
-  if (sharp != String::npos && exprIn.find(L')', sharp + 2) == String::npos) {
-    const String desc = exprIn.substr(sharp + 2);
-    cut = exprIn.substr(0, sharp);
-    exprText = &cut;
-    // " #" with nothing after it keeps the format the object gives this expression.
-    if (!desc.empty()) {
-      TqvxFormat* f = own.Add<TqvxFormat>();
-      switch (desc[0]) {
-        case L'N':
-        case L'n':
-          f->Kind = fkNumeric;
-          break;
-        case L'D':
-        case L'd':
-        case L'T':
-        case L't':
-          f->Kind = fkDateTime;
-          break;
-        case L'B':
-        case L'b':
-          f->Kind = fkBoolean;
-          break;
-        default:
-          f->Kind = fkText;
-          break;
-      }
-      String fs = desc.substr(1, 255);
-      if (f->Kind == fkNumeric) {
-        for (wchar_t& c : fs)
-          if (c == L',' || c == L'-' || c == L'.') {
-            f->DecimalSeparator = String(1, c);
-            c = L'.';
-          }
-      }
-      f->FormatStr = fs;
-      format = f;
-    }
-  }
+  const String& expr = SplitFormat(exprIn, cut, own, format);
+  return CalcFormatted(expr, SpecialOf(expr), format);
+}
 
-  const String& expr = *exprText;
+String TqvxCustomMemoView::CalcFormatted(const String& expr, int special, TqvxFormat* format) {
   Variant value;
-  if (rtl::SameText(expr, L"TOTALPAGES#")) {
+  if (special == 1) {
     value = Variant(String(L"[TotalPages#]"));
-  } else if (rtl::SameText(expr, L"COPYNAME#")) {
+  } else if (special == 2) {
     value = Variant(String(L"[CopyName#]"));
   } else if (TqvxReport* report = Report()) {
     if (CharsetConversion())
@@ -716,7 +809,9 @@ String TqvxCustomMemoView::WrapText(bool wrapWords) {
 
 String TqvxCustomMemoView::Diff(TqvxComponent* component) {
   String result = TqvxStretcheable::Diff(component);
-  auto* s = dynamic_cast<TqvxCustomMemoView*>(component);
+  // The copy it is compared with is of its own class but for rare cases: no cast is needed then.
+  auto* s = component && &typeid(*component) == &typeid(*this) ? static_cast<TqvxCustomMemoView*>(component)
+                                                             : dynamic_cast<TqvxCustomMemoView*>(component);
   if (!s) return result;
   if (AutoWidth != s->AutoWidth) Put(result, L"AutoWidth", BoolText(AutoWidth));
   if (FloatDiff(CharSpacing, s->CharSpacing)) Put(result, L"CharSpacing", FloatText(CharSpacing));
@@ -725,12 +820,14 @@ String TqvxCustomMemoView::Diff(TqvxComponent* component) {
   if (HAlign != s->HAlign) Put(result, L"HAlign", rtl::IntToStr(HAlign));
   if (FloatDiff(LineSpacing, s->LineSpacing)) Put(result, L"LineSpacing", FloatText(LineSpacing));
   if (UseDefaultCharset != s->UseDefaultCharset) Put(result, L"UseDefaultCharset", BoolText(UseDefaultCharset));
-  String text;
+  // The text is escaped straight into the difference text: it is the one attribute that changes at every record.
+  if (FMemo->Count() == 1) result.reserve(result.size() + FMemo->Line(0).size() + 5);
+  result += L" u=\"";
   if (FMemo->Count() == 1)
-    text = FMemo->Get(0);
+    qvxAppendStrToXML(result, FMemo->Line(0));
   else if (FMemo->Count() > 1)
-    text = DropLastBreak(Text());
-  Put(result, L"u", qvxStrToXML(text));
+    qvxAppendStrToXML(result, DropLastBreak(Text()));
+  result += L'"';
   if (FloatDiff(ParagraphGap, s->ParagraphGap)) Put(result, L"ParagraphGap", FloatText(ParagraphGap));
   if (FRotation != s->FRotation) Put(result, L"Rotation", rtl::IntToStr(FRotation));
   if (RTLReading != s->RTLReading) Put(result, L"RTLReading", BoolText(RTLReading));

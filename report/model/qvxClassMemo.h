@@ -6,6 +6,8 @@
 //
 // Every use of the layout object holds its lock from setting the parameters until the results have been read,
 // since one layout object serves all text objects.
+#include <memory>
+
 #include "platform/rtl/variant.h"
 #include "platform/vcl/graphicsobjects.h"
 #include "report/model/qvxClassViews.h"
@@ -129,6 +131,22 @@ class TqvxCustomMemoView : public TqvxStretcheable {
   Extended WidthAdjustment() const;
   void SaveHighlighted();
   void RestoreHighlighted();
+  // An expression's text without its " #" format; the format it names is made in own (else format stays).
+  static const rtl::String& SplitFormat(const rtl::String& expr, rtl::String& cut, TqvxFormatCollection& own,
+                                        TqvxFormat*& format);
+  // special: 1 for the page count macro, 2 for the copy name macro, 0 for an expression to calculate.
+  rtl::String CalcFormatted(const rtl::String& expr, int special, TqvxFormat* format);
+  void ExpandExpressions(const rtl::String& open, const rtl::String& close);
+
+  // The literal texts and expressions of a template text, parsed once and used again at every record while the
+  // template stays the same.
+  struct TExprPlan;
+  std::unique_ptr<TExprPlan> MakePlan(const rtl::String& text, const rtl::String& open, const rtl::String& close,
+                                      int formatCount);
+  void FillPlan(const TExprPlan& plan, rtl::String& out);
+  std::unique_ptr<TExprPlan> FPlan;
+  rtl::String FPlanText;
+  bool FExpanding = false;
 
   TqvxFormatCollection* FFormats;
   TqvxHighlightCollection* FHighlights;

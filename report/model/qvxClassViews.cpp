@@ -1,5 +1,7 @@
 #include "report/model/qvxClassViews.h"
 
+#include <typeinfo>
+
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -303,7 +305,8 @@ void TqvxView::GetData() {
 
 String TqvxView::Diff(TqvxComponent* component) {
   String result = TqvxReportComponent::Diff(component);
-  auto* v = dynamic_cast<TqvxView*>(component);
+  auto* v = component && &typeid(*component) == &typeid(*this) ? static_cast<TqvxView*>(component)
+                                                             : dynamic_cast<TqvxView*>(component);
   if (!v) return result;
   if (FAlign != v->FAlign) Put(result, L"Align", rtl::IntToStr(FAlign));
   result += FFrame->Diff(v->FFrame);

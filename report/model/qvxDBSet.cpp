@@ -1,6 +1,9 @@
 #include "report/model/qvxDBSet.h"
 
 #include <memory>
+#include <typeinfo>
+#include <utility>
+#include <vector>
 
 #include "platform/db/fields.h"
 #include "platform/rtl/format.h"
@@ -204,6 +207,31 @@ db::TField* TqvxDBDataset::EntryField(const String& name, bool& found) const {
 
 String TqvxDBDataset::QuotedName(const String& index) const { return FUserName + L".\"" + index + L"\""; }
 
+namespace {
+
+enum class TValueKind { Plain, BCD, Large, Stamp, Blob };
+
+// A field's value is read at every record: what kind of field it is is found by casts once per field class.
+TValueKind ValueKindOf(db::TField* field) {
+  thread_local std::vector<std::pair<const std::type_info*, TValueKind>> known;
+  const std::type_info* type = &typeid(*field);
+  for (const auto& [t, kind] : known)
+    if (t == type) return kind;
+  TValueKind kind = TValueKind::Plain;
+  if (dynamic_cast<db::TFMTBCDField*>(field))
+    kind = TValueKind::BCD;
+  else if (dynamic_cast<db::TLargeintField*>(field))
+    kind = TValueKind::Large;
+  else if (dynamic_cast<db::TSQLTimeStampField*>(field))
+    kind = TValueKind::Stamp;
+  else if (dynamic_cast<db::TBlobField*>(field))
+    kind = TValueKind::Blob;
+  known.emplace_back(type, kind);
+  return kind;
+}
+
+}  // namespace
+
 rtl::Variant TqvxDBDataset::GetValue(const String& index) {
   OpenIfNeeded();
   bool found = false;
@@ -214,23 +242,31 @@ rtl::Variant TqvxDBDataset::GetValue(const String& index) {
   }
   // An alias line that names no platform field gives no value.
   if (!field) return rtl::Variant::Null();
-  if (auto* bcd = dynamic_cast<db::TFMTBCDField*>(field)) {
-    if (bcd->IsNull()) return rtl::Variant::Null();
-    return FBCDToCurrency ? rtl::Variant::FromCurrency(bcd->AsCurrency()) : rtl::Variant(bcd->AsFloat());
-  }
-  if (auto* large = dynamic_cast<db::TLargeintField*>(field)) {
-    if (large->IsNull()) return rtl::Variant::Null();
-    return rtl::Variant(static_cast<rtl::Int64>(large->AsLargeInt()));
-  }
-  if (auto* stamp = dynamic_cast<db::TSQLTimeStampField*>(field)) {
-    if (stamp->IsNull()) return rtl::Variant::Null();
-    return rtl::Variant::FromDate(stamp->AsDateTime());
-  }
-  if (auto* blob = dynamic_cast<db::TBlobField*>(field)) {
-    const db::TBlobType t = blob->BlobType();
-    if (t == db::ftWideString || t == db::ftFixedWideChar || t == db::ftWideMemo)
-      return rtl::Variant(blob->AsWideString());
-    return rtl::Variant(blob->AsString());
+  switch (ValueKindOf(field)) {
+    case TValueKind::BCD: {
+      auto* bcd = static_cast<db::TFMTBCDField*>(field);
+      if (bcd->IsNull()) return rtl::Variant::Null();
+      return FBCDToCurrency ? rtl::Variant::FromCurrency(bcd->AsCurrency()) : rtl::Variant(bcd->AsFloat());
+    }
+    case TValueKind::Large: {
+      auto* large = static_cast<db::TLargeintField*>(field);
+      if (large->IsNull()) return rtl::Variant::Null();
+      return rtl::Variant(static_cast<rtl::Int64>(large->AsLargeInt()));
+    }
+    case TValueKind::Stamp: {
+      auto* stamp = static_cast<db::TSQLTimeStampField*>(field);
+      if (stamp->IsNull()) return rtl::Variant::Null();
+      return rtl::Variant::FromDate(stamp->AsDateTime());
+    }
+    case TValueKind::Blob: {
+      auto* blob = static_cast<db::TBlobField*>(field);
+      const db::TBlobType t = blob->BlobType();
+      if (t == db::ftWideString || t == db::ftFixedWideChar || t == db::ftWideMemo)
+        return rtl::Variant(blob->AsWideString());
+      return rtl::Variant(blob->AsString());
+    }
+    case TValueKind::Plain:
+      break;
   }
   return field->Value();
 }

@@ -35,6 +35,8 @@ String TqvxWideStrings::Get(Integer index) const {
   return FWideStringList[index]->WString;
 }
 
+const String& TqvxWideStrings::Line(Integer index) const { return FWideStringList[static_cast<size_t>(index)]->WString; }
+
 rtl::TObject* TqvxWideStrings::GetObject(Integer index) const {
   if (index < 0 || index >= Count()) return nullptr;
   return FWideStringList[index]->Obj;

@@ -42,6 +42,8 @@ public:
 
   rtl::Integer Count() const override { return static_cast<rtl::Integer>(FWideStringList.size()); }
   rtl::String Get(rtl::Integer index) const override;
+  // Line index without a copy; index must be within Count.
+  const rtl::String& Line(rtl::Integer index) const;
   void Put(rtl::Integer index, const rtl::String& s) override;
   rtl::TObject* GetObject(rtl::Integer index) const override;
   void PutObject(rtl::Integer index, rtl::TObject* object) override;

@@ -1,6 +1,11 @@
 #include "report/model/qvxXML.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <thread>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/files.h"
@@ -62,6 +67,11 @@ std::string ToAnsi(const String& s) { return rtl::StringToAnsi(s); }
 String qvxStrToXML(const String& s) {
   String result;
   result.reserve(s.size());
+  qvxAppendStrToXML(result, s);
+  return result;
+}
+
+void qvxAppendStrToXML(String& result, const String& s) {
   const size_t n = s.size();
   for (size_t i = 0; i < n; ++i) {
     const wchar_t c = s[i];
@@ -88,7 +98,6 @@ String qvxStrToXML(const String& s) {
         result += c;
     }
   }
-  return result;
 }
 
 String qvxXMLToStr(const String& s) {
@@ -166,6 +175,67 @@ String qvxValueToXML(const rtl::Variant& value) {
 // ---------------------------------------------------------------------------------------------------------------
 // Elements.
 
+namespace {
+
+// Free elements, threaded through their own first bytes; a spin lock, since elements are made on one thread at a
+// time in practice and the lock is then never waited for.
+struct TItemPool {
+  static constexpr size_t kPerBlock = 256;
+  std::atomic_flag busy = ATOMIC_FLAG_INIT;
+  void* free = nullptr;
+
+  void Lock() {
+    while (busy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+  }
+  void Unlock() { busy.clear(std::memory_order_release); }
+};
+
+TItemPool& ItemPool() {
+  // Never destroyed: elements of static documents may be freed after it would be.
+  static TItemPool* pool = new TItemPool();
+  return *pool;
+}
+
+constexpr size_t kItemSlot = (sizeof(TqvxXMLItem) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
+                             alignof(std::max_align_t);
+
+}  // namespace
+
+void* TqvxXMLItem::operator new(size_t size) {
+  if (size != sizeof(TqvxXMLItem)) return ::operator new(size);
+  TItemPool& pool = ItemPool();
+  pool.Lock();
+  if (!pool.free) {
+    char* block = static_cast<char*>(std::malloc(kItemSlot * TItemPool::kPerBlock));
+    if (!block) {
+      pool.Unlock();
+      throw std::bad_alloc();
+    }
+    for (size_t i = TItemPool::kPerBlock; i-- > 0;) {
+      void* slot = block + i * kItemSlot;
+      *static_cast<void**>(slot) = pool.free;
+      pool.free = slot;
+    }
+  }
+  void* slot = pool.free;
+  pool.free = *static_cast<void**>(slot);
+  pool.Unlock();
+  return slot;
+}
+
+void TqvxXMLItem::operator delete(void* p, size_t size) noexcept {
+  if (!p) return;
+  if (size != sizeof(TqvxXMLItem)) {
+    ::operator delete(p);
+    return;
+  }
+  TItemPool& pool = ItemPool();
+  pool.Lock();
+  *static_cast<void**>(p) = pool.free;
+  pool.free = p;
+  pool.Unlock();
+}
+
 TqvxXMLItem::TqvxXMLItem() = default;
 
 TqvxXMLItem::TqvxXMLItem(const String& name) : name_(name) {}
@@ -176,16 +246,17 @@ TqvxXMLItem::~TqvxXMLItem() {
 }
 
 void TqvxXMLItem::RemoveChild(TqvxXMLItem* item) {
-  if (!items_) return;
-  auto it = std::find(items_->begin(), items_->end(), item);
-  if (it != items_->end()) items_->erase(it);
+  // The last child is the one most often taken (an element moved last, a list emptied from its end).
+  auto it = std::find(items_.rbegin(), items_.rend(), item);
+  if (it != items_.rend()) items_.erase(std::next(it).base());
 }
 
 void TqvxXMLItem::Clear() {
-  if (items_) {
+  if (!items_.empty() || items_.capacity() != 0) {
     // Children remove themselves from the list as they go; detach them first so that costs nothing.
-    std::unique_ptr<std::vector<TqvxXMLItem*>> children = std::move(items_);
-    for (TqvxXMLItem* child : *children) {
+    std::vector<TqvxXMLItem*> children = std::move(items_);
+    items_ = std::vector<TqvxXMLItem*>();
+    for (TqvxXMLItem* child : children) {
       child->parent_ = nullptr;
       delete child;
     }
@@ -194,9 +265,9 @@ void TqvxXMLItem::Clear() {
 }
 
 TqvxXMLItem* TqvxXMLItem::Items(Integer index) const {
-  if (!items_ || index < 0 || index >= Count())
+  if (index < 0 || index >= Count())
     throw rtl::EListError(L"List index out of bounds (" + rtl::IntToStr(index) + L")");
-  return (*items_)[index];
+  return items_[index];
 }
 
 TqvxXMLItem* TqvxXMLItem::Add() {
@@ -213,45 +284,42 @@ TqvxXMLItem* TqvxXMLItem::Add(const String& name) {
 
 void TqvxXMLItem::Reserve(Integer count) {
   if (count <= 0) return;
-  if (!items_) items_ = std::make_unique<std::vector<TqvxXMLItem*>>();
-  items_->reserve(items_->size() + static_cast<size_t>(count));
+  items_.reserve(items_.size() + static_cast<size_t>(count));
 }
 
 void TqvxXMLItem::AddItem(TqvxXMLItem* item) {
-  if (!items_) items_ = std::make_unique<std::vector<TqvxXMLItem*>>();
   TqvxXMLItem* former = item->parent_;
   if (former == this) {
     RemoveChild(item);
-    items_->push_back(item);
+    items_.push_back(item);
     return;
   }
-  items_->push_back(item);
+  items_.push_back(item);
   if (former) former->RemoveChild(item);
   item->parent_ = this;
 }
 
 void TqvxXMLItem::InsertItem(Integer index, TqvxXMLItem* item) {
   AddItem(item);
-  items_->pop_back();
+  items_.pop_back();
   const Integer at = std::clamp<Integer>(index, 0, Count());
-  items_->insert(items_->begin() + at, item);
+  items_.insert(items_.begin() + at, item);
 }
 
 Integer TqvxXMLItem::Find(const String& name) const {
   for (Integer i = 0; i < Count(); ++i)
-    if (rtl::SameText((*items_)[i]->name_, name)) return i;
+    if (rtl::SameText(items_[i]->name_, name)) return i;
   return -1;
 }
 
 TqvxXMLItem* TqvxXMLItem::FindItem(const String& name) {
   const Integer i = Find(name);
-  return i >= 0 ? (*items_)[i] : Add(name);
+  return i >= 0 ? items_[i] : Add(name);
 }
 
 Integer TqvxXMLItem::IndexOf(const TqvxXMLItem* item) const {
-  if (!items_) return -1;
-  auto it = std::find(items_->begin(), items_->end(), item);
-  return it == items_->end() ? -1 : static_cast<Integer>(it - items_->begin());
+  auto it = std::find(items_.begin(), items_.end(), item);
+  return it == items_.end() ? -1 : static_cast<Integer>(it - items_.begin());
 }
 
 TqvxXMLItem* TqvxXMLItem::Root() {

@@ -13,12 +13,14 @@ TqvxDictionary::~TqvxDictionary() = default;
 void TqvxDictionary::Clear() {
   FNames.clear();
   FSourceNames.clear();
+  ++FVersion;
 }
 
 void TqvxDictionary::Add(const String& name, const String& sourceName, TqvxComponent* obj) {
   if (FNames.count(name)) return;
   FSourceNames.push_back(TSource{sourceName, obj});
   FNames.emplace(name, FSourceNames.size() - 1);
+  ++FVersion;
 }
 
 String TqvxDictionary::AddUnique(const String& base, const String& sourceName, TqvxComponent* obj) {

@@ -27,6 +27,8 @@ class TqvxDictionary : public rtl::TObject {
   rtl::String GetSourceName(const rtl::String& name) const;
   bool Contains(const rtl::String& name) const;
   rtl::Integer Count() const { return static_cast<rtl::Integer>(FSourceNames.size()); }
+  // Changes whenever an alias is added or the map is emptied: an answer found earlier holds while it stays.
+  rtl::Int64 Version() const { return FVersion; }
 
   // The aliases in their sorted order (ASCII case ignored), each with its source name.
   struct TEntry {
@@ -47,4 +49,5 @@ class TqvxDictionary : public rtl::TObject {
   // Alias to its index in FSourceNames.
   std::map<rtl::String, size_t, TLess> FNames;
   std::vector<TSource> FSourceNames;
+  rtl::Int64 FVersion = 0;
 };

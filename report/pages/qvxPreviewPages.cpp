@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string_view>
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/strings.h"
@@ -60,8 +61,24 @@ String LowerFirst(const String& s) {
 
 }  // namespace
 
+namespace {
+
+// ASCII case ignored, without making a string of the constant (asked at every object written).
+bool SameName(const String& name, std::wstring_view constant) {
+  if (name.size() != constant.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    wchar_t a = name[i], b = constant[i];
+    if (a >= L'a' && a <= L'z') a = static_cast<wchar_t>(a - L'a' + L'A');
+    if (b >= L'a' && b <= L'z') b = static_cast<wchar_t>(b - L'a' + L'A');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool qvxIsWholePageName(const String& name) {
-  return rtl::SameText(name, L"TqvxReportPage") || rtl::SameText(name, L"TqvxDMPPage");
+  return SameName(name, L"TqvxReportPage") || SameName(name, L"TqvxDMPPage");
 }
 
 Integer qvxSourcePageIndex(const String& name) {
@@ -447,7 +464,7 @@ void TqvxPreviewPages::StoreObject(TqvxComponent* obj, TqvxXMLItem* parent, bool
   TqvxXMLItem* element = parent->Add();
   TqvxComponent* copy = obj->OriginalComponent();
   // A link left over from an earlier run points at a copy that is gone: only a copy of this store counts.
-  if (copy && FDictionary->GetObject(obj->AliasName()) != copy) copy = nullptr;
+  if (copy && !IsCopyOf(obj, copy)) copy = nullptr;
   if (!copy || whole) {
     element->SetName(obj->ClassName());
     element->SetText(obj->AllDiff(nullptr));
@@ -465,6 +482,20 @@ void TqvxPreviewPages::StoreObject(TqvxComponent* obj, TqvxXMLItem* parent, bool
   const std::vector<TqvxComponent*>& children = obj->Objects();
   element->Reserve(static_cast<Integer>(children.size()));
   for (TqvxComponent* child : children) StoreObject(child, element, whole);
+}
+
+bool TqvxPreviewPages::IsCopyOf(TqvxComponent* obj, TqvxComponent* copy) {
+  const rtl::Int64 version = FDictionary->Version();
+  const String& alias = obj->AliasName();
+  auto it = FLinkChecks.find(obj);
+  if (it != FLinkChecks.end() && it->second.Copy == copy && it->second.Version == version && it->second.Alias == alias)
+    return it->second.Linked;
+  // Objects made while printing (the rows of a sub-report put on its band) come and go: the list is started
+  // again rather than left to grow.
+  if (FLinkChecks.size() > 4096) FLinkChecks.clear();
+  const bool linked = FDictionary->GetObject(alias) == copy;
+  FLinkChecks[obj] = TLinkCheck{alias, copy, version, linked};
+  return linked;
 }
 
 void TqvxPreviewPages::ClearFirstPassPages() {

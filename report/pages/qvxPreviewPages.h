@@ -15,6 +15,7 @@
 // current page as it stands. A .qp3 file is outside input: loading checks every name, index and number it reads
 // and answers TqvxInvalidXMLException ("Invalid file format") for a damaged file, leaving the store as it was.
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -162,6 +163,16 @@ class TqvxPreviewPages : public TqvxCustomPreviewPages {
   void BeforeSave();
   // The element's copy in the temporary stream (or the partially loaded source) is what it holds.
   static void SetStoredMark(TqvxXMLItem* element);
+  // Whether alias names copy in the alias map. The answer depends on the alias and the map alone, so it is kept
+  // per object while both stay as they were: an object prints at every record of a list.
+  bool IsCopyOf(TqvxComponent* obj, TqvxComponent* copy);
+  struct TLinkCheck {
+    rtl::String Alias;
+    TqvxComponent* Copy;
+    rtl::Int64 Version;
+    bool Linked;
+  };
+  std::unordered_map<const TqvxComponent*, TLinkCheck> FLinkChecks;
 
   std::unique_ptr<TqvxDictionary> FDictionary;
   std::vector<TqvxReportPage*> FSourcePages;

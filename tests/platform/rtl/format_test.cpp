@@ -134,6 +134,9 @@ TEST(FloatToStr, FifteenSignificantDigits) {
       {1e20, L"1E20"},
       {-1.25e-10, L"-1.25E-10"},
       {12345.678, L"12345.678"},
+      {1.7976931348623157e308, L"1.79769313486232E308"},
+      {5e-324, L"4.94065645841247E-324"},
+      {0.125, L"0.125"},
   };
   for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.value, en), c.expected) << c.value;
   EXPECT_EQ(FloatToStr(0.1 + 0.2, Turkish()), L"0,3");
@@ -144,6 +147,9 @@ TEST(FloatToStr, FifteenSignificantDigits) {
 TEST(FloatToStr, FloatToStrFFormats) {
   const TFormatSettings en = English();
   EXPECT_EQ(FloatToStrF(1234.5, ffExponent, 4, 2, en), L"1.235E+03");
+  // Seventeen digits show the value's exact decimal expansion, rounded.
+  EXPECT_EQ(FloatToStrF(0.1, ffGeneral, 17, 0, en), L"0.10000000000000001");
+  EXPECT_EQ(FloatToStrF(2.0 / 3, ffGeneral, 17, 0, en), L"0.66666666666666663");
   EXPECT_EQ(FloatToStrF(-0.00123, ffExponent, 3, 0, en), L"-1.23E-3");
   EXPECT_EQ(FloatToStrF(1234.5, ffFixed, 15, 2, en), L"1234.50");
   EXPECT_EQ(FloatToStrF(-0.001, ffFixed, 15, 2, en), L"0.00");  // no "-0.00"

@@ -130,6 +130,62 @@ INSTANTIATE_TEST_SUITE_P(
                       ExpansionCase{"TotalPagesWaitsForDrawing", L"[,]", L"[totalpages#]", L"[TotalPages#]\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A text object prints at every record: what it makes of its template is kept between records, and must follow the
+// values, the template, the delimiters and the formats as they change.
+TEST_F(MemoTest, RecordAfterRecordFollowsValuesTemplateDelimitersAndFormats) {
+  TqvxMemoView* m = Memo(L"No [No]: [Name] #[No] <%No%>");
+  struct Step {
+    std::function<void()> change;
+    int no;
+    const wchar_t* name;
+    const wchar_t* expected;
+  };
+  const Step steps[] = {
+      {[] {}, 1, L"Şükrü", L"No 1: Şükrü #1 <%No%>"},
+      {[] {}, 2, L"[No]", L"No 2: [No] #2 <%No%>"},
+      {[] {}, 3, L"", L"No 3:  #3 <%No%>"},
+      {[&] { m->SetText(L"[Name]\r\n[No]"); }, 4, L"İpek", L"İpek\r\n4"},
+      {[&] { m->ExpressionDelimiters = L"<%,%>"; m->SetText(L"No [No]: <%Name%>"); }, 5, L"Ömer", L"No [No]: Ömer"},
+      {[&] {
+         m->ExpressionDelimiters = L"[,]";
+         m->SetText(L"[No] [No] [No]");
+         TqvxFormat* f = m->Formats()->Add<TqvxFormat>();
+         f->Kind = fkNumeric;
+         f->FormatStr = L"%2.2f";
+       },
+       6, L"", L"6 6,00 6,00"},
+      {[&] { m->Formats()->Clear(); }, 7, L"", L"7 7 7"},
+      // The format written after the expression names its own decimal separator.
+      {[&] { m->SetText(L"[No #n%2.1f] [No]"); }, 8, L"", L"8.0 8"},
+  };
+  for (const Step& step : steps) {
+    step.change();
+    report->Values = {{L"No", Variant(step.no)}, {L"Name", Variant(String(step.name))}};
+    EXPECT_EQ(Print(m), step.expected) << step.no;
+    m->AfterPrint();
+  }
+}
+
+// An expression may print the same object again (a script asking for its text): the inner print has its own
+// template and text, and the outer one goes on with what it had.
+TEST_F(MemoTest, AnExpressionPrintingTheSameObjectLeavesTheOuterPrintWhole) {
+  TqvxMemoView* m = Memo(L"<[A]|[B]>");
+  report->Values = {{L"A", Variant(L"a")}, {L"B", Variant(L"b")}};
+  String inner;
+  bool once = false;
+  report->OnCalc = [&](const String& expr) {
+    if (expr != L"A" || once) return;
+    once = true;
+    m->GetData();
+    inner = DropBreak(m->Text());
+    m->SetText(L"<[A]|[B]>");
+  };
+  EXPECT_EQ(Print(m), L"<a|b>");
+  EXPECT_EQ(inner, L"<a|b>");
+  m->AfterPrint();
+  EXPECT_EQ(Print(m), L"<a|b>");
+}
+
 TEST_F(MemoTest, ExpressionsOffLeaveTheText) {
   TqvxMemoView* m = Memo(L"[1+1]");
   m->AllowExpressions = false;

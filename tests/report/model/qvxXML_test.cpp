@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
+
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
@@ -256,6 +259,51 @@ TEST(QvxXMLItem, TreeOperations) {
   EXPECT_EQ(leaf.HiOffset(), 0x12);
   EXPECT_EQ(leaf.LoOffset(), 0x3456'789Au);
   EXPECT_EQ(leaf.Offset(), 0x12'3456'789A);
+}
+
+// Elements come and go by the hundred thousand while pages are prepared: a made element starts empty whatever the
+// freed one held, a child taken from the middle leaves the others in order, and the room of freed elements is used
+// again rather than the heap growing with every element ever made.
+TEST(QvxXMLItem, ElementsMadeAgainStartEmptyAndReuseFreedRoom) {
+  std::set<const void*> firstRound;
+  {
+    TqvxXMLItem root(L"pages");
+    for (int i = 0; i < 1000; ++i) {
+      TqvxXMLItem* page = root.Add(L"page" + rtl::IntToStr(i));
+      page->SetText(L"a=\"" + String(40, L'x') + L"\"");
+      page->SetValue(L"v");
+      page->SetUnloadable(true);
+      page->Data = page;
+      page->Reserve(3);
+      for (int j = 0; j < 3; ++j) page->Add(L"m" + rtl::IntToStr(j));
+      firstRound.insert(page);
+      for (int j = 0; j < 3; ++j) firstRound.insert(page->Items(j));
+    }
+    TqvxXMLItem* middle = root.Items(500);
+    delete middle;
+    ASSERT_EQ(root.Count(), 999);
+    EXPECT_EQ(root.Items(499)->Name(), L"page499");
+    EXPECT_EQ(root.Items(500)->Name(), L"page501");
+    EXPECT_EQ(root.Items(998)->Name(), L"page999");
+  }
+  TqvxXMLItem root(L"pages");
+  int reused = 0;
+  for (int i = 0; i < 4000; ++i) {
+    TqvxXMLItem* item = root.Add();
+    EXPECT_TRUE(item->Name().empty());
+    EXPECT_TRUE(item->Text().empty());
+    EXPECT_TRUE(item->Value().empty());
+    EXPECT_EQ(item->Count(), 0);
+    EXPECT_EQ(item->Parent(), &root);
+    EXPECT_EQ(item->Data, nullptr);
+    EXPECT_TRUE(item->Loaded());
+    EXPECT_FALSE(item->Unloadable());
+    EXPECT_EQ(item->Offset(), 0);
+    reused += firstRound.count(item) ? 1 : 0;
+  }
+  EXPECT_EQ(reused, 4000);
+  auto owned = std::make_unique<TqvxXMLItem>(L"alone");
+  EXPECT_EQ(owned->Name(), L"alone");
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@ class TqvxTestReport : public TqvxReport {
 
   rtl::Variant Calc(const rtl::String& expr, TwzScript* script = nullptr) override {
     Asked.push_back(expr);
+    if (OnCalc) OnCalc(expr);
     auto it = Values.find(expr);
     return it == Values.end() ? Missing : it->second;
   }
@@ -33,6 +34,8 @@ class TqvxTestReport : public TqvxReport {
 
   std::function<void(rtl::TObject* obj, const rtl::String& eventName)> OnNotify;
   std::function<void(const rtl::String& eventName, rtl::Variant& params)> OnParam;
+  // Called with each expression before the table answers it.
+  std::function<void(const rtl::String& expr)> OnCalc;
   std::map<rtl::String, rtl::Variant> Values;
   // What an expression the table does not have gives.
   rtl::Variant Missing = rtl::Variant::Null();

@@ -1,8 +1,58 @@
 #include "skin/controls/sPageControl.h"
 
+#include <algorithm>
+
+#include "platform/rtl/win.h"
+#include <commctrl.h>
+#include "platform/vcl/application.h"
 #include "skin/controls/sSkinCommands.h"
+#include "skin/core/lvntUtils.h"
+#include "skin/core/sCommonPaint.h"
+#include "skin/core/sCtrlTree.h"
+#include "skin/core/sDefaults.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/render/sBmpCopy.h"
+#include "skin/render/sGraphUtils.h"
+#include "skin/render/sMaskPaint.h"
+#include "skin/render/sPixels.h"
+#include "skin/render/sSectionPaint.h"
+#include "skin/render/sTextDraw.h"
+
+namespace {
+
+constexpr int kBtnOffsX = 4;
+constexpr int kBtnSize = 15;
+constexpr int kTabsMargin = 15;
+// [ShowCloseBtns][no images]
+constexpr int kOffsArray[2][2] = {{7, 4}, {6, 4}};
+// A press that began on a close button and has not been released.
+bool lvBtnPressed = false;
+bool bUpdating = false;
+
+const wchar_t* const kSideNames[4] = {L"LEFT", L"TOP", L"RIGHT", L"BOTTOM"};
+
+TlvSide SideOf(vcl::TTabPosition p) {
+  switch (p) {
+    case vcl::tpBottom: return asBottom;
+    case vcl::tpLeft: return asLeft;
+    case vcl::tpRight: return asRight;
+    default: return asTop;
+  }
+}
+
+vcl::TRect Moved(const vcl::TRect& r, int dx, int dy) {
+  return vcl::TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+}
+vcl::TRect Inflated(const vcl::TRect& r, int dx, int dy) {
+  return vcl::TRect(r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy);
+}
+// One frame of a glyph strip: its width and height.
+int FrameWidth(const TsMaskData& md) { return md.R.Width() / std::max<int>(md.ImageCount, 1); }
+int FrameHeight(const TsMaskData& md) { return md.R.Height() / (md.MaskType + 1); }
+bool EmptyRect(const vcl::TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+
+}  // namespace
 
 void TsTabSkinData::SetCustomFont(bool value) {
   if (value == FCustomFont) return;
@@ -21,10 +71,65 @@ void TsTabSkinData::Assign(const rtl::TPersistent* source) {
   rtl::TPersistent::Assign(source);
 }
 
+// Sheets.
+
 TsTabSheet::TsTabSheet(vcl::TComponent* owner)
     : vcl::TTabSheet(owner), FCommonData(std::make_unique<TsTabSkinData>(this)) {}
 
 TsTabSheet::~TsTabSheet() = default;
+
+TsPageControl* TsTabSheet::SkinnedPageControl() const { return dynamic_cast<TsPageControl*>(PageControl()); }
+
+void TsTabSheet::SetTabType(TlvTabType value) {
+  if (FTabType == value) return;
+  FTabType = value;
+  if (FTabSkin.empty()) {
+    if (value == ttButton) FTabSkin = L"SPEEDBUTTON";
+    if (value == ttMenu) FTabSkin = L"MENUBTN";
+  } else if (value == ttTab) {
+    FTabSkin.clear();
+  }
+  if (TsPageControl* pc = SkinnedPageControl()) {
+    pc->UpdateBtnData();
+    if (pc->ActivePage()) pc->SetActivePageIndex(pc->CheckActiveTab(pc->ActivePageIndex()));
+    pc->Invalidate();
+  }
+}
+
+void TsTabSheet::SetTabSkin(const rtl::String& value) {
+  FTabSkin = value;
+  if (TsPageControl* pc = SkinnedPageControl()) {
+    pc->SkinData()->BGChanged = true;
+    pc->Invalidate();
+  }
+}
+
+void TsTabSheet::SetButtonSkin(const rtl::String& value) {
+  FButtonSkin = value;
+  if (PageControl()) PageControl()->Invalidate();
+}
+
+void TsTabSheet::SetUseCloseBtn(bool value) {
+  if (FUseCloseBtn == value) return;
+  FUseCloseBtn = value;
+  if (TsPageControl* pc = SkinnedPageControl()) {
+    pc->SkinData()->BGChanged = true;
+    pc->Invalidate();
+  }
+}
+
+void TsTabSheet::WMEraseBkgnd(vcl::TMessage& m) {
+  TsPageControl* pc = SkinnedPageControl();
+  if (!pc || !pc->Skinned() || !m.WParam) {
+    vcl::TTabSheet::WMEraseBkgnd(m);
+    return;
+  }
+  // The page shows its part of the page control's cache.
+  if (pc->SkinData()->BGChanged) pc->PrepareCache();
+  vcl::TBitmap* cache = pc->SkinData()->CacheBmp();
+  BitBlt(reinterpret_cast<HDC>(m.WParam), 0, 0, width_, height_, cache->Canvas()->Handle(), left_, top_, SRCCOPY);
+  m.Result = 1;
+}
 
 void TsTabSheet::WndProc(vcl::TMessage& message) {
   if (message.Msg == SM_LUMICMD) {
@@ -41,7 +146,22 @@ void TsTabSheet::WndProc(vcl::TMessage& message) {
       case LVC_REMOVESKIN:
       case LVC_REFRESH:
         LumiBroadCast(this, message);
+        if (handle_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return;
+      case LVC_GETBG: {
+        TsPageControl* pc = SkinnedPageControl();
+        if (pc && pc->Skinned() && message.LParam) {
+          if (pc->SkinData()->BGChanged) pc->PrepareCache();
+          auto* bg = reinterpret_cast<TlvBGInfo*>(message.LParam);
+          bg->BgType = btCache;
+          bg->Bmp = pc->SkinData()->CacheBmp();
+          bg->Offset = vcl::TPoint(left_, top_);
+          bg->FillRect = vcl::TRect();
+          message.Result = 1;
+          return;
+        }
+        break;
+      }
       default:
         break;
     }
@@ -49,8 +169,12 @@ void TsTabSheet::WndProc(vcl::TMessage& message) {
   inherited::WndProc(message);
 }
 
+// The control.
+
 TsPageControl::TsPageControl(vcl::TComponent* owner)
-    : vcl::TPageControl(owner), FCommonData(std::make_unique<TsCommonData>(this, true)) {
+    : vcl::TPageControl(owner),
+      FCommonData(std::make_unique<TsCommonData>(this, true)),
+      TabsBG(CreateBmp32(1, 1)) {
   FCommonData->COC = COC_TsPageControl;
 }
 
@@ -64,6 +188,935 @@ void TsPageControl::AfterConstruction() {
 void TsPageControl::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
+  if (ActivePage()) SetActivePageIndex(CheckActiveTab(ActivePageIndex()));
+  if (FTabPadding != 0 || FShowCloseBtns) UpdateBtnData();
+}
+
+bool TsPageControl::Skinned() const {
+  return FCommonData && FCommonData->Skinned(true) && !ComponentState().Contains(vcl::csDestroying);
+}
+
+rtl::String TsPageControl::DefaultSection() const {
+  switch (TabPosition()) {
+    case vcl::tpBottom: return L"PAGECONTROLBOTTOM";
+    case vcl::tpLeft: return L"PAGECONTROLLEFT";
+    case vcl::tpRight: return L"PAGECONTROLRIGHT";
+    default: return L"PAGECONTROL";
+  }
+}
+
+// Properties.
+
+void TsPageControl::SetShowCloseBtns(bool value) {
+  if (FShowCloseBtns == value) return;
+  FShowCloseBtns = value;
+  UpdateBtnData();
+  if (handle_ && !IsLoading()) {
+    Realign();
+    FCommonData->BGChanged = true;
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+void TsPageControl::SetCloseBtnSkin(const rtl::String& value) {
+  FCloseBtnSkin = value;
+  UpdateBtnData();
+  Invalidate();
+}
+
+void TsPageControl::SetActiveIsBold(bool value) {
+  FActiveIsBold = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetActiveTabEnlarged(bool value) {
+  if (FActiveTabEnlarged == value) return;
+  FActiveTabEnlarged = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetShowFocus(bool value) {
+  FShowFocus = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetRotateCaptions(bool value) {
+  FRotateCaptions = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetTabMargin(int value) {
+  FTabMargin = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetTabPadding(int value) {
+  FTabPadding = value;
+  if (!IsLoading()) UpdateBtnData();
+}
+
+void TsPageControl::SetTabSpacing(int value) {
+  FTabSpacing = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetTabAlignment(vcl::TAlignment value) {
+  if (FTabAlignment == value) return;
+  FTabAlignment = value;
+  FCommonData->BGChanged = true;
+  Invalidate();
+}
+
+void TsPageControl::SetTabsLineSkin(const rtl::String& value) {
+  FTabsLineSkin = value;
+  TsSkinManager* m = FCommonData->SkinManager();
+  FTabsLineIndex = m && !value.empty() ? m->GetSkinIndex(value) : -1;
+}
+
+// Geometry.
+
+vcl::TRect TsPageControl::TabRect(int tabIndex) {
+  RECT r{};
+  if (!handle_ || tabIndex < 0) return vcl::TRect();
+  if (!SendMessageW(handle_, TCM_GETITEMRECT, static_cast<WPARAM>(tabIndex), reinterpret_cast<LPARAM>(&r)))
+    return vcl::TRect();
+  return vcl::TRect(r);
+}
+
+int TsPageControl::VisibleTabsCount() {
+  int n = 0;
+  for (int i = 0; i < PageCount(); ++i)
+    if (Pages(i)->TabVisible()) ++n;
+  return n;
+}
+
+int TsPageControl::PageIndexFromTabIndex(int tabIndex) {
+  if (tabIndex < 0) return -1;
+  int n = -1;
+  for (int i = 0; i < PageCount(); ++i)
+    if (Pages(i)->TabVisible() && ++n == tabIndex) return i;
+  return -1;
+}
+
+namespace {
+vcl::TRect DisplayRect(vcl::TWinControl* c, HWND h) {
+  RECT r{0, 0, c->Width(), c->Height()};
+  if (h) SendMessageW(h, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return vcl::TRect(r);
+}
+}  // namespace
+
+vcl::TRect TsPageControl::TabsRect() {
+  if (VisibleTabsCount() == 0) return vcl::TRect();
+  const vcl::TRect d = DisplayRect(this, handle_);
+  vcl::TRect r(0, 0, width_, height_);
+  switch (TabPosition()) {
+    case vcl::tpTop: r.Bottom = d.Top - 4; break;
+    case vcl::tpBottom: r.Top = d.Bottom + 2; break;
+    case vcl::tpLeft: r.Right = d.Left - 1; break;
+    case vcl::tpRight: r.Left = d.Right + 1; break;
+  }
+  return r;
+}
+
+vcl::TRect TsPageControl::PageRect() {
+  vcl::TRect r(0, 0, width_, height_);
+  if (VisibleTabsCount() == 0) return r;
+  const vcl::TRect d = DisplayRect(this, handle_);
+  switch (TabPosition()) {
+    case vcl::tpTop: r.Top = d.Top - 4; break;
+    case vcl::tpBottom: r.Bottom = d.Bottom + 2; break;
+    case vcl::tpLeft: r.Left = d.Left - 1; break;
+    case vcl::tpRight: r.Right = d.Right + 1; break;
+  }
+  return r;
+}
+
+vcl::TRect TsPageControl::TabsBGRect() {
+  if (VisibleTabsCount() == 0) return vcl::TRect();
+  const vcl::TRect d = DisplayRect(this, handle_);
+  vcl::TRect r(0, 0, width_, height_);
+  switch (TabPosition()) {
+    case vcl::tpTop: r.Bottom = d.Top + 11; break;
+    case vcl::tpBottom: r.Top = d.Bottom - 13; break;
+    case vcl::tpLeft: r.Right = d.Left + 14; break;
+    case vcl::tpRight: r.Left = d.Right - 14; break;
+  }
+  return r;
+}
+
+namespace {
+int Covering(TsPageControl* pc, TsTabSheet* page) {
+  TsSkinManager* m = pc->SkinData()->SkinManager();
+  if (!m || !m->CommonSkinData || !page || page->TabType() != ttTab) return 0;
+  if (page->TabSkin().empty()) return m->CommonSkinData->TabsCovering;
+  if (page->TabSkin() == L"RIBBONTAB") return m->CommonSkinData->RibbonCovering;
+  return 0;
+}
+}  // namespace
+
+vcl::TRect TsPageControl::SkinTabRect(int tabIndex, bool active) {
+  const int page = PageIndexFromTabIndex(tabIndex);
+  if (page < 0) return vcl::TRect();
+  vcl::TRect r = TabRect(tabIndex);
+  const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+  auto* sheet = dynamic_cast<TsTabSheet*>(Pages(page));
+  if (FActiveTabEnlarged) {
+    if (!EmptyRect(r) && active) r = Inflated(r, 2, 2);
+    int c = 0;
+    if (FCommonData->SkinManager()) {
+      if (!sheet || sheet->TabType() == ttTab) {
+        c = Covering(this, sheet);
+      } else if (tabIndex >= 1) {
+        r.Left += Covering(this, dynamic_cast<TsTabSheet*>(Pages(PageIndexFromTabIndex(tabIndex - 1)))) + 1;
+      } else if (tabIndex < VisibleTabsCount() - 1) {
+        r.Right -= Covering(this, dynamic_cast<TsTabSheet*>(Pages(PageIndexFromTabIndex(tabIndex + 1)))) + 1;
+      }
+    }
+    if (c >= 1) r = side ? Inflated(Moved(r, 0, c), 0, c) : Inflated(Moved(r, c, 0), c, 0);
+  } else if (side) {
+    r = Inflated(r, 2, active ? 2 : 0);
+    if (TabPosition() == vcl::tpLeft) r.Right += active ? 1 : -1;
+  } else {
+    r = Inflated(r, 0, 2);
+  }
+  return r;
+}
+
+int TsPageControl::GetTabUnderMouse(vcl::TPoint p) {
+  for (int i = 0; i < PageCount(); ++i) {
+    vcl::TTabSheet* s = Pages(i);
+    if (!s->TabVisible()) continue;
+    const vcl::TRect r = s == ActivePage() ? SkinTabRect(s->TabIndex(), true) : TabRect(s->TabIndex());
+    if (r.Contains(p)) return i;
+  }
+  return -1;
+}
+
+bool TsPageControl::IsSpecialTab(int pageIndex, bool menuOnly) {
+  if (pageIndex < 0 || pageIndex >= PageCount()) return false;
+  auto* s = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!s || !s->TabVisible()) return false;
+  return menuOnly ? s->TabType() == ttMenu : s->TabType() != ttTab;
+}
+
+int TsPageControl::CheckActiveTab(int pageIndex) {
+  if (!IsSpecialTab(pageIndex)) return pageIndex;
+  for (int i = pageIndex + 1; i < PageCount(); ++i)
+    if (!IsSpecialTab(i)) return i;
+  for (int i = pageIndex - 1; i >= 0; --i)
+    if (!IsSpecialTab(i)) return i;
+  return pageIndex;
+}
+
+TlvTabLayout TsPageControl::GetTabLayout(int pageIndex) {
+  TsSkinManager* m = FCommonData->SkinManager();
+  const int side = SideOf(TabPosition());
+  if (!m || m->ConstData.Tabs[static_cast<size_t>(tlFirst * 4 + side)].SkinIndex < 0) return tlSingle;
+  auto tabPage = [&](int i) {
+    auto* s = dynamic_cast<TsTabSheet*>(Pages(i));
+    return Pages(i)->TabVisible() && (!s || s->TabType() == ttTab);
+  };
+  bool before = false, after = false;
+  for (int i = 0; i < pageIndex; ++i) before = before || tabPage(i);
+  for (int i = pageIndex + 1; i < PageCount(); ++i) after = after || tabPage(i);
+  if (!before) return tlFirst;
+  if (!after) return tlLast;
+  return tlMiddle;
+}
+
+bool TsPageControl::CanBeActive(TsTabSheet* page) {
+  if (!page) return false;
+  if (page->TabType() != ttTab) return false;
+  if (!FAccessibleDisabledPages && !page->Enabled()) return false;
+  bool allow = true;
+  if (OnPageChanging) OnPageChanging(this, page, allow);
+  return allow;
+}
+
+bool TsPageControl::CanChange() { return inherited::CanChange(); }
+
+void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, vcl::TRect r, int state, bool special,
+                                       TlvTabData& data) {
+  data = TlvTabData();
+  const rtl::String caption = page->Caption();
+  RECT tr{0, 0, 0, 0};
+  HDC dc = canvas->Handle();
+  SelectObject(dc, canvas->Font()->Handle());
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, DT_CALCRECT | DT_SINGLELINE);
+  data.TextSize = vcl::TSize{tr.right, tr.bottom};
+  const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+  const bool top = TabPosition() == vcl::tpTop;
+  const bool active = state == 2;
+  const bool enlarged = FActiveTabEnlarged;
+  TsSkinManager* m = FCommonData->SkinManager();
+  const bool shift = !Skinned() || (m && m->ButtonsOptions() && m->ButtonsOptions()->ShiftContentOnClick());
+  const bool hasBtn = FShowCloseBtns && !special && page->UseCloseBtn();
+  if (side == !FRotateCaptions && side) {
+    // Side tabs: the button on top, the caption below it, read downwards.
+    if (!special && active && enlarged && shift) r = Moved(r, -1, -1);
+    data.TextRect = r;
+    if (hasBtn) {
+      data.BtnRect = vcl::TRect(r.Left + (r.Width() - BtnWidth) / 2, r.Top + 4, 0, 0);
+      data.BtnRect.Right = data.BtnRect.Left + BtnWidth;
+      data.BtnRect.Bottom = data.BtnRect.Top + BtnHeight;
+      data.TextRect.Top = data.BtnRect.Bottom + 2;
+      if (active && enlarged) data.BtnRect = Moved(data.BtnRect, 2, 2);
+    }
+    data.TextRect.Bottom = hasBtn ? r.Bottom - 5 : r.Bottom - (r.Height() - data.TextSize.cx) / 2;
+    data.TextRect.Top = std::max(data.TextRect.Bottom - static_cast<int>(data.TextSize.cx) - 2, data.TextRect.Top + 3);
+    data.TextRect.Left += (data.TextRect.Width() - static_cast<int>(data.TextSize.cy)) / 2;
+    data.TextRect.Right = data.TextRect.Left + data.TextSize.cy + 2;
+    if (FShowFocus && Focused() && active && enlarged && !caption.empty() && !special)
+      data.FocusRect = vcl::TRect(data.TextRect.Left - 1, data.TextRect.Top - 3, data.TextRect.Right + 3,
+                                  data.TextRect.Bottom + 3);
+    data.TextPos = vcl::TPoint(data.TextRect.Left + (data.TextRect.Width() - data.TextSize.cy) / 2,
+                               data.TextRect.Bottom);
+    return;
+  }
+  if (top) r.Bottom -= 2; else r.Top += 2;
+  if (!special) {
+    if (top) {
+      r.Top += 2;
+      r = active && enlarged ? Moved(r, -1, -2) : Moved(r, 0, 1);
+    } else {
+      r = active && enlarged ? Moved(r, -1, -2) : Moved(r, 0, -2);
+    }
+  }
+  data.TextRect = r;
+  if (hasBtn) {
+    data.BtnRect.Left = r.Right - BtnWidth - kBtnOffsX;
+    data.BtnRect.Top = r.Top + (r.Height() - BtnHeight) / 2;
+    data.BtnRect.Right = data.BtnRect.Left + BtnWidth;
+    data.BtnRect.Bottom = data.BtnRect.Top + BtnHeight;
+    data.TextRect.Right = data.BtnRect.Left;
+    data.TextRect.Left += FTabPadding;
+    if (active && enlarged) {
+      r = Moved(r, 3, 0);
+      data.BtnRect = top ? Moved(data.BtnRect, 1, 1) : Moved(data.BtnRect, 0, 2);
+    }
+  }
+  if (FTabAlignment == vcl::taLeftJustify || hasBtn || (FShowCloseBtns && page->TabType() == ttTab))
+    data.TextRect.Left = r.Left + FTabMargin + FTabPadding;
+  else if (FTabAlignment == vcl::taRightJustify)
+    data.TextRect.Left = r.Right - data.TextSize.cx - FTabMargin;
+  else
+    data.TextRect.Left = r.Left + (r.Width() - data.TextSize.cx) / 2;
+  const int limit = data.ArrowRect.Left == data.BtnRect.Right ? data.TextRect.Right - 3 : data.TextRect.Right;
+  data.TextRect.Right = std::min(data.TextRect.Left + static_cast<int>(data.TextSize.cx) + 2, limit);
+  data.TextRect.Top += (data.TextRect.Height() - data.TextSize.cy) / 2;
+  data.TextRect.Bottom = data.TextRect.Top + data.TextSize.cy;
+  if (FShowFocus && Focused() && active && enlarged && !caption.empty() && !special)
+    data.FocusRect = vcl::TRect(data.TextRect.Left - 3, data.TextRect.Top, data.TextRect.Right + 3,
+                                data.TextRect.Bottom + 3);
+  if (active && enlarged && shift) data.TextRect = Moved(data.TextRect, 1, 1);
+  data.TextPos = data.TextRect.TopLeft();
+}
+
+vcl::TRect TsPageControl::CloseBtnRect(int pageIndex) {
+  if (!FShowCloseBtns || pageIndex < 0 || pageIndex >= PageCount()) return vcl::TRect();
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!page || !page->TabVisible() || page->TabType() != ttTab || !page->UseCloseBtn()) return vcl::TRect();
+  const bool active = page == ActivePage();
+  vcl::TRect tab = Skinned() ? SkinTabRect(page->TabIndex(), active) : TabRect(page->TabIndex());
+  if (!Skinned() && active) tab = Inflated(tab, 2, 2);
+  if (EmptyRect(tab)) return vcl::TRect();
+  vcl::TBitmap scratch(1, 1, vcl::pf32bit);
+  scratch.Canvas()->Font()->Assign(Font());
+  TlvTabData data;
+  InitTabContentData(scratch.Canvas(), page, vcl::TRect(0, 0, tab.Width(), tab.Height()), active ? 2 : 1, false, data);
+  return EmptyRect(data.BtnRect) ? vcl::TRect() : Moved(data.BtnRect, tab.Left, tab.Top);
+}
+
+void TsPageControl::UpdateBtnData() {
+  BtnWidth = BtnHeight = kBtnSize;
+  BtnIndex = -1;
+  if (Skinned()) {
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (!FCloseBtnSkin.empty()) {
+      BtnIndex = m->GetSkinIndex(FCloseBtnSkin);
+    } else {
+      const int global = m->ConstData.IndexGLobalInfo;
+      BtnIndex = m->GetMaskIndex(global, L"SICONCLOSE");
+      if (BtnIndex < 0) BtnIndex = m->GetMaskIndex(global, L"BICONCLOSE");
+      if (m->IsValidImgIndex(BtnIndex)) {
+        const TsMaskData& md = m->ma[static_cast<size_t>(BtnIndex)];
+        BtnWidth = std::max(FrameWidth(md), 8);
+        BtnHeight = FrameHeight(md);
+      }
+    }
+  }
+  if (!bUpdating && handle_) {
+    bUpdating = true;
+    SetPadding(FShowCloseBtns);
+    bUpdating = false;
+  }
+}
+
+void TsPageControl::SetPadding(bool showButtons) {
+  if (!handle_) return;
+  TsSkinManager* m = FCommonData->SkinManager();
+  const int covering = Skinned() && m->CommonSkinData ? m->CommonSkinData->TabsCovering : 0;
+  const int base = kOffsArray[showButtons ? 1 : 0][1];
+  const int horizontal = showButtons ? BtnWidth / 2 + base + FTabPadding + covering : base + FTabPadding + covering;
+  // The system's default padding is 6 by 3; only a control that asks for more changes it.
+  if (!showButtons && FTabPadding == 0 && covering == 0) return;
+  SendMessageW(handle_, TCM_SETPADDING, 0, MAKELPARAM(static_cast<WORD>(horizontal), 3));
+  // The tabs are measured again only when their items are set again.
+  UpdateTabs();
+  Realign();
+}
+
+// Painting.
+
+int TsPageControl::SkinTabSection(int pageIndex, int& covering) {
+  TsSkinManager* m = FCommonData->SkinManager();
+  covering = 0;
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (page && page->TabType() != ttTab) {
+    int i = !page->TabSkin().empty() ? m->GetSkinIndex(page->TabSkin()) : m->ConstData.Sections[ssMenuButton];
+    if (i < 0) i = m->ConstData.Sections[page->TabType() == ttMenu ? ssMenuItem : ssSpeedButton];
+    return i;
+  }
+  covering = Covering(this, page);
+  if (page && !page->TabSkin().empty()) return m->GetSkinIndex(page->TabSkin());
+  const int side = SideOf(TabPosition());
+  const int layout = GetTabLayout(pageIndex);
+  int i = m->ConstData.Tabs[static_cast<size_t>(layout * 4 + side)].SkinIndex;
+  if (i < 0) i = m->ConstData.Tabs[static_cast<size_t>(tlSingle * 4 + side)].SkinIndex;
+  return i;
+}
+
+void TsPageControl::DrawSkinTab(int pageIndex, int state, vcl::TBitmap* target) {
+  TsSkinManager* m = FCommonData->SkinManager();
+  if (pageIndex < 0 || pageIndex >= PageCount() || !m) return;
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!page || !page->TabVisible()) return;
+  if (m->ConstData.Tabs[static_cast<size_t>(tlSingle * 4 + asTop)].SkinIndex < 0) return;
+  const bool special = page->TabType() != ttTab;
+  vcl::TRect r = SkinTabRect(page->TabIndex(), state == 2 && !special);
+  if (EmptyRect(r) || (state != 0 && r.Left < 0)) return;
+  int covering = 0;
+  const int section = SkinTabSection(pageIndex, covering);
+  if (special) {
+    const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+    r = side ? Inflated(r, -2, -1) : Inflated(r, -1, -2);
+  }
+  auto bmp = CreateBmp32(r.Width(), r.Height());
+  vcl::TCanvas* c = bmp->Canvas();
+  c->Font()->Assign(page->SkinData()->CustomFont() ? page->Font() : Font());
+  int st = state;
+  if (m->IsValidSkinIndex(section)) {
+    const TsGeneralData& gd = m->gd[static_cast<size_t>(section)];
+    st = std::max(0, std::min(state, gd.States - 1));
+    if (!page->SkinData()->CustomFont())
+      c->Font()->SetColor(gd.Props[static_cast<size_t>(std::min(state, 2))].FontColor.Color);
+  } else if (!page->SkinData()->CustomFont()) {
+    c->Font()->SetColor(Font()->Color());
+  }
+  if (FActiveIsBold && page == ActivePage()) c->Font()->SetStyle(c->Font()->Style() + vcl::fsBold);
+  c->Brush()->SetStyle(vcl::bsClear);
+  // The strip's background at the tab's place first, so that every tab lies over it where it stands.
+  const vcl::TRect bgr = TabsBGRect();
+  BitBlt(c->Handle(), 0, 0, r.Width(), r.Height(), TabsBG->Canvas()->Handle(), r.Left - bgr.Left, r.Top - bgr.Top,
+         SRCCOPY);
+  if (m->IsValidSkinIndex(section)) {
+    TCacheInfo ci = MakeCacheInfo(TabsBG.get(), -bgr.Left, -bgr.Top);
+    PaintItem(section, ci, true, st, vcl::Rect(0, 0, r.Width(), r.Height()), r.TopLeft(), bmp.get(), m);
+  }
+  vcl::TRect content(0, 0, r.Width(), r.Height());
+  const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+  content = side ? Inflated(content, 0, -2 * covering) : Inflated(content, -2 * covering, 0);
+  TlvTabData data;
+  InitTabContentData(c, page, content, state, special, data);
+  const rtl::String caption = page->Caption();
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+  const bool vertical = side != FRotateCaptions;
+  if (vertical) {
+    // Cut first: the canvas selects its own font again when it measures.
+    const rtl::String cut = CutText(c, caption, data.TextRect.Height());
+    HDC dc = c->Handle();
+    HFONT old = MakeAngledFont(dc, c->Font(), -2700);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, vcl::ColorToGdi(c->Font()->Color()));
+    RECT clip = data.TextRect;
+    ExtTextOutW(dc, data.TextPos.X, data.TextPos.Y, ETO_CLIPPED, &clip, cut.c_str(),
+                static_cast<UINT>(cut.size()), nullptr);
+    DeleteObject(SelectObject(dc, old));
+    GdiFlush();
+    FillAlphaRect(bmp.get(), data.TextRect, 255);
+  } else if (m->IsValidSkinIndex(section) && !page->SkinData()->CustomFont()) {
+    vcl::TRect tr = data.TextRect;
+    WriteText32(bmp.get(), caption.c_str(), true, tr, flags, section, state != 0, m);
+  } else {
+    HDC dc = c->Handle();
+    SelectObject(dc, c->Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, vcl::ColorToGdi(c->Font()->Color()));
+    RECT tr = data.TextRect;
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, flags);
+    GdiFlush();
+    FillAlphaRect(bmp.get(), data.TextRect, 255);
+  }
+  if (!EmptyRect(data.FocusRect)) {
+    c->Pen()->SetColor(vcl::clWindowFrame);
+    c->Brush()->SetStyle(vcl::bsSolid);
+    c->Brush()->SetColor(vcl::clBtnFace);
+    c->DrawFocusRect(data.FocusRect);
+  }
+  if (!EmptyRect(data.BtnRect))
+    PaintButton(c->Handle(), data.BtnRect,
+                (pageIndex == FHoveredBtnIndex ? 1 : 0) + (pageIndex == FPressedBtnIndex ? 1 : 0));
+  if (!page->Enabled() || !enabled_) {
+    // A disabled tab shows 40 % of itself over what lies under it.
+    auto under = CreateBmp32(r.Width(), r.Height());
+    BitBlt(under->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), target->Canvas()->Handle(), r.Left, r.Top,
+           SRCCOPY);
+    BlendTransRectangle(bmp.get(), 0, 0, under.get(), vcl::Rect(0, 0, r.Width(), r.Height()), 1.0 - DefDisabledBlend,
+                        0xFF00FF);
+  }
+  BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), c->Handle(), 0, 0, SRCCOPY);
+}
+
+void TsPageControl::DrawSkinTabs(vcl::TBitmap* bmp) {
+  if (ComponentState().Contains(vcl::csDestroying)) return;
+  TsSkinManager* m = FCommonData->SkinManager();
+  const TCacheInfo ci = GetParentCache(FCommonData.get());
+  const vcl::TRect tabs = TabsRect();
+  auto fillParent = [&](const vcl::TRect& r) {
+    if (EmptyRect(r)) return;
+    if (ci.Ready && ci.Bmp) {
+      BitBlt(bmp->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), ci.Bmp->Canvas()->Handle(),
+             ci.X + left_ + r.Left, ci.Y + top_ + r.Top, SRCCOPY);
+    } else {
+      const vcl::TColor color = ci.FillColor != 0xFF00FF ? ci.FillColor
+                                : Parent()                 ? GetControlColor(Parent())
+                                                           : vcl::clBtnFace;
+      FillRect32(bmp, r, color, 255);
+    }
+  };
+  if (ActivePage() && ActivePage()->TabVisible()) {
+    const vcl::TRect act = SkinTabRect(ActivePage()->TabIndex(), true);
+    const vcl::TRect page = PageRect();
+    vcl::TRect inter(std::max(act.Left, page.Left), std::max(act.Top, page.Top), std::min(act.Right, page.Right),
+                     std::min(act.Bottom, page.Bottom));
+    fillParent(inter);
+  }
+  fillParent(tabs);
+  if (FTabsLineIndex >= 0 && m->IsValidSkinIndex(FTabsLineIndex) && !EmptyRect(tabs))
+    PaintItem(FTabsLineIndex, ci, true, 0, tabs, vcl::TPoint(left_, top_), bmp, m);
+  if (bmp == FCommonData->CacheBmp()) {
+    const vcl::TRect bgr = TabsBGRect();
+    TabsBG = CreateBmp32(std::max(bgr.Width(), 1), std::max(bgr.Height(), 1));
+    BitBlt(TabsBG->Canvas()->Handle(), 0, 0, bgr.Width(), bgr.Height(), bmp->Canvas()->Handle(), bgr.Left, bgr.Top,
+           SRCCOPY);
+    FillAlphaRect(TabsBG.get(), vcl::Rect(0, 0, TabsBG->Width(), TabsBG->Height()), 255);
+  }
+  const int active = ActivePageIndex();
+  const bool activeIsTab = active >= 0 && !IsSpecialTab(active);
+  for (int i = PageCount() - 1; i >= 0; --i) {
+    if (i == active && activeIsTab) continue;
+    const bool notTab = IsSpecialTab(i);
+    const int state = (i == DroppedDownItem || (i == FPressedBtnIndex && notTab)) ? 2 : i == FCurItem ? 1 : 0;
+    DrawSkinTab(i, state, bmp);
+  }
+  if (activeIsTab && VisibleTabsCount() > 0) DrawSkinTab(active, 2, bmp);
+}
+
+bool TsPageControl::PrepareCache() {
+  FCommonData->InitCacheBmp();
+  vcl::TBitmap* cache = FCommonData->CacheBmp();
+  TCacheInfo ci = GetParentCache(FCommonData.get());
+  const vcl::TRect r = PageRect();
+  PaintItem(FCommonData.get(), ci, false, 0, r, vcl::TPoint(left_, top_), cache, true);
+  if (ActivePage()) {
+    auto* page = dynamic_cast<TsTabSheet*>(ActivePage());
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (page && !page->SkinData()->SkinSection().empty()) {
+      const int idx = m->GetSkinIndex(page->SkinData()->SkinSection());
+      if (idx >= 0) {
+        const vcl::TRect b = page->BoundsRect();
+        PaintItem(idx, ci, true, 0, b, vcl::TPoint(left_, top_), cache, m);
+      }
+    }
+  }
+  if (VisibleTabsCount() > 0) DrawSkinTabs(cache);
+  FCommonData->BGChanged = false;
+  StoredVisiblePageCount = VisibleTabsCount();
+  return true;
+}
+
+void TsPageControl::InitializeWnd() {
+  inherited::InitializeWnd();
+  if (FShowCloseBtns || FTabPadding != 0) UpdateBtnData();
+}
+
+bool TsPageControl::PaintsItself() const {
+  return Skinned() || FShowCloseBtns || inherited::PaintsItself();
+}
+
+void TsPageControl::PaintWindow(HDC dc) {
+  if (Skinned()) {
+    if (FCommonData->BGChanged || !FCommonData->CacheBmp() || FCommonData->CacheBmp()->Width() != width_ ||
+        FCommonData->CacheBmp()->Height() != height_)
+      PrepareCache();
+    vcl::TBitmap* cache = FCommonData->CacheBmp();
+    BitBlt(dc, 0, 0, width_, height_, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  if (!FShowCloseBtns) {
+    inherited::PaintWindow(dc);
+    return;
+  }
+  StdPaint(dc);
+}
+
+void TsPageControl::StdPaint(HDC dc) {
+  auto bmp = CreateBmp32(std::max(width_, 1), std::max(height_, 1));
+  HDC bdc = bmp->Canvas()->Handle();
+  RECT all{0, 0, width_, height_};
+  HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
+  FillRect(bdc, &all, face);
+  DeleteObject(face);
+  RECT body = PageRect();
+  DrawEdge(bdc, &body, EDGE_RAISED, BF_RECT);
+  for (int i = 0; i < PageCount(); ++i)
+    if (Pages(i) != ActivePage())
+      DrawStdTab(i, i == DroppedDownItem ? 2 : i == FCurItem ? 1 : 0, bmp.get());
+  if (ActivePage() && !IsSpecialTab(ActivePageIndex())) DrawStdTab(ActivePageIndex(), 2, bmp.get());
+  GdiFlush();
+  BitBlt(dc, 0, 0, width_, height_, bdc, 0, 0, SRCCOPY);
+  StoredVisiblePageCount = VisibleTabsCount();
+}
+
+void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!page || !page->TabVisible()) return;
+  const bool special = page->TabType() != ttTab;
+  const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+  vcl::TRect r = TabRect(page->TabIndex());
+  if (EmptyRect(r)) return;
+  if (special) r = side ? Inflated(r, -1, -3) : Inflated(r, -3, -1);
+  else if (state == 2) r = Inflated(r, 2, 2);
+  auto bmp = CreateBmp32(r.Width(), r.Height());
+  vcl::TCanvas* c = bmp->Canvas();
+  HDC dc = c->Handle();
+  RECT all{0, 0, r.Width(), r.Height()};
+  HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
+  FillRect(dc, &all, face);
+  DeleteObject(face);
+  // The edge that meets the page is left open.
+  static const UINT kOpen[4] = {BF_BOTTOM, BF_TOP, BF_RIGHT, BF_LEFT};
+  DrawEdge(dc, &all, EDGE_RAISED, BF_RECT & ~kOpen[TabPosition()]);
+  c->Font()->Assign(page->SkinData()->CustomFont() ? page->Font() : Font());
+  if (FActiveIsBold && page == ActivePage()) c->Font()->SetStyle(c->Font()->Style() + vcl::fsBold);
+  vcl::TColor color = page->SkinData()->CustomFont() ? page->Font()->Color() : vcl::clBtnText;
+  if (!page->Enabled() || !enabled_) color = MixColors(vcl::ColorToRGB(color), vcl::ColorToRGB(vcl::clBtnFace), DefDisabledBlend);
+  TlvTabData data;
+  InitTabContentData(c, page, vcl::TRect(0, 0, r.Width(), r.Height()), state, special, data);
+  const rtl::String caption = page->Caption();
+  SetBkMode(dc, TRANSPARENT);
+  if (side != FRotateCaptions) {
+    const rtl::String cut = CutText(c, caption, data.TextRect.Height());
+    HFONT old = MakeAngledFont(dc, c->Font(), -2700);
+    SetTextColor(dc, vcl::ColorToGdi(color));
+    RECT clip = data.TextRect;
+    ExtTextOutW(dc, data.TextPos.X, data.TextPos.Y, ETO_CLIPPED, &clip, cut.c_str(), static_cast<UINT>(cut.size()),
+                nullptr);
+    DeleteObject(SelectObject(dc, old));
+  } else {
+    SelectObject(dc, c->Font()->Handle());
+    SetTextColor(dc, vcl::ColorToGdi(color));
+    RECT tr = data.TextRect;
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr,
+              DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
+  }
+  if (!EmptyRect(data.FocusRect)) {
+    RECT fr = data.FocusRect;
+    DrawFocusRect(dc, &fr);
+  }
+  if (!EmptyRect(data.BtnRect))
+    DrawCloseBtn(dc, data.BtnRect, (pageIndex == FHoveredBtnIndex ? 1 : 0) + (pageIndex == FPressedBtnIndex ? 1 : 0));
+  GdiFlush();
+  BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), dc, 0, 0, SRCCOPY);
+}
+
+void TsPageControl::WMEraseBkgnd(vcl::TMessage& m) {
+  if (Skinned()) {
+    m.Result = 1;
+    return;
+  }
+  inherited::WMEraseBkgnd(m);
+}
+
+void TsPageControl::PaintButton(HDC dc, const vcl::TRect& r, int state) {
+  TsSkinManager* m = FCommonData->SkinManager();
+  if (BtnIndex < 0 || !m) return;
+  auto bmp = CreateBmp32(r.Width(), r.Height());
+  BitBlt(bmp->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), dc, r.Left, r.Top, SRCCOPY);
+  if (!FCloseBtnSkin.empty()) {
+    PaintItem(BtnIndex, MakeCacheInfo(bmp.get()), true, state, vcl::Rect(0, 0, r.Width(), r.Height()),
+              vcl::TPoint(0, 0), bmp.get(), m);
+    HDC bdc = bmp->Canvas()->Handle();
+    HPEN pen = CreatePen(PS_SOLID, 2, RGB(255, 0, 0));
+    HGDIOBJ old = SelectObject(bdc, pen);
+    MoveToEx(bdc, 4, 4, nullptr);
+    LineTo(bdc, r.Width() - 5, r.Height() - 5);
+    MoveToEx(bdc, 4, r.Height() - 5, nullptr);
+    LineTo(bdc, r.Width() - 5, 4);
+    DeleteObject(SelectObject(bdc, old));
+  } else if (m->IsValidImgIndex(BtnIndex)) {
+    const TsMaskData& md = m->ma[static_cast<size_t>(BtnIndex)];
+    DrawSkinGlyph(bmp.get(), vcl::TPoint(r.Width() - FrameWidth(md), (r.Height() - FrameHeight(md)) / 2), state, 1, md,
+                  MakeCacheInfo(bmp.get()));
+  }
+  GdiFlush();
+  BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TsPageControl::DrawCloseBtn(HDC dc, const vcl::TRect& r, int state) {
+  // Classic: a white frame, a red fill by state, a white cross.
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  RECT rr = r;
+  FrameRect(dc, &rr, white);
+  InflateRect(&rr, -1, -1);
+  const COLORREF fill = state == 0 ? RGB(0xAB, 0x58, 0x58) : state == 1 ? RGB(0xFF, 0, 0) : RGB(0x80, 0, 0);
+  HBRUSH b = CreateSolidBrush(fill);
+  FillRect(dc, &rr, b);
+  DeleteObject(b);
+  DeleteObject(white);
+  HPEN pen = CreatePen(PS_SOLID, 2, RGB(255, 255, 255));
+  HGDIOBJ old = SelectObject(dc, pen);
+  MoveToEx(dc, rr.left + 3, rr.top + 3, nullptr);
+  LineTo(dc, rr.right - 4, rr.bottom - 4);
+  MoveToEx(dc, rr.left + 3, rr.bottom - 4, nullptr);
+  LineTo(dc, rr.right - 4, rr.top + 3);
+  DeleteObject(SelectObject(dc, old));
+}
+
+void TsPageControl::RepaintStrip() {
+  FCommonData->BGChanged = true;
+  if (!handle_) return;
+  const vcl::TRect t = Inflated(TabsRect(), 2, 2);
+  RECT r = t;
+  InvalidateRect(handle_, EmptyRect(t) ? nullptr : &r, FALSE);
+}
+
+void TsPageControl::SetCurItem(int value) {
+  if (FCurItem == value) return;
+  FCurItem = value;
+  if (DroppedDownItem < 0) RepaintStrip();
+}
+
+bool TsPageControl::ClosePage(int pageIndex) {
+  bool canClose = true;
+  TlvCloseAction action = acaFree;
+  if (OnCloseBtnClick) OnCloseBtnClick(this, pageIndex, canClose, action);
+  if (!canClose || pageIndex < 0 || pageIndex >= PageCount()) return false;
+  const int remembered = ActivePageIndex();
+  vcl::TTabSheet* page = Pages(pageIndex);
+  const bool wasActive = page == ActivePage();
+  if (action == acaFree) {
+    delete page;
+  } else {
+    page->SetTabVisible(false);
+  }
+  // The page that was shown stays shown when it is still there; a closed active page gives way to a neighbour.
+  if (!wasActive && remembered >= 0 && remembered < PageCount() + (action == acaFree ? 1 : 0)) {
+    // Pages after the freed one moved up by one.
+    const int now = action == acaFree && remembered > pageIndex ? remembered - 1 : remembered;
+    if (now >= 0 && now < PageCount()) SetActivePageIndex(now);
+  } else if (wasActive) {
+    vcl::TTabSheet* next = nullptr;
+    for (int i = std::min(pageIndex, PageCount() - 1); i >= 0 && !next; --i)
+      if (Pages(i)->TabVisible()) next = Pages(i);
+    for (int i = pageIndex; i < PageCount() && !next; ++i)
+      if (Pages(i)->TabVisible()) next = Pages(i);
+    SetActivePage(next);
+    if (OnChange) OnChange(this);
+  }
+  FHoveredBtnIndex = FPressedBtnIndex = FCurItem = -1;
+  lvBtnPressed = false;
+  FCommonData->BGChanged = true;
+  if (handle_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  return true;
+}
+
+void TsPageControl::CMHintShow(vcl::TMessage& m) {
+  auto* info = reinterpret_cast<vcl::THintInfo*>(m.LParam);
+  if (info) {
+    const int i = GetTabUnderMouse(info->CursorPos);
+    if (i >= 0 && !Pages(i)->Hint().empty()) {
+      info->HintStr = Pages(i)->Hint();
+      m.Result = 0;
+      return;
+    }
+  }
+  inherited::CMHintShow(m);
+}
+
+void TsPageControl::WndProc(vcl::TMessage& message) {
+  if (message.Msg == SM_LUMICMD) {
+    const WORD cmd = message.WParamHi();
+    if (cmd == LVC_GETDEFINDEX) {
+      // A skin without a body section for this side paints the body as for top tabs.
+      TsSkinManager* manager = FCommonData->SkinManager();
+      int index = manager ? manager->GetSkinIndex(DefaultSection()) : -1;
+      if (manager && index < 0) index = manager->GetSkinIndex(L"PAGECONTROL");
+      message.Result = index + 1;
+      return;
+    }
+    HandleSkinCommand(this, FCommonData.get(), message, nullptr, true);
+    if (cmd == LVC_SETNEWSKIN || cmd == LVC_REMOVESKIN || cmd == LVC_REFRESH) {
+      UpdateBtnData();
+      SetTabsLineSkin(FTabsLineSkin);
+      FCommonData->BGChanged = true;
+      if (handle_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    return;
+  }
+  const bool designing = ComponentState().Contains(vcl::csDesigning);
+  switch (message.Msg) {
+    case vcl::CM_DIALOGKEY:
+      if (message.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 && ActivePage() && !designing) {
+        // Ctrl+Tab: the next page with a tab, from the first after the last.
+        const int n = PageCount();
+        const int start = ActivePageIndex();
+        for (int step = 1; step < n; ++step) {
+          const int i = (start + step) % n;
+          if (!Pages(i)->TabVisible()) continue;
+          auto* page = dynamic_cast<TsTabSheet*>(Pages(i));
+          if (page && page->TabType() != ttTab) continue;
+          if ((page && !CanBeActive(page)) || !CanChange()) break;
+          SetActivePage(Pages(i));
+          Change();
+          break;
+        }
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_KEYDOWN:
+      if ((message.WParam == VK_LEFT || message.WParam == VK_RIGHT) && ActivePage()) {
+        const int dir = message.WParam == VK_LEFT ? -1 : 1;
+        TsTabSheet* target = nullptr;
+        for (int i = ActivePageIndex() + dir; i >= 0 && i < PageCount(); i += dir)
+          if (Pages(i)->TabVisible()) {
+            target = dynamic_cast<TsTabSheet*>(Pages(i));
+            break;
+          }
+        if (!target || !CanBeActive(target)) return;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      if (!designing && !ComponentState().Contains(vcl::csDestroying)) {
+        const vcl::TPoint p(static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam)));
+        const int i = GetTabUnderMouse(p);
+        if (i >= 0 && Pages(i)->Enabled()) {
+          inherited::WndProc(message);
+          const vcl::TRect b = CloseBtnRect(i);
+          if (!EmptyRect(b) && b.Contains(p)) {
+            if (FHoveredBtnIndex != i) {
+              FHoveredBtnIndex = i;
+              RepaintStrip();
+            }
+          } else if (FHoveredBtnIndex >= 0) {
+            FHoveredBtnIndex = FPressedBtnIndex = -1;
+            RepaintStrip();
+          }
+          if (i != FCurItem) {
+            if (FCurItem >= 0 && FCurItem < PageCount() && OnTabMouseLeave) OnTabMouseLeave(this, FCurItem);
+            if (OnTabMouseEnter) OnTabMouseEnter(this, i);
+            SetCurItem(i);
+          }
+          return;
+        }
+        FHoveredBtnIndex = FPressedBtnIndex = -1;
+        if (FCurItem != -1) {
+          lvBtnPressed = false;
+          SetCurItem(-1);
+        }
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      if (!designing && enabled_) {
+        const vcl::TPoint p(static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam)));
+        const int i = GetTabUnderMouse(p);
+        if (i < 0) break;
+        auto* page = dynamic_cast<TsTabSheet*>(Pages(i));
+        if (!page) break;
+        const bool down = message.Msg == WM_LBUTTONDOWN;
+        if (!page->Enabled() && !FAccessibleDisabledPages) return;
+        if (page->TabType() == ttButton) {
+          if (!page->Enabled()) break;
+          const int was = FPressedBtnIndex;
+          FPressedBtnIndex = down ? i : -1;
+          RepaintStrip();
+          if (!down && was == i && page->OnClickBtn) page->OnClickBtn(page);
+          return;
+        }
+        if (page->TabType() == ttMenu) {
+          DroppedDownItem = -1;
+          FCurItem = -1;
+          RepaintStrip();
+          return;
+        }
+        const vcl::TRect b = CloseBtnRect(i);
+        if (!EmptyRect(b)) {
+          if (b.Contains(p)) {
+            FPressedBtnIndex = down ? i : -1;
+            RepaintStrip();
+            if (down) {
+              lvBtnPressed = true;
+            } else if (lvBtnPressed) {
+              lvBtnPressed = false;
+              ClosePage(i);
+            }
+            return;
+          }
+          if (!CanBeActive(page)) return;
+          if (!down) FPressedBtnIndex = -1;
+          break;
+        }
+        if (page == ActivePage()) {
+          if (down && CanFocus()) SetFocus();
+          return;
+        }
+        if (!CanBeActive(page)) return;
+      }
+      break;
+    case WM_MOUSELEAVE:
+    case vcl::CM_MOUSELEAVE:
+      if (!designing && FCurItem >= 0) {
+        FHoveredBtnIndex = FPressedBtnIndex = -1;
+        lvBtnPressed = false;
+        if (FCurItem < PageCount() && OnTabMouseLeave) OnTabMouseLeave(this, FCurItem);
+        SetCurItem(-1);
+      }
+      break;
+    case WM_SIZE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case TCM_SETCURSEL:
+      FCommonData->BGChanged = true;
+      inherited::WndProc(message);
+      if (Skinned() && handle_) InvalidateRect(handle_, nullptr, FALSE);
+      return;
+    case WM_CREATE:
+      inherited::WndProc(message);
+      return;
+    default:
+      break;
+  }
+  inherited::WndProc(message);
+  if (message.Msg == WM_WINDOWPOSCHANGED || message.Msg == vcl::CM_CONTROLLISTCHANGE) FCommonData->BGChanged = true;
 }
 
 VCL_REGISTER(TsTabSkinData) {
@@ -72,11 +1125,37 @@ VCL_REGISTER(TsTabSkinData) {
   cls.Prop(L"SkinSection", &TsTabSkinData::SkinSection, &TsTabSkinData::SetSkinSection);
 }
 
-VCL_REGISTER(TsTabSheet) { cls.Prop(L"SkinData", &TsTabSheet::SkinData, &TsTabSheet::SetSkinData); }
-
-void TsPageControl::WndProc(vcl::TMessage& message) {
-  if (HandleSkinCommand(this, FCommonData.get(), message, L"PAGECONTROL", true)) return;
-  inherited::WndProc(message);
+VCL_REGISTER(TsTabSheet) {
+  cls.Prop(L"SkinData", &TsTabSheet::SkinData, &TsTabSheet::SetSkinData);
+  cls.Prop(L"TabType", &TsTabSheet::TabType, &TsTabSheet::SetTabType).Default(ttTab);
+  cls.Prop(L"TabSkin", &TsTabSheet::TabSkin, &TsTabSheet::SetTabSkin);
+  cls.Prop(L"ButtonSkin", &TsTabSheet::ButtonSkin, &TsTabSheet::SetButtonSkin);
+  cls.Prop(L"UseCloseBtn", &TsTabSheet::UseCloseBtn, &TsTabSheet::SetUseCloseBtn).Default(true);
+  cls.Prop(L"OnClickBtn", &TsTabSheet::OnClickBtn);
 }
 
-VCL_REGISTER(TsPageControl) { cls.Prop(L"SkinData", &TsPageControl::SkinData, &TsPageControl::SetSkinData); }
+VCL_REGISTER(TsPageControl) {
+  cls.Prop(L"SkinData", &TsPageControl::SkinData, &TsPageControl::SetSkinData);
+  cls.Prop(L"ShowCloseBtns", &TsPageControl::ShowCloseBtns, &TsPageControl::SetShowCloseBtns).Default(false);
+  cls.Prop(L"CloseBtnSkin", &TsPageControl::CloseBtnSkin, &TsPageControl::SetCloseBtnSkin);
+  cls.Prop(L"ActiveIsBold", &TsPageControl::ActiveIsBold, &TsPageControl::SetActiveIsBold).Default(false);
+  cls.Prop(L"ActiveTabEnlarged", &TsPageControl::ActiveTabEnlarged, &TsPageControl::SetActiveTabEnlarged)
+      .Default(true);
+  cls.Prop(L"ShowFocus", &TsPageControl::ShowFocus, &TsPageControl::SetShowFocus).Default(true);
+  cls.Prop(L"AccessibleDisabledPages", &TsPageControl::AccessibleDisabledPages,
+           &TsPageControl::SetAccessibleDisabledPages)
+      .Default(true);
+  cls.Prop(L"AllowAnimSwitching", &TsPageControl::AllowAnimSwitching, &TsPageControl::SetAllowAnimSwitching)
+      .Default(true);
+  cls.Prop(L"RotateCaptions", &TsPageControl::RotateCaptions, &TsPageControl::SetRotateCaptions).Default(false);
+  cls.Prop(L"ReflectedGlyphs", &TsPageControl::ReflectedGlyphs, &TsPageControl::SetReflectedGlyphs).Default(false);
+  cls.Prop(L"TabMargin", &TsPageControl::TabMargin, &TsPageControl::SetTabMargin).Default(3);
+  cls.Prop(L"TabPadding", &TsPageControl::TabPadding, &TsPageControl::SetTabPadding).Default(0);
+  cls.Prop(L"TabSpacing", &TsPageControl::TabSpacing, &TsPageControl::SetTabSpacing).Default(6);
+  cls.Prop(L"TabAlignment", &TsPageControl::TabAlignment, &TsPageControl::SetTabAlignment).Default(vcl::taCenter);
+  cls.Prop(L"TabsLineSkin", &TsPageControl::TabsLineSkin, &TsPageControl::SetTabsLineSkin);
+  cls.Prop(L"OnCloseBtnClick", &TsPageControl::OnCloseBtnClick);
+  cls.Prop(L"OnPageChanging", &TsPageControl::OnPageChanging);
+  cls.Prop(L"OnTabMouseEnter", &TsPageControl::OnTabMouseEnter);
+  cls.Prop(L"OnTabMouseLeave", &TsPageControl::OnTabMouseLeave);
+}

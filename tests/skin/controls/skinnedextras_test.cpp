@@ -4,11 +4,13 @@
 // and works on; a panel painting directly (not through its cache) shows its section's colour inside its border.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/vcl/application.h"
+#include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/png.h"
@@ -201,6 +203,194 @@ TEST_P(SkinnedExtras, AReleaseDuringThePressFadeStillShowsThePressedLook) {
   PaintItem(sd->SkinIndex, ci, true, 2, Rect(0, 0, b->Width(), b->Height()), TPoint(b->Left(), b->Top()),
             pressed.get(), sd->SkinManager());
   EXPECT_EQ(firstPixel, Pixel(pressed.get(), 6, 15));
+}
+
+TEST_P(SkinnedExtras, AButtonStyleComboGlowsWhileHotAndFadesBack) {
+  if (!Skinned()) GTEST_SKIP() << "glows belong to the skin";
+  // The test skins' buttons have no glow: a copy of the skin gets one, shaped as the button's border.
+  skintest::TempSkinDir dir;
+  dir.AddFolder(GetParam().name);
+  std::vector<rtl::Byte> options = skintest::SourceBytes(std::wstring(GetParam().name) + L"\\Options.dat");
+  const std::string head = "[BUTTON]\r\n";
+  const std::string glow = "GLOW=1\r\nGLOWMARGIN=0\r\nGLOW0=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n";
+  auto at = std::search(options.begin(), options.end(), head.begin(), head.end());
+  ASSERT_NE(at, options.end());
+  options.insert(at + static_cast<std::ptrdiff_t>(head.size()), glow.begin(), glow.end());
+  dir.Write(std::wstring(GetParam().name) + L"\\Options.dat", options);
+  manager->SetActive(false);
+  manager->SetSkinDirectory(dir.Path());
+  manager->SetSkinName(GetParam().name);
+  manager->SetActive(true);
+  ASSERT_TRUE(manager->CommonSkinData->Active);
+
+  auto* combo = Put<TsComboBox>(form, 60, 60, 160, 24);
+  combo->SetStyle(csDropDownList);
+  for (const wchar_t* s : {L"Ankara", L"İzmir", L"Iğdır"}) combo->Items()->Add(s);
+  combo->SetItemIndex(1);
+  Show();
+  TsCommonData* sd = combo->SkinData();
+  ASSERT_TRUE(sd->Skinned());
+  ASSERT_TRUE(combo->AllowBtnStyle());
+  Shot before(form->Handle());
+  // The real cursor over the combo (left of its button), as a hovering mouse leaves it.
+  const bool savedHotEdits = lv_AllowHotEdits;
+  lv_AllowHotEdits = true;
+  POINT centre{20, combo->Height() / 2};
+  ClientToScreen(combo->Handle(), &centre);
+  SetCursorPos(centre.x, centre.y);
+  combo->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_GE(sd->GlowID, 0);
+  Settle(sd);
+  EXPECT_GE(sd->GlowID, 0);  // the glow stays while the combo is hot
+  Shot hot(form->Handle());
+  hot.Save(Name("combo-glow"));
+  // The glow lies around the combo, over the form beside it.
+  EXPECT_NE(hot.at(combo->Left() - 2, combo->Top() + 12), before.at(combo->Left() - 2, combo->Top() + 12));
+  // The fade ended on the hot look: a fresh painting shows the same.
+  EXPECT_EQ(combo->MouseState(), 0);
+  sd->BGChanged = true;
+  RedrawWindow(combo->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Shot again(form->Handle());
+  for (TPoint p : {TPoint(8, 4), TPoint(80, 12), TPoint(2, 22)})
+    EXPECT_EQ(again.at(combo->Left() + p.X, combo->Top() + p.Y), hot.at(combo->Left() + p.X, combo->Top() + p.Y))
+        << p.X << "," << p.Y;
+
+  SetCursorPos(1200, 1000);
+  combo->Perform(CM_MOUSELEAVE, 0, 0);
+  lv_AllowHotEdits = savedHotEdits;
+  Settle(sd);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return sd->GlowID < 0 && !TimerIsActive(sd); }));
+  Settle();
+  Shot after(form->Handle());
+  for (TPoint p : {TPoint(-2, 12), TPoint(8, 4), TPoint(80, 12)})
+    EXPECT_EQ(after.at(combo->Left() + p.X, combo->Top() + p.Y), before.at(combo->Left() + p.X, combo->Top() + p.Y))
+        << p.X << "," << p.Y;
+}
+
+TEST_P(SkinnedExtras, ARescaledComboKeepsItsFactorsAndWorksOn) {
+  auto* combo = Put<TsComboBox>(form, 10, 20, 120, 24);
+  combo->SetParentFont(false);
+  combo->Font()->SetHeight(-12);
+  for (const wchar_t* s : {L"Ankara", L"İzmir", L"Iğdır"}) combo->Items()->Add(s);
+  int changes = 0;
+  combo->OnChange = [&](rtl::TObject*) { ++changes; };
+  Show();
+  HWND first = combo->Handle();
+  combo->ChangeScale(3, 2);
+  EXPECT_EQ(combo->ActM(), 3);
+  EXPECT_EQ(combo->ActD(), 2);
+  EXPECT_EQ(combo->Left(), 15);
+  EXPECT_EQ(combo->Top(), 30);
+  EXPECT_EQ(combo->Width(), 180);
+  EXPECT_EQ(combo->Font()->Height(), -18);
+  HWND second = combo->Handle();
+  EXPECT_NE(second, first);  // made anew for the new size
+  combo->ChangeScale(2, 2);  // a factor of 1 keeps the window
+  EXPECT_EQ(combo->Handle(), second);
+  EXPECT_EQ(combo->ActM(), 3);
+  EXPECT_EQ(combo->ActD(), 2);
+  combo->ChangeScale(2, 3);  // back to the start: the factors cancel
+  EXPECT_EQ(combo->ActM(), 1);
+  EXPECT_EQ(combo->ActD(), 1);
+  EXPECT_EQ(combo->Width(), 120);
+  // Items and choice survive the new windows.
+  Settle();
+  ASSERT_EQ(combo->Items()->Count(), 3);
+  combo->SetItemIndex(2);
+  EXPECT_EQ(combo->Text(), L"Iğdır");
+  if (Skinned()) EXPECT_TRUE(combo->SkinData()->Skinned());
+  Shot shot(form->Handle());
+  shot.Save(Name("combo-rescaled"));
+}
+
+// Stripes of two colours, 4 pixels wide each, with their left edge at x = 0.
+std::unique_ptr<TBitmap> Stripes(int w, int h) {
+  auto bmp = CreateBmp32(w, h);
+  for (int x = 0; x < w; x += 4) {
+    RECT r{x, 0, std::min(x + 4, w), h};
+    HBRUSH b = CreateSolidBrush((x / 4) % 2 ? RGB(0x20, 0xA0, 0x30) : RGB(0xF0, 0xE0, 0x10));
+    FillRect(bmp->Canvas()->Handle(), &r, b);
+    DeleteObject(b);
+  }
+  return bmp;
+}
+
+TEST_P(SkinnedExtras, ATransparentSpeedButtonOnAPlainParentShowsTheParentsPixels) {
+  if (!Skinned()) GTEST_SKIP() << "the platform's speed button paints itself";
+  auto* plain = Put<TPanel>(form, 20, 20, 300, 120);
+  plain->SetBevelOuter(bvNone);
+  auto* picture = Put<TImage>(plain, 0, 0, 300, 120);
+  auto stripes = Stripes(300, 120);
+  picture->Picture()->Bitmap()->Assign(stripes.get());
+  auto* clear = Put<TsSpeedButton>(plain, 20, 30, 90, 30);
+  clear->SetCaption(L"Saydam");
+  auto* opaque = Put<TsSpeedButton>(plain, 150, 30, 90, 30);
+  opaque->SetCaption(L"Dolu");
+  opaque->SetTransparent(false);
+  Show();
+  Settle();
+  ASSERT_TRUE(clear->SkinData()->Skinned());
+  EXPECT_TRUE(clear->StdParent());
+  EXPECT_FALSE(clear->ControlStyle().Contains(csOpaque));
+  EXPECT_TRUE(opaque->ControlStyle().Contains(csOpaque));
+  Shot shot(form->Handle());
+  shot.Save(Name("speedbutton-transparent"));
+  struct Row {
+    TsSpeedButton* b;
+    bool stripes;  // what lies behind it: the parent's pixels, or its colour
+  } rows[] = {{clear, true}, {opaque, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.stripes);
+    TsSpeedButton* b = row.b;
+    TCacheInfo ci;
+    if (row.stripes) {
+      ci.Bmp = stripes.get();
+      ci.Ready = true;
+    } else {
+      ci.FillColor = ColorToRGB(plain->Color());
+    }
+    auto want = CreateBmp32(b->Width(), b->Height());
+    PaintItem(b->SkinData()->SkinIndex, ci, true, 0, Rect(0, 0, b->Width(), b->Height()), TPoint(b->Left(), b->Top()),
+              want.get(), b->SkinData()->SkinManager());
+    for (TPoint p : {TPoint(0, 0), TPoint(1, 0), TPoint(0, 1), TPoint(89, 29), TPoint(88, 29), TPoint(4, 15)})
+      EXPECT_EQ(shot.at(plain->Left() + b->Left() + p.X, plain->Top() + b->Top() + p.Y), Pixel(want.get(), p.X, p.Y))
+          << p.X << "," << p.Y;
+  }
+  // Hovered and left again (a repaint outside the parent's painting), the stripes stay behind it.
+  clear->Perform(CM_MOUSEENTER, 0, 0);
+  Settle(clear->SkinData());
+  clear->Perform(CM_MOUSELEAVE, 0, 0);
+  Settle(clear->SkinData());
+  clear->SkinData()->BGChanged = true;
+  clear->GraphRepaint();
+  GdiFlush();
+  Shot again(form->Handle());
+  for (TPoint p : {TPoint(0, 0), TPoint(89, 29), TPoint(4, 15)}) {
+    const int x = plain->Left() + clear->Left() + p.X, y = plain->Top() + clear->Top() + p.Y;
+    EXPECT_EQ(again.at(x, y), shot.at(x, y)) << p.X << "," << p.Y;
+  }
+}
+
+TEST_P(SkinnedExtras, ASpeedButtonRepaintedAloneKeepsTheSiblingAboveIt) {
+  if (!Skinned()) GTEST_SKIP() << "the platform's speed button paints itself";
+  auto* below = Put<TsSpeedButton>(form, 10, 10, 90, 30);
+  below->SetCaption(L"Alt");
+  auto* above = Put<TsSpeedButton>(form, 70, 24, 70, 30);  // its top-left corner lies inside the first one
+  above->SetCaption(L"Üst");
+  above->SetGroupIndex(1);
+  above->SetDown(true);
+  Show();
+  ASSERT_TRUE(below->SkinData()->Skinned());
+  Shot before(form->Handle());
+  before.Save(Name("speedbutton-overlap"));
+  below->SkinData()->BGChanged = true;
+  below->GraphRepaint();
+  GdiFlush();
+  Shot after(form->Handle());
+  after.Save(Name("speedbutton-overlap-repainted"));
+  // The overlap still shows the (pressed) button above; the rest of the first button is unchanged.
+  for (TPoint p : {TPoint(80, 32), TPoint(95, 38), TPoint(72, 26), TPoint(20, 20), TPoint(12, 36)})
+    EXPECT_EQ(after.at(p.X, p.Y), before.at(p.X, p.Y)) << p.X << "," << p.Y;
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "skin/controls/sSpeedButton.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sAnimTimer.h"
+#include "skin/core/sCommonPaint.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
@@ -391,6 +392,44 @@ TEST_P(SkinnedExtras, ASpeedButtonRepaintedAloneKeepsTheSiblingAboveIt) {
   // The overlap still shows the (pressed) button above; the rest of the first button is unchanged.
   for (TPoint p : {TPoint(80, 32), TPoint(95, 38), TPoint(72, 26), TPoint(20, 20), TPoint(12, 36)})
     EXPECT_EQ(after.at(p.X, p.Y), before.at(p.X, p.Y)) << p.X << "," << p.Y;
+}
+
+TEST_P(SkinnedExtras, APlainSectionPanelPaintsStraightIntoItsWindow) {
+  if (!Skinned()) GTEST_SKIP() << "the platform's panel paints itself";
+  // A wholly transparent section ("GROUPBOX") over a parent without a skin: nothing to keep in a cache.
+  auto* plain = Put<TPanel>(form, 20, 20, 300, 200);
+  plain->SetBevelOuter(bvNone);
+  plain->SetColor(static_cast<TColor>(0x80E0C0));
+  auto* panel = Put<TsPanel>(plain, 20, 20, 200, 120);
+  panel->SetBevelOuter(bvSpace);
+  panel->SetCaption(L"Grup");
+  auto* inner = Put<TsBitBtn>(panel, 20, 70, 90, 28);
+  inner->SetCaption(L"İçeride");
+  Show();
+  TsCommonData* sd = panel->SkinData();
+  ASSERT_TRUE(sd->Skinned());
+  EXPECT_EQ(manager->gd[static_cast<size_t>(sd->SkinIndex)].ClassName, L"GROUPBOX");
+  EXPECT_FALSE(IsCached(sd));
+  Shot shot(form->Handle());
+  shot.Save(Name("panel-direct"));
+  const int x0 = plain->Left() + panel->Left(), y0 = plain->Top() + panel->Top();
+  // Inside: the parent's colour; the border: the section's mask over that colour.
+  TCacheInfo ci;
+  ci.FillColor = ColorToRGB(plain->Color());
+  auto want = CreateBmp32(panel->Width(), panel->Height());
+  PaintItem(sd->SkinIndex, ci, true, 0, Rect(0, 0, panel->Width(), panel->Height()), TPoint(panel->Left(), panel->Top()),
+            want.get(), sd->SkinManager());
+  for (TPoint p : {TPoint(0, 0), TPoint(1, 1), TPoint(100, 0), TPoint(199, 119), TPoint(0, 60), TPoint(10, 100),
+                   TPoint(180, 30)})
+    EXPECT_EQ(shot.at(x0 + p.X, y0 + p.Y), Pixel(want.get(), p.X, p.Y)) << p.X << "," << p.Y;
+  const std::uint32_t c = static_cast<std::uint32_t>(ColorToRGB(plain->Color()));
+  EXPECT_EQ(shot.at(x0 + 10, y0 + 100), ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+  // The caption in the section's font colour, the button over the panel as on any skinned parent.
+  EXPECT_TRUE(inner->SkinData()->Skinned());
+  bool text = false;
+  for (int x = 0; x < panel->Width() && !text; ++x)
+    for (int y = 4; y < 60 && !text; ++y) text = shot.at(x0 + x, y0 + y) != shot.at(x0 + 10, y0 + 100);
+  EXPECT_TRUE(text);
 }
 
 }  // namespace

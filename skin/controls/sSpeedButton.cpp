@@ -559,47 +559,12 @@ void TsSpeedButton::GraphRepaint() {
     return;
   }
   if (sd->UpdatingFlag()) return;
-  if (sd->BGChanged) {
-    if (!PrepareCache()) return;
-    if (!ControlState().Contains(vcl::csPaintCopy)) PaintParentControls();
-  }
+  if (sd->BGChanged && !PrepareCache()) return;
   HDC dc = GetDC(parent->Handle());
   vcl::TBitmap* src = sd->CacheBmp();
   if (TimerIsActive(sd) && sd->AnimTimer && sd->AnimTimer->BmpOut) src = sd->AnimTimer->BmpOut.get();
   BitBlt(dc, left_, top_, width_, height_, src->Canvas()->Handle(), 0, 0, SRCCOPY);
   ReleaseDC(parent->Handle(), dc);
-}
-
-void TsSpeedButton::PaintParentControls() {
-  vcl::TWinControl* parent = Parent();
-  if (!parent) return;
-  vcl::TBitmap* cache = FCommonData->CacheBmp();
-  if (!cache || cache->Width() != width_ || cache->Height() != height_) return;
-  // Painted straight onto the parent, the button must not cover what lies above it: only the siblings after it
-  // in the z-order (a sibling below it is hidden by it in a full painting as well).
-  bool above = false;
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    vcl::TControl* c = parent->Controls(i);
-    if (c == this) {
-      above = true;
-      continue;
-    }
-    if (!above || c->IsWindowed() || !c->Visible() || !c->ControlStyle().Contains(vcl::csOpaque)) continue;
-    const vcl::TRect r = c->BoundsRect();
-    const vcl::TRect mine = BoundsRect();
-    const bool topLeftIn = r.Left >= mine.Left && r.Left < mine.Right && r.Top >= mine.Top && r.Top < mine.Bottom;
-    const bool bottomRightIn =
-        r.Right > mine.Left && r.Right <= mine.Right && r.Bottom > mine.Top && r.Bottom <= mine.Bottom;
-    if (!topLeftIn && !bottomRightIn) continue;
-    HDC dc = cache->Canvas()->Handle();
-    const int saved = SaveDC(dc);
-    POINT org;
-    GetViewportOrgEx(dc, &org);
-    SetViewportOrgEx(dc, org.x + r.Left - left_, org.y + r.Top - top_, nullptr);
-    IntersectClipRect(dc, 0, 0, r.Width(), r.Height());
-    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
-  }
 }
 
 void TsSpeedButton::Lv_CMMouseEnter() {

@@ -128,8 +128,6 @@ class TsSpeedButton : public vcl::TSpeedButton {
     UpdateControl();
   }
 
-  // The graphic siblings above the button that overlap it, painted into the cache over it.
-  void PaintParentControls();
   std::unique_ptr<TsCtrlSkinData> FCommonData;
   std::unique_ptr<vcl::TBitmap> FStdBG;
   bool FTransparent = true, FStdParent = false, FBGCopying = false, FStdBGTaken = false;

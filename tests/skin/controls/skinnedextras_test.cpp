@@ -372,28 +372,6 @@ TEST_P(SkinnedExtras, ATransparentSpeedButtonOnAPlainParentShowsTheParentsPixels
   }
 }
 
-TEST_P(SkinnedExtras, ASpeedButtonRepaintedAloneKeepsTheSiblingAboveIt) {
-  if (!Skinned()) GTEST_SKIP() << "the platform's speed button paints itself";
-  auto* below = Put<TsSpeedButton>(form, 10, 10, 90, 30);
-  below->SetCaption(L"Alt");
-  auto* above = Put<TsSpeedButton>(form, 70, 24, 70, 30);  // its top-left corner lies inside the first one
-  above->SetCaption(L"Üst");
-  above->SetGroupIndex(1);
-  above->SetDown(true);
-  Show();
-  ASSERT_TRUE(below->SkinData()->Skinned());
-  Shot before(form->Handle());
-  before.Save(Name("speedbutton-overlap"));
-  below->SkinData()->BGChanged = true;
-  below->GraphRepaint();
-  GdiFlush();
-  Shot after(form->Handle());
-  after.Save(Name("speedbutton-overlap-repainted"));
-  // The overlap still shows the (pressed) button above; the rest of the first button is unchanged.
-  for (TPoint p : {TPoint(80, 32), TPoint(95, 38), TPoint(72, 26), TPoint(20, 20), TPoint(12, 36)})
-    EXPECT_EQ(after.at(p.X, p.Y), before.at(p.X, p.Y)) << p.X << "," << p.Y;
-}
-
 TEST_P(SkinnedExtras, APlainSectionPanelPaintsStraightIntoItsWindow) {
   if (!Skinned()) GTEST_SKIP() << "the platform's panel paints itself";
   // A wholly transparent section ("GROUPBOX") over a parent without a skin: nothing to keep in a cache.

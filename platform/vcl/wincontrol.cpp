@@ -377,6 +377,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_CHAR:
+    case WM_SYSCHAR:
       WMKeyMessage(m);
       return;
     case WM_GETDLGCODE: WMGetDlgCode(m); return;
@@ -1087,6 +1088,11 @@ void TWinControl::CNKeyDown(TMessage& m) {
 
 void TWinControl::CNChar(TMessage& m) {
   m.Result = DoKeyPress(m) ? 1 : 0;
+  // Alt+letter goes to the form's controls first: one whose caption marks that letter takes it.
+  if (m.Result == 0 && m.Msg == CN_SYSCHAR) {
+    TCustomForm* form = ParentForm();
+    if (form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) m.Result = 1;
+  }
 }
 
 void TWinControl::CMDialogKey(TMessage& m) { Broadcast(m); }

@@ -36,6 +36,23 @@ void RestoreHints() {
   ShowHintStored = false;
 }
 
+// True when the caption marks ch as its accelerator ("&Kaydet" answers 'k' and 'K'; "&&" is a plain '&').
+bool IsAccel(WPARAM ch, const rtl::String& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    // The system's own case mapping: the same answer whatever the thread's locale.
+    const auto up = [](wchar_t c) {
+      return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(c))));
+    };
+    return up(caption[i + 1]) == up(static_cast<wchar_t>(ch));
+  }
+  return false;
+}
+
 }  // namespace
 
 TsBitBtn::TsBitBtn(vcl::TComponent* owner)
@@ -425,6 +442,21 @@ void TsBitBtn::WndProc(vcl::TMessage& m) {
     HandleSkinCommand(this, sd, m, L"BUTTON");
     return;
   }
+  // Alt+the caption's marked letter clicks the button, skinned or not.
+  if (m.Msg == vcl::CM_DIALOGCHAR) {
+    if (IsAccel(m.WParam, Caption()) && CanFocus()) {
+      Click();
+      m.Result = 1;
+      return;
+    }
+    if (m.WParam == VK_SPACE && sd->Skinned() && Enabled() && HandleAllocated() && GetFocus() == handle_) {
+      StopTimer(sd);
+      sd->BGChanged = true;
+      Repaint();
+    }
+    inherited::WndProc(m);
+    return;
+  }
   // Enter clicks the focused button, as the system's dialogs do.
   if (m.Msg == vcl::CM_DIALOGKEY && m.WParam == VK_RETURN && Enabled() && Visible() && HandleAllocated() &&
       GetFocus() == handle_) {
@@ -531,7 +563,15 @@ void TsBitBtn::WndProc(vcl::TMessage& m) {
       if (IsDestroying()) break;
       const bool clicked = FMouseClicked;
       FMouseClicked = false;
-      if (clicked && TimerIsActive(sd)) StopTimer(sd);
+      if (clicked && TimerIsActive(sd)) {
+        // A release before the press fade ended still shows the pressed look for a moment.
+        StopTimer(sd);
+        sd->BGChanged = true;
+        fGlobalFlag = true;
+        if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        fGlobalFlag = false;
+        Sleep(30);
+      }
       inherited::WndProc(m);
       if (IsDestroying() || !HandleAllocated()) return;
       RegionChanged = true;

@@ -1,6 +1,9 @@
 #include "skin/controls/sComboBox.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numeric>
 
 #include "skin/controls/sCtrlPaint.h"
 #include "skin/controls/sSkinCommands.h"
@@ -20,6 +23,57 @@
 #include "skin/render/sSectionPaint.h"
 #include "skin/render/sTextDraw.h"
 
+namespace {
+
+int RoundValue(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// One step of a combo box's fade: the old picture blended towards the new one, the glow around it following.
+bool UpdateCombo_CB(rtl::TObject* data, int) {
+  auto* sd = dynamic_cast<TsCommonData*>(data);
+  if (!sd || !sd->AnimTimer || sd->AnimTimer->Destroyed) return false;
+  auto* combo = dynamic_cast<TsCustomComboBox*>(sd->OwnerControl());
+  TlvThreadedTimer* t = sd->AnimTimer;
+  if (!combo || !combo->HandleAllocated() || t->Iterations <= 0 || !t->BmpFrom || !t->BmpTo) return false;
+  vcl::TBitmap* cache = sd->CacheBmp();
+  const int w = cache->Width() ? cache->Width() : combo->Width();
+  const int h = cache->Height() ? cache->Height() : combo->Height();
+  if (!t->BmpOut) t->BmpOut = CreateBmp32(w, h);
+  if (t->BmpOut->Width() != w || t->BmpOut->Height() != h) t->BmpOut->SetSize(w, h);
+  BitBlt(t->BmpOut->Canvas()->Handle(), 0, 0, w, h, t->BmpFrom->Canvas()->Handle(), 0, 0, SRCCOPY);
+  t->Value += t->ValueStep;
+  t->Glow += (t->State == 0 || t->State == 2) ? -t->GlowStep : t->GlowStep;
+  SumBmpRect(t->BmpOut.get(), t->BmpTo.get(), std::clamp(255 - RoundValue(t->Value), 0, 255), vcl::Rect(0, 0, w, h),
+             vcl::TPoint(0, 0));
+  HWND wnd = combo->Handle();
+  HDC dc = GetDC(wnd);
+  HDC src = t->BmpOut->Canvas()->Handle();
+  if (combo->AllowBtnStyle()) {
+    BitBlt(dc, 0, 0, w, h, src, 0, 0, SRCCOPY);
+  } else {
+    // The edit part paints its own text: only the frame and the button fade.
+    BitBltBorder(dc, 0, 0, w, h, src, 0, 0, 2);
+    const vcl::TRect br = combo->ButtonRect();
+    BitBlt(dc, br.Left, br.Top, br.Width(), br.Height(), src, br.Left, br.Top, SRCCOPY);
+  }
+  ReleaseDC(wnd, dc);
+  const int glow = std::clamp(RoundValue(t->Glow), 0, 255);
+  if (t->Iteration < t->Iterations) {
+    SetGlowAlpha(sd->GlowID, glow);
+    return true;
+  }
+  if ((t->State == 0 && sd->GlowID >= 0 && glow > 0) || (t->State == 2 && RoundValue(t->Value) < 255)) {
+    SetGlowAlpha(sd->GlowID, glow);
+    --t->Iteration;
+    return UpdateCombo_CB(data, 0);
+  }
+  const int state = t->State;
+  if (state == 0) StopTimer(sd);
+  if (state != 1 && state != 3) HideGlow(sd->GlowID, false);
+  return false;
+}
+
+}  // namespace
+
 TsCustomComboBox::TsCustomComboBox(vcl::TComponent* owner)
     : vcl::TCustomComboBox(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FBoundLabel = std::make_unique<TsBoundLabel>(this, FCommonData.get());
@@ -38,6 +92,21 @@ void TsCustomComboBox::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
+}
+
+void TsCustomComboBox::ChangeScale(int m, int d) {
+  if (m <= 0 || d <= 0) return;
+  // Kept in lowest terms, so that many rescalings cannot overflow them.
+  const long long pm = static_cast<long long>(actM) * m, pd = static_cast<long long>(actD) * d;
+  const long long g = std::gcd(pm, pd);
+  actM = static_cast<int>(std::min<long long>(pm / g, INT_MAX));
+  actD = static_cast<int>(std::min<long long>(pd / g, INT_MAX));
+  SetBounds(MulDiv(Left(), m, d), MulDiv(Top(), m, d), MulDiv(Width(), m, d), MulDiv(Height(), m, d));
+  if (!ParentFont()) Font()->SetHeight(MulDiv(Font()->Height(), m, d));
+  if (m != d && HandleAllocated()) {
+    FCommonData->BGChanged = true;
+    RecreateWnd();
+  }
 }
 
 void TsCustomComboBox::SetAlignment(vcl::TAlignment value) {
@@ -389,7 +458,12 @@ void TsCustomComboBox::AnimateCtrl(int kind) {
   sd->BGChanged = false;
   sd->FMouseAbove = kind != 0;
   if (AllowBtnStyle()) {
-    DoChangePaint(sd, kind, UpdateWindow_CB, sm->Effects()->AllowAnimation(), kind == 2, false);
+    const bool animate = sm->Effects()->AllowAnimation();
+    // A button-style combo glows as a button does: transparent at first and brought up by the fade, or fully
+    // opaque at once when the skin does not animate.
+    if (kind == 1 || kind == 3)
+      ShowGlowingIfNeeded(sd, kind > 1, handle_, animate ? 0 : 255, false, sm->GetSkinIndex(L"BUTTON"));
+    DoChangePaint(sd, kind, UpdateCombo_CB, animate, kind == 2 || kind == 4, false);
   } else {
     // An edit window lies over the control: it is repainted with it, without a cross-fade over it.
     sd->BGChanged = true;

@@ -58,6 +58,11 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
   bool OwnerDrawn();
   // 0 mouse away, 1 over the control (or its button), 2 dropped down.
   int MouseState() const { return State; }
+  // Rescales the control by m/d (bounds and font) and keeps the product of all factors; the window is made anew
+  // for a factor other than 1, so that the system measures its items again.
+  void ChangeScale(int m, int d);
+  int ActM() const { return actM; }
+  int ActD() const { return actD; }
 
  protected:
   void SkinnedWndProc(vcl::TMessage& m);
@@ -90,6 +95,8 @@ class TsCustomComboBox : public vcl::TCustomComboBox {
   HWND lboxhandle = nullptr;
   TlvScrollWnd* ListSW = nullptr;
   bool FDropDown = false;
+  // The scale factors applied so far (their products).
+  int actM = 1, actD = 1;
   // Whether the window in use was made owner-drawn.
   bool FOwnerDrawWnd = false;
   // The list item just drawn, until it is copied to the item's DC.

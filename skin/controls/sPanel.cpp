@@ -8,6 +8,9 @@
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sOuterEffects.h"
 #include "skin/core/sSkinBroadcast.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/render/sBorders.h"
+#include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
 #include "skin/render/sTextDraw.h"
 
@@ -82,6 +85,11 @@ void TsPanel::Paint() {
     if (Showing()) OnPaint(this);
     return;
   }
+  // A plain section (one colour, no picture to keep) is painted straight into the window, without the cache.
+  if (!IsCached(sd) || sd->CustomColor()) {
+    PaintDirect(Canvas()->Handle());
+    return;
+  }
   if (sd->BGChanged || sd->HalfVisible) {
     if (Parent()) {
       vcl::TRect pr = Parent()->ClientRect();
@@ -91,6 +99,63 @@ void TsPanel::Paint() {
   }
   sctrl::CopyCache(sd, Canvas()->Handle(), vcl::TRect(0, 0, width_, height_));
   OnPaint(this);
+}
+
+void TsPanel::PaintDirect(HDC dc) {
+  TsCommonData* sd = FCommonData.get();
+  TsSkinManager* sm = sd->SkinManager();
+  sd->SetUpdatingFlag(false);
+  const vcl::TRect all(0, 0, width_, height_);
+  const int b = SkinBorderMaxWidth(sd);
+  const int saved = SaveDC(dc);
+  TlvBGInfo bg;
+  vcl::TColor colour = vcl::ColorToRGB(Color());
+  bool fromParentBmp = false;
+  int t = 0;
+  if (!sd->CustomColor()) {
+    bg.BgType = btUnknown;
+    if (Parent()) GetBGInfo(bg, Parent(), false);
+    if (bg.BgType == btNotReady) {
+      sd->SetUpdatingFlag(true);
+      RestoreDC(dc, saved);
+      return;
+    }
+    const TsGenState& st = sm->gd[static_cast<size_t>(sd->SkinIndex)].Props[0];
+    t = st.Transparency;
+    fromParentBmp = t == 100 && bg.BgType == btCache && bg.Bmp;
+    const vcl::TColor under = bg.BgType == btUnknown ? vcl::ColorToRGB(Parent() ? Parent()->Color() : vcl::clBtnFace)
+                                                     : bg.Color;
+    colour = t == 0 ? st.Color : t == 100 ? under : MixColors(under, st.Color, t / 100.0);
+  }
+  const int mask = sd->BorderIndex;
+  const bool paintsCentre = sm->IsValidImgIndex(mask) && (sm->ma[static_cast<size_t>(mask)].DrawMode & 4);
+  vcl::TRect inside = all;
+  if (b > 0) {
+    sd->InitCacheBmp();
+    if (t != 100 || !paintsCentre || fromParentBmp) {
+      inside = PaintBorderFast(dc, all, b, sd, 0);
+      FillDC(dc, inside, colour);
+    } else {
+      PaintBorderFast(dc, all, 0, sd, 0);
+      BitBlt(dc, 0, 0, width_, height_, sd->CacheBmp()->Canvas()->Handle(), 0, 0, SRCCOPY);
+      inside = vcl::TRect();
+    }
+  } else {
+    FillDC(dc, all, colour);
+  }
+  if (fromParentBmp && !inside.IsEmpty() && !sd->UpdatingFlag()) {
+    // Nothing of the section shows inside the border: the parent's own picture lies there.
+    BitBlt(dc, inside.Left, inside.Top, inside.Width(), inside.Height(), bg.Bmp->Canvas()->Handle(),
+           bg.Offset.X + left_ + inside.Left, bg.Offset.Y + top_ + inside.Top, SRCCOPY);
+  }
+  const int f = FrameWidth();
+  vcl::TCanvas* canvas = Canvas();
+  canvas->Font()->Assign(Font());
+  canvas->Brush()->SetStyle(vcl::bsClear);
+  WriteText(vcl::TRect(f, f, width_ - f, height_ - f), canvas);
+  OnPaint(this);
+  sd->BGChanged = false;
+  RestoreDC(dc, saved);
 }
 
 void TsPanel::WndProc(vcl::TMessage& m) {

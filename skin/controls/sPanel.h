@@ -31,6 +31,9 @@ class TsPanel : public vcl::TPanel {
 
  protected:
   void Paint() override;
+  // Paints without the cache: the border from the skin, the inside filled with the section's colour (or the
+  // parent's picture when the section is wholly transparent).
+  void PaintDirect(HDC dc);
   std::unique_ptr<TsCommonData> FCommonData;
   vcl::TBevelCut FOldBevel = vcl::bvRaised;
 };

@@ -12,6 +12,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
@@ -321,7 +322,9 @@ vcl::TRect TsSpeedButton::ArrowRect() {
   return a;
 }
 
-bool TsSpeedButton::PrepareCache() {
+bool TsSpeedButton::PrepareCache() { return PrepareCacheFrom(nullptr); }
+
+bool TsSpeedButton::PrepareCacheFrom(HDC from) {
   TlvBGInfo bg;
   bg.BgType = btUnknown;
   if (Parent()) Parent()->Perform(SM_LUMICMD, MakeLumiWParam(LVC_GETBG), reinterpret_cast<LPARAM>(&bg));
@@ -330,8 +333,42 @@ bool TsSpeedButton::PrepareCache() {
     return false;
   }
   TCacheInfo ci;
-  if (bg.BgType == btUnknown) {
-    // A plain parent: its colour lies behind the button.
+  FStdParent = bg.BgType == btUnknown;
+  if (FStdParent && FTransparent) {
+    // A plain parent paints itself under the button; its pixels there are taken while it paints (never from the
+    // screen, which would hold the button's own old look).
+    // Painted as opaque until now, the parent left the button's place unpainted: its pixels come with the next
+    // painting.
+    const bool wasOpaque = control_style_.Contains(vcl::csOpaque);
+    control_style_ -= vcl::csOpaque;
+    if (wasOpaque && Parent() && Parent()->HandleAllocated()) {
+      RECT r{left_, top_, left_ + width_, top_ + height_};
+      InvalidateRect(Parent()->Handle(), &r, TRUE);
+      from = nullptr;
+    }
+    if (!FBGCopying) {
+      FBGCopying = true;
+      if (!FStdBG) FStdBG = CreateBmp32(width_, height_);
+      if (FStdBG->Width() != width_ || FStdBG->Height() != height_) {
+        FStdBG->SetSize(width_, height_);
+        FStdBGTaken = false;
+      }
+      TsCommonData* sd = FCommonData.get();
+      if (from && !ControlState().Contains(vcl::csPaintCopy) && !TimerIsActive(sd) && !sd->FMouseAbove) {
+        BitBlt(FStdBG->Canvas()->Handle(), 0, 0, width_, height_, from, 0, 0, SRCCOPY);
+        FStdBGTaken = true;
+      } else if (!FStdBGTaken) {
+        FillDC(FStdBG->Canvas()->Handle(), vcl::TRect(0, 0, width_, height_),
+               vcl::ColorToRGB(Parent() ? Parent()->Color() : vcl::clBtnFace));
+      }
+      FBGCopying = false;
+    }
+    ci.Bmp = FStdBG.get();
+    ci.X = -left_;
+    ci.Y = -top_;
+    ci.Ready = true;
+  } else if (FStdParent) {
+    // An opaque button on a plain parent: its colour lies behind the button.
     control_style_ += vcl::csOpaque;
     ci.Ready = false;
     ci.Bmp = nullptr;
@@ -507,7 +544,7 @@ void TsSpeedButton::Paint() {
   sd->HalfVisible = left_ < 0 || top_ < 0 || left_ + width_ > Parent()->ClientWidth() ||
                     top_ + height_ > Parent()->ClientHeight();
   // A plain parent's colour may change at any time: its background is taken afresh.
-  if (!PrepareCache()) return;
+  if (!PrepareCacheFrom(dc)) return;
   sctrl::CopyCache(sd, dc, vcl::TRect(0, 0, width_, height_));
 }
 
@@ -764,6 +801,7 @@ VCL_REGISTER(TsSpeedButton) {
   cls.Prop(L"ShowCaption", &TsSpeedButton::ShowCaption, &TsSpeedButton::SetShowCaption).Default(true);
   cls.Prop(L"WordWrap", &TsSpeedButton::WordWrap, &TsSpeedButton::SetWordWrap).Default(true);
   cls.Prop(L"UseEllipsis", &TsSpeedButton::UseEllipsis, &TsSpeedButton::SetUseEllipsis).Default(true);
+  cls.Prop(L"Transparent", &TsSpeedButton::Transparent, &TsSpeedButton::SetTransparent).Default(true);
 }
 
 VCL_REGISTER(TsTimerSpeedButton) {

@@ -38,6 +38,14 @@ class TsSpeedButton : public vcl::TSpeedButton {
   vcl::TRect CaptionRect(bool shiftClicked);
   vcl::TRect ArrowRect();
   virtual bool PrepareCache();
+  // from: the parent's paint DC moved to the button, whose pixels lie behind a transparent button on a plain
+  // parent; nil keeps the pixels taken before.
+  bool PrepareCacheFrom(HDC from);
+  // On a parent without a skin of its own, a transparent button shows the parent's pixels behind its cut corners;
+  // an opaque one the parent's colour.
+  bool StdParent() const { return FStdParent; }
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool value) { SetValue(FTransparent, value); }
   // Paints outside WM_PAINT, straight onto the parent's window.
   void GraphRepaint();
 
@@ -121,6 +129,8 @@ class TsSpeedButton : public vcl::TSpeedButton {
   }
 
   std::unique_ptr<TsCtrlSkinData> FCommonData;
+  std::unique_ptr<vcl::TBitmap> FStdBG;
+  bool FTransparent = true, FStdParent = false, FBGCopying = false, FStdBGTaken = false;
   int FBlend = 0, FOffset = 0, FOldSpacing = -1, FImageIndex = -1, FOldNumGlyphs = -1, FImageIndexHot = -1,
       FImageIndexPressed = -1, FImageIndexDisabled = -1, FImageIndexSelected = -1, FNumGlyphs = 1;
   bool OldFlat = true;

@@ -7,6 +7,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sDefaults.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sPixels.h"
@@ -72,6 +73,13 @@ void TsCustomLabel::CMFontChanged(vcl::TMessage& m) {
 vcl::TColor TsCustomLabel::DisabledColor(vcl::TColor color) {
   const vcl::TColor back = Parent() ? GetControlColor(Parent()) : vcl::clBtnFace;
   return MixColors(vcl::ColorToRGB(color), vcl::ColorToRGB(back), DefDisabledBlend);
+}
+
+void TsCustomLabel::WndProc(vcl::TMessage& message) {
+  vcl::TCustomLabel::WndProc(message);
+  if (message.Msg == SM_LUMICMD && message.WParamHi() == LVC_GETFONTINDEX && message.LParam && SkinActive() &&
+      Parent() && FSkinSection.empty())
+    message.Result = GetFontIndex(Parent(), reinterpret_cast<TlvPaintInfo*>(message.LParam));
 }
 
 vcl::TColor TsCustomLabel::TextColor() {

@@ -39,6 +39,8 @@ class TsCustomLabel : public vcl::TCustomLabel {
 
   // The colour the caption is drawn in.
   virtual vcl::TColor TextColor();
+  // A label without a section of its own asks its parent which section's font applies where it stands.
+  void WndProc(vcl::TMessage& message) override;
 
  protected:
   void Paint() override;

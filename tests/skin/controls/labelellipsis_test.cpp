@@ -1,5 +1,6 @@
 // Labels too narrow for their captions, with each ellipsis position, skinned and not: what reaches the screen is
 // the caption drawn with the system's ellipsis, and wrapped text ending in an ellipsis keeps whole words.
+// A label without a section of its own takes the font section its parent gives for its place.
 // Screenshots: Z:\tmp\skin26d_ellipsis_<case>.bmp.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "skin/controls/sLabel.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/skin/core/skintest.h"
 
@@ -17,6 +20,26 @@ using namespace vcl;
 using namespace skintest;
 
 namespace {
+
+// A container that answers, for whatever stands at the place asked about, the section named by Section.
+class FontGivingPanel : public TPanel {
+ public:
+  explicit FontGivingPanel(TComponent* owner) : TPanel(owner) {}
+  int Section = -1;
+  int Asked = 0;
+  TRect AskedAt;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_LUMICMD && m.WParamHi() == LVC_GETFONTINDEX && m.LParam) {
+      auto* info = reinterpret_cast<TlvPaintInfo*>(m.LParam);
+      ++Asked;
+      AskedAt = info->R;
+      info->FontIndex = Section;
+      m.Result = 1;
+      return;
+    }
+    TPanel::WndProc(m);
+  }
+};
 
 bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
   const unsigned start = GetTickCount();
@@ -179,4 +202,37 @@ TEST_F(LabelEllipsis, WrappedTextEndingInAnEllipsisKeepsWholeWords) {
     Shot(label)->SaveToFile(std::wstring(L"Z:\\tmp\\skin26d_ellipsis_wrap_") + (skin ? skin : L"none") + L".bmp");
     label->SetWordWrap(false);
   }
+}
+
+TEST_F(LabelEllipsis, ALabelWithoutASectionTakesTheFontItsParentGives) {
+  UseSkin(L"Lale");
+  auto* panel = new FontGivingPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(20, 30, 200, 100);
+  label->SetParent(panel);
+  label->SetBounds(7, 9, 120, 20);
+  const int button = manager->GetSkinIndex(L"BUTTON");
+  ASSERT_GE(button, 0);
+  panel->Section = button;
+  const TColor buttonFont = manager->gd[static_cast<size_t>(button)].Props[0].FontColor.Color;
+  ASSERT_NE(buttonFont, manager->Palette[pcLabelText]);
+  // The parent is asked, with the label's place moved by the parent's position.
+  EXPECT_EQ(label->TextColor(), buttonFont);
+  EXPECT_GE(panel->Asked, 1);
+  EXPECT_EQ(panel->AskedAt, TRect(27, 39, 147, 59));
+  // A parent that names no section: the palette's label colour.
+  panel->Section = -1;
+  EXPECT_EQ(label->TextColor(), manager->Palette[pcLabelText]);
+  // A label with a section of its own does not ask.
+  panel->Section = button;
+  const int asked = panel->Asked;
+  label->SetSkinSection(L"EDIT");
+  EXPECT_EQ(label->TextColor(),
+            manager->gd[static_cast<size_t>(manager->GetSkinIndex(L"EDIT"))].Props[0].FontColor.Color);
+  EXPECT_EQ(panel->Asked, asked);
+  // Without a skin nobody is asked and the font's colour stays.
+  label->SetSkinSection(L"");
+  UseSkin(nullptr);
+  EXPECT_EQ(label->TextColor(), label->Font()->Color());
+  EXPECT_EQ(panel->Asked, asked);
 }

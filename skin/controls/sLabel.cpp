@@ -77,9 +77,14 @@ vcl::TColor TsCustomLabel::DisabledColor(vcl::TColor color) {
 
 void TsCustomLabel::WndProc(vcl::TMessage& message) {
   vcl::TCustomLabel::WndProc(message);
-  if (message.Msg == SM_LUMICMD && message.WParamHi() == LVC_GETFONTINDEX && message.LParam && SkinActive() &&
-      Parent() && FSkinSection.empty())
+  // A parent that asks its children again would bring the question back here: asked once at a time.
+  static bool asking = false;
+  if (message.Msg == SM_LUMICMD && message.WParamHi() == LVC_GETFONTINDEX && message.LParam && !asking &&
+      SkinActive() && Parent() && FSkinSection.empty()) {
+    asking = true;
     message.Result = GetFontIndex(Parent(), reinterpret_cast<TlvPaintInfo*>(message.LParam));
+    asking = false;
+  }
 }
 
 vcl::TColor TsCustomLabel::TextColor() {

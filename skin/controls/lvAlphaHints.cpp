@@ -979,8 +979,17 @@ void TlvPngHintWindow::CreateAlphaBmp(int width, int height) {
   FillRect32(FAlphaBmp.get(), vcl::Rect(0, 0, width, height), 0, 0);
   if (FHints->Skinned()) {
     const int idx = DefaultManager->GetSkinIndex(FHints->SkinSection());
-    PaintSection(FAlphaBmp.get(), idx, -1, 0, DefaultManager, vcl::TPoint(0, 0), vcl::clInfoBk);
-    FillAlphaRect(FAlphaBmp.get(), vcl::Rect(0, 0, width, height), 255);
+    // The section over the key colour: what its border mask leaves of the key is outside the balloon (clear),
+    // the rest is the balloon at full opacity.
+    TCacheInfo ci = EmptyCI;
+    ci.FillColor = 0xFF00FF;
+    PaintItem(idx, ci, true, 0, vcl::Rect(0, 0, width, height), vcl::TPoint(0, 0), FAlphaBmp.get(), DefaultManager);
+    GdiFlush();
+    for (int y = 0; y < height; ++y) {
+      auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
+      for (int x = 0; x < width; ++x)
+        row[x] = (row[x] & 0xFFFFFF) == 0xFF00FF ? 0 : (row[x] | 0xFF000000u);
+    }
   } else {
     TlvHintImage* image = FHints->CurrentTemplate()->ImageFor(FMousePos);
     if (!image->HasPicture() && image->ImageData()->Size() > 0) image->StreamChanged();

@@ -7,6 +7,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sDefaults.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sPixels.h"
@@ -74,6 +75,18 @@ vcl::TColor TsCustomLabel::DisabledColor(vcl::TColor color) {
   return MixColors(vcl::ColorToRGB(color), vcl::ColorToRGB(back), DefDisabledBlend);
 }
 
+void TsCustomLabel::WndProc(vcl::TMessage& message) {
+  vcl::TCustomLabel::WndProc(message);
+  // A parent that asks its children again would bring the question back here: asked once at a time.
+  static bool asking = false;
+  if (message.Msg == SM_LUMICMD && message.WParamHi() == LVC_GETFONTINDEX && message.LParam && !asking &&
+      SkinActive() && Parent() && FSkinSection.empty()) {
+    asking = true;
+    message.Result = GetFontIndex(Parent(), reinterpret_cast<TlvPaintInfo*>(message.LParam));
+    asking = false;
+  }
+}
+
 vcl::TColor TsCustomLabel::TextColor() {
   if (!enabled_) return DisabledColor(font_->Color());
   return SkinActive() ? SkinManager()->Palette[pcLabelText] : font_->Color();
@@ -97,8 +110,41 @@ void TsCustomLabel::DoDrawText(vcl::TRect& r, unsigned flags) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, vcl::ColorToGdi(TextColor()));
   RECT rr = r;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rr, flags);
+  if (!(flags & DT_CALCRECT)) ApplyEllipsis(dc, text, rr, flags);
+  if (!text.empty()) DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rr, flags);
   r = vcl::TRect(rr);
+}
+
+void TsCustomLabel::SetEllipsisPosition(TEllipsisPosition value) {
+  if (value == FEllipsisPosition) return;
+  FEllipsisPosition = value;
+  Invalidate();
+}
+
+void TsCustomLabel::ApplyEllipsis(HDC dc, rtl::String& text, const RECT& r, unsigned& flags) const {
+  if (FEllipsisPosition == epNone || auto_size_) return;
+  flags &= ~static_cast<unsigned>(DT_EXPANDTABS);
+  flags |= FEllipsisPosition == epPathEllipsis  ? DT_PATH_ELLIPSIS
+           : FEllipsisPosition == epEndEllipsis ? DT_END_ELLIPSIS
+                                                : DT_WORD_ELLIPSIS;
+  if (!word_wrap_ || FEllipsisPosition == epPathEllipsis) return;
+  SIZE dots{};
+  GetTextExtentPoint32W(dc, L"...", 3, &dots);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  rtl::String rest = text, candidate = text;
+  while (!rest.empty()) {
+    RECT m = r;
+    m.right -= dots.cx;
+    DrawTextW(dc, candidate.c_str(), static_cast<int>(candidate.size()), &m, flags | DT_CALCRECT);
+    const int measured = m.bottom - m.top;
+    if (height_ >= measured || tm.tmHeight >= measured) break;
+    // One word less (one character less when no blank is left).
+    const size_t cut = rest.find_last_of(L" \t");
+    rest.resize(cut == rtl::String::npos ? rest.size() - 1 : cut);
+    candidate = rest + L"...";
+  }
+  text = rest.empty() ? rtl::String() : candidate;
 }
 
 void TsCustomLabel::Paint() {
@@ -112,7 +158,34 @@ void TsCustomLabel::Paint() {
   }
   const bool active = SkinActive();
   if (!active && !dynamic_cast<TsHTMLLabel*>(this)) {
-    vcl::TCustomLabel::Paint();
+    if (FEllipsisPosition == epNone || auto_size_) {
+      vcl::TCustomLabel::Paint();
+      return;
+    }
+    // The platform's look, shortened.
+    if (!transparent_) {
+      c->Brush()->SetStyle(vcl::bsSolid);
+      c->Brush()->SetColor(color_);
+      c->FillRect(ClientRect());
+    }
+    HDC dc = c->Handle();
+    SelectObject(dc, font_->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    rtl::String t = text_;
+    RECT rr = ClientRect();
+    unsigned flags = DrawFlags();
+    ApplyEllipsis(dc, t, rr, flags);
+    if (t.empty()) return;
+    if (!enabled_) {
+      OffsetRect(&rr, 1, 1);
+      SetTextColor(dc, vcl::ColorToGdi(vcl::clBtnHighlight));
+      DrawTextW(dc, t.c_str(), static_cast<int>(t.size()), &rr, flags);
+      OffsetRect(&rr, -1, -1);
+      SetTextColor(dc, vcl::ColorToGdi(vcl::clBtnShadow));
+    } else {
+      SetTextColor(dc, vcl::ColorToGdi(font_->Color()));
+    }
+    DrawTextW(dc, t.c_str(), static_cast<int>(t.size()), &rr, flags);
     return;
   }
   TsSkinManager* m = SkinManager();
@@ -289,6 +362,8 @@ VCL_REGISTER(TsCustomLabel) {
   cls.Prop(L"SkinManager", &TsCustomLabel::SkinManager, &TsCustomLabel::SetSkinManager)
       .Stored(&TsCustomLabel::IsSkinManagerStored);
   cls.Prop(L"SkinSection", &TsCustomLabel::SkinSection, &TsCustomLabel::SetSkinSection);
+  cls.Prop(L"EllipsisPosition", &TsCustomLabel::EllipsisPosition, &TsCustomLabel::SetEllipsisPosition)
+      .Default(epNone);
   cls.Prop(L"OnMouseEnter", &TsCustomLabel::OnMouseEnter);
   cls.Prop(L"OnMouseLeave", &TsCustomLabel::OnMouseLeave);
 }

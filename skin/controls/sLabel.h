@@ -15,6 +15,9 @@
 
 class TsSkinManager;
 
+// Where a caption that does not fit is shortened with "..." (labels that are not auto-sized).
+VCL_ENUM(TEllipsisPosition, epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis)
+
 class TsCustomLabel : public vcl::TCustomLabel {
   VCL_CLASS(TsCustomLabel, vcl::TCustomLabel)
   explicit TsCustomLabel(vcl::TComponent* owner);
@@ -28,12 +31,16 @@ class TsCustomLabel : public vcl::TCustomLabel {
   void SetSkinSection(const rtl::String& value);
   // True while the label's manager has an active skin.
   bool SkinActive() const;
+  TEllipsisPosition EllipsisPosition() const { return FEllipsisPosition; }
+  void SetEllipsisPosition(TEllipsisPosition value);
 
   vcl::TNotifyEvent OnMouseEnter;
   vcl::TNotifyEvent OnMouseLeave;
 
   // The colour the caption is drawn in.
   virtual vcl::TColor TextColor();
+  // A label without a section of its own asks its parent which section's font applies where it stands.
+  void WndProc(vcl::TMessage& message) override;
 
  protected:
   void Paint() override;
@@ -45,8 +52,13 @@ class TsCustomLabel : public vcl::TCustomLabel {
   virtual void DoDrawText(vcl::TRect& r, unsigned flags);
   // Disabled captions are 40 % text colour over the parent's colour.
   vcl::TColor DisabledColor(vcl::TColor color);
+  // The ellipsis flag for EllipsisPosition added to flags (DT_EXPANDTABS taken out) and, for wrapped text ending
+  // in an ellipsis, the text shortened word by word until it fits the label's height; nothing for epNone or an
+  // auto-sized label. Measures with the font selected into dc.
+  void ApplyEllipsis(HDC dc, rtl::String& text, const RECT& r, unsigned& flags) const;
 
   rtl::String FSkinSection;
+  TEllipsisPosition FEllipsisPosition = epNone;
   TsSkinManager* FSkinManager = nullptr;
   int FSkinIndex = -1;
 };

@@ -12,6 +12,7 @@
 #include "skin/core/sDefaults.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/services/sDialogHook.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -29,6 +30,122 @@ constexpr int kOffsArray[2][2] = {{7, 4}, {6, 4}};
 // A press that began on a close button and has not been released.
 bool lvBtnPressed = false;
 bool bUpdating = false;
+
+// The platform's scroll arrows of an overflowing strip, painted from the skin over the control's own cache: each
+// half a button of the section in its state (hot under the mouse, pressed while held) with an arrow in the
+// section's font colour. The platform keeps doing the scrolling.
+class TlvTabsSpinWnd : public TlvSpinWnd {
+ public:
+  TlvTabsSpinWnd(HWND handle, const rtl::String& section, TsPageControl* owner)
+      : TlvSpinWnd(handle, TlvSkinParams{section, owner}, owner->SkinData()->SkinManager(), owner->SkinData()),
+        Owner(owner) {}
+  TsPageControl* Owner;
+  int HotPart = -1, PressedPart = -1;
+
+ protected:
+  bool Horizontal() const { return (GetWindowLongPtrW(CtrlHandle, GWL_STYLE) & UDS_HORZ) != 0; }
+  vcl::TRect PartRect(int part) const {
+    RECT cr;
+    GetClientRect(CtrlHandle, &cr);
+    if (Horizontal()) {
+      const int half = cr.right / 2;
+      return part == 0 ? vcl::Rect(0, 0, half, cr.bottom) : vcl::Rect(half, 0, cr.right, cr.bottom);
+    }
+    const int half = cr.bottom / 2;
+    return part == 0 ? vcl::Rect(0, 0, cr.right, half) : vcl::Rect(0, half, cr.right, cr.bottom);
+  }
+  int PartAt(LPARAM lParam) const {
+    const vcl::TPoint p(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    for (int part = 0; part < 2; ++part)
+      if (PartRect(part).Contains(p)) return part;
+    return -1;
+  }
+  void PaintTo(HDC dc) {
+    RECT cr;
+    GetClientRect(CtrlHandle, &cr);
+    if (cr.right <= 0 || cr.bottom <= 0) return;
+    TsSkinManager* m = SkinManager;
+    auto bmp = CreateBmp32(cr.right, cr.bottom);
+    POINT o{0, 0};
+    MapWindowPoints(CtrlHandle, Owner->Handle(), &o, 1);
+    vcl::TBitmap* cache = Owner->SkinData()->CacheBmp();
+    if (cache && cache->Width() > 0)
+      BitBlt(bmp->Canvas()->Handle(), 0, 0, cr.right, cr.bottom, cache->Canvas()->Handle(), o.x, o.y, SRCCOPY);
+    const int idx = m ? m->GetSkinIndex(SkinSection) : -1;
+    const bool enabled = IsWindowEnabled(CtrlHandle) != FALSE;
+    for (int part = 0; part < 2; ++part) {
+      const vcl::TRect r = PartRect(part);
+      if (r.Width() <= 0 || r.Height() <= 0) continue;
+      const int state = !enabled ? 0 : part == PressedPart ? 2 : part == HotPart ? 1 : 0;
+      vcl::TColor arrow = vcl::clBtnText;
+      if (m && m->IsValidSkinIndex(idx)) {
+        const TsGeneralData& gd = m->gd[static_cast<size_t>(idx)];
+        const int st = std::max(0, std::min(state, gd.States - 1));
+        TCacheInfo ci = cache ? MakeCacheInfo(cache, 0, 0) : TCacheInfo();
+        PaintItem(idx, ci, true, st, r, vcl::TPoint(o.x + r.Left, o.y + r.Top), bmp.get(), m);
+        arrow = gd.Props[static_cast<size_t>(std::min(state, 2))].FontColor.Color;
+      }
+      if (!enabled) arrow = MixColors(arrow, vcl::clBtnFace, DefDisabledBlend);
+      const TlvSide side = Horizontal() ? (part == 0 ? asLeft : asRight) : (part == 0 ? asTop : asBottom);
+      DrawColorArrow(bmp->Canvas(), arrow, r, side);
+    }
+    GdiFlush();
+    BitBlt(dc, 0, 0, cr.right, cr.bottom, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
+  void SetParts(int hot, int pressed) {
+    if (hot == HotPart && pressed == PressedPart) return;
+    HotPart = hot;
+    PressedPart = pressed;
+    InvalidateRect(CtrlHandle, nullptr, FALSE);
+  }
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    switch (msg) {
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_PAINT: {
+        if (wParam) {
+          PaintTo(reinterpret_cast<HDC>(wParam));
+          return 0;
+        }
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(CtrlHandle, &ps);
+        PaintTo(dc);
+        EndPaint(CtrlHandle, &ps);
+        return 0;
+      }
+      case WM_PRINTCLIENT:
+        PaintTo(reinterpret_cast<HDC>(wParam));
+        return 0;
+      case WM_MOUSEMOVE: {
+        TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, CtrlHandle, 0};
+        TrackMouseEvent(&t);
+        const LRESULT r = CallOld(msg, wParam, lParam);
+        SetParts(PartAt(lParam), (wParam & MK_LBUTTON) ? PressedPart : -1);
+        return r;
+      }
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK: {
+        const LRESULT r = CallOld(msg, wParam, lParam);
+        if (CtrlHandle) SetParts(PartAt(lParam), PartAt(lParam));
+        return r;
+      }
+      case WM_LBUTTONUP: {
+        const LRESULT r = CallOld(msg, wParam, lParam);
+        if (CtrlHandle) SetParts(PartAt(lParam), -1);
+        return r;
+      }
+      case WM_MOUSELEAVE:
+      case WM_CAPTURECHANGED: {
+        const LRESULT r = CallOld(msg, wParam, lParam);
+        if (CtrlHandle) SetParts(msg == WM_MOUSELEAVE ? -1 : HotPart, -1);
+        return r;
+      }
+      default:
+        break;
+    }
+    return TlvSpinWnd::WndProc(msg, wParam, lParam);
+  }
+};
 
 const wchar_t* const kSideNames[4] = {L"LEFT", L"TOP", L"RIGHT", L"BOTTOM"};
 
@@ -752,6 +869,53 @@ bool TsPageControl::PrepareCache() {
   return true;
 }
 
+rtl::String TsPageControl::SpinSection() const {
+  TsSkinManager* m = FCommonData->SkinManager();
+  return m && m->ConstData.Sections[ssUpDown] >= 0 ? rtl::String(L"UPDOWNBTN") : rtl::String(L"BUTTON");
+}
+
+void TsPageControl::CheckUpDown() {
+  if (!handle_ || ComponentState().Contains(vcl::csLoading)) return;
+  HWND spin = FindWindowExW(handle_, nullptr, UPDOWN_CLASSW, nullptr);
+  if (!Skinned()) {
+    if (FSpinWnd) {
+      FSpinWnd.reset();
+      if (spin) RedrawWindow(spin, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    return;
+  }
+  if (!spin) {
+    FSpinWnd.reset();
+    return;
+  }
+  if (!FShowUpDown) {
+    FSpinWnd.reset();
+    DestroyWindow(spin);
+    return;
+  }
+  if (FSpinWnd && FSpinWnd->CtrlHandle == spin) {
+    FSpinWnd->SkinSection = SpinSection();
+    FSpinWnd->SkinManager = FCommonData->SkinManager();
+  } else {
+    FSpinWnd.reset();
+    FSpinWnd = std::make_unique<TlvTabsSpinWnd>(spin, SpinSection(), this);
+  }
+  InvalidateRect(spin, nullptr, FALSE);
+}
+
+void TsPageControl::SetShowUpDown(bool value) {
+  if (FShowUpDown == value) return;
+  FShowUpDown = value;
+  if (!handle_) return;
+  if (value) {
+    if (!ComponentState().Contains(vcl::csLoading)) RecreateWnd();
+    return;
+  }
+  HWND spin = FSpinWnd && FSpinWnd->CtrlHandle ? FSpinWnd->CtrlHandle : FindWindowExW(handle_, nullptr, UPDOWN_CLASSW, nullptr);
+  FSpinWnd.reset();
+  if (spin) DestroyWindow(spin);
+}
+
 void TsPageControl::InitializeWnd() {
   inherited::InitializeWnd();
   if (FShowCloseBtns || FTabPadding != 0) UpdateBtnData();
@@ -977,6 +1141,9 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
       UpdateBtnData();
       SetTabsLineSkin(FTabsLineSkin);
       FCommonData->BGChanged = true;
+      CheckUpDown();
+      if (cmd == LVC_REFRESH && FSpinWnd && FSpinWnd->CtrlHandle)
+        SendMessageW(FSpinWnd->CtrlHandle, SM_LUMICMD, message.WParam, message.LParam);
       if (handle_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
     return;
@@ -1107,10 +1274,23 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
     case TCM_SETCURSEL:
       FCommonData->BGChanged = true;
       inherited::WndProc(message);
+      if (message.Msg == WM_SIZE) CheckUpDown();
       if (Skinned() && handle_) InvalidateRect(handle_, nullptr, FALSE);
       return;
     case WM_CREATE:
       inherited::WndProc(message);
+      CheckUpDown();
+      return;
+    case WM_PARENTNOTIFY:
+      inherited::WndProc(message);
+      // The platform makes its scroll arrows when the tabs first overflow.
+      if (LOWORD(message.WParam) == WM_CREATE && !designing) CheckUpDown();
+      return;
+    case WM_HSCROLL:
+      FCommonData->BGChanged = true;
+      inherited::WndProc(message);
+      if (Skinned() && handle_)
+        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       return;
     default:
       break;

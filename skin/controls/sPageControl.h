@@ -12,6 +12,7 @@
 
 class TsTabSheet;
 class TsPageControl;
+class TlvSpinWnd;
 
 VCL_ENUM(TlvTabType, ttButton, ttMenu, ttTab)
 VCL_ENUM(TlvCloseAction, acaHide, acaFree)
@@ -120,6 +121,14 @@ class TsPageControl : public vcl::TPageControl {
   int CurItem() const { return FCurItem; }
   void SetCurItem(int value);
   int HoveredBtnIndex() const { return FHoveredBtnIndex; }
+  // False takes the platform's scroll arrows of an overflowing single-line strip away (it cannot scroll then).
+  bool ShowUpDown() const { return FShowUpDown; }
+  void SetShowUpDown(bool value);
+  // Skinned: the platform's scroll arrows get a wrapper that paints them from SpinSection(); unskinned the
+  // wrapper goes and the platform paints them.
+  void CheckUpDown();
+  rtl::String SpinSection() const;
+  TlvSpinWnd* SpinWnd() const { return FSpinWnd.get(); }
   int PressedBtnIndex() const { return FPressedBtnIndex; }
 
   TlvCloseBtnClick OnCloseBtnClick;
@@ -183,4 +192,6 @@ class TsPageControl : public vcl::TPageControl {
   int DroppedDownItem = -1;
   int StoredVisiblePageCount = 0;
   TsTabSheet* FChangingTo = nullptr;
+  bool FShowUpDown = true;
+  std::unique_ptr<TlvSpinWnd> FSpinWnd;
 };

@@ -2,6 +2,7 @@
 // its corner near the screen's edge, and a hint that appears over a control after its pause and hides on time.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -14,7 +15,9 @@
 #include "skin/controls/lvAlphaHints.h"
 #include "skin/core/services/sDialogs.h"
 #include "skin/render/sGraphUtils.h"
+#include "skin/render/sSectionPaint.h"
 #include "tests/common/tempdir.h"
+#include "tests/skin/core/skintest.h"
 
 namespace {
 
@@ -295,4 +298,60 @@ TEST_F(Hints, AHintAppearsOverAControlAfterItsPauseAndHidesOnTime) {
   SetCursorPos(5, 5);
   ASSERT_TRUE(WaitFor([&] { return !hints.HintVisible(); }, 10000));
   vcl::Application->SetHintPause(500);
+}
+
+TEST_F(Hints, ASkinnedBalloonIsClearWhereItsSectionsMaskLeavesTheKeyColour) {
+  skintest::TempSkinDir dir;
+  dir.AddFolder(L"Lale");
+  auto host = std::make_unique<vcl::TForm>(nullptr);
+  auto* manager = new TsSkinManager(host.get());
+  manager->SetIsDefault(true);
+  manager->SetSkinDirectory(dir.Path());
+  manager->SetSkinName(L"Lale");
+  manager->SetActive(true);
+  ASSERT_TRUE(WaitFor([&] { return manager->Active(); }, 15000));
+  const int idx = manager->GetSkinIndex(L"BUTTON");
+  ASSERT_GE(idx, 0);
+  TsAlphaHints hints(nullptr);
+  hints.SetAnimated(false);
+  hints.SetUseSkinData(true);
+  hints.SetSkinSection(L"BUTTON");
+  ASSERT_TRUE(hints.Skinned());
+  hints.ShowHint(vcl::TPoint(300, 300), L"Öğrenci numarası", 0);
+  ASSERT_TRUE(hints.HintVisible());
+  vcl::TBitmap* b = hints.HintWindow()->AlphaBmp();
+  ASSERT_NE(b, nullptr);
+  ASSERT_GT(b->Width(), 20);
+  // The reference: the section with its mask over the key colour.
+  auto ref = CreateBmp32(b->Width(), b->Height());
+  TCacheInfo ci = EmptyCI;
+  ci.FillColor = 0xFF00FF;
+  PaintItem(idx, ci, true, 0, vcl::Rect(0, 0, b->Width(), b->Height()), vcl::TPoint(0, 0), ref.get(), manager);
+  int clear = 0, keyed = 0;
+  for (int y = 0; y < b->Height(); ++y)
+    for (int x = 0; x < b->Width(); ++x) {
+      const bool key = (Pixel(ref.get(), x, y) & 0xFFFFFF) == 0xFF00FF;
+      keyed += key ? 1 : 0;
+      if (key) {
+        EXPECT_EQ(Pixel(b, x, y), 0u) << x << "," << y;
+        ++clear;
+      } else {
+        ASSERT_EQ(Pixel(b, x, y) >> 24, 255u) << x << "," << y;
+      }
+    }
+  EXPECT_EQ(clear, keyed);
+  EXPECT_GT(keyed, 0);  // the mask's corners
+  // Inside, off the text, the section's own colour (premultiplied at full opacity: within a step).
+  const std::uint32_t in = Pixel(b, 3, b->Height() / 2), want = Pixel(ref.get(), 3, b->Height() / 2);
+  for (int shift : {0, 8, 16})
+    EXPECT_LE(std::abs(static_cast<int>((in >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)), 2);
+  vcl::TBitmap shot(b->Width(), b->Height(), vcl::pf24bit);
+  RECT all{0, 0, b->Width(), b->Height()};
+  FillRect(shot.Canvas()->Handle(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(shot.Canvas()->Handle(), 0, 0, b->Width(), b->Height(), b->Canvas()->Handle(), 0, 0, b->Width(),
+             b->Height(), bf);
+  shot.SaveToFile(L"Z:\\tmp\\skin26d_balloon_Lale.bmp");
+  hints.HideAll();
+  manager->SetActive(false);
 }

@@ -22,20 +22,6 @@
 
 namespace {
 
-// No hint pops up over a button while it is held down.
-void HoldHints() {
-  if (ShowHintStored) return;
-  AppShowHint = vcl::Application->ShowHint();
-  ShowHintStored = true;
-  vcl::Application->SetShowHint(false);
-}
-
-void RestoreHints() {
-  if (!ShowHintStored) return;
-  vcl::Application->SetShowHint(AppShowHint);
-  ShowHintStored = false;
-}
-
 // True when the caption marks ch as its accelerator ("&Kaydet" answers 'k' and 'K'; "&&" is a plain '&').
 bool IsAccel(WPARAM ch, const rtl::String& caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {

@@ -17,24 +17,6 @@
 #include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
 
-namespace {
-
-// No hint pops up over a button while it is held down.
-void HoldHints() {
-  if (ShowHintStored) return;
-  AppShowHint = vcl::Application->ShowHint();
-  ShowHintStored = true;
-  vcl::Application->SetShowHint(false);
-}
-
-void RestoreHints() {
-  if (!ShowHintStored) return;
-  vcl::Application->SetShowHint(AppShowHint);
-  ShowHintStored = false;
-}
-
-}  // namespace
-
 TsSpeedButton::TsSpeedButton(vcl::TComponent* owner)
     : vcl::TSpeedButton(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FCommonData->COC = COC_TsSpeedButton;

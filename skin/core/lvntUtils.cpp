@@ -423,3 +423,16 @@ void Delay(int ms) {
     }
   } while (GetTickCount() - start < static_cast<DWORD>(ms));
 }
+
+void HoldHints() {
+  if (ShowHintStored) return;
+  AppShowHint = vcl::Application->ShowHint();
+  ShowHintStored = true;
+  vcl::Application->SetShowHint(false);
+}
+
+void RestoreHints() {
+  if (!ShowHintStored) return;
+  vcl::Application->SetShowHint(AppShowHint);
+  ShowHintStored = false;
+}

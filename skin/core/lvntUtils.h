@@ -147,6 +147,9 @@ extern wchar_t cMenuCaption;
 extern bool lv_UseSysCharSet, lv_KeepOwnFont, DrawSkinnedMDIWall, DrawSkinnedMDIScrolls, lv_ChangeThumbPreviews,
     lv_AllowHotEdits, StdTransparency, FadingForbidden, ShowHintStored, AppShowHint, fGlobalFlag;
 extern int lv_DialogsLevel;
+// No hint pops up over a button while it is held down: the application's hints are held off and given back.
+void HoldHints();
+void RestoreHints();
 // The speed button whose drop-down menu is open.
 extern vcl::TControl* TempControl;
 // A screen-magnifier window; nothing in this program creates one.

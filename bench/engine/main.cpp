@@ -29,7 +29,12 @@
 using rtl::String;
 using Clock = std::chrono::steady_clock;
 
+#include "measure.h"
+
 namespace {
+
+using bench::Duration;
+using bench::PrivateBytes;
 
 constexpr int kRecords = 10000;
 
@@ -40,32 +45,6 @@ double Best(int runs, const std::function<double()>& fn) {
   double best = 1e300;
   for (int i = 0; i < runs; ++i) best = std::min(best, fn());
   return best;
-}
-
-std::string Duration(double seconds) {
-  char buf[32];
-  if (seconds >= 1)
-    std::snprintf(buf, sizeof buf, "%.2f s", seconds);
-  else if (seconds >= 1e-3)
-    std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
-  else
-    std::snprintf(buf, sizeof buf, "%.1f us", seconds * 1e6);
-  return buf;
-}
-
-// Committed private memory of the process, summed over its address space (the system's own counter reads 0 under
-// Wine).
-long long PrivateBytes() {
-  long long total = 0;
-  const char* p = nullptr;
-  MEMORY_BASIC_INFORMATION info;
-  while (VirtualQuery(p, &info, sizeof info) == sizeof info) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
-    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-    if (next <= p) break;
-    p = next;
-  }
-  return total;
 }
 
 // A table of students with Turkish texts, in a folder of its own removed afterwards.

@@ -30,7 +30,11 @@
 using rtl::String;
 using Clock = std::chrono::steady_clock;
 
+#include "measure.h"
+
 namespace {
+
+using bench::Duration;
 
 constexpr int kPages = 1000;
 constexpr int kRows = 30;
@@ -43,17 +47,6 @@ double Best(int runs, const std::function<double()>& fn) {
   double best = 1e300;
   for (int i = 0; i < runs; ++i) best = std::min(best, fn());
   return best;
-}
-
-std::string Duration(double seconds) {
-  char buf[32];
-  if (seconds >= 1)
-    std::snprintf(buf, sizeof buf, "%.2f s", seconds);
-  else if (seconds >= 1e-3)
-    std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
-  else
-    std::snprintf(buf, sizeof buf, "%.1f us", seconds * 1e6);
-  return buf;
 }
 
 class TBenchEngine : public TqvxCustomEngine {

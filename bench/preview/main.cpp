@@ -36,37 +36,16 @@
 using Clock = std::chrono::steady_clock;
 using rtl::String;
 
+#include "measure.h"
+
 namespace {
+
+using bench::Duration;
+using bench::PrivateBytes;
 
 constexpr int kPages = 2000;
 
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::string Duration(double seconds) {
-  char buf[32];
-  if (seconds >= 1)
-    std::snprintf(buf, sizeof buf, "%.2f s", seconds);
-  else if (seconds >= 1e-3)
-    std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
-  else
-    std::snprintf(buf, sizeof buf, "%.0f us", seconds * 1e6);
-  return buf;
-}
-
-// Committed private memory of the process, summed over its address space (the system's own counter reads 0 under
-// Wine).
-long long PrivateBytes() {
-  long long total = 0;
-  const char* p = nullptr;
-  MEMORY_BASIC_INFORMATION info;
-  while (VirtualQuery(p, &info, sizeof info) == sizeof info) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
-    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-    if (next <= p) break;
-    p = next;
-  }
-  return total;
-}
 
 std::string Megabytes(long long bytes) {
   char buf[32];

@@ -105,6 +105,11 @@ void TsDBDateEdit::KeyDown(rtl::Word& key, vcl::TShiftState shift) {
 }
 
 void TsDBDateEdit::KeyPress(wchar_t& key) {
+  // The open calendar takes its own keys ("T" selects today there) before the field's key rules.
+  if (DroppedDown() && (key == L'+' || key == L'-' || key == L'T' || key == L't')) {
+    TsCustomDateEdit::KeyPress(key);
+    return;
+  }
   if (DateKey(key)) return;
   // Checked before the mask takes the key, so that a refused key never reaches the text.
   if (FDataLink->Field() && key >= 32 && key <= 255 && !(key >= L'0' && key <= L'9') &&
@@ -149,9 +154,7 @@ void TsDBDateEdit::Dispatch(vcl::TMessage& m) {
         FDataLink->UpdateRecord();
       } catch (const rtl::Exception&) {
         // The text stays for the user to correct, selected and focused.
-        SelectAll();
-        if (CanFocus()) SetFocus();
-        if (vcl::Application) vcl::Application->HandleException(this);
+        RefuseExit();
         return;
       }
       TsCustomComboEdit::Dispatch(m);

@@ -2,8 +2,12 @@
 // The date edit: a combo edit whose mask and display format follow the user's short date format. It keeps the
 // date beside the text, completes a missing year when the user leaves it and reports "Invalid date" for a text that
 // is no date. Its button drops down a calendar; the day picked there becomes the edit's date.
+#include <memory>
+
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/stringlist.h"
 #include "skin/controls/sCustomComboEdit.h"
+#include "skin/controls/sMonthCalendar.h"
 #include "skin/controls/sDateUtils.h"
 
 class TsPopupCalendar;
@@ -13,6 +17,7 @@ VCL_ENUM(TYearDigits, dyDefault, dyFour, dyTwo)
 class TsCustomDateEdit : public TsCustomComboEdit {
   VCL_CLASS(TsCustomDateEdit, TsCustomComboEdit)
   explicit TsCustomDateEdit(vcl::TComponent* owner);
+  ~TsCustomDateEdit() override;
   void Loaded() override;
 
   // NullDate when the text holds no complete date (today instead with DefaultToday).
@@ -61,7 +66,29 @@ class TsCustomDateEdit : public TsCustomComboEdit {
     return (FMinDate == 0 || value >= FMinDate) && (FMaxDate == 0 || value <= FMaxDate);
   }
   void PopupWindowShow() override;
+  void PopupWindowClose() override;
   TsPopupCalendar* PopupCalendar() const { return FPopupCalendar; }
+  // Hands the edit's calendar settings and events to its popup calendar (when there is one).
+  void UpdatePopup();
+  // The 1-based character under client x (counting the date's digits and separators), 0 beyond them all.
+  int CaretPos(int x);
+  // At most four lines: the hints of the calendar's previous-year, previous-month, next-month and next-year buttons.
+  rtl::TStringList* CalendarHints() const { return FCalendarHints.get(); }
+  TCalDayOfWeek StartOfWeek() const { return FStartOfWeek; }
+  void SetStartOfWeek(TCalDayOfWeek value);
+  TDaysOfWeek Weekends() const { return FWeekends; }
+  void SetWeekends(TDaysOfWeek value);
+  vcl::TColor WeekendColor() const { return FWeekendColor; }
+  void SetWeekendColor(vcl::TColor value);
+  // The edit is hooked into the main window for changes of the user's settings.
+  bool Hooked() const { return FHooked; }
+
+  // (Sender, var Date, var CanAccept): a day picked in the calendar, before the edit takes it.
+  std::function<void(rtl::TObject*, rtl::TDateTime&, bool&)> OnAcceptDate;
+  TGetCellParams OnGetCellParams;
+  TGetCellParams OnDrawDay;
+  std::function<void(rtl::TObject*, vcl::TFont*)> OnGetPopupFont;
+  vcl::TNotifyEvent OnCloseUp;
 
  protected:
   void Change() override;
@@ -76,6 +103,15 @@ class TsCustomDateEdit : public TsCustomComboEdit {
   // True while the text and the date are being brought into step (shared by every date edit).
   static bool TextChanging();
   rtl::String FormatDate(rtl::TDateTime date) const;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  // A change of the user's settings (WM_SETTINGCHANGE at the main window): format and mask are built again.
+  bool FormatSettingsChange(vcl::TMessage& m);
+  // Leaving with a text that is no date: the message, and the user stays in the edit.
+  void RefuseExit();
+  // Brings the edit's form to the front and the focus into the edit.
+  void RestoreFocus();
+  void CalendarHintsChanged(rtl::TObject* sender);
 
   bool FFormatting = false;
   bool FShowWeeks = false;
@@ -91,6 +127,15 @@ class TsCustomDateEdit : public TsCustomComboEdit {
   TYearDigits FYearDigits = dyFour;
   rtl::String FDateFormat;
   TsPopupCalendar* FPopupCalendar = nullptr;
+  bool FHooked = false;
+  int FHookId = 0;
+  // Set after the "Invalid date" box until the user acts in the edit: a loss of the activation to nothing that
+  // the window system delivers late (after the box is gone) gives the focus back to the edit.
+  bool FRefocusAfterBox = false;
+  std::unique_ptr<rtl::TStringList> FCalendarHints;
+  TCalDayOfWeek FStartOfWeek = dowLocaleDefault;
+  TDaysOfWeek FWeekends{dowSunday};
+  vcl::TColor FWeekendColor = vcl::clRed;
 };
 
 class TsDateEdit : public TsCustomDateEdit {

@@ -205,10 +205,7 @@ void SaveScreen(HWND a, HWND b, const std::string& name) {
 // A day picked in the open calendar, as the calendar reports a click on it.
 void Pick(TsPopupCalendar* popup, rtl::TDateTime date) {
   popup->SetCalendarDate(date);
-  NMSELCHANGE sel{};
-  sel.nmhdr.hwndFrom = popup->Calendar();
-  sel.nmhdr.code = MCN_SELECT;
-  SendMessageW(popup->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&sel));
+  popup->CalendarClick();
   vcl::Application->ProcessMessages();
 }
 
@@ -437,11 +434,11 @@ TEST_F(DateEditForm, TheCalendarOffersOnlyDaysWithinTheLimits) {
   edit->ButtonClick();
   ASSERT_TRUE(testutil::PumpUntil([&] { return edit->DroppedDown(); }));
   TsPopupCalendar* popup = edit->PopupCalendar();
-  SYSTEMTIME range[2] = {};
-  DWORD flags = static_cast<DWORD>(SendMessageW(popup->Calendar(), MCM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)));
-  EXPECT_EQ(flags, static_cast<DWORD>(GDTR_MIN | GDTR_MAX));
-  EXPECT_EQ(range[0].wDay, 10);
-  EXPECT_EQ(range[1].wDay, 20);
+  EXPECT_EQ(popup->Calendar()->MinDate(), rtl::EncodeDate(2026, 1, 10));
+  EXPECT_EQ(popup->Calendar()->MaxDate(), rtl::EncodeDate(2026, 1, 20));
+  // The calendar keeps to the limits too.
+  popup->SetCalendarDate(rtl::EncodeDate(2026, 1, 21));
+  EXPECT_EQ(popup->CalendarDate(), popup->Calendar()->MaxDate());
   RedrawWindow(popup->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   vcl::Application->ProcessMessages();
   SaveScreen(edit->Handle(), popup->Handle(), "date_edit_calendar_open");

@@ -280,11 +280,7 @@ TEST_F(SkinnedDBControls, DateEditDropsItsCalendarAndTakesThePickedDay) {
   EXPECT_EQ(popup->CalendarDate(), rtl::Date());
 
   popup->SetCalendarDate(rtl::EncodeDate(2025, 6, 7));
-  NMSELCHANGE sel{};
-  sel.nmhdr.hwndFrom = popup->Calendar();
-  sel.nmhdr.idFrom = 0;
-  sel.nmhdr.code = MCN_SELECT;
-  SendMessageW(popup->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&sel));
+  popup->CalendarClick();
   vcl::Application->ProcessMessages();
   EXPECT_FALSE(date_->DroppedDown());
   EXPECT_EQ(WindowText(date_->Handle()), L"07.06.2025");

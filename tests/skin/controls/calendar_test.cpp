@@ -4,7 +4,9 @@
 // and without a skin. Also where the focus lands after the "Invalid date" box, and the part a click selects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 
 #include "platform/db/ado.h"
@@ -580,9 +582,10 @@ class DateFocus : public ::testing::Test {
 };
 
 TEST_F(DateFocus, AfterTheInvalidDateBoxTheFocusIsBackInTheDateEdit) {
-  const char* env = std::getenv("CAL27_RUNS");
-  const int runs = env ? std::atoi(env) : 12;
-  int lost = 0;
+  // Runs enough to meet the window system's late hand-over of the activation now and then (TAVREL_FOCUS_RUNS may
+  // ask for more).
+  const char* env = std::getenv("TAVREL_FOCUS_RUNS");
+  const int runs = env ? std::max(1, std::atoi(env)) : 12;
   for (int run = 0; run < runs; ++run) {
     SCOPED_TRACE(run);
     edit_->SetDate(NullDate);
@@ -595,26 +598,18 @@ TEST_F(DateFocus, AfterTheInvalidDateBoxTheFocusIsBackInTheDateEdit) {
       Key(edit_->Handle(), VK_TAB);
     }
     ASSERT_TRUE(testutil::PumpUntil([&] { return answer.seen >= 1; }));
-    bool back = testutil::PumpUntil([&] { return GetFocus() == edit_->Handle(); }, env ? 3000 : testutil::kWaitMs);
+    EXPECT_EQ(answer.text, L"Invalid date");
+    const bool back = testutil::PumpUntil([&] { return GetFocus() == edit_->Handle(); });
     // Still there once everything the box left behind has been handled.
     Settle(form_->Handle());
-    if (!back || GetFocus() != edit_->Handle()) {
-      ++lost;
-      wchar_t cls[64] = {}, title[64] = {};
-      GetClassNameW(GetForegroundWindow(), cls, 64);
-      GetWindowTextW(GetForegroundWindow(), title, 64);
-      std::printf("run %d: focus %p active %p fg %p %ls '%ls' visible %d form %p\n", run, (void*)GetFocus(),
-                  (void*)GetActiveWindow(), (void*)GetForegroundWindow(), cls, title,
-                  IsWindowVisible(GetForegroundWindow()), (void*)form_->Handle());
-      SetForegroundWindow(form_->Handle());
-      SetFocus(edit_->Handle());
-      Settle(form_->Handle());
-      continue;
-    }
+    wchar_t cls[64] = {};
+    GetClassNameW(GetForegroundWindow(), cls, 64);
+    ASSERT_TRUE(back && GetFocus() == edit_->Handle())
+        << "focus on " << (GetFocus() == next_->Handle() ? "the next edit" : GetFocus() ? "another window" : "none")
+        << "; the front window is " << testutil::Utf8(cls);
     EXPECT_EQ(form_->ActiveControl(), edit_);
     EXPECT_EQ(testutil::WindowText(edit_->Handle()), L"31.02.2026");
   }
-  EXPECT_EQ(lost, 0);
 }
 
 TEST_F(DateFocus, AClickSelectsThePartOfTheDateUnderIt) {

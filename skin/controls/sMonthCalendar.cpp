@@ -11,6 +11,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinOptions.h"
+#include "skin/core/services/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
 
@@ -537,6 +538,14 @@ void TsMonthCalendar::MakePopup() {
   for (int year = y0 - 4; year <= y0 + 5; ++year)
     if (year >= 1 && year <= 9999) yearItem(PopMenu->Items(), year, true);
   for (int first = y0 + 6; first <= y0 + 36; first += 10) group(first);
+  HookMenu(true);
+}
+
+void TsMonthCalendar::HookMenu(bool active) {
+  TsSkinManager* sm = FCommonData->SkinManager();
+  if (!PopMenu || !sm || !sm->SkinableMenus()) return;
+  if (active && (!FCommonData->Skinned() || !sm->SkinnedPopups())) return;
+  sm->SkinableMenus()->HookPopupMenu(PopMenu, active);
 }
 
 void TsMonthCalendar::TitleClick() {
@@ -590,6 +599,7 @@ void TsMonthCalendar::WndProc(vcl::TMessage& m) {
   inherited::WndProc(m);
   if (m.Msg == SM_LUMICMD && (m.WParamHi() == LVC_REMOVESKIN || m.WParamHi() == LVC_REFRESH) &&
       reinterpret_cast<TsSkinManager*>(m.LParam) == FCommonData->SkinManager()) {
+    HookMenu(m.WParamHi() == LVC_REFRESH);
     UpdateCalendar();
     if (FGrid->HandleAllocated()) FGrid->Invalidate();
     if (FShowTitle && FDragBar->HandleAllocated()) FDragBar->Perform(m.Msg, m.WParam, m.LParam);

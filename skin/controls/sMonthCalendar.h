@@ -152,6 +152,8 @@ class TsMonthCalendar : public TsPanel {
   // Builds the year/month menu around this year (once) and pops it up at the cursor.
   void TitleClick();
   void MakePopup();
+  // Hands the year/month menu to the skinned-menu support (active) or takes it back.
+  void HookMenu(bool active);
   // The popup calendar holding this calendar, if any.
   TsPopupCalendar* PopupOwner() const;
   // Steps taken by the last slide (0: the month changed without one).

@@ -308,6 +308,32 @@ TEST_F(CalendarForm, ClickingADayOfTheNextMonthSwitchesToItAndSelectsIt) {
   EXPECT_EQ(cal_->CalendarDate(), D(2026, 1, 30));
 }
 
+TEST_F(CalendarForm, TheTitleMenuOffersDecadesYearsAndMonths) {
+  cal_->SetCalendarDate(D(2026, 5, 31));
+  cal_->MakePopup();
+  vcl::TMenuItem* root = cal_->YearMenu()->Items();
+  // Five decades before, the ten years around this one, four decades after.
+  ASSERT_EQ(root->Count(), 19);
+  EXPECT_EQ(root->Items(0)->Caption(), L"1972..1981");
+  EXPECT_EQ(root->Items(4)->Caption(), L"2012..2021");
+  EXPECT_EQ(root->Items(5)->Caption(), L"  2022");
+  EXPECT_EQ(root->Items(14)->Caption(), L"  2031");
+  EXPECT_EQ(root->Items(18)->Caption(), L"2062..2071");
+  vcl::TMenuItem* year = root->Items(9);
+  EXPECT_EQ(year->Tag(), 2026);
+  EXPECT_TRUE(year->Checked());
+  ASSERT_EQ(year->Count(), 12);
+  EXPECT_EQ(year->Items(0)->Caption(), LocaleInfo(LOCALE_SMONTHNAME1));
+  EXPECT_TRUE(year->Items(4)->Checked());
+  // A month of another year: the day is cut to the month's length.
+  vcl::TMenuItem* decade = root->Items(15);
+  vcl::TMenuItem* other = decade->Items(2);
+  EXPECT_EQ(other->Tag(), 2034);
+  other->Items(1)->Click();
+  EXPECT_EQ(cal_->CalendarDate(), D(2034, 2, 28));
+  EXPECT_EQ(cal_->DragBar()->Caption(), LocaleInfo(LOCALE_SMONTHNAME2) + L" 2034");
+}
+
 // A bound date edit over the interview table of a real file, beside a plain edit to move the focus to.
 struct SkinCase {
   const wchar_t* name;  // nullptr: no skin

@@ -303,11 +303,17 @@ void TwzProcVariable::Invoke(Variant& out) {
     else
       ResetResult(plainResult);
   }
-  for (TwzScript* p = FProgram; p; p = p->Parent())
-    if (p->MainProg()) {
-      mainProg = p;
-      break;
-    }
+  const std::uint64_t epoch = TwzScript::ChainEpoch();
+  if (epoch != FMainEpoch) [[unlikely]] {
+    FMainFound = nullptr;
+    for (TwzScript* p = FProgram; p; p = p->Parent())
+      if (p->MainProg()) {
+        FMainFound = p;
+        break;
+      }
+    FMainEpoch = epoch;
+  }
+  mainProg = FMainFound;
   if (mainProg) {
     oldRunning = mainProg->ProgRunning();
     mainProg->SetProgRunning(FProgram);

@@ -301,6 +301,8 @@ protected:
   std::vector<std::pair<TwzCustomVariable*, rtl::Variant>> FSaved;
   std::vector<TwzCustomVariable*> FLocals;
   std::uint64_t FLocalsGeneration = 0;
+  std::uint64_t FMainEpoch = 0;      // TwzScript::ChainEpoch when FMainFound was looked up (0: never)
+  TwzScript* FMainFound = nullptr;   // the nearest main program up the local program's chain
   const std::uint64_t* FGeneration;  // the local program's registry generation (see TwzScript::Stamp)
   bool FLocalsKnown = false;
   bool FTextLocals = false;  // some of FLocals are text variables

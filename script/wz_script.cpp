@@ -83,9 +83,12 @@ void wzUnregisterRTTIModule(TwzRTTIModuleClass moduleClass) {
 
 // --- program ---
 
-TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {}
+TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {
+  BumpChainEpoch();
+}
 
 TwzScript::~TwzScript() {
+  BumpChainEpoch();
   CountHook(false);
   FStamp->Alive = false;
   DropEvaluations();
@@ -245,7 +248,7 @@ void TwzScript::Execute() {
   ExitCalled = false;
   Terminated = false;
   FIsRunning = true;
-  FMainProg = true;
+  SetMainProg(true);
   struct Reset {
     TwzScript* self;
     ~Reset() {
@@ -545,7 +548,7 @@ Variant TwzScript::CallFunction2(TwzProcVariable* func, const Variant& params) {
   if (!func) return Variant::Null();
   // A host may call routines without ever running the main block; the program still anchors the chain, so
   // Evaluate from a handler sees the routine that runs.
-  if (!FParent) FMainProg = true;
+  if (!FParent) SetMainProg(true);
   if (params.IsArray()) {
     const int high = params.HighBound(1);
     const int low = params.LowBound(1);

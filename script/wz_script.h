@@ -192,11 +192,22 @@ public:
 
   TwzStatement* Statement() const { return FStatement; }
   TwzScript* Parent() const { return FParent; }
-  void SetParent(TwzScript* value) { FParent = value; }
+  void SetParent(TwzScript* value) {
+    FParent = value;
+    BumpChainEpoch();
+  }
   TwzScript* ProgRunning() const { return FProgRunning; }
   void SetProgRunning(TwzScript* value) { FProgRunning = value; }
   bool MainProg() const { return FMainProg; }
-  void SetMainProg(bool value) { FMainProg = value; }
+  void SetMainProg(bool value) {
+    if (FMainProg == value) return;
+    FMainProg = value;
+    BumpChainEpoch();
+  }
+  // Changes whenever a program's parent or main-program mark changes, or a program comes or goes: a routine keeps
+  // the main program it found up its chain until then, instead of walking the chain on every call.
+  static std::uint64_t ChainEpoch() { return FChainEpoch.load(std::memory_order_relaxed); }
+  static void BumpChainEpoch() { FChainEpoch.fetch_add(1, std::memory_order_relaxed); }
   bool IsRunning() const { return FIsRunning; }
   void SetIsRunning(bool value) { FIsRunning = value; }
   TwzAddedBy AddedBy() const { return FAddedBy; }
@@ -263,6 +274,7 @@ private:
   // The programs of the process that have been given a line hook and still hold it (Evaluate's brief removal of the
   // hook leaves the count alone: it may overstate, never understate).
   static inline std::atomic<int> FHookedPrograms{0};
+  static inline std::atomic<std::uint64_t> FChainEpoch{1};
   void CountHook(bool hooked) {
     if (hooked == FHookCounted) return;
     FHookCounted = hooked;

@@ -38,7 +38,7 @@ private:
 // Restores a recursive call's caller's locals whatever happens.
 struct LocalsGuard {
   TwzProcVariable* proc = nullptr;
-  size_t mark = 0;
+  TwzProcVariable::LocalsMark mark;
   ~LocalsGuard() {
     if (proc) proc->RestoreLocals(mark);
   }

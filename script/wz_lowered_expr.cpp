@@ -411,7 +411,7 @@ class ArgValues {
 
 struct LocalsGuard {
   TwzProcVariable* proc = nullptr;
-  size_t mark = 0;
+  TwzProcVariable::LocalsMark mark;
   // Inline: it runs on every call of a routine.
   [[gnu::always_inline]] ~LocalsGuard() {
     if (proc) proc->RestoreLocals(mark);
@@ -492,6 +492,71 @@ class OneStepCall final : public Expr {
   TwzProcVariable* proc_ = nullptr;
   bool exactProc_ = false;  // a script routine of the class itself: called without the virtual dispatch
   TwzCustomHelper* helper_ = nullptr;
+  std::vector<ExprPtr> args_;
+  std::vector<String> sources_;
+};
+
+// A one-step call of a script routine (of the class TwzProcVariable itself): OneStepCall's walk with the routine
+// run inline, without the virtual dispatch, the helper's steps or a call out of line for the routine's frame.
+class ScriptCall final : public Expr {
+ public:
+  explicit ScriptCall(TwzDesignator* designator)
+      : designator_(designator),
+        step_(designator->Items(0)),
+        proc_(static_cast<TwzProcVariable*>(step_->Ref())) {
+    for (int i = 0; i < step_->Count(); ++i) {
+      TwzCustomExpression* arg = step_->Items(i);
+      args_.push_back(arg ? LowerExpression(arg) : nullptr);
+      auto* e = dynamic_cast<TwzExpression*>(arg);
+      sources_.push_back(e ? e->Source() : String());
+    }
+  }
+
+  void Eval(Variant& out) override {
+    TwzProcVariable* const proc = proc_;
+    LocalsGuard locals;
+    if (proc->Executing()) {
+      locals.mark = proc->SaveLocals();
+      locals.proc = proc;
+    }
+    const int paramCount = proc->Count();
+    const int argCount = std::min(paramCount, static_cast<int>(args_.size()));
+    if (argCount == 1) [[likely]] {
+      Variant value;
+      ReadArgument(proc, 0, value);
+      wzSetParam(proc->ParamAt(0), value);
+    } else if (paramCount > 0) {
+      ArgValues values(argCount);
+      for (int i = 0; i < argCount; ++i) {
+        Variant value;
+        ReadArgument(proc, i, value);
+        values[i] = std::move(value);
+      }
+      for (int i = 0; i < argCount; ++i) wzSetParam(proc->ParamAt(i), values[i]);
+    }
+    proc->SetNeedResult(designator_->NeedResult());
+    proc->InvokeInline(out);
+    for (int i = 0; i < argCount; ++i)
+      if (proc->ParamAt(i)->IsVarParam()) [[unlikely]]
+        WriteBack(i);
+  }
+
+ private:
+  [[gnu::always_inline]] void ReadArgument(TwzCustomVariable* item, int i, Variant& value) {
+    if (item->IsMacro()) [[unlikely]]
+      value = Variant(sources_[static_cast<size_t>(i)]);
+    else if (Expr* arg = args_[static_cast<size_t>(i)].get()) [[likely]]
+      arg->Eval(value);
+    else
+      value = Variant::Null();
+  }
+  [[gnu::noinline]] void WriteBack(int i) {
+    if (TwzCustomExpression* arg = step_->Items(i)) arg->SetValue(proc_->ParamAt(i)->GetValue());
+  }
+
+  TwzDesignator* designator_;
+  TwzDesignatorItem* step_;
+  TwzProcVariable* proc_;
   std::vector<ExprPtr> args_;
   std::vector<String> sources_;
 };
@@ -627,6 +692,7 @@ ExprPtr LowerDesignator(TwzDesignator* d) {
   }
   if (type == typeid(TwzDesignator) && !d->HasLateBindingSource() && d->Count() == 1) {
     TwzCustomVariable* item = d->Items(0)->Ref();
+    if (item && typeid(*item) == typeid(TwzProcVariable)) return std::make_unique<ScriptCall>(d);
     if (item && !item->IsKind(wzkDesignator)) return std::make_unique<OneStepCall>(d);
   }
   return std::make_unique<ItemRead>(d);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -331,3 +332,62 @@ private:
   int FCodeRunning = 0;
   std::vector<std::unique_ptr<TwzLoweredCode>> FRetiredCode;
 };
+
+// Runs a script routine (see TwzProcVariable::Invoke). The flags of the local program are cleared, the routine
+// marked running and the main program told which program runs; all of it is undone also when an exception escapes.
+inline void TwzProcVariable::InvokeInline(rtl::Variant& out) {
+  wzCheckCallDepth();
+  TwzScript* const prog = FProgram;
+  const std::uint64_t epoch = TwzScript::ChainEpoch();
+  if (epoch != FMainEpoch) [[unlikely]]
+    FindMain(epoch);
+  struct Restore {
+    TwzProcVariable* self;
+    TwzScript* prog;
+    TwzScript* mainProg;
+    TwzScript* oldRunning;
+    bool wasExecuting;
+    ~Restore() {
+      prog->ExitCalled = false;
+      prog->Terminated = false;
+      prog->SetIsRunning(false);
+      if (mainProg) mainProg->SetProgRunning(oldRunning);
+      self->FExecuting = wasExecuting;
+    }
+  } restore{this, prog, nullptr, nullptr, FExecuting};
+  FExecuting = true;
+
+  // A function that never assigns its result must not hand back the value of a previous call.
+  TwzCustomVariable* const resultItem = FRefItem;
+  if (resultItem != FResultChecked) [[unlikely]] {
+    // The class test compares type names on this target: made once per result item, not once per call.
+    FResultChecked = resultItem;
+    FResultPlain = resultItem && typeid(*resultItem) == typeid(TwzVariable);
+  }
+  const bool plainResult = FIsFunc && FResultPlain;
+  if (FIsFunc && resultItem) {
+    if (plainResult && resultItem->Typ() == fvtInt && !resultItem->IsReadOnly()) [[likely]]
+      *resultItem->PValue() = rtl::Variant(0);
+    else
+      ResetResult(plainResult);
+  }
+  if (TwzScript* mainProg = FMainFound) {
+    restore.oldRunning = mainProg->ProgRunning();
+    restore.mainProg = mainProg;
+    mainProg->SetProgRunning(prog);
+  }
+  prog->ExitCalled = false;
+  prog->Terminated = false;
+  prog->SetIsRunning(true);
+  prog->RunStatement();
+  if (FIsFunc && FRefItem) {
+    // A plain result without a value handler is its stored value; anything else answers itself.
+    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue()) [[likely]]
+      out = *FRefItem->PValue();
+    else
+      out = FRefItem->GetValue();
+    return;
+  }
+  out = rtl::Variant::Null();
+}
+

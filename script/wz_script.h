@@ -335,7 +335,7 @@ private:
 
 // Runs a script routine (see TwzProcVariable::Invoke). The flags of the local program are cleared, the routine
 // marked running and the main program told which program runs; all of it is undone also when an exception escapes.
-inline void TwzProcVariable::InvokeInline(rtl::Variant& out) {
+[[gnu::always_inline]] inline void TwzProcVariable::InvokeInline(rtl::Variant& out) {
   wzCheckCallDepth();
   TwzScript* const prog = FProgram;
   const std::uint64_t epoch = TwzScript::ChainEpoch();

@@ -413,6 +413,22 @@ struct LocalsGuard {
   }
 };
 
+// Var parameters go back to their arguments once the caller's locals are back: a recursive level that passes its
+// own parameter on must receive what the call left in it, not have it overwritten by the restore.
+[[gnu::noinline]] inline void WriteBackVarParams(TwzDesignatorItem* step, TwzCustomVariable* item, int argCount,
+                                                 LocalsGuard& locals) {
+  ArgValues results(argCount);
+  for (int i = 0; i < argCount; ++i)
+    if (item->ParamAt(i)->IsVarParam()) results[i] = item->ParamAt(i)->GetValue();
+  if (locals.proc) {
+    locals.proc->RestoreLocals(locals.mark);
+    locals.proc = nullptr;
+  }
+  for (int i = 0; i < argCount; ++i)
+    if (item->ParamAt(i)->IsVarParam())
+      if (TwzCustomExpression* arg = step->Items(i)) arg->SetValue(results[i]);
+}
+
 // A path of one step with its arguments (a routine, a standard or host function): the designator's walk for that
 // step, in its order: a running routine's locals saved, every argument evaluated before any parameter changes, the
 // helper's parent set, the call, var parameters written back, the locals restored.
@@ -422,7 +438,6 @@ class OneStepCall final : public Expr {
       : designator_(designator), step_(designator->Items(0)), item_(step_->Ref()) {
     if (item_->IsKind(wzkProc)) {
       proc_ = static_cast<TwzProcVariable*>(item_);
-      exactProc_ = typeid(*item_) == typeid(TwzProcVariable);
     }
     if (item_->IsKind(wzkHelper)) helper_ = static_cast<TwzCustomHelper*>(item_);
     for (int i = 0; i < step_->Count(); ++i) {
@@ -461,14 +476,12 @@ class OneStepCall final : public Expr {
       helper_->SetProg(designator_->Program());
     }
     item->SetNeedResult(designator_->NeedResult());
-    if (exactProc_)
-      proc_->Invoke(out);
-    else
-      out = item->GetValue();
-    for (int i = 0; i < argCount; ++i) {
-      TwzParamItem* param = item->ParamAt(i);
-      if (param->IsVarParam() && step_->Items(i)) step_->Items(i)->SetValue(param->GetValue());
-    }
+    out = item->GetValue();
+    for (int i = 0; i < argCount; ++i)
+      if (item->ParamAt(i)->IsVarParam()) [[unlikely]] {
+        WriteBackVarParams(step_, item, argCount, locals);
+        break;
+      }
   }
 
  private:
@@ -485,7 +498,6 @@ class OneStepCall final : public Expr {
   TwzDesignatorItem* step_;
   TwzCustomVariable* item_;
   TwzProcVariable* proc_ = nullptr;
-  bool exactProc_ = false;  // a script routine of the class itself: called without the virtual dispatch
   TwzCustomHelper* helper_ = nullptr;
   std::vector<ExprPtr> args_;
   std::vector<String> sources_;
@@ -532,8 +544,10 @@ class ScriptCall final : public Expr {
     proc->SetNeedResult(designator_->NeedResult());
     proc->InvokeInline(out);
     for (int i = 0; i < argCount; ++i)
-      if (proc->ParamAt(i)->IsVarParam()) [[unlikely]]
-        WriteBack(i);
+      if (proc->ParamAt(i)->IsVarParam()) [[unlikely]] {
+        WriteBackVarParams(step_, proc, argCount, locals);
+        break;
+      }
   }
 
  private:
@@ -544,9 +558,6 @@ class ScriptCall final : public Expr {
       arg->Eval(value);
     else
       value = Variant::Null();
-  }
-  [[gnu::noinline]] void WriteBack(int i) {
-    if (TwzCustomExpression* arg = step_->Items(i)) arg->SetValue(proc_->ParamAt(i)->GetValue());
   }
 
   TwzDesignator* designator_;

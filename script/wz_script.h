@@ -292,6 +292,8 @@ private:
   void DropCode();
   // The main statement run as a tree, when no lower form was made.
   void RunTrees();
+  // CallFunction2's call, with the running level's locals already saved by the caller.
+  rtl::Variant CallSaved(TwzProcVariable* func, const rtl::Variant& params);
   rtl::String EvaluationText(const rtl::String& expression) const;
   // Drops the compiled evaluations; those still running are freed when the outermost evaluation ends.
   void DropEvaluations();

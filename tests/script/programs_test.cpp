@@ -284,6 +284,35 @@ TEST_F(ScriptPrograms, RecursiveRoutinesKeepEachLevelsLocals) {
   }
 }
 
+// A host handler that calls a routine running already (the routine called the handler) leaves the running level's
+// locals as they were, with and without text locals, and CallFunction1 still reads the var parameters back.
+TEST_F(ScriptPrograms, RoutineCalledAgainByTheHostKeepsTheRunningLevelsLocals) {
+  script.SetAddedBy(this);
+  script.AddMethod(L"function Again(name: String; n: Integer): Integer",
+                   [this](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
+                     return script.CallFunction(caller->GetVParam(0).AsString(),
+                                                rtl::VarArrayOf({caller->GetVParam(1)}));
+                   });
+  script.AddMethod(L"function AgainVar(n: Integer): Integer",
+                   [this](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
+                     Variant args = rtl::VarArrayOf({caller->GetVParam(0), Variant(0)});
+                     script.CallFunction1(L"W", args);
+                     return args.Element({1});
+                   });
+  script.SetAddedBy(nullptr);
+  EXPECT_EQ(Run(L"function Q(n: Integer): Integer; var k: Integer; v: Variant;\r\n"
+                L"begin k := n * 3; v := 'q' + IntToStr(n); if n > 0 then Result := Again('Q', n - 1) + k "
+                L"else Result := 1;\r\n  Print(IntToStr(n) + ':' + IntToStr(k) + ':' + v) end;\r\n"
+                L"function T(n: Integer): Integer; var k: Integer; t: String;\r\n"
+                L"begin k := n * 3; t := 't' + IntToStr(n); if n > 0 then Result := Again('T', n - 1) + k "
+                L"else Result := 1;\r\n  Print(IntToStr(n) + ':' + IntToStr(k) + ':' + t) end;\r\n"
+                L"procedure W(n: Integer; var r: Integer); var k: Integer;\r\n"
+                L"begin k := n * 5; if n > 0 then r := AgainVar(n - 1) + k else r := 1; "
+                L"Print('w' + IntToStr(n) + ':' + IntToStr(k)) end;\r\n"
+                L"var x: Integer;\r\nbegin Print(Q(2)); Print(T(2)); W(2, x); Print(x) end."),
+            L"0:0:q0;1:3:q1;2:6:q2;10;0:0:t0;1:3:t1;2:6:t2;10;w0:0;w1:5;w2:10;16;");
+}
+
 TEST_F(ScriptPrograms, HostSeesWhatTheScriptLeaves) {
   EXPECT_EQ(Run(L"var n: Integer; begin n := 41; Answer := n + 1; Counter.Count := Answer end."), L"");
   EXPECT_EQ(script.GetVariable(L"Answer").AsInteger(), 42);

@@ -216,11 +216,6 @@ void TwzProcVariable::AddParam(TwzParamItem* param) {
 
 namespace {
 
-// Script procedures nest on the machine stack; a runaway recursion must end as a script error, not a crash. The
-// check is on the room left on the stack, so it holds however deep in the host the script was called from. The
-// system answers the stack's bounds from the thread's own block, which costs far less than a thread_local here.
-constexpr std::size_t kStackReserveForHost = 256 * 1024;
-
 using StackLimitsFunc = void(WINAPI*)(PULONG_PTR low, PULONG_PTR high);
 
 StackLimitsFunc StackLimits() {
@@ -229,14 +224,11 @@ StackLimitsFunc StackLimits() {
   return func;
 }
 
-bool StackNearlyExhausted() {
+}  // namespace
+
+// Where the thread's block does not answer the stack's low end (wzCheckCallDepth reads it there first).
+bool wzStackNearlyExhaustedSlow() {
   const char here = 0;
-#if defined(__x86_64__)
-  // The low end of the stack's reservation, read where GetCurrentThreadStackLimits reads it (the thread's own block,
-  // DeallocationStack): a load instead of a call into the system on every script call.
-  if (const auto* low = reinterpret_cast<const char*>(__readgsqword(0x1478)); low && low < &here)
-    return static_cast<std::size_t>(&here - low) < kStackReserveForHost;
-#endif
   const char* stackBase;
   if (StackLimitsFunc limits = StackLimits()) {
     ULONG_PTR low = 0, high = 0;
@@ -251,80 +243,27 @@ bool StackNearlyExhausted() {
     }
     stackBase = base;
   }
-  return static_cast<std::size_t>(&here - stackBase) < kStackReserveForHost;
+  return static_cast<std::size_t>(&here - stackBase) < kwzStackReserveForHost;
 }
 
-struct CallDepthGuard {
-  CallDepthGuard() {
-    if (StackNearlyExhausted()) throw EwzScriptError(L"Too many nested procedure calls (stack overflow)");
-  }
-};
-
-}  // namespace
+void wzRaiseTooManyNestedCalls() { throw EwzScriptError(L"Too many nested procedure calls (stack overflow)"); }
 
 Variant TwzProcVariable::GetValue() {
   Variant value;
-  Invoke(value);
+  InvokeInline(value);
   return value;
 }
 
-void TwzProcVariable::Invoke(Variant& out) {
-  CallDepthGuard depth;
-  const bool wasExecuting = FExecuting;
-  FExecuting = true;
-  TwzScript* mainProg = nullptr;
-  TwzScript* oldRunning = nullptr;
-  struct Restore {
-    TwzProcVariable* self;
-    bool wasExecuting;
-    TwzScript*& mainProg;
-    TwzScript*& oldRunning;
-    ~Restore() {
-      TwzScript* prog = self->FProgram;
-      prog->ExitCalled = false;
-      prog->Terminated = false;
-      prog->SetIsRunning(false);
-      if (mainProg) mainProg->SetProgRunning(oldRunning);
-      self->FExecuting = wasExecuting;
-    }
-  } restore{this, wasExecuting, mainProg, oldRunning};
+void TwzProcVariable::Invoke(Variant& out) { InvokeInline(out); }
 
-  // A function that never assigns its result must not hand back the value of a previous call.
-  TwzCustomVariable* const resultItem = FRefItem;
-  if (resultItem != FResultChecked) {
-    // The class test compares type names on this target: made once per result item, not once per call.
-    FResultChecked = resultItem;
-    FResultPlain = resultItem && typeid(*resultItem) == typeid(TwzVariable);
-  }
-  const bool plainResult = FIsFunc && FResultPlain;
-  if (FIsFunc && FRefItem) {
-    if (plainResult && FRefItem->Typ() == fvtInt && !FRefItem->IsReadOnly())
-      *FRefItem->PValue() = Variant(0);
-    else
-      ResetResult(plainResult);
-  }
+void TwzProcVariable::FindMain(std::uint64_t epoch) {
+  FMainFound = nullptr;
   for (TwzScript* p = FProgram; p; p = p->Parent())
     if (p->MainProg()) {
-      mainProg = p;
+      FMainFound = p;
       break;
     }
-  if (mainProg) {
-    oldRunning = mainProg->ProgRunning();
-    mainProg->SetProgRunning(FProgram);
-  }
-  FProgram->ExitCalled = false;
-  FProgram->Terminated = false;
-  FProgram->SetIsRunning(true);
-  FProgram->RunStatement();
-  if (FIsFunc && FRefItem) {
-    // A plain result without a value handler is its stored value; anything else answers itself.
-    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue())
-      out = *FRefItem->PValue();
-    else
-      out = FRefItem->GetValue();
-    return;
-  }
-  out = Variant::Null();
+  FMainEpoch = epoch;
 }
 
 // Unassigned converted by the result's type, as its SetValue would convert it, written straight into a plain
@@ -345,10 +284,10 @@ void TwzProcVariable::ResetResult(bool plain) {
   }
 }
 
-const std::vector<TwzCustomVariable*>& TwzProcVariable::LocalStorage() {
-  const std::uint64_t generation = *FGeneration;
-  if (FLocalsKnown && generation == FLocalsGeneration) return FLocals;
-  FLocals.clear();
+void TwzProcVariable::ListLocals() {
+  // Saved blocks still waiting to be restored read their items through the list they were saved with.
+  if (FSlotTop > 0) FRetiredLocals.push_back(std::move(FLocals));
+  FLocals = {};
   FTextLocals = false;
   const int count = FProgram->Count();
   for (int i = 0; i < count; ++i) {
@@ -358,21 +297,35 @@ const std::vector<TwzCustomVariable*>& TwzProcVariable::LocalStorage() {
       if (item->IsKind(wzkStringVariable)) FTextLocals = true;
     }
   }
-  FLocalsGeneration = generation;
+  FLocalsGeneration = *FGeneration;
   FLocalsKnown = true;
-  return FLocals;
 }
 
-size_t TwzProcVariable::SaveLocalsListed() {
-  const std::vector<TwzCustomVariable*>& locals = LocalStorage();
+void TwzProcVariable::GrowSlots(size_t count) { FSlots.resize(std::max(count, FSlots.size() * 2)); }
+
+TwzProcVariable::LocalsMark TwzProcVariable::SaveLocalsListed() {
   const size_t mark = FSaved.size();
-  for (TwzCustomVariable* item : locals) {
+  for (TwzCustomVariable* item : FLocals) {
     if (item->IsKind(wzkStringVariable))
       FSaved.emplace_back(item, Variant(static_cast<TwzStringVariable*>(item)->Text()));
     else
       FSaved.emplace_back(item, *item->PValue());
   }
-  return mark;
+  LocalsMark saved;
+  saved.mark = mark;
+  saved.listed = true;
+  return saved;
+}
+
+void TwzProcVariable::RestoreLocalsListed(size_t mark) noexcept {
+  for (size_t i = mark; i < FSaved.size(); ++i) {
+    TwzCustomVariable* item = FSaved[i].first;
+    if (item->IsKind(wzkStringVariable))
+      RestoreText(item, FSaved[i].second);
+    else
+      *item->PValue() = std::move(FSaved[i].second);
+  }
+  FSaved.resize(mark);
 }
 
 // Written back into the storage itself: going through the typed assignment would reject a local that was never

@@ -1,7 +1,9 @@
 #pragma once
 // Script items: everything a running script can name. Each item reads and writes its value as one variant.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -235,6 +237,28 @@ inline void wzSetParam(TwzParamItem* param, rtl::Variant& value) {
   if (!param->IsReadOnly()) *param->PValue() = std::move(value);
 }
 
+// Script procedures nest on the machine stack; a runaway recursion must end as a script error, not a crash. The
+// check is on the room left on the stack, so it holds however deep in the host the script was called from.
+bool wzStackNearlyExhaustedSlow();
+[[noreturn]] void wzRaiseTooManyNestedCalls();
+inline constexpr std::size_t kwzStackReserveForHost = 256 * 1024;
+// Raises EwzScriptError when the room left on the stack is below the reserve.
+[[gnu::always_inline]] inline void wzCheckCallDepth() {
+  const char here = 0;
+#if defined(__x86_64__) && defined(_WIN32)
+  // The low end of the stack's reservation, read where the system reads it (the thread's own block,
+  // DeallocationStack): a load instead of a call into the system on every script call.
+  const char* low;
+  __asm__("movq %%gs:0x1478, %0" : "=r"(low));
+  if (low && low < &here) [[likely]] {
+    if (static_cast<std::size_t>(&here - low) < kwzStackReserveForHost) [[unlikely]]
+      wzRaiseTooManyNestedCalls();
+    return;
+  }
+#endif
+  if (wzStackNearlyExhaustedSlow()) wzRaiseTooManyNestedCalls();
+}
+
 // A procedure or function declared in a script. Its parameters, locals and body live in its own local program,
 // whose parent is the declaring program; that is how recursion and local variables work.
 class TwzProcVariable : public TwzCustomVariable {
@@ -250,6 +274,9 @@ public:
   // GetValue's work with the value written into out: what the lower form's call node uses (no copy of the result,
   // no virtual dispatch).
   void Invoke(rtl::Variant& out);
+  // Invoke's work inline, for the call node that runs a script routine (defined in wz_script.h, where the program's
+  // class is complete).
+  inline void InvokeInline(rtl::Variant& out);
   // Appends a parameter and registers it in the local program so the body finds it by name.
   void AddParam(TwzParamItem* param);
 
@@ -258,49 +285,81 @@ public:
   bool Executing() const { return FExecuting; }
 
   // A call of a procedure that is running already (recursion) first saves the variables and parameters of its
-  // local program, and restores them when it returns; SaveLocals answers the mark to restore to. The saved values
-  // stay in one stack per procedure, so a deep recursion allocates only while the stack grows.
-  // Inline for the usual routine, whose locals were listed already and hold no text variables: each call of a
-  // recursion pays a copy per local and nothing more.
-  size_t SaveLocals() {
-    if (FLocalsKnown && !FTextLocals && *FGeneration == FLocalsGeneration) [[likely]] {
-      const size_t mark = FSaved.size();
-      for (TwzCustomVariable* item : FLocals) FSaved.emplace_back(item, *item->PValue());
-      return mark;
-    }
-    return SaveLocalsListed();
+  // local program, and restores them when it returns. The usual routine (locals listed, no text variables) saves
+  // its locals' values as one block onto a stack of values kept per procedure, and restores them from there by
+  // moving each back: one copy per local each way, no test per item, and no allocation once the stack has grown.
+  // Routines with text variables save item by item (a text variable keeps its text outside its variant).
+  struct LocalsMark {
+    TwzCustomVariable* const* items = nullptr;  // the locals of the block, in the order they were saved
+    size_t count = 0;
+    size_t mark = 0;      // where the saved values start
+    bool listed = false;  // saved item by item
+  };
+  [[gnu::always_inline]] LocalsMark SaveLocals() {
+    if (!FLocalsKnown || *FGeneration != FLocalsGeneration) [[unlikely]]
+      ListLocals();
+    if (FTextLocals) [[unlikely]]
+      return SaveLocalsListed();
+    const size_t n = FLocals.size();
+    const size_t mark = FSlotTop;
+    if (FSlots.size() < mark + n) [[unlikely]]
+      GrowSlots(mark + n);
+    rtl::Variant* slot = SlotAt(mark);
+    TwzCustomVariable* const* items = FLocals.data();
+    for (size_t i = 0; i < n; ++i) new (slot + i) rtl::Variant(*items[i]->PValue());
+    FSlotTop = mark + n;
+    return {items, n, mark, false};
   }
-  [[gnu::always_inline]] void RestoreLocals(size_t mark) noexcept {
-    for (size_t i = mark; i < FSaved.size(); ++i) {
-      TwzCustomVariable* item = FSaved[i].first;
-      if (item->IsKind(wzkStringVariable)) [[unlikely]]
-        RestoreText(item, FSaved[i].second);
-      else
-        *item->PValue() = std::move(FSaved[i].second);
+  [[gnu::always_inline]] void RestoreLocals(const LocalsMark& saved) noexcept {
+    if (saved.listed) [[unlikely]] {
+      RestoreLocalsListed(saved.mark);
+      return;
     }
-    // Dropped one by one: the values were moved out, so each drop is a test and a step, where resize would be
-    // an out-of-line call made for growing as well.
-    while (FSaved.size() > mark) FSaved.pop_back();
+    // The saved values are moved back and left empty: an empty variant holds nothing to free, so the slots need
+    // no destruction.
+    rtl::Variant* slot = SlotAt(saved.mark);
+    for (size_t i = 0; i < saved.count; ++i) *saved.items[i]->PValue() = std::move(slot[i]);
+    FSlotTop = saved.mark;
+    if (saved.mark == 0 && !FRetiredLocals.empty()) [[unlikely]]
+      FRetiredLocals.clear();
   }
 
 protected:
   void ReleaseParams();
   // plain: the result is a TwzVariable of that very class, whose storage is written directly.
   void ResetResult(bool plain);
-  // The variables and parameters of the local program, kept between calls until its registrations change: a
-  // recursive call saves them without walking and testing every item the program holds.
-  const std::vector<TwzCustomVariable*>& LocalStorage();
-  size_t SaveLocalsListed();
+  // Lists the variables and parameters of the local program, kept between calls until its registrations change: a
+  // recursive call saves them without walking and testing every item the program holds. A list that saved values
+  // still wait on is kept aside (they restore through it) until the outermost saved call has returned.
+  void ListLocals();
+  LocalsMark SaveLocalsListed();
+  void RestoreLocalsListed(size_t mark) noexcept;
   static void RestoreText(TwzCustomVariable* item, rtl::Variant& value) noexcept;
+  // The finding of the nearest main program up the local program's chain, for the chain epoch given.
+  void FindMain(std::uint64_t epoch);
+  // A variant is a type code and a union of pointers: moved bitwise, so the slots are raw storage that the vector
+  // may move as bytes when it grows.
+  struct alignas(rtl::Variant) VariantSlot {
+    unsigned char bytes[sizeof(rtl::Variant)];
+  };
+  rtl::Variant* SlotAt(size_t index) {
+    return std::launder(reinterpret_cast<rtl::Variant*>(FSlots.data() + index));
+  }
+  void GrowSlots(size_t count);
 
   bool FExecuting = false;
   bool FIsFunc;
   TwzCustomVariable* FResultChecked = nullptr;  // the result item FResultPlain was found for
   bool FResultPlain = false;                    // that item is of the class TwzVariable itself
   TwzScript* FProgram;
-  std::vector<std::pair<TwzCustomVariable*, rtl::Variant>> FSaved;
+  std::vector<std::pair<TwzCustomVariable*, rtl::Variant>> FSaved;  // item by item
+  std::vector<VariantSlot> FSlots;                                  // blocks of values; FSlotTop in use
+  size_t FSlotTop = 0;
   std::vector<TwzCustomVariable*> FLocals;
+  std::vector<std::vector<TwzCustomVariable*>> FRetiredLocals;
   std::uint64_t FLocalsGeneration = 0;
+  std::uint64_t FMainEpoch = 0;      // TwzScript::ChainEpoch when FMainFound was looked up (0: never)
+  TwzScript* FMainFound = nullptr;   // the nearest main program up the local program's chain
   const std::uint64_t* FGeneration;  // the local program's registry generation (see TwzScript::Stamp)
   bool FLocalsKnown = false;
   bool FTextLocals = false;  // some of FLocals are text variables

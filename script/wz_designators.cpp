@@ -38,7 +38,7 @@ private:
 // Restores a recursive call's caller's locals whatever happens.
 struct LocalsGuard {
   TwzProcVariable* proc = nullptr;
-  size_t mark = 0;
+  TwzProcVariable::LocalsMark mark;
   ~LocalsGuard() {
     if (proc) proc->RestoreLocals(mark);
   }
@@ -176,9 +176,20 @@ Variant TwzDesignator::DoCalc(const Variant& value, bool assigning) {
       running = item->GetValue();
     }
 
-    for (int i = 0; i < argCount; ++i) {
-      TwzParamItem* param = item->ParamAt(i);
-      if (param->IsVarParam() && step->Items(i)) step->Items(i)->SetValue(param->GetValue());
+    // Var parameters go back to their arguments once the caller's locals are back: a recursive level that passes
+    // its own parameter on must receive what the call left in it, not have it overwritten by the restore.
+    bool anyVar = false;
+    for (int i = 0; i < argCount; ++i) anyVar = anyVar || item->ParamAt(i)->IsVarParam();
+    if (anyVar) {
+      ArgValues results(argCount);
+      for (int i = 0; i < argCount; ++i)
+        if (item->ParamAt(i)->IsVarParam()) results[i] = item->ParamAt(i)->GetValue();
+      if (locals.proc) {
+        locals.proc->RestoreLocals(locals.mark);
+        locals.proc = nullptr;
+      }
+      for (int i = 0; i < argCount; ++i)
+        if (item->ParamAt(i)->IsVarParam() && step->Items(i)) step->Items(i)->SetValue(results[i]);
     }
   }
   return running;

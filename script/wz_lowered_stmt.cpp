@@ -4,6 +4,7 @@
 // runs itself.
 #include <atomic>
 #include <exception>
+#include <type_traits>
 #include <typeinfo>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "script/wz_expressions.h"
 #include "script/wz_lowered.h"
 #include "script/wz_lowered_expr.h"
+#include "script/wz_lowered_nodes.h"
 #include "script/wz_script.h"
 #include "script/wz_statements.h"
 
@@ -30,6 +32,42 @@ void wzSetLoweringEnabled(bool enabled) { gLowering.store(enabled, std::memory_o
 namespace wzlow {
 
 namespace {
+
+// --- expression node classes the statements run without a virtual call ---
+
+template <class... T>
+struct Types {};
+
+template <class... A, class... B>
+Types<A..., B...> operator+(Types<A...>, Types<B...>);
+
+// Calls f.template operator()<T>() for the class T of the list that e is exactly; false when it is none of them.
+template <class... T, class F>
+bool WithExactClass(Types<T...>, Expr* e, F&& f) {
+  const std::type_info& type = typeid(*e);
+  return ((type == typeid(T) && (f.template operator()<T>(), true)) || ...);
+}
+
+template <class Op>
+using ComparesOf = Types<node::Binary<node::CompareOp<Op>, node::VarOperand, node::ConstOperand>,
+                         node::Binary<node::CompareOp<Op>, node::VarOperand, node::VarOperand>,
+                         node::Binary<node::CompareOp<Op>, node::ExprOperand, node::ConstOperand>,
+                         node::Binary<node::CompareOp<Op>, node::ExprOperand, node::VarOperand>>;
+// Conditions: a comparison of a variable or an expression with a constant or a variable.
+using ConditionClasses =
+    decltype(ComparesOf<node::GreatCmp>() + ComparesOf<node::LessCmp>() + ComparesOf<node::LessEqCmp>() +
+             ComparesOf<node::GreatEqCmp>() + ComparesOf<node::NonEqCmp>() + ComparesOf<node::EqCmp>());
+
+template <class Op>
+using ArithmeticOf =
+    Types<node::Binary<Op, node::VarOperand, node::ConstOperand>, node::Binary<Op, node::VarOperand, node::VarOperand>,
+          node::Binary<Op, node::ExprOperand, node::ConstOperand>, node::Binary<Op, node::ExprOperand, node::VarOperand>,
+          node::Binary<Op, node::ExprOperand, node::ExprOperand>, node::Binary<Op, node::VarOperand, node::ExprOperand>>;
+// Values: Integer arithmetic, remainders by a constant, variables and calls of script routines.
+using ValueClasses =
+    decltype(ArithmeticOf<node::PlusOp>() + ArithmeticOf<node::MinusOp>() + ArithmeticOf<node::MulOp>() +
+             Types<node::ConstModulo<node::VarOperand>, node::ConstModulo<node::ExprOperand>, node::VarRead,
+                   node::ScriptCall>());
 
 class Stmt {
  public:
@@ -175,7 +213,8 @@ struct AnyTarget {
   void Store(Variant& value) const { target->SetValue(value); }
 };
 
-template <class Target>
+// E: the value's node class when it is known (its Eval is then called directly), else Expr.
+template <class Target, class E = Expr>
 class Assign final : public Stmt {
  public:
   Assign(TwzStatement* source, Target target, ExprPtr value)
@@ -183,7 +222,7 @@ class Assign final : public Stmt {
   void Run() override {
     if (HookAndTerminated()) return;
     Variant v;
-    value_->Eval(v);
+    static_cast<E*>(value_.get())->Eval(v);
     target_.Store(v);
   }
 
@@ -194,7 +233,7 @@ class Assign final : public Stmt {
 
 // x := x op e, the variable read once before e and written once after. A plain variable without a value handler
 // is read in place and two Integers are combined inline; text appended to a variable keeps its in-place way.
-template <class Op>
+template <class Op, class E = Expr>
 class Compound final : public Stmt {
  public:
   Compound(TwzAssignmentStmt* source, TwzCustomVariable* target, ExprPtr operand)
@@ -214,7 +253,7 @@ class Compound final : public Stmt {
           if (constant_)
             e = *constant_;
           else
-            operand_->Eval(e);
+            static_cast<E*>(operand_.get())->Eval(e);
           if (e.VarType() == rtl::varInteger && var_->Typ() == fvtInt && !var_->IsReadOnly()) {
             const Int64 r = Op::Int(x, e.AsInteger());
             if (r >= INT32_MIN && r <= INT32_MAX) {
@@ -231,7 +270,7 @@ class Compound final : public Stmt {
       }
       Variant v = *var_->PValue();
       Variant e;
-      operand_->Eval(e);
+      static_cast<E*>(operand_.get())->Eval(e);
       if (Op::kPlus && v.VarType() == rtl::varUString && e.VarType() == rtl::varUString &&
           var_->PValue()->SharesTextWith(v) && !var_->IsReadOnly()) {
         // v shares the stored text; once it lets go, the stored variant owns the text alone and appends in place.
@@ -348,18 +387,25 @@ class Call final : public Stmt {
 
 bool IsTrue(Expr* condition) { return !condition || condition->Test(); }
 
+// C: the condition's node class when it is known (its Test is then called directly), else Expr.
+template <class C = Expr>
 class If final : public Stmt {
  public:
-  explicit If(TwzIfStmt* source)
+  If(TwzIfStmt* source, ExprPtr condition)
       : Stmt(source),
-        condition_(source->Condition() ? LowerExpression(source->Condition()) : nullptr),
+        condition_(std::move(condition)),
         then_(source),
         else_(source->ElseStmt()),
         thenSingle_(then_.Program() == prog_ ? then_.Single() : nullptr),
         elseSingle_(else_.Program() == prog_ ? else_.Single() : nullptr) {}
   void Run() override {
     if (HookAndTerminated()) return;
-    if (IsTrue(condition_.get()))
+    bool holds;
+    if constexpr (std::is_same_v<C, Expr>)
+      holds = IsTrue(condition_.get());
+    else
+      holds = static_cast<C*>(condition_.get())->Test();
+    if (holds)
       RunBranch(then_, thenSingle_);
     else
       RunBranch(else_, elseSingle_);
@@ -617,6 +663,38 @@ class Exit final : public Stmt {
 
 // --- building ---
 
+template <class Target>
+StmtPtr MakeAssign(TwzStatement* s, Target target, ExprPtr value) {
+  StmtPtr made;
+  if (value)
+    WithExactClass(ValueClasses(), value.get(), [&]<class E>() {
+      made = std::make_unique<Assign<Target, E>>(s, target, std::move(value));
+    });
+  if (!made) made = std::make_unique<Assign<Target>>(s, target, std::move(value));
+  return made;
+}
+
+template <class Op>
+StmtPtr MakeCompound(TwzAssignmentStmt* s, TwzCustomVariable* target, ExprPtr operand) {
+  StmtPtr made;
+  if (operand)
+    WithExactClass(ValueClasses(), operand.get(), [&]<class E>() {
+      made = std::make_unique<Compound<Op, E>>(s, target, std::move(operand));
+    });
+  if (!made) made = std::make_unique<Compound<Op>>(s, target, std::move(operand));
+  return made;
+}
+
+StmtPtr MakeIf(TwzIfStmt* s) {
+  ExprPtr condition = s->Condition() ? LowerExpression(s->Condition()) : nullptr;
+  StmtPtr made;
+  if (condition)
+    WithExactClass(ConditionClasses(), condition.get(),
+                   [&]<class C>() { made = std::make_unique<If<C>>(s, std::move(condition)); });
+  if (!made) made = std::make_unique<If<>>(s, std::move(condition));
+  return made;
+}
+
 StmtPtr LowerAssignment(TwzAssignmentStmt* s) {
   TwzCustomVariable* target = s->Target();
   TwzCustomVariable* source = s->Source();
@@ -625,14 +703,13 @@ StmtPtr LowerAssignment(TwzAssignmentStmt* s) {
   if (type == typeid(TwzAssignmentStmt)) {
     ExprPtr value = LowerItem(source);
     if (IsExactVariable(target))
-      return std::make_unique<Assign<VariableTarget>>(s, VariableTarget{static_cast<TwzVariable*>(target)},
-                                                      std::move(value));
-    if (IsExactParam(target)) return std::make_unique<Assign<ParamTarget>>(s, ParamTarget{target}, std::move(value));
+      return MakeAssign(s, VariableTarget{static_cast<TwzVariable*>(target)}, std::move(value));
+    if (IsExactParam(target)) return MakeAssign(s, ParamTarget{target}, std::move(value));
     return std::make_unique<Assign<AnyTarget>>(s, AnyTarget{target}, std::move(value));
   }
-  if (type == typeid(TwzAssignPlusStmt)) return std::make_unique<Compound<PlusCombine>>(s, target, LowerItem(source));
-  if (type == typeid(TwzAssignMinusStmt)) return std::make_unique<Compound<MinusCombine>>(s, target, LowerItem(source));
-  if (type == typeid(TwzAssignMulStmt)) return std::make_unique<Compound<MulCombine>>(s, target, LowerItem(source));
+  if (type == typeid(TwzAssignPlusStmt)) return MakeCompound<PlusCombine>(s, target, LowerItem(source));
+  if (type == typeid(TwzAssignMinusStmt)) return MakeCompound<MinusCombine>(s, target, LowerItem(source));
+  if (type == typeid(TwzAssignMulStmt)) return MakeCompound<MulCombine>(s, target, LowerItem(source));
   if (type == typeid(TwzAssignDivStmt)) return std::make_unique<Compound<DivCombine>>(s, target, LowerItem(source));
   return std::make_unique<Itself>(s);
 }
@@ -646,7 +723,7 @@ StmtPtr LowerStatement(TwzStatement* s) {
     if (!c->Designator() || !c->Modificator().empty()) return std::make_unique<Itself>(s);
     return std::make_unique<Call>(c, LowerItem(c->Designator()));
   }
-  if (type == typeid(TwzIfStmt)) return std::make_unique<If>(static_cast<TwzIfStmt*>(s));
+  if (type == typeid(TwzIfStmt)) return MakeIf(static_cast<TwzIfStmt*>(s));
   if (type == typeid(TwzCaseStmt)) return std::make_unique<Case>(static_cast<TwzCaseStmt*>(s));
   if (type == typeid(TwzRepeatStmt)) return std::make_unique<Repeat>(static_cast<TwzRepeatStmt*>(s));
   if (type == typeid(TwzWhileStmt)) return std::make_unique<While>(static_cast<TwzWhileStmt*>(s));

@@ -83,9 +83,12 @@ void wzUnregisterRTTIModule(TwzRTTIModuleClass moduleClass) {
 
 // --- program ---
 
-TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {}
+TwzScript::TwzScript(vcl::TComponent* aOwner) : vcl::TComponent(aOwner), FStatement(new TwzStatement(this, L"", L"")) {
+  BumpChainEpoch();
+}
 
 TwzScript::~TwzScript() {
+  BumpChainEpoch();
   CountHook(false);
   FStamp->Alive = false;
   DropEvaluations();
@@ -245,7 +248,7 @@ void TwzScript::Execute() {
   ExitCalled = false;
   Terminated = false;
   FIsRunning = true;
-  FMainProg = true;
+  SetMainProg(true);
   struct Reset {
     TwzScript* self;
     ~Reset() {
@@ -541,11 +544,39 @@ bool TwzScript::SetILCode(rtl::TStream& stream) {
 
 // --- calling ---
 
+namespace {
+
+// A routine the host calls while it runs already (from a handler the routine itself called) keeps the running
+// level's locals, as a call from the script does: saved before the parameters are set, restored when the call
+// has ended and its parameters have been read back.
+struct HostCallLocals {
+  TwzProcVariable* proc = nullptr;
+  TwzProcVariable::LocalsMark mark;
+  explicit HostCallLocals(TwzProcVariable* func) {
+    if (func->Executing()) {
+      mark = func->SaveLocals();
+      proc = func;
+    }
+  }
+  ~HostCallLocals() {
+    if (proc) proc->RestoreLocals(mark);
+  }
+  HostCallLocals(const HostCallLocals&) = delete;
+  HostCallLocals& operator=(const HostCallLocals&) = delete;
+};
+
+}  // namespace
+
 Variant TwzScript::CallFunction2(TwzProcVariable* func, const Variant& params) {
   if (!func) return Variant::Null();
+  HostCallLocals locals(func);
+  return CallSaved(func, params);
+}
+
+Variant TwzScript::CallSaved(TwzProcVariable* func, const Variant& params) {
   // A host may call routines without ever running the main block; the program still anchors the chain, so
   // Evaluate from a handler sees the routine that runs.
-  if (!FParent) FMainProg = true;
+  if (!FParent) SetMainProg(true);
   if (params.IsArray()) {
     const int high = params.HighBound(1);
     const int low = params.LowBound(1);
@@ -563,7 +594,8 @@ Variant TwzScript::CallFunction(const String& name, const Variant& params, bool 
 Variant TwzScript::CallFunction1(const String& name, Variant& params, bool global) {
   auto* func = dynamic_cast<TwzProcVariable*>(global ? Find(name) : FindLocal(name));
   if (!func) return Variant::Null();
-  Variant result = CallFunction2(func, params);
+  HostCallLocals locals(func);
+  Variant result = CallSaved(func, params);
   if (params.IsArray()) {
     const int high = params.HighBound(1);
     const int low = params.LowBound(1);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -192,11 +193,22 @@ public:
 
   TwzStatement* Statement() const { return FStatement; }
   TwzScript* Parent() const { return FParent; }
-  void SetParent(TwzScript* value) { FParent = value; }
+  void SetParent(TwzScript* value) {
+    FParent = value;
+    BumpChainEpoch();
+  }
   TwzScript* ProgRunning() const { return FProgRunning; }
   void SetProgRunning(TwzScript* value) { FProgRunning = value; }
   bool MainProg() const { return FMainProg; }
-  void SetMainProg(bool value) { FMainProg = value; }
+  void SetMainProg(bool value) {
+    if (FMainProg == value) return;
+    FMainProg = value;
+    BumpChainEpoch();
+  }
+  // Changes whenever a program's parent or main-program mark changes, or a program comes or goes: a routine keeps
+  // the main program it found up its chain until then, instead of walking the chain on every call.
+  static std::uint64_t ChainEpoch() { return FChainEpoch.load(std::memory_order_relaxed); }
+  static void BumpChainEpoch() { FChainEpoch.fetch_add(1, std::memory_order_relaxed); }
   bool IsRunning() const { return FIsRunning; }
   void SetIsRunning(bool value) { FIsRunning = value; }
   TwzAddedBy AddedBy() const { return FAddedBy; }
@@ -263,6 +275,7 @@ private:
   // The programs of the process that have been given a line hook and still hold it (Evaluate's brief removal of the
   // hook leaves the count alone: it may overstate, never understate).
   static inline std::atomic<int> FHookedPrograms{0};
+  static inline std::atomic<std::uint64_t> FChainEpoch{1};
   void CountHook(bool hooked) {
     if (hooked == FHookCounted) return;
     FHookCounted = hooked;
@@ -279,6 +292,8 @@ private:
   void DropCode();
   // The main statement run as a tree, when no lower form was made.
   void RunTrees();
+  // CallFunction2's call, with the running level's locals already saved by the caller.
+  rtl::Variant CallSaved(TwzProcVariable* func, const rtl::Variant& params);
   rtl::String EvaluationText(const rtl::String& expression) const;
   // Drops the compiled evaluations; those still running are freed when the outermost evaluation ends.
   void DropEvaluations();
@@ -319,3 +334,62 @@ private:
   int FCodeRunning = 0;
   std::vector<std::unique_ptr<TwzLoweredCode>> FRetiredCode;
 };
+
+// Runs a script routine (see TwzProcVariable::Invoke). The flags of the local program are cleared, the routine
+// marked running and the main program told which program runs; all of it is undone also when an exception escapes.
+[[gnu::always_inline]] inline void TwzProcVariable::InvokeInline(rtl::Variant& out) {
+  wzCheckCallDepth();
+  TwzScript* const prog = FProgram;
+  const std::uint64_t epoch = TwzScript::ChainEpoch();
+  if (epoch != FMainEpoch) [[unlikely]]
+    FindMain(epoch);
+  struct Restore {
+    TwzProcVariable* self;
+    TwzScript* prog;
+    TwzScript* mainProg;
+    TwzScript* oldRunning;
+    bool wasExecuting;
+    ~Restore() {
+      prog->ExitCalled = false;
+      prog->Terminated = false;
+      prog->SetIsRunning(false);
+      if (mainProg) mainProg->SetProgRunning(oldRunning);
+      self->FExecuting = wasExecuting;
+    }
+  } restore{this, prog, nullptr, nullptr, FExecuting};
+  FExecuting = true;
+
+  // A function that never assigns its result must not hand back the value of a previous call.
+  TwzCustomVariable* const resultItem = FRefItem;
+  if (resultItem != FResultChecked) [[unlikely]] {
+    // The class test compares type names on this target: made once per result item, not once per call.
+    FResultChecked = resultItem;
+    FResultPlain = resultItem && typeid(*resultItem) == typeid(TwzVariable);
+  }
+  const bool plainResult = FIsFunc && FResultPlain;
+  if (FIsFunc && resultItem) {
+    if (plainResult && resultItem->Typ() == fvtInt && !resultItem->IsReadOnly()) [[likely]]
+      *resultItem->PValue() = rtl::Variant(0);
+    else
+      ResetResult(plainResult);
+  }
+  if (TwzScript* mainProg = FMainFound) {
+    restore.oldRunning = mainProg->ProgRunning();
+    restore.mainProg = mainProg;
+    mainProg->SetProgRunning(prog);
+  }
+  prog->ExitCalled = false;
+  prog->Terminated = false;
+  prog->SetIsRunning(true);
+  prog->RunStatement();
+  if (FIsFunc && FRefItem) {
+    // A plain result without a value handler is its stored value; anything else answers itself.
+    if (plainResult && FRefItem == resultItem && !FRefItem->OnGetVarValue()) [[likely]]
+      out = *FRefItem->PValue();
+    else
+      out = FRefItem->GetValue();
+    return;
+  }
+  out = rtl::Variant::Null();
+}
+

@@ -219,6 +219,100 @@ TEST_F(ScriptPrograms, RunEndToEnd) {
   }
 }
 
+// A recursive call saves the running level's locals and restores them when it returns, also when an exception
+// leaves it and when the routine is entered again from a host handler; routines with and without text locals
+// save in different ways, so the cases run with both kinds. A var parameter passed on by a level receives what
+// the deeper calls left in it (it used to be overwritten by the level's own restore: total came out 31).
+TEST_F(ScriptPrograms, RecursiveRoutinesKeepEachLevelsLocals) {
+  const ProgramCase cases[] = {
+      {L"locals, results and var parameters across nested calls",
+       L"var total: Integer;\r\n"
+       L"function Depth(n: Integer; var acc: Integer): Integer; var k: Integer; v: Variant;\r\n"
+       L"begin k := n * 10; v := 'v' + IntToStr(n);\r\n"
+       L"  if n > 0 then Result := Depth(n - 1, acc) + k else Result := 0;\r\n"
+       L"  acc := acc + k; Print(IntToStr(n) + ':' + IntToStr(k) + ':' + v + ':' + IntToStr(Result)) end;\r\n"
+       L"begin total := 1; Print(Depth(3, total)); Print(total) end.",
+       L"0:0:v0:0;1:10:v1:10;2:20:v2:30;3:30:v3:60;60;61;"},
+      {L"the same with a text local",
+       L"var total: Integer;\r\n"
+       L"function Depth(n: Integer; var acc: Integer): Integer; var k: Integer; t: String;\r\n"
+       L"begin k := n * 10; t := 't' + IntToStr(n);\r\n"
+       L"  if n > 0 then Result := Depth(n - 1, acc) + k else Result := 0;\r\n"
+       L"  acc := acc + k; Print(IntToStr(n) + ':' + IntToStr(k) + ':' + t + ':' + IntToStr(Result)) end;\r\n"
+       L"begin total := 1; Print(Depth(3, total)); Print(total) end.",
+       L"0:0:t0:0;1:10:t1:10;2:20:t2:30;3:30:t3:60;60;61;"},
+      {L"an exception unwinding through the levels",
+       L"function R(n: Integer): Integer; var k: Integer; v: Variant;\r\n"
+       L"begin k := n; v := n * 2; if n = 0 then Fail('bottom');\r\n"
+       L"  try Result := R(n - 1) except Result := k * 100 + v end; Result := Result + k end;\r\n"
+       L"begin Print(R(3)) end.",
+       L"108;"},
+      {L"an exception unwinding through the levels, with a text local",
+       L"function R(n: Integer): Integer; var k: Integer; t: String;\r\n"
+       L"begin k := n; t := IntToStr(n * 2); if n = 0 then Fail('bottom');\r\n"
+       L"  try Result := R(n - 1) except Result := k * 100 + StrToInt(t) end; Result := Result + k end;\r\n"
+       L"begin Print(R(3)) end.",
+       L"108;"},
+      {L"an exception leaving every level",
+       L"var bad: Boolean;\r\n"
+       L"function R(n: Integer): Integer; var k: Integer;\r\n"
+       L"begin k := n; if n = 0 then begin if bad then Fail('deep'); Result := 0 end else Result := R(n - 1) + k end;\r\n"
+       L"function Outer(n: Integer): Integer; var k: Integer;\r\n"
+       L"begin k := n; try Result := R(n) except Result := -k end end;\r\n"
+       L"begin bad := True; Print(Outer(4)); bad := False; Print(R(4)); Print(Outer(3)) end.",
+       L"-4;10;6;"},
+      {L"a routine entered again from a host handler",
+       L"function P(n: Integer): Integer; var k: Integer; v: Variant;\r\n"
+       L"begin k := n * 3; v := 'p' + IntToStr(n); if n > 0 then Result := Peek('P(n - 1)') + k else Result := 1;\r\n"
+       L"  Print(IntToStr(n) + ':' + IntToStr(k) + ':' + v) end;\r\n"
+       L"begin Print(P(2)) end.",
+       L"0:0:p0;1:3:p1;2:6:p2;10;"},
+  };
+  for (const ProgramCase& c : cases) {
+    script.ClearItems(nullptr);
+    out.clear();
+    if (!Compile(c.source)) {
+      ADD_FAILURE() << c.name << ": " << script.ErrorMsg() << " at " << script.ErrorPos();
+      continue;
+    }
+    try {
+      script.Execute();
+    } catch (const rtl::Exception& e) {
+      out += L"raised " + e.Message() + L";";
+    }
+    EXPECT_EQ(out, c.printed) << c.name;
+  }
+}
+
+// A host handler that calls a routine running already (the routine called the handler) leaves the running level's
+// locals as they were, with and without text locals, and CallFunction1 still reads the var parameters back.
+TEST_F(ScriptPrograms, RoutineCalledAgainByTheHostKeepsTheRunningLevelsLocals) {
+  script.SetAddedBy(this);
+  script.AddMethod(L"function Again(name: String; n: Integer): Integer",
+                   [this](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
+                     return script.CallFunction(caller->GetVParam(0).AsString(),
+                                                rtl::VarArrayOf({caller->GetVParam(1)}));
+                   });
+  script.AddMethod(L"function AgainVar(n: Integer): Integer",
+                   [this](rtl::TObject*, const vcl::TClassInfo*, const String&, TwzMethodHelper* caller) {
+                     Variant args = rtl::VarArrayOf({caller->GetVParam(0), Variant(0)});
+                     script.CallFunction1(L"W", args);
+                     return args.Element({1});
+                   });
+  script.SetAddedBy(nullptr);
+  EXPECT_EQ(Run(L"function Q(n: Integer): Integer; var k: Integer; v: Variant;\r\n"
+                L"begin k := n * 3; v := 'q' + IntToStr(n); if n > 0 then Result := Again('Q', n - 1) + k "
+                L"else Result := 1;\r\n  Print(IntToStr(n) + ':' + IntToStr(k) + ':' + v) end;\r\n"
+                L"function T(n: Integer): Integer; var k: Integer; t: String;\r\n"
+                L"begin k := n * 3; t := 't' + IntToStr(n); if n > 0 then Result := Again('T', n - 1) + k "
+                L"else Result := 1;\r\n  Print(IntToStr(n) + ':' + IntToStr(k) + ':' + t) end;\r\n"
+                L"procedure W(n: Integer; var r: Integer); var k: Integer;\r\n"
+                L"begin k := n * 5; if n > 0 then r := AgainVar(n - 1) + k else r := 1; "
+                L"Print('w' + IntToStr(n) + ':' + IntToStr(k)) end;\r\n"
+                L"var x: Integer;\r\nbegin Print(Q(2)); Print(T(2)); W(2, x); Print(x) end."),
+            L"0:0:q0;1:3:q1;2:6:q2;10;0:0:t0;1:3:t1;2:6:t2;10;w0:0;w1:5;w2:10;16;");
+}
+
 TEST_F(ScriptPrograms, HostSeesWhatTheScriptLeaves) {
   EXPECT_EQ(Run(L"var n: Integer; begin n := 41; Answer := n + 1; Counter.Count := Answer end."), L"");
   EXPECT_EQ(script.GetVariable(L"Answer").AsInteger(), 42);

@@ -1067,7 +1067,8 @@ void TsPageControl::InitializeWnd() {
 }
 
 bool TsPageControl::PaintsItself() const {
-  return Skinned() || FShowCloseBtns || inherited::PaintsItself();
+  // The system draws neither close buttons nor captions turned across the tab.
+  return Skinned() || FShowCloseBtns || FRotateCaptions || inherited::PaintsItself();
 }
 
 void TsPageControl::PaintWindow(HDC dc) {
@@ -1079,7 +1080,7 @@ void TsPageControl::PaintWindow(HDC dc) {
     BitBlt(dc, 0, 0, width_, height_, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
-  if (!FShowCloseBtns) {
+  if (!FShowCloseBtns && !FRotateCaptions) {
     inherited::PaintWindow(dc);
     return;
   }
@@ -1614,7 +1615,21 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
       break;
   }
   inherited::WndProc(message);
-  if (message.Msg == WM_WINDOWPOSCHANGED || message.Msg == vcl::CM_CONTROLLISTCHANGE) FCommonData->BGChanged = true;
+  switch (message.Msg) {
+    case WM_WINDOWPOSCHANGED:
+    case vcl::CM_CONTROLLISTCHANGE:
+    // The tabs were measured anew: the strip is painted again.
+    case TCM_INSERTITEMW:
+    case TCM_SETITEMW:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+    case TCM_SETITEMSIZE:
+    case TCM_SETPADDING:
+      FCommonData->BGChanged = true;
+      break;
+    default:
+      break;
+  }
 }
 
 VCL_REGISTER(TsTabSkinData) {

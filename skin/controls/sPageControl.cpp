@@ -8,6 +8,7 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/menus.h"
 #include "skin/core/sAnimTimer.h"
+#include "skin/core/sAnimations.h"
 #include "skin/controls/sSkinCommands.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sCommonPaint.h"
@@ -1362,6 +1363,55 @@ void TsPageControl::RepaintTab(int pageIndex, bool animate) {
   BitBlt(cache->Canvas()->Handle(), 0, 0, width_, height_, strip->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+bool TsPageControl::AnimatesPageSwitch() {
+  TsSkinManager* m = FCommonData->SkinManager();
+  return !ComponentState().Contains(vcl::csDesigning) && FAllowAnimSwitching && m && m->AnimEffects() &&
+         m->AnimEffects()->PageChange()->Active() && m->Effects() && m->Effects()->AllowAnimation();
+}
+
+void TsPageControl::SwitchPage(vcl::TMessage& message, bool changing) {
+  const bool animated = AnimatesPageSwitch();
+  if (changing) {
+    // The look before the switch is kept, over the control, until the new page fades in.
+    if (animated) {
+      PrepareForAnimation(this, atcFade);
+      FCommonData->SetUpdatingFlag(true);
+    }
+    inherited::WndProc(message);
+    if (message.Result != 0 || !ow) {
+      FCommonData->SetUpdatingFlag(false);
+      SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+      if (ow) {
+        delete ow;
+        ow = nullptr;
+        lvAnimBmp.reset();
+      }
+    }
+    return;
+  }
+  if (animated && ow) {
+    KillTimers();
+    FCommonData->SetUpdatingFlag(true);
+    inherited::WndProc(message);
+    FCommonData->SetUpdatingFlag(false);
+    FCommonData->BGChanged = true;
+    TsSkinManager* m = FCommonData->SkinManager();
+    AnimShowControl(this, m->AnimEffects()->PageChange()->Time(), 255, atcFade);
+    if (ActivePage() && ActivePage()->HandleAllocated())
+      RedrawWindow(ActivePage()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return;
+  }
+  if (!ActivePage() || FCommonData->UpdatingFlag()) {
+    inherited::WndProc(message);
+    return;
+  }
+  FCommonData->SetUpdatingFlag(true);
+  inherited::WndProc(message);
+  FCommonData->SetUpdatingFlag(false);
+  FCommonData->BGChanged = true;
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 void TsPageControl::OpenTabMenu(int pageIndex) {
   auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
   if (!page || !page->TabMenu()) return;
@@ -1594,6 +1644,15 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
       inherited::WndProc(message);
       CheckUpDown();
       return;
+    case vcl::CN_NOTIFY:
+      if (Skinned() && message.LParam) {
+        const UINT code = reinterpret_cast<NMHDR*>(message.LParam)->code;
+        if (code == static_cast<UINT>(TCN_SELCHANGING) || code == static_cast<UINT>(TCN_SELCHANGE)) {
+          SwitchPage(message, code == static_cast<UINT>(TCN_SELCHANGING));
+          return;
+        }
+      }
+      break;
     case TCM_SETIMAGELIST:
       inherited::WndProc(message);
       FCommonData->BGChanged = true;

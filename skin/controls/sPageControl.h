@@ -197,6 +197,9 @@ class TsPageControl : public vcl::TPageControl {
   bool CanChange() override;
   void SetPadding(bool showButtons);
   void OpenTabMenu(int pageIndex);
+  // True when a page switch fades from the old page to the new one.
+  bool AnimatesPageSwitch();
+  void SwitchPage(vcl::TMessage& message, bool changing);
   // Frees or hides the page of a clicked close button; true when it went.
   bool ClosePage(int pageIndex);
   void RepaintStrip();

@@ -21,6 +21,7 @@
 #include "platform/vcl/png.h"
 #include "skin/controls/sPageControl.h"
 #include "skin/core/sAnimTimer.h"
+#include "skin/core/sAnimations.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/common/paths.h"
@@ -433,3 +434,46 @@ INSTANTIATE_TEST_SUITE_P(Skins, PageTabs, ::testing::Values(L"Lale", L"Deniz", n
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                            return info.param ? Narrow(info.param) : std::string("plain");
                          });
+
+TEST_P(PageTabs, ASwitchedPageFadesInUnlessTheSwitchIsRefused) {
+  if (!Skinned()) GTEST_SKIP() << "the platform switches pages without a fade";
+  TsPageControl* pc = MakePages(tpTop, 3, Rect(10, 10, 400, 200));
+  manager->AnimEffects()->PageChange()->SetActive(true);
+  manager->AnimEffects()->PageChange()->SetTime(120);
+  manager->Effects()->SetAllowAnimation(true);
+  Activate();
+  FormShot();
+  auto click = [&](int tab) {
+    const TRect r = pc->TabRect(tab);
+    pc->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(r));
+    pc->Perform(WM_LBUTTONUP, 0, At(r));
+    Application->ProcessMessages();
+  };
+  // A state no animation leaves behind.
+  lvLastAnimFrames = -1;
+  click(1);
+  EXPECT_EQ(pc->ActivePageIndex(), 1);
+  EXPECT_GE(lvLastAnimFrames, 2);
+  EXPECT_EQ(ow, nullptr);
+  EXPECT_FALSE(pc->SkinData()->UpdatingFlag());
+  // After the fade the screen holds the new page's look: its tab is the active one.
+  const TRect tab = pc->TabRect(1);
+  EXPECT_TRUE(WaitFor([&] {
+    return Near(Shot(pc->Handle()).at(tab.Left + 3, (tab.Top + tab.Bottom) / 2), Rgb(Colours().Active), 2);
+  }));
+  // Refused: nothing switches, nothing stays frozen.
+  pc->OnChanging = [](rtl::TObject*, bool& allow) { allow = false; };
+  lvLastAnimFrames = -1;
+  click(2);
+  EXPECT_EQ(pc->ActivePageIndex(), 1);
+  EXPECT_EQ(lvLastAnimFrames, -1);
+  EXPECT_EQ(ow, nullptr);
+  EXPECT_FALSE(pc->SkinData()->UpdatingFlag());
+  pc->OnChanging = nullptr;
+  // Without AllowAnimSwitching the page changes at once.
+  pc->SetAllowAnimSwitching(false);
+  click(2);
+  EXPECT_EQ(pc->ActivePageIndex(), 2);
+  EXPECT_EQ(lvLastAnimFrames, -1);
+  FormShot().Save("pagetabs_switched_" + Name());
+}

@@ -6,7 +6,9 @@
 #include "platform/rtl/win.h"
 #include <commctrl.h>
 
+#include "platform/vcl/canvas.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/imagelist.h"
 
 namespace vcl {
 
@@ -94,10 +96,15 @@ TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
   tab_stop_ = true;
   color_ = clBtnFace;
   brush_->SetColor(color_);
+  canvas_ = new TCanvas();
   SetBounds(0, 0, 289, 193);
 }
 
 TPageControl::~TPageControl() {
+  if (images_) images_->RemoveFreeNotification(this);
+  images_ = nullptr;
+  delete canvas_;
+  canvas_ = nullptr;
   for (TTabSheet* s : pages_) s->page_control_ = nullptr;
   pages_.clear();
   active_page_ = nullptr;
@@ -111,12 +118,16 @@ void TPageControl::CreateParams(TCreateParams& p) {
   if (tab_position_ == tpBottom) p.Style |= TCS_BOTTOM;
   if (tab_position_ == tpLeft) p.Style |= TCS_VERTICAL | TCS_MULTILINE;
   if (tab_position_ == tpRight) p.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+  if (tab_width_ > 0) p.Style |= TCS_FIXEDWIDTH;
+  if (owner_draw_) p.Style |= TCS_OWNERDRAWFIXED;
   p.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
   p.Caption.clear();
 }
 
 void TPageControl::InitializeWnd() {
   TWinControl::InitializeWnd();
+  UpdateImages();
+  UpdateTabSize();
   UpdateTabs();
   Realign();
 }
@@ -276,6 +287,81 @@ void TPageControl::SetMultiLine(bool v) {
   RecreateWnd();
 }
 
+void TPageControl::SetImages(TCustomImageList* v) {
+  if (images_ == v) return;
+  if (images_) images_->RemoveFreeNotification(this);
+  images_ = v;
+  if (images_) images_->FreeNotification(this);
+  UpdateImages();
+}
+
+void TPageControl::UpdateImages() {
+  if (!handle_) return;
+  SendMessageW(handle_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+  // The tabs are measured again with (or without) room for the pictures.
+  if (!updating_tabs_) UpdateTabs();
+}
+
+void TPageControl::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == images_) {
+    images_ = nullptr;
+    UpdateImages();
+  }
+}
+
+void TPageControl::SetTabWidth(int v) {
+  v = std::max(v, 0);
+  if (tab_width_ == v) return;
+  const bool fixed = (tab_width_ > 0) != (v > 0);
+  tab_width_ = v;
+  // Only a fixed-width strip takes the width; the style is read when the window is made.
+  if (fixed && handle_)
+    RecreateWnd();
+  else
+    UpdateTabSize();
+}
+
+void TPageControl::SetTabHeight(int v) {
+  v = std::max(v, 0);
+  if (tab_height_ == v) return;
+  tab_height_ = v;
+  UpdateTabSize();
+}
+
+void TPageControl::UpdateTabSize() {
+  if (!handle_) return;
+  // Zero keeps the system's measure of that side.
+  SendMessageW(handle_, TCM_SETITEMSIZE, 0, MAKELPARAM(tab_width_, tab_height_));
+  if (!updating_tabs_) UpdateTabs();
+}
+
+void TPageControl::SetOwnerDraw(bool v) {
+  if (owner_draw_ == v) return;
+  owner_draw_ = v;
+  if (handle_) RecreateWnd();
+}
+
+void TPageControl::DrawTab(int tabIndex, const TRect& rect, bool active) {
+  if (OnDrawTab) {
+    OnDrawTab(this, tabIndex, rect, active);
+    return;
+  }
+  // Without a handler: the caption on the control's colour.
+  canvas_->Brush()->SetColor(color_);
+  canvas_->FillRect(rect);
+  TTabSheet* page = nullptr;
+  for (TTabSheet* s : pages_)
+    if (s->TabIndex() == tabIndex) page = s;
+  if (page) {
+    RECT r = rect;
+    String caption = page->Caption();
+    SetBkMode(canvas_->Handle(), TRANSPARENT);
+    DrawTextW(canvas_->Handle(), caption.c_str(), static_cast<int>(caption.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+}
+
 TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) {
   int n = PageCount();
   if (n == 0) return nullptr;
@@ -310,6 +396,21 @@ void TPageControl::Change() {
 
 void TPageControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
+    case CN_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+      if (!dis) return;
+      canvas_->Lock();
+      canvas_->SetHandle(dis->hDC);
+      canvas_->SetFont(font_);
+      canvas_->Brush()->SetColor(color_);
+      const int saved = SaveDC(dis->hDC);
+      DrawTab(static_cast<int>(dis->itemID), TRect(dis->rcItem), (dis->itemState & ODS_SELECTED) != 0);
+      RestoreDC(dis->hDC, saved);
+      canvas_->SetHandle(nullptr);
+      canvas_->Unlock();
+      m.Result = 1;
+      return;
+    }
     case CM_CONTROLLISTCHANGE:
       if (auto* sheet = dynamic_cast<TTabSheet*>(reinterpret_cast<TControl*>(m.WParam))) {
         if (m.LParam)
@@ -354,8 +455,13 @@ VCL_REGISTER(TPageControl) {
   cls.Prop(L"MultiLine", &TPageControl::MultiLine, &TPageControl::SetMultiLine).Default(false);
   cls.Prop(L"TabPosition", &TPageControl::TabPosition, &TPageControl::SetTabPosition).Default(tpTop);
   cls.Prop(L"TabIndex", &TPageControl::TabIndex, &TPageControl::SetTabIndex).Stored(false);
+  cls.Prop(L"Images", &TPageControl::Images, &TPageControl::SetImages);
+  cls.Prop(L"TabWidth", &TPageControl::TabWidth, &TPageControl::SetTabWidth).Default(0);
+  cls.Prop(L"TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight).Default(0);
+  cls.Prop(L"OwnerDraw", &TPageControl::OwnerDraw, &TPageControl::SetOwnerDraw).Default(false);
   cls.Prop(L"OnChange", &TPageControl::OnChange);
   cls.Prop(L"OnChanging", &TPageControl::OnChanging);
+  cls.Prop(L"OnDrawTab", &TPageControl::OnDrawTab);
 }
 
 }  // namespace vcl

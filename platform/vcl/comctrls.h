@@ -10,6 +10,8 @@
 
 namespace vcl {
 
+class TCanvas;
+class TCustomImageList;
 class TPageControl;
 
 class TTabSheet : public TWinControl {
@@ -41,6 +43,8 @@ protected:
 };
 
 using TTabChangingEvent = TEvent<void(rtl::TObject* Sender, bool& AllowChange)>;
+// An owner-drawn tab: Rect in the control's client coordinates; the control's Canvas draws into the tab.
+using TDrawTabEvent = TEvent<void(TPageControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
 
 VCL_ENUM(TTabPosition, tpTop, tpBottom, tpLeft, tpRight)
 
@@ -62,6 +66,20 @@ public:
   void SetTabPosition(TTabPosition v);
   bool MultiLine() const { return multi_line_; }
   void SetMultiLine(bool v);
+  // Pictures of the tabs: each sheet's ImageIndex in this list, shown before its caption.
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* v);
+  // A fixed tab size (0: measured from the caption). For tabs on the side the width runs along the strip and the
+  // height across it, as the system lays out side tabs.
+  int TabWidth() const { return tab_width_; }
+  void SetTabWidth(int v);
+  int TabHeight() const { return tab_height_; }
+  void SetTabHeight(int v);
+  // Tabs drawn by OnDrawTab instead of the system.
+  bool OwnerDraw() const { return owner_draw_; }
+  void SetOwnerDraw(bool v);
+  TCanvas* Canvas() const { return canvas_; }
+  void Notification(TComponent* component, TOperation operation) override;
   // The next (or previous) sheet with a tab after current, wrapping round.
   TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible);
   void SelectNextPage(bool goForward, bool checkTabVisible = true);
@@ -73,6 +91,7 @@ public:
 
   TNotifyEvent OnChange;
   TTabChangingEvent OnChanging;
+  TDrawTabEvent OnDrawTab;
 
 protected:
   void CreateParams(TCreateParams& p) override;
@@ -85,6 +104,9 @@ protected:
   void UpdateTabs();
   void UpdateTab(TTabSheet* page);
   void ShowActivePage();
+  void UpdateImages();
+  void UpdateTabSize();
+  virtual void DrawTab(int tabIndex, const TRect& rect, bool active);
   friend class TTabSheet;
 
   std::vector<TTabSheet*> pages_;
@@ -92,6 +114,10 @@ protected:
   TTabPosition tab_position_ = tpTop;
   bool multi_line_ = false;
   bool updating_tabs_ = false;
+  TCustomImageList* images_ = nullptr;
+  int tab_width_ = 0, tab_height_ = 0;
+  bool owner_draw_ = false;
+  TCanvas* canvas_ = nullptr;
 };
 
 }  // namespace vcl

@@ -11,6 +11,7 @@
 #include "skin/controls/sHtmlParse.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sAnimations.h"
+#include "skin/core/sConst.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/lvPNG.h"
 #include "skin/render/sAlphaGraph.h"
@@ -972,12 +973,72 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   GdiFlush();
 }
 
+bool TlvPngHintWindow::PaintBorderedBody(int width, int height) {
+  TsSkinManager* m = DefaultManager;
+  const int idx = m ? m->GetSkinIndex(FHints->SkinSection()) : -1;
+  if (!m || !m->IsValidSkinIndex(idx)) return false;
+  const TsGeneralData& gd = m->gd[static_cast<size_t>(idx)];
+  // Only a wholly transparent section with a border mask: its body is nothing but the mask's picture.
+  if (gd.Props[0].Transparency != 100 || !m->IsValidImgIndex(gd.BorderIndex)) return false;
+  const TsMaskData& md = m->ma[static_cast<size_t>(gd.BorderIndex)];
+  // A mask of the skin's master picture keeps no bitmap of its own.
+  vcl::TBitmap* picture = md.Bmp ? md.Bmp : m->MasterBitmap.get();
+  if (!picture || picture->Width() <= 0) return false;
+  const int fw = md.R.Width() / std::max<int>(md.ImageCount, 1);
+  const int fh = md.R.Height() / (md.MaskType + 1);
+  if (fw <= 0 || fh <= 0) return false;
+  // Normal state: the first frame.
+  const vcl::TRect src(md.R.Left, md.R.Top, md.R.Left + fw, md.R.Top + fh);
+  const vcl::TRect margins(md.WL > 0 ? md.WL : fw / 3, md.WT > 0 ? md.WT : fh / 3, md.WR > 0 ? md.WR : fw / 3,
+                           md.WB > 0 ? md.WB : fh / 3);
+  const int mode = (md.DrawMode & BDM_STRETCH) ? 1 : 0;
+  std::unique_ptr<vcl::TBitmap> own;
+  if (picture->PixelFormat() != vcl::pf32bit) {
+    own = CreateBmp32(picture->Width(), picture->Height());
+    BitBlt(own->Canvas()->Handle(), 0, 0, picture->Width(), picture->Height(), picture->Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+    picture = own.get();
+  }
+  GdiFlush();
+  // Pictures with their own alpha keep it; others are clear where they hold the key colour.
+  bool hasAlpha = false;
+  for (int y = src.Top; y < std::min(src.Bottom, picture->Height()) && !hasAlpha; ++y) {
+    const auto* row = static_cast<const std::uint32_t*>(picture->ScanLine(y));
+    for (int x = src.Left; x < std::min(src.Right, picture->Width()); ++x)
+      if ((row[x] >> 24) != 0 && !own) {
+        hasAlpha = true;
+        break;
+      }
+  }
+  PaintControlByTemplate(FAlphaBmp.get(), picture, vcl::Rect(0, 0, width, height), src, margins, margins,
+                         vcl::TRect(mode, mode, mode, mode), mode != 0, true);
+  GdiFlush();
+  for (int y = 0; y < height; ++y) {
+    auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
+    for (int x = 0; x < width; ++x) {
+      if (hasAlpha) continue;
+      row[x] = (row[x] & 0xFFFFFF) == 0xFF00FF ? 0 : (row[x] | 0xFF000000u);
+    }
+  }
+  if (hasAlpha) {
+    // Key-coloured pixels stay outside even in a picture with alpha.
+    for (int y = 0; y < height; ++y) {
+      auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
+      for (int x = 0; x < width; ++x)
+        if ((row[x] & 0xFFFFFF) == 0xFF00FF) row[x] = 0;
+    }
+  }
+  return true;
+}
+
 void TlvPngHintWindow::CreateAlphaBmp(int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
   FAlphaBmp = CreateBmp32(width, height);
   FillRect32(FAlphaBmp.get(), vcl::Rect(0, 0, width, height), 0, 0);
-  if (FHints->Skinned()) {
+  if (FHints->Skinned() && PaintBorderedBody(width, height)) {
+    // The border mask's own picture is the balloon, its clear and keyed pixels outside it.
+  } else if (FHints->Skinned()) {
     const int idx = DefaultManager->GetSkinIndex(FHints->SkinSection());
     // The section over the key colour: what its border mask leaves of the key is outside the balloon (clear),
     // the rest is the balloon at full opacity.

@@ -318,6 +318,9 @@ class TlvPngHintWindow {
   // Fits r (shrunk by the shadow) on the monitor of anchor and answers the corner that points at it.
   TlvMousePosition GetArrowPos(vcl::TRect& r, vcl::TPoint anchor);
   void CreateAlphaBmp(int width, int height);
+  // Skinned with a wholly transparent section that has a border mask: the balloon is the mask's picture in nine
+  // parts (clear where it is clear or keyed). False, painting nothing, for any other section.
+  bool PaintBorderedBody(int width, int height);
   const rtl::String& Text() const { return FText; }
   // Opacity of the last frame shown (255 when not animated).
   int Blend() const { return FBlend; }

@@ -28,6 +28,15 @@ class TsBoundLabel::TLabelWatch : public vcl::TComponent {
   TsBoundLabel* bound_;
 };
 
+TsEditLabel::TsEditLabel(vcl::TComponent* owner, TsBoundLabel* boundStruct)
+    : TsHTMLLabel(owner), FBoundLabel(boundStruct) {
+  FUseHTML = false;
+}
+
+TsEditLabel::~TsEditLabel() {
+  if (FBoundLabel) FBoundLabel->FActive = false;
+}
+
 TsBoundLabel::TsBoundLabel(vcl::TWinControl* owner, TsCommonData* commonData)
     : FFont(std::make_unique<vcl::TFont>()),
       FOwner(owner),
@@ -66,8 +75,9 @@ void TsBoundLabel::SetActive(bool value) {
   if (value && FOwner->ComponentState().Contains(vcl::csLoading)) return;
   if (value) {
     if (!FTheLabel) {
-      auto* label = new TsEditLabel(nullptr);
+      auto* label = new TsEditLabel(nullptr, this);
       label->SetVisible(false);
+      label->SetUseHTML(FUseHTML);
       FTheLabel = label;
       FWatch->FreeNotification(label);
       label->SetFocusControl(FOwner);
@@ -86,6 +96,7 @@ void TsBoundLabel::SetActive(bool value) {
     FWatch->RemoveFreeNotification(label);
     delete label;
   }
+  FActive = value;
   ApplyAllowClick();
 }
 
@@ -98,11 +109,12 @@ void TsBoundLabel::AlignLabel() {
   l->SetAlign(vcl::alNone);
   l->SetWordWrap(true);
   l->SetAutoSize(true);
+  // The text is measured the way it shows: as markup only when asked for.
+  l->SetUseHTML(FUseHTML);
   l->SetBounds(l->Left(), l->Top(), maxWidth, 0);
   l->FitToText();
   if (FMaxWidth > 0 && l->Width() > FMaxWidth) l->SetWidth(FMaxWidth);
   l->SetEnabled(LabelEnabled());
-  l->SetUseHTML(FUseHTML);
   vcl::TControl* f = FOwner;
   int left = 0, top = 0;
   switch (FLayout) {

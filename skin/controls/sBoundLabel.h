@@ -10,24 +10,35 @@
 
 class TsCommonData;
 
-// The label of a bound label: a skinned label that names the control it belongs to.
-class TsEditLabel : public TsLabel {
-  VCL_CLASS(TsEditLabel, TsLabel)
-  explicit TsEditLabel(vcl::TComponent* owner) : TsLabel(owner) {}
+class TsBoundLabel;
+
+// The label of a bound label: a markup label that names the control it belongs to. Its markup is off until the
+// bound label asks for it (UseHTML), so a caption shows as plain text, "<" and "&" included.
+class TsEditLabel : public TsHTMLLabel {
+  VCL_CLASS(TsEditLabel, TsHTMLLabel)
+  explicit TsEditLabel(vcl::TComponent* owner, TsBoundLabel* boundStruct = nullptr);
+  // The bound label is inactive once its label has gone.
+  ~TsEditLabel() override;
+  TsBoundLabel* BoundLabel() const { return FBoundLabel; }
   vcl::TWinControl* FocusControl() const { return FFocusControl; }
   void SetFocusControl(vcl::TWinControl* value) { FFocusControl = value; }
-  bool UseHTML() const { return FUseHTML; }
-  void SetUseHTML(bool value) { FUseHTML = value; }
-  // Width for the text: word-wrapped within the current width, then the bounds follow the text.
-  void FitToText() { AdjustBounds(); }
+  // Width for the text: word-wrapped within the current width, then the bounds follow the text (the markup's
+  // extent when markup is on).
+  void FitToText() {
+    if (UseHTML())
+      FitToMarkup();
+    else
+      AdjustBounds();
+  }
 
  private:
   vcl::TWinControl* FFocusControl = nullptr;
-  bool FUseHTML = false;
+  TsBoundLabel* FBoundLabel = nullptr;
 };
 
 class TsBoundLabel : public rtl::TPersistent {
   VCL_CLASS(TsBoundLabel, rtl::TPersistent)
+  friend class TsEditLabel;
   TsBoundLabel(vcl::TWinControl* owner, TsCommonData* commonData);
   ~TsBoundLabel() override;
   TsBoundLabel(const TsBoundLabel&) = delete;

@@ -230,7 +230,14 @@ TsHTMLLabel::TsHTMLLabel(vcl::TComponent* owner) : TsLabel(owner) {}
 void TsHTMLLabel::SetUseHTML(bool value) {
   if (value == FUseHTML) return;
   FUseHTML = value;
-  FitToMarkup();
+  if (value) {
+    FitToMarkup();
+  } else {
+    // Plain text has no links; an auto-sized label takes the plain text's size again.
+    Links.clear();
+    HotLink = PressedLink = -1;
+    if (auto_size_ && !IsLoading()) AdjustBounds();
+  }
   Invalidate();
 }
 

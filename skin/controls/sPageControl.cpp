@@ -1,10 +1,14 @@
 #include "skin/controls/sPageControl.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/rtl/win.h"
 #include <commctrl.h>
 #include "platform/vcl/application.h"
+#include "platform/vcl/menus.h"
+#include "skin/core/sAnimTimer.h"
+#include "skin/core/sAnimations.h"
 #include "skin/controls/sSkinCommands.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sCommonPaint.h"
@@ -13,6 +17,7 @@
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sDialogHook.h"
+#include "skin/render/lvAlphaImageList.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -25,6 +30,7 @@ namespace {
 constexpr int kBtnOffsX = 4;
 constexpr int kBtnSize = 15;
 constexpr int kTabsMargin = 15;
+constexpr int kArrowSize = 9;
 // [ShowCloseBtns][no images]
 constexpr int kOffsArray[2][2] = {{7, 4}, {6, 4}};
 // A press that began on a close button and has not been released.
@@ -193,7 +199,26 @@ void TsTabSkinData::Assign(const rtl::TPersistent* source) {
 TsTabSheet::TsTabSheet(vcl::TComponent* owner)
     : vcl::TTabSheet(owner), FCommonData(std::make_unique<TsTabSkinData>(this)) {}
 
-TsTabSheet::~TsTabSheet() = default;
+TsTabSheet::~TsTabSheet() {
+  if (AnimTimer) {
+    AnimTimer->SetEnabled(false);
+    delete AnimTimer;
+    AnimTimer = nullptr;
+  }
+  if (FTabMenu) FTabMenu->RemoveFreeNotification(this);
+}
+
+void TsTabSheet::SetTabMenu(vcl::TPopupMenu* value) {
+  if (FTabMenu == value) return;
+  if (FTabMenu) FTabMenu->RemoveFreeNotification(this);
+  FTabMenu = value;
+  if (FTabMenu) FTabMenu->FreeNotification(this);
+}
+
+void TsTabSheet::Notification(vcl::TComponent* component, vcl::TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == vcl::opRemove && component == FTabMenu) FTabMenu = nullptr;
+}
 
 TsPageControl* TsTabSheet::SkinnedPageControl() const { return dynamic_cast<TsPageControl*>(PageControl()); }
 
@@ -361,9 +386,30 @@ void TsPageControl::SetShowFocus(bool value) {
 }
 
 void TsPageControl::SetRotateCaptions(bool value) {
+  if (FRotateCaptions == value) return;
   FRotateCaptions = value;
+  if (IsLoading() || (!Visible() && !ComponentState().Contains(vcl::csDesigning))) return;
+  if (handle_) SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
+  if (value) {
+    // Tabs sized for the caption's new direction: long across a side strip, tall on a top or bottom one.
+    vcl::TRect first = PageCount() > 0 ? TabRect(0) : vcl::TRect();
+    if (EmptyRect(first)) first = vcl::Rect(0, 0, 24, 24);
+    if (TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight) {
+      SetTabWidth(first.Width());
+      SetTabHeight(std::max(first.Height(), 140));
+    } else {
+      SetTabWidth(first.Height());
+      SetTabHeight(std::max(first.Width(), 140));
+    }
+  } else {
+    SetTabWidth(0);
+    SetTabHeight(0);
+  }
   FCommonData->BGChanged = true;
-  Invalidate();
+  if (handle_) {
+    SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
 }
 
 void TsPageControl::SetTabMargin(int value) {
@@ -568,6 +614,7 @@ void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, v
   SelectObject(dc, canvas->Font()->Handle());
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr, DT_CALCRECT | DT_SINGLELINE);
   data.TextSize = vcl::TSize{tr.right, tr.bottom};
+  const int textW = data.TextSize.cx, textH = data.TextSize.cy;
   const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
   const bool top = TabPosition() == vcl::tpTop;
   const bool active = state == 2;
@@ -575,26 +622,50 @@ void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, v
   TsSkinManager* m = FCommonData->SkinManager();
   const bool shift = !Skinned() || (m && m->ButtonsOptions() && m->ButtonsOptions()->ShiftContentOnClick());
   const bool hasBtn = FShowCloseBtns && !special && page->UseCloseBtn();
-  if (side == !FRotateCaptions && side) {
-    // Side tabs: the button on top, the caption below it, read downwards.
-    if (!special && active && enlarged && shift) r = Moved(r, -1, -1);
+  const bool menu = special && page->TabType() == ttMenu;
+  vcl::TCustomImageList* images = Images();
+  const bool hasGlyph = images && page->ImageIndex() > -1 && page->ImageIndex() < images->Count();
+  const int iw = hasGlyph ? images->Width() : 0, ih = hasGlyph ? images->Height() : 0;
+  auto square = [](int left, int top, int size) { return vcl::TRect(left, top, left + size, top + size); };
+  if (side != FRotateCaptions) {
+    // Read downwards: arrow or button on top, the caption below them, the glyph at the bottom.
+    if (special && active && shift) r = Moved(r, 1, 1);
+    else if (!special && active && enlarged && shift) r = Moved(r, -1, -1);
     data.TextRect = r;
+    if (menu) {
+      data.ArrowRect = square(data.TextRect.Left + (data.TextRect.Width() - kArrowSize) / 2, data.TextRect.Top + 8,
+                              kArrowSize);
+      data.TextRect.Top = data.ArrowRect.Bottom + 2;
+      data.ArrowDirection = asRight;
+      if (active) data.ArrowRect = Moved(data.ArrowRect, 0, -1);
+    }
     if (hasBtn) {
       data.BtnRect = vcl::TRect(r.Left + (r.Width() - BtnWidth) / 2, r.Top + 4, 0, 0);
       data.BtnRect.Right = data.BtnRect.Left + BtnWidth;
       data.BtnRect.Bottom = data.BtnRect.Top + BtnHeight;
       data.TextRect.Top = data.BtnRect.Bottom + 2;
-      if (active && enlarged) data.BtnRect = Moved(data.BtnRect, 2, 2);
+      if (active && enlarged) {
+        r = Moved(r, 0, -2);
+        data.BtnRect = Moved(data.BtnRect, 2, 2);
+      }
     }
-    data.TextRect.Bottom = hasBtn ? r.Bottom - 5 : r.Bottom - (r.Height() - data.TextSize.cx) / 2;
-    data.TextRect.Top = std::max(data.TextRect.Bottom - static_cast<int>(data.TextSize.cx) - 2, data.TextRect.Top + 3);
-    data.TextRect.Left += (data.TextRect.Width() - static_cast<int>(data.TextSize.cy)) / 2;
-    data.TextRect.Right = data.TextRect.Left + data.TextSize.cy + 2;
+    if (hasGlyph) {
+      const int bottom = hasBtn ? r.Bottom - 3
+                                : std::min(r.Bottom - (r.Height() - (textW + ih + FTabSpacing)) / 2, r.Bottom - 3);
+      data.GlyphRect = vcl::TRect(r.Left + (r.Width() - iw) / 2 + 1, bottom - ih, 0, bottom);
+      data.GlyphRect.Right = data.GlyphRect.Left + iw;
+      if (special && active && enlarged) data.GlyphRect = Moved(data.GlyphRect, 3, 0);
+      data.TextRect.Bottom = data.GlyphRect.Top - FTabSpacing;
+    } else {
+      data.TextRect.Bottom = hasBtn ? r.Bottom - 5 : r.Bottom - (r.Height() - textW) / 2;
+    }
+    data.TextRect.Top = std::max(data.TextRect.Bottom - textW - 2, data.TextRect.Top + 3);
+    data.TextRect.Left += (data.TextRect.Width() - textH) / 2;
+    data.TextRect.Right = data.TextRect.Left + textH + 2;
     if (FShowFocus && Focused() && active && enlarged && !caption.empty() && !special)
       data.FocusRect = vcl::TRect(data.TextRect.Left - 1, data.TextRect.Top - 3, data.TextRect.Right + 3,
                                   data.TextRect.Bottom + 3);
-    data.TextPos = vcl::TPoint(data.TextRect.Left + (data.TextRect.Width() - data.TextSize.cy) / 2,
-                               data.TextRect.Bottom);
+    data.TextPos = vcl::TPoint(data.TextRect.Left + (data.TextRect.Width() - textH) / 2, data.TextRect.Bottom);
     return;
   }
   if (top) r.Bottom -= 2; else r.Top += 2;
@@ -607,6 +678,16 @@ void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, v
     }
   }
   data.TextRect = r;
+  bool arrowBelow = false;
+  if (menu) {
+    data.ArrowDirection = asBottom;
+    arrowBelow = !side && r.Height() - textH - 6 > kArrowSize;
+    if (!arrowBelow) {
+      data.ArrowRect = square(data.TextRect.Right - 13,
+                              data.TextRect.Top + (data.TextRect.Height() - kArrowSize) / 2 + 1, kArrowSize);
+      if (active && enlarged && shift) data.ArrowRect = Moved(data.ArrowRect, 1, 1);
+    }
+  }
   if (hasBtn) {
     data.BtnRect.Left = r.Right - BtnWidth - kBtnOffsX;
     data.BtnRect.Top = r.Top + (r.Height() - BtnHeight) / 2;
@@ -619,16 +700,38 @@ void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, v
       data.BtnRect = top ? Moved(data.BtnRect, 1, 1) : Moved(data.BtnRect, 0, 2);
     }
   }
-  if (FTabAlignment == vcl::taLeftJustify || hasBtn || (FShowCloseBtns && page->TabType() == ttTab))
+  if (hasGlyph) {
+    int left;
+    if (hasBtn || FTabAlignment == vcl::taLeftJustify)
+      left = r.Left + FTabMargin;
+    else if (FTabAlignment == vcl::taRightJustify)
+      left = r.Right - textW - iw - FTabSpacing - FTabMargin;
+    else
+      left = std::max(data.TextRect.Left + (data.TextRect.Width() - (textW + iw + FTabSpacing)) / 2,
+                      r.Left + FTabMargin);
+    const int gtop = r.Top + (r.Height() - ih) / 2;
+    data.GlyphRect = vcl::TRect(left, gtop, left + iw, gtop + ih);
+    data.TextRect.Left = data.GlyphRect.Right + FTabSpacing;
+    if (active && enlarged && shift) data.GlyphRect = Moved(data.GlyphRect, 1, 1);
+  } else if (FTabAlignment == vcl::taLeftJustify || hasBtn || !EmptyRect(data.ArrowRect) ||
+             (FShowCloseBtns && page->TabType() == ttTab)) {
     data.TextRect.Left = r.Left + FTabMargin + FTabPadding;
-  else if (FTabAlignment == vcl::taRightJustify)
-    data.TextRect.Left = r.Right - data.TextSize.cx - FTabMargin;
-  else
-    data.TextRect.Left = r.Left + (r.Width() - data.TextSize.cx) / 2;
+  } else if (FTabAlignment == vcl::taRightJustify) {
+    data.TextRect.Left = r.Right - textW - FTabMargin;
+  } else {
+    data.TextRect.Left = r.Left + (r.Width() - textW) / 2;
+  }
+  // Nothing placed at the end of the tab: the caption keeps 3 px off it.
   const int limit = data.ArrowRect.Left == data.BtnRect.Right ? data.TextRect.Right - 3 : data.TextRect.Right;
-  data.TextRect.Right = std::min(data.TextRect.Left + static_cast<int>(data.TextSize.cx) + 2, limit);
-  data.TextRect.Top += (data.TextRect.Height() - data.TextSize.cy) / 2;
-  data.TextRect.Bottom = data.TextRect.Top + data.TextSize.cy;
+  data.TextRect.Right = std::min(data.TextRect.Left + textW + 2, limit);
+  data.TextRect.Top += (data.TextRect.Height() - textH) / 2;
+  data.TextRect.Bottom = data.TextRect.Top + textH;
+  if (arrowBelow) {
+    data.TextRect = Moved(data.TextRect, 0, -4);
+    data.ArrowRect = square(data.TextRect.Left + (data.TextRect.Width() - kArrowSize) / 2, data.TextRect.Bottom,
+                            kArrowSize);
+    if (active && enlarged && shift) data.ArrowRect = Moved(data.ArrowRect, 1, 1);
+  }
   if (FShowFocus && Focused() && active && enlarged && !caption.empty() && !special)
     data.FocusRect = vcl::TRect(data.TextRect.Left - 3, data.TextRect.Top, data.TextRect.Right + 3,
                                 data.TextRect.Bottom + 3);
@@ -680,7 +783,7 @@ void TsPageControl::SetPadding(bool showButtons) {
   if (!handle_) return;
   TsSkinManager* m = FCommonData->SkinManager();
   const int covering = Skinned() && m->CommonSkinData ? m->CommonSkinData->TabsCovering : 0;
-  const int base = kOffsArray[showButtons ? 1 : 0][1];
+  const int base = kOffsArray[showButtons ? 1 : 0][Images() ? 0 : 1];
   const int horizontal = showButtons ? BtnWidth / 2 + base + FTabPadding + covering : base + FTabPadding + covering;
   // The system's default padding is 6 by 3; only a control that asks for more changes it.
   if (!showButtons && FTabPadding == 0 && covering == 0) return;
@@ -747,13 +850,51 @@ void TsPageControl::DrawSkinTab(int pageIndex, int state, vcl::TBitmap* target) 
     TCacheInfo ci = MakeCacheInfo(TabsBG.get(), -bgr.Left, -bgr.Top);
     PaintItem(section, ci, true, st, vcl::Rect(0, 0, r.Width(), r.Height()), r.TopLeft(), bmp.get(), m);
   }
+  if (OwnerDraw()) {
+    // The owner draws over the tab's background, in the control's coordinates.
+    BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), c->Handle(), 0, 0, SRCCOPY);
+    if (!OnDrawTab) return;
+    GdiFlush();
+    HDC tdc = target->Canvas()->Handle();
+    const int saved = SaveDC(tdc);
+    Canvas()->Lock();
+    Canvas()->SetHandle(tdc);
+    Canvas()->SetFont(c->Font());
+    Canvas()->Brush()->SetStyle(vcl::bsClear);
+    OnDrawTab(this, page->TabIndex(), r, state != 0);
+    Canvas()->SetHandle(nullptr);
+    Canvas()->Unlock();
+    RestoreDC(tdc, saved);
+    return;
+  }
   vcl::TRect content(0, 0, r.Width(), r.Height());
   const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
   content = side ? Inflated(content, 0, -2 * covering) : Inflated(content, -2 * covering, 0);
   TlvTabData data;
   InitTabContentData(c, page, content, state, special, data);
   const rtl::String caption = page->Caption();
-  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+  UINT flags = DT_SINGLELINE | DT_VCENTER;
+  if (EmptyRect(data.ArrowRect)) flags |= DT_END_ELLIPSIS;
+  if (!EmptyRect(data.GlyphRect)) {
+    vcl::TCustomImageList* images = Images();
+    GdiFlush();
+    if (dynamic_cast<TsAlphaImageList*>(images) && m->Effects() && m->Effects()->DiscoloredGlyphs()) {
+      // Grey until the tab is hot or active.
+      const vcl::TColor grey = state != 0 ? vcl::clNone
+                               : m->IsValidSkinIndex(section)
+                                   ? static_cast<vcl::TColor>(m->gd[static_cast<size_t>(section)].Props[0].Color)
+                                   : vcl::clBtnFace;
+      DrawAlphaImgList(images, bmp.get(), data.GlyphRect.Left, data.GlyphRect.Top, page->ImageIndex(), 0, grey, 0, 1,
+                       FReflectedGlyphs);
+    } else if (dynamic_cast<TsAlphaImageList*>(images)) {
+      DrawAlphaImgList(images, bmp.get(), data.GlyphRect.Left, data.GlyphRect.Top, page->ImageIndex(), 0, vcl::clNone,
+                       0, 1, FReflectedGlyphs);
+    } else {
+      images->Draw(c, data.GlyphRect.Left, data.GlyphRect.Top, page->ImageIndex(), true);
+      GdiFlush();
+      FillAlphaRect(bmp.get(), data.GlyphRect, 255);
+    }
+  }
   const bool vertical = side != FRotateCaptions;
   if (vertical) {
     // Cut first: the canvas selects its own font again when it measures.
@@ -790,6 +931,11 @@ void TsPageControl::DrawSkinTab(int pageIndex, int state, vcl::TBitmap* target) 
   if (!EmptyRect(data.BtnRect))
     PaintButton(c->Handle(), data.BtnRect,
                 (pageIndex == FHoveredBtnIndex ? 1 : 0) + (pageIndex == FPressedBtnIndex ? 1 : 0));
+  if (!EmptyRect(data.ArrowRect)) {
+    vcl::TColor arrow = Font()->Color();
+    if (m->IsValidSkinIndex(section)) arrow = m->gd[static_cast<size_t>(section)].Props[static_cast<size_t>(std::min(st, 2))].FontColor.Color;
+    DrawColorArrow(c, arrow, data.ArrowRect, data.ArrowDirection);
+  }
   if (!page->Enabled() || !enabled_) {
     // A disabled tab shows 40 % of itself over what lies under it.
     auto under = CreateBmp32(r.Width(), r.Height());
@@ -922,7 +1068,8 @@ void TsPageControl::InitializeWnd() {
 }
 
 bool TsPageControl::PaintsItself() const {
-  return Skinned() || FShowCloseBtns || inherited::PaintsItself();
+  // The system draws neither close buttons nor captions turned across the tab.
+  return Skinned() || FShowCloseBtns || FRotateCaptions || inherited::PaintsItself();
 }
 
 void TsPageControl::PaintWindow(HDC dc) {
@@ -934,7 +1081,7 @@ void TsPageControl::PaintWindow(HDC dc) {
     BitBlt(dc, 0, 0, width_, height_, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
-  if (!FShowCloseBtns) {
+  if (!FShowCloseBtns && !FRotateCaptions) {
     inherited::PaintWindow(dc);
     return;
   }
@@ -985,6 +1132,10 @@ void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
   TlvTabData data;
   InitTabContentData(c, page, vcl::TRect(0, 0, r.Width(), r.Height()), state, special, data);
   const rtl::String caption = page->Caption();
+  if (!EmptyRect(data.GlyphRect)) {
+    Images()->Draw(c, data.GlyphRect.Left, data.GlyphRect.Top, page->ImageIndex(), page->Enabled() && enabled_);
+    GdiFlush();
+  }
   SetBkMode(dc, TRANSPARENT);
   if (side != FRotateCaptions) {
     const rtl::String cut = CutText(c, caption, data.TextRect.Height());
@@ -1007,6 +1158,7 @@ void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
   }
   if (!EmptyRect(data.BtnRect))
     DrawCloseBtn(dc, data.BtnRect, (pageIndex == FHoveredBtnIndex ? 1 : 0) + (pageIndex == FPressedBtnIndex ? 1 : 0));
+  if (!EmptyRect(data.ArrowRect)) DrawColorArrow(c, color, data.ArrowRect, data.ArrowDirection);
   GdiFlush();
   BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), dc, 0, 0, SRCCOPY);
 }
@@ -1074,8 +1226,209 @@ void TsPageControl::RepaintStrip() {
 
 void TsPageControl::SetCurItem(int value) {
   if (FCurItem == value) return;
+  const int old = FCurItem;
   FCurItem = value;
-  if (DroppedDownItem < 0) RepaintStrip();
+  if (DroppedDownItem >= 0) return;
+  // The active tab keeps its look unless it carries a close button that shows the hover.
+  auto repaint = [&](int i) {
+    if (i >= 0 && i < PageCount() && (i != ActivePageIndex() || FShowCloseBtns)) RepaintTab(i, true);
+  };
+  repaint(value);
+  repaint(old);
+}
+
+int TsPageControl::GetTabState(int pageIndex) {
+  if (pageIndex != FCurItem || pageIndex < 0) return 0;
+  if (pageIndex == FPressedBtnIndex) return 4;
+  if (pageIndex == FHoveredBtnIndex) return 3;
+  if (pageIndex == DroppedDownItem) return 2;
+  return 1;
+}
+
+void TsPageControl::KillTimers() {
+  for (int i = 0; i < PageCount(); ++i)
+    if (auto* page = dynamic_cast<TsTabSheet*>(Pages(i)); page && page->AnimTimer) {
+      page->AnimTimer->SetEnabled(false);
+      delete page->AnimTimer;
+      page->AnimTimer = nullptr;
+    }
+}
+
+bool TsPageControl::TabFading() {
+  for (int i = 0; i < PageCount(); ++i)
+    if (auto* page = dynamic_cast<TsTabSheet*>(Pages(i)); page && page->AnimTimer && page->AnimTimer->Enabled())
+      return true;
+  return false;
+}
+
+namespace {
+
+// One step of a tab's fade: the old look blended towards the new one, drawn straight into the control's window.
+bool UpdateTab_CB(rtl::TObject* data, int iteration) {
+  auto* page = dynamic_cast<TsTabSheet*>(data);
+  if (!page || !page->AnimTimer) return false;
+  TlvThreadedTimer* t = page->AnimTimer;
+  TsPageControl* pc = page->SkinnedPageControl();
+  if (!pc || !t->BmpFrom || !t->BmpTo || !pc->HandleAllocated()) return false;
+  t->Value += t->ValueStep;
+  // The last step shows the new look exactly, whatever the start iteration left of the way.
+  const int a = iteration >= t->Iterations ? 255 : std::clamp(static_cast<int>(t->Value + 0.5), 0, 255);
+  if (!t->BmpOut || t->BmpOut->Width() != t->BmpFrom->Width() || t->BmpOut->Height() != t->BmpFrom->Height())
+    t->BmpOut = CreateBmp32(t->BmpFrom->Width(), t->BmpFrom->Height());
+  BitBlt(t->BmpOut->Canvas()->Handle(), 0, 0, t->BmpFrom->Width(), t->BmpFrom->Height(),
+         t->BmpFrom->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (t->BmpTo->Width() == t->BmpOut->Width() && t->BmpTo->Height() == t->BmpOut->Height())
+    SumBitmaps(t->BmpOut.get(), t->BmpTo.get(), 255 - a);
+  GdiFlush();
+  HDC dc = GetDC(pc->Handle());
+  BitBlt(dc, t->AnimRect.Left, t->AnimRect.Top, t->AnimRect.Width(), t->AnimRect.Height(),
+         t->BmpOut->Canvas()->Handle(), 0, 0, SRCCOPY);
+  ReleaseDC(pc->Handle(), dc);
+  return iteration < t->Iterations;
+}
+
+void InitTabData(TlvThreadedTimer* t, TsTabSheet* page, int start, bool fast, int state) {
+  t->SetEnabled(false);
+  t->Iterations = state == 0 ? 20 : 10;
+  if (fast) t->Iterations /= 2;
+  const int running = t->State;
+  int iteration = 0;
+  if (state == 1 && (running == 0 || running == 2 || running == 3)) iteration = start;
+  if (state == 0 && running == 1) iteration = std::max(0, 20 - 2 * t->Iteration);
+  iteration = std::min(iteration, t->Iterations);
+  t->Iteration = iteration;
+  t->Value = std::clamp(std::round(iteration * 255.0 / t->Iterations), 0.0, 255.0);
+  t->ValueStep = (255 - t->Value) / t->Iterations;
+  t->AnimData = page;
+  t->AnimProc = UpdateTab_CB;
+  t->SetInterval(10);
+  t->OldState = running;
+  t->State = state;
+  t->SetEnabled(true);
+}
+
+}  // namespace
+
+void TsPageControl::RepaintTab(int pageIndex, bool animate) {
+  if (pageIndex < 0 || pageIndex >= PageCount() || !handle_) return;
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!page || !page->TabVisible()) return;
+  if (!Skinned()) {
+    // The system paints the tabs (or StdPaint with close buttons): the tab's place is painted again.
+    vcl::TRect r = Inflated(TabRect(page->TabIndex()), 2, 2);
+    RECT rr = r;
+    InvalidateRect(handle_, &rr, FALSE);
+    return;
+  }
+  if (FCommonData->UpdatingFlag()) return;
+  vcl::TBitmap* cache = FCommonData->CacheBmp();
+  if (FCommonData->BGChanged || !cache || cache->Width() != width_ || cache->Height() != height_) {
+    // No picture to fade from yet: the whole control is painted anew.
+    FCommonData->BGChanged = true;
+    InvalidateRect(handle_, nullptr, FALSE);
+    return;
+  }
+  const vcl::TRect r = SkinTabRect(page->TabIndex(), page == ActivePage());
+  if (EmptyRect(r)) return;
+  // The strip as it is now, the tab's neighbours and the active tab over it included.
+  auto strip = CreateBmp32(width_, height_);
+  BitBlt(strip->Canvas()->Handle(), 0, 0, width_, height_, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+  DrawSkinTabs(strip.get());
+  GdiFlush();
+  TsSkinManager* m = FCommonData->SkinManager();
+  const bool animation = animate && m && m->Effects() && m->Effects()->AllowAnimation();
+  if (animation) {
+    const int state = GetTabState(pageIndex);
+    const int v = GetNewTimer(page->AnimTimer, page, state);
+    TlvThreadedTimer* t = page->AnimTimer;
+    if (t->BmpTo) {
+      t->BmpFrom = std::move(t->BmpTo);
+    } else if (!t->BmpFrom) {
+      TlvThreadedTimer::CopyFrom(t->BmpFrom, cache, r);
+    }
+    if (t->BmpFrom->Width() != r.Width() || t->BmpFrom->Height() != r.Height())
+      TlvThreadedTimer::CopyFrom(t->BmpFrom, cache, r);
+    TlvThreadedTimer::CopyFrom(t->BmpTo, strip.get(), r);
+    t->AnimRect = r;
+    if (t->State == -1 || t->State != state || !t->Enabled()) {
+      InitTabData(t, page, v, (state == 2 && IsSpecialTab(pageIndex)) || state == 4, state);
+      UpdateTab_CB(page, t->Iteration);
+    }
+  } else {
+    HDC dc = GetDC(handle_);
+    BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), strip->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
+    ReleaseDC(handle_, dc);
+  }
+  // The cache keeps the new look, for the next painting of the control and of its sheets.
+  BitBlt(cache->Canvas()->Handle(), 0, 0, width_, height_, strip->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+bool TsPageControl::AnimatesPageSwitch() {
+  TsSkinManager* m = FCommonData->SkinManager();
+  return !ComponentState().Contains(vcl::csDesigning) && FAllowAnimSwitching && m && m->AnimEffects() &&
+         m->AnimEffects()->PageChange()->Active() && m->Effects() && m->Effects()->AllowAnimation();
+}
+
+void TsPageControl::SwitchPage(vcl::TMessage& message, bool changing) {
+  const bool animated = AnimatesPageSwitch();
+  if (changing) {
+    // The look before the switch is kept, over the control, until the new page fades in.
+    if (animated) {
+      PrepareForAnimation(this, atcFade);
+      FCommonData->SetUpdatingFlag(true);
+    }
+    inherited::WndProc(message);
+    if (message.Result != 0 || !ow) {
+      FCommonData->SetUpdatingFlag(false);
+      SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+      if (ow) {
+        delete ow;
+        ow = nullptr;
+        lvAnimBmp.reset();
+      }
+    }
+    return;
+  }
+  if (animated && ow) {
+    KillTimers();
+    FCommonData->SetUpdatingFlag(true);
+    inherited::WndProc(message);
+    FCommonData->SetUpdatingFlag(false);
+    FCommonData->BGChanged = true;
+    TsSkinManager* m = FCommonData->SkinManager();
+    AnimShowControl(this, m->AnimEffects()->PageChange()->Time(), 255, atcFade);
+    if (ActivePage() && ActivePage()->HandleAllocated())
+      RedrawWindow(ActivePage()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return;
+  }
+  if (!ActivePage() || FCommonData->UpdatingFlag()) {
+    inherited::WndProc(message);
+    return;
+  }
+  FCommonData->SetUpdatingFlag(true);
+  inherited::WndProc(message);
+  FCommonData->SetUpdatingFlag(false);
+  FCommonData->BGChanged = true;
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TsPageControl::OpenTabMenu(int pageIndex) {
+  auto* page = dynamic_cast<TsTabSheet*>(Pages(pageIndex));
+  if (!page || !page->TabMenu()) return;
+  DroppedDownItem = pageIndex;
+  RepaintTab(pageIndex, false);
+  if (!Skinned()) UpdateWindow(handle_);
+  const vcl::TRect r = TabRect(page->TabIndex());
+  const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
+  // Beside a tab read downwards, under one read across.
+  POINT p = side != FRotateCaptions ? POINT{r.Right, r.Top} : POINT{r.Left, r.Bottom - 2};
+  ::ClientToScreen(handle_, &p);
+  vcl::TPopupMenu* menu = page->TabMenu();
+  menu->SetPopupComponent(this);
+  TempControl = this;
+  menu->Popup(p.x, p.y);
+  menu->SetPopupComponent(nullptr);
+  TempControl = nullptr;
 }
 
 bool TsPageControl::ClosePage(int pageIndex) {
@@ -1138,6 +1491,7 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
     }
     HandleSkinCommand(this, FCommonData.get(), message, nullptr, true);
     if (cmd == LVC_SETNEWSKIN || cmd == LVC_REMOVESKIN || cmd == LVC_REFRESH) {
+      KillTimers();
       UpdateBtnData();
       SetTabsLineSkin(FTabsLineSkin);
       FCommonData->BGChanged = true;
@@ -1230,9 +1584,17 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
           return;
         }
         if (page->TabType() == ttMenu) {
+          // The menu runs modally: it has closed again when Popup returns.
+          if (down && page->TabMenu()) OpenTabMenu(i);
           DroppedDownItem = -1;
           FCurItem = -1;
-          RepaintStrip();
+          KillTimers();
+          FCommonData->SetUpdatingFlag(false);
+          FCommonData->BGChanged = true;
+          if (handle_) {
+            RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+            Perform(WM_NCPAINT, 0, 0);
+          }
           return;
         }
         const vcl::TRect b = CloseBtnRect(i);
@@ -1272,6 +1634,7 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case TCM_SETCURSEL:
+      if (message.Msg != WM_SETFOCUS && message.Msg != WM_KILLFOCUS) KillTimers();
       FCommonData->BGChanged = true;
       inherited::WndProc(message);
       if (message.Msg == WM_SIZE) CheckUpDown();
@@ -1279,6 +1642,21 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
       return;
     case WM_CREATE:
       inherited::WndProc(message);
+      CheckUpDown();
+      return;
+    case vcl::CN_NOTIFY:
+      if (Skinned() && message.LParam) {
+        const UINT code = reinterpret_cast<NMHDR*>(message.LParam)->code;
+        if (code == static_cast<UINT>(TCN_SELCHANGING) || code == static_cast<UINT>(TCN_SELCHANGE)) {
+          SwitchPage(message, code == static_cast<UINT>(TCN_SELCHANGING));
+          return;
+        }
+      }
+      break;
+    case TCM_SETIMAGELIST:
+      inherited::WndProc(message);
+      FCommonData->BGChanged = true;
+      if (handle_) Perform(WM_SIZE, 0, MAKELPARAM(width_, height_));
       CheckUpDown();
       return;
     case WM_PARENTNOTIFY:
@@ -1296,7 +1674,21 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
       break;
   }
   inherited::WndProc(message);
-  if (message.Msg == WM_WINDOWPOSCHANGED || message.Msg == vcl::CM_CONTROLLISTCHANGE) FCommonData->BGChanged = true;
+  switch (message.Msg) {
+    case WM_WINDOWPOSCHANGED:
+    case vcl::CM_CONTROLLISTCHANGE:
+    // The tabs were measured anew: the strip is painted again.
+    case TCM_INSERTITEMW:
+    case TCM_SETITEMW:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+    case TCM_SETITEMSIZE:
+    case TCM_SETPADDING:
+      FCommonData->BGChanged = true;
+      break;
+    default:
+      break;
+  }
 }
 
 VCL_REGISTER(TsTabSkinData) {
@@ -1311,6 +1703,7 @@ VCL_REGISTER(TsTabSheet) {
   cls.Prop(L"TabSkin", &TsTabSheet::TabSkin, &TsTabSheet::SetTabSkin);
   cls.Prop(L"ButtonSkin", &TsTabSheet::ButtonSkin, &TsTabSheet::SetButtonSkin);
   cls.Prop(L"UseCloseBtn", &TsTabSheet::UseCloseBtn, &TsTabSheet::SetUseCloseBtn).Default(true);
+  cls.Prop(L"TabMenu", &TsTabSheet::TabMenu, &TsTabSheet::SetTabMenu);
   cls.Prop(L"OnClickBtn", &TsTabSheet::OnClickBtn);
 }
 

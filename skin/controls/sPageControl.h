@@ -13,6 +13,10 @@
 class TsTabSheet;
 class TsPageControl;
 class TlvSpinWnd;
+class TlvThreadedTimer;
+namespace vcl {
+class TPopupMenu;
+}
 
 VCL_ENUM(TlvTabType, ttButton, ttMenu, ttTab)
 VCL_ENUM(TlvCloseAction, acaHide, acaFree)
@@ -59,7 +63,13 @@ class TsTabSheet : public vcl::TTabSheet {
   bool UseCloseBtn() const { return FUseCloseBtn; }
   void SetUseCloseBtn(bool value);
   vcl::TNotifyEvent OnClickBtn;
+  // The menu a ttMenu tab opens (not owned).
+  vcl::TPopupMenu* TabMenu() const { return FTabMenu; }
+  void SetTabMenu(vcl::TPopupMenu* value);
   TsPageControl* SkinnedPageControl() const;
+  void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+  // The fade of the tab's hot state (owned; nil until the tab first fades).
+  TlvThreadedTimer* AnimTimer = nullptr;
 
  protected:
   void WMEraseBkgnd(vcl::TMessage& m) override;
@@ -67,6 +77,7 @@ class TsTabSheet : public vcl::TTabSheet {
   rtl::String FTabSkin, FButtonSkin;
   TlvTabType FTabType = ttTab;
   bool FUseCloseBtn = true;
+  vcl::TPopupMenu* FTabMenu = nullptr;
 };
 
 // The parts of one tab, in the tab bitmap's coordinates; an empty rectangle means the part is absent.
@@ -130,6 +141,17 @@ class TsPageControl : public vcl::TPageControl {
   rtl::String SpinSection() const;
   TlvSpinWnd* SpinWnd() const { return FSpinWnd.get(); }
   int PressedBtnIndex() const { return FPressedBtnIndex; }
+  // The page whose tab menu is open (-1 when none).
+  int DroppedDown() const { return DroppedDownItem; }
+  // One tab painted again, faded from its old look when the skin allows animation.
+  void RepaintTab(int pageIndex, bool animate);
+  // 0 normal; for the hot tab 4 with its button (or itself as a button) held, 3 with its close button hot, 2 with
+  // its menu open, else 1.
+  int GetTabState(int pageIndex);
+  // Every tab fade stopped and its timer freed.
+  void KillTimers();
+  // True while some tab is fading.
+  bool TabFading();
 
   TlvCloseBtnClick OnCloseBtnClick;
   TlvTabChangingEvent OnPageChanging;
@@ -174,6 +196,10 @@ class TsPageControl : public vcl::TPageControl {
   void CMHintShow(vcl::TMessage& m) override;
   bool CanChange() override;
   void SetPadding(bool showButtons);
+  void OpenTabMenu(int pageIndex);
+  // True when a page switch fades from the old page to the new one.
+  bool AnimatesPageSwitch();
+  void SwitchPage(vcl::TMessage& message, bool changing);
   // Frees or hides the page of a clicked close button; true when it went.
   bool ClosePage(int pageIndex);
   void RepaintStrip();

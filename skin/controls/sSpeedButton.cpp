@@ -541,12 +541,43 @@ void TsSpeedButton::GraphRepaint() {
     return;
   }
   if (sd->UpdatingFlag()) return;
-  if (sd->BGChanged && !PrepareCache()) return;
+  if (sd->BGChanged) {
+    if (!PrepareCache()) return;
+    if (!ControlState().Contains(vcl::csPaintCopy)) PaintParentControls();
+  }
   HDC dc = GetDC(parent->Handle());
   vcl::TBitmap* src = sd->CacheBmp();
   if (TimerIsActive(sd) && sd->AnimTimer && sd->AnimTimer->BmpOut) src = sd->AnimTimer->BmpOut.get();
   BitBlt(dc, left_, top_, width_, height_, src->Canvas()->Handle(), 0, 0, SRCCOPY);
   ReleaseDC(parent->Handle(), dc);
+}
+
+void TsSpeedButton::PaintParentControls() {
+  vcl::TWinControl* parent = Parent();
+  vcl::TBitmap* cache = FCommonData->CacheBmp();
+  if (!parent || !cache || cache->Width() < width_ || cache->Height() < height_) return;
+  const vcl::TRect own(left_, top_, left_ + width_, top_ + height_);
+  HDC dc = cache->Canvas()->Handle();
+  bool above = false;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    vcl::TControl* c = parent->Controls(i);
+    if (c == this) {
+      // Only the siblings painted after the button lie over it; those before it are covered by it anyway.
+      above = true;
+      continue;
+    }
+    if (!above || c->IsWindowed() || !c->Visible() || !c->ControlStyle().Contains(vcl::csOpaque)) continue;
+    // Any overlap counts: a sibling lying across an edge of the button, both corners outside it, is covered too.
+    RECT inter, a = own, b{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+    if (!IntersectRect(&inter, &a, &b)) continue;
+    GdiFlush();
+    const int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, c->Left() - left_, c->Top() - top_, nullptr);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+    GdiFlush();
+  }
 }
 
 void TsSpeedButton::Lv_CMMouseEnter() {

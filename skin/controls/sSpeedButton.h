@@ -48,6 +48,9 @@ class TsSpeedButton : public vcl::TSpeedButton {
   void SetTransparent(bool value) { SetValue(FTransparent, value); }
   // Paints outside WM_PAINT, straight onto the parent's window.
   void GraphRepaint();
+  // The graphic siblings lying above the button, over its cache where they overlap it, so that a repaint of the
+  // button alone does not cover them.
+  void PaintParentControls();
 
   TToolButtonStyle ButtonStyle() const { return FButtonStyle; }
   void SetButtonStyle(TToolButtonStyle value);

@@ -58,6 +58,18 @@ Variant& Variant::AssignSlow(const Variant& other) {
   return *this;
 }
 
+void Variant::AssignText(const String& text) {
+  if (type_ == varUString && val_.txt && !text.empty() && val_.txt->refs.load(std::memory_order_acquire) == 1) {
+    val_.txt->text.assign(text);
+    return;
+  }
+  VarText* own = text.empty() ? nullptr : NewText(String(text));
+  if (OwnsData(type_)) ReleaseData();
+  type_ = varUString;
+  val_.i8 = 0;
+  val_.txt = own;
+}
+
 void Variant::AppendText(const String& text) {
   Variant& v = Deref();
   if (!varimpl::IsStrType(v.type_)) throw EVariantInvalidOpError(L"Invalid variant operation");

@@ -214,6 +214,9 @@ public:
   // Appends text to a string variant in place when no copy shares its text (amortised constant time); otherwise
   // the variant gets a text of its own first. The variant must hold a string.
   void AppendText(const String& text);
+  // Makes this a text variant (varUString) holding text, as assigning Variant(text) would; when no copy shares
+  // its present text, that text's room is filled again instead of a new one being made.
+  void AssignText(const String& text);
   // Both hold the very same shared text (one was copied from the other and neither has changed since).
   bool SharesTextWith(const Variant& other) const {
     return type_ == other.type_ && (type_ == varOleStr || type_ == varString || type_ == varUString) &&

@@ -5,6 +5,7 @@
 // column breaks and keep-together (qvxEngineLayout.cpp), and stretches, splits and fills bands, sub-reports and
 // vertical bands (qvxEngineStretch.cpp). A two-pass run lays the report out once to count the pages and again for
 // the pages kept.
+#include <cstdint>
 #include <memory>
 #include <typeinfo>
 #include <utility>
@@ -170,4 +171,12 @@ class TqvxEngine : public TqvxCustomEngine {
   TqvxBand* FVMasterBand = nullptr;
   std::vector<rtl::Integer> FVPageList;
   std::vector<std::pair<const std::type_info*, TqvxObjectKind>> FKinds;
+  // The page's footer bands, looked up again when the page or its list of objects changes (a script may add or
+  // free bands while the report runs). Their heights are read each time.
+  struct TFooterBands {
+    const TqvxReportPage* Page = nullptr;
+    std::uint64_t Stamp = 0;
+    TqvxBand* ColumnFooter = nullptr;
+    TqvxBand* PageFooter = nullptr;
+  } FFooterBands;
 };

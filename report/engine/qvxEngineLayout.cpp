@@ -34,9 +34,17 @@ Extended TqvxEngine::HeaderHeight() {
 }
 
 Extended TqvxEngine::FooterHeight() {
+  // Asked for every band placed: the two walks through the page's objects are made only when the list changed.
+  TFooterBands& cache = FFooterBands;
+  if (cache.Page != FPage || cache.Stamp != FPage->ObjectsStamp()) {
+    cache.Page = FPage;
+    cache.Stamp = FPage->ObjectsStamp();
+    cache.ColumnFooter = FPage->FindBand(TqvxColumnFooter::StaticClass());
+    cache.PageFooter = FPage->FindBand(TqvxPageFooter::StaticClass());
+  }
   Extended height = 0;
-  if (TqvxBand* band = FPage->FindBand(TqvxColumnFooter::StaticClass())) height += band->Height();
-  if (TqvxBand* band = FPage->FindBand(TqvxPageFooter::StaticClass())) height += band->Height();
+  if (cache.ColumnFooter) height += cache.ColumnFooter->Height();
+  if (cache.PageFooter) height += cache.PageFooter->Height();
   return height;
 }
 

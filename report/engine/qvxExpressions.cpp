@@ -170,6 +170,35 @@ Variant TqvxCalculator::Calc(const String& expr, TwzScript* script) {
   return result;
 }
 
+const TqvxCalculator::TFieldRef* TqvxCalculator::RunFieldRef(const String& expr) {
+  // While a run goes on its datasets stay as they are: each text is looked up among them once.
+  const TqvxCustomEngine* engine = FReport->Engine();
+  if (!engine || !engine->Running) return nullptr;
+  auto it = FFieldRefs.find(expr);
+  if (it == FFieldRefs.end()) {
+    TqvxDataSet* ds = nullptr;
+    String field;
+    FReport->GetDatasetAndField(expr, ds, field);
+    it = FFieldRefs.emplace(expr, TFieldRef{ds, field}).first;
+  }
+  return &it->second;
+}
+
+void TqvxCalculator::CalcInto(const String& expr, Variant& value) {
+  // A dataset field answers as in DoGetValue, its value put straight into value (whose text room is used again);
+  // everything else goes the general way.
+  if (!qvxQV2Events().OnGetValue) {
+    const TFieldRef* ref = RunFieldRef(expr);
+    if (ref && ref->DataSet && !ref->Field.empty()) {
+      ref->DataSet->GetValueInto(ref->Field, value);
+      if (FReport->EngineOptions()->ConvertNulls && value.IsNull())
+        value = EmptyValueOf(ref->DataSet->GetFieldType(ref->Field));
+      return;
+    }
+  }
+  value = Calc(expr, nullptr);
+}
+
 bool TqvxCalculator::DoGetValue(const String& expr, Variant& value) {
   value = Variant::Null();
 
@@ -185,16 +214,9 @@ bool TqvxCalculator::DoGetValue(const String& expr, Variant& value) {
   TqvxDataSet* ds = nullptr;
   String ownField;
   const String* fieldRef = &ownField;
-  // While a run goes on its datasets stay as they are: each text is looked up among them once.
-  const TqvxCustomEngine* engine = FReport->Engine();
-  if (engine && engine->Running) {
-    auto it = FFieldRefs.find(expr);
-    if (it == FFieldRefs.end()) {
-      FReport->GetDatasetAndField(expr, ds, ownField);
-      it = FFieldRefs.emplace(expr, TFieldRef{ds, ownField}).first;
-    }
-    ds = it->second.DataSet;
-    fieldRef = &it->second.Field;
+  if (const TFieldRef* ref = RunFieldRef(expr)) {
+    ds = ref->DataSet;
+    fieldRef = &ref->Field;
   } else {
     FReport->GetDatasetAndField(expr, ds, ownField);
   }

@@ -51,6 +51,7 @@ class TqvxCalculator : public TqvxCustomCalculator {
   ~TqvxCalculator() override;
 
   rtl::Variant Calc(const rtl::String& expr, TwzScript* script) override;
+  void CalcInto(const rtl::String& expr, rtl::Variant& value) override;
   bool DoGetValue(const rtl::String& expr, rtl::Variant& value) override;
   void Clear() override;
   bool CaseSensitive() const override { return FCache->CaseSensitive(); }
@@ -78,6 +79,8 @@ class TqvxCalculator : public TqvxCustomCalculator {
     rtl::String Field;
   };
   std::unordered_map<rtl::String, TFieldRef> FFieldRefs;
+  // The dataset field expr names while a run goes on (found once); nullptr when it names none or no run goes on.
+  const TFieldRef* RunFieldRef(const rtl::String& expr);
 
  public:
   // A run starts: datasets may have been made anew since the last one.

@@ -1,6 +1,7 @@
 #include "report/model/qvxClass.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <string_view>
 #include <utility>
@@ -154,13 +155,22 @@ void TqvxComponent::ValidateRename(vcl::TComponent* component, const String& cur
   if (Report()) vcl::TComponent::ValidateRename(component, curName, newName);
 }
 
+std::uint64_t TqvxComponent::NextObjectsStamp() {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 void TqvxComponent::SetParent(TqvxComponent* value) {
   if (value != FParent) {
     if (FParent) {
       auto& list = FParent->FObjects;
       list.erase(std::remove(list.begin(), list.end(), this), list.end());
+      FParent->ObjectsChanged();
     }
-    if (value) value->FObjects.push_back(this);
+    if (value) {
+      value->FObjects.push_back(this);
+      value->ObjectsChanged();
+    }
   }
   FParent = value;
   if (value) SetParentFont(FParentFont);
@@ -208,7 +218,11 @@ void TqvxComponent::FontChanged() {
     if (child->FParentFont) child->SetParentFont(true);
 }
 
-std::vector<TqvxComponent*>& TqvxComponent::GetContainerObjects() { return FObjects; }
+std::vector<TqvxComponent*>& TqvxComponent::GetContainerObjects() {
+  // The caller may change the list through the reference.
+  ObjectsChanged();
+  return FObjects;
+}
 
 String TqvxComponent::GetDescription() const { return ClassName(); }
 
@@ -300,7 +314,10 @@ void TqvxComponent::Clear() {
       ++i;
     } else {
       c->Free();  // leaves FObjects on its way out
-      if (i < FObjects.size() && FObjects[i] == c) FObjects.erase(FObjects.begin() + static_cast<long>(i));
+      if (i < FObjects.size() && FObjects[i] == c) {
+        FObjects.erase(FObjects.begin() + static_cast<long>(i));
+        ObjectsChanged();
+      }
     }
   }
 }
@@ -309,7 +326,10 @@ void TqvxComponent::FreeChildren() {
   while (!FObjects.empty()) {
     TqvxComponent* c = FObjects.back();
     c->Free();  // leaves FObjects on its way out
-    if (!FObjects.empty() && FObjects.back() == c) FObjects.pop_back();
+    if (!FObjects.empty() && FObjects.back() == c) {
+      FObjects.pop_back();
+      ObjectsChanged();
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 // Each object knows its parent; the nearest report root and page are found by walking parents and looking at a
 // pointer each node keeps to itself as a root or page (no class names on these paths, which the engine walks for
 // every object of every record).
+#include <cstdint>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -130,6 +131,9 @@ public:
   bool IsLoading() const;
 
   const std::vector<TqvxComponent*>& Objects() const { return FObjects; }
+  // Changes whenever the list of children may have changed. A value is never given twice, not even to another
+  // object made later at the same address, so (object, stamp) safely keys what is found by walking the list.
+  std::uint64_t ObjectsStamp() const { return FObjectsStamp; }
   TqvxComponent* Parent() const { return FParent; }
   vcl::TFont* Font() const { return FFont; }
   Extended Left() const { return FLeft; }
@@ -175,6 +179,9 @@ protected:
   // band printed many times repeats its name) they need not be.
   void ValidateRename(vcl::TComponent* component, const rtl::String& curName, const rtl::String& newName) override;
 
+  // Every change to FObjects goes with a call: what was found in the list is then looked up again.
+  void ObjectsChanged() { FObjectsStamp = NextObjectsStamp(); }
+
   vcl::TFont* FFont = nullptr;
   std::vector<TqvxComponent*> FObjects;
   std::vector<TqvxComponent*> FAllObjects;
@@ -194,6 +201,8 @@ protected:
   TqvxComponent* FOriginalComponent = nullptr;
   TqvxRect FOriginalRect;
   TqvxComponent* FOriginalBand = nullptr;
+  static std::uint64_t NextObjectsStamp();
+  std::uint64_t FObjectsStamp = NextObjectsStamp();
   // Set by the report root and the page classes on themselves: what Report(), Page() and AbsLeft look for.
   TqvxReport* FAsReport = nullptr;
   TqvxPage* FAsPage = nullptr;

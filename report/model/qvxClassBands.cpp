@@ -313,6 +313,7 @@ void TqvxBand::CreateFillMemo() {
       break;
     }
   list.insert(list.begin(), FFillMemo);
+  ObjectsChanged();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

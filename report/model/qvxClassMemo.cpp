@@ -550,20 +550,18 @@ String TqvxCustomMemoView::CalcAndFormat(const String& exprIn, TqvxFormat* forma
 }
 
 String TqvxCustomMemoView::CalcFormatted(const String& expr, int special, TqvxFormat* format) {
-  Variant value;
   if (special == 1) {
-    value = Variant(String(L"[TotalPages#]"));
+    FValue = Variant(String(L"[TotalPages#]"));
   } else if (special == 2) {
-    value = Variant(String(L"[CopyName#]"));
+    FValue = Variant(String(L"[CopyName#]"));
   } else if (TqvxReport* report = Report()) {
     if (CharsetConversion())
-      value = report->Calc(AnsiToUnicode(_UnicodeToAnsi(expr, FFont->Charset()), DEFAULT_CHARSET));
+      FValue = report->Calc(AnsiToUnicode(_UnicodeToAnsi(expr, FFont->Charset()), DEFAULT_CHARSET));
     else
-      value = report->Calc(expr);
+      report->CalcInto(expr, FValue);
   } else {
-    value = Variant::Null();
+    FValue = Variant::Null();
   }
-  FValue = std::move(value);
   if (HideZeros && IsZero(FValue)) return String();
   return FormatData(FValue, format);
 }

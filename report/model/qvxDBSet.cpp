@@ -199,17 +199,34 @@ rtl::Integer TqvxDBDataset::RecordCount() {
 // ---------------------------------------------------------------------------------------------------------------
 // Field values
 
+namespace {
+
+// The entries are read at every record: whether an entry's class is a field is found by a cast once per class.
+db::TField* AsField(rtl::TObject* obj) {
+  if (!obj) return nullptr;
+  thread_local std::vector<std::pair<const std::type_info*, bool>> known;
+  const std::type_info* type = &typeid(*obj);
+  for (const auto& [t, field] : known)
+    if (t == type) return field ? static_cast<db::TField*>(obj) : nullptr;
+  db::TField* field = dynamic_cast<db::TField*>(obj);
+  known.emplace_back(type, field != nullptr);
+  return field;
+}
+
+}  // namespace
+
 db::TField* TqvxDBDataset::EntryField(const String& name, bool& found) const {
   int index = -1;
   found = FFields->Find(name, index);
-  return found ? dynamic_cast<db::TField*>(FFields->Objects(index)) : nullptr;
+  return found ? AsField(FFields->Objects(index)) : nullptr;
 }
 
 String TqvxDBDataset::QuotedName(const String& index) const { return FUserName + L".\"" + index + L"\""; }
 
 namespace {
 
-enum class TValueKind { Plain, BCD, Large, Stamp, Blob };
+// Text and BlobText: classes whose value is their cell's text as it is (when the cell holds a text).
+enum class TValueKind { Plain, Text, BCD, Large, Stamp, Blob, BlobText };
 
 // A field's value is read at every record: what kind of field it is is found by casts once per field class.
 TValueKind ValueKindOf(db::TField* field) {
@@ -218,7 +235,11 @@ TValueKind ValueKindOf(db::TField* field) {
   for (const auto& [t, kind] : known)
     if (t == type) return kind;
   TValueKind kind = TValueKind::Plain;
-  if (dynamic_cast<db::TFMTBCDField*>(field))
+  if (type == &typeid(db::TStringField) || type == &typeid(db::TWideStringField))
+    kind = TValueKind::Text;
+  else if (type == &typeid(db::TBlobField) || type == &typeid(db::TMemoField) || type == &typeid(db::TWideMemoField))
+    kind = TValueKind::BlobText;
+  else if (dynamic_cast<db::TFMTBCDField*>(field))
     kind = TValueKind::BCD;
   else if (dynamic_cast<db::TLargeintField*>(field))
     kind = TValueKind::Large;
@@ -233,42 +254,77 @@ TValueKind ValueKindOf(db::TField* field) {
 }  // namespace
 
 rtl::Variant TqvxDBDataset::GetValue(const String& index) {
+  rtl::Variant value;
+  ReadValue(index, value);
+  return value;
+}
+
+void TqvxDBDataset::GetValueInto(const String& index, rtl::Variant& value) { ReadValue(index, value); }
+
+void TqvxDBDataset::ReadValue(const String& index, rtl::Variant& value) {
   OpenIfNeeded();
   bool found = false;
   db::TField* field = EntryField(index, found);
   if (!found) {
     AddError(qvxResources().Get(L"dbFldNotFound") + L" " + QuotedName(index));
-    return rtl::Variant::Null();
+    value = rtl::Variant::Null();
+    return;
   }
   // An alias line that names no platform field gives no value.
-  if (!field) return rtl::Variant::Null();
-  switch (ValueKindOf(field)) {
+  if (!field) {
+    value = rtl::Variant::Null();
+    return;
+  }
+  const TValueKind kind = ValueKindOf(field);
+  switch (kind) {
+    case TValueKind::Text:
+    case TValueKind::BlobText: {
+      // The value of a text is its cell's text: put in place, without the copies of the general path.
+      const db::FieldValue& cell = field->Data();
+      if (cell.IsText()) {
+        value.AssignText(cell.AsText());
+        return;
+      }
+      break;
+    }
     case TValueKind::BCD: {
       auto* bcd = static_cast<db::TFMTBCDField*>(field);
-      if (bcd->IsNull()) return rtl::Variant::Null();
-      return FBCDToCurrency ? rtl::Variant::FromCurrency(bcd->AsCurrency()) : rtl::Variant(bcd->AsFloat());
+      if (bcd->IsNull())
+        value = rtl::Variant::Null();
+      else
+        value = FBCDToCurrency ? rtl::Variant::FromCurrency(bcd->AsCurrency()) : rtl::Variant(bcd->AsFloat());
+      return;
     }
     case TValueKind::Large: {
       auto* large = static_cast<db::TLargeintField*>(field);
-      if (large->IsNull()) return rtl::Variant::Null();
-      return rtl::Variant(static_cast<rtl::Int64>(large->AsLargeInt()));
+      if (large->IsNull())
+        value = rtl::Variant::Null();
+      else
+        value = rtl::Variant(static_cast<rtl::Int64>(large->AsLargeInt()));
+      return;
     }
     case TValueKind::Stamp: {
       auto* stamp = static_cast<db::TSQLTimeStampField*>(field);
-      if (stamp->IsNull()) return rtl::Variant::Null();
-      return rtl::Variant::FromDate(stamp->AsDateTime());
+      if (stamp->IsNull())
+        value = rtl::Variant::Null();
+      else
+        value = rtl::Variant::FromDate(stamp->AsDateTime());
+      return;
     }
-    case TValueKind::Blob: {
-      auto* blob = static_cast<db::TBlobField*>(field);
-      const db::TBlobType t = blob->BlobType();
-      if (t == db::ftWideString || t == db::ftFixedWideChar || t == db::ftWideMemo)
-        return rtl::Variant(blob->AsWideString());
-      return rtl::Variant(blob->AsString());
-    }
+    case TValueKind::Blob:
     case TValueKind::Plain:
       break;
   }
-  return field->Value();
+  if (kind == TValueKind::Blob || kind == TValueKind::BlobText) {
+    auto* blob = static_cast<db::TBlobField*>(field);
+    const db::TBlobType t = blob->BlobType();
+    if (t == db::ftWideString || t == db::ftFixedWideChar || t == db::ftWideMemo)
+      value = rtl::Variant(blob->AsWideString());
+    else
+      value = rtl::Variant(blob->AsString());
+    return;
+  }
+  value = field->Value();
 }
 
 String TqvxDBDataset::GetDisplayText(const String& index) {

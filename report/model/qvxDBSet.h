@@ -16,7 +16,9 @@ class TqvxDBDataset : public TqvxCustomDBDataSet {
   rtl::String GetDisplayText(const rtl::String& index) override;
   rtl::Integer GetDisplayWidth(const rtl::String& index) override;
   TqvxFieldType GetFieldType(const rtl::String& index) override;
-  rtl::Variant GetValue(const rtl::String& index) override;
+  // Both give the same value; they are final so that a class of its own cannot answer one and not the other.
+  rtl::Variant GetValue(const rtl::String& index) final;
+  void GetValueInto(const rtl::String& index, rtl::Variant& value) final;
   // Raises "dbNotConn" naming the component when there is no platform dataset.
   void Initialize() override;
   void Finalize() override;
@@ -47,6 +49,7 @@ class TqvxDBDataset : public TqvxCustomDBDataSet {
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
 
  private:
+  void ReadValue(const rtl::String& index, rtl::Variant& value);
   // Installed on the platform dataset for the run; a nullptr sender is this dataset calling them itself.
   void AfterOpen(db::TDataSet* sender);
   void BeforeClose(db::TDataSet* sender);

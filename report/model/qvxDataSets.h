@@ -31,6 +31,9 @@ class TqvxDataSet : public TqvxDialogComponent {
   virtual rtl::Integer GetDisplayWidth(const rtl::String& index) { return 10; }
   virtual TqvxFieldType GetFieldType(const rtl::String& index) { return fftNumeric; }
   virtual rtl::Variant GetValue(const rtl::String& index) { return rtl::Variant::Null(); }
+  // GetValue's value put into value, which a dataset may fill in place (a text into the room of the text value
+  // held before).
+  virtual void GetValueInto(const rtl::String& index, rtl::Variant& value) { value = GetValue(index); }
   // Refuses an empty or blank name ("prInvProp"); the name is kept untrimmed.
   virtual void SetUserName(const rtl::String& value);
   virtual void Initialize() {}

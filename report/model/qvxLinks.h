@@ -37,6 +37,8 @@ class TqvxCustomCalculator {
   // function of the report's script language. script nullptr: the report's script; (TwzScript*)1: the report's
   // script in script-call mode. Errors go to the report's Errors and raise.
   virtual rtl::Variant Calc(const rtl::String& expr, TwzScript* script) = 0;
+  // Calc(expr, nullptr) put into value, which a dataset field's value may fill in place.
+  virtual void CalcInto(const rtl::String& expr, rtl::Variant& value) { value = Calc(expr, nullptr); }
   // The fast path without compiling; False (value Null) when nothing answers expr.
   virtual bool DoGetValue(const rtl::String& expr, rtl::Variant& value) = 0;
   // Forgets every compiled expression (each preparation starts afresh).

@@ -1,5 +1,7 @@
 #include "report/model/qvxReport.h"
 
+#include <typeinfo>
+
 #include "platform/rtl/files.h"
 #include "platform/rtl/registry.h"
 #include "platform/rtl/strings.h"
@@ -355,6 +357,14 @@ TqvxCustomCalculator& TqvxReport::Calculator() {
 }
 
 Variant TqvxReport::Calc(const String& expr, TwzScript* script) { return Calculator().Calc(expr, script); }
+
+void TqvxReport::CalcInto(const String& expr, Variant& value) {
+  // A report class of its own may answer Calc itself; only this class's Calc is known to be the calculator's.
+  if (&typeid(*this) == &typeid(TqvxReport))
+    Calculator().CalcInto(expr, value);
+  else
+    value = Calc(expr);
+}
 
 bool TqvxReport::DoGetValue(const String& expr, Variant& value) { return Calculator().DoGetValue(expr, value); }
 

@@ -117,6 +117,8 @@ class TqvxReport : public TqvxComponent {
 
   // --- values (the calculator of the engine layer)
   virtual rtl::Variant Calc(const rtl::String& expr, TwzScript* script = nullptr);
+  // Calc(expr) put into value; a dataset field's text fills the room of the text value held before.
+  void CalcInto(const rtl::String& expr, rtl::Variant& value);
   bool DoGetValue(const rtl::String& expr, rtl::Variant& value);
   // The dataset of the report's list with that user name (ignoring case); nullptr when none.
   TqvxDataSet* GetDataset(const rtl::String& alias);

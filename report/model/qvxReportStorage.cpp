@@ -605,6 +605,7 @@ void TqvxReport::CheckDataPage() {
     page->SetName(L"Data");
   FObjects.erase(std::remove(FObjects.begin(), FObjects.end(), page), FObjects.end());
   FObjects.insert(FObjects.begin(), page);
+  ObjectsChanged();
   int k = 0;
   const std::vector<TqvxComponent*> all = GetAllObjects();
   for (TqvxComponent* c : all)

@@ -219,6 +219,9 @@ void* TqvxXMLItem::operator new(size_t size) {
   }
   void* slot = pool.free;
   pool.free = *static_cast<void**>(slot);
+  // Freed slots are far apart once a large store was freed: the next one is fetched now, while this element is
+  // filled, rather than waited for at the next element.
+  if (pool.free) __builtin_prefetch(pool.free, 1);
   pool.Unlock();
   return slot;
 }
@@ -256,7 +259,11 @@ void TqvxXMLItem::Clear() {
     // Children remove themselves from the list as they go; detach them first so that costs nothing.
     std::vector<TqvxXMLItem*> children = std::move(items_);
     items_ = std::vector<TqvxXMLItem*>();
-    for (TqvxXMLItem* child : children) {
+    const size_t count = children.size();
+    for (size_t i = 0; i < count; ++i) {
+      // The children lie apart in memory: the next one is fetched while this one is freed.
+      if (i + 1 < count) __builtin_prefetch(children[i + 1], 1);
+      TqvxXMLItem* child = children[i];
       child->parent_ = nullptr;
       delete child;
     }

@@ -1,0 +1,242 @@
+// Dataset fields printed by text objects take a shorter way during a run (the value is read straight into the
+// object's value, its text room used again): every kind of field under every kind of display format must print
+// what the general way prints. And the page's footer bands, looked up once, are looked up again when a band is
+// added to the page or freed while the report runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/db/ado.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/textconv.h"
+#include "report/model/qvxClassBands.h"
+#include "report/model/qvxClassMemo.h"
+#include "report/model/qvxDBSet.h"
+#include "report/model/qvxReport.h"
+#include "tests/common/database.h"
+#include "tests/common/tempdir.h"
+#include "tests/report/engine/enginefixture.h"
+#include "tests/report/engine/recordingpages.h"
+
+using rtl::String;
+using rtl::Variant;
+using testutil::Utf8;
+
+namespace {
+
+// A report class of its own: the calculator's shorter way is kept for the report class itself, so this one
+// prints everything the general way.
+class TGeneralWayReport : public TqvxReport {
+ public:
+  explicit TGeneralWayReport(vcl::TComponent* owner) : TqvxReport(owner) {}
+  Variant Calc(const String& expr, TwzScript* script = nullptr) override { return TqvxReport::Calc(expr, script); }
+};
+
+struct TFormatCase {
+  const wchar_t* Template;
+  TqvxFormatKind Kind;
+  const wchar_t* FormatStr;
+  const wchar_t* DecimalSeparator;
+  bool HideZeros;
+};
+
+class FieldTexts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Texts (a declared length and a free one), whole numbers, reals and dates, with nulls, empty texts, zeros and
+    // Turkish letters among them.
+    std::string error;
+    ASSERT_TRUE(testutil::Exec(folder_.File(L"degerler.db"),
+                               "create table degerler(no integer primary key, ad text, kisa varchar(12), sayi integer, "
+                               "puan real, tarih real, dogru integer);"
+                               "insert into degerler values (1, 'Şükrü Işık', 'İpek', 42, 77.25, 45000.5, 1);"
+                               "insert into degerler values (2, '', 'Çağla', 0, 0, 0, 0);"
+                               "insert into degerler values (3, null, null, null, null, null, null);"
+                               "insert into degerler values (4, 'Ömer \"Ğ\" <ş> & ı', 'İpek', -7, -1.5, 36526.75, 1);"
+                               "insert into degerler values (5, 'Gülşen Öztürk Yıldızoğlu Çelikkaya', 'Ümit', "
+                               "1234567, 1234567.891, 44927, 0);"
+                               "insert into degerler values (6, 'Ilgın', 'Ilgın', 3, 0.125, 45291.999, 1);",
+                               &error))
+        << error;
+    owner_ = new vcl::TComponent(nullptr);
+    owner_->SetName(L"Sinama");
+    conn_ = new db::TADOConnection(owner_);
+    conn_->SetLoginPrompt(false);
+    conn_->SetConnectionString(L"Data Source=" + folder_.File(L"degerler.mdb"));
+    conn_->SetConnected(true);
+    query_ = new db::TADOQuery(owner_);
+    query_->SetName(L"DegerQuery");
+    query_->SetConnection(conn_);
+    query_->SetSQLText(L"select * from degerler order by no");
+  }
+  void TearDown() override { owner_->Free(); }
+
+  // The texts of every page the report prints, top to bottom.
+  std::vector<std::vector<String>> Run(bool generalWay, const std::vector<TFormatCase>& cases, bool convertNulls) {
+    auto* report = generalWay ? new TGeneralWayReport(owner_) : new TqvxReport(owner_);
+    report->SetName(generalWay ? L"GenelRapor" : L"Rapor");
+    report->EngineOptions()->NewSilentMode = simSilent;
+    report->EngineOptions()->ConvertNulls = convertNulls;
+    auto* pages = new TqvxRecordingPages(report);
+    report->SetPreviewPages(pages);
+    auto* ds = new TqvxDBDataset(owner_);
+    ds->SetName(generalWay ? L"GenelVeri" : L"Veri");
+    ds->SetUserName(L"D");
+    ds->SetDataSet(query_);
+    report->DataSets()->Add(ds);
+    auto* page = new TqvxReportPage(report);
+    page->SetName(L"Page1");
+    auto* band = new TqvxMasterData(page);
+    band->SetName(L"MasterData1");
+    band->SetTop(20);
+    band->SetHeight(20 * static_cast<Extended>(cases.size()));
+    band->SetDataSet(ds);
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const TFormatCase& c = cases[i];
+      auto* memo = new TqvxMemoView(band);
+      memo->SetName(L"Alan" + rtl::IntToStr(static_cast<int>(i) + 1));
+      memo->SetText(c.Template);
+      memo->SetBounds(0, 20 * static_cast<Extended>(i), 700, 18);
+      memo->HideZeros = c.HideZeros;
+      TqvxFormat* format = memo->DisplayFormat();
+      format->Kind = c.Kind;
+      format->FormatStr = c.FormatStr;
+      if (c.DecimalSeparator) format->DecimalSeparator = c.DecimalSeparator;
+    }
+    std::vector<std::vector<String>> texts;
+    // Twice: the second run reads into the values the first one left behind.
+    for (int pass = 0; pass < 2; ++pass) {
+      EXPECT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+      texts.clear();
+      for (const TRecordedPage& p : pages->Pages) {
+        std::vector<String> list;
+        for (const TRecordedObject& o : p.Objects)
+          if (!o.IsBand) list.push_back(o.Text);
+        texts.push_back(list);
+      }
+    }
+    report->Free();
+    ds->Free();
+    return texts;
+  }
+
+  testutil::TempFolder folder_{L"fieldtexts"};
+  vcl::TComponent* owner_ = nullptr;
+  db::TADOConnection* conn_ = nullptr;
+  db::TADOQuery* query_ = nullptr;
+};
+
+const std::vector<TFormatCase> kCases = {
+    {L"[D.\"ad\"]", fkText, L"", nullptr, false},
+    {L"[D.\"kisa\"]", fkText, L"", nullptr, false},
+    {L"Ad: [D.\"ad\"] / [D.\"kisa\"] ([D.\"sayi\"])", fkText, L"", nullptr, false},
+    {L"[D.\"sayi\"]", fkText, L"", nullptr, false},
+    {L"[D.\"puan\"]", fkText, L"", nullptr, false},
+    {L"[D.\"tarih\"]", fkText, L"", nullptr, false},
+    {L"[D.\"puan\"]", fkNumeric, L"%2.2n", nullptr, false},
+    {L"[D.\"puan\"]", fkNumeric, L"%2.2f", L".", false},
+    {L"[D.\"puan\"]", fkNumeric, L"#,##0.00", nullptr, true},
+    {L"[D.\"sayi\"]", fkNumeric, L"%d", nullptr, true},
+    {L"[D.\"kisa\"]", fkNumeric, L"%2.2n", nullptr, false},
+    {L"[D.\"tarih\"]", fkDateTime, L"dd.mm.yyyy hh:nn", nullptr, false},
+    {L"[D.\"ad\"]", fkDateTime, L"dd.mm.yyyy", nullptr, false},
+    {L"[D.\"dogru\"]", fkBoolean, L"Hayır,Evet", nullptr, false},
+    {L"[D.\"puan\" #n%2.3f] [D.\"ad\" #t]", fkText, L"", nullptr, false},
+    {L"[D.\"kisa\"][D.\"kisa\"]", fkText, L"", nullptr, true},
+};
+
+TEST_F(FieldTexts, EveryKindOfFieldUnderEveryDisplayFormatPrintsAsTheGeneralWay) {
+  for (bool convertNulls : {false, true}) {
+    SCOPED_TRACE(convertNulls ? "nulls converted" : "nulls kept");
+    const auto general = Run(true, kCases, convertNulls);
+    const auto shorter = Run(false, kCases, convertNulls);
+    ASSERT_FALSE(general.empty());
+    ASSERT_EQ(shorter.size(), general.size());
+    for (size_t p = 0; p < general.size(); ++p) {
+      ASSERT_EQ(shorter[p].size(), general[p].size()) << "page " << p;
+      for (size_t i = 0; i < general[p].size(); ++i)
+        EXPECT_EQ(shorter[p][i], general[p][i]) << "page " << p << ", object " << i << ": case "
+                                                << i % kCases.size();
+    }
+  }
+}
+
+TEST_F(FieldTexts, TurkishTextsNumbersDatesAndNullsPrintAsStored) {
+  std::vector<String> t;
+  for (const auto& page : Run(false, kCases, false)) t.insert(t.end(), page.begin(), page.end());
+  ASSERT_EQ(t.size(), 6 * kCases.size());
+  auto at = [&](int row, int column) { return rtl::TrimRight(t[static_cast<size_t>(row) * kCases.size() + column]); };
+  EXPECT_EQ(at(0, 0), L"Şükrü Işık");
+  EXPECT_EQ(at(0, 2), L"Ad: Şükrü Işık / İpek (42)");
+  EXPECT_EQ(at(0, 4), L"77,25");
+  EXPECT_EQ(at(0, 6), L"77,25");
+  EXPECT_EQ(at(0, 7), L"77.25");
+  EXPECT_EQ(at(0, 11), L"15.03.2023 12:00");
+  EXPECT_EQ(at(1, 0), L"");
+  EXPECT_EQ(at(1, 1), L"Çağla");
+  EXPECT_EQ(at(1, 9), L"");  // a zero hidden
+  EXPECT_EQ(at(2, 0), L"");  // nulls print nothing
+  EXPECT_EQ(at(2, 2), L"Ad:  /  ()");
+  EXPECT_EQ(at(3, 0), L"Ömer \"Ğ\" <ş> & ı");
+  EXPECT_EQ(at(3, 6), L"-1,50");
+  EXPECT_EQ(at(4, 0), L"Gülşen Öztürk Yıldızoğlu Çelikkaya");
+  EXPECT_EQ(at(4, 8), L"1.234.567,89");
+  EXPECT_EQ(at(5, 1), L"Ilgın");
+  EXPECT_EQ(at(5, 14), L"0.125 Ilgın");  // the point of the format its own separator
+}
+
+// The list of the fixture's students, one class after another, on a short page: a page footer is added to the
+// page while the report runs, and later taken off and freed.
+class FooterChanges : public EngineFixture {};
+
+TEST_F(FooterChanges, AFooterAddedOrFreedDuringTheRunTakesItsRoomFromTheNextRowOn) {
+  page_->SetPaperHeight(60);  // about 140 report units printable: a handful of rows a page
+  auto* data = Band<TqvxMasterData>(L"MasterData1", 0, 20);
+  data->SetDataSet(students_);
+  students_->Master = nullptr;
+  Memo(data, L"Ad", L"[Ogrenci.\"Adı\"]", 0, 200);
+  int rows = 0;
+  TqvxPageFooter* footer = nullptr;
+  std::vector<std::pair<int, int>> changes;  // (row, footer height from then on)
+  report_->OnBeforePrint = [&](TqvxReportComponent* sender) {
+    if (sender->Name() != L"MasterData1") return;
+    ++rows;
+    auto* page = dynamic_cast<TqvxReportPage*>(sender->Parent());
+    ASSERT_NE(page, nullptr);
+    if (rows == 12) {
+      footer = new TqvxPageFooter(page);
+      footer->SetName(L"PageFooter1");
+      footer->SetHeight(60);
+      footer->SetParent(page);
+    } else if (rows == 30) {
+      footer->SetParent(nullptr);
+      footer->Free();
+      footer = nullptr;
+    }
+  };
+  ASSERT_TRUE(Prepare()) << Utf8(report_->Errors()->Text());
+  const Extended printable = PrintableHeight();
+  int seen = 0, withFooter = 0;
+  bool roomGrewBack = false;
+  for (const TRecordedPage& page : pages_->Pages) {
+    const auto footers = page.Bands(L"PageFooter1");
+    Extended lowest = 0;
+    for (const TRecordedObject* band : page.Bands(L"MasterData1")) {
+      ++seen;
+      lowest = std::max(lowest, band->Bottom());
+      // A row placed while the footer was on the page leaves its room free.
+      if (seen >= 14 && seen <= 29) EXPECT_LE(band->Bottom(), printable - 60 + 0.01) << "row " << seen;
+    }
+    if (!footers.empty()) {
+      ++withFooter;
+      EXPECT_GE(footers[0]->Top + 0.01, lowest);
+    }
+    if (seen > 30 && lowest > printable - 60 + 0.01) roomGrewBack = true;
+  }
+  EXPECT_EQ(seen, static_cast<int>(Students.size()));
+  EXPECT_GT(withFooter, 0);
+  EXPECT_TRUE(roomGrewBack);
+}
+
+}  // namespace

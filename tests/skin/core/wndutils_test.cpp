@@ -169,12 +169,13 @@ TEST(SkinWndUtils, CursorStylesAndShellEntry) {
   EXPECT_EQ(lvThemesEnabled(), themed);
   EXPECT_EQ(lvThemesEnabled(), themed);
 
-  // The visual-style entry was bound at start-up and works on a window.
+  // The visual-style entry was bound at start-up.
   ASSERT_NE(uxthemeLib, nullptr);
   ASSERT_NE(Lv_SetWindowTheme, nullptr);
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, GetModuleHandleW(nullptr),
                               nullptr);
-  EXPECT_EQ(Lv_SetWindowTheme(edit, L"", L""), S_OK);
+  // Bound to the library's own entry: it answers as the entry linked directly does.
+  EXPECT_EQ(Lv_SetWindowTheme(edit, nullptr, nullptr), SetWindowTheme(edit, nullptr, nullptr));
   DestroyWindow(edit);
 
   // The shell entry was taken at start-up; asking again keeps it, and it answers about a real file.

@@ -120,6 +120,16 @@ void TsPopupCalendar::Dispatch(vcl::TMessage& m) {
         if (FEditor) FCalendar->SetShowCurrentDate(FEditor->ShowCurrentDate());
       }
       break;
+    case WM_ACTIVATEAPP:
+      // Another program took the activation: the drop-down must not stay over it.
+      if (!m.WParam && handle_ && IsWindowVisible(handle_)) Close();
+      break;
+    case WM_NCPAINT:
+      // The frame may have been rebuilt without the outline (a style or size change): set it again, quietly,
+      // so that setting it does not ask for another frame repaint.
+      if (FEditor && FEditor->SkinData()->SkinManager() && FEditor->SkinData()->SkinManager()->Active())
+        UpdateRegion(false);
+      break;
     case WM_ERASEBKGND:
       if (DefaultManager && DefaultManager->Active()) {
         m.Result = 1;

@@ -55,6 +55,10 @@ TsCommonData::~TsCommonData() {
   SkinIndex = Texture = HotTexture = -1;
   if (FSkinManager) FWatch->RemoveFreeNotification(FSkinManager);
   FSkinManager = nullptr;
+  ClearLinks();
+}
+
+void TsCommonData::ClearLinks() {
   FOwnerControl = nullptr;
   FOwnerObject = nullptr;
   FSWHandle = nullptr;

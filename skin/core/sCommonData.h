@@ -93,6 +93,8 @@ class TsCommonData : public rtl::TPersistent {
   void InitIndexes(const std::vector<rtl::String>& names);
   // Drops the manager link (the manager is going).
   void ForgetManager();
+  // Forgets the owner control, the owner object and the scroll wrapper's window (they are going away).
+  void ClearLinks();
   bool UpdatingFlag() const { return FUpdating; }
   void SetUpdatingFlag(bool value) { FUpdating = value; }
   // The background kind flags (BGT_) of the section's normal state.

@@ -568,6 +568,43 @@ TEST_P(BoundCalendar, ADayTheEditRefusesLeavesThePopupOpen) {
   EXPECT_EQ(date_->Date(), D(2026, 12, 15));
 }
 
+TEST_P(BoundCalendar, AnotherProgramsActivationClosesAndAFrameRepaintRestoresTheOutline) {
+  table_->SetRecNo(1);
+  auto outlined = [](HWND wnd) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(wnd, rgn);
+    DeleteObject(rgn);
+    return kind != ERROR;
+  };
+  TsPopupCalendar* popup = Drop();
+  ASSERT_TRUE(date_->DroppedDown());
+  // A frame repaint puts a lost outline back with a skin; without one the window stays a plain rectangle.
+  SetWindowRgn(popup->Handle(), nullptr, FALSE);
+  ASSERT_FALSE(outlined(popup->Handle()));
+  SendMessageW(popup->Handle(), WM_NCPAINT, 1, 0);
+  if (manager_) {
+    EXPECT_TRUE(testutil::PumpUntil([&] { return outlined(popup->Handle()); }));
+  } else {
+    vcl::Application->ProcessMessages();
+    EXPECT_FALSE(outlined(popup->Handle()));
+  }
+  // This program becoming active again changes nothing; another one taking the activation closes the popup
+  // and leaves the edit's date alone.
+  SendMessageW(popup->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  vcl::Application->ProcessMessages();
+  EXPECT_TRUE(date_->DroppedDown());
+  SendMessageW(popup->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return !date_->DroppedDown(); }));
+  EXPECT_FALSE(IsWindowVisible(popup->Handle()));
+  EXPECT_EQ(sPopupCalendar, nullptr);
+  EXPECT_EQ(popup->CalendarDate(), D(2026, 12, 10));
+  // It opens again as before.
+  Drop();
+  EXPECT_TRUE(date_->DroppedDown());
+  date_->ButtonClick();
+  EXPECT_TRUE(testutil::PumpUntil([&] { return !date_->DroppedDown(); }));
+}
+
 INSTANTIATE_TEST_SUITE_P(Skins, BoundCalendar,
                          ::testing::Values(SkinCase{nullptr, "noskin"}, SkinCase{L"Deniz", "deniz"},
                                            SkinCase{L"Lale", "lale"}),

@@ -136,6 +136,8 @@ class SkinnedMenus : public ::testing::TestWithParam<SkinCase> {
     ASSERT_TRUE(manager_->CommonSkinData->Active);
     menus_ = dynamic_cast<TsSkinMenus*>(manager_->SkinableMenus());
     ASSERT_NE(menus_, nullptr);
+    // A menu made under a skin already in force is handed over by its user, as the skinned controls do.
+    menus_->HookPopupMenu(menu_, true);
     section_ = manager_->GetSkinIndex(L"MENUITEM");
     ASSERT_TRUE(manager_->IsValidSkinIndex(section_));
   }

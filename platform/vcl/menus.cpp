@@ -74,6 +74,13 @@ void TMenuItem::SetChecked(bool value) {
   Changed();
 }
 
+void TMenuItem::SetDrawHandlers(TMenuMeasureItemEvent measure, TAdvancedMenuDrawItemEvent draw, const void* owner) {
+  OnMeasureItem = std::move(measure);
+  OnAdvancedDrawItem = std::move(draw);
+  draw_owner_ = OnAdvancedDrawItem || OnMeasureItem ? owner : nullptr;
+  Changed();
+}
+
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
@@ -122,7 +129,7 @@ void TMenuItem::Changed() {
 void TMenuItem::AppendTo(HMENU menu) {
   if (!visible_) return;
   // Under a style the items draw themselves: the system draws menus in the system's colours only.
-  owner_drawn_ = StyleServices().Enabled();
+  owner_drawn_ = StyleServices().Enabled() || static_cast<bool>(OnAdvancedDrawItem);
   const auto data = reinterpret_cast<const wchar_t*>(this);
   if (caption_ == L"-") {
     AppendMenuW(menu, MF_SEPARATOR | (owner_drawn_ ? MF_OWNERDRAW : 0), 0, owner_drawn_ ? data : nullptr);
@@ -247,6 +254,22 @@ bool MenuMeasureItem(MEASUREITEMSTRUCT& mis) {
   if (mis.CtlType != ODT_MENU) return false;
   TMenuItem* item = OwnerDrawnItem(mis.itemData);
   if (!item) return false;
+  if (item->OnMeasureItem) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, MenuFontHandle());
+    int width = static_cast<int>(mis.itemWidth), height = static_cast<int>(mis.itemHeight);
+    {
+      TCanvas canvas;
+      canvas.SetHandle(dc);
+      item->OnMeasureItem(item, &canvas, width, height);
+      canvas.SetHandle(nullptr);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    mis.itemWidth = static_cast<UINT>(std::max(width, 0));
+    mis.itemHeight = static_cast<UINT>(std::max(height, 0));
+    return true;
+  }
   if (item->Caption() == L"-") {
     mis.itemWidth = 10;
     mis.itemHeight = 7;
@@ -272,6 +295,17 @@ bool MenuDrawItem(const DRAWITEMSTRUCT& dis) {
   if (dis.CtlType != ODT_MENU) return false;
   TMenuItem* item = OwnerDrawnItem(dis.itemData);
   if (!item) return false;
+  if (item->OnAdvancedDrawItem) {
+    const int saved = SaveDC(dis.hDC);
+    {
+      TCanvas canvas;
+      canvas.SetHandle(dis.hDC);
+      item->OnAdvancedDrawItem(item, &canvas, TRect(dis.rcItem), dis.itemState);
+      canvas.SetHandle(nullptr);
+    }
+    RestoreDC(dis.hDC, saved);
+    return true;
+  }
   const TCustomStyleServices& style = StyleServices();
   const bool bar = OnMenuBar(item);
   const bool selected = (dis.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) && !(dis.itemState & ODS_GRAYED);

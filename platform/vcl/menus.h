@@ -1,7 +1,9 @@
 #pragma once
 // Menus: items form a tree of components; a main menu sits on a form's frame, a popup menu opens at a point.
+#include <functional>
 #include <vector>
 
+#include "platform/vcl/canvas.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/styles.h"
 
@@ -42,6 +44,19 @@ class TMenuItem : public TComponent {
   TMenuItem* FindCommand(UINT command);
 
   TNotifyEvent OnClick;
+  // An item with a draw handler is drawn by it (owner drawn) whatever the style; its measure handler, when set,
+  // gives the size. State: the ODS_ bits of the draw request.
+  using TMenuMeasureItemEvent = std::function<void(rtl::TObject* sender, TCanvas* canvas, int& width, int& height)>;
+  using TAdvancedMenuDrawItemEvent =
+      std::function<void(rtl::TObject* sender, TCanvas* canvas, const TRect& rect, UINT state)>;
+  TMenuMeasureItemEvent OnMeasureItem;
+  TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+  // Whoever set the handlers above through SetDrawHandlers (so that it can take back exactly its own).
+  const void* DrawHandlersOwner() const { return draw_owner_; }
+  // Sets or clears both handlers and lays the menu out again (owner drawing follows the draw handler).
+  void SetDrawHandlers(TMenuMeasureItemEvent measure, TAdvancedMenuDrawItemEvent draw, const void* owner);
+  // Appended as an owner-drawn item (by a style or by a draw handler).
+  bool OwnerDrawn() const { return owner_drawn_; }
 
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
@@ -66,6 +81,7 @@ class TMenuItem : public TComponent {
   UINT command_ = 0;
   HMENU handle_ = nullptr;
   bool owner_drawn_ = false;  // appended to draw itself in the active style
+  const void* draw_owner_ = nullptr;
 };
 
 class TMenu : public TComponent {

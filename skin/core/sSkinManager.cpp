@@ -84,7 +84,7 @@ TsSkinManager::TsSkinManager(vcl::TComponent* owner)
     if (IsNTFamily() && !Designing() && vcl::Application)
       FMainHookToken = vcl::Application->HookMainWindow([this](vcl::TMessage& m) { return MainWindowHook(m); });
   }
-  FSkinableMenus = std::make_unique<TsSkinableMenus>(this);
+  FSkinableMenus = MakeSkinableMenus ? MakeSkinableMenus(this) : std::make_unique<TsSkinableMenus>(this);
   TimerCheckHot = new vcl::TTimer(nullptr);
   TimerCheckHot->SetEnabled(false);
   TimerCheckHot->SetInterval(100);
@@ -316,6 +316,8 @@ void TsSkinManager::SendNewSkin(bool repaint) {
   if (InitDevEx) InitDevEx(true);
   if (RefreshDevEx) RefreshDevEx();
   TimerCheckHot->SetEnabled(true);
+  // Menus made while no skin was active get the skin's painting, and the rest a new layout.
+  if (DefaultManager == this && FSkinnedPopups && FSkinableMenus && !Designing()) FSkinableMenus->UpdateMenus();
   if (repaint) RepaintForms(false);
 }
 
@@ -327,6 +329,7 @@ void TsSkinManager::SendRemoveSkin() {
   FActiveGraphControl = nullptr;
   if (DefaultManager == this) UnInstallHook();
   CommonSkinData->Active = false;
+  if (DefaultManager == this && FSkinableMenus) FSkinableMenus->InitItems(false);
   vcl::TMessage m = MakeMessage(SM_LUMICMD, MakeLumiWParam(LVC_REMOVESKIN), reinterpret_cast<LPARAM>(this), 0);
   AppBroadCastS(m);
   FreeSkin();

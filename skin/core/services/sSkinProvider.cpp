@@ -5,6 +5,7 @@
 #include "skin/core/sSkinManager.h"
 
 TsSkinProvider* MDISkinProvider = nullptr;
+TsSkinableMenusFactory MakeSkinableMenus = nullptr;
 
 TlvBorderForm::~TlvBorderForm() = default;
 

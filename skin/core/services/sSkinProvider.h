@@ -101,6 +101,11 @@ class TsSkinableMenus {
   TsSkinManager* FOwner;
 };
 
+// Makes the manager's menu-skinning object; the skinned menus set it when they are linked in (nullptr: the idle
+// object above).
+using TsSkinableMenusFactory = std::unique_ptr<TsSkinableMenus> (*)(TsSkinManager* owner);
+extern TsSkinableMenusFactory MakeSkinableMenus;
+
 // Window helpers of the skinned forms.
 void FillArOR(TsSkinProvider* provider);
 void UpdateRgn(TsSkinProvider* provider, bool repaint = true, bool flag = false);

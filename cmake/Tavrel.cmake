@@ -96,7 +96,8 @@ function(tavrel_test name)
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE gtest_main)
   endif()
-  add_test(NAME ${name} COMMAND ${name})
+  # Through a runner that also fails a program ending before GoogleTest's summary with exit code 0.
+  add_test(NAME ${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/common/run_gtest.sh $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600
                        ENVIRONMENT "WINEDEBUG=-all;TAVREL_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR};TAVREL_SOURCE_ROOT=${CMAKE_SOURCE_DIR}")
   if(NOT ARG_NO_WINDOWS)

@@ -1,12 +1,14 @@
 // Combo box wrapper and the wrapper of its drop-down list.
+#include "skin/windows/lvComboWnd.h"
+
 #include <algorithm>
 
 #include "platform/vcl/colors.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/lvntUtils.h"
-#include "skin/core/sDefaults.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sCommonPaint.h"
+#include "skin/core/sDefaults.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
@@ -17,7 +19,6 @@
 #include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
 #include "skin/render/sTextDraw.h"
-#include "skin/windows/lvComboWnd.h"
 
 namespace {
 
@@ -42,9 +43,9 @@ TlvComboListWnd* TlvComboListWnd::Create(HWND handle, TsCommonData* skinData, Ts
   if (!simplyBox && handle) {
     RECT r;
     GetWindowRect(handle, &r);
-    SetWindowPos(handle, nullptr, 0, 0, r.right - r.left + 1, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
-                     SWP_NOSENDCHANGING);
+    SetWindowPos(
+        handle, nullptr, 0, 0, r.right - r.left + 1, r.bottom - r.top,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
   }
   return w;
 }
@@ -276,8 +277,10 @@ void TlvComboBoxWnd::PaintButton(HDC dc) {
   TsSkinManager* m = SkinData->SkinManager();
   if (!m) return;
   int state = 0;
-  if (FListHandle && IsWindowVisible(FListHandle)) state = 2;
-  else if (ControlIsActive(SkinData) || (DefaultManager && DefaultManager->ActiveControl() == CtrlHandle)) state = 1;
+  if (FListHandle && IsWindowVisible(FListHandle))
+    state = 2;
+  else if (ControlIsActive(SkinData) || (DefaultManager && DefaultManager->ActiveControl() == CtrlHandle))
+    state = 1;
   const vcl::TRect r = ButtonRect();
   if (r.Width() <= 0 || r.Height() <= 0) return;
   vcl::TBitmap* cache = SkinData->CacheBmp();
@@ -318,8 +321,8 @@ rtl::String TlvComboBoxWnd::ItemText(int index) {
   const LRESULT len = SendMessageW(CtrlHandle, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (len == CB_ERR || len < 0) return rtl::String();
   std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-  const LRESULT got = SendMessageW(CtrlHandle, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                   reinterpret_cast<LPARAM>(text.data()));
+  const LRESULT got =
+      SendMessageW(CtrlHandle, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   if (got == CB_ERR || got < 0) return rtl::String();
   text.resize(static_cast<size_t>(std::min<LRESULT>(got, len)));
   return text;
@@ -329,8 +332,10 @@ void TlvComboBoxWnd::PaintText() {
   vcl::TBitmap* cache = SkinData->CacheBmp();
   if (!cache || cache->Empty()) return;
   vcl::TCanvas* cv = cache->Canvas();
-  if (vcl::TControl* c = SkinData->OwnerControl()) cv->Font()->Assign(c->Font());
-  else if (auto f = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0))) SelectObject(cv->Handle(), f);
+  if (vcl::TControl* c = SkinData->OwnerControl())
+    cv->Font()->Assign(c->Font());
+  else if (auto f = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0)))
+    SelectObject(cv->Handle(), f);
   RECT wr;
   GetWindowRect(CtrlHandle, &wr);
   const int ww = wr.right - wr.left, wh = wr.bottom - wr.top;
@@ -355,8 +360,9 @@ void TlvComboBoxWnd::PaintText() {
     FillDC(dc, r, vcl::clHighlight);
     SetTextColor(dc, vcl::ColorToRGB(vcl::clHighlightText));
   } else if (SkinData->SkinManager() && SkinData->SkinManager()->IsValidSkinIndex(SkinData->SkinIndex)) {
-    SetTextColor(dc, vcl::ColorToRGB(
-                         SkinData->SkinManager()->gd[static_cast<size_t>(SkinData->SkinIndex)].Props[0].FontColor.Color));
+    SetTextColor(dc,
+                 vcl::ColorToRGB(
+                     SkinData->SkinManager()->gd[static_cast<size_t>(SkinData->SkinIndex)].Props[0].FontColor.Color));
   }
   SetBkMode(dc, TRANSPARENT);
   const int d = dropList ? 1 : 0;
@@ -410,8 +416,10 @@ void TlvComboBoxWnd::DrawItem(int index, vcl::TRect rect, HDC dc, UINT state) {
   const int sel = m->ConstData.Sections[ssSelection];
   vcl::TCanvas* cv = bmp->Canvas();
   if (state & ODS_SELECTED) {
-    if (sel < 0) FillRect32(bmp.get(), vcl::Rect(0, 0, bmp->Width(), bmp->Height()), m->GetHighLightColor(true), 255);
-    else PaintItem(sel, MakeCacheInfo(bmp.get()), true, 1, rect, vcl::TPoint(0, 0), bmp.get(), m);
+    if (sel < 0)
+      FillRect32(bmp.get(), vcl::Rect(0, 0, bmp->Width(), bmp->Height()), m->GetHighLightColor(true), 255);
+    else
+      PaintItem(sel, MakeCacheInfo(bmp.get()), true, 1, rect, vcl::TPoint(0, 0), bmp.get(), m);
     cv->Font()->SetColor(m->GetHighLightFontColor(true));
   } else {
     const int s = std::min(hot ? 1 : 0, 2);
@@ -438,8 +446,8 @@ void TlvComboBoxWnd::DrawItem(int index, vcl::TRect rect, HDC dc, UINT state) {
     DrawFocusRect(cv->Handle(), &fr);
   }
   GdiFlush();
-  BitBlt(dc, rect.Left, rect.Top, bmp->Width() - rect.Left, bmp->Height() - rect.Top, cv->Handle(), rect.Left,
-         rect.Top, SRCCOPY);
+  BitBlt(dc, rect.Left, rect.Top, bmp->Width() - rect.Left, bmp->Height() - rect.Top, cv->Handle(), rect.Left, rect.Top,
+         SRCCOPY);
 }
 
 void TlvComboBoxWnd::CNDrawItem(vcl::TMessage& message) {
@@ -600,8 +608,10 @@ void TlvComboBoxWnd::lvWndProc(vcl::TMessage& message) {
       SkinData->SetUpdatingFlag(false);
       SkinData->BGChanged = true;
       const bool simple = (GetWindowLongPtrW(h, GWL_STYLE) & 3) == CBS_SIMPLE;
-      if (simple) PrepareSimple();
-      else PrepareCache(SkinData, h, DlgMode);
+      if (simple)
+        PrepareSimple();
+      else
+        PrepareCache(SkinData, h, DlgMode);
       vcl::TBitmap* cache = SkinData->CacheBmp();
       if (!cache || cache->Empty()) return;
       auto* cb = dynamic_cast<vcl::TComboBox*>(SkinData->OwnerControl());
@@ -660,8 +670,10 @@ void TlvComboBoxWnd::lvWndProc(vcl::TMessage& message) {
       return;
     }
     case vcl::CN_DRAWITEM:
-      if (skinned && EasyComboBox()) CNDrawItem(message);
-      else CallPrevWndProc(message);
+      if (skinned && EasyComboBox())
+        CNDrawItem(message);
+      else
+        CallPrevWndProc(message);
       return;
     default:
       break;

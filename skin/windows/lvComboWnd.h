@@ -47,6 +47,8 @@ class TlvComboBoxWnd : public TlvEditWnd {
   void Invalidate();
   // The text of item index of the combo box, whatever its length (an empty text when there is no such item).
   rtl::String ItemText(int index);
+  // The brush the drop-down list paints its background with while skinned; nullptr before the list opened.
+  HBRUSH ListBrush() const { return FListBrush; }
 
  private:
   // The brush the drop-down list was given for its skin colour; freed with the wrapper or the skin.

@@ -1,15 +1,17 @@
 // The edit and list wrapper and the base layer under it.
+#include "skin/windows/lvEditWnd.h"
+
 #include <algorithm>
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/colors.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/lvntUtils.h"
-#include "skin/core/sDefaults.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sCommonMessage.h"
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
+#include "skin/core/sDefaults.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
@@ -17,7 +19,6 @@
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
 #include "skin/windows/lvComboWnd.h"
-#include "skin/windows/lvEditWnd.h"
 
 namespace {
 
@@ -79,8 +80,8 @@ void TlvEditWnd::Create(HWND handle, TsCommonData* skinData, TsSkinManager* skin
                         const TlvSkinParams& skinParams, bool repaint) {
   if (ThemeOffAtCreation(repaint) && Lv_SetWindowTheme && skinParams.SkinSection != L"DIALOG" && !lvDlgMode) {
     if (skinData) {
-      if (skinData->COC != COC_TsListView && !(skinData->OwnerControl() && HasProperty(skinData->OwnerControl(),
-                                                                                        L"UseXPThemes")))
+      if (skinData->COC != COC_TsListView &&
+          !(skinData->OwnerControl() && HasProperty(skinData->OwnerControl(), L"UseXPThemes")))
         Lv_SetWindowTheme(handle, L" ", L" ");
     } else {
       Lv_SetWindowTheme(handle, L" ", L" ");
@@ -136,8 +137,17 @@ void TlvEditWnd::SaveStdParams() {
   if (HasProperty(c, L"FocusColor")) FocusColor = static_cast<vcl::TColor>(GetIntProp(c, L"FocusColor"));
 }
 
+TlvEditWnd::~TlvEditWnd() {
+  // The base destructor gives the window back; the colours are this class's to restore while it still exists.
+  if (SkinData && !Destroyed) RestoreColours();
+}
+
 void TlvEditWnd::RestoreStdParams() {
   TlvScrollWnd::RestoreStdParams();
+  RestoreColours();
+}
+
+void TlvEditWnd::RestoreColours() {
   vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
   if (c && !c->ComponentState().Contains(vcl::csDestroying)) {
     c->SetColor(StdColor);
@@ -443,8 +453,10 @@ bool TlvEditWnd::HandleLumiCmd(vcl::TMessage& message) {
       return true;
     }
     case LVC_BEFORESCROLL:
-      if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) SendMessageW(h, WM_SETREDRAW, 0, 0);
-      else TlvBaseWnd::lvWndProc(message);
+      if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR)
+        SendMessageW(h, WM_SETREDRAW, 0, 0);
+      else
+        TlvBaseWnd::lvWndProc(message);
       return true;
     case LVC_AFTERSCROLL:
       if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) {

@@ -12,6 +12,7 @@ class TlvBaseWnd : public TlvScrollWnd {
 
 class TlvEditWnd : public TlvBaseWnd {
  public:
+  ~TlvEditWnd() override;
   vcl::TColor FrameColor = 0;
   bool SingleLineEdit = false;
   bool CtrlListChanged = false;
@@ -31,5 +32,7 @@ class TlvEditWnd : public TlvBaseWnd {
   // The visual style is switched off for this wrapper at creation (combo lists decide for themselves).
   virtual bool ThemeOffAtCreation(bool repaint) const { return true; }
   void PaintFrame();
+  // The control's own colours back (the part of RestoreStdParams that is the edit wrapper's).
+  void RestoreColours();
   void PrintTo(vcl::TMessage& message);
 };

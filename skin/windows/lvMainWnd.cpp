@@ -6,12 +6,12 @@
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/colors.h"
 #include "skin/core/lvntUtils.h"
-#include "skin/core/sDefaults.h"
 #include "skin/core/sAnimTimer.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sCommonMessage.h"
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
+#include "skin/core/sDefaults.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
@@ -235,8 +235,10 @@ void TlvMainWnd::lvWndProc(vcl::TMessage& message) {
       return;
     case WM_DESTROY:
     case WM_NCDESTROY:
-      if (!Destroyed) DetachOnDestroy(message, false);
-      else CallPrevWndProc(message);
+      if (!Destroyed)
+        DetachOnDestroy(message, false);
+      else
+        CallPrevWndProc(message);
       return;
     case WM_SIZE:
       if (SkinData) SkinData->BGChanged = true;
@@ -330,8 +332,10 @@ void TlvMainWnd::lvWndProc(vcl::TMessage& message) {
       }
       return;
     case LVC_CHILDCHANGED:
-      if (SkinData->OwnerControl()) CommonMessage(message, SkinData);
-      else CallPrevWndProc(message);
+      if (SkinData->OwnerControl())
+        CommonMessage(message, SkinData);
+      else
+        CallPrevWndProc(message);
       return;
     case LVC_GETCONTROLCOLOR:
       CallPrevWndProc(message);
@@ -348,8 +352,10 @@ void TlvMainWnd::lvWndProc(vcl::TMessage& message) {
       message.Result = reinterpret_cast<LRESULT>(SkinData);
       return;
     case LVC_PRINTING:
-      if (message.LParam) SkinData->CtrlSkinState |= LVCS_PRINTING;
-      else SkinData->CtrlSkinState &= static_cast<unsigned short>(~LVCS_PRINTING);
+      if (message.LParam)
+        SkinData->CtrlSkinState |= LVCS_PRINTING;
+      else
+        SkinData->CtrlSkinState &= static_cast<unsigned short>(~LVCS_PRINTING);
       SkinData->PrintDC = reinterpret_cast<HDC>(message.LParam);
       CallPrevWndProc(message);
       return;
@@ -399,6 +405,8 @@ TlvMainWnd::~TlvMainWnd() {
       if (SkinData->OwnerControl() && !OldCtrlStyle.Empty()) SkinData->OwnerControl()->SetControlStyle(OldCtrlStyle);
       GiveProcBack();
       RestoreStdParams();
+      // The system measures and draws its own frame and bars again.
+      if (CtrlHandle && IsWindow(CtrlHandle) && IsWindowVisible(CtrlHandle)) Lv_RedrawNonClient(CtrlHandle, true);
       if (Lv_SetWindowTheme && CtrlHandle && IsWindow(CtrlHandle)) {
         auto* provider = dynamic_cast<TsSkinProvider*>(SkinData->OwnerObject());
         if (!provider && SkinData->COC != COC_TsListView) Lv_SetWindowTheme(CtrlHandle, nullptr, nullptr);
@@ -408,6 +416,7 @@ TlvMainWnd::~TlvMainWnd() {
       // Made without a manager (the default one serves): the window is given back all the same.
       GiveProcBack();
       RestoreStdParams();
+      if (CtrlHandle && IsWindow(CtrlHandle) && IsWindowVisible(CtrlHandle)) Lv_RedrawNonClient(CtrlHandle, true);
       Destroyed = true;
     }
     if (OwnSkinData) {
@@ -443,8 +452,8 @@ void InitializeLVWnd(TlvMainWnd* wnd, HWND handle) {
     SetPropW(handle, kStubProp, wnd);
     RemovePropW(handle, kStubPrevProp);
     wnd->NewWndProcInstance = &WrapperStub;
-    wnd->OldProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WrapperStub)));
+    wnd->OldProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WrapperStub)));
   }
 }
 
@@ -602,11 +611,20 @@ HFONT lv_GetSysFont(int fontType) {
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return nullptr;
   const LOGFONTW* lf = &ncm.lfMessageFont;
   switch (fontType) {
-    case 1: lf = &ncm.lfCaptionFont; break;
-    case 2: lf = &ncm.lfSmCaptionFont; break;
-    case 3: lf = &ncm.lfMenuFont; break;
-    case 4: lf = &ncm.lfStatusFont; break;
-    default: break;
+    case 1:
+      lf = &ncm.lfCaptionFont;
+      break;
+    case 2:
+      lf = &ncm.lfSmCaptionFont;
+      break;
+    case 3:
+      lf = &ncm.lfMenuFont;
+      break;
+    case 4:
+      lf = &ncm.lfStatusFont;
+      break;
+    default:
+      break;
   }
   return CreateFontIndirectW(lf);
 }
@@ -627,7 +645,8 @@ void LoadCtrlFont(TlvMainWnd* wnd) {
   } else if (auto f = reinterpret_cast<HFONT>(SendMessageW(wnd->CtrlHandle, WM_GETFONT, 0, 0))) {
     LOGFONTW lf{};
     if (GetObjectW(f, sizeof(lf), &lf)) {
-      if (lf.lfCharSet == ANSI_CHARSET && std::wstring(lf.lfFaceName) != L"MS Shell Dlg") lf.lfCharSet = DEFAULT_CHARSET;
+      if (lf.lfCharSet == ANSI_CHARSET && std::wstring(lf.lfFaceName) != L"MS Shell Dlg")
+        lf.lfCharSet = DEFAULT_CHARSET;
       canvas->Font()->SetHandle(CreateFontIndirectW(&lf));
     }
   } else {
@@ -638,8 +657,10 @@ void LoadCtrlFont(TlvMainWnd* wnd) {
 }
 
 void LumiBroadCastCheck(vcl::TControl* control, HWND handle, vcl::TMessage& message) {
-  if (auto* win = dynamic_cast<vcl::TWinControl*>(control)) LumiBroadCast(win, message);
-  else if (!control && handle) LumiBroadCast(handle, message);
+  if (auto* win = dynamic_cast<vcl::TWinControl*>(control))
+    LumiBroadCast(win, message);
+  else if (!control && handle)
+    LumiBroadCast(handle, message);
 }
 
 bool MayBeHot(TsCommonData* skinData, bool isEdit) {

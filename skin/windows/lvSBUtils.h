@@ -26,11 +26,11 @@ class TlvScrollWnd;
 
 // What every wrapper is made with.
 struct TlvSkinParams {
-  vcl::TControl* Control = nullptr;  // the platform control owning the window; nullptr for a bare window
-  rtl::String SkinSection;           // empty keeps the default
-  bool UseSkinColor = true;          // False keeps the control's own background colour (CustomColor)
-  bool UseSkinFontColor = true;      // False keeps its own font colour (CustomFont)
-  int VertScrollSize = -1, HorzScrollSize = -1;        // bar thickness; -1 or 0: from the skin
+  vcl::TControl* Control = nullptr;              // the platform control owning the window; nullptr for a bare window
+  rtl::String SkinSection;                       // empty keeps the default
+  bool UseSkinColor = true;                      // False keeps the control's own background colour (CustomColor)
+  bool UseSkinFontColor = true;                  // False keeps its own font colour (CustomFont)
+  int VertScrollSize = -1, HorzScrollSize = -1;  // bar thickness; -1 or 0: from the skin
   int VertScrollBtnSize = -1, HorzScrollBtnSize = -1;  // arrow-button length; -1 or 0: from the skin
 };
 
@@ -69,8 +69,8 @@ class TlvMainWnd : public rtl::TObject {
   rtl::TObject* Adapter = nullptr;
 
   // The virtual constructor: attaches the wrapper to handle (see lvMainWnd.cpp for the steps).
-  virtual void Create(HWND handle, TsCommonData* skinData, TsSkinManager* skinManager,
-                      const TlvSkinParams& skinParams, bool repaint);
+  virtual void Create(HWND handle, TsCommonData* skinData, TsSkinManager* skinManager, const TlvSkinParams& skinParams,
+                      bool repaint);
   virtual void AfterCreation();
   virtual void SaveStdParams() {}
   virtual void RestoreStdParams();

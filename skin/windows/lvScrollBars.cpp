@@ -7,10 +7,10 @@
 #include "platform/vcl/colors.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/lvntUtils.h"
-#include "skin/core/sDefaults.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
+#include "skin/core/sDefaults.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
@@ -68,8 +68,8 @@ void FillWindowBG(HWND handle, vcl::TBitmap* bmp, const RECT& r, bool* cached = 
   TlvBGInfo bg;
   GetBGInfo(bg, handle, false);
   if (bg.BgType == btCache && bg.Bmp && !bg.Bmp->Empty()) {
-    BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), bg.Bmp->Canvas()->Handle(),
-           bg.Offset.X + r.left, bg.Offset.Y + r.top, SRCCOPY);
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), bg.Bmp->Canvas()->Handle(), bg.Offset.X + r.left,
+           bg.Offset.Y + r.top, SRCCOPY);
     if (cached) *cached = true;
   } else {
     FillRect32(bmp, vcl::Rect(0, 0, bmp->Width(), bmp->Height()), vcl::ColorToRGB(bg.Color), 255);
@@ -126,7 +126,8 @@ void lv_DrawScrollBtn(const vcl::TRect& r, int state, vcl::TBitmap* bmp, TsSkinM
     arrow = m->gd[static_cast<size_t>(e.SkinIndex)].Props[static_cast<size_t>(std::min(state, 2))].FontColor.Color;
   vcl::TRect ar = r;
   if (side == asLeft || side == asRight) ar = vcl::TRect(ar.Left, ar.Top - 1, ar.Right, ar.Bottom - 1);
-  if (state > 1 && m->ButtonsOptions()->ShiftContentOnClick()) ar = vcl::TRect(ar.Left + 1, ar.Top + 1, ar.Right + 1, ar.Bottom + 1);
+  if (state > 1 && m->ButtonsOptions()->ShiftContentOnClick())
+    ar = vcl::TRect(ar.Left + 1, ar.Top + 1, ar.Right + 1, ar.Bottom + 1);
   DrawColorArrow(bmp->Canvas(), arrow, ar, side);
 }
 
@@ -194,9 +195,12 @@ void lv_GetVScrollRect(TlvScrollWnd* sw, HWND handle, RECT& r) {
 }
 
 bool GetScrollRect(TlvScrollWnd* sw, int nBar, HWND handle, RECT& r) {
-  if (nBar == SB_HORZ) lv_GetHScrollRect(sw, handle, r);
-  else if (nBar == SB_VERT) lv_GetVScrollRect(sw, handle, r);
-  else return false;
+  if (nBar == SB_HORZ)
+    lv_GetHScrollRect(sw, handle, r);
+  else if (nBar == SB_VERT)
+    lv_GetVScrollRect(sw, handle, r);
+  else
+    return false;
   return true;
 }
 
@@ -209,10 +213,14 @@ bool Lv_CalcThumbSize(const TlvScrollBar* sb, const RECT& r, int& thumbSize, int
   const SCROLLINFO& si = sb->ScrollInfo;
   const int range = si.nMax - si.nMin + 1;
   int t = 0;
-  if (si.nPage == 0) t = std::max(b, sb->nMinThumbSize);
-  else if (range > 0) t = MulDiv(static_cast<int>(si.nPage), wk, range);
-  if (b == 0 && t < 19) t = 19;
-  else t = std::max(t, sb->nMinThumbSize);
+  if (si.nPage == 0)
+    t = std::max(b, sb->nMinThumbSize);
+  else if (range > 0)
+    t = MulDiv(static_cast<int>(si.nPage), wk, range);
+  if (b == 0 && t < 19)
+    t = 19;
+  else
+    t = std::max(t, sb->nMinThumbSize);
   int p = 0;
   const int div = range - std::max(1, static_cast<int>(si.nPage));
   if (range > 0 && div > 0) p = MulDiv(si.nPos - si.nMin, wk - t, div);
@@ -313,7 +321,8 @@ int DrawBar(TlvScrollBar* sb, HWND handle, HDC dc, const RECT& r, int pressedPar
   const bool active = Lv_IsScrollbarActive(sb) && OwnerEnabled(sw);
   const bool over = uMouseOverScrollbar == sb->nBarType && hwndCurSB == handle;
   int st1 = 0, st2 = 0;
-  if (hwndCurSB != handle) pressedPart = -1;
+  if (hwndCurSB != handle)
+    pressedPart = -1;
   else {
     const bool hot1 = over && uHitTestPortion == 0 && active, hot2 = over && uHitTestPortion == 1 && active;
     st1 = pressedPart == 0 ? 2 : hot1 ? 1 : 0;
@@ -334,9 +343,7 @@ int DrawBar(TlvScrollBar* sb, HWND handle, HDC dc, const RECT& r, int pressedPar
   auto bmp = CreateBmp32(Width(r), Height(r));
   FillWindowBG(handle, bmp.get(), r);
   const TCacheInfo ci = MakeCacheInfo(bmp.get());
-  auto along = [&](int a0, int a1) {
-    return horz ? vcl::Rect(a0, 0, a1, thick) : vcl::Rect(0, a0, thick, a1);
-  };
+  auto along = [&](int a0, int a1) { return horz ? vcl::Rect(a0, 0, a1, thick) : vcl::Rect(0, a0, thick, a1); };
   const TlvSide s1 = horz ? asLeft : asTop, s2 = horz ? asRight : asBottom;
   if (2 * b < len) {
     const int split = tp + ts / 2;
@@ -428,8 +435,8 @@ int lv_NCDraw(TlvScrollWnd* sw, HWND handle, int thumbPos, HDC dc) {
         if (colour == 0xFF00FF) colour = m->GetGlobalColor();
         const bool inactive = !Lv_IsScrollbarActive(sw->sBarHorz.get()) || !Lv_IsScrollbarActive(sw->sBarVert.get());
         if (inactive && sw->SkinData && m->IsValidSkinIndex(sw->SkinData->SkinIndex))
-          colour = MixColors(m->gd[static_cast<size_t>(sw->SkinData->SkinIndex)].Props[0].Color, colour,
-                             DefDisabledBlend);
+          colour =
+              MixColors(m->gd[static_cast<size_t>(sw->SkinData->SkinIndex)].Props[0].Color, colour, DefDisabledBlend);
         FillRect32(bmp.get(), vcl::Rect(0, 0, bmp->Width(), bmp->Height()), vcl::ColorToRGB(colour), 255);
       } else {
         FillWindowBG(handle, bmp.get(), box, &cached);
@@ -526,8 +533,10 @@ LRESULT Lv_NCCalcSize(TlvScrollWnd* sw, vcl::TMessage& message) {
   vb->fScrollFlags = (style & WS_VSCROLL) ? CSBS_VISIBLE : 0;
   const int vt = GetScrollMetric(vb, SM_SCROLLWIDTH);
   if (vb->fScrollFlags && vt <= Width(c)) {
-    if (sw->fLeftScrollbar) c.left += vt;
-    else c.right -= vt;
+    if (sw->fLeftScrollbar)
+      c.left += vt;
+    else
+      c.right -= vt;
     vb->fScrollVisible = true;
   } else {
     vb->fScrollVisible = false;
@@ -656,7 +665,8 @@ void ThumbTrack(TlvScrollWnd* sw, TlvScrollBar* sb, int x, int y) {
   const SCROLLINFO& si = sb->ScrollInfo;
   const int offset = start - trackStart;
   int pos;
-  if (si.nMax - si.nMin < 1) pos = offset;
+  if (si.nMax - si.nMin < 1)
+    pos = offset;
   else {
     const int span = trackEnd - trackStart - nThumbSize;
     pos = span > 0 ? si.nMin + MulDiv(offset, si.nMax - si.nMin - static_cast<int>(si.nPage) + 1, span) : si.nMin;
@@ -674,8 +684,9 @@ void ThumbTrack(TlvScrollWnd* sw, TlvScrollBar* sb, int x, int y) {
 }
 
 TlvScrollBar* PressedBar(TlvScrollWnd* sw) {
-  return uCurrentScrollbar == SB_HORZ ? sw->sBarHorz.get() : uCurrentScrollbar == SB_VERT ? sw->sBarVert.get()
-                                                                                         : nullptr;
+  return uCurrentScrollbar == SB_HORZ   ? sw->sBarHorz.get()
+         : uCurrentScrollbar == SB_VERT ? sw->sBarVert.get()
+                                        : nullptr;
 }
 
 LRESULT Lv_MouseMove(TlvScrollWnd* sw, vcl::TMessage& message) {
@@ -904,15 +915,19 @@ void TlvScrollWnd::ScrollStage(vcl::TMessage& message) {
       return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-      if (message.WParam == HTHSCROLL || message.WParam == HTVSCROLL) message.Result = Lv_NCLButtonDown(this, message);
-      else CallPrevWndProc(message);
+      if (message.WParam == HTHSCROLL || message.WParam == HTVSCROLL)
+        message.Result = Lv_NCLButtonDown(this, message);
+      else
+        CallPrevWndProc(message);
       return;
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP:
     case WM_NCMBUTTONDOWN:
     case WM_NCMBUTTONUP:
-      if (message.WParam == HTHSCROLL || message.WParam == HTVSCROLL) message.Result = 0;
-      else CallPrevWndProc(message);
+      if (message.WParam == HTHSCROLL || message.WParam == HTVSCROLL)
+        message.Result = 0;
+      else
+        CallPrevWndProc(message);
       return;
     case WM_SYSCOMMAND:
       if ((message.WParam & 0xFFF0) == 0xF070 && message.WParam == 0xF077) return;
@@ -1122,7 +1137,8 @@ void SendControlLoaded(HWND handle) {
 
 namespace {
 bool HasBorder(HWND handle) {
-  return (GetWindowLongPtrW(handle, GWL_STYLE) & WS_BORDER) || (GetWindowLongPtrW(handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  return (GetWindowLongPtrW(handle, GWL_STYLE) & WS_BORDER) ||
+         (GetWindowLongPtrW(handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 }  // namespace
 
@@ -1188,8 +1204,7 @@ void PrepareCache(TsCommonData* skinData, HWND handle, bool dlgMode) {
       text.assign(text.size(), pc);
     }
     SetBkMode(cv->Handle(), TRANSPARENT);
-    lvWriteTextEx(cv, text.c_str(), false, tr, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER, skinData->SkinIndex, false,
-                  m);
+    lvWriteTextEx(cv, text.c_str(), false, tr, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER, skinData->SkinIndex, false, m);
   }
   if (owner && !owner->Enabled() && parent) {
     TsDisabledKind kind{dkBlended};

@@ -13,7 +13,9 @@ TlvSpinWnd::TlvSpinWnd(HWND handle, const TlvSkinParams& params, TsSkinManager* 
   InitCtrlData(handle, parent, wr, pr, size, WndPos);
 }
 
-void TlvSpinWnd::lvWndProc(vcl::TMessage& message) { message.Result = WndProc(message.Msg, message.WParam, message.LParam); }
+void TlvSpinWnd::lvWndProc(vcl::TMessage& message) {
+  message.Result = WndProc(message.Msg, message.WParam, message.LParam);
+}
 
 LRESULT TlvSpinWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == SM_LUMICMD && HIWORD(wParam) == LVC_REFRESH) {

@@ -38,9 +38,9 @@ class ScrollBars : public ::testing::Test {
   }
 
   HWND Edit(int x, int y, int w, int h, DWORD extra = 0) {
-    HWND e = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL |
-                                                  WS_VSCROLL | extra,
-                             x, y, w, h, host, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND e = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                             WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | extra, x, y, w, h,
+                             host, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowTextW(e, Lines(200).c_str());
     return e;
   }
@@ -223,8 +223,8 @@ TEST_F(ScrollBars, PagePressesAndThumbDragsScrollByPagesAndPositions) {
   ScreenToClient(edit, &p);
   SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
   const SCROLLINFO now = Info(edit);
-  const int expected = MulDiv(tp + dy - (vr.top + b), now.nMax - now.nMin - static_cast<int>(now.nPage) + 1,
-                              track - ts);
+  const int expected =
+      MulDiv(tp + dy - (vr.top + b), now.nMax - now.nMin - static_cast<int>(now.nPage) + 1, track - ts);
   EXPECT_EQ(nLastSBPos, expected);
   EXPECT_NEAR(VPos(edit), expected, 1);
   // The thumb shows pressed where the cursor put it.
@@ -259,7 +259,8 @@ TEST_F(ScrollBars, TheWheelScrollsAndTheBarFollows) {
   auto [tp, ts] = Thumb(edit);
   EXPECT_GT(tp, vr.top + Button());
   EXPECT_TRUE(PumpUntil([&] { return Near(ScreenPixel(vr.left + 9, tp + ts / 2), kLale.slider.ref()); }));
-  SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA * 40)), MAKELPARAM(wr.left + 20, wr.top + 20));
+  SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA * 40)),
+               MAKELPARAM(wr.left + 20, wr.top + 20));
   EXPECT_EQ(VPos(edit), 0);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers of the window wrappers' tests: the test skins with scroll-bar sections of plain, distinct colours, a host
 // window, screen pixels, waiting with a bound and screenshots.
+#include <intrin.h>
+
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -27,10 +29,10 @@ struct Rgb {
 struct ScrollColours {
   Rgb track1, track2, button, arrow, buttonHot, slider;
 };
-inline const ScrollColours kLale{{208, 64, 64}, {40, 160, 40}, {40, 40, 200}, {255, 255, 0}, {90, 90, 240},
-                                 {230, 140, 20}};
-inline const ScrollColours kDeniz{{120, 0, 120}, {0, 120, 120}, {90, 90, 90}, {255, 255, 255}, {150, 150, 150},
-                                  {250, 250, 0}};
+inline const ScrollColours kLale{{208, 64, 64}, {40, 160, 40}, {40, 40, 200},
+                                 {255, 255, 0}, {90, 90, 240}, {230, 140, 20}};
+inline const ScrollColours kDeniz{{120, 0, 120},   {0, 120, 120},   {90, 90, 90},
+                                  {255, 255, 255}, {150, 150, 150}, {250, 250, 0}};
 
 inline std::string Cv(Rgb c) {
   char buf[16];
@@ -41,8 +43,10 @@ inline std::string Cv(Rgb c) {
 // The scroll-bar sections appended to a skin's options.
 inline std::string ScrollSections(const ScrollColours& c) {
   std::string s = "\r\n";
-  for (const char* n : {"SCROLLBAR1H", "SCROLLBAR1V"}) s += std::string("[") + n + "]\r\nSTATES=1\r\nCOLOR=" + Cv(c.track1) + "\r\n\r\n";
-  for (const char* n : {"SCROLLBAR2H", "SCROLLBAR2V"}) s += std::string("[") + n + "]\r\nSTATES=1\r\nCOLOR=" + Cv(c.track2) + "\r\n\r\n";
+  for (const char* n : {"SCROLLBAR1H", "SCROLLBAR1V"})
+    s += std::string("[") + n + "]\r\nSTATES=1\r\nCOLOR=" + Cv(c.track1) + "\r\n\r\n";
+  for (const char* n : {"SCROLLBAR2H", "SCROLLBAR2V"})
+    s += std::string("[") + n + "]\r\nSTATES=1\r\nCOLOR=" + Cv(c.track2) + "\r\n\r\n";
   for (const char* n : {"SCROLLBTNLEFT", "SCROLLBTNTOP", "SCROLLBTNRIGHT", "SCROLLBTNBOTTOM"})
     s += std::string("[") + n + "]\r\nSTATES=3\r\nCOLOR=" + Cv(c.button) + "\r\nHOTCOLOR=" + Cv(c.buttonHot) +
          "\r\nCOLOR2=" + Cv(c.buttonHot) + "\r\nFONTCOLOR=" + Cv(c.arrow) + "\r\nHOTFONTCOLOR=" + Cv(c.arrow) +
@@ -153,6 +157,35 @@ inline void SaveShot(HWND wnd, const std::string& name) {
   ReleaseDC(nullptr, screen);
   CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
   vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
+}
+
+namespace detail {
+// Live entries of the process's GDI handle table, read where the system shares it with the process (the PEB's
+// GdiSharedHandleTable: 64K entries of 24 bytes, the object type in byte 14). -1 when there is no such table.
+inline long SharedTableCount() {
+  auto* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
+  if (!peb) return -1;
+  auto* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+  if (!table) return -1;
+  long count = 0;
+  for (int i = 0; i < 0x10000; ++i) count += table[static_cast<size_t>(i) * 24 + 14] != 0;
+  return count;
+}
+}  // namespace detail
+
+// The number of the process's GDI objects: GetGuiResources, or, where that is not implemented (it answers 0), the
+// live entries of the shared handle table when creating and deleting brushes shows up there. -1: no way to count.
+inline long GdiObjectCount() {
+  const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (n) return static_cast<long>(n);
+  const long before = detail::SharedTableCount();
+  if (before < 0) return -1;
+  HBRUSH probe[8];
+  for (HBRUSH& b : probe) b = CreateSolidBrush(RGB(1, 2, 3));
+  const long with = detail::SharedTableCount();
+  for (HBRUSH b : probe) DeleteObject(b);
+  const long after = detail::SharedTableCount();
+  return with == before + 8 && after == before ? before : -1;
 }
 
 inline int VPos(HWND wnd, int bar = SB_VERT) {

@@ -207,7 +207,9 @@ void TlvComboListWnd::lvWndProc(vcl::TMessage& message) {
       auto dc = reinterpret_cast<HDC>(message.WParam);
       if (!dc || !IsWindowVisible(h)) return;
       PrepareListCache();
+      const int before = SaveDC(dc);  // the list's own printing may leave its clipping on the DC
       CallPrevWndProc(message);
+      RestoreDC(dc, before);
       if (message.Msg == WM_PRINT && SendMessageW(h, LB_GETCOUNT, 0, 0) >= 1) {
         if (uCurrentScrollPortion == -1 && !Showed)
           if (vcl::TBitmap* cache = SkinData->CacheBmp(); cache && !cache->Empty())
@@ -509,7 +511,10 @@ void TlvComboBoxWnd::lvWndProc(vcl::TMessage& message) {
       if (!ParamsChanged) SetSkinParams();
       InitCtrlData(h, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
       const bool simple = (GetWindowLongPtrW(h, GWL_STYLE) & 3) == CBS_SIMPLE;
+      const auto given = reinterpret_cast<HDC>(message.WParam);
+      const int before = given ? SaveDC(given) : 0;
       CallPrevWndProc(message);
+      if (before) RestoreDC(given, before);
       const LRESULT result = message.Result;
       HDC dc = message.WParam ? reinterpret_cast<HDC>(message.WParam) : GetWindowDC(h);
       if (!dc) return;

@@ -231,7 +231,10 @@ void TlvEditWnd::PaintFrame() {
 void TlvEditWnd::PrintTo(vcl::TMessage& message) {
   const HWND h = CtrlHandle;
   auto dc = reinterpret_cast<HDC>(message.WParam);
+  // The control's own printing may leave its clipping on the DC; the frame and bars go outside it.
+  const int before = dc ? SaveDC(dc) : 0;
   CallPrevWndProc(message);
+  if (before) RestoreDC(dc, before);
   if (message.Result == 2) return;
   InitCtrlData(h, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   SkinData->SetUpdatingFlag(false);

@@ -110,6 +110,11 @@ T* NewWrapper(HWND handle, TsCommonData* skinData, TsSkinManager* skinManager, c
   return static_cast<T*>(CreateWrapper<T>(handle, skinData, skinManager, skinParams, repaint));
 }
 
+// The wrapper class for each of the 23 class-name lists of the manager's ThirdParty (indexed like
+// ThirdPartyList::GetString): the control adapter wraps a control named in list i with WndTypes[i]. An entry is
+// nullptr while the wrapper of that kind is not built yet; such controls stay unwrapped.
+extern std::array<TlvWndClass, 23> WndTypes;
+
 // Attaching and detaching.
 void InitializeLVWnd(TlvMainWnd* wnd, HWND handle);
 void UninitializeLVWnd(HWND handle, bool freeWrapper, bool repaint, TlvMainWnd*& wnd);

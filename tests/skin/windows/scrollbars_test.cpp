@@ -4,6 +4,7 @@
 // Screenshots: $TAVREL_SHOTS/wrap27_*.png.
 #include <gtest/gtest.h>
 
+#include "skin/render/sPixels.h"
 #include "skin/windows/lvComboWnd.h"
 #include "skin/windows/lvEditWnd.h"
 #include "wintest.h"
@@ -332,4 +333,51 @@ TEST_F(ScrollBars, AComboBoxListGetsItsOwnSkinnedBarAndFrame) {
   SaveShot(list, "wrap27_combolist_Lale");
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   PumpUntil([&] { return !IsWindowVisible(list); });
+}
+
+TEST_F(ScrollBars, HoveringAnArrowLightsItUntilTheCursorLeavesTheBar) {
+  HWND edit = Edit(10, 10, 220, 160);
+  Wrap(edit);
+  const RECT vr = VBar(edit);
+  const int x = vr.left + 9, y = vr.bottom - 5;
+  SetCursorPos(x, y);
+  SendMessageW(edit, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(x, y));
+  EXPECT_EQ(uMouseOverScrollbar, SB_VERT);
+  EXPECT_NE(uMouseOverId, 0u);
+  // The hover tick finds the part under the cursor and lights it.
+  EXPECT_TRUE(PumpUntil([&] { return uHitTestPortion == HTSCROLL_DOWN; }));
+  EXPECT_TRUE(PumpUntil([&] { return Near(ScreenPixel(vr.left + 2, vr.bottom - 3), kLale.buttonHot.ref()); }));
+  EXPECT_TRUE(Near(ScreenPixel(vr.left + 2, vr.top + 2), kLale.button.ref()));
+  // Away from the bar: the timer stops and the arrow is normal again.
+  SetCursorPos(1270, 1010);
+  EXPECT_TRUE(PumpUntil([&] { return uMouseOverId == 0 && uMouseOverScrollbar == -1; }));
+  EXPECT_TRUE(PumpUntil([&] { return Near(ScreenPixel(vr.left + 2, vr.bottom - 3), kLale.button.ref()); }));
+}
+
+TEST_F(ScrollBars, PrintingPutsTheFrameAndBarsIntoTheDeviceContextUnlessOnlyTheClientIsAsked) {
+  HWND edit = Edit(10, 10, 220, 160);
+  Wrap(edit);
+  auto* s = static_cast<TlvScrollWnd*>(sw);
+  RECT wr;
+  GetWindowRect(edit, &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  auto whole = CreateBmp32(w, h);
+  auto client = CreateBmp32(w, h);
+  FillRect32(whole.get(), vcl::Rect(0, 0, w, h), RGB(1, 2, 3), 255);
+  FillRect32(client.get(), vcl::Rect(0, 0, w, h), RGB(1, 2, 3), 255);
+  SendMessageW(edit, WM_PRINT, reinterpret_cast<WPARAM>(whole->Canvas()->Handle()),
+               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+  SendMessageW(edit, WM_PRINT, reinterpret_cast<WPARAM>(client->Canvas()->Handle()), PRF_CLIENT);
+  GdiFlush();
+  auto px = [](vcl::TBitmap* b, int x, int y) {
+    const std::uint32_t v = static_cast<const std::uint32_t*>(b->ScanLine(y))[x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  };
+  const int barX = w - s->cxRightEdge - 9;
+  EXPECT_TRUE(Near(px(whole.get(), barX, s->cyTopEdge + 2), kLale.button.ref()))
+      << std::hex << px(whole.get(), barX, s->cyTopEdge + 2);
+  EXPECT_TRUE(Near(px(whole.get(), 0, h / 2), RGB(150, 40, 80)));  // the frame from the skin
+  // Client only: no bar, no frame where they would be.
+  EXPECT_FALSE(Near(px(client.get(), barX, s->cyTopEdge + 2), kLale.button.ref()));
+  EXPECT_FALSE(Near(px(client.get(), 0, h / 2), RGB(150, 40, 80)));
 }

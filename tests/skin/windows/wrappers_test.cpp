@@ -369,3 +369,52 @@ TEST_F(Wrappers, TheWheelOverAClosedDataAwareComboBoxChangesNothing) {
   EXPECT_EQ(combo->ItemIndex(), 1);
   delete cw;
 }
+
+TEST_F(Wrappers, RefreshScrollsKeepsAScrollWrapperExactlyWhileTheControlIsSkinned) {
+  form = Create<TForm>(Application);
+  form->SetBounds(40, 40, 400, 300);
+  auto* memo = Create<TMemo>(form);
+  memo->SetParent(form);
+  memo->SetBounds(10, 10, 220, 150);
+  memo->SetScrollBars(ssVertical);
+  form->Show();
+  Pump();
+  const TWndMethod original = memo->WindowProc;
+  auto data = std::make_unique<TsScrollWndData>(memo, true);
+  data->SetSkinSection(L"EDIT");
+  TlvScrollWnd* sw = nullptr;
+  // Not while the control is loading.
+  memo->BeginLoading();
+  RefreshScrolls(data.get(), sw);
+  EXPECT_EQ(sw, nullptr);
+  memo->ClearLoading();
+  RefreshScrolls(data.get(), sw);
+  ASSERT_NE(sw, nullptr);
+  EXPECT_EQ(Lv_GetScrollWndFromHwnd(memo->Handle()), sw);
+  TlvScrollWnd* same = sw;
+  RefreshScrolls(data.get(), sw);
+  EXPECT_EQ(sw, same);
+  // The skin goes: so does the wrapper, and the memo has its own procedure again.
+  manager->SetActive(false);
+  ASSERT_FALSE(data->Skinned());
+  RefreshScrolls(data.get(), sw);
+  EXPECT_EQ(sw, nullptr);
+  EXPECT_EQ(memo->WindowProc, original);
+}
+
+TEST_F(Wrappers, TheClassTableMakesTheWrapperOfEachBuiltKind) {
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL, 10, 10,
+                              200, 150, host, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 230, 10, 200, 200, host,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(WndTypes[0] && WndTypes[4] && WndTypes[17]);
+  TlvMainWnd* e = WndTypes[0](edit, nullptr, manager, Params(), true);
+  TlvMainWnd* c = WndTypes[4](combo, nullptr, manager, Params(L"COMBOBOX"), true);
+  EXPECT_TRUE(dynamic_cast<TlvEditWnd*>(e));
+  EXPECT_TRUE(dynamic_cast<TlvComboBoxWnd*>(c));
+  EXPECT_EQ(GetPropW(edit, L"LVSBSC"), e);
+  EXPECT_EQ(GetPropW(combo, L"LVSBSC"), c);
+  delete c;
+  delete e;
+  EXPECT_EQ(GetPropW(edit, L"LVSBSC"), nullptr);
+}

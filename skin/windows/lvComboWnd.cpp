@@ -685,3 +685,65 @@ void TlvComboBoxWnd::lvWndProc(vcl::TMessage& message) {
   }
   TlvEditWnd::lvWndProc(message);
 }
+
+// ---------------------------------------------------------------------------------------------------------------
+// Combo-like edits with a child list box.
+
+TlvWWComboBoxWnd::~TlvWWComboBoxWnd() {
+  delete ListBoxSW;
+  ListBoxSW = nullptr;
+  delete ListBoxSkinData;
+  ListBoxSkinData = nullptr;
+}
+
+bool TlvWWComboBoxWnd::GetShowButton(vcl::TWinControl* control) {
+  if (auto* cb = dynamic_cast<vcl::TComboBox*>(control))
+    return cb->Style() == vcl::csDropDown || cb->Style() == vcl::csDropDownList;
+  return true;
+}
+
+void TlvWWComboBoxWnd::AfterCreation() {
+  ListBox = nullptr;
+  ListBoxSkinData = nullptr;
+  if (auto* win = SkinData ? dynamic_cast<vcl::TWinControl*>(SkinData->OwnerControl()) : nullptr)
+    FShowButton = GetShowButton(win);
+  TlvComboBoxWnd::AfterCreation();
+}
+
+vcl::TRect TlvWWComboBoxWnd::ButtonRect() {
+  const int w = FShowButton ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+  RECT wr{};
+  GetWindowRect(CtrlHandle, &wr);
+  vcl::TRect r;
+  r.Left = (GetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? 2 : (wr.right - wr.left) - w - 2;
+  r.Top = 2;
+  r.Right = r.Left + w;
+  r.Bottom = (wr.bottom - wr.top) - 2;
+  return r;
+}
+
+void TlvWWComboBoxWnd::lvWndProc(vcl::TMessage& message) {
+  if (message.Msg == WM_CTLCOLORLISTBOX) {
+    CallPrevWndProc(message);
+    return;
+  }
+  TlvComboBoxWnd::lvWndProc(message);
+  if (Destroyed || !SkinData || message.Msg != WM_PARENTNOTIFY || LOWORD(message.WParam) != WM_CREATE) return;
+  auto* win = dynamic_cast<vcl::TWinControl*>(SkinData->OwnerControl());
+  if (!win) return;
+  for (int i = 0; i < win->ControlCount(); ++i) {
+    auto* lb = dynamic_cast<vcl::TCustomListBox*>(win->Controls(i));
+    if (!lb) continue;
+    ListBox = lb;
+    if (!ListBoxSkinData) {
+      ListBoxSkinData = new TsScrollWndData(lb, true);
+      ListBoxSkinData->SetSkinSection(L"EDIT");
+    }
+    RefreshEditScrolls(ListBoxSkinData, ListBoxSW);
+    if (ListBoxSW && ListBoxSW->Destroyed) {
+      delete ListBoxSW;
+      ListBoxSW = nullptr;
+      RefreshEditScrolls(ListBoxSkinData, ListBoxSW);
+    }
+  }
+}

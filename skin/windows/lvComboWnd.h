@@ -3,6 +3,7 @@
 // paints itself, and its drop-down list (or the list part of a simple combo box) with a one-pixel skin-coloured
 // frame and skinned scroll bars. The library's own skinned combo boxes use the list wrapper for their lists too.
 #include "platform/vcl/controls.h"
+#include "platform/vcl/stdctrls.h"
 #include "skin/windows/lvEditWnd.h"
 
 class TlvComboListWnd : public TlvEditWnd {
@@ -55,4 +56,21 @@ class TlvComboBoxWnd : public TlvEditWnd {
   HBRUSH FListBrush = nullptr;
   void FreeListBrush();
   void ReleaseList();
+};
+
+// Combo-like edits of another class library whose drop-down list is a child list-box control: the list box gets
+// an edit wrapper of its own instead of the list hooking.
+class TlvWWComboBoxWnd : public TlvComboBoxWnd {
+ public:
+  ~TlvWWComboBoxWnd() override;
+  bool FShowButton = false;
+  vcl::TCustomListBox* ListBox = nullptr;
+  TlvScrollWnd* ListBoxSW = nullptr;
+  TsScrollWndData* ListBoxSkinData = nullptr;
+
+  void AfterCreation() override;
+  vcl::TRect ButtonRect() override;
+  void lvWndProc(vcl::TMessage& message) override;
+  // False for a platform combo box whose style is neither drop-down nor drop-down list; True otherwise.
+  static bool GetShowButton(vcl::TWinControl* control);
 };

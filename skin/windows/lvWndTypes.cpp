@@ -2,30 +2,17 @@
 #include "skin/windows/lvEditWnd.h"
 #include "skin/windows/lvSBUtils.h"
 
-// ThirdEdits, ThirdButtons, ThirdBitBtns, ThirdCheckBoxes, ThirdComboBoxes, ThirdGrids, ThirdGroupBoxes,
-// ThirdListViews, ThirdPanels, ThirdTreeViews, ThirdWWEdits, ThirdGridEh, ThirdVirtualTrees, ThirdPageControl,
-// ThirdTabControl, ThirdToolBar, ThirdStatusBar, ThirdSpeedButton (a windowed control there is wrapped as an edit),
-// ThirdScrollControl, ThirdUpDown, ThirdScrollBar, ThirdStaticText, ThirdNativePaint.
-std::array<TlvWndClass, 23> WndTypes = {&CreateWrapper<TlvEditWnd>,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        &CreateWrapper<TlvComboBoxWnd>,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        &CreateWrapper<TlvEditWnd>,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr};
+namespace {
+
+constexpr std::array<TlvWndClass, 23> MakeWndTypes() {
+  std::array<TlvWndClass, 23> t{};
+  t[0] = &CreateWrapper<TlvEditWnd>;         // ThirdEdits
+  t[4] = &CreateWrapper<TlvComboBoxWnd>;     // ThirdComboBoxes
+  t[10] = &CreateWrapper<TlvWWComboBoxWnd>;  // ThirdWWEdits
+  t[17] = &CreateWrapper<TlvEditWnd>;        // ThirdSpeedButton: a windowed control named there is an edit
+  return t;
+}
+
+}  // namespace
+
+constinit std::array<TlvWndClass, 23> WndTypes = MakeWndTypes();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/db/dbctrls.h"
+#include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
@@ -417,4 +418,36 @@ TEST_F(Wrappers, TheClassTableMakesTheWrapperOfEachBuiltKind) {
   delete c;
   delete e;
   EXPECT_EQ(GetPropW(edit, L"LVSBSC"), nullptr);
+}
+
+TEST_F(Wrappers, AComboLikeEditSkinsTheListBoxItGetsAsAChild) {
+  form = Create<TForm>(Application);
+  form->SetBounds(40, 40, 400, 300);
+  auto* edit = Create<TPanel>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 240, 180);
+  form->Show();
+  Pump();
+  auto data = std::make_unique<TsScrollWndData>(edit, true);
+  data->SetSkinSection(L"EDIT");
+  auto* w = NewWrapper<TlvWWComboBoxWnd>(edit->Handle(), data.get(), manager, TlvSkinParams{.Control = edit}, true);
+  EXPECT_TRUE(w->FShowButton);
+  EXPECT_EQ(w->ButtonRect().Width(), GetSystemMetrics(SM_CXVSCROLL));
+  auto* list = Create<TListBox>(edit);
+  list->SetParent(edit);
+  list->SetBounds(4, 30, 200, 120);
+  for (int i = 0; i < 40; ++i) list->Items()->Add(L"Öğretmen " + rtl::IntToStr(i));
+  list->HandleNeeded();
+  Pump();
+  EXPECT_EQ(w->ListBox, list);
+  ASSERT_NE(w->ListBoxSW, nullptr);
+  EXPECT_EQ(Lv_GetScrollWndFromHwnd(list->Handle()), w->ListBoxSW);
+  EXPECT_TRUE(dynamic_cast<TlvEditWnd*>(w->ListBoxSW));
+  // A platform combo box that is simple shows no button.
+  auto* simple = Create<TComboBox>(form);
+  simple->SetParent(form);
+  simple->SetStyle(csSimple);
+  EXPECT_FALSE(TlvWWComboBoxWnd::GetShowButton(simple));
+  delete w;
+  EXPECT_EQ(Lv_GetScrollWndFromHwnd(list->Handle()), nullptr);
 }

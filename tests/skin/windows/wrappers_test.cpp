@@ -11,6 +11,7 @@
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/sCommonData.h"
+#include "skin/core/sCommonPaint.h"
 #include "skin/core/sMessages.h"
 #include "skin/windows/lvComboWnd.h"
 #include "skin/windows/lvEditWnd.h"
@@ -450,4 +451,42 @@ TEST_F(Wrappers, AComboLikeEditSkinsTheListBoxItGetsAsAChild) {
   EXPECT_FALSE(TlvWWComboBoxWnd::GetShowButton(simple));
   delete w;
   EXPECT_EQ(Lv_GetScrollWndFromHwnd(list->Handle()), nullptr);
+}
+
+TEST_F(Wrappers, TheBorderCornersLetTheParentShowThrough) {
+  HWND wnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 20, 20, 60, 30, host, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  auto* w = NewWrapper<TlvMainWnd>(wnd, nullptr, manager, Params(L"BUTTON"), true);
+  InitCtrlData(wnd, w->ParentWnd, w->WndRect, w->ParentRect, w->WndSize, w->WndPos);
+  EXPECT_EQ(w->ParentWnd, host);
+  EXPECT_EQ(w->WndPos, vcl::TPoint(20, 20));
+  EXPECT_EQ(w->WndSize, vcl::TSize(60, 30));
+  TsCommonData* sd = w->SkinData;
+  ASSERT_TRUE(manager->IsValidImgIndex(sd->BorderIndex));  // Lale's button border has key-coloured corners
+  vcl::TBitmap* cache = sd->CacheBmp();
+  auto fill = [&](int cw, int ch) {
+    cache->SetPixelFormat(pf32bit);
+    cache->SetSize(cw, ch);
+    for (int y = 0; y < ch; ++y)
+      for (int x = 0; x < cw; ++x) static_cast<std::uint32_t*>(cache->ScanLine(y))[x] = 0xFF123456u;
+  };
+  auto at = [&](int x, int y) { return static_cast<std::uint32_t*>(cache->ScanLine(y))[x]; };
+  // What the parent answers for its background (a plain window: a fill colour).
+  const TCacheInfo parentBG = GetParentCacheHwnd(wnd);
+  ASSERT_FALSE(parentBG.Ready);
+  const std::uint32_t behind = vcl::ColorToRGB(parentBG.FillColor);
+  const std::uint32_t behindPixel = ((behind & 0xFF) << 16) | (behind & 0xFF00) | ((behind >> 16) & 0xFF);
+  for (int state : {0, 2, 7}) {  // 7: above the image count, the last state's corners
+    fill(60, 30);
+    UpdateWndCorners(sd, state, w);
+    EXPECT_EQ(at(0, 0) & 0xFFFFFF, behindPixel) << state;
+    EXPECT_EQ(at(59, 29) & 0xFFFFFF, behindPixel) << state;
+    EXPECT_EQ(at(30, 15), 0xFF123456u) << state;  // the middle is the control's own
+  }
+  // A window one pixel high is left alone.
+  w->WndSize = vcl::TSize{60, 1};
+  fill(60, 1);
+  UpdateWndCorners(sd, 0, w);
+  EXPECT_EQ(at(0, 0), 0xFF123456u);
+  delete w;
 }

@@ -62,6 +62,17 @@ class TsCommonData : public rtl::TPersistent {
   rtl::TObject* OwnerObject() const { return FOwnerObject; }
   vcl::TControl* OwnerControl() const { return FOwnerControl; }
   bool ManagerIsOwn() const { return FSkinManager != nullptr; }
+  // A window wrapper's own skin state takes the control it serves (nullptr for a bare window) after creation.
+  void SetOwners(rtl::TObject* ownerObject, vcl::TControl* ownerControl) {
+    FOwnerObject = ownerObject;
+    FOwnerControl = ownerControl;
+  }
+  // Forgets the owner control, the owner object and the wrapped window.
+  void ClearLinks() {
+    FOwnerControl = nullptr;
+    FOwnerObject = nullptr;
+    FSWHandle = nullptr;
+  }
 
   // Fields the painters and the message handling share.
   bool FFocused = false;

@@ -355,12 +355,18 @@ bool lvMouseInControl(TsCommonData* sd) {
   if (!wnd || !IsWindowVisible(wnd)) return false;
   GetClientRect(wnd, &r);
   // A wrapped window's skinned scroll bars lie outside its client area and still belong to it.
-  if (auto* sw = reinterpret_cast<TlvScrollWnd*>(SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETLISTSW), 0))) {
-    if (sw->sBarHorz && sw->sBarHorz->fScrollVisible) r.bottom += GetScrollMetric(sw->sBarHorz.get(), SM_SCROLLWIDTH);
-    if (sw->sBarVert && sw->sBarVert->fScrollVisible) r.right += GetScrollMetric(sw->sBarVert.get(), SM_SCROLLWIDTH);
-  }
   RECT wr;
   GetWindowRect(wnd, &wr);
+  if (SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETLISTSW), 0)) {
+    // The client area in window coordinates, then on to the inner edge of the frame: the bars lie between.
+    POINT o{0, 0};
+    ClientToScreen(wnd, &o);
+    const int left = o.x - wr.left, top = o.y - wr.top;
+    OffsetRect(&r, left, top);
+    const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE);
+    if (style & WS_VSCROLL) r.right = std::max<LONG>(r.right, (wr.right - wr.left) - left);
+    if (style & WS_HSCROLL) r.bottom = std::max<LONG>(r.bottom, (wr.bottom - wr.top) - top);
+  }
   p.x -= wr.left;
   p.y -= wr.top;
   if (!PtInRect(&r, p)) return false;

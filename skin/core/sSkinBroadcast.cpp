@@ -246,6 +246,6 @@ bool GetBoolMsg(vcl::TWinControl* control, WORD cmd) { return (SendAMessage(cont
 
 bool WndIsSkinned(HWND handle) {
   if (!handle) return false;
-  if (GetPropW(handle, L"LVSDATA") || Lv_GetScrollWndFromHwnd(handle)) return true;
+  if (GetPropW(handle, L"LVSDATA") || WndIsWrapped(handle)) return true;
   return GetBoolMsg(handle, LVC_CTRLHANDLED);
 }

@@ -441,14 +441,13 @@ void TsCheckBox::WndProc(vcl::TMessage& m) {
     }
   }
   // 2. Size follows the caption and font.
-  if ((m.Msg == vcl::CM_FONTCHANGED || m.Msg == vcl::CM_TEXTCHANGED) && FAutoSize) {
-    if (!Designing(this)) HandleNeeded();
+  // (Unskinned the control keeps its size, so nothing here touches its window.)
+  if ((m.Msg == vcl::CM_FONTCHANGED || m.Msg == vcl::CM_TEXTCHANGED) && FAutoSize && sd->Skinned(true)) {
+    if (!Designing(this) && Parent()) HandleNeeded();
     inherited::WndProc(m);
     AdjustSize();
-    if (sd->Skinned(true)) {
-      sd->BGChanged = true;
-      Repaint();
-    }
+    sd->BGChanged = true;
+    Repaint();
     return;
   }
   const bool skinned = sd->Skinned(true);

@@ -13,6 +13,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/png.h"
+#include "skin/controls/sCalcUnit.h"
 #include "skin/controls/sCheckBox.h"
 #include "skin/controls/sCtrlPaint.h"
 #include "skin/controls/sDBCheckBox.h"
@@ -204,6 +205,7 @@ TEST_P(SkinnedEdits, EditsPaintFromTheEditSectionInEachState) {
     return;
   }
   ASSERT_TRUE(normal->SkinData()->Skinned());
+  struct Check {
     TsEdit* e;
     int state;
   } checks[] = {{normal, 0}, {hot, 1}};
@@ -566,6 +568,27 @@ TEST_P(SkinnedEdits, TheMessageBoxAnswersTheButtonPressed) {
   ASSERT_EQ(helped.size(), 1u);
   EXPECT_EQ(helped[0], 4711);
   EXPECT_EQ(DlgLeft, -1);
+}
+
+TEST(ControlUnitDefaults, TheCaptionsAndTheSystemWordsAreThere) {
+  // The box's caption by kind.
+  EXPECT_EQ(sDialogCaption(mtWarning), L"Warning");
+  EXPECT_EQ(sDialogCaption(mtError), L"Error");
+  EXPECT_EQ(sDialogCaption(mtInformation), L"Information");
+  EXPECT_EQ(sDialogCaption(mtConfirmation), L"Confirm");
+  EXPECT_EQ(sDialogCaption(mtCustom), L"");
+  EXPECT_EQ(DlgLeft, -1);
+  EXPECT_EQ(DlgTop, -1);
+  // The words for Close and Minimize are the system's own, copied whole.
+  HMODULE user = LoadLibraryW(L"User32");
+  ASSERT_NE(user, nullptr);
+  wchar_t buf[256] = {};
+  LoadStringW(user, 905, buf, 256);
+  EXPECT_EQ(s_Close(), buf);
+  LoadStringW(user, 900, buf, 256);
+  EXPECT_EQ(s_Minimize(), buf);
+  FreeLibrary(user);
+  EXPECT_TRUE(ArOR().empty());
 }
 
 }  // namespace

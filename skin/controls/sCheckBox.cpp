@@ -183,7 +183,15 @@ bool TsCheckBox::CanAutoSize(int& newWidth, int& newHeight) {
   if (!FCommonData->Skinned(true) || IsLoading() || !FAutoSize) return false;
   const rtl::String caption = Caption();
   vcl::TSize text{0, 0};
-  if (!caption.empty()) text = GetStringSize(Font()->Handle(), caption, 0, 0, FWordWrap);
+  if (!caption.empty()) {
+    // Measured on the canvas the caption is drawn on, so that the size fits the painted text exactly.
+    FCommonData->InitCacheBmp();
+    vcl::TCanvas* c = FCommonData->CacheBmp()->Canvas();
+    c->Font()->Assign(Font());
+    vcl::TRect m(0, 0, FWordWrap ? 0x3FFF : 0, 0);
+    lvDrawText(c->Handle(), caption, m, DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
+    text = vcl::TSize(m.Width(), m.Height());
+  }
   const vcl::TRect box = CheckRect();
   newWidth = box.Width() + 2 * FMargin + (caption.empty() ? 0 : text.cx + FTextIndent + 8);
   newHeight = std::max(box.Height(), (caption.empty() ? 0 : text.cy) + 2 * FMargin) + 2;
@@ -306,7 +314,10 @@ void TsCheckBox::DrawCheckText() {
   }
   sctrl::Offset(r, FWordWrap ? -1 : 0, -1);
   const int state = PaintCtrlState();
-  lvWriteTextEx(c, caption.c_str(), true, r, place | lineFlag, sd, state > 0, nullptr);
+  // The measured width can fall a pixel short of a narrow last letter: the text may run on to the free edge.
+  vcl::TRect textRect = r;
+  if (FAlignment == vcl::taRightJustify) textRect.Right = std::max(r.Right, width_ - FMargin);
+  lvWriteTextEx(c, caption.c_str(), true, textRect, place | lineFlag, sd, state > 0, nullptr);
   c->Pen()->SetStyle(vcl::psClear);
   c->Brush()->SetStyle(vcl::bsSolid);
   if (HandleAllocated() && GetFocus() == handle_ && FShowFocus) {

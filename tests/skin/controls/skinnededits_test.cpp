@@ -4,6 +4,7 @@
 // back, the skin commands of the data-aware edits, and the message box shown and answered.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sSectionPaint.h"
+#include "skin/render/sTextDraw.h"
 #include "tests/common/dialogs.h"
 #include "tests/common/paths.h"
 #include "tests/common/wait.h"
@@ -300,7 +302,14 @@ TEST_P(SkinnedEdits, CheckBoxesShowTheSkinsBoxInEachState) {
   EXPECT_LT(boxes[2]->Width(), 200);
   const std::uint32_t ink = sctrl::PixelOf(sctrl::SectionFontColor(manager, boxes[4]->SkinData()->SkinIndex, 2, 0));
   int dots = 0;
-  for (int x = 18; x < boxes[4]->Width(); ++x) dots += shot.at(boxes[4]->Left() + x, boxes[4]->Top() + 1) == ink;
+  for (int y = 0; y < boxes[4]->Height(); ++y) {
+    int row = 0;  // ink, gap, ink: the dotted line of the frame
+    for (int x = 18; x + 2 < boxes[4]->Width(); ++x) {
+      const int fx = boxes[4]->Left() + x, fy = boxes[4]->Top() + y;
+      row += shot.at(fx, fy) == ink && shot.at(fx + 1, fy) != ink && shot.at(fx + 2, fy) == ink;
+    }
+    dots = std::max(dots, row);
+  }
   EXPECT_GT(dots, 5);
 }
 

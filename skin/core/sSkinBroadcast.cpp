@@ -150,16 +150,17 @@ void LockForms(TsSkinManager* manager) {
 void UnLockForms(TsSkinManager* manager, bool repaint) {
   if (Minimized()) return;
   if (manager == DefaultManager) InAnimationProcess = false;
+  // Locking took WS_VISIBLE away (WM_SETREDRAW FALSE does), so the locked forms are found by their flag, not by
+  // being visible.
   std::vector<TsCustomSkinProvider*> locked;
-  IterateForms(
-      manager,
-      [&locked](TsCustomSkinProvider* p, void*) {
-        if (p->FormState & FS_LOCKED) {
-          SendMessageW(p->Form->Handle(), WM_SETREDRAW, TRUE, 0);
-          locked.push_back(p);
-        }
-      },
-      nullptr);
+  std::vector<vcl::TCustomForm*> forms = HookedComponents;
+  for (vcl::TCustomForm* form : forms) {
+    if (!form || !form->HandleAllocated() || Destroying(form)) continue;
+    TsCustomSkinProvider* p = ProviderOf(form);
+    if (!p || p->SkinManager() != manager || !(p->FormState & FS_LOCKED)) continue;
+    SendMessageW(p->Form->Handle(), WM_SETREDRAW, TRUE, 0);
+    locked.push_back(p);
+  }
   for (TsCustomSkinProvider* p : locked) {
     HWND wnd = p->Form->Handle();
     if (repaint) {

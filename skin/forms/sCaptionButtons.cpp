@@ -551,8 +551,9 @@ void TsSkinProvider::LV_WMSetIcon(vcl::TMessage& m) {
 
 void TsSkinProvider::LV_WMWindowPosChanged(vcl::TMessage& m) {
   auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
-  const bool sized = wp && !(wp->flags & SWP_NOSIZE);
-  if (sized || (wp && (wp->flags & SWP_FRAMECHANGED))) {
+  // Setting the region moves nothing: those notifications are not size changes.
+  const bool sized = !RgnChanging && wp && !(wp->flags & SWP_NOSIZE);
+  if (sized) {
     FCommonData->BGChanged = true;
     RgnChanged = true;
     FLinesCount = -1;

@@ -77,16 +77,23 @@ void TsSkinProvider::Construct(bool) {
   }
 }
 
+void TsSkinProvider::LV_WMNCDestroy() {
+  SetHotHT(0, false);
+  KillAnimations();
+  UnhookForm();
+  FFormGone = true;
+}
+
 TsSkinProvider::~TsSkinProvider() {
   if (FAddedTitle) {
     FHintTimer.reset();
     InitExBorders(false);
     if (!Designing(this)) {
       KillAnimations();
-      UnhookForm();
+      if (!FFormGone) UnhookForm();
     }
     if (MDISkinProvider == this) MDISkinProvider = nullptr;
-    SystemMenu.reset();
+    if (SystemMenu) SystemMenu->Free();
     TempBmp.reset();
     MenuLineBmp.reset();
   }
@@ -107,6 +114,10 @@ void TsSkinProvider::Loaded() {
 
 void TsSkinProvider::Notification(vcl::TComponent* component, vcl::TOperation operation) {
   TsCustomSkinProvider::Notification(component, operation);
+  if (operation == vcl::opRemove && component == SystemMenu) {
+    SystemMenu = nullptr;
+    return;
+  }
   if (auto* m = dynamic_cast<TsSkinManager*>(component)) {
     if (operation == vcl::opInsert && !FCommonData->ManagerIsOwn())
       FCommonData->SetSkinManager(m);
@@ -136,7 +147,7 @@ void TsSkinProvider::PrepareForm() {
   FCommonData->Loaded();
   InitIndexes();
   if (!SystemMenu) {
-    SystemMenu = std::make_unique<TsSystemMenu>(this);
+    SystemMenu = new TsSystemMenu(this);
     SystemMenu->UpdateItems(false);
   }
   CheckSysMenu(true);
@@ -235,6 +246,9 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
       LoadInit();
     }
     OldWndProc(m);
+    // A form on its way out gives its procedure back while it is still whole: by the time the form frees its
+    // components (this provider among them) nothing of it but the component remains.
+    if (m.Msg == WM_NCDESTROY && destroying) LV_WMNCDestroy();
     return;
   }
   switch (m.Msg) {
@@ -249,6 +263,13 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
       return;
     case WM_SETTEXT:
       LV_WMSetText(m);
+      return;
+    case WM_SETREDRAW:
+      LockCount = m.WParam == 1 ? std::max(0, LockCount - 1) : LockCount + 1;
+      OldWndProc(m);
+      // What changed while drawing was off reaches the frame once it is on again.
+      if (m.WParam == 1 && LockCount == 0 && IsWindowVisible(Form->Handle()) && FCommonData->BGChanged)
+        ProcessMessage(WM_NCPAINT, 1, 0);
       return;
     case WM_WINDOWPOSCHANGED:
       LV_WMWindowPosChanged(m);
@@ -301,6 +322,10 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
         LoadInit();
       }
       OldWndProc(m);
+      return;
+    case WM_NCDESTROY:
+      OldWndProc(m);
+      if (destroying) LV_WMNCDestroy();
       return;
     case WM_ENTERIDLE:
     case WM_PRINTCLIENT:

@@ -208,13 +208,17 @@ class TsSkinProvider : public TsCustomSkinProvider {
   bool MenuChanged = true;
   bool RgnChanging = false;
   TacShowState ShowAction = saIgnore;
-  std::unique_ptr<TsSystemMenu> SystemMenu;
+  // Owned as a component of the provider (the component system frees it); nil before the first preparation.
+  TsSystemMenu* SystemMenu = nullptr;
   // Set while a handler passes a message to the form's own procedure with the window marked invisible, so that
   // the system does not draw its own caption over the image.
   bool FHidingForDefault = false;
 
  private:
   void Construct(bool runTime);
+  // The form's window is gone with the form: the provider lets go of it.
+  void LV_WMNCDestroy();
+  bool FFormGone = false;
   // Handlers of the command message (True: finished).
   bool LV_SMLumiCmd_Common(vcl::TMessage& m);
   bool LV_SMLumiCmd_Unskinned(vcl::TMessage& m);

@@ -309,6 +309,8 @@ TEST_F(SkinnedFrame, RemovingTheSkinGivesBackThePlatformFrameRegionStylesAndProc
   EXPECT_EQ(SendMessageW(W(), SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0),
             reinterpret_cast<LRESULT>(static_cast<TsCustomSkinProvider*>(provider)));
   EXPECT_EQ(SendMessageW(W(), SM_LUMICMD, MakeLumiWParam(LVC_CTRLHANDLED), 0), 1);
+  auto before = ScreenShot(W());
+  before->SaveToFile(L"Z:\\tmp\\forms28_before.bmp");
   for (const SkinCase& c : kSkins) {
     SCOPED_TRACE(Narrow(c.Name));
     Activate(c);
@@ -322,8 +324,15 @@ TEST_F(SkinnedFrame, RemovingTheSkinGivesBackThePlatformFrameRegionStylesAndProc
     EXPECT_EQ(GetWindowLongPtrW(W(), GWLP_WNDPROC), wndProc);
     EXPECT_EQ(SendMessageW(W(), WM_NCHITTEST, 0, ScreenPoint(W(), form->Width() / 2, 8)), HTCAPTION);
   }
+  // The platform's frame is back pixel for pixel.
   auto shot = ScreenShot(W());
   shot->SaveToFile(L"Z:\\tmp\\forms28_removed.bmp");
+  ASSERT_EQ(shot->Width(), before->Width());
+  ASSERT_EQ(shot->Height(), before->Height());
+  int differing = 0;
+  for (int y = 0; y < shot->Height(); ++y)
+    for (int x = 0; x < shot->Width(); ++x) differing += Px(shot.get(), x, y) != Px(before.get(), x, y);
+  EXPECT_EQ(differing, 0);
   delete provider;
   provider = nullptr;
   EXPECT_TRUE(form->WindowProc == formProc);

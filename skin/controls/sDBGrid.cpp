@@ -1,6 +1,7 @@
 #include "skin/controls/sDBGrid.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/db/fields.h"
 #include "platform/vcl/canvas.h"
@@ -451,6 +452,61 @@ void TsDBGrid::RepaintTitles() {
     DrawTitleCell(i, vcl::Rect(x, 0, x + w, th));
     x += w;
   }
+}
+
+int TsDBGrid::BorderColumnAt(int x) const {
+  int right = Options().Contains(db::dgIndicator) ? 11 : 0;
+  for (int i = LeftCol(); i < VisibleColumnCount(); ++i) {
+    right += VisibleColumn(i)->Width();
+    if (std::abs(x - right) <= 3) return i;
+    if (right > x + 3) break;
+  }
+  return -1;
+}
+
+void TsDBGrid::FitColumn(int col, bool withTitle) {
+  db::TColumn* column = VisibleColumn(col);
+  db::TDataLink* link = DataLink();
+  if (!column || !link->Active()) return;
+  HDC dc = GetDC(nullptr);
+  auto width = [&](HFONT font, const rtl::String& text) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    return static_cast<int>(size.cx);
+  };
+  int widest = withTitle ? width(TitleFont()->Handle(), column->TitleText()) : 0;
+  const int active = link->ActiveRecord();
+  // The active record is put back whatever happens while the rows are measured.
+  struct Restore {
+    db::TDataLink* link;
+    int active;
+    ~Restore() { link->SetActiveRecord(active); }
+  } restore{link, active};
+  for (int r = 0; r < link->RecordCount(); ++r) {
+    link->SetActiveRecord(r);
+    if (db::TField* f = column->Field()) widest = std::max(widest, width(Font()->Handle(), OneLine(f->DisplayText())));
+  }
+  ReleaseDC(nullptr, dc);
+  column->SetWidth(widest + 4);
+}
+
+void TsDBGrid::AdjustColumns() {
+  for (int i = 0; i < VisibleColumnCount(); ++i) FitColumn(i, true);
+}
+
+void TsDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+  FExecColAjust = false;
+  if (button == vcl::mbLeft && shift.Contains(vcl::ssDouble) && Options().Contains(db::dgColumnResize) &&
+      DataLink()->Active() && y >= 0 && y < TitleHeight()) {
+    const int col = BorderColumnAt(x);
+    if (col >= 0) {
+      FitColumn(col, false);
+      FExecColAjust = true;
+    }
+  }
+  inherited::DoMouseDown(button, shift, x, y);
 }
 
 void TsDBGrid::WndProc(vcl::TMessage& message) {

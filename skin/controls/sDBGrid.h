@@ -87,6 +87,13 @@ class TsDBGrid : public db::TDBGrid {
   vcl::TRect GetTitleLevel(int level);
   // The last visible column of the run from visible column col whose captions agree at level.
   int GetRightColIndex(int col, int level);
+  // Every visible column as wide as the widest display text of its field over the records in view, or its title,
+  // + 4.
+  void AdjustColumns();
+  // One visible column fitted to the display texts over the records in view (and its title when asked) + 4.
+  void FitColumn(int col, bool withTitle);
+  // A double-click on a title's right border fitted that column (until the next press).
+  bool ColumnFitted() const { return FExecColAjust; }
   // The caption of a visible column and whether it splits into levels.
   rtl::String CaptionOf(int col) const;
   bool CaptionStored(int col) const;
@@ -98,6 +105,9 @@ class TsDBGrid : public db::TDBGrid {
   void DrawTitleCell(int dataCol, const vcl::TRect& rect);
   void DrawIndicator(const vcl::TRect& rect, bool marker);
   void RepaintTitles();
+  void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
+  // The visible column whose title's right border is at x (within 3 pixels), or -1.
+  int BorderColumnAt(int x) const;
   // The section of titles and indicator: COLHEADER, else BUTTON; -1 without grid lines.
   int HeaderSection();
   // Left edge of a visible column as the platform lays the titles out.
@@ -108,5 +118,6 @@ class TsDBGrid : public db::TDBGrid {
   std::unique_ptr<TsScrollWndData> FCommonData;
   wchar_t FLevelDelimiterChar = L'|';
   int FHeaderHeight = 1;
+  bool FExecColAjust = false;
   TlvScrollWnd* ListSW = nullptr;
 };

@@ -52,6 +52,15 @@ void PaintSectionTo(HDC dc, int section, int state, const vcl::TRect& r, vcl::TC
   BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+// Text over what is painted already: the canvas's TextRect would fill the rectangle with its brush.
+void TransparentText(vcl::TCanvas* c, const vcl::TRect& r, int x, int y, const rtl::String& text) {
+  c->Brush()->SetStyle(vcl::bsClear);
+  SetBkMode(c->Handle(), TRANSPARENT);
+  c->TextRect(r, x, y, text);
+  SetBkMode(c->Handle(), OPAQUE);
+  c->Brush()->SetStyle(vcl::bsSolid);
+}
+
 }  // namespace
 
 int GetCaptionDepth(const rtl::String& caption, wchar_t delimiter) {
@@ -282,9 +291,7 @@ void TsDBGrid::DrawTitleCell(int dataCol, const vcl::TRect& rect) {
     int x = g.Left + 2;
     if (align == vcl::taRightJustify) x = std::max(g.Left + 2, g.Right - 3 - w);
     if (align == vcl::taCenter) x = std::max(g.Left + 2, g.Left + (g.Width() - w) / 2);
-    SetBkMode(c->Handle(), TRANSPARENT);
-    c->TextRect(tr, x, g.Top + 2, shown);
-    SetBkMode(c->Handle(), OPAQUE);
+    TransparentText(c, tr, x, g.Top + 2, shown);
   }
 }
 
@@ -347,7 +354,9 @@ void TsDBGrid::DrawCell(int col, int row, const vcl::TRect& rect, db::TGridDrawS
 
 void TsDBGrid::DrawColumnCell(const vcl::TRect& rect, int dataCol, db::TColumn* column, db::TGridDrawState state) {
   TsCommonData* sd = FCommonData.get();
-  if (!sd->Skinned() || !DefaultDrawing()) {
+  const bool skinned = sd->Skinned();
+  // Without a skin and without the cell events the platform draws the cell as it always has.
+  if (!DefaultDrawing() || (!skinned && !OnGetCellText && !OnGetCellParams)) {
     inherited::DrawColumnCell(rect, dataCol, column, state);
     return;
   }
@@ -356,6 +365,7 @@ void TsDBGrid::DrawColumnCell(const vcl::TRect& rect, int dataCol, db::TColumn* 
   c->SetFont(Font());
   db::TField* f = column ? column->Field() : nullptr;
   rtl::String text = f ? OneLine(f->DisplayText()) : rtl::String();
+  if (f && OnGetCellText) OnGetCellText(this, f, text);
   const bool right = f && f->Alignment() == vcl::taRightJustify;
   const int margin = right ? 4 : 2;
   const int avail = rect.Width();
@@ -371,39 +381,57 @@ void TsDBGrid::DrawColumnCell(const vcl::TRect& rect, int dataCol, db::TColumn* 
     }
   }
   const bool highlight = HighlightCell(dataCol, -1, text, state);
-  const int selection = sm->ConstData.Sections[ssSelection];
+  TGridDrawStateEx stateEx;
+  if (highlight) stateEx += geHighlight;
+  if (state.Contains(db::gdSelected)) stateEx += geActiveRow;
+  if (highlight && !state.Contains(db::gdSelected)) stateEx += geMultiSelected;
+  vcl::TColor background;
   vcl::TColor fontColour = Font()->Color();
-  c->Brush()->SetStyle(vcl::bsClear);
-  if (highlight && sm->IsValidSkinIndex(selection)) {
-    if (Focused())
-      PaintSectionTo(c->Handle(), selection, 1, rect, vcl::ColorToRGB(Color()), sm);
-    else
-      FillDC(c->Handle(), rect, static_cast<vcl::TColor>(sm->gd[static_cast<size_t>(selection)].Props[0].Color));
-    fontColour = sctrl::SectionFontColor(sm, selection, Focused() ? 1 : 0, sm->GetHighLightFontColor(true));
-  } else if (highlight) {
-    FillDC(c->Handle(), rect, sm->GetHighLightColor(true));
-    fontColour = sm->GetHighLightFontColor(true);
+  bool painted = false;  // a skin section is under the text already
+  if (!skinned) {
+    background = highlight ? vcl::clHighlight : Color();
+    if (highlight) fontColour = vcl::clHighlightText;
   } else {
-    FillDC(c->Handle(), rect, vcl::ColorToRGB(Color()));
-    if (!sd->CustomFont()) fontColour = sctrl::SectionFontColor(sm, sd->SkinIndex, 0, fontColour);
+    const int selection = sm->ConstData.Sections[ssSelection];
+    if (highlight && sm->IsValidSkinIndex(selection)) {
+      background = static_cast<vcl::TColor>(sm->gd[static_cast<size_t>(selection)].Props[0].Color);
+      if (Focused()) {
+        PaintSectionTo(c->Handle(), selection, 1, rect, vcl::ColorToRGB(Color()), sm);
+        painted = true;
+      }
+      fontColour = sctrl::SectionFontColor(sm, selection, Focused() ? 1 : 0, sm->GetHighLightFontColor(true));
+    } else if (highlight) {
+      background = sm->GetHighLightColor(true);
+      fontColour = sm->GetHighLightFontColor(true);
+    } else {
+      background = Color();
+      if (!sd->CustomFont()) fontColour = sctrl::SectionFontColor(sm, sd->SkinIndex, 0, fontColour);
+    }
   }
-  if (!Enabled()) fontColour = vcl::clGrayText;
   c->Font()->SetColor(fontColour);
+  if (Enabled()) {
+    const vcl::TColor before = background;
+    if (f && OnGetCellParams) OnGetCellParams(this, f, c->Font(), background, state, stateEx);
+    if (background != before) painted = false;
+  } else {
+    c->Font()->SetColor(vcl::clGrayText);
+  }
+  if (!painted) FillDC(c->Handle(), rect, vcl::ColorToRGB(background));
   int x = rect.Left + 2;
   if (right && !fitted) x = std::max(rect.Left + 2, rect.Right - 3 - c->TextWidth(text));
-  SetBkMode(c->Handle(), TRANSPARENT);
-  c->TextRect(rect, x, rect.Top + 2, text);
-  SetBkMode(c->Handle(), OPAQUE);
-  // Grid lines in a light mix of the edit colours.
-  const vcl::TColor line = MixColors(sm->GetActiveEditFontColor(), sm->GetActiveEditColor(), 0.15);
-  c->Pen()->SetColor(line);
-  if (Options().Contains(db::dgColLines)) {
-    c->MoveTo(rect.Right - 1, rect.Top);
-    c->LineTo(rect.Right - 1, rect.Bottom);
-  }
-  if (Options().Contains(db::dgRowLines)) {
-    c->MoveTo(rect.Left, rect.Bottom - 1);
-    c->LineTo(rect.Right, rect.Bottom - 1);
+  TransparentText(c, rect, x, rect.Top + 2, text);
+  if (skinned) {
+    // Grid lines in a light mix of the edit colours.
+    const vcl::TColor line = MixColors(sm->GetActiveEditFontColor(), sm->GetActiveEditColor(), 0.15);
+    c->Pen()->SetColor(line);
+    if (Options().Contains(db::dgColLines)) {
+      c->MoveTo(rect.Right - 1, rect.Top);
+      c->LineTo(rect.Right - 1, rect.Bottom);
+    }
+    if (Options().Contains(db::dgRowLines)) {
+      c->MoveTo(rect.Left, rect.Bottom - 1);
+      c->LineTo(rect.Right, rect.Bottom - 1);
+    }
   }
   if (OnDrawColumnCell) OnDrawColumnCell(this, rect, dataCol, column, state);
 }
@@ -551,5 +579,7 @@ VCL_REGISTER(TlvDBGridColumns) {}
 
 VCL_REGISTER(TsDBGrid) {
   cls.Prop(L"SkinData", &TsDBGrid::SkinData, &TsDBGrid::SetSkinData);
+  cls.Prop(L"OnGetCellText", &TsDBGrid::OnGetCellText);
+  cls.Prop(L"OnGetCellParams", &TsDBGrid::OnGetCellParams);
   cls.Prop(L"LevelDelimiterChar", &TsDBGrid::LevelDelimiterChar, &TsDBGrid::SetLevelDelimiterChar).Default(L'|');
 }

@@ -12,8 +12,14 @@
 #include "platform/db/dbgrids.h"
 #include "skin/core/sCommonData.h"
 
-class TlvScrollWnd;
 class TsDBGrid;
+
+VCL_ENUM(TGridDrawStateItemEx, geHighlight, geActiveRow, geMultiSelected)
+VCL_SET(TGridDrawStateEx, TGridDrawStateItemEx)
+using TGetCellTextEvent = vcl::TEvent<void(rtl::TObject* Sender, db::TField* Field, rtl::String& Text)>;
+using TGetCellParamsEvent =
+    vcl::TEvent<void(rtl::TObject* Sender, db::TField* Field, vcl::TFont* AFont, vcl::TColor& Background,
+                     db::TGridDrawState State, TGridDrawStateEx StateEx)>;
 
 // A column title whose caption may hold levels.
 class TlvColumnTitle : public db::TColumnTitle {
@@ -94,6 +100,10 @@ class TsDBGrid : public db::TDBGrid {
   void FitColumn(int col, bool withTitle);
   // A double-click on a title's right border fitted that column (until the next press).
   bool ColumnFitted() const { return FExecColAjust; }
+  // The text a data cell shows, and its font and background, may be changed here (the grid then draws the cell
+  // itself also without a skin).
+  TGetCellTextEvent OnGetCellText;
+  TGetCellParamsEvent OnGetCellParams;
   // The caption of a visible column and whether it splits into levels.
   rtl::String CaptionOf(int col) const;
   bool CaptionStored(int col) const;
@@ -119,5 +129,4 @@ class TsDBGrid : public db::TDBGrid {
   wchar_t FLevelDelimiterChar = L'|';
   int FHeaderHeight = 1;
   bool FExecColAjust = false;
-  TlvScrollWnd* ListSW = nullptr;
 };

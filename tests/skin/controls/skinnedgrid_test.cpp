@@ -336,6 +336,37 @@ TEST_P(SkinnedGrid, WithoutASkinOneLevelTitlesLookAsThePlatformGrid) {
   EXPECT_EQ(differing(a, b), 0);
 }
 
+TEST_P(SkinnedGrid, CellEventsChangeTheTextAndTheBackground) {
+  TsDBGrid* grid = MakeGrid(10);
+  std::vector<String> asked;
+  grid->OnGetCellText = [&](rtl::TObject*, db::TField* f, String& text) {
+    if (f->FieldName() == L"sube") text = L"Şube " + text;
+  };
+  grid->OnGetCellParams = [&](rtl::TObject*, db::TField* f, TFont* font, TColor& background, db::TGridDrawState,
+                              TGridDrawStateEx) {
+    if (f->FieldName() == L"sinif" && f->AsString() == L"12") {
+      background = clYellow;
+      font->SetColor(clRed);
+    }
+  };
+  table->Open();
+  Show();
+  Shot shot(grid->Handle());
+  shot.Save(Name("grid-cell-events"));
+  const int rh = grid->DefaultRowHeight();
+  const int classLeft = 11 + 50 + 150;
+  const int row4 = grid->TitleHeight() + 3 * rh;  // Ümit Ağaoğlu, class 12
+  EXPECT_EQ(shot.at(classLeft + 50, row4 + rh / 2), sctrl::PixelOf(ColorToRGB(clYellow)));
+  EXPECT_NE(shot.at(classLeft + 50, row4 - rh / 2), sctrl::PixelOf(ColorToRGB(clYellow)));
+  // Red text on the yellow cell; the branch column carries its longer text.
+  bool red = false;
+  for (int x = classLeft + 2; x < classLeft + 20 && !red; ++x)
+    for (int y = row4 + 2; y < row4 + rh - 2 && !red; ++y) red = shot.at(x, y) == sctrl::PixelOf(ColorToRGB(clRed));
+  EXPECT_TRUE(red);
+  const int branchLeft = classLeft + 60;
+  EXPECT_FALSE(shot.RowsPlain(TRect(branchLeft + 30, row4 + 2, branchLeft + 55, row4 + rh - 3)));
+}
+
 TEST_P(SkinnedGrid, DoubleClickOnATitleBorderFitsTheColumnToItsTexts) {
   TsDBGrid* grid = MakeGrid(10);
   table->Open();

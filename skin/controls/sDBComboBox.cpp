@@ -60,6 +60,19 @@ void TsDBComboBox::SetButtonMargin(int value) {
   FCommonData->Invalidate();
 }
 
+void TsDBComboBox::ChangeScale(int m, int d) {
+  if (m <= 0 || d <= 0) return;
+  const bool changed = m != actM || d != actD;
+  actM = m;
+  actD = d;
+  SetBounds(MulDiv(Left(), m, d), MulDiv(Top(), m, d), MulDiv(Width(), m, d), MulDiv(Height(), m, d));
+  if (!ParentFont()) Font()->SetHeight(MulDiv(Font()->Height(), m, d));
+  if (changed && HandleAllocated()) {
+    FCommonData->BGChanged = true;
+    RecreateWnd();
+  }
+}
+
 rtl::String TsDBComboBox::ItemText(int index) {
   if (index < 0) return rtl::String();
   if (HandleAllocated()) {

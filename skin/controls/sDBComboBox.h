@@ -48,6 +48,11 @@ class TsDBComboBox : public db::TDBComboBox {
   bool OwnerDrawn() const { return FOwnerDrawWnd; }
   // The list window once it has been handed to the list wrapper.
   HWND ListHandle() const { return lboxhandle; }
+  // Rescales the control by m/d (bounds and font); the window is made anew when the pair differs from the last one,
+  // so that the system measures its items again.
+  void ChangeScale(int m, int d);
+  int ActM() const { return actM; }
+  int ActD() const { return actD; }
   // The edit part or the list has the focus, or the skin state says so.
   bool Focused();
 
@@ -71,6 +76,7 @@ class TsDBComboBox : public db::TDBComboBox {
   HWND lboxhandle = nullptr;
   TlvScrollWnd* ListSW = nullptr;
   bool FDropDown = false;
+  int actM = 1, actD = 1;
   bool FOwnerDrawWnd = false;
   HWND FEditHandle = nullptr;
   WNDPROC FEditProc = nullptr;

@@ -513,6 +513,32 @@ TEST_P(SkinnedGrid, LongItemTextsAreReadWhole) {
   EXPECT_EQ(combo->ItemIndex(), 1);
 }
 
+TEST_P(SkinnedGrid, ComboBoxRescaledKeepsItsFieldAndRemakesItsWindowOncePerFactor) {
+  auto* combo = Put<TsDBComboBox>(10, 10, 120, 21);
+  for (const wchar_t* s : {L"9", L"10", L"11", L"12"}) combo->Items()->Add(s);
+  combo->SetDataSource(source);
+  combo->SetDataField(L"sinif");
+  table->Open();
+  table->SetRecNo(3);
+  Show();
+  HWND first = combo->Handle();
+  combo->ChangeScale(3, 2);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return combo->Handle() != first && combo->Text() == L"11"; }));
+  EXPECT_EQ(combo->Width(), 180);
+  EXPECT_EQ(combo->ActM(), 3);
+  EXPECT_EQ(combo->ActD(), 2);
+  // The same pair again scales the bounds but keeps the window.
+  HWND second = combo->Handle();
+  combo->ChangeScale(3, 2);
+  Settle();
+  EXPECT_EQ(combo->Handle(), second);
+  EXPECT_EQ(combo->Width(), 270);
+  EXPECT_EQ(combo->OwnerDrawn(), Skinned());
+  // Still bound: the next record shows its class.
+  table->Next();
+  EXPECT_TRUE(testutil::PumpUntil([&] { return combo->Text() == L"12"; })) << combo->Text();
+}
+
 // A combo edit whose popup is a small window of its own.
 class PopupComboEdit : public TsCustomComboEdit {
  public:

@@ -28,7 +28,6 @@ class TsEditButton : public vcl::TCustomControl {
   bool FHot = false;
 };
 
-
 class TsCustomComboEdit : public TsMaskEdit {
   VCL_CLASS(TsCustomComboEdit, TsMaskEdit)
   explicit TsCustomComboEdit(vcl::TComponent* owner);

@@ -80,8 +80,8 @@ rtl::String TsDBComboBox::ItemText(int index) {
     const LRESULT len = SendMessageW(handle_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (len >= 0 && len != CB_ERR) {
       std::vector<wchar_t> buf(static_cast<size_t>(len) + 1, L'\0');
-      const LRESULT got = SendMessageW(handle_, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(buf.data()));
+      const LRESULT got =
+          SendMessageW(handle_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
       if (got >= 0 && got != CB_ERR) return rtl::String(buf.data(), static_cast<size_t>(std::min(got, len)));
     }
   }
@@ -158,7 +158,8 @@ LRESULT TsDBComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
       case WM_CLEAR:
       case WM_UNDO:
         return 0;
-      default: break;
+      default:
+        break;
     }
   }
   TsCommonData* sd = FCommonData.get();
@@ -174,7 +175,8 @@ LRESULT TsDBComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
       case WM_ERASEBKGND:
       case WM_NCPAINT:
         return 1;
-      default: break;
+      default:
+        break;
     }
   }
   return CallWindowProcW(old, wnd, msg, wParam, lParam);
@@ -224,8 +226,8 @@ void TsDBComboBox::PaintButton() {
     ci.Bmp = cache;
     ci.Ready = true;
     ci.FillColor = 0xFF00FF;
-    DrawSkinGlyph(cache, vcl::TPoint(br.Left + (br.Width() - frameWidth) / 2, (height_ - ButtonHeight()) / 2), state,
-                  1, md, ci);
+    DrawSkinGlyph(cache, vcl::TPoint(br.Left + (br.Width() - frameWidth) / 2, (height_ - ButtonHeight()) / 2), state, 1,
+                  md, ci);
     return;
   }
   const vcl::TColor colour = sm->IsValidSkinIndex(e.SkinIndex)
@@ -288,9 +290,8 @@ void TsDBComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState s
     else
       FillDC(c->Handle(), all, sd->CustomColor() ? vcl::ColorToRGB(Color()) : sm->GetActiveEditColor());
     textColour = sd->CustomFont() ? Font()->Color()
-                 : editArea       ? sctrl::SectionFontColor(sm, sd->SkinIndex, ControlIsActive(sd) ? 1 : 0,
-                                                            Font()->Color())
-                                  : sm->GetActiveEditFontColor();
+                 : editArea ? sctrl::SectionFontColor(sm, sd->SkinIndex, ControlIsActive(sd) ? 1 : 0, Font()->Color())
+                            : sm->GetActiveEditFontColor();
   }
   const unsigned flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_VCENTER;
   c->Brush()->SetStyle(vcl::bsClear);
@@ -396,7 +397,8 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
       case LVC_MOUSELEAVE:
         Perform(vcl::CM_MOUSELEAVE, 0, 0);
         return;
-      default: break;
+      default:
+        break;
     }
     HandleSkinCommand(this, sd, m, L"COMBOBOX");
     return;
@@ -433,8 +435,8 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
     case vcl::CN_CTLCOLORLISTBOX:
       if (!lboxhandle && !IsLoading() && m.LParam) {
         lboxhandle = reinterpret_cast<HWND>(m.LParam);
-        ListSW = TlvComboListWnd::CreateEx(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true,
-                                           Style() == vcl::csSimple);
+        ListSW =
+            TlvComboListWnd::CreateEx(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true, Style() == vcl::csSimple);
       }
       break;
     case vcl::CN_DRAWITEM: {
@@ -502,7 +504,8 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
       inherited::WndProc(m);
       if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
       return;
-    default: break;
+    default:
+      break;
   }
   if (CommonWndProc(m, sd)) return;
   inherited::WndProc(m);
@@ -517,7 +520,8 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
       sd->BGChanged = true;
       if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -52,9 +52,7 @@ class Shot {
   }
   int Width() const { return w_; }
   int Height() const { return h_; }
-  std::uint32_t at(int x, int y) const {
-    return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0x00FFFFFFu;
-  }
+  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0x00FFFFFFu; }
   // Some pixel of the rectangle differs from the given one (text or a marker is drawn there).
   bool Ink(const TRect& r, std::uint32_t background) const {
     for (int y = r.Top; y < r.Bottom; ++y)
@@ -268,9 +266,8 @@ TEST_P(SkinnedGrid, CaptionLevelsAndTheirGroupsFollowTheRules) {
     const wchar_t* left;
     const wchar_t* right;
     bool grouped;
-  } cases[] = {{L"A|X", L"A|Y", true},  {L"A|X", L"a|Y", true},   {L"Ä|X", L"ä|Y", false},
-               {L"İ|X", L"i|Y", false}, {L"I|X", L"ı|Y", false},  {L"A", L"A|Y", false},
-               {L"A|X", L"B|X", false}, {L"Öğr|X", L"ÖĞR|Y", false}};
+  } cases[] = {{L"A|X", L"A|Y", true},  {L"A|X", L"a|Y", true}, {L"Ä|X", L"ä|Y", false}, {L"İ|X", L"i|Y", false},
+               {L"I|X", L"ı|Y", false}, {L"A", L"A|Y", false},  {L"A|X", L"B|X", false}, {L"Öğr|X", L"ÖĞR|Y", false}};
   auto* grid = Put<TsDBGrid>(10, 10, 300, 100);
   auto* a = static_cast<TlvDBColumn*>(grid->Columns()->AddColumn());
   auto* b = static_cast<TlvDBColumn*>(grid->Columns()->AddColumn());
@@ -463,9 +460,9 @@ TEST_P(SkinnedGrid, ComboBoxPicksWithKeysStoresToTheFieldAndIgnoresTheWheel) {
   }
   // The button shows an arrow: ink in the button's middle.
   const TRect br = combo->ButtonRect();
-  EXPECT_TRUE(closed.Ink(TRect(combo->Left() + br.Left + 2, combo->Top() + 6, combo->Left() + br.Right - 2,
-                               combo->Top() + 15),
-                         closed.at(combo->Left() + br.Left + 2, combo->Top() + 4)));
+  EXPECT_TRUE(
+      closed.Ink(TRect(combo->Left() + br.Left + 2, combo->Top() + 6, combo->Left() + br.Right - 2, combo->Top() + 15),
+                 closed.at(combo->Left() + br.Left + 2, combo->Top() + 4)));
 
   // Dropped down, arrow keys move the choice and Enter takes it; the record stores it.
   combo->SetFocus();
@@ -580,8 +577,8 @@ TEST_P(SkinnedGrid, ComboEditButtonDropsThePopupByClickKeyUnlessReadOnly) {
       TCacheInfo ci;
       ASSERT_TRUE(sctrl::ParentCI(e, ci));
       auto want = CreateBmp32(e->Width(), e->Height());
-      PaintItem(e->SkinData()->SkinIndex, ci, true, 0, Rect(0, 0, e->Width(), e->Height()),
-                TPoint(e->Left(), e->Top()), want.get(), manager);
+      PaintItem(e->SkinData()->SkinIndex, ci, true, 0, Rect(0, 0, e->Width(), e->Height()), TPoint(e->Left(), e->Top()),
+                want.get(), manager);
       const bool same = shot.at(e->Left() + 60, e->Top()) == Pixel(want.get(), 60, 0) &&
                         shot.at(e->Left() + 1, e->Top() + 10) == Pixel(want.get(), 1, 10);
       EXPECT_EQ(same, e == idle);

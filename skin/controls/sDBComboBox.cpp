@@ -12,7 +12,7 @@
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/services/sDialogHook.h"
+#include "skin/windows/lvComboWnd.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -132,7 +132,7 @@ void TsDBComboBox::DetachList() {
       LONG_PTR style = GetWindowLongPtrW(lboxhandle, GWL_STYLE);
       SetWindowLongPtrW(lboxhandle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
     }
-    UninitializeACScroll(lboxhandle, true, false, ListSW);
+    UninitializeLVScroll(lboxhandle, true, false, ListSW);
   }
   ListSW = nullptr;
   lboxhandle = nullptr;
@@ -436,7 +436,7 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
       if (!lboxhandle && !IsLoading() && m.LParam) {
         lboxhandle = reinterpret_cast<HWND>(m.LParam);
         ListSW =
-            TlvComboListWnd::CreateEx(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true, Style() == vcl::csSimple);
+            TlvComboListWnd::Create(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true, Style() == vcl::csSimple);
       }
       break;
     case vcl::CN_DRAWITEM: {

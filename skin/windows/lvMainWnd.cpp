@@ -99,7 +99,7 @@ void TlvMainWnd::Create(HWND handle, TsCommonData* skinData, TsSkinManager* skin
   OldWndProc = vcl::TWndMethod();
   OldProc = nullptr;
   // Popup-menu wrappers (which keep the style) are not built on this base yet.
-  const bool providerOwned = skinData && dynamic_cast<TsSkinProvider*>(skinData->OwnerObject());
+  const bool providerOwned = skinData && dynamic_cast<TsCustomSkinProvider*>(skinData->OwnerObject());
   if (!providerOwned && ThemeOff(this, skinParams)) Lv_SetWindowTheme(handle, L" ", L" ");
   NewWndProcInstance = nullptr;
   SkinManager = skinManager;
@@ -371,7 +371,7 @@ void TlvMainWnd::lvWndProc(vcl::TMessage& message) {
 bool TlvMainWnd::GiveProcBack() {
   if (OldWndProc) {
     if (SkinData) {
-      if (auto* provider = dynamic_cast<TsSkinProvider*>(SkinData->OwnerObject())) {
+      if (auto* provider = dynamic_cast<TsCustomSkinProvider*>(SkinData->OwnerObject())) {
         if (provider->Form) provider->Form->WindowProc = OldWndProc;
       } else if (SkinData->OwnerControl()) {
         SkinData->OwnerControl()->WindowProc = OldWndProc;
@@ -408,7 +408,7 @@ TlvMainWnd::~TlvMainWnd() {
       // The system measures and draws its own frame and bars again.
       if (CtrlHandle && IsWindow(CtrlHandle) && IsWindowVisible(CtrlHandle)) Lv_RedrawNonClient(CtrlHandle, true);
       if (Lv_SetWindowTheme && CtrlHandle && IsWindow(CtrlHandle)) {
-        auto* provider = dynamic_cast<TsSkinProvider*>(SkinData->OwnerObject());
+        auto* provider = dynamic_cast<TsCustomSkinProvider*>(SkinData->OwnerObject());
         if (!provider && SkinData->COC != COC_TsListView) Lv_SetWindowTheme(CtrlHandle, nullptr, nullptr);
       }
       Destroyed = true;
@@ -442,7 +442,7 @@ void InitializeLVWnd(TlvMainWnd* wnd, HWND handle) {
   wnd->CtrlHandle = handle;
   SetPropW(handle, kWrapperProp, wnd);
   TsCommonData* sd = wnd->SkinData;
-  if (auto* provider = sd ? dynamic_cast<TsSkinProvider*>(sd->OwnerObject()) : nullptr; provider && provider->Form) {
+  if (auto* provider = sd ? dynamic_cast<TsCustomSkinProvider*>(sd->OwnerObject()) : nullptr; provider && provider->Form) {
     wnd->OldWndProc = provider->Form->WindowProc;
     provider->Form->WindowProc = vcl::MakeWndMethod(wnd, &TlvMainWnd::lvWndProc);
   } else if (sd && sd->OwnerControl()) {

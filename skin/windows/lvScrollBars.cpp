@@ -511,7 +511,7 @@ LRESULT Lv_NCCalcSize(TlvScrollWnd* sw, vcl::TMessage& message) {
   if (!rc) return message.Result;
   RECT& c = *rc;
   TsSkinManager* m = ManagerOf(sw);
-  const bool provider = sw->SkinData && dynamic_cast<TsSkinProvider*>(sw->SkinData->OwnerObject());
+  const bool provider = sw->SkinData && dynamic_cast<TsCustomSkinProvider*>(sw->SkinData->OwnerObject());
   if (!provider && m && sw->SkinData && m->IsValidSkinIndex(sw->SkinData->SkinIndex)) {
     const int off = m->gd[static_cast<size_t>(sw->SkinData->SkinIndex)].ScrollBorderOffset;
     if (off < 0 && c.left - w.left > 1) InflateRect(&c, -off, -off);

@@ -5,7 +5,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sSkinBroadcast.h"
-#include "skin/core/services/sDialogHook.h"
+#include "skin/windows/lvSBUtils.h"
 
 TsDBEdit::TsDBEdit(vcl::TComponent* owner)
     : db::TDBEdit(owner), FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
@@ -14,7 +14,7 @@ TsDBEdit::TsDBEdit(vcl::TComponent* owner)
 }
 
 TsDBEdit::~TsDBEdit() {
-  UninitializeACScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
+  UninitializeLVScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
   FBoundLabel.reset();
   FCommonData.reset();
 }
@@ -28,7 +28,12 @@ void TsDBEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
-  // The skinned scroll bars come from the window wrapper (RefreshEditScrolls), made once that wrapper exists.
+  RefreshWrapper();
+}
+
+void TsDBEdit::RefreshWrapper() {
+  // A window is not made just for the wrapper: one that has none yet gets its wrapper when it is shown.
+  if (HandleAllocated() || !FCommonData->Skinned()) RefreshEditScrolls(FCommonData.get(), ListSW);
 }
 
 void TsDBEdit::SetDisabledKind(TsDisabledKind value) {
@@ -53,7 +58,7 @@ void TsDBEdit::SkinnedWndProc(vcl::TMessage& m) {
         return;
       case LVC_REMOVESKIN:
         if (!own) break;
-        UninitializeACScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
+        UninitializeLVScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
         CommonMessage(m, sd);
         // The platform's own painting and window styles come back with a new window.
         if (HandleAllocated()) RecreateWnd();
@@ -63,6 +68,7 @@ void TsDBEdit::SkinnedWndProc(vcl::TMessage& m) {
         CommonMessage(m, sd);
         if (!InAnimationProcess && HandleAllocated())
           RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        RefreshWrapper();
         return;
       case LVC_ENDPARENTUPDATE:
         if (sd->Updating()) {
@@ -93,6 +99,9 @@ void TsDBEdit::SkinnedWndProc(vcl::TMessage& m) {
     case vcl::CM_ENABLEDCHANGED:
     case vcl::CM_TEXTCHANGED:
       sd->Invalidate();
+      break;
+    case vcl::CM_SHOWINGCHANGED:
+      RefreshWrapper();
       break;
     case WM_PRINT: {
       // The client painting of the edit lands two pixels in, inside the frame the wrapper printed.

@@ -8,11 +8,13 @@
 #include "skin/controls/sCtrlPaint.h"
 #include "skin/controls/sSkinCommands.h"
 #include "skin/core/sCommonMessage.h"
+#include "skin/core/sCtrlTree.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
 #include "skin/render/sTextDraw.h"
+#include "skin/windows/lvEditWnd.h"
 
 namespace {
 
@@ -131,7 +133,29 @@ TsDBGrid::TsDBGrid(vcl::TComponent* owner)
   ReplaceColumns(std::make_unique<TlvDBGridColumns>(this));
 }
 
-TsDBGrid::~TsDBGrid() = default;
+TsDBGrid::~TsDBGrid() { FreeGridScrolls(); }
+
+void TsDBGrid::RefreshGridScrolls() {
+  TsScrollWndData* sd = FCommonData.get();
+  if (!sd->Skinned()) {
+    FreeGridScrolls();
+    return;
+  }
+  if (ListSW && ListSW->Destroyed) {
+    delete ListSW;
+    ListSW = nullptr;
+  }
+  // A window is not made just for the wrapper: a grid without one gets its wrapper when it is shown.
+  if (ListSW || !HandleAllocated() || IsDestroying()) return;
+  TlvSkinParams params;
+  params.SkinSection = L"EDIT";
+  ListSW = NewWrapper<TlvEditWnd>(handle_, sd, sd->SkinManager(), params, true);
+}
+
+void TsDBGrid::FreeGridScrolls() {
+  UninitializeLVScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
+  ListSW = nullptr;
+}
 
 void TsDBGrid::AfterConstruction() {
   inherited::AfterConstruction();
@@ -543,9 +567,12 @@ void TsDBGrid::WndProc(vcl::TMessage& message) {
     auto* sm = reinterpret_cast<TsSkinManager*>(message.LParam);
     const WORD command = message.WParamHi();
     const bool own = sm == sd->SkinManager();
+    // The wrapper goes first: freeing it gives back the colours it found, and the grid's own follow.
+    if (own && command == LVC_REMOVESKIN) FreeGridScrolls();
     HandleSkinCommand(this, sd, message, L"EDIT");
     if (own && (command == LVC_SETNEWSKIN || command == LVC_REFRESH)) {
       ApplySkinColors();
+      if (!IsLoading()) RefreshGridScrolls();
       if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
     } else if (own && command == LVC_REMOVESKIN) {
       if (!sd->CustomColor()) SetColor(vcl::clWindow);
@@ -565,6 +592,7 @@ void TsDBGrid::WndProc(vcl::TMessage& message) {
     return;
   }
   inherited::WndProc(message);
+  if (message.Msg == vcl::CM_SHOWINGCHANGED && ControlIsReady(this) && sd->Skinned()) RefreshGridScrolls();
 }
 
 VCL_REGISTER(TlvColumnTitle) {}

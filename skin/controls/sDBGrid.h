@@ -13,6 +13,7 @@
 #include "skin/core/sCommonData.h"
 
 class TsDBGrid;
+class TlvScrollWnd;
 
 VCL_ENUM(TGridDrawStateItemEx, geHighlight, geActiveRow, geMultiSelected)
 VCL_SET(TGridDrawStateEx, TGridDrawStateItemEx)
@@ -104,6 +105,8 @@ class TsDBGrid : public db::TDBGrid {
   // itself also without a skin).
   TGetCellTextEvent OnGetCellText;
   TGetCellParamsEvent OnGetCellParams;
+  // The window wrapper that paints the frame and scroll bars while a skin is active; nullptr without one.
+  TlvScrollWnd* ListSW = nullptr;
   // The caption of a visible column and whether it splits into levels.
   rtl::String CaptionOf(int col) const;
   bool CaptionStored(int col) const;
@@ -122,7 +125,9 @@ class TsDBGrid : public db::TDBGrid {
   int HeaderSection();
   // Left edge of a visible column as the platform lays the titles out.
   int ColumnLeft(int col) const;
+  // Keeps ListSW in step with the skin: a live wrapper while skinned, none otherwise.
   void RefreshGridScrolls();
+  void FreeGridScrolls();
   void ApplySkinColors();
 
   std::unique_ptr<TsScrollWndData> FCommonData;

@@ -8,7 +8,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sSkinBroadcast.h"
-#include "skin/core/services/sDialogHook.h"
+#include "skin/windows/lvSBUtils.h"
 #include "skin/render/sPixels.h"
 
 TsDBRichEdit::TsDBRichEdit(vcl::TComponent* owner)
@@ -19,7 +19,7 @@ TsDBRichEdit::TsDBRichEdit(vcl::TComponent* owner)
 }
 
 TsDBRichEdit::~TsDBRichEdit() {
-  UninitializeACScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
+  UninitializeLVScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
   FBoundLabel.reset();
   FCommonData.reset();
 }
@@ -34,6 +34,12 @@ void TsDBRichEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
+  RefreshWrapper();
+}
+
+void TsDBRichEdit::RefreshWrapper() {
+  // A window is not made just for the wrapper: one that has none yet gets its wrapper when it is shown.
+  if (HandleAllocated() || !FCommonData->Skinned()) RefreshEditScrolls(FCommonData.get(), ListSW);
 }
 
 void TsDBRichEdit::SetDisabledKind(TsDisabledKind value) {
@@ -96,7 +102,7 @@ void TsDBRichEdit::SkinnedWndProc(vcl::TMessage& m) {
         return;
       case LVC_REMOVESKIN:
         if (!own || IsDestroying()) break;
-        UninitializeACScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
+        UninitializeLVScroll(HandleAllocated() ? handle_ : nullptr, true, false, ListSW);
         CommonMessage(m, sd);
         if (!sd->CustomFont()) SetDefaultTextColor(Font()->Color());
         if (HandleAllocated()) RecreateWnd();
@@ -107,6 +113,7 @@ void TsDBRichEdit::SkinnedWndProc(vcl::TMessage& m) {
         CommonMessage(m, sd);
         if (sd->Skinned() && !sd->CustomFont()) SetDefaultTextColor(sectionColour(true));
         if (HandleAllocated()) SendMessageW(handle_, WM_NCPAINT, 0, 0);
+        RefreshWrapper();
         Refreshing = false;
         return;
       case LVC_CTRLHANDLED:
@@ -156,6 +163,8 @@ void TsDBRichEdit::SkinnedWndProc(vcl::TMessage& m) {
       }
     }
     Refreshing = was;
+  } else if (m.Msg == vcl::CM_SHOWINGCHANGED) {
+    RefreshWrapper();
   }
 }
 

@@ -22,6 +22,7 @@
 #include "skin/controls/sDBGrid.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
+#include "skin/windows/lvSBUtils.h"
 #include "skin/render/sSectionPaint.h"
 #include "tests/common/paths.h"
 #include "tests/common/text.h"
@@ -393,6 +394,45 @@ TEST_P(SkinnedGrid, DoubleClickOnATitleBorderFitsTheColumnToItsTexts) {
   EXPECT_EQ(table->RecNo(), 4);
   EXPECT_EQ(grid->Columns()->Items(0)->Width(), 50);
   EXPECT_EQ(grid->Columns()->Items(2)->Width(), 60);
+}
+
+// While a skin is active the grid keeps a live window wrapper for its frame and scroll bars; removing the skin
+// frees it, and a cell typed into still reaches the file.
+TEST_P(SkinnedGrid, KeepsAWindowWrapperOnlyWhileSkinnedAndStillEdits) {
+  TsDBGrid* grid = MakeGrid(10);
+  table->Open();
+  Show();
+  auto typeName = [&](const String& text) {
+    table->First();
+    grid->SetFocus();
+    grid->SetSelectedIndex(1);
+    SendMessageW(grid->Handle(), WM_KEYDOWN, VK_F2, 1);
+    SendMessageW(grid->Handle(), WM_KEYUP, VK_F2, 0xC0000001);
+    ASSERT_TRUE(grid->EditorMode());
+    HWND editor = grid->InplaceEditor()->Handle();
+    SendMessageW(editor, EM_SETSEL, 0, -1);
+    for (wchar_t ch : text) SendMessageW(editor, WM_CHAR, ch, 1);
+    table->Post();
+    EXPECT_EQ(Stored("select adisoyadi from ogrencibilgi where okulno = '1'"), text);
+  };
+  if (Skinned()) {
+    ASSERT_TRUE(testutil::PumpUntil([&] { return grid->ListSW != nullptr; }, 5000));
+    EXPECT_FALSE(grid->ListSW->Destroyed);
+    // Hidden and shown again, the grid keeps its one wrapper.
+    TlvScrollWnd* before = grid->ListSW;
+    grid->SetVisible(false);
+    grid->SetVisible(true);
+    Settle();
+    EXPECT_EQ(grid->ListSW, before);
+    typeName(L"Şükrü Ilgın");
+    manager->SetActive(false);
+    EXPECT_TRUE(testutil::PumpUntil([&] { return grid->ListSW == nullptr; }, 5000));
+    Settle();
+    EXPECT_EQ(ColorToRGB(grid->Color()), ColorToRGB(clWindow));
+  }
+  EXPECT_EQ(grid->ListSW, nullptr);
+  typeName(L"Gülay Öğüt");
+  EXPECT_EQ(grid->ListSW, nullptr);
 }
 
 TEST_P(SkinnedGrid, ArrowKeysMoveTheRecordAndTheWheelStoresNothing) {

@@ -195,6 +195,8 @@ protected:
   virtual void CellClick(TColumn* column);
   // A grid with a column collection of its own puts it in place from its constructor.
   void ReplaceColumns(std::unique_ptr<TDBGridColumns> columns);
+  // Height of the title row; a grid whose titles take several lines makes it taller.
+  virtual int TitleHeight() const { return options_.Contains(dgTitles) ? rowHeight_ : 0; }
   void Paint() override;
   void Resize() override;
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
@@ -210,7 +212,6 @@ private:
   class TGridDataLink;
   void RebuildDefaultColumns();
   int IndicatorWidth() const { return options_.Contains(dgIndicator) ? 11 : 0; }
-  int TitleHeight() const { return options_.Contains(dgTitles) ? rowHeight_ : 0; }
   void PaintTitle(vcl::TCanvas* c, const vcl::TRect& r, TColumn* col);
   void UpdateScrollBar();
   void UpdateHorzScrollBar();

@@ -15,7 +15,7 @@
 #include "skin/core/sCtrlTree.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/services/sDialogHook.h"
+#include "skin/windows/lvComboWnd.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -234,7 +234,7 @@ void TsCustomComboBox::DetachList() {
       LONG_PTR style = GetWindowLongPtrW(lboxhandle, GWL_STYLE);
       SetWindowLongPtrW(lboxhandle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
     }
-    UninitializeACScroll(lboxhandle, true, false, ListSW);
+    UninitializeLVScroll(lboxhandle, true, false, ListSW);
   }
   ListSW = nullptr;
   lboxhandle = nullptr;
@@ -591,8 +591,8 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
     case vcl::CN_CTLCOLORLISTBOX:
       if (!lboxhandle && !IsLoading() && m.LParam) {
         lboxhandle = reinterpret_cast<HWND>(m.LParam);
-        ListSW = TlvComboListWnd::CreateEx(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true,
-                                           Style() == vcl::csSimple);
+        ListSW = TlvComboListWnd::Create(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true,
+                                         Style() == vcl::csSimple);
       }
       break;
     case vcl::CN_DRAWITEM: {

@@ -6,19 +6,26 @@
 
 class TsCustomComboEdit;
 
-// Draws the drop-down arrow; a press on it is a click of its edit's button.
+// Draws the drop-down arrow; a press on it is a click of its edit's button. Under an active skin it paints over
+// its edit's cache: the skin's combo-button element in the normal, hot or pressed state, and the arrow in that
+// element's font colour, dimmed while the edit is disabled or read-only.
 class TsEditButton : public vcl::TCustomControl {
   VCL_CLASS(TsEditButton, vcl::TCustomControl)
   explicit TsEditButton(vcl::TComponent* owner);
+  // 0 normal, 1 hot, 2 pressed.
+  int CurrentState() const { return FPressed ? 2 : FHot ? 1 : 0; }
 
  protected:
   void Paint() override;
+  void Dispatch(vcl::TMessage& m) override;
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
   void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
 
  private:
   TsCustomComboEdit* Edit() const;
+  void SkinnedPaint();
   bool FPressed = false;
+  bool FHot = false;
 };
 
 class TsCustomComboEdit : public TsMaskEdit {
@@ -35,6 +42,19 @@ class TsCustomComboEdit : public TsMaskEdit {
   void SetPopupHeight(int value) { FPopupHeight = value; }
   // The popup is shown.
   bool DroppedDown() const;
+  // The key that acts as a click of the button (Alt+Down).
+  rtl::Word ClickKey() const { return FClickKey; }
+  void SetClickKey(rtl::Word value) { FClickKey = value; }
+  // Typing into the edit is allowed; without it the text comes only from the button (the popup).
+  bool DirectInput() const { return FDirectInput; }
+  void SetDirectInput(bool value);
+  // Read-only: no typing, no paste or cut, and the button does nothing.
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool value);
+  TPopupWindowAlign PopupAlign() const { return FPopupWindowAlign; }
+  void SetPopupAlign(TPopupWindowAlign value) { FPopupWindowAlign = value; }
+  // A click of the button, unless read-only.
+  void EditButtonClick();
   // The button's click: OnButtonClick, then the popup dropped down or closed.
   virtual void ButtonClick();
   virtual void PopupWindowShow();
@@ -54,6 +74,10 @@ class TsCustomComboEdit : public TsMaskEdit {
 
   TsEditButton* FButton = nullptr;
   bool FShowButton = true;
+  rtl::Word FClickKey = 0x8028;
+  bool FDirectInput = true;
+  bool FReadOnly = false;
+  TPopupWindowAlign FPopupWindowAlign = pwaRight;
   int FPopupWidth = 197;
   int FPopupHeight = 166;
   vcl::TWinControl* FPopupWindow = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/db/fields.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
+#include "skin/core/sCommonData.h"
 
 namespace {
 
@@ -61,6 +62,27 @@ vcl::TCheckBoxState TsDBCheckBox::GetFieldState() const {
   if (ValueMatch(FValueCheck, text)) return vcl::cbChecked;
   if (ValueMatch(FValueUncheck, text)) return vcl::cbUnchecked;
   return vcl::cbGrayed;
+}
+
+void TsDBCheckBox::Notification(vcl::TComponent* component, vcl::TOperation operation) {
+  TsCheckBox::Notification(component, operation);
+  if (operation == vcl::opRemove && FDataLink && component == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+}
+
+void TsDBCheckBox::WndProc(vcl::TMessage& m) {
+  // A copy for a replicating container shows the record's value, not the control's own state.
+  if (m.Msg == WM_PAINT && ControlState().Contains(vcl::csPaintCopy) &&
+      !ComponentState().Contains(vcl::csDesigning) && FCommonData->Skinned(true)) {
+    FCommonData->CtrlSkinState |= LVCS_PRINTING;
+    PaintState = static_cast<int>(GetFieldState());
+    FCommonData->BGChanged = true;
+    PaintHandler(m);
+    PaintState = -1;
+    FCommonData->CtrlSkinState &= static_cast<unsigned short>(~LVCS_PRINTING);
+    FCommonData->BGChanged = true;
+    return;
+  }
+  TsCheckBox::WndProc(m);
 }
 
 void TsDBCheckBox::DataChange(rtl::TObject*) { SetState(GetFieldState()); }

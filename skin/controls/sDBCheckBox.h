@@ -12,6 +12,7 @@ class TsDBCheckBox : public TsCheckBox {
   VCL_CLASS(TsDBCheckBox, TsCheckBox)
   explicit TsDBCheckBox(vcl::TComponent* owner);
   ~TsDBCheckBox() override;
+  void WndProc(vcl::TMessage& message) override;
 
   db::TDataSource* DataSource() const { return FDataLink->DataSource(); }
   void SetDataSource(db::TDataSource* value) { FDataLink->SetDataSource(value); }
@@ -35,6 +36,9 @@ class TsDBCheckBox : public TsCheckBox {
   void Toggle() override;
   void KeyPress(wchar_t& key) override;
   void Dispatch(vcl::TMessage& m) override;
+  void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+
+ public:
   // The state the current field value means.
   vcl::TCheckBoxState GetFieldState() const;
 

@@ -1,10 +1,15 @@
 #pragma once
 // The skinned bound memo. Without an active skin it is the platform's bound memo; hidden, it still hands text the
-// program sets to its field when the record is posted.
+// program sets to its field when the record is posted. With an active skin a window wrapper paints its frame,
+// background and scroll bars from the section "EDIT". OnVScroll follows vertical scrolling (never horizontal),
+// OnScrollCaret follows EM_SCROLLCARET.
 #include <memory>
 
 #include "platform/db/dbctrls.h"
+#include "skin/controls/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
+
+class TlvScrollWnd;
 
 class TsDBMemo : public db::TDBMemo {
   VCL_CLASS(TsDBMemo, db::TDBMemo)
@@ -16,7 +21,20 @@ class TsDBMemo : public db::TDBMemo {
 
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   void SetSkinData(TsScrollWndData* value) { FCommonData->Assign(value); }
+  TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+  void SetBoundLabel(TsBoundLabel* value) { FBoundLabel->Assign(value); }
+  TsDisabledKind DisabledKind() const { return FDisabledKind; }
+  void SetDisabledKind(TsDisabledKind value);
+
+  vcl::TNotifyEvent FOnVScroll;
+  vcl::TNotifyEvent FOnScrollCaret;
+  TlvScrollWnd* ListSW = nullptr;
 
  protected:
+  void DataChange(rtl::TObject* sender);
+  void SkinnedWndProc(vcl::TMessage& m);
+  std::unique_ptr<TsBoundLabel> FBoundLabel;
   std::unique_ptr<TsScrollWndData> FCommonData;
+  TsDisabledKind FDisabledKind{dkBlended};
+  vcl::TNotifyEvent FOldDataChange;
 };

@@ -18,6 +18,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sDialogHook.h"
 #include "skin/render/lvAlphaImageList.h"
+#include "skin/windows/lvSpinWnd.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -43,7 +44,7 @@ bool bUpdating = false;
 class TlvTabsSpinWnd : public TlvSpinWnd {
  public:
   TlvTabsSpinWnd(HWND handle, const rtl::String& section, TsPageControl* owner)
-      : TlvSpinWnd(handle, TlvSkinParams{section, owner}, owner->SkinData()->SkinManager(), owner->SkinData()),
+      : TlvSpinWnd(handle, TlvSkinParams{.Control = owner, .SkinSection = section}, owner->SkinData()->SkinManager(), owner->SkinData()),
         Owner(owner) {}
   TsPageControl* Owner;
   int HotPart = -1, PressedPart = -1;

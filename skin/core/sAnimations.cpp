@@ -169,9 +169,9 @@ const wchar_t* CoverClass() {
 
 vcl::TRect ClientRectOf(vcl::TWinControl* ctrl) { return vcl::Rect(0, 0, ctrl->Width(), ctrl->Height()); }
 
-TsSkinProvider* ProviderOf(HWND wnd) {
+TsCustomSkinProvider* ProviderOf(HWND wnd) {
   if (!wnd) return nullptr;
-  return reinterpret_cast<TsSkinProvider*>(SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0));
+  return reinterpret_cast<TsCustomSkinProvider*>(SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0));
 }
 
 // Pixels equal to the background become 0, the others get alpha 255.
@@ -364,7 +364,7 @@ void PrintDlgClient(TlvDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen)
 
 // --- Show animations ---
 
-void AnimShowForm(TsSkinProvider* skinProvider, std::uint16_t wTime, int maxTransparency, TlvAnimType animType) {
+void AnimShowForm(TsCustomSkinProvider* skinProvider, std::uint16_t wTime, int maxTransparency, TlvAnimType animType) {
   if (!skinProvider || !skinProvider->FCommonData || !skinProvider->Form) return;
   vcl::TForm* form = skinProvider->Form;
   HWND wnd = form->Handle();
@@ -443,7 +443,7 @@ TlvHideTimer::~TlvHideTimer() {
 
 void TlvHideTimer::CallEvent() {
   if (EventCalled || !ParentWnd || !IsWindow(ParentWnd)) return;
-  TsSkinProvider* provider = ProviderOf(ParentWnd);
+  TsCustomSkinProvider* provider = ProviderOf(ParentWnd);
   if (provider && provider->OnAfterAnimation) {
     EventCalled = true;
     provider->OnAfterAnimation(provider, aeHiding);
@@ -525,7 +525,7 @@ void HideAnimForm(std::unique_ptr<TlvCoverWindow> form, std::unique_ptr<vcl::TBi
   h->SetEnabled(true);
 }
 
-void AnimHideForm(TsSkinProvider* skinProvider) {
+void AnimHideForm(TsCustomSkinProvider* skinProvider) {
   ClearGlows(true);
   if (!skinProvider || !skinProvider->Form || !skinProvider->FCommonData) return;
   vcl::TForm* form = skinProvider->Form;

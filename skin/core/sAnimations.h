@@ -13,7 +13,7 @@
 #include "skin/core/sAnimTimer.h"
 #include "skin/core/sConst.h"
 
-class TsSkinProvider;
+class TsCustomSkinProvider;
 class TlvDialogWnd;
 
 // A window used as a canvas for animations: it paints nothing, so what lay on the screen stays there until a
@@ -75,11 +75,11 @@ extern TlvHideTimer* lvHideTimer;
 // Frames shown by the last show or control animation (what a caller may check after it).
 extern int lvLastAnimFrames;
 
-void AnimShowForm(TsSkinProvider* skinProvider, std::uint16_t wTime = 0, int maxTransparency = 255,
+void AnimShowForm(TsCustomSkinProvider* skinProvider, std::uint16_t wTime = 0, int maxTransparency = 255,
                   TlvAnimType animType = atFading);
 void AnimShowDlg(TlvDialogWnd* dialogWnd, std::uint16_t wTime = 0, int maxTransparency = 255,
                  TlvAnimType animType = atAero);
-void AnimHideForm(TsSkinProvider* skinProvider);
+void AnimHideForm(TsCustomSkinProvider* skinProvider);
 void AnimHideDlg(TlvDialogWnd* dialogWnd);
 // The common hide animation: bmp faded out on the cover window (both taken over).
 void HideAnimForm(std::unique_ptr<TlvCoverWindow> form, std::unique_ptr<vcl::TBitmap> bmp, std::uint16_t wTime,

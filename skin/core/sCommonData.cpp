@@ -70,7 +70,7 @@ constexpr const wchar_t* kDataProp = L"LVSDATA";
 // The owner's window without creating one: a windowed owner control's handle when it has one, else the wrapped
 // window.
 vcl::TForm* ProviderForm(rtl::TObject* owner) {
-  auto* provider = dynamic_cast<TsSkinProvider*>(owner);
+  auto* provider = dynamic_cast<TsCustomSkinProvider*>(owner);
   return provider ? provider->Form : nullptr;
 }
 

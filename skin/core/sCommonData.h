@@ -62,6 +62,11 @@ class TsCommonData : public rtl::TPersistent {
   rtl::TObject* OwnerObject() const { return FOwnerObject; }
   vcl::TControl* OwnerControl() const { return FOwnerControl; }
   bool ManagerIsOwn() const { return FSkinManager != nullptr; }
+  // A window wrapper's own skin state takes the control it serves (nullptr for a bare window) after creation.
+  void SetOwners(rtl::TObject* ownerObject, vcl::TControl* ownerControl) {
+    FOwnerObject = ownerObject;
+    FOwnerControl = ownerControl;
+  }
 
   // Fields the painters and the message handling share.
   bool FFocused = false;

@@ -20,7 +20,7 @@
 
 namespace {
 
-TsSkinProvider* ProviderOf(TsCommonData* sd) { return dynamic_cast<TsSkinProvider*>(sd->OwnerObject()); }
+TsCustomSkinProvider* ProviderOf(TsCommonData* sd) { return dynamic_cast<TsCustomSkinProvider*>(sd->OwnerObject()); }
 
 const TsGeneralData* Section(TsCommonData* sd) {
   TsSkinManager* sm = sd->SkinManager();
@@ -60,7 +60,7 @@ bool GetUpdating(TsCommonData* sd) {
   if (sd->UpdatingFlag()) return true;
   vcl::TControl* owner = sd->OwnerControl();
   if (owner && !Destroying(owner)) return owner->Parent() && GetBoolMsg(owner->Parent(), LVC_PREPARING);
-  if (TsSkinProvider* p = ProviderOf(sd))
+  if (TsCustomSkinProvider* p = ProviderOf(sd))
     return p->Form && p->Form->Parent() && GetBoolMsg(p->Form->Parent(), LVC_PREPARING);
   return false;
 }
@@ -168,7 +168,7 @@ vcl::TColor GetBGColor(TsCommonData* sd, int state, HWND handle) {
   }
   if (owner) return owner->Color();
   if (sd)
-    if (TsSkinProvider* p = ProviderOf(sd); p && p->Form) return p->Form->Color();
+    if (TsCustomSkinProvider* p = ProviderOf(sd); p && p->Form) return p->Form->Color();
   return static_cast<vcl::TColor>(0xFF00000F);
 }
 
@@ -193,7 +193,7 @@ void InitBGInfo(TsCommonData* sd, TlvBGInfo* bg, int state, HWND handle) {
   bg->Bmp = nullptr;
   if (!sd->Skinned() || sd->CustomColor()) {
     bg->BgType = btFill;
-    TsSkinProvider* p = ProviderOf(sd);
+    TsCustomSkinProvider* p = ProviderOf(sd);
     bg->Color = vcl::ColorToRGB(owner ? owner->Color() : p && p->Form ? p->Form->Color() : vcl::clBtnFace);
     return;
   }
@@ -204,7 +204,7 @@ void InitBGInfo(TsCommonData* sd, TlvBGInfo* bg, int state, HWND handle) {
   vcl::TBitmap* cache = sd->CacheBmp();
   if (t == 100 && ((sd->CtrlSkinState & LVCS_FAST) || !cache)) {
     vcl::TControl* parent = owner ? owner->Parent() : nullptr;
-    if (TsSkinProvider* p = ProviderOf(sd); p && p->Form) parent = p->Form->Parent();
+    if (TsCustomSkinProvider* p = ProviderOf(sd); p && p->Form) parent = p->Form->Parent();
     if (parent) {
       GetBGInfo(*bg, parent, false);
       if (bg->Bmp && owner) {
@@ -355,12 +355,18 @@ bool lvMouseInControl(TsCommonData* sd) {
   if (!wnd || !IsWindowVisible(wnd)) return false;
   GetClientRect(wnd, &r);
   // A wrapped window's skinned scroll bars lie outside its client area and still belong to it.
-  if (auto* sw = reinterpret_cast<TlvScrollWnd*>(SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETLISTSW), 0))) {
-    if (sw->sBarHorz && sw->sBarHorz->fScrollVisible) r.bottom += GetScrollMetric(sw->sBarHorz.get(), SM_SCROLLWIDTH);
-    if (sw->sBarVert && sw->sBarVert->fScrollVisible) r.right += GetScrollMetric(sw->sBarVert.get(), SM_SCROLLWIDTH);
-  }
   RECT wr;
   GetWindowRect(wnd, &wr);
+  if (SendMessageW(wnd, SM_LUMICMD, MakeLumiWParam(LVC_GETLISTSW), 0)) {
+    // The client area in window coordinates, then on to the inner edge of the frame: the bars lie between.
+    POINT o{0, 0};
+    ClientToScreen(wnd, &o);
+    const int left = o.x - wr.left, top = o.y - wr.top;
+    OffsetRect(&r, left, top);
+    const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE);
+    if (style & WS_VSCROLL) r.right = std::max<LONG>(r.right, (wr.right - wr.left) - left);
+    if (style & WS_HSCROLL) r.bottom = std::max<LONG>(r.bottom, (wr.bottom - wr.top) - top);
+  }
   p.x -= wr.left;
   p.y -= wr.top;
   if (!PtInRect(&r, p)) return false;

@@ -168,7 +168,7 @@ void PaintControls(HDC dc, vcl::TWinControl* owner, bool, vcl::TPoint offset, HW
   DeleteDC(mem);
 }
 
-void SkinPaintTo(vcl::TBitmap* bmp, vcl::TControl* ctrl, int left, int top, TsSkinProvider* skinProvider) {
+void SkinPaintTo(vcl::TBitmap* bmp, vcl::TControl* ctrl, int left, int top, TsCustomSkinProvider* skinProvider) {
   if (!bmp || !ctrl) return;
   HDC dc = bmp->Canvas()->Handle();
   if (!ctrl->Visible() && ctrl->Parent() && !skinProvider && !Designing(ctrl)) {

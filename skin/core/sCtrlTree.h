@@ -9,7 +9,7 @@
 #include "platform/vcl/controls.h"
 #include "platform/vcl/forms.h"
 
-class TsSkinProvider;
+class TsCustomSkinProvider;
 
 // What a control's children take as its background colour: nil answers $FF00FF; a skinned control its
 // LVC_GETCONTROLCOLOR answer; any other its Color (through ColorToRGB).
@@ -30,7 +30,7 @@ void PaintControls(HDC dc, vcl::TWinControl* ownerControl, bool changeCache, vcl
                    bool checkVisible = true);
 // Renders ctrl and its children into bmp with ctrl's top-left at the origin of bmp's DC.
 void SkinPaintTo(vcl::TBitmap* bmp, vcl::TControl* ctrl, int left = 0, int top = 0,
-                 TsSkinProvider* skinProvider = nullptr);
+                 TsCustomSkinProvider* skinProvider = nullptr);
 void PaintChildCtrls(vcl::TWinControl* control, vcl::TBitmap* bmp);
 // The outermost ancestor window.
 HWND GetRootParent(HWND handle);

@@ -18,10 +18,10 @@ constexpr UINT kDwmSendIconicLivePreview = 0x326;
 
 vcl::TCustomForm* MainForm() { return vcl::Application ? vcl::Application->MainForm() : nullptr; }
 
-TsSkinProvider* MainProvider() {
+TsCustomSkinProvider* MainProvider() {
   vcl::TCustomForm* form = MainForm();
   if (!form || !form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TsSkinProvider*>(
+  return reinterpret_cast<TsCustomSkinProvider*>(
       SendMessageW(form->Handle(), SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0));
 }
 
@@ -68,7 +68,7 @@ bool TsSkinManager::MainWindowHook(vcl::TMessage& m) {
       return true;
     case WM_SYSCOMMAND: {
       if (!skinActive) return false;
-      TsSkinProvider* provider = MainProvider();
+      TsCustomSkinProvider* provider = MainProvider();
       switch (m.WParam & 0xFFF0) {
         case SC_MINIMIZE: {
           ShowState = saMinimize;
@@ -85,7 +85,7 @@ bool TsSkinManager::MainWindowHook(vcl::TMessage& m) {
             WithoutSystemAnimation(true);
             return true;
           }
-          if (!started && provider->BorderForm && !(provider->FormState & FS_MINIMIZING))
+          if (!started && provider->BorderForm && !(provider->FormState & FS_ANIMMINIMIZING))
             provider->BorderForm->ExBorderShowing = true;
           return false;
         }
@@ -115,7 +115,7 @@ bool TsSkinManager::MainWindowHook(vcl::TMessage& m) {
       }
     }
     case kPopupSystemMenu: {
-      TsSkinProvider* provider = skinActive ? MainProvider() : nullptr;
+      TsCustomSkinProvider* provider = skinActive ? MainProvider() : nullptr;
       if (!provider || !vcl::Application->MainFormOnTaskbar()) return false;
       POINT p;
       GetCursorPos(&p);
@@ -127,7 +127,7 @@ bool TsSkinManager::MainWindowHook(vcl::TMessage& m) {
       return skinActive;
     case kDwmSendIconicThumbnail:
     case kDwmSendIconicLivePreview: {
-      TsSkinProvider* provider = lv_ChangeThumbPreviews ? MainProvider() : nullptr;
+      TsCustomSkinProvider* provider = lv_ChangeThumbPreviews ? MainProvider() : nullptr;
       if (!provider || !MainForm()) return false;
       bool handled = m.Msg == kDwmSendIconicThumbnail
                          ? SetThumbIcon(MainForm()->Handle(), provider, HIWORD(m.LParam), LOWORD(m.LParam))

@@ -46,9 +46,9 @@ bool Minimized() {
   return vcl::Application && vcl::Application->MainForm() && IsIconic(vcl::Application->MainForm()->Handle());
 }
 
-TsSkinProvider* ProviderOf(vcl::TCustomForm* form) {
+TsCustomSkinProvider* ProviderOf(vcl::TCustomForm* form) {
   if (!form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TsSkinProvider*>(
+  return reinterpret_cast<TsCustomSkinProvider*>(
       SendMessageW(form->Handle(), SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0));
 }
 
@@ -103,12 +103,12 @@ void SendToHooked(vcl::TMessage& message) {
         SendMessageW(wrapper->CtrlHandle, message.Msg, message.WParam, message.LParam);
 }
 
-void IterateForms(TsSkinManager* manager, const std::function<void(TsSkinProvider*, void*)>& proc, void* data) {
+void IterateForms(TsSkinManager* manager, const std::function<void(TsCustomSkinProvider*, void*)>& proc, void* data) {
   std::vector<vcl::TCustomForm*> forms = HookedComponents;
   for (vcl::TCustomForm* form : forms) {
     if (!form || form->FormStyle() == vcl::fsMDIChild || form->Parent() || !form->HandleAllocated()) continue;
     if (IsIconic(form->Handle()) || !IsWindowVisible(form->Handle())) continue;
-    TsSkinProvider* provider = ProviderOf(form);
+    TsCustomSkinProvider* provider = ProviderOf(form);
     if (provider && provider->SkinManager() == manager) proc(provider, data);
   }
 }
@@ -120,9 +120,9 @@ void CopyExForms(TsSkinManager* manager) {
   SetAnimationFlag(manager);
   IterateForms(
       manager,
-      [](TsSkinProvider* p, void*) {
+      [](TsCustomSkinProvider* p, void*) {
         if (p->BorderForm) {
-          p->FormState |= FS_COVERIMAGE;
+          p->FormState |= FS_CHANGING;
           p->CoverBmp = GetFormImage(p);
         }
         p->FInAnimation = true;
@@ -135,7 +135,7 @@ void LockForms(TsSkinManager* manager) {
   SetAnimationFlag(manager);
   IterateForms(
       manager,
-      [](TsSkinProvider* p, void*) {
+      [](TsCustomSkinProvider* p, void*) {
         p->FInAnimation = true;
         p->FormState |= FS_LOCKED;
         if (p->BorderForm && p->BorderForm->AForm && p->BorderForm->AForm->HandleAllocated()) {
@@ -150,17 +150,18 @@ void LockForms(TsSkinManager* manager) {
 void UnLockForms(TsSkinManager* manager, bool repaint) {
   if (Minimized()) return;
   if (manager == DefaultManager) InAnimationProcess = false;
-  std::vector<TsSkinProvider*> locked;
-  IterateForms(
-      manager,
-      [&locked](TsSkinProvider* p, void*) {
-        if (p->FormState & FS_LOCKED) {
-          SendMessageW(p->Form->Handle(), WM_SETREDRAW, TRUE, 0);
-          locked.push_back(p);
-        }
-      },
-      nullptr);
-  for (TsSkinProvider* p : locked) {
+  // Locking took WS_VISIBLE away (WM_SETREDRAW FALSE does), so the locked forms are found by their flag, not by
+  // being visible.
+  std::vector<TsCustomSkinProvider*> locked;
+  std::vector<vcl::TCustomForm*> forms = HookedComponents;
+  for (vcl::TCustomForm* form : forms) {
+    if (!form || !form->HandleAllocated() || Destroying(form)) continue;
+    TsCustomSkinProvider* p = ProviderOf(form);
+    if (!p || p->SkinManager() != manager || !(p->FormState & FS_LOCKED)) continue;
+    SendMessageW(p->Form->Handle(), WM_SETREDRAW, TRUE, 0);
+    locked.push_back(p);
+  }
+  for (TsCustomSkinProvider* p : locked) {
     HWND wnd = p->Form->Handle();
     if (repaint) {
       if (const TlvSkinChanging* anim = manager->AnimEffects()->SkinChanging(); anim->Active()) {
@@ -169,7 +170,7 @@ void UnLockForms(TsSkinManager* manager, bool repaint) {
         else
           AnimShowControl(p->Form, 0, 255, atcFade);
       }
-      p->FormState &= ~FS_COVERIMAGE;
+      p->FormState &= ~FS_CHANGING;
       p->CoverBmp.reset();
       if (p->BorderForm && IsZoomed(wnd) && p->ActualTitleHeight() != iLatestTitleHeight) {
         iLatestTitleHeight = p->ActualTitleHeight();
@@ -190,7 +191,7 @@ void UnLockForms(TsSkinManager* manager, bool repaint) {
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       }
     } else {
-      p->FormState &= ~FS_COVERIMAGE;
+      p->FormState &= ~FS_CHANGING;
       SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
     }
     p->FormState &= ~FS_LOCKED;
@@ -246,6 +247,6 @@ bool GetBoolMsg(vcl::TWinControl* control, WORD cmd) { return (SendAMessage(cont
 
 bool WndIsSkinned(HWND handle) {
   if (!handle) return false;
-  if (GetPropW(handle, L"LVSDATA") || Lv_GetScrollWndFromHwnd(handle)) return true;
+  if (GetPropW(handle, L"LVSDATA") || WndIsWrapped(handle)) return true;
   return GetBoolMsg(handle, LVC_CTRLHANDLED);
 }

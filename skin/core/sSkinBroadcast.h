@@ -12,7 +12,7 @@
 #include "platform/vcl/messages.h"
 
 class TsSkinManager;
-class TsSkinProvider;
+class TsCustomSkinProvider;
 
 // One form per skin provider, in the order the providers were created.
 extern std::vector<vcl::TCustomForm*> HookedComponents;
@@ -36,7 +36,7 @@ void AppBroadCastS(vcl::TMessage& message);
 // Delivers the message to the forms of HookedComponents and the visible skinned dialogs.
 void SendToHooked(vcl::TMessage& message);
 // proc(provider, data) for every visible skinned top-level form of that manager.
-void IterateForms(TsSkinManager* manager, const std::function<void(TsSkinProvider*, void*)>& proc, void* data);
+void IterateForms(TsSkinManager* manager, const std::function<void(TsCustomSkinProvider*, void*)>& proc, void* data);
 // The painting lock around a skin change.
 void CopyExForms(TsSkinManager* manager);
 void LockForms(TsSkinManager* manager);

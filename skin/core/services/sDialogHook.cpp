@@ -6,70 +6,47 @@
 #include "skin/core/services/sSkinProvider.h"
 
 HHOOK HookCallback = nullptr;
-std::unique_ptr<std::vector<std::unique_ptr<TlvScrollWnd>>> lvSupportedList;
+std::unique_ptr<std::vector<std::unique_ptr<TlvDialogWnd>>> lvSupportedList;
 
 namespace {
 constexpr wchar_t kWrapperProp[] = L"LVSBSC";
 }
 
-int GetScrollMetric(const TlvScrollBar* bar, int metric) {
-  const bool horz = bar && bar->Horizontal;
-  if (metric == SM_BTNSIZE) return GetSystemMetrics(horz ? SM_CXHSCROLL : SM_CYVSCROLL);
-  return GetSystemMetrics(horz ? SM_CYHSCROLL : SM_CXVSCROLL);
-}
+constexpr wchar_t kDialogProp[] = L"LVSDLG";
 
-TlvScrollWnd::TlvScrollWnd(HWND handle, const TlvSkinParams& params, TsSkinManager* manager, TsCommonData* skinData)
-    : CtrlHandle(handle), SkinSection(params.SkinSection), SkinManager(manager), SkinData(skinData) {
-  sBarHorz = std::make_unique<TlvScrollBar>();
-  sBarHorz->Horizontal = true;
-  sBarVert = std::make_unique<TlvScrollBar>();
-  if (!handle || !IsWindow(handle) || GetPropW(handle, kWrapperProp)) return;
-  const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
-  sBarHorz->fScrollVisible = (style & WS_HSCROLL) ? 1 : 0;
-  sBarVert->fScrollVisible = (style & WS_VSCROLL) ? 1 : 0;
-  SetPropW(handle, kWrapperProp, this);
+TlvDialogWnd::TlvDialogWnd(HWND handle, TsSkinManager* manager) : CtrlHandle(handle), SkinManager(manager) {
+  SkinData = std::make_unique<TsCommonData>(nullptr, true);
+  if (manager) SkinData->SetSkinManager(manager);
+  SkinData->FSWHandle = handle;
+  if (!handle || !IsWindow(handle) || GetPropW(handle, kDialogProp)) return;
+  SetPropW(handle, kDialogProp, this);
   OldProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TlvScrollWnd::Proc)));
+      SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TlvDialogWnd::Proc)));
 }
 
-TlvScrollWnd::~TlvScrollWnd() { Detach(); }
+TlvDialogWnd::~TlvDialogWnd() { Detach(); }
 
-void TlvScrollWnd::Detach() {
+void TlvDialogWnd::Detach() {
   if (!CtrlHandle || !OldProc) return;
   if (IsWindow(CtrlHandle)) {
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(CtrlHandle, GWLP_WNDPROC)) == &TlvScrollWnd::Proc)
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(CtrlHandle, GWLP_WNDPROC)) == &TlvDialogWnd::Proc)
       SetWindowLongPtrW(CtrlHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldProc));
-    if (GetPropW(CtrlHandle, kWrapperProp) == this) RemovePropW(CtrlHandle, kWrapperProp);
+    if (GetPropW(CtrlHandle, kDialogProp) == this) RemovePropW(CtrlHandle, kDialogProp);
   }
   OldProc = nullptr;
 }
 
-LRESULT TlvScrollWnd::CallOld(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcW(OldProc, CtrlHandle, msg, wParam, lParam);
-}
-
-LRESULT TlvScrollWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == SM_LUMICMD && HIWORD(wParam) == LVC_GETLISTSW) return reinterpret_cast<LRESULT>(this);
-  if (msg == WM_STYLECHANGED && wParam == static_cast<WPARAM>(GWL_STYLE)) {
-    const auto* s = reinterpret_cast<const STYLESTRUCT*>(lParam);
-    sBarHorz->fScrollVisible = (s->styleNew & WS_HSCROLL) ? 1 : 0;
-    sBarVert->fScrollVisible = (s->styleNew & WS_VSCROLL) ? 1 : 0;
-  }
-  return CallOld(msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TlvScrollWnd::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TlvScrollWnd*>(GetPropW(wnd, kWrapperProp));
+LRESULT CALLBACK TlvDialogWnd::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<TlvDialogWnd*>(GetPropW(wnd, kDialogProp));
   if (!self || !self->OldProc) return DefWindowProcW(wnd, msg, wParam, lParam);
+  WNDPROC old = self->OldProc;
   if (msg == WM_NCDESTROY) {
     // The window goes before its wrapper: hand it its own procedure back and forget it.
-    WNDPROC old = self->OldProc;
     self->Detach();
     self->Destroyed = true;
     self->CtrlHandle = nullptr;
-    return CallWindowProcW(old, wnd, msg, wParam, lParam);
   }
-  return self->WndProc(msg, wParam, lParam);
+  return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK SkinHookCBT(int code, WPARAM wParam, LPARAM lParam) {
@@ -92,7 +69,7 @@ rtl::TStringList& ThirdPartySkipForms() {
 }
 
 bool AddSupportedForm(HWND handle) {
-  if (!handle || !lvSupportedList || Lv_GetScrollWndFromHwnd(handle)) return false;
+  if (!handle || !lvSupportedList || WndIsWrapped(handle)) return false;
   wchar_t name[256] = {};
   GetClassNameW(handle, name, 256);
   // Exact and case-sensitive, as the list is kept.
@@ -103,9 +80,8 @@ bool AddSupportedForm(HWND handle) {
   return true;
 }
 
-TlvScrollWnd* Lv_GetScrollWndFromHwnd(HWND handle) {
-  if (!handle) return nullptr;
-  return static_cast<TlvScrollWnd*>(GetPropW(handle, kWrapperProp));
+bool WndIsWrapped(HWND handle) {
+  return handle && (GetPropW(handle, kWrapperProp) || GetPropW(handle, kDialogProp));
 }
 
 void TlvProvider::PrintHwndControls(HWND handle, HDC dc) {
@@ -129,16 +105,6 @@ void TlvProvider::PrintHwndControls(HWND handle, HDC dc) {
     RestoreDC(dc, saved);
   }
 }
-
-TlvDialogWnd::TlvDialogWnd(HWND handle, TsSkinManager* manager)
-    : TlvScrollWnd(handle, TlvSkinParams{L"DIALOG", nullptr}, manager, nullptr) {
-  SkinData = std::make_unique<TsCommonData>(nullptr, true);
-  if (manager) SkinData->SetSkinManager(manager);
-  SkinData->FSWHandle = handle;
-  TlvScrollWnd::SkinData = SkinData.get();
-}
-
-TlvDialogWnd::~TlvDialogWnd() { Detach(); }
 
 void TlvDialogWnd::PaintAll() {
   if (!CtrlHandle) return;
@@ -182,66 +148,3 @@ void UpdateRgn(TlvDialogWnd* dialogWnd, bool repaint) {
   SetWindowRgn(dialogWnd->CtrlHandle, nullptr, repaint);
 }
 
-TlvComboListWnd* TlvComboListWnd::CreateEx(HWND aHandle, TsCommonData* aSkinData, TsSkinManager* aSkinManager,
-                                           const rtl::String& skinSection, bool repaint, bool simply) {
-  auto* w = new TlvComboListWnd(aHandle, TlvSkinParams{skinSection, nullptr}, aSkinManager, aSkinData);
-  w->Simply = simply;
-  if (aHandle && !simply) {
-    RECT r;
-    GetWindowRect(aHandle, &r);
-    SetWindowPos(aHandle, nullptr, 0, 0, r.right - r.left + 1, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  if (repaint && aHandle) RedrawWindow(aHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
-  return w;
-}
-
-void UninitializeACScroll(HWND handle, bool free, bool repaint, TlvScrollWnd*& sw) {
-  if (!sw) return;
-  sw->Detach();
-  sw->sBarHorz.reset();
-  sw->sBarVert.reset();
-  if (repaint && handle && IsWindowVisible(handle))
-    RedrawWindow(handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
-  if (free) {
-    delete sw;
-    sw = nullptr;
-  }
-}
-
-TlvSpinWnd::TlvSpinWnd(HWND handle, const TlvSkinParams& params, TsSkinManager* manager, TsCommonData* skinData)
-    : TlvScrollWnd(handle, params, manager, skinData) {
-  HWND parent;
-  vcl::TRect wr, pr;
-  vcl::TSize size;
-  InitCtrlData(handle, parent, wr, pr, size, WndPos);
-}
-
-LRESULT TlvSpinWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == SM_LUMICMD && HIWORD(wParam) == LVC_REFRESH) {
-    RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    return 0;
-  }
-  if (msg == WM_PAINT && wParam) {
-    // Painting into a given DC: the window prints itself there.
-    CallOld(WM_PRINTCLIENT, wParam, PRF_CLIENT | PRF_ERASEBKGND);
-    return 0;
-  }
-  return TlvScrollWnd::WndProc(msg, wParam, lParam);
-}
-
-void InitCtrlData(HWND handle, HWND& parentHandle, vcl::TRect& wndRect, vcl::TRect& parentRect, vcl::TSize& wndSize,
-                  vcl::TPoint& wndPos) {
-  parentHandle = handle ? GetParent(handle) : nullptr;
-  RECT r{}, pr{};
-  if (handle) GetWindowRect(handle, &r);
-  if (parentHandle) GetWindowRect(parentHandle, &pr);
-  wndRect = vcl::TRect(r.left, r.top, r.right, r.bottom);
-  parentRect = vcl::TRect(pr.left, pr.top, pr.right, pr.bottom);
-  wndSize = vcl::TSize{r.right - r.left, r.bottom - r.top};
-  POINT p{r.left, r.top};
-  if (parentHandle) ScreenToClient(parentHandle, &p);
-  wndPos = vcl::TPoint(p.x, p.y);
-}
-
-const std::array<TlvSide, 4> lvTabSides = {asTop, asBottom, asLeft, asRight};

@@ -4,31 +4,43 @@
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 
-TsSkinProvider* MDISkinProvider = nullptr;
+TsCustomSkinProvider* MDISkinProvider = nullptr;
 TsSkinableMenusFactory MakeSkinableMenus = nullptr;
 
 TlvBorderForm::~TlvBorderForm() = default;
 
-TsSkinProvider::TsSkinProvider(vcl::TComponent* owner)
+TsCustomSkinProvider::TsCustomSkinProvider(vcl::TComponent* owner, bool hookForm)
     : vcl::TComponent(owner),
       Form(dynamic_cast<vcl::TForm*>(owner)),
       FCommonData(std::make_unique<TsScrollWndData>(this, true)) {
   FCommonData->COC = COC_TsSkinProvider;
-  if (!Form) return;
-  FOldWndProc = Form->WindowProc;
-  Form->WindowProc = vcl::MakeWndMethod(this, &TsSkinProvider::ProviderWndProc);
-  IntSkinForm(Form);
+  if (!Form || !hookForm) return;
+  HookForm(vcl::MakeWndMethod(this, &TsCustomSkinProvider::ProviderWndProc));
   if (Form->FormStyle() == vcl::fsMDIForm && !MDISkinProvider) MDISkinProvider = this;
 }
 
-TsSkinProvider::~TsSkinProvider() {
+TsCustomSkinProvider::~TsCustomSkinProvider() {
   if (MDISkinProvider == this) MDISkinProvider = nullptr;
-  if (!Form) return;
-  IntUnSkinForm(Form);
-  if (Form->WindowProc == vcl::MakeWndMethod(this, &TsSkinProvider::ProviderWndProc)) Form->WindowProc = FOldWndProc;
+  UnhookForm();
 }
 
-void TsSkinProvider::ProviderWndProc(vcl::TMessage& m) {
+void TsCustomSkinProvider::HookForm(vcl::TWndMethod proc) {
+  if (!Form || FHookProc) return;
+  OldWndProc = Form->WindowProc;
+  FHookProc = proc;
+  Form->WindowProc = proc;
+  IntSkinForm(Form);
+}
+
+void TsCustomSkinProvider::UnhookForm() {
+  if (!Form || !FHookProc) return;
+  IntUnSkinForm(Form);
+  // Someone who came later and is still in front keeps their place; they will give back what they took.
+  if (Form->WindowProc == FHookProc) Form->WindowProc = OldWndProc;
+  FHookProc = vcl::TWndMethod();
+}
+
+void TsCustomSkinProvider::ProviderWndProc(vcl::TMessage& m) {
   if (m.Msg == SM_LUMICMD) {
     switch (m.WParamHi()) {
       case LVC_GETPROVIDER:
@@ -41,23 +53,17 @@ void TsSkinProvider::ProviderWndProc(vcl::TMessage& m) {
         break;
     }
   }
-  FOldWndProc(m);
+  OldWndProc(m);
 }
 
-int TsSkinProvider::CaptionHeight(bool) { return GetSystemMetrics(SM_CYCAPTION); }
+int TsCustomSkinProvider::CaptionHeight(bool) { return GetSystemMetrics(SM_CYCAPTION); }
 
-void FillArOR(TsSkinProvider* provider) {
-  if (provider) provider->ArOR.clear();
-}
-
-void UpdateRgn(TsSkinProvider*, bool, bool) {}
-
-HRGN GetRgnFromArOR(TsSkinProvider* provider, int x, int y) {
-  if (!provider || !provider->Form || !provider->Form->HandleAllocated()) return nullptr;
+HRGN TsCustomSkinProvider::ShapeRegion(int x, int y) {
+  if (!Form || !Form->HandleAllocated()) return nullptr;
   RECT r;
-  GetWindowRect(provider->Form->Handle(), &r);
+  GetWindowRect(Form->Handle(), &r);
   HRGN rgn = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
-  for (const vcl::TRect& cut : provider->ArOR) {
+  for (const vcl::TRect& cut : ArOR) {
     HRGN part = CreateRectRgn(cut.Left, cut.Top, cut.Right, cut.Bottom);
     CombineRgn(rgn, rgn, part, RGN_DIFF);
     DeleteObject(part);
@@ -66,7 +72,19 @@ HRGN GetRgnFromArOR(TsSkinProvider* provider, int x, int y) {
   return rgn;
 }
 
-std::unique_ptr<vcl::TBitmap> GetFormImage(TsSkinProvider* provider, bool) {
+void FillArOR(TsCustomSkinProvider* provider) {
+  if (provider) provider->FillShape();
+}
+
+void UpdateRgn(TsCustomSkinProvider* provider, bool repaint, bool setRgnRedraw) {
+  if (provider) provider->UpdateShape(repaint, setRgnRedraw);
+}
+
+HRGN GetRgnFromArOR(TsCustomSkinProvider* provider, int x, int y) {
+  return provider ? provider->ShapeRegion(x, y) : nullptr;
+}
+
+std::unique_ptr<vcl::TBitmap> GetFormImage(TsCustomSkinProvider* provider, bool) {
   auto bmp = std::make_unique<vcl::TBitmap>();
   if (!provider || !provider->Form || !provider->Form->HandleAllocated()) return bmp;
   HWND wnd = provider->Form->Handle();
@@ -80,10 +98,10 @@ std::unique_ptr<vcl::TBitmap> GetFormImage(TsSkinProvider* provider, bool) {
   return bmp;
 }
 
-bool StartMinimizing(TsSkinProvider*) { return false; }
-bool StartRestoring(TsSkinProvider*) { return true; }
-bool SetThumbIcon(HWND, TsSkinProvider*, int, int) { return false; }
-bool SetPreviewBmp(HWND, TsSkinProvider*) { return false; }
+bool StartMinimizing(TsCustomSkinProvider*) { return false; }
+bool StartRestoring(TsCustomSkinProvider*) { return true; }
+bool SetThumbIcon(HWND, TsCustomSkinProvider*, int, int) { return false; }
+bool SetPreviewBmp(HWND, TsCustomSkinProvider*) { return false; }
 
 namespace {
 
@@ -116,4 +134,4 @@ HRESULT DwmInvalidateIconicBitmaps(HWND wnd) {
   return fn ? fn(wnd) : E_NOTIMPL;
 }
 
-VCL_REGISTER(TsSkinProvider) {}
+VCL_REGISTER(TsCustomSkinProvider) {}

@@ -1,11 +1,12 @@
 #pragma once
-// What the skin core uses of the skinned forms and menus (subsystem 8): the per-form skin provider, its extended
-// border window, the manager's menu-skinning object and a few window helpers. Only their stored state and the
-// operations the core calls live here; how a provider paints a form's frame, animates it and skins its menus is
-// built with the skinned forms, which derive from and fill in these classes.
+// What the skin core uses of the skinned forms and menus (subsystem 8): the base of the per-form skin provider, its
+// extended border window, the manager's menu-skinning object and a few window helpers. Only their stored state and
+// the operations the core calls live here; the skinned forms (skin/forms: TsSkinProvider, which paints a form's
+// frame, does its hit testing and owns its window menu) derive from and fill in these classes.
 //
 // A provider sits in front of its form's window procedure: the form answers LVC_GETPROVIDER with the provider and
-// LVC_CTRLHANDLED with 1, so broadcasts reach it once, through the list of skinned forms.
+// LVC_CTRLHANDLED with 1, so broadcasts reach it once, through the list of skinned forms. This base, made on its
+// own, is such a provider and nothing more: it leaves the form's look to the platform.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -22,8 +23,23 @@ class TsSkinManager;
 VCL_ENUM(TlvAnimEvent, aeShowing, aeHiding, aeSkinChanging)
 
 // FormState bits of a provider.
-constexpr unsigned FS_MINIMIZING = 0x100, FS_ANIMCLOSING = 0x200, FS_RESTORING = 0x400, FS_COVERIMAGE = 0x1000,
-                   FS_LOCKED = 0x10000;
+constexpr unsigned FS_SIZING = 0x1;              // the border window's region is replaced while sizing
+constexpr unsigned FS_BLENDMOVING = 0x80;        // blend-on-moving runs
+constexpr unsigned FS_ANIMMINIMIZING = 0x100;    // the minimise animation runs
+constexpr unsigned FS_ANIMCLOSING = 0x200;       // the hide animation runs or the form's image is taken for it
+constexpr unsigned FS_ANIMRESTORING = 0x400;     // the restore animation runs
+constexpr unsigned FS_THUMBDRAWING = 0x800;      // a taskbar thumbnail is drawn
+constexpr unsigned FS_CHANGING = 0x1000;         // the form is being changed (its cover image is shown)
+constexpr unsigned FS_MAXHEIGHT = 0x2000;        // maximised by height only
+constexpr unsigned FS_MAXWIDTH = 0x4000;         // maximised by width only
+constexpr unsigned FS_MAXBOUNDS = 0x6000;
+constexpr unsigned FS_ACTIVATE = 0x8000;         // inside the frame activation
+constexpr unsigned FS_LOCKED = 0x10000;          // painting locked
+constexpr unsigned FS_SCROLLUPDATING = 0x20000;  // the scroll bars are being updated
+constexpr unsigned FS_POSCHANGING = 0x40000;     // placed by a glued master
+constexpr unsigned FS_ZOOMING = 0x80000;         // a maximise or restore from the taskbar is in progress
+constexpr unsigned FS_DISABLED = 0x100000;       // disabled, drawn with its disabled blend
+constexpr unsigned FS_FULLPAINTING = FS_BLENDMOVING | FS_ANIMMINIMIZING | FS_CHANGING;
 
 // The layered window of a form's extended border.
 class TlvBorderForm {
@@ -42,11 +58,11 @@ class TlvBorderForm {
   virtual void UpdateExBordersPos(bool redraw = true, std::uint8_t blend = 255) {}
 };
 
-class TsSkinProvider : public vcl::TComponent {
-  VCL_CLASS(TsSkinProvider, vcl::TComponent)
+class TsCustomSkinProvider : public vcl::TComponent {
+  VCL_CLASS(TsCustomSkinProvider, vcl::TComponent)
   // owner: the form to skin.
-  explicit TsSkinProvider(vcl::TComponent* owner);
-  ~TsSkinProvider() override;
+  explicit TsCustomSkinProvider(vcl::TComponent* owner) : TsCustomSkinProvider(owner, true) {}
+  ~TsCustomSkinProvider() override;
 
   vcl::TForm* Form = nullptr;
   std::unique_ptr<TsScrollWndData> FCommonData;
@@ -64,22 +80,36 @@ class TsSkinProvider : public vcl::TComponent {
   vcl::TEvent<void(rtl::TObject* sender, TlvAnimEvent event)> OnAfterAnimation;
 
   TsSkinManager* SkinManager() const { return FCommonData->SkinManager(); }
-  // Repaints the whole-window cache bitmap.
-  virtual void PaintAll() {}
+  // Repaints the whole-window cache bitmap; False while the parent's background is not ready.
+  virtual bool PaintAll() { return true; }
   virtual int CaptionHeight(bool checkSkin = true);
   virtual int ActualTitleHeight() { return CaptionHeight(true); }
   virtual vcl::TRect ShadowSize() { return vcl::TRect(); }
   virtual int OffsetX() { return 0; }
   virtual int OffsetY() { return 0; }
   virtual void DropSysMenu(int x, int y) {}
+  // The window shape (see FillArOR, GetRgnFromArOR and UpdateRgn below).
+  virtual void FillShape() { ArOR.clear(); }
+  virtual HRGN ShapeRegion(int x, int y);
+  virtual void UpdateShape(bool repaint, bool setRgnRedraw) {}
+
+ protected:
+  // hookForm False: the descendant puts its own procedure in front of the form's (HookForm) when it is ready.
+  TsCustomSkinProvider(vcl::TComponent* owner, bool hookForm);
+  // proc goes in front of the form's window procedure and the form joins the list of skinned forms.
+  void HookForm(vcl::TWndMethod proc);
+  // Gives the form its window procedure back and takes it out of the list; nothing when not hooked.
+  void UnhookForm();
+  // The form's window procedure before the provider took it.
+  vcl::TWndMethod OldWndProc;
 
  private:
   void ProviderWndProc(vcl::TMessage& m);
-  vcl::TWndMethod FOldWndProc;
+  vcl::TWndMethod FHookProc;
 };
 
 // The provider of the main MDI form; nullptr when none.
-extern TsSkinProvider* MDISkinProvider;
+extern TsCustomSkinProvider* MDISkinProvider;
 
 // The manager's menu-skinning object.
 class TsSkinableMenus {
@@ -107,15 +137,18 @@ using TsSkinableMenusFactory = std::unique_ptr<TsSkinableMenus> (*)(TsSkinManage
 extern TsSkinableMenusFactory MakeSkinableMenus;
 
 // Window helpers of the skinned forms.
-void FillArOR(TsSkinProvider* provider);
-void UpdateRgn(TsSkinProvider* provider, bool repaint = true, bool flag = false);
-HRGN GetRgnFromArOR(TsSkinProvider* provider, int x = 0, int y = 0);
+// The transparent runs of the form's shape (ArOR), rebuilt from the skin's border masks.
+void FillArOR(TsCustomSkinProvider* provider);
+// Gives the form its region again (setRgnRedraw: SetWindowRgn redraws, else a separate redraw when repaint).
+void UpdateRgn(TsCustomSkinProvider* provider, bool repaint = true, bool setRgnRedraw = false);
+// The form's shape at (x, y) as a new region; the caller owns it.
+HRGN GetRgnFromArOR(TsCustomSkinProvider* provider, int x = 0, int y = 0);
 // A new picture of the whole form with its frame; the caller owns it.
-std::unique_ptr<vcl::TBitmap> GetFormImage(TsSkinProvider* provider, bool freeCache = false);
-bool StartMinimizing(TsSkinProvider* provider);
-bool StartRestoring(TsSkinProvider* provider);
-bool SetThumbIcon(HWND appWnd, TsSkinProvider* provider, int width, int height);
-bool SetPreviewBmp(HWND appWnd, TsSkinProvider* provider);
+std::unique_ptr<vcl::TBitmap> GetFormImage(TsCustomSkinProvider* provider, bool freeCache = false);
+bool StartMinimizing(TsCustomSkinProvider* provider);
+bool StartRestoring(TsCustomSkinProvider* provider);
+bool SetThumbIcon(HWND appWnd, TsCustomSkinProvider* provider, int width, int height);
+bool SetPreviewBmp(HWND appWnd, TsCustomSkinProvider* provider);
 // Desktop composition is on.
 bool AeroIsEnabled();
 HRESULT DwmSetWindowAttribute(HWND wnd, DWORD attribute, const void* data, DWORD size);

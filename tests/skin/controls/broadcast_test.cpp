@@ -222,7 +222,7 @@ TEST_F(SkinBroadcast, SkinChangesReachEveryFormAndRemovingTheSkinUndoesThem) {
 TEST_F(SkinBroadcast, AFormWithASkinProviderIsReachedOnceThroughTheSkinnedForms) {
   TCountingForm* plain = NewForm(20, 40);
   TCountingForm* provided = NewForm(360, 40);
-  auto* provider = new TsSkinProvider(provided);
+  auto* provider = new TsCustomSkinProvider(provided);
   std::vector<Skinned> controls = Populate(provided);
   Show(plain);
   Show(provided);

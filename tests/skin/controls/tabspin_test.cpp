@@ -13,7 +13,7 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "skin/controls/sPageControl.h"
-#include "skin/core/services/sDialogHook.h"
+#include "skin/windows/lvSpinWnd.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
 #include "tests/skin/core/skintest.h"

@@ -146,7 +146,7 @@ TEST_F(Animations, DoLayeredSwitchesLayeringAndHidesFromTheStyle) {
 }
 
 TEST_F(Animations, AFormIsShownThroughACoverInItsStepsAndTheEventFollows) {
-  auto* provider = new TsSkinProvider(form.get());
+  auto* provider = new TsCustomSkinProvider(form.get());
   vcl::TBitmap* cache = provider->FCommonData->CacheBmp();
   cache->SetSize(form->Width(), form->Height());
   int shown = 0;

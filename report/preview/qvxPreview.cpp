@@ -869,36 +869,10 @@ void TqvxPreview::OnTabsMouseUp(rtl::TObject*, TMouseButton button, TShiftState,
 
 // --- TqvxPreviewTabRow
 
-void TqvxPreviewTabRow::SetImages(TImageList* value) {
-  if (FImages) FImages->RemoveFreeNotification(this);
-  FImages = value;
-  if (FImages) FImages->FreeNotification(this);
-  SendImages();
-}
-
-void TqvxPreviewTabRow::SendImages() {
-  if (HandleAllocated())
-    SendMessageW(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
-}
-
 RECT TqvxPreviewTabRow::TabRect(int index) {
   RECT r{};
   if (!HandleAllocated() || !SendMessageW(Handle(), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) return RECT{};
   return r;
-}
-
-void TqvxPreviewTabRow::InitializeWnd() {
-  // The pictures before the tabs: the tabs are measured with them.
-  SendImages();
-  TPageControl::InitializeWnd();
-}
-
-void TqvxPreviewTabRow::Notification(TComponent* component, TOperation operation) {
-  TPageControl::Notification(component, operation);
-  if (operation == opRemove && component == FImages) {
-    FImages = nullptr;
-    SendImages();
-  }
 }
 
 VCL_REGISTER(TqvxPreviewTabRow) {}

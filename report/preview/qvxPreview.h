@@ -24,24 +24,14 @@ class TqvxPreview;
 
 using TqvxPageChangedEvent = vcl::TEvent<void(rtl::TObject* Sender, int PageNo)>;
 
-// The preview's row of tabs: a page control with empty sheets whose tabs show the pictures of an image list (each
-// tab its close glyph).
+// The preview's row of tabs: a page control with empty sheets whose tabs show the pictures of its image list
+// (each tab its close glyph).
 class TqvxPreviewTabRow : public vcl::TPageControl {
   VCL_CLASS(TqvxPreviewTabRow, vcl::TPageControl)
  public:
   explicit TqvxPreviewTabRow(vcl::TComponent* owner) : vcl::TPageControl(owner) {}
-  vcl::TImageList* Images() const { return FImages; }
-  void SetImages(vcl::TImageList* value);
   // The rectangle of tab index in the row's client coordinates (empty when there is none).
   RECT TabRect(int index);
-
- protected:
-  void InitializeWnd() override;
-  void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
-
- private:
-  void SendImages();
-  vcl::TImageList* FImages = nullptr;
 };
 
 // One prepared report shown in a tab of the preview.

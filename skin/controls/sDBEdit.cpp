@@ -28,7 +28,7 @@ void TsDBEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
-  // The skinned scroll bars come from the window wrapper (RefreshEditScrolls), made once that wrapper exists.
+  // No scroll-bar wrapper yet (RefreshEditScrolls): with one, a skin removal sent straight to the edit hung.
 }
 
 void TsDBEdit::SetDisabledKind(TsDisabledKind value) {

@@ -251,6 +251,7 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
     if (m.Msg == WM_NCDESTROY && destroying) LV_WMNCDestroy();
     return;
   }
+  if (DispatchFormMessage(m)) return;
   switch (m.Msg) {
     case SM_LUMICMD:
       LV_SMLumiCmd_Skinned(m);

@@ -22,6 +22,8 @@ class TsSkinManager;
 class TsTitleBar;
 class TlvCtrlAdapter;
 class TlvScrollWnd;
+class TsMDIForm;
+struct TlvSkinParams;
 
 // Caption hit codes beyond the platform's: the buttons of a maximised MDI child in the main form's menu line, the
 // user title buttons (1000 + i) and the title-bar items (2000 + i).
@@ -178,6 +180,49 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void DropSysMenu(int x, int y) override;
   void CheckSysMenu(bool skinned);
   void UpdateIconsIndexes();
+
+  // Window commands, position, size, snapping and glued forms (sFormPosition.cpp).
+  void StartMove(int x, int y);
+  void StopMove(int x, int y);
+  void StartMoveForm();
+  void CheckNewPosition(int& x, int& y);
+  vcl::TSize CheckEdges(const vcl::TRect& edges, const vcl::TRect& formRect, int x, int y);
+  vcl::TRect LimitRect(int offset, const vcl::TRect& r, bool grow);
+  bool Linked(vcl::TForm* form);
+  void MoveGluedForms(bool fromBorderForm);
+  void UpdateSlaveFormsList();
+  rtl::TStringList* GluedForms();
+  void SetGluedForms(rtl::TStringList* value);
+  bool bCapture = false, bInProcess = false;
+  // Message handlers of the form and the skin editor's link (sFormMessages.cpp); True: the message is answered.
+  bool DispatchFormMessage(vcl::TMessage& m);
+  void LV_WMCopyData(vcl::TMessage& m);
+  void LV_WMSysCommand(vcl::TMessage& m);
+  void LV_WMWindowPosChanging(vcl::TMessage& m);
+  void LV_WMGetMinMaxInfo(vcl::TMessage& m);
+  void LV_WMPrint(vcl::TMessage& m);
+  void LV_WMInitMenuPopup(vcl::TMessage& m);
+  // The adapter of the form's platform and foreign controls (sCtrlAdapter.cpp) and, on an MDI main form, the
+  // link to its client window; both made on demand and freed with the provider.
+  struct TlvAdapterFree {
+    void operator()(TlvCtrlAdapter* a) const;
+  };
+  struct TlvMDIFormFree {
+    void operator()(TsMDIForm* f) const;
+  };
+  std::unique_ptr<TlvCtrlAdapter, TlvAdapterFree> Adapter;
+  std::unique_ptr<TsMDIForm, TlvMDIFormFree> MDIForm;
+  void SendToAdapter(vcl::TMessage& m);
+  // OnSkinItem(control, canBeAdded, section) and OnSkinItemEx(control, canBeAdded, params): the application's
+  // verdict on each control the adapter would skin.
+  vcl::TEvent<void(vcl::TControl* control, bool& canBeAdded, rtl::String& skinSection)> OnSkinItem;
+  vcl::TEvent<void(vcl::TControl* control, bool& canBeAdded, TlvSkinParams& params)> OnSkinItemEx;
+  // The couples this form is part of are forgotten when the provider goes.
+  struct TlvGlueLink {
+    TsSkinProvider* Owner;
+    ~TlvGlueLink();
+  } GlueLink{this};
+  std::unique_ptr<rtl::TStringList> FGluedForms;
 
   // Per-form state.
   int CurrentHT = 0;

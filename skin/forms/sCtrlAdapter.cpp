@@ -1,0 +1,233 @@
+// The control adapter of a skinned form and the MDI main form's link.
+#include "skin/forms/sCtrlAdapter.h"
+
+#include "platform/vcl/application.h"
+#include "platform/vcl/stdctrls.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinBroadcast.h"
+#include "skin/core/sSkinManager.h"
+
+bool ItemsRemoving = false;
+
+namespace {
+
+constexpr rtl::Int64 kNoSkinTag = 0x100;
+
+bool Vetoed(vcl::TComponent* c) { return (c->Tag() & kNoSkinTag) != 0; }
+
+// The application's verdict: OnSkinItem first, OnSkinItemEx only when the first left the control in.
+bool CheckSkinEvent(TsSkinProvider* sp, vcl::TControl* c, TlvSkinParams& params) {
+  bool can = true;
+  if (sp->OnSkinItem) sp->OnSkinItem(c, can, params.SkinSection);
+  if (can && sp->OnSkinItemEx) sp->OnSkinItemEx(c, can, params);
+  return can;
+}
+
+}  // namespace
+
+TlvAdapterItem::~TlvAdapterItem() { delete ScrollWnd; }
+
+void TlvAdapterItem::DoHook(vcl::TWinControl* control, TlvSkinParams& params) {
+  TsSkinManager* m = Adapter->Provider->SkinManager();
+  if (Vetoed(control) || !control->HandleAllocated() || WndIsSkinned(control->Handle()) || !m) return;
+  WinCtrl = control;
+  params.Control = control;
+  const int i = Adapter->SearchSupport(control);
+  if (i < 0 || !WndTypes[static_cast<size_t>(i)]) return;
+  ScrollWnd = WndTypes[static_cast<size_t>(i)](control->Handle(), nullptr, m, params, true);
+  if (ScrollWnd) ScrollWnd->Adapter = Adapter;
+}
+
+TlvCtrlAdapter::TlvCtrlAdapter(TsSkinProvider* provider) : Provider(provider) {
+  for (auto& l : ThirdLists) l = std::make_unique<rtl::TStringList>();
+  ItemsRemoving = false;
+}
+
+TlvCtrlAdapter::~TlvCtrlAdapter() {
+  CleanItems();
+  RemoveAllItems();
+}
+
+bool TlvCtrlAdapter::OwnThirdLists() const {
+  for (const auto& l : ThirdLists)
+    if (l->Count() > 0) return true;
+  return false;
+}
+
+int TlvCtrlAdapter::SearchSupport(vcl::TControl* control) const {
+  const rtl::String name = control->ClassName();
+  const bool own = OwnThirdLists();
+  TsSkinManager* m = Provider->SkinManager();
+  for (int i = 0; i < 23; ++i) {
+    rtl::TStringList* list = own ? ThirdLists[static_cast<size_t>(i)].get()
+                                 : (m ? m->ThirdLists(static_cast<TlvThirdPartyTypes>(i)) : nullptr);
+    if (!list) continue;
+    for (int k = 0; k < list->Count(); ++k)
+      if (list->Strings(k) == name) return i;
+  }
+  return -1;
+}
+
+bool TlvCtrlAdapter::IsControlSupported(vcl::TComponent* component) {
+  auto* c = dynamic_cast<vcl::TControl*>(component);
+  if (!c || Vetoed(c)) return false;
+  auto* w = dynamic_cast<vcl::TWinControl*>(c);
+  if (w && (!w->HandleAllocated() || WndIsSkinned(w->Handle()))) return false;
+  TlvSkinParams params;
+  if (!w) {
+    if (dynamic_cast<vcl::TCustomLabel*>(c)) return CheckSkinEvent(Provider, c, params) && params.UseSkinFontColor;
+    return false;  // plain speed buttons wait for their handler kind
+  }
+  if (dynamic_cast<vcl::TCustomForm*>(c)) return CheckSkinEvent(Provider, c, params) && params.UseSkinFontColor;
+  return SearchSupport(c) >= 0;
+}
+
+void TlvCtrlAdapter::AddNewItem(vcl::TWinControl* control) { AddNewItem(control, DefaultSection); }
+
+void TlvCtrlAdapter::AddNewItem(vcl::TWinControl* control, const rtl::String& skinSection) {
+  if (!Provider->AllowSkin3rdParty() || !control || Vetoed(control) || !control->Parent()) return;
+  if (control->HandleAllocated() && WndIsSkinned(control->Handle())) return;
+  TlvSkinParams params;
+  params.SkinSection = skinSection;
+  if (!CheckSkinEvent(Provider, control, params)) return;
+  if (auto* form = dynamic_cast<vcl::TForm*>(control)) {
+    // A form placed inside another gets a provider of its own.
+    auto* sp = new TsSkinProvider(form);
+    sp->SkinData()->SetSkinSection(params.SkinSection.empty() ? rtl::String(L"FORM") : params.SkinSection);
+    sp->PrepareForm();
+    if (form->HandleAllocated()) InitDwm(form->Handle(), true);
+    return;
+  }
+  const int at = IndexOf(control);
+  if (at >= 0) {
+    TlvAdapterItem* item = Items[static_cast<size_t>(at)];
+    if (item->ScrollWnd && item->ScrollWnd->Destroyed) {
+      // The control's window was made again: a new wrapper for the new window.
+      delete item->ScrollWnd;
+      item->ScrollWnd = nullptr;
+      if (control->Parent()) item->DoHook(control, params);
+    }
+    return;
+  }
+  auto* item = new TlvAdapterItem(this, control);
+  Items.push_back(item);
+  if (control->Parent()) item->DoHook(control, params);
+  if (!item->ScrollWnd) {
+    Items.pop_back();
+    delete item;
+  }
+}
+
+void TlvCtrlAdapter::AddAllItems(vcl::TWinControl* ownerCtrl) {
+  TsSkinManager* m = Provider->SkinManager();
+  if (!Provider->AllowSkin3rdParty() || bFlag || !m || !m->SkinningRules().Contains(srThirdParty)) return;
+  bFlag = true;
+  if (!ownerCtrl) ownerCtrl = Provider->Form;
+  CleanItems();
+  auto descend = [&](vcl::TWinControl* w) {
+    if (w->HandleAllocated() && w->Parent()) {
+      bFlag = false;
+      AddAllItems(w);
+      bFlag = true;
+    }
+  };
+  for (int i = 0; i < ownerCtrl->ComponentCount(); ++i) {
+    vcl::TComponent* c = ownerCtrl->Components(i);
+    auto* w = dynamic_cast<vcl::TWinControl*>(c);
+    if (IsControlSupported(c) && w) AddNewItem(w, L"");
+    if (w) descend(w);
+  }
+  for (int i = 0; i < ownerCtrl->ControlCount(); ++i) {
+    vcl::TControl* c = ownerCtrl->Controls(i);
+    auto* w = dynamic_cast<vcl::TWinControl*>(c);
+    if (IsControlSupported(c) && w) AddNewItem(w, L"");
+    if (w) descend(w);
+  }
+  bFlag = false;
+}
+
+void TlvCtrlAdapter::WndProc(vcl::TMessage& m) {
+  for (TlvAdapterItem* item : Items)
+    if (item->ScrollWnd && !item->ScrollWnd->Destroyed && item->WinCtrl->Parent() && item->WinCtrl->HandleAllocated())
+      SendMessageW(item->WinCtrl->Handle(), m.Msg, m.WParam, m.LParam);
+}
+
+void TlvCtrlAdapter::CleanItems() {
+  std::vector<TlvAdapterItem*> kept;
+  for (TlvAdapterItem* item : Items)
+    if (!item->ScrollWnd || item->ScrollWnd->Destroyed)
+      delete item;
+    else
+      kept.push_back(item);
+  Items.swap(kept);
+}
+
+void TlvCtrlAdapter::RemoveAllItems() {
+  if (ItemsRemoving) return;
+  ItemsRemoving = true;
+  while (!Items.empty()) {
+    delete Items.back();
+    Items.pop_back();
+  }
+  ItemsRemoving = false;
+}
+
+TlvAdapterItem* TlvCtrlAdapter::GetItem(int index) const {
+  return index >= 0 && index < Count() ? Items[static_cast<size_t>(index)] : nullptr;
+}
+
+int TlvCtrlAdapter::IndexOf(vcl::TControl* control) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Items[static_cast<size_t>(i)]->WinCtrl == control) return i;
+  return -1;
+}
+
+void TlvCtrlAdapter::RemoveItem(int index) {
+  if (index < 0 || index >= Count()) return;
+  delete Items[static_cast<size_t>(index)];
+  Items[static_cast<size_t>(index)] = Items.back();
+  Items.pop_back();
+}
+
+void TsSkinProvider::TlvAdapterFree::operator()(TlvCtrlAdapter* a) const { delete a; }
+void TsSkinProvider::TlvMDIFormFree::operator()(TsMDIForm* f) const { delete f; }
+
+// ---- The MDI main form -------------------------------------------------------------------------------------------
+
+TsMDIForm::TsMDIForm(TsSkinProvider* provider) : FForm(provider->Form), SkinProvider(provider) {
+  FForm->HandleNeeded();
+  MDISkinProvider = provider;
+}
+
+TsMDIForm::~TsMDIForm() {
+  DestroyScrolls();
+  if (MDISkinProvider == SkinProvider) MDISkinProvider = nullptr;
+}
+
+void TsMDIForm::ConnectToClient() {
+  if (Connected || SkinProvider->ComponentState().Contains(vcl::csDesigning)) return;
+  Connected = true;
+  RefreshMDIScrolls();
+}
+
+void TsMDIForm::RefreshMDIScrolls() {
+  // The client window keeps the platform's scroll bars: its skinned wrapper is not made here.
+  DestroyScrolls();
+}
+
+void TsMDIForm::DestroyScrolls() {
+  delete ListSW;
+  ListSW = nullptr;
+}
+
+namespace {
+void ToActiveChild(vcl::TCustomForm* main, WPARAM command) {
+  vcl::TCustomForm* child = main->ActiveMDIChild();
+  if (child && child->HandleAllocated()) SendMessageW(child->Handle(), WM_SYSCOMMAND, command, 0);
+}
+}  // namespace
+
+void TsMDIForm::CloseClick() { ToActiveChild(FForm, SC_CLOSE); }
+void TsMDIForm::MinClick() { ToActiveChild(FForm, SC_MINIMIZE); }
+void TsMDIForm::RestoreClick() { ToActiveChild(FForm, SC_RESTORE); }
+void TsMDIForm::UpdateMDIIconItem() { SkinProvider->RepaintMenu(); }

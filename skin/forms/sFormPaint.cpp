@@ -287,6 +287,7 @@ bool TsSkinProvider::PaintAll() {
         PaintItem(line, ci2, true, StateOf(m, line, s),
                   vcl::TRect(sh.Left, tb, width - sh.Right, tb + GetLinesCount() * MenuHeight() + 1),
                   vcl::TPoint(sh.Left, tb), image, m);
+      PaintMenuLineItems(image, line, s);
     }
     PaintText(width);
     if (IsGripVisible(this) && IsCached(FCommonData.get()) && m->IsValidImgIndex(m->ConstData.GripRightBottom))

@@ -12,6 +12,7 @@
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/menus.h"
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/png.h"
 #include "platform/vcl/stdctrls.h"
@@ -80,11 +81,29 @@ class TMinForm : public TForm {
   }
 };
 
+// The test's additions to the skin (as in the frame's own tests): a form border, a two-state title and the
+// maximise, minimise and restore images beside the skin's close image.
+std::string Extend(std::string options) {
+  auto insertAfter = [&](const std::string& header, const std::string& text) {
+    const size_t at = options.find(header);
+    if (at != std::string::npos) options.insert(at + header.size(), text);
+  };
+  insertAfter("[GLOBALINFO]\r\n",
+              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
+              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
+  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
+  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=$C88CB4\r\nHOTCOLOR=$961E6E\r\n"
+             "FONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
+  return options;
+}
+
 class SkinnedWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     Application->Initialize();
     dir.AddFolder(L"Lale");
+    auto bytes = SourceBytes(L"Lale\\Options.dat");
+    dir.Write(L"Lale\\Options.dat", Extend(std::string(bytes.begin(), bytes.end())));
     host = Create<TForm>(Application);
     manager = Create<TsSkinManager>(host);
     manager->SetIsDefault(true);
@@ -524,4 +543,39 @@ TEST_F(SkinnedWindow, AnMDIChildMaximisedAndRestoredUnderASkinnedMainForm) {
   manager->SetActive(false);
   Application->SetMainForm(nullptr);
   delete frame;
+}
+
+TEST_F(SkinnedWindow, TheMenuLineShowsItsItemsOverTheSkinnedBand) {
+  TForm* f = NewForm(160, 120, 460, 300);
+  auto* menu = new TMainMenu(f);
+  for (const wchar_t* caption : {L"&Dosya", L"D\u00fczen", L"Yard\u0131m"}) {
+    auto* file = new TMenuItem(f);
+    file->SetCaption(caption);
+    auto* sub = new TMenuItem(f);
+    sub->SetCaption(L"A\u00e7");
+    file->Add(sub);
+    menu->Items()->Add(file);
+  }
+  f->SetMenu(menu);
+  TsSkinProvider* sp = Skin(f);
+  Activate({sp});
+  ASSERT_TRUE(sp->MenuPresent());
+  ASSERT_GT(sp->MenuHeight(), 0);
+  TBitmap* cache = sp->SkinData()->CacheBmp();
+  const RECT wr = WindowRectOf(f->Handle());
+  // Each item's place in the image holds more than the band's one colour: its text is written there.
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    RECT r{};
+    ASSERT_TRUE(GetMenuItemRect(f->Handle(), GetMenu(f->Handle()), static_cast<UINT>(i), &r));
+    OffsetRect(&r, -wr.left, -wr.top);
+    ASSERT_LT(r.bottom, cache->Height());
+    const std::uint32_t band = static_cast<std::uint32_t*>(cache->ScanLine(r.top + 1))[r.left + 1] & 0xFFFFFF;
+    int ink = 0;
+    for (int y = r.top + 2; y < r.bottom - 2; ++y)
+      for (int x = r.left + 2; x < r.right - 2; ++x)
+        if ((static_cast<std::uint32_t*>(cache->ScanLine(y))[x] & 0xFFFFFF) != band) ++ink;
+    EXPECT_GT(ink, 10);
+  }
+  SaveScreen(f->Handle(), "menu_line");
 }

@@ -136,6 +136,29 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       // Couples are made from where the forms lie when the user takes one.
       UpdateSlaveFormsList();
       return false;
+    case WM_NCHITTEST:
+      if (const int code = MDIButtonAt(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)))) {
+        m.Result = code;
+        return true;
+      }
+      return false;
+    case WM_NCLBUTTONUP: {
+      const int code = static_cast<int>(m.WParam);
+      if (code < HTCHILDCLOSE || code > HTCHILDMIN || !MDIForm) return false;
+      const bool clicked = biClicked && MDIButtonAt(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))) == code;
+      SetHotHT(0, true);
+      biClicked = false;
+      if (clicked) {
+        if (code == HTCHILDCLOSE)
+          MDIForm->CloseClick();
+        else if (code == HTCHILDMAX)
+          MDIForm->RestoreClick();
+        else
+          MDIForm->MinClick();
+      }
+      m.Result = 0;
+      return true;
+    }
     case WM_SYSCOMMAND:
       LV_WMSysCommand(m);
       return true;

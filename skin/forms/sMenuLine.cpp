@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "platform/vcl/menus.h"
+#include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 
@@ -29,19 +30,23 @@ void TsSkinProvider::PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int 
   SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(color)));
   vcl::TMenuItem* items = Form->Menu()->Items();
   const int count = GetMenuItemCount(menu);
+  int textItem = 0;
   for (int i = 0; i < count; ++i) {
     RECT r{};
     if (!GetMenuItemRect(Form->Handle(), menu, static_cast<UINT>(i), &r)) continue;
     OffsetRect(&r, sh.Left - wr.left, sh.Top - wr.top);
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE;
-    if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) && (info.fType & MFT_SEPARATOR)) continue;
-    // The platform puts the visible items in order: the i-th visible item is at position i.
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    // The system's own entries of a maximised MDI child (its window menu and buttons) are pictures, not items.
+    if ((info.fType & (MFT_SEPARATOR | MFT_BITMAP)) || info.hbmpItem) continue;
+    // The platform puts the visible items in order: the n-th visible item is the n-th text entry.
+    const int n = textItem++;
     rtl::String caption;
     for (int k = 0, seen = 0; k < items->Count(); ++k) {
       if (!items->Items(k)->Visible()) continue;
-      if (seen++ == i) {
+      if (seen++ == n) {
         caption = items->Items(k)->Caption();
         break;
       }
@@ -55,4 +60,36 @@ void TsSkinProvider::PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int 
   }
   RestoreDC(dc, saved);
   if (font) DeleteObject(font);
+  LayoutMDIButtons(image);
+}
+
+// The close, restore and minimise buttons of a maximised MDI child, at the right end of the main form's menu line.
+void TsSkinProvider::LayoutMDIButtons(vcl::TBitmap* image) {
+  for (TsCaptionButton* b : {&MDIClose, &MDIMax, &MDIMin}) b->Rect = vcl::TRect();
+  TsSkinManager* m = SkinManager();
+  if (!m || !image || !MDIButtonsNeeded()) return;
+  const vcl::TRect sh = ShadowSize();
+  const int top = SysBorderHeight(Form->Handle(), BorderForm, true) + CaptionHeight(true) + sh.Top;
+  const int line = MenuHeight();
+  int x = image->Width() - sh.Right - SysBorderWidth(Form->Handle(), BorderForm, true) - 2;
+  for (TsCaptionButton* b : {&MDIClose, &MDIMax, &MDIMin}) {
+    const bool valid = m->IsValidImgIndex(b->ImageIndex);
+    const int w = valid ? WidthOfImage(m->ma[b->ImageIndex]) : 16;
+    const int h = valid ? HeightOfImage(m->ma[b->ImageIndex]) : 16;
+    x -= w;
+    b->Rect = vcl::TRect(x, top + (line - h) / 2, x + w, top + (line - h) / 2 + h);
+    PaintButton(*b, true);
+    x -= 1;
+  }
+}
+
+// The hit code of a maximised MDI child's button under the screen point; 0 for none.
+int TsSkinProvider::MDIButtonAt(int x, int y) {
+  if (!MDIButtonsNeeded()) return 0;
+  const vcl::TPoint p = CursorToPoint(x, y);
+  const std::pair<TsCaptionButton*, int> buttons[] = {{&MDIClose, HTCHILDCLOSE}, {&MDIMax, HTCHILDMAX}, {&MDIMin, HTCHILDMIN}};
+  for (const auto& [b, code] : buttons)
+    if (!b->Rect.IsEmpty() && p.X >= b->Rect.Left && p.X < b->Rect.Right && p.Y >= b->Rect.Top && p.Y < b->Rect.Bottom)
+      return code;
+  return 0;
 }

@@ -204,6 +204,8 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void LV_WMInitMenuPopup(vcl::TMessage& m);
   // The menu line's items over its section in the window image (sMenuLine.cpp).
   void PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int state);
+  void LayoutMDIButtons(vcl::TBitmap* image);
+  int MDIButtonAt(int x, int y);
   // The adapter of the form's platform and foreign controls (sCtrlAdapter.cpp) and, on an MDI main form, the
   // link to its client window; both made on demand and freed with the provider.
   struct TlvAdapterFree {

@@ -516,6 +516,14 @@ TEST_F(SkinnedWindow, AnMDIChildMaximisedAndRestoredUnderASkinnedMainForm) {
   frame->SetBounds(60, 40, 640, 460);
   frame->SetCaption(L"Ana pencere");
   Application->SetMainForm(frame);
+  auto* menu = new TMainMenu(frame);
+  auto* window = new TMenuItem(frame);
+  window->SetCaption(L"Pencere");
+  auto* tile = new TMenuItem(frame);
+  tile->SetCaption(L"D\u00f6\u015fe");
+  window->Add(tile);
+  menu->Items()->Add(window);
+  frame->SetMenu(menu);
   auto* msp = Create<TsSkinProvider>(frame);
   manager->SetActive(true);
   frame->Show();
@@ -532,9 +540,19 @@ TEST_F(SkinnedWindow, AnMDIChildMaximisedAndRestoredUnderASkinnedMainForm) {
   ASSERT_TRUE(WaitFor([&] { return IsZoomed(child->Handle()) != FALSE; }));
   EXPECT_EQ(ChildProvider, csp);
   EXPECT_EQ(frame->ActiveMDIChild(), child);
+  // The main form's menu line shows the child's buttons; its restore button acts on the active child.
+  ASSERT_TRUE(WaitFor([&] { return msp->MDIButtonsNeeded() && !msp->MDIMax.Rect.IsEmpty(); }));
   SaveScreen(frame->Handle(), "mdi_maximised");
-  // The main form's restore button acts on the active child.
-  msp->MDIForm->RestoreClick();
+  const RECT wr = WindowRectOf(frame->Handle());
+  auto at = [&](const TsCaptionButton& b) {
+    return MAKELPARAM(wr.left + (b.Rect.Left + b.Rect.Right) / 2, wr.top + (b.Rect.Top + b.Rect.Bottom) / 2);
+  };
+  EXPECT_EQ(SendMessageW(frame->Handle(), WM_NCHITTEST, 0, at(msp->MDIClose)), HTCHILDCLOSE);
+  EXPECT_EQ(SendMessageW(frame->Handle(), WM_NCHITTEST, 0, at(msp->MDIMin)), HTCHILDMIN);
+  ASSERT_EQ(SendMessageW(frame->Handle(), WM_NCHITTEST, 0, at(msp->MDIMax)), HTCHILDMAX);
+  SendMessageW(frame->Handle(), WM_NCMOUSEMOVE, HTCHILDMAX, at(msp->MDIMax));
+  SendMessageW(frame->Handle(), WM_NCLBUTTONDOWN, HTCHILDMAX, at(msp->MDIMax));
+  SendMessageW(frame->Handle(), WM_NCLBUTTONUP, HTCHILDMAX, at(msp->MDIMax));
   ASSERT_TRUE(WaitFor([&] { return !IsZoomed(child->Handle()); }));
   EXPECT_EQ(child->Width(), 300);
   SaveScreen(frame->Handle(), "mdi_restored");

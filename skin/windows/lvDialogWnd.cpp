@@ -135,7 +135,7 @@ TlvDialogWnd::~TlvDialogWnd() {
   // The controls' wrappers go first: they give their windows back while the dialog still holds its own.
   OwnedProvider.reset();
   Provider = nullptr;
-  if (!Destroyed && CtrlHandle && IsWindow(CtrlHandle)) GoIdle();
+  if (!TlvCustomDialogWnd::Destroyed && CtrlHandle && IsWindow(CtrlHandle)) GoIdle();
   if (TitleFont) DeleteObject(TitleFont);
   TitleFont = nullptr;
   if (DlgBrush) DeleteObject(DlgBrush);

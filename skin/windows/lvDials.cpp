@@ -18,7 +18,7 @@
 #include "skin/windows/lvDialogWnd.h"
 #include "skin/windows/lvEditWnd.h"
 
-int DlgLeft = -1, DlgTop = -1;
+
 bool RgnChanging = false;
 bool biClicked = false;
 std::vector<TlvMnuWnd*> MnuArray;
@@ -89,7 +89,7 @@ void lvSkinHookCBT(int code, WPARAM wParam, LPARAM lParam) {
 TlvDialogWnd* FindFormInList(HWND handle) {
   if (!lvSupportedList || ApplicationGoing() || !handle) return nullptr;
   for (const auto& e : *lvSupportedList)
-    if (auto* d = dynamic_cast<TlvDialogWnd*>(e.get()); d && !d->Destroyed && d->CtrlHandle == handle) return d;
+    if (auto* d = dynamic_cast<TlvDialogWnd*>(e.get()); d && !d->TlvCustomDialogWnd::Destroyed && d->CtrlHandle == handle) return d;
   return nullptr;
 }
 
@@ -108,7 +108,7 @@ int VisibleDlgCount() {
   if (!lvSupportedList) return 0;
   for (const auto& e : *lvSupportedList) {
     auto* d = dynamic_cast<TlvDialogWnd*>(e.get());
-    if (d && !d->Destroyed && d->CtrlHandle && IsWindowVisible(d->CtrlHandle)) ++n;
+    if (d && !d->TlvCustomDialogWnd::Destroyed && d->CtrlHandle && IsWindowVisible(d->CtrlHandle)) ++n;
   }
   return n;
 }
@@ -125,7 +125,7 @@ void SweepDestroyedDialogs() {
   if (!lvSupportedList) return;
   // A dialog whose window is gone keeps nothing alive: its wrappers already gave their windows back.
   for (auto& e : *lvSupportedList)
-    if (auto* d = dynamic_cast<TlvDialogWnd*>(e.get()); d && d->Destroyed) e.reset();
+    if (auto* d = dynamic_cast<TlvDialogWnd*>(e.get()); d && d->TlvCustomDialogWnd::Destroyed) e.reset();
 }
 
 bool lvAddSupportedForm(HWND handle, const CREATESTRUCTW* createStruct) {

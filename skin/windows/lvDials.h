@@ -9,6 +9,7 @@
 #include "platform/rtl/win.h"
 #include "platform/vcl/controls.h"
 #include "skin/core/services/sDialogHook.h"
+#include "skin/core/services/sDialogs.h"
 #include "skin/windows/lvSBUtils.h"
 
 class TlvDialogWnd;
@@ -92,6 +93,6 @@ void SweepDestroyedDialogs();
 extern std::vector<TlvMnuWnd*> MnuArray;
 void lvClearMnuArray();
 
-extern int DlgLeft, DlgTop;
+// DlgLeft, DlgTop: where the message-box routine wants its dialog (skin/core/services/sDialogs.h).
 extern bool RgnChanging;
 extern bool biClicked;

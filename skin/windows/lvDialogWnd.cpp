@@ -573,7 +573,9 @@ void TlvDialogWnd::Lv_WMPaint(HDC given) {
   if (!dc) return;
   const int saved = SaveDC(dc);
   SkinData->SetUpdatingFlag(false);
-  ExcludeControls(dc, CtrlHandle, 0, 0);
+  // A transparent child (a toolbar, the places bar) asks for its background with its own DC: its area is then
+  // exactly what must be painted.
+  if (!given || WindowFromDC(dc) == CtrlHandle) ExcludeControls(dc, CtrlHandle, 0, 0);
   if (SkinData->BGChanged) PaintAll();
   vcl::TBitmap* cache = SkinData->CacheBmp();
   if (cache && !cache->Empty())

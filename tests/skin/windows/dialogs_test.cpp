@@ -203,9 +203,10 @@ void CALLBACK DriveModal(HWND, UINT, UINT_PTR id, DWORD) {
   ModalRun& r = *gRun;
   const ULONGLONG now = GetTickCount64();
   switch (r.step) {
-    case 0:  // find the dialog
+    case 0:  // find the dialog, and move it where the whole of it is on the screen
       r.dlg = FindWindowW(L"#32770", r.caption);
       if (r.dlg && IsWindowVisible(r.dlg)) {
+        SetWindowPos(r.dlg, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         r.step = 1;
         r.deadline = now + 20000;
       } else if (now > r.deadline) {
@@ -228,6 +229,7 @@ void CALLBACK DriveModal(HWND, UINT, UINT_PTR id, DWORD) {
       }
       if ((r.titleSkinned && r.clientSkinned) || now > r.deadline) {
         SaveShot(r.dlg, r.shotName + "_skinned");
+
         r.manager->SetActive(false);
         r.step = 2;
         r.deadline = now + 20000;
@@ -235,13 +237,15 @@ void CALLBACK DriveModal(HWND, UINT, UINT_PTR id, DWORD) {
       return;
     }
     case 2: {  // the skin is gone: the platform's look
-      RedrawWindow(r.dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      if (r.settled == 0)
+        RedrawWindow(r.dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
       r.givenBack = !WndIsWrapped(r.dlg) && !WrapperOf(r.dlg);
       r.sysMenuBack = (GetWindowLongPtrW(r.dlg, GWL_STYLE) & WS_SYSMENU) != 0;
       const POINT t = TitlePoint(r.dlg);
       r.plainTitle = ScreenPixel(t.x, t.y);
       r.titleNotSkinned = !Near(r.plainTitle, kLaleDlg.title.ref());
-      if ((r.givenBack && r.sysMenuBack && r.titleNotSkinned && ++r.settled > 3) || now > r.deadline) {
+      ++r.settled;
+      if ((r.givenBack && r.sysMenuBack && r.titleNotSkinned && r.settled > 5) || now > r.deadline) {
         SaveShot(r.dlg, r.shotName + "_plain");
         r.step = 9;
       }

@@ -440,6 +440,7 @@ TEST_F(Dialogs, GdiObjectsStayFlatOverRepaintsSkinChangesAndDialogsComingAndGoin
   const long before = GdiObjectCount();
   for (int i = 0; i < 60; ++i) cycle(i);
   const long after = GdiObjectCount();
+  std::printf("GDI objects over 60 dialogs: %ld -> %ld\n", before, after);
   EXPECT_LE(after, before + 4) << before << " -> " << after;
 }
 
@@ -503,4 +504,57 @@ TEST(DialogControlMap, EachClassAndStyleGetsItsRow) {
   EXPECT_TRUE(row.LiftPaintBan);
   DestroyWindow(hidden);
   DestroyWindow(host);
+}
+
+namespace {
+struct MenuRun {
+  bool seen = false, wrapped = false;
+  size_t records = 0;
+  ULONGLONG deadline = 0;
+};
+MenuRun* gMenu = nullptr;
+void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  MenuRun& r = *gMenu;
+  HWND m = FindWindowW(L"#32768", nullptr);
+  if (m && IsWindowVisible(m)) {
+    r.seen = true;
+    r.wrapped = WndIsWrapped(m);
+    r.records = MnuArray.size();
+    RedrawWindow(m, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    SaveShot(m, "win29c_popup");
+  }
+  if (r.seen || GetTickCount64() > r.deadline) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  }
+}
+MenuRun OpenMenu(HWND owner) {
+  MenuRun run;
+  run.deadline = GetTickCount64() + 15000;
+  gMenu = &run;
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 1, L"Birinci");
+  AppendMenuW(menu, MF_STRING, 2, L"İkinci");
+  SetForegroundWindow(owner);
+  const UINT_PTR t = SetTimer(nullptr, 0, 50, &DriveMenu);
+  TrackPopupMenu(menu, TPM_RETURNCMD, 200, 200, 0, owner, nullptr);
+  KillTimer(nullptr, t);
+  DestroyMenu(menu);
+  gMenu = nullptr;
+  return run;
+}
+}  // namespace
+
+TEST_F(Dialogs, APopupMenuWindowIsWrappedOnlyWhileSkinnedPopupsAreOn) {
+  HWND owner = Host(20, 20, 200, 100);
+  const MenuRun on = OpenMenu(owner);
+  ASSERT_TRUE(on.seen);
+  EXPECT_TRUE(on.wrapped);
+  EXPECT_GE(on.records, 1u);
+  manager->SetSkinnedPopups(false);
+  const MenuRun off = OpenMenu(owner);
+  ASSERT_TRUE(off.seen);
+  EXPECT_FALSE(off.wrapped);
+  manager->SetSkinnedPopups(true);
+  DestroyWindow(owner);
 }

@@ -108,7 +108,12 @@ class Template {
   std::vector<unsigned char> bytes_;
 };
 
-INT_PTR CALLBACK PlainDlgProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+// Counts the cancels the dialogs get (SC_CLOSE ends as IDCANCEL).
+int gCancels = 0;
+INT_PTR CALLBACK PlainDlgProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++gCancels;
+  return msg == WM_INITDIALOG;
+}
 
 const std::vector<Item> kControls = {
     {L"Edit", WS_BORDER | ES_AUTOHSCROLL, L"metin", 8, 8, 120, 14},
@@ -355,7 +360,7 @@ TEST_F(Dialogs, ADialogWithAnOwnerStaysUnskinnedAndOneWithoutIsWrappedWithItsCon
   DestroyWindow(owner);
 }
 
-TEST_F(Dialogs, TheHitTestAnswersTheTitleButtonsAndTheCloseButtonCloses) {
+TEST_F(Dialogs, TheHitTestAnswersTheTitleButtonsAndTheCloseButtonSendsClose) {
   HWND d = ModelessDialog(L"Düğmeler");
   ASSERT_TRUE(PumpUntil([&] { return WrapperOf(d) != nullptr; }));
   TlvDialogWnd* w = WrapperOf(d);
@@ -374,15 +379,16 @@ TEST_F(Dialogs, TheHitTestAnswersTheTitleButtonsAndTheCloseButtonCloses) {
   EXPECT_EQ(SendMessageW(d, WM_NCHITTEST, 0, MAKELPARAM(wr.left + (wr.right - wr.left) / 2, wr.top + (cb.Top + cb.Bottom) / 2)),
             HTCAPTION);
   // Pressed on the close button and released elsewhere: nothing closes.
+  gCancels = 0;
   SendMessageW(d, WM_NCLBUTTONDOWN, HTCLOSE, onClose);
   EXPECT_EQ(w->ButtonClose.State, 2);
   SendMessageW(d, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 30, wr.top + 8));
-  EXPECT_TRUE(IsWindow(d));
-  // Pressed and released on it: the dialog gets SC_CLOSE (a modeless dialog's IDCANCEL: it stays, but hidden
-  // dialogs of the system end here).
+  PumpFor(200);
+  EXPECT_EQ(gCancels, 0);
+  // Pressed and released on it: the dialog gets SC_CLOSE, which a dialog turns into IDCANCEL.
   SendMessageW(d, WM_NCLBUTTONDOWN, HTCLOSE, onClose);
-  biClicked = true;
   SendMessageW(d, WM_NCLBUTTONUP, HTCLOSE, onClose);
+  EXPECT_TRUE(PumpUntil([] { return gCancels == 1; }));  // the dialog posts its cancel
   EXPECT_FALSE(biClicked);
   DestroyWindow(d);
 }

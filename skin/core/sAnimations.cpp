@@ -338,7 +338,7 @@ void CleanPixelsByArOR(const std::vector<vcl::TRect>& rects, vcl::TBitmap* bmp) 
   }
 }
 
-void PrintDlgClient(TlvDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen) {
+void PrintDlgClient(TlvCustomDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen) {
   if (!dialogWnd || !dialogWnd->CtrlHandle || !bmp) return;
   HWND wnd = dialogWnd->CtrlHandle;
   RECT client;
@@ -357,7 +357,7 @@ void PrintDlgClient(TlvDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen)
   const int saved = SaveDC(dc);
   SetViewportOrgEx(dc, ox, oy, nullptr);
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-  TlvProvider::PrintHwndControls(wnd, dc);
+  TlvCustomProvider::PrintHwndControls(wnd, dc);
   RestoreDC(dc, saved);
   FillAlphaRect(bmp, dialogWnd->BorderForm ? area : vcl::Rect(0, 0, bmp->Width(), bmp->Height()), 255);
 }
@@ -402,7 +402,7 @@ void AnimShowForm(TsCustomSkinProvider* skinProvider, std::uint16_t wTime, int m
   skinProvider->OnAfterAnimation(skinProvider, aeShowing);
 }
 
-void AnimShowDlg(TlvDialogWnd* dialogWnd, std::uint16_t wTime, int maxTransparency, TlvAnimType animType) {
+void AnimShowDlg(TlvCustomDialogWnd* dialogWnd, std::uint16_t wTime, int maxTransparency, TlvAnimType animType) {
   if (!dialogWnd || !dialogWnd->CtrlHandle || !dialogWnd->SkinData || IsIconic(dialogWnd->CtrlHandle)) return;
   HWND wnd = dialogWnd->CtrlHandle;
   TAnimating animating;
@@ -555,7 +555,7 @@ void AnimHideForm(TsCustomSkinProvider* skinProvider) {
   DoLayered(wnd, false, 255);
 }
 
-void AnimHideDlg(TlvDialogWnd* dialogWnd) {
+void AnimHideDlg(TlvCustomDialogWnd* dialogWnd) {
   ClearGlows(false);
   if (!dialogWnd || !dialogWnd->CtrlHandle || !dialogWnd->SkinData) return;
   vcl::TBitmap* cache = dialogWnd->SkinData->CacheBmp();

@@ -14,7 +14,7 @@
 #include "skin/core/sConst.h"
 
 class TsCustomSkinProvider;
-class TlvDialogWnd;
+class TlvCustomDialogWnd;
 
 // A window used as a canvas for animations: it paints nothing, so what lay on the screen stays there until a
 // picture is put into it.
@@ -53,7 +53,7 @@ class TlvHideTimer : public TlvThreadedTimer {
   // Calls the hidden window's provider's OnAfterAnimation once.
   void CallEvent();
 
-  TlvDialogWnd* Dlg = nullptr;
+  TlvCustomDialogWnd* Dlg = nullptr;
   HWND ParentWnd = nullptr;
   std::unique_ptr<TlvCoverWindow> Form;
   vcl::TSize FBmpSize;
@@ -77,10 +77,10 @@ extern int lvLastAnimFrames;
 
 void AnimShowForm(TsCustomSkinProvider* skinProvider, std::uint16_t wTime = 0, int maxTransparency = 255,
                   TlvAnimType animType = atFading);
-void AnimShowDlg(TlvDialogWnd* dialogWnd, std::uint16_t wTime = 0, int maxTransparency = 255,
+void AnimShowDlg(TlvCustomDialogWnd* dialogWnd, std::uint16_t wTime = 0, int maxTransparency = 255,
                  TlvAnimType animType = atAero);
 void AnimHideForm(TsCustomSkinProvider* skinProvider);
-void AnimHideDlg(TlvDialogWnd* dialogWnd);
+void AnimHideDlg(TlvCustomDialogWnd* dialogWnd);
 // The common hide animation: bmp faded out on the cover window (both taken over).
 void HideAnimForm(std::unique_ptr<TlvCoverWindow> form, std::unique_ptr<vcl::TBitmap> bmp, std::uint16_t wTime,
                   int startBlendValue, TlvAnimType animType, HWND parentWnd);
@@ -89,7 +89,7 @@ void PrepareForAnimation(vcl::TWinControl* ctrl, TlvAnimTypeCtrl animType);
 // Cross-fades from the "before" snapshot to ctrl's new look.
 void AnimShowControl(vcl::TWinControl* ctrl, std::uint16_t wTime = 0, int maxTransparency = 255,
                      TlvAnimTypeCtrl animType = atcFade);
-void PrintDlgClient(TlvDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen);
+void PrintDlgClient(TlvCustomDialogWnd* dialogWnd, vcl::TBitmap* bmp, bool fromScreen);
 // Layered with alphaValue (the answer: the style was added now), or hidden from its style and not layered.
 bool DoLayered(HWND handle, bool layered, std::uint8_t alphaValue = 255);
 // Shows bmp (a window-sized blank one when nil) as the layered window's picture with constant alpha value.

@@ -431,7 +431,7 @@ void TsSkinManager::OnCheckHot(rtl::TObject*) {
 void TsSkinManager::InstallHook() {
   if (DefaultManager != this || Designing() || GlobalHookInstalled) return;
   GlobalHookInstalled = true;
-  if (!lvSupportedList) lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvDialogWnd>>>();
+  if (!lvSupportedList) lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvCustomDialogWnd>>>();
   HookCallback = SetWindowsHookExW(WH_CBT, SkinHookCBT, nullptr, GetCurrentThreadId());
   if (FOptions->ChangeSysColors()) HookSysColors(true);
 }

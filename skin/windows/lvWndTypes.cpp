@@ -1,5 +1,6 @@
 #include "skin/windows/lvComboWnd.h"
 #include "skin/windows/lvEditWnd.h"
+#include "skin/windows/lvMDIWnd.h"
 #include "skin/windows/lvSBUtils.h"
 
 namespace {
@@ -10,6 +11,8 @@ constexpr std::array<TlvWndClass, 23> MakeWndTypes() {
   t[4] = &CreateWrapper<TlvComboBoxWnd>;     // ThirdComboBoxes
   t[10] = &CreateWrapper<TlvWWComboBoxWnd>;  // ThirdWWEdits
   t[17] = &CreateWrapper<TlvEditWnd>;        // ThirdSpeedButton: a windowed control named there is an edit
+  t[18] = &CreateWrapper<TlvScrollBoxWnd>;   // ThirdScrollControl
+  t[22] = &CreateWrapper<TlvNativePaint>;    // ThirdNativePaint
   return t;
 }
 

@@ -6,7 +6,9 @@
 #include "skin/core/services/sSkinProvider.h"
 
 HHOOK HookCallback = nullptr;
-std::unique_ptr<std::vector<std::unique_ptr<TlvDialogWnd>>> lvSupportedList;
+TlvDialogHooks lvDialogHooks;
+TlvRTProviderFactory MakeRTSkinProvider = nullptr;
+std::unique_ptr<std::vector<std::unique_ptr<TlvCustomDialogWnd>>> lvSupportedList;
 
 namespace {
 constexpr wchar_t kWrapperProp[] = L"LVSBSC";
@@ -14,30 +16,30 @@ constexpr wchar_t kWrapperProp[] = L"LVSBSC";
 
 constexpr wchar_t kDialogProp[] = L"LVSDLG";
 
-TlvDialogWnd::TlvDialogWnd(HWND handle, TsSkinManager* manager) : CtrlHandle(handle), SkinManager(manager) {
+TlvCustomDialogWnd::TlvCustomDialogWnd(HWND handle, TsSkinManager* manager) : CtrlHandle(handle), SkinManager(manager) {
   SkinData = std::make_unique<TsCommonData>(nullptr, true);
   if (manager) SkinData->SetSkinManager(manager);
   SkinData->FSWHandle = handle;
   if (!handle || !IsWindow(handle) || GetPropW(handle, kDialogProp)) return;
   SetPropW(handle, kDialogProp, this);
   OldProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TlvDialogWnd::Proc)));
+      SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TlvCustomDialogWnd::Proc)));
 }
 
-TlvDialogWnd::~TlvDialogWnd() { Detach(); }
+TlvCustomDialogWnd::~TlvCustomDialogWnd() { Detach(); }
 
-void TlvDialogWnd::Detach() {
+void TlvCustomDialogWnd::Detach() {
   if (!CtrlHandle || !OldProc) return;
   if (IsWindow(CtrlHandle)) {
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(CtrlHandle, GWLP_WNDPROC)) == &TlvDialogWnd::Proc)
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(CtrlHandle, GWLP_WNDPROC)) == &TlvCustomDialogWnd::Proc)
       SetWindowLongPtrW(CtrlHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldProc));
     if (GetPropW(CtrlHandle, kDialogProp) == this) RemovePropW(CtrlHandle, kDialogProp);
   }
   OldProc = nullptr;
 }
 
-LRESULT CALLBACK TlvDialogWnd::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TlvDialogWnd*>(GetPropW(wnd, kDialogProp));
+LRESULT CALLBACK TlvCustomDialogWnd::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<TlvCustomDialogWnd*>(GetPropW(wnd, kDialogProp));
   if (!self || !self->OldProc) return DefWindowProcW(wnd, msg, wParam, lParam);
   WNDPROC old = self->OldProc;
   if (msg == WM_NCDESTROY) {
@@ -50,11 +52,18 @@ LRESULT CALLBACK TlvDialogWnd::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 LRESULT CALLBACK SkinHookCBT(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE) AddSupportedForm(reinterpret_cast<HWND>(wParam));
-  return CallNextHookEx(HookCallback, code, wParam, lParam);
+  // The next hook answers first, and its answer is ours: nothing here may veto a window.
+  const LRESULT result = CallNextHookEx(HookCallback, code, wParam, lParam);
+  if (lvDialogHooks.CBT)
+    lvDialogHooks.CBT(code, wParam, lParam);
+  else if (code == HCBT_ACTIVATE)
+    AddSupportedForm(reinterpret_cast<HWND>(wParam));
+  return result;
 }
 
-void ClearMnuArray() {}
+void ClearMnuArray() {
+  if (lvDialogHooks.ClearMnuArray) lvDialogHooks.ClearMnuArray();
+}
 
 rtl::TStringList& ThirdPartySkipForms() {
   static rtl::TStringList list;
@@ -69,6 +78,7 @@ rtl::TStringList& ThirdPartySkipForms() {
 }
 
 bool AddSupportedForm(HWND handle) {
+  if (lvDialogHooks.AddSupportedForm) return lvDialogHooks.AddSupportedForm(handle, nullptr);
   if (!handle || !lvSupportedList || WndIsWrapped(handle)) return false;
   wchar_t name[256] = {};
   GetClassNameW(handle, name, 256);
@@ -76,7 +86,7 @@ bool AddSupportedForm(HWND handle) {
   for (int i = 0; i < ThirdPartySkipForms().Count(); ++i)
     if (ThirdPartySkipForms().Strings(i) == name) return false;
   if (rtl::String(name) != L"#32770") return false;
-  lvSupportedList->push_back(std::make_unique<TlvDialogWnd>(handle, nullptr));
+  lvSupportedList->push_back(std::make_unique<TlvCustomDialogWnd>(handle, nullptr));
   return true;
 }
 
@@ -84,7 +94,7 @@ bool WndIsWrapped(HWND handle) {
   return handle && (GetPropW(handle, kWrapperProp) || GetPropW(handle, kDialogProp));
 }
 
-void TlvProvider::PrintHwndControls(HWND handle, HDC dc) {
+void TlvCustomProvider::PrintHwndControls(HWND handle, HDC dc) {
   if (!handle || !dc) return;
   // GetWindow walks from the top of the Z order; the bottom one paints first.
   std::vector<HWND> children;
@@ -106,7 +116,7 @@ void TlvProvider::PrintHwndControls(HWND handle, HDC dc) {
   }
 }
 
-void TlvDialogWnd::PaintAll() {
+void TlvCustomDialogWnd::PaintAll() {
   if (!CtrlHandle) return;
   RECT wr;
   GetWindowRect(CtrlHandle, &wr);
@@ -119,7 +129,7 @@ void TlvDialogWnd::PaintAll() {
   ReleaseDC(CtrlHandle, dc);
 }
 
-int TlvDialogWnd::OffsetX() {
+int TlvCustomDialogWnd::OffsetX() {
   if (!CtrlHandle) return 0;
   RECT wr;
   GetWindowRect(CtrlHandle, &wr);
@@ -128,7 +138,7 @@ int TlvDialogWnd::OffsetX() {
   return p.x - wr.left;
 }
 
-int TlvDialogWnd::OffsetY() {
+int TlvCustomDialogWnd::OffsetY() {
   if (!CtrlHandle) return 0;
   RECT wr;
   GetWindowRect(CtrlHandle, &wr);
@@ -137,12 +147,12 @@ int TlvDialogWnd::OffsetY() {
   return p.y - wr.top;
 }
 
-int TlvDialogWnd::CaptionHeight(bool) {
+int TlvCustomDialogWnd::CaptionHeight(bool) {
   if (!CtrlHandle) return 0;
   return (GetWindowLongPtrW(CtrlHandle, GWL_STYLE) & WS_CAPTION) == WS_CAPTION ? GetSystemMetrics(SM_CYCAPTION) : 0;
 }
 
-void UpdateRgn(TlvDialogWnd* dialogWnd, bool repaint) {
+void UpdateRgn(TlvCustomDialogWnd* dialogWnd, bool repaint) {
   if (!dialogWnd || !dialogWnd->CtrlHandle) return;
   // A system frame keeps its rectangular window: no region.
   SetWindowRgn(dialogWnd->CtrlHandle, nullptr, repaint);

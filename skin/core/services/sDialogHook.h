@@ -23,9 +23,9 @@ class TForm;
 LRESULT CALLBACK SkinHookCBT(int code, WPARAM wParam, LPARAM lParam);
 // The handle of that hook; nullptr when it is not installed.
 extern HHOOK HookCallback;
-class TlvDialogWnd;
+class TlvCustomDialogWnd;
 // Wrappers of skinned system dialogs (entries may be nullptr); exists while the hook is installed.
-extern std::unique_ptr<std::vector<std::unique_ptr<TlvDialogWnd>>> lvSupportedList;
+extern std::unique_ptr<std::vector<std::unique_ptr<TlvCustomDialogWnd>>> lvSupportedList;
 // Releases the hook's records of skinned popup-menu windows.
 void ClearMnuArray();
 // Form class names the hook never adopts (compared exactly).
@@ -37,8 +37,23 @@ bool AddSupportedForm(HWND handle);
 // dialog wrapper here.
 bool WndIsWrapped(HWND handle);
 
+// What the skinning of standard windows (skin/windows, above the core) sets when it is linked in: the hook's
+// decisions, the records of popup menus and the run-time providers of the form layer. Unset, the core adopts
+// dialogs with its own stand-in wrapper and keeps no menu records.
+struct TlvDialogHooks {
+  // Every HCBT_* notification of the thread hook, after the next hook has answered.
+  void (*CBT)(int code, WPARAM wParam, LPARAM lParam) = nullptr;
+  bool (*AddSupportedForm)(HWND handle, const CREATESTRUCTW* createStruct) = nullptr;
+  void (*ClearMnuArray)() = nullptr;
+};
+extern TlvDialogHooks lvDialogHooks;
+// The form layer's run-time provider for a form that has none (set by skin/forms when it is linked in).
+class TsCustomSkinProvider;
+using TlvRTProviderFactory = TsCustomSkinProvider* (*)(vcl::TCustomForm* form);
+extern TlvRTProviderFactory MakeRTSkinProvider;
+
 // The provider of a wrapped dialog.
-class TlvProvider {
+class TlvCustomProvider {
  public:
   // Renders the visible child windows of handle into dc (bottom of the Z order first), the origin at handle's
   // client area.
@@ -48,12 +63,12 @@ class TlvProvider {
 // Wrapper of a subclassed system dialog. It stands in for the dialog frame of the skinning of standard windows
 // until that is built on the window wrappers (skin/windows): it holds the window and gives it back exactly, and
 // paints the frame as the system draws it.
-class TlvDialogWnd {
+class TlvCustomDialogWnd {
  public:
-  TlvDialogWnd(HWND handle, TsSkinManager* manager);
-  virtual ~TlvDialogWnd();
-  TlvDialogWnd(const TlvDialogWnd&) = delete;
-  TlvDialogWnd& operator=(const TlvDialogWnd&) = delete;
+  TlvCustomDialogWnd(HWND handle, TsSkinManager* manager);
+  virtual ~TlvCustomDialogWnd();
+  TlvCustomDialogWnd(const TlvCustomDialogWnd&) = delete;
+  TlvCustomDialogWnd& operator=(const TlvCustomDialogWnd&) = delete;
   HWND CtrlHandle = nullptr;
   TsSkinManager* SkinManager = nullptr;
   WNDPROC OldProc = nullptr;
@@ -63,17 +78,20 @@ class TlvDialogWnd {
   std::unique_ptr<TsCommonData> SkinData;
   TlvBorderForm* BorderForm = nullptr;
   vcl::TForm* CoverForm = nullptr;
-  TlvProvider Provider;
   // Repaints the dialog's whole window (frame and client) into SkinData's cache.
   virtual void PaintAll();
   // Distance from the cache's origin to the client area.
-  int OffsetX();
-  int OffsetY();
-  int CaptionHeight(bool checkSkin = true);
-  vcl::TRect ShadowSize() { return vcl::TRect(); }
+  virtual int OffsetX();
+  virtual int OffsetY();
+  virtual int CaptionHeight(bool checkSkin = true);
+  virtual vcl::TRect ShadowSize() { return vcl::TRect(); }
+
+ protected:
+  // For the real dialog frame, which attaches itself through the window wrappers.
+  TlvCustomDialogWnd() = default;
 
  private:
   static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
-void UpdateRgn(TlvDialogWnd* dialogWnd, bool repaint = true);
+void UpdateRgn(TlvCustomDialogWnd* dialogWnd, bool repaint = true);
 

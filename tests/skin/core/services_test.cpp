@@ -53,7 +53,7 @@ TEST(WindowWrappers, DialogsAreAdoptedByClassAndNeverFromTheSkipList) {
   RegisterPlain(L"tfcpopup");
   ASSERT_FALSE(lvSupportedList);
   EXPECT_FALSE(AddSupportedForm(nullptr));
-  lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvDialogWnd>>>();
+  lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvCustomDialogWnd>>>();
   HWND dialog =
       CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 120, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND skipped = Plain(nullptr, L"TfcPopup", {0, 0, 10, 10}, 0);
@@ -91,7 +91,7 @@ TEST(WindowWrappers, ChildWindowsRenderInZOrderAtTheirPlaces) {
   auto bmp = CreateBmp32(60, 60);
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 60; ++x) static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] = 0x00808080;
-  TlvProvider::PrintHwndControls(parent, bmp->Canvas()->Handle());
+  TlvCustomProvider::PrintHwndControls(parent, bmp->Canvas()->Handle());
   auto px = [&](int x, int y) { return static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] & 0xFFFFFF; };
   EXPECT_EQ(px(12, 12), 0xFF0000u);
   EXPECT_EQ(px(25, 25), 0x0000FFu);  // the upper one paints last

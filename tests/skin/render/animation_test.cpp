@@ -235,7 +235,7 @@ TEST_F(Animations, ABlurredChangeEndsOnTheNewLook) {
 TEST_F(Animations, AWrappedDialogIsShownAndHiddenThroughACover) {
   HWND dialog = CreateWindowExW(0, L"#32770", L"Soru", WS_POPUP | WS_CAPTION | WS_VISIBLE, 300, 200, 200, 120, nullptr,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-  auto wrapper = std::make_unique<TlvDialogWnd>(dialog, nullptr);
+  auto wrapper = std::make_unique<TlvCustomDialogWnd>(dialog, nullptr);
   // The dialog's own frames plus one: alpha steps of MaxTransparency / (steps + 1).
   AnimShowDlg(wrapper.get(), 30, 255, atAero);
   EXPECT_EQ(lvLastAnimFrames, 4);

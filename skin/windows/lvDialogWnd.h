@@ -1,0 +1,140 @@
+#pragma once
+// The frame of a skinned system dialog: the whole non-client area (border, title, icon, caption text, title
+// buttons) from the skin, the client background from the same image, the hit test and the title buttons, and a
+// small system menu. It is also the core's view of the dialog (TlvCustomDialogWnd): the dialog animations and the
+// skin broadcasts reach it through that base.
+#include <memory>
+#include <vector>
+
+#include "skin/core/services/sDialogHook.h"
+#include "skin/windows/lvDials.h"
+#include "skin/windows/lvSBUtils.h"
+
+enum TlvBorderStyle { acbsDialog, acbsSingle, acbsNone, acbsSizeable, acbsToolWindow, acbsSizeToolWin };
+
+// One title button.
+struct TlvDlgButton {
+  int State = -1;  // -1 none, 0 normal, 1 hot, 2 pressed
+  int ImageIndex = -1;
+  vcl::TRect Rect;
+  int HitCode = 0;
+  bool HaveAlignment = false;
+};
+
+class TlvDialogWnd;
+
+// The dialog's system menu (a menu of the system, dropped at a point).
+class TlvSystemMenu {
+ public:
+  explicit TlvSystemMenu(TlvDialogWnd* owner) : FOwner(owner) {}
+  TlvDialogWnd* FOwner;
+  bool ItemVisible[6] = {};  // Restore, Move, Size, Minimize, Maximize, Close
+  bool ItemEnabled[6] = {};
+  void UpdateItems();
+  bool VisibleSize() const;
+  bool EnabledMove() const;
+  bool EnabledSize() const;
+  // Drops the menu at a screen point; the chosen command goes to the dialog as WM_SYSCOMMAND.
+  void Popup(int x, int y);
+};
+
+class TlvDialogWnd : public TlvCustomDialogWnd, public TlvScrollWnd {
+ public:
+  TlvDialogWnd() = default;
+  ~TlvDialogWnd() override;
+
+  using TlvScrollWnd::CtrlHandle;
+  using TlvScrollWnd::Destroyed;
+  using TlvScrollWnd::OldProc;
+  using TlvScrollWnd::SkinData;
+  using TlvScrollWnd::SkinManager;
+
+  int CurrentHT = 0;
+  int FCaptionSkinIndex = -1;
+  bool Initialized = false;
+  bool FFormActive = true;
+  bool FWMPaintForbidden = false;
+  std::vector<vcl::TRect> ArOR;
+  TlvDlgButton ButtonMin, ButtonMax, ButtonHelp, ButtonClose;
+  std::unique_ptr<vcl::TBitmap> TitleBG, TempBmp, TitleGlyph;
+  DWORD dwStyle = 0, dwExStyle = 0;
+  vcl::TRect LastClientRect;
+  HICON TitleIcon = nullptr;
+  HFONT TitleFont = nullptr;
+  unsigned FormState = 0;
+  bool RgnChanged = true;
+  TlvBorderStyle BorderStyle = acbsSingle;
+  std::unique_ptr<TlvSystemMenu> SystemMenu;
+  TlvProvider* Provider = nullptr;
+  std::unique_ptr<TlvProvider> OwnedProvider;
+  int TitleIndex = -1;
+  rtl::String TitleSection;
+  // The skin is off: the dialog has its platform look and the wrapper only passes messages on.
+  bool Idle = false;
+
+  void InitSkinData() override;
+  void AfterCreation() override;
+  void lvWndProc(vcl::TMessage& message) override;
+
+  // The core's view.
+  void PaintAll() override;
+  int OffsetX() override;
+  int OffsetY() override;
+  int CaptionHeight(bool checkSkin = true) override;
+
+  int SysBorderWidth();
+  int SysBorderHeight();
+  int HeaderHeight() { return CaptionHeight(true) + SysBorderHeight(); }
+  int BorderHeight() { return SysBorderHeight(); }
+  vcl::TRect IconRect();
+  bool VisibleClose() const { return dwStyle & WS_SYSMENU; }
+  bool VisibleMax() const { return dwStyle & WS_MAXIMIZEBOX; }
+  bool VisibleMin() const { return dwStyle & WS_MINIMIZEBOX; }
+  bool VisibleHelp() const { return dwExStyle & WS_EX_CONTEXTHELP; }
+  bool VisibleRestore() const;
+  bool EnabledClose() const;
+  bool EnabledMax() const;
+  bool EnabledMin() const;
+  bool EnabledRestore() const;
+  bool FormActive() const { return FFormActive; }
+
+  void SetHotHT(int ht, bool repaint = true);
+  void SetPressedHT(int ht);
+  void RepaintButton(int ht);
+  int HTProcess(int x, int y, LRESULT current);
+  void DropSysMenu(int x, int y);
+  void InitParams();
+  void UpdateIconsIndexes();
+  void MakeTitleBG();
+  void PrepareTitleGlyph();
+  int SysButtonWidth(const TlvDlgButton& btn);
+  int ButtonHeight(int index);
+  int TitleBtnsWidth();
+  // The skin went away or came back: the platform's frame and style, or the skinned ones.
+  void GoIdle();
+  void Wake();
+
+ private:
+  int State() const { return FFormActive ? 1 : 0; }
+  TlvDlgButton* ButtonOf(int ht);
+  void PaintTitle(int titleBottom);
+  void PaintBorderIcons();
+  void PaintButton(TlvDlgButton& btn, bool enabled);
+  void PaintCaption(HDC dc);
+  void Lv_WMNCPaint();
+  void Lv_WMPaint(HDC dc);
+  void LvWMLButtonUp(vcl::TMessage& message);
+  void Metrics(int& bw, int& bh, int& caption);
+  // Runs the previous procedure without letting the system draw its own frame.
+  void CallPrevHidden(vcl::TMessage& message);
+  HBRUSH DlgBrush = nullptr;
+  vcl::TColor DlgBrushColor = 0;
+};
+
+void UpdateRgn(TlvDialogWnd* dlg, bool repaint);
+void FillArOR(TlvDialogWnd* dlg);
+HRGN GetRgnFromArOR(TlvDialogWnd* dlg, int x, int y);
+void StartBlendOnMovingDlg(TlvDialogWnd* dlg);
+void FinishBlendOnMovingDlg(TlvDialogWnd* dlg);
+rtl::String GetWndText(HWND handle);
+void ExcludeControls(HDC dc, HWND wnd, int offsetX, int offsetY);

@@ -605,7 +605,7 @@ void TlvDialogWnd::SetHotHT(int ht, bool repaint) {
   }
   CurrentHT = ht;
   if (TlvDlgButton* b = ButtonOf(ht); b && b->State >= 0) b->State = 1;
-  biClicked = false;
+  lvdials::biClicked = false;
   if (repaint) RepaintButton(ht);
 }
 
@@ -618,7 +618,7 @@ void TlvDialogWnd::SetPressedHT(int ht) {
   if (TlvDlgButton* b = ButtonOf(ht); b && b->State >= 0) {
     if (b != &ButtonMax || EnabledMax() || (IsZoomed(CtrlHandle) && EnabledRestore())) b->State = 2;
   }
-  biClicked = true;
+  lvdials::biClicked = true;
   RepaintButton(ht);
 }
 
@@ -673,7 +673,7 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
   const HWND h = CtrlHandle;
   switch (static_cast<int>(message.WParam)) {
     case HTMINBUTTON:
-      if (biClicked) {
+      if (lvdials::biClicked) {
         SetHotHT(0);
         SendMessageW(h, WM_SYSCOMMAND, IsIconic(h) ? SC_RESTORE : SC_MINIMIZE, 0);
       } else {
@@ -681,7 +681,7 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
       }
       break;
     case HTMAXBUTTON:
-      if (biClicked && (!IsIconic(h) || EnabledMax())) {
+      if (lvdials::biClicked && (!IsIconic(h) || EnabledMax())) {
         SetHotHT(0);
         SendMessageW(h, WM_SYSCOMMAND, IsZoomed(h) ? SC_RESTORE : SC_MAXIMIZE, 0);
         if (SystemMenu) SystemMenu->UpdateItems();
@@ -690,7 +690,7 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
       }
       break;
     case HTCLOSE:
-      if (biClicked) {
+      if (lvdials::biClicked) {
         ButtonClose.State = 0;
         SetHotHT(0);
         SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -700,7 +700,7 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
       }
       break;
     case HTHELP:
-      if (biClicked) {
+      if (lvdials::biClicked) {
         SendMessageW(h, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
         SetHotHT(0);
         if (SystemMenu) SystemMenu->UpdateItems();
@@ -713,7 +713,7 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
       CallPrevWndProc(message);
       return;
   }
-  biClicked = false;
+  lvdials::biClicked = false;
   message.WParam = 0;
 }
 
@@ -884,7 +884,7 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
     }
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
-      if (message.Msg == WM_LBUTTONUP && !biClicked) break;
+      if (message.Msg == WM_LBUTTONUP && !lvdials::biClicked) break;
       if (message.Msg == WM_LBUTTONUP) {
         POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
         ClientToScreen(h, &p);
@@ -892,7 +892,7 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
         if (static_cast<int>(message.WParam) != CurrentHT) {
           // Released away from the pressed button: nothing happens.
           SetHotHT(0);
-          biClicked = false;
+          lvdials::biClicked = false;
           CallPrevWndProc(message);
           return;
         }

@@ -20,7 +20,7 @@
 
 
 bool RgnChanging = false;
-bool biClicked = false;
+namespace lvdials { bool biClicked = false; }
 std::vector<TlvMnuWnd*> MnuArray;
 
 namespace {

@@ -95,4 +95,6 @@ void lvClearMnuArray();
 
 // DlgLeft, DlgTop: where the message-box routine wants its dialog (skin/core/services/sDialogs.h).
 extern bool RgnChanging;
-extern bool biClicked;
+// The dialog frame's own press flag: the form provider keeps one of its own, and a press on one must not
+// count as a press on the other.
+namespace lvdials { extern bool biClicked; }

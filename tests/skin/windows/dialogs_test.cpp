@@ -389,7 +389,7 @@ TEST_F(Dialogs, TheHitTestAnswersTheTitleButtonsAndTheCloseButtonSendsClose) {
   SendMessageW(d, WM_NCLBUTTONDOWN, HTCLOSE, onClose);
   SendMessageW(d, WM_NCLBUTTONUP, HTCLOSE, onClose);
   EXPECT_TRUE(PumpUntil([] { return gCancels == 1; }));  // the dialog posts its cancel
-  EXPECT_FALSE(biClicked);
+  EXPECT_FALSE(lvdials::biClicked);
   DestroyWindow(d);
 }
 

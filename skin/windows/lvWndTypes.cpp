@@ -1,6 +1,11 @@
+#include "skin/windows/lvBarWnd.h"
+#include "skin/windows/lvBtnWnd.h"
 #include "skin/windows/lvComboWnd.h"
 #include "skin/windows/lvEditWnd.h"
 #include "skin/windows/lvSBUtils.h"
+#include "skin/windows/lvSpinWnd.h"
+#include "skin/windows/lvTabWnd.h"
+#include "skin/windows/lvTrackWnd.h"
 
 namespace {
 
@@ -10,6 +15,17 @@ constexpr std::array<TlvWndClass, 23> MakeWndTypes() {
   t[4] = &CreateWrapper<TlvComboBoxWnd>;     // ThirdComboBoxes
   t[10] = &CreateWrapper<TlvWWComboBoxWnd>;  // ThirdWWEdits
   t[17] = &CreateWrapper<TlvEditWnd>;        // ThirdSpeedButton: a windowed control named there is an edit
+  t[1] = &CreateWrapper<TlvButtonWnd>;       // ThirdButtons
+  t[2] = &CreateWrapper<TlvBitBtnWnd>;       // ThirdBitBtns
+  t[3] = &CreateWrapper<TlvCheckBoxWnd>;     // ThirdCheckBoxes
+  t[6] = &CreateWrapper<TlvGroupBoxWnd>;     // ThirdGroupBoxes
+  t[8] = &CreateWrapper<TlvPanelWnd>;        // ThirdPanels
+  t[13] = &CreateWrapper<TlvPageControlWnd>; // ThirdPageControl
+  t[14] = &CreateWrapper<TlvTabControlWnd>;  // ThirdTabControl
+  t[15] = &CreateWrapper<TlvToolBarVCLWnd>;  // ThirdToolBar
+  t[16] = &CreateWrapper<TlvStatusBarWnd>;   // ThirdStatusBar
+  t[19] = &CreateWrapper<TlvSpinWnd>;        // ThirdUpDown
+  t[21] = &CreateWrapper<TlvStaticTextWnd>;  // ThirdStaticText
   return t;
 }
 

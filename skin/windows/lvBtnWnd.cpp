@@ -63,6 +63,16 @@ void CopyAnimation(TsCommonData* sd, HWND h) {
 // The platform's application reads left to right on this system.
 constexpr bool RightToLeftApp() { return false; }
 
+// A fade to a new state. The skin data of a bare window cannot reach its window (it has no control), so the
+// window is repainted here when no animation does it.
+void FadeTo(TsCommonData* sd, HWND h, int state, bool half, bool glow) {
+  DoChangePaint(sd, state, UpdateWindow_CB, true, half, glow);
+  if (!sd->OwnerControl() && !TimerIsActive(sd) && IsWindow(h)) {
+    sd->BGChanged = true;
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+}
+
 HDC MessageDC(const vcl::TMessage& m) { return reinterpret_cast<HDC>(m.WParam); }
 
 unsigned AlignFlags(vcl::TControl* c) {
@@ -544,7 +554,7 @@ void TlvBtnWnd::lvWndProc(vcl::TMessage& message) {
         if (!IsWindow(h)) return;
         StopTimer(SkinData);
         SkinData->BGChanged = false;
-        DoChangePaint(SkinData, 0, UpdateWindow_CB, true, true, true);
+        FadeTo(SkinData, h, 0, true, true);
       }
       return;
     case WM_MOUSEHOVER:
@@ -572,7 +582,7 @@ void TlvBtnWnd::lvWndProc(vcl::TMessage& message) {
               SkinData->BGChanged = false;
               SkinData->SetUpdatingFlag(false);
               SkinData->FMouseAbove = true;
-              DoChangePaint(SkinData, 1, UpdateWindow_CB, true, false, true);
+              FadeTo(SkinData, h, 1, false, true);
             }
             return;
           }
@@ -582,7 +592,7 @@ void TlvBtnWnd::lvWndProc(vcl::TMessage& message) {
             SkinData->SetUpdatingFlag(false);
             SkinData->BGChanged = false;
             SkinData->FMouseAbove = false;
-            DoChangePaint(SkinData, 0, UpdateWindow_CB, true, false, false);
+            FadeTo(SkinData, h, 0, false, false);
             return;
           }
           break;
@@ -881,7 +891,7 @@ void TlvCheckBoxWnd::lvWndProc(vcl::TMessage& message) {
               SkinData->BGChanged = false;
               SkinData->SetUpdatingFlag(false);
               SkinData->FMouseAbove = true;
-              DoChangePaint(SkinData, 1, UpdateWindow_CB, true, false, true);
+              FadeTo(SkinData, h, 1, false, true);
             }
             return;
           }
@@ -891,7 +901,7 @@ void TlvCheckBoxWnd::lvWndProc(vcl::TMessage& message) {
             SkinData->SetUpdatingFlag(false);
             SkinData->BGChanged = false;
             SkinData->FMouseAbove = false;
-            DoChangePaint(SkinData, 0, UpdateWindow_CB, true, false, true);
+            FadeTo(SkinData, h, 0, false, true);
             return;
           }
           break;

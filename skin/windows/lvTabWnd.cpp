@@ -250,6 +250,13 @@ void TlvTabControlWnd::DrawSkinTab(int index, int state, vcl::TPoint offset, vcl
     }
   }
   vcl::TBitmap* cache = SkinData->CacheBmp();
+  if (active && cache) {
+    // What lies under the active tab first: a skin without the side's element still shows the strip there.
+    const vcl::TRect inCache = Moved(r, -offset.X, -offset.Y);
+    GdiFlush();
+    BitBlt(canvas->Handle(), r.Left, r.Top, r.Width(), r.Height(), cache->Canvas()->Handle(), inCache.Left,
+           inCache.Top, SRCCOPY);
+  }
   if (ValidSection(m, elem) && ValidImage(m, mask)) {
     const int st = std::min(state, SectionStates(m, elem) - 1);
     auto tab = CreateBmp32(r.Width(), r.Height());

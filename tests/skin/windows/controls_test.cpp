@@ -305,8 +305,9 @@ TEST_F(Controls, ButtonsFollowHoverPressAndTheirOwnStateMessages) {
   SendMessageW(check, WM_KEYDOWN, VK_SPACE, 0);
   SendMessageW(check, WM_KEYUP, VK_SPACE, 0xC0000001);
   EXPECT_TRUE(PumpUntil([&] { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
-  // No box glyph in this skin: the text starts after a 16-pixel box.
+  // The box is the skin's own glyph (16 pixels wide in this skin); a radio button never takes the box glyphs.
   EXPECT_EQ(cw->CheckRect().Width(), 16);
+  EXPECT_EQ(cw->GlyphMaskIndex(1), manager->ConstData.CheckBox[1]);
   SaveShot(host, "win29b_buttons_Lale");
 }
 
@@ -453,4 +454,56 @@ TEST_F(Controls, CaptionRulesOfLinksAndToolButtons) {
   ASSERT_TRUE(TlvToolBarWnd::SplitCaption(L"Bir İki Üç Dört", first, second));
   EXPECT_EQ(first, L"Bir İki");
   EXPECT_EQ(second, L"Üç Dört");
+}
+
+TEST_F(Controls, TrackBarTicksFollowTheStyleSideTabsPaintAndAGripAnswersItsCorner) {
+  struct Case {
+    DWORD style;
+    bool above, below;
+  };
+  const Case cases[] = {{TBS_NOTICKS, false, false}, {0, false, true}, {TBS_TOP, true, false}, {TBS_BOTH, true, true}};
+  int y0 = 10;
+  std::vector<std::pair<HWND, TlvTrackWnd*>> tracks;
+  for (const Case& c : cases) {
+    HWND t = Make(L"msctls_trackbar32", L"", TBS_AUTOTICKS | c.style, 10, y0, 220, 46, host);
+    SendMessageW(t, TBM_SETRANGE, TRUE, MAKELPARAM(0, 4));
+    tracks.emplace_back(t, Wrap<TlvTrackWnd>(t));
+    y0 += 56;
+  }
+  HWND tab = Make(L"SysTabControl32", L"", TCS_VERTICAL | TCS_MULTILINE | WS_CLIPSIBLINGS, 260, 10, 220, 160, host);
+  AddTabs(tab, 3);
+  Wrap<TlvTabControlWnd>(tab, L"TESTPAGE");
+  HWND grip = Make(L"STATIC", L"", 0, 500, 10, 16, 16, host);
+  Wrap<TlvSizerWnd>(grip);
+  Redraw(host);
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    SCOPED_TRACE(i);
+    auto [h, w] = tracks[i];
+    ASSERT_TRUE(WaitPixel(h, 1, 1, kLaleC.track));
+    const std::vector<vcl::TPoint> ticks = w->TicksArray();
+    if (cases[i].style == TBS_NOTICKS) {
+      EXPECT_EQ(w->TickStyle(), TlvTrackWnd::tsNone);
+      continue;
+    }
+    ASSERT_EQ(ticks.size(), 5u);  // the first and the last tick count too
+    const vcl::TRect ch = w->ChannelRect(), th = w->ThumbRect();
+    const int d = (th.Height() - ch.Height()) / 2 + 2;
+    const int above = ch.Top - d - w->TickHeight + 1, below = ch.Bottom + d + 1;
+    RECT wr;
+    GetClientRect(h, &wr);
+    auto tickAt = [&](int x, int y) {
+      return y >= 0 && y < wr.bottom && !Near(WndPixel(h, x, y), kLaleC.track.ref(), 4);
+    };
+    for (const vcl::TPoint& p : ticks) {
+      EXPECT_EQ(tickAt(p.X, above), cases[i].above) << p.X << " " << above;
+      EXPECT_EQ(tickAt(p.X, below), cases[i].below) << p.X << " " << below;
+    }
+  }
+  // Tabs on the left: the page keeps its section, the strip shows rotated captions.
+  RECT cr;
+  GetClientRect(tab, &cr);
+  EXPECT_TRUE(WaitPixel(tab, cr.right - 10, cr.bottom / 2, kLaleC.page)) << Hex(WndPixel(tab, cr.right - 10, cr.bottom / 2));
+  // A grip without the skin's grip image leaves its window unpainted but still answers as the corner.
+  EXPECT_EQ(SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(505, 15)), HTBOTTOMRIGHT);
+  SaveShot(host, "win29b_ticks_Lale");
 }

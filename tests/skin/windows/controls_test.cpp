@@ -275,8 +275,10 @@ TEST_F(Controls, EveryStandardClassPaintsFromTheSkinUnderEachSkinAndAsItselfWith
 TEST_F(Controls, ButtonsFollowHoverPressAndTheirOwnStateMessages) {
   HWND push = Make(L"BUTTON", L"Tamam", BS_PUSHBUTTON, 10, 10, 120, 32, host);
   HWND check = Make(L"BUTTON", L"İşaretli", BS_AUTOCHECKBOX, 10, 60, 150, 22, host);
+  HWND radio = Make(L"BUTTON", L"Seçenek", BS_AUTORADIOBUTTON, 180, 60, 150, 22, host);
   Wrap<TlvBtnWnd>(push, L"TESTBTN");
   auto* cw = Wrap<TlvCheckBoxWnd>(check);
+  auto* rw = Wrap<TlvCheckBoxWnd>(radio);
   Redraw(host);
   ASSERT_TRUE(WaitPixel(push, 3, 3, kLaleC.button));
   // Hover: the cursor over the button and a move reported to it.
@@ -308,6 +310,8 @@ TEST_F(Controls, ButtonsFollowHoverPressAndTheirOwnStateMessages) {
   // The box is the skin's own glyph (16 pixels wide in this skin); a radio button never takes the box glyphs.
   EXPECT_EQ(cw->CheckRect().Width(), 16);
   EXPECT_EQ(cw->GlyphMaskIndex(1), manager->ConstData.CheckBox[1]);
+  EXPECT_EQ(rw->GlyphMaskIndex(1), manager->ConstData.RadioButton[1]);
+  EXPECT_EQ(rw->GlyphMaskIndex(2), manager->ConstData.RadioButton[0]);
   SaveShot(host, "win29b_buttons_Lale");
 }
 

@@ -17,6 +17,11 @@
 #include "skin/windows/lvComboWnd.h"
 #include "skin/windows/lvDialogWnd.h"
 #include "skin/windows/lvEditWnd.h"
+#include "skin/windows/lvBarWnd.h"
+#include "skin/windows/lvBtnWnd.h"
+#include "skin/windows/lvSpinWnd.h"
+#include "skin/windows/lvTabWnd.h"
+#include "skin/windows/lvTrackWnd.h"
 
 
 bool RgnChanging = false;
@@ -29,6 +34,22 @@ constexpr std::array<TlvWndClass, dckCount> MakeDlgCtrlTypes() {
   std::array<TlvWndClass, dckCount> t{};
   t[dckEdit] = &CreateWrapper<TlvEditWnd>;
   t[dckComboBox] = &CreateWrapper<TlvComboBoxWnd>;
+  t[dckEdge] = &CreateWrapper<TlvEdgeWnd>;
+  t[dckIcon] = &CreateWrapper<TlvIconWnd>;
+  t[dckStatic] = &CreateWrapper<TlvStaticWnd>;
+  t[dckTransPanel] = &CreateWrapper<TlvTransPanelWnd>;
+  t[dckPanel] = &CreateWrapper<TlvPanelWnd>;
+  t[dckGroupBox] = &CreateWrapper<TlvGroupBoxWnd>;
+  t[dckCheckBox] = &CreateWrapper<TlvCheckBoxWnd>;
+  t[dckBtn] = &CreateWrapper<TlvBtnWnd>;
+  t[dckSizer] = &CreateWrapper<TlvSizerWnd>;
+  t[dckTabControl] = &CreateWrapper<TlvTabControlWnd>;
+  t[dckSpin] = &CreateWrapper<TlvSpinWnd>;
+  t[dckTrack] = &CreateWrapper<TlvTrackWnd>;
+  t[dckLink] = &CreateWrapper<TlvLinkWnd>;
+  t[dckToolBar] = &CreateWrapper<TlvToolBarWnd>;
+  t[dckContainer] = &CreateWrapper<TlvContainerWnd>;
+  t[dckSearch] = &CreateWrapper<TlvSearchWnd>;
   return t;
 }
 
@@ -312,6 +333,7 @@ bool TlvProvider::AddControl(HWND handle) {
   if (!w) return true;
   if (row.Kind == dckEdit || row.Kind == dckComboBox || row.Kind == dckListView || row.Kind == dckTreeView)
     w->DlgMode = true;
+  if (row.Kind == dckSpin) static_cast<TlvSpinWnd*>(w)->lOffset = 2;
   lvSkinnedCtrls.push_back(w);
   InitCtrlData(handle, w->ParentWnd, w->WndRect, w->ParentRect, w->WndSize, w->WndPos);
   return true;

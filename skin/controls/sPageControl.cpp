@@ -1217,14 +1217,6 @@ void TsPageControl::DrawCloseBtn(HDC dc, const vcl::TRect& r, int state) {
   DeleteObject(SelectObject(dc, old));
 }
 
-void TsPageControl::RepaintStrip() {
-  FCommonData->BGChanged = true;
-  if (!handle_) return;
-  const vcl::TRect t = Inflated(TabsRect(), 2, 2);
-  RECT r = t;
-  InvalidateRect(handle_, EmptyRect(t) ? nullptr : &r, FALSE);
-}
-
 void TsPageControl::SetCurItem(int value) {
   if (FCurItem == value) return;
   const int old = FCurItem;
@@ -1543,14 +1535,19 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
         if (i >= 0 && Pages(i)->Enabled()) {
           inherited::WndProc(message);
           const vcl::TRect b = CloseBtnRect(i);
+          // The close button's hover fades in and out on its tab alone, as the tab's own hover does.
           if (!EmptyRect(b) && b.Contains(p)) {
             if (FHoveredBtnIndex != i) {
+              const int was = FHoveredBtnIndex;
               FHoveredBtnIndex = i;
-              RepaintStrip();
+              RepaintTab(i, true);
+              if (was >= 0 && was != i) RepaintTab(was, true);
             }
           } else if (FHoveredBtnIndex >= 0) {
+            const int was = FHoveredBtnIndex;
             FHoveredBtnIndex = FPressedBtnIndex = -1;
-            RepaintStrip();
+            RepaintTab(i, true);
+            if (was != i) RepaintTab(was, true);
           }
           if (i != FCurItem) {
             if (FCurItem >= 0 && FCurItem < PageCount() && OnTabMouseLeave) OnTabMouseLeave(this, FCurItem);
@@ -1580,7 +1577,7 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
           if (!page->Enabled()) break;
           const int was = FPressedBtnIndex;
           FPressedBtnIndex = down ? i : -1;
-          RepaintStrip();
+          RepaintTab(i, true);
           if (!down && was == i && page->OnClickBtn) page->OnClickBtn(page);
           return;
         }
@@ -1602,7 +1599,7 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
         if (!EmptyRect(b)) {
           if (b.Contains(p)) {
             FPressedBtnIndex = down ? i : -1;
-            RepaintStrip();
+            RepaintTab(i, true);
             if (down) {
               lvBtnPressed = true;
             } else if (lvBtnPressed) {

@@ -1013,6 +1013,23 @@ bool TlvPngHintWindow::PaintBorderedBody(int width, int height) {
   PaintControlByTemplate(FAlphaBmp.get(), picture, vcl::Rect(0, 0, width, height), src, margins, margins,
                          vcl::TRect(mode, mode, mode, mode), mode != 0, true);
   GdiFlush();
+  if (md.MaskType >= 1 && md.R.Top + 2 * fh <= picture->Height()) {
+    // A two-part mask: the half under the picture says how much of each pixel shows (white nothing, black all).
+    // Laid out in the same nine parts, so each mask pixel stays on its picture pixel.
+    auto mask = CreateBmp32(width, height);
+    PaintControlByTemplate(mask.get(), picture, vcl::Rect(0, 0, width, height), Moved(src, 0, fh), margins, margins,
+                           vcl::TRect(mode, mode, mode, mode), mode != 0, true);
+    GdiFlush();
+    for (int y = 0; y < height; ++y) {
+      auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
+      const auto* mrow = static_cast<const std::uint32_t*>(mask->ScanLine(y));
+      for (int x = 0; x < width; ++x) {
+        const std::uint32_t opacity = 255u - ((mrow[x] >> 16) & 0xFFu);
+        row[x] = (row[x] & 0xFFFFFF) == 0xFF00FF || opacity == 0 ? 0 : (row[x] & 0xFFFFFFu) | (opacity << 24);
+      }
+    }
+    return true;
+  }
   for (int y = 0; y < height; ++y) {
     auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
     for (int x = 0; x < width; ++x) {

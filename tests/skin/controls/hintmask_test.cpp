@@ -87,6 +87,31 @@ std::vector<rtl::Byte> MasterWithTwoPartMask(int& oldHeight) {
 
 std::uint32_t Pixel(vcl::TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
 
+// The shadow and placement of the balloon shown for (300, 300), with the mask's margins of kBand.
+void HintWindowLooks(TsAlphaHints& hints, bool layered) {
+  TlvPngHintWindow* w = hints.HintWindow();
+  const int band = layered ? kBand - 1 : 0;
+  EXPECT_EQ(w->FullLayer(), layered);
+  EXPECT_EQ(w->DropShadow(), !layered);
+  EXPECT_EQ(w->ShadowSizes(), vcl::TRect(band, band, band, band));
+  for (int side = 0; side < 4; ++side) EXPECT_EQ(w->SkinMargin(side), kBand) << side;
+  EXPECT_EQ(w->Bounds().Left, 300 - band);
+  EXPECT_EQ(w->Bounds().Top, 300 - band);
+  // Text ink only inside the margins plus 4.
+  vcl::TBitmap* b = w->AlphaBmp();
+  int ink = 0;
+  for (int y = 0; y < b->Height(); ++y)
+    for (int x = 0; x < b->Width(); ++x) {
+      const std::uint32_t p = Pixel(b, x, y);
+      if ((p >> 24) == 255 && (p & 0xFFFFFF) == 0) {
+        ++ink;
+        EXPECT_TRUE(x >= kBand + 4 - 1 && y >= kBand + 4 && x < b->Width() - kBand - 4 && y < b->Height() - kBand - 4)
+            << x << "," << y;
+      }
+    }
+  EXPECT_GT(ink, 0);
+}
+
 }  // namespace
 
 TEST(HintMask, ATwoPartMaskGivesTheBalloonItsOpacity) {
@@ -99,7 +124,9 @@ TEST(HintMask, ATwoPartMaskGivesTheBalloonItsOpacity) {
   std::snprintf(mask, sizeof(mask), "^0000,%04d,%04d,%04d,%04d,%04d,%04d,%04d,3,1,0,0", top, 3 * kFrame,
                 top + 2 * kFrame, kBand, kBand, kBand, kBand);
   const std::string section = std::string("\r\n[HINTMASKED]\r\nCOLOR=$00FF00\r\nTRANSPARENCY=100\r\nFONTCOLOR=$000000\r\n"
-                                          "BORDERSMASK=") + mask + "\r\n";
+                                          "BORDERSMASK=") + mask + "\r\n" +
+                              "\r\n[HINTMASKEDSOLID]\r\nCOLOR=$00FF00\r\nTRANSPARENCY=0\r\nFONTCOLOR=$000000\r\n"
+                              "BORDERSMASK=" + mask + "\r\n";
   auto options = skintest::SourceBytes(L"Lale\\Options.dat");
   options.insert(options.end(), section.begin(), section.end());
   dir.Write(L"Lale\\Options.dat", options);
@@ -160,6 +187,15 @@ TEST(HintMask, ATwoPartMaskGivesTheBalloonItsOpacity) {
       vcl::WriteWholeFile(testutil::WindowsPath(std::string(shots) + "/hintmask_Lale.png"), vcl::EncodePng(out));
     }
   }
+  // Wholly layered: no system shadow; the balloon's own band (the skin margins less one) lies outside the anchor,
+  // and the text keeps the margins plus 4 from each edge.
+  HintWindowLooks(hints, true);
+  hints.HideAll();
+  // The same mask on an opaque section: the system's shadow, and no band of its own.
+  hints.SetSkinSection(L"HINTMASKEDSOLID");
+  hints.ShowHint(vcl::TPoint(300, 300), L"Öğrenci numarası", 0);
+  ASSERT_TRUE(hints.HintVisible());
+  HintWindowLooks(hints, false);
   hints.HideAll();
   manager->SetActive(false);
 }

@@ -901,6 +901,9 @@ vcl::TRect TlvPngHintWindow::CalcHintRect(int, const String& text) {
   if (FHints->TmpShowData.Width != 0) {
     width = FHints->TmpShowData.Width;
     height = FHints->TmpShowData.Height;
+  } else if (vcl::TWinControl* frame = FHints->HintFrame()) {
+    width = frame->Width();
+    height = frame->Height();
   } else if (FHints->HTMLMode()) {
     TsHtml html;
     html.Init(cache, text, -1, -1, vcl::Rect(0, 0, maxWidth, 0));
@@ -995,6 +998,10 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   bool defaultPainting = true;
   if (FHints->OnPaint) FHints->OnPaint(FHints, FText, FHints->CurrentHintInfo, area, bmp, defaultPainting);
   if (!defaultPainting) return;
+  if (vcl::TWinControl* frame = FHints->HintFrame()) {
+    PaintFrame(frame, bmp, area);
+    return;
+  }
   area = Moved(area, -1, 0);
   bmp->Canvas()->Font()->SetColor(color);
   bmp->Canvas()->Brush()->SetStyle(vcl::bsClear);
@@ -1018,6 +1025,40 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   RECT rr = area;
   DrawTextW(dc, FText.c_str(), static_cast<int>(FText.size()), &rr, flags);
   GdiFlush();
+}
+
+void TlvPngHintWindow::PaintFrame(vcl::TWinControl* frame, vcl::TBitmap* bmp, const vcl::TRect& area) {
+  // The frame lives on the balloon's window (never shown there: the balloon is its picture) so that its windowed
+  // controls have windows to paint from.
+  const bool attach = !frame->Parent() && !frame->ParentWindow();
+  if (attach) frame->SetParentWindow(FWnd);
+  frame->SetBounds(area.Left, area.Top, area.Width(), area.Height());
+  HDC dc = bmp->Canvas()->Handle();
+  auto opaque = [&] {
+    GdiFlush();
+    for (int y = std::max(0, area.Top); y < std::min(bmp->Height(), area.Bottom); ++y) {
+      auto* row = static_cast<std::uint32_t*>(bmp->ScanLine(y));
+      for (int x = std::max(0, area.Left); x < std::min(bmp->Width(), area.Right); ++x) row[x] |= 0xFF000000u;
+    }
+  };
+  for (int i = 0; i < frame->ControlCount(); ++i) {
+    vcl::TControl* c = frame->Controls(i);
+    if (!c->Visible()) continue;
+    const int x = area.Left + c->Left(), y = area.Top + c->Top();
+    if (auto* w = dynamic_cast<vcl::TWinControl*>(c)) {
+      w->PaintTo(dc, x, y);
+    } else {
+      // As the platform paints graphic children: the origin moved to the control, clipped to it.
+      const int saved = SaveDC(dc);
+      SetViewportOrgEx(dc, x, y, nullptr);
+      IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+      RestoreDC(dc, saved);
+    }
+    opaque();
+  }
+  // Taken off again: the balloon's window may be made anew, and the frame stays the handler's.
+  if (attach) frame->SetParentWindow(nullptr);
 }
 
 bool TlvPngHintWindow::PaintBorderedBody(int width, int height) {

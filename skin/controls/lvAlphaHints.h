@@ -236,6 +236,8 @@ class TsAlphaHints : public vcl::TComponent {
   void RepaintHint();
   // The balloon being shown (nullptr when none) and whether it is on screen.
   TlvPngHintWindow* HintWindow() const { return FHintWindow.get(); }
+  // The frame the OnShowHint handler gave for the hint being shown (nullptr when none); it stays the handler's.
+  vcl::TWinControl* HintFrame() const { return FHintFrame; }
   bool HintVisible() const;
 
   // The template file.
@@ -336,6 +338,8 @@ class TlvPngHintWindow {
 
  private:
   void TextOut(vcl::TBitmap* bmp);
+  // The hint frame's controls painted into bmp over area, opaque.
+  void PaintFrame(vcl::TWinControl* frame, vcl::TBitmap* bmp, const vcl::TRect& area);
   // Makes the window again when its class's drop shadow does not suit the look.
   void CheckShadowClass();
   void Step(rtl::TObject* sender);

@@ -113,7 +113,9 @@ TPageControl::~TPageControl() {
 void TPageControl::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   CreateSubClass(p, WC_TABCONTROLW);
-  p.Style |= WS_CLIPCHILDREN | TCS_TABS;
+  p.Style |= WS_CLIPCHILDREN;
+  p.Style |= style_ == tsTabs ? TCS_TABS : style_ == tsButtons ? TCS_BUTTONS : TCS_BUTTONS | TCS_FLATBUTTONS;
+  if (hot_track_) p.Style |= TCS_HOTTRACK;
   if (multi_line_) p.Style |= TCS_MULTILINE;
   if (tab_position_ == tpBottom) p.Style |= TCS_BOTTOM;
   if (tab_position_ == tpLeft) p.Style |= TCS_VERTICAL | TCS_MULTILINE;
@@ -279,6 +281,19 @@ void TPageControl::SetTabPosition(TTabPosition v) {
   if (tab_position_ == v) return;
   tab_position_ = v;
   RecreateWnd();
+}
+
+void TPageControl::SetStyle(TTabStyle v) {
+  if (style_ == v) return;
+  style_ = v;
+  // The system reads the tab style only when the window is made.
+  if (handle_) RecreateWnd();
+}
+
+void TPageControl::SetHotTrack(bool v) {
+  if (hot_track_ == v) return;
+  hot_track_ = v;
+  if (handle_) RecreateWnd();
 }
 
 void TPageControl::SetMultiLine(bool v) {
@@ -459,6 +474,8 @@ VCL_REGISTER(TPageControl) {
   cls.Prop(L"TabWidth", &TPageControl::TabWidth, &TPageControl::SetTabWidth).Default(0);
   cls.Prop(L"TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight).Default(0);
   cls.Prop(L"OwnerDraw", &TPageControl::OwnerDraw, &TPageControl::SetOwnerDraw).Default(false);
+  cls.Prop(L"Style", &TPageControl::Style, &TPageControl::SetStyle).Default(tsTabs);
+  cls.Prop(L"HotTrack", &TPageControl::HotTrack, &TPageControl::SetHotTrack).Default(false);
   cls.Prop(L"OnChange", &TPageControl::OnChange);
   cls.Prop(L"OnChanging", &TPageControl::OnChanging);
   cls.Prop(L"OnDrawTab", &TPageControl::OnDrawTab);

@@ -47,6 +47,8 @@ using TTabChangingEvent = TEvent<void(rtl::TObject* Sender, bool& AllowChange)>;
 using TDrawTabEvent = TEvent<void(TPageControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
 
 VCL_ENUM(TTabPosition, tpTop, tpBottom, tpLeft, tpRight)
+// Tabs, raised buttons, or buttons that are flat until pressed.
+VCL_ENUM(TTabStyle, tsTabs, tsButtons, tsFlatButtons)
 
 class TPageControl : public TWinControl {
   VCL_CLASS(TPageControl, TWinControl)
@@ -75,6 +77,11 @@ public:
   void SetTabWidth(int v);
   int TabHeight() const { return tab_height_; }
   void SetTabHeight(int v);
+  TTabStyle Style() const { return style_; }
+  void SetStyle(TTabStyle v);
+  // The tab under the mouse is shown hot.
+  bool HotTrack() const { return hot_track_; }
+  void SetHotTrack(bool v);
   // Tabs drawn by OnDrawTab instead of the system.
   bool OwnerDraw() const { return owner_draw_; }
   void SetOwnerDraw(bool v);
@@ -117,6 +124,8 @@ protected:
   TCustomImageList* images_ = nullptr;
   int tab_width_ = 0, tab_height_ = 0;
   bool owner_draw_ = false;
+  TTabStyle style_ = tsTabs;
+  bool hot_track_ = false;
   TCanvas* canvas_ = nullptr;
 };
 

@@ -808,25 +808,32 @@ void TsAlphaHints::SaveToFile(const String& fileName) {
 
 namespace {
 const wchar_t kBalloonClass[] = L"TlvHintBalloon";
-void RegisterBalloonClass() {
+const wchar_t kShadowedBalloonClass[] = L"TlvHintBalloonShadowed";
+void RegisterBalloonClasses() {
   static bool done = false;
   if (done) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kBalloonClass;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  RegisterClassExW(&wc);
+  for (bool shadow : {false, true}) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = shadow ? CS_DROPSHADOW : 0;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = shadow ? kShadowedBalloonClass : kBalloonClass;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    RegisterClassExW(&wc);
+  }
   done = true;
+}
+HWND MakeBalloon(bool shadow) {
+  RegisterBalloonClasses();
+  return CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                         shadow ? kShadowedBalloonClass : kBalloonClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
 }
 }  // namespace
 
 TlvPngHintWindow::TlvPngHintWindow(TsAlphaHints* hints) : FHints(hints) {
-  RegisterBalloonClass();
-  FWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                         kBalloonClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr),
-                         nullptr);
+  FWnd = MakeBalloon(!FullLayer());
   FTimer = std::make_unique<vcl::TTimer>(nullptr);
   FTimer->SetEnabled(false);
   FTimer->SetInterval(10);
@@ -841,9 +848,47 @@ TlvPngHintWindow::~TlvPngHintWindow() {
 bool TlvPngHintWindow::Visible() const { return FWnd && IsWindowVisible(FWnd); }
 
 vcl::TRect TlvPngHintWindow::ShadowSizes() const {
-  if (FHints->Skinned()) return vcl::TRect();
+  if (FHints->Skinned()) {
+    if (!FullLayer()) return vcl::TRect();
+    auto band = [&](int side) { return std::max(0, SkinMargin(side) - 1); };
+    return vcl::TRect(band(0), band(1), band(2), band(3));
+  }
   TlvHintTemplate* t = FHints->CurrentTemplate() ? FHints->CurrentTemplate() : DefaultTemplate();
   return t->ImageFor(FMousePos)->ShadowSizes()->AsRect();
+}
+
+int TlvPngHintWindow::SkinMargin(int side) const {
+  TsSkinManager* m = DefaultManager;
+  if (!FHints->Skinned() || !m) return 0;
+  const int idx = m->GetSkinIndex(FHints->SkinSection());
+  if (!m->IsValidSkinIndex(idx)) return 0;
+  const int border = m->gd[static_cast<size_t>(idx)].BorderIndex;
+  if (!m->IsValidImgIndex(border)) return 0;
+  const TsMaskData& md = m->ma[static_cast<size_t>(border)];
+  const int own[4] = {md.WL, md.WT, md.WR, md.WB};
+  if (own[side] > 0) return own[side];
+  return side % 2 == 0 ? md.R.Width() / (std::max<int>(md.ImageCount, 1) * 3)
+                       : md.R.Height() / ((md.MaskType + 1) * 3);
+}
+
+bool TlvPngHintWindow::FullLayer() const {
+  if (!FHints->Skinned()) return true;
+  TsSkinManager* m = DefaultManager;
+  const int idx = m->GetSkinIndex(FHints->SkinSection());
+  if (!m->IsValidSkinIndex(idx)) return false;
+  const TsGeneralData& gd = m->gd[static_cast<size_t>(idx)];
+  return gd.Props[0].Transparency == 100 && m->IsValidImgIndex(gd.BorderIndex);
+}
+
+bool TlvPngHintWindow::DropShadow() const {
+  return FWnd && (GetClassLongPtrW(FWnd, GCL_STYLE) & CS_DROPSHADOW) != 0;
+}
+
+void TlvPngHintWindow::CheckShadowClass() {
+  const bool shadow = !FullLayer();
+  if (FWnd && DropShadow() == shadow) return;
+  if (FWnd) DestroyWindow(FWnd);
+  FWnd = MakeBalloon(shadow);
 }
 
 vcl::TRect TlvPngHintWindow::CalcHintRect(int, const String& text) {
@@ -856,6 +901,9 @@ vcl::TRect TlvPngHintWindow::CalcHintRect(int, const String& text) {
   if (FHints->TmpShowData.Width != 0) {
     width = FHints->TmpShowData.Width;
     height = FHints->TmpShowData.Height;
+  } else if (vcl::TWinControl* frame = FHints->HintFrame()) {
+    width = frame->Width();
+    height = frame->Height();
   } else if (FHints->HTMLMode()) {
     TsHtml html;
     html.Init(cache, text, -1, -1, vcl::Rect(0, 0, maxWidth, 0));
@@ -876,7 +924,8 @@ vcl::TRect TlvPngHintWindow::CalcHintRect(int, const String& text) {
     height = r.bottom;
   }
   if (FHints->OnMeasure) FHints->OnMeasure(FHints, text, FHints->CurrentHintInfo, width, height);
-  if (skinned) return vcl::TRect(0, 0, width + 16, height + 16);
+  if (skinned)
+    return vcl::TRect(0, 0, width + SkinMargin(0) + SkinMargin(2) + 8, height + SkinMargin(1) + SkinMargin(3) + 8);
   const TlvBordersSizes* m = FHints->CurrentImage()->ClientMargins();
   return vcl::TRect(0, 0, width + m->Left() + m->Right(), height + m->Top() + m->Bottom());
 }
@@ -937,7 +986,8 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   const bool skinned = FHints->Skinned();
   vcl::TColor color = FHints->CurrentTemplate()->Font()->Color();
   if (skinned) {
-    area = vcl::TRect(8, 8, area.Right - 8, area.Bottom - 8);
+    area = vcl::TRect(SkinMargin(0) + 4, SkinMargin(1) + 4, area.Right - SkinMargin(2) - 4,
+                      area.Bottom - SkinMargin(3) - 4);
     const int idx = DefaultManager->GetSkinIndex(FHints->SkinSection());
     color = DefaultManager->gd[static_cast<size_t>(idx)].Props[0].FontColor.Color;
   } else {
@@ -948,6 +998,10 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   bool defaultPainting = true;
   if (FHints->OnPaint) FHints->OnPaint(FHints, FText, FHints->CurrentHintInfo, area, bmp, defaultPainting);
   if (!defaultPainting) return;
+  if (vcl::TWinControl* frame = FHints->HintFrame()) {
+    PaintFrame(frame, bmp, area);
+    return;
+  }
   area = Moved(area, -1, 0);
   bmp->Canvas()->Font()->SetColor(color);
   bmp->Canvas()->Brush()->SetStyle(vcl::bsClear);
@@ -971,6 +1025,40 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   RECT rr = area;
   DrawTextW(dc, FText.c_str(), static_cast<int>(FText.size()), &rr, flags);
   GdiFlush();
+}
+
+void TlvPngHintWindow::PaintFrame(vcl::TWinControl* frame, vcl::TBitmap* bmp, const vcl::TRect& area) {
+  // The frame lives on the balloon's window (never shown there: the balloon is its picture) so that its windowed
+  // controls have windows to paint from.
+  const bool attach = !frame->Parent() && !frame->ParentWindow();
+  if (attach) frame->SetParentWindow(FWnd);
+  frame->SetBounds(area.Left, area.Top, area.Width(), area.Height());
+  HDC dc = bmp->Canvas()->Handle();
+  auto opaque = [&] {
+    GdiFlush();
+    for (int y = std::max(0, area.Top); y < std::min(bmp->Height(), area.Bottom); ++y) {
+      auto* row = static_cast<std::uint32_t*>(bmp->ScanLine(y));
+      for (int x = std::max(0, area.Left); x < std::min(bmp->Width(), area.Right); ++x) row[x] |= 0xFF000000u;
+    }
+  };
+  for (int i = 0; i < frame->ControlCount(); ++i) {
+    vcl::TControl* c = frame->Controls(i);
+    if (!c->Visible()) continue;
+    const int x = area.Left + c->Left(), y = area.Top + c->Top();
+    if (auto* w = dynamic_cast<vcl::TWinControl*>(c)) {
+      w->PaintTo(dc, x, y);
+    } else {
+      // As the platform paints graphic children: the origin moved to the control, clipped to it.
+      const int saved = SaveDC(dc);
+      SetViewportOrgEx(dc, x, y, nullptr);
+      IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+      RestoreDC(dc, saved);
+    }
+    opaque();
+  }
+  // Taken off again: the balloon's window may be made anew, and the frame stays the handler's.
+  if (attach) frame->SetParentWindow(nullptr);
 }
 
 bool TlvPngHintWindow::PaintBorderedBody(int width, int height) {
@@ -1013,6 +1101,23 @@ bool TlvPngHintWindow::PaintBorderedBody(int width, int height) {
   PaintControlByTemplate(FAlphaBmp.get(), picture, vcl::Rect(0, 0, width, height), src, margins, margins,
                          vcl::TRect(mode, mode, mode, mode), mode != 0, true);
   GdiFlush();
+  if (md.MaskType >= 1 && md.R.Top + 2 * fh <= picture->Height()) {
+    // A two-part mask: the half under the picture says how much of each pixel shows (white nothing, black all).
+    // Laid out in the same nine parts, so each mask pixel stays on its picture pixel.
+    auto mask = CreateBmp32(width, height);
+    PaintControlByTemplate(mask.get(), picture, vcl::Rect(0, 0, width, height), Moved(src, 0, fh), margins, margins,
+                           vcl::TRect(mode, mode, mode, mode), mode != 0, true);
+    GdiFlush();
+    for (int y = 0; y < height; ++y) {
+      auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
+      const auto* mrow = static_cast<const std::uint32_t*>(mask->ScanLine(y));
+      for (int x = 0; x < width; ++x) {
+        const std::uint32_t opacity = 255u - ((mrow[x] >> 16) & 0xFFu);
+        row[x] = (row[x] & 0xFFFFFF) == 0xFF00FF || opacity == 0 ? 0 : (row[x] & 0xFFFFFFu) | (opacity << 24);
+      }
+    }
+    return true;
+  }
   for (int y = 0; y < height; ++y) {
     auto* row = static_cast<std::uint32_t*>(FAlphaBmp->ScanLine(y));
     for (int x = 0; x < width; ++x) {
@@ -1076,6 +1181,8 @@ void TlvPngHintWindow::Show(int opacity, vcl::TPoint at) {
 void TlvPngHintWindow::ActivateHint(vcl::TRect r, const String& text, vcl::TPoint anchor) {
   FHints->State = hsInit;
   FTimer->SetEnabled(false);
+  // A balloon whose shadow changes kind starts afresh in place.
+  CheckShadowClass();
   const bool wasVisible = Visible();
   const vcl::TRect from = FBounds;
   FText = text;

@@ -236,6 +236,8 @@ class TsAlphaHints : public vcl::TComponent {
   void RepaintHint();
   // The balloon being shown (nullptr when none) and whether it is on screen.
   TlvPngHintWindow* HintWindow() const { return FHintWindow.get(); }
+  // The frame the OnShowHint handler gave for the hint being shown (nullptr when none); it stays the handler's.
+  vcl::TWinControl* HintFrame() const { return FHintFrame; }
   bool HintVisible() const;
 
   // The template file.
@@ -313,8 +315,16 @@ class TlvPngHintWindow {
   vcl::TBitmap* AlphaBmp() const { return FAlphaBmp.get(); }
   vcl::TRect Bounds() const { return FBounds; }
   TlvMousePosition MousePos() const { return FMousePos; }
-  // The shadow band of the image for the current corner.
+  // The shadow band of the current look: the template image's for the current corner; skinned, the skin margins
+  // less one when the balloon is wholly layered (it draws its own shadow), else none.
   vcl::TRect ShadowSizes() const;
+  // Skinned: the width of the section's border mask on a side (0 left, 1 top, 2 right, 3 bottom); 0 without one.
+  int SkinMargin(int side) const;
+  // The balloon is its own picture, alpha and all, with no system shadow: templates, and skinned sections that
+  // are wholly transparent with a border mask.
+  bool FullLayer() const;
+  // The window carries the system's drop shadow.
+  bool DropShadow() const;
   // Fits r (shrunk by the shadow) on the monitor of anchor and answers the corner that points at it.
   TlvMousePosition GetArrowPos(vcl::TRect& r, vcl::TPoint anchor);
   void CreateAlphaBmp(int width, int height);
@@ -328,6 +338,10 @@ class TlvPngHintWindow {
 
  private:
   void TextOut(vcl::TBitmap* bmp);
+  // The hint frame's controls painted into bmp over area, opaque.
+  void PaintFrame(vcl::TWinControl* frame, vcl::TBitmap* bmp, const vcl::TRect& area);
+  // Makes the window again when its class's drop shadow does not suit the look.
+  void CheckShadowClass();
   void Step(rtl::TObject* sender);
   void Show(int opacity, vcl::TPoint at);
 

@@ -532,9 +532,11 @@ vcl::TRect TsPageControl::SkinTabRect(int tabIndex, bool active) {
   const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
   auto* sheet = dynamic_cast<TsTabSheet*>(Pages(page));
   if (FActiveTabEnlarged) {
-    if (!EmptyRect(r) && active) r = Inflated(r, 2, 2);
+    // Buttons keep their size when down: only tabs grow into their neighbours.
+    const bool tabs = Style() == vcl::tsTabs;
+    if (tabs && !EmptyRect(r) && active) r = Inflated(r, 2, 2);
     int c = 0;
-    if (FCommonData->SkinManager()) {
+    if (tabs && FCommonData->SkinManager()) {
       if (!sheet || sheet->TabType() == ttTab) {
         c = Covering(this, sheet);
       } else if (tabIndex >= 1) {
@@ -670,7 +672,9 @@ void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, v
     return;
   }
   if (top) r.Bottom -= 2; else r.Top += 2;
-  if (!special) {
+  if (!special && Style() != vcl::tsTabs) {
+    r = Moved(r, 0, 1);
+  } else if (!special) {
     if (top) {
       r.Top += 2;
       r = active && enlarged ? Moved(r, -1, -2) : Moved(r, 0, 1);
@@ -713,7 +717,8 @@ void TsPageControl::InitTabContentData(vcl::TCanvas* canvas, TsTabSheet* page, v
     const int gtop = r.Top + (r.Height() - ih) / 2;
     data.GlyphRect = vcl::TRect(left, gtop, left + iw, gtop + ih);
     data.TextRect.Left = data.GlyphRect.Right + FTabSpacing;
-    if (active && enlarged && shift) data.GlyphRect = Moved(data.GlyphRect, 1, 1);
+    if (active && enlarged && shift)
+      data.GlyphRect = Moved(data.GlyphRect, 1, Style() == vcl::tsTabs ? 1 : 0);
   } else if (FTabAlignment == vcl::taLeftJustify || hasBtn || !EmptyRect(data.ArrowRect) ||
              (FShowCloseBtns && page->TabType() == ttTab)) {
     data.TextRect.Left = r.Left + FTabMargin + FTabPadding;
@@ -805,8 +810,17 @@ int TsPageControl::SkinTabSection(int pageIndex, int& covering) {
     if (i < 0) i = m->ConstData.Sections[page->TabType() == ttMenu ? ssMenuItem : ssSpeedButton];
     return i;
   }
+  if (page && !page->TabSkin().empty()) {
+    if (Style() == vcl::tsTabs) covering = Covering(this, page);
+    return m->GetSkinIndex(page->TabSkin());
+  }
+  // Buttons are painted as the skin's buttons: they lie apart and cover nothing.
+  if (Style() == vcl::tsButtons) return m->ConstData.Sections[ssButton];
+  if (Style() == vcl::tsFlatButtons) {
+    const int i = m->ConstData.Sections[ssToolButton];
+    return i >= 0 ? i : m->ConstData.Sections[ssSpeedButton];
+  }
   covering = Covering(this, page);
-  if (page && !page->TabSkin().empty()) return m->GetSkinIndex(page->TabSkin());
   const int side = SideOf(TabPosition());
   const int layout = GetTabLayout(pageIndex);
   int i = m->ConstData.Tabs[static_cast<size_t>(layout * 4 + side)].SkinIndex;
@@ -1100,7 +1114,7 @@ void TsPageControl::StdPaint(HDC dc) {
   DrawEdge(bdc, &body, EDGE_RAISED, BF_RECT);
   for (int i = 0; i < PageCount(); ++i)
     if (Pages(i) != ActivePage())
-      DrawStdTab(i, i == DroppedDownItem ? 2 : i == FCurItem ? 1 : 0, bmp.get());
+      DrawStdTab(i, i == DroppedDownItem ? 2 : i == FCurItem && (HotTrack() || IsSpecialTab(i)) ? 1 : 0, bmp.get());
   if (ActivePage() && !IsSpecialTab(ActivePageIndex())) DrawStdTab(ActivePageIndex(), 2, bmp.get());
   GdiFlush();
   BitBlt(dc, 0, 0, width_, height_, bdc, 0, 0, SRCCOPY);
@@ -1114,8 +1128,9 @@ void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
   const bool side = TabPosition() == vcl::tpLeft || TabPosition() == vcl::tpRight;
   vcl::TRect r = TabRect(page->TabIndex());
   if (EmptyRect(r)) return;
+  const vcl::TTabStyle style = Style();
   if (special) r = side ? Inflated(r, -1, -3) : Inflated(r, -3, -1);
-  else if (state == 2) r = Inflated(r, 2, 2);
+  else if (state == 2 && style == vcl::tsTabs) r = Inflated(r, 2, 2);
   auto bmp = CreateBmp32(r.Width(), r.Height());
   vcl::TCanvas* c = bmp->Canvas();
   HDC dc = c->Handle();
@@ -1123,9 +1138,27 @@ void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
   HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
   FillRect(dc, &all, face);
   DeleteObject(face);
-  // The edge that meets the page is left open.
-  static const UINT kOpen[4] = {BF_BOTTOM, BF_TOP, BF_RIGHT, BF_LEFT};
-  DrawEdge(dc, &all, EDGE_RAISED, BF_RECT & ~kOpen[TabPosition()]);
+  if (special || style == vcl::tsTabs) {
+    // The edge that meets the page is left open.
+    static const UINT kOpen[4] = {BF_BOTTOM, BF_TOP, BF_RIGHT, BF_LEFT};
+    DrawEdge(dc, &all, EDGE_RAISED, BF_RECT & ~kOpen[TabPosition()]);
+  } else if (style == vcl::tsButtons) {
+    DrawEdge(dc, &all, state == 2 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  } else {
+    // Flat buttons: a groove before each one that does not start the row, a frame only when hot or down.
+    if (r.Left > 6) {
+      RECT sep{r.Left - 6, r.Top, r.Left, r.Bottom};
+      DrawEdge(target->Canvas()->Handle(), &sep, EDGE_ETCHED, BF_LEFT);
+    }
+    if (state == 2) {
+      HBRUSH light = CreateSolidBrush(vcl::ColorToGdi(vcl::ColorToRGB(vcl::cl3DLight)));
+      FillRect(dc, &all, light);
+      DeleteObject(light);
+      DrawEdge(dc, &all, EDGE_SUNKEN, BF_RECT);
+    } else if (state == 1) {
+      DrawEdge(dc, &all, BDR_RAISEDINNER, BF_RECT);
+    }
+  }
   c->Font()->Assign(page->SkinData()->CustomFont() ? page->Font() : Font());
   if (FActiveIsBold && page == ActivePage()) c->Font()->SetStyle(c->Font()->Style() + vcl::fsBold);
   vcl::TColor color = page->SkinData()->CustomFont() ? page->Font()->Color() : vcl::clBtnText;
@@ -1215,14 +1248,6 @@ void TsPageControl::DrawCloseBtn(HDC dc, const vcl::TRect& r, int state) {
   MoveToEx(dc, rr.left + 3, rr.bottom - 4, nullptr);
   LineTo(dc, rr.right - 4, rr.top + 3);
   DeleteObject(SelectObject(dc, old));
-}
-
-void TsPageControl::RepaintStrip() {
-  FCommonData->BGChanged = true;
-  if (!handle_) return;
-  const vcl::TRect t = Inflated(TabsRect(), 2, 2);
-  RECT r = t;
-  InvalidateRect(handle_, EmptyRect(t) ? nullptr : &r, FALSE);
 }
 
 void TsPageControl::SetCurItem(int value) {
@@ -1543,14 +1568,19 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
         if (i >= 0 && Pages(i)->Enabled()) {
           inherited::WndProc(message);
           const vcl::TRect b = CloseBtnRect(i);
+          // The close button's hover fades in and out on its tab alone, as the tab's own hover does.
           if (!EmptyRect(b) && b.Contains(p)) {
             if (FHoveredBtnIndex != i) {
+              const int was = FHoveredBtnIndex;
               FHoveredBtnIndex = i;
-              RepaintStrip();
+              RepaintTab(i, true);
+              if (was >= 0 && was != i) RepaintTab(was, true);
             }
           } else if (FHoveredBtnIndex >= 0) {
+            const int was = FHoveredBtnIndex;
             FHoveredBtnIndex = FPressedBtnIndex = -1;
-            RepaintStrip();
+            RepaintTab(i, true);
+            if (was != i) RepaintTab(was, true);
           }
           if (i != FCurItem) {
             if (FCurItem >= 0 && FCurItem < PageCount() && OnTabMouseLeave) OnTabMouseLeave(this, FCurItem);
@@ -1580,7 +1610,7 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
           if (!page->Enabled()) break;
           const int was = FPressedBtnIndex;
           FPressedBtnIndex = down ? i : -1;
-          RepaintStrip();
+          RepaintTab(i, true);
           if (!down && was == i && page->OnClickBtn) page->OnClickBtn(page);
           return;
         }
@@ -1602,7 +1632,7 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
         if (!EmptyRect(b)) {
           if (b.Contains(p)) {
             FPressedBtnIndex = down ? i : -1;
-            RepaintStrip();
+            RepaintTab(i, true);
             if (down) {
               lvBtnPressed = true;
             } else if (lvBtnPressed) {

@@ -202,7 +202,6 @@ class TsPageControl : public vcl::TPageControl {
   void SwitchPage(vcl::TMessage& message, bool changing);
   // Frees or hides the page of a clicked close button; true when it went.
   bool ClosePage(int pageIndex);
-  void RepaintStrip();
 
   std::unique_ptr<TsCommonData> FCommonData;
   std::unique_ptr<vcl::TBitmap> TabsBG;

@@ -12,6 +12,7 @@
 #include "skin/core/sCommonPaint.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/services/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
@@ -615,8 +616,13 @@ void TsSpeedButton::Lv_CMMouseLeave() {
 }
 
 void TsSpeedButton::OpenMenu() {
+  TempControl = this;
   StopTimer(FCommonData.get());
   if (FMenuVisible || !FDropdownMenu) return;
+  // The menu takes the skin (or gives it back) through the manager's menu object: the skinned menus live in a
+  // layer above this one and reach the manager through its factory.
+  if (TsSkinManager* sm = FCommonData->SkinManager(); sm && sm->SkinableMenus())
+    sm->SkinableMenus()->HookPopupMenu(FDropdownMenu, sm->Active());
   FMenuVisible = true;
   FDroppedDown = true;
   FCommonData->BGChanged = true;
@@ -629,6 +635,7 @@ void TsSpeedButton::OpenMenu() {
   control_state_ -= vcl::csLButtonDown;
   FDroppedDown = false;
   FMenuVisible = false;
+  TempControl = nullptr;
   if (!lvMouseInControl(FCommonData.get())) Lv_CMMouseLeave();
   StopTimer(FCommonData.get());
   FCommonData->BGChanged = true;
@@ -648,7 +655,10 @@ void TsSpeedButton::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift
 void TsSpeedButton::DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
   RestoreHints();
   inherited::DoMouseUp(button, shift, x, y);
-  if (button == vcl::mbLeft && Enabled() && FButtonStyle == tbsDropDown) FDroppedDown = false;
+  if (button == vcl::mbLeft && Enabled() && FButtonStyle == tbsDropDown) {
+    FDroppedDown = false;
+    TempControl = nullptr;
+  }
 }
 
 void TsSpeedButton::WndProc(vcl::TMessage& m) {

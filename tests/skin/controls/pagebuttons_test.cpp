@@ -1,0 +1,306 @@
+// The page control's tabs as buttons (Style) and its close buttons' fades. Flat button tabs paint from the skin's
+// tool-button section, keep their size when down and show the hot look under the mouse; a close button's hover
+// and press fade on their own tab while every other tab stays as it is. With Lale, Deniz (tab and tool-button
+// sections added to copies of their option files) and with no skin ("plain"). Screenshots:
+// $TAVREL_SHOTS/pagebuttons_<what>_<skin>.png.
+#include <gtest/gtest.h>
+
+#include "platform/rtl/win.h"
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/vcl/application.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/png.h"
+#include "skin/controls/sPageControl.h"
+#include "skin/core/sAnimTimer.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/render/sGraphUtils.h"
+#include "tests/common/paths.h"
+#include "tests/skin/core/skintest.h"
+
+using namespace vcl;
+using namespace skintest;
+
+namespace {
+
+struct Colours {
+  TColor Tab, TabHot, TabActive, Tool, ToolHot, ToolDown, Font;
+};
+const Colours kLale{0xD8B4F0, 0xE8D2FA, 0xFFFFFF, 0x50C8A0, 0x78E6C8, 0x287850, 0x28144A};
+const Colours kDeniz{0xF0D2B4, 0xFAE6D2, 0xFFFFF8, 0x3CA0DC, 0x64C8F0, 0x1E5A8C, 0x46280A};
+
+std::string Narrow(const std::wstring& s) {
+  std::string r;
+  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
+  return r;
+}
+
+std::string Sections(const Colours& c) {
+  auto hex = [](TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); };
+  auto section = [&](const char* name, TColor n, TColor h, TColor d) {
+    return std::string("\r\n[") + name + "]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=" + hex(n) + "\r\nHOTCOLOR=" + hex(h) +
+           "\r\nCOLOR2=" + hex(d) + "\r\nFONTCOLOR=" + hex(c.Font) + "\r\nHOTFONTCOLOR=" + hex(c.Font) +
+           "\r\nFONTCOLOR2=" + hex(c.Font) + "\r\nTRANSPARENCY=0\r\n";
+  };
+  std::string s = section("TABTOP", c.Tab, c.TabHot, c.TabActive) + section("TOOLBUTTON", c.Tool, c.ToolHot, c.ToolDown);
+  for (const char* side : {"TABBOTTOM", "TABLEFT", "TABRIGHT"})
+    s += std::string("\r\n[") + side + "]\r\nPARENTCLASS=TABTOP\r\n";
+  return s;
+}
+
+std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFF; }
+bool Near(std::uint32_t px, std::uint32_t rgb, int tolerance) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((px >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > tolerance)
+      return false;
+  return true;
+}
+
+bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
+  const unsigned start = GetTickCount();
+  while (!cond()) {
+    if (GetTickCount() - start > boundMs) return false;
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+// A window's client area as the screen shows it.
+class Shot {
+ public:
+  explicit Shot(HWND wnd) {
+    RECT cr;
+    GetClientRect(wnd, &cr);
+    bmp_ = CreateBmp32(std::max(1L, cr.right), std::max(1L, cr.bottom));
+    POINT o{0, 0};
+    ClientToScreen(wnd, &o);
+    HDC screen = GetDC(nullptr);
+    BitBlt(bmp_->Canvas()->Handle(), 0, 0, bmp_->Width(), bmp_->Height(), screen, o.x, o.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+  }
+  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0xFFFFFFu; }
+  // A digest of the pixels of r: tells looks apart.
+  std::uint64_t Digest(const TRect& r) const {
+    std::uint64_t h = 1469598103934665603ull;
+    for (int y = std::max(0, r.Top); y < std::min(bmp_->Height(), r.Bottom); ++y)
+      for (int x = std::max(0, r.Left); x < std::min(bmp_->Width(), r.Right); ++x) h = (h ^ at(x, y)) * 1099511628211ull;
+    return h;
+  }
+  void Save(const std::string& name) const {
+    const char* dir = std::getenv("TAVREL_SHOTS");
+    if (!dir) return;
+    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
+    TPngPixels out;
+    out.Width = bmp_->Width();
+    out.Height = bmp_->Height();
+    for (int y = 0; y < out.Height; ++y)
+      for (int x = 0; x < out.Width; ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
+    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
+  }
+
+ private:
+  std::unique_ptr<TBitmap> bmp_;
+};
+
+class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    SetCursorPos(1200, 1000);
+    dir.AddFolder(L"Lale");
+    dir.AddFolder(L"Deniz");
+    for (auto [name, colours] : {std::pair{L"Lale", kLale}, std::pair{L"Deniz", kDeniz}}) {
+      auto options = SourceBytes(std::wstring(name) + L"\\Options.dat");
+      const std::string extra = Sections(colours);
+      options.insert(options.end(), extra.begin(), extra.end());
+      dir.Write(std::wstring(name) + L"\\Options.dat", options);
+    }
+    form = Create<TForm>(Application);
+    form->SetBounds(40, 40, 520, 320);
+    host = Create<TForm>(Application);
+    manager = Create<TsSkinManager>(host);
+    manager->SetIsDefault(true);
+    manager->SetActive(false);
+    manager->SetSkinDirectory(dir.Path());
+    form->Show();
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    if (form) form->Free();
+    if (host) host->Free();
+  }
+  bool Skinned() const { return GetParam() != nullptr; }
+  std::string Name() const { return Skinned() ? Narrow(GetParam()) : "plain"; }
+  const Colours& Looks() const { return std::wstring(GetParam()) == L"Lale" ? kLale : kDeniz; }
+  void Activate() {
+    if (!Skinned()) return;
+    manager->SetSkinName(GetParam());
+    manager->SetActive(true);
+    ASSERT_TRUE(manager->CommonSkinData->Active);
+    Application->ProcessMessages();
+  }
+  TsPageControl* MakePages(TTabStyle style) {
+    auto* pc = Create<TsPageControl>(form);
+    pc->SetParent(form);
+    pc->SetStyle(style);
+    pc->SetHotTrack(true);
+    pc->SetBounds(10, 10, 460, 220);
+    for (int i = 0; i < 3; ++i) {
+      auto* sheet = Create<TsTabSheet>(form);
+      sheet->SetPageControl(pc);
+      sheet->SetCaption(i == 0 ? L"Öğrenci" : i == 1 ? L"Veli" : L"Görüşme");
+    }
+    pc->SetActivePageIndex(0);
+    pc->SetShowFocus(false);
+    return pc;
+  }
+  void Settle(TsPageControl* pc) {
+    Application->ProcessMessages();
+    RedrawWindow(pc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Application->ProcessMessages();
+  }
+  static LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+  TempSkinDir dir;
+  TForm* form = nullptr;
+  TForm* host = nullptr;
+  TsSkinManager* manager = nullptr;
+};
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Skins, PageButtons, ::testing::Values(L"Lale", L"Deniz", nullptr),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                           return info.param ? Narrow(info.param) : std::string("plain");
+                         });
+
+TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
+  TsPageControl* pc = MakePages(tsFlatButtons);
+  Activate();
+  if (!Skinned()) pc->SetShowCloseBtns(true);  // the control paints its own tabs then
+  Settle(pc);
+  const LONG_PTR ws = GetWindowLongPtrW(pc->Handle(), GWL_STYLE);
+  EXPECT_EQ(ws & (TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK), TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK);
+  // A button that is down does not grow over its neighbours.
+  EXPECT_EQ(pc->SkinTabRect(0, true), pc->TabRect(0));
+  const TRect active = pc->TabRect(0), other = pc->TabRect(2), hover = pc->TabRect(1);
+  // Inside each button, off its caption.
+  auto probe = [](const TRect& r) { return POINT{r.Left + 4, (r.Top + r.Bottom) / 2}; };
+  auto pixel = [&](const TRect& r) {
+    const POINT p = probe(r);
+    return Shot(pc->Handle()).at(p.x, p.y);
+  };
+  if (Skinned()) {
+    EXPECT_TRUE(Near(pixel(active), Rgb(Looks().ToolDown), 2));
+    EXPECT_TRUE(Near(pixel(other), Rgb(Looks().Tool), 2));
+    EXPECT_TRUE(Near(pixel(hover), Rgb(Looks().Tool), 2));
+  } else {
+    // Down: the light fill inside a sunken edge; up: the control's colour without a frame.
+    EXPECT_TRUE(Near(pixel(active), GetSysColor(COLOR_3DLIGHT) & 0xFFFFFF, 2));
+    EXPECT_TRUE(Near(pixel(other), Rgb(ColorToRGB(pc->Color())), 2));
+  }
+  // Under the mouse: the hot look, on that button alone.
+  const std::uint32_t otherBefore = pixel(other);
+  pc->Perform(WM_MOUSEMOVE, 0, At(probe(hover).x, probe(hover).y));
+  EXPECT_EQ(pc->CurItem(), 1);
+  EXPECT_TRUE(WaitFor([&] { return !pc->TabFading(); }));
+  Application->ProcessMessages();
+  if (Skinned()) EXPECT_TRUE(Near(pixel(hover), Rgb(Looks().ToolHot), 2));
+  EXPECT_EQ(pixel(other), otherBefore);
+  Shot(form->Handle()).Save("pagebuttons_flat_" + Name());
+  // Tabs again: the active tab grows once more.
+  pc->SetStyle(tsTabs);
+  Settle(pc);
+  EXPECT_EQ(GetWindowLongPtrW(pc->Handle(), GWL_STYLE) & TCS_BUTTONS, 0);
+  if (Skinned()) EXPECT_NE(pc->SkinTabRect(0, true), pc->TabRect(0));
+}
+
+TEST_P(PageButtons, RaisedButtonTabsAreTheSkinsButtons) {
+  TsPageControl* pc = MakePages(tsButtons);
+  Activate();
+  if (!Skinned()) pc->SetShowCloseBtns(true);
+  Settle(pc);
+  EXPECT_EQ(GetWindowLongPtrW(pc->Handle(), GWL_STYLE) & (TCS_BUTTONS | TCS_FLATBUTTONS), TCS_BUTTONS);
+  EXPECT_EQ(pc->SkinTabRect(0, true), pc->TabRect(0));
+  const TRect other = pc->TabRect(2);
+  const POINT p{other.Left + 6, (other.Top + other.Bottom) / 2};
+  const std::uint32_t px = Shot(pc->Handle()).at(p.x, p.y);
+  if (Skinned()) {
+    // The button section (a gradient with a border mask), not the tab section; the button that is down in its
+    // own, darker state.
+    ASSERT_TRUE(manager->IsValidSkinIndex(manager->GetSkinIndex(L"BUTTON")));
+    EXPECT_FALSE(Near(px, Rgb(Looks().Tab), 8));
+    const TRect down = pc->TabRect(0);
+    const std::uint32_t dpx = Shot(pc->Handle()).at(down.Left + 6, (down.Top + down.Bottom) / 2);
+    EXPECT_FALSE(Near(dpx, Rgb(Looks().TabActive), 8));
+    auto brightness = [](std::uint32_t v) { return (v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF); };
+    EXPECT_LT(brightness(dpx) + 30, brightness(px));
+  } else {
+    EXPECT_TRUE(Near(px, Rgb(ColorToRGB(pc->Color())), 2));
+  }
+  Shot(form->Handle()).Save("pagebuttons_raised_" + Name());
+}
+
+TEST_P(PageButtons, ACloseButtonsHoverAndPressFadeOnItsTabAlone) {
+  if (!Skinned()) GTEST_SKIP() << "without a skin the tab is painted again at once";
+  TsPageControl* pc = MakePages(tsTabs);
+  pc->SetShowCloseBtns(true);
+  Activate();
+  Settle(pc);
+  const TRect btn = pc->CloseBtnRect(1);
+  ASSERT_FALSE(btn.Width() <= 0 || btn.Height() <= 0);
+  const TRect neighbour = pc->TabRect(2);
+  const TRect neighbourInside(neighbour.Left + 4, neighbour.Top + 4, neighbour.Right - 4, neighbour.Bottom - 2);
+  const std::uint64_t neighbourLook = Shot(pc->Handle()).Digest(neighbourInside);
+  const std::uint64_t idleLook = Shot(pc->Handle()).Digest(btn);
+  auto follow = [&](std::set<std::uint64_t>& looks) {
+    EXPECT_TRUE(WaitFor([&] {
+      Shot s(pc->Handle());
+      looks.insert(s.Digest(btn));
+      EXPECT_EQ(s.Digest(neighbourInside), neighbourLook);
+      return !pc->TabFading();
+    }));
+    looks.insert(Shot(pc->Handle()).Digest(btn));
+  };
+  auto* page = static_cast<TsTabSheet*>(pc->Pages(1));
+  // The mouse comes onto the tab first, then onto its button.
+  pc->Perform(WM_MOUSEMOVE, 0, At(pc->TabRect(1).Left + 3, (btn.Top + btn.Bottom) / 2));
+  EXPECT_TRUE(WaitFor([&] { return !pc->TabFading(); }));
+  pc->Perform(WM_MOUSEMOVE, 0, At((btn.Left + btn.Right) / 2, (btn.Top + btn.Bottom) / 2));
+  EXPECT_EQ(pc->HoveredBtnIndex(), 1);
+  ASSERT_NE(page->AnimTimer, nullptr);
+  EXPECT_TRUE(pc->TabFading());
+  std::set<std::uint64_t> hoverLooks;
+  follow(hoverLooks);
+  const std::uint64_t hotLook = Shot(pc->Handle()).Digest(btn);
+  EXPECT_NE(hotLook, idleLook);
+  EXPECT_GE(hoverLooks.size(), 2u);
+  Shot(form->Handle()).Save("pagebuttons_closehot_" + Name());
+  // Pressed: another fade to the pressed look; the page stays until the release.
+  pc->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At((btn.Left + btn.Right) / 2, (btn.Top + btn.Bottom) / 2));
+  EXPECT_EQ(pc->PressedBtnIndex(), 1);
+  EXPECT_TRUE(pc->TabFading());
+  std::set<std::uint64_t> pressLooks;
+  follow(pressLooks);
+  EXPECT_NE(Shot(pc->Handle()).Digest(btn), hotLook);
+  EXPECT_EQ(pc->PageCount(), 3);
+  // Off the button (still on the tab): back to the plain hot tab, faded, with nothing pressed.
+  pc->Perform(WM_MOUSEMOVE, MK_LBUTTON, At(pc->TabRect(1).Left + 3, (btn.Top + btn.Bottom) / 2));
+  EXPECT_EQ(pc->HoveredBtnIndex(), -1);
+  EXPECT_EQ(pc->PressedBtnIndex(), -1);
+  std::set<std::uint64_t> backLooks;
+  follow(backLooks);
+  // The cache keeps the look the fade ended on: a full repaint shows the same.
+  const std::uint64_t end = Shot(pc->Handle()).Digest(btn);
+  RedrawWindow(pc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Application->ProcessMessages();
+  EXPECT_EQ(Shot(pc->Handle()).Digest(btn), end);
+}

@@ -443,6 +443,21 @@ void TlvListViewWnd::PrintHeader(HDC dc) {
 }
 
 void TlvListViewWnd::lvWndProc(vcl::TMessage& message) {
+  if (message.Msg == SM_LUMICMD && message.WParamHi() == LVC_REMOVESKIN && !Destroyed && OwnManager(SkinData, message)) {
+    // The manager may go inactive before it tells: the list's own colours and header come back all the same.
+    UnhookHeader();
+    RestoreListColours();
+  }
+  if (message.Msg == SM_LUMICMD && message.WParamHi() == LVC_SETNEWSKIN && !Destroyed && OwnManager(SkinData, message)) {
+    TlvEditWnd::lvWndProc(message);
+    if (!Destroyed && SkinActive()) {
+      if (!FhWndHeader)
+        if (HWND header = FindWindowExW(CtrlHandle, nullptr, L"SysHeader32", nullptr)) HookHeader(header);
+      SetSkinParams();
+      RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    return;
+  }
   if (!SkinData || Destroyed || !SkinActive()) {
     TlvEditWnd::lvWndProc(message);
     return;
@@ -634,7 +649,9 @@ bool TlvTreeViewWnd::EraseBackground(vcl::TMessage& message) {
     col = c ? c->Color() : vcl::clWindow;
   } else {
     TsSkinManager* m = SkinData->SkinManager();
-    const bool hot = (SkinData->FFocused || SkinData->FMouseAbove) && MayBeHot(SkinData, false);
+    // A bare tree has no hot item colours (SetSkinParams) and hears of no mouse leaving: its background stays
+    // normal too, so items and the empty part match.
+    const bool hot = c && (SkinData->FFocused || SkinData->FMouseAbove) && MayBeHot(SkinData, false);
     col = m->IsValidSkinIndex(SkinData->SkinIndex)
               ? m->gd[static_cast<size_t>(SkinData->SkinIndex)].Props[hot ? 1 : 0].Color
               : vcl::clWindow;
@@ -648,6 +665,22 @@ bool TlvTreeViewWnd::EraseBackground(vcl::TMessage& message) {
 }
 
 void TlvTreeViewWnd::lvWndProc(vcl::TMessage& message) {
+  if (message.Msg == SM_LUMICMD && !Destroyed && OwnManager(SkinData, message)) {
+    if (message.WParamHi() == LVC_REMOVESKIN) {
+      // The manager may go inactive before it tells: the tree's own colours come back all the same.
+      TlvEditWnd::lvWndProc(message);
+      RestoreTreeColours();
+      return;
+    }
+    if (message.WParamHi() == LVC_SETNEWSKIN) {
+      TlvEditWnd::lvWndProc(message);
+      if (!Destroyed && SkinActive()) {
+        SetSkinParams();
+        InvalidateRect(CtrlHandle, nullptr, TRUE);
+      }
+      return;
+    }
+  }
   if (!SkinData || Destroyed || !SkinActive()) {
     TlvEditWnd::lvWndProc(message);
     return;
@@ -655,5 +688,21 @@ void TlvTreeViewWnd::lvWndProc(vcl::TMessage& message) {
   if (message.Msg == WM_ERASEBKGND && !SkipBG && IsWindowVisible(CtrlHandle) && EraseBackground(message)) return;
   TlvEditWnd::lvWndProc(message);
   if (Destroyed || !SkinData) return;
-  if (message.Msg == WM_LBUTTONUP) ReleaseCapture();
+  switch (message.Msg) {
+    case WM_LBUTTONUP:
+      ReleaseCapture();
+      break;
+    case WM_PAINT:
+    case WM_MOUSEWHEEL:
+    case TVM_INSERTITEMA:
+    case TVM_INSERTITEMW:
+    case TVM_DELETEITEM:
+    case TVM_EXPAND:
+    case TVM_ENSUREVISIBLE:
+      // The tree sets its scroll information with redrawing on: the system's bar is drawn over the skinned one.
+      if (!DontRepaint && !bPreventStyleChange) UpdateScrolls(this, true);
+      break;
+    default:
+      break;
+  }
 }

@@ -868,6 +868,11 @@ void TlvScrollWnd::lvWndProc(vcl::TMessage& message) {
     if (message.Msg == SM_LUMICMD && SkinData) {
       const bool own = reinterpret_cast<LPARAM>(SkinData->SkinManager()) == message.LParam;
       if (message.WParamHi() == LVC_SETNEWSKIN && own) SkinData->UpdateIndexes(true);
+      if (message.WParamHi() == LVC_REMOVESKIN && own) {
+        // The skin went in the middle of a press or drag on a skinned bar: the mouse and the timers are let go.
+        KillOwnTimers(this);
+        fThumbTracking = false;
+      }
       if (message.WParamHi() == LVC_GETSKINDATA) {
         message.Result = reinterpret_cast<LRESULT>(SkinData);
         return;
@@ -966,6 +971,8 @@ void TlvScrollWnd::ScrollStage(vcl::TMessage& message) {
       break;
     case LVC_REMOVESKIN:
       if (own && !Destroyed) {
+        KillOwnTimers(this);
+        fThumbTracking = false;
         RestoreStdParams();
         CallPrevWndProc(message);
         // Idle from now on: the system's frame and bars come back.

@@ -667,9 +667,10 @@ bool TlvTreeViewWnd::EraseBackground(vcl::TMessage& message) {
 void TlvTreeViewWnd::lvWndProc(vcl::TMessage& message) {
   if (message.Msg == SM_LUMICMD && !Destroyed && OwnManager(SkinData, message)) {
     if (message.WParamHi() == LVC_REMOVESKIN) {
-      // The manager may go inactive before it tells: the tree's own colours come back all the same.
-      TlvEditWnd::lvWndProc(message);
+      // The manager may go inactive before it tells: the tree's own colours come back all the same (before the
+      // command goes on: the control may free this wrapper there).
       RestoreTreeColours();
+      TlvEditWnd::lvWndProc(message);
       return;
     }
     if (message.WParamHi() == LVC_SETNEWSKIN) {

@@ -872,6 +872,11 @@ void TlvScrollWnd::lvWndProc(vcl::TMessage& message) {
         // The skin went in the middle of a press or drag on a skinned bar: the mouse and the timers are let go.
         KillOwnTimers(this);
         fThumbTracking = false;
+        // Told after the manager went inactive: the system's frame and bars are measured and drawn again. Nothing
+        // of this wrapper is touched after passing the command on (its control may free it there).
+        if (IsWindowVisible(h)) Lv_RedrawNonClient(h, true);
+        CallPrevWndProc(message);
+        return;
       }
       if (message.WParamHi() == LVC_GETSKINDATA) {
         message.Result = reinterpret_cast<LRESULT>(SkinData);

@@ -17,6 +17,7 @@
 #include "skin/windows/lvComboWnd.h"
 #include "skin/windows/lvDialogWnd.h"
 #include "skin/windows/lvEditWnd.h"
+#include "skin/windows/lvListViewWnd.h"
 #include "skin/windows/lvBarWnd.h"
 #include "skin/windows/lvBtnWnd.h"
 #include "skin/windows/lvSpinWnd.h"
@@ -44,6 +45,8 @@ constexpr std::array<TlvWndClass, dckCount> MakeDlgCtrlTypes() {
   t[dckBtn] = &CreateWrapper<TlvBtnWnd>;
   t[dckSizer] = &CreateWrapper<TlvSizerWnd>;
   t[dckTabControl] = &CreateWrapper<TlvTabControlWnd>;
+  t[dckListView] = &CreateWrapper<TlvListViewWnd>;
+  t[dckTreeView] = &CreateWrapper<TlvTreeViewWnd>;
   t[dckSpin] = &CreateWrapper<TlvSpinWnd>;
   t[dckTrack] = &CreateWrapper<TlvTrackWnd>;
   t[dckLink] = &CreateWrapper<TlvLinkWnd>;

@@ -868,6 +868,16 @@ void TlvScrollWnd::lvWndProc(vcl::TMessage& message) {
     if (message.Msg == SM_LUMICMD && SkinData) {
       const bool own = reinterpret_cast<LPARAM>(SkinData->SkinManager()) == message.LParam;
       if (message.WParamHi() == LVC_SETNEWSKIN && own) SkinData->UpdateIndexes(true);
+      if (message.WParamHi() == LVC_REMOVESKIN && own) {
+        // The skin went in the middle of a press or drag on a skinned bar: the mouse and the timers are let go.
+        KillOwnTimers(this);
+        fThumbTracking = false;
+        // Told after the manager went inactive: the system's frame and bars are measured and drawn again. Nothing
+        // of this wrapper is touched after passing the command on (its control may free it there).
+        if (IsWindowVisible(h)) Lv_RedrawNonClient(h, true);
+        CallPrevWndProc(message);
+        return;
+      }
       if (message.WParamHi() == LVC_GETSKINDATA) {
         message.Result = reinterpret_cast<LRESULT>(SkinData);
         return;
@@ -966,6 +976,8 @@ void TlvScrollWnd::ScrollStage(vcl::TMessage& message) {
       break;
     case LVC_REMOVESKIN:
       if (own && !Destroyed) {
+        KillOwnTimers(this);
+        fThumbTracking = false;
         RestoreStdParams();
         CallPrevWndProc(message);
         // Idle from now on: the system's frame and bars come back.

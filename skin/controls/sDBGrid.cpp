@@ -142,8 +142,7 @@ void TsDBGrid::RefreshGridScrolls() {
     return;
   }
   if (ListSW && ListSW->Destroyed) {
-    delete ListSW;
-    ListSW = nullptr;
+    FreeLvWrapper(ListSW);
   }
   // A window is not made just for the wrapper: a grid without one gets its wrapper when it is shown.
   if (ListSW || !HandleAllocated() || IsDestroying()) return;

@@ -28,9 +28,10 @@ protected:
     grid_->HideEditor();
     grid_->LinkChanged();
   }
-  void DataSetScrolled(int) override {
+  void DataSetScrolled(int distance) override {
     grid_->HideEditor();
     grid_->LinkChanged();
+    grid_->Scroll(distance);
   }
   void UpdateData() override { grid_->UpdateEditorData(); }
   void LayoutChanged() override { grid_->LinkChanged(); }

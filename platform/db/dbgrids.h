@@ -179,6 +179,8 @@ class TDBGrid : public vcl::TCustomControl {
 
   // From the data link, the columns and the editor.
   void LinkChanged();
+  // The dataset moved its current record by distance (the rows may have scrolled); a descendant may follow.
+  virtual void Scroll(int distance) {}
   void ColumnsChanged();
   void EditorChanged();
   void EditorKey(rtl::Word& key, vcl::TShiftState shift);

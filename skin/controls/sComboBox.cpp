@@ -74,6 +74,44 @@ bool UpdateCombo_CB(rtl::TObject* data, int) {
 
 }  // namespace
 
+TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
+  TOwnerDrawState st;
+  if (itemState & ODS_SELECTED) st += odSelected;
+  if (itemState & ODS_FOCUS) st += odFocused;
+  if (itemState & ODS_DISABLED) st += odDisabled;
+  if (itemState & ODS_COMBOBOXEDIT) st += odComboBoxEdit;
+  if (itemState & ODS_DEFAULT) st += odDefault;
+  return st;
+}
+
+bool ComboDrawItem(vcl::TMessage& m, TsCommonData* sd, const std::function<void()>& paintCache,
+                   const std::function<void(int, const vcl::TRect&, TOwnerDrawState)>& drawItem,
+                   std::unique_ptr<vcl::TBitmap>& itemBmp) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  if (!dis) return false;
+  const TOwnerDrawState st = OwnerDrawStateOf(dis->itemState);
+  const vcl::TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
+  if (st.Contains(odComboBoxEdit)) {
+    // The edit area is part of the cache.
+    sd->BGChanged = true;
+    paintCache();
+  } else {
+    drawItem(static_cast<int>(dis->itemID), r, st);
+    if (itemBmp) BitBlt(dis->hDC, r.Left, r.Top, r.Width(), r.Height(), itemBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    itemBmp.reset();
+  }
+  m.Result = 1;
+  return true;
+}
+
+void ComboListHandOver(const vcl::TMessage& m, vcl::TCustomComboBox* combo, bool loading, TsCommonData* sd,
+                       HWND& listHandle, TlvScrollWnd*& listSW) {
+  if (listHandle || loading || !m.LParam) return;
+  listHandle = reinterpret_cast<HWND>(m.LParam);
+  listSW = TlvComboListWnd::Create(listHandle, nullptr, sd->SkinManager(), L"EDIT", true,
+                                   combo->Style() == vcl::csSimple);
+}
+
 TsCustomComboBox::TsCustomComboBox(vcl::TComponent* owner)
     : vcl::TCustomComboBox(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FBoundLabel = std::make_unique<TsBoundLabel>(this, FCommonData.get());
@@ -589,35 +627,14 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
       return;
     case WM_CTLCOLORLISTBOX:
     case vcl::CN_CTLCOLORLISTBOX:
-      if (!lboxhandle && !IsLoading() && m.LParam) {
-        lboxhandle = reinterpret_cast<HWND>(m.LParam);
-        ListSW = TlvComboListWnd::Create(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true,
-                                         Style() == vcl::csSimple);
-      }
+      ComboListHandOver(m, this, IsLoading(), sd, lboxhandle, ListSW);
       break;
-    case vcl::CN_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      if (!dis) break;
-      TOwnerDrawState st;
-      if (dis->itemState & ODS_SELECTED) st += odSelected;
-      if (dis->itemState & ODS_FOCUS) st += odFocused;
-      if (dis->itemState & ODS_DISABLED) st += odDisabled;
-      if (dis->itemState & ODS_COMBOBOXEDIT) st += odComboBoxEdit;
-      if (dis->itemState & ODS_DEFAULT) st += odDefault;
-      const vcl::TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-      if (st.Contains(odComboBoxEdit)) {
-        // The edit area is part of the cache.
-        sd->BGChanged = true;
-        OurPaintHandler(nullptr);
-      } else {
-        DrawItem(static_cast<int>(dis->itemID), r, st);
-        if (currentItemBmp_)
-          BitBlt(dis->hDC, r.Left, r.Top, r.Width(), r.Height(), currentItemBmp_->Canvas()->Handle(), 0, 0, SRCCOPY);
-        currentItemBmp_.reset();
-      }
-      m.Result = 1;
+    case vcl::CN_DRAWITEM:
+      if (!ComboDrawItem(
+              m, sd, [this] { OurPaintHandler(nullptr); },
+              [this](int i, const vcl::TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); }, currentItemBmp_))
+        break;
       return;
-    }
     case vcl::CN_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
       if (mis && !(sd->CtrlSkinState & LVCS_CHANGING)) {

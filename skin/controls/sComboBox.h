@@ -6,6 +6,7 @@
 // that the list is skinned too, and hot-tracks its button. A list-only combo without a section of its own looks
 // like a push button. In every case the wheel over a closed combo box leaves its value alone: a turn of the wheel
 // while passing over a form must not change a record.
+#include <functional>
 #include <memory>
 
 #include "platform/vcl/bitmap.h"
@@ -18,6 +19,18 @@ class TlvScrollWnd;
 VCL_ENUM(TOwnerDrawStateItem, odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
          odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit)
 VCL_SET(TOwnerDrawState, TOwnerDrawStateItem)
+
+// What the skinned combo boxes (plain and bound) share of the system's owner-draw messages. OwnerDrawStateOf: the
+// item state the system hands over (ODS_ flags). ComboDrawItem answers CN_DRAWITEM (false: nothing handed over):
+// the edit area is part of the control's cache, so paintCache repaints it; a list item is drawn by drawItem into
+// itemBmp, which goes onto the system's DC and is freed. ComboListHandOver: on the first WM_CTLCOLORLISTBOX the
+// list window goes to the list wrapper (listHandle and listSW keep it).
+TOwnerDrawState OwnerDrawStateOf(UINT itemState);
+bool ComboDrawItem(vcl::TMessage& m, TsCommonData* sd, const std::function<void()>& paintCache,
+                   const std::function<void(int, const vcl::TRect&, TOwnerDrawState)>& drawItem,
+                   std::unique_ptr<vcl::TBitmap>& itemBmp);
+void ComboListHandOver(const vcl::TMessage& m, vcl::TCustomComboBox* combo, bool loading, TsCommonData* sd,
+                       HWND& listHandle, TlvScrollWnd*& listSW);
 
 class TsCustomComboBox : public vcl::TCustomComboBox {
   VCL_CLASS(TsCustomComboBox, vcl::TCustomComboBox)

@@ -433,35 +433,14 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
       return;
     case WM_CTLCOLORLISTBOX:
     case vcl::CN_CTLCOLORLISTBOX:
-      if (!lboxhandle && !IsLoading() && m.LParam) {
-        lboxhandle = reinterpret_cast<HWND>(m.LParam);
-        ListSW =
-            TlvComboListWnd::Create(lboxhandle, nullptr, sd->SkinManager(), L"EDIT", true, Style() == vcl::csSimple);
-      }
+      ComboListHandOver(m, this, IsLoading(), sd, lboxhandle, ListSW);
       break;
-    case vcl::CN_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      if (!dis) break;
-      TOwnerDrawState st;
-      if (dis->itemState & ODS_SELECTED) st += odSelected;
-      if (dis->itemState & ODS_FOCUS) st += odFocused;
-      if (dis->itemState & ODS_DISABLED) st += odDisabled;
-      if (dis->itemState & ODS_COMBOBOXEDIT) st += odComboBoxEdit;
-      if (dis->itemState & ODS_DEFAULT) st += odDefault;
-      const vcl::TRect r(dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom);
-      if (st.Contains(odComboBoxEdit)) {
-        // The edit area is part of the cache.
-        sd->BGChanged = true;
-        OurPaintHandler(nullptr);
-      } else {
-        DrawItem(static_cast<int>(dis->itemID), r, st);
-        if (currentItemBmp_)
-          BitBlt(dis->hDC, r.Left, r.Top, r.Width(), r.Height(), currentItemBmp_->Canvas()->Handle(), 0, 0, SRCCOPY);
-        currentItemBmp_.reset();
-      }
-      m.Result = 1;
+    case vcl::CN_DRAWITEM:
+      if (!ComboDrawItem(
+              m, sd, [this] { OurPaintHandler(nullptr); },
+              [this](int i, const vcl::TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); }, currentItemBmp_))
+        break;
       return;
-    }
     case vcl::CN_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
       if (mis) mis->itemHeight = static_cast<UINT>(std::max(1, GetFontHeight(Font()->Handle()) - 4));

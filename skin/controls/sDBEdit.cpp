@@ -28,7 +28,12 @@ void TsDBEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
-  // No scroll-bar wrapper yet (RefreshEditScrolls): with one, a skin removal sent straight to the edit hung.
+  RefreshWrapper();
+}
+
+void TsDBEdit::RefreshWrapper() {
+  // A window is not made just for the wrapper: one that has none yet gets its wrapper when it is shown.
+  if (HandleAllocated() || !FCommonData->Skinned()) RefreshEditScrolls(FCommonData.get(), ListSW);
 }
 
 void TsDBEdit::SetDisabledKind(TsDisabledKind value) {
@@ -63,6 +68,7 @@ void TsDBEdit::SkinnedWndProc(vcl::TMessage& m) {
         CommonMessage(m, sd);
         if (!InAnimationProcess && HandleAllocated())
           RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        RefreshWrapper();
         return;
       case LVC_ENDPARENTUPDATE:
         if (sd->Updating()) {
@@ -93,6 +99,9 @@ void TsDBEdit::SkinnedWndProc(vcl::TMessage& m) {
     case vcl::CM_ENABLEDCHANGED:
     case vcl::CM_TEXTCHANGED:
       sd->Invalidate();
+      break;
+    case vcl::CM_SHOWINGCHANGED:
+      RefreshWrapper();
       break;
     case WM_PRINT: {
       // The client painting of the edit lands two pixels in, inside the frame the wrapper printed.

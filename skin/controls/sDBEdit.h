@@ -29,6 +29,8 @@ class TsDBEdit : public db::TDBEdit {
   TlvScrollWnd* ListSW = nullptr;
 
  protected:
+  // Keeps ListSW in step with the skin: a live wrapper while skinned, none otherwise.
+  void RefreshWrapper();
   void SkinnedWndProc(vcl::TMessage& m);
   std::unique_ptr<TsScrollWndData> FCommonData;
   std::unique_ptr<TsBoundLabel> FBoundLabel;

@@ -142,8 +142,7 @@ void TsDBGrid::RefreshGridScrolls() {
     return;
   }
   if (ListSW && ListSW->Destroyed) {
-    delete ListSW;
-    ListSW = nullptr;
+    FreeLvWrapper(ListSW);
   }
   // A window is not made just for the wrapper: a grid without one gets its wrapper when it is shown.
   if (ListSW || !HandleAllocated() || IsDestroying()) return;
@@ -591,8 +590,26 @@ void TsDBGrid::WndProc(vcl::TMessage& message) {
     message.Result = 1;
     return;
   }
+  if (message.Msg == WM_PRINT && PrintThroughWrapper(message)) return;
   inherited::WndProc(message);
   if (message.Msg == vcl::CM_SHOWINGCHANGED && ControlIsReady(this) && sd->Skinned()) RefreshGridScrolls();
+  if (message.Msg == WM_VSCROLL) OnAfterScroll(this, 1);
+  if (message.Msg == WM_HSCROLL) OnAfterScroll(this, 0);
+}
+
+void TsDBGrid::Scroll(int distance) {
+  inherited::Scroll(distance);
+  OnScrollData(this);
+}
+
+bool TsDBGrid::PrintThroughWrapper(vcl::TMessage& message) {
+  // A WM_PRINT that reaches the grid itself found no wrapper in front of it.
+  if (!FCommonData->Skinned() || !HandleAllocated() || IsDestroying()) return false;
+  if (!ListSW || ListSW->Destroyed) RefreshGridScrolls();
+  if (!ListSW || ListSW->Destroyed || ListSW->ProcDepth > 0) return false;
+  ListSW->ProcessMessage(WM_PRINT, message.WParam, message.LParam);
+  message.Result = 2;
+  return true;
 }
 
 VCL_REGISTER(TlvColumnTitle) {}
@@ -609,5 +626,7 @@ VCL_REGISTER(TsDBGrid) {
   cls.Prop(L"SkinData", &TsDBGrid::SkinData, &TsDBGrid::SetSkinData);
   cls.Prop(L"OnGetCellText", &TsDBGrid::OnGetCellText);
   cls.Prop(L"OnGetCellParams", &TsDBGrid::OnGetCellParams);
+  cls.Prop(L"OnScrollData", &TsDBGrid::OnScrollData);
+  cls.Prop(L"OnAfterScroll", &TsDBGrid::OnAfterScroll);
   cls.Prop(L"LevelDelimiterChar", &TsDBGrid::LevelDelimiterChar, &TsDBGrid::SetLevelDelimiterChar).Default(L'|');
 }

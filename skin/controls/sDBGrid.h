@@ -70,6 +70,8 @@ int GetCaptionDepth(const rtl::String& caption, wchar_t delimiter);
 // The text of level (from 0) of a caption; empty when the caption has fewer levels.
 rtl::String GetCaptionLevel(const rtl::String& caption, int level, wchar_t delimiter);
 
+using TAfterScrollEvent = vcl::TEvent<void(rtl::TObject* Sender, unsigned ScrollBar)>;
+
 class TsDBGrid : public db::TDBGrid {
   VCL_CLASS(TsDBGrid, db::TDBGrid)
   void WndProc(vcl::TMessage& message) override;
@@ -105,6 +107,11 @@ class TsDBGrid : public db::TDBGrid {
   // itself also without a skin).
   TGetCellTextEvent OnGetCellText;
   TGetCellParamsEvent OnGetCellParams;
+  // The rows moved with the dataset (after the platform's scrolling).
+  vcl::TNotifyEvent OnScrollData;
+  // A scroll bar was used: 1 the vertical one, 0 the horizontal one.
+  TAfterScrollEvent OnAfterScroll;
+  void Scroll(int distance) override;
   // The window wrapper that paints the frame and scroll bars while a skin is active; nullptr without one.
   TlvScrollWnd* ListSW = nullptr;
   // The caption of a visible column and whether it splits into levels.
@@ -129,6 +136,8 @@ class TsDBGrid : public db::TDBGrid {
   void RefreshGridScrolls();
   void FreeGridScrolls();
   void ApplySkinColors();
+  // WM_PRINT while skinned: through the wrapper (made first when there is none), frame and bars included.
+  bool PrintThroughWrapper(vcl::TMessage& message);
 
   std::unique_ptr<TsScrollWndData> FCommonData;
   wchar_t FLevelDelimiterChar = L'|';

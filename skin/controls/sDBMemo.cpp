@@ -34,6 +34,12 @@ void TsDBMemo::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
+  RefreshWrapper();
+}
+
+void TsDBMemo::RefreshWrapper() {
+  // A window is not made just for the wrapper: one that has none yet gets its wrapper when it is shown.
+  if (HandleAllocated() || !FCommonData->Skinned()) RefreshEditScrolls(FCommonData.get(), ListSW);
 }
 
 void TsDBMemo::SetDisabledKind(TsDisabledKind value) {
@@ -68,6 +74,7 @@ void TsDBMemo::SkinnedWndProc(vcl::TMessage& m) {
         if (!own) break;
         CommonMessage(m, sd);
         Repaint();
+        RefreshWrapper();
         return;
       case LVC_ENDPARENTUPDATE:
         if (sd->Updating()) {
@@ -95,6 +102,9 @@ void TsDBMemo::SkinnedWndProc(vcl::TMessage& m) {
   switch (m.Msg) {
     case EM_SCROLLCARET: FOnScrollCaret(this); break;
     case WM_VSCROLL: FOnVScroll(this); break;
+    case vcl::CM_SHOWINGCHANGED:
+      if (skinned) RefreshWrapper();
+      break;
     default: break;
   }
 }

@@ -31,6 +31,8 @@ class TsDBMemo : public db::TDBMemo {
   TlvScrollWnd* ListSW = nullptr;
 
  protected:
+  // Keeps ListSW in step with the skin: a live wrapper while skinned, none otherwise.
+  void RefreshWrapper();
   void DataChange(rtl::TObject* sender);
   void SkinnedWndProc(vcl::TMessage& m);
   std::unique_ptr<TsBoundLabel> FBoundLabel;

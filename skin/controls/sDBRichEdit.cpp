@@ -34,6 +34,12 @@ void TsDBRichEdit::Loaded() {
   inherited::Loaded();
   FCommonData->Loaded();
   if (FBoundLabel->Active()) FBoundLabel->SetActive(true);
+  RefreshWrapper();
+}
+
+void TsDBRichEdit::RefreshWrapper() {
+  // A window is not made just for the wrapper: one that has none yet gets its wrapper when it is shown.
+  if (HandleAllocated() || !FCommonData->Skinned()) RefreshEditScrolls(FCommonData.get(), ListSW);
 }
 
 void TsDBRichEdit::SetDisabledKind(TsDisabledKind value) {
@@ -107,6 +113,7 @@ void TsDBRichEdit::SkinnedWndProc(vcl::TMessage& m) {
         CommonMessage(m, sd);
         if (sd->Skinned() && !sd->CustomFont()) SetDefaultTextColor(sectionColour(true));
         if (HandleAllocated()) SendMessageW(handle_, WM_NCPAINT, 0, 0);
+        RefreshWrapper();
         Refreshing = false;
         return;
       case LVC_CTRLHANDLED:
@@ -156,6 +163,8 @@ void TsDBRichEdit::SkinnedWndProc(vcl::TMessage& m) {
       }
     }
     Refreshing = was;
+  } else if (m.Msg == vcl::CM_SHOWINGCHANGED) {
+    RefreshWrapper();
   }
 }
 

@@ -37,6 +37,8 @@ class TsDBRichEdit : public db::TDBRichEdit {
   bool Refreshing = false;
 
  protected:
+  // Keeps ListSW in step with the skin: a live wrapper while skinned, none otherwise.
+  void RefreshWrapper();
   void InitializeWnd() override;
   void Change() override;
   void SkinnedWndProc(vcl::TMessage& m);

@@ -496,4 +496,7 @@ VCL_REGISTER(TsSkinManager) {
   cls.Prop(L"OnAfterChange", &TsSkinManager::OnAfterChange);
   cls.Prop(L"OnSkinLoading", &TsSkinManager::OnSkinLoading);
   cls.Prop(L"OnSkinListChanged", &TsSkinManager::OnSkinListChanged);
+  cls.Prop(L"OnSysDlgInit", &TsSkinManager::OnSysDlgInit);
+  cls.Prop(L"OnGetMenuExtraLineData", &TsSkinManager::OnGetMenuExtraLineData);
+  cls.Prop(L"OnGetPopupItemData", &TsSkinManager::OnGetPopupItemData);
 }

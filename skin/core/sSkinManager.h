@@ -25,6 +25,22 @@
 
 class TsSkinManager;
 class TsSkinableMenus;
+namespace vcl {
+class TMenuItem;
+class TBitmap;
+class TFont;
+}  // namespace vcl
+
+// A standard dialog about to be skinned: OnSysDlgInit may keep it as the system draws it.
+struct TlvSysDlgData {
+  HWND WindowHandle = nullptr;
+};
+using TlvSysDlgInit = vcl::TEvent<void(TlvSysDlgData& DlgData, bool& AllowSkinning)>;
+// A popup's extra line (section, whether it has one, its glyph and caption), asked with the popup's first item.
+using TlvGetExtraLineData = vcl::TEvent<void(vcl::TMenuItem* FirstItem, rtl::String& SkinSection, bool& HaveExtraLine,
+                                             vcl::TBitmap*& Glyph, rtl::String& Caption)>;
+// The font of a popup item before it is measured or painted; State holds the system's ODS_ flags (0 when measuring).
+using TlvGetPopupItemData = vcl::TEvent<void(vcl::TMenuItem* Item, unsigned State, vcl::TFont* Font)>;
 class TlvIniText;
 class TlvSkinConvertor;
 
@@ -194,6 +210,9 @@ class TsSkinManager : public vcl::TComponent, public TsSkinTables {
   vcl::TNotifyEvent OnAfterChange;
   vcl::TNotifyEvent OnSkinLoading;
   vcl::TNotifyEvent OnSkinListChanged;
+  TlvSysDlgInit OnSysDlgInit;
+  TlvGetExtraLineData OnGetMenuExtraLineData;
+  TlvGetPopupItemData OnGetPopupItemData;
 
  protected:
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;

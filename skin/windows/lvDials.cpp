@@ -181,6 +181,13 @@ bool lvAddSupportedForm(HWND handle, const CREATESTRUCTW* createStruct) {
   if (GetParent(handle)) return true;
   if (!DefaultManager->SkinningRules().Contains(srStdDialogs)) return false;
   if (VisibleDlgCount() > lv_DialogsLevel - 1 && !ControlExists(handle, L"toolbarwindow32")) return false;
+  if (DefaultManager->OnSysDlgInit) {
+    TlvSysDlgData data;
+    data.WindowHandle = handle;
+    bool allow = true;
+    DefaultManager->OnSysDlgInit(data, allow);
+    if (!allow) return false;
+  }
   if (!DefaultManager->Active() || !lvSupportedList) return true;
   TlvDialogWnd* wnd = nullptr;
   InitDialog(handle, wnd);

@@ -22,11 +22,6 @@ class TCustomForm;
 constexpr UINT CM_BEWAIT = 0xBC4D;
 constexpr LRESULT BE_ID = 0x41A2;
 
-// A window that wants no skinning from the dialog rules asks the manager's OnSysDlgInit by this record.
-struct TlvSysDlgData {
-  HWND WindowHandle = nullptr;
-};
-
 // The provider of one skinned dialog, or of a form that had no skin provider.
 class TlvProvider : public TlvCustomProvider {
  public:

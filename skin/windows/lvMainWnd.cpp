@@ -71,7 +71,7 @@ LRESULT CALLBACK WrapperStub(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TlvMainWnd* w = StubWrapper(wnd);
   if (w && w->OldProc && !w->Destroyed) {
     vcl::TMessage m{msg, wParam, lParam, 0};
-    w->lvWndProc(m);
+    w->Dispatch(m);
     return m.Result;
   }
   // The wrapper let go while another party's procedure still calls this one: keep the chain whole.
@@ -173,8 +173,33 @@ LRESULT TlvMainWnd::CallPrevWndProc(vcl::TMessage& message) {
 
 LRESULT TlvMainWnd::ProcessMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   vcl::TMessage m{msg, wParam, lParam, 0};
-  lvWndProc(m);
+  Dispatch(m);
   return m.Result;
+}
+
+void TlvMainWnd::Dispatch(vcl::TMessage& message) {
+  struct TDepth {
+    TlvMainWnd* w;
+    explicit TDepth(TlvMainWnd* wnd) : w(wnd) { ++w->ProcDepth; }
+    ~TDepth() {
+      if (--w->ProcDepth == 0 && w->FreePending) delete w;
+    }
+  } depth(this);
+  lvWndProc(message);
+}
+
+void FreeLvWrapper(TlvMainWnd*& wnd) {
+  TlvMainWnd* w = wnd;
+  wnd = nullptr;
+  if (!w || w->FreePending) return;
+  if (w->ProcDepth > 0) {
+    // Its procedure is still on the stack: the window is let go now (a new wrapper may take it at once), the
+    // object goes when that procedure returns.
+    w->ReleaseWindow();
+    w->FreePending = true;
+    return;
+  }
+  delete w;
 }
 
 void TlvMainWnd::DetachOnDestroy(vcl::TMessage& message, bool scrollWrapper) {
@@ -394,9 +419,10 @@ bool TlvMainWnd::GiveProcBack() {
   return false;
 }
 
-TlvMainWnd::~TlvMainWnd() {
+void TlvMainWnd::ReleaseWindow() {
+  if (Destroyed) return;
   if (SkinData) {
-    if (SkinManager && !Destroyed) {
+    if (SkinManager) {
       if (SkinData->OwnerControl() && !OldCtrlStyle.Empty()) SkinData->OwnerControl()->SetControlStyle(OldCtrlStyle);
       GiveProcBack();
       RestoreStdParams();
@@ -406,20 +432,25 @@ TlvMainWnd::~TlvMainWnd() {
         auto* provider = dynamic_cast<TsCustomSkinProvider*>(SkinData->OwnerObject());
         if (!provider && SkinData->COC != COC_TsListView) Lv_SetWindowTheme(CtrlHandle, nullptr, nullptr);
       }
-      Destroyed = true;
-    } else if (!Destroyed) {
+    } else {
       // Made without a manager (the default one serves): the window is given back all the same.
       GiveProcBack();
       RestoreStdParams();
       if (CtrlHandle && IsWindow(CtrlHandle) && IsWindowVisible(CtrlHandle)) Lv_RedrawNonClient(CtrlHandle, true);
-      Destroyed = true;
     }
+    Destroyed = true;
+  } else {
+    GiveProcBack();
+  }
+}
+
+TlvMainWnd::~TlvMainWnd() {
+  ReleaseWindow();
+  if (SkinData) {
     if (OwnSkinData) {
       delete SkinData;
     }
     SkinData = nullptr;
-  } else if (!Destroyed) {
-    GiveProcBack();
   }
   if (CtrlHandle && IsWindow(CtrlHandle)) {
     if (GetPropW(CtrlHandle, kWrapperProp) == this) RemovePropW(CtrlHandle, kWrapperProp);
@@ -439,10 +470,10 @@ void InitializeLVWnd(TlvMainWnd* wnd, HWND handle) {
   TsCommonData* sd = wnd->SkinData;
   if (auto* provider = sd ? dynamic_cast<TsCustomSkinProvider*>(sd->OwnerObject()) : nullptr; provider && provider->Form) {
     wnd->OldWndProc = provider->Form->WindowProc;
-    provider->Form->WindowProc = vcl::MakeWndMethod(wnd, &TlvMainWnd::lvWndProc);
+    provider->Form->WindowProc = vcl::MakeWndMethod(wnd, &TlvMainWnd::Dispatch);
   } else if (sd && sd->OwnerControl()) {
     wnd->OldWndProc = sd->OwnerControl()->WindowProc;
-    sd->OwnerControl()->WindowProc = vcl::MakeWndMethod(wnd, &TlvMainWnd::lvWndProc);
+    sd->OwnerControl()->WindowProc = vcl::MakeWndMethod(wnd, &TlvMainWnd::Dispatch);
   } else {
     SetPropW(handle, kStubProp, wnd);
     RemovePropW(handle, kStubPrevProp);
@@ -466,8 +497,7 @@ void UninitializeLVWnd(HWND handle, bool freeWrapper, bool repaint, TlvMainWnd*&
       wnd->OldProc = nullptr;
       wnd->OldWndProc = vcl::TWndMethod();
     }
-    delete wnd;
-    wnd = nullptr;
+    FreeLvWrapper(wnd);
   }
 }
 
@@ -480,14 +510,12 @@ void RefreshScrolls(TsScrollWndData* skinData, TlvScrollWnd*& sw) {
   if (skinData->Skinned()) {
     if (Lv_UninitializeFlatSB && owner->HandleAllocated()) Lv_UninitializeFlatSB(owner->Handle());
     if (sw && sw->Destroyed) {
-      delete sw;
-      sw = nullptr;
+      FreeLvWrapper(sw);
     }
     if (!sw) sw = NewWrapper<TlvScrollWnd>(owner->Handle(), skinData, skinData->SkinManager(), TlvSkinParams(), true);
   } else {
     if (sw) {
-      delete sw;
-      sw = nullptr;
+      FreeLvWrapper(sw);
     }
     if (Lv_InitializeFlatSB && owner->HandleAllocated()) Lv_InitializeFlatSB(owner->Handle());
   }
@@ -499,13 +527,11 @@ void RefreshEditScrolls(TsScrollWndData* skinData, TlvScrollWnd*& sw) {
   if (skinData->Skinned()) {
     if (!owner) return;
     if (sw && sw->Destroyed) {
-      delete sw;
-      sw = nullptr;
+      FreeLvWrapper(sw);
     }
     if (!sw) sw = NewWrapper<TlvEditWnd>(owner->Handle(), skinData, skinData->SkinManager(), TlvSkinParams(), true);
   } else if (sw) {
-    delete sw;
-    sw = nullptr;
+    FreeLvWrapper(sw);
   }
 }
 

@@ -78,6 +78,12 @@ class TlvMainWnd : public rtl::TObject {
   virtual void SetSkinParams() { ParamsChanged = true; }
   virtual void InitSkinData();
   virtual void lvWndProc(vcl::TMessage& message);
+  // Where messages enter the wrapper (the window's or control's procedure slot): a wrapper freed by the control
+  // it serves while one of its messages is still being handled lives on until that message is done.
+  void Dispatch(vcl::TMessage& message);
+  // Inside Dispatch, and how deep; FreePending: freed meanwhile, deleted when the outermost Dispatch returns.
+  int ProcDepth = 0;
+  bool FreePending = false;
 
   // One message to the replaced procedure; lParam comes back as that procedure left it.
   LRESULT CallPrevWndProc(HWND handle, UINT msg, WPARAM wParam, LPARAM& lParam);
@@ -95,7 +101,19 @@ class TlvMainWnd : public rtl::TObject {
  public:
   // Gives the procedure back (Destroy and the detaching routines share it); true when it is back.
   bool GiveProcBack();
+  // What freeing does to the window (procedure, styles, colours, frame back); the wrapper itself stays.
+  void ReleaseWindow();
 };
+
+// Frees a wrapper and clears the reference: at once, or, while the wrapper is handling a message (the control
+// freed it from inside a message that came through it), lets go of the window now and deletes it afterwards.
+void FreeLvWrapper(TlvMainWnd*& wnd);
+template <class T>
+void FreeLvWrapper(T*& wnd) {
+  TlvMainWnd* w = wnd;
+  FreeLvWrapper(w);
+  wnd = nullptr;
+}
 
 // Makes a wrapper of class T and attaches it (the class reference of T).
 template <class T>

@@ -980,6 +980,8 @@ void TlvScrollWnd::ScrollStage(vcl::TMessage& message) {
         fThumbTracking = false;
         RestoreStdParams();
         CallPrevWndProc(message);
+        // The control may have freed this wrapper (and remade its window) meanwhile: nothing is left to do here.
+        if (FreePending || Destroyed) return;
         // Idle from now on: the system's frame and bars come back.
         SkinData->UpdateIndexes(true);
         SetPropW(h, kWrapperProp, this);
@@ -1106,8 +1108,7 @@ void UninitializeLVScroll(HWND handle, bool free, bool repaint, TlvScrollWnd*& s
       sw->OldProc = nullptr;
       sw->OldWndProc = vcl::TWndMethod();
     }
-    delete sw;
-    sw = nullptr;
+    FreeLvWrapper(sw);
   }
 }
 

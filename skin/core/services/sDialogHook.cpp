@@ -3,6 +3,7 @@
 #include "platform/vcl/forms.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/core/services/sSkinProvider.h"
 
 HHOOK HookCallback = nullptr;
@@ -86,6 +87,13 @@ bool AddSupportedForm(HWND handle) {
   for (int i = 0; i < ThirdPartySkipForms().Count(); ++i)
     if (ThirdPartySkipForms().Strings(i) == name) return false;
   if (rtl::String(name) != L"#32770") return false;
+  if (DefaultManager && DefaultManager->OnSysDlgInit) {
+    TlvSysDlgData data;
+    data.WindowHandle = handle;
+    bool allow = true;
+    DefaultManager->OnSysDlgInit(data, allow);
+    if (!allow) return false;
+  }
   lvSupportedList->push_back(std::make_unique<TlvCustomDialogWnd>(handle, nullptr));
   return true;
 }

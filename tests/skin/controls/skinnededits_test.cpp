@@ -28,6 +28,7 @@
 #include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/windows/lvSBUtils.h"
 #include "skin/core/services/sDialogs.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -35,6 +36,7 @@
 #include "skin/render/sTextDraw.h"
 #include "tests/common/dialogs.h"
 #include "tests/common/paths.h"
+#include "tests/common/text.h"
 #include "tests/common/wait.h"
 #include "tests/platform/db/dbtestutil.h"
 #include "tests/skin/core/skintest.h"
@@ -503,6 +505,81 @@ TEST_P(SkinnedEdits, BoundEditsAnswerTheSkinCommandsAndKeepTheirLabels) {
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(ColorToRGB(rich->DefaultTextColor()),
             ColorToRGB(sctrl::SectionFontColor(manager, rich->SkinData()->SkinIndex, 0, clBlack)));
+}
+
+// While a skin is active each bound edit keeps a live window wrapper for its frame and scroll bars; removing the
+// skin frees it, and typing in every one of them still reaches the file.
+TEST_P(SkinnedEdits, BoundEditsKeepAWindowWrapperOnlyWhileSkinned) {
+  const std::wstring file = dbtest::TempFolder() + L"\\tavrel.db";
+  ASSERT_TRUE(dbtest::CreateDatabase(
+      file, "insert into ogrencigorusme(okulno, adisoyadi, gorusmeturu) values (1, 'Ayşe Yılmaz', 'evet');"));
+  auto* conn = Create<db::TADOConnection>(form);
+  conn->SetConnectionString(L"Data Source=" + file);
+  conn->SetLoginPrompt(false);
+  auto* table = Create<db::TADOTable>(form);
+  table->SetConnection(conn);
+  table->SetTableName(L"ogrencigorusme");
+  auto* source = Create<db::TDataSource>(form);
+  source->SetDataSet(table);
+  auto* name = Put<TsDBEdit>(form, 10, 10, 200, 22);
+  name->SetDataField(L"adisoyadi");
+  auto* memo = Put<TsDBMemo>(form, 10, 40, 300, 80);
+  memo->SetScrollBars(ssVertical);
+  memo->SetDataField(L"yapilancalisma");
+  auto* rich = Put<TsDBRichEdit>(form, 10, 130, 300, 60);
+  rich->SetDataField(L"gorusmekonusu");
+  name->SetDataSource(source);
+  memo->SetDataSource(source);
+  rich->SetDataSource(source);
+  table->Open();
+  Show();
+  struct Bound {
+    TWinControl* control;
+    TlvScrollWnd** wrapper;
+    const char* field;
+  };
+  const std::vector<Bound> bound{{name, &name->ListSW, "adisoyadi"},
+                                 {memo, &memo->ListSW, "yapilancalisma"},
+                                 {rich, &rich->ListSW, "gorusmekonusu"}};
+  auto type = [&](TWinControl* c, const String& text) {
+    c->SetFocus();
+    SendMessageW(c->Handle(), EM_SETSEL, 0, -1);
+    for (wchar_t ch : text) SendMessageW(c->Handle(), WM_CHAR, ch, 1);
+    Application->ProcessMessages();
+  };
+  auto typeAndStore = [&](const String& text) {
+    for (const Bound& b : bound) type(b.control, text);
+    table->Post();
+    for (const Bound& b : bound)
+      EXPECT_EQ(String(testutil::Wide(testutil::QueryText(
+                    file, std::string("select ") + b.field + " from ogrencigorusme where okulno = 1"))),
+                text)
+          << b.field;
+  };
+  auto live = [&] {
+    return std::all_of(bound.begin(), bound.end(), [](const Bound& b) { return *b.wrapper != nullptr; });
+  };
+  auto none = [&] {
+    return std::all_of(bound.begin(), bound.end(), [](const Bound& b) { return *b.wrapper == nullptr; });
+  };
+  if (Skinned()) {
+    ASSERT_TRUE(testutil::PumpUntil(live, 5000));
+    for (const Bound& b : bound) EXPECT_FALSE((*b.wrapper)->Destroyed) << b.field;
+    typeAndStore(L"Şükrü Ilgın");
+    // Hiding and showing again keeps one live wrapper.
+    TlvScrollWnd* before = memo->ListSW;
+    memo->SetVisible(false);
+    memo->SetVisible(true);
+    Settle();
+    EXPECT_EQ(memo->ListSW, before);
+    manager->SetActive(false);
+    EXPECT_TRUE(testutil::PumpUntil(none, 5000));
+    Settle();
+  } else {
+    EXPECT_TRUE(none());
+  }
+  typeAndStore(L"Gülay Öğüt");
+  EXPECT_TRUE(none());
 }
 
 struct BoxCase {

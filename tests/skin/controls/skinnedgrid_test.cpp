@@ -51,6 +51,8 @@ class Shot {
     ReleaseDC(nullptr, dc);
     GdiFlush();
   }
+  // A picture made elsewhere (a print).
+  explicit Shot(std::unique_ptr<TBitmap> bmp) : w_(bmp->Width()), h_(bmp->Height()), bmp_(std::move(bmp)) {}
   int Width() const { return w_; }
   int Height() const { return h_; }
   std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0x00FFFFFFu; }
@@ -433,6 +435,93 @@ TEST_P(SkinnedGrid, KeepsAWindowWrapperOnlyWhileSkinnedAndStillEdits) {
   EXPECT_EQ(grid->ListSW, nullptr);
   typeName(L"Gülay Öğüt");
   EXPECT_EQ(grid->ListSW, nullptr);
+}
+
+// The scroll bars report their use (1 vertical, 0 horizontal) and the rows report moving with the dataset.
+TEST_P(SkinnedGrid, ScrollBarsAndRecordMovesRaiseTheScrollEvents) {
+  TsDBGrid* grid = MakeGrid(10);
+  std::vector<unsigned> bars;
+  int moved = 0;
+  grid->OnAfterScroll = [&](TObject* sender, unsigned bar) {
+    EXPECT_EQ(sender, grid);
+    bars.push_back(bar);
+  };
+  grid->OnScrollData = [&](TObject* sender) {
+    EXPECT_EQ(sender, grid);
+    ++moved;
+  };
+  table->Open();
+  Show();
+  moved = 0;
+  SendMessageW(grid->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(table->RecNo(), 2);
+  EXPECT_EQ(bars, std::vector<unsigned>{1});
+  EXPECT_GE(moved, 1);
+  SendMessageW(grid->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(table->RecNo(), 5);
+  SendMessageW(grid->Handle(), WM_HSCROLL, SB_LINERIGHT, 0);
+  EXPECT_EQ(bars, (std::vector<unsigned>{1, 1, 0}));
+  const int before = moved;
+  table->First();
+  EXPECT_GT(moved, before);
+  EXPECT_EQ(table->State(), db::dsBrowse);
+}
+
+// WM_PRINT of a skinned grid goes through its window wrapper (made for it when the grid has none yet): the print
+// carries the skinned frame as the screen shows it, and the rows.
+TEST_P(SkinnedGrid, PrintingGoesThroughTheWrapperWithItsFrame) {
+  TsDBGrid* grid = MakeGrid(10);
+  table->Open();
+  // A window that was never shown has no wrapper yet.
+  grid->HandleNeeded();
+  EXPECT_EQ(grid->ListSW, nullptr);
+  const int w = grid->Width(), h = grid->Height();
+  auto print = [&] {
+    auto bmp = CreateBmp32(w, h);
+    FillDC(bmp->Canvas()->Handle(), TRect(0, 0, w, h), clFuchsia);
+    SendMessageW(grid->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN);
+    GdiFlush();
+    return bmp;
+  };
+  auto first = print();
+  EXPECT_EQ(grid->ListSW != nullptr, Skinned());
+  Show();
+  const Shot printed(print());
+  printed.Save(Name("grid-printed"));
+  // The screen's picture of the whole window.
+  RECT wr;
+  GetWindowRect(grid->Handle(), &wr);
+  auto screenBmp = CreateBmp32(w, h);
+  HDC sdc = GetDC(nullptr);
+  BitBlt(screenBmp->Canvas()->Handle(), 0, 0, w, h, sdc, wr.left, wr.top, SRCCOPY);
+  ReleaseDC(nullptr, sdc);
+  GdiFlush();
+  const Shot screen(std::move(screenBmp));
+  // All five records fit: the vertical bar has nothing to scroll. Its strip (at most 24 pixels inside the right
+  // edge) is left to the wrapper's bar painting, which does not paint a bar without range into a print.
+  int differ = 0, unprinted = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w - 24; ++x) {
+      differ += printed.at(x, y) != screen.at(x, y);
+      unprinted += printed.at(x, y) == 0xFF00FFu;
+    }
+  if (Skinned()) {
+    // The frame too: nothing else left unpainted, and the frame's ring as on the screen.
+    EXPECT_EQ(unprinted, 0);
+    int ring = 0;
+    for (int x = 0; x < w; ++x) ring += printed.at(x, 0) != screen.at(x, 0);
+    for (int y = 0; y < h; ++y) ring += printed.at(0, y) != screen.at(0, y);
+    EXPECT_LE(ring, 4);
+    EXPECT_LT(differ, w * h / 20) << differ;
+    // The first print, made before the grid was shown, painted the frame as well.
+    int firstUnprinted = 0;
+    for (int x = 0; x < w; ++x) firstUnprinted += Pixel(first.get(), x, 0) == 0xFF00FFu;
+    EXPECT_EQ(firstUnprinted, 0);
+  }
+  // The rows are in the print: the first name's row has ink in the name column, on the rows' background.
+  const int rowTop = grid->TitleHeight() + 4;
+  EXPECT_TRUE(printed.Ink(TRect(60, rowTop, 200, rowTop + 10), printed.at(w - 40, h - 30)));
 }
 
 TEST_P(SkinnedGrid, ArrowKeysMoveTheRecordAndTheWheelStoresNothing) {

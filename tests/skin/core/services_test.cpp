@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/vcl/application.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/core/services/sDialogHook.h"
 #include "skin/render/sGraphUtils.h"
 
@@ -77,6 +79,36 @@ TEST(WindowWrappers, DialogsAreAdoptedByClassAndNeverFromTheSkipList) {
   lvSupportedList.reset();
   DestroyWindow(skipped);
   DestroyWindow(otherCase);
+}
+
+// The manager's OnSysDlgInit sees each dialog before it is adopted and may keep it as the system draws it.
+TEST(WindowWrappers, OnSysDlgInitMayKeepADialogUnskinned) {
+  vcl::Application->Initialize();
+  vcl::TComponent owner(nullptr);
+  auto* manager = vcl::Create<TsSkinManager>(&owner);
+  manager->SetIsDefault(true);
+  ASSERT_EQ(DefaultManager, manager);
+  lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvDialogWnd>>>();
+  HWND kept =
+      CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 120, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND adopted =
+      CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 120, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  std::vector<HWND> asked;
+  manager->OnSysDlgInit = [&](TlvSysDlgData& data, bool& allow) {
+    asked.push_back(data.WindowHandle);
+    EXPECT_TRUE(allow);
+    allow = data.WindowHandle != kept;
+  };
+  EXPECT_FALSE(AddSupportedForm(kept));
+  EXPECT_FALSE(WndIsWrapped(kept));
+  EXPECT_TRUE(AddSupportedForm(adopted));
+  EXPECT_TRUE(WndIsWrapped(adopted));
+  EXPECT_EQ(asked, (std::vector<HWND>{kept, adopted}));
+  EXPECT_EQ(lvSupportedList->size(), 1u);
+  DestroyWindow(kept);
+  DestroyWindow(adopted);
+  lvSupportedList.reset();
+  manager->OnSysDlgInit = nullptr;
 }
 
 TEST(WindowWrappers, ChildWindowsRenderInZOrderAtTheirPlaces) {

@@ -222,6 +222,94 @@ TEST_F(Wrappers, APlatformControlGetsExactlyItsWindowProcBack) {
   EXPECT_EQ(memo->Text(), L"Kadıköy");
 }
 
+// A memo that, like the skinned bound edits, frees (and may remake) its wrapper while handling a message that came
+// in through that very wrapper.
+enum class TFreeWay { Uninitialize, UninitializeAndRecreate, RefreshUnskinned, RefreshRemade };
+constexpr UINT kFreeNow = WM_APP + 27;
+class TFreeingMemo : public TMemo {
+ public:
+  using TMemo::TMemo;
+  TsScrollWndData* Data = nullptr;
+  TlvScrollWnd* SW = nullptr;
+  TFreeWay Way = TFreeWay::Uninitialize;
+  void WndProc(TMessage& m) override {
+    if (m.Msg != kFreeNow) {
+      TMemo::WndProc(m);
+      return;
+    }
+    switch (Way) {
+      case TFreeWay::Uninitialize:
+        UninitializeLVScroll(Handle(), true, false, SW);
+        break;
+      case TFreeWay::UninitializeAndRecreate:
+        UninitializeLVScroll(Handle(), true, false, SW);
+        RecreateWnd();
+        HandleNeeded();
+        break;
+      case TFreeWay::RefreshUnskinned:
+        Data->SetSkinSection(L"NO SUCH SECTION");
+        RefreshEditScrolls(Data, SW);
+        break;
+      case TFreeWay::RefreshRemade:
+        Data->SetSkinSection(L"NO SUCH SECTION");
+        RefreshEditScrolls(Data, SW);
+        Data->SetSkinSection(L"EDIT");
+        RefreshEditScrolls(Data, SW);
+        break;
+    }
+    m.Result = 1;
+  }
+};
+
+TEST_F(Wrappers, AWrapperFreedByItsControlInsideOneOfItsMessagesGoesWhenThatMessageIsDone) {
+  form = Create<TForm>(Application);
+  form->SetBounds(40, 40, 400, 300);
+  form->Show();
+  for (TFreeWay way : {TFreeWay::Uninitialize, TFreeWay::UninitializeAndRecreate, TFreeWay::RefreshUnskinned,
+                       TFreeWay::RefreshRemade}) {
+    SCOPED_TRACE(static_cast<int>(way));
+    auto* memo = Create<TFreeingMemo>(form);
+    memo->SetParent(form);
+    memo->SetBounds(10, 10, 220, 150);
+    memo->SetScrollBars(ssVertical);
+    memo->SetText(Lines(60));
+    Pump();
+    const TWndMethod original = memo->WindowProc;
+    auto data = std::make_unique<TsScrollWndData>(memo, true);
+    data->COC = COC_TsMemo;
+    data->SetSkinSection(L"EDIT");
+    memo->Data = data.get();
+    memo->Way = way;
+    RefreshEditScrolls(data.get(), memo->SW);
+    ASSERT_NE(memo->SW, nullptr);
+    // Through the wrapper (the control's WindowProc) and through the window, both ways a message comes in.
+    EXPECT_EQ(memo->Perform(kFreeNow, 0, 0), 1);
+    if (way == TFreeWay::RefreshRemade) {
+      // The new wrapper holds the control; the old one's late going leaves it in place.
+      ASSERT_NE(memo->SW, nullptr);
+      EXPECT_FALSE(memo->SW->Destroyed);
+      EXPECT_NE(memo->WindowProc, original);
+      EXPECT_EQ(Lv_GetScrollWndFromHwnd(memo->Handle()), memo->SW);
+      EXPECT_EQ(SendMessageW(memo->Handle(), kFreeNow, 0, 0), 1);
+      ASSERT_NE(memo->SW, nullptr);
+      EXPECT_EQ(Lv_GetScrollWndFromHwnd(memo->Handle()), memo->SW);
+      data->SetSkinSection(L"NO SUCH SECTION");
+      RefreshEditScrolls(data.get(), memo->SW);
+    }
+    EXPECT_EQ(memo->SW, nullptr);
+    EXPECT_EQ(memo->WindowProc, original);
+    EXPECT_EQ(Lv_GetScrollWndFromHwnd(memo->Handle()), nullptr);
+    // The control goes on working as the platform's own.
+    memo->SetText(L"Kadıköy");
+    EXPECT_EQ(memo->Text(), L"Kadıköy");
+    SendMessageW(memo->Handle(), WM_NCPAINT, 1, 0);
+    memo->Data = nullptr;
+    data.reset();
+    memo->Free();
+    Pump();
+  }
+}
+
 TEST_F(Wrappers, WithoutAnActiveSkinAWrappedWindowIsThePlatformsOwn) {
   manager->SetActive(false);
   auto edit = [&](int x) {

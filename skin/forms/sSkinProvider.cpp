@@ -1,6 +1,7 @@
 // The provider's life with its form: attaching and detaching, the window procedure and its routing, the command
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSBAnimation.h"
 
 #include <algorithm>
 
@@ -192,8 +193,9 @@ void TsSkinProvider::InitExBorders(bool) {
 }
 
 void TsSkinProvider::KillAnimations() {
-  for (TsCaptionButton* b : {&ButtonClose, &ButtonMax, &ButtonHelp, &ButtonMin}) b->Timer = nullptr;
-  for (int i = 0; i < FTitleButtons->Count(); ++i) FTitleButtons->Items(i)->Data.Timer = nullptr;
+  // Freeing a fade clears the button's link to it.
+  for (TsCaptionButton* b : {&ButtonClose, &ButtonMax, &ButtonHelp, &ButtonMin}) delete b->Timer;
+  for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
 }
 
 // ---- Setters -------------------------------------------------------------------------------------------------

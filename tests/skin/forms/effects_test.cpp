@@ -1,0 +1,245 @@
+// Window effects of a skinned form: the hover fade of a caption button (a small layered window over the button
+// whose alpha climbs in steps and falls again when the pointer leaves), and the translucent cover over a disabled
+// form. Each under the test skins of the frame tests; a shot of a faded-in button is saved to Z:\tmp and looked at.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/vcl/application.h"
+#include "platform/vcl/forms.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinBroadcast.h"
+#include "skin/forms/sSBAnimation.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/render/sGraphUtils.h"
+#include "tests/skin/core/skintest.h"
+
+using namespace vcl;
+using namespace skintest;
+
+namespace {
+
+struct SkinCase {
+  const wchar_t* Name;
+  TColor TitleActive, TitleInactive;  // colour values as the option file writes them ($00BBGGRR)
+};
+const SkinCase kSkins[] = {{L"Lale", 0x6E1E96, 0xB48CC8}, {L"Deniz", 0x8C4614, 0xC8A07A}};
+
+std::string Narrow(const std::wstring& s) {
+  std::string r;
+  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
+  return r;
+}
+
+std::string Hex(TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); }
+
+// The test's additions to a skin: the form's border from the button frames (rounded in Lale), a two-state title,
+// and maximise, minimise and restore images beside the skin's own close image.
+std::string Extend(std::string options, const SkinCase& c) {
+  auto insertAfter = [&](const std::string& header, const std::string& text) {
+    const size_t at = options.find(header);
+    if (at != std::string::npos) options.insert(at + header.size(), text);
+  };
+  insertAfter("[GLOBALINFO]\r\n",
+              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
+              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
+  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
+  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
+             "\r\nFONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
+  return options;
+}
+
+bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!cond()) {
+    if (GetTickCount() - start > boundMs) return false;
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+LPARAM ScreenPoint(HWND w, int x, int y) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return MAKELPARAM(r.left + x, r.top + y);
+}
+
+vcl::TPoint Centre(const vcl::TRect& r) { return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
+
+// The whole window as it is on the screen (outside its region: what lies behind).
+std::unique_ptr<TBitmap> ScreenShot(HWND w) {
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Application->ProcessMessages();
+  RECT r;
+  GetWindowRect(w, &r);
+  auto b = CreateBmp32(r.right - r.left, r.bottom - r.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  return b;
+}
+
+std::uint32_t Px(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x] & 0xFFFFFF; }
+std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(ColorToRGB(c))) & 0xFFFFFF; }
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 8) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+      return false;
+  return true;
+}
+
+class EffectsFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    for (const SkinCase& c : kSkins) {
+      dir.AddFolder(c.Name);
+      auto bytes = SourceBytes(std::wstring(c.Name) + L"\\Options.dat");
+      dir.Write(std::wstring(c.Name) + L"\\Options.dat", Extend(std::string(bytes.begin(), bytes.end()), c));
+    }
+    // The host comes first: it is the application's main form, the skinned one a secondary form.
+    host = Create<TForm>(Application);
+    manager = Create<TsSkinManager>(host);
+    manager->SetIsDefault(true);
+    manager->SetActive(false);
+    manager->SetSkinDirectory(dir.Path());
+    form = Create<TForm>(Application);
+    form->SetBounds(120, 90, 420, 300);
+    form->SetCaption(L"Öğrenci kaydı");
+    form->HandleNeeded();
+  }
+  void TearDown() override {
+    if (manager) manager->SetActive(false);
+    if (form) form->Free();
+    if (host) host->Free();
+  }
+  HWND W() { return form->Handle(); }
+  void Show() {
+    form->Show();
+    SetForegroundWindow(W());
+    SetActiveWindow(W());
+    Application->ProcessMessages();
+  }
+  void Activate(const SkinCase& c) {
+    manager->SetSkinName(c.Name);
+    manager->SetActive(true);
+    ASSERT_TRUE(WaitFor([&] { return provider->SkinData()->Skinned(true) && provider->SystemMenu; }));
+    const bool painted = WaitFor([&] {
+      TBitmap* cache = provider->SkinData()->CacheBmp();
+      return cache && cache->Width() == form->Width() && !provider->SkinData()->BGChanged;
+    });
+    TBitmap* cache = provider->SkinData()->CacheBmp();
+    ASSERT_TRUE(painted) << "cache " << (cache ? cache->Width() : -1) << " form " << form->Width() << " changed "
+                         << provider->SkinData()->BGChanged << " state " << provider->SkinData()->CtrlSkinState
+                         << " updating " << provider->SkinData()->Updating() << " visible " << IsWindowVisible(W());
+  }
+  LRESULT HitTest(int x, int y) { return SendMessageW(W(), WM_NCHITTEST, 0, ScreenPoint(W(), x, y)); }
+  // Move, press and release over a caption element, as the mouse would.
+  void Click(int code, const vcl::TRect& r) {
+    const vcl::TPoint c = Centre(r);
+    SendMessageW(W(), WM_NCMOUSEMOVE, code, ScreenPoint(W(), c.X, c.Y));
+    SendMessageW(W(), WM_NCLBUTTONDOWN, code, ScreenPoint(W(), c.X, c.Y));
+    SendMessageW(W(), WM_NCLBUTTONUP, code, ScreenPoint(W(), c.X, c.Y));
+  }
+
+  TempSkinDir dir;
+  TForm* host = nullptr;
+  TForm* form = nullptr;
+  TsSkinManager* manager = nullptr;
+  TsSkinProvider* provider = nullptr;
+};
+
+}  // namespace
+
+// Hover: the fade window lies over the button, never activates nor takes the mouse, climbs 25, 50, … 225 and ends
+// at 255 while the pointer stays; when the pointer leaves the timer tells the form, and the fade runs down until the
+// window is gone. With the manager's animation off a hover shows at 255 at once, with no timer running.
+TEST_F(EffectsFrame, CaptionButtonHoverFadesInAndOutInALayeredWindow) {
+  provider = Create<TsSkinProvider>(form);
+  Show();
+  for (const SkinCase& c : kSkins) {
+    SCOPED_TRACE(Narrow(c.Name));
+    manager->Effects()->SetAllowAnimation(true);
+    Activate(c);
+    const vcl::TPoint p = Centre(provider->ButtonClose.Rect);
+    RECT wr;
+    GetWindowRect(W(), &wr);
+    // The pointer rests in the client area first and the system's messages for it are handled, so that none of them
+    // lands mid-fade; then it goes onto the close button (the system's own move reaches the frame, and so does ours).
+    auto settle = [&] {
+      const DWORD start = GetTickCount();
+      WaitFor([&] { return GetTickCount() - start > 300; });
+    };
+    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
+    settle();
+    provider->KillAnimations();
+    SetCursorPos(wr.left + p.X, wr.top + p.Y);
+    SendMessageW(W(), WM_NCMOUSEMOVE, HTCLOSE, ScreenPoint(W(), p.X, p.Y));
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.Timer != nullptr; }));
+    TlvSBAnimation* t = provider->ButtonClose.Timer;
+    ASSERT_NE(t, nullptr);
+    ASSERT_TRUE(t->AForm);
+    const HWND fw = t->AForm->Handle();
+    EXPECT_TRUE(IsWindowVisible(fw));
+    const LONG_PTR ex = GetWindowLongPtrW(fw, GWL_EXSTYLE);
+    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
+              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+    RECT fr;
+    GetWindowRect(fw, &fr);
+    EXPECT_EQ(fr.left, wr.left + provider->ButtonClose.Rect.Left);
+    EXPECT_EQ(fr.top, wr.top + provider->ButtonClose.Rect.Top);
+    EXPECT_EQ(fr.right - fr.left, provider->ButtonClose.Rect.Width());
+    EXPECT_NE(GetForegroundWindow(), fw);
+    // The frame still answers under the fade window.
+    EXPECT_EQ(HitTest(p.X, p.Y), HTCLOSE);
+    ASSERT_TRUE(WaitFor([&] { return t->Shown.size() >= 10 || t->CurrentState == -1; }, 10000));
+    if (c.Name == std::wstring(L"Lale")) ScreenShot(W())->SaveToFile(L"Z:\\tmp\\forms28b_fade.bmp");
+    // The pointer leaves: the form hears of it, the button goes normal and the window fades away.
+    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.State == 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.Timer && t->CurrentState == -1; }, 10000));
+    EXPECT_FALSE(t->AForm);
+    EXPECT_FALSE(t->Enabled());
+    // The fade climbs by 25 from 25, to 255 when it completes, and runs down by 25 to 25. (Under the test's display
+    // the system may report the pointer's leave from the frame while the fade window appears over it; the fade then
+    // turns round from the full step count, 250, before completing.)
+    const std::vector<int>& v = t->Shown;
+    ASSERT_GE(v.size(), 3u);
+    size_t i = 0;
+    while (i + 1 < v.size() && v[i + 1] > v[i]) ++i;
+    const size_t peak = i;
+    for (size_t k = 0; k < peak; ++k) EXPECT_EQ(v[k], static_cast<int>(25 * (k + 1))) << "frame " << k;
+    EXPECT_TRUE(v[peak] == 255 || v[peak] == 250) << v[peak];
+    int expect = 250;
+    for (size_t k = peak + 1; k < v.size(); ++k, expect -= 25) {
+      if (k == peak + 1 && v[peak] == 250) expect = 225;
+      EXPECT_EQ(v[k], expect) << "frame " << k;
+    }
+    EXPECT_EQ(v.back(), 25);
+
+    // Without animation: one step, shown at once, nothing left running.
+    provider->KillAnimations();
+    EXPECT_EQ(provider->ButtonClose.Timer, nullptr);
+    manager->Effects()->SetAllowAnimation(false);
+    const vcl::TPoint q = Centre(provider->ButtonMin.Rect);
+    SetCursorPos(wr.left + q.X, wr.top + q.Y);
+    SendMessageW(W(), WM_NCMOUSEMOVE, HTMINBUTTON, ScreenPoint(W(), q.X, q.Y));
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonMin.Timer != nullptr; }));
+    TlvSBAnimation* u = provider->ButtonMin.Timer;
+    ASSERT_NE(u, nullptr);
+    EXPECT_EQ(u->MaxIterations, 1);
+    EXPECT_EQ(u->Shown, std::vector<int>{255});
+    EXPECT_FALSE(u->Enabled());
+    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonMin.State == 0; }, 10000));
+    settle();
+    provider->KillAnimations();
+    manager->Effects()->SetAllowAnimation(true);
+  }
+}

@@ -80,12 +80,14 @@ void TsSkinProvider::Construct(bool) {
 
 void TsSkinProvider::LV_WMNCDestroy() {
   SetHotHT(0, false);
+  LayerForm.reset();
   KillAnimations();
   UnhookForm();
   FFormGone = true;
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  LayerForm.reset();
   if (FAddedTitle) {
     FHintTimer.reset();
     InitExBorders(false);
@@ -265,6 +267,10 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
       return;
     case WM_SETTEXT:
       LV_WMSetText(m);
+      return;
+    case WM_ENABLE:
+      OldWndProc(m);
+      UpdateLayerForm();
       return;
     case WM_SETREDRAW:
       LockCount = m.WParam == 1 ? std::max(0, LockCount - 1) : LockCount + 1;

@@ -243,3 +243,57 @@ TEST_F(EffectsFrame, CaptionButtonHoverFadesInAndOutInALayeredWindow) {
     manager->Effects()->SetAllowAnimation(true);
   }
 }
+
+// A disabled form is covered by a black window at 255 - DisabledBlendValue (128 gives 127), which never activates
+// and lies over the form's white client area (the test display has no compositor, so the system shows the cover's
+// black without blending it: the check is that the white is covered); enabling the form removes the cover.
+TEST_F(EffectsFrame, ADisabledFormIsCoveredAtItsDisabledBlendValue) {
+  provider = Create<TsSkinProvider>(form);
+  Show();
+  Activate(kSkins[0]);
+  provider->SetDisabledBlendValue(128);
+  EXPECT_FALSE(provider->LayerForm);
+  EnableWindow(W(), FALSE);
+  ASSERT_TRUE(WaitFor([&] { return provider->LayerForm && IsWindowVisible(provider->LayerForm->Handle()); }));
+  const HWND lw = provider->LayerForm->Handle();
+  EXPECT_TRUE(provider->FormState & FS_DISABLED);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(lw, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 127);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  EXPECT_TRUE(GetWindowLongPtrW(lw, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindow(lw, GW_OWNER), W());
+  RECT fr, lr;
+  GetWindowRect(W(), &fr);
+  GetWindowRect(lw, &lr);
+  EXPECT_TRUE(EqualRect(&fr, &lr));
+  EXPECT_NE(GetForegroundWindow(), lw);
+  // On the screen: the white client area is covered.
+  const int cx = form->Width() / 2, cy = form->Height() / 2;
+  std::uint32_t px = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    auto shot = CreateBmp32(1, 1);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->Canvas()->Handle(), 0, 0, 1, 1, screen, fr.left + cx, fr.top + cy, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    px = Px(shot.get(), 0, 0);
+    return !Near(px, 0xFFFFFF, 12);
+  })) << std::hex << px;
+  RECT shotRect = fr;
+  {
+    auto shot = CreateBmp32(shotRect.right - shotRect.left, shotRect.bottom - shotRect.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->Canvas()->Handle(), 0, 0, shot->Width(), shot->Height(), screen, fr.left, fr.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    shot->SaveToFile(L"Z:\\tmp\\forms28b_disabled.bmp");
+  }
+  // A new blend value takes effect on the cover at once.
+  provider->SetDisabledBlendValue(255);
+  ASSERT_TRUE(GetLayeredWindowAttributes(lw, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 0);
+  EnableWindow(W(), TRUE);
+  ASSERT_TRUE(WaitFor([&] { return !provider->LayerForm; }));
+  EXPECT_FALSE(provider->FormState & FS_DISABLED);
+}

@@ -13,6 +13,7 @@
 #include "platform/vcl/forms.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
+#include "skin/forms/sDwmEffects.h"
 #include "skin/forms/sSBAnimation.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
@@ -296,4 +297,18 @@ TEST_F(EffectsFrame, ADisabledFormIsCoveredAtItsDisabledBlendValue) {
   EnableWindow(W(), TRUE);
   ASSERT_TRUE(WaitFor([&] { return !provider->LayerForm; }));
   EXPECT_FALSE(provider->FormState & FS_DISABLED);
+}
+
+// The blur behind a window goes through dwmapi bound by name: the given region is always deleted afterwards, and a
+// system without composition (the test's) answers composition off.
+TEST_F(EffectsFrame, BlurBehindIsBoundByNameAndFreesItsRegion) {
+  form->HandleNeeded();
+  EXPECT_FALSE(AeroIsEnabled());
+  HRGN rgn = CreateRectRgn(0, 0, 10, 10);
+  const HRESULT hr = SetBlurBehindWindow(W(), true, rgn);
+  EXPECT_EQ(GetObjectType(rgn), 0u);
+  // Composition off: the system refuses (or the entry is missing, "not implemented"); either way a failure.
+  EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+  EXPECT_EQ(InitDwmApi(), InitDwmApi());
+  SetBlurBehindWindow(W(), false, nullptr);
 }

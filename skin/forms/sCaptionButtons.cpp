@@ -8,6 +8,7 @@
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSBAnimation.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
 
@@ -262,6 +263,16 @@ void TsSkinProvider::SetPressedHT(int hitCode) {
 void TsSkinProvider::RepaintButton(int hitCode) {
   TsCaptionButton* btn = ButtonOf(hitCode);
   if (!btn || (hitCode >= HTCHILDCLOSE && hitCode <= HTCHILDMIN && !MDIButtonsNeeded())) return;
+  if (TsSkinManager* man = SkinManager(); man && !(hitCode >= HTCHILDCLOSE && hitCode <= HTCHILDMIN) &&
+                                          (man->Effects()->AllowGlowing() || BorderForm) && FormState == 0 &&
+                                          !Form->Parent() && Form->FormStyle() != vcl::fsMDIChild) {
+    // The new look fades in over the frame; the frame itself keeps the normal look meanwhile.
+    if (btn->State != -1) {
+      const int iterations = std::max(1, man->Effects()->AllowAnimation() ? 10 : 0);
+      StartSBAnimation(btn, btn->State, btn->State == 2 ? 1 : iterations, btn->State == 1 || btn->State == 2, this);
+    }
+    return;
+  }
   if (btn->State == -1 || btn->Rect.Left < FIconRect.Right) return;
   vcl::TBitmap* image = FCommonData->CacheBmp();
   TsSkinManager* m = SkinManager();

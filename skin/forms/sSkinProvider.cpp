@@ -1,6 +1,7 @@
 // The provider's life with its form: attaching and detaching, the window procedure and its routing, the command
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSBAnimation.h"
 
 #include <algorithm>
 
@@ -79,12 +80,14 @@ void TsSkinProvider::Construct(bool) {
 
 void TsSkinProvider::LV_WMNCDestroy() {
   SetHotHT(0, false);
+  LayerForm.reset();
   KillAnimations();
   UnhookForm();
   FFormGone = true;
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  LayerForm.reset();
   if (FAddedTitle) {
     FHintTimer.reset();
     InitExBorders(false);
@@ -192,8 +195,9 @@ void TsSkinProvider::InitExBorders(bool) {
 }
 
 void TsSkinProvider::KillAnimations() {
-  for (TsCaptionButton* b : {&ButtonClose, &ButtonMax, &ButtonHelp, &ButtonMin}) b->Timer = nullptr;
-  for (int i = 0; i < FTitleButtons->Count(); ++i) FTitleButtons->Items(i)->Data.Timer = nullptr;
+  // Freeing a fade clears the button's link to it.
+  for (TsCaptionButton* b : {&ButtonClose, &ButtonMax, &ButtonHelp, &ButtonMin}) delete b->Timer;
+  for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
 }
 
 // ---- Setters -------------------------------------------------------------------------------------------------
@@ -264,6 +268,10 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
       return;
     case WM_SETTEXT:
       LV_WMSetText(m);
+      return;
+    case WM_ENABLE:
+      OldWndProc(m);
+      UpdateLayerForm();
       return;
     case WM_SETREDRAW:
       LockCount = m.WParam == 1 ? std::max(0, LockCount - 1) : LockCount + 1;

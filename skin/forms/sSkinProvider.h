@@ -85,7 +85,10 @@ class TsSkinProvider : public TsCustomSkinProvider {
   vcl::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
   void SetCaptionAlignment(vcl::TAlignment v);
   std::uint8_t DisabledBlendValue() const { return FDisabledBlendValue; }
-  void SetDisabledBlendValue(std::uint8_t v) { FDisabledBlendValue = v; }
+  void SetDisabledBlendValue(std::uint8_t v);
+  // The translucent black cover over a disabled form (none while the form is enabled).
+  void UpdateLayerForm();
+  std::unique_ptr<vcl::TForm> LayerForm;
   TlvFormHeader* FormHeader() const { return FFormHeader.get(); }
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   TsGripMode GripMode() const { return FGripMode; }

@@ -1,0 +1,314 @@
+// Window effects of a skinned form: the hover fade of a caption button (a small layered window over the button
+// whose alpha climbs in steps and falls again when the pointer leaves), and the translucent cover over a disabled
+// form. Each under the test skins of the frame tests; a shot of a faded-in button is saved to Z:\tmp and looked at.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/vcl/application.h"
+#include "platform/vcl/forms.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinBroadcast.h"
+#include "skin/forms/sDwmEffects.h"
+#include "skin/forms/sSBAnimation.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/render/sGraphUtils.h"
+#include "tests/skin/core/skintest.h"
+
+using namespace vcl;
+using namespace skintest;
+
+namespace {
+
+struct SkinCase {
+  const wchar_t* Name;
+  TColor TitleActive, TitleInactive;  // colour values as the option file writes them ($00BBGGRR)
+};
+const SkinCase kSkins[] = {{L"Lale", 0x6E1E96, 0xB48CC8}, {L"Deniz", 0x8C4614, 0xC8A07A}};
+
+std::string Narrow(const std::wstring& s) {
+  std::string r;
+  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
+  return r;
+}
+
+std::string Hex(TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); }
+
+// The test's additions to a skin: the form's border from the button frames (rounded in Lale), a two-state title,
+// and maximise, minimise and restore images beside the skin's own close image.
+std::string Extend(std::string options, const SkinCase& c) {
+  auto insertAfter = [&](const std::string& header, const std::string& text) {
+    const size_t at = options.find(header);
+    if (at != std::string::npos) options.insert(at + header.size(), text);
+  };
+  insertAfter("[GLOBALINFO]\r\n",
+              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
+              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
+  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
+  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
+             "\r\nFONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
+  return options;
+}
+
+bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!cond()) {
+    if (GetTickCount() - start > boundMs) return false;
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+LPARAM ScreenPoint(HWND w, int x, int y) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return MAKELPARAM(r.left + x, r.top + y);
+}
+
+vcl::TPoint Centre(const vcl::TRect& r) { return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
+
+// The whole window as it is on the screen (outside its region: what lies behind).
+std::unique_ptr<TBitmap> ScreenShot(HWND w) {
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Application->ProcessMessages();
+  RECT r;
+  GetWindowRect(w, &r);
+  auto b = CreateBmp32(r.right - r.left, r.bottom - r.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  return b;
+}
+
+std::uint32_t Px(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x] & 0xFFFFFF; }
+std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(ColorToRGB(c))) & 0xFFFFFF; }
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 8) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+      return false;
+  return true;
+}
+
+class EffectsFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    for (const SkinCase& c : kSkins) {
+      dir.AddFolder(c.Name);
+      auto bytes = SourceBytes(std::wstring(c.Name) + L"\\Options.dat");
+      dir.Write(std::wstring(c.Name) + L"\\Options.dat", Extend(std::string(bytes.begin(), bytes.end()), c));
+    }
+    // The host comes first: it is the application's main form, the skinned one a secondary form.
+    host = Create<TForm>(Application);
+    manager = Create<TsSkinManager>(host);
+    manager->SetIsDefault(true);
+    manager->SetActive(false);
+    manager->SetSkinDirectory(dir.Path());
+    form = Create<TForm>(Application);
+    form->SetBounds(120, 90, 420, 300);
+    form->SetCaption(L"Öğrenci kaydı");
+    form->HandleNeeded();
+  }
+  void TearDown() override {
+    if (manager) manager->SetActive(false);
+    if (form) form->Free();
+    if (host) host->Free();
+  }
+  HWND W() { return form->Handle(); }
+  void Show() {
+    form->Show();
+    SetForegroundWindow(W());
+    SetActiveWindow(W());
+    Application->ProcessMessages();
+  }
+  void Activate(const SkinCase& c) {
+    manager->SetSkinName(c.Name);
+    manager->SetActive(true);
+    ASSERT_TRUE(WaitFor([&] { return provider->SkinData()->Skinned(true) && provider->SystemMenu; }));
+    const bool painted = WaitFor([&] {
+      TBitmap* cache = provider->SkinData()->CacheBmp();
+      return cache && cache->Width() == form->Width() && !provider->SkinData()->BGChanged;
+    });
+    TBitmap* cache = provider->SkinData()->CacheBmp();
+    ASSERT_TRUE(painted) << "cache " << (cache ? cache->Width() : -1) << " form " << form->Width() << " changed "
+                         << provider->SkinData()->BGChanged << " state " << provider->SkinData()->CtrlSkinState
+                         << " updating " << provider->SkinData()->Updating() << " visible " << IsWindowVisible(W());
+  }
+  LRESULT HitTest(int x, int y) { return SendMessageW(W(), WM_NCHITTEST, 0, ScreenPoint(W(), x, y)); }
+  // Move, press and release over a caption element, as the mouse would.
+  void Click(int code, const vcl::TRect& r) {
+    const vcl::TPoint c = Centre(r);
+    SendMessageW(W(), WM_NCMOUSEMOVE, code, ScreenPoint(W(), c.X, c.Y));
+    SendMessageW(W(), WM_NCLBUTTONDOWN, code, ScreenPoint(W(), c.X, c.Y));
+    SendMessageW(W(), WM_NCLBUTTONUP, code, ScreenPoint(W(), c.X, c.Y));
+  }
+
+  TempSkinDir dir;
+  TForm* host = nullptr;
+  TForm* form = nullptr;
+  TsSkinManager* manager = nullptr;
+  TsSkinProvider* provider = nullptr;
+};
+
+}  // namespace
+
+// Hover: the fade window lies over the button, never activates nor takes the mouse, climbs 25, 50, … 225 and ends
+// at 255 while the pointer stays; when the pointer leaves the timer tells the form, and the fade runs down until the
+// window is gone. With the manager's animation off a hover shows at 255 at once, with no timer running.
+TEST_F(EffectsFrame, CaptionButtonHoverFadesInAndOutInALayeredWindow) {
+  provider = Create<TsSkinProvider>(form);
+  Show();
+  for (const SkinCase& c : kSkins) {
+    SCOPED_TRACE(Narrow(c.Name));
+    manager->Effects()->SetAllowAnimation(true);
+    Activate(c);
+    const vcl::TPoint p = Centre(provider->ButtonClose.Rect);
+    RECT wr;
+    GetWindowRect(W(), &wr);
+    // The pointer rests in the client area first and the system's messages for it are handled, so that none of them
+    // lands mid-fade; then it goes onto the close button (the system's own move reaches the frame, and so does ours).
+    auto settle = [&] {
+      const DWORD start = GetTickCount();
+      WaitFor([&] { return GetTickCount() - start > 300; });
+    };
+    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
+    settle();
+    provider->KillAnimations();
+    SetCursorPos(wr.left + p.X, wr.top + p.Y);
+    SendMessageW(W(), WM_NCMOUSEMOVE, HTCLOSE, ScreenPoint(W(), p.X, p.Y));
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.Timer != nullptr; }));
+    TlvSBAnimation* t = provider->ButtonClose.Timer;
+    ASSERT_NE(t, nullptr);
+    ASSERT_TRUE(t->AForm);
+    const HWND fw = t->AForm->Handle();
+    EXPECT_TRUE(IsWindowVisible(fw));
+    const LONG_PTR ex = GetWindowLongPtrW(fw, GWL_EXSTYLE);
+    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
+              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+    RECT fr;
+    GetWindowRect(fw, &fr);
+    EXPECT_EQ(fr.left, wr.left + provider->ButtonClose.Rect.Left);
+    EXPECT_EQ(fr.top, wr.top + provider->ButtonClose.Rect.Top);
+    EXPECT_EQ(fr.right - fr.left, provider->ButtonClose.Rect.Width());
+    EXPECT_NE(GetForegroundWindow(), fw);
+    // The frame still answers under the fade window.
+    EXPECT_EQ(HitTest(p.X, p.Y), HTCLOSE);
+    ASSERT_TRUE(WaitFor([&] { return t->Shown.size() >= 10 || t->CurrentState == -1; }, 10000));
+    if (c.Name == std::wstring(L"Lale")) ScreenShot(W())->SaveToFile(L"Z:\\tmp\\forms28b_fade.bmp");
+    // The pointer leaves: the form hears of it, the button goes normal and the window fades away.
+    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.State == 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.Timer && t->CurrentState == -1; }, 10000));
+    EXPECT_FALSE(t->AForm);
+    EXPECT_FALSE(t->Enabled());
+    // The fade climbs by 25 from 25, to 255 when it completes, and runs down by 25 to 25. (Under the test's display
+    // the system may report the pointer's leave from the frame while the fade window appears over it; the fade then
+    // turns round from the full step count, 250, before completing.)
+    const std::vector<int>& v = t->Shown;
+    ASSERT_GE(v.size(), 3u);
+    size_t i = 0;
+    while (i + 1 < v.size() && v[i + 1] > v[i]) ++i;
+    const size_t peak = i;
+    for (size_t k = 0; k < peak; ++k) EXPECT_EQ(v[k], static_cast<int>(25 * (k + 1))) << "frame " << k;
+    EXPECT_TRUE(v[peak] == 255 || v[peak] == 250) << v[peak];
+    int expect = 250;
+    for (size_t k = peak + 1; k < v.size(); ++k, expect -= 25) {
+      if (k == peak + 1 && v[peak] == 250) expect = 225;
+      EXPECT_EQ(v[k], expect) << "frame " << k;
+    }
+    EXPECT_EQ(v.back(), 25);
+
+    // Without animation: one step, shown at once, nothing left running.
+    provider->KillAnimations();
+    EXPECT_EQ(provider->ButtonClose.Timer, nullptr);
+    manager->Effects()->SetAllowAnimation(false);
+    const vcl::TPoint q = Centre(provider->ButtonMin.Rect);
+    SetCursorPos(wr.left + q.X, wr.top + q.Y);
+    SendMessageW(W(), WM_NCMOUSEMOVE, HTMINBUTTON, ScreenPoint(W(), q.X, q.Y));
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonMin.Timer != nullptr; }));
+    TlvSBAnimation* u = provider->ButtonMin.Timer;
+    ASSERT_NE(u, nullptr);
+    EXPECT_EQ(u->MaxIterations, 1);
+    EXPECT_EQ(u->Shown, std::vector<int>{255});
+    EXPECT_FALSE(u->Enabled());
+    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
+    ASSERT_TRUE(WaitFor([&] { return provider->ButtonMin.State == 0; }, 10000));
+    settle();
+    provider->KillAnimations();
+    manager->Effects()->SetAllowAnimation(true);
+  }
+}
+
+// A disabled form is covered by a black window at 255 - DisabledBlendValue (128 gives 127), which never activates
+// and lies over the form's white client area (the test display has no compositor, so the system shows the cover's
+// black without blending it: the check is that the white is covered); enabling the form removes the cover.
+TEST_F(EffectsFrame, ADisabledFormIsCoveredAtItsDisabledBlendValue) {
+  provider = Create<TsSkinProvider>(form);
+  Show();
+  Activate(kSkins[0]);
+  provider->SetDisabledBlendValue(128);
+  EXPECT_FALSE(provider->LayerForm);
+  EnableWindow(W(), FALSE);
+  ASSERT_TRUE(WaitFor([&] { return provider->LayerForm && IsWindowVisible(provider->LayerForm->Handle()); }));
+  const HWND lw = provider->LayerForm->Handle();
+  EXPECT_TRUE(provider->FormState & FS_DISABLED);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(lw, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 127);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  EXPECT_TRUE(GetWindowLongPtrW(lw, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindow(lw, GW_OWNER), W());
+  RECT fr, lr;
+  GetWindowRect(W(), &fr);
+  GetWindowRect(lw, &lr);
+  EXPECT_TRUE(EqualRect(&fr, &lr));
+  EXPECT_NE(GetForegroundWindow(), lw);
+  // On the screen: the white client area is covered.
+  const int cx = form->Width() / 2, cy = form->Height() / 2;
+  std::uint32_t px = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    auto shot = CreateBmp32(1, 1);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->Canvas()->Handle(), 0, 0, 1, 1, screen, fr.left + cx, fr.top + cy, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    px = Px(shot.get(), 0, 0);
+    return !Near(px, 0xFFFFFF, 12);
+  })) << std::hex << px;
+  RECT shotRect = fr;
+  {
+    auto shot = CreateBmp32(shotRect.right - shotRect.left, shotRect.bottom - shotRect.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->Canvas()->Handle(), 0, 0, shot->Width(), shot->Height(), screen, fr.left, fr.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    shot->SaveToFile(L"Z:\\tmp\\forms28b_disabled.bmp");
+  }
+  // A new blend value takes effect on the cover at once.
+  provider->SetDisabledBlendValue(255);
+  ASSERT_TRUE(GetLayeredWindowAttributes(lw, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 0);
+  EnableWindow(W(), TRUE);
+  ASSERT_TRUE(WaitFor([&] { return !provider->LayerForm; }));
+  EXPECT_FALSE(provider->FormState & FS_DISABLED);
+}
+
+// The blur behind a window goes through dwmapi bound by name: the given region is always deleted afterwards, and a
+// system without composition (the test's) answers composition off.
+TEST_F(EffectsFrame, BlurBehindIsBoundByNameAndFreesItsRegion) {
+  form->HandleNeeded();
+  EXPECT_FALSE(AeroIsEnabled());
+  HRGN rgn = CreateRectRgn(0, 0, 10, 10);
+  const HRESULT hr = SetBlurBehindWindow(W(), true, rgn);
+  EXPECT_EQ(GetObjectType(rgn), 0u);
+  // Composition off: the system refuses (or the entry is missing, "not implemented"); either way a failure.
+  EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+  EXPECT_EQ(InitDwmApi(), InitDwmApi());
+  SetBlurBehindWindow(W(), false, nullptr);
+}

@@ -88,7 +88,7 @@ TEST(WindowWrappers, OnSysDlgInitMayKeepADialogUnskinned) {
   auto* manager = vcl::Create<TsSkinManager>(&owner);
   manager->SetIsDefault(true);
   ASSERT_EQ(DefaultManager, manager);
-  lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvDialogWnd>>>();
+  lvSupportedList = std::make_unique<std::vector<std::unique_ptr<TlvCustomDialogWnd>>>();
   HWND kept =
       CreateWindowExW(0, L"#32770", L"", WS_POPUP, 0, 0, 120, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND adopted =

@@ -4,6 +4,7 @@
 // added to the page or freed while the report runs.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "report/model/qvxClassMemo.h"
 #include "report/model/qvxDBSet.h"
 #include "report/model/qvxReport.h"
+#include "report/pages/qvxPreviewPages.h"
 #include "tests/common/database.h"
 #include "tests/common/tempdir.h"
 #include "tests/report/engine/enginefixture.h"
@@ -237,6 +239,128 @@ TEST_F(FooterChanges, AFooterAddedOrFreedDuringTheRunTakesItsRoomFromTheNextRowO
   EXPECT_EQ(seen, static_cast<int>(Students.size()));
   EXPECT_GT(withFooter, 0);
   EXPECT_TRUE(roomGrewBack);
+}
+
+// The dataset keeps what each field class is; the same dataset opened again over a query whose field is now of
+// another class prints by the new class.
+TEST_F(FieldTexts, AFieldOfAnotherClassInTheNextRunPrintsByItsNewClass) {
+  auto* report = new TqvxReport(owner_);
+  report->SetName(L"Rapor");
+  report->EngineOptions()->NewSilentMode = simSilent;
+  auto* pages = new TqvxRecordingPages(report);
+  report->SetPreviewPages(pages);
+  auto* ds = new TqvxDBDataset(owner_);
+  ds->SetName(L"Veri");
+  ds->SetUserName(L"D");
+  ds->SetDataSet(query_);
+  report->DataSets()->Add(ds);
+  auto* page = new TqvxReportPage(report);
+  page->SetName(L"Page1");
+  auto* band = new TqvxMasterData(page);
+  band->SetName(L"MasterData1");
+  band->SetHeight(20);
+  band->SetDataSet(ds);
+  auto* memo = new TqvxMemoView(band);
+  memo->SetName(L"Alan1");
+  memo->SetText(L"<[D.\"sayi\"]>");
+  memo->SetBounds(0, 0, 300, 18);
+  const struct {
+    const wchar_t* Sql;
+    std::vector<String> Texts;
+  } runs[] = {
+      {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<>", L"<-7>", L"<1234567>", L"<3>"}},
+      {L"select no, printf('%d,5', sayi) as sayi from degerler order by no",
+       {L"<42,5>", L"<0,5>", L"<0,5>", L"<-7,5>", L"<1234567,5>", L"<3,5>"}},
+      {L"select no, sayi * 1.5 as sayi from degerler order by no",
+       {L"<63>", L"<0>", L"<>", L"<-10,5>", L"<1851850,5>", L"<4,5>"}},
+      {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<>", L"<-7>", L"<1234567>", L"<3>"}},
+  };
+  for (const auto& run : runs) {
+    query_->Close();
+    query_->SetSQLText(run.Sql);
+    ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+    std::vector<String> texts;
+    for (const TRecordedPage& p : pages->Pages)
+      for (const String& t : p.Texts()) texts.push_back(t);
+    EXPECT_EQ(texts, run.Texts) << Utf8(run.Sql);
+  }
+  report->Free();
+  ds->Free();
+}
+
+// What the store keeps for each object of each record is its difference from the object's template copy: a
+// property an event changes between records, a display format changed mid-run and a fill put on the band show in
+// exactly the records printed while the change holds, and nowhere else.
+TEST_F(FieldTexts, StoreTextsFollowPropertiesChangedBetweenRecords) {
+  auto* report = new TqvxReport(owner_);
+  report->SetName(L"Rapor");
+  report->EngineOptions()->NewSilentMode = simSilent;
+  auto* pages = new TqvxPreviewPages(report);
+  report->SetPreviewPages(pages);
+  auto* ds = new TqvxDBDataset(owner_);
+  ds->SetName(L"Veri");
+  ds->SetUserName(L"D");
+  ds->SetDataSet(query_);
+  report->DataSets()->Add(ds);
+  auto* page = new TqvxReportPage(report);
+  page->SetName(L"Page1");
+  auto* band = new TqvxMasterData(page);
+  band->SetName(L"MasterData1");
+  band->SetTop(20);
+  band->SetHeight(20);
+  band->SetDataSet(ds);
+  auto* name = new TqvxMemoView(band);
+  name->SetName(L"Ad");
+  name->SetText(L"[D.\"kisa\"]");
+  name->SetBounds(0, 0, 200, 18);
+  auto* score = new TqvxMemoView(band);
+  score->SetName(L"Puan");
+  score->SetText(L"[D.\"puan\"]");
+  score->SetBounds(200, 0, 100, 18);
+  score->DisplayFormat()->Kind = fkNumeric;
+  score->DisplayFormat()->FormatStr = L"%2.2f";
+  score->DisplayFormat()->DecimalSeparator = L".";
+  int record = 0;
+  report->OnBeforePrint = [&](TqvxReportComponent* sender) {
+    if (sender != band) return;
+    ++record;
+    if (record == 2) {
+      name->HAlign = haRight;
+      name->Font()->SetColor(255);
+      name->Frame()->Typ = TqvxFrameTypes{ftLeft};
+    } else if (record == 4) {
+      name->HAlign = haLeft;
+      name->Font()->SetColor(score->Font()->Color());
+      name->Frame()->Typ = TqvxFrameTypes();
+      score->DisplayFormat()->FormatStr = L"%2.3f";
+    } else if (record == 5) {
+      score->DisplayFormat()->FormatStr = L"%2.2f";
+      name->SetTop(2);
+    }
+  };
+  std::vector<String> first;
+  for (int pass = 0; pass < 2; ++pass) {
+    record = 0;
+    name->SetTop(0);
+    ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+    std::vector<String> texts;
+    TqvxXMLItem* stored = pages->LoadedPage(0);
+    for (int i = 0; i < stored->Count(); ++i) {
+      TqvxXMLItem* e = stored->Items(i);
+      String line = e->Name() + L":" + e->Text();
+      for (int k = 0; k < e->Count(); ++k) line += L" | " + e->Items(k)->Name() + L":" + e->Items(k)->Text();
+      texts.push_back(line);
+    }
+    if (pass == 0) {
+      first = texts;
+      for (const String& t : texts) std::printf("%s\n", Utf8(t).c_str());
+    } else {
+      // The same report prepared again stores the same texts.
+      EXPECT_EQ(texts, first);
+    }
+  }
+  report->Free();
+  ds->Free();
 }
 
 }  // namespace

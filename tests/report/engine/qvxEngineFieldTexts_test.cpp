@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/db/ado.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/textconv.h"
 #include "report/model/qvxClassBands.h"
@@ -268,12 +269,12 @@ TEST_F(FieldTexts, AFieldOfAnotherClassInTheNextRunPrintsByItsNewClass) {
     const wchar_t* Sql;
     std::vector<String> Texts;
   } runs[] = {
-      {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<>", L"<-7>", L"<1234567>", L"<3>"}},
+      {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<0>", L"<-7>", L"<1234567>", L"<3>"}},
       {L"select no, printf('%d,5', sayi) as sayi from degerler order by no",
        {L"<42,5>", L"<0,5>", L"<0,5>", L"<-7,5>", L"<1234567,5>", L"<3,5>"}},
       {L"select no, sayi * 1.5 as sayi from degerler order by no",
-       {L"<63>", L"<0>", L"<>", L"<-10,5>", L"<1851850,5>", L"<4,5>"}},
-      {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<>", L"<-7>", L"<1234567>", L"<3>"}},
+       {L"<63>", L"<0>", L"<0>", L"<-10,5>", L"<1851850,5>", L"<4,5>"}},
+      {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<0>", L"<-7>", L"<1234567>", L"<3>"}},
   };
   for (const auto& run : runs) {
     query_->Close();
@@ -304,16 +305,17 @@ TEST_F(FieldTexts, StoreTextsFollowPropertiesChangedBetweenRecords) {
   report->DataSets()->Add(ds);
   auto* page = new TqvxReportPage(report);
   page->SetName(L"Page1");
-  auto* band = new TqvxMasterData(page);
-  band->SetName(L"MasterData1");
-  band->SetTop(20);
-  band->SetHeight(20);
-  band->SetDataSet(ds);
-  auto* name = new TqvxMemoView(band);
+  auto* data = new TqvxMasterData(page);
+  data->SetName(L"MasterData1");
+  data->SetTop(20);
+  data->SetHeight(20);
+  data->SetDataSet(ds);
+  TqvxComponent* band = data;
+  auto* name = new TqvxMemoView(data);
   name->SetName(L"Ad");
   name->SetText(L"[D.\"kisa\"]");
   name->SetBounds(0, 0, 200, 18);
-  auto* score = new TqvxMemoView(band);
+  auto* score = new TqvxMemoView(data);
   score->SetName(L"Puan");
   score->SetText(L"[D.\"puan\"]");
   score->SetBounds(200, 0, 100, 18);
@@ -341,21 +343,42 @@ TEST_F(FieldTexts, StoreTextsFollowPropertiesChangedBetweenRecords) {
   std::vector<String> first;
   for (int pass = 0; pass < 2; ++pass) {
     record = 0;
+    // A run may leave the report's objects made again from its template: they are looked up afresh.
+    band = report->FindObject(L"MasterData1");
+    name = dynamic_cast<TqvxMemoView*>(report->FindObject(L"Ad"));
+    score = dynamic_cast<TqvxMemoView*>(report->FindObject(L"Puan"));
+    ASSERT_TRUE(band && name && score);
     name->SetTop(0);
     ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+    // The prepared report as it is saved to a file: its pages' elements, one a line.
+    rtl::TStringStream saved;
+    pages->SaveToStream(saved);
     std::vector<String> texts;
-    TqvxXMLItem* stored = pages->LoadedPage(0);
-    for (int i = 0; i < stored->Count(); ++i) {
-      TqvxXMLItem* e = stored->Items(i);
-      String line = e->Name() + L":" + e->Text();
-      for (int k = 0; k < e->Count(); ++k) line += L" | " + e->Items(k)->Name() + L":" + e->Items(k)->Text();
-      texts.push_back(line);
+    const String all = saved.DataString();
+    for (size_t at = 0; at < all.size();) {
+      size_t end = all.find(L'\n', at);
+      if (end == String::npos) end = all.size();
+      texts.push_back(all.substr(at, end - at));
+      at = end + 1;
     }
     if (pass == 0) {
       first = texts;
-      for (const String& t : texts) std::printf("%s\n", Utf8(t).c_str());
+      const size_t from = all.find(L"<previewpages>"), to = all.find(L"</previewpages>");
+      ASSERT_TRUE(from != String::npos && to != String::npos);
+      EXPECT_EQ(Utf8(all.substr(from, to - from)),
+                "<previewpages><page0>"
+                "<b1 t=\"0\"><m1 u=\"İpek\"/><m2 u=\"77.25\"/></b1>"
+                "<b1 t=\"20\"><m1 Font.Color=\"255\" ParentFont=\"0\" Frame.Typ=\"1\" HAlign=\"1\" u=\"Çağla\"/>"
+                "<m2 u=\"0.00\"/></b1>"
+                "<b1 t=\"40\"><m1 Font.Color=\"255\" ParentFont=\"0\" Frame.Typ=\"1\" HAlign=\"1\" u=\"\"/>"
+                "<m2 u=\"0.00\"/></b1>"
+                "<b1 t=\"60\"><m1 ParentFont=\"0\" u=\"İpek\"/>"
+                "<m2 u=\"-1.500\" DisplayFormat.FormatStr=\"%2.3f\"/></b1>"
+                "<b1 t=\"80\"><m1 t=\"2\" ParentFont=\"0\" u=\"Ümit\"/><m2 u=\"1234567.89\"/></b1>"
+                "<b1 t=\"100\"><m1 t=\"2\" ParentFont=\"0\" u=\"Ilgın\"/><m2 u=\"0.13\"/></b1>"
+                "</page0>");
     } else {
-      // The same report prepared again stores the same texts.
+      // The same report prepared again saves the same file.
       EXPECT_EQ(texts, first);
     }
   }

@@ -99,10 +99,6 @@ public:
 
 private:
   void RemoveChild(TqvxXMLItem* item);
-  // Asks the processor for the text and child list ahead of freeing them.
-  void PrefetchOwnBlocks() const;
-  // The longest text the string keeps inside itself (this library's small-string room).
-  static constexpr size_t kShortText = 15 / sizeof(wchar_t);
 
   rtl::Byte hiOffset_ = 0;
   std::vector<TqvxXMLItem*> items_;

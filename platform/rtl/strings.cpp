@@ -315,9 +315,13 @@ int CompareStr(const String& a, const String& b) {
 }
 
 int CompareText(const String& a, const String& b) {
-  size_t n = std::min(a.size(), b.size());
+  const size_t n = std::min(a.size(), b.size());
+  const wchar_t* pa = a.data();
+  const wchar_t* pb = b.data();
   for (size_t i = 0; i < n; ++i) {
-    wchar_t x = UpCase(a[i]), y = UpCase(b[i]);
+    // Sorted lists of names compare at every look-up: equal characters need no case mapping.
+    if (pa[i] == pb[i]) continue;
+    const wchar_t x = UpCase(pa[i]), y = UpCase(pb[i]);
     if (x != y) return static_cast<int>(x) - static_cast<int>(y);
   }
   return Len(a) - Len(b);

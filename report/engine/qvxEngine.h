@@ -44,7 +44,7 @@ class TqvxHeaderList {
 // every record.
 struct TqvxObjectKind {
   bool ReportComponent = false, Stretcheable = false, Subreport = false, DMPMemo = false, DataBand = false,
-       NullBand = false;
+       NullBand = false, ReportPage = false, Overlay = false;
 };
 
 class TqvxEngine : public TqvxCustomEngine {

@@ -16,14 +16,14 @@ using rtl::Variant;
 
 namespace {
 
-const std::vector<TqvxBand*>& BandsOf(TqvxComponent* obj) {
-  if (auto* page = dynamic_cast<TqvxReportPage*>(obj)) return page->SubBands;
+// Asked at every record: the kinds come from the engine's table of classes rather than casts.
+const std::vector<TqvxBand*>& BandsOf(const TqvxObjectKind& kind, TqvxComponent* obj) {
+  if (kind.ReportPage) return static_cast<TqvxReportPage*>(obj)->SubBands;
   return static_cast<TqvxBand*>(obj)->SubBands;
 }
 
-TqvxDataSet* DataSetOf(TqvxBand* band) {
-  auto* data = dynamic_cast<TqvxDataBand*>(band);
-  return data ? data->DataSet() : nullptr;
+TqvxDataSet* DataSetOf(const TqvxObjectKind& kind, TqvxBand* band) {
+  return kind.DataBand ? static_cast<TqvxDataBand*>(band)->DataSet() : nullptr;
 }
 
 }  // namespace
@@ -37,11 +37,11 @@ void TqvxEngine::ProcessMessages() {
 
 bool TqvxEngine::CanShow(TqvxComponent* obj, bool printIfDetailEmpty) {
   if (printIfDetailEmpty) return true;
-  const bool isPage = dynamic_cast<TqvxReportPage*>(obj) != nullptr;
-  const std::vector<TqvxBand*> bands = BandsOf(obj);
+  const bool isPage = KindOf(obj).ReportPage;
+  const std::vector<TqvxBand*> bands = BandsOf(KindOf(obj), obj);
   bool result = bands.empty() && !isPage;
   for (TqvxBand* b : bands) {
-    TqvxDataSet* ds = DataSetOf(b);
+    TqvxDataSet* ds = b ? DataSetOf(KindOf(b), b) : nullptr;
     if (!ds) continue;
     auto* data = static_cast<TqvxDataBand*>(b);
     ds->First();
@@ -61,9 +61,9 @@ void TqvxEngine::ShowBandTree(TqvxComponent* obj) {
   if (FReport->Terminated()) return;
   rtl::Integer footerKeepPos = 0, columnKeepPos = 0;
   Extended saveY = CurY;
-  const std::vector<TqvxBand*> bands = BandsOf(obj);
+  const std::vector<TqvxBand*> bands = BandsOf(KindOf(obj), obj);
   for (TqvxBand* band : bands) {
-    TqvxDataSet* ds = DataSetOf(band);
+    TqvxDataSet* ds = band ? DataSetOf(KindOf(band), band) : nullptr;
     if (!ds) continue;
     auto* b = static_cast<TqvxDataBand*>(band);
     auto* group = dynamic_cast<TqvxGroupHeader*>(b->Group);
@@ -160,7 +160,7 @@ void TqvxEngine::ShowBandTree(TqvxComponent* obj) {
 void TqvxEngine::ShowVBandTree(const std::vector<TqvxBand*>& bands) {
   if (FReport->Terminated()) return;
   for (TqvxBand* band : bands) {
-    TqvxDataSet* ds = DataSetOf(band);
+    TqvxDataSet* ds = band ? DataSetOf(KindOf(band), band) : nullptr;
     if (!ds) continue;
     auto* b = static_cast<TqvxDataBand*>(band);
     auto* group = dynamic_cast<TqvxGroupHeader*>(b->Group);

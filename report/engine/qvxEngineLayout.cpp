@@ -385,7 +385,7 @@ void TqvxEngine::DoShow(TqvxBand* band) {
   band->StretchedHeight = band->Height();
   if (band->Visible()) {
     bool split = false;
-    if (!multiColumn && !dynamic_cast<TqvxOverlay*>(band) && !isNull && FreeSpace() < band->Height() && !FOutputTo) {
+    if (!multiColumn && !kind.Overlay && !isNull && FreeSpace() < band->Height() && !FOutputTo) {
       if ((band->AllowSplit && !FKeeping) || (band->Height() > GetPageHeight() - FooterHeight() && !band->HasVBands)) {
         if (!band->AllowSplit && band->LineThrough > 1 && !band->StartNewPage) {
           FCurBand = band;

@@ -48,6 +48,8 @@ TqvxObjectKind TqvxEngine::KindOf(TqvxComponent* obj) {
   kind.DMPMemo = dynamic_cast<TqvxDMPMemoView*>(obj) != nullptr;
   kind.DataBand = dynamic_cast<TqvxDataBand*>(obj) != nullptr;
   kind.NullBand = dynamic_cast<TqvxNullBand*>(obj) != nullptr;
+  kind.ReportPage = dynamic_cast<TqvxReportPage*>(obj) != nullptr;
+  kind.Overlay = dynamic_cast<TqvxOverlay*>(obj) != nullptr;
   FKinds.emplace_back(type, kind);
   return kind;
 }

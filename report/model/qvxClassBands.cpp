@@ -285,9 +285,12 @@ void TqvxBand::Draw(vcl::TCanvas* canvas, Extended scaleX, Extended scaleY, Exte
 }
 
 void TqvxBand::CreateFillMemo() {
+  // Asked for every band placed: the plain fill is told by its class, and the common answer (nothing to fill) comes
+  // before the cast for the null band; both give up without a change, so their order does not matter.
+  auto* brush = FFill && &typeid(*FFill) == &typeid(TqvxBrushFill) ? static_cast<TqvxBrushFill*>(FFill)
+                                                                   : dynamic_cast<TqvxBrushFill*>(FFill);
+  if (brush && brush->BackColor == clTransparent && brush->ForeColor == 0 && brush->Style == vcl::bsSolid) return;
   if (dynamic_cast<TqvxNullBand*>(this)) return;
-  if (auto* brush = dynamic_cast<TqvxBrushFill*>(FFill))
-    if (brush->BackColor == clTransparent && brush->ForeColor == 0 && brush->Style == vcl::bsSolid) return;
   if (!FFillMemo) {
     // Text objects live in their own unit; the band reaches them through the class registry.
     const vcl::TClassInfo* memoClass = vcl::GetClass(L"TqvxMemoView");

@@ -2,6 +2,8 @@
 // Visible report objects: the view base (frame, fill, hyperlink, data binding, the drawing rectangle, the data step
 // of the print cycle), the stretchable base, the shape view, and the highlight and display-format items that text
 // objects keep.
+#include <typeinfo>
+
 #include "platform/vcl/collection.h"
 #include "report/model/qvxClass.h"
 #include "report/model/qvxClassFrames.h"
@@ -175,5 +177,10 @@ class TqvxFormatCollection : public vcl::TCollection {
 public:
   explicit TqvxFormatCollection(rtl::TPersistent* owner = nullptr)
       : vcl::TCollection(TqvxFormat::StaticClass(), owner) {}
-  TqvxFormat* Items(int index) const { return vcl::TCollection::Items<TqvxFormat>(index); }
+  // Read for every text object at every record: an item of the plain class needs no cast through the hierarchy.
+  TqvxFormat* Items(int index) const {
+    vcl::TCollectionItem* item = vcl::TCollection::Items(index);
+    if (item && &typeid(*item) == &typeid(TqvxFormat)) return static_cast<TqvxFormat*>(item);
+    return dynamic_cast<TqvxFormat*>(item);
+  }
 };

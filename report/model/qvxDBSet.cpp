@@ -202,9 +202,8 @@ rtl::Integer TqvxDBDataset::RecordCount() {
 namespace {
 
 // The entries are read at every record: whether an entry's class is a field is found by a cast once per class.
-db::TField* AsField(rtl::TObject* obj) {
+db::TField* AsField(rtl::TObject* obj, std::vector<std::pair<const std::type_info*, bool>>& known) {
   if (!obj) return nullptr;
-  thread_local std::vector<std::pair<const std::type_info*, bool>> known;
   const std::type_info* type = &typeid(*obj);
   for (const auto& [t, field] : known)
     if (t == type) return field ? static_cast<db::TField*>(obj) : nullptr;
@@ -218,7 +217,7 @@ db::TField* AsField(rtl::TObject* obj) {
 db::TField* TqvxDBDataset::EntryField(const String& name, bool& found) const {
   int index = -1;
   found = FFields->Find(name, index);
-  return found ? AsField(FFields->Objects(index)) : nullptr;
+  return found ? AsField(FFields->Objects(index), FEntryClasses) : nullptr;
 }
 
 String TqvxDBDataset::QuotedName(const String& index) const { return FUserName + L".\"" + index + L"\""; }
@@ -229,11 +228,10 @@ namespace {
 enum class TValueKind { Plain, Text, BCD, Large, Stamp, Blob, BlobText };
 
 // A field's value is read at every record: what kind of field it is is found by casts once per field class.
-TValueKind ValueKindOf(db::TField* field) {
-  thread_local std::vector<std::pair<const std::type_info*, TValueKind>> known;
+TValueKind ValueKindOf(db::TField* field, std::vector<std::pair<const std::type_info*, unsigned char>>& known) {
   const std::type_info* type = &typeid(*field);
   for (const auto& [t, kind] : known)
-    if (t == type) return kind;
+    if (t == type) return static_cast<TValueKind>(kind);
   TValueKind kind = TValueKind::Plain;
   if (type == &typeid(db::TStringField) || type == &typeid(db::TWideStringField))
     kind = TValueKind::Text;
@@ -247,7 +245,7 @@ TValueKind ValueKindOf(db::TField* field) {
     kind = TValueKind::Stamp;
   else if (dynamic_cast<db::TBlobField*>(field))
     kind = TValueKind::Blob;
-  known.emplace_back(type, kind);
+  known.emplace_back(type, static_cast<unsigned char>(kind));
   return kind;
 }
 
@@ -275,7 +273,7 @@ void TqvxDBDataset::ReadValue(const String& index, rtl::Variant& value) {
     value = rtl::Variant::Null();
     return;
   }
-  const TValueKind kind = ValueKindOf(field);
+  const TValueKind kind = ValueKindOf(field, FValueKinds);
   switch (kind) {
     case TValueKind::Text:
     case TValueKind::BlobText: {

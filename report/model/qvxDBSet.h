@@ -3,6 +3,10 @@
 // the platform dataset's AfterOpen and BeforeClose, walks the record range the report asks for (from the first or
 // the current record, to the last, the current or a count), delivers field values by field kind, and afterwards
 // puts the platform dataset back on the record it was on.
+#include <typeinfo>
+#include <utility>
+#include <vector>
+
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "report/model/qvxDataSets.h"
@@ -69,4 +73,8 @@ class TqvxDBDataset : public TqvxCustomDBDataSet {
   bool FBCDToCurrency = false;
   bool FHooked = false;
   db::TDataSetNotifyEvent FSaveOpenEvent, FSaveCloseEvent;
+  // What the classes of its entries and fields are, found by casts once per class and kept with the dataset (one
+  // run reads it on one thread; a thread-local table cost a lock on this target at every field read).
+  mutable std::vector<std::pair<const std::type_info*, bool>> FEntryClasses;
+  std::vector<std::pair<const std::type_info*, unsigned char>> FValueKinds;
 };

@@ -431,7 +431,8 @@ TEST_F(ScrollBarControls, WithoutASkinAndWhenTheSkinGoesMidDragTheControlIsItsOw
   SendMessageW(b, WM_NCHITTEST, 0, MAKELPARAM(to.x, to.y));
   EXPECT_EQ(Pos(b), 0);  // the wrapper no longer drags
   // The control paints and scrolls as the system's own.
-  EXPECT_FALSE(Near(ScreenPixel(Screen(b, 2, 2).x, Screen(b, 2, 2).y), kLale.button.ref()));
+  // The system's repaint reaches the screen after the removal: waited for, with a bound.
+  EXPECT_TRUE(PumpUntil([&] { return !Near(ScreenPixel(Screen(b, 2, 2).x, Screen(b, 2, 2).y), kLale.button.ref()); }));
   gCodes.clear();
   Releaser::PressUntil(b, {10, 212}, [] { return CountOf(SB_LINEDOWN) >= 2; });
   EXPECT_EQ(Pos(b), static_cast<int>(CountOf(SB_LINEDOWN)));

@@ -47,16 +47,7 @@ vcl::TRect TlvToolBarWnd::GetButtonRect(int i) {
 }
 
 void TlvToolBarWnd::PrepareCache() {
-  InitCtrlData(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-  if (!SkinData->BGChanged) return;
-  RECT cr;
-  GetClientRect(CtrlHandle, &cr);
-  ClientRect = vcl::TRect(cr);
-  SizedCache(SkinData, WndSize.cx, WndSize.cy);
-  ::PrepareCache(SkinData, CtrlHandle, false);
-  UpdateWndCorners(SkinData, 0, this);
-  BorderWidth = std::max(0, (WndSize.cy - ClientRect.Height()) / 2);
-  SkinData->BGChanged = false;
+  if (RefreshPlainCache(ClientRect)) BorderWidth = std::max(0, (WndSize.cy - ClientRect.Height()) / 2);
 }
 
 bool TlvToolBarWnd::SplitCaption(const rtl::String& caption, rtl::String& first, rtl::String& second) {
@@ -202,21 +193,14 @@ void TlvToolBarWnd::LV_WMPrint(vcl::TMessage& message) {
 }
 
 void TlvToolBarWnd::LV_WMPaint(vcl::TMessage& message) {
-  PAINTSTRUCT ps;
-  if (!message.WParam) BeginPaint(CtrlHandle, &ps);
-  if (!GetUpdating(SkinData)) LV_WMPrint(message);
-  if (!message.WParam) EndPaint(CtrlHandle, &ps);
+  PaintPrinted(message, [&] { LV_WMPrint(message); });
 }
 
 void TlvToolBarWnd::LV_WMNCPaint(vcl::TMessage&) {
-  if (!(GetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) || GetUpdating(SkinData)) return;
-  PrepareCache();
-  vcl::TBitmap* cache = SkinData->CacheBmp();
-  if (!cache) return;
-  TlvWndDC dc(CtrlHandle, nullptr, true);
-  GdiFlush();
-  BitBltBorder(dc.DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
-               (WndSize.cx - ClientRect.Width()) / 2);
+  PaintClientEdge([&] {
+    PrepareCache();
+    return (WndSize.cx - ClientRect.Width()) / 2;
+  });
 }
 
 void TlvToolBarWnd::lvWndProc(vcl::TMessage& message) {
@@ -440,9 +424,7 @@ void TlvStatusBarWnd::WMNCPaint(HDC given) {
   const int b = (WndSize.cx - cr.right) / 2;
   if (b <= 0) return;
   if (SkinData->BGChanged) PrepareCache();
-  TlvWndDC dc(CtrlHandle, given, true);
-  GdiFlush();
-  BitBltBorder(dc.DC, 0, 0, WndSize.cx, WndSize.cy, SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, b);
+  CopyCacheBorder(given, WndSize.cx, WndSize.cy, b);
 }
 
 void TlvStatusBarWnd::lvWndProc(vcl::TMessage& message) {
@@ -452,17 +434,12 @@ void TlvStatusBarWnd::lvWndProc(vcl::TMessage& message) {
     return;
   }
   switch (message.Msg) {
-    case WM_PAINT: {
-      if (message.WParam) {
+    case WM_PAINT:
+      if (message.WParam)
         WMPaint(reinterpret_cast<HDC>(message.WParam));
-        return;
-      }
-      InvalidateRect(h, nullptr, TRUE);
-      PAINTSTRUCT ps;
-      BeginPaint(h, &ps);
-      EndPaint(h, &ps);
+      else
+        PaintThroughErase();
       return;
-    }
     case WM_ERASEBKGND:
       WMPaint(reinterpret_cast<HDC>(message.WParam));
       message.Result = 1;

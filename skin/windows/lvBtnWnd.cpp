@@ -24,20 +24,6 @@
 
 using namespace lvwrap;
 
-TlvWndDC::TlvWndDC(HWND wnd, HDC given, bool windowDC) : Wnd(wnd), DC(given), Own(false), Saved(0) {
-  if (!DC) {
-    DC = windowDC ? GetWindowDC(wnd) : GetDC(wnd);
-    Own = true;
-  }
-  if (DC) Saved = SaveDC(DC);
-}
-
-TlvWndDC::~TlvWndDC() {
-  if (!DC) return;
-  if (Saved) RestoreDC(DC, Saved);
-  if (Own) ReleaseDC(Wnd, DC);
-}
-
 namespace {
 
 LONG_PTR StyleOf(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
@@ -71,6 +57,29 @@ void FadeTo(TsCommonData* sd, HWND h, int state, bool half, bool glow) {
     sd->BGChanged = true;
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
+}
+
+// LVC_MOUSEENTER while the window is the manager's hot control and hover is allowed: the hot look fades in when
+// the cursor is really over it. True when the message is handled.
+bool FadeInOnEnter(TsCommonData* sd, HWND h) {
+  if (sd->FMouseAbove || !DefaultManager || DefaultManager->ActiveControl() != h ||
+      DefaultManager->Options()->NoMouseHover())
+    return false;
+  if (CursorIn(h)) {
+    sd->BGChanged = false;
+    sd->SetUpdatingFlag(false);
+    sd->FMouseAbove = true;
+    FadeTo(sd, h, 1, false, true);
+  }
+  return true;
+}
+
+// The mouse has gone: back to the normal look.
+void FadeOutOnLeave(TsCommonData* sd, HWND h, bool glow) {
+  sd->SetUpdatingFlag(false);
+  sd->BGChanged = false;
+  sd->FMouseAbove = false;
+  FadeTo(sd, h, 0, false, glow);
 }
 
 HDC MessageDC(const vcl::TMessage& m) { return reinterpret_cast<HDC>(m.WParam); }
@@ -132,14 +141,10 @@ void TlvStaticWnd::lvWndProc(vcl::TMessage& message) {
       SendMessageW(h, WM_SETREDRAW, 1, 0);
       RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
       return;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      if (!message.WParam) BeginPaint(h, &ps);
-      LV_WMPaint(message);
-      if (!message.WParam) EndPaint(h, &ps);
+    case WM_PAINT:
+      PaintInside(message, [&] { LV_WMPaint(message); });
       message.Result = 0;
       return;
-    }
     case WM_PRINT:
       LV_WMPaint(message);
       return;
@@ -510,9 +515,7 @@ void TlvBtnWnd::lvWndProc(vcl::TMessage& message) {
       break;
     case WM_ENABLE:
     case WM_SETTEXT:
-      if (IsWindowVisible(h)) {
-        RedrawGuarded(h, [&] { TlvMainWnd::lvWndProc(message); });
-        SkinData->BGChanged = true;
+      if (SetTextLocked(message)) {
         Repaint();
         return;
       }
@@ -576,23 +579,11 @@ void TlvBtnWnd::lvWndProc(vcl::TMessage& message) {
           PrepareCache();
           return;
         case LVC_MOUSEENTER:
-          if (!SkinData->FMouseAbove && DefaultManager && DefaultManager->ActiveControl() == h &&
-              !DefaultManager->Options()->NoMouseHover()) {
-            if (CursorIn(h)) {
-              SkinData->BGChanged = false;
-              SkinData->SetUpdatingFlag(false);
-              SkinData->FMouseAbove = true;
-              FadeTo(SkinData, h, 1, false, true);
-            }
-            return;
-          }
+          if (FadeInOnEnter(SkinData, h)) return;
           break;
         case LVC_MOUSELEAVE:
           if (SkinData->FMouseAbove && !lvMouseInControl(SkinData)) {
-            SkinData->SetUpdatingFlag(false);
-            SkinData->BGChanged = false;
-            SkinData->FMouseAbove = false;
-            FadeTo(SkinData, h, 0, false, false);
+            FadeOutOnLeave(SkinData, h, false);
             return;
           }
           break;
@@ -885,23 +876,11 @@ void TlvCheckBoxWnd::lvWndProc(vcl::TMessage& message) {
           PrepareCache();
           return;
         case LVC_MOUSEENTER:
-          if (!SkinData->FMouseAbove && DefaultManager && DefaultManager->ActiveControl() == h &&
-              !DefaultManager->Options()->NoMouseHover()) {
-            if (CursorIn(h)) {
-              SkinData->BGChanged = false;
-              SkinData->SetUpdatingFlag(false);
-              SkinData->FMouseAbove = true;
-              FadeTo(SkinData, h, 1, false, true);
-            }
-            return;
-          }
+          if (FadeInOnEnter(SkinData, h)) return;
           break;
         case LVC_MOUSELEAVE:
           if (SkinData->FMouseAbove) {
-            SkinData->SetUpdatingFlag(false);
-            SkinData->BGChanged = false;
-            SkinData->FMouseAbove = false;
-            FadeTo(SkinData, h, 0, false, true);
+            FadeOutOnLeave(SkinData, h, true);
             return;
           }
           break;
@@ -1202,10 +1181,7 @@ void TlvStaticTextWnd::LV_WMNCPaint(HDC given) {
     SkinData->SetUpdatingFlag(true);
     return;
   }
-  if (b <= 0) return;
-  TlvWndDC dc(CtrlHandle, given, true);
-  GdiFlush();
-  BitBltBorder(dc.DC, 0, 0, WndSize.cx, WndSize.cy, SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, b);
+  if (b > 0) CopyCacheBorder(given, WndSize.cx, WndSize.cy, b);
 }
 
 void TlvStaticTextWnd::lvWndProc(vcl::TMessage& message) {
@@ -1215,28 +1191,8 @@ void TlvStaticTextWnd::lvWndProc(vcl::TMessage& message) {
     return;
   }
   if (message.Msg == SM_LUMICMD) {
-    switch (message.WParamHi()) {
-      case LVC_SETNEWSKIN:
-      case LVC_REFRESH:
-        TlvMainWnd::lvWndProc(message);
-        LumiBroadCastCheck(Control, h, message);
-        return;
-      case LVC_REMOVESKIN:
-        SkinData->SkinIndex = -1;
-        Control->SetControlStyle(Control->ControlStyle() - vcl::csOpaque);
-        break;
-      case LVC_CTRLHANDLED:
-        message.Result = 1;
-        return;
-      case LVC_PREPARECACHE:
-        PrepareCache();
-        break;
-      case LVC_GETAPPLICATION:
-        message.Result = reinterpret_cast<LRESULT>(vcl::Application);
-        return;
-      default:
-        break;
-    }
+    if (ControlCommand(message, Control)) return;
+    if (message.WParamHi() == LVC_PREPARECACHE) PrepareCache();
     TlvMainWnd::lvWndProc(message);
     return;
   }
@@ -1246,37 +1202,27 @@ void TlvStaticTextWnd::lvWndProc(vcl::TMessage& message) {
   }
   switch (message.Msg) {
     case WM_SETTEXT:
-      if (IsWindowVisible(h)) {
-        RedrawGuarded(h, [&] { TlvMainWnd::lvWndProc(message); });
-        SkinData->BGChanged = true;
+      if (SetTextLocked(message)) {
         SendMessageW(h, WM_PAINT, 0, 0);
         return;
       }
       break;
-    case WM_PAINT: {
-      if (message.WParam) {
+    case WM_PAINT:
+      if (message.WParam)
         LV_WMPaint(MessageDC(message));
-        return;
-      }
-      InvalidateRect(h, nullptr, TRUE);
-      PAINTSTRUCT ps;
-      BeginPaint(h, &ps);
-      EndPaint(h, &ps);
+      else
+        PaintThroughErase();
       return;
-    }
     case WM_ERASEBKGND:
       LV_WMPaint(MessageDC(message));
       message.Result = 1;
       return;
     case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED: {
-      TsSkinManager* m = SkinData->SkinManager();
-      if (ValidSection(m, SkinData->SkinIndex) && m->gd[static_cast<size_t>(SkinData->SkinIndex)].Props[0].Transparency)
-        SkinData->BGChanged = true;
+    case WM_WINDOWPOSCHANGED:
+      StaleIfTransparent();
       TlvMainWnd::lvWndProc(message);
       if (message.Msg == WM_WINDOWPOSCHANGING && IsWindow(h)) SendMessageW(h, WM_NCPAINT, 0, 0);
       return;
-    }
     case WM_NCPAINT:
       LV_WMNCPaint(nullptr);
       message.Result = 0;
@@ -1285,12 +1231,7 @@ void TlvStaticTextWnd::lvWndProc(vcl::TMessage& message) {
       message.Result = 1;
       return;
     case WM_PARENTNOTIFY:
-      if (LOWORD(message.WParam) == WM_CREATE || LOWORD(message.WParam) == WM_DESTROY) {
-        TlvMainWnd::lvWndProc(message);
-        if (LOWORD(message.WParam) == WM_CREATE)
-          if (auto* win = dynamic_cast<vcl::TWinControl*>(Control)) AddToAdapter(win);
-        return;
-      }
+      if (ChildNotice(message, dynamic_cast<vcl::TWinControl*>(Control))) return;
       break;
     case WM_PRINT:
       LV_WMPaint(MessageDC(message));
@@ -1383,20 +1324,15 @@ void TlvTransPanelWnd::LV_WMPaint(vcl::TMessage& message) {
 }
 
 void TlvTransPanelWnd::lvWndProc(vcl::TMessage& message) {
-  const HWND h = CtrlHandle;
   if (Destroyed || !SkinActive()) {
     TlvMainWnd::lvWndProc(message);
     return;
   }
   switch (message.Msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      if (!message.WParam) BeginPaint(h, &ps);
-      LV_WMPaint(message);
-      if (!message.WParam) EndPaint(h, &ps);
+    case WM_PAINT:
+      PaintInside(message, [&] { LV_WMPaint(message); });
       message.Result = 0;
       return;
-    }
     case WM_ERASEBKGND:
       LV_WMPaint(message);
       message.Result = 1;

@@ -153,15 +153,3 @@ class TlvTransPanelWnd : public TlvMainWnd {
   void lvWndProc(vcl::TMessage& message) override;
   void LV_WMPaint(vcl::TMessage& message);
 };
-
-// Shared by the wrappers of this group and the bars: the window's own DC when none is given.
-struct TlvWndDC {
-  TlvWndDC(HWND wnd, HDC given, bool windowDC = false);
-  ~TlvWndDC();
-  TlvWndDC(const TlvWndDC&) = delete;
-  TlvWndDC& operator=(const TlvWndDC&) = delete;
-  HWND Wnd;
-  HDC DC;
-  bool Own;
-  int Saved;
-};

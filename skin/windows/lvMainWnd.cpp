@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/application.h"
+#include "platform/vcl/bitmap.h"
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/colors.h"
 #include "skin/core/lvntUtils.h"
@@ -17,8 +18,10 @@
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sSkinProvider.h"
+#include "skin/render/sBmpCopy.h"
 #include "skin/windows/lvEditWnd.h"
 #include "skin/windows/lvSBUtils.h"
+#include "skin/windows/lvWrapPaint.h"
 
 bool lvDlgMode = false;
 int lvMinThumbSize = 16;
@@ -442,6 +445,119 @@ void TlvMainWnd::ReleaseWindow() {
   } else {
     GiveProcBack();
   }
+}
+
+TlvWndDC::TlvWndDC(HWND wnd, HDC given, bool windowDC) : Wnd(wnd), DC(given), Own(false), Saved(0) {
+  if (!DC) {
+    DC = windowDC ? GetWindowDC(wnd) : GetDC(wnd);
+    Own = true;
+  }
+  if (DC) Saved = SaveDC(DC);
+}
+
+TlvWndDC::~TlvWndDC() {
+  if (!DC) return;
+  if (Saved) RestoreDC(DC, Saved);
+  if (Own) ReleaseDC(Wnd, DC);
+}
+
+bool TlvMainWnd::SetTextLocked(vcl::TMessage& message) {
+  const HWND h = CtrlHandle;
+  if (!IsWindowVisible(h)) return false;
+  lvwrap::RedrawGuarded(h, [&] { TlvMainWnd::lvWndProc(message); });
+  SkinData->BGChanged = true;
+  return true;
+}
+
+void TlvMainWnd::PaintThroughErase() {
+  InvalidateRect(CtrlHandle, nullptr, TRUE);
+  PAINTSTRUCT ps;
+  BeginPaint(CtrlHandle, &ps);
+  EndPaint(CtrlHandle, &ps);
+}
+
+void TlvMainWnd::PaintInside(const vcl::TMessage& message, const std::function<void()>& paint) {
+  PAINTSTRUCT ps;
+  if (!message.WParam) BeginPaint(CtrlHandle, &ps);
+  paint();
+  if (!message.WParam) EndPaint(CtrlHandle, &ps);
+}
+
+void TlvMainWnd::CopyCacheBorder(HDC given, int w, int h, int band) {
+  vcl::TBitmap* cache = SkinData ? SkinData->CacheBmp() : nullptr;
+  if (!cache) return;
+  TlvWndDC dc(CtrlHandle, given, true);
+  GdiFlush();
+  BitBltBorder(dc.DC, 0, 0, w, h, cache->Canvas()->Handle(), 0, 0, band);
+}
+
+void TlvMainWnd::PaintPrinted(const vcl::TMessage& message, const std::function<void()>& print) {
+  PaintInside(message, [&] {
+    if (!GetUpdating(SkinData)) print();
+  });
+}
+
+void TlvMainWnd::PaintClientEdge(const std::function<int()>& prepare) {
+  if (!(GetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) || GetUpdating(SkinData)) return;
+  const int band = prepare();
+  if (vcl::TBitmap* cache = SkinData->CacheBmp()) CopyCacheBorder(nullptr, cache->Width(), cache->Height(), band);
+}
+
+bool TlvMainWnd::RefreshPlainCache(vcl::TRect& clientRect) {
+  InitCtrlData(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
+  if (!SkinData->BGChanged) return false;
+  RECT cr;
+  GetClientRect(CtrlHandle, &cr);
+  clientRect = vcl::TRect(cr);
+  lvwrap::SizedCache(SkinData, WndSize.cx, WndSize.cy);
+  ::PrepareCache(SkinData, CtrlHandle, false);
+  UpdateWndCorners(SkinData, 0, this);
+  SkinData->BGChanged = false;
+  return true;
+}
+
+void TlvMainWnd::StaleIfTransparent() {
+  TsSkinManager* m = SkinData->SkinManager();
+  if (lvwrap::ValidSection(m, SkinData->SkinIndex) &&
+      m->gd[static_cast<size_t>(SkinData->SkinIndex)].Props[0].Transparency)
+    SkinData->BGChanged = true;
+}
+
+bool TlvMainWnd::AnswerQuery(vcl::TMessage& message) {
+  switch (message.WParamHi()) {
+    case LVC_CTRLHANDLED:
+      message.Result = 1;
+      return true;
+    case LVC_GETAPPLICATION:
+      message.Result = reinterpret_cast<LRESULT>(vcl::Application);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TlvMainWnd::ControlCommand(vcl::TMessage& message, vcl::TControl* control) {
+  switch (message.WParamHi()) {
+    case LVC_SETNEWSKIN:
+    case LVC_REFRESH:
+      TlvMainWnd::lvWndProc(message);
+      LumiBroadCastCheck(control, CtrlHandle, message);
+      return true;
+    case LVC_REMOVESKIN:
+      SkinData->SkinIndex = -1;
+      control->SetControlStyle(control->ControlStyle() - vcl::csOpaque);
+      return false;
+    default:
+      return AnswerQuery(message);
+  }
+}
+
+bool TlvMainWnd::ChildNotice(vcl::TMessage& message, vcl::TWinControl* control) {
+  const WORD what = LOWORD(message.WParam);
+  if (what != WM_CREATE && what != WM_DESTROY) return false;
+  TlvMainWnd::lvWndProc(message);
+  if (what == WM_CREATE && control) AddToAdapter(control);
+  return true;
 }
 
 TlvMainWnd::~TlvMainWnd() {

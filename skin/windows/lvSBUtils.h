@@ -9,6 +9,7 @@
 // scroll bars by skinned ones drawn in the non-client area (TlvScrollWnd), the one tracking state of those bars
 // for the whole program, and the routines all wrappers share.
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "platform/rtl/object.h"
@@ -98,11 +99,55 @@ class TlvMainWnd : public rtl::TObject {
   // WM_DESTROY/WM_NCDESTROY: the window gets its procedure back; the wrapper stays alive.
   void DetachOnDestroy(vcl::TMessage& message, bool scrollWrapper);
 
+  // Steps of the painting wrappers.
+  // WM_SETTEXT of a visible window: the text goes in with drawing locked and the cache is marked stale, the caller
+  // repaints. False, with nothing done, for a hidden window.
+  bool SetTextLocked(vcl::TMessage& message);
+  // WM_PAINT without a device context: the window is invalidated with erasing and validated at once, so its
+  // picture comes from the WM_ERASEBKGND that BeginPaint sends.
+  void PaintThroughErase();
+  // paint runs between BeginPaint and EndPaint when the message brings no device context, else on its own.
+  void PaintInside(const vcl::TMessage& message, const std::function<void()>& paint);
+  // The cache's border band, band pixels wide around w by h, on given or on the whole window's own DC.
+  void CopyCacheBorder(HDC given, int w, int h, int band);
+  // WM_PAINT of a wrapper whose picture is what it prints: print runs unless the skin data is updating.
+  void PaintPrinted(const vcl::TMessage& message, const std::function<void()>& print);
+  // WM_NCPAINT of a window with a client edge: prepare brings the cache up to date and answers the band width,
+  // then the band goes on the window. Nothing without the edge or while the skin data is updating.
+  void PaintClientEdge(const std::function<int()>& prepare);
+  // A stale cache repainted from the skin at the window's size (the window's geometry read first), clientRect
+  // given the client area; false when the cache was up to date and nothing was done.
+  bool RefreshPlainCache(vcl::TRect& clientRect);
+  // A section with transparency shows its parent through it: a move makes the cache stale.
+  void StaleIfTransparent();
+  // The two questions of the control adapter (is the window handled, which application): true when answered.
+  bool AnswerQuery(vcl::TMessage& message);
+  // The skin commands a wrapper of a platform control takes alike: a new skin or a refresh goes on to the
+  // control's children; a removed skin forgets the section and gives the control its own background back (the
+  // caller goes on with it); the adapter's questions. True when the message is done.
+  bool ControlCommand(vcl::TMessage& message, vcl::TControl* control);
+  // WM_PARENTNOTIFY of a child made or destroyed: passed on, and a new child of control (when there is one)
+  // offered to the adapter. False for any other notice.
+  bool ChildNotice(vcl::TMessage& message, vcl::TWinControl* control);
+
  public:
   // Gives the procedure back (Destroy and the detaching routines share it); true when it is back.
   bool GiveProcBack();
   // What freeing does to the window (procedure, styles, colours, frame back); the wrapper itself stays.
   void ReleaseWindow();
+};
+
+// A device context to paint a wrapped window on: given, or the window's own (client or whole-window) taken and
+// released here; its state is saved and restored either way.
+struct TlvWndDC {
+  TlvWndDC(HWND wnd, HDC given, bool windowDC = false);
+  ~TlvWndDC();
+  TlvWndDC(const TlvWndDC&) = delete;
+  TlvWndDC& operator=(const TlvWndDC&) = delete;
+  HWND Wnd;
+  HDC DC;
+  bool Own;
+  int Saved;
 };
 
 // Frees a wrapper and clears the reference: at once, or, while the wrapper is handling a message (the control

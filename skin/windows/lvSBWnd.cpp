@@ -530,16 +530,11 @@ void TlvSBWnd::lvWndProc(vcl::TMessage& message) {
           if (Control) SetParentUpdated(Control);
         }
         return;
-      case LVC_CTRLHANDLED:
-        message.Result = 1;
-        return;
       case LVC_INVALIDATE:
         UpdateBar();
         break;
-      case LVC_GETAPPLICATION:
-        message.Result = reinterpret_cast<LRESULT>(vcl::Application);
-        return;
       default:
+        if (AnswerQuery(message)) return;
         break;
     }
   }

@@ -95,35 +95,24 @@ vcl::TRect TlvTabControlWnd::ClientRect() {
   return vcl::TRect(r);
 }
 
-vcl::TRect TlvTabControlWnd::PageRect() {
+vcl::TRect TlvTabControlWnd::SplitAtPage(bool tabsPart) {
   const vcl::TSize sz = WindowSize(CtrlHandle);
   vcl::TRect r(0, 0, sz.cx, sz.cy);
   if (TabCount() > 0) {
     const vcl::TRect c = ClientRect();
     switch (TabPosition()) {
-      case 0: r.Top = c.Top - 4; break;
-      case 1: r.Bottom = c.Bottom + 2; break;
-      case 2: r.Left = c.Left - 1; break;
-      default: r.Right = c.Right + 1; break;
+      case 0: (tabsPart ? r.Bottom : r.Top) = c.Top - 4; break;
+      case 1: (tabsPart ? r.Top : r.Bottom) = c.Bottom + 2; break;
+      case 2: (tabsPart ? r.Right : r.Left) = c.Left - 1; break;
+      default: (tabsPart ? r.Left : r.Right) = c.Right + 1; break;
     }
   }
   return r;
 }
 
-vcl::TRect TlvTabControlWnd::TabsRect() {
-  const vcl::TSize sz = WindowSize(CtrlHandle);
-  vcl::TRect r(0, 0, sz.cx, sz.cy);
-  if (TabCount() > 0) {
-    const vcl::TRect c = ClientRect();
-    switch (TabPosition()) {
-      case 0: r.Bottom = c.Top - 4; break;
-      case 1: r.Top = c.Bottom + 2; break;
-      case 2: r.Right = c.Left - 1; break;
-      default: r.Left = c.Right + 1; break;
-    }
-  }
-  return r;
-}
+vcl::TRect TlvTabControlWnd::PageRect() { return SplitAtPage(false); }
+
+vcl::TRect TlvTabControlWnd::TabsRect() { return SplitAtPage(true); }
 
 int TlvTabControlWnd::TabRow(int index) {
   const int rows = static_cast<int>(SendMessageW(CtrlHandle, TCM_GETROWCOUNT, 0, 0));
@@ -524,10 +513,7 @@ void TlvTabControlWnd::lvWndProc(vcl::TMessage& message) {
         LV_WMPaint(message);
         return;
       }
-      InvalidateRect(h, nullptr, TRUE);
-      PAINTSTRUCT ps;
-      BeginPaint(h, &ps);
-      EndPaint(h, &ps);
+      PaintThroughErase();
       spinRedraw();
       return;
     }

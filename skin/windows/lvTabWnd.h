@@ -37,6 +37,10 @@ class TlvTabControlWnd : public TlvMainWnd {
 
  protected:
   vcl::TSize RememberedSize;
+
+ private:
+  // The window cut where the page area meets the tabs: the tabs' part, or the page's.
+  vcl::TRect SplitAtPage(bool tabsPart);
 };
 
 class TlvPageControlWnd : public TlvTabControlWnd {

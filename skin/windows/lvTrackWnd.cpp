@@ -386,10 +386,7 @@ void TlvPanelWnd::LV_WMNCPaint(HDC given) {
     return;
   }
   const int b = (WndRect.Width() - cr.right) / 2;
-  if (b <= 0) return;
-  TlvWndDC dc(CtrlHandle, given, true);
-  GdiFlush();
-  BitBltBorder(dc.DC, 0, 0, WndSize.cx, WndSize.cy, SkinData->CacheBmp()->Canvas()->Handle(), 0, 0, b);
+  if (b > 0) CopyCacheBorder(given, WndSize.cx, WndSize.cy, b);
 }
 
 void TlvPanelWnd::lvWndProc(vcl::TMessage& message) {
@@ -401,16 +398,8 @@ void TlvPanelWnd::lvWndProc(vcl::TMessage& message) {
   }
   auto* win = dynamic_cast<vcl::TWinControl*>(owner);
   if (message.Msg == SM_LUMICMD) {
+    if (ControlCommand(message, owner)) return;
     switch (message.WParamHi()) {
-      case LVC_SETNEWSKIN:
-      case LVC_REFRESH:
-        TlvMainWnd::lvWndProc(message);
-        LumiBroadCastCheck(owner, h, message);
-        return;
-      case LVC_REMOVESKIN:
-        SkinData->SkinIndex = -1;
-        owner->SetControlStyle(owner->ControlStyle() - vcl::csOpaque);
-        break;
       case LVC_ENDPARENTUPDATE:
         if (SkinData->UpdatingFlag()) {
           SkinData->SetUpdatingFlag(false);
@@ -418,14 +407,8 @@ void TlvPanelWnd::lvWndProc(vcl::TMessage& message) {
         }
         if (win) SetParentUpdated(win);
         return;
-      case LVC_CTRLHANDLED:
-        message.Result = 1;
-        return;
       case LVC_PREPARECACHE:
         PrepareCache();
-        return;
-      case LVC_GETAPPLICATION:
-        message.Result = reinterpret_cast<LRESULT>(vcl::Application);
         return;
       default:
         break;
@@ -439,24 +422,17 @@ void TlvPanelWnd::lvWndProc(vcl::TMessage& message) {
   }
   switch (message.Msg) {
     case WM_SETTEXT:
-      if (IsWindowVisible(h)) {
-        RedrawGuarded(h, [&] { TlvMainWnd::lvWndProc(message); });
-        SkinData->BGChanged = true;
+      if (SetTextLocked(message)) {
         SendMessageW(h, WM_PAINT, 0, 0);
         return;
       }
       break;
-    case WM_PAINT: {
-      if (message.WParam) {
+    case WM_PAINT:
+      if (message.WParam)
         LV_WMPaint(reinterpret_cast<HDC>(message.WParam));
-        return;
-      }
-      InvalidateRect(h, nullptr, TRUE);
-      PAINTSTRUCT ps;
-      BeginPaint(h, &ps);
-      EndPaint(h, &ps);
+      else
+        PaintThroughErase();
       return;
-    }
     case WM_ERASEBKGND:
       LV_WMPaint(reinterpret_cast<HDC>(message.WParam));
       message.Result = 1;
@@ -465,22 +441,15 @@ void TlvPanelWnd::lvWndProc(vcl::TMessage& message) {
       message.Result = 1;
       return;
     case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED: {
-      TsSkinManager* m = SkinData->SkinManager();
-      if (ValidSection(m, SkinData->SkinIndex) && m->gd[static_cast<size_t>(SkinData->SkinIndex)].Props[0].Transparency)
-        SkinData->BGChanged = true;
+    case WM_WINDOWPOSCHANGED:
+      StaleIfTransparent();
       break;
-    }
     case WM_NCPAINT:
       LV_WMNCPaint(nullptr);
       message.Result = 0;
       return;
     case WM_PARENTNOTIFY:
-      if (LOWORD(message.WParam) == WM_CREATE || LOWORD(message.WParam) == WM_DESTROY) {
-        TlvMainWnd::lvWndProc(message);
-        if (LOWORD(message.WParam) == WM_CREATE && win) AddToAdapter(win);
-        return;
-      }
+      if (ChildNotice(message, win)) return;
       break;
     case WM_PRINT:
       LV_WMPaint(reinterpret_cast<HDC>(message.WParam));
@@ -524,16 +493,7 @@ void TlvContainerWnd::AfterCreation() {
 }
 
 void TlvContainerWnd::PrepareCache() {
-  InitCtrlData(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-  if (!SkinData->BGChanged) return;
-  RECT cr;
-  GetClientRect(CtrlHandle, &cr);
-  ClientRect = vcl::TRect(cr);
-  SizedCache(SkinData, WndSize.cx, WndSize.cy);
-  ::PrepareCache(SkinData, CtrlHandle, false);
-  UpdateWndCorners(SkinData, 0, this);
-  BorderWidth = (WndSize.cy - ClientRect.Height()) / 2;
-  SkinData->BGChanged = false;
+  if (RefreshPlainCache(ClientRect)) BorderWidth = (WndSize.cy - ClientRect.Height()) / 2;
 }
 
 void TlvContainerWnd::LV_WMPrint(vcl::TMessage& message) {
@@ -549,21 +509,14 @@ void TlvContainerWnd::LV_WMPrint(vcl::TMessage& message) {
 }
 
 void TlvContainerWnd::LV_WMPaint(vcl::TMessage& message) {
-  PAINTSTRUCT ps;
-  if (!message.WParam) BeginPaint(CtrlHandle, &ps);
-  if (!GetUpdating(SkinData)) LV_WMPrint(message);
-  if (!message.WParam) EndPaint(CtrlHandle, &ps);
+  PaintPrinted(message, [&] { LV_WMPrint(message); });
 }
 
 void TlvContainerWnd::LV_WMNCPaint(vcl::TMessage&) {
-  if (!(GetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) || GetUpdating(SkinData)) return;
-  PrepareCache();
-  vcl::TBitmap* cache = SkinData->CacheBmp();
-  if (!cache) return;
-  TlvWndDC dc(CtrlHandle, nullptr, true);
-  GdiFlush();
-  BitBltBorder(dc.DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
-               (WndSize.cx - ClientRect.Width()) / 2);
+  PaintClientEdge([&] {
+    PrepareCache();
+    return (WndSize.cx - ClientRect.Width()) / 2;
+  });
 }
 
 void TlvContainerWnd::lvWndProc(vcl::TMessage& message) {
@@ -612,26 +565,12 @@ void TlvSearchWnd::AfterCreation() {
   TlvMainWnd::AfterCreation();
 }
 
-void TlvSearchWnd::PrepareCache() {
-  InitCtrlData(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-  if (!SkinData->BGChanged) return;
-  RECT cr;
-  GetClientRect(CtrlHandle, &cr);
-  ClientRect = vcl::TRect(cr);
-  SizedCache(SkinData, WndSize.cx, WndSize.cy);
-  ::PrepareCache(SkinData, CtrlHandle, false);
-  UpdateWndCorners(SkinData, 0, this);
-  SkinData->BGChanged = false;
-}
+void TlvSearchWnd::PrepareCache() { RefreshPlainCache(ClientRect); }
 
 void TlvSearchWnd::LV_WMNCPaint(vcl::TMessage&) {
   if (GetUpdating(SkinData)) return;
   PrepareCache();
-  vcl::TBitmap* cache = SkinData->CacheBmp();
-  if (!cache) return;
-  TlvWndDC dc(CtrlHandle, nullptr, true);
-  GdiFlush();
-  BitBltBorder(dc.DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, 3);
+  if (vcl::TBitmap* cache = SkinData->CacheBmp()) CopyCacheBorder(nullptr, cache->Width(), cache->Height(), 3);
 }
 
 void TlvSearchWnd::lvWndProc(vcl::TMessage& message) {

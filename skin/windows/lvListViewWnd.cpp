@@ -9,6 +9,7 @@
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/colors.h"
+#include "platform/vcl/imagelist.h"
 #include "platform/vcl/typinfo.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sCommonData.h"
@@ -185,6 +186,12 @@ int TlvListViewWnd::ViewStyle() {
   }
 }
 
+HIMAGELIST TlvListViewWnd::HeaderImages() {
+  if (!FhWndHeader) return nullptr;
+  if (auto own = reinterpret_cast<HIMAGELIST>(CallHeaderProc(HDM_GETIMAGELIST, 0, 0))) return own;
+  return reinterpret_cast<HIMAGELIST>(SendMessageW(CtrlHandle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+}
+
 int TlvListViewWnd::HeaderCount() {
   return FhWndHeader ? static_cast<int>(CallHeaderProc(HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
@@ -339,8 +346,13 @@ void TlvListViewWnd::ColumnSkinPaint(const vcl::TRect& r, int index, HDC dc) {
       if (drawn && item.pszText) text = item.pszText;
     }
     if (drawn) {
-      // A bare list view has no SmallImages of a control object: no image offset.
-      const int imageOffset = 0;
+      // The column's image and the room kept for it before the text.
+      int imageOffset = 0, imageIndex = -1, imageW = 0, imageH = 0;
+      const HIMAGELIST images = HeaderImages();
+      if (images && (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) && ImageList_GetIconSize(images, &imageW, &imageH)) {
+        imageOffset = imageW + 4;
+        imageIndex = item.iImage;
+      }
       int glyph = -1;
       TlvSide side = asBottom;
       bool mark = false;
@@ -396,6 +408,14 @@ void TlvListViewWnd::ColumnSkinPaint(const vcl::TRect& r, int index, HDC dc) {
         tr = vcl::TRect(tr.Left + 1, tr.Top + 1, tr.Right + 1, tr.Bottom + 1);
       lvWriteTextEx(canvas, text.c_str(), true, tr, DT_END_ELLIPSIS | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER,
                     section, state != 0, m);
+      // Index 0 counts as no image; the room before the text stays all the same.
+      if (imageIndex > 0) {
+        vcl::TCustomImageList list(nullptr);
+        list.SetShareImages(true);
+        list.SetHandle(images);
+        list.Draw(canvas, tr.Left - imageOffset, (r.Height() - imageH) / 2 + (state == 2 ? 1 : 0), imageIndex,
+                  IsWindowEnabled(CtrlHandle) != FALSE);
+      }
     }
     GdiFlush();
     HDC target = dc;

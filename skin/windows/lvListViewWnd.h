@@ -3,6 +3,8 @@
 // the control, and for the list view in report style its column header painted from the skin.
 #include "skin/windows/lvEditWnd.h"
 
+#include <commctrl.h>  // after win.h, which sets up the Win32 headers
+
 class TlvListViewWnd : public TlvEditWnd {
  public:
   ~TlvListViewWnd() override;
@@ -35,6 +37,9 @@ class TlvListViewWnd : public TlvEditWnd {
   void RestoreListColours();
   LRESULT CallHeaderProc(UINT msg, WPARAM wParam, LPARAM lParam);
   int HeaderCount();
+  // The images of the header's columns: the header's own list (the list view hands it its small images), else the
+  // list view's small images.
+  HIMAGELIST HeaderImages();
   vcl::TColor StdTextBkColor = 0;
 };
 

@@ -1,13 +1,16 @@
 // Wrappers of windows whose background belongs to someone else: a scrolling container of another library painted
 // as a panel (client first, then frame and bars), a container that paints itself, and the MDI client's answers to
-// the scroll code.
+// the scroll code; a panel whose new text shows at once and whose skin commands reach its children.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "platform/vcl/scrollbox.h"
 #include "platform/vcl/stdctrls.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
 #include "skin/windows/lvMDIWnd.h"
+#include "skin/windows/lvTrackWnd.h"
 #include "wintest.h"
 
 using namespace vcl;
@@ -122,4 +125,45 @@ TEST_F(Containers, TheMdiClientAnswersTheScrollCodesAndWorksWithoutAProvider) {
   delete w;
   EXPECT_FALSE(GetPropW(client, L"LVSBSC"));
   DestroyWindow(host);
+}
+
+TEST_F(Containers, APanelsNewTextShowsAtOnceAndTheSkinCommandsReachItsChildren) {
+  auto* panel = Create<TPanel>(form);
+  panel->SetParent(form);
+  panel->SetBounds(20, 20, 240, 120);
+  panel->SetCaption(L"Birinci");
+  auto* inner = Create<TPanel>(panel);
+  inner->SetParent(panel);
+  inner->SetBounds(10, 10, 60, 30);
+  form->Show();
+  Pump();
+  TlvSkinParams params;
+  params.Control = panel;
+  auto* w = NewWrapper<TlvPanelWnd>(panel->Handle(), nullptr, manager, params, true);
+  EXPECT_EQ(SendMessageW(panel->Handle(), SM_LUMICMD, MakeLumiWParam(LVC_CTRLHANDLED), 0), 1);
+  EXPECT_EQ(SendMessageW(panel->Handle(), SM_LUMICMD, MakeLumiWParam(LVC_GETAPPLICATION), 0),
+            reinterpret_cast<LRESULT>(Application));
+  // The middle of the panel, where the caption stands, printed into a bitmap of ours.
+  auto middle = [&] {
+    auto bmp = CreateBmp32(240, 120);
+    SendMessageW(panel->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), PRF_CLIENT);
+    GdiFlush();
+    std::vector<COLORREF> px;
+    for (int y = 50; y < 70; ++y)
+      for (int x = 90; x < 150; ++x) px.push_back(GetPixel(bmp->Canvas()->Handle(), x, y));
+    return px;
+  };
+  const auto first = middle();
+  // A new text: the caption follows and the picture changes with it, without any other repaint asked for.
+  SendMessageW(panel->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"İkinci başlık"));
+  EXPECT_EQ(w->Caption, L"İkinci başlık");
+  EXPECT_NE(middle(), first);
+  // A new skin goes on to the panel's children.
+  auto* iw = NewWrapper<TlvPanelWnd>(inner->Handle(), nullptr, manager, TlvSkinParams{.Control = inner}, true);
+  iw->SkinData->BGChanged = false;
+  SendMessageW(panel->Handle(), SM_LUMICMD, MakeLumiWParam(LVC_SETNEWSKIN), reinterpret_cast<LPARAM>(manager));
+  EXPECT_TRUE(iw->SkinData->BGChanged);
+  SaveShot(panel->Handle(), "win29_panel_Lale");
+  delete iw;
+  delete w;
 }

@@ -511,3 +511,45 @@ TEST_F(Controls, TrackBarTicksFollowTheStyleSideTabsPaintAndAGripAnswersItsCorne
   EXPECT_EQ(SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(505, 15)), HTBOTTOMRIGHT);
   SaveShot(host, "win29b_ticks_Lale");
 }
+
+TEST_F(Controls, ContainerSearchAndToolBarWindowsPaintTheirClientEdgeFromTheSkin) {
+  struct Case {
+    const char* name;
+    const wchar_t* cls;
+    TlvWndClass make;
+    const wchar_t* section;
+    Rgb ControlColours::*colour;
+  };
+  const Case cases[] = {
+      {"container", L"STATIC", &CreateWrapper<TlvContainerWnd>, L"TESTPAGE", &ControlColours::page},
+      {"search", L"STATIC", &CreateWrapper<TlvSearchWnd>, L"TESTPAGE", &ControlColours::page},
+      {"tool bar", L"ToolbarWindow32", &CreateWrapper<TlvToolBarWnd>, L"TOOLBAR", &ControlColours::bar},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND h = Make(c.cls, L"", c.cls[0] == L'T' ? CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER : 0, 20, 20, 240, 60,
+                  host, WS_EX_CLIENTEDGE);
+    TlvSkinParams p;
+    p.SkinSection = c.section;
+    wrappers.push_back(c.make(h, nullptr, manager, p, true));
+    const Rgb want = kLaleC.*c.colour;
+    // The client edge: the section's band round the client area, on the screen.
+    RECT wr;
+    GetWindowRect(h, &wr);
+    EXPECT_TRUE(PumpUntil([&] {
+      Redraw(h);
+      return Near(ScreenPixel(wr.left + 1, wr.top + 1), want.ref());
+    })) << Hex(ScreenPixel(wr.left + 1, wr.top + 1));
+    if (c.make == &CreateWrapper<TlvContainerWnd>) {
+      // Its client, printed into a bitmap of ours.
+      RECT cr;
+      GetClientRect(h, &cr);
+      auto bmp = CreateBmp32(cr.right, cr.bottom);
+      SendMessageW(h, WM_PRINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), PRF_CLIENT);
+      GdiFlush();
+      EXPECT_TRUE(Near(GetPixel(bmp->Canvas()->Handle(), cr.right / 2, cr.bottom / 2), want.ref()));
+    }
+    SaveShot(h, std::string("win29_edge_") + c.name);
+    DestroyWindow(h);
+  }
+}

@@ -1200,43 +1200,19 @@ void TlvStaticTextWnd::lvWndProc(vcl::TMessage& message) {
     TlvMainWnd::lvWndProc(message);
     return;
   }
+  if (PaintMessage(
+          message, [&](HDC dc) { LV_WMPaint(dc); }, [&](HDC dc) { LV_WMNCPaint(dc); }))
+    return;
   switch (message.Msg) {
-    case WM_SETTEXT:
-      if (SetTextLocked(message)) {
-        SendMessageW(h, WM_PAINT, 0, 0);
-        return;
-      }
-      break;
-    case WM_PAINT:
-      if (message.WParam)
-        LV_WMPaint(MessageDC(message));
-      else
-        PaintThroughErase();
-      return;
-    case WM_ERASEBKGND:
-      LV_WMPaint(MessageDC(message));
-      message.Result = 1;
-      return;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
       StaleIfTransparent();
       TlvMainWnd::lvWndProc(message);
       if (message.Msg == WM_WINDOWPOSCHANGING && IsWindow(h)) SendMessageW(h, WM_NCPAINT, 0, 0);
       return;
-    case WM_NCPAINT:
-      LV_WMNCPaint(nullptr);
-      message.Result = 0;
-      return;
-    case WM_UPDATEUISTATE:
-      message.Result = 1;
-      return;
     case WM_PARENTNOTIFY:
       if (ChildNotice(message, dynamic_cast<vcl::TWinControl*>(Control))) return;
       break;
-    case WM_PRINT:
-      LV_WMPaint(MessageDC(message));
-      LV_WMNCPaint(MessageDC(message));
-      return;
     case vcl::CM_ENABLEDCHANGED:
       RedrawGuarded(h, [&] { TlvMainWnd::lvWndProc(message); });
       InvalidateRect(h, nullptr, TRUE);

@@ -491,6 +491,40 @@ void TlvMainWnd::CopyCacheBorder(HDC given, int w, int h, int band) {
   BitBltBorder(dc.DC, 0, 0, w, h, cache->Canvas()->Handle(), 0, 0, band);
 }
 
+bool TlvMainWnd::PaintMessage(vcl::TMessage& message, const std::function<void(HDC)>& paint,
+                              const std::function<void(HDC)>& ncPaint) {
+  const auto dc = reinterpret_cast<HDC>(message.WParam);
+  switch (message.Msg) {
+    case WM_SETTEXT:
+      if (!SetTextLocked(message)) return false;
+      SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+      return true;
+    case WM_PAINT:
+      if (dc)
+        paint(dc);
+      else
+        PaintThroughErase();
+      return true;
+    case WM_ERASEBKGND:
+      paint(dc);
+      message.Result = 1;
+      return true;
+    case WM_NCPAINT:
+      ncPaint(nullptr);
+      message.Result = 0;
+      return true;
+    case WM_PRINT:
+      paint(dc);
+      ncPaint(dc);
+      return true;
+    case WM_UPDATEUISTATE:
+      message.Result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TlvMainWnd::PaintPrinted(const vcl::TMessage& message, const std::function<void()>& print) {
   PaintInside(message, [&] {
     if (!GetUpdating(SkinData)) print();

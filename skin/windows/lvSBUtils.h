@@ -110,6 +110,11 @@ class TlvMainWnd : public rtl::TObject {
   void PaintInside(const vcl::TMessage& message, const std::function<void()>& paint);
   // The cache's border band, band pixels wide around w by h, on given or on the whole window's own DC.
   void CopyCacheBorder(HDC given, int w, int h, int band);
+  // The painting messages of a wrapper that paints its client with paint and its frame with ncPaint, each on the
+  // DC given or, for nullptr, the window's own: a new text, painting, erasing, the frame, printing (client, then
+  // frame) and the keyboard cues' state, which stays away from the window. True when the message is done.
+  bool PaintMessage(vcl::TMessage& message, const std::function<void(HDC)>& paint,
+                    const std::function<void(HDC)>& ncPaint);
   // WM_PAINT of a wrapper whose picture is what it prints: print runs unless the skin data is updating.
   void PaintPrinted(const vcl::TMessage& message, const std::function<void()>& print);
   // WM_NCPAINT of a window with a client edge: prepare brings the cache up to date and answers the band width,

@@ -420,41 +420,17 @@ void TlvPanelWnd::lvWndProc(vcl::TMessage& message) {
     TlvMainWnd::lvWndProc(message);
     return;
   }
+  if (PaintMessage(
+          message, [&](HDC dc) { LV_WMPaint(dc); }, [&](HDC dc) { LV_WMNCPaint(dc); }))
+    return;
   switch (message.Msg) {
-    case WM_SETTEXT:
-      if (SetTextLocked(message)) {
-        SendMessageW(h, WM_PAINT, 0, 0);
-        return;
-      }
-      break;
-    case WM_PAINT:
-      if (message.WParam)
-        LV_WMPaint(reinterpret_cast<HDC>(message.WParam));
-      else
-        PaintThroughErase();
-      return;
-    case WM_ERASEBKGND:
-      LV_WMPaint(reinterpret_cast<HDC>(message.WParam));
-      message.Result = 1;
-      return;
-    case WM_UPDATEUISTATE:
-      message.Result = 1;
-      return;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
       StaleIfTransparent();
       break;
-    case WM_NCPAINT:
-      LV_WMNCPaint(nullptr);
-      message.Result = 0;
-      return;
     case WM_PARENTNOTIFY:
       if (ChildNotice(message, win)) return;
       break;
-    case WM_PRINT:
-      LV_WMPaint(reinterpret_cast<HDC>(message.WParam));
-      LV_WMNCPaint(reinterpret_cast<HDC>(message.WParam));
-      return;
     case vcl::CM_VISIBLECHANGED:
       SkinData->BGChanged = true;
       SkinData->SetUpdatingFlag(false);

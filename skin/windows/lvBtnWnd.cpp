@@ -1143,21 +1143,10 @@ void TlvStaticTextWnd::WriteText(vcl::TRect r, vcl::TCanvas* canvas) {
 }
 
 void TlvStaticTextWnd::LV_WMPaint(HDC given) {
-  if (Control && (Control->ComponentState().Contains(vcl::csDestroying) ||
-                  (Control->Parent() && Control->Parent()->ControlState().Contains(vcl::csCreating))))
-    return;
-  if (GetUpdating(SkinData)) return;
-  TlvWndDC dc(CtrlHandle, given);
-  const bool changed = SkinData->HalfVisible || SkinData->BGChanged;
+  if (ControlUnpaintable(Control) || GetUpdating(SkinData)) return;
   InitCtrlData(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
-  if (RepaintIfMoved(SkinData)) {
-    RECT clip;
-    GetClipBox(dc.DC, &clip);
-    SkinData->HalfVisible = clip.right - clip.left != WndSize.cx || clip.bottom - clip.top != WndSize.cy;
-  } else {
-    SkinData->HalfVisible = false;
-  }
-  if (changed && !PrepareCache()) return;
+  TlvWndDC dc(CtrlHandle, given);
+  if (CacheStaleFor(dc.DC) && !PrepareCache()) return;
   RECT cr;
   GetClientRect(CtrlHandle, &cr);
   const int b = (WndSize.cx - cr.right) / 2;

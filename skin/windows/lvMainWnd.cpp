@@ -525,6 +525,23 @@ bool TlvMainWnd::PaintMessage(vcl::TMessage& message, const std::function<void(H
   }
 }
 
+bool TlvMainWnd::ControlUnpaintable(vcl::TControl* control) {
+  return control && (control->ComponentState().Contains(vcl::csDestroying) ||
+                     (control->Parent() && control->Parent()->ControlState().Contains(vcl::csCreating)));
+}
+
+bool TlvMainWnd::CacheStaleFor(HDC dc) {
+  const bool stale = SkinData->HalfVisible || SkinData->BGChanged;
+  if (RepaintIfMoved(SkinData)) {
+    RECT clip;
+    GetClipBox(dc, &clip);
+    SkinData->HalfVisible = clip.right - clip.left != WndSize.cx || clip.bottom - clip.top != WndSize.cy;
+  } else {
+    SkinData->HalfVisible = false;
+  }
+  return stale;
+}
+
 void TlvMainWnd::PaintPrinted(const vcl::TMessage& message, const std::function<void()>& print) {
   PaintInside(message, [&] {
     if (!GetUpdating(SkinData)) print();

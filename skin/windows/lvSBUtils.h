@@ -115,6 +115,11 @@ class TlvMainWnd : public rtl::TObject {
   // frame) and the keyboard cues' state, which stays away from the window. True when the message is done.
   bool PaintMessage(vcl::TMessage& message, const std::function<void(HDC)>& paint,
                     const std::function<void(HDC)>& ncPaint);
+  // A control being destroyed, or whose parent is still being made, is not painted.
+  static bool ControlUnpaintable(vcl::TControl* control);
+  // Before painting on dc (the geometry read first): whether the cache must be made again (marked stale, or the
+  // last paint showed only part of the window), and whether dc shows only part of it now.
+  bool CacheStaleFor(HDC dc);
   // WM_PAINT of a wrapper whose picture is what it prints: print runs unless the skin data is updating.
   void PaintPrinted(const vcl::TMessage& message, const std::function<void()>& print);
   // WM_NCPAINT of a window with a client edge: prepare brings the cache up to date and answers the band width,

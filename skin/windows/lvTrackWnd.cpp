@@ -347,22 +347,10 @@ void TlvPanelWnd::WriteText(vcl::TRect r, vcl::TCanvas* canvas) {
 }
 
 void TlvPanelWnd::LV_WMPaint(HDC given) {
-  vcl::TControl* owner = SkinData->OwnerControl();
-  if (owner && (owner->ComponentState().Contains(vcl::csDestroying) ||
-                (owner->Parent() && owner->Parent()->ControlState().Contains(vcl::csCreating))))
-    return;
-  if (GetUpdating(SkinData)) return;
+  if (ControlUnpaintable(SkinData->OwnerControl()) || GetUpdating(SkinData)) return;
   InitCtrlData(CtrlHandle, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   TlvWndDC dc(CtrlHandle, given);
-  const bool changed = SkinData->HalfVisible || SkinData->BGChanged;
-  if (RepaintIfMoved(SkinData)) {
-    RECT clip;
-    GetClipBox(dc.DC, &clip);
-    SkinData->HalfVisible = clip.right - clip.left != WndSize.cx || clip.bottom - clip.top != WndSize.cy;
-  } else {
-    SkinData->HalfVisible = false;
-  }
-  if (changed && !PrepareCache()) return;
+  if (CacheStaleFor(dc.DC) && !PrepareCache()) return;
   RECT cr;
   GetClientRect(CtrlHandle, &cr);
   const int b = (WndRect.Width() - cr.right) / 2;

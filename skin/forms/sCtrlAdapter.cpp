@@ -3,9 +3,13 @@
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/stdctrls.h"
+#include "skin/core/lvntUtils.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/render/sGraphUtils.h"
+#include "skin/render/sSectionPaint.h"
+#include "skin/windows/lvMDIWnd.h"
 
 bool ItemsRemoving = false;
 
@@ -194,6 +198,28 @@ void TsSkinProvider::TlvMDIFormFree::operator()(TsMDIForm* f) const { delete f; 
 
 // ---- The MDI main form -------------------------------------------------------------------------------------------
 
+void TsSkinProvider::HookMDIClient() {
+  if (Form->FormStyle() != vcl::fsMDIForm || !Form->HandleAllocated() || Form->ComponentState().Contains(vcl::csDestroying))
+    return;
+  if (!MDIForm) MDIForm.reset(new TsMDIForm(this));
+  MDIForm->RefreshMDIScrolls();
+}
+
+void TsSkinProvider::PaintMDIArea(vcl::TBitmap* image) {
+  TsSkinManager* m = SkinManager();
+  if (!m || !MDIForm || !MDIForm->ListSW || MDIForm->ListSW->Destroyed || !Form->ClientHandle()) return;
+  const int area = m->GetSkinIndex(L"MDIAREA");
+  if (!m->IsValidSkinIndex(area)) return;
+  RECT c{}, f{};
+  GetWindowRect(Form->ClientHandle(), &c);
+  GetWindowRect(Form->Handle(), &f);
+  // The same place the client's wrapper copies its background from.
+  const vcl::TRect sh = BorderForm ? ShadowSize() : vcl::TRect();
+  const vcl::TRect r(c.left - f.left + sh.Left, c.top - f.top + sh.Top, c.right - f.left + sh.Left,
+                     c.bottom - f.top + sh.Top);
+  if (r.Width() > 0 && r.Height() > 0) PaintItem(area, MakeCacheInfo(image), false, 0, r, r.TopLeft(), image, m);
+}
+
 TsMDIForm::TsMDIForm(TsSkinProvider* provider) : FForm(provider->Form), SkinProvider(provider) {
   FForm->HandleNeeded();
   MDISkinProvider = provider;
@@ -205,19 +231,32 @@ TsMDIForm::~TsMDIForm() {
 }
 
 void TsMDIForm::ConnectToClient() {
-  if (Connected || SkinProvider->ComponentState().Contains(vcl::csDesigning)) return;
-  Connected = true;
+  if (SkinProvider->ComponentState().Contains(vcl::csDesigning)) return;
+  if (ListSW && !ListSW->Destroyed) return;
   RefreshMDIScrolls();
 }
 
 void TsMDIForm::RefreshMDIScrolls() {
-  // The client window keeps the platform's scroll bars: its skinned wrapper is not made here.
   DestroyScrolls();
+  TsSkinManager* m = SkinProvider->SkinManager();
+  if (!m || !SkinProvider->SkinData()->Skinned(true) || !FForm->HandleAllocated() || !FForm->ClientHandle()) return;
+  TlvSkinParams params;
+  params.SkinSection = L"CHECKBOX";
+  auto* w = NewWrapper<TlvMDIWnd>(FForm->ClientHandle(), nullptr, m, params, true);
+  w->FForm = dynamic_cast<vcl::TForm*>(FForm);
+  w->MDISkinData = SkinProvider->SkinData();
+  w->SkinProvider = SkinProvider;
+  ListSW = w;
+  // The client's background now comes from the form's image, which must carry the MDI area.
+  SkinProvider->SkinData()->BGChanged = true;
+  RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TsMDIForm::DestroyScrolls() {
-  delete ListSW;
-  ListSW = nullptr;
+  if (!ListSW) return;
+  FreeLvWrapper(ListSW);
+  if (FForm->HandleAllocated() && FForm->ClientHandle())
+    RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 namespace {

@@ -219,6 +219,10 @@ class TsSkinProvider : public TsCustomSkinProvider {
   };
   std::unique_ptr<TlvCtrlAdapter, TlvAdapterFree> Adapter;
   std::unique_ptr<TsMDIForm, TlvMDIFormFree> MDIForm;
+  // An MDI main form: the link made when missing and its client wrapped anew (none while unskinned).
+  void HookMDIClient();
+  // The "MDIAREA" section under the wrapped MDI client's place in the window image.
+  void PaintMDIArea(vcl::TBitmap* image);
   void SendToAdapter(vcl::TMessage& m);
   // OnSkinItem(control, canBeAdded, section) and OnSkinItemEx(control, canBeAdded, params): the application's
   // verdict on each control the adapter would skin.

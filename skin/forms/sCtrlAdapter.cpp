@@ -205,6 +205,32 @@ void TsSkinProvider::HookMDIClient() {
   MDIForm->RefreshMDIScrolls();
 }
 
+namespace {
+// The client's news for the main form: its line of menu items and the maximised child's items are laid out anew.
+const bool kMDIClientNotify = [] {
+  MDIClientNotify = [](TsCustomSkinProvider* provider, TlvMDIClientEvent event) {
+    auto* sp = dynamic_cast<TsSkinProvider*>(provider);
+    if (!sp) return;
+    switch (event) {
+      case mceArranged:
+        sp->FLinesCount = -1;
+        if (sp->MDIForm) sp->MDIForm->UpdateMDIIconItem();
+        if (sp->SystemMenu) sp->SystemMenu->UpdateItems(false);
+        break;
+      case mceMenuSet:
+        sp->SkinData()->BGChanged = true;
+        sp->MenuChanged = true;
+        sp->FLinesCount = -1;
+        break;
+      case mceMenuRefreshed:
+        UpdateSkinCaption(sp);
+        break;
+    }
+  };
+  return true;
+}();
+}  // namespace
+
 void TsSkinProvider::PaintMDIArea(vcl::TBitmap* image) {
   TsSkinManager* m = SkinManager();
   if (!m || !MDIForm || !MDIForm->ListSW || MDIForm->ListSW->Destroyed || !Form->ClientHandle()) return;

@@ -1,7 +1,7 @@
 // The MDI client of a skinned MDI main form: wrapped while the form is skinned (its background then comes from the
 // form's image, where the skin's MDI area is painted), unwrapped with the system's look back when the skin goes, and
-// wrapped anew when a skin comes back or changes (shots: $TAVREL_SHOTS/mdi_client_skinned.png,
-// mdi_client_unskinned.png).
+// wrapped anew when a skin comes back or changes; tiling, cascading and a new frame menu reach the form (shots:
+// $TAVREL_SHOTS/mdi_client_skinned.png, mdi_client_unskinned.png).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -143,6 +143,16 @@ TEST_F(MDIClient, IsWrappedWhileTheMainFormIsSkinnedAndGivenBackWhenTheSkinGoes)
   RedrawWindow(Client(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
   EXPECT_TRUE(WaitFor([&] { return ShowsArea(); }));
   SaveScreen(frame->Handle(), "mdi_client_skinned");
+
+  // Tiling, cascading and a new frame menu make the main form lay its menu line out again.
+  for (const UINT msg : {WM_MDITILE, WM_MDICASCADE, WM_MDISETMENU}) {
+    SCOPED_TRACE(msg);
+    provider->FLinesCount = 7;
+    provider->MenuChanged = false;
+    SendMessageW(Client(), msg, 0, 0);
+    EXPECT_EQ(provider->FLinesCount, -1);
+    EXPECT_EQ(provider->MenuChanged, msg == WM_MDISETMENU);
+  }
 
   // A skin change gives the client a wrapper for the new skin.
   manager->SetSkinName(L"Deniz");

@@ -199,7 +199,8 @@ void TsSkinProvider::TlvMDIFormFree::operator()(TsMDIForm* f) const { delete f; 
 // ---- The MDI main form -------------------------------------------------------------------------------------------
 
 void TsSkinProvider::HookMDIClient() {
-  if (Form->FormStyle() != vcl::fsMDIForm || !Form->HandleAllocated() || Form->ComponentState().Contains(vcl::csDestroying))
+  if (Form->FormStyle() != vcl::fsMDIForm || !Form->HandleAllocated() ||
+      Form->ComponentState().Contains(vcl::csDestroying))
     return;
   if (!MDIForm) MDIForm.reset(new TsMDIForm(this));
   MDIForm->RefreshMDIScrolls();

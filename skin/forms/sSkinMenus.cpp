@@ -7,10 +7,10 @@
 #include "platform/vcl/imagelist.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sButtonGlyphs.h"
-#include "skin/core/sSkinOptions.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinOptions.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -395,7 +395,8 @@ void TsSkinMenus::PaintExtraLine(vcl::TBitmap* b, int height) {
   SetTextColor(dc, vcl::ColorToGdi(textColor));
   SetTextAlign(dc, TA_LEFT | TA_TOP);
   IntersectClipRect(dc, col.Left, col.Top, col.Right, col.Bottom);
-  TextOutW(dc, col.Left + (lineWidth - ext.cy) / 2, bottom, ExtraCaption.c_str(), static_cast<int>(ExtraCaption.size()));
+  TextOutW(dc, col.Left + (lineWidth - ext.cy) / 2, bottom, ExtraCaption.c_str(),
+           static_cast<int>(ExtraCaption.size()));
   RestoreDC(dc, saved);
   DeleteObject(turned);
   DeleteObject(flat);
@@ -440,21 +441,21 @@ void TsSkinMenus::PaintDivider(vcl::TMenuItem* item, vcl::TCanvas* canvas, const
 void TsSkinMenus::PaintCaption(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg,
                                int extra) {
   auto buf = CreateBmp32(r.Width(), r.Height());
-  CopyRect(buf->Canvas()->Handle(), vcl::TRect(0, 0, r.Width(), r.Height()), bg->Canvas()->Handle(),
-           r.Left + kFrame, r.Top + kFrame);
+  CopyRect(buf->Canvas()->Handle(), vcl::TRect(0, 0, r.Width(), r.Height()), bg->Canvas()->Handle(), r.Left + kFrame,
+           r.Top + kFrame);
   int section = FOwner->GetSkinIndex(L"MENUCAPTION");
   if (!FOwner->IsValidSkinIndex(section)) section = FOwner->GetSkinIndex(L"TOOLBAR");
   if (!FOwner->IsValidSkinIndex(section)) section = FOwner->GetSkinIndex(L"MENUITEM");
   const vcl::TRect inner(extra + 1, 1, r.Width() - 1, r.Height() - 1);
   if (FOwner->IsValidSkinIndex(section) && inner.Width() > 0)
-    PaintItemBG(section, MakeCacheInfo(bg, -(r.Left + kFrame), -(r.Top + kFrame)), 0, inner, inner.TopLeft(),
-                buf.get(), FOwner);
+    PaintItemBG(section, MakeCacheInfo(bg, -(r.Left + kFrame), -(r.Top + kFrame)), 0, inner, inner.TopLeft(), buf.get(),
+                FOwner);
   const rtl::String& c = item->Caption();
   rtl::String word = c.substr(1, c.size() - 2);
   vcl::TRect tr(extra, FMargin + 2, r.Width(), r.Height() - FMargin - 2);
   HGDIOBJ old = SelectObject(buf->Canvas()->Handle(), MenuFont());
-  lvWriteTextEx(buf->Canvas(), word.c_str(), true, tr, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_HIDEPREFIX,
-                section, false, FOwner);
+  lvWriteTextEx(buf->Canvas(), word.c_str(), true, tr, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_HIDEPREFIX, section,
+                false, FOwner);
   SelectObject(buf->Canvas()->Handle(), old);
   CopyRect(canvas->Handle(), r, buf->Canvas()->Handle(), 0, 0);
 }
@@ -498,7 +499,8 @@ void TsSkinMenus::sAdvancedDrawItem(rtl::TObject* sender, vcl::TCanvas* canvas, 
   HDC cdc = canvas->Handle();
   // The frame of the popup window comes from the same background (the system drew its own around the items).
   if (wnd) DrawWndBorder(wnd, b);
-  if (extra > 0) CopyRect(cdc, vcl::TRect(r.Left, r.Top, r.Left + extra, r.Bottom), bdc, r.Left + kFrame, r.Top + kFrame);
+  if (extra > 0)
+    CopyRect(cdc, vcl::TRect(r.Left, r.Top, r.Left + extra, r.Bottom), bdc, r.Left + kFrame, r.Top + kFrame);
   it = ItemKind(item);
   if (it == smDivider) {
     PaintDivider(item, canvas, vcl::TRect(r.Left + extra, r.Top, r.Right, r.Bottom), b, 0);
@@ -568,8 +570,7 @@ void TsSkinMenus::sAdvancedDrawItem(rtl::TObject* sender, vcl::TCanvas* canvas, 
       // A checked item's picture sits on a pressed small button.
       const int btn = FOwner->GetSkinIndex(L"SPEEDBUTTON_SMALL");
       const vcl::TRect fr(ir.Left - 1, ir.Top - 1, ir.Right + 1, ir.Bottom + 1);
-      if (FOwner->IsValidSkinIndex(btn))
-        PaintItem(btn, MakeCacheInfo(ib), true, 2, fr, fr.TopLeft(), ib, FOwner);
+      if (FOwner->IsValidSkinIndex(btn)) PaintItem(btn, MakeCacheInfo(ib), true, 2, fr, fr.TopLeft(), ib, FOwner);
     }
     TlvDrawGlyphData g;
     g.Images = listImage ? images : nullptr;
@@ -604,7 +605,8 @@ void TsSkinMenus::sAdvancedDrawItem(rtl::TObject* sender, vcl::TCanvas* canvas, 
     }
   };
   write(left, tr, flags);
-  if (!right.empty()) write(right, vcl::TRect(tr.Left, tr.Top, iw - 8 - 8, tr.Bottom), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+  if (!right.empty())
+    write(right, vcl::TRect(tr.Left, tr.Top, iw - 8 - 8, tr.Bottom), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
   SelectObject(idc, oldFont);
   if (OnDrawItem) OnDrawItem(item, ib->Canvas(), smNormal, state, vcl::TRect(0, 0, iw, ih));
   // A disabled item is the item covered by the popup's background at 0.4.

@@ -43,8 +43,7 @@ class TsSkinMenus : public TsSkinableMenus {
   // The kind of the item being measured or drawn.
   TsMenuItemType it = smNormal;
   // Raised after an item is painted into its buffer, so that the application can paint over it.
-  std::function<void(vcl::TMenuItem* item, vcl::TCanvas* canvas, TsMenuItemType kind, UINT state,
-                     const vcl::TRect& r)>
+  std::function<void(vcl::TMenuItem* item, vcl::TCanvas* canvas, TsMenuItemType kind, UINT state, const vcl::TRect& r)>
       OnDrawItem;
 
   static TsMenuItemType ItemKind(const vcl::TMenuItem* item);

@@ -280,8 +280,8 @@ TEST_F(PopupItems, TheExtraLineWidensTheFirstColumnAndShowsItsSection) {
   };
   for (const Case c : {Case{false, L"EXTRALINE", 0}, Case{true, L"EXTRALINE", 32}, Case{true, L"YOK", 32}}) {
     vcl::TMenuItem* askedWith = nullptr;
-    manager_->OnGetMenuExtraLineData = [&](vcl::TMenuItem* first, rtl::String& section, bool& have,
-                                           vcl::TBitmap*&, rtl::String& caption) {
+    manager_->OnGetMenuExtraLineData = [&](vcl::TMenuItem* first, rtl::String& section, bool& have, vcl::TBitmap*&,
+                                           rtl::String& caption) {
       askedWith = first;
       EXPECT_EQ(section, L"EXTRALINE");
       EXPECT_EQ(caption, L"Use OnGetExtraLineData event");

@@ -259,6 +259,11 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
     case WM_EXITMENULOOP:
       InMenu = false;
       OldWndProc(m);
+      SetHotMenuItem(-1);
+      return true;
+    case WM_MENUSELECT:
+      OldWndProc(m);
+      LV_WMMenuSelect(m);
       return true;
     case WM_CONTEXTMENU:
       if (Form->PopupMenu() && SkinManager() && SkinManager()->SkinableMenus())

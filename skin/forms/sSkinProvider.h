@@ -207,6 +207,11 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void LV_WMInitMenuPopup(vcl::TMessage& m);
   // The menu line's items over its section in the window image (sMenuLine.cpp).
   void PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int state);
+  // The menu line's item drawn in the item section's active look while the system tracks it (its position in the
+  // form's menu; -1 none), and the system's WM_MENUSELECT that moves it.
+  int HotMenuPos = -1;
+  void SetHotMenuItem(int pos);
+  void LV_WMMenuSelect(vcl::TMessage& m);
   void LayoutMDIButtons(vcl::TBitmap* image);
   int MDIButtonAt(int x, int y);
   // The adapter of the form's platform and foreign controls (sCtrlAdapter.cpp) and, on an MDI main form, the

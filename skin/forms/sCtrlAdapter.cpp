@@ -7,6 +7,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
 #include "skin/windows/lvMDIWnd.h"
@@ -16,6 +17,8 @@ bool ItemsRemoving = false;
 namespace {
 
 constexpr rtl::Int64 kNoSkinTag = 0x100;
+// The window-menu items that list an MDI frame's children.
+constexpr rtl::Int64 kChildItemTag = 0x200;
 
 bool Vetoed(vcl::TComponent* c) { return (c->Tag() & kNoSkinTag) != 0; }
 
@@ -231,6 +234,60 @@ const bool kMDIClientNotify = [] {
   return true;
 }();
 }  // namespace
+
+bool TsSkinProvider::ListMDIChildren(HMENU popup) {
+  vcl::TMenuItem* wm = Form->WindowMenu();
+  if (!wm) return false;
+  // The children listed the last time go first.
+  for (int i = wm->Count() - 1; i >= 0; --i)
+    if (wm->Items(i)->Tag() & kChildItemTag) wm->Items(i)->Free();
+  if (Form->FormStyle() != vcl::fsMDIForm || Form->MDIChildCount() == 0 || !popup || popup != wm->Handle())
+    return false;
+  // The system's entries for the children carry text; our own items are drawn by the skinned menus and carry none.
+  for (int pos = GetMenuItemCount(popup) - 1; pos >= 0; --pos) {
+    wchar_t text[2] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 1;
+    if (!GetMenuItemInfoW(popup, static_cast<UINT>(pos), TRUE, &info)) continue;
+    const bool separator = (info.fType & MFT_SEPARATOR) && !info.dwItemData;
+    const bool systemText = !(info.fType & (MFT_OWNERDRAW | MFT_SEPARATOR)) && info.cch > 0 && !info.dwItemData;
+    if (separator || systemText) RemoveMenu(popup, static_cast<UINT>(pos), MF_BYPOSITION);
+  }
+  if (wm->Count() == 0 || wm->Items(wm->Count() - 1)->Caption() != L"-") {
+    auto* line = new vcl::TMenuItem(Form);
+    line->SetCaption(L"-");
+    wm->Add(line);
+  }
+  vcl::TCustomForm* active = Form->ActiveMDIChild();
+  for (int i = 0; i < Form->MDIChildCount(); ++i) {
+    vcl::TCustomForm* child = Form->MDIChildren(i);
+    if (!child || !child->Visible()) continue;
+    auto* item = new vcl::TMenuItem(Form);
+    item->SetCaption(child->Caption());
+    item->SetTag(i | kChildItemTag);
+    item->SetChecked(child == active);
+    item->OnClick = [this](rtl::TObject* sender) { OnChildMnuClick(sender); };
+    wm->Add(item);
+  }
+  if (TsSkinManager* m = SkinManager())
+    if (auto* menus = dynamic_cast<TsSkinMenus*>(m->SkinableMenus())) menus->HookItem(wm, m->SkinnedPopups());
+  return true;
+}
+
+void TsSkinProvider::OnChildMnuClick(rtl::TObject* sender) {
+  auto* item = dynamic_cast<vcl::TMenuItem*>(sender);
+  if (!item || !Form->ClientHandle()) return;
+  const int index = static_cast<int>(item->Tag() & ~kChildItemTag);
+  if (index < 0 || index >= Form->MDIChildCount()) return;
+  vcl::TCustomForm* child = Form->MDIChildren(index);
+  if (!child || !child->HandleAllocated()) return;
+  if (::IsIconic(child->Handle()))
+    SendMessageW(Form->ClientHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  SendMessageW(Form->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+}
 
 void TsSkinProvider::PaintMDIArea(vcl::TBitmap* image) {
   TsSkinManager* m = SkinManager();

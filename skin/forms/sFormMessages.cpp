@@ -118,6 +118,10 @@ void TsSkinProvider::LV_WMInitMenuPopup(vcl::TMessage& m) {
   }
   // The window menu cannot size a form whose frame the skin draws.
   if (HIWORD(m.LParam) != 0) EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  if (ListMDIChildren(reinterpret_cast<HMENU>(m.WParam))) {
+    m.Result = 0;
+    return;
+  }
   OldWndProc(m);
 }
 

@@ -205,6 +205,10 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void LV_WMGetMinMaxInfo(vcl::TMessage& m);
   void LV_WMPrint(vcl::TMessage& m);
   void LV_WMInitMenuPopup(vcl::TMessage& m);
+  // An MDI frame's window menu about to open: the children listed by our own items (the system's text entries
+  // go); False for any other popup.
+  bool ListMDIChildren(HMENU popup);
+  void OnChildMnuClick(rtl::TObject* sender);
   // The menu line's items over its section in the window image (sMenuLine.cpp).
   void PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int state);
   // The menu line's item drawn in the item section's active look while the system tracks it (its position in the

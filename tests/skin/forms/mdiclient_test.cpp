@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicfiles.h"
+#include "platform/vcl/menus.h"
 #include "platform/vcl/png.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sCtrlAdapter.h"
@@ -185,4 +187,62 @@ TEST_F(MDIClient, IsWrappedWhileTheMainFormIsSkinnedAndGivenBackWhenTheSkinGoes)
   delete child;
   EXPECT_TRUE(WaitFor([&] { return frame->MDIChildCount() == 0; }));
   EXPECT_TRUE(Wrapped());
+}
+
+// The frame's window menu, about to open under the skin, lists each visible child once after a single separator,
+// the active one checked, drawn by the skinned menus; a click on an entry activates that child.
+TEST_F(MDIClient, TheWindowMenuListsTheChildrenOnce) {
+  auto* menu = new TMainMenu(frame);
+  auto* window = new TMenuItem(frame);
+  window->SetCaption(L"Pencere");
+  auto* tile = new TMenuItem(frame);
+  tile->SetCaption(L"D\u00f6\u015fe");
+  window->Add(tile);
+  menu->Items()->Add(window);
+  frame->SetMenu(menu);
+  frame->SetWindowMenu(window);
+  manager->SetActive(true);
+  ASSERT_TRUE(WaitFor([&] { return Wrapped(); }));
+  std::vector<TForm*> children;
+  for (const wchar_t* caption : {L"Ali", L"Ay\u015fe", L"Gizli"}) {
+    auto* child = new TForm(frame);
+    child->SetFormStyle(fsMDIChild);
+    child->SetCaption(caption);
+    child->SetBounds(10 + 20 * static_cast<int>(children.size()), 10, 200, 140);
+    child->Show();
+    children.push_back(child);
+  }
+  children[2]->Hide();
+  ASSERT_TRUE(WaitFor([&] { return frame->ActiveMDIChild() == children[1]; }));
+  auto opened = [&] {
+    SendMessageW(frame->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(window->Handle()), MAKELPARAM(0, FALSE));
+    std::vector<std::wstring> captions;
+    for (int i = 0; i < window->Count(); ++i)
+      captions.push_back(window->Items(i)->Caption() + (window->Items(i)->Checked() ? L"*" : L""));
+    return captions;
+  };
+  // The client is told of the window menu and adds its own entries for the children.
+  SendMessageW(Client(), WM_MDISETMENU, reinterpret_cast<WPARAM>(menu->Handle()),
+               reinterpret_cast<LPARAM>(window->Handle()));
+  SendMessageW(Client(), WM_MDIREFRESHMENU, 0, 0);
+  EXPECT_GT(GetMenuItemCount(window->Handle()), 1);
+  const std::vector<std::wstring> expected{L"D\u00f6\u015fe", L"-", L"Ali", L"Ay\u015fe*"};
+  for (int round = 0; round < 2; ++round) EXPECT_EQ(opened(), expected) << round;
+  // Only our items are in the popup (the system's own entries for the children are gone), each skinned.
+  HMENU h = window->Handle();
+  ASSERT_EQ(GetMenuItemCount(h), 4);
+  for (int i = 0; i < 4; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoW(h, static_cast<UINT>(i), TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << i;
+  }
+  window->Items(2)->Click();
+  EXPECT_TRUE(WaitFor([&] { return frame->ActiveMDIChild() == children[0]; }));
+  EXPECT_EQ(opened(), (std::vector<std::wstring>{L"D\u00f6\u015fe", L"-", L"Ali*", L"Ay\u015fe"}));
+  for (TForm* c : children) delete c;
+  ASSERT_TRUE(WaitFor([&] { return frame->MDIChildCount() == 0; }));
+  // Without children the list goes and nothing is added.
+  EXPECT_EQ(opened(), (std::vector<std::wstring>{L"D\u00f6\u015fe", L"-"}));
 }

@@ -249,7 +249,7 @@ void TCustomForm::CreateMDIChild(TCustomForm* frame, MDICREATESTRUCTW& mcs) {
 void TCustomForm::InitializeWnd() {
   if (form_style_ == fsMDIForm && !client_handle_) {
     CLIENTCREATESTRUCT ccs{};
-    ccs.hWindowMenu = nullptr;
+    ccs.hWindowMenu = window_menu_ && window_menu_->Count() > 0 ? window_menu_->Handle() : nullptr;
     ccs.idFirstChild = 0xFF00;
     RECT r;
     ::GetClientRect(handle_, &r);
@@ -886,6 +886,7 @@ VCL_REGISTER(TCustomForm) {
   cls.Prop(L"ClientWidth", &TCustomForm::FormClientWidth, &TCustomForm::SetFormClientWidth);
   cls.Prop(L"ClientHeight", &TCustomForm::FormClientHeight, &TCustomForm::SetFormClientHeight);
   cls.Prop(L"Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+  cls.Prop(L"WindowMenu", &TCustomForm::WindowMenu, &TCustomForm::SetWindowMenu);
   cls.Prop(L"AutoSize", &TCustomForm::AutoSize, &TCustomForm::SetAutoSize).Default(false);
   cls.Prop(L"KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
   cls.Prop(L"ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);

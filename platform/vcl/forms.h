@@ -50,6 +50,9 @@ public:
   void SetWindowState(TWindowState value);
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* value);
+  // An MDI frame's menu item that lists the children (given to the client window when it is made).
+  TMenuItem* WindowMenu() const { return window_menu_; }
+  void SetWindowMenu(TMenuItem* value) { window_menu_ = value; }
   // The client area takes the extent of the controls (those not aligned to an edge), and the user cannot resize it.
   bool AutoSize() const { return auto_size_; }
   void SetAutoSize(bool value);
@@ -149,6 +152,7 @@ protected:
   TPosition position_ = poDesigned;
   TWindowState window_state_ = wsNormal;
   TMainMenu* menu_ = nullptr;
+  TMenuItem* window_menu_ = nullptr;
   bool key_preview_ = false;
   bool auto_size_ = false;
   POINT auto_client_{0, 0};  // the client size the controls gave an auto-sized form

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/vcl/bitmap.h"
+#include "platform/vcl/imagelist.h"
+
 namespace vcl {
 
 namespace {
@@ -74,6 +77,39 @@ void TMenuItem::SetChecked(bool value) {
   Changed();
 }
 
+void TMenuItem::SetRadioItem(bool value) {
+  if (radio_item_ == value) return;
+  radio_item_ = value;
+  Changed();
+}
+void TMenuItem::SetBreak(TMenuBreak value) {
+  if (break_ == value) return;
+  break_ = value;
+  Changed();
+}
+void TMenuItem::SetImageIndex(int value) {
+  if (image_index_ == value) return;
+  image_index_ = value;
+  Changed();
+}
+TBitmap* TMenuItem::Bitmap() {
+  if (!bitmap_) bitmap_ = std::make_unique<TBitmap>();
+  return bitmap_.get();
+}
+bool TMenuItem::HasBitmap() const { return bitmap_ && !bitmap_->Empty(); }
+
+void TMenu::SetImages(TCustomImageList* value) {
+  if (images_ == value) return;
+  images_ = value;
+  if (value) value->FreeNotification(this);
+  MenuChanged();
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == images_) images_ = nullptr;
+}
+
 void TMenuItem::SetDrawHandlers(TMenuMeasureItemEvent measure, TAdvancedMenuDrawItemEvent draw, const void* owner) {
   OnMeasureItem = std::move(measure);
   OnAdvancedDrawItem = std::move(draw);
@@ -135,12 +171,23 @@ void TMenuItem::AppendTo(HMENU menu) {
     AppendMenuW(menu, MF_SEPARATOR | (owner_drawn_ ? MF_OWNERDRAW : 0), 0, owner_drawn_ ? data : nullptr);
     return;
   }
-  UINT flags = (owner_drawn_ ? MF_OWNERDRAW : MF_STRING) | (enabled_ ? 0 : MF_GRAYED) | (checked_ ? MF_CHECKED : 0);
+  UINT flags = (owner_drawn_ ? MF_OWNERDRAW : MF_STRING) | (enabled_ ? 0 : MF_GRAYED) | (checked_ ? MF_CHECKED : 0) |
+               (break_ == mbBreak ? MF_MENUBREAK : break_ == mbBarBreak ? MF_MENUBARBREAK : 0);
   const wchar_t* item = owner_drawn_ ? data : caption_.c_str();
   if (!items_.empty())
     AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(Handle()), item);
   else
     AppendMenuW(menu, flags, command_, item);
+  if (radio_item_) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    const UINT pos = static_cast<UINT>(GetMenuItemCount(menu) - 1);
+    if (GetMenuItemInfoW(menu, pos, TRUE, &info)) {
+      info.fType |= MFT_RADIOCHECK;
+      SetMenuItemInfoW(menu, pos, TRUE, &info);
+    }
+  }
 }
 
 void TMenuItem::SetBackground(HBRUSH brush) {
@@ -443,6 +490,9 @@ VCL_REGISTER(TMenuItem) {
   cls.Prop(L"Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
   cls.Prop(L"Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
   cls.Prop(L"Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
+  cls.Prop(L"RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false);
+  cls.Prop(L"Break", &TMenuItem::Break, &TMenuItem::SetBreak).Default(mbNone);
+  cls.Prop(L"ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1);
   cls.Prop(L"OnClick", &TMenuItem::OnClick);
 }
 VCL_REGISTER(TMenu) {}

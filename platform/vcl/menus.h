@@ -1,6 +1,7 @@
 #pragma once
 // Menus: items form a tree of components; a main menu sits on a form's frame, a popup menu opens at a point.
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/vcl/canvas.h"
@@ -10,6 +11,11 @@
 namespace vcl {
 
 class TMenu;
+class TBitmap;
+class TCustomImageList;
+
+// An item that starts a new column of its popup (mbBarBreak: with a line between the columns).
+VCL_ENUM(TMenuBreak, mbNone, mbBreak, mbBarBreak)
 
 class TMenuItem : public TComponent {
   VCL_CLASS(TMenuItem, TComponent)
@@ -27,6 +33,16 @@ class TMenuItem : public TComponent {
   void SetChecked(bool value);
   const String& Hint() const { return hint_; }
   void SetHint(const String& v) { hint_ = v; }
+  // Checked shows a round mark instead of a tick.
+  bool RadioItem() const { return radio_item_; }
+  void SetRadioItem(bool value);
+  TMenuBreak Break() const { return break_; }
+  void SetBreak(TMenuBreak value);
+  // The item's picture: its own bitmap (made on first use, owned), else entry ImageIndex of the menu's Images.
+  TBitmap* Bitmap();
+  bool HasBitmap() const;
+  int ImageIndex() const { return image_index_; }
+  void SetImageIndex(int value);
 
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem* Items(int index) const { return items_[index]; }
@@ -75,6 +91,10 @@ class TMenuItem : public TComponent {
   bool enabled_ = true;
   bool visible_ = true;
   bool checked_ = false;
+  bool radio_item_ = false;
+  TMenuBreak break_ = mbNone;
+  int image_index_ = -1;
+  std::unique_ptr<TBitmap> bitmap_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item
   std::vector<TMenuItem*> items_;
@@ -90,6 +110,9 @@ class TMenu : public TComponent {
   explicit TMenu(TComponent* owner);
   ~TMenu() override;
   TMenuItem* Items() const { return items_; }
+  // The pictures of the items that name an ImageIndex (not owned).
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* value);
   virtual HMENU Handle();
   // A command id from WM_COMMAND: clicks the item that has it; false when none does.
   bool DispatchCommand(UINT command);
@@ -98,10 +121,12 @@ class TMenu : public TComponent {
   // style). Cheap when the style has not changed since the last call, so callers may call it before each paint.
   void ApplyStyle();
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  protected:
   TMenuItem* items_ = nullptr;
   HMENU handle_ = nullptr;
+  TCustomImageList* images_ = nullptr;
   virtual HMENU CreateMenuHandle() = 0;
   // The style element that colours this menu's own handle (the bar of a main menu, the box of a popup).
   virtual TStyleColor StyleElement() const;

@@ -3,15 +3,22 @@
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/stdctrls.h"
+#include "skin/core/lvntUtils.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sSkinMenus.h"
+#include "skin/render/sGraphUtils.h"
+#include "skin/render/sSectionPaint.h"
+#include "skin/windows/lvMDIWnd.h"
 
 bool ItemsRemoving = false;
 
 namespace {
 
 constexpr rtl::Int64 kNoSkinTag = 0x100;
+// The window-menu items that list an MDI frame's children.
+constexpr rtl::Int64 kChildItemTag = 0x200;
 
 bool Vetoed(vcl::TComponent* c) { return (c->Tag() & kNoSkinTag) != 0; }
 
@@ -194,6 +201,109 @@ void TsSkinProvider::TlvMDIFormFree::operator()(TsMDIForm* f) const { delete f; 
 
 // ---- The MDI main form -------------------------------------------------------------------------------------------
 
+void TsSkinProvider::HookMDIClient() {
+  if (Form->FormStyle() != vcl::fsMDIForm || !Form->HandleAllocated() ||
+      Form->ComponentState().Contains(vcl::csDestroying))
+    return;
+  if (!MDIForm) MDIForm.reset(new TsMDIForm(this));
+  MDIForm->RefreshMDIScrolls();
+}
+
+namespace {
+// The client's news for the main form: its line of menu items and the maximised child's items are laid out anew.
+const bool kMDIClientNotify = [] {
+  MDIClientNotify = [](TsCustomSkinProvider* provider, TlvMDIClientEvent event) {
+    auto* sp = dynamic_cast<TsSkinProvider*>(provider);
+    if (!sp) return;
+    switch (event) {
+      case mceArranged:
+        sp->FLinesCount = -1;
+        if (sp->MDIForm) sp->MDIForm->UpdateMDIIconItem();
+        if (sp->SystemMenu) sp->SystemMenu->UpdateItems(false);
+        break;
+      case mceMenuSet:
+        sp->SkinData()->BGChanged = true;
+        sp->MenuChanged = true;
+        sp->FLinesCount = -1;
+        break;
+      case mceMenuRefreshed:
+        UpdateSkinCaption(sp);
+        break;
+    }
+  };
+  return true;
+}();
+}  // namespace
+
+bool TsSkinProvider::ListMDIChildren(HMENU popup) {
+  vcl::TMenuItem* wm = Form->WindowMenu();
+  if (!wm) return false;
+  // The children listed the last time go first.
+  for (int i = wm->Count() - 1; i >= 0; --i)
+    if (wm->Items(i)->Tag() & kChildItemTag) wm->Items(i)->Free();
+  if (Form->FormStyle() != vcl::fsMDIForm || Form->MDIChildCount() == 0 || !popup || popup != wm->Handle())
+    return false;
+  // The system's entries for the children carry text; our own items are drawn by the skinned menus and carry none.
+  for (int pos = GetMenuItemCount(popup) - 1; pos >= 0; --pos) {
+    wchar_t text[2] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 1;
+    if (!GetMenuItemInfoW(popup, static_cast<UINT>(pos), TRUE, &info)) continue;
+    const bool separator = (info.fType & MFT_SEPARATOR) && !info.dwItemData;
+    const bool systemText = !(info.fType & (MFT_OWNERDRAW | MFT_SEPARATOR)) && info.cch > 0 && !info.dwItemData;
+    if (separator || systemText) RemoveMenu(popup, static_cast<UINT>(pos), MF_BYPOSITION);
+  }
+  if (wm->Count() == 0 || wm->Items(wm->Count() - 1)->Caption() != L"-") {
+    auto* line = new vcl::TMenuItem(Form);
+    line->SetCaption(L"-");
+    wm->Add(line);
+  }
+  vcl::TCustomForm* active = Form->ActiveMDIChild();
+  for (int i = 0; i < Form->MDIChildCount(); ++i) {
+    vcl::TCustomForm* child = Form->MDIChildren(i);
+    if (!child || !child->Visible()) continue;
+    auto* item = new vcl::TMenuItem(Form);
+    item->SetCaption(child->Caption());
+    item->SetTag(i | kChildItemTag);
+    item->SetChecked(child == active);
+    item->OnClick = [this](rtl::TObject* sender) { OnChildMnuClick(sender); };
+    wm->Add(item);
+  }
+  if (TsSkinManager* m = SkinManager())
+    if (auto* menus = dynamic_cast<TsSkinMenus*>(m->SkinableMenus())) menus->HookItem(wm, m->SkinnedPopups());
+  return true;
+}
+
+void TsSkinProvider::OnChildMnuClick(rtl::TObject* sender) {
+  auto* item = dynamic_cast<vcl::TMenuItem*>(sender);
+  if (!item || !Form->ClientHandle()) return;
+  const int index = static_cast<int>(item->Tag() & ~kChildItemTag);
+  if (index < 0 || index >= Form->MDIChildCount()) return;
+  vcl::TCustomForm* child = Form->MDIChildren(index);
+  if (!child || !child->HandleAllocated()) return;
+  if (::IsIconic(child->Handle()))
+    SendMessageW(Form->ClientHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  SendMessageW(Form->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+}
+
+void TsSkinProvider::PaintMDIArea(vcl::TBitmap* image) {
+  TsSkinManager* m = SkinManager();
+  if (!m || !MDIForm || !MDIForm->ListSW || MDIForm->ListSW->Destroyed || !Form->ClientHandle()) return;
+  const int area = m->GetSkinIndex(L"MDIAREA");
+  if (!m->IsValidSkinIndex(area)) return;
+  RECT c{}, f{};
+  GetWindowRect(Form->ClientHandle(), &c);
+  GetWindowRect(Form->Handle(), &f);
+  // The same place the client's wrapper copies its background from.
+  const vcl::TRect sh = BorderForm ? ShadowSize() : vcl::TRect();
+  const vcl::TRect r(c.left - f.left + sh.Left, c.top - f.top + sh.Top, c.right - f.left + sh.Left,
+                     c.bottom - f.top + sh.Top);
+  if (r.Width() > 0 && r.Height() > 0) PaintItem(area, MakeCacheInfo(image), false, 0, r, r.TopLeft(), image, m);
+}
+
 TsMDIForm::TsMDIForm(TsSkinProvider* provider) : FForm(provider->Form), SkinProvider(provider) {
   FForm->HandleNeeded();
   MDISkinProvider = provider;
@@ -205,19 +315,32 @@ TsMDIForm::~TsMDIForm() {
 }
 
 void TsMDIForm::ConnectToClient() {
-  if (Connected || SkinProvider->ComponentState().Contains(vcl::csDesigning)) return;
-  Connected = true;
+  if (SkinProvider->ComponentState().Contains(vcl::csDesigning)) return;
+  if (ListSW && !ListSW->Destroyed) return;
   RefreshMDIScrolls();
 }
 
 void TsMDIForm::RefreshMDIScrolls() {
-  // The client window keeps the platform's scroll bars: its skinned wrapper is not made here.
   DestroyScrolls();
+  TsSkinManager* m = SkinProvider->SkinManager();
+  if (!m || !SkinProvider->SkinData()->Skinned(true) || !FForm->HandleAllocated() || !FForm->ClientHandle()) return;
+  TlvSkinParams params;
+  params.SkinSection = L"CHECKBOX";
+  auto* w = NewWrapper<TlvMDIWnd>(FForm->ClientHandle(), nullptr, m, params, true);
+  w->FForm = dynamic_cast<vcl::TForm*>(FForm);
+  w->MDISkinData = SkinProvider->SkinData();
+  w->SkinProvider = SkinProvider;
+  ListSW = w;
+  // The client's background now comes from the form's image, which must carry the MDI area.
+  SkinProvider->SkinData()->BGChanged = true;
+  RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TsMDIForm::DestroyScrolls() {
-  delete ListSW;
-  ListSW = nullptr;
+  if (!ListSW) return;
+  FreeLvWrapper(ListSW);
+  if (FForm->HandleAllocated() && FForm->ClientHandle())
+    RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 namespace {

@@ -66,7 +66,9 @@ class TsMDIForm : public rtl::TPersistent {
  public:
   explicit TsMDIForm(TsSkinProvider* provider);
   ~TsMDIForm() override;
+  // Wraps the MDI client unless its wrapper is alive.
   void ConnectToClient();
+  // A new client wrapper while the provider is skinned, none while it is not.
   void RefreshMDIScrolls();
   void DestroyScrolls();
   void CloseClick();
@@ -77,7 +79,6 @@ class TsMDIForm : public rtl::TPersistent {
   vcl::TCustomForm* FForm;
   TlvScrollWnd* ListSW = nullptr;
   TsSkinProvider* SkinProvider;
-  bool Connected = false;
 };
 
 // Greets the skin editor from the preview's main window (only with "/lvpreview" and only once).

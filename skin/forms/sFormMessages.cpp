@@ -118,6 +118,10 @@ void TsSkinProvider::LV_WMInitMenuPopup(vcl::TMessage& m) {
   }
   // The window menu cannot size a form whose frame the skin draws.
   if (HIWORD(m.LParam) != 0) EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  if (ListMDIChildren(reinterpret_cast<HMENU>(m.WParam))) {
+    m.Result = 0;
+    return;
+  }
   OldWndProc(m);
 }
 
@@ -259,6 +263,11 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
     case WM_EXITMENULOOP:
       InMenu = false;
       OldWndProc(m);
+      SetHotMenuItem(-1);
+      return true;
+    case WM_MENUSELECT:
+      OldWndProc(m);
+      LV_WMMenuSelect(m);
       return true;
     case WM_CONTEXTMENU:
       if (Form->PopupMenu() && SkinManager() && SkinManager()->SkinableMenus())

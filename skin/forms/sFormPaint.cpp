@@ -289,6 +289,7 @@ bool TsSkinProvider::PaintAll() {
                   vcl::TPoint(sh.Left, tb), image, m);
       PaintMenuLineItems(image, line, s);
     }
+    PaintMDIArea(image);
     PaintText(width);
     if (IsGripVisible(this) && IsCached(FCommonData.get()) && m->IsValidImgIndex(m->ConstData.GripRightBottom))
       DrawSkinGlyph(image, RBGripPoint(m->ConstData.GripRightBottom), 0, 1, m->ma[m->ConstData.GripRightBottom],

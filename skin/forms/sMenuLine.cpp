@@ -5,7 +5,9 @@
 
 #include "platform/vcl/menus.h"
 #include "skin/core/sMaskData.h"
+#include "skin/core/lvntUtils.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/render/sSectionPaint.h"
 #include "skin/forms/sSkinProvider.h"
 
 void TsSkinProvider::PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int state) {
@@ -27,7 +29,8 @@ void TsSkinProvider::PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int 
   const TsGeneralData* g = lineIndex >= 0 ? &m->gd[lineIndex] : nullptr;
   const int st = g ? std::min<int>(state, std::max(0, g->States - 1)) : 0;
   const vcl::TColor color = g ? g->Props[st].FontColor.Color : m->GetGlobalFontColor();
-  SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(color)));
+  int hotSection = m->ConstData.MenuItem.SkinIndex;
+  if (!m->IsValidSkinIndex(hotSection)) hotSection = m->GetSkinIndex(L"MENUITEM");
   vcl::TMenuItem* items = Form->Menu()->Items();
   const int count = GetMenuItemCount(menu);
   int textItem = 0;
@@ -56,11 +59,48 @@ void TsSkinProvider::PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int 
       GetMenuStringW(menu, static_cast<UINT>(i), text, static_cast<int>(std::size(text)), MF_BYPOSITION);
       caption = text;
     }
+    vcl::TColor textColor = color;
+    if (i == HotMenuPos && m->IsValidSkinIndex(hotSection)) {
+      // The item the system tracks, in the item section's active look.
+      const vcl::TRect ir(r);
+      const TsGeneralData& hg = m->gd[static_cast<size_t>(hotSection)];
+      const int hs = std::max(0, std::min(1, hg.States - 1));
+      PaintItem(hotSection, MakeCacheInfo(image), true, hs, ir, ir.TopLeft(), image, m);
+      textColor = hg.Props[static_cast<size_t>(hs)].FontColor.Color;
+    }
+    SetTextColor(dc, static_cast<COLORREF>(vcl::ColorToRGB(textColor)));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   RestoreDC(dc, saved);
   if (font) DeleteObject(font);
   LayoutMDIButtons(image);
+}
+
+void TsSkinProvider::SetHotMenuItem(int pos) {
+  if (pos == HotMenuPos) return;
+  HotMenuPos = pos;
+  if (!FDrawNonClientArea || !Form->HandleAllocated() || !SkinData()->Skinned(true) || !MenuPresent()) return;
+  // The system drew its own highlight over the line: the line is drawn again from the image.
+  RepaintMenu();
+}
+
+void TsSkinProvider::LV_WMMenuSelect(vcl::TMessage& m) {
+  HMENU menu = reinterpret_cast<HMENU>(m.LParam);
+  const UINT flags = HIWORD(m.WParam);
+  if (!Form->HandleAllocated() || (flags == 0xFFFF && !menu)) {
+    SetHotMenuItem(-1);
+    return;
+  }
+  if (!menu || menu != GetMenu(Form->Handle())) return;
+  // A top item with a submenu is named by its position, one without by its command.
+  int pos = -1;
+  if (flags & MF_POPUP) {
+    pos = LOWORD(m.WParam);
+  } else {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+      if (GetMenuItemID(menu, i) == LOWORD(m.WParam)) pos = i;
+  }
+  SetHotMenuItem(pos);
 }
 
 // The close, restore and minimise buttons of a maximised MDI child, at the right end of the main form's menu line.

@@ -4,10 +4,13 @@
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/imagelist.h"
 #include "skin/core/lvntUtils.h"
+#include "skin/core/sButtonGlyphs.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinOptions.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -161,36 +164,119 @@ int TsSkinMenus::GetSkinBorderWidth() {
   return w;
 }
 
+vcl::TSize TsSkinMenus::GlyphSize(vcl::TMenuItem* item, bool bitmapOnly) {
+  if (item->HasBitmap()) return vcl::TSize(item->Bitmap()->Width(), item->Bitmap()->Height());
+  if (bitmapOnly) return vcl::TSize(0, 0);
+  vcl::TMenu* menu = item->GetParentMenu();
+  if (vcl::TCustomImageList* images = menu ? menu->Images() : nullptr)
+    return vcl::TSize(images->Width(), images->Height());
+  return vcl::TSize(kGlyphSize, kGlyphSize);
+}
+
+bool TsSkinMenus::Breaked(vcl::TMenuItem* item) {
+  vcl::TMenuItem* parent = item->Parent();
+  for (int i = 1; parent && i < parent->Count(); ++i) {
+    if (parent->Items(i)->Break() != vcl::mbNone) return true;
+    if (parent->Items(i) == item) break;
+  }
+  return false;
+}
+
+bool TsSkinMenus::ExtraLineQuery(vcl::TMenuItem* firstItem) {
+  ExtraGlyph.reset();
+  ExtraSection.clear();
+  ExtraCaption.clear();
+  // The skin-selection popup never has one.
+  if (!firstItem || firstItem->Name() == L"SkinSelectItem") return false;
+  ExtraSection = L"EXTRALINE";
+  ExtraCaption = L"Use OnGetExtraLineData event";
+  bool have = true;
+  ExtraGlyph = std::make_unique<vcl::TBitmap>();
+  if (FOwner->OnGetMenuExtraLineData) {
+    vcl::TBitmap* glyph = ExtraGlyph.get();
+    FOwner->OnGetMenuExtraLineData(firstItem, ExtraSection, have, glyph, ExtraCaption);
+    // A handler may draw into the bitmap given or hand over one of its own, which is then ours to free.
+    if (glyph != ExtraGlyph.get()) ExtraGlyph.reset(glyph);
+  }
+  ExtraCaption.erase(std::remove(ExtraCaption.begin(), ExtraCaption.end(), L'&'), ExtraCaption.end());
+  if (!have || (ExtraGlyph && ExtraGlyph->Empty())) ExtraGlyph.reset();
+  return have;
+}
+
+int TsSkinMenus::ExtraWidth(const TlvMenuInfo* mi) const {
+  const TlvMenuSupport* ms = FOwner->MenuSupport();
+  return ms && ms->UseExtraLine() && mi && mi->HaveExtraLine ? ms->ExtraLineWidth() : 0;
+}
+
+void TsSkinMenus::ItemFont(vcl::TMenuItem* item, UINT state, vcl::TFont& font, bool& colorChanged) {
+  LOGFONTW lf{};
+  GetObjectW(MenuFont(), sizeof(lf), &lf);
+  font.SetHandle(CreateFontIndirectW(&lf));
+  colorChanged = false;
+  if (!FOwner->OnGetPopupItemData) return;
+  const vcl::TColor before = font.Color();
+  FOwner->OnGetPopupItemData(item, state, &font);
+  colorChanged = font.Color() != before;
+}
+
 int TsSkinMenus::GetItemHeight(vcl::TMenuItem* item) {
   const TsMenuItemType kind = ItemKind(item);
   if (kind == smDivider) return 2;
-  const vcl::TSize t = TextSize(MenuFont(), vcl::StripHotkey(item->Caption()));
+  vcl::TFont font;
+  bool colorChanged = false;
+  ItemFont(item, 0, font, colorChanged);
+  const vcl::TSize t = TextSize(font.Handle(), vcl::StripHotkey(item->Caption()));
   if (kind == smCaption) return t.cy + 2 * FMargin + 3;
-  return std::max<int>(t.cy, kGlyphSize) + 2 * FMargin + 2;
+  return std::max<int>(t.cy, GlyphSize(item, false).cy) + 2 * FMargin + 2;
 }
 
 void TsSkinMenus::sMeasureItem(rtl::TObject* sender, vcl::TCanvas*, int& width, int& height) {
   auto* item = dynamic_cast<vcl::TMenuItem*>(sender);
-  if (!item) return;
+  if (!item || !item->Parent() || item->Parent()->Count() == 0) return;
+  vcl::TMenuItem* first = item->Parent()->Items(0);
+  TlvMenuInfo* mi = GetMenuInfo(item, nullptr, false);
+  // Before the popup's background exists, the application is asked whether it has an extra line.
+  bool haveExtra = mi && mi->HaveExtraLine;
+  if (!mi && !Measuring) {
+    Measuring = true;
+    haveExtra = ExtraLineQuery(first);
+    Measuring = false;
+  }
   it = ItemKind(item);
+  vcl::TFont font;
+  bool colorChanged = false;
+  ItemFont(item, 0, font, colorChanged);
   rtl::String left, right;
   SplitCaption(vcl::StripHotkey(item->Caption()), left, right);
-  const int textWidth = it == smDivider ? 0 : TextSize(MenuFont(), right.empty() ? left : left + L"\t" + right).cx;
-  width = textWidth + 2 * kGlyphSize + 3 * FMargin + FSpacing;
+  const int textWidth = it == smDivider ? 0 : TextSize(font.Handle(), right.empty() ? left : left + L"\t" + right).cx;
+  const int glyph = GlyphSize(item, false).cx;
+  width = textWidth + 2 * glyph + 3 * FMargin + FSpacing;
+  if (haveExtra && (!Breaked(item) || item == first)) {
+    TlvMenuInfo probe;
+    probe.HaveExtraLine = true;
+    width += ExtraWidth(&probe);
+  }
   height = GetItemHeight(item);
 }
 
 vcl::TSize TsSkinMenus::PopupSize(vcl::TMenuItem* item) {
   vcl::TMenuItem* parent = item->Parent();
-  int w = 0, h = 0;
+  int w = 0, h = 0, colW = 0, colH = 0;
   for (int i = 0; parent && i < parent->Count(); ++i) {
     vcl::TMenuItem* sib = parent->Items(i);
     if (!sib->Visible()) continue;
+    if (sib->Break() != vcl::mbNone && colH > 0) {
+      w += colW + 4;
+      h = std::max(h, colH);
+      colW = colH = 0;
+    }
     int iw = 0, ih = 0;
     sMeasureItem(sib, nullptr, iw, ih);
-    w = std::max(w, iw + 12);
-    h += ih;
+    colW = std::max(colW, iw + 12);
+    colH += ih;
   }
+  w += colW;
+  h = std::max(h, colH);
   return vcl::TSize(w + 2 * FBorderWidth, h + 2 * FBorderWidth);
 }
 
@@ -203,23 +289,25 @@ TsSkinMenus::TlvMenuInfo* TsSkinMenus::GetMenuInfo(vcl::TMenuItem* item, HWND wn
   vcl::TMenuItem* parent = item->Parent();
   if (!parent || parent->Count() == 0) return nullptr;
   vcl::TMenuItem* first = parent->Items(0);
+  TlvMenuInfo* found = nullptr;
+  for (TlvMenuInfo& mi : MenuInfoArray)
+    if (mi.FirstItem == first) found = &mi;
+  if (found && !wnd) return found;
+  if (!found && !build) return nullptr;
   vcl::TSize size;
   RECT wr;
   if (wnd && GetWindowRect(wnd, &wr))
     size = vcl::TSize(std::max<LONG>(0, wr.right - wr.left), std::max<LONG>(0, wr.bottom - wr.top));
   else
     size = PopupSize(item);
-  for (TlvMenuInfo& mi : MenuInfoArray)
-    if (mi.FirstItem == first) {
-      // The same popup opened again after its items changed: a background of another size is built anew.
-      if (wnd && mi.Bmp && (mi.Bmp->Width() != size.cx || mi.Bmp->Height() != size.cy)) {
-        PrepareMenuBG(mi, size.cx, size.cy);
-        mi.Wnd = wnd;
-      }
-      if (wnd) mi.Wnd = wnd;
-      return &mi;
-    }
-  if (!build || size.cx <= 0 || size.cy <= 0) return nullptr;
+  if (found) {
+    // The same popup opened again after its items changed: a background of another size is built anew.
+    if (found->Bmp && (found->Bmp->Width() != size.cx || found->Bmp->Height() != size.cy))
+      PrepareMenuBG(*found, size.cx, size.cy);
+    found->Wnd = wnd;
+    return found;
+  }
+  if (size.cx <= 0 || size.cy <= 0) return nullptr;
   TlvMenuInfo mi;
   mi.FirstItem = first;
   mi.Wnd = wnd;
@@ -229,6 +317,7 @@ TsSkinMenus::TlvMenuInfo* TsSkinMenus::GetMenuInfo(vcl::TMenuItem* item, HWND wn
 }
 
 void TsSkinMenus::PrepareMenuBG(TlvMenuInfo& info, int width, int height) {
+  info.HaveExtraLine = ExtraLineQuery(info.FirstItem);
   info.Bmp = CreateBmp32(width, height);
   vcl::TBitmap* b = info.Bmp.get();
   const vcl::TRect all(0, 0, width, height);
@@ -244,6 +333,16 @@ void TsSkinMenus::PrepareMenuBG(TlvMenuInfo& info, int width, int height) {
     FillRect(b->Canvas()->Handle(), &r, brush);
     DeleteObject(brush);
   }
+  const int sbw = std::max(GetSkinBorderWidth(), kFrame);
+  const int extra = ExtraWidth(&info);
+  // The image column, in the section the application names.
+  if (TlvMenuSupport* ms = FOwner->MenuSupport(); ms && !ms->IcoLineSkin().empty()) {
+    const int ico = FOwner->GetSkinIndex(ms->IcoLineSkin());
+    const int icoWidth = FMargin + GlyphSize(info.FirstItem, false).cx + FSpacing;
+    if (FOwner->IsValidSkinIndex(ico) && height > 2 * sbw)
+      PaintItem(ico, MakeCacheInfo(b), true, 0, vcl::TRect(extra + sbw, sbw, extra + sbw + icoWidth, height - sbw),
+                vcl::TPoint(extra + sbw, sbw), b, FOwner);
+  }
   const int mask = FOwner->GetMaskIndex(L"MAINMENU", L"BORDERSMASK");
   if (FOwner->IsValidImgIndex(mask)) {
     DrawSkinRect(b, all, EmptyCI, FOwner->ma[static_cast<size_t>(mask)], 0, false);
@@ -254,6 +353,53 @@ void TsSkinMenus::PrepareMenuBG(TlvMenuInfo& info, int width, int height) {
     FrameRect(b->Canvas()->Handle(), &r, brush);
     DeleteObject(brush);
   }
+  if (extra > 0) PaintExtraLine(b, height);
+  ExtraGlyph.reset();
+}
+
+void TsSkinMenus::PaintExtraLine(vcl::TBitmap* b, int height) {
+  // Inside the system's frame around the items even where the skin's own frame is thinner.
+  const int sbw = std::max(GetSkinBorderWidth(), kFrame);
+  const int lineWidth = FOwner->MenuSupport()->ExtraLineWidth();
+  const vcl::TRect col(sbw, sbw, sbw + lineWidth, height - sbw);
+  if (col.Height() <= 0) return;
+  const int section = FOwner->GetSkinIndex(ExtraSection);
+  vcl::TColor textColor = FOwner->MenuSupport()->ExtraLineFont()->Color();
+  if (FOwner->IsValidSkinIndex(section)) {
+    PaintItem(section, MakeCacheInfo(b), true, 0, col, col.TopLeft(), b, FOwner);
+    textColor = FOwner->gd[static_cast<size_t>(section)].Props[0].FontColor.Color;
+  }
+  HDC dc = b->Canvas()->Handle();
+  int bottom = col.Bottom - 12;
+  if (ExtraGlyph && !ExtraGlyph->Empty()) {
+    const int gw = ExtraGlyph->Width(), gh = ExtraGlyph->Height();
+    BitBlt(dc, col.Left + (lineWidth - gw) / 2, bottom - gh, gw, gh, ExtraGlyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+    bottom -= gh + 8;
+  }
+  if (ExtraCaption.empty()) return;
+  // The text reads upward (a quarter turn counter-clockwise).
+  vcl::TFont* f = FOwner->MenuSupport()->ExtraLineFont();
+  LOGFONTW lf{};
+  GetObjectW(f->Handle(), sizeof(lf), &lf);
+  lf.lfWeight = f->Style().Contains(vcl::fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfQuality = 4;
+  HFONT flat = CreateFontIndirectW(&lf);
+  lf.lfEscapement = lf.lfOrientation = 900;
+  HFONT turned = CreateFontIndirectW(&lf);
+  const int saved = SaveDC(dc);
+  SelectObject(dc, flat);
+  SIZE ext{};
+  GetTextExtentPoint32W(dc, ExtraCaption.c_str(), static_cast<int>(ExtraCaption.size()), &ext);
+  SelectObject(dc, turned);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, vcl::ColorToGdi(textColor));
+  SetTextAlign(dc, TA_LEFT | TA_TOP);
+  IntersectClipRect(dc, col.Left, col.Top, col.Right, col.Bottom);
+  TextOutW(dc, col.Left + (lineWidth - ext.cy) / 2, bottom, ExtraCaption.c_str(),
+           static_cast<int>(ExtraCaption.size()));
+  RestoreDC(dc, saved);
+  DeleteObject(turned);
+  DeleteObject(flat);
 }
 
 void TsSkinMenus::DrawWndBorder(HWND wnd, vcl::TBitmap* menuBmp) {
@@ -278,11 +424,12 @@ vcl::TBitmap* TsSkinMenus::MenuBitmap(HWND popup) {
   return mi ? mi->Bmp.get() : nullptr;
 }
 
-void TsSkinMenus::PaintDivider(vcl::TMenuItem*, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg) {
+void TsSkinMenus::PaintDivider(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg,
+                               int extra) {
   HDC dc = canvas->Handle();
   CopyRect(dc, r, bg->Canvas()->Handle(), r.Left + kFrame, r.Top + kFrame);
-  vcl::TRect line(r.Left + FMargin + FSpacing + kGlyphSize, r.Top, r.Right - FMargin, r.Top + 1);
-  line.Left = std::max(line.Left, 2);
+  vcl::TRect line(r.Left + extra + FMargin + FSpacing + GlyphSize(item, false).cx, r.Top, r.Right - FMargin, r.Top + 1);
+  line.Left = std::max(line.Left, r.Left + extra + 2);
   vcl::TColor c = FOwner->Palette[pcBorder];
   if (c == 0xFF00FF) c = static_cast<vcl::TColor>(GetSysColor(COLOR_BTNSHADOW));
   HBRUSH brush = CreateSolidBrush(vcl::ColorToGdi(c));
@@ -291,30 +438,50 @@ void TsSkinMenus::PaintDivider(vcl::TMenuItem*, vcl::TCanvas* canvas, const vcl:
   DeleteObject(brush);
 }
 
-void TsSkinMenus::PaintCaption(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg) {
+void TsSkinMenus::PaintCaption(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg,
+                               int extra) {
   auto buf = CreateBmp32(r.Width(), r.Height());
-  CopyRect(buf->Canvas()->Handle(), vcl::TRect(0, 0, r.Width(), r.Height()), bg->Canvas()->Handle(),
-           r.Left + kFrame, r.Top + kFrame);
+  CopyRect(buf->Canvas()->Handle(), vcl::TRect(0, 0, r.Width(), r.Height()), bg->Canvas()->Handle(), r.Left + kFrame,
+           r.Top + kFrame);
   int section = FOwner->GetSkinIndex(L"MENUCAPTION");
   if (!FOwner->IsValidSkinIndex(section)) section = FOwner->GetSkinIndex(L"TOOLBAR");
   if (!FOwner->IsValidSkinIndex(section)) section = FOwner->GetSkinIndex(L"MENUITEM");
-  const vcl::TRect inner(1, 1, r.Width() - 1, r.Height() - 1);
-  if (FOwner->IsValidSkinIndex(section))
-    PaintItemBG(section, MakeCacheInfo(bg, -(r.Left + kFrame), -(r.Top + kFrame)), 0, inner, vcl::TPoint(1, 1),
-                buf.get(), FOwner);
+  const vcl::TRect inner(extra + 1, 1, r.Width() - 1, r.Height() - 1);
+  if (FOwner->IsValidSkinIndex(section) && inner.Width() > 0)
+    PaintItemBG(section, MakeCacheInfo(bg, -(r.Left + kFrame), -(r.Top + kFrame)), 0, inner, inner.TopLeft(), buf.get(),
+                FOwner);
   const rtl::String& c = item->Caption();
   rtl::String word = c.substr(1, c.size() - 2);
-  vcl::TRect tr(0, FMargin + 2, r.Width(), r.Height() - FMargin - 2);
+  vcl::TRect tr(extra, FMargin + 2, r.Width(), r.Height() - FMargin - 2);
   HGDIOBJ old = SelectObject(buf->Canvas()->Handle(), MenuFont());
-  lvWriteTextEx(buf->Canvas(), word.c_str(), true, tr, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_HIDEPREFIX,
-                section, false, FOwner);
+  lvWriteTextEx(buf->Canvas(), word.c_str(), true, tr, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_HIDEPREFIX, section,
+                false, FOwner);
   SelectObject(buf->Canvas()->Handle(), old);
   CopyRect(canvas->Handle(), r, buf->Canvas()->Handle(), 0, 0);
 }
 
+namespace {
+
+// Position of the item among its parent's items; -1 when it has none.
+int IndexIn(vcl::TMenuItem* item) {
+  vcl::TMenuItem* parent = item->Parent();
+  for (int i = 0; parent && i < parent->Count(); ++i)
+    if (parent->Items(i) == item) return i;
+  return -1;
+}
+
+// The next visible item after index i; nullptr after the last.
+vcl::TMenuItem* NextVisible(vcl::TMenuItem* parent, int i) {
+  for (int k = i + 1; k < parent->Count(); ++k)
+    if (parent->Items(k)->Visible()) return parent->Items(k);
+  return nullptr;
+}
+
+}  // namespace
+
 void TsSkinMenus::sAdvancedDrawItem(rtl::TObject* sender, vcl::TCanvas* canvas, const vcl::TRect& r, UINT state) {
   auto* item = dynamic_cast<vcl::TMenuItem*>(sender);
-  if (!item || !SkinLive(FOwner) || r.Width() <= 0 || r.Height() <= 0) return;
+  if (!item || !item->Parent() || !SkinLive(FOwner) || r.Width() <= 0 || r.Height() <= 0) return;
   canvas->Lock();
   struct Unlock {
     vcl::TCanvas* c;
@@ -324,57 +491,126 @@ void TsSkinMenus::sAdvancedDrawItem(rtl::TObject* sender, vcl::TCanvas* canvas, 
   TlvMenuInfo* mi = GetMenuInfo(item, wnd, true);
   vcl::TBitmap* b = mi ? mi->Bmp.get() : nullptr;
   if (!b) return;
+  vcl::TMenuItem* parent = item->Parent();
+  vcl::TMenuItem* first = parent->Items(0);
+  // Items of the first column leave the extra line's strip to the popup's background.
+  const int extra = !Breaked(item) || item == first ? ExtraWidth(mi) : 0;
+  HDC bdc = b->Canvas()->Handle();
+  HDC cdc = canvas->Handle();
   // The frame of the popup window comes from the same background (the system drew its own around the items).
   if (wnd) DrawWndBorder(wnd, b);
+  if (extra > 0)
+    CopyRect(cdc, vcl::TRect(r.Left, r.Top, r.Left + extra, r.Bottom), bdc, r.Left + kFrame, r.Top + kFrame);
   it = ItemKind(item);
   if (it == smDivider) {
-    PaintDivider(item, canvas, r, b);
+    PaintDivider(item, canvas, vcl::TRect(r.Left + extra, r.Top, r.Right, r.Bottom), b, 0);
     return;
   }
   if (it == smCaption) {
-    PaintCaption(item, canvas, r, b);
+    PaintCaption(item, canvas, vcl::TRect(r.Left + extra, r.Top, r.Right, r.Bottom), b, 0);
     return;
   }
+  int s = FOwner->ConstData.MenuItem.SkinIndex;
+  if (!FOwner->IsValidSkinIndex(s)) s = FOwner->GetSkinIndex(L"MENUITEM");
+
+  // Columns: the popup's background fills what the items leave free below a column and between columns.
+  const int index = IndexIn(item);
+  vcl::TMenuItem* next = NextVisible(parent, index);
+  const int clientBottom = b->Height() - 2 * kFrame;
+  if ((next && next->Break() != vcl::mbNone) || (!next && r.Bottom < clientBottom))
+    CopyRect(cdc, vcl::TRect(r.Left, r.Bottom, r.Right, clientBottom), bdc, r.Left + kFrame, r.Bottom + kFrame);
+  if (item->Break() != vcl::mbNone && item != first) {
+    if (item->Break() == vcl::mbBarBreak) {
+      const vcl::TColor c = FOwner->IsValidSkinIndex(s) ? FOwner->gd[static_cast<size_t>(s)].Props[0].FontColor.Color
+                                                        : static_cast<vcl::TColor>(0x808080);
+      HBRUSH brush = CreateSolidBrush(vcl::ColorToGdi(c));
+      RECT line{r.Left, 0, r.Left + 1, b->Height()};
+      FillRect(bdc, &line, brush);
+      DeleteObject(brush);
+    }
+    CopyRect(cdc, vcl::TRect(r.Left - 4, 0, r.Left, clientBottom), bdc, r.Left - 1, kFrame);
+  }
+
   const bool enabled = !(state & (ODS_GRAYED | ODS_DISABLED)) && item->Enabled();
   const bool selected = (state & ODS_SELECTED) != 0;
   const bool activeLook = enabled && selected;
-  int s = FOwner->ConstData.MenuItem.SkinIndex;
-  if (!FOwner->IsValidSkinIndex(s)) s = FOwner->GetSkinIndex(L"MENUITEM");
-  auto buf = CreateBmp32(r.Width(), r.Height());
+  const int iw = std::max(0, r.Width() - extra), ih = r.Height();
+  if (iw == 0) return;
+  const int ix = r.Left + extra;
+  auto buf = CreateBmp32(iw, ih);
   vcl::TBitmap* ib = buf.get();
   HDC idc = ib->Canvas()->Handle();
-  CopyRect(idc, vcl::TRect(0, 0, r.Width(), r.Height()), b->Canvas()->Handle(), r.Left + kFrame, r.Top + kFrame);
+  CopyRect(idc, vcl::TRect(0, 0, iw, ih), bdc, ix + kFrame, r.Top + kFrame);
   if (FOwner->IsValidSkinIndex(s))
-    PaintItemBG(s, MakeCacheInfo(b, -(r.Left + kFrame), -(r.Top + kFrame)), activeLook ? 1 : 0,
-                vcl::TRect(0, 0, r.Width(), r.Height()), vcl::TPoint(0, 0), ib, FOwner);
-  // Check mark: the skin's own, else the manager's checked box.
-  if (item->Checked()) {
-    int mask = FOwner->GetMaskIndex(L"GLOBALINFO", L"CHECK");
+    PaintItemBG(s, MakeCacheInfo(b, -(ix + kFrame), -(r.Top + kFrame)), activeLook ? 1 : 0, vcl::TRect(0, 0, iw, ih),
+                vcl::TPoint(0, 0), ib, FOwner);
+  const int glyphCX = GlyphSize(first, false).cx;
+  vcl::TMenu* menu = item->GetParentMenu();
+  vcl::TCustomImageList* images = menu ? menu->Images() : nullptr;
+  const bool listImage = images && item->ImageIndex() >= 0 && item->ImageIndex() < images->Count();
+  const bool hasImage = item->HasBitmap() || listImage;
+  // Check mark of a checked item without a picture: a round one for a radio item, else the skin's own tick.
+  if (item->Checked() && !hasImage) {
+    int mask = -1;
+    if (item->RadioItem()) mask = FOwner->ConstData.RadioButton[1];
+    if (!FOwner->IsValidImgIndex(mask)) mask = FOwner->GetMaskIndex(L"GLOBALINFO", L"CHECK");
     if (!FOwner->IsValidImgIndex(mask)) mask = FOwner->ConstData.CheckBox[1];
     if (FOwner->IsValidImgIndex(mask)) {
       const TsMaskData& md = FOwner->ma[static_cast<size_t>(mask)];
       const int mw = WidthOfImage(md), mh = HeightOfImage(md);
-      const vcl::TPoint p(std::max(0, (kGlyphSize - mw) / 2 + FMargin), (r.Height() - mh) / 2);
+      const vcl::TPoint p(std::max(0, (glyphCX - mw) / 2 + FMargin), (ih - mh) / 2);
       DrawSkinGlyph(ib, p, activeLook ? 1 : 0, 1, md, MakeCacheInfo(ib));
     }
   }
+  if (hasImage) {
+    const vcl::TSize gs = item->HasBitmap() ? GlyphSize(item, true) : vcl::TSize(images->Width(), images->Height());
+    const int t = (ih - gs.cy) / 2;
+    const vcl::TRect ir(std::min(3, t), t, std::min(3, t) + gs.cx, t + gs.cy);
+    if (item->Checked()) {
+      // A checked item's picture sits on a pressed small button.
+      const int btn = FOwner->GetSkinIndex(L"SPEEDBUTTON_SMALL");
+      const vcl::TRect fr(ir.Left - 1, ir.Top - 1, ir.Right + 1, ir.Bottom + 1);
+      if (FOwner->IsValidSkinIndex(btn)) PaintItem(btn, MakeCacheInfo(ib), true, 2, fr, fr.TopLeft(), ib, FOwner);
+    }
+    TlvDrawGlyphData g;
+    g.Images = listImage ? images : nullptr;
+    g.ImageIndex = listImage ? item->ImageIndex() : -1;
+    g.Glyph = item->HasBitmap() ? item->Bitmap() : nullptr;
+    g.DstBmp = ib;
+    g.ImgRect = ir;
+    g.Enabled = enabled;
+    g.CurrentState = activeLook ? 1 : 0;
+    g.Grayed = !selected && FOwner->Effects() && FOwner->Effects()->DiscoloredGlyphs();
+    g.SkinManager = FOwner;
+    lvDrawGlyphEx(g);
+  }
+  vcl::TFont font;
+  bool ownColor = false;
+  ItemFont(item, state, font, ownColor);
   rtl::String left, right;
   SplitCaption(item->Caption(), left, right);
-  vcl::TRect tr(kGlyphSize + 2 * FMargin + FSpacing, 1 + FMargin, r.Width(), r.Height() - FMargin);
+  vcl::TRect tr(glyphCX + 2 * FMargin + FSpacing, 1 + FMargin, iw, ih - FMargin);
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | DT_NOCLIP | DT_LEFT;
   if (state & ODS_NOACCEL) flags |= DT_HIDEPREFIX;
-  HGDIOBJ oldFont = SelectObject(idc, MenuFont());
-  lvWriteTextEx(ib->Canvas(), left.c_str(), enabled, tr, flags, s, activeLook, FOwner);
-  if (!right.empty()) {
-    vcl::TRect rr(tr.Left, tr.Top, r.Width() - 8 - 8, tr.Bottom);
-    lvWriteTextEx(ib->Canvas(), right.c_str(), enabled, rr, DT_RIGHT | DT_SINGLELINE | DT_VCENTER, s, activeLook,
-                  FOwner);
-  }
+  HGDIOBJ oldFont = SelectObject(idc, font.Handle());
+  // The application's own text colour, else the item section's.
+  auto write = [&](const rtl::String& text, vcl::TRect rect, UINT f) {
+    if (ownColor) {
+      SetBkMode(idc, TRANSPARENT);
+      SetTextColor(idc, vcl::ColorToGdi(font.Color()));
+      RECT rr = rect;
+      DrawTextW(idc, text.c_str(), static_cast<int>(text.size()), &rr, f);
+    } else {
+      lvWriteTextEx(ib->Canvas(), text.c_str(), enabled, rect, f, s, activeLook, FOwner);
+    }
+  };
+  write(left, tr, flags);
+  if (!right.empty())
+    write(right, vcl::TRect(tr.Left, tr.Top, iw - 8 - 8, tr.Bottom), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
   SelectObject(idc, oldFont);
-  if (OnDrawItem) OnDrawItem(item, ib->Canvas(), smNormal, state, vcl::TRect(0, 0, r.Width(), r.Height()));
+  if (OnDrawItem) OnDrawItem(item, ib->Canvas(), smNormal, state, vcl::TRect(0, 0, iw, ih));
   // A disabled item is the item covered by the popup's background at 0.4.
   if (!enabled)
-    BlendTransRectangle(ib, 0, 0, b, vcl::TRect(r.Left + kFrame, r.Top + kFrame, r.Right + kFrame, r.Bottom + kFrame),
-                        0.4);
-  CopyRect(canvas->Handle(), r, idc, 0, 0);
+    BlendTransRectangle(ib, 0, 0, b, vcl::TRect(ix + kFrame, r.Top + kFrame, ix + kFrame + iw, r.Bottom + kFrame), 0.4);
+  CopyRect(cdc, vcl::TRect(ix, r.Top, ix + iw, r.Bottom), idc, 0, 0);
 }

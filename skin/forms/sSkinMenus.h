@@ -43,17 +43,22 @@ class TsSkinMenus : public TsSkinableMenus {
   // The kind of the item being measured or drawn.
   TsMenuItemType it = smNormal;
   // Raised after an item is painted into its buffer, so that the application can paint over it.
-  std::function<void(vcl::TMenuItem* item, vcl::TCanvas* canvas, TsMenuItemType kind, UINT state,
-                     const vcl::TRect& r)>
+  std::function<void(vcl::TMenuItem* item, vcl::TCanvas* canvas, TsMenuItemType kind, UINT state, const vcl::TRect& r)>
       OnDrawItem;
 
   static TsMenuItemType ItemKind(const vcl::TMenuItem* item);
+  // The picture size of an item: its bitmap's, else its menu's image list's, else 16 x 16 (bitmapOnly: the
+  // bitmap's or nothing).
+  static vcl::TSize GlyphSize(vcl::TMenuItem* item, bool bitmapOnly);
+  // Some item after the first, up to and including this one, starts a new column.
+  static bool Breaked(vcl::TMenuItem* item);
 
  private:
   struct TlvMenuInfo {
     vcl::TMenuItem* FirstItem = nullptr;
     std::unique_ptr<vcl::TBitmap> Bmp;
     HWND Wnd = nullptr;
+    bool HaveExtraLine = false;
   };
   TlvMenuInfo* GetMenuInfo(vcl::TMenuItem* item, HWND wnd, bool build);
   void PrepareMenuBG(TlvMenuInfo& info, int width, int height);
@@ -61,8 +66,19 @@ class TsSkinMenus : public TsSkinableMenus {
   vcl::TSize PopupSize(vcl::TMenuItem* item);
   void SetActive(bool value);
   HFONT MenuFont();
-  void PaintDivider(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg);
-  void PaintCaption(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg);
+  // Asks the application about the popup's extra line (section, picture, text); True when it has one.
+  bool ExtraLineQuery(vcl::TMenuItem* firstItem);
+  int ExtraWidth(const TlvMenuInfo* mi) const;
+  void PaintExtraLine(vcl::TBitmap* b, int height);
+  // The item's font after the application's OnGetPopupItemData; colorChanged: the
+  // application chose the text colour.
+  void ItemFont(vcl::TMenuItem* item, UINT state, vcl::TFont& font, bool& colorChanged);
+  bool Measuring = false;
+  rtl::String ExtraSection, ExtraCaption;
+  std::unique_ptr<vcl::TBitmap> ExtraGlyph;
+  // r: the item's place on the canvas; extra: the strip on its left that belongs to the extra line.
+  void PaintDivider(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg, int extra);
+  void PaintCaption(vcl::TMenuItem* item, vcl::TCanvas* canvas, const vcl::TRect& r, vcl::TBitmap* bg, int extra);
 
   int FMargin = 2;
   int FSpacing = 8;

@@ -17,6 +17,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sCtrlAdapter.h"
 
 TsSkinProvider* ChildProvider = nullptr;
 bool biClicked = false;
@@ -454,6 +455,7 @@ void TsSkinProvider::SkinActivation(TsSkinManager* manager) {
     FLinesCount = -1;
     UpdateTitleBar();
     if (Form->HandleAllocated()) InitDwm(Form->Handle(), FDrawNonClientArea);
+    HookMDIClient();
   }
 }
 
@@ -476,6 +478,7 @@ void TsSkinProvider::LV_SMLumiCmd_Skinned(vcl::TMessage& m) {
         RgnChanged = true;
         UpdateTitleBar();
         if (Form->HandleAllocated() && Form->Showing()) ProcessMessage(WM_NCPAINT, 1, 0);
+        HookMDIClient();
       }
       KillAnimations();
       break;
@@ -585,6 +588,7 @@ void TsSkinProvider::SkinRemoval() {
   FLinesCount = FTitleSkinIndex = FCaptionSkinIndex = -1;
   SetHotHT(0, false);
   biClicked = false;
+  if (MDIForm) MDIForm->DestroyScrolls();
   if (Form->ComponentState().Contains(vcl::csDestroying) || !Form->HandleAllocated() || !m) return;
   CheckSysMenu(false);
   if (HaveBorder(this) && !InMenu) SetWindowRgn(Form->Handle(), nullptr, TRUE);

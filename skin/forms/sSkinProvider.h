@@ -205,8 +205,17 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void LV_WMGetMinMaxInfo(vcl::TMessage& m);
   void LV_WMPrint(vcl::TMessage& m);
   void LV_WMInitMenuPopup(vcl::TMessage& m);
+  // An MDI frame's window menu about to open: the children listed by our own items (the system's text entries
+  // go); False for any other popup.
+  bool ListMDIChildren(HMENU popup);
+  void OnChildMnuClick(rtl::TObject* sender);
   // The menu line's items over its section in the window image (sMenuLine.cpp).
   void PaintMenuLineItems(vcl::TBitmap* image, int lineIndex, int state);
+  // The menu line's item drawn in the item section's active look while the system tracks it (its position in the
+  // form's menu; -1 none), and the system's WM_MENUSELECT that moves it.
+  int HotMenuPos = -1;
+  void SetHotMenuItem(int pos);
+  void LV_WMMenuSelect(vcl::TMessage& m);
   void LayoutMDIButtons(vcl::TBitmap* image);
   int MDIButtonAt(int x, int y);
   // The adapter of the form's platform and foreign controls (sCtrlAdapter.cpp) and, on an MDI main form, the
@@ -219,6 +228,10 @@ class TsSkinProvider : public TsCustomSkinProvider {
   };
   std::unique_ptr<TlvCtrlAdapter, TlvAdapterFree> Adapter;
   std::unique_ptr<TsMDIForm, TlvMDIFormFree> MDIForm;
+  // An MDI main form: the link made when missing and its client wrapped anew (none while unskinned).
+  void HookMDIClient();
+  // The "MDIAREA" section under the wrapped MDI client's place in the window image.
+  void PaintMDIArea(vcl::TBitmap* image);
   void SendToAdapter(vcl::TMessage& m);
   // OnSkinItem(control, canBeAdded, section) and OnSkinItemEx(control, canBeAdded, params): the application's
   // verdict on each control the adapter would skin.

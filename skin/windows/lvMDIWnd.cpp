@@ -40,6 +40,8 @@ class TSavedDC {
 
 // ---- MDI client -----------------------------------------------------------------------------------------------------
 
+void (*MDIClientNotify)(TsCustomSkinProvider* provider, TlvMDIClientEvent event) = nullptr;
+
 TlvMDIWnd::~TlvMDIWnd() {
   MDISkinData = nullptr;
   SkinProvider = nullptr;
@@ -212,6 +214,7 @@ void TlvMDIWnd::lvWndProc(vcl::TMessage& message) {
           if (vcl::TCustomForm* child = f->ActiveMDIChild(); child && child->HandleAllocated())
             SetWindowLongPtrW(child->Handle(), GWL_STYLE,
                               GetWindowLongPtrW(child->Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_SYSMENU));
+        if (SkinProvider && MDIClientNotify) MDIClientNotify(SkinProvider, mceArranged);
         InvalidateRect(h, nullptr, TRUE);
         RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         return;
@@ -219,6 +222,7 @@ void TlvMDIWnd::lvWndProc(vcl::TMessage& message) {
       case WM_MDISETMENU:
         CallPrevWndProc(message);
         if (MDISkinProvider && MDISkinProvider->FCommonData) MDISkinProvider->FCommonData->BGChanged = true;
+        if (MDISkinProvider && MDIClientNotify) MDIClientNotify(MDISkinProvider, mceMenuSet);
         return;
       default:
         break;
@@ -226,6 +230,8 @@ void TlvMDIWnd::lvWndProc(vcl::TMessage& message) {
   }
   TlvBaseWnd::lvWndProc(message);
   if (Destroyed) return;
+  if (message.Msg == WM_MDIREFRESHMENU && MDISkinData && SkinProvider && MDIClientNotify)
+    MDIClientNotify(SkinProvider, mceMenuRefreshed);
   if (message.Msg == 0x3F || message.Msg == WM_PARENTNOTIFY) {
     const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
     if (sBarVert) sBarVert->fScrollVisible = (style & WS_VSCROLL) != 0;

@@ -10,6 +10,11 @@ namespace vcl {
 class TForm;
 }
 
+// What the MDI client tells its form's provider: the children were tiled or cascaded, the frame's menu was set, or
+// the window menu was refreshed. The skinned forms set the handler; nothing happens without one.
+enum TlvMDIClientEvent { mceArranged, mceMenuSet, mceMenuRefreshed };
+extern void (*MDIClientNotify)(TsCustomSkinProvider* provider, TlvMDIClientEvent event);
+
 class TlvMDIWnd : public TlvBaseWnd {
  public:
   ~TlvMDIWnd() override;

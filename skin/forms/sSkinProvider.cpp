@@ -2,6 +2,7 @@
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSBAnimation.h"
+#include "skin/forms/sTitleBar.h"
 
 #include <algorithm>
 
@@ -32,6 +33,8 @@ TsSkinProvider::TsSkinProvider(vcl::TComponent* owner) : TsCustomSkinProvider(ow
 TsSkinProvider* TsSkinProvider::CreateRT(vcl::TComponent* owner, bool) {
   auto* sp = new TsSkinProvider(owner);
   sp->RTInit = true;
+  for (int i = 0; i < owner->ComponentCount() && !sp->FTitleBar; ++i)
+    if (auto* bar = dynamic_cast<TsTitleBar*>(owner->Components(i))) sp->FTitleBar = bar;
   return sp;
 }
 
@@ -88,6 +91,8 @@ void TsSkinProvider::LV_WMNCDestroy() {
 
 TsSkinProvider::~TsSkinProvider() {
   LayerForm.reset();
+  // The items may outlive the provider: they must not call it any more.
+  ReleaseTitleBar();
   if (FAddedTitle) {
     FHintTimer.reset();
     InitExBorders(false);
@@ -105,6 +110,8 @@ TsSkinProvider::~TsSkinProvider() {
 
 void TsSkinProvider::AfterConstruction() {
   TsCustomSkinProvider::AfterConstruction();
+  for (int i = 0; Form && i < Form->ComponentCount() && !FTitleBar; ++i)
+    if (auto* bar = dynamic_cast<TsTitleBar*>(Form->Components(i))) FTitleBar = bar;
   if (!Form || RTEmpty || RTInit || Designing(this)) return;
   TsSkinManager* m = SkinManager();
   if (m && m->Active()) PrepareForm();
@@ -119,6 +126,12 @@ void TsSkinProvider::Notification(vcl::TComponent* component, vcl::TOperation op
   TsCustomSkinProvider::Notification(component, operation);
   if (operation == vcl::opRemove && component == SystemMenu) {
     SystemMenu = nullptr;
+    return;
+  }
+  // A title bar being freed is no longer one by type here: it is known by address (a new one finds the provider
+  // itself once made).
+  if (operation == vcl::opRemove && FTitleBar && component == static_cast<vcl::TComponent*>(FTitleBar)) {
+    FTitleBar = nullptr;
     return;
   }
   if (auto* m = dynamic_cast<TsSkinManager*>(component)) {
@@ -198,6 +211,8 @@ void TsSkinProvider::KillAnimations() {
   // Freeing a fade clears the button's link to it.
   for (TsCaptionButton* b : {&ButtonClose, &ButtonMax, &ButtonHelp, &ButtonMin}) delete b->Timer;
   for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
+  if (FTitleBar && !ComponentState().Contains(vcl::csDestroying))
+    for (int i = 0; i < FTitleBar->Items()->Count(); ++i) delete FTitleBar->Items()->Items(i)->Timer;
 }
 
 // ---- Setters -------------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "platform/vcl/application.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sCommonPaint.h"
+#include "skin/core/sCtrlTree.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
@@ -557,6 +558,10 @@ void TsSkinProvider::LV_WMNCActivate(vcl::TMessage& m) {
   CallDefaultHidden(m);
   m.Result = 1;
   FormState &= ~FS_ACTIVATE;
+  // What lies behind the header band's controls changes with activation.
+  if (HeaderUsed())
+    IterateControls(Form, FFormHeader->AdditionalHeight(),
+                    [this](vcl::TControl* c, int data) { RepaintHeadCtrl(c, data); });
   FCommonData->BGChanged = true;
   if (IsWindowVisible(Form->Handle()) && !IsIconic()) LV_WMNCPaintHandler();
 }

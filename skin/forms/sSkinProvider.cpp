@@ -1,6 +1,7 @@
 // The provider's life with its form: attaching and detaching, the window procedure and its routing, the command
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sCtrlAdapter.h"
 #include "skin/forms/sSBAnimation.h"
 #include "skin/forms/sTitleBar.h"
 
@@ -130,6 +131,7 @@ void TsSkinProvider::Notification(vcl::TComponent* component, vcl::TOperation op
   }
   // A title bar being freed is no longer one by type here: it is known by address (a new one finds the provider
   // itself once made).
+  if (operation == vcl::opRemove) ForgetLabel(component);
   if (operation == vcl::opRemove && FTitleBar && component == static_cast<vcl::TComponent*>(FTitleBar)) {
     FTitleBar = nullptr;
     return;
@@ -464,7 +466,13 @@ void TsSkinProvider::SkinActivation(TsSkinManager* manager) {
   if (manager) {
     CheckSysMenu(true);
     UpdateIconsIndexes();
-    if (!manager->ComponentState().Contains(vcl::csLoading)) TryInitMenu();
+    if (!manager->ComponentState().Contains(vcl::csLoading)) {
+      TryInitMenu();
+      if (Adapter)
+        for (int i = 0; i < Form->ComponentCount(); ++i)
+          if (Adapter->IsControlSupported(Form->Components(i)))
+            InitLabel(dynamic_cast<vcl::TControl*>(Form->Components(i)), true);
+    }
     FCommonData->BGChanged = true;
     FLinesCount = -1;
     UpdateTitleBar();
@@ -608,6 +616,7 @@ void TsSkinProvider::SkinRemoval() {
   UpdateMenu();
   if (FUseGlobalColor && !FCommonData->CustomColor()) Form->SetColor(vcl::clBtnFace);
   InitExBorders(false);
+  RestoreLabels();
   // The system draws its own frame again.
   RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (vcl::TBitmap* cache = FCommonData->CacheBmp()) cache->SetSize(0, 0);

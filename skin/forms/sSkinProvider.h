@@ -128,6 +128,18 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void PaintTitleItems(int captionWidth);
   void PaintTitleItem(TlvTitleBarItem* item, const vcl::TRect& r, vcl::TBitmap* bmp);
   TlvTitleBarItem* TitleItemOf(int hitCode);
+  // Plain labels in the skin's font colour and back (sFormLabels.cpp); the controls of the header band told of a
+  // new background.
+  void InitLabel(vcl::TControl* control, bool skinned);
+  void RestoreLabels();
+  void ForgetLabel(vcl::TComponent* component);
+  void RepaintHeadCtrl(vcl::TControl* control, int data);
+  struct TlvSavedLabel {
+    vcl::TControl* Control;
+    vcl::TColor Color;
+    bool ParentFont;
+  };
+  std::vector<TlvSavedLabel> SavedLabelColors;
   int TitleItemAt(vcl::TPoint p);
   int TitleItemCode(int index);
   void TitleItemHot(int hitCode, bool hot);

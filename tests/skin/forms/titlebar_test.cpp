@@ -16,6 +16,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/imagelist.h"
 #include "platform/vcl/menus.h"
+#include "platform/vcl/stdctrls.h"
 #include "skin/core/sMessages.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sTitleBar.h"
@@ -648,4 +649,50 @@ TEST(TitleBarBitmaps, AlphaCopyAndNineSlice) {
   EXPECT_EQ(Px(out.get(), 12, 2), 0x808080u);
   EXPECT_EQ(Px(out.get(), 1, 1), 0u);
   EXPECT_EQ(Px(out.get(), 22, 12), 0u);
+}
+
+// Plain labels of a skinned form take the skin's font colour and lose their opaque style; a label with Tag bit $100
+// is left alone; with the skin removed each gets its own colour (or its parent's) and style back. A label freed
+// while its colour is kept is forgotten.
+TEST_F(TitleBarForm, LabelsTakeTheSkinFontColourAndGiveTheirOwnBack) {
+  auto label = [&](TColor colour, rtl::Int64 tag) {
+    auto* l = Create<TLabel>(form);
+    l->SetParent(form);
+    l->SetCaption(L"Öğrenci");
+    if (colour != clNone) l->Font()->SetColor(colour);
+    l->SetTag(tag);
+    return l;
+  };
+  TLabel* plain = label(clRed, 0);
+  TLabel* inherits = label(clNone, 0);
+  TLabel* kept = label(clGreen, 0x100);
+  const TColor formColour = form->Font()->Color();
+  ASSERT_NE(formColour, clRed);
+  const bool inheritsAtFirst = inherits->ParentFont();
+  // The skin first, then the form shows (its controls are adapted then); later the skin changes on a shown form.
+  for (const SkinCase& c : kSkins) {
+    SCOPED_TRACE(Narrow(c.Name));
+    manager->SetSkinName(c.Name);
+    manager->SetActive(true);
+    Show();
+    const TColor global = manager->GetGlobalFontColor();
+    ASSERT_TRUE(WaitFor([&] { return plain->Font()->Color() == global; }));
+    EXPECT_EQ(inherits->Font()->Color(), global);
+    EXPECT_EQ(kept->Font()->Color(), clGreen);
+    EXPECT_FALSE(plain->ControlStyle().Contains(csOpaque));
+    manager->SetActive(false);
+    Application->ProcessMessages();
+    EXPECT_EQ(plain->Font()->Color(), clRed);
+    EXPECT_EQ(inherits->Font()->Color(), formColour);
+    EXPECT_EQ(inherits->ParentFont(), inheritsAtFirst);
+    EXPECT_EQ(kept->Font()->Color(), clGreen);
+    EXPECT_TRUE(plain->ControlStyle().Contains(csOpaque));
+  }
+  manager->SetActive(true);
+  ASSERT_TRUE(WaitFor([&] { return plain->Font()->Color() == manager->GetGlobalFontColor(); }));
+  plain->Free();
+  manager->SetActive(false);
+  Application->ProcessMessages();
+  EXPECT_EQ(inherits->Font()->Color(), formColour);
+  EXPECT_TRUE(provider->SavedLabelColors.empty());
 }

@@ -556,7 +556,19 @@ TEST_F(TitleBarForm, HoverShowsTheItemInALayeredWindow) {
     // Its image is the item's hot look.
     ASSERT_TRUE(t->NewBmp);
     EXPECT_TRUE(Near(Px(t->NewBmp.get(), 2, 2), Rgb(kBtnHot), 2)) << HexPx(Px(t->NewBmp.get(), 2, 2));
+    EXPECT_EQ(Pixel(t->NewBmp.get(), 2, 2) >> 24, 255u);  // opaque in the layered window
     EXPECT_EQ(HitTest(p), HTITEM);
+    if (c.Name == std::wstring(L"Lale")) {
+      // The screen as it is once the system has shown the window (no repaint asked).
+      const DWORD start = GetTickCount();
+      WaitFor([&] { return GetTickCount() - start > 200; });
+      auto shot = CreateBmp32(wr.right - wr.left, 60);
+      HDC screen = GetDC(nullptr);
+      BitBlt(shot->Canvas()->Handle(), 0, 0, shot->Width(), shot->Height(), screen, wr.left, wr.top, SRCCOPY);
+      ReleaseDC(nullptr, screen);
+      GdiFlush();
+      shot->SaveToFile(L"Z:\\tmp\\titlebar28_hover.bmp");
+    }
     // The pointer leaves: the item goes normal and the window goes away.
     SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
     ASSERT_TRUE(WaitFor([&] { return button->State() == 0; }));

@@ -321,6 +321,9 @@ void TsSkinProvider::TitleItemMouseDown(int hitCode, int x, int y) {
   // one) would leave the item pressed with no release to come.
   if (!item || TitleItemCode(hitCode - HTITEM) != hitCode) return;
   if (item->Style() != bsTab) SetPressedHT(hitCode);
+  TsSkinManager* m = SkinManager();
+  if (m && m->SkinnedPopups() && (item->Style() == bsButton || item->Style() == bsMenu) && item->DropdownMenu())
+    m->SkinableMenus()->HookPopupMenu(item->DropdownMenu(), true);
   // The item may be gone after its handlers ran.
   item = TitleItemOf(hitCode);
   if (item) item->DoMouseDown(vcl::mbLeft, vcl::TShiftState(), x, y);

@@ -467,6 +467,14 @@ TEST_F(TitleBarForm, ItemsArePaintedFromTheirSections) {
     for (int y = tabTop; y < b.Bottom; ++y)
       for (int x = tab->Rect.Left; x < tab->Rect.Right; ++x) white += Near(Px(cache, x, y), 0xFFFFFF, 40);
     EXPECT_GT(white, 5);
+    // A pressed tab keeps its full height (bar height - 2) and its one-state section's colour.
+    tab->SetDown(true);
+    Rebuilt();
+    EXPECT_EQ(Px(provider->SkinData()->CacheBmp(), tab->Rect.Left + 2, tabTop - 2), Rgb(kTab));
+    EXPECT_EQ(Px(provider->SkinData()->CacheBmp(), tab->Rect.Left + 2, b.Bottom - 2), Rgb(kTab));
+    tab->SetDown(false);
+    Rebuilt();
+    cache = provider->SkinData()->CacheBmp();
     // The button in its normal state: the title's colour.
     EXPECT_EQ(Px(cache, button->Rect.Left + 2, Centre(button->Rect).Y), title);
     // The menu button: the built-in image's normal frame (its face, premultiplied at full alpha).

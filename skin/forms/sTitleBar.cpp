@@ -24,8 +24,7 @@ std::uint32_t* Row(vcl::TBitmap* b, int y) { return static_cast<std::uint32_t*>(
 
 // ---- Font data ---------------------------------------------------------------------------------------------------
 
-TlvFontData::TlvFontData()
-    : UsedFont(std::make_unique<vcl::TFont>()), FFont(std::make_unique<vcl::TFont>()) {}
+TlvFontData::TlvFontData() : UsedFont(std::make_unique<vcl::TFont>()), FFont(std::make_unique<vcl::TFont>()) {}
 
 TlvFontData::~TlvFontData() { delete GlowMask; }
 
@@ -134,8 +133,10 @@ void TlvTitleBarItem::SetDown(bool v) {
 }
 
 void TlvTitleBarItem::SetImageIndex(int index, int value) {
-  int* field = index == 0 ? &FImageIndex : index == 1 ? &FHotImageIndex : index == 2 ? &FPressedImageIndex
-                                                                                     : &FDisabledImageIndex;
+  int* field = index == 0   ? &FImageIndex
+               : index == 1 ? &FHotImageIndex
+               : index == 2 ? &FPressedImageIndex
+                            : &FDisabledImageIndex;
   if (*field == value) return;
   if (FState == 2) FState = 0;
   *field = value;
@@ -377,8 +378,8 @@ void TsTitleBar::CalcSizes() {
   int x[4];
   x[tbaLeft] = FBarRect.Left;
   x[tbaCenter] = FBarRect.Left + (FFullRight - FBarRect.Left - FCenterWidth) / 2;
-  x[tbaCenterInSpace] = FBarRect.Left + FLeftWidth +
-                        (FBarRect.Right - FBarRect.Left - FRightWidth - FLeftWidth - FCenterWidthS) / 2;
+  x[tbaCenterInSpace] =
+      FBarRect.Left + FLeftWidth + (FBarRect.Right - FBarRect.Left - FRightWidth - FLeftWidth - FCenterWidthS) / 2;
   x[tbaRight] = FBarRect.Right - FRightWidth;
   for (int i = 0; i < FItems->Count(); ++i) {
     TlvTitleBarItem* item = FItems->Items(i);

@@ -32,8 +32,7 @@ void PaintItemSection(TsSkinManager* m, int skinIndex, vcl::TBitmap* bmp, vcl::T
   // The state is bounded by the section's own states (a two-state section has no pressed look).
   const int s = std::clamp(std::min(state, 2), 0, std::max(0, g.States - 1));
   const bool noBorder = !m->IsValidImgIndex(g.BorderIndex);
-  if (g.Props[s].Transparency == 100 &&
-      (noBorder || (state == 0 && (m->ma[g.BorderIndex].DrawMode & 2) != 0)))
+  if (g.Props[s].Transparency == 100 && (noBorder || (state == 0 && (m->ma[g.BorderIndex].DrawMode & 2) != 0)))
     PaintItem(skinIndex, MakeCacheInfo(bmp), true, s, r, p, bmp->Canvas()->Handle(), m);
   else
     PaintItem32(skinIndex, true, s, r, p, bmp, m);
@@ -257,7 +256,8 @@ void TsSkinProvider::PaintTitleItem(TlvTitleBarItem* item, const vcl::TRect& rec
     tr.Bottom = tr.Top + 2 * as.cy;
     write(L"u", tr);
   }
-  if (!enabled) SumBmpRect(bmp, t, 128, vcl::TRect(rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1), rect.TopLeft());
+  if (!enabled)
+    SumBmpRect(bmp, t, 128, vcl::TRect(rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1), rect.TopLeft());
 }
 
 // ---- Items under the mouse ----------------------------------------------------------------------------------------

@@ -5,8 +5,8 @@
 // frame back once the skin is removed. Shots are saved to Z:\tmp\titlebar28_<skin>.bmp and looked at.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,9 +55,10 @@ std::string Extend(std::string options, const SkinCase& c) {
   insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
   options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
              "\r\nFONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
-  options += "\r\n[TB_BTN]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=$808080\r\nTRANSPARENCY=100\r\nHOTCOLOR=" +
-             Hex(kBtnHot) + "\r\nHOTTRANSPARENCY=0\r\nCOLOR2=" + Hex(kBtnPressed) +
-             "\r\nTRANSPARENCY2=0\r\nFONTCOLOR=$000000\r\nHOTFONTCOLOR=$000000\r\nFONTCOLOR2=$FFFFFF\r\n";
+  options +=
+      "\r\n[TB_BTN]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=$808080\r\nTRANSPARENCY=100\r\nHOTCOLOR=" + Hex(kBtnHot) +
+      "\r\nHOTTRANSPARENCY=0\r\nCOLOR2=" + Hex(kBtnPressed) +
+      "\r\nTRANSPARENCY2=0\r\nFONTCOLOR=$000000\r\nHOTFONTCOLOR=$000000\r\nFONTCOLOR2=$FFFFFF\r\n";
   options += "\r\n[TB_TAB]\r\nSTATES=1\r\nCOLOR=" + Hex(kTab) + "\r\nFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
   return options;
 }
@@ -522,8 +523,8 @@ TEST_F(TitleBarForm, ItemsArePaintedFromTheirSections) {
     button->SetState(2);
     provider->PaintTitleItem(button, vcl::TRect(0, 0, 30, 20), own.get());
     const std::uint32_t pressed = Rgb(kBtnPressed);
-    const std::uint32_t half = (((pressed >> 16) & 0xFF) / 2 << 16) | (((pressed >> 8) & 0xFF) / 2 << 8) |
-                               ((pressed & 0xFF) / 2);
+    const std::uint32_t half =
+        (((pressed >> 16) & 0xFF) / 2 << 16) | (((pressed >> 8) & 0xFF) / 2 << 8) | ((pressed & 0xFF) / 2);
     EXPECT_TRUE(Near(Px(own.get(), 2, 2), half, 4)) << HexPx(Px(own.get(), 2, 2)) << " " << HexPx(half);
     button->SetEnabled(true);
     button->SetState(0);

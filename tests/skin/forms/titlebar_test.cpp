@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/vcl/application.h"
+#include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/imagelist.h"
 #include "platform/vcl/menus.h"
@@ -59,6 +60,8 @@ std::string Extend(std::string options, const SkinCase& c) {
       "\r\n[TB_BTN]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=$808080\r\nTRANSPARENCY=100\r\nHOTCOLOR=" + Hex(kBtnHot) +
       "\r\nHOTTRANSPARENCY=0\r\nCOLOR2=" + Hex(kBtnPressed) +
       "\r\nTRANSPARENCY2=0\r\nFONTCOLOR=$000000\r\nHOTFONTCOLOR=$000000\r\nFONTCOLOR2=$FFFFFF\r\n";
+  options += "\r\n[FORMHEADER]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
+             "\r\nTRANSPARENCY=0\r\n";
   options += "\r\n[TB_TAB]\r\nSTATES=1\r\nCOLOR=" + Hex(kTab) + "\r\nFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
   return options;
 }
@@ -105,6 +108,27 @@ std::unique_ptr<TBitmap> Filled(int w, int h, std::uint32_t argb) {
     for (int x = 0; x < w; ++x) static_cast<std::uint32_t*>(b->ScanLine(y))[x] = argb;
   return b;
 }
+
+// Puts itself in front of a control's window method and notes the header-band notices it gets.
+struct NoticeRecorder : rtl::TObject {
+  TControl* Ctrl = nullptr;
+  TWndMethod Old;
+  std::vector<WORD> Seen;
+  void Attach(TControl* c) {
+    Ctrl = c;
+    Old = c->WindowProc;
+    c->WindowProc = MakeWndMethod(this, &NoticeRecorder::Proc);
+  }
+  ~NoticeRecorder() override {
+    if (Ctrl) Ctrl->WindowProc = Old;
+  }
+  void Proc(TMessage& m) {
+    if (m.Msg == SM_LUMICMD && m.WParamLo() == 1 && m.LParam == 0 &&
+        (m.WParamHi() == LVC_UPDATING || m.WParamHi() == LVC_SETBGCHANGED))
+      Seen.push_back(m.WParamHi());
+    Old(m);
+  }
+};
 
 class TitleBarForm : public ::testing::Test {
  protected:
@@ -716,4 +740,36 @@ TEST_F(TitleBarForm, LabelsTakeTheSkinFontColourAndGiveTheirOwnBack) {
   Application->ProcessMessages();
   EXPECT_EQ(inherits->Font()->Color(), formColour);
   EXPECT_TRUE(provider->SavedLabelColors.empty());
+}
+
+// With a header band under the title, an activation change tells every control of the form (windowed ones by a
+// sent message, others through their window method) that what lies behind them changed: updating, then a new
+// background. Without a header band nothing is sent.
+TEST_F(TitleBarForm, ActivationTellsTheHeaderBandControlsOfTheirNewBackground) {
+  auto* panel = Create<TPanel>(form);
+  panel->SetParent(form);
+  panel->SetBounds(4, 4, 120, 30);
+  auto* label = Create<TLabel>(panel);
+  label->SetParent(panel);
+  NoticeRecorder onPanel, onLabel;
+  onPanel.Attach(panel);
+  onLabel.Attach(label);
+  Show();
+  for (const SkinCase& c : kSkins) {
+    SCOPED_TRACE(Narrow(c.Name));
+    Activate(c);
+    const std::vector<WORD> expected{LVC_UPDATING, LVC_SETBGCHANGED};
+    provider->FormHeader()->SetAdditionalHeight(0);
+    onPanel.Seen.clear();
+    onLabel.Seen.clear();
+    SendMessageW(W(), WM_NCACTIVATE, 0, 0);
+    EXPECT_TRUE(onPanel.Seen.empty());
+    EXPECT_TRUE(onLabel.Seen.empty());
+    provider->FormHeader()->SetAdditionalHeight(20);
+    ASSERT_TRUE(provider->HeaderUsed());
+    SendMessageW(W(), WM_NCACTIVATE, 1, 0);
+    EXPECT_EQ(onPanel.Seen, expected);
+    EXPECT_EQ(onLabel.Seen, expected);
+    provider->FormHeader()->SetAdditionalHeight(0);
+  }
 }

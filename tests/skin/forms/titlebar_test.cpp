@@ -773,3 +773,32 @@ TEST_F(TitleBarForm, ActivationTellsTheHeaderBandControlsOfTheirNewBackground) {
     provider->FormHeader()->SetAdditionalHeight(0);
   }
 }
+
+// A caption's own glow (UseSysGlowing off) is drawn around its text in the glow colour; with size 0 none is.
+TEST_F(TitleBarForm, OwnGlowIsDrawnAroundTheCaption) {
+  TlvTitleBarItem* button = Item(bsButton, tbaLeft, 70, 22, L"b");
+  button->SetCaption(L"Şube");
+  Show();
+  Activate(kSkins[0]);
+  Relayout();
+  button->SetState(2);  // the pressed look: an opaque brown face behind the text
+  auto paint = [&] {
+    auto b = Filled(70, 22, 0xFF000000);
+    provider->PaintTitleItem(button, vcl::TRect(0, 0, 70, 22), b.get());
+    return b;
+  };
+  button->FontData()->SetUseSysGlowing(false);
+  button->FontData()->SetGlowSize(0);
+  auto plain = paint();
+  button->FontData()->SetGlowColor(clLime);
+  button->FontData()->SetGlowSize(4);
+  auto glowing = paint();
+  int greener = 0;
+  for (int y = 0; y < 22; ++y)
+    for (int x = 0; x < 70; ++x) {
+      const int g0 = (Px(plain.get(), x, y) >> 8) & 0xFF, g1 = (Px(glowing.get(), x, y) >> 8) & 0xFF;
+      greener += g1 > g0 + 20;
+    }
+  EXPECT_GT(greener, 10);
+  button->SetState(0);
+}

@@ -5,10 +5,12 @@
 #include "platform/vcl/application.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sCommonPaint.h"
+#include "skin/core/sCtrlTree.h"
 #include "skin/core/sMaskData.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSBAnimation.h"
+#include "skin/forms/sTitleBar.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
 
@@ -102,6 +104,8 @@ int TsSkinProvider::HTProcess(vcl::TMessage& m) {
       ++i;
       if (Contains(b->Data.Rect, p)) return i;
     }
+    // Title-bar items follow, counted by their index (spacers and info labels are not targets).
+    if (const int k = TitleItemAt(p); k >= 0) return i + 1 + k;
     return 0;
   };
   const int a = btnIndex();
@@ -113,7 +117,7 @@ int TsSkinProvider::HTProcess(vcl::TMessage& m) {
     for (int k = 0; k < FTitleButtons->Count(); ++k) visibleUser += FTitleButtons->Items(k)->Visible() ? 1 : 0;
     int r = HTCLIENT;
     if (a > n + visibleUser) {
-      r = HTCLIENT;  // title-bar items are not laid out by this provider
+      r = TitleItemCode(a - n - visibleUser - 1);
     } else if (a > n) {
       int i = a - n - 1;
       // The i-th visible user button.
@@ -220,11 +224,13 @@ void TsSkinProvider::SetHotHT(int hitCode, bool repaint) {
   const int previous = CurrentHT;
   if (previous > 0) {
     if (TsCaptionButton* b = ButtonOf(previous)) b->State = 0;
+    TitleItemHot(previous, false);
     if (repaint) RepaintButton(previous);
   }
   CurrentHT = hitCode;
   if (biClicked || hitCode <= 0) return;
   if (TsCaptionButton* b = ButtonOf(hitCode)) b->State = 1;
+  TitleItemHot(hitCode, true);
   if (repaint) RepaintButton(hitCode);
 }
 
@@ -232,9 +238,11 @@ void TsSkinProvider::SetPressedHT(int hitCode) {
   if (hitCode != CurrentHT && CurrentHT != 0) {
     const int previous = CurrentHT;
     if (TsCaptionButton* b = ButtonOf(previous)) b->State = 0;
+    TitleItemHot(previous, false);
     RepaintButton(previous);
   }
   CurrentHT = hitCode;
+  if (TitleItemOf(hitCode) && !TitleItemPressed(hitCode)) return;
   TsCaptionButton* b = ButtonOf(hitCode);
   switch (hitCode) {
     case HTMAXBUTTON:
@@ -261,6 +269,10 @@ void TsSkinProvider::SetPressedHT(int hitCode) {
 }
 
 void TsSkinProvider::RepaintButton(int hitCode) {
+  if (TlvTitleBarItem* item = TitleItemOf(hitCode)) {
+    RepaintTitleItem(item);
+    return;
+  }
   TsCaptionButton* btn = ButtonOf(hitCode);
   if (!btn || (hitCode >= HTCHILDCLOSE && hitCode <= HTCHILDMIN && !MDIButtonsNeeded())) return;
   if (TsSkinManager* man = SkinManager(); man && !(hitCode >= HTCHILDCLOSE && hitCode <= HTCHILDMIN) &&
@@ -310,7 +322,8 @@ void TsSkinProvider::LV_WMNCMouseMove(vcl::TMessage& m) {
   const int code = HTProcess(m);
   m.WParam = static_cast<WPARAM>(code);
   if ((code >= HTMINBUTTON && code <= HTMAXBUTTON) || code == HTCLOSE || code == HTHELP ||
-      (code >= HTCHILDCLOSE && code <= HTCHILDMIN) || (code >= HTUDBTN && code <= HTUDBTN + 100)) {
+      (code >= HTCHILDCLOSE && code <= HTCHILDMIN) || (code >= HTUDBTN && code <= HTUDBTN + 100) ||
+      (code >= HTITEM && code <= HTITEM + 100)) {
     SetHotHT(code, true);
     return;
   }
@@ -378,6 +391,11 @@ void TsSkinProvider::LV_WMNCLButtonDown(vcl::TMessage& m) {
     SetPressedHT(code);
     const vcl::TPoint p = MessagePoint(m);
     FTitleButtons->Items(code - HTUDBTN)->MouseDown(code - HTUDBTN, vcl::mbLeft, vcl::TShiftState(), p.X, p.Y);
+    return;
+  }
+  if (TitleItemOf(code)) {
+    const vcl::TPoint p = MessagePoint(m);
+    TitleItemMouseDown(code, p.X, p.Y);
     return;
   }
   if (IsIconic()) {
@@ -467,6 +485,10 @@ void TsSkinProvider::LV_WMLButtonUp(vcl::TMessage& m) {
         SetHotHT(0, true);
         break;
       }
+      if (code >= HTITEM && code <= HTITEM + 255) {
+        TitleItemMouseUp(code, screen.X, screen.Y);
+        break;
+      }
       biClicked = false;
       OldWndProc(m);
       return;
@@ -536,6 +558,10 @@ void TsSkinProvider::LV_WMNCActivate(vcl::TMessage& m) {
   CallDefaultHidden(m);
   m.Result = 1;
   FormState &= ~FS_ACTIVATE;
+  // What lies behind the header band's controls changes with activation.
+  if (HeaderUsed())
+    IterateControls(Form, FFormHeader->AdditionalHeight(),
+                    [this](vcl::TControl* c, int data) { RepaintHeadCtrl(c, data); });
   FCommonData->BGChanged = true;
   if (IsWindowVisible(Form->Handle()) && !IsIconic()) LV_WMNCPaintHandler();
 }

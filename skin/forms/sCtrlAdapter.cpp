@@ -142,6 +142,7 @@ void TlvCtrlAdapter::AddAllItems(vcl::TWinControl* ownerCtrl) {
     vcl::TComponent* c = ownerCtrl->Components(i);
     auto* w = dynamic_cast<vcl::TWinControl*>(c);
     if (IsControlSupported(c) && w) AddNewItem(w, L"");
+    if (!w && IsControlSupported(c)) Provider->InitLabel(dynamic_cast<vcl::TControl*>(c), true);
     if (w) descend(w);
   }
   for (int i = 0; i < ownerCtrl->ControlCount(); ++i) {

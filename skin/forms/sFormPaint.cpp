@@ -14,6 +14,7 @@
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sTitleBar.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sBorders.h"
 #include "skin/render/sGraphUtils.h"
@@ -358,7 +359,12 @@ void TsSkinProvider::PaintText(int captionWidth) {
   t.Left = SysBorderWidth(Form->Handle(), BorderForm, true) + (IconVisible() ? FIconRect.Width() : 0) + 4 +
            m->CommonSkinData->BILeftMargin + sh.Left + (FCaptionSkinIndex >= 0 ? 2 : 0);
   t.Right = image->Width() - TitleBtnsWidth() - 12 - sh.Right;
-  const bool showCaption = FAddedTitle->ShowMainCaption();
+  if (FTitleBar) {
+    // The text keeps between the bar's left and right groups.
+    t.Left = FTitleBar->BarRect().Left + FTitleBar->LeftWidth() + 8;
+    t.Right = FTitleBar->BarRect().Right - FTitleBar->RightWidth() - 8;
+  }
+  const bool showCaption = FTitleBar ? FTitleBar->ShowCaption() : FAddedTitle->ShowMainCaption();
   vcl::TCanvas* canvas = image->Canvas();
   SIZE as{0, 0}, cs{0, 0};
   const rtl::String caption = Form->Caption();
@@ -380,7 +386,7 @@ void TsSkinProvider::PaintText(int captionWidth) {
   }
   if (t.Right > t.Left) {
     const int h = std::max(cs.cy, as.cy);
-    t.Top = VCenter - h / 2;
+    t.Top = (FTitleBar ? FTitleBar->FBarVCenter : VCenter) - h / 2;
     t.Bottom = t.Top + h;
     vcl::TAlignment align = FCaptionAlignment;
     const int need = cs.cx + as.cx + 4;
@@ -499,6 +505,7 @@ void TsSkinProvider::PaintTitleContent(int captionWidth) {
     k.C = static_cast<std::uint32_t>(SwapRedBlue(static_cast<std::uint32_t>(vcl::ColorToRGB(key))));
     CopyTransBitmaps(image, g, x, y, k);
   }
+  PaintTitleItems(captionWidth);
 }
 
 // The caption layout: icon, caption buttons from the right, user buttons.
@@ -544,6 +551,7 @@ void TsSkinProvider::CalcItems() {
       b->Data.HitCode = HTUDBTN + i;
     }
   }
+  if (FTitleBar) CalcTitleBar(fr, x);
 }
 
 void TsSkinProvider::ProcSysButton(TsCaptionButton& btn, int& x, int width, int top) {

@@ -1,7 +1,9 @@
 // The provider's life with its form: attaching and detaching, the window procedure and its routing, the command
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sCtrlAdapter.h"
 #include "skin/forms/sSBAnimation.h"
+#include "skin/forms/sTitleBar.h"
 
 #include <algorithm>
 
@@ -33,6 +35,8 @@ TsSkinProvider::TsSkinProvider(vcl::TComponent* owner) : TsCustomSkinProvider(ow
 TsSkinProvider* TsSkinProvider::CreateRT(vcl::TComponent* owner, bool) {
   auto* sp = new TsSkinProvider(owner);
   sp->RTInit = true;
+  for (int i = 0; i < owner->ComponentCount() && !sp->FTitleBar; ++i)
+    if (auto* bar = dynamic_cast<TsTitleBar*>(owner->Components(i))) sp->FTitleBar = bar;
   return sp;
 }
 
@@ -89,6 +93,8 @@ void TsSkinProvider::LV_WMNCDestroy() {
 
 TsSkinProvider::~TsSkinProvider() {
   LayerForm.reset();
+  // The items may outlive the provider: they must not call it any more.
+  ReleaseTitleBar();
   if (FAddedTitle) {
     FHintTimer.reset();
     InitExBorders(false);
@@ -106,6 +112,8 @@ TsSkinProvider::~TsSkinProvider() {
 
 void TsSkinProvider::AfterConstruction() {
   TsCustomSkinProvider::AfterConstruction();
+  for (int i = 0; Form && i < Form->ComponentCount() && !FTitleBar; ++i)
+    if (auto* bar = dynamic_cast<TsTitleBar*>(Form->Components(i))) FTitleBar = bar;
   if (!Form || RTEmpty || RTInit || Designing(this)) return;
   TsSkinManager* m = SkinManager();
   if (m && m->Active()) PrepareForm();
@@ -120,6 +128,13 @@ void TsSkinProvider::Notification(vcl::TComponent* component, vcl::TOperation op
   TsCustomSkinProvider::Notification(component, operation);
   if (operation == vcl::opRemove && component == SystemMenu) {
     SystemMenu = nullptr;
+    return;
+  }
+  // A title bar being freed is no longer one by type here: it is known by address (a new one finds the provider
+  // itself once made).
+  if (operation == vcl::opRemove) ForgetLabel(component);
+  if (operation == vcl::opRemove && FTitleBar && component == static_cast<vcl::TComponent*>(FTitleBar)) {
+    FTitleBar = nullptr;
     return;
   }
   if (auto* m = dynamic_cast<TsSkinManager*>(component)) {
@@ -199,6 +214,8 @@ void TsSkinProvider::KillAnimations() {
   // Freeing a fade clears the button's link to it.
   for (TsCaptionButton* b : {&ButtonClose, &ButtonMax, &ButtonHelp, &ButtonMin}) delete b->Timer;
   for (int i = 0; i < FTitleButtons->Count(); ++i) delete FTitleButtons->Items(i)->Data.Timer;
+  if (FTitleBar && !ComponentState().Contains(vcl::csDestroying))
+    for (int i = 0; i < FTitleBar->Items()->Count(); ++i) delete FTitleBar->Items()->Items(i)->Timer;
 }
 
 // ---- Setters -------------------------------------------------------------------------------------------------
@@ -450,7 +467,13 @@ void TsSkinProvider::SkinActivation(TsSkinManager* manager) {
   if (manager) {
     CheckSysMenu(true);
     UpdateIconsIndexes();
-    if (!manager->ComponentState().Contains(vcl::csLoading)) TryInitMenu();
+    if (!manager->ComponentState().Contains(vcl::csLoading)) {
+      TryInitMenu();
+      if (Adapter)
+        for (int i = 0; i < Form->ComponentCount(); ++i)
+          if (Adapter->IsControlSupported(Form->Components(i)))
+            InitLabel(dynamic_cast<vcl::TControl*>(Form->Components(i)), true);
+    }
     FCommonData->BGChanged = true;
     FLinesCount = -1;
     UpdateTitleBar();
@@ -597,6 +620,7 @@ void TsSkinProvider::SkinRemoval() {
   UpdateMenu();
   if (FUseGlobalColor && !FCommonData->CustomColor()) Form->SetColor(vcl::clBtnFace);
   InitExBorders(false);
+  RestoreLabels();
   // The system draws its own frame again.
   RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (vcl::TBitmap* cache = FCommonData->CacheBmp()) cache->SetSize(0, 0);

@@ -20,6 +20,7 @@
 
 class TsSkinManager;
 class TsTitleBar;
+class TlvTitleBarItem;
 class TlvCtrlAdapter;
 class TlvScrollWnd;
 class TsMDIForm;
@@ -105,7 +106,7 @@ class TsSkinProvider : public TsCustomSkinProvider {
   const rtl::String& MenuLineSkin() const { return FMenuLineSkin; }
   void SetMenuLineSkin(const rtl::String& v);
   TsTitleBar* TitleBar() const { return FTitleBar; }
-  void SetTitleBar(TsTitleBar* v) { FTitleBar = v; }
+  void SetTitleBar(TsTitleBar* v);
   // OnExtHitTest(Message): the owner's own hit codes; any code other than HTNOWHERE it leaves wins.
   vcl::TEvent<void(vcl::TMessage& message)> OnExtHitTest;
 
@@ -119,7 +120,33 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void InitMenuItems(bool a) {}
   void InitExBorders(bool use);
   void KillAnimations();
-  void UpdateTitleBar() {}
+  // The title bar's items (sTitleBarPaint.cpp): their sections and paint handler, the bar inside the caption,
+  // painting, and the items under the mouse.
+  void UpdateTitleBar();
+  void ReleaseTitleBar();
+  void CalcTitleBar(int fullRight, int x);
+  void PaintTitleItems(int captionWidth);
+  void PaintTitleItem(TlvTitleBarItem* item, const vcl::TRect& r, vcl::TBitmap* bmp);
+  TlvTitleBarItem* TitleItemOf(int hitCode);
+  // Plain labels in the skin's font colour and back (sFormLabels.cpp); the controls of the header band told of a
+  // new background.
+  void InitLabel(vcl::TControl* control, bool skinned);
+  void RestoreLabels();
+  void ForgetLabel(vcl::TComponent* component);
+  void RepaintHeadCtrl(vcl::TControl* control, int data);
+  struct TlvSavedLabel {
+    vcl::TControl* Control;
+    vcl::TColor Color;
+    bool ParentFont;
+  };
+  std::vector<TlvSavedLabel> SavedLabelColors;
+  int TitleItemAt(vcl::TPoint p);
+  int TitleItemCode(int index);
+  void TitleItemHot(int hitCode, bool hot);
+  void RepaintTitleItem(TlvTitleBarItem* item);
+  bool TitleItemPressed(int hitCode);
+  void TitleItemMouseDown(int hitCode, int x, int y);
+  void TitleItemMouseUp(int hitCode, int x, int y);
 
   // Metrics (window-image coordinates).
   int CaptionHeight(bool checkSkin = true) override;

@@ -131,14 +131,8 @@ class ComboEditImages : public ::testing::TestWithParam<SkinCase> {
     SetCursorPos(1200, 1000);
     form = Create<TForm>(Application);
     form->SetBounds(40, 40, 300, 200);
-    if (GetParam().name) {
-      manager = Create<TsSkinManager>(form);
-      manager->SetIsDefault(true);
-      manager->SetSkinDirectory(skintest::SkinsSource());
-      manager->SetSkinName(GetParam().name);
-      manager->SetActive(true);
-      ASSERT_TRUE(manager->CommonSkinData->Active);
-    }
+    manager = skintest::ActiveTestSkin(form, GetParam().name);
+    if (manager) ASSERT_TRUE(manager->CommonSkinData->Active);
     edit = Create<TsCustomComboEdit>(form);
     edit->SetParent(form);
     edit->SetBounds(20, 20, 160, 24);

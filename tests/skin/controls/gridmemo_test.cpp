@@ -67,22 +67,11 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
     SetCursorPos(1200, 1000);
     form = Create<TForm>(Application);
     form->SetBounds(40, 40, 560, 400);
-    if (GetParam().name) {
-      manager = Create<TsSkinManager>(form);
-      manager->SetIsDefault(true);
-      manager->SetSkinDirectory(skintest::SkinsSource());
-      manager->SetSkinName(GetParam().name);
-      manager->SetActive(true);
-      ASSERT_TRUE(manager->CommonSkinData->Active);
-    }
-    conn = new db::TADOConnection(form);
-    conn->SetConnectionString(L"Data Source=" + dir_ + L"\\tavrel.mdb");
-    conn->SetLoginPrompt(false);
-    table = new db::TADOTable(form);
-    table->SetConnection(conn);
-    table->SetTableName(L"ogrencigorusme");
-    source = new db::TDataSource(form);
-    source->SetDataSet(table);
+    manager = skintest::ActiveTestSkin(form, GetParam().name);
+    if (manager) ASSERT_TRUE(manager->CommonSkinData->Active);
+    const dbtest::TableOnFile t = dbtest::TableOn(form, dir_, L"ogrencigorusme");
+    table = t.table;
+    source = t.source;
   }
   void TearDown() override {
     form->Free();
@@ -157,7 +146,6 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
   std::wstring dir_, file_;
   TForm* form = nullptr;
   TsSkinManager* manager = nullptr;
-  db::TADOConnection* conn = nullptr;
   db::TADOTable* table = nullptr;
   db::TDataSource* source = nullptr;
   TsDBGrid* grid = nullptr;

@@ -11,6 +11,8 @@
 
 bool UseAllFolderAttributes = true;
 int nFolder = 0;
+IContextMenu* ICM = nullptr;
+IContextMenu2* ICM2 = nullptr;
 
 namespace {
 IShellFolder* gDesktop = nullptr;
@@ -38,16 +40,7 @@ IMalloc* ShellMalloc() {
   return m;
 }
 
-void Shutdown() {
-  delete gDesktopFolder;
-  gDesktopFolder = nullptr;
-  delete gSysSmallImageList;
-  gSysSmallImageList = nullptr;
-  if (gDesktop) gDesktop->Release();
-  gDesktop = nullptr;
-  DeleteCriticalSection(&gCS);
-  if (gOleInitialized) OleUninitialize();
-}
+void Shutdown() { lvShellDone(); }
 
 rtl::String ExtOf(const rtl::String& name) {
   size_t dot = name.find_last_of(L'.');
@@ -75,8 +68,29 @@ ULONG Attributes(IShellFolder* parent, LPCITEMIDLIST pidl, ULONG mask) {
 }
 }  // namespace
 
+void lvShellDone() {
+  if (!gInitialized) return;
+  gInitialized = false;
+  delete gDesktopFolder;
+  gDesktopFolder = nullptr;
+  delete gSysSmallImageList;
+  gSysSmallImageList = nullptr;
+  gSysSmallImages = nullptr;
+  if (gDesktop) gDesktop->Release();
+  gDesktop = nullptr;
+  DeleteCriticalSection(&gCS);
+  // Interfaces are given back while OLE is still up: released after it, a menu handler's proxy would be gone.
+  if (ICM2) ICM2->Release();
+  ICM2 = nullptr;
+  if (ICM) ICM->Release();
+  ICM = nullptr;
+  if (gOleInitialized) OleUninitialize();
+  gOleInitialized = false;
+}
+
 void lvShellInit() {
   if (gInitialized) return;
+  static bool atExit = false;
   gInitialized = true;
   InitializeCriticalSection(&gCS);
   HRESULT hr = OleInitialize(nullptr);
@@ -99,7 +113,8 @@ void lvShellInit() {
     gSysSmallImageList->LvEndUpdate(true);
     gSysSmallImageList->SetBkColor(vcl::clNone);
   }
-  std::atexit(Shutdown);
+  if (!atExit) std::atexit(Shutdown);
+  atExit = true;
 }
 
 TlvShellFolder* DesktopFolder() {

@@ -111,6 +111,12 @@ class TlvShellFolder {
 
 // The unit's start-up, run once on first use: OLE for this thread, the desktop folder, the system's small icons.
 void lvShellInit();
+// The unit's shutdown (run at exit; earlier it may be run by hand, and the next use starts the unit again): the
+// desktop folder, the small icons and the context-menu interfaces go, then OLE.
+void lvShellDone();
+// The context-menu interfaces of the shell item whose menu is shown; released by the shutdown.
+extern IContextMenu* ICM;
+extern IContextMenu2* ICM2;
 extern bool UseAllFolderAttributes;
 extern int nFolder;
 TlvShellFolder* DesktopFolder();

@@ -25,6 +25,8 @@
 
 namespace {
 
+constexpr wchar_t kEditProp[] = L"TavrelSkinnedCombo";
+
 int RoundValue(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // One step of a combo box's fade: the old picture blended towards the new one, the glow around it following.
@@ -112,6 +114,298 @@ void ComboListHandOver(const vcl::TMessage& m, vcl::TCustomComboBox* combo, bool
                                    combo->Style() == vcl::csSimple);
 }
 
+bool ComboOwnerDrawParams(vcl::TCustomComboBox* combo, TsCommonData* sd, vcl::TCreateParams& p) {
+  // The skinned combo draws its items itself; unskinned the system draws them as always.
+  const bool ownerDraw = sd->Skinned() && (combo->Style() == vcl::csDropDown || combo->Style() == vcl::csDropDownList);
+  if (ownerDraw) p.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+  return ownerDraw;
+}
+
+void ComboDetachList(HWND& listHandle, TlvScrollWnd*& listSW) {
+  if (listSW) {
+    if (listHandle && IsWindow(listHandle)) {
+      LONG_PTR style = GetWindowLongPtrW(listHandle, GWL_STYLE);
+      SetWindowLongPtrW(listHandle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
+    }
+    UninitializeLVScroll(listHandle, true, false, listSW);
+  }
+  listSW = nullptr;
+  listHandle = nullptr;
+}
+
+void ComboHookEdit(HWND combo, const wchar_t* prop, void* self, WNDPROC proc, HWND& edit, WNDPROC& old) {
+  edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+  if (!edit) return;
+  SetPropW(edit, prop, reinterpret_cast<HANDLE>(self));
+  old = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void ComboUnhookEdit(const wchar_t* prop, WNDPROC proc, HWND& edit, WNDPROC& old) {
+  if (edit && IsWindow(edit)) {
+    if (GetWindowLongPtrW(edit, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc))
+      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    RemovePropW(edit, prop);
+  }
+  edit = nullptr;
+  old = nullptr;
+}
+
+bool ComboHasFocus(TsCommonData* sd, vcl::TWinControl* combo, HWND edit, HWND list) {
+  if (sd->FFocused) return true;
+  if (!combo->HandleAllocated()) return false;
+  HWND f = GetFocus();
+  return f && (f == combo->Handle() || f == edit || (list && f == list));
+}
+
+bool ComboReadOnlyRefuses(UINT msg) {
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSKEYUP:
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ComboEditKeptOut(HWND wnd, UINT msg, LRESULT& result) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(wnd, &ps);
+      EndPaint(wnd, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
+int ComboButtonHeight(TsCommonData* sd, int glyphIndex) {
+  TsSkinManager* sm = sd->SkinManager();
+  if (sd->Skinned() && sm->IsValidImgIndex(glyphIndex)) {
+    const TsMaskData& md = sm->ma[static_cast<size_t>(glyphIndex)];
+    return md.MaskType == 0 ? md.R.Height() : md.R.Height() / 2;
+  }
+  return 16;
+}
+
+void ComboButtonGlyph(vcl::TBitmap* cache, const TsMaskData& md, const vcl::TRect& br, int height, int glyphHeight,
+                      int state) {
+  const int frameWidth = md.R.Width() / std::max<int>(1, md.ImageCount);
+  TCacheInfo ci;
+  ci.Bmp = cache;
+  ci.Ready = true;
+  ci.FillColor = 0xFF00FF;
+  DrawSkinGlyph(cache, vcl::TPoint(br.Left + (br.Width() - frameWidth) / 2, (height - glyphHeight) / 2), state, 1, md,
+                ci);
+}
+
+bool ComboPrepareCache(vcl::TCustomComboBox* combo, TsCommonData* sd, TsDisabledKind disabledKind,
+                       const std::function<int()>& state, const std::function<void()>& inside) {
+  TCacheInfo ci;
+  if (!sctrl::ParentCI(combo, ci)) {
+    sd->SetUpdatingFlag(true);
+    return false;
+  }
+  sd->InitCacheBmp();
+  vcl::TBitmap* cache = sd->CacheBmp();
+  const vcl::TPoint at(combo->Left(), combo->Top());
+  PaintItem(sd, ci, true, state(), vcl::TRect(0, 0, combo->Width(), combo->Height()), at, cache, true);
+  inside();
+  if (!combo->Enabled()) BmpDisabledKind(cache, disabledKind, combo->Parent(), ci, at);
+  sd->BGChanged = false;
+  return true;
+}
+
+void ComboPaintFromCache(HDC given, vcl::TCustomComboBox* combo, TsCommonData* sd, bool skipWhileTimer,
+                         const std::function<bool()>& prepareCache, const std::function<bool()>& focused,
+                         const std::function<vcl::TRect()>& buttonRect) {
+  if (!combo->Showing() || !combo->HandleAllocated()) return;
+  if (InUpdating(sd, false) || (InAnimationProcess && given != sd->PrintDC) || (skipWhileTimer && TimerIsActive(sd)))
+    return;
+  const HWND wnd = combo->Handle();
+  HDC dc = given ? given : GetDC(wnd);
+  const int left = combo->Left(), top = combo->Top(), width = combo->Width(), height = combo->Height();
+  sd->BGChanged = sd->BGChanged || sd->HalfVisible;
+  if (combo->Parent()) {
+    vcl::TRect pr = combo->Parent()->ClientRect();
+    sd->HalfVisible = !(left >= 0 && top >= 0 && left + width <= pr.Width() && top + height <= pr.Height());
+  }
+  if (!sd->BGChanged || prepareCache()) {
+    UpdateCorners(sd, 0, TsCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom});
+    HDC src = sd->CacheBmp()->Canvas()->Handle();
+    if (combo->Style() == vcl::csSimple) {
+      BitBltBorder(dc, 0, 0, width, height, src, 0, 0, 3);
+    } else if (combo->Style() == vcl::csDropDown && focused()) {
+      // The edit window paints its own text; only the frame and the button come from the cache.
+      BitBltBorder(dc, 0, 0, width, height, src, 0, 0, 3);
+      const vcl::TRect br = buttonRect();
+      BitBlt(dc, br.Left, br.Top, br.Width(), br.Height(), src, br.Left, br.Top, SRCCOPY);
+    } else {
+      BitBlt(dc, 0, 0, width, height, src, 0, 0, SRCCOPY);
+    }
+  }
+  if (!given) ReleaseDC(wnd, dc);
+}
+
+bool ComboPaintMessage(vcl::TMessage& m, HWND wnd, TsCommonData* sd, bool printResets,
+                       const std::function<void(HDC)>& paint) {
+  switch (m.Msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC given = reinterpret_cast<HDC>(m.WParam);
+      if (!given) BeginPaint(wnd, &ps);
+      paint(given);
+      if (!given) EndPaint(wnd, &ps);
+      m.Result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return true;
+    case WM_NCPAINT:
+      if (InAnimationProcess) paint(nullptr);
+      m.Result = 0;
+      return true;
+    case WM_PRINT:
+      if (printResets) sd->SetUpdatingFlag(false);
+      sd->BGChanged = true;
+      paint(reinterpret_cast<HDC>(m.WParam));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ComboCommonMessage(vcl::TMessage& m, vcl::TCustomComboBox* combo, TsCommonData* sd, bool printResets,
+                        const std::function<void(HDC)>& paint,
+                        const std::function<void(int, const vcl::TRect&, TOwnerDrawState)>& drawItem,
+                        std::unique_ptr<vcl::TBitmap>& itemBmp, HWND& listHandle, TlvScrollWnd*& listSW) {
+  if (ComboPaintMessage(m, combo->HandleAllocated() ? combo->Handle() : nullptr, sd, printResets, paint)) return true;
+  switch (m.Msg) {
+    case WM_CTLCOLORLISTBOX:
+    case vcl::CN_CTLCOLORLISTBOX:
+      ComboListHandOver(m, combo, combo->ComponentState().Contains(vcl::csLoading), sd, listHandle, listSW);
+      return false;
+    case vcl::CN_DRAWITEM:
+      return ComboDrawItem(
+          m, sd, [&] { paint(nullptr); }, drawItem, itemBmp);
+    default:
+      return false;
+  }
+}
+
+void ComboSkinCommand(vcl::TMessage& m, vcl::TCustomComboBox* combo, TsCommonData* sd, const bool& ownerDrawWnd,
+                      const wchar_t* section, const std::function<void(WORD)>& before,
+                      const std::function<void(WORD)>& after, const std::function<void()>& detachList,
+                      const std::function<bool()>& prepareCache) {
+  auto* sm = reinterpret_cast<TsSkinManager*>(m.LParam);
+  const WORD command = m.WParamHi();
+  switch (command) {
+    case LVC_SETNEWSKIN:
+    case LVC_REMOVESKIN:
+    case LVC_REFRESH:
+      if (sm != sd->SkinManager()) return;
+      before(command);
+      CommonWndProc(m, sd);
+      after(command);
+      if (command == LVC_SETNEWSKIN) {
+        // The owner-drawn look needs a window made for it.
+        if (combo->HandleAllocated() && !ownerDrawWnd && sd->Skinned() &&
+            (combo->Style() == vcl::csDropDown || combo->Style() == vcl::csDropDownList))
+          combo->RecreateWnd();
+      } else if (command == LVC_REMOVESKIN) {
+        detachList();
+        if (!sd->CustomColor()) combo->SetColor(vcl::clWindow);
+        if (!sd->CustomFont()) combo->Font()->SetColor(vcl::clWindowText);
+        if (combo->HandleAllocated() && ownerDrawWnd) combo->RecreateWnd();
+      } else {
+        sd->BGChanged = true;
+        if (combo->HandleAllocated()) combo->Repaint();
+      }
+      return;
+    case LVC_ENDPARENTUPDATE:
+      if (sd->UpdatingFlag()) {
+        sd->SetUpdatingFlag(false);
+        sd->BGChanged = true;
+        if (combo->HandleAllocated()) combo->Repaint();
+      }
+      return;
+    case LVC_PREPARECACHE:
+      m.Result = prepareCache() ? 0 : 1;
+      return;
+    case LVC_MOUSELEAVE:
+      combo->Perform(vcl::CM_MOUSELEAVE, 0, 0);
+      return;
+    default:
+      break;
+  }
+  HandleSkinCommand(combo, sd, m, section);
+}
+
+void ComboFocusMessage(vcl::TMessage& m, vcl::TCustomComboBox* combo, TsCommonData* sd,
+                       const std::function<void()>& own, const std::function<void()>& inheritedProc) {
+  sd->FFocused = m.Msg == vcl::CM_ENTER;
+  own();
+  sd->BGChanged = true;
+  UpdateControlColors(sd, false);
+  inheritedProc();
+  if (combo->HandleAllocated())
+    RedrawWindow(combo->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void ComboRepaintAll(vcl::TCustomComboBox* combo, TsCommonData* sd) {
+  sd->BGChanged = true;
+  if (combo->HandleAllocated()) RedrawWindow(combo->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+bool ComboPaintSelection(vcl::TBitmap* bmp, const vcl::TRect& all, TsSkinManager* sm, vcl::TColor color,
+                         vcl::TColor& textColour) {
+  const int selection = sm->ConstData.Sections[ssSelection];
+  bool painted = false;
+  if (sm->IsValidSkinIndex(selection)) {
+    TCacheInfo ci;
+    ci.FillColor = vcl::ColorToRGB(color);
+    PaintItem(selection, ci, true, 1, all, vcl::TPoint(0, 0), bmp, sm);
+    painted = true;
+  } else {
+    FillDC(bmp->Canvas()->Handle(), all, sm->GetHighLightColor(true));
+  }
+  textColour = sm->GetHighLightFontColor(true);
+  return painted;
+}
+
+void ComboItemDone(std::unique_ptr<vcl::TBitmap> bmp, const vcl::TRect& rect, bool focusRect, bool editArea,
+                   TsCommonData* sd, std::unique_ptr<vcl::TBitmap>& itemBmp) {
+  if (focusRect) {
+    RECT fr{0, 0, rect.Width(), rect.Height()};
+    DrawFocusRect(bmp->Canvas()->Handle(), &fr);
+  }
+  if (editArea) {
+    BitBlt(sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(),
+           bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+  } else {
+    itemBmp = std::move(bmp);
+  }
+}
+
+void ComboRescale(vcl::TCustomComboBox* combo, int m, int d) {
+  combo->SetBounds(MulDiv(combo->Left(), m, d), MulDiv(combo->Top(), m, d), MulDiv(combo->Width(), m, d),
+                   MulDiv(combo->Height(), m, d));
+  if (!combo->ParentFont()) combo->Font()->SetHeight(MulDiv(combo->Font()->Height(), m, d));
+}
+
 TsCustomComboBox::TsCustomComboBox(vcl::TComponent* owner)
     : vcl::TCustomComboBox(owner), FCommonData(std::make_unique<TsCtrlSkinData>(this, true)) {
   FBoundLabel = std::make_unique<TsBoundLabel>(this, FCommonData.get());
@@ -139,8 +433,7 @@ void TsCustomComboBox::ChangeScale(int m, int d) {
   const long long g = std::gcd(pm, pd);
   actM = static_cast<int>(std::min<long long>(pm / g, INT_MAX));
   actD = static_cast<int>(std::min<long long>(pd / g, INT_MAX));
-  SetBounds(MulDiv(Left(), m, d), MulDiv(Top(), m, d), MulDiv(Width(), m, d), MulDiv(Height(), m, d));
-  if (!ParentFont()) Font()->SetHeight(MulDiv(Font()->Height(), m, d));
+  ComboRescale(this, m, d);
   if (m != d && HandleAllocated()) {
     FCommonData->BGChanged = true;
     RecreateWnd();
@@ -188,32 +481,20 @@ bool TsCustomComboBox::OwnerDrawn() { return FOwnerDrawWnd; }
 
 void TsCustomComboBox::CreateParams(vcl::TCreateParams& p) {
   inherited::CreateParams(p);
-  // The skinned combo draws its items itself; unskinned the system draws them as always.
-  FOwnerDrawWnd = FCommonData->Skinned() && (Style() == vcl::csDropDown || Style() == vcl::csDropDownList);
-  if (FOwnerDrawWnd) p.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+  FOwnerDrawWnd = ComboOwnerDrawParams(this, FCommonData.get(), p);
 }
 
 void TsCustomComboBox::CreateWnd() {
   inherited::CreateWnd();
   FCommonData->Loaded();
   UpdateIndexes();
-  FEditHandle = FindWindowExW(handle_, nullptr, L"Edit", nullptr);
-  if (FEditHandle) {
-    SetPropW(FEditHandle, L"TavrelSkinnedCombo", reinterpret_cast<HANDLE>(this));
-    FEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TsCustomComboBox::EditProc)));
-  }
+  ComboHookEdit(handle_, kEditProp, this, &TsCustomComboBox::EditProc, FEditHandle, FEditProc);
 }
 
-bool TsCustomComboBox::HasFocus() {
-  if (FCommonData->FFocused) return true;
-  if (!HandleAllocated()) return false;
-  HWND f = GetFocus();
-  return f && (f == handle_ || f == FEditHandle || (lboxhandle && f == lboxhandle));
-}
+bool TsCustomComboBox::HasFocus() { return ComboHasFocus(FCommonData.get(), this, FEditHandle, lboxhandle); }
 
 LRESULT CALLBACK TsCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TsCustomComboBox*>(GetPropW(wnd, L"TavrelSkinnedCombo"));
+  auto* self = reinterpret_cast<TsCustomComboBox*>(GetPropW(wnd, kEditProp));
   if (!self || !self->FEditProc) return DefWindowProcW(wnd, msg, wParam, lParam);
   return self->ComboWndProc(wnd, msg, wParam, lParam);
 }
@@ -221,16 +502,8 @@ LRESULT CALLBACK TsCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, L
 LRESULT TsCustomComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const WNDPROC old = FEditProc;
   if (FReadOnly) {
+    if (ComboReadOnlyRefuses(msg)) return 0;
     switch (msg) {
-      case WM_KEYDOWN:
-      case WM_KEYUP:
-      case WM_CHAR:
-      case WM_SYSKEYUP:
-      case WM_CUT:
-      case WM_PASTE:
-      case WM_CLEAR:
-      case WM_UNDO:
-        return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
         // A read-only combo is only focused by the mouse.
@@ -245,18 +518,13 @@ LRESULT TsCustomComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
     switch (msg) {
       case WM_PAINT:
       case WM_ERASEBKGND:
-      case WM_NCPAINT:
+      case WM_NCPAINT: {
         // Unfocused, the cache shows the text: the edit window keeps out of it.
-        if (Style() != vcl::csSimple && !(HasFocus() && Enabled() && !FReadOnly)) {
-          if (msg == WM_PAINT) {
-            PAINTSTRUCT ps;
-            BeginPaint(wnd, &ps);
-            EndPaint(wnd, &ps);
-            return 0;
-          }
-          return 1;
-        }
+        LRESULT result = 0;
+        if (Style() != vcl::csSimple && !(HasFocus() && Enabled() && !FReadOnly) && ComboEditKeptOut(wnd, msg, result))
+          return result;
         break;
+      }
       case WM_MOUSEMOVE:
         if (TsSkinManager* sm = sd->SkinManager(); sm && HandleAllocated()) sm->SetActiveControl(handle_);
         break;
@@ -266,26 +534,11 @@ LRESULT TsCustomComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
   return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
 
-void TsCustomComboBox::DetachList() {
-  if (ListSW) {
-    if (lboxhandle && IsWindow(lboxhandle)) {
-      LONG_PTR style = GetWindowLongPtrW(lboxhandle, GWL_STYLE);
-      SetWindowLongPtrW(lboxhandle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
-    }
-    UninitializeLVScroll(lboxhandle, true, false, ListSW);
-  }
-  ListSW = nullptr;
-  lboxhandle = nullptr;
-}
+void TsCustomComboBox::DetachList() { ComboDetachList(lboxhandle, ListSW); }
 
 void TsCustomComboBox::DestroyWnd() {
   DetachList();
-  if (FEditHandle && IsWindow(FEditHandle)) {
-    if (GetWindowLongPtrW(FEditHandle, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TsCustomComboBox::EditProc))
-      SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditProc));
-    RemovePropW(FEditHandle, L"TavrelSkinnedCombo");
-  }
-  FEditHandle = nullptr;
+  ComboUnhookEdit(kEditProp, &TsCustomComboBox::EditProc, FEditHandle, FEditProc);
   inherited::DestroyWnd();
 }
 
@@ -308,14 +561,7 @@ vcl::TRect TsCustomComboBox::ButtonRect() {
   return r;
 }
 
-int TsCustomComboBox::ButtonHeight() {
-  TsSkinManager* sm = FCommonData->SkinManager();
-  if (FCommonData->Skinned() && sm->IsValidImgIndex(FGlyphIndex)) {
-    const TsMaskData& md = sm->ma[static_cast<size_t>(FGlyphIndex)];
-    return md.MaskType == 0 ? md.R.Height() : md.R.Height() / 2;
-  }
-  return 16;
-}
+int TsCustomComboBox::ButtonHeight() { return ComboButtonHeight(FCommonData.get(), FGlyphIndex); }
 
 void TsCustomComboBox::PaintButton() {
   TsCommonData* sd = FCommonData.get();
@@ -345,41 +591,23 @@ void TsCustomComboBox::PaintButton() {
       return arrow(-1);
     }
   }
-  const TsMaskData& md = sm->ma[static_cast<size_t>(FGlyphIndex)];
-  const int frameWidth = md.R.Width() / std::max<int>(1, md.ImageCount);
-  TCacheInfo ci;
-  ci.Bmp = cache;
-  ci.Ready = true;
-  ci.FillColor = 0xFF00FF;
-  DrawSkinGlyph(cache, vcl::TPoint(br.Left + (br.Width() - frameWidth) / 2, (height_ - ButtonHeight()) / 2), s, 1, md,
-                ci);
+  ComboButtonGlyph(cache, sm->ma[static_cast<size_t>(FGlyphIndex)], br, height_, ButtonHeight(), s);
 }
 
 bool TsCustomComboBox::PrepareCache() {
   TsCommonData* sd = FCommonData.get();
-  TCacheInfo ci;
-  if (!sctrl::ParentCI(this, ci)) {
-    sd->SetUpdatingFlag(true);
-    return false;
-  }
-  sd->InitCacheBmp();
-  vcl::TBitmap* cache = sd->CacheBmp();
-  const int h = height_;
-  const int state = (FDropDown && AllowBtnStyle())                                             ? 2
-                    : (ControlIsActive(sd) || (AllowBtnStyle() && sd->FMouseAbove)) ? 1
-                                                                                               : 0;
-  PaintItem(sd, ci, true, state, vcl::TRect(0, 0, width_, h), vcl::TPoint(left_, top_), cache, true);
-  if (Style() != vcl::csSimple) {
+  auto state = [&] {
+    return (FDropDown && AllowBtnStyle()) ? 2 : (ControlIsActive(sd) || (AllowBtnStyle() && sd->FMouseAbove)) ? 1 : 0;
+  };
+  return ComboPrepareCache(this, sd, FDisabledKind, state, [&] {
+    if (Style() == vcl::csSimple) return;
     const vcl::TRect br = ButtonRect();
-    const vcl::TRect edit(3, 3, (FShowButton ? br.Left : width_) - 2, h - 3);
+    const vcl::TRect edit(3, 3, (FShowButton ? br.Left : width_) - 2, height_ - 3);
     TOwnerDrawState st{odComboBoxEdit};
     if (HasFocus()) st = TOwnerDrawState{odSelected, odFocused, odComboBoxEdit};
     DrawItem(ItemIndex(), edit, st);
     if (FShowButton) PaintButton();
-  }
-  if (!Enabled()) BmpDisabledKind(cache, FDisabledKind, Parent(), ci, vcl::TPoint(left_, top_));
-  sd->BGChanged = false;
-  return true;
+  });
 }
 
 void TsCustomComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState state) {
@@ -396,15 +624,7 @@ void TsCustomComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawSta
   bool onSelection = false;
   vcl::TColor textColour;
   if (state.Contains(odSelected) && !buttonStyle) {
-    if (sm->IsValidSkinIndex(selection)) {
-      TCacheInfo ci;
-      ci.FillColor = vcl::ColorToRGB(Color());
-      PaintItem(selection, ci, true, 1, all, vcl::TPoint(0, 0), bmp.get(), sm);
-      onSelection = true;
-    } else {
-      FillDC(c->Handle(), all, sm->GetHighLightColor(true));
-    }
-    textColour = sm->GetHighLightFontColor(true);
+    onSelection = ComboPaintSelection(bmp.get(), all, sm, Color(), textColour);
   } else {
     if (editArea && !sd->CustomColor())
       BitBlt(c->Handle(), 0, 0, rect.Width(), rect.Height(), sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top,
@@ -451,43 +671,14 @@ void TsCustomComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawSta
       lvDrawText(c->Handle(), text, tr, flags);
     }
   }
-  if (state.Contains(odFocused) && !onSelection && !buttonStyle) {
-    RECT fr{0, 0, rect.Width(), rect.Height()};
-    DrawFocusRect(c->Handle(), &fr);
-  }
-  if (editArea) {
-    BitBlt(sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), c->Handle(), 0, 0,
-           SRCCOPY);
-  } else {
-    currentItemBmp_ = std::move(bmp);
-  }
+  ComboItemDone(std::move(bmp), rect, state.Contains(odFocused) && !onSelection && !buttonStyle, editArea, sd,
+                currentItemBmp_);
 }
 
 void TsCustomComboBox::OurPaintHandler(HDC given) {
-  TsCommonData* sd = FCommonData.get();
-  if (!Showing() || !HandleAllocated()) return;
-  if (InUpdating(sd, false) || (InAnimationProcess && given != sd->PrintDC) || TimerIsActive(sd)) return;
-  HDC dc = given ? given : GetDC(handle_);
-  sd->BGChanged = sd->BGChanged || sd->HalfVisible;
-  if (Parent()) {
-    vcl::TRect pr = Parent()->ClientRect();
-    sd->HalfVisible = !(left_ >= 0 && top_ >= 0 && left_ + width_ <= pr.Width() && top_ + height_ <= pr.Height());
-  }
-  if (!sd->BGChanged || PrepareCache()) {
-    UpdateCorners(sd, 0, TsCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom});
-    HDC src = sd->CacheBmp()->Canvas()->Handle();
-    if (Style() == vcl::csSimple) {
-      BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
-    } else if (Style() == vcl::csDropDown && HasFocus()) {
-      // The edit window paints its own text; only the frame and the button come from the cache.
-      BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
-      const vcl::TRect br = ButtonRect();
-      BitBlt(dc, br.Left, br.Top, br.Width(), br.Height(), src, br.Left, br.Top, SRCCOPY);
-    } else {
-      BitBlt(dc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
-    }
-  }
-  if (!given) ReleaseDC(handle_, dc);
+  ComboPaintFromCache(
+      given, this, FCommonData.get(), true, [this] { return PrepareCache(); }, [this] { return HasFocus(); },
+      [this] { return ButtonRect(); });
 }
 
 void TsCustomComboBox::AnimateCtrl(int kind) {
@@ -539,59 +730,20 @@ void TsCustomComboBox::WndProc(vcl::TMessage& m) {
 void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
   TsCommonData* sd = FCommonData.get();
   if (m.Msg == SM_LUMICMD) {
-    auto* sm = reinterpret_cast<TsSkinManager*>(m.LParam);
-    const WORD command = m.WParamHi();
-    switch (command) {
-      case LVC_SETNEWSKIN:
-        if (sm == sd->SkinManager()) {
-          HideGlow(sd->GlowID, false);
-          CommonWndProc(m, sd);
-          UpdateIndexes();
-          // The owner-drawn look needs a window made for it.
-          if (HandleAllocated() && !FOwnerDrawWnd && sd->Skinned() &&
-              (Style() == vcl::csDropDown || Style() == vcl::csDropDownList))
-            RecreateWnd();
-        }
-        return;
-      case LVC_REMOVESKIN:
-        if (sm == sd->SkinManager()) {
-          HideGlow(sd->GlowID, false);
-          CommonWndProc(m, sd);
-          DetachList();
-          if (!sd->CustomColor()) SetColor(vcl::clWindow);
-          if (!sd->CustomFont()) Font()->SetColor(vcl::clWindowText);
-          if (HandleAllocated() && FOwnerDrawWnd) RecreateWnd();
-        }
-        return;
-      case LVC_REFRESH:
-        if (sm == sd->SkinManager()) {
-          HideGlow(sd->GlowID, false);
-          if (HandleAllocated() && DroppedDown()) {
-            const int i = ItemIndex();
-            SetDroppedDown(false);
-            SetItemIndex(i);
-          }
-          CommonWndProc(m, sd);
-          sd->BGChanged = true;
-          if (HandleAllocated()) Repaint();
-        }
-        return;
-      case LVC_ENDPARENTUPDATE:
-        if (sd->UpdatingFlag()) {
-          sd->SetUpdatingFlag(false);
-          sd->BGChanged = true;
-          if (HandleAllocated()) Repaint();
-        }
-        return;
-      case LVC_PREPARECACHE:
-        m.Result = PrepareCache() ? 0 : 1;
-        return;
-      case LVC_MOUSELEAVE:
-        Perform(vcl::CM_MOUSELEAVE, 0, 0);
-        return;
-      default: break;
-    }
-    HandleSkinCommand(this, sd, m, AllowBtnStyle() ? L"BUTTON" : L"COMBOBOX");
+    auto before = [&](WORD command) {
+      HideGlow(sd->GlowID, false);
+      if (command == LVC_REFRESH && HandleAllocated() && DroppedDown()) {
+        const int i = ItemIndex();
+        SetDroppedDown(false);
+        SetItemIndex(i);
+      }
+    };
+    auto after = [&](WORD command) {
+      if (command == LVC_SETNEWSKIN) UpdateIndexes();
+    };
+    ComboSkinCommand(
+        m, this, sd, FOwnerDrawWnd, AllowBtnStyle() ? L"BUTTON" : L"COMBOBOX", before, after, [this] { DetachList(); },
+        [this] { return PrepareCache(); });
     return;
   }
   // A turn of the wheel over a closed list would silently pick another value.
@@ -604,37 +756,12 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
     inherited::WndProc(m);
     return;
   }
+  if (ComboCommonMessage(
+          m, this, sd, false, [this](HDC dc) { OurPaintHandler(dc); },
+          [this](int i, const vcl::TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); }, currentItemBmp_, lboxhandle,
+          ListSW))
+    return;
   switch (m.Msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC given = reinterpret_cast<HDC>(m.WParam);
-      if (!given) BeginPaint(handle_, &ps);
-      OurPaintHandler(given ? given : nullptr);
-      if (!given) EndPaint(handle_, &ps);
-      m.Result = 0;
-      return;
-    }
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return;
-    case WM_NCPAINT:
-      if (InAnimationProcess) OurPaintHandler(nullptr);
-      m.Result = 0;
-      return;
-    case WM_PRINT:
-      sd->BGChanged = true;
-      OurPaintHandler(reinterpret_cast<HDC>(m.WParam));
-      return;
-    case WM_CTLCOLORLISTBOX:
-    case vcl::CN_CTLCOLORLISTBOX:
-      ComboListHandOver(m, this, IsLoading(), sd, lboxhandle, ListSW);
-      break;
-    case vcl::CN_DRAWITEM:
-      if (!ComboDrawItem(
-              m, sd, [this] { OurPaintHandler(nullptr); },
-              [this](int i, const vcl::TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); }, currentItemBmp_))
-        break;
-      return;
     case vcl::CN_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
       if (mis && !(sd->CtrlSkinState & LVCS_CHANGING)) {
@@ -707,14 +834,13 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
       break;
     case vcl::CM_ENTER:
     case vcl::CM_EXIT:
-      // The focus is in the edit window or the list, which the combo's own window never learns.
-      sd->FFocused = m.Msg == vcl::CM_ENTER;
-      if (m.Msg == vcl::CM_EXIT && !sd->FMouseAbove) HideGlow(sd->GlowID, false);
-      StopTimer(sd);
-      sd->BGChanged = true;
-      UpdateControlColors(sd, false);
-      inherited::WndProc(m);
-      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      ComboFocusMessage(
+          m, this, sd,
+          [&] {
+            if (m.Msg == vcl::CM_EXIT && !sd->FMouseAbove) HideGlow(sd->GlowID, false);
+            StopTimer(sd);
+          },
+          [&] { inherited::WndProc(m); });
       return;
     default: break;
   }
@@ -730,8 +856,7 @@ void TsCustomComboBox::SkinnedWndProc(vcl::TMessage& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       StopTimer(sd);
-      sd->BGChanged = true;
-      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      ComboRepaintAll(this, sd);
       break;
     case vcl::CN_COMMAND:
       if (HIWORD(m.WParam) == CBN_SELCHANGE || HIWORD(m.WParam) == CBN_EDITCHANGE) {

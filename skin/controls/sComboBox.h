@@ -15,6 +15,8 @@
 #include "skin/core/sCommonData.h"
 
 class TlvScrollWnd;
+class TsSkinManager;
+struct TsMaskData;
 
 VCL_ENUM(TOwnerDrawStateItem, odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
          odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit)
@@ -31,6 +33,68 @@ bool ComboDrawItem(vcl::TMessage& m, TsCommonData* sd, const std::function<void(
                    std::unique_ptr<vcl::TBitmap>& itemBmp);
 void ComboListHandOver(const vcl::TMessage& m, vcl::TCustomComboBox* combo, bool loading, TsCommonData* sd,
                        HWND& listHandle, TlvScrollWnd*& listSW);
+
+// More of what the two skinned combo boxes share; each differs from the other only where it passes its own parts.
+// The window is made owner-drawn while skinned (the drop-down styles); answers whether it was.
+bool ComboOwnerDrawParams(vcl::TCustomComboBox* combo, TsCommonData* sd, vcl::TCreateParams& p);
+// The list window given back by the list wrapper, with the frame the system gave it.
+void ComboDetachList(HWND& listHandle, TlvScrollWnd*& listSW);
+// The edit window of an editable combo sends its messages through proc (prop on it names the combo); the unhook
+// gives it back its own procedure when nobody subclassed it after us.
+void ComboHookEdit(HWND combo, const wchar_t* prop, void* self, WNDPROC proc, HWND& edit, WNDPROC& old);
+void ComboUnhookEdit(const wchar_t* prop, WNDPROC proc, HWND& edit, WNDPROC& old);
+// The combo's window, its edit window or its list has the focus, or the skin state says so.
+bool ComboHasFocus(TsCommonData* sd, vcl::TWinControl* combo, HWND edit, HWND list);
+// The edit window's input that a read-only combo refuses (copying still works).
+bool ComboReadOnlyRefuses(UINT msg);
+// The edit window's painting kept out of the cache's picture of the text (true: answered, with result).
+bool ComboEditKeptOut(HWND wnd, UINT msg, LRESULT& result);
+// Height of the button's glyph (one frame), 16 without one.
+int ComboButtonHeight(TsCommonData* sd, int glyphIndex);
+// The glyph md centred in the button rectangle br of the cache, in the button's state.
+void ComboButtonGlyph(vcl::TBitmap* cache, const TsMaskData& md, const vcl::TRect& br, int height, int glyphHeight,
+                      int state);
+// Paints the cache (false: the parent's background is not ready, the cache waits for it): the section in state,
+// then inside (edit area and button), then the disabled look.
+bool ComboPrepareCache(vcl::TCustomComboBox* combo, TsCommonData* sd, TsDisabledKind disabledKind,
+                       const std::function<int()>& state, const std::function<void()>& inside);
+// Copies the cache to dc (the window's own when none is given), repainting it first when stale; while the drop-down
+// edit has the focus it paints its own text, so only the frame and the button come from the cache.
+void ComboPaintFromCache(HDC given, vcl::TCustomComboBox* combo, TsCommonData* sd, bool skipWhileTimer,
+                         const std::function<bool()>& prepareCache, const std::function<bool()>& focused,
+                         const std::function<vcl::TRect()>& buttonRect);
+// WM_PAINT, WM_ERASEBKGND, WM_NCPAINT and WM_PRINT of the skinned combo (false: another message). printResets:
+// WM_PRINT clears the waiting for the parent first.
+bool ComboPaintMessage(vcl::TMessage& m, HWND wnd, TsCommonData* sd, bool printResets,
+                       const std::function<void(HDC)>& paint);
+// The messages both skinned combos answer alike before their own (true: answered): painting (ComboPaintMessage),
+// the list's hand-over (the message then goes on) and the owner-drawn items (ComboDrawItem).
+bool ComboCommonMessage(vcl::TMessage& m, vcl::TCustomComboBox* combo, TsCommonData* sd, bool printResets,
+                        const std::function<void(HDC)>& paint,
+                        const std::function<void(int, const vcl::TRect&, TOwnerDrawState)>& drawItem,
+                        std::unique_ptr<vcl::TBitmap>& itemBmp, HWND& listHandle, TlvScrollWnd*& listSW);
+// The skin commands (SM_LUMICMD); before and after run around the common handling of a command of the combo's own
+// manager (new skin, removed skin, refresh).
+void ComboSkinCommand(vcl::TMessage& m, vcl::TCustomComboBox* combo, TsCommonData* sd, const bool& ownerDrawWnd,
+                      const wchar_t* section, const std::function<void(WORD)>& before,
+                      const std::function<void(WORD)>& after, const std::function<void()>& detachList,
+                      const std::function<bool()>& prepareCache);
+// CM_ENTER and CM_EXIT: the focus is in the edit window or the list, which the combo's own window never learns.
+// own runs after the focus flag is set; inheritedProc is the platform's handling.
+void ComboFocusMessage(vcl::TMessage& m, vcl::TCustomComboBox* combo, TsCommonData* sd,
+                       const std::function<void()>& own, const std::function<void()>& inheritedProc);
+// The whole control, edit window included, repainted from a new cache.
+void ComboRepaintAll(vcl::TCustomComboBox* combo, TsCommonData* sd);
+// A list item or the edit area drawn on bmp: the selection's look (answers whether the selection section painted
+// it; textColour becomes the highlight text colour).
+bool ComboPaintSelection(vcl::TBitmap* bmp, const vcl::TRect& all, TsSkinManager* sm, vcl::TColor color,
+                         vcl::TColor& textColour);
+// The end of drawing an item: a focus rectangle when asked, then the edit area goes into the cache at rect, a list
+// item waits in itemBmp for the system's DC.
+void ComboItemDone(std::unique_ptr<vcl::TBitmap> bmp, const vcl::TRect& rect, bool focusRect, bool editArea,
+                   TsCommonData* sd, std::unique_ptr<vcl::TBitmap>& itemBmp);
+// Bounds and (unless the parent's) font rescaled by m/d.
+void ComboRescale(vcl::TCustomComboBox* combo, int m, int d);
 
 class TsCustomComboBox : public vcl::TCustomComboBox {
   VCL_CLASS(TsCustomComboBox, vcl::TCustomComboBox)

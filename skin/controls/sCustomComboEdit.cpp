@@ -12,6 +12,70 @@
 
 TsEditButton::TsEditButton(vcl::TComponent* owner) : vcl::TCustomControl(owner) { SetBounds(0, 0, 17, 17); }
 
+bool TsEditButton::Ready() const {
+  return !ComponentState().Contains(vcl::csLoading) && !ComponentState().Contains(vcl::csDestroying);
+}
+
+void TsEditButton::SetBlend(int value) {
+  if (value == FBlend) return;
+  FBlend = value;
+  Invalidate();
+}
+
+void TsEditButton::SetGrayed(bool value) {
+  if (value == FGrayed) return;
+  FGrayed = value;
+  Invalidate();
+}
+
+void TsEditButton::GlyphChanged(int width, int numGlyphs) {
+  FGlyphWidth = width;
+  FNumGlyphs = numGlyphs;
+  if (TsCustomComboEdit* edit = Edit()) edit->PlaceButton();
+  Invalidate();
+}
+
+int TsEditButton::ImageIndexFor(int state) const {
+  TsCustomComboEdit* edit = Edit();
+  TsGlyphMode* mode = edit ? edit->GlyphMode() : nullptr;
+  if (!mode || !mode->Images()) return -1;
+  const int count = GetImageCount(mode->Images());
+  auto valid = [&](int i) { return i >= 0 && i < count; };
+  if (!valid(mode->ImageIndex())) return -1;
+  const int wanted = state == 2 ? mode->ImageIndexPressed() : state == 1 ? mode->ImageIndexHot() : mode->ImageIndex();
+  return valid(wanted) ? wanted : mode->ImageIndex();
+}
+
+int TsEditButton::ButtonWidth() const { return ImageIndexFor(0) >= 0 && FGlyphWidth > 0 ? FGlyphWidth : 17; }
+
+void TsEditButton::DrawImage(vcl::TBitmap* bmp, int state, bool enabled) {
+  TsCustomComboEdit* edit = Edit();
+  TsGlyphMode* mode = edit->GlyphMode();
+  const int w = mode->Width(), h = mode->Height();
+  TlvDrawGlyphData d;
+  d.Images = mode->Images();
+  d.ImageIndex = ImageIndexFor(state);
+  d.NumGlyphs = 1;
+  d.CurrentState = state;
+  d.Down = FPressed;
+  d.Enabled = enabled;
+  d.Blend = FBlend;
+  d.Grayed = FGrayed && state == 0;
+  d.DisabledGlyphKind = TsDisabledGlyphKind{dgBlended};
+  d.ImgRect = vcl::TRect((width_ - w) / 2, (height_ - h) / 2, (width_ - w) / 2 + w, (height_ - h) / 2 + h);
+  TsCommonData* sd = edit->SkinData();
+  d.SkinManager = sd->SkinManager();
+  d.BGColor = vcl::ColorToRGB(edit->Color());
+  if (bmp) {
+    d.SkinIndex = sd->SkinIndex;
+    d.DstBmp = bmp;
+    d.Canvas = bmp->Canvas();
+  } else {
+    d.Canvas = Canvas();
+  }
+  lvDrawGlyphEx(d);
+}
+
 TsCustomComboEdit* TsEditButton::Edit() const { return dynamic_cast<TsCustomComboEdit*>(Parent()); }
 
 void TsEditButton::Dispatch(vcl::TMessage& m) {
@@ -56,9 +120,13 @@ void TsEditButton::SkinnedPaint() {
   } else {
     colour = sctrl::SectionFontColor(sm, sd->SkinIndex, state, colour);
   }
-  // Disabled or read-only: the arrow fades into the button.
-  if (!usable) colour = MixColors(colour, static_cast<vcl::TColor>(GetPixel(dc, 1, height_ / 2)), 0.4);
-  DrawColorArrow(bmp->Canvas(), colour, r, asBottom);
+  if (ImageIndexFor(state) >= 0) {
+    DrawImage(bmp.get(), state, usable);
+  } else {
+    // Disabled or read-only: the arrow fades into the button.
+    if (!usable) colour = MixColors(colour, static_cast<vcl::TColor>(GetPixel(dc, 1, height_ / 2)), 0.4);
+    DrawColorArrow(bmp->Canvas(), colour, r, asBottom);
+  }
   BitBlt(Canvas()->Handle(), 0, 0, width_, height_, dc, 0, 0, SRCCOPY);
 }
 
@@ -68,9 +136,16 @@ void TsEditButton::Paint() {
     return;
   }
   RECT r{0, 0, width_, height_};
+  const bool inactive = !enabled_ || (Edit() && !Edit()->Enabled());
+  if (Edit() && ImageIndexFor(CurrentState()) >= 0) {
+    // The image on a push button's face.
+    DrawFrameControl(Canvas()->Handle(), &r, DFC_BUTTON, DFCS_BUTTONPUSH | (FPressed ? DFCS_PUSHED : 0));
+    DrawImage(nullptr, inactive ? 0 : CurrentState(), !inactive);
+    return;
+  }
   UINT state = DFCS_SCROLLCOMBOBOX;
   if (FPressed) state |= DFCS_PUSHED;
-  if (!enabled_ || (Edit() && !Edit()->Enabled())) state |= DFCS_INACTIVE;
+  if (inactive) state |= DFCS_INACTIVE;
   DrawFrameControl(Canvas()->Handle(), &r, DFC_SCROLL, state);
 }
 
@@ -96,7 +171,14 @@ TsCustomComboEdit::TsCustomComboEdit(vcl::TComponent* owner) : TsMaskEdit(owner)
   FCommonData->COC = COC_TsComboEdit;
   FButton = new TsEditButton(this);
   FButton->SetParent(this);
+  FGlyphMode = std::make_unique<TsGlyphMode>(this);
+  FGlyphMode->Btn = FButton;
   PlaceButton();
+}
+
+TsCustomComboEdit::~TsCustomComboEdit() {
+  // The button goes with the edit's children; the settings must not reach it meanwhile.
+  FGlyphMode.reset();
 }
 
 void TsCustomComboEdit::CreateParams(vcl::TCreateParams& p) {
@@ -120,7 +202,7 @@ void TsCustomComboEdit::PlaceButton() {
   FButton->SetVisible(FShowButton);
   int frame = HandleAllocated() ? (width_ - ClientWidth()) / 2 : 2;
   int h = std::max(0, height_ - 2 * frame);
-  int w = FShowButton ? std::min(17, std::max(0, width_ - 2 * frame)) : 0;
+  int w = FShowButton ? std::min(FButton->ButtonWidth(), std::max(0, width_ - 2 * frame)) : 0;
   FButton->SetBounds(std::max(0, width_ - 2 * frame - w), 0, w, h);
   if (HandleAllocated()) SendMessageW(handle_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, w + 2));
 }
@@ -229,6 +311,7 @@ void TsCustomComboEdit::Dispatch(vcl::TMessage& m) {
 VCL_REGISTER(TsEditButton) {}
 VCL_REGISTER(TsCustomComboEdit) {
   cls.Prop(L"ClickKey", &TsCustomComboEdit::ClickKey, &TsCustomComboEdit::SetClickKey).Default(0x8028);
+  cls.Prop(L"GlyphMode", &TsCustomComboEdit::GlyphMode, &TsCustomComboEdit::SetGlyphMode);
   cls.Prop(L"DirectInput", &TsCustomComboEdit::DirectInput, &TsCustomComboEdit::SetDirectInput).Default(true);
   cls.Prop(L"ReadOnly", &TsCustomComboEdit::ReadOnly, &TsCustomComboEdit::SetReadOnly).Default(false);
   cls.Prop(L"ShowButton", &TsCustomComboEdit::ShowButton, &TsCustomComboEdit::SetShowButton).Default(true);

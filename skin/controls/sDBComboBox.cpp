@@ -65,8 +65,7 @@ void TsDBComboBox::ChangeScale(int m, int d) {
   const bool changed = m != actM || d != actD;
   actM = m;
   actD = d;
-  SetBounds(MulDiv(Left(), m, d), MulDiv(Top(), m, d), MulDiv(Width(), m, d), MulDiv(Height(), m, d));
-  if (!ParentFont()) Font()->SetHeight(MulDiv(Font()->Height(), m, d));
+  ComboRescale(this, m, d);
   if (changed && HandleAllocated()) {
     FCommonData->BGChanged = true;
     RecreateWnd();
@@ -88,55 +87,27 @@ rtl::String TsDBComboBox::ItemText(int index) {
   return index < Items()->Count() ? Items()->Get(index) : rtl::String();
 }
 
-bool TsDBComboBox::Focused() {
-  if (FCommonData->FFocused) return true;
-  if (!HandleAllocated()) return false;
-  HWND f = GetFocus();
-  return f && (f == handle_ || f == FEditHandle || (lboxhandle && f == lboxhandle));
-}
+bool TsDBComboBox::Focused() { return ComboHasFocus(FCommonData.get(), this, FEditHandle, lboxhandle); }
 
 void TsDBComboBox::CreateParams(vcl::TCreateParams& p) {
   inherited::CreateParams(p);
-  // The skinned combo draws its items itself; unskinned the system draws them as always.
-  FOwnerDrawWnd = FCommonData->Skinned() && (Style() == vcl::csDropDown || Style() == vcl::csDropDownList);
-  if (FOwnerDrawWnd) p.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+  FOwnerDrawWnd = ComboOwnerDrawParams(this, FCommonData.get(), p);
 }
 
 void TsDBComboBox::InitializeWnd() {
   inherited::InitializeWnd();
   FCommonData->Loaded();
   // Over the platform's own subclass of the edit part, which keeps the field's rules.
-  FEditHandle = FindWindowExW(handle_, nullptr, L"Edit", nullptr);
-  if (FEditHandle) {
-    SetPropW(FEditHandle, kEditProp, reinterpret_cast<HANDLE>(this));
-    FEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TsDBComboBox::EditProc)));
-  }
+  ComboHookEdit(handle_, kEditProp, this, &TsDBComboBox::EditProc, FEditHandle, FEditProc);
 }
 
 void TsDBComboBox::DestroyWnd() {
   DetachList();
-  if (FEditHandle && IsWindow(FEditHandle)) {
-    if (GetWindowLongPtrW(FEditHandle, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TsDBComboBox::EditProc))
-      SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditProc));
-    RemovePropW(FEditHandle, kEditProp);
-  }
-  FEditHandle = nullptr;
-  FEditProc = nullptr;
+  ComboUnhookEdit(kEditProp, &TsDBComboBox::EditProc, FEditHandle, FEditProc);
   inherited::DestroyWnd();
 }
 
-void TsDBComboBox::DetachList() {
-  if (ListSW) {
-    if (lboxhandle && IsWindow(lboxhandle)) {
-      LONG_PTR style = GetWindowLongPtrW(lboxhandle, GWL_STYLE);
-      SetWindowLongPtrW(lboxhandle, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
-    }
-    UninitializeLVScroll(lboxhandle, true, false, ListSW);
-  }
-  ListSW = nullptr;
-  lboxhandle = nullptr;
-}
+void TsDBComboBox::DetachList() { ComboDetachList(lboxhandle, ListSW); }
 
 LRESULT CALLBACK TsDBComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<TsDBComboBox*>(GetPropW(wnd, kEditProp));
@@ -146,39 +117,13 @@ LRESULT CALLBACK TsDBComboBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
 
 LRESULT TsDBComboBox::ComboWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const WNDPROC old = FEditProc;
-  if (ReadOnly()) {
-    switch (msg) {
-      // Copying the text still works; nothing else edits it.
-      case WM_KEYDOWN:
-      case WM_KEYUP:
-      case WM_CHAR:
-      case WM_SYSKEYUP:
-      case WM_CUT:
-      case WM_PASTE:
-      case WM_CLEAR:
-      case WM_UNDO:
-        return 0;
-      default:
-        break;
-    }
-  }
+  if (ReadOnly() && ComboReadOnlyRefuses(msg)) return 0;
   TsCommonData* sd = FCommonData.get();
-  if (sd->Skinned() && Style() != vcl::csSimple && !(Focused() && Enabled() && !ReadOnly())) {
-    // Unfocused, the cache shows the text: the edit window keeps out of it.
-    switch (msg) {
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(wnd, &ps);
-        EndPaint(wnd, &ps);
-        return 0;
-      }
-      case WM_ERASEBKGND:
-      case WM_NCPAINT:
-        return 1;
-      default:
-        break;
-    }
-  }
+  // Unfocused, the cache shows the text: the edit window keeps out of it.
+  LRESULT result = 0;
+  if (sd->Skinned() && Style() != vcl::csSimple && !(Focused() && Enabled() && !ReadOnly()) &&
+      ComboEditKeptOut(wnd, msg, result))
+    return result;
   return CallWindowProcW(old, wnd, msg, wParam, lParam);
 }
 
@@ -194,11 +139,7 @@ vcl::TRect TsDBComboBox::ButtonRect() {
 
 int TsDBComboBox::ButtonHeight() {
   TsSkinManager* sm = FCommonData->SkinManager();
-  if (FCommonData->Skinned() && sm->IsValidImgIndex(sm->ConstData.ComboBtn.GlyphIndex)) {
-    const TsMaskData& md = sm->ma[static_cast<size_t>(sm->ConstData.ComboBtn.GlyphIndex)];
-    return md.MaskType == 0 ? md.R.Height() : md.R.Height() / 2;
-  }
-  return 16;
+  return ComboButtonHeight(FCommonData.get(), sm ? sm->ConstData.ComboBtn.GlyphIndex : -1);
 }
 
 void TsDBComboBox::PaintButton() {
@@ -220,14 +161,7 @@ void TsDBComboBox::PaintButton() {
     PaintItem(e.SkinIndex, ci, true, state, br, br.TopLeft(), cache, sm, e.BGIndex[0], e.BGIndex[1]);
   }
   if (sm->IsValidImgIndex(e.GlyphIndex)) {
-    const TsMaskData& md = sm->ma[static_cast<size_t>(e.GlyphIndex)];
-    const int frameWidth = md.R.Width() / std::max<int>(1, md.ImageCount);
-    TCacheInfo ci;
-    ci.Bmp = cache;
-    ci.Ready = true;
-    ci.FillColor = 0xFF00FF;
-    DrawSkinGlyph(cache, vcl::TPoint(br.Left + (br.Width() - frameWidth) / 2, (height_ - ButtonHeight()) / 2), state, 1,
-                  md, ci);
+    ComboButtonGlyph(cache, sm->ma[static_cast<size_t>(e.GlyphIndex)], br, height_, ButtonHeight(), state);
     return;
   }
   const vcl::TColor colour = sm->IsValidSkinIndex(e.SkinIndex)
@@ -238,27 +172,17 @@ void TsDBComboBox::PaintButton() {
 
 bool TsDBComboBox::PrepareCache() {
   TsCommonData* sd = FCommonData.get();
-  TCacheInfo ci;
-  if (!sctrl::ParentCI(this, ci)) {
-    sd->SetUpdatingFlag(true);
-    return false;
-  }
-  sd->InitCacheBmp();
-  vcl::TBitmap* cache = sd->CacheBmp();
-  const int h = height_;
-  PaintItem(sd, ci, true, ControlIsActive(sd) ? 1 : 0, vcl::TRect(0, 0, width_, h), vcl::TPoint(left_, top_), cache,
-            true);
-  if (Style() != vcl::csSimple) {
-    const vcl::TRect br = ButtonRect();
-    const vcl::TRect edit(3, 3, br.Left - 1, h - 3);
-    TOwnerDrawState st{odComboBoxEdit};
-    if (Focused() && Style() != vcl::csDropDown) st = TOwnerDrawState{odSelected, odFocused, odComboBoxEdit};
-    DrawItem(ItemIndex(), edit, st);
-    PaintButton();
-  }
-  if (!Enabled()) BmpDisabledKind(cache, FDisabledKind, Parent(), ci, vcl::TPoint(left_, top_));
-  sd->BGChanged = false;
-  return true;
+  return ComboPrepareCache(
+      this, sd, FDisabledKind, [sd] { return ControlIsActive(sd) ? 1 : 0; },
+      [this] {
+        if (Style() == vcl::csSimple) return;
+        const vcl::TRect br = ButtonRect();
+        const vcl::TRect edit(3, 3, br.Left - 1, height_ - 3);
+        TOwnerDrawState st{odComboBoxEdit};
+        if (Focused() && Style() != vcl::csDropDown) st = TOwnerDrawState{odSelected, odFocused, odComboBoxEdit};
+        DrawItem(ItemIndex(), edit, st);
+        PaintButton();
+      });
 }
 
 void TsDBComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState state) {
@@ -274,15 +198,7 @@ void TsDBComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState s
   bool onSelection = false;
   vcl::TColor textColour;
   if (selected) {
-    if (sm->IsValidSkinIndex(selection)) {
-      TCacheInfo ci;
-      ci.FillColor = vcl::ColorToRGB(Color());
-      PaintItem(selection, ci, true, 1, all, vcl::TPoint(0, 0), bmp.get(), sm);
-      onSelection = true;
-    } else {
-      FillDC(c->Handle(), all, sm->GetHighLightColor(true));
-    }
-    textColour = sm->GetHighLightFontColor(true);
+    onSelection = ComboPaintSelection(bmp.get(), all, sm, Color(), textColour);
   } else {
     if (editArea)
       BitBlt(c->Handle(), 0, 0, rect.Width(), rect.Height(), sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top,
@@ -310,42 +226,13 @@ void TsDBComboBox::DrawItem(int index, const vcl::TRect& rect, TOwnerDrawState s
       lvDrawText(c->Handle(), text, tr, flags);
     }
   }
-  if (state.Contains(odFocused) && !onSelection) {
-    RECT fr{0, 0, rect.Width(), rect.Height()};
-    DrawFocusRect(c->Handle(), &fr);
-  }
-  if (editArea)
-    BitBlt(sd->CacheBmp()->Canvas()->Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), c->Handle(), 0, 0,
-           SRCCOPY);
-  else
-    currentItemBmp_ = std::move(bmp);
+  ComboItemDone(std::move(bmp), rect, state.Contains(odFocused) && !onSelection, editArea, sd, currentItemBmp_);
 }
 
 void TsDBComboBox::OurPaintHandler(HDC given) {
-  TsCommonData* sd = FCommonData.get();
-  if (!Showing() || !HandleAllocated()) return;
-  if (InUpdating(sd, false) || (InAnimationProcess && given != sd->PrintDC)) return;
-  HDC dc = given ? given : GetDC(handle_);
-  sd->BGChanged = sd->BGChanged || sd->HalfVisible;
-  if (Parent()) {
-    vcl::TRect pr = Parent()->ClientRect();
-    sd->HalfVisible = !(left_ >= 0 && top_ >= 0 && left_ + width_ <= pr.Width() && top_ + height_ <= pr.Height());
-  }
-  if (!sd->BGChanged || PrepareCache()) {
-    UpdateCorners(sd, 0, TsCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom});
-    HDC src = sd->CacheBmp()->Canvas()->Handle();
-    if (Style() == vcl::csSimple) {
-      BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
-    } else if (Style() == vcl::csDropDown && Focused()) {
-      // The edit window paints its own text; only the frame and the button come from the cache.
-      BitBltBorder(dc, 0, 0, width_, height_, src, 0, 0, 3);
-      const vcl::TRect br = ButtonRect();
-      BitBlt(dc, br.Left, br.Top, br.Width(), br.Height(), src, br.Left, br.Top, SRCCOPY);
-    } else {
-      BitBlt(dc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
-    }
-  }
-  if (!given) ReleaseDC(handle_, dc);
+  ComboPaintFromCache(
+      given, this, FCommonData.get(), false, [this] { return PrepareCache(); }, [this] { return Focused(); },
+      [this] { return ButtonRect(); });
 }
 
 void TsDBComboBox::WndProc(vcl::TMessage& m) {
@@ -357,50 +244,10 @@ void TsDBComboBox::WndProc(vcl::TMessage& m) {
 void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
   TsCommonData* sd = FCommonData.get();
   if (m.Msg == SM_LUMICMD) {
-    auto* sm = reinterpret_cast<TsSkinManager*>(m.LParam);
-    switch (m.WParamHi()) {
-      case LVC_SETNEWSKIN:
-        if (sm == sd->SkinManager()) {
-          CommonWndProc(m, sd);
-          // The owner-drawn look needs a window made for it.
-          if (HandleAllocated() && !FOwnerDrawWnd && sd->Skinned() &&
-              (Style() == vcl::csDropDown || Style() == vcl::csDropDownList))
-            RecreateWnd();
-        }
-        return;
-      case LVC_REMOVESKIN:
-        if (sm == sd->SkinManager()) {
-          CommonWndProc(m, sd);
-          DetachList();
-          if (!sd->CustomColor()) SetColor(vcl::clWindow);
-          if (!sd->CustomFont()) Font()->SetColor(vcl::clWindowText);
-          if (HandleAllocated() && FOwnerDrawWnd) RecreateWnd();
-        }
-        return;
-      case LVC_REFRESH:
-        if (sm == sd->SkinManager()) {
-          CommonWndProc(m, sd);
-          sd->BGChanged = true;
-          if (HandleAllocated()) Repaint();
-        }
-        return;
-      case LVC_ENDPARENTUPDATE:
-        if (sd->UpdatingFlag()) {
-          sd->SetUpdatingFlag(false);
-          sd->BGChanged = true;
-          if (HandleAllocated()) Repaint();
-        }
-        return;
-      case LVC_PREPARECACHE:
-        m.Result = PrepareCache() ? 0 : 1;
-        return;
-      case LVC_MOUSELEAVE:
-        Perform(vcl::CM_MOUSELEAVE, 0, 0);
-        return;
-      default:
-        break;
-    }
-    HandleSkinCommand(this, sd, m, L"COMBOBOX");
+    auto none = [](WORD) {};
+    ComboSkinCommand(
+        m, this, sd, FOwnerDrawWnd, L"COMBOBOX", none, none, [this] { DetachList(); },
+        [this] { return PrepareCache(); });
     return;
   }
   // The platform's bound combo box already refuses the wheel while closed (it would edit the record); the skinned
@@ -409,38 +256,12 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
     inherited::WndProc(m);
     return;
   }
+  if (ComboCommonMessage(
+          m, this, sd, true, [this](HDC dc) { OurPaintHandler(dc); },
+          [this](int i, const vcl::TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); }, currentItemBmp_, lboxhandle,
+          ListSW))
+    return;
   switch (m.Msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC given = reinterpret_cast<HDC>(m.WParam);
-      if (!given) BeginPaint(handle_, &ps);
-      OurPaintHandler(given);
-      if (!given) EndPaint(handle_, &ps);
-      m.Result = 0;
-      return;
-    }
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return;
-    case WM_NCPAINT:
-      if (InAnimationProcess) OurPaintHandler(nullptr);
-      m.Result = 0;
-      return;
-    case WM_PRINT:
-      sd->SetUpdatingFlag(false);
-      sd->BGChanged = true;
-      OurPaintHandler(reinterpret_cast<HDC>(m.WParam));
-      return;
-    case WM_CTLCOLORLISTBOX:
-    case vcl::CN_CTLCOLORLISTBOX:
-      ComboListHandOver(m, this, IsLoading(), sd, lboxhandle, ListSW);
-      break;
-    case vcl::CN_DRAWITEM:
-      if (!ComboDrawItem(
-              m, sd, [this] { OurPaintHandler(nullptr); },
-              [this](int i, const vcl::TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); }, currentItemBmp_))
-        break;
-      return;
     case vcl::CN_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
       if (mis) mis->itemHeight = static_cast<UINT>(std::max(1, GetFontHeight(Font()->Handle()) - 4));
@@ -461,8 +282,7 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
         if (TsSkinManager* sm = sd->SkinManager(); sm && HandleAllocated()) sm->SetActiveControl(handle_);
       }
       sd->FMouseAbove = m.Msg == vcl::CM_MOUSEENTER;
-      sd->BGChanged = true;
-      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      ComboRepaintAll(this, sd);
       break;
     case vcl::CN_COMMAND:
       if (HIWORD(m.WParam) == CBN_DROPDOWN) {
@@ -475,13 +295,12 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
       break;
     case vcl::CM_ENTER:
     case vcl::CM_EXIT:
-      // The focus is in the edit window or the list, which the combo's own window never learns.
-      sd->FFocused = m.Msg == vcl::CM_ENTER;
-      if (m.Msg == vcl::CM_EXIT && DroppedDown()) SetDroppedDown(false);
-      sd->BGChanged = true;
-      UpdateControlColors(sd, false);
-      inherited::WndProc(m);
-      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      ComboFocusMessage(
+          m, this, sd,
+          [&] {
+            if (m.Msg == vcl::CM_EXIT && DroppedDown()) SetDroppedDown(false);
+          },
+          [&] { inherited::WndProc(m); });
       return;
     default:
       break;
@@ -496,8 +315,7 @@ void TsDBComboBox::SkinnedWndProc(vcl::TMessage& m) {
     case WM_SETFONT:
     case vcl::CM_ENABLEDCHANGED:
     case vcl::CN_COMMAND:
-      sd->BGChanged = true;
-      if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      ComboRepaintAll(this, sd);
       break;
     default:
       break;

@@ -114,7 +114,8 @@ void TlvDBColumn::SetWidth(int value) { db::TColumn::SetWidth(std::max(value, FM
 
 bool TlvDBColumn::CanShowBtn() const {
   db::TField* f = Field();
-  return FShowMemoBtn && f && dynamic_cast<db::TMemoField*>(f) != nullptr;
+  // Every text memo of the stores is read as a wide memo: both widths count as memos.
+  return FShowMemoBtn && f && (dynamic_cast<db::TMemoField*>(f) || dynamic_cast<db::TWideMemoField*>(f));
 }
 
 TlvDBGridColumns::TlvDBGridColumns(TsDBGrid* grid) : db::TDBGridColumns(grid, TlvDBColumn::StaticClass()) {}
@@ -381,17 +382,20 @@ void TsDBGrid::DrawColumnCell(const vcl::TRect& rect, int dataCol, db::TColumn* 
   // Without a skin and without the cell events the platform draws the cell as it always has.
   if (!DefaultDrawing() || (!skinned && !OnGetCellText && !OnGetCellParams)) {
     inherited::DrawColumnCell(rect, dataCol, column, state);
+    if (ShowsButton(rect, dataCol, column, state)) DrawButton(Canvas(), GetButtonRect(rect), CellButtonPressed());
     return;
   }
   TsSkinManager* sm = sd->SkinManager();
   vcl::TCanvas* c = Canvas();
   c->SetFont(Font());
+  const bool button = ShowsButton(rect, dataCol, column, state);
   db::TField* f = column ? column->Field() : nullptr;
   rtl::String text = f ? OneLine(f->DisplayText()) : rtl::String();
   if (f && OnGetCellText) OnGetCellText(this, f, text);
   const bool right = f && f->Alignment() == vcl::taRightJustify;
   const int margin = right ? 4 : 2;
-  const int avail = rect.Width();
+  // The text keeps out of the button.
+  const int avail = rect.Width() - (button ? rect.Height() : 0);
   bool fitted = false;
   if (c->TextWidth(text) + margin > avail) {
     fitted = true;
@@ -457,6 +461,62 @@ void TsDBGrid::DrawColumnCell(const vcl::TRect& rect, int dataCol, db::TColumn* 
     }
   }
   if (OnDrawColumnCell) OnDrawColumnCell(this, rect, dataCol, column, state);
+  if (button) DrawButton(c, GetButtonRect(rect), CellButtonPressed());
+}
+
+bool TsDBGrid::ShowsButton(const vcl::TRect& rect, int dataCol, db::TColumn* column, db::TGridDrawState state) {
+  auto* col = dynamic_cast<TlvDBColumn*>(column);
+  return col && col->CanShowBtn() && state.Contains(db::gdSelected) && dataCol == SelectedIndex() &&
+         !Options().Contains(db::dgRowSelect) && !GetButtonRect(rect).IsEmpty();
+}
+
+vcl::TRect TsDBGrid::GetButtonRect(const vcl::TRect& cell) {
+  const int h = cell.Bottom - cell.Top;
+  if (cell.Right - cell.Left < h + 5) return vcl::TRect();
+  return vcl::TRect(cell.Right - h + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1);
+}
+
+vcl::TRect TsDBGrid::CurrentCellRect(int col) {
+  db::TColumn* column = VisibleColumn(col);
+  if (!column || !DataLink()->Active()) return vcl::TRect();
+  const int top = TitleHeight() + DataLink()->ActiveRecord() * DefaultRowHeight();
+  const int left = ColumnLeft(col);
+  return vcl::TRect(left, top, left + column->Width(), top + DefaultRowHeight());
+}
+
+bool TsDBGrid::IsOnButton(int x, int y) {
+  int col = -1, row = -1;
+  if (!DataLink()->Active() || !CellAt(x, y, col, row)) return false;
+  // Only the current cell shows its button.
+  if (row != DataLink()->ActiveRecord() || col != SelectedIndex()) return false;
+  auto* column = dynamic_cast<TlvDBColumn*>(VisibleColumn(col));
+  if (!column || !column->CanShowBtn()) return false;
+  return GetButtonRect(CurrentCellRect(col)).Contains(vcl::TPoint(x, y));
+}
+
+void TsDBGrid::DrawButton(vcl::TCanvas* c, const vcl::TRect& r, bool pressed) {
+  if (r.IsEmpty()) return;
+  HDC dc = c->Handle();
+  FillDC(dc, r, vcl::ColorToRGB(vcl::clBtnFace));
+  const UINT edge = pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER;
+  RECT e{r.Left, r.Top, r.Right, r.Bottom};
+  DrawEdge(dc, &e, edge, BF_TOPLEFT);
+  RECT inner{r.Left, r.Top, r.Right - 1, r.Bottom - 1};
+  DrawEdge(dc, &inner, edge, BF_BOTTOMRIGHT);
+  c->Pen()->SetColor(vcl::clBlack);
+  c->Pen()->SetStyle(vcl::psSolid);
+  c->MoveTo(r.Left, r.Bottom - 1);
+  c->LineTo(r.Right - 1, r.Bottom - 1);
+  c->LineTo(r.Right - 1, r.Top - 1);
+  // Three dots, one pixel down and right while pressed.
+  const int height = r.Bottom - r.Top;
+  const int d = height / 7;
+  if (d <= 0) return;
+  const int y0 = r.Top + (height - d) / 2 + (pressed ? 1 : 0);
+  const int x = r.Left + 2 * d - (pressed ? 0 : 1);
+  c->Brush()->SetColor(vcl::clBlack);
+  c->Brush()->SetStyle(vcl::bsSolid);
+  for (int i = 0; i < 3; ++i) c->Ellipse(x + 2 * i * d, y0, x + 2 * i * d + d, y0 + d);
 }
 
 void TsDBGrid::Paint() {
@@ -549,6 +609,20 @@ void TsDBGrid::AdjustColumns() {
 
 void TsDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
   FExecColAjust = false;
+  if (button == vcl::mbLeft && !Options().Contains(db::dgRowSelect) && IsOnButton(x, y)) {
+    // A press on the memo button: shown pressed while the mouse stays over it; the cell is not edited.
+    FCellButtonDown = SelectedIndex();
+    FCellButtonRect = CurrentCellRect(FCellButtonDown);
+    FCellButtonBRect = GetButtonRect(FCellButtonRect);
+    HideEditor();
+    FCellButtonPressed = true;
+    if (HandleAllocated()) {
+      SetCapture(handle_);
+      RECT r{FCellButtonBRect.Left, FCellButtonBRect.Top, FCellButtonBRect.Right, FCellButtonBRect.Bottom};
+      InvalidateRect(handle_, &r, FALSE);
+    }
+    return;
+  }
   if (button == vcl::mbLeft && shift.Contains(vcl::ssDouble) && Options().Contains(db::dgColumnResize) &&
       DataLink()->Active() && y >= 0 && y < TitleHeight()) {
     const int col = BorderColumnAt(x);
@@ -558,6 +632,38 @@ void TsDBGrid::DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int
     }
   }
   inherited::DoMouseDown(button, shift, x, y);
+}
+
+void TsDBGrid::DoMouseMove(vcl::TShiftState shift, int x, int y) {
+  inherited::DoMouseMove(shift, x, y);
+  if (FCellButtonDown < 0) return;
+  const bool over = FCellButtonBRect.Contains(vcl::TPoint(x, y));
+  if (over == FCellButtonPressed) return;
+  FCellButtonPressed = over;
+  if (HandleAllocated()) {
+    RECT r{FCellButtonBRect.Left, FCellButtonBRect.Top, FCellButtonBRect.Right, FCellButtonBRect.Bottom};
+    InvalidateRect(handle_, &r, FALSE);
+  }
+}
+
+void TsDBGrid::DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) {
+  if (FCellButtonDown >= 0) {
+    int col = -1, row = -1;
+    const bool sameColumn = CellAt(x, y, col, row) && col == FCellButtonDown;
+    const bool released = sameColumn && FCellButtonPressed;
+    FCellButtonDown = -1;
+    FCellButtonPressed = false;
+    if (HandleAllocated()) {
+      if (GetCapture() == handle_) ReleaseCapture();
+      if (released) {
+        InvalidateRect(handle_, nullptr, FALSE);
+      } else {
+        RECT r{FCellButtonBRect.Left, FCellButtonBRect.Top, FCellButtonBRect.Right, FCellButtonBRect.Bottom};
+        InvalidateRect(handle_, &r, FALSE);
+      }
+    }
+  }
+  inherited::DoMouseUp(button, shift, x, y);
 }
 
 void TsDBGrid::WndProc(vcl::TMessage& message) {

@@ -45,9 +45,10 @@ class TlvDBColumn : public db::TColumn {
   void SetMinWidth(int value);
   int Width() const { return db::TColumn::Width(); }
   void SetWidth(int value);
-  // Memo cells of this column show the small button.
+  // The current memo cell of this column shows a small button (pressed by the mouse; a press is only shown).
   bool ShowMemoBtn() const { return FShowMemoBtn; }
   void SetShowMemoBtn(bool value) { FShowMemoBtn = value; }
+  // The column's field is a memo (of either width) and ShowMemoBtn is on.
   bool CanShowBtn() const;
   TlvColumnTitle* Title() const { return static_cast<TlvColumnTitle*>(db::TColumn::Title()); }
 
@@ -117,6 +118,12 @@ class TsDBGrid : public db::TDBGrid {
   // The caption of a visible column and whether it splits into levels.
   rtl::String CaptionOf(int col) const;
   bool CaptionStored(int col) const;
+  // The memo button of a cell rectangle: empty when the cell is narrower than its height + 5.
+  static vcl::TRect GetButtonRect(const vcl::TRect& cell);
+  // The point lies on the memo button of the current cell.
+  bool IsOnButton(int x, int y);
+  // A memo button is held down and shown pressed (the mouse is over it).
+  bool CellButtonPressed() const { return FCellButtonDown >= 0 && FCellButtonPressed; }
 
  protected:
   void Paint() override;
@@ -126,6 +133,14 @@ class TsDBGrid : public db::TDBGrid {
   void DrawIndicator(const vcl::TRect& rect, bool marker);
   void RepaintTitles();
   void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
+  void DoMouseMove(vcl::TShiftState shift, int x, int y) override;
+  void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
+  // The memo button shows in this cell: a memo column's current cell, wide enough, rows not selected whole.
+  bool ShowsButton(const vcl::TRect& rect, int dataCol, db::TColumn* column, db::TGridDrawState state);
+  // The cell's memo button in the given look.
+  void DrawButton(vcl::TCanvas* c, const vcl::TRect& button, bool pressed);
+  // The cell rectangle of data column col in the row of the current record.
+  vcl::TRect CurrentCellRect(int col);
   // The visible column whose title's right border is at x (within 3 pixels), or -1.
   int BorderColumnAt(int x) const;
   // The section of titles and indicator: COLHEADER, else BUTTON; -1 without grid lines.
@@ -143,4 +158,9 @@ class TsDBGrid : public db::TDBGrid {
   wchar_t FLevelDelimiterChar = L'|';
   int FHeaderHeight = 1;
   bool FExecColAjust = false;
+  // The memo button being held: its data column (-1 none), its cell and button rectangles, and whether the mouse
+  // is over it (shown pressed).
+  int FCellButtonDown = -1;
+  vcl::TRect FCellButtonRect, FCellButtonBRect;
+  bool FCellButtonPressed = false;
 };

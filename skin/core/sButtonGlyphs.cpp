@@ -4,6 +4,9 @@
 #include <memory>
 
 #include "platform/rtl/streams.h"
+#include "platform/vcl/toolbar.h"
+#include "skin/core/sCommonPaint.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/lvAlphaImageList.h"
 #include "skin/render/sBmpCopy.h"
@@ -122,6 +125,70 @@ void lvDrawGlyphEx(const TlvDrawGlyphData& d) {
                 d.Down, d.Reflected);
     BitBlt(d.Canvas->Handle(), d.ImgRect.Left, d.ImgRect.Top, w, h, tmp->Canvas()->Handle(), 0, 0, SRCCOPY);
   }
+}
+
+void CopyToolBtnGlyph(vcl::TToolBar* toolBar, vcl::TToolButton* button, TCustomDrawState state, vcl::TBitmap* btnBmp) {
+  if (!toolBar || !button || !btnBmp) return;
+  const int st = state.Contains(cdsSelected) ? 2 : state.Contains(cdsHot) ? 1 : state.Contains(cdsChecked) ? 2 : 0;
+  TlvDrawGlyphData d;
+  TsSkinManager* sm = nullptr;
+  auto skinDataOf = [](vcl::TWinControl* c) {
+    return c && c->HandleAllocated() ? reinterpret_cast<TsCommonData*>(
+                                           SendMessageW(c->Handle(), SM_LUMICMD, MakeLumiWParam(LVC_GETSKINDATA), 0))
+                                     : nullptr;
+  };
+  if (TsCommonData* sd = skinDataOf(toolBar)) {
+    sm = sd->SkinManager();
+    d.Grayed = st == 0 && sm && sm->Effects()->DiscoloredGlyphs();
+    d.SkinIndex = sd->SkinIndex;
+    // At rest on a wholly transparent parent the bar shows the parent's look: its font section.
+    if (st == 0 && sm) {
+      TsCommonData* pd = skinDataOf(toolBar->Parent());
+      if (pd && sm->IsValidSkinIndex(pd->SkinIndex) &&
+          sm->gd[static_cast<size_t>(pd->SkinIndex)].Props[0].Transparency == 100)
+        d.SkinIndex = GetFontIndex(toolBar, sd->SkinIndex, sm, 0);
+    }
+  }
+  vcl::TCustomImageList* images = toolBar->Images();
+  if (!images) return;
+  // The caption takes its line below the image.
+  int captionHeight = 0;
+  if (toolBar->ShowCaptions()) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, toolBar->Font()->Handle());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, L"A", 1, &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    captionHeight = size.cy + 3;
+  }
+  const int arrow = button->Style() == vcl::tbsDropDown ? 8 : 0;
+  const int x = (button->Width() - images->Width()) / 2 - arrow + 1;
+  const int y = (button->Height() - images->Height() - captionHeight) / 2;
+  d.ImgRect = vcl::TRect(x, y, x + images->Width(), y + images->Height());
+  d.Images = images;
+  d.ImageIndex = button->ImageIndex();
+  d.CurrentState = st;
+  d.NumGlyphs = 1;
+  d.Enabled = toolBar->Enabled();
+  d.Blend = 0;
+  d.Down = st == 2;
+  d.Reflected = false;
+  d.SkinManager = sm;
+  if (d.Grayed) {
+    d.DisabledGlyphKind = TsDisabledGlyphKind{dgGrayed};
+    if (sm && sm->IsValidSkinIndex(d.SkinIndex))
+      d.BGColor = static_cast<vcl::TColor>(sm->gd[static_cast<size_t>(d.SkinIndex)].Props[0].Color);
+  }
+  d.DstBmp = btnBmp;
+  d.Canvas = btnBmp->Canvas();
+  if (st == 2 && (!sm || sm->ButtonsOptions()->ShiftContentOnClick())) {
+    d.ImgRect.Left += 1;
+    d.ImgRect.Top += 1;
+    d.ImgRect.Right += 1;
+    d.ImgRect.Bottom += 1;
+  }
+  lvDrawGlyphEx(d);
 }
 
 TsAlphaImageList* lvResImgList() {

@@ -36,6 +36,19 @@ struct TlvDrawGlyphData {
 };
 
 void lvDrawGlyphEx(const TlvDrawGlyphData& data);
+
+namespace vcl {
+class TToolBar;
+class TToolButton;
+}  // namespace vcl
+// The look a tool bar gives a button it draws (its custom-draw state).
+VCL_ENUM(TCustomDrawStateItem, cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot,
+         cdsMarked, cdsIndeterminate)
+VCL_SET(TCustomDrawState, TCustomDrawStateItem)
+// A tool button's image drawn into btnBmp (the button's picture, its size) for the look in state: pressed, hot or
+// checked frames, greyed at rest when the skin discolours glyphs, moved by a pixel while pressed (unless the skin
+// keeps content still), room left for a drop-down arrow and a caption.
+void CopyToolBtnGlyph(vcl::TToolBar* toolBar, vcl::TToolButton* button, TCustomDrawState state, vcl::TBitmap* btnBmp);
 inline int GetImageCount(vcl::TCustomImageList* list) { return list ? list->Count() : 0; }
 // The built-in glyph list: 48 x 16, the five strips "SF", "SR", "SD", "SE", "SC" (made on first use).
 TsAlphaImageList* lvResImgList();

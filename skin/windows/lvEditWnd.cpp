@@ -250,6 +250,7 @@ void TlvEditWnd::PrintTo(vcl::TMessage& message) {
   if (!clientOnly) {
     BitBltBorder(dc, 0, 0, WndSize.cx, WndSize.cy, cache->Canvas()->Handle(), 0, 0, e);
     lv_NCDraw(this, h, -1, dc);
+    lv_PrintSystemBars(this, h, dc);
   }
   RestoreDC(dc, saved);
   saved = SaveDC(dc);

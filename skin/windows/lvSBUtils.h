@@ -296,6 +296,9 @@ bool Lv_GripVisible(TlvScrollWnd* sw, HWND handle, const RECT& r);
 // Paints both bars, the corner box and the grip; thumbPos -1 puts the thumb where the scroll information says;
 // dc nullptr paints into the window's own device context. Window coordinates.
 int lv_NCDraw(TlvScrollWnd* sw, HWND handle, int thumbPos, HDC dc);
+// A bar the skin has no picture for is left to the system on the screen, but the system does not put it into a
+// print: a print (dc) gets it here in the system's look (track, arrow buttons, thumb, the corner box).
+void lv_PrintSystemBars(TlvScrollWnd* sw, HWND handle, HDC dc);
 int Lv_NCDrawScrollbar(TlvScrollBar* sb, HWND handle, HDC dc, const RECT& r, int pressedPart, int thumbPos);
 // Paints a wrapped window's background and border into its cache bitmap.
 void PrepareCache(TsCommonData* skinData, HWND handle, bool dlgMode);

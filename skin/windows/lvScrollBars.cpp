@@ -1,5 +1,9 @@
 // Skinned scroll bars in the non-client area of a wrapped window: the room they take, painting, hit test, and the
 // mouse (arrow and page presses repeated on timers, thumb drags) turned into WM_HSCROLL/WM_VSCROLL.
+#include "skin/windows/lvSBUtils.h"
+
+#include <uxtheme.h>
+
 #include <algorithm>
 
 #include "platform/vcl/application.h"
@@ -458,6 +462,91 @@ int lv_NCDraw(TlvScrollWnd* sw, HWND handle, int thumbPos, HDC dc) {
   }
   if (own) ReleaseDC(handle, dc);
   return result;
+}
+
+void lv_PrintSystemBars(TlvScrollWnd* sw, HWND handle, HDC dc) {
+  if (!sw || !handle || !dc || !sw->sBarHorz || !sw->sBarVert) return;
+  TsSkinManager* m = ManagerOf(sw);
+  auto unskinned = [&](const TlvScrollBar* sb, const wchar_t* section) {
+    return sb->fScrollVisible && SectionIndex(m, section) < 0;
+  };
+  const bool horzBar = unskinned(sw->sBarHorz.get(), L"SCROLLBAR1H");
+  const bool vertBar = unskinned(sw->sBarVert.get(), L"SCROLLBAR1V");
+  if (!horzBar && !vertBar) return;
+  RECT hr, vr;
+  lv_GetHScrollRect(sw, handle, hr);
+  lv_GetVScrollRect(sw, handle, vr);
+  // The system draws the window's bars with the visual style when one is on, whatever the wrapper set for the
+  // window itself: the print follows it.
+  HTHEME theme = IsThemeActive() ? OpenThemeData(nullptr, L"SCROLLBAR") : nullptr;
+  auto part = [&](int themePart, int themeState, RECT r, auto classic) {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (theme)
+      DrawThemeBackground(theme, dc, themePart, themeState, &r, nullptr);
+    else
+      classic(r);
+  };
+  auto draw = [&](TlvScrollBar* sb, const RECT& screen) {
+    const bool horz = sb->nBarType == SB_HORZ;
+    RECT r = screen;
+    ToWindow(handle, r);
+    if (Width(r) <= 0 || Height(r) <= 0) return;
+    sb->ReadInfo(handle);
+    const bool active = Lv_IsScrollbarActive(sb) && OwnerEnabled(sw);
+    const int len = horz ? Width(r) : Height(r);
+    const int b = std::min(GetScrollMetric(sb, SM_BTNSIZE), len / 2);
+    auto along = [&](int a0, int a1) {
+      RECT x = r;
+      if (horz) {
+        x.left = r.left + a0;
+        x.right = r.left + a1;
+      } else {
+        x.top = r.top + a0;
+        x.bottom = r.top + a1;
+      }
+      return x;
+    };
+    // The thumb where the system puts it (its own minimum size), else where the wrapper would.
+    int t0 = len - b, t1 = len - b;
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    int size = 0, pos = 0;
+    bool thumb = false;
+    if (active && GetScrollBarInfo(handle, horz ? OBJID_HSCROLL : OBJID_VSCROLL, &info) &&
+        info.xyThumbBottom > info.xyThumbTop) {
+      thumb = true;
+      t0 = info.xyThumbTop;
+      t1 = info.xyThumbBottom;
+    } else if (active && Lv_CalcThumbSize(sb, screen, size, pos) && size > 0) {
+      thumb = true;
+      t0 = pos - (horz ? screen.left : screen.top);
+      t1 = t0 + size;
+    }
+    auto track = [&](RECT x) { FillRect(dc, &x, GetSysColorBrush(COLOR_SCROLLBAR)); };
+    const int trackState = active ? 1 : 4;
+    part(horz ? 5 : 7, trackState, along(b, t0), track);
+    part(horz ? 4 : 6, trackState, along(t1, len - b), track);
+    const int firstState = horz ? (active ? 9 : 12) : (active ? 1 : 4);
+    const int lastState = horz ? (active ? 13 : 16) : (active ? 5 : 8);
+    const UINT off = active ? 0 : DFCS_INACTIVE;
+    part(1, firstState, along(0, b),
+         [&](RECT x) { DrawFrameControl(dc, &x, DFC_SCROLL, (horz ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | off); });
+    part(1, lastState, along(len - b, len),
+         [&](RECT x) { DrawFrameControl(dc, &x, DFC_SCROLL, (horz ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | off); });
+    if (!thumb) return;
+    part(horz ? 2 : 3, 1, along(t0, t1), [&](RECT x) {
+      FillRect(dc, &x, GetSysColorBrush(COLOR_BTNFACE));
+      DrawEdge(dc, &x, EDGE_RAISED, BF_RECT);
+    });
+  };
+  if (horzBar) draw(sw->sBarHorz.get(), hr);
+  if (vertBar) draw(sw->sBarVert.get(), vr);
+  if (sw->sBarHorz->fScrollVisible && sw->sBarVert->fScrollVisible) {
+    RECT box{sw->fLeftScrollbar ? vr.left : hr.right, hr.top, vr.right, hr.bottom};
+    ToWindow(handle, box);
+    part(10, 1, box, [&](RECT x) { FillRect(dc, &x, GetSysColorBrush(COLOR_BTNFACE)); });
+  }
+  if (theme) CloseThemeData(theme);
 }
 
 void SendScrollMessage(HWND handle, UINT msg, int scrollCode, int pos) {

@@ -20,6 +20,17 @@ namespace skintest {
 // tests/skin/skins as Windows sees it.
 inline std::wstring SkinsSource() { return testutil::SourceFile(std::string("tests/skin/skins")); }
 
+// A manager owned by owner, made the default one, with the named test skin active; nullptr without a name.
+inline TsSkinManager* ActiveTestSkin(vcl::TComponent* owner, const wchar_t* name) {
+  if (!name) return nullptr;
+  auto* manager = Create<TsSkinManager>(owner);
+  manager->SetIsDefault(true);
+  manager->SetSkinDirectory(SkinsSource());
+  manager->SetSkinName(name);
+  manager->SetActive(true);
+  return manager;
+}
+
 inline std::vector<rtl::Byte> SourceBytes(const std::wstring& relative) {
   return vcl::ReadWholeFile(SkinsSource() + L"\\" + relative);
 }

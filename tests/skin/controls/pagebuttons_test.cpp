@@ -7,6 +7,8 @@
 
 #include "platform/rtl/win.h"
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
 
 #include <cstdlib>
 #include <functional>
@@ -168,6 +170,31 @@ class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
     Application->ProcessMessages();
   }
   static LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+  // Unskinned, the pixel at p (control coordinates) of a button tab in look (0 up, 1 hot, 2 down): the visual
+  // style's push button or tool button when the window has a style, else the classic faces.
+  static std::uint32_t PlainButtonPixel(TsPageControl* pc, int tab, int look, POINT p) {
+    const TRect r = pc->TabRect(tab);
+    auto bmp = CreateBmp32(r.Width(), r.Height());
+    HDC dc = bmp->Canvas()->Handle();
+    RECT all{0, 0, r.Width(), r.Height()};
+    HBRUSH face = CreateSolidBrush(ColorToGdi(ColorToRGB(pc->Color())));
+    FillRect(dc, &all, face);
+    DeleteObject(face);
+    const bool flat = pc->Style() == tsFlatButtons;
+    if (HTHEME theme = OpenThemeData(pc->Handle(), flat ? VSCLASS_TOOLBAR : VSCLASS_BUTTON)) {
+      const int state = flat ? (look == 0 ? TS_NORMAL : look == 1 ? TS_HOT : TS_PRESSED)
+                             : (look == 0 ? PBS_NORMAL : look == 1 ? PBS_HOT : PBS_PRESSED);
+      DrawThemeBackground(theme, dc, flat ? TP_BUTTON : BP_PUSHBUTTON, state, &all, nullptr);
+      CloseThemeData(theme);
+    } else if (flat && look == 2) {
+      // Down: the light fill inside a sunken edge; otherwise the control's colour.
+      HBRUSH light = CreateSolidBrush(GetSysColor(COLOR_3DLIGHT));
+      FillRect(dc, &all, light);
+      DeleteObject(light);
+    }
+    GdiFlush();
+    return static_cast<std::uint32_t*>(bmp->ScanLine(p.y - r.Top))[p.x - r.Left] & 0xFFFFFFu;
+  }
 
   TempSkinDir dir;
   TForm* form = nullptr;
@@ -185,7 +212,6 @@ INSTANTIATE_TEST_SUITE_P(Skins, PageButtons, ::testing::Values(L"Lale", L"Deniz"
 TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
   TsPageControl* pc = MakePages(tsFlatButtons);
   Activate();
-  if (!Skinned()) pc->SetShowCloseBtns(true);  // the control paints its own tabs then
   Settle(pc);
   const LONG_PTR ws = GetWindowLongPtrW(pc->Handle(), GWL_STYLE);
   EXPECT_EQ(ws & (TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK), TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK);
@@ -203,9 +229,9 @@ TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
     EXPECT_TRUE(Near(pixel(other), Rgb(Looks().Tool), 2));
     EXPECT_TRUE(Near(pixel(hover), Rgb(Looks().Tool), 2));
   } else {
-    // Down: the light fill inside a sunken edge; up: the control's colour without a frame.
-    EXPECT_TRUE(Near(pixel(active), GetSysColor(COLOR_3DLIGHT) & 0xFFFFFF, 2));
-    EXPECT_TRUE(Near(pixel(other), Rgb(ColorToRGB(pc->Color())), 2));
+    // The control draws its button tabs itself.
+    EXPECT_TRUE(Near(pixel(active), PlainButtonPixel(pc, 0, 2, probe(active)), 2));
+    EXPECT_TRUE(Near(pixel(other), PlainButtonPixel(pc, 2, 0, probe(other)), 2));
   }
   // Under the mouse: the hot look, on that button alone.
   const std::uint32_t otherBefore = pixel(other);
@@ -226,7 +252,6 @@ TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
 TEST_P(PageButtons, RaisedButtonTabsAreTheSkinsButtons) {
   TsPageControl* pc = MakePages(tsButtons);
   Activate();
-  if (!Skinned()) pc->SetShowCloseBtns(true);
   Settle(pc);
   EXPECT_EQ(GetWindowLongPtrW(pc->Handle(), GWL_STYLE) & (TCS_BUTTONS | TCS_FLATBUTTONS), TCS_BUTTONS);
   EXPECT_EQ(pc->SkinTabRect(0, true), pc->TabRect(0));
@@ -244,7 +269,12 @@ TEST_P(PageButtons, RaisedButtonTabsAreTheSkinsButtons) {
     auto brightness = [](std::uint32_t v) { return (v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF); };
     EXPECT_LT(brightness(dpx) + 30, brightness(px));
   } else {
-    EXPECT_TRUE(Near(px, Rgb(ColorToRGB(pc->Color())), 2));
+    // Off the captions, inside the buttons' faces.
+    const POINT op{other.Left + 3, p.y};
+    EXPECT_TRUE(Near(Shot(pc->Handle()).at(op.x, op.y), PlainButtonPixel(pc, 2, 0, op), 2));
+    const TRect down = pc->TabRect(0);
+    const POINT dp{down.Left + 3, (down.Top + down.Bottom) / 2};
+    EXPECT_TRUE(Near(Shot(pc->Handle()).at(dp.x, dp.y), PlainButtonPixel(pc, 0, 2, dp), 2));
   }
   Shot(form->Handle()).Save("pagebuttons_raised_" + Name());
 }
@@ -303,4 +333,72 @@ TEST_P(PageButtons, ACloseButtonsHoverAndPressFadeOnItsTabAlone) {
   RedrawWindow(pc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   Application->ProcessMessages();
   EXPECT_EQ(Shot(pc->Handle()).Digest(btn), end);
+}
+
+// Without a skin the control draws button tabs itself, up, hot and down: with the visual style's elements when its
+// window has a style (Wine's own style is on in a new prefix), and in the classic look when the style is taken
+// off the window.
+TEST_P(PageButtons, UnskinnedButtonTabsFollowTheVisualStyleOrTheClassicLook) {
+  if (Skinned()) GTEST_SKIP() << "the skin draws the buttons";
+  for (TTabStyle style : {tsButtons, tsFlatButtons})
+    for (bool classic : {false, true}) {
+      SCOPED_TRACE(std::string(style == tsButtons ? "buttons" : "flat buttons") + (classic ? ", classic" : ""));
+      TsPageControl* pc = MakePages(style);
+      if (classic) {
+        // No class of the style is named " ": the window has no style data.
+        SetWindowTheme(pc->Handle(), L" ", L" ");
+        HTHEME theme = OpenThemeData(pc->Handle(), VSCLASS_BUTTON);
+        ASSERT_EQ(theme, nullptr);
+      }
+      Settle(pc);
+      auto probe = [&](int tab) {
+        const TRect r = pc->TabRect(tab);
+        return POINT{r.Left + 3, (r.Top + r.Bottom) / 2};
+      };
+      auto shows = [&](int tab, int look) {
+        const POINT p = probe(tab);
+        return Near(Shot(pc->Handle()).at(p.x, p.y), PlainButtonPixel(pc, tab, look, p), 2);
+      };
+      EXPECT_TRUE(shows(0, 2));
+      EXPECT_TRUE(shows(1, 0));
+      EXPECT_TRUE(shows(2, 0));
+      // Hot under the mouse (HotTrack is on), the others as they were.
+      pc->Perform(WM_MOUSEMOVE, 0, At(probe(1).x, probe(1).y));
+      EXPECT_EQ(pc->CurItem(), 1);
+      EXPECT_TRUE(WaitFor([&] { return shows(1, 1); }));
+      EXPECT_TRUE(shows(0, 2));
+      EXPECT_TRUE(shows(2, 0));
+      Shot(form->Handle()).Save(std::string("pagebuttons_plain_") + (style == tsButtons ? "raised" : "flat") +
+                                (classic ? "_classic" : "_styled"));
+      pc->Free();
+    }
+}
+
+// A double click on a hot button tab puts the control's own look of that tab back (the system's handling of the
+// second press may have drawn over it); here the screen under the tab is spoilt first, and the look must return
+// without anything else painting the control.
+TEST_P(PageButtons, ADoubleClickOnAHotButtonTabPaintsItAgain) {
+  for (TTabStyle style : {tsButtons, tsFlatButtons}) {
+    SCOPED_TRACE(style == tsButtons ? "buttons" : "flat buttons");
+    TsPageControl* pc = MakePages(style);
+    Activate();
+    Settle(pc);
+    const TRect r = pc->TabRect(1);
+    const TRect inside(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3);
+    pc->Perform(WM_MOUSEMOVE, 0, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    ASSERT_EQ(pc->CurItem(), 1);
+    EXPECT_TRUE(WaitFor([&] { return !pc->TabFading(); }));
+    Settle(pc);
+    const std::uint64_t hot = Shot(pc->Handle()).Digest(inside);
+    HDC dc = GetDC(pc->Handle());
+    RECT spoilt = r;
+    FillRect(dc, &spoilt, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(pc->Handle(), dc);
+    // The screen shows what is drawn into a window's DC once the system has passed it on.
+    ASSERT_TRUE(WaitFor([&] { return Shot(pc->Handle()).Digest(inside) != hot; }));
+    pc->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    EXPECT_TRUE(WaitFor([&] { return Shot(pc->Handle()).Digest(inside) == hot; }));
+    pc->Perform(WM_LBUTTONUP, 0, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    pc->Free();
+  }
 }

@@ -20,50 +20,21 @@
 #include "skin/controls/lvAlphaHints.h"
 #include "skin/controls/sPanel.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/common/paths.h"
 #include "tests/common/wait.h"
 #include "tests/skin/core/skintest.h"
 
 namespace {
 
-// An opaque graphic control of one colour.
-class Block : public vcl::TGraphicControl {
- public:
-  explicit Block(vcl::TComponent* owner) : vcl::TGraphicControl(owner) { control_style_ += vcl::csOpaque; }
-  vcl::TColor Colour = vcl::clRed;
+using namespace ctltest;
 
- protected:
-  void Paint() override {
-    Canvas()->Brush()->SetStyle(vcl::bsSolid);
-    Canvas()->Brush()->SetColor(Colour);
-    Canvas()->FillRect(vcl::Rect(0, 0, Width(), Height()));
-  }
-};
-
-std::uint32_t Pixel(vcl::TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
 // Opaque and within the rounding of the premultiplication.
 bool OpaqueNear(std::uint32_t p, std::uint32_t rgb) {
   if ((p >> 24) != 255) return false;
   for (int shift : {0, 8, 16})
     if (std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > 2) return false;
   return true;
-}
-
-void SaveOverWhite(vcl::TBitmap* b, const std::string& name) {
-  const char* shots = std::getenv("TAVREL_SHOTS");
-  if (!shots) return;
-  CreateDirectoryW(testutil::WindowsPath(shots).c_str(), nullptr);
-  vcl::TPngPixels out;
-  out.Width = b->Width();
-  out.Height = b->Height();
-  for (int y = 0; y < b->Height(); ++y)
-    for (int x = 0; x < b->Width(); ++x) {
-      const std::uint32_t p = Pixel(b, x, y), a = p >> 24;
-      std::uint32_t c = 0xFF000000u;
-      for (int shift : {0, 8, 16}) c |= std::min<std::uint32_t>(255, ((p >> shift) & 0xFF) + (255 - a)) << shift;
-      out.Pixels.push_back(c);
-    }
-  vcl::WriteWholeFile(testutil::WindowsPath(std::string(shots) + "/" + name + ".png"), vcl::EncodePng(out));
 }
 
 // The balloon's sections (one green, one blue, no border mask) and the clear section a panel without bevels paints from.
@@ -108,8 +79,8 @@ TEST(HintFrame, TheHandlersFrameIsTheBalloonsContent) {
   EXPECT_EQ(b->Height(), 40 + m->Top() + m->Bottom());
   // The windowed control and the graphic one, each opaque in its own colour at its place in the text area.
   const int ox = m->Left(), oy = m->Top();
-  EXPECT_TRUE(OpaqueNear(Pixel(b, ox + 4 + 10, oy + 4 + 10), 0x00A000u));
-  EXPECT_TRUE(OpaqueNear(Pixel(b, ox + 50 + 10, oy + 6 + 10), 0x0000C8u));
+  EXPECT_TRUE(OpaqueNear(Argb(b, ox + 4 + 10, oy + 4 + 10), 0x00A000u));
+  EXPECT_TRUE(OpaqueNear(Argb(b, ox + 50 + 10, oy + 6 + 10), 0x0000C8u));
   // The frame has no window left on the balloon's.
   EXPECT_FALSE(frame->HandleAllocated());
   EXPECT_EQ(frame->ParentWindow(), nullptr);
@@ -128,16 +99,10 @@ TEST_P(HintFrameBody, AClearSkinnedControlShowsTheBalloonsBody) {
   vcl::Application->Initialize();
   skintest::TempSkinDir dir;
   dir.AddFolder(L"Lale");
-  auto options = skintest::SourceBytes(L"Lale\\Options.dat");
-  options.insert(options.end(), kSections, kSections + sizeof(kSections) - 1);
-  dir.Write(L"Lale\\Options.dat", options);
+  AppendToOptions(dir, L"Lale", kSections);
   auto host = std::make_unique<vcl::TForm>(nullptr);
-  auto* manager = new TsSkinManager(host.get());
-  manager->SetIsDefault(true);
-  manager->SetSkinDirectory(dir.Path());
-  manager->SetSkinName(L"Lale");
-  manager->SetActive(true);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return manager->Active(); }));
+  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ASSERT_TRUE(manager->Active());
   ASSERT_GE(manager->GetSkinIndex(L"TRANSPARENT"), 0);
 
   auto* frame = new vcl::TPanel(host.get());
@@ -186,16 +151,16 @@ TEST_P(HintFrameBody, AClearSkinnedControlShowsTheBalloonsBody) {
     int checked = 0;
     for (int y = oy + 5; y < oy + 5 + 28; ++y)
       for (int x = ox + 6; x < ox + 6 + 40; ++x) {
-        const std::uint32_t under = Pixel(body, x, y) & 0xFFFFFFu;
-        ASSERT_TRUE(OpaqueNear(Pixel(b, x, y), under)) << round << ": " << x << "," << y << " " << std::hex
-                                                       << Pixel(b, x, y) << " body " << under;
+        const std::uint32_t under = Argb(body, x, y) & 0xFFFFFFu;
+        ASSERT_TRUE(OpaqueNear(Argb(b, x, y), under)) << round << ": " << x << "," << y << " " << std::hex
+                                                       << Argb(b, x, y) << " body " << under;
         ++checked;
       }
     EXPECT_EQ(checked, 40 * 28);
     if (skinned) {
-      EXPECT_TRUE(OpaqueNear(Pixel(b, ox + 20, oy + 15), round == 0 ? 0x00C800u : 0x0000C8u));
+      EXPECT_TRUE(OpaqueNear(Argb(b, ox + 20, oy + 15), round == 0 ? 0x00C800u : 0x0000C8u));
     }
-    EXPECT_FALSE(OpaqueNear(Pixel(b, ox + 20, oy + 15), 0xFF0000u));
+    EXPECT_FALSE(OpaqueNear(Argb(b, ox + 20, oy + 15), 0xFF0000u));
     EXPECT_TRUE(frame->WindowProc == own);
     if (round == 0) SaveOverWhite(b, skinnedBalloon ? "hintframe_body_skinned" : "hintframe_body_template");
     hints.HideAll();

@@ -24,10 +24,12 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/common/paths.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
 using namespace skintest;
+using namespace ctltest;
 
 namespace {
 
@@ -36,12 +38,6 @@ struct Colours {
 };
 const Colours kLale{0xD8B4F0, 0xE8D2FA, 0xFFFFFF, 0x50C8A0, 0x78E6C8, 0x287850, 0x28144A};
 const Colours kDeniz{0xF0D2B4, 0xFAE6D2, 0xFFFFF8, 0x3CA0DC, 0x64C8F0, 0x1E5A8C, 0x46280A};
-
-std::string Narrow(const std::wstring& s) {
-  std::string r;
-  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return r;
-}
 
 std::string Sections(const Colours& c) {
   auto hex = [](TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); };
@@ -56,99 +52,15 @@ std::string Sections(const Colours& c) {
   return s;
 }
 
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFF; }
-bool Near(std::uint32_t px, std::uint32_t rgb, int tolerance) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((px >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
-
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
-// A window's client area as the screen shows it.
-class Shot {
- public:
-  explicit Shot(HWND wnd) {
-    RECT cr;
-    GetClientRect(wnd, &cr);
-    bmp_ = CreateBmp32(std::max(1L, cr.right), std::max(1L, cr.bottom));
-    POINT o{0, 0};
-    ClientToScreen(wnd, &o);
-    HDC screen = GetDC(nullptr);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, bmp_->Width(), bmp_->Height(), screen, o.x, o.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
-  }
-  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0xFFFFFFu; }
-  // A digest of the pixels of r: tells looks apart.
-  std::uint64_t Digest(const TRect& r) const {
-    std::uint64_t h = 1469598103934665603ull;
-    for (int y = std::max(0, r.Top); y < std::min(bmp_->Height(), r.Bottom); ++y)
-      for (int x = std::max(0, r.Left); x < std::min(bmp_->Width(), r.Right); ++x) h = (h ^ at(x, y)) * 1099511628211ull;
-    return h;
-  }
-  void Save(const std::string& name) const {
-    const char* dir = std::getenv("TAVREL_SHOTS");
-    if (!dir) return;
-    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-    TPngPixels out;
-    out.Width = bmp_->Width();
-    out.Height = bmp_->Height();
-    for (int y = 0; y < out.Height; ++y)
-      for (int x = 0; x < out.Width; ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
-    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-  }
-
- private:
-  std::unique_ptr<TBitmap> bmp_;
-};
-
-class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
+class PageButtons : public ExtraSectionsTest {
  protected:
   void SetUp() override {
-    Application->Initialize();
     SetCursorPos(1200, 1000);
-    dir.AddFolder(L"Lale");
-    dir.AddFolder(L"Deniz");
-    for (auto [name, colours] : {std::pair{L"Lale", kLale}, std::pair{L"Deniz", kDeniz}}) {
-      auto options = SourceBytes(std::wstring(name) + L"\\Options.dat");
-      const std::string extra = Sections(colours);
-      options.insert(options.end(), extra.begin(), extra.end());
-      dir.Write(std::wstring(name) + L"\\Options.dat", options);
-    }
-    form = Create<TForm>(Application);
-    form->SetBounds(40, 40, 520, 320);
-    host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    MakeSkinsAndForm([](const std::wstring& name) { return Sections(name == L"Lale" ? kLale : kDeniz); }, 520, 320);
     form->Show();
     Application->ProcessMessages();
   }
-  void TearDown() override {
-    if (form) form->Free();
-    if (host) host->Free();
-  }
-  bool Skinned() const { return GetParam() != nullptr; }
-  std::string Name() const { return Skinned() ? Narrow(GetParam()) : "plain"; }
-  const Colours& Looks() const { return std::wstring(GetParam()) == L"Lale" ? kLale : kDeniz; }
-  void Activate() {
-    if (!Skinned()) return;
-    manager->SetSkinName(GetParam());
-    manager->SetActive(true);
-    ASSERT_TRUE(manager->CommonSkinData->Active);
-    Application->ProcessMessages();
-  }
+  const Colours& Looks() const { return IsLale() ? kLale : kDeniz; }
   TsPageControl* MakePages(TTabStyle style) {
     auto* pc = Create<TsPageControl>(form);
     pc->SetParent(form);
@@ -182,9 +94,10 @@ class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
     DeleteObject(face);
     const bool flat = pc->Style() == tsFlatButtons;
     if (HTHEME theme = OpenThemeData(pc->Handle(), flat ? VSCLASS_TOOLBAR : VSCLASS_BUTTON)) {
-      const int state = flat ? (look == 0 ? TS_NORMAL : look == 1 ? TS_HOT : TS_PRESSED)
-                             : (look == 0 ? PBS_NORMAL : look == 1 ? PBS_HOT : PBS_PRESSED);
-      DrawThemeBackground(theme, dc, flat ? TP_BUTTON : BP_PUSHBUTTON, state, &all, nullptr);
+      const int state = flat ? static_cast<int>(look == 0 ? TS_NORMAL : look == 1 ? TS_HOT : TS_PRESSED)
+                             : static_cast<int>(look == 0 ? PBS_NORMAL : look == 1 ? PBS_HOT : PBS_PRESSED);
+      const int part = flat ? static_cast<int>(TP_BUTTON) : static_cast<int>(BP_PUSHBUTTON);
+      DrawThemeBackground(theme, dc, part, state, &all, nullptr);
       CloseThemeData(theme);
     } else if (flat && look == 2) {
       // Down: the light fill inside a sunken edge; otherwise the control's colour.
@@ -193,21 +106,14 @@ class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
       DeleteObject(light);
     }
     GdiFlush();
-    return static_cast<std::uint32_t*>(bmp->ScanLine(p.y - r.Top))[p.x - r.Left] & 0xFFFFFFu;
+    return Pixel(bmp.get(), p.x - r.Left, p.y - r.Top);
   }
-
-  TempSkinDir dir;
-  TForm* form = nullptr;
-  TForm* host = nullptr;
-  TsSkinManager* manager = nullptr;
 };
 
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Skins, PageButtons, ::testing::Values(L"Lale", L"Deniz", nullptr),
-                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
-                           return info.param ? Narrow(info.param) : std::string("plain");
-                         });
+                         ExtraSectionsTest::CaseName);
 
 TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
   TsPageControl* pc = MakePages(tsFlatButtons);

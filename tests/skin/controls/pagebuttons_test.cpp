@@ -284,9 +284,11 @@ TEST_P(PageButtons, UnskinnedButtonTabsFollowTheVisualStyleOrTheClassicLook) {
 // second press may have drawn over it); here the screen under the tab is spoilt first, and the look must return
 // without anything else painting the control.
 TEST_P(PageButtons, ADoubleClickOnAHotButtonTabPaintsItAgain) {
-  for (TTabStyle style : {tsButtons, tsFlatButtons}) {
-    SCOPED_TRACE(style == tsButtons ? "buttons" : "flat buttons");
+  // Button tabs, flat button tabs, and a tab that acts as a button among plain tabs (it never becomes the page).
+  for (TTabStyle style : {tsButtons, tsFlatButtons, tsTabs}) {
+    SCOPED_TRACE(style == tsButtons ? "buttons" : style == tsFlatButtons ? "flat buttons" : "a button tab");
     TsPageControl* pc = MakePages(style);
+    if (style == tsTabs) static_cast<TsTabSheet*>(pc->Pages(1))->SetTabType(ttButton);
     Activate();
     Settle(pc);
     const TRect r = pc->TabRect(1);
@@ -305,6 +307,7 @@ TEST_P(PageButtons, ADoubleClickOnAHotButtonTabPaintsItAgain) {
     pc->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, At(r.Left + 6, (r.Top + r.Bottom) / 2));
     EXPECT_TRUE(WaitFor([&] { return Shot(pc->Handle()).Digest(inside) == hot; }));
     pc->Perform(WM_LBUTTONUP, 0, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    EXPECT_EQ(pc->ActivePageIndex(), 0);
     pc->Free();
   }
 }

@@ -58,6 +58,8 @@ public:
   void Click() override;
 
 protected:
+  // For descendants that show the button pressed for reasons of their own (a drop-down menu held open).
+  void SetState(TButtonState value) { state_ = value; }
   void Paint() override;
   void Dispatch(TMessage& m) override;
   void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;

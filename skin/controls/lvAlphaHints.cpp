@@ -12,6 +12,7 @@
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sAnimations.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/lvPNG.h"
 #include "skin/render/sAlphaGraph.h"
@@ -1027,12 +1028,68 @@ void TlvPngHintWindow::TextOut(vcl::TBitmap* bmp) {
   GdiFlush();
 }
 
+namespace {
+
+// While the frame is painted into the balloon, the frame answers its controls' background question with the
+// balloon's body: the frame itself is never drawn there (only its controls are), so what lies behind them is
+// the body. Put in front of the frame's WindowProc for the painting and taken off again after.
+class TFrameBodyAnswer : public rtl::TObject {
+ public:
+  TFrameBodyAnswer(vcl::TWinControl* frame, vcl::TBitmap* body, vcl::TPoint origin)
+      : FFrame(frame), FBody(body), FOrigin(origin), FOld(frame->WindowProc) {
+    FOwn = vcl::MakeWndMethod(this, &TFrameBodyAnswer::Proc);
+    frame->WindowProc = FOwn;
+  }
+  ~TFrameBodyAnswer() override {
+    if (FFrame->WindowProc == FOwn) FFrame->WindowProc = FOld;
+  }
+  TFrameBodyAnswer(const TFrameBodyAnswer&) = delete;
+  TFrameBodyAnswer& operator=(const TFrameBodyAnswer&) = delete;
+
+ private:
+  void Proc(vcl::TMessage& m) {
+    if (m.Msg == SM_LUMICMD && m.WParamHi() == LVC_GETBG && m.LParam) {
+      auto* bg = reinterpret_cast<TlvBGInfo*>(m.LParam);
+      bg->FillRect = vcl::TRect();
+      if (FBody) {
+        bg->BgType = btCache;
+        bg->Bmp = FBody;
+        bg->Offset = FOrigin;
+      } else {
+        bg->BgType = btFill;
+        bg->Bmp = nullptr;
+        bg->Color = vcl::ColorToRGB(vcl::clInfoBk);
+      }
+      return;
+    }
+    FOld(m);
+  }
+
+  vcl::TWinControl* FFrame;
+  vcl::TBitmap* FBody;
+  vcl::TPoint FOrigin;
+  vcl::TWndMethod FOld, FOwn;
+};
+
+// Every skinned control under c paints its cache again: the body under it may differ from the last balloon's.
+void SetBGChanged(vcl::TWinControl* c) {
+  for (int i = 0; i < c->ControlCount(); ++i) {
+    vcl::TControl* child = c->Controls(i);
+    child->Perform(SM_LUMICMD, MakeLumiWParam(LVC_SETBGCHANGED), 0);
+    if (auto* w = dynamic_cast<vcl::TWinControl*>(child)) SetBGChanged(w);
+  }
+}
+
+}  // namespace
+
 void TlvPngHintWindow::PaintFrame(vcl::TWinControl* frame, vcl::TBitmap* bmp, const vcl::TRect& area) {
   // The frame lives on the balloon's window (never shown there: the balloon is its picture) so that its windowed
   // controls have windows to paint from.
   const bool attach = !frame->Parent() && !frame->ParentWindow();
   if (attach) frame->SetParentWindow(FWnd);
   frame->SetBounds(area.Left, area.Top, area.Width(), area.Height());
+  TFrameBodyAnswer answer(frame, FBodyBmp.get(), area.TopLeft());
+  SetBGChanged(frame);
   HDC dc = bmp->Canvas()->Handle();
   auto opaque = [&] {
     GdiFlush();
@@ -1164,6 +1221,11 @@ void TlvPngHintWindow::CreateAlphaBmp(int width, int height) {
   }
   auto copy = CreateBmp32(width, height);
   CopyBmp(copy.get(), FAlphaBmp.get());
+  FBodyBmp.reset();
+  if (FHints->HintFrame()) {
+    FBodyBmp = CreateBmp32(width, height);
+    CopyBmp(FBodyBmp.get(), FAlphaBmp.get());
+  }
   TextOut(FAlphaBmp.get());
   CopyChannel32(FAlphaBmp.get(), copy.get(), 3);
   UpdateAlpha(FAlphaBmp.get());

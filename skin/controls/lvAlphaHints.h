@@ -332,6 +332,9 @@ class TlvPngHintWindow {
   // parts (clear where it is clear or keyed). False, painting nothing, for any other section.
   bool PaintBorderedBody(int width, int height);
   const rtl::String& Text() const { return FText; }
+  // The balloon's body under the text area, kept while a hint frame is shown: its controls take their background
+  // from it. Null without a frame.
+  vcl::TBitmap* BodyBmp() const { return FBodyBmp.get(); }
   // Opacity of the last frame shown (255 when not animated).
   int Blend() const { return FBlend; }
   int Steps() const { return FStep; }
@@ -348,6 +351,7 @@ class TlvPngHintWindow {
   TsAlphaHints* FHints;
   HWND FWnd = nullptr;
   std::unique_ptr<vcl::TBitmap> FAlphaBmp;
+  std::unique_ptr<vcl::TBitmap> FBodyBmp;
   rtl::String FText;
   vcl::TRect FBounds;
   TlvMousePosition FMousePos = mpLeftTop;

@@ -5,6 +5,8 @@
 
 #include "platform/rtl/win.h"
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
 #include "platform/vcl/application.h"
 #include "platform/vcl/menus.h"
 #include "skin/core/sAnimTimer.h"
@@ -16,6 +18,7 @@
 #include "skin/core/sDefaults.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sWndUtils.h"
 #include "skin/core/services/sDialogHook.h"
 #include "skin/render/lvAlphaImageList.h"
 #include "skin/windows/lvSpinWnd.h"
@@ -171,6 +174,35 @@ vcl::TRect Moved(const vcl::TRect& r, int dx, int dy) {
 vcl::TRect Inflated(const vcl::TRect& r, int dx, int dy) {
   return vcl::TRect(r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy);
 }
+// An element of the platform's visual styles drawn over r; false when the window has no theme data for the class.
+bool DrawThemed(HWND wnd, HDC dc, const wchar_t* themeClass, int part, int state, const RECT& r) {
+  HTHEME theme = OpenThemeData(wnd, themeClass);
+  if (!theme) return false;
+  DrawThemeBackground(theme, dc, part, state, &r, nullptr);
+  CloseThemeData(theme);
+  return true;
+}
+
+// A one-pixel frame: light on the top and left, dark on the bottom and right.
+void Frame3D(HDC dc, const RECT& r, COLORREF light, COLORREF dark) {
+  auto line = [&](COLORREF c, int l, int t, int rr, int b) {
+    HBRUSH br = CreateSolidBrush(c);
+    RECT x{l, t, rr, b};
+    FillRect(dc, &x, br);
+    DeleteObject(br);
+  };
+  line(light, r.left, r.top, r.right, r.top + 1);
+  line(light, r.left, r.top, r.left + 1, r.bottom);
+  line(dark, r.left, r.bottom - 1, r.right, r.bottom);
+  line(dark, r.right - 1, r.top, r.right, r.bottom);
+}
+
+void FillColour(HDC dc, const RECT& r, vcl::TColor colour) {
+  HBRUSH b = CreateSolidBrush(vcl::ColorToGdi(vcl::ColorToRGB(colour)));
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
 // One frame of a glyph strip: its width and height.
 int FrameWidth(const TsMaskData& md) { return md.R.Width() / std::max<int>(md.ImageCount, 1); }
 int FrameHeight(const TsMaskData& md) { return md.R.Height() / (md.MaskType + 1); }
@@ -1083,8 +1115,9 @@ void TsPageControl::InitializeWnd() {
 }
 
 bool TsPageControl::PaintsItself() const {
-  // The system draws neither close buttons nor captions turned across the tab.
-  return Skinned() || FShowCloseBtns || FRotateCaptions || inherited::PaintsItself();
+  // The system draws neither close buttons nor captions turned across the tab; button tabs are drawn here so that
+  // their hot, pressed and special looks are the control's own.
+  return Skinned() || FShowCloseBtns || FRotateCaptions || Style() != vcl::tsTabs || inherited::PaintsItself();
 }
 
 void TsPageControl::PaintWindow(HDC dc) {
@@ -1096,7 +1129,7 @@ void TsPageControl::PaintWindow(HDC dc) {
     BitBlt(dc, 0, 0, width_, height_, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
-  if (!FShowCloseBtns && !FRotateCaptions) {
+  if (!FShowCloseBtns && !FRotateCaptions && Style() == vcl::tsTabs) {
     inherited::PaintWindow(dc);
     return;
   }
@@ -1107,11 +1140,19 @@ void TsPageControl::StdPaint(HDC dc) {
   auto bmp = CreateBmp32(std::max(width_, 1), std::max(height_, 1));
   HDC bdc = bmp->Canvas()->Handle();
   RECT all{0, 0, width_, height_};
-  HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
-  FillRect(bdc, &all, face);
-  DeleteObject(face);
   RECT body = PageRect();
-  DrawEdge(bdc, &body, EDGE_RAISED, BF_RECT);
+  if (Style() != vcl::tsTabs) {
+    // Button tabs have no page frame.
+    FillColour(bdc, all, color_);
+  } else if (lvThemesEnabled() && handle_) {
+    DrawThemeParentBackground(handle_, bdc, &all);
+    DrawThemed(handle_, bdc, VSCLASS_TAB, TABP_BODY, 0, all);
+    DrawThemeParentBackground(handle_, bdc, &body);
+    DrawThemed(handle_, bdc, VSCLASS_TAB, TABP_PANE, 0, body);
+  } else {
+    FillColour(bdc, all, color_);
+    DrawEdge(bdc, &body, EDGE_RAISED, BF_RECT);
+  }
   for (int i = 0; i < PageCount(); ++i)
     if (Pages(i) != ActivePage())
       DrawStdTab(i, i == DroppedDownItem ? 2 : i == FCurItem && (HotTrack() || IsSpecialTab(i)) ? 1 : 0, bmp.get());
@@ -1135,33 +1176,73 @@ void TsPageControl::DrawStdTab(int pageIndex, int state, vcl::TBitmap* target) {
   vcl::TCanvas* c = bmp->Canvas();
   HDC dc = c->Handle();
   RECT all{0, 0, r.Width(), r.Height()};
-  HBRUSH face = CreateSolidBrush(vcl::ColorToGdi(color_));
-  FillRect(dc, &all, face);
-  DeleteObject(face);
-  if (special || style == vcl::tsTabs) {
-    // The edge that meets the page is left open.
-    static const UINT kOpen[4] = {BF_BOTTOM, BF_TOP, BF_RIGHT, BF_LEFT};
-    DrawEdge(dc, &all, EDGE_RAISED, BF_RECT & ~kOpen[TabPosition()]);
+  const bool themed = lvThemesEnabled();
+  const int look = std::clamp(state, 0, 2);
+  // A menu tab's caption takes the menu's colours.
+  vcl::TColor menuFont = vcl::clNone;
+  if (special && themed && state == 0) {
+    // Over what lies under it.
+    BitBlt(dc, 0, 0, r.Width(), r.Height(), target->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
+  } else {
+    FillColour(dc, all, color_);
+  }
+  if (special) {
+    if (page->TabType() == ttMenu) {
+      if (state == 0) {
+        if (themed) menuFont = vcl::clMenuText;
+      } else {
+        FillColour(dc, RECT{1, 1, r.Width() - 1, r.Height() - 1}, vcl::clMenuHighlight);
+        menuFont = vcl::clHighlightText;
+      }
+    } else if (!(themed && DrawThemed(handle_, dc, VSCLASS_TOOLBAR, TP_BUTTON,
+                                      look == 0 ? TS_NORMAL : look == 1 ? TS_HOT : TS_PRESSED, all))) {
+      // A flat button that rises under the mouse and sinks when pressed.
+      if (look == 1) Frame3D(dc, all, RGB(255, 255, 255), vcl::ColorToGdi(vcl::ColorToRGB(vcl::clBtnShadow)));
+      if (look == 2) Frame3D(dc, all, vcl::ColorToGdi(vcl::ColorToRGB(vcl::clBtnShadow)), RGB(255, 255, 255));
+    }
+  } else if (style == vcl::tsTabs) {
+    const int pos = TabPosition();
+    bool done = false;
+    if (themed && pos == vcl::tpTop) {
+      done = DrawThemed(handle_, dc, VSCLASS_TAB, TABP_TABITEM,
+                        look == 0 ? TIS_NORMAL : look == 1 ? TIS_HOT : TIS_SELECTED, all);
+    } else if (themed) {
+      // Reaching past the side that meets the page, so that no edge shows there.
+      RECT over = all;
+      if (pos == vcl::tpBottom) over.top -= 6;
+      if (pos == vcl::tpLeft) over.right += 6;
+      if (pos == vcl::tpRight) over.left -= 6;
+      done = look == 2 ? DrawThemed(handle_, dc, VSCLASS_TAB, TABP_PANE, 0, over)
+                       : DrawThemed(handle_, dc, VSCLASS_TOOLBAR, TP_BUTTON, look == 0 ? TS_PRESSED : TS_HOT, over);
+    }
+    if (!done) {
+      // The edge that meets the page is left open.
+      static const UINT kOpen[4] = {BF_BOTTOM, BF_TOP, BF_RIGHT, BF_LEFT};
+      DrawEdge(dc, &all, EDGE_RAISED, BF_RECT & ~kOpen[pos]);
+    }
   } else if (style == vcl::tsButtons) {
-    DrawEdge(dc, &all, state == 2 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    if (!(themed && DrawThemed(handle_, dc, VSCLASS_BUTTON, BP_PUSHBUTTON,
+                               look == 0 ? PBS_NORMAL : look == 1 ? PBS_HOT : PBS_PRESSED, all)))
+      DrawEdge(dc, &all, look == 2 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   } else {
     // Flat buttons: a groove before each one that does not start the row, a frame only when hot or down.
     if (r.Left > 6) {
       RECT sep{r.Left - 6, r.Top, r.Left, r.Bottom};
       DrawEdge(target->Canvas()->Handle(), &sep, EDGE_ETCHED, BF_LEFT);
     }
-    if (state == 2) {
-      HBRUSH light = CreateSolidBrush(vcl::ColorToGdi(vcl::ColorToRGB(vcl::cl3DLight)));
-      FillRect(dc, &all, light);
-      DeleteObject(light);
+    if (themed && DrawThemed(handle_, dc, VSCLASS_TOOLBAR, TP_BUTTON,
+                             look == 0 ? TS_NORMAL : look == 1 ? TS_HOT : TS_PRESSED, all)) {
+    } else if (look == 2) {
+      FillColour(dc, all, vcl::cl3DLight);
       DrawEdge(dc, &all, EDGE_SUNKEN, BF_RECT);
-    } else if (state == 1) {
+    } else if (look == 1) {
       DrawEdge(dc, &all, BDR_RAISEDINNER, BF_RECT);
     }
   }
   c->Font()->Assign(page->SkinData()->CustomFont() ? page->Font() : Font());
   if (FActiveIsBold && page == ActivePage()) c->Font()->SetStyle(c->Font()->Style() + vcl::fsBold);
   vcl::TColor color = page->SkinData()->CustomFont() ? page->Font()->Color() : vcl::clBtnText;
+  if (menuFont != vcl::clNone) color = menuFont;
   if (!page->Enabled() || !enabled_) color = MixColors(vcl::ColorToRGB(color), vcl::ColorToRGB(vcl::clBtnFace), DefDisabledBlend);
   TlvTabData data;
   InitTabContentData(c, page, vcl::TRect(0, 0, r.Width(), r.Height()), state, special, data);
@@ -1231,6 +1312,10 @@ void TsPageControl::PaintButton(HDC dc, const vcl::TRect& r, int state) {
 }
 
 void TsPageControl::DrawCloseBtn(HDC dc, const vcl::TRect& r, int state) {
+  if (lvThemesEnabled() &&
+      DrawThemed(handle_, dc, VSCLASS_WINDOW, WP_SMALLCLOSEBUTTON,
+                 state == 0 ? CBS_NORMAL : state == 1 ? CBS_HOT : CBS_PUSHED, RECT(r)))
+    return;
   // Classic: a white frame, a red fill by state, a white cross.
   HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
   RECT rr = r;
@@ -1716,6 +1801,14 @@ void TsPageControl::WndProc(vcl::TMessage& message) {
     case TCM_SETITEMSIZE:
     case TCM_SETPADDING:
       FCommonData->BGChanged = true;
+      break;
+    case WM_LBUTTONDBLCLK:
+      // The system's handling of the second press leaves a button tab as it drew it: the control's own look
+      // is put back at once.
+      if (FCurItem >= 0 && FCurItem < PageCount() && !designing) {
+        auto* page = dynamic_cast<TsTabSheet*>(Pages(FCurItem));
+        if (Style() != vcl::tsTabs || (page && page->TabType() == ttButton)) RepaintTab(FCurItem, false);
+      }
       break;
     default:
       break;

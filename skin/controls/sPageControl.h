@@ -181,7 +181,8 @@ class TsPageControl : public vcl::TPageControl {
   void DrawSkinTab(int pageIndex, int state, vcl::TBitmap* bmp);
   void PaintButton(HDC dc, const vcl::TRect& r, int state);
   void DrawCloseBtn(HDC dc, const vcl::TRect& r, int state);
-  // Unskinned, with close buttons: the tabs drawn as the platform's classic tabs, captions beside the buttons.
+  // Unskinned, with close buttons, turned captions or button tabs: the tabs drawn with the platform's visual style
+  // when the window has one, else in the classic look; captions beside the close buttons.
   void StdPaint(HDC dc);
   void DrawStdTab(int pageIndex, int state, vcl::TBitmap* bmp);
   int SkinTabSection(int pageIndex, int& covering);

@@ -605,6 +605,7 @@ void TsSpeedButton::Lv_CMMouseLeave() {
   sd->FMouseAbove = false;
   TsSkinManager* sm = sd->SkinManager();
   if (sm && sm->ActiveGraphControl() == this) sm->SetActiveGraphControl(nullptr);
+  if (State() == vcl::bsDown) SetState(vcl::bsUp);
   if (!Visible() || ComponentState().Contains(vcl::csDesigning) || FMenuOwnerMode) {
     sd->BGChanged = true;
     return;
@@ -625,6 +626,9 @@ void TsSpeedButton::OpenMenu() {
     sm->SkinableMenus()->HookPopupMenu(FDropdownMenu, sm->Active());
   FMenuVisible = true;
   FDroppedDown = true;
+  // A split button's main part stays up: only its arrow strip belongs to the menu.
+  const bool whole = !OnClick;
+  if (whole) SetState(vcl::bsDown);
   FCommonData->BGChanged = true;
   GraphRepaint();
   HideGlow(FCommonData->GlowID, false);
@@ -638,6 +642,7 @@ void TsSpeedButton::OpenMenu() {
   TempControl = nullptr;
   if (!lvMouseInControl(FCommonData.get())) Lv_CMMouseLeave();
   StopTimer(FCommonData.get());
+  if (whole) SetState(vcl::bsUp);
   FCommonData->BGChanged = true;
   GraphRepaint();
 }
@@ -719,6 +724,7 @@ void TsSpeedButton::WndProc(vcl::TMessage& m) {
         !ComponentState().Contains(vcl::csDesigning)) {
       sd->FMouseAbove = m.Msg == vcl::CM_MOUSEENTER;
       (m.Msg == vcl::CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave)(this);
+      if (m.Msg == vcl::CM_MOUSELEAVE && State() == vcl::bsDown) SetState(vcl::bsUp);
     }
     inherited::WndProc(m);
     return;

@@ -16,19 +16,14 @@
 #include "skin/controls/lvAlphaHints.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/common/paths.h"
 #include "tests/common/wait.h"
 #include "tests/skin/core/skintest.h"
 
 namespace {
 
-std::uint32_t Pixel(vcl::TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
-// Within the rounding of the premultiplication at full opacity.
-bool Near(std::uint32_t a, std::uint32_t b) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2) return false;
-  return true;
-}
+using namespace ctltest;
 
 // The section: clear, green if it were ever painted, framed by the button's mask of Lale's master picture.
 const char kHintSection[] =
@@ -43,16 +38,10 @@ TEST(HintBody, AClearSectionWithABorderMaskShowsTheMasksPictureOnly) {
   vcl::Application->Initialize();
   skintest::TempSkinDir dir;
   dir.AddFolder(L"Lale");
-  auto options = skintest::SourceBytes(L"Lale\\Options.dat");
-  options.insert(options.end(), kHintSection, kHintSection + sizeof(kHintSection) - 1);
-  dir.Write(L"Lale\\Options.dat", options);
+  AppendToOptions(dir, L"Lale", kHintSection);
   auto host = std::make_unique<vcl::TForm>(nullptr);
-  auto* manager = new TsSkinManager(host.get());
-  manager->SetIsDefault(true);
-  manager->SetSkinDirectory(dir.Path());
-  manager->SetSkinName(L"Lale");
-  manager->SetActive(true);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return manager->Active(); }));
+  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ASSERT_TRUE(manager->Active());
   const int idx = manager->GetSkinIndex(L"HINTBODY");
   ASSERT_GE(idx, 0);
   const TsGeneralData& gd = manager->gd[static_cast<size_t>(idx)];
@@ -66,7 +55,7 @@ TEST(HintBody, AClearSectionWithABorderMaskShowsTheMasksPictureOnly) {
   ASSERT_NE(picture, nullptr);
   BitBlt(frame->Canvas()->Handle(), 0, 0, fw, fh, picture->Canvas()->Handle(), md.R.Left, md.R.Top, SRCCOPY);
   GdiFlush();
-  auto framePx = [&](int x, int y) { return Pixel(frame.get(), x, y) & 0xFFFFFFu; };
+  auto framePx = [&](int x, int y) { return Argb(frame.get(), x, y) & 0xFFFFFFu; };
 
   TsAlphaHints hints(nullptr);
   hints.SetAnimated(false);
@@ -82,7 +71,7 @@ TEST(HintBody, AClearSectionWithABorderMaskShowsTheMasksPictureOnly) {
   int clear = 0;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const std::uint32_t p = Pixel(b, x, y);
+      const std::uint32_t p = Argb(b, x, y);
       // Clear or opaque, never the section's green.
       ASSERT_TRUE(p == 0 || (p >> 24) == 255) << x << "," << y;
       ASSERT_NE(p & 0xFFFFFF, 0x00FF00u) << x << "," << y;
@@ -94,7 +83,7 @@ TEST(HintBody, AClearSectionWithABorderMaskShowsTheMasksPictureOnly) {
     for (int dy = 0; dy < 5; ++dy)
       for (int dx = 0; dx < 5; ++dx) {
         const std::uint32_t want = framePx(fx + dx, fy + dy);
-        const std::uint32_t got = Pixel(b, bx + dx, by + dy);
+        const std::uint32_t got = Argb(b, bx + dx, by + dy);
         if (want == 0xFF00FF)
           EXPECT_EQ(got, 0u) << bx + dx << "," << by + dy;
         else
@@ -102,33 +91,15 @@ TEST(HintBody, AClearSectionWithABorderMaskShowsTheMasksPictureOnly) {
       }
   EXPECT_GT(clear, 0);
   // Inside, off the text, the picture's inside (the first tile of the middle part).
-  EXPECT_TRUE(Near(Pixel(b, 5, 5), framePx(5, 5)));
-  {
-    const char* shots = std::getenv("TAVREL_SHOTS");
-    if (shots) {
-      CreateDirectoryW(testutil::WindowsPath(shots).c_str(), nullptr);
-      vcl::TPngPixels out;
-      out.Width = w;
-      out.Height = h;
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          // Over white: premultiplied colour plus white times what is left.
-          const std::uint32_t p = Pixel(b, x, y), a = p >> 24;
-          std::uint32_t c = 0xFF000000u;
-          for (int shift : {0, 8, 16})
-            c |= std::min<std::uint32_t>(255, ((p >> shift) & 0xFF) + (255 - a)) << shift;
-          out.Pixels.push_back(c);
-        }
-      vcl::WriteWholeFile(testutil::WindowsPath(std::string(shots) + "/hintbody_Lale.png"), vcl::EncodePng(out));
-    }
-  }
+  EXPECT_TRUE(Near(Argb(b, 5, 5), framePx(5, 5)));
+  SaveOverWhite(b, "hintbody_Lale");
   hints.HideAll();
   // The same mask on an opaque section keeps the section's own body: its green shows inside.
   hints.SetSkinSection(L"HINTSOLID");
   hints.ShowHint(vcl::TPoint(300, 300), L"Öğrenci numarası", 0);
   b = hints.HintWindow()->AlphaBmp();
   ASSERT_NE(b, nullptr);
-  EXPECT_TRUE(Near(Pixel(b, 6, b->Height() / 2), 0x00FF00u));
+  EXPECT_TRUE(Near(Argb(b, 6, b->Height() / 2), 0x00FF00u));
   hints.HideAll();
   manager->SetActive(false);
 }

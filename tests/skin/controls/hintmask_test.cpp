@@ -18,11 +18,14 @@
 #include "platform/vcl/png.h"
 #include "skin/controls/lvAlphaHints.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/common/paths.h"
 #include "tests/common/wait.h"
 #include "tests/skin/core/skintest.h"
 
 namespace {
+
+using namespace ctltest;
 
 constexpr int kFrame = 20;      // each frame of the added mask is 20 x 20, three frames across
 constexpr int kBand = 5;        // the nine-part margins
@@ -85,8 +88,6 @@ std::vector<rtl::Byte> MasterWithTwoPartMask(int& oldHeight) {
   return out;
 }
 
-std::uint32_t Pixel(vcl::TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
-
 // The shadow and placement of the balloon shown for (300, 300), with the mask's margins of kBand.
 void HintWindowLooks(TsAlphaHints& hints, bool layered) {
   TlvPngHintWindow* w = hints.HintWindow();
@@ -102,7 +103,7 @@ void HintWindowLooks(TsAlphaHints& hints, bool layered) {
   int ink = 0;
   for (int y = 0; y < b->Height(); ++y)
     for (int x = 0; x < b->Width(); ++x) {
-      const std::uint32_t p = Pixel(b, x, y);
+      const std::uint32_t p = Argb(b, x, y);
       if ((p >> 24) == 255 && (p & 0xFFFFFF) == 0) {
         ++ink;
         EXPECT_TRUE(x >= kBand + 4 - 1 && y >= kBand + 4 && x < b->Width() - kBand - 4 && y < b->Height() - kBand - 4)
@@ -127,16 +128,10 @@ TEST(HintMask, ATwoPartMaskGivesTheBalloonItsOpacity) {
                                           "BORDERSMASK=") + mask + "\r\n" +
                               "\r\n[HINTMASKEDSOLID]\r\nCOLOR=$00FF00\r\nTRANSPARENCY=0\r\nFONTCOLOR=$000000\r\n"
                               "BORDERSMASK=" + mask + "\r\n";
-  auto options = skintest::SourceBytes(L"Lale\\Options.dat");
-  options.insert(options.end(), section.begin(), section.end());
-  dir.Write(L"Lale\\Options.dat", options);
+  AppendToOptions(dir, L"Lale", section);
   auto host = std::make_unique<vcl::TForm>(nullptr);
-  auto* manager = new TsSkinManager(host.get());
-  manager->SetIsDefault(true);
-  manager->SetSkinDirectory(dir.Path());
-  manager->SetSkinName(L"Lale");
-  manager->SetActive(true);
-  ASSERT_TRUE(testutil::PumpUntil([&] { return manager->Active(); }));
+  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ASSERT_TRUE(manager->Active());
   const int idx = manager->GetSkinIndex(L"HINTMASKED");
   ASSERT_GE(idx, 0);
   const TsGeneralData& gd = manager->gd[static_cast<size_t>(idx)];
@@ -159,34 +154,17 @@ TEST(HintMask, ATwoPartMaskGivesTheBalloonItsOpacity) {
   // picture's colour (premultiplied: whole at full opacity, halved at half).
   for (auto [x, y] : {std::pair{0, 0}, std::pair{w - 1, 0}, std::pair{0, h - 1}, std::pair{w - 1, h - 1},
                       std::pair{2, 2}, std::pair{w - 3, h - 3}})
-    EXPECT_EQ(Pixel(b, x, y), 0u) << x << "," << y;
+    EXPECT_EQ(Argb(b, x, y), 0u) << x << "," << y;
   for (auto [x, y] : {std::pair{4, 4}, std::pair{w / 2, 1}, std::pair{1, h / 2}, std::pair{w - 2, h / 2}}) {
-    const std::uint32_t p = Pixel(b, x, y);
+    const std::uint32_t p = Argb(b, x, y);
     EXPECT_NEAR(static_cast<int>(p >> 24), 127, 2) << x << "," << y;
     EXPECT_NEAR(static_cast<int>(p & 0xFF), static_cast<int>((kBody & 0xFF) * 127 / 255), 3) << x << "," << y;
   }
-  const std::uint32_t inside = Pixel(b, kBand + 1, kBand + 1);
+  const std::uint32_t inside = Argb(b, kBand + 1, kBand + 1);
   EXPECT_EQ(inside >> 24, 255u);
   for (int shift : {0, 8, 16})  // within the rounding of the premultiplication
     EXPECT_NEAR(static_cast<int>((inside >> shift) & 0xFF), static_cast<int>((kBody >> shift) & 0xFF), 2) << shift;
-  {
-    const char* shots = std::getenv("TAVREL_SHOTS");
-    if (shots) {
-      CreateDirectoryW(testutil::WindowsPath(shots).c_str(), nullptr);
-      vcl::TPngPixels out;
-      out.Width = w;
-      out.Height = h;
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          const std::uint32_t p = Pixel(b, x, y), a = p >> 24;
-          std::uint32_t c = 0xFF000000u;
-          for (int shift : {0, 8, 16})
-            c |= std::min<std::uint32_t>(255, ((p >> shift) & 0xFF) + (255 - a)) << shift;
-          out.Pixels.push_back(c);
-        }
-      vcl::WriteWholeFile(testutil::WindowsPath(std::string(shots) + "/hintmask_Lale.png"), vcl::EncodePng(out));
-    }
-  }
+  SaveOverWhite(b, "hintmask_Lale");
   // Wholly layered: no system shadow; the balloon's own band (the skin margins less one) lies outside the anchor,
   // and the text keeps the margins plus 4 from each edge.
   HintWindowLooks(hints, true);

@@ -16,10 +16,13 @@
 #include "skin/core/services/sDialogs.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/common/tempdir.h"
 #include "tests/skin/core/skintest.h"
 
 namespace {
+
+using namespace ctltest;
 
 using Bytes = std::vector<rtl::Byte>;
 
@@ -37,19 +40,6 @@ size_t ImageRecordSize(const Bytes& file, size_t at) {
 }
 
 void PutInt(Bytes& b, size_t at, std::int32_t v) { std::memcpy(b.data() + at, &v, 4); }
-
-// Waits (with a bound) for cond, letting the application's timers run.
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    vcl::Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
-std::uint32_t Pixel(vcl::TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
 
 class Hints : public ::testing::Test {
  protected:
@@ -219,17 +209,17 @@ TEST_F(Hints, TheBalloonIsTheTemplatePictureInNinePartsWithTheText) {
              b->Height(), bf);
   shot.SaveToFile(L"Z:\\tmp\\skin26b_balloon.bmp");
   // Corners outside the rounded body are clear; the body centre is the pale fill, opaque; the edge is grey.
-  EXPECT_EQ(Pixel(b, 0, 0) >> 24, 0u);
-  const std::uint32_t mid = Pixel(b, 12, b->Height() / 2);
+  EXPECT_EQ(Argb(b, 0, 0) >> 24, 0u);
+  const std::uint32_t mid = Argb(b, 12, b->Height() / 2);
   EXPECT_EQ(mid >> 24, 255u);
   // The shadow band at the bottom right is partly transparent.
-  const std::uint32_t shadow = Pixel(b, b->Width() - 4, b->Height() - 5);
+  const std::uint32_t shadow = Argb(b, b->Width() - 4, b->Height() - 5);
   EXPECT_LT(shadow >> 24, 255u);
   // Text pixels keep the balloon's opacity and differ from the fill.
   int dark = 0;
   for (int y = 8; y < b->Height() - 15; ++y)
     for (int x = 11; x < b->Width() - 16; ++x)
-      if ((Pixel(b, x, y) & 0xFF) < 0x80 && (Pixel(b, x, y) >> 24) == 255) ++dark;
+      if ((Argb(b, x, y) & 0xFF) < 0x80 && (Argb(b, x, y) >> 24) == 255) ++dark;
   EXPECT_GT(dark, 10);
 }
 
@@ -304,12 +294,8 @@ TEST_F(Hints, ASkinnedBalloonIsClearWhereItsSectionsMaskLeavesTheKeyColour) {
   skintest::TempSkinDir dir;
   dir.AddFolder(L"Lale");
   auto host = std::make_unique<vcl::TForm>(nullptr);
-  auto* manager = new TsSkinManager(host.get());
-  manager->SetIsDefault(true);
-  manager->SetSkinDirectory(dir.Path());
-  manager->SetSkinName(L"Lale");
-  manager->SetActive(true);
-  ASSERT_TRUE(WaitFor([&] { return manager->Active(); }, 15000));
+  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ASSERT_TRUE(manager->Active());
   const int idx = manager->GetSkinIndex(L"BUTTON");
   ASSERT_GE(idx, 0);
   TsAlphaHints hints(nullptr);
@@ -330,19 +316,19 @@ TEST_F(Hints, ASkinnedBalloonIsClearWhereItsSectionsMaskLeavesTheKeyColour) {
   int clear = 0, keyed = 0;
   for (int y = 0; y < b->Height(); ++y)
     for (int x = 0; x < b->Width(); ++x) {
-      const bool key = (Pixel(ref.get(), x, y) & 0xFFFFFF) == 0xFF00FF;
+      const bool key = (Argb(ref.get(), x, y) & 0xFFFFFF) == 0xFF00FF;
       keyed += key ? 1 : 0;
       if (key) {
-        EXPECT_EQ(Pixel(b, x, y), 0u) << x << "," << y;
+        EXPECT_EQ(Argb(b, x, y), 0u) << x << "," << y;
         ++clear;
       } else {
-        ASSERT_EQ(Pixel(b, x, y) >> 24, 255u) << x << "," << y;
+        ASSERT_EQ(Argb(b, x, y) >> 24, 255u) << x << "," << y;
       }
     }
   EXPECT_EQ(clear, keyed);
   EXPECT_GT(keyed, 0);  // the mask's corners
   // Inside, off the text, the section's own colour (premultiplied at full opacity: within a step).
-  const std::uint32_t in = Pixel(b, 3, b->Height() / 2), want = Pixel(ref.get(), 3, b->Height() / 2);
+  const std::uint32_t in = Argb(b, 3, b->Height() / 2), want = Argb(ref.get(), 3, b->Height() / 2);
   for (int shift : {0, 8, 16})
     EXPECT_LE(std::abs(static_cast<int>((in >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)), 2);
   vcl::TBitmap shot(b->Width(), b->Height(), vcl::pf24bit);

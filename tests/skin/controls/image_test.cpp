@@ -12,9 +12,12 @@
 #include "platform/vcl/picture.h"
 #include "skin/controls/sImage.h"
 #include "skin/core/sSkinManager.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 namespace {
+
+using namespace ctltest;
 
 // A 32-bit picture of one colour with full alpha.
 std::unique_ptr<vcl::TBitmap> Picture(int w, int h, std::uint32_t bgr) {
@@ -29,14 +32,6 @@ std::unique_ptr<vcl::TBitmap> Picture(int w, int h, std::uint32_t bgr) {
 std::uint32_t Pixel(vcl::TBitmap* bmp, int x, int y) { return static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] & 0xFFFFFF; }
 
 // Each channel within a step of rounding.
-bool Near(std::uint32_t a, std::uint32_t b) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    int ca = static_cast<int>((a >> shift) & 0xFF), cb = static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(ca - cb) > 2) return false;
-  }
-  return true;
-}
-
 class ImageForm : public ::testing::Test {
  protected:
   void SetUp() override {

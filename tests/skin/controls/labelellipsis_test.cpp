@@ -14,12 +14,15 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
 using namespace skintest;
 
 namespace {
+
+using ctltest::WaitFor;
 
 // A container that answers, for whatever stands at the place asked about, the section named by Section.
 class FontGivingPanel : public TPanel {
@@ -41,27 +44,12 @@ class FontGivingPanel : public TPanel {
   }
 };
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
 // The label's rectangle as it is on the screen.
 std::unique_ptr<TBitmap> Shot(TControl* c) {
   RedrawWindow(c->Parent()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Application->ProcessMessages();
-  auto b = CreateBmp32(c->Width(), c->Height());
-  HDC screen = GetDC(nullptr);
   const TPoint o = c->Parent()->ClientToScreen(TPoint(c->Left(), c->Top()));
-  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, o.X, o.Y, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  return b;
+  return ctltest::ScreenPixels(o.X, o.Y, c->Width(), c->Height());
 }
 
 // text drawn as the label would: white ground, the label's font and text colour, the given flags.

@@ -18,6 +18,7 @@
 #include "skin/core/sAnimTimer.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/common/paths.h"
 #include "tests/common/wait.h"
 #include "tests/skin/core/skintest.h"
@@ -26,51 +27,7 @@ using namespace vcl;
 
 namespace {
 
-// An opaque graphic control of one colour.
-class Block : public TGraphicControl {
- public:
-  explicit Block(TComponent* owner) : TGraphicControl(owner) { control_style_ += csOpaque; }
-  TColor Colour = clRed;
-
- protected:
-  void Paint() override {
-    Canvas()->Brush()->SetStyle(bsSolid);
-    Canvas()->Brush()->SetColor(Colour);
-    Canvas()->FillRect(Rect(0, 0, Width(), Height()));
-  }
-};
-
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFF; }
-
-class Shot {
- public:
-  explicit Shot(HWND wnd) {
-    RECT r;
-    GetClientRect(wnd, &r);
-    bmp_ = CreateBmp32(std::max(1L, r.right), std::max(1L, r.bottom));
-    POINT origin{0, 0};
-    ClientToScreen(wnd, &origin);
-    HDC dc = GetDC(nullptr);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, bmp_->Width(), bmp_->Height(), dc, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, dc);
-    GdiFlush();
-  }
-  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0xFFFFFFu; }
-  void Save(const std::string& name) const {
-    const char* dir = std::getenv("TAVREL_SHOTS");
-    if (!dir) return;
-    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-    TPngPixels out;
-    out.Width = bmp_->Width();
-    out.Height = bmp_->Height();
-    for (int y = 0; y < out.Height; ++y)
-      for (int x = 0; x < out.Width; ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
-    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-  }
-
- private:
-  std::unique_ptr<TBitmap> bmp_;
-};
+using namespace ctltest;
 
 class Overlaps : public ::testing::TestWithParam<const wchar_t*> {
  protected:

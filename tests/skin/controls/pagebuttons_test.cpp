@@ -7,6 +7,8 @@
 
 #include "platform/rtl/win.h"
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
 
 #include <cstdlib>
 #include <functional>
@@ -22,10 +24,12 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/common/paths.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
 using namespace skintest;
+using namespace ctltest;
 
 namespace {
 
@@ -34,12 +38,6 @@ struct Colours {
 };
 const Colours kLale{0xD8B4F0, 0xE8D2FA, 0xFFFFFF, 0x50C8A0, 0x78E6C8, 0x287850, 0x28144A};
 const Colours kDeniz{0xF0D2B4, 0xFAE6D2, 0xFFFFF8, 0x3CA0DC, 0x64C8F0, 0x1E5A8C, 0x46280A};
-
-std::string Narrow(const std::wstring& s) {
-  std::string r;
-  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return r;
-}
 
 std::string Sections(const Colours& c) {
   auto hex = [](TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); };
@@ -54,99 +52,15 @@ std::string Sections(const Colours& c) {
   return s;
 }
 
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFF; }
-bool Near(std::uint32_t px, std::uint32_t rgb, int tolerance) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((px >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
-
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
-// A window's client area as the screen shows it.
-class Shot {
- public:
-  explicit Shot(HWND wnd) {
-    RECT cr;
-    GetClientRect(wnd, &cr);
-    bmp_ = CreateBmp32(std::max(1L, cr.right), std::max(1L, cr.bottom));
-    POINT o{0, 0};
-    ClientToScreen(wnd, &o);
-    HDC screen = GetDC(nullptr);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, bmp_->Width(), bmp_->Height(), screen, o.x, o.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
-  }
-  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0xFFFFFFu; }
-  // A digest of the pixels of r: tells looks apart.
-  std::uint64_t Digest(const TRect& r) const {
-    std::uint64_t h = 1469598103934665603ull;
-    for (int y = std::max(0, r.Top); y < std::min(bmp_->Height(), r.Bottom); ++y)
-      for (int x = std::max(0, r.Left); x < std::min(bmp_->Width(), r.Right); ++x) h = (h ^ at(x, y)) * 1099511628211ull;
-    return h;
-  }
-  void Save(const std::string& name) const {
-    const char* dir = std::getenv("TAVREL_SHOTS");
-    if (!dir) return;
-    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-    TPngPixels out;
-    out.Width = bmp_->Width();
-    out.Height = bmp_->Height();
-    for (int y = 0; y < out.Height; ++y)
-      for (int x = 0; x < out.Width; ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
-    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-  }
-
- private:
-  std::unique_ptr<TBitmap> bmp_;
-};
-
-class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
+class PageButtons : public ExtraSectionsTest {
  protected:
   void SetUp() override {
-    Application->Initialize();
     SetCursorPos(1200, 1000);
-    dir.AddFolder(L"Lale");
-    dir.AddFolder(L"Deniz");
-    for (auto [name, colours] : {std::pair{L"Lale", kLale}, std::pair{L"Deniz", kDeniz}}) {
-      auto options = SourceBytes(std::wstring(name) + L"\\Options.dat");
-      const std::string extra = Sections(colours);
-      options.insert(options.end(), extra.begin(), extra.end());
-      dir.Write(std::wstring(name) + L"\\Options.dat", options);
-    }
-    form = Create<TForm>(Application);
-    form->SetBounds(40, 40, 520, 320);
-    host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    MakeSkinsAndForm([](const std::wstring& name) { return Sections(name == L"Lale" ? kLale : kDeniz); }, 520, 320);
     form->Show();
     Application->ProcessMessages();
   }
-  void TearDown() override {
-    if (form) form->Free();
-    if (host) host->Free();
-  }
-  bool Skinned() const { return GetParam() != nullptr; }
-  std::string Name() const { return Skinned() ? Narrow(GetParam()) : "plain"; }
-  const Colours& Looks() const { return std::wstring(GetParam()) == L"Lale" ? kLale : kDeniz; }
-  void Activate() {
-    if (!Skinned()) return;
-    manager->SetSkinName(GetParam());
-    manager->SetActive(true);
-    ASSERT_TRUE(manager->CommonSkinData->Active);
-    Application->ProcessMessages();
-  }
+  const Colours& Looks() const { return IsLale() ? kLale : kDeniz; }
   TsPageControl* MakePages(TTabStyle style) {
     auto* pc = Create<TsPageControl>(form);
     pc->SetParent(form);
@@ -168,24 +82,42 @@ class PageButtons : public ::testing::TestWithParam<const wchar_t*> {
     Application->ProcessMessages();
   }
   static LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
-  TempSkinDir dir;
-  TForm* form = nullptr;
-  TForm* host = nullptr;
-  TsSkinManager* manager = nullptr;
+  // Unskinned, the pixel at p (control coordinates) of a button tab in look (0 up, 1 hot, 2 down): the visual
+  // style's push button or tool button when the window has a style, else the classic faces.
+  static std::uint32_t PlainButtonPixel(TsPageControl* pc, int tab, int look, POINT p) {
+    const TRect r = pc->TabRect(tab);
+    auto bmp = CreateBmp32(r.Width(), r.Height());
+    HDC dc = bmp->Canvas()->Handle();
+    RECT all{0, 0, r.Width(), r.Height()};
+    HBRUSH face = CreateSolidBrush(ColorToGdi(ColorToRGB(pc->Color())));
+    FillRect(dc, &all, face);
+    DeleteObject(face);
+    const bool flat = pc->Style() == tsFlatButtons;
+    if (HTHEME theme = OpenThemeData(pc->Handle(), flat ? VSCLASS_TOOLBAR : VSCLASS_BUTTON)) {
+      const int state = flat ? static_cast<int>(look == 0 ? TS_NORMAL : look == 1 ? TS_HOT : TS_PRESSED)
+                             : static_cast<int>(look == 0 ? PBS_NORMAL : look == 1 ? PBS_HOT : PBS_PRESSED);
+      const int part = flat ? static_cast<int>(TP_BUTTON) : static_cast<int>(BP_PUSHBUTTON);
+      DrawThemeBackground(theme, dc, part, state, &all, nullptr);
+      CloseThemeData(theme);
+    } else if (flat && look == 2) {
+      // Down: the light fill inside a sunken edge; otherwise the control's colour.
+      HBRUSH light = CreateSolidBrush(GetSysColor(COLOR_3DLIGHT));
+      FillRect(dc, &all, light);
+      DeleteObject(light);
+    }
+    GdiFlush();
+    return Pixel(bmp.get(), p.x - r.Left, p.y - r.Top);
+  }
 };
 
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Skins, PageButtons, ::testing::Values(L"Lale", L"Deniz", nullptr),
-                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
-                           return info.param ? Narrow(info.param) : std::string("plain");
-                         });
+                         ExtraSectionsTest::CaseName);
 
 TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
   TsPageControl* pc = MakePages(tsFlatButtons);
   Activate();
-  if (!Skinned()) pc->SetShowCloseBtns(true);  // the control paints its own tabs then
   Settle(pc);
   const LONG_PTR ws = GetWindowLongPtrW(pc->Handle(), GWL_STYLE);
   EXPECT_EQ(ws & (TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK), TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK);
@@ -203,9 +135,9 @@ TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
     EXPECT_TRUE(Near(pixel(other), Rgb(Looks().Tool), 2));
     EXPECT_TRUE(Near(pixel(hover), Rgb(Looks().Tool), 2));
   } else {
-    // Down: the light fill inside a sunken edge; up: the control's colour without a frame.
-    EXPECT_TRUE(Near(pixel(active), GetSysColor(COLOR_3DLIGHT) & 0xFFFFFF, 2));
-    EXPECT_TRUE(Near(pixel(other), Rgb(ColorToRGB(pc->Color())), 2));
+    // The control draws its button tabs itself.
+    EXPECT_TRUE(Near(pixel(active), PlainButtonPixel(pc, 0, 2, probe(active)), 2));
+    EXPECT_TRUE(Near(pixel(other), PlainButtonPixel(pc, 2, 0, probe(other)), 2));
   }
   // Under the mouse: the hot look, on that button alone.
   const std::uint32_t otherBefore = pixel(other);
@@ -226,7 +158,6 @@ TEST_P(PageButtons, FlatButtonTabsAreToolButtonsThatKeepTheirSize) {
 TEST_P(PageButtons, RaisedButtonTabsAreTheSkinsButtons) {
   TsPageControl* pc = MakePages(tsButtons);
   Activate();
-  if (!Skinned()) pc->SetShowCloseBtns(true);
   Settle(pc);
   EXPECT_EQ(GetWindowLongPtrW(pc->Handle(), GWL_STYLE) & (TCS_BUTTONS | TCS_FLATBUTTONS), TCS_BUTTONS);
   EXPECT_EQ(pc->SkinTabRect(0, true), pc->TabRect(0));
@@ -244,7 +175,12 @@ TEST_P(PageButtons, RaisedButtonTabsAreTheSkinsButtons) {
     auto brightness = [](std::uint32_t v) { return (v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF); };
     EXPECT_LT(brightness(dpx) + 30, brightness(px));
   } else {
-    EXPECT_TRUE(Near(px, Rgb(ColorToRGB(pc->Color())), 2));
+    // Off the captions, inside the buttons' faces.
+    const POINT op{other.Left + 3, p.y};
+    EXPECT_TRUE(Near(Shot(pc->Handle()).at(op.x, op.y), PlainButtonPixel(pc, 2, 0, op), 2));
+    const TRect down = pc->TabRect(0);
+    const POINT dp{down.Left + 3, (down.Top + down.Bottom) / 2};
+    EXPECT_TRUE(Near(Shot(pc->Handle()).at(dp.x, dp.y), PlainButtonPixel(pc, 0, 2, dp), 2));
   }
   Shot(form->Handle()).Save("pagebuttons_raised_" + Name());
 }
@@ -303,4 +239,75 @@ TEST_P(PageButtons, ACloseButtonsHoverAndPressFadeOnItsTabAlone) {
   RedrawWindow(pc->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   Application->ProcessMessages();
   EXPECT_EQ(Shot(pc->Handle()).Digest(btn), end);
+}
+
+// Without a skin the control draws button tabs itself, up, hot and down: with the visual style's elements when its
+// window has a style (Wine's own style is on in a new prefix), and in the classic look when the style is taken
+// off the window.
+TEST_P(PageButtons, UnskinnedButtonTabsFollowTheVisualStyleOrTheClassicLook) {
+  if (Skinned()) GTEST_SKIP() << "the skin draws the buttons";
+  for (TTabStyle style : {tsButtons, tsFlatButtons})
+    for (bool classic : {false, true}) {
+      SCOPED_TRACE(std::string(style == tsButtons ? "buttons" : "flat buttons") + (classic ? ", classic" : ""));
+      TsPageControl* pc = MakePages(style);
+      if (classic) {
+        // No class of the style is named " ": the window has no style data.
+        SetWindowTheme(pc->Handle(), L" ", L" ");
+        HTHEME theme = OpenThemeData(pc->Handle(), VSCLASS_BUTTON);
+        ASSERT_EQ(theme, nullptr);
+      }
+      Settle(pc);
+      auto probe = [&](int tab) {
+        const TRect r = pc->TabRect(tab);
+        return POINT{r.Left + 3, (r.Top + r.Bottom) / 2};
+      };
+      auto shows = [&](int tab, int look) {
+        const POINT p = probe(tab);
+        return Near(Shot(pc->Handle()).at(p.x, p.y), PlainButtonPixel(pc, tab, look, p), 2);
+      };
+      EXPECT_TRUE(shows(0, 2));
+      EXPECT_TRUE(shows(1, 0));
+      EXPECT_TRUE(shows(2, 0));
+      // Hot under the mouse (HotTrack is on), the others as they were.
+      pc->Perform(WM_MOUSEMOVE, 0, At(probe(1).x, probe(1).y));
+      EXPECT_EQ(pc->CurItem(), 1);
+      EXPECT_TRUE(WaitFor([&] { return shows(1, 1); }));
+      EXPECT_TRUE(shows(0, 2));
+      EXPECT_TRUE(shows(2, 0));
+      Shot(form->Handle()).Save(std::string("pagebuttons_plain_") + (style == tsButtons ? "raised" : "flat") +
+                                (classic ? "_classic" : "_styled"));
+      pc->Free();
+    }
+}
+
+// A double click on a hot button tab puts the control's own look of that tab back (the system's handling of the
+// second press may have drawn over it); here the screen under the tab is spoilt first, and the look must return
+// without anything else painting the control.
+TEST_P(PageButtons, ADoubleClickOnAHotButtonTabPaintsItAgain) {
+  // Button tabs, flat button tabs, and a tab that acts as a button among plain tabs (it never becomes the page).
+  for (TTabStyle style : {tsButtons, tsFlatButtons, tsTabs}) {
+    SCOPED_TRACE(style == tsButtons ? "buttons" : style == tsFlatButtons ? "flat buttons" : "a button tab");
+    TsPageControl* pc = MakePages(style);
+    if (style == tsTabs) static_cast<TsTabSheet*>(pc->Pages(1))->SetTabType(ttButton);
+    Activate();
+    Settle(pc);
+    const TRect r = pc->TabRect(1);
+    const TRect inside(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3);
+    pc->Perform(WM_MOUSEMOVE, 0, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    ASSERT_EQ(pc->CurItem(), 1);
+    EXPECT_TRUE(WaitFor([&] { return !pc->TabFading(); }));
+    Settle(pc);
+    const std::uint64_t hot = Shot(pc->Handle()).Digest(inside);
+    HDC dc = GetDC(pc->Handle());
+    RECT spoilt = r;
+    FillRect(dc, &spoilt, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(pc->Handle(), dc);
+    // The screen shows what is drawn into a window's DC once the system has passed it on.
+    ASSERT_TRUE(WaitFor([&] { return Shot(pc->Handle()).Digest(inside) != hot; }));
+    pc->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    EXPECT_TRUE(WaitFor([&] { return Shot(pc->Handle()).Digest(inside) == hot; }));
+    pc->Perform(WM_LBUTTONUP, 0, At(r.Left + 6, (r.Top + r.Bottom) / 2));
+    EXPECT_EQ(pc->ActivePageIndex(), 0);
+    pc->Free();
+  }
 }

@@ -25,120 +25,23 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/common/paths.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
 using namespace skintest;
+using namespace ctltest;
 
 namespace {
 
-struct TabColours {
-  TColor Normal, Hot, Active, Font;
-};
-const TabColours kLaleTabs{0xD8B4F0, 0xE8D2FA, 0xFFFFFF, 0x28144A};
-const TabColours kDenizTabs{0xF0D2B4, 0xFAE6D2, 0xFFFFF8, 0x46280A};
 // The pictures: colours no test skin paints a tab with.
 const TColor kGlyphColours[3] = {0x0000FF, 0x00A000, 0xFF0000};
 
-std::string Narrow(const std::wstring& s) {
-  std::string r;
-  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return r;
-}
-
-std::string TabSections(const TabColours& c) {
-  auto hex = [](TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); };
-  std::string s = "\r\n[TABTOP]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=" + hex(c.Normal) + "\r\nHOTCOLOR=" + hex(c.Hot) +
-                  "\r\nCOLOR2=" + hex(c.Active) + "\r\nFONTCOLOR=" + hex(c.Font) + "\r\nHOTFONTCOLOR=" +
-                  hex(c.Font) + "\r\nFONTCOLOR2=" + hex(c.Font) + "\r\nTRANSPARENCY=0\r\n";
-  for (const char* side : {"TABBOTTOM", "TABLEFT", "TABRIGHT"})
-    s += std::string("\r\n[") + side + "]\r\nPARENTCLASS=TABTOP\r\n";
-  return s;
-}
-
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFF; }
-bool Near(std::uint32_t px, std::uint32_t rgb, int tolerance) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((px >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
-
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
-// A window's client area as the screen shows it.
-class Shot {
- public:
-  explicit Shot(HWND wnd) {
-    RECT cr;
-    GetClientRect(wnd, &cr);
-    bmp_ = CreateBmp32(std::max(1L, cr.right), std::max(1L, cr.bottom));
-    POINT o{0, 0};
-    ClientToScreen(wnd, &o);
-    HDC screen = GetDC(nullptr);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, bmp_->Width(), bmp_->Height(), screen, o.x, o.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
-  }
-  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0xFFFFFFu; }
-  int Width() const { return bmp_->Width(); }
-  int Height() const { return bmp_->Height(); }
-  // The bounds of the pixels of one colour inside r, and their count.
-  int Count(const TRect& r, std::uint32_t rgb, TRect* bounds = nullptr) const {
-    int n = 0;
-    TRect b(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
-    for (int y = std::max(0, r.Top); y < std::min(Height(), r.Bottom); ++y)
-      for (int x = std::max(0, r.Left); x < std::min(Width(), r.Right); ++x)
-        if (at(x, y) == rgb) {
-          ++n;
-          b = TRect(std::min(b.Left, x), std::min(b.Top, y), std::max(b.Right, x + 1), std::max(b.Bottom, y + 1));
-        }
-    if (bounds) *bounds = b;
-    return n;
-  }
-  void Save(const std::string& name) const {
-    const char* dir = std::getenv("TAVREL_SHOTS");
-    if (!dir) return;
-    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-    TPngPixels out;
-    out.Width = Width();
-    out.Height = Height();
-    for (int y = 0; y < Height(); ++y)
-      for (int x = 0; x < Width(); ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
-    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-  }
-
- private:
-  std::unique_ptr<TBitmap> bmp_;
-};
-
-class PageTabs : public ::testing::TestWithParam<const wchar_t*> {
+class PageTabs : public ExtraSectionsTest {
  protected:
   void SetUp() override {
-    Application->Initialize();
-    dir.AddFolder(L"Lale");
-    dir.AddFolder(L"Deniz");
-    for (auto [name, colours] : {std::pair{L"Lale", kLaleTabs}, std::pair{L"Deniz", kDenizTabs}}) {
-      auto options = SourceBytes(std::wstring(name) + L"\\Options.dat");
-      const std::string extra = TabSections(colours);
-      options.insert(options.end(), extra.begin(), extra.end());
-      dir.Write(std::wstring(name) + L"\\Options.dat", options);
-    }
-    form = Create<TForm>(Application);
-    form->SetBounds(40, 40, 560, 420);
-    host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    MakeSkinsAndForm([](const std::wstring& name) { return TabSections(name == L"Lale" ? kLaleTabs : kDenizTabs); },
+                     560, 420);
     images = Create<TImageList>(form);
     images->SetWidth(16);
     images->SetHeight(16);
@@ -151,19 +54,7 @@ class PageTabs : public ::testing::TestWithParam<const wchar_t*> {
     form->Show();
     Application->ProcessMessages();
   }
-  void TearDown() override {
-    if (form) form->Free();
-    if (host) host->Free();
-  }
-  bool Skinned() const { return GetParam() != nullptr; }
-  std::string Name() const { return Skinned() ? Narrow(GetParam()) : "plain"; }
-  const TabColours& Colours() const { return std::wstring(GetParam()) == L"Lale" ? kLaleTabs : kDenizTabs; }
-  void Activate() {
-    if (!Skinned()) return;
-    manager->SetSkinName(GetParam());
-    manager->SetActive(true);
-    Application->ProcessMessages();
-  }
+  const TabColours& Colours() const { return IsLale() ? kLaleTabs : kDenizTabs; }
   TsPageControl* MakePages(TTabPosition side, int n, const TRect& bounds) {
     auto* pc = Create<TsPageControl>(form);
     pc->SetParent(form);
@@ -194,10 +85,6 @@ class PageTabs : public ::testing::TestWithParam<const wchar_t*> {
     return MAKELPARAM((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
   }
 
-  TempSkinDir dir;
-  TForm* form = nullptr;
-  TForm* host = nullptr;
-  TsSkinManager* manager = nullptr;
   TImageList* images = nullptr;
 };
 
@@ -431,9 +318,7 @@ TEST_P(PageTabs, AHotTabFadesInAndBackAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, PageTabs, ::testing::Values(L"Lale", L"Deniz", nullptr),
-                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
-                           return info.param ? Narrow(info.param) : std::string("plain");
-                         });
+                         ExtraSectionsTest::CaseName);
 
 TEST_P(PageTabs, ASwitchedPageFadesInUnlessTheSwitchIsRefused) {
   if (!Skinned()) GTEST_SKIP() << "the platform switches pages without a fade";

@@ -27,96 +27,18 @@
 #include "skin/render/sSectionPaint.h"
 #include "tests/common/paths.h"
 #include "tests/common/wait.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
 
 namespace {
 
-// The screen's pixels of a window's client area, as $00RRGGBB.
-class Shot {
- public:
-  explicit Shot(HWND wnd) {
-    RECT r;
-    GetClientRect(wnd, &r);
-    w_ = r.right;
-    h_ = r.bottom;
-    bmp_ = CreateBmp32(w_, h_);
-    POINT origin{0, 0};
-    ClientToScreen(wnd, &origin);
-    HDC dc = GetDC(nullptr);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, w_, h_, dc, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, dc);
-    GdiFlush();
-  }
-  std::uint32_t at(int x, int y) const {
-    return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0x00FFFFFFu;
-  }
-  // Written to $TAVREL_SHOTS/<name>.png when the variable is set.
-  void Save(const std::string& name) const {
-    const char* dir = std::getenv("TAVREL_SHOTS");
-    if (!dir) return;
-    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-    TPngPixels out;
-    out.Width = w_;
-    out.Height = h_;
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
-    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-  }
+using namespace ctltest;
 
- private:
-  int w_, h_;
-  std::unique_ptr<TBitmap> bmp_;
-};
-
-std::uint32_t Pixel(TBitmap* bmp, int x, int y) { return static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] & 0xFFFFFF; }
-
-struct SkinCase {
-  const wchar_t* name;  // nullptr: no skin at all
-  const char* file;
-};
-
-class SkinnedExtras : public ::testing::TestWithParam<SkinCase> {
+class SkinnedExtras : public SkinnedFormTest {
  protected:
-  void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1200, 1000);
-    form = Create<TForm>(Application);
-    form->SetBounds(40, 40, 520, 380);
-    if (GetParam().name) {
-      manager = Create<TsSkinManager>(form);
-      manager->SetIsDefault(true);
-      manager->SetSkinDirectory(skintest::SkinsSource());
-      manager->SetSkinName(GetParam().name);
-      manager->SetActive(true);
-      ASSERT_TRUE(manager->CommonSkinData->Active);
-    }
-  }
-  void TearDown() override { form->Free(); }
-  bool Skinned() const { return manager != nullptr; }
-  template <class T>
-  T* Put(TWinControl* parent, int left, int top, int width, int height) {
-    auto* c = Create<T>(form);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-  }
-  void Show() {
-    form->Show();
-    Settle();
-  }
-  void Settle(TsCommonData* fading = nullptr) {
-    testutil::PumpUntil([&] {
-      MSG msg;
-      return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && (!fading || !TimerIsActive(fading));
-    });
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Application->ProcessMessages();
-  }
-  std::string Name(const std::string& what) { return std::string(GetParam().file) + "-" + what; }
-  TForm* form = nullptr;
-  TsSkinManager* manager = nullptr;
+  SkinnedExtras() : SkinnedFormTest(520, 380) {}
 };
 
 INSTANTIATE_TEST_SUITE_P(Skins, SkinnedExtras,

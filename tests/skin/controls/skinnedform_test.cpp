@@ -15,6 +15,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
@@ -22,62 +23,22 @@ using namespace skintest;
 
 namespace {
 
-// Tab sections added to each test skin for this form: plain colours for normal, hot and active tabs.
-struct TabColours {
-  TColor Normal, Hot, Active, Font;
-};
-const TabColours kLaleTabs{0xD8B4F0, 0xE8D2FA, 0xFFFFFF, 0x28144A};
-const TabColours kDenizTabs{0xF0D2B4, 0xFAE6D2, 0xFFFFF8, 0x46280A};
-
-
-std::string Narrow(const std::wstring& s) {
-  std::string r;
-  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return r;
-}
-
-std::string TabSections(const TabColours& c) {
-  auto hex = [](TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); };
-  std::string s = "\r\n[TABTOP]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=" + hex(c.Normal) + "\r\nHOTCOLOR=" + hex(c.Hot) +
-                  "\r\nCOLOR2=" + hex(c.Active) + "\r\nFONTCOLOR=" + hex(c.Font) + "\r\nHOTFONTCOLOR=" +
-                  hex(c.Font) + "\r\nFONTCOLOR2=" + hex(c.Font) + "\r\nTRANSPARENCY=0\r\n";
-  for (const char* side : {"TABBOTTOM", "TABLEFT", "TABRIGHT"})
-    s += std::string("\r\n[") + side + "]\r\nPARENTCLASS=TABTOP\r\n";
-  return s;
-}
+using ctltest::Narrow;
+using ctltest::Near;
+using ctltest::Rgb;
+using ctltest::TabSections;
+using ctltest::WaitFor;
+using ctltest::kDenizTabs;
+using ctltest::kLaleTabs;
 
 std::uint32_t& Px(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFF; }
-bool Near(std::uint32_t px, std::uint32_t rgb, int tolerance) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((px >> shift) & 0xFF) - static_cast<int>((rgb >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
-
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
 
 // The form's client area as it is on the screen.
 std::unique_ptr<TBitmap> Shot(TForm* f) {
   Application->ProcessMessages();
   RedrawWindow(f->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Application->ProcessMessages();
-  auto b = CreateBmp32(f->ClientWidth(), f->ClientHeight());
-  HDC screen = GetDC(nullptr);
-  POINT o{0, 0};
-  ClientToScreen(f->Handle(), &o);
-  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, o.x, o.y, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  return b;
+  return ctltest::ScreenClient(f->Handle());
 }
 
 class SkinnedForm : public ::testing::Test {
@@ -86,12 +47,8 @@ class SkinnedForm : public ::testing::Test {
     Application->Initialize();
     dir.AddFolder(L"Lale");
     dir.AddFolder(L"Deniz");
-    for (auto [name, colours] : {std::pair{L"Lale", kLaleTabs}, std::pair{L"Deniz", kDenizTabs}}) {
-      auto options = SourceBytes(std::wstring(name) + L"\\Options.dat");
-      const std::string extra = TabSections(colours);
-      options.insert(options.end(), extra.begin(), extra.end());
-      dir.Write(std::wstring(name) + L"\\Options.dat", options);
-    }
+    for (auto [name, colours] : {std::pair{L"Lale", kLaleTabs}, std::pair{L"Deniz", kDenizTabs}})
+      ctltest::AppendToOptions(dir, name, TabSections(colours));
     form = Create<TForm>(Application);
     form->SetBounds(40, 40, 700, 520);
     form->SetCaption(L"Sınama");

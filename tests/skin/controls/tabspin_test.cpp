@@ -16,6 +16,7 @@
 #include "skin/windows/lvSpinWnd.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
@@ -23,37 +24,13 @@ using namespace skintest;
 
 namespace {
 
-std::uint32_t Px(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x] & 0xFFFFFF; }
-bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
+using ctltest::Near;
+using ctltest::WaitFor;
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
-  const unsigned start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+std::uint32_t Px(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x] & 0xFFFFFF; }
 
 // The window's client area as it is on the screen.
-std::unique_ptr<TBitmap> Shot(HWND wnd) {
-  RECT cr;
-  GetClientRect(wnd, &cr);
-  auto b = CreateBmp32(std::max(1L, cr.right), std::max(1L, cr.bottom));
-  HDC screen = GetDC(nullptr);
-  POINT o{0, 0};
-  ClientToScreen(wnd, &o);
-  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, o.x, o.y, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  return b;
-}
+std::unique_ptr<TBitmap> Shot(HWND wnd) { return ctltest::ScreenClient(wnd); }
 
 class TabSpin : public ::testing::Test {
  protected:

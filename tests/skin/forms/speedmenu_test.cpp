@@ -77,6 +77,7 @@ class SpeedButtonMenu : public ::testing::TestWithParam<MenuCase> {};
 struct Seen {
   bool failed = false, open = false, ownerDrawn = false, itemInSkinColour = false, pressedLook = false;
   bool tempControl = false;
+  vcl::TButtonState state = vcl::bsDisabled;
   COLORREF normal = 0;
   TsSpeedButton* button = nullptr;
   std::string shot;
@@ -140,6 +141,7 @@ TEST_P(SpeedButtonMenu, TheDropDownOpensAPopupDrawnByTheSkinInForce) {
     seen.open = true;
     seen.tempControl = TempControl == seen.button;
     seen.pressedLook = seen.button->CurrentState() == 2;
+    seen.state = seen.button->State();
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE;
@@ -165,12 +167,15 @@ TEST_P(SpeedButtonMenu, TheDropDownOpensAPopupDrawnByTheSkinInForce) {
   EXPECT_TRUE(seen.open);
   EXPECT_TRUE(seen.tempControl);
   EXPECT_TRUE(seen.pressedLook);
+  // The whole button is the menu's (no OnClick): it is down while the menu is open.
+  EXPECT_EQ(seen.state, vcl::bsDown);
   EXPECT_EQ(seen.ownerDrawn, GetParam().active);
   if (GetParam().active) EXPECT_TRUE(seen.itemInSkinColour);
   EXPECT_EQ(first->DrawHandlersOwner() != nullptr, GetParam().active);
   // Closed again: the button is up, and the library's temporary control is free.
   EXPECT_EQ(TempControl, nullptr);
   EXPECT_NE(button->CurrentState(), 2);
+  EXPECT_EQ(button->State(), vcl::bsUp);
   delete form;
 }
 
@@ -178,5 +183,67 @@ INSTANTIATE_TEST_SUITE_P(Skins, SpeedButtonMenu,
                          ::testing::Values(MenuCase{L"Lale", "lale", true}, MenuCase{L"Deniz", "deniz", true},
                                            MenuCase{L"Lale", "plain", false}),
                          [](const ::testing::TestParamInfo<MenuCase>& info) { return std::string(info.param.file); });
+
+// A split button (OnClick set) opens its menu only from the arrow strip, and its main part stays up meanwhile; a
+// press beside the strip is a click and opens nothing.
+TEST(SpeedButtonSplitMenu, TheArrowStripOpensTheMenuWhileTheButtonStaysUp) {
+  vcl::Application->Initialize();
+  SetCursorPos(1200, 1000);
+  auto* form = new vcl::TForm(vcl::Application);
+  form->SetBounds(200, 80, 360, 220);
+  auto* button = new TsSpeedButton(form);
+  button->SetParent(form);
+  // The style first: switching to a drop-down widens the button by its arrow strip.
+  button->SetButtonStyle(tbsDropDown);
+  button->SetBounds(20, 20, 120, 30);
+  button->SetCaption(L"Kaydet");
+  int clicks = 0;
+  button->OnClick = [&](rtl::TObject*) { ++clicks; };
+  auto* menu = new vcl::TPopupMenu(form);
+  for (const wchar_t* caption : {L"Yeni kay\u0131t", L"Kopyala", L"Sil"}) {
+    auto* item = new vcl::TMenuItem(form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  button->SetDropdownMenu(menu);
+  form->Show();
+  seen = Seen{};
+  seen.button = button;
+  seen.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (std::chrono::steady_clock::now() > seen.deadline) {
+      seen.failed = true;
+      EndMenu();
+      return;
+    }
+    for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+      HMENU m = IsWindowVisible(w) ? reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0)) : nullptr;
+      if (!m || GetMenuItemCount(m) != 3) continue;
+      seen.open = true;
+      seen.tempControl = TempControl == seen.button;
+      seen.state = seen.button->State();
+      EndMenu();
+      return;
+    }
+  });
+  // The arrow strip: the button's rightmost 16 pixels.
+  SendMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20 + 120 - 8, 35));
+  SendMessageW(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20 + 120 - 8, 35));
+  EXPECT_FALSE(seen.failed);
+  EXPECT_TRUE(seen.open);
+  EXPECT_TRUE(seen.tempControl);
+  EXPECT_EQ(seen.state, vcl::bsUp);
+  EXPECT_EQ(clicks, 0);
+  // Beside the strip: the button's own click, no menu.
+  seen.open = false;
+  SendMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 35));
+  SendMessageW(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(60, 35));
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(seen.open);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(button->State(), vcl::bsUp);
+  EXPECT_EQ(TempControl, nullptr);
+  delete form;
+}
 
 }  // namespace

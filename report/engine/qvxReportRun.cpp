@@ -80,7 +80,7 @@ void ClosePreviewWindow(TqvxReport* report) {
 bool qvxPrepareReport(TqvxReport* report, bool clearLastReport) {
   TqvxCustomPreviewPages& pages = report->RequirePreviewPages();
   TqvxCustomEngine& engine = report->RequireEngine();
-  if (clearLastReport) pages.Clear();
+  if (clearLastReport) pages.ClearForRun();
   if (TqvxCustomPreview* preview = report->Preview()) preview->Init(report, &pages);
   rtl::TStringList* errors = report->Errors();
   errors->Clear();
@@ -127,7 +127,7 @@ bool qvxPrepareReport(TqvxReport* report, bool clearLastReport) {
 }
 
 void qvxShowReport(TqvxReport* report, bool clearLastReport) {
-  if (clearLastReport) report->RequirePreviewPages().Clear();
+  if (clearLastReport) report->RequirePreviewPages().ClearForRun();
   if (!report->OldStyleProgress) {
     report->Timer()->SetEnabled(true);
     try {

@@ -475,8 +475,10 @@ String TqvxComponent::DiffFont(vcl::TFont* f1, vcl::TFont* f2, const String& add
 
 String TqvxComponent::InternalDiff(TqvxComponent* c) {
   // The whole difference text of an object (its class's attributes follow) grows in this one buffer. No room is
-  // set aside: the store keeps the buffer as it is, and most texts are short.
+  // set aside: the store keeps the buffer as it is, and most texts are short. Room handed over is used first.
   String result;
+  result.swap(FDiffRoom);
+  result.clear();
   if (FloatDiff(FLeft, c->FLeft)) Put(result, L"l", FloatText(FLeft));
   if (FIsBand || FloatDiff(FTop, c->FTop)) Put(result, L"t", FloatText(FTop));
   const bool autoWidth = FAutoWidth && *FAutoWidth;

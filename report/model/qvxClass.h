@@ -119,6 +119,9 @@ public:
   const std::vector<TqvxComponent*>& GetAllObjects();
 
   rtl::String InternalDiff(TqvxComponent* component);
+  // Room the next difference text is written into (InternalDiff starts every one): the prepared pages hand over
+  // the room of texts they no longer need, so that an object of every record does not ask the heap for a new one.
+  void GiveDiffRoom(rtl::String&& room) { FDiffRoom = std::move(room); }
   rtl::String AllDiff(TqvxComponent* component);
   static rtl::String DiffFont(vcl::TFont* f1, vcl::TFont* f2, const rtl::String& add);
 
@@ -201,6 +204,7 @@ protected:
   TqvxComponent* FOriginalComponent = nullptr;
   TqvxRect FOriginalRect;
   TqvxComponent* FOriginalBand = nullptr;
+  rtl::String FDiffRoom;
   static std::uint64_t NextObjectsStamp();
   std::uint64_t FObjectsStamp = NextObjectsStamp();
   // Set by the report root and the page classes on themselves: what Report(), Page() and AbsLeft look for.

@@ -44,6 +44,8 @@ class TqvxCustomPreviewPages : public rtl::TObject {
   virtual TqvxPoint GetPageSize(rtl::Integer index) = 0;
   // No pages afterwards.
   virtual void Clear() = 0;
+  // The same before a run fills the store again: a store may keep what the next pages can use until the run ends.
+  virtual void ClearForRun() { Clear(); }
   // Once when a run starts.
   virtual void Initialize() = 0;
   // Appends a printed band with its objects to the current page, at their current positions, as difference texts

@@ -79,6 +79,12 @@ public:
   const rtl::String& Text() const { return text_; }
   void SetText(const rtl::String& value) { text_ = value; }
   void SetText(rtl::String&& value) { text_ = std::move(value); }
+  // Hands the text over with its room, leaving the element's empty.
+  rtl::String TakeText() {
+    rtl::String text;
+    text.swap(text_);
+    return text;
+  }
   const rtl::String& Value() const { return value_; }
   void SetValue(const rtl::String& value) { value_ = value; }
   TqvxXMLItem* Parent() const { return parent_; }

@@ -112,7 +112,50 @@ TqvxPreviewPages::~TqvxPreviewPages() {
 
 TqvxOutline* TqvxPreviewPages::OutlineObject() const { return dynamic_cast<TqvxOutline*>(Outline()); }
 
+void TqvxPreviewPages::ClearForRun() {
+  DropSpareTexts();
+  std::unique_ptr<TqvxXMLItem> spares;
+  // With the file cache the store keeps its memory low on purpose: nothing is kept then.
+  if (!UseFileCache())
+    if (const Integer at = FXMLDoc->Root()->Find(L"previewpages"); at >= 0) {
+      spares = std::make_unique<TqvxXMLItem>();
+      spares->AddItem(FXMLDoc->Root()->Items(at));
+    }
+  Clear();
+  if (!spares) return;
+  FSpares = std::move(spares);
+  FSpareWalk.emplace_back(FSpares->Items(0), -1);
+}
+
+String TqvxPreviewPages::TakeSpareText() {
+  // Only texts on the heap are worth taking; a short text lives inside its string.
+  const size_t inside = String().capacity();
+  while (!FSpareWalk.empty()) {
+    auto& [item, next] = FSpareWalk.back();
+    if (next < 0) {
+      next = 0;
+      if (item->Text().capacity() > inside) return item->TakeText();
+    }
+    if (next < item->Count()) {
+      TqvxXMLItem* child = item->Items(next++);
+      FSpareWalk.emplace_back(child, -1);
+      continue;
+    }
+    // Every child was passed and had its own children freed: they go now, the element itself with its parent.
+    item->Clear();
+    FSpareWalk.pop_back();
+  }
+  DropSpareTexts();
+  return String();
+}
+
+void TqvxPreviewPages::DropSpareTexts() {
+  FSpareWalk.clear();
+  FSpares.reset();
+}
+
 void TqvxPreviewPages::Clear() {
+  DropSpareTexts();
   ClearPageCache();
   ClearSourcePages();
   ForgetOutlinePosition();
@@ -314,6 +357,7 @@ void TqvxPreviewPages::Initialize() {
 }
 
 void TqvxPreviewPages::Finish() {
+  DropSpareTexts();
   LastY = 0;
   ClearPageCache();
   for (TqvxReportPage* page : FSourcePages) {
@@ -470,12 +514,15 @@ void TqvxPreviewPages::StoreObject(TqvxComponent* obj, TqvxXMLItem* parent, bool
     element->SetText(obj->AllDiff(nullptr));
   } else {
     element->SetName(obj->AliasName());
-    if (Engine() && !Engine()->FinalPass)
+    if (Engine() && !Engine()->FinalPass) {
+      if (HasSpareText()) obj->GiveDiffRoom(TakeSpareText());
       element->SetText(obj->InternalDiff(copy));
-    else if (obj->qvComponentStyle().Contains(csDefaultDiff))
+    } else if (obj->qvComponentStyle().Contains(csDefaultDiff)) {
       element->SetText(obj->AllDiff(copy));
-    else
+    } else {
+      if (HasSpareText()) obj->GiveDiffRoom(TakeSpareText());
       element->SetText(obj->Diff(copy));
+    }
   }
   XMLSize += static_cast<Int64>(element->Name().size() + element->Text().size() + sizeof(TqvxXMLItem) + 16);
   // Writing to the store leaves the objects' lists as they are: no copy of the list is needed for each object.

@@ -46,6 +46,10 @@ class TqvxPreviewPages : public TqvxCustomPreviewPages {
 
   // --- a run, in the order the engine calls them
   void Clear() override;
+  // Keeps the cleared pages for the run that follows, which writes much the same texts again: each difference text
+  // is written into the room of an old one, taken in the order they were written, and an old element is freed once
+  // it was passed, so that its place is used by the next new one. What the run leaves is freed when it finishes.
+  void ClearForRun() override;
   void Initialize() override;
   void AddSourcePage(TqvxReportPage* page) override;
   void AddToSourcePage(TqvxComponent* obj) override;
@@ -173,6 +177,14 @@ class TqvxPreviewPages : public TqvxCustomPreviewPages {
     bool Linked;
   };
   std::unordered_map<const TqvxComponent*, TLinkCheck> FLinkChecks;
+
+  // The pages cleared for a run (ClearForRun), walked as the run takes their texts: each entry an element and the
+  // index of its next child, -1 before its own text was looked at.
+  bool HasSpareText() const { return !FSpareWalk.empty(); }
+  rtl::String TakeSpareText();
+  void DropSpareTexts();
+  std::unique_ptr<TqvxXMLItem> FSpares;
+  std::vector<std::pair<TqvxXMLItem*, rtl::Integer>> FSpareWalk;
 
   std::unique_ptr<TqvxDictionary> FDictionary;
   std::vector<TqvxReportPage*> FSourcePages;

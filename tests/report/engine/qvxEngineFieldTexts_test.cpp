@@ -386,4 +386,84 @@ TEST_F(FieldTexts, StoreTextsFollowPropertiesChangedBetweenRecords) {
   ds->Free();
 }
 
+// A store prepared again keeps the room of its old texts for the new ones: whatever it held before (another run of
+// more or fewer records, longer or shorter texts, a file loaded in part), it saves byte for byte what a store made
+// afresh saves for the same run.
+TEST_F(FieldTexts, AStorePreparedAgainSavesWhatANewStoreSaves) {
+  // The same report in an owner of its own each time, so that the files compare whole.
+  struct TListReport {
+    explicit TListReport(db::TADOQuery* query) {
+      owner = new vcl::TComponent(nullptr);
+      owner->SetName(L"Liste");
+      report = new TqvxReport(owner);
+      report->SetName(L"Rapor");
+      report->EngineOptions()->NewSilentMode = simSilent;
+      ds = new TqvxDBDataset(owner);
+      ds->SetName(L"Veri");
+      ds->SetUserName(L"D");
+      ds->SetDataSet(query);
+      report->DataSets()->Add(ds);
+      auto* page = new TqvxReportPage(report);
+      page->SetName(L"Page1");
+      auto* data = new TqvxMasterData(page);
+      data->SetName(L"MasterData1");
+      data->SetTop(20);
+      data->SetHeight(40);
+      data->SetDataSet(ds);
+      const wchar_t* templates[] = {L"[D.\"ad\"]", L"[D.\"kisa\"] / [D.\"no\"]", L"[D.\"puan\"]"};
+      for (int i = 0; i < 3; ++i) {
+        auto* memo = new TqvxMemoView(data);
+        memo->SetName(L"Alan" + rtl::IntToStr(i + 1));
+        memo->SetText(templates[i]);
+        memo->SetBounds(160 * static_cast<Extended>(i), 0, 150, 18);
+      }
+    }
+    ~TListReport() { owner->Free(); }
+    String Prepare(TqvxPreviewPages* into) {
+      if (into) report->SetPreviewPages(into);
+      EXPECT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+      rtl::TStringStream saved;
+      static_cast<TqvxPreviewPages*>(report->PreviewPages())->SaveToStream(saved);
+      return saved.DataString();
+    }
+    vcl::TComponent* owner;
+    TqvxReport* report;
+    TqvxDBDataset* ds;
+  };
+  TListReport kept(query_);
+  auto* keptPages = new TqvxPreviewPages(kept.report);
+  kept.report->SetPreviewPages(keptPages);
+  const wchar_t* const runs[] = {
+      L"select * from degerler order by no",
+      // Fewer records than the store holds, then texts longer than those it held.
+      L"select * from degerler where no < 3 order by no",
+      L"select no, ad || ad || ad || ad as ad, kisa || kisa as kisa, puan from degerler order by no desc",
+      // More records than it holds, with line breaks and characters that are escaped.
+      L"select d1.no, d1.ad || char(13, 10) || d2.kisa as ad, d2.kisa || '&\"<>' as kisa, d1.puan * d2.no as puan "
+      L"from degerler d1, degerler d2 order by d1.no, d2.no",
+      L"select no, '' as ad, null as kisa, 0 as puan from degerler",
+      L"select * from degerler order by no",
+  };
+  String last;
+  for (const wchar_t* sql : runs) {
+    query_->Close();
+    query_->SetSQLText(sql);
+    const String again = kept.Prepare(nullptr);
+    TListReport fresh(query_);
+    EXPECT_EQ(Utf8(again), Utf8(fresh.Prepare(new TqvxPreviewPages(fresh.report)))) << Utf8(sql);
+    last = again;
+  }
+  // A store that read a file in part (the pages stay in the stream until asked for) and is then prepared again.
+  rtl::TMemoryStream file;
+  keptPages->SaveToStream(file);
+  file.SetPosition(0);
+  keptPages->LoadFromStream(file, true);
+  query_->Close();
+  query_->SetSQLText(runs[2]);
+  const String afterFile = kept.Prepare(nullptr);
+  TListReport fresh(query_);
+  EXPECT_EQ(Utf8(afterFile), Utf8(fresh.Prepare(new TqvxPreviewPages(fresh.report))));
+  EXPECT_NE(afterFile, last);
+}
+
 }  // namespace

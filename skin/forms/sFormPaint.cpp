@@ -13,6 +13,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sBorderForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sBmpCopy.h"
 #include "skin/render/sBorders.h"
@@ -52,17 +53,27 @@ class TWindowDC {
 
 // ---- Frame metrics --------------------------------------------------------------------------------------------
 
-int SysBorderWidth(HWND handle, TlvBorderForm* borderForm, bool checkSkin) {
+int SysBorderWidth(HWND handle, TlvCustomBorderForm* borderForm, bool checkSkin) {
   if (checkSkin) {
     if (int w = SkinBorderWidth(borderForm)) return w;
   }
+  TsSkinManager* m = borderForm && borderForm->SkinData ? borderForm->SkinData->SkinManager() : nullptr;
   const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
-  if (style & WS_THICKFRAME) return lv_CXSIZEFRAME;
-  if (style & WS_BORDER) return lv_CXFIXEDFRAME;
+  if (style & WS_THICKFRAME) {
+    // With a border window the owner may answer its own frame width.
+    if (borderForm && m) return static_cast<int>(SendAMessage(handle, LVC_GETBORDERWIDTH, lv_CXSIZEFRAME));
+    if (borderForm) return lv_CXSIZEFRAME + (lvWinVer >= 8 ? 4 : 0);
+    return lv_CXSIZEFRAME;
+  }
+  if (style & WS_BORDER) {
+    if (borderForm && m && m->CommonSkinData->ExDrawMode != 1)
+      return static_cast<int>(SendAMessage(handle, LVC_GETBORDERWIDTH, lv_CXFIXEDFRAME));
+    return lv_CXFIXEDFRAME;
+  }
   return 0;
 }
 
-int SysBorderHeight(HWND handle, TlvBorderForm* borderForm, bool checkSkin) {
+int SysBorderHeight(HWND handle, TlvCustomBorderForm* borderForm, bool checkSkin) {
   return borderForm ? 0 : SysBorderWidth(handle, nullptr, checkSkin);
 }
 
@@ -77,11 +88,36 @@ int SysCaptHeight(vcl::TForm* form) {
   return FSysWndCaptHeight;
 }
 
-// The border window carries the extended frame; without one (as here) the skin's extended sizes do not apply.
-int SkinTitleHeight(TlvBorderForm* borderForm) { return 0; }
-int SkinBorderWidth(TlvBorderForm* borderForm) { return 0; }
-int DiffTitle(TlvBorderForm* borderForm) { return 0; }
-int DiffBorder(TlvBorderForm* borderForm) { return 0; }
+namespace {
+TsSkinManager* BorderManager(TlvCustomBorderForm* borderForm) {
+  return borderForm && borderForm->SkinData ? borderForm->SkinData->SkinManager() : nullptr;
+}
+}  // namespace
+
+// With a border window the skin's extended frame sizes apply; without one the system's frame is the frame.
+int SkinTitleHeight(TlvCustomBorderForm* borderForm) {
+  TsSkinManager* m = BorderManager(borderForm);
+  if (!m) return 0;
+  const HWND owner = borderForm->OwnerHandle();
+  return owner && ::IsZoomed(owner) ? m->CommonSkinData->ExMaxHeight : m->CommonSkinData->ExTitleHeight;
+}
+
+int SkinBorderWidth(TlvCustomBorderForm* borderForm) {
+  TsSkinManager* m = BorderManager(borderForm);
+  return m ? m->CommonSkinData->ExBorderWidth : 0;
+}
+
+int DiffTitle(TlvCustomBorderForm* borderForm) {
+  if (!borderForm) return 0;
+  return borderForm->CaptionHeight(true) - borderForm->CaptionHeight(false) -
+         SysBorderWidth(borderForm->OwnerHandle(), borderForm, false);
+}
+
+int DiffBorder(TlvCustomBorderForm* borderForm) {
+  if (!borderForm) return 0;
+  const HWND owner = borderForm->OwnerHandle();
+  return SysBorderWidth(owner, borderForm, true) - SysBorderWidth(owner, borderForm, false);
+}
 
 bool IsMenuVisible(TsSkinProvider* sp) {
   vcl::TForm* f = sp->Form;
@@ -240,7 +276,9 @@ bool TsSkinProvider::PaintAll() {
   const int width = CaptionWidth();
   const int height = IsIconic() && vcl::Application && Form != vcl::Application->MainForm()
                          ? SysBorderHeight(Form->Handle(), BorderForm, true) + CaptionHeight(true) + 2
-                         : Form->Height();
+                         : Form->Height() + (BorderForm ? DiffBorder(BorderForm) + DiffTitle(BorderForm) +
+                                                              ShadowSize().Top + ShadowSize().Bottom
+                                                        : 0);
   image->SetPixelFormat(vcl::pf32bit);
   image->SetSize(width, height);
   if (m->IsValidSkinIndex(FCommonData->SkinIndex)) {
@@ -296,6 +334,11 @@ bool TsSkinProvider::PaintAll() {
     if (CaptionHeight(true) != 0 && FDrawNonClientArea) {
       SaveBGForBtns(width, true);
       PaintTitleContent(width);
+    }
+    if (BorderForm) {
+      // The layered border window shows the image by its alpha: the frame is opaque but for its keyed corners.
+      FillAlphaRect(image, wr, 255, 0xFF00FF);
+      PaintExBorders(image);
     }
   }
   MenuChanged = false;
@@ -640,6 +683,8 @@ void TsSkinProvider::LV_WMNCPaint(vcl::TMessage& m) {
       Form->ControlState().Contains(vcl::csDestroyingHandle) || !SystemMenu)
     return;
   if (IsIconic()) FCommonData->BGChanged = true;
+  vcl::TBitmap* image = FCommonData->CacheBmp();
+  if ((!image || image->Empty()) && SkinManager()) InitExBorders(SkinManager()->ExtendedBorders());
   LV_WMNCPaintHandler();
   m.Result = 0;
 }
@@ -663,7 +708,19 @@ void TsSkinProvider::LV_WMNCPaintHandler() {
   FCommonData->SetUpdatingFlag(false);
   TWindowDC dc(Form->Handle());
   if (!dc.Get()) return;
-  if (HaveBorder(this) || !IsSizeBox(Form->Handle()) || IsIconic()) {
+  if (BorderForm) {
+    // The frame is on the border window; the form itself shows only its menu line.
+    const int lines = MenuPresent() ? GetLinesCount() : 0;
+    const int m = MenuHeight() * lines + (IsMenuVisible(this) ? 1 : 0);
+    vcl::TBitmap* img = FCommonData->CacheBmp();
+    if (m > 0 && img && !img->Empty()) {
+      const vcl::TRect sh = ShadowSize();
+      const int x = SysBorderWidth(Form->Handle(), BorderForm, false);
+      const int y = CaptionHeight(false) + x - (FSysExHeight ? 4 : 0);
+      BitBlt(dc.Get(), x, y, img->Width() - sh.Left - sh.Right, m, img->Canvas()->Handle(),
+             SysBorderWidth(Form->Handle(), BorderForm, true) + sh.Left, OffsetY() - m, SRCCOPY);
+    }
+  } else if (HaveBorder(this) || !IsSizeBox(Form->Handle()) || IsIconic()) {
     PaintCaption(dc.Get());
   } else {
     vcl::TBitmap* img = FCommonData->CacheBmp();
@@ -682,6 +739,11 @@ void UpdateSkinCaption(TsSkinProvider* sp) {
       !sp->DrawNonClientArea() || !sp->SkinData()->Skinned(false))
     return;
   sp->SkinData()->BGChanged = true;
+  if (sp->BorderForm) {
+    if (IsMenuVisible(sp)) sp->ProcessMessage(WM_NCPAINT, 0, 0);
+    sp->BorderForm->UpdateExBordersPos(true, 255);
+    return;
+  }
   HDC dc = GetWindowDC(sp->Form->Handle());
   const int saved = SaveDC(dc);
   sp->PaintCaption(dc);
@@ -824,6 +886,71 @@ void TsSkinProvider::OurPaintHandler(vcl::TMessage& m) {
   if (!InAnimationProcess || !given) EndPaint(w, &ps);
 }
 
+// ---- The extended border ------------------------------------------------------------------------------------------
+
+// The shadow around the frame, from the manager's active or inactive shadow image, and the frame's key-coloured
+// corner pixels filled from it.
+void TsSkinProvider::PaintExBorders(vcl::TBitmap* image) {
+  TsSkinManager* m = SkinManager();
+  auto* bf = static_cast<TlvBorderForm*>(BorderForm);
+  bf->ShadowTemplate = FormActive ? m->ShdaTemplate.get() : m->ShdiTemplate.get();
+  vcl::TBitmap* tpl = bf->ShadowTemplate;
+  if (!tpl || tpl->Empty()) return;
+  const vcl::TRect sh = ShadowSize();
+  const int ch = BorderForm->CaptionHeight(true);
+  const vcl::TRect img(0, 0, image->Width(), image->Height()), src(0, 0, tpl->Width(), tpl->Height());
+  const int ex = m->ConstData.ExBorder;
+  const bool valid = m->IsValidImgIndex(ex);
+  if (m->CommonSkinData->ExDrawMode == 1 && valid) {
+    const TsMaskData& d = m->ma[ex];
+    const int c = CaptionHeight(true);
+    const vcl::TRect margins(d.WL, std::min<int>(d.WT, (image->Height() - c) / 2 + c), d.WR,
+                             std::min<int>(d.WB, (image->Height() - c) / 2));
+    const int bw = BorderWidth(true);
+    const int mode = d.DrawMode & 1;
+    PaintControlByTemplate(image, tpl, img, src, margins,
+                           vcl::TRect(bw + sh.Left, sh.Top + ch, bw + sh.Right, bw + sh.Bottom),
+                           vcl::TRect(mode, mode, mode, mode), false, false);
+    return;
+  }
+  vcl::TRect margins, modes(1, 1, 1, 1);
+  bool first = false;
+  if (valid) {
+    const TsMaskData& d = m->ma[ex];
+    margins = vcl::TRect(d.WL, d.WT, d.WR, d.WB);
+    modes = vcl::TRect(d.DrawMode, d.DrawMode, d.DrawMode, d.DrawMode);
+    first = d.DrawMode != 0;
+  } else {
+    const int half = (tpl->Width() - 1) / 2;
+    margins = vcl::TRect(half, half, half, half);
+  }
+  PaintControlByTemplate(image, tpl, img, src, margins, sh, modes, first, false);
+  int topMask = m->IsValidSkinIndex(FTitleSkinIndex) ? m->GetMaskIndex(FTitleSkinIndex, L"BORDERSMASK") : -1;
+  const bool titleMask = m->IsValidImgIndex(topMask);
+  if (!titleMask) topMask = FCommonData->BorderIndex;
+  if (m->IsValidImgIndex(topMask)) {
+    const TsMaskData& d = m->ma[topMask];
+    const int wl = titleMask ? d.WL : std::min<int>(d.WL, 8), wt = titleMask ? d.WT : std::min<int>(d.WT, 8);
+    const int wr = titleMask ? d.WR : std::min<int>(d.WR, 8);
+    FillTransPixels32(image, tpl, vcl::TRect(sh.Left, sh.Top, sh.Left + wl, sh.Top + wt), vcl::TPoint(sh.Left, sh.Top),
+                      topMask, m, HTTOPLEFT);
+    const int x = image->Width() - sh.Right - wr;
+    FillTransPixels32(image, tpl, vcl::TRect(x, sh.Top, x + wr, sh.Top + wt),
+                      vcl::TPoint(std::max(0, tpl->Width() - sh.Right - wr), sh.Top), topMask, m, HTTOPRIGHT);
+  }
+  const int bottomMask = FCommonData->BorderIndex;
+  if (m->IsValidImgIndex(bottomMask)) {
+    const TsMaskData& d = m->ma[bottomMask];
+    const int y = image->Height() - sh.Bottom - d.WB;
+    const int sy = std::max(0, tpl->Height() - sh.Bottom - d.WB);
+    FillTransPixels32(image, tpl, vcl::TRect(sh.Left, y, sh.Left + d.WL, y + d.WB), vcl::TPoint(sh.Left, sy),
+                      bottomMask, m, HTBOTTOMLEFT);
+    const int x = image->Width() - sh.Right - d.WR;
+    FillTransPixels32(image, tpl, vcl::TRect(x, y, x + d.WR, y + d.WB),
+                      vcl::TPoint(std::max(0, tpl->Width() - sh.Right - d.WR), sy), bottomMask, m, HTBOTTOMRIGHT);
+  }
+}
+
 // ---- The window region -----------------------------------------------------------------------------------------
 
 void TsSkinProvider::FillShape() {
@@ -855,7 +982,7 @@ void TsSkinProvider::UpdateShape(bool repaint, bool setRgnRedraw) {
   if (!FDrawNonClientArea || !Form->HandleAllocated() || InMenu) return;
   const HWND w = Form->Handle();
   if (!HaveBorder(this) && !IsIconic() && !IsSizeBox(w)) return;
-  if (!FirstInitialized && SendMessageW(w, CM_BEWAIT, BE_ID, 0) == static_cast<LRESULT>(BE_ID)) return;
+  if (!FirstInitialized && SendMessageW(w, CM_BEWAIT, static_cast<WPARAM>(BE_ID), 0) == BE_ID) return;
   RgnChanging = true;
   HRGN rgn;
   if (BorderForm) {

@@ -13,6 +13,7 @@
 #include "skin/forms/sDwmEffects.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sPixels.h"
+#include "skin/render/sSectionPaint.h"
 #include "skin/windows/lvDialogWnd.h"
 
 namespace {
@@ -281,7 +282,8 @@ void TlvBorderForm::UpdateExBordersPos(bool redraw, std::uint8_t blend) {
     } else {
       const LONG_PTR style = GetWindowLongPtrW(owner, GWL_STYLE);
       if (blend == 0) SetWindowLongPtrW(owner, GWL_STYLE, style & ~WS_VISIBLE);
-      SetWindowPos(bw, after, 0, 0, 0, 0, (flags & SWP_NOZORDER) | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+      SetWindowPos(bw, after, 0, 0, 0, 0,
+                   (flags & SWP_NOZORDER) | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
       SendOwnerToBack();
       if (blend == 0) SetWindowLongPtrW(owner, GWL_STYLE, GetWindowLongPtrW(owner, GWL_STYLE) | WS_VISIBLE);
       if (blend == 255 && !(state & FS_SIZING)) {
@@ -294,6 +296,70 @@ void TlvBorderForm::UpdateExBordersPos(bool redraw, std::uint8_t blend) {
     SendOwnerToBack();
   }
   ExBorderShowing = false;
+}
+
+// The shadow around the frame, from the manager's active or inactive shadow image, and the frame's key-coloured
+// corner pixels filled from it.
+void TlvBorderForm::PaintShadow(vcl::TBitmap* image, bool active, int titleSkinIndex, int borderIndex,
+                                int frameWidth) {
+  TsSkinManager* m = Manager();
+  if (!m || !image) return;
+  ShadowTemplate = active ? m->ShdaTemplate.get() : m->ShdiTemplate.get();
+  vcl::TBitmap* tpl = ShadowTemplate;
+  if (!tpl || tpl->Empty()) return;
+  const vcl::TRect sh = ShadowSize();
+  const int ch = CaptionHeight(true);
+  const vcl::TRect img(0, 0, image->Width(), image->Height()), src(0, 0, tpl->Width(), tpl->Height());
+  const int ex = m->ConstData.ExBorder;
+  const bool valid = m->IsValidImgIndex(ex);
+  if (m->CommonSkinData->ExDrawMode == 1 && valid) {
+    const TsMaskData& d = m->ma[ex];
+    const int c = ch;
+    const vcl::TRect margins(d.WL, std::min<int>(d.WT, (image->Height() - c) / 2 + c), d.WR,
+                             std::min<int>(d.WB, (image->Height() - c) / 2));
+    const int bw = frameWidth;
+    const int mode = d.DrawMode & 1;
+    PaintControlByTemplate(image, tpl, img, src, margins,
+                           vcl::TRect(bw + sh.Left, sh.Top + ch, bw + sh.Right, bw + sh.Bottom),
+                           vcl::TRect(mode, mode, mode, mode), false, false);
+    return;
+  }
+  vcl::TRect margins, modes(1, 1, 1, 1);
+  bool first = false;
+  if (valid) {
+    const TsMaskData& d = m->ma[ex];
+    margins = vcl::TRect(d.WL, d.WT, d.WR, d.WB);
+    modes = vcl::TRect(d.DrawMode, d.DrawMode, d.DrawMode, d.DrawMode);
+    first = d.DrawMode != 0;
+  } else {
+    const int half = (tpl->Width() - 1) / 2;
+    margins = vcl::TRect(half, half, half, half);
+  }
+  PaintControlByTemplate(image, tpl, img, src, margins, sh, modes, first, false);
+  int topMask = m->IsValidSkinIndex(titleSkinIndex) ? m->GetMaskIndex(titleSkinIndex, L"BORDERSMASK") : -1;
+  const bool titleMask = m->IsValidImgIndex(topMask);
+  if (!titleMask) topMask = borderIndex;
+  if (m->IsValidImgIndex(topMask)) {
+    const TsMaskData& d = m->ma[topMask];
+    const int wl = titleMask ? d.WL : std::min<int>(d.WL, 8), wt = titleMask ? d.WT : std::min<int>(d.WT, 8);
+    const int wr = titleMask ? d.WR : std::min<int>(d.WR, 8);
+    FillTransPixels32(image, tpl, vcl::TRect(sh.Left, sh.Top, sh.Left + wl, sh.Top + wt), vcl::TPoint(sh.Left, sh.Top),
+                      topMask, m, HTTOPLEFT);
+    const int x = image->Width() - sh.Right - wr;
+    FillTransPixels32(image, tpl, vcl::TRect(x, sh.Top, x + wr, sh.Top + wt),
+                      vcl::TPoint(std::max(0, tpl->Width() - sh.Right - wr), sh.Top), topMask, m, HTTOPRIGHT);
+  }
+  const int bottomMask = borderIndex;
+  if (m->IsValidImgIndex(bottomMask)) {
+    const TsMaskData& d = m->ma[bottomMask];
+    const int y = image->Height() - sh.Bottom - d.WB;
+    const int sy = std::max(0, tpl->Height() - sh.Bottom - d.WB);
+    FillTransPixels32(image, tpl, vcl::TRect(sh.Left, y, sh.Left + d.WL, y + d.WB), vcl::TPoint(sh.Left, sy),
+                      bottomMask, m, HTBOTTOMLEFT);
+    const int x = image->Width() - sh.Right - d.WR;
+    FillTransPixels32(image, tpl, vcl::TRect(x, y, x + d.WR, y + d.WB),
+                      vcl::TPoint(std::max(0, tpl->Width() - sh.Right - d.WR), sy), bottomMask, m, HTBOTTOMRIGHT);
+  }
 }
 
 // ---- Region ------------------------------------------------------------------------------------------------------
@@ -801,4 +867,3 @@ void TlvBorderForm::BorderProc(vcl::TMessage& m) {
   }
 }
 
-TlvCustomBorderForm* MakeDialogBorderForm(TlvDialogWnd* owner) { return new TlvBorderForm(owner); }

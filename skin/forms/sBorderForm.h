@@ -43,6 +43,7 @@ class TlvBorderForm : public rtl::TObject, public TlvCustomBorderForm {
   HRGN MakeRgn(int newWidth, int newHeight) override;
   void UpdateRgn();
   void PaintAll() override;
+  void PaintShadow(vcl::TBitmap* image, bool active, int titleSkinIndex, int borderIndex, int frameWidth) override;
   int OffsetX();
   int OffsetY() override;
   vcl::TRect ShadowSize();
@@ -75,7 +76,3 @@ class TlvBorderForm : public rtl::TObject, public TlvCustomBorderForm {
   void PassShadowMouse(vcl::TMessage& m);
   void EdgeDblClick(int hitCode);
 };
-
-// Makes the border window of a dialog frame (the skinning of standard windows sits below the forms and reaches the
-// border window through this).
-TlvCustomBorderForm* MakeDialogBorderForm(TlvDialogWnd* owner);

@@ -58,6 +58,9 @@ class TlvCustomBorderForm {
   virtual HRGN MakeRgn(int newWidth, int newHeight) { return nullptr; }
   virtual int OffsetY() { return 0; }
   virtual void UpdateExBordersPos(bool redraw = true, std::uint8_t blend = 255) {}
+  // Paints the shadow around the owner's window image (active or inactive) and fills the frame's keyed corners
+  // from it; titleSkinIndex and borderIndex give the corner masks, frameWidth the skinned frame's width.
+  virtual void PaintShadow(vcl::TBitmap* image, bool active, int titleSkinIndex, int borderIndex, int frameWidth) {}
   // The owner's window (0 when it has none) and its caption height, with the skin's title or the system's.
   virtual HWND OwnerHandle() { return nullptr; }
   virtual int CaptionHeight(bool checkSkin) { return 0; }

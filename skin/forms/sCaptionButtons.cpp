@@ -563,7 +563,35 @@ void TsSkinProvider::LV_WMNCActivate(vcl::TMessage& m) {
     IterateControls(Form, FFormHeader->AdditionalHeight(),
                     [this](vcl::TControl* c, int data) { RepaintHeadCtrl(c, data); });
   FCommonData->BGChanged = true;
-  if (IsWindowVisible(Form->Handle()) && !IsIconic()) LV_WMNCPaintHandler();
+  if (IsWindowVisible(Form->Handle()) && !IsIconic()) {
+    LV_WMNCPaintHandler();
+    // The frame's active or inactive look is on the border window.
+    if (BorderForm) BorderForm->UpdateExBordersPos(true, 255);
+  }
+}
+
+// The border window follows the form: hidden with it (and while it is iconic), placed again after any other change.
+void TsSkinProvider::FollowBorder(const WINDOWPOS& wp) {
+  vcl::TForm* border = BorderForm->AForm;
+  const HWND w = Form->Handle();
+  if ((wp.flags & SWP_HIDEWINDOW) || (IsWindowVisible(w) && IsIconic())) {
+    if (border && border->HandleAllocated() && IsWindowVisible(border->Handle()))
+      SetWindowPos(border->Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return;
+  }
+  if (FInAnimation || !IsWindowVisible(w) || (wp.flags & SWP_NOREDRAW) || (FormState & (FS_BLENDMOVING | FS_DISABLED)))
+    return;
+  const bool still = (wp.flags & SWP_NOMOVE) && (wp.flags & SWP_NOSIZE) && !(wp.flags & SWP_SHOWWINDOW);
+  // A frame change in place (the form's own region being set) moves nothing.
+  if (still && (wp.flags & SWP_FRAMECHANGED)) return;
+  if (still && border && border->HandleAllocated() && IsWindowVisible(border->Handle())) {
+    // Only the Z order changed: the border window stays right behind the form.
+    SetWindowPos(border->Handle(), w, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    return;
+  }
+  BorderForm->UpdateExBordersPos(!(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_SHOWWINDOW), 255);
 }
 
 void TsSkinProvider::LV_WMSetText(vcl::TMessage& m) {
@@ -595,7 +623,10 @@ void TsSkinProvider::LV_WMWindowPosChanged(vcl::TMessage& m) {
     RgnChanged = true;
     FLinesCount = -1;
   }
+  if (BorderForm && Form->HandleAllocated())
+    FSysExHeight = IsZoomed() && ActualTitleHeight(false) > SysCaptHeight(Form) + 4;
   OldWndProc(m);
+  if (BorderForm && wp && Form->HandleAllocated()) FollowBorder(*wp);
   if (sized && Form->HandleAllocated()) {
     LastClientRect = vcl::TRect(0, 0, Form->ClientWidth(), Form->ClientHeight());
     if (IsWindowVisible(Form->Handle())) {

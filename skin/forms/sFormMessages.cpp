@@ -172,6 +172,10 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
     case WM_GETMINMAXINFO:
       LV_WMGetMinMaxInfo(m);
       return true;
+    case WM_DESTROY:
+      // The border window is owned by the form's window and goes before it.
+      if (BorderForm) InitExBorders(false);
+      return false;
     case WM_MOVE:
       KillAnimations();
       OldWndProc(m);
@@ -228,6 +232,7 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       }
       return true;
     case WM_SHOWWINDOW:
+      if (m.WParam == 1 && SkinManager()) InitExBorders(SkinManager()->ExtendedBorders());
       OldWndProc(m);
       if (m.WParam == 1 && Form->FormStyle() == vcl::fsMDIChild && IsZoomed())
         if (auto* main = dynamic_cast<TsSkinProvider*>(MDISkinProvider)) main->RepaintMenu();

@@ -13,6 +13,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sBorderForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sTitleBar.h"
 #include "skin/render/sBmpCopy.h"
@@ -53,17 +54,27 @@ class TWindowDC {
 
 // ---- Frame metrics --------------------------------------------------------------------------------------------
 
-int SysBorderWidth(HWND handle, TlvBorderForm* borderForm, bool checkSkin) {
+int SysBorderWidth(HWND handle, TlvCustomBorderForm* borderForm, bool checkSkin) {
   if (checkSkin) {
     if (int w = SkinBorderWidth(borderForm)) return w;
   }
+  TsSkinManager* m = borderForm && borderForm->SkinData ? borderForm->SkinData->SkinManager() : nullptr;
   const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
-  if (style & WS_THICKFRAME) return lv_CXSIZEFRAME;
-  if (style & WS_BORDER) return lv_CXFIXEDFRAME;
+  if (style & WS_THICKFRAME) {
+    // With a border window the owner may answer its own frame width.
+    if (borderForm && m) return static_cast<int>(SendAMessage(handle, LVC_GETBORDERWIDTH, lv_CXSIZEFRAME));
+    if (borderForm) return lv_CXSIZEFRAME + (lvWinVer >= 8 ? 4 : 0);
+    return lv_CXSIZEFRAME;
+  }
+  if (style & WS_BORDER) {
+    if (borderForm && m && m->CommonSkinData->ExDrawMode != 1)
+      return static_cast<int>(SendAMessage(handle, LVC_GETBORDERWIDTH, lv_CXFIXEDFRAME));
+    return lv_CXFIXEDFRAME;
+  }
   return 0;
 }
 
-int SysBorderHeight(HWND handle, TlvBorderForm* borderForm, bool checkSkin) {
+int SysBorderHeight(HWND handle, TlvCustomBorderForm* borderForm, bool checkSkin) {
   return borderForm ? 0 : SysBorderWidth(handle, nullptr, checkSkin);
 }
 
@@ -78,11 +89,36 @@ int SysCaptHeight(vcl::TForm* form) {
   return FSysWndCaptHeight;
 }
 
-// The border window carries the extended frame; without one (as here) the skin's extended sizes do not apply.
-int SkinTitleHeight(TlvBorderForm* borderForm) { return 0; }
-int SkinBorderWidth(TlvBorderForm* borderForm) { return 0; }
-int DiffTitle(TlvBorderForm* borderForm) { return 0; }
-int DiffBorder(TlvBorderForm* borderForm) { return 0; }
+namespace {
+TsSkinManager* BorderManager(TlvCustomBorderForm* borderForm) {
+  return borderForm && borderForm->SkinData ? borderForm->SkinData->SkinManager() : nullptr;
+}
+}  // namespace
+
+// With a border window the skin's extended frame sizes apply; without one the system's frame is the frame.
+int SkinTitleHeight(TlvCustomBorderForm* borderForm) {
+  TsSkinManager* m = BorderManager(borderForm);
+  if (!m) return 0;
+  const HWND owner = borderForm->OwnerHandle();
+  return owner && ::IsZoomed(owner) ? m->CommonSkinData->ExMaxHeight : m->CommonSkinData->ExTitleHeight;
+}
+
+int SkinBorderWidth(TlvCustomBorderForm* borderForm) {
+  TsSkinManager* m = BorderManager(borderForm);
+  return m ? m->CommonSkinData->ExBorderWidth : 0;
+}
+
+int DiffTitle(TlvCustomBorderForm* borderForm) {
+  if (!borderForm) return 0;
+  return borderForm->CaptionHeight(true) - borderForm->CaptionHeight(false) -
+         SysBorderWidth(borderForm->OwnerHandle(), borderForm, false);
+}
+
+int DiffBorder(TlvCustomBorderForm* borderForm) {
+  if (!borderForm) return 0;
+  const HWND owner = borderForm->OwnerHandle();
+  return SysBorderWidth(owner, borderForm, true) - SysBorderWidth(owner, borderForm, false);
+}
 
 bool IsMenuVisible(TsSkinProvider* sp) {
   vcl::TForm* f = sp->Form;
@@ -241,7 +277,9 @@ bool TsSkinProvider::PaintAll() {
   const int width = CaptionWidth();
   const int height = IsIconic() && vcl::Application && Form != vcl::Application->MainForm()
                          ? SysBorderHeight(Form->Handle(), BorderForm, true) + CaptionHeight(true) + 2
-                         : Form->Height();
+                         : Form->Height() + (BorderForm ? DiffBorder(BorderForm) + DiffTitle(BorderForm) +
+                                                              ShadowSize().Top + ShadowSize().Bottom
+                                                        : 0);
   image->SetPixelFormat(vcl::pf32bit);
   image->SetSize(width, height);
   if (m->IsValidSkinIndex(FCommonData->SkinIndex)) {
@@ -298,6 +336,11 @@ bool TsSkinProvider::PaintAll() {
     if (CaptionHeight(true) != 0 && FDrawNonClientArea) {
       SaveBGForBtns(width, true);
       PaintTitleContent(width);
+    }
+    if (BorderForm) {
+      // The layered border window shows the image by its alpha: the frame is opaque but for its keyed corners.
+      FillAlphaRect(image, wr, 255, 0xFF00FF);
+      PaintExBorders(image);
     }
   }
   MenuChanged = false;
@@ -649,6 +692,8 @@ void TsSkinProvider::LV_WMNCPaint(vcl::TMessage& m) {
       Form->ControlState().Contains(vcl::csDestroyingHandle) || !SystemMenu)
     return;
   if (IsIconic()) FCommonData->BGChanged = true;
+  vcl::TBitmap* image = FCommonData->CacheBmp();
+  if ((!image || image->Empty()) && SkinManager()) InitExBorders(SkinManager()->ExtendedBorders());
   LV_WMNCPaintHandler();
   m.Result = 0;
 }
@@ -672,7 +717,19 @@ void TsSkinProvider::LV_WMNCPaintHandler() {
   FCommonData->SetUpdatingFlag(false);
   TWindowDC dc(Form->Handle());
   if (!dc.Get()) return;
-  if (HaveBorder(this) || !IsSizeBox(Form->Handle()) || IsIconic()) {
+  if (BorderForm) {
+    // The frame is on the border window; the form itself shows only its menu line.
+    const int lines = MenuPresent() ? GetLinesCount() : 0;
+    const int m = MenuHeight() * lines + (IsMenuVisible(this) ? 1 : 0);
+    vcl::TBitmap* img = FCommonData->CacheBmp();
+    if (m > 0 && img && !img->Empty()) {
+      const vcl::TRect sh = ShadowSize();
+      const int x = SysBorderWidth(Form->Handle(), BorderForm, false);
+      const int y = CaptionHeight(false) + x - (FSysExHeight ? 4 : 0);
+      BitBlt(dc.Get(), x, y, img->Width() - sh.Left - sh.Right, m, img->Canvas()->Handle(),
+             SysBorderWidth(Form->Handle(), BorderForm, true) + sh.Left, OffsetY() - m, SRCCOPY);
+    }
+  } else if (HaveBorder(this) || !IsSizeBox(Form->Handle()) || IsIconic()) {
     PaintCaption(dc.Get());
   } else {
     vcl::TBitmap* img = FCommonData->CacheBmp();
@@ -691,6 +748,11 @@ void UpdateSkinCaption(TsSkinProvider* sp) {
       !sp->DrawNonClientArea() || !sp->SkinData()->Skinned(false))
     return;
   sp->SkinData()->BGChanged = true;
+  if (sp->BorderForm) {
+    if (IsMenuVisible(sp)) sp->ProcessMessage(WM_NCPAINT, 0, 0);
+    sp->BorderForm->UpdateExBordersPos(true, 255);
+    return;
+  }
   HDC dc = GetWindowDC(sp->Form->Handle());
   const int saved = SaveDC(dc);
   sp->PaintCaption(dc);
@@ -833,6 +895,12 @@ void TsSkinProvider::OurPaintHandler(vcl::TMessage& m) {
   if (!InAnimationProcess || !given) EndPaint(w, &ps);
 }
 
+// ---- The extended border ------------------------------------------------------------------------------------------
+
+void TsSkinProvider::PaintExBorders(vcl::TBitmap* image) {
+  BorderForm->PaintShadow(image, FormActive, FTitleSkinIndex, FCommonData->BorderIndex, BorderWidth(true));
+}
+
 // ---- The window region -----------------------------------------------------------------------------------------
 
 void TsSkinProvider::FillShape() {
@@ -864,7 +932,7 @@ void TsSkinProvider::UpdateShape(bool repaint, bool setRgnRedraw) {
   if (!FDrawNonClientArea || !Form->HandleAllocated() || InMenu) return;
   const HWND w = Form->Handle();
   if (!HaveBorder(this) && !IsIconic() && !IsSizeBox(w)) return;
-  if (!FirstInitialized && SendMessageW(w, CM_BEWAIT, BE_ID, 0) == static_cast<LRESULT>(BE_ID)) return;
+  if (!FirstInitialized && SendMessageW(w, CM_BEWAIT, static_cast<WPARAM>(BE_ID), 0) == BE_ID) return;
   RgnChanging = true;
   HRGN rgn;
   if (BorderForm) {

@@ -10,7 +10,7 @@
 #include "platform/vcl/forms.h"
 #include "skin/forms/sSysMenu.h"
 
-class TlvBorderForm;
+class TlvCustomBorderForm;
 class TsCommonData;
 class TsSkinProvider;
 
@@ -25,7 +25,7 @@ class TlvSBAnimation : public vcl::TTimer {
   int CurrentState = 0;
   // Steps of a whole fade; -1 once a fade-in has completed.
   int MaxIterations = 0;
-  TlvBorderForm* BorderForm = nullptr;
+  TlvCustomBorderForm* BorderForm = nullptr;
   TsCommonData* SkinData = nullptr;
   HWND FormHandle = nullptr;
   TsCaptionButton* PBtnData = nullptr;

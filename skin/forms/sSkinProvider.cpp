@@ -1,7 +1,8 @@
 // The provider's life with its form: attaching and detaching, the window procedure and its routing, the command
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
-#include "skin/forms/sCtrlAdapter.h"
+
+#include "skin/forms/sBorderForm.h"
 #include "skin/forms/sSBAnimation.h"
 #include "skin/forms/sTitleBar.h"
 
@@ -205,9 +206,29 @@ void TsSkinProvider::TryInitMenu() {
   if (!MenusInitialized) MenusInitialized = UpdateMenu();
 }
 
-void TsSkinProvider::InitExBorders(bool) {
-  // The layered border window is not made here: the frame is drawn on the form itself.
+void TsSkinProvider::InitExBorders(bool use) {
+  TsSkinManager* m = SkinManager();
+  const bool wanted = use && m && !Designing(this) && Form && Form->HandleAllocated() && HaveBorder(this) &&
+                      FDrawNonClientArea && !Form->Parent() && Form->FormStyle() != vcl::fsMDIChild &&
+                      FAllowExtBorders && FCommonData->Skinned(false);
+  if (wanted) {
+    if (!BorderForm) {
+      auto* b = new TlvBorderForm(this);
+      b->SkinData = FCommonData.get();
+      BorderForm = b;
+      RgnChanged = true;
+    }
+    FCommonData->BGChanged = true;
+    BorderForm->UpdateExBordersPos(true, 255);
+    return;
+  }
+  if (!BorderForm) return;
+  TlvCustomBorderForm* b = BorderForm;
   BorderForm = nullptr;
+  delete b;
+  // The form's own frame is the frame again.
+  RgnChanged = true;
+  FCommonData->BGChanged = true;
 }
 
 void TsSkinProvider::KillAnimations() {

@@ -17,6 +17,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sSkinProvider.h"
 #include "skin/forms/sSysMenu.h"
+#include "skin/windows/lvDials.h"
 
 class TsSkinManager;
 class TsTitleBar;
@@ -31,9 +32,7 @@ struct TlvSkinParams;
 // (HTCHILDCLOSE, HTCHILDMAX and HTCHILDMIN are the core's.)
 constexpr int HTUDBTN = 1000, HTITEM = 2000;
 constexpr int UserButtonsOffset = 6;
-// A window that answers CM_BEWAIT with BE_ID manages its own region.
-constexpr UINT CM_BEWAIT = 0xBC4D;
-constexpr WPARAM BE_ID = 0x41A2;
+// A window that answers CM_BEWAIT with BE_ID manages its own region (both from skin/windows/lvDials.h).
 
 VCL_ENUM(TsGripMode, gmNone, gmRightBottom)
 VCL_ENUM(TsResizeMode, rmStandard, rmBorder)
@@ -118,7 +117,10 @@ class TsSkinProvider : public TsCustomSkinProvider {
   bool UpdateMenu();
   void TryInitMenu();
   void InitMenuItems(bool a) {}
+  // Makes the border window when extended borders apply to this form (else frees it).
   void InitExBorders(bool use);
+  // The shadow around the window image (with a border window).
+  void PaintExBorders(vcl::TBitmap* image);
   void KillAnimations();
   // The title bar's items (sTitleBarPaint.cpp): their sections and paint handler, the bar inside the caption,
   // painting, and the items under the mouse.
@@ -344,6 +346,7 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void LV_WMNCActivate(vcl::TMessage& m);
   void LV_WMSetText(vcl::TMessage& m);
   void LV_WMWindowPosChanged(vcl::TMessage& m);
+  void FollowBorder(const WINDOWPOS& wp);
   void LV_WMSetIcon(vcl::TMessage& m);
   // The form's own procedure with WS_VISIBLE taken away meanwhile: the system skips its own caption drawing.
   void CallDefaultHidden(vcl::TMessage& m);
@@ -374,13 +377,13 @@ extern TsSkinProvider* ChildProvider;
 extern bool biClicked;
 
 // Frame metrics shared with the dialog skinning and the window animations.
-int SysBorderWidth(HWND handle, TlvBorderForm* borderForm, bool checkSkin);
-int SysBorderHeight(HWND handle, TlvBorderForm* borderForm, bool checkSkin);
+int SysBorderWidth(HWND handle, TlvCustomBorderForm* borderForm, bool checkSkin);
+int SysBorderHeight(HWND handle, TlvCustomBorderForm* borderForm, bool checkSkin);
 int SysCaptHeight(vcl::TForm* form);
-int SkinTitleHeight(TlvBorderForm* borderForm);
-int SkinBorderWidth(TlvBorderForm* borderForm);
-int DiffTitle(TlvBorderForm* borderForm);
-int DiffBorder(TlvBorderForm* borderForm);
+int SkinTitleHeight(TlvCustomBorderForm* borderForm);
+int SkinBorderWidth(TlvCustomBorderForm* borderForm);
+int DiffTitle(TlvCustomBorderForm* borderForm);
+int DiffBorder(TlvCustomBorderForm* borderForm);
 bool IsMenuVisible(TsSkinProvider* sp);
 bool IsBorderUnchanged(int borderIndex, TsSkinManager* manager);
 bool IsGripVisible(TsSkinProvider* sp);

@@ -14,7 +14,7 @@
 
 class TsCommonData;
 class TsSkinManager;
-class TlvBorderForm;
+class TlvCustomBorderForm;
 namespace vcl {
 class TForm;
 }
@@ -76,7 +76,7 @@ class TlvCustomDialogWnd {
   // Takes the window's own procedure back when it is still the wrapper's (another subclass on top keeps it).
   void Detach();
   std::unique_ptr<TsCommonData> SkinData;
-  TlvBorderForm* BorderForm = nullptr;
+  TlvCustomBorderForm* BorderForm = nullptr;
   vcl::TForm* CoverForm = nullptr;
   // Repaints the dialog's whole window (frame and client) into SkinData's cache.
   virtual void PaintAll();

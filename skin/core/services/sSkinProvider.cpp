@@ -7,7 +7,7 @@
 TsCustomSkinProvider* MDISkinProvider = nullptr;
 TsSkinableMenusFactory MakeSkinableMenus = nullptr;
 
-TlvBorderForm::~TlvBorderForm() = default;
+TlvCustomBorderForm::~TlvCustomBorderForm() = default;
 
 TsCustomSkinProvider::TsCustomSkinProvider(vcl::TComponent* owner, bool hookForm)
     : vcl::TComponent(owner),

@@ -41,14 +41,16 @@ constexpr unsigned FS_ZOOMING = 0x80000;         // a maximise or restore from t
 constexpr unsigned FS_DISABLED = 0x100000;       // disabled, drawn with its disabled blend
 constexpr unsigned FS_FULLPAINTING = FS_BLENDMOVING | FS_ANIMMINIMIZING | FS_CHANGING;
 
-// The layered window of a form's extended border.
-class TlvBorderForm {
+// What the core asks of the layered window that carries a form's or a dialog's extended border (frame and shadow);
+// the skinned forms (skin/forms, TlvBorderForm) fill it in.
+class TlvCustomBorderForm {
  public:
-  virtual ~TlvBorderForm();
+  virtual ~TlvCustomBorderForm();
   vcl::TForm* AForm = nullptr;
   HWND ParentHandle = nullptr;
-  WNDPROC OldBorderProc = nullptr;
   bool ExBorderShowing = false;
+  // The owner's skin data (not owned): its cache bitmap is the image the window shows.
+  TsCommonData* SkinData = nullptr;
 
   virtual void CreateNewForm() {}
   virtual void PaintAll() {}
@@ -56,6 +58,12 @@ class TlvBorderForm {
   virtual HRGN MakeRgn(int newWidth, int newHeight) { return nullptr; }
   virtual int OffsetY() { return 0; }
   virtual void UpdateExBordersPos(bool redraw = true, std::uint8_t blend = 255) {}
+  // Paints the shadow around the owner's window image (active or inactive) and fills the frame's keyed corners
+  // from it; titleSkinIndex and borderIndex give the corner masks, frameWidth the skinned frame's width.
+  virtual void PaintShadow(vcl::TBitmap* image, bool active, int titleSkinIndex, int borderIndex, int frameWidth) {}
+  // The owner's window (0 when it has none) and its caption height, with the skin's title or the system's.
+  virtual HWND OwnerHandle() { return nullptr; }
+  virtual int CaptionHeight(bool checkSkin) { return 0; }
 };
 
 class TsCustomSkinProvider : public vcl::TComponent {
@@ -66,7 +74,7 @@ class TsCustomSkinProvider : public vcl::TComponent {
 
   vcl::TForm* Form = nullptr;
   std::unique_ptr<TsScrollWndData> FCommonData;
-  TlvBorderForm* BorderForm = nullptr;
+  TlvCustomBorderForm* BorderForm = nullptr;
   vcl::TForm* CoverForm = nullptr;
   std::unique_ptr<vcl::TBitmap> CoverBmp;
   std::vector<vcl::TRect> ArOR;

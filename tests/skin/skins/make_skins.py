@@ -3,6 +3,8 @@
 
 Lale   warm rose, rounded corners (key-coloured corner pixels in its border masks)
 Deniz  sea blue, square bevelled corners
+Kum    sand, with extended borders: a wider skinned frame and title, and a translucent shadow (EXBORDER.PNG, an
+       inactive and an active frame) that the border window carries; written as a folder only
 
 For each skin the folder <name>/ gets Options.dat, MASTER.BMP (24-bit, $FF00FF marks transparent pixels),
 TITLEBTN.PNG (RGBA, an external glyph), PATTERN.BMP (an external texture named by a plain value) and FORMTILE.BMP
@@ -119,7 +121,37 @@ SKINS = {
         select=(30, 110, 160), select_text=(255, 255, 240),
         panel=(190, 222, 234), panel_low=(170, 206, 222),
         radius=0, title=(20, 70, 140)),
+    "Kum": dict(
+        description="Sand test skin with extended borders",
+        main=(240, 228, 200), text=(70, 50, 20), border=(140, 100, 40),
+        button=(200, 160, 90), button_hot=(222, 190, 130), button_down=(160, 120, 60), button_text=(255, 255, 255),
+        edit=(255, 250, 238), edit_text=(80, 50, 10),
+        select=(170, 110, 30), select_text=(255, 255, 255),
+        panel=(230, 214, 180), panel_low=(220, 200, 160),
+        radius=0, title=(150, 90, 20),
+        extended=dict(shadow=10, offset=4, border_width=6, title_height=30, title_color=(196, 150, 80))),
 }
+
+# The extended border's image: two 40 x 40 frames (inactive, active). The outer `shadow` pixels of each side are
+# the shadow, in the border colour with alpha rising towards the frame (the inactive one half as strong); the rest
+# is clear.
+EXFRAME = 40
+
+
+def draw_exborder(s):
+    ex = s["extended"]
+    r, g, b = s["border"]
+
+    def pixel(x, y):
+        frame, fx = divmod(x, EXFRAME)
+        d = min(fx, y, EXFRAME - 1 - fx, EXFRAME - 1 - y)
+        if d >= ex["shadow"]:
+            return 0, 0, 0, 0
+        alpha = 20 + d * 14
+        if frame == 0:
+            alpha //= 2
+        return r, g, b, alpha
+    return png_rgba(2 * EXFRAME, EXFRAME, pixel)
 
 
 def draw_master(s):
@@ -210,6 +242,17 @@ def options(name, s):
         "BOXCHECKED=" + glyph(96, 0, 112, 16, 1, 0),
         "BOXGRAYED=" + glyph(112, 0, 128, 16, 1, 0),
         "BICONCLOSE=!TITLEBTN.PNG!3!0!2",
+    ]
+    ex = s.get("extended")
+    if ex:
+        margin = ex["shadow"] + ex["offset"]
+        g += [
+            "EXBORDER=!EXBORDER.PNG!2!0!0!%d!%d!%d!%d!0" % (margin, margin, margin, margin),
+            "BORDERWIDTH=%d" % ex["border_width"],
+            "TITLEHEIGHT=%d" % ex["title_height"],
+            "FORMOFFSET=%d" % ex["offset"],
+        ]
+    g += [
         "",
         "[BUTTON]",
         "STATES=3",
@@ -271,10 +314,27 @@ def options(name, s):
         "PATTERN=PATTERN.BMP",
         "",
         "[FORM]",
+    ]
+    if ex:
+        g += ["TRANSPARENCY=0"]
+    g += [
         "COLOR=" + cv(s["main"]),
         "FONTCOLOR=" + cv(s["text"]),
         "PATTERN=" + texture(0, 0, 16, 16, 0, 0, "FORMTILE.BMP"),
         "",
+    ]
+    if ex:
+        g += [
+            "[FORMTITLE]",
+            "STATES=2",
+            "TRANSPARENCY=0",
+            "COLOR=" + cv(mix(ex["title_color"], (255, 255, 255), 0.5)),
+            "HOTCOLOR=" + cv(ex["title_color"]),
+            "FONTCOLOR=" + cv(s["text"]),
+            "HOTFONTCOLOR=" + cv(s["text"]),
+            "",
+        ]
+    g += [
         "[CHECKBOX]",
         "TRANSPARENCY=100",
         "FONTCOLOR=" + cv(s["text"]),
@@ -324,8 +384,12 @@ def main():
             ("PATTERN.BMP", draw_pattern(s)),
             ("FORMTILE.BMP", draw_formtile(s)),
         ]
+        if "extended" in s:
+            files.append(("EXBORDER.PNG", draw_exborder(s)))
         for file_name, data in files:
             (folder / file_name).write_bytes(data)
+        if "extended" in s:
+            continue
         packages[name] = pack(files)
         (HERE / (name + ".lvx")).write_bytes(packages[name])
 

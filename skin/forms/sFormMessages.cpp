@@ -13,6 +13,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sCtrlAdapter.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sWindowAnims.h"
 
 bool DragMessage(TsSkinProvider* sp, vcl::TMessage& m);
 
@@ -176,6 +177,7 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
     case WM_SIZE:
       KillAnimations();
       FLinesCount = -1;
+      FinishBlendOnMoving(this);
       OldWndProc(m);
       if (Form->HandleAllocated()) LastClientRect = vcl::TRect(0, 0, Form->ClientWidth(), Form->ClientHeight());
       return true;

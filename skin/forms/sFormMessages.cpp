@@ -205,7 +205,16 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
         LoadInit();
         InitExBorders(SkinManager() && SkinManager()->ExtendedBorders());
       }
-      OldWndProc(m);
+      {
+        const bool animated = m.WParam ? PrepareShowAnimation(this) : PrepareHideAnimation(this);
+        OldWndProc(m);
+        if (animated) {
+          if (m.WParam)
+            RunShowAnimation(this);
+          else
+            RunHideAnimation(this);
+        }
+      }
       if (m.WParam) {
         TryInitMenu();
         if (Adapter || (SkinManager() && SkinManager()->SkinningRules().Contains(srThirdParty))) {

@@ -512,3 +512,63 @@ void FinishBlendOnMoving(TsSkinProvider* sp, std::unique_ptr<vcl::TForm> cover) 
     sp->FormTimer.reset();
   }
 }
+
+// ---- Showing and hiding -------------------------------------------------------------------------------------------
+
+namespace {
+
+// The manager's animation is wanted for this form: allowed by the form and the manager, on, long enough for a step,
+// and the form a top-level one with a window.
+bool ShowHideWanted(TsSkinProvider* sp, const TlvFormAnimation* anim) {
+  TsSkinManager* m = ManagerOf(sp);
+  return m && anim && sp->AllowAnimation() && m->Effects()->AllowAnimation() && anim->Active() &&
+         anim->Time() / kStepMs > 0 && sp->Form && sp->Form->HandleAllocated() && !sp->Form->Parent() &&
+         sp->Form->FormStyle() != vcl::fsMDIChild && !::IsIconic(sp->Form->Handle()) && sp->SkinData()->Skinned(false);
+}
+
+}  // namespace
+
+bool PrepareShowAnimation(TsSkinProvider* sp) {
+  if (!sp || !ShowHideWanted(sp, ManagerOf(sp) ? ManagerOf(sp)->AnimEffects()->FormShow() : nullptr)) return false;
+  // The form comes up fully transparent; the animation's cover shows it until it is itself.
+  MakeTransparent(sp->Form->Handle());
+  sp->FInAnimation = true;
+  return true;
+}
+
+void RunShowAnimation(TsSkinProvider* sp) {
+  const TlvFormShow* show = ManagerOf(sp)->AnimEffects()->FormShow();
+  sp->SkinData()->BGChanged = true;
+  AnimShowForm(sp, show->Time(), 255, show->Mode());
+  // However the animation ended, the form is not left transparent.
+  const HWND fw = sp->Form->Handle();
+  sp->FInAnimation = false;
+  if (GetWindowLongPtrW(fw, GWL_EXSTYLE) & WS_EX_LAYERED) {
+    RemoveLayered(fw);
+    RedrawWindow(fw, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+}
+
+bool PrepareHideAnimation(TsSkinProvider* sp) {
+  TsSkinManager* m = ManagerOf(sp);
+  if (!sp || !m || m->ShowState == saMinimize || (sp->FormState & FS_ANIMCLOSING) ||
+      !ShowHideWanted(sp, m->AnimEffects()->FormHide()) || !IsWindowVisible(sp->Form->Handle()))
+    return false;
+  vcl::TBitmap* cache = sp->SkinData()->CacheBmp();
+  auto image = GetFormImage(sp, false);
+  if (!image || !cache) return false;
+  sp->FormState |= FS_ANIMCLOSING;
+  // The picture that fades is the whole form (frame and controls), taken while it is still on the screen.
+  BitBlt(cache->Canvas()->Handle(), 0, 0, image->Width(), image->Height(), image->Canvas()->Handle(), 0, 0, SRCCOPY);
+  delete sp->CoverForm;
+  sp->CoverForm = MakeCoverForm(sp->Form->Handle()).release();
+  return true;
+}
+
+void RunHideAnimation(TsSkinProvider* sp) {
+  AnimHideForm(sp);
+  // A cover the animation did not take is not left on the screen.
+  delete sp->CoverForm;
+  sp->CoverForm = nullptr;
+  sp->FormState &= ~FS_ANIMCLOSING;
+}

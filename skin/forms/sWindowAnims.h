@@ -67,6 +67,13 @@ bool FormStartRestoring(TsSkinProvider* sp);
 void StartBlendOnMoving(TsSkinProvider* sp, bool doMove);
 // Ends the move fade (nothing when none runs); cover: a cover already laid over the form, taken over.
 void FinishBlendOnMoving(TsSkinProvider* sp, std::unique_ptr<vcl::TForm> cover = nullptr);
+// The show and hide animations of a top-level skinned form, around the form's own showing or hiding: Prepare...
+// before it (True: the animation will run; the form is then made transparent, or its picture taken and a cover laid
+// over it), Run... after it.
+bool PrepareShowAnimation(TsSkinProvider* sp);
+void RunShowAnimation(TsSkinProvider* sp);
+bool PrepareHideAnimation(TsSkinProvider* sp);
+void RunHideAnimation(TsSkinProvider* sp);
 // The forms glued to master (its slaves), in the order they were glued.
 std::vector<vcl::TForm*> GluedSlaves(vcl::TForm* master);
 // The application's taskbar button on the screen, empty when it cannot be found.

@@ -15,6 +15,7 @@
 #include "platform/vcl/graphicfiles.h"
 #include "platform/vcl/png.h"
 #include "skin/core/lvntUtils.h"
+#include "skin/core/sAnimations.h"
 #include "skin/core/sCoverForms.h"
 #include "skin/forms/sDwmEffects.h"
 #include "skin/forms/sSkinProvider.h"
@@ -405,4 +406,60 @@ TEST_F(WindowAnims, ThumbnailAndPreviewAreHandedToTheCompositionLibrary) {
   EXPECT_EQ(SetThumbIcon(W(), provider, 200, 120), 0);
   EXPECT_FALSE(SetPreviewBmp(W(), provider));
   EXPECT_FALSE(provider->FormState & FS_THUMBDRAWING);
+}
+
+// Hidden with the form-hide animation on, a layered cover with the whole form's picture (its skinned title too)
+// fades on the timer, 8.5 lower each of its 30 steps, and goes; shown with the form-show animation on, the form
+// comes through a cover in its time's frames and ends opaque. With both times 0 nothing is animated. No extra window
+// is left either way.
+TEST_F(WindowAnims, ShowingAndHidingFadeThroughACover) {
+  Prepare();
+  TlvAnimEffects* fx = manager->AnimEffects();
+  fx->FormShow()->SetTime(40);
+  fx->FormHide()->SetTime(300);
+  const int windowsShown = VisibleWindowsOfThread();
+  const vcl::TPoint title(provider->ButtonMin.Rect.Left - 8, provider->BorderWidth(true) + 2);
+  form->Hide();
+  EXPECT_FALSE(IsWindowVisible(W()));
+  ASSERT_TRUE(lvHideTimer && lvHideTimer->Form && lvHideTimer->SrcBmp);
+  const HWND cover = lvHideTimer->Form->Handle();
+  EXPECT_TRUE(IsWindowVisible(cover));
+  EXPECT_TRUE(GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(Px(lvHideTimer->SrcBmp.get(), title.X, title.Y), Rgb(kSkins[0].TitleActive));
+  // Ten steps run here one by one (a busy machine could run many in one round of messages), the rest by the timer.
+  lvHideTimer->SetEnabled(false);
+  std::vector<int> alphas{lvHideTimer->FBlend.SourceConstantAlpha};
+  for (int k = 0; k < 10 && lvHideTimer->Form; ++k) {
+    lvHideTimer->OnTimerProc(lvHideTimer);
+    alphas.push_back(lvHideTimer->FBlend.SourceConstantAlpha);
+  }
+  SaveScreenRect(Around(WindowRectOf(cover)), "anims_hiding");
+  ASSERT_EQ(alphas.size(), 11u);
+  for (size_t i = 1; i < alphas.size(); ++i) EXPECT_NEAR(alphas[i], alphas[i - 1] - 8.5, 1.0) << "step " << i;
+  lvHideTimer->SetEnabled(true);
+  ASSERT_TRUE(WaitFor([&] { return !lvHideTimer || !lvHideTimer->Form; }));
+  ASSERT_TRUE(lvHideTimer);
+  EXPECT_EQ(lvHideTimer->i, 31);
+  EXPECT_FALSE(IsWindow(cover));
+  EXPECT_FALSE(provider->FormState & FS_ANIMCLOSING);
+  EXPECT_EQ(provider->CoverForm, nullptr);
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsShown - 1);
+
+  lvLastAnimFrames = -1;
+  form->Show();
+  EXPECT_EQ(lvLastAnimFrames, 5);
+  EXPECT_TRUE(IsWindowVisible(W()));
+  EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsShown);
+
+  fx->FormShow()->SetTime(0);
+  fx->FormHide()->SetTime(0);
+  form->Hide();
+  EXPECT_TRUE(!lvHideTimer || !lvHideTimer->Form);
+  EXPECT_EQ(provider->CoverForm, nullptr);
+  lvLastAnimFrames = -1;
+  form->Show();
+  EXPECT_EQ(lvLastAnimFrames, -1);
+  EXPECT_TRUE(IsWindowVisible(W()));
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsShown);
 }

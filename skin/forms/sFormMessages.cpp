@@ -12,6 +12,7 @@
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sCtrlAdapter.h"
+#include "skin/forms/sDwmEffects.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sWindowAnims.h"
 
@@ -241,6 +242,14 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       return true;
     case WM_PRINT:
       LV_WMPrint(m);
+      return true;
+    case 0x323:  // the taskbar asks for the thumbnail at most HIWORD x LOWORD of LParam
+      if (!lv_ChangeThumbPreviews || !HIWORD(m.LParam) || !LOWORD(m.LParam)) return false;
+      m.Result = SetThumbIcon(Form->Handle(), this, HIWORD(m.LParam), LOWORD(m.LParam));
+      return true;
+    case 0x326:  // the taskbar asks for the live preview
+      if (!lv_ChangeThumbPreviews) return false;
+      m.Result = SetPreviewBmp(Form->Handle(), this) ? 1 : 0;
       return true;
     case WM_COPYDATA:
       LV_WMCopyData(m);

@@ -402,6 +402,16 @@ TEST_F(WindowAnims, ThumbnailAndPreviewAreHandedToTheCompositionLibrary) {
   // Through the core's calls, as the application window's hook makes them.
   EXPECT_TRUE(SetThumbIcon(W(), static_cast<TsCustomSkinProvider*>(provider), 200, 120));
   EXPECT_TRUE(SetPreviewBmp(W(), static_cast<TsCustomSkinProvider*>(provider)));
+  // The system's own requests to the form, answered while the library is asked to change the previews.
+  const bool saved = lv_ChangeThumbPreviews;
+  lv_ChangeThumbPreviews = true;
+  EXPECT_EQ(SendMessageW(W(), 0x323, 0, MAKELPARAM(120, 200)), 1);
+  EXPECT_EQ(SendMessageW(W(), 0x323, 0, MAKELPARAM(0, 200)), 0);
+  EXPECT_EQ(SendMessageW(W(), 0x326, 0, 0), 1);
+  EXPECT_FALSE(provider->FormState & FS_THUMBDRAWING);
+  lv_ChangeThumbPreviews = false;
+  EXPECT_EQ(SendMessageW(W(), 0x323, 0, MAKELPARAM(120, 200)), 0);
+  lv_ChangeThumbPreviews = saved;
   provider->SkinData()->CacheBmp()->SetSize(0, 0);
   EXPECT_EQ(SetThumbIcon(W(), provider, 200, 120), 0);
   EXPECT_FALSE(SetPreviewBmp(W(), provider));

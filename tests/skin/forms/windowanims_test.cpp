@@ -255,7 +255,8 @@ namespace {
 // What a timer saw inside the system's move loop: the form's alpha at each tick until it reached the target (or
 // the bound passed); then the loop is ended as a release of the button would.
 struct TMoveWatch {
-  HWND Form = nullptr;
+  HWND Form = nullptr;     // the window moved (its loop is ended)
+  HWND Watched = nullptr;  // the window whose alpha is read: the form itself unless set
   int Target = 0;
   DWORD Start = 0;
   bool InLoop = false, Shot = false;
@@ -267,7 +268,7 @@ TMoveWatch* gWatch = nullptr;
 void CALLBACK WatchMove(HWND, UINT, UINT_PTR id, DWORD) {
   TMoveWatch& w = *gWatch;
   w.InLoop = true;
-  const int a = LayeredAlpha(w.Form);
+  const int a = LayeredAlpha(w.Watched ? w.Watched : w.Form);
   if (w.Alphas.size() < 1000) w.Alphas.push_back(a);
   if (a == w.Target && !w.Shot) {
     w.Shot = true;
@@ -472,4 +473,38 @@ TEST_F(WindowAnims, ShowingAndHidingFadeThroughACover) {
   EXPECT_EQ(lvLastAnimFrames, -1);
   EXPECT_TRUE(IsWindowVisible(W()));
   EXPECT_EQ(VisibleWindowsOfThread(), windowsShown);
+}
+
+// A form glued to the dragged one fades with it: the master's fade tells its slave each alpha (170 at once here),
+// and the slave is opaque and unlayered again when the move ends.
+TEST_F(WindowAnims, AGluedFormFadesWithItsMasterWhileItMoves) {
+  Prepare();
+  auto* slave = Create<TForm>(Application);
+  slave->SetName(L"Yardimci");
+  slave->SetBounds(120, 390, 420, 160);
+  slave->SetCaption(L"Yardımcı");
+  auto* sp = Create<TsSkinProvider>(slave);
+  slave->Show();
+  ASSERT_TRUE(WaitFor([&] { return sp->SkinData()->Skinned(true) && IsWindowVisible(slave->Handle()); }));
+  provider->GluedForms()->Add(L"Yardimci");
+  TlvBlendOnMoving* blend = manager->AnimEffects()->BlendOnMoving();
+  blend->SetActive(true);
+  blend->SetBlendValue(170);
+  blend->SetTime(10);
+  TMoveWatch watch;
+  watch.Form = W();
+  watch.Watched = slave->Handle();
+  watch.Target = 170;
+  watch.Start = GetTickCount();
+  gWatch = &watch;
+  SetTimer(nullptr, 0, 15, &WatchMove);
+  const vcl::TPoint p(form->Width() / 2, provider->BorderHeight(true) + provider->CaptionHeight(true) / 2);
+  SendMessageW(W(), WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(W(), p.X, p.Y));
+  gWatch = nullptr;
+  ASSERT_FALSE(watch.Alphas.empty());
+  EXPECT_EQ(watch.Alphas.back(), 170);
+  EXPECT_FALSE(GetWindowLongPtrW(slave->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(IsWindowVisible(slave->Handle()));
+  blend->SetActive(false);
+  slave->Free();
 }

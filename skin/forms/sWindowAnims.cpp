@@ -160,8 +160,10 @@ void TlvMinTimer::InitData() {
     CurLeft = RectFrom.Left, CurTop = RectFrom.Top, CurRight = RectFrom.Right, CurBottom = RectFrom.Bottom;
   }
   BlendStep = static_cast<double>(AlphaFrom() - AlphaTo) / std::max(1, StepCount - 1);
-  if (!AlphaBmp) AlphaBmp = CreateBmp32(RectFrom.Width(), RectFrom.Height());
-  else AlphaBmp->SetSize(RectFrom.Width(), RectFrom.Height());
+  if (!AlphaBmp)
+    AlphaBmp = CreateBmp32(RectFrom.Width(), RectFrom.Height());
+  else
+    AlphaBmp->SetSize(RectFrom.Width(), RectFrom.Height());
   if (HWND bw = BorderWindow(BorderForm)) {
     (void)bw;
     if (AlphaFormWasCreated) delete AnimForm;
@@ -355,8 +357,8 @@ bool FormStartMinimizing(TsSkinProvider* sp) {
         SetBlurBehindWindow(bw, false, nullptr);
         if (vcl::TBitmap* cache = sp->SkinData()->CacheBmp()) {
           t->SavedImage = CreateBmp32(cache->Width(), cache->Height());
-          BitBlt(t->SavedImage->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(),
-                 0, 0, SRCCOPY);
+          BitBlt(t->SavedImage->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0,
+                 0, SRCCOPY);
         }
         sp->BorderForm->ExBorderShowing = true;
         SetWindowPos(bw, HWND_TOPMOST, 0, 0, 0, 0,

@@ -130,7 +130,8 @@ void FinishBlendOnMovingDlg(TlvDialogWnd* dlg) {
   const HWND h = dlg->CtrlHandle;
   TlvMoveTimer* t = dlg->MoveTimer.get();
   TlvBorderForm* bf = dlg->TlvCustomDialogWnd::BorderForm;
-  constexpr UINT kFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+  constexpr UINT kFlags =
+      SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
   if (HWND bw = h ? BorderWindow(bf) : nullptr) {
     SetFormBlendValue(bw, dlg->SkinData->CacheBmp(), 255);
     // The dialog's client goes where the border window's picture has it.

@@ -75,9 +75,7 @@ inline LPARAM ScreenPoint(HWND w, int x, int y) {
   return MAKELPARAM(r.left + x, r.top + y);
 }
 
-inline vcl::TPoint Centre(const vcl::TRect& r) {
-  return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-}
+inline vcl::TPoint Centre(const vcl::TRect& r) { return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
 
 // The whole window as it is on the screen (outside its region: what lies behind).
 inline std::unique_ptr<vcl::TBitmap> ScreenShot(HWND w) {

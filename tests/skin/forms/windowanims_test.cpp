@@ -2,8 +2,8 @@
 // fades toward the taskbar and back (the alphas it is given read frame by frame), the immediate change when the
 // animation is off or cannot run, the fade while the form is dragged by its caption (its alpha read inside the
 // system's move loop), the snapshots the animations use, and the taskbar thumbnail and live preview, which this
-// system (no desktop composition) takes without showing. Shots: $TAVREL_SHOTS/anims_minimising.png, anims_restoring.png,
-// anims_moving.png.
+// system (no desktop composition) takes without showing. Shots: $TAVREL_SHOTS/anims_minimising.png,
+// anims_restoring.png, anims_moving.png.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -102,7 +102,9 @@ void SaveScreenRect(const RECT& r, const std::string& name) {
   WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
 }
 
-RECT Around(const RECT& r) { return RECT{std::max(0L, r.left - 60), std::max(0L, r.top - 60), r.right + 60, r.bottom + 60}; }
+RECT Around(const RECT& r) {
+  return RECT{std::max(0L, r.left - 60), std::max(0L, r.top - 60), r.right + 60, r.bottom + 60};
+}
 
 }  // namespace
 
@@ -356,7 +358,8 @@ TEST_F(WindowAnims, SnapshotsAndCoversShowTheFormAsItIs) {
   EXPECT_EQ(image->Height(), cache->Height());
   auto shot = ScreenShot(W());
   const vcl::TPoint title(provider->ButtonMin.Rect.Left - 8, provider->BorderWidth(true) + 2);
-  for (vcl::TPoint p : {title, Centre(provider->ButtonClose.Rect), vcl::TPoint(form->Width() / 2, form->Height() / 2)}) {
+  for (vcl::TPoint p :
+       {title, Centre(provider->ButtonClose.Rect), vcl::TPoint(form->Width() / 2, form->Height() / 2)}) {
     SCOPED_TRACE(std::to_string(p.X) + "," + std::to_string(p.Y));
     EXPECT_TRUE(Near(Px(image.get(), p.X, p.Y), Px(shot.get(), p.X, p.Y), 12))
         << std::hex << Px(image.get(), p.X, p.Y) << " " << Px(shot.get(), p.X, p.Y) << " "
@@ -371,8 +374,9 @@ TEST_F(WindowAnims, SnapshotsAndCoversShowTheFormAsItIs) {
     const RECT fr = WindowRectOf(W()), cr = WindowRectOf(cw);
     EXPECT_TRUE(EqualRect(&fr, &cr));
     EXPECT_TRUE(IsWindowVisible(cw));
-    EXPECT_EQ(GetWindowLongPtrW(cw, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
-              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    EXPECT_EQ(
+        GetWindowLongPtrW(cw, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
+        WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
     EXPECT_EQ(cover->Tag(), 256);
     EXPECT_NE(GetForegroundWindow(), cw);
     EXPECT_EQ(VisibleWindowsOfThread(), windowsBefore + 1);

@@ -376,8 +376,8 @@ void AnimShowForm(TsCustomSkinProvider* skinProvider, std::uint16_t wTime, int m
     skinProvider->PaintAll();
     vcl::TBitmap* cache = skinProvider->FCommonData->CacheBmp();
     if (!cache || cache->Empty()) return;
-    auto snapshot = CopyOf(cache);
-    SkinPaintTo(snapshot.get(), form, 0, 0, skinProvider);
+    auto snapshot = GetFormImage(skinProvider, false);
+    if (!snapshot) return;
     FillAlphaRect(snapshot.get(), vcl::Rect(0, 0, snapshot->Width(), snapshot->Height()), 255);
     const int steps = wTime / kStepMs;
     const int firstAlpha = steps ? 0 : maxTransparency;

@@ -403,6 +403,14 @@ void TsSkinProvider::LV_WMNCLButtonDown(vcl::TMessage& m) {
     return;
   }
   SetHotHT(0, true);
+  // A caption drag fades the form while it moves, when the manager asks for it.
+  if (code == HTCAPTION && Form->FormStyle() != vcl::fsMDIChild && FAllowBlendOnMoving && SkinManager()) {
+    const TlvBlendOnMoving* blend = SkinManager()->AnimEffects()->BlendOnMoving();
+    if (blend->Active() && blend->BlendValue() != 255) {
+      StartMoveForm();
+      return;
+    }
+  }
   OldWndProc(m);
 }
 

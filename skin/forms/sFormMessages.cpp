@@ -12,7 +12,9 @@
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sCtrlAdapter.h"
+#include "skin/forms/sDwmEffects.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sWindowAnims.h"
 
 bool DragMessage(TsSkinProvider* sp, vcl::TMessage& m);
 
@@ -184,6 +186,7 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
     case WM_SIZE:
       KillAnimations();
       FLinesCount = -1;
+      FinishBlendOnMoving(this);
       OldWndProc(m);
       if (Form->HandleAllocated()) LastClientRect = vcl::TRect(0, 0, Form->ClientWidth(), Form->ClientHeight());
       return true;
@@ -211,7 +214,16 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
         LoadInit();
         InitExBorders(SkinManager() && SkinManager()->ExtendedBorders());
       }
-      OldWndProc(m);
+      {
+        const bool animated = m.WParam ? PrepareShowAnimation(this) : PrepareHideAnimation(this);
+        OldWndProc(m);
+        if (animated) {
+          if (m.WParam)
+            RunShowAnimation(this);
+          else
+            RunHideAnimation(this);
+        }
+      }
       if (m.WParam) {
         TryInitMenu();
         if (Adapter || (SkinManager() && SkinManager()->SkinningRules().Contains(srThirdParty))) {
@@ -239,6 +251,14 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       return true;
     case WM_PRINT:
       LV_WMPrint(m);
+      return true;
+    case 0x323:  // the taskbar asks for the thumbnail at most HIWORD x LOWORD of LParam
+      if (!lv_ChangeThumbPreviews || !HIWORD(m.LParam) || !LOWORD(m.LParam)) return false;
+      m.Result = SetThumbIcon(Form->Handle(), this, HIWORD(m.LParam), LOWORD(m.LParam));
+      return true;
+    case 0x326:  // the taskbar asks for the live preview
+      if (!lv_ChangeThumbPreviews) return false;
+      m.Result = SetPreviewBmp(Form->Handle(), this) ? 1 : 0;
       return true;
     case WM_COPYDATA:
       LV_WMCopyData(m);

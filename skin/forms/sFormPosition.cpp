@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "platform/vcl/application.h"
+#include "skin/core/lvntUtils.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sWndUtils.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sWindowAnims.h"
 
 namespace {
 
@@ -72,6 +74,13 @@ bool Overlap(int a1, int a2, int b1, int b2) { return a1 < b2 && b1 < a2; }
 
 }  // namespace
 
+std::vector<vcl::TForm*> GluedSlaves(vcl::TForm* master) {
+  std::vector<vcl::TForm*> slaves;
+  for (const TlvFormsCouple& c : GluedArray)
+    if (c.Master == master && c.Slave) slaves.push_back(c.Slave);
+  return slaves;
+}
+
 // ---- The drawn-frame drag ----------------------------------------------------------------------------------------
 
 void TsSkinProvider::StartMove(int x, int y) {
@@ -120,6 +129,7 @@ void TsSkinProvider::StartMoveForm() {
     FCommonData->BGChanged = true;
   }
   if (Form->CanFocus()) Form->SetFocus();
+  StartBlendOnMoving(this, true);
 }
 
 namespace {
@@ -297,10 +307,54 @@ void UpdateMainForm(bool full) {
 
 }  // namespace
 
+bool TsSkinProvider::MinimizeAnimated(vcl::TMessage& m) {
+  TsSkinManager* manager = SkinManager();
+  const bool mainForm = vcl::Application && Form == vcl::Application->MainForm();
+  // The system's own window animation would run beside the skin's: it is off while the form's procedure acts.
+  auto withoutSystemAnimation = [&](auto&& action) {
+    const bool was = lvGetAnimation();
+    lvSetAnimation(false);
+    action();
+    lvSetAnimation(was);
+  };
+  switch (LOWORD(m.WParam)) {
+    case SC_MINIMIZE:
+      if (mainForm || !manager || !manager->AnimEffects()->Minimizing()->Active()) return false;
+      withoutSystemAnimation([&] {
+        StartMinimizing(this);
+        OldWndProc(m);
+      });
+      return true;
+    case SC_MAXIMIZE:
+      if (Form->Parent() || !dynamic_cast<TlvMinTimer*>(FormTimer.get()) || !IsIconic()) return false;
+      FormState |= FS_ZOOMING;
+      withoutSystemAnimation([&] {
+        StartRestoring(this);
+        OldWndProc(m);
+      });
+      FormState &= ~FS_ZOOMING;
+      return true;
+    case SC_RESTORE:
+      // Without a minimise timer nothing was animated: the ordinary restore follows.
+      if (!IsIconic() || !dynamic_cast<TlvMinTimer*>(FormTimer.get()) ||
+          (mainForm && !(vcl::Application && vcl::Application->MainFormOnTaskbar())))
+        return false;
+      withoutSystemAnimation([&] {
+        StartRestoring(this);
+        RgnChanged = true;
+        OldWndProc(m);
+      });
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TsSkinProvider::LV_WMSysCommand(vcl::TMessage& m) {
   const bool mdiChild = Form->FormStyle() == vcl::fsMDIChild;
   const UINT cmd = static_cast<UINT>(m.WParam & 0xFFF0);
   if (!mdiChild && LOWORD(m.WParam) == 0xF012) Form->Repaint();
+  if (!mdiChild && MinimizeAnimated(m)) return;
   // The drawn-frame mode moves and sizes with its own frame; the system's loop is not entered.
   if (FResizeMode == rmBorder && Form->Enabled() && !bInProcess && (cmd == SC_MOVE || cmd == SC_SIZE)) {
     POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};

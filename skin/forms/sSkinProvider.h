@@ -13,6 +13,7 @@
 #include "platform/vcl/bitmap.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
+#include "skin/core/sAnimTimer.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/services/sSkinProvider.h"
@@ -89,6 +90,8 @@ class TsSkinProvider : public TsCustomSkinProvider {
   // The translucent black cover over a disabled form (none while the form is enabled).
   void UpdateLayerForm();
   std::unique_ptr<vcl::TForm> LayerForm;
+  // The running window animation: the minimise timer (kept while the form is minimised) or one move's fade.
+  std::unique_ptr<TlvThreadedTimer> FormTimer;
   TlvFormHeader* FormHeader() const { return FFormHeader.get(); }
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   TsGripMode GripMode() const { return FGripMode; }
@@ -230,6 +233,8 @@ class TsSkinProvider : public TsCustomSkinProvider {
   bool DispatchFormMessage(vcl::TMessage& m);
   void LV_WMCopyData(vcl::TMessage& m);
   void LV_WMSysCommand(vcl::TMessage& m);
+  // The minimise and restore commands that run the skin's animation; True: handled.
+  bool MinimizeAnimated(vcl::TMessage& m);
   void LV_WMWindowPosChanging(vcl::TMessage& m);
   void LV_WMGetMinMaxInfo(vcl::TMessage& m);
   void LV_WMPrint(vcl::TMessage& m);

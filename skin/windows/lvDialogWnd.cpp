@@ -16,6 +16,7 @@
 #include "skin/core/sSkinManager.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
+#include "skin/render/sPixels.h"
 #include "skin/render/sSectionPaint.h"
 #include "skin/render/sTextDraw.h"
 
@@ -878,6 +879,7 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
             if (GetActiveWindow() != h) SetFocus(h);
             return;
           }
+          if (StartMoveBlend(code)) return;
           CallPrevWndProc(message);
           return;
       }
@@ -952,7 +954,23 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
         SetHotHT(0);
       }
       return;
+    case WM_SHOWWINDOW:
+      TlvScrollWnd::lvWndProc(message);
+      if (message.WParam) AnimateShowing();
+      return;
+    case WM_COMMAND:
+      PrepareHideCover(message);
+      TlvScrollWnd::lvWndProc(message);
+      DropUnusedCover();
+      return;
     case WM_WINDOWPOSCHANGED:
+      if (const auto* wp = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+          wp && (wp->flags & SWP_HIDEWINDOW) && lvLayered()) {
+        RgnChanged = true;
+        TlvScrollWnd::lvWndProc(message);
+        AnimateHiding();
+        return;
+      }
       if (!RgnChanging) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(message.LParam);
         if (wp && !(wp->flags & SWP_NOSIZE)) {
@@ -1085,15 +1103,6 @@ void UpdateRgn(TlvDialogWnd* dlg, bool repaint) {
   }
   // The system owns the region from here on (it frees it).
   SetWindowRgn(dlg->CtrlHandle, GetRgnFromArOR(dlg, 0, 0), repaint);
-}
-
-void StartBlendOnMovingDlg(TlvDialogWnd* dlg) {
-  // Without a move-blend effect in the manager the dialog moves as the system moves it.
-  if (!dlg || (dlg->FormState & 0x80)) return;
-}
-
-void FinishBlendOnMovingDlg(TlvDialogWnd* dlg) {
-  if (dlg) dlg->FormState &= ~0x80u;
 }
 
 rtl::String GetWndText(HWND handle) {

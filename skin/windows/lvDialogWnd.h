@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/core/sCoverForms.h"
 #include "skin/core/services/sDialogHook.h"
 #include "skin/windows/lvDials.h"
 #include "skin/windows/lvSBUtils.h"
@@ -113,6 +114,14 @@ class TlvDialogWnd : public TlvCustomDialogWnd, public TlvScrollWnd {
   // The skin went away or came back: the platform's frame and style, or the skinned ones.
   void GoIdle();
   void Wake();
+  // The window animations (lvDialogAnims.cpp): the show animation, the hide animation (from the cover a closing
+  // command prepared), and the fade while the title is dragged (True: the press is handled).
+  std::unique_ptr<TlvMoveTimer> MoveTimer;
+  void AnimateShowing();
+  void AnimateHiding();
+  void PrepareHideCover(vcl::TMessage& message);
+  void DropUnusedCover();
+  bool StartMoveBlend(int hitCode);
 
  private:
   int State() const { return FFormActive ? 1 : 0; }

@@ -109,7 +109,8 @@ void TlvCustomProvider::PrintHwndControls(HWND handle, HDC dc) {
   for (HWND c = GetWindow(handle, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     HWND child = *it;
-    if (!IsWindowVisible(child)) continue;
+    // The child's own visibility: a dialog about to be shown, or just hidden, has its controls printed all the same.
+    if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE)) continue;
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&r), 2);

@@ -1,8 +1,11 @@
 #include "skin/core/services/sSkinProvider.h"
 
+#include "skin/core/sCtrlTree.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/render/sGraphUtils.h"
+#include "skin/render/sPixels.h"
 
 TsCustomSkinProvider* MDISkinProvider = nullptr;
 TsSkinableMenusFactory MakeSkinableMenus = nullptr;
@@ -84,24 +87,45 @@ HRGN GetRgnFromArOR(TsCustomSkinProvider* provider, int x, int y) {
   return provider ? provider->ShapeRegion(x, y) : nullptr;
 }
 
-std::unique_ptr<vcl::TBitmap> GetFormImage(TsCustomSkinProvider* provider, bool) {
-  auto bmp = std::make_unique<vcl::TBitmap>();
-  if (!provider || !provider->Form || !provider->Form->HandleAllocated()) return bmp;
-  HWND wnd = provider->Form->Handle();
-  RECT r;
-  GetWindowRect(wnd, &r);
-  bmp->SetPixelFormat(vcl::pf32bit);
-  bmp->SetSize(r.right - r.left, r.bottom - r.top);
-  HDC dc = GetWindowDC(wnd);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), dc, 0, 0, SRCCOPY);
-  ReleaseDC(wnd, dc);
+std::unique_ptr<vcl::TBitmap> GetFormImage(TsCustomSkinProvider* provider, bool freeCache) {
+  if (!provider || !provider->FCommonData) return nullptr;
+  vcl::TBitmap* cache = provider->FCommonData->CacheBmp();
+  if (!cache || cache->Empty()) return nullptr;
+  auto bmp = CreateBmp32(cache->Width(), cache->Height());
+  HDC dc = bmp->Canvas()->Handle();
+  // The frame and the client background come from the cache, the controls over it at the client's place.
+  BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+  if (vcl::TForm* form = provider->Form; form && form->HandleAllocated()) {
+    const int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, provider->OffsetX(), provider->OffsetY(), nullptr);
+    IntersectClipRect(dc, 0, 0, form->ClientWidth(), form->ClientHeight());
+    PaintChildCtrls(form, bmp.get());
+    RestoreDC(dc, saved);
+  }
+  GdiFlush();
+  if (!provider->BorderForm) FillAlphaRect(bmp.get(), vcl::Rect(0, 0, bmp->Width(), bmp->Height()), 255);
+  // The next painting builds the image again.
+  if (freeCache) cache->SetSize(0, 0);
   return bmp;
 }
 
-bool StartMinimizing(TsCustomSkinProvider*) { return false; }
-bool StartRestoring(TsCustomSkinProvider*) { return true; }
-bool SetThumbIcon(HWND, TsCustomSkinProvider*, int, int) { return false; }
-bool SetPreviewBmp(HWND, TsCustomSkinProvider*) { return false; }
+TlvFormEffectHooks FormEffectHooks;
+
+bool StartMinimizing(TsCustomSkinProvider* provider) {
+  return FormEffectHooks.StartMinimizing && FormEffectHooks.StartMinimizing(provider);
+}
+
+bool StartRestoring(TsCustomSkinProvider* provider) {
+  return !FormEffectHooks.StartRestoring || FormEffectHooks.StartRestoring(provider);
+}
+
+bool SetThumbIcon(HWND appWnd, TsCustomSkinProvider* provider, int width, int height) {
+  return FormEffectHooks.SetThumbIcon && FormEffectHooks.SetThumbIcon(appWnd, provider, width, height);
+}
+
+bool SetPreviewBmp(HWND appWnd, TsCustomSkinProvider* provider) {
+  return FormEffectHooks.SetPreviewBmp && FormEffectHooks.SetPreviewBmp(appWnd, provider);
+}
 
 namespace {
 

@@ -151,12 +151,25 @@ void FillArOR(TsCustomSkinProvider* provider);
 void UpdateRgn(TsCustomSkinProvider* provider, bool repaint = true, bool setRgnRedraw = false);
 // The form's shape at (x, y) as a new region; the caller owns it.
 HRGN GetRgnFromArOR(TsCustomSkinProvider* provider, int x = 0, int y = 0);
-// A new picture of the whole form with its frame; the caller owns it.
+// A new 32-bit picture of the cache bitmap's size with the whole form painted into it (frame and every control),
+// opaque when the form has no border window; nullptr without a cache. freeCache empties the cache afterwards.
 std::unique_ptr<vcl::TBitmap> GetFormImage(TsCustomSkinProvider* provider, bool freeCache = false);
+// The minimise animation of a form that draws its own frame; True when it runs.
 bool StartMinimizing(TsCustomSkinProvider* provider);
+// The restore animation; True when there is nothing to animate or it was started.
 bool StartRestoring(TsCustomSkinProvider* provider);
+// The taskbar thumbnail and live preview of the form; True when the request was answered.
 bool SetThumbIcon(HWND appWnd, TsCustomSkinProvider* provider, int width, int height);
 bool SetPreviewBmp(HWND appWnd, TsCustomSkinProvider* provider);
+// The skinned forms answer the four calls above when they are linked in (each nullptr: a form without its own frame
+// has nothing to animate or to show: False, True, False, False).
+struct TlvFormEffectHooks {
+  bool (*StartMinimizing)(TsCustomSkinProvider* provider) = nullptr;
+  bool (*StartRestoring)(TsCustomSkinProvider* provider) = nullptr;
+  bool (*SetThumbIcon)(HWND appWnd, TsCustomSkinProvider* provider, int width, int height) = nullptr;
+  bool (*SetPreviewBmp)(HWND appWnd, TsCustomSkinProvider* provider) = nullptr;
+};
+extern TlvFormEffectHooks FormEffectHooks;
 // Desktop composition is on.
 bool AeroIsEnabled();
 HRESULT DwmSetWindowAttribute(HWND wnd, DWORD attribute, const void* data, DWORD size);

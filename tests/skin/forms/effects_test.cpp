@@ -18,143 +18,15 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
 using namespace skintest;
+using namespace formtest;
 
 namespace {
 
-struct SkinCase {
-  const wchar_t* Name;
-  TColor TitleActive, TitleInactive;  // colour values as the option file writes them ($00BBGGRR)
-};
-const SkinCase kSkins[] = {{L"Lale", 0x6E1E96, 0xB48CC8}, {L"Deniz", 0x8C4614, 0xC8A07A}};
-
-std::string Narrow(const std::wstring& s) {
-  std::string r;
-  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return r;
-}
-
-std::string Hex(TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); }
-
-// The test's additions to a skin: the form's border from the button frames (rounded in Lale), a two-state title,
-// and maximise, minimise and restore images beside the skin's own close image.
-std::string Extend(std::string options, const SkinCase& c) {
-  auto insertAfter = [&](const std::string& header, const std::string& text) {
-    const size_t at = options.find(header);
-    if (at != std::string::npos) options.insert(at + header.size(), text);
-  };
-  insertAfter("[GLOBALINFO]\r\n",
-              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
-              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
-  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
-  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
-             "\r\nFONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
-  return options;
-}
-
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
-LPARAM ScreenPoint(HWND w, int x, int y) {
-  RECT r;
-  GetWindowRect(w, &r);
-  return MAKELPARAM(r.left + x, r.top + y);
-}
-
-vcl::TPoint Centre(const vcl::TRect& r) { return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
-
-// The whole window as it is on the screen (outside its region: what lies behind).
-std::unique_ptr<TBitmap> ScreenShot(HWND w) {
-  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Application->ProcessMessages();
-  RECT r;
-  GetWindowRect(w, &r);
-  auto b = CreateBmp32(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  return b;
-}
-
-std::uint32_t Px(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x] & 0xFFFFFF; }
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(ColorToRGB(c))) & 0xFFFFFF; }
-bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 8) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
-
-class EffectsFrame : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application->Initialize();
-    for (const SkinCase& c : kSkins) {
-      dir.AddFolder(c.Name);
-      auto bytes = SourceBytes(std::wstring(c.Name) + L"\\Options.dat");
-      dir.Write(std::wstring(c.Name) + L"\\Options.dat", Extend(std::string(bytes.begin(), bytes.end()), c));
-    }
-    // The host comes first: it is the application's main form, the skinned one a secondary form.
-    host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
-    form = Create<TForm>(Application);
-    form->SetBounds(120, 90, 420, 300);
-    form->SetCaption(L"Öğrenci kaydı");
-    form->HandleNeeded();
-  }
-  void TearDown() override {
-    if (manager) manager->SetActive(false);
-    if (form) form->Free();
-    if (host) host->Free();
-  }
-  HWND W() { return form->Handle(); }
-  void Show() {
-    form->Show();
-    SetForegroundWindow(W());
-    SetActiveWindow(W());
-    Application->ProcessMessages();
-  }
-  void Activate(const SkinCase& c) {
-    manager->SetSkinName(c.Name);
-    manager->SetActive(true);
-    ASSERT_TRUE(WaitFor([&] { return provider->SkinData()->Skinned(true) && provider->SystemMenu; }));
-    const bool painted = WaitFor([&] {
-      TBitmap* cache = provider->SkinData()->CacheBmp();
-      return cache && cache->Width() == form->Width() && !provider->SkinData()->BGChanged;
-    });
-    TBitmap* cache = provider->SkinData()->CacheBmp();
-    ASSERT_TRUE(painted) << "cache " << (cache ? cache->Width() : -1) << " form " << form->Width() << " changed "
-                         << provider->SkinData()->BGChanged << " state " << provider->SkinData()->CtrlSkinState
-                         << " updating " << provider->SkinData()->Updating() << " visible " << IsWindowVisible(W());
-  }
-  LRESULT HitTest(int x, int y) { return SendMessageW(W(), WM_NCHITTEST, 0, ScreenPoint(W(), x, y)); }
-  // Move, press and release over a caption element, as the mouse would.
-  void Click(int code, const vcl::TRect& r) {
-    const vcl::TPoint c = Centre(r);
-    SendMessageW(W(), WM_NCMOUSEMOVE, code, ScreenPoint(W(), c.X, c.Y));
-    SendMessageW(W(), WM_NCLBUTTONDOWN, code, ScreenPoint(W(), c.X, c.Y));
-    SendMessageW(W(), WM_NCLBUTTONUP, code, ScreenPoint(W(), c.X, c.Y));
-  }
-
-  TempSkinDir dir;
-  TForm* host = nullptr;
-  TForm* form = nullptr;
-  TsSkinManager* manager = nullptr;
-  TsSkinProvider* provider = nullptr;
-};
+class EffectsFrame : public formtest::SkinnedFormFixture {};
 
 }  // namespace
 

@@ -24,49 +24,19 @@
 #include "skin/forms/sSkinProvider.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
 using namespace skintest;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 10000) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+// The window tests wait longer than the frame tests: whole-window moves and MDI changes take their time here.
+bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 10000) { return formtest::WaitFor(cond, boundMs); }
 
-RECT WindowRectOf(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  return r;
-}
+using formtest::WindowRectOf;
 
-// The screen under a window, written to $TAVREL_SHOTS/<name>.png when the variable is set.
-void SaveScreen(HWND wnd, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Application->ProcessMessages();
-  const RECT r = WindowRectOf(wnd);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  auto bmp = CreateBmp32(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] | 0xFF000000u);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-}
+using formtest::SaveScreen;
 
 // A form that will not be made smaller than 300 x 200.
 class TMinForm : public TForm {
@@ -81,29 +51,14 @@ class TMinForm : public TForm {
   }
 };
 
-// The test's additions to the skin (as in the frame's own tests): a form border, a two-state title and the
-// maximise, minimise and restore images beside the skin's close image.
-std::string Extend(std::string options) {
-  auto insertAfter = [&](const std::string& header, const std::string& text) {
-    const size_t at = options.find(header);
-    if (at != std::string::npos) options.insert(at + header.size(), text);
-  };
-  insertAfter("[GLOBALINFO]\r\n",
-              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
-              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
-  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
-  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=$C88CB4\r\nHOTCOLOR=$961E6E\r\n"
-             "FONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
-  return options;
-}
+// The frame tests' additions to the skin, with this test's title colours.
+const formtest::SkinCase kLale = {L"Lale", 0x961E6E, 0xC88CB4};
 
 class SkinnedWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     Application->Initialize();
-    dir.AddFolder(L"Lale");
-    auto bytes = SourceBytes(L"Lale\\Options.dat");
-    dir.Write(L"Lale\\Options.dat", Extend(std::string(bytes.begin(), bytes.end())));
+    formtest::WriteSkins(dir, {kLale});
     host = Create<TForm>(Application);
     manager = Create<TsSkinManager>(host);
     manager->SetIsDefault(true);

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "skin/core/sAnimations.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sMessages.h"
 #include "skin/windows/lvDialogWnd.h"
@@ -563,4 +564,171 @@ TEST_F(Dialogs, APopupMenuWindowIsWrappedOnlyWhileSkinnedPopupsAreOn) {
   EXPECT_FALSE(off.wrapped);
   manager->SetSkinnedPopups(true);
   DestroyWindow(owner);
+}
+
+namespace {
+
+int VisibleWindowsOfThread() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM p) -> BOOL {
+        if (IsWindowVisible(w)) ++*reinterpret_cast<int*>(p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+int LayeredAlpha(HWND w) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) || !GetLayeredWindowAttributes(w, nullptr, &alpha, &flags))
+    return -1;
+  return (flags & LWA_ALPHA) ? alpha : -1;
+}
+
+}  // namespace
+
+// Shown with the dialog show animation on, the dialog comes through a cover in its time's frames (40 ms: four steps
+// and the last frame); hidden with the hide animation on, a layered cover with its picture fades out on the timer,
+// its alpha falling at every step, and goes. Neither leaves a window behind nor the dialog layered. With both
+// times 0 nothing is animated. A cancel that does not close the dialog drops the cover it prepared.
+TEST_F(Dialogs, ADialogFadesInWhenShownAndOutWhenHidden) {
+  manager->Effects()->SetAllowAnimation(true);
+  HWND d = ModelessDialog(L"Geçişli");
+  ASSERT_TRUE(PumpUntil([&] { return WrapperOf(d) != nullptr; }));
+  ShowWindow(d, SW_HIDE);
+  Pump();
+  const int windowsHidden = VisibleWindowsOfThread();
+  manager->AnimEffects()->DialogShow()->SetTime(40);
+  manager->AnimEffects()->DialogHide()->SetTime(300);
+  lvLastAnimFrames = -1;
+  ShowWindow(d, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(lvLastAnimFrames, 5);
+  EXPECT_TRUE(IsWindowVisible(d));
+  EXPECT_FALSE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsHidden + 1);
+
+  // A cancel the dialog does not close on: its cover goes at once.
+  SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(IsWindowVisible(d));
+  EXPECT_EQ(WrapperOf(d)->TlvCustomDialogWnd::CoverForm, nullptr);
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsHidden + 1);
+
+  ShowWindow(d, SW_HIDE);
+  ASSERT_TRUE(lvHideTimer && lvHideTimer->Form);
+  const HWND cover = lvHideTimer->Form->Handle();
+  EXPECT_TRUE(IsWindowVisible(cover));
+  EXPECT_TRUE(GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_FALSE(IsWindowVisible(d));
+  {
+    // The fading picture has the controls in it (the dialog is hidden by now: they are printed, not copied from
+    // the screen, where their places would have stayed black).
+    TlvDialogWnd* w = WrapperOf(d);
+    ASSERT_TRUE(w && lvHideTimer->SrcBmp);
+    RECT lr;
+    GetWindowRect(GetDlgItem(d, 101), &lr);
+    MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&lr), 2);
+    const int x = w->OffsetX() + (lr.left + lr.right) / 2, y = w->OffsetY() + (lr.top + lr.bottom) / 2;
+    ASSERT_LT(y, lvHideTimer->SrcBmp->Height());
+    const std::uint32_t px = static_cast<std::uint32_t*>(lvHideTimer->SrcBmp->ScanLine(y))[x] & 0xFFFFFF;
+    EXPECT_TRUE(Near(RGB(px >> 16, (px >> 8) & 0xFF, px & 0xFF), GetSysColor(COLOR_WINDOW), 16)) << std::hex << px;
+  }
+  // Ten steps are run here one by one and each one's alpha read (a busy machine could run many steps in one round
+  // of messages); the timer then runs the rest by itself.
+  lvHideTimer->SetEnabled(false);
+  std::vector<int> alphas{lvHideTimer->FBlend.SourceConstantAlpha};
+  for (int k = 0; k < 10 && lvHideTimer->Form; ++k) {
+    lvHideTimer->OnTimerProc(lvHideTimer);
+    alphas.push_back(lvHideTimer->FBlend.SourceConstantAlpha);
+  }
+  SaveShot(cover, "win29c_dialog_hiding");
+  ASSERT_EQ(alphas.size(), 11u);
+  for (size_t i = 1; i < alphas.size(); ++i) EXPECT_NEAR(alphas[i], alphas[i - 1] - 8.5, 1.0) << "step " << i;
+  lvHideTimer->SetEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return !lvHideTimer || !lvHideTimer->Form; }));
+  // Every one of the 30 steps ran before the cover went.
+  ASSERT_TRUE(lvHideTimer);
+  EXPECT_EQ(lvHideTimer->StepCount, 30);
+  EXPECT_EQ(lvHideTimer->i, 31);
+  EXPECT_FALSE(IsWindow(cover));
+  EXPECT_FALSE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsHidden);
+
+  // Animations off: shown and hidden at once.
+  manager->AnimEffects()->DialogShow()->SetTime(0);
+  manager->AnimEffects()->DialogHide()->SetTime(0);
+  lvLastAnimFrames = -1;
+  ShowWindow(d, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(lvLastAnimFrames, -1);
+  EXPECT_TRUE(IsWindowVisible(d));
+  ShowWindow(d, SW_HIDE);
+  EXPECT_TRUE(!lvHideTimer || !lvHideTimer->Form);
+  EXPECT_EQ(VisibleWindowsOfThread(), windowsHidden);
+  DestroyWindow(d);
+}
+
+namespace {
+
+// The dialog's alpha at each tick of a timer inside the system's move loop, until it reached the target (or the
+// bound passed); then the loop is ended as a release of the button would.
+struct TDialogMove {
+  HWND Dlg = nullptr;
+  int Target = 0;
+  ULONGLONG Start = 0;
+  bool Shot = false;
+  std::vector<int> Alphas;
+};
+TDialogMove* gMove = nullptr;
+
+void CALLBACK WatchDialogMove(HWND, UINT, UINT_PTR id, DWORD) {
+  TDialogMove& m = *gMove;
+  const int a = LayeredAlpha(m.Dlg);
+  if (m.Alphas.size() < 1000) m.Alphas.push_back(a);
+  if (a == m.Target && !m.Shot) {
+    m.Shot = true;
+    SaveShot(m.Dlg, "win29c_dialog_moving");
+  }
+  if (a == m.Target || GetTickCount64() - m.Start > 8000) {
+    KillTimer(nullptr, id);
+    PostMessageW(m.Dlg, WM_LBUTTONUP, 0, 0);
+  }
+}
+
+}  // namespace
+
+// A title drag with blend-on-moving: inside the move loop the dialog is layered and fades to the blend value in
+// steps of (255 - value) / 30 (170: by 2; 250: by 1, where the whole division gives 0 and it would never fade);
+// after the loop it is opaque and unlayered, and the fade's timer is gone.
+TEST_F(Dialogs, DraggingTheTitleWithBlendOnMovingFadesTheDialog) {
+  HWND d = ModelessDialog(L"Taşınan");
+  ASSERT_TRUE(PumpUntil([&] { return WrapperOf(d) != nullptr; }));
+  TlvDialogWnd* w = WrapperOf(d);
+  TlvBlendOnMoving* blend = manager->AnimEffects()->BlendOnMoving();
+  blend->SetActive(true);
+  for (int value : {170, 250}) {
+    SCOPED_TRACE(value);
+    blend->SetBlendValue(static_cast<std::uint8_t>(value));
+    TDialogMove watch;
+    watch.Dlg = d;
+    watch.Target = value;
+    watch.Start = GetTickCount64();
+    gMove = &watch;
+    SetTimer(nullptr, 0, 15, &WatchDialogMove);
+    const POINT t = TitlePoint(d);
+    ASSERT_EQ(SendMessageW(d, WM_NCHITTEST, 0, MAKELPARAM(t.x, t.y)), HTCAPTION);
+    SendMessageW(d, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(t.x, t.y));
+    ASSERT_FALSE(watch.Alphas.empty());
+    EXPECT_EQ(watch.Alphas.back(), value);
+    EXPECT_GT(watch.Alphas.size(), 3u);
+    for (size_t i = 1; i < watch.Alphas.size(); ++i) EXPECT_LE(watch.Alphas[i], watch.Alphas[i - 1]) << "tick " << i;
+    EXPECT_FALSE(w->FormState & 0x80);
+    EXPECT_EQ(w->MoveTimer, nullptr);
+    EXPECT_FALSE(GetWindowLongPtrW(d, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(IsWindowVisible(d));
+    gMove = nullptr;
+  }
+  blend->SetActive(false);
+  DestroyWindow(d);
 }

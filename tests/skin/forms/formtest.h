@@ -1,0 +1,196 @@
+#pragma once
+// What the skinned-form tests share: the two test skins (Lale with rounded corners, Deniz with square ones), each
+// given a form border, a two-state title and caption-button images; waiting with a bound; reading the screen and
+// pixels; and the fixture of a secondary form under a default skin manager (the host form is the application's
+// main form).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/vcl/application.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/graphicfiles.h"
+#include "platform/vcl/png.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sSkinBroadcast.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/render/sGraphUtils.h"
+#include "tests/common/paths.h"
+#include "tests/skin/core/skintest.h"
+
+namespace formtest {
+
+struct SkinCase {
+  const wchar_t* Name;
+  vcl::TColor TitleActive, TitleInactive;  // colour values as the option file writes them ($00BBGGRR)
+};
+inline const SkinCase kSkins[] = {{L"Lale", 0x6E1E96, 0xB48CC8}, {L"Deniz", 0x8C4614, 0xC8A07A}};
+
+inline std::string Narrow(const std::wstring& s) {
+  std::string r;
+  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
+  return r;
+}
+
+inline std::string Hex(vcl::TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); }
+
+// The test's additions to a skin: the form's border from the button frames (rounded in Lale), a two-state title,
+// and maximise, minimise and restore images beside the skin's own close image.
+inline std::string Extend(std::string options, const SkinCase& c) {
+  auto insertAfter = [&](const std::string& header, const std::string& text) {
+    const size_t at = options.find(header);
+    if (at != std::string::npos) options.insert(at + header.size(), text);
+  };
+  insertAfter("[GLOBALINFO]\r\n",
+              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
+              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
+  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
+  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
+             "\r\nFONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
+  return options;
+}
+
+// Polls cond, handling the thread's messages meanwhile; false when boundMs passed first.
+inline bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!cond()) {
+    if (GetTickCount() - start > boundMs) return false;
+    vcl::Application->ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+inline RECT WindowRectOf(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
+
+inline LPARAM ScreenPoint(HWND w, int x, int y) {
+  const RECT r = WindowRectOf(w);
+  return MAKELPARAM(r.left + x, r.top + y);
+}
+
+inline vcl::TPoint Centre(const vcl::TRect& r) { return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
+
+// The whole window as it is on the screen (outside its region: what lies behind).
+inline std::unique_ptr<vcl::TBitmap> ScreenShot(HWND w) {
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  vcl::Application->ProcessMessages();
+  const RECT r = WindowRectOf(w);
+  auto b = CreateBmp32(r.right - r.left, r.bottom - r.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  return b;
+}
+
+inline std::uint32_t Px(vcl::TBitmap* b, int x, int y) {
+  return static_cast<std::uint32_t*>(b->ScanLine(y))[x] & 0xFFFFFF;
+}
+inline std::uint32_t Rgb(vcl::TColor c) {
+  return SwapRedBlue(static_cast<std::uint32_t>(vcl::ColorToRGB(c))) & 0xFFFFFF;
+}
+inline bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 8) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+      return false;
+  return true;
+}
+
+// The screen under a window, written to $TAVREL_SHOTS/<name>.png when the variable is set.
+inline void SaveScreen(HWND wnd, const std::string& name) {
+  const char* dir = std::getenv("TAVREL_SHOTS");
+  if (!dir) return;
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  vcl::Application->ProcessMessages();
+  const RECT r = WindowRectOf(wnd);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  auto bmp = CreateBmp32(w, h);
+  HDC screen = GetDC(nullptr);
+  BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  vcl::TPngPixels out;
+  out.Width = w;
+  out.Height = h;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] | 0xFF000000u);
+  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
+  vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
+}
+
+// The skins of cases written into a folder of the test's own, with the test's additions.
+inline void WriteSkins(skintest::TempSkinDir& dir, std::initializer_list<SkinCase> cases) {
+  for (const SkinCase& c : cases) {
+    dir.AddFolder(c.Name);
+    auto bytes = skintest::SourceBytes(std::wstring(c.Name) + L"\\Options.dat");
+    dir.Write(std::wstring(c.Name) + L"\\Options.dat", Extend(std::string(bytes.begin(), bytes.end()), c));
+  }
+}
+
+// A secondary form (120, 90, 420 x 300) under a default manager that knows both test skins and is off; the test
+// puts a provider on the form and calls Show and Activate.
+class SkinnedFormFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    vcl::Application->Initialize();
+    WriteSkins(dir, {kSkins[0], kSkins[1]});
+    // The host comes first: it is the application's main form, the skinned one a secondary form.
+    host = vcl::Create<vcl::TForm>(vcl::Application);
+    manager = vcl::Create<TsSkinManager>(host);
+    manager->SetIsDefault(true);
+    manager->SetActive(false);
+    manager->SetSkinDirectory(dir.Path());
+    form = vcl::Create<vcl::TForm>(vcl::Application);
+    form->SetBounds(120, 90, 420, 300);
+    form->SetCaption(L"Öğrenci kaydı");
+    form->HandleNeeded();
+  }
+  void TearDown() override {
+    if (manager) manager->SetActive(false);
+    if (form) form->Free();
+    if (host) host->Free();
+  }
+  HWND W() { return form->Handle(); }
+  void Show() {
+    form->Show();
+    SetForegroundWindow(W());
+    SetActiveWindow(W());
+    vcl::Application->ProcessMessages();
+  }
+  void Activate(const SkinCase& c) {
+    manager->SetSkinName(c.Name);
+    manager->SetActive(true);
+    ASSERT_TRUE(WaitFor([&] { return provider->SkinData()->Skinned(true) && provider->SystemMenu; }));
+    const bool painted = WaitFor([&] {
+      vcl::TBitmap* cache = provider->SkinData()->CacheBmp();
+      return cache && cache->Width() == form->Width() && !provider->SkinData()->BGChanged;
+    });
+    vcl::TBitmap* cache = provider->SkinData()->CacheBmp();
+    ASSERT_TRUE(painted) << "cache " << (cache ? cache->Width() : -1) << " form " << form->Width() << " changed "
+                         << provider->SkinData()->BGChanged << " state " << provider->SkinData()->CtrlSkinState
+                         << " updating " << provider->SkinData()->Updating() << " visible " << IsWindowVisible(W());
+  }
+  LRESULT HitTest(int x, int y) { return SendMessageW(W(), WM_NCHITTEST, 0, ScreenPoint(W(), x, y)); }
+  // Move, press and release over a caption element, as the mouse would.
+  void Click(int code, const vcl::TRect& r) {
+    const vcl::TPoint c = Centre(r);
+    SendMessageW(W(), WM_NCMOUSEMOVE, code, ScreenPoint(W(), c.X, c.Y));
+    SendMessageW(W(), WM_NCLBUTTONDOWN, code, ScreenPoint(W(), c.X, c.Y));
+    SendMessageW(W(), WM_NCLBUTTONUP, code, ScreenPoint(W(), c.X, c.Y));
+  }
+
+  skintest::TempSkinDir dir;
+  vcl::TForm* host = nullptr;
+  vcl::TForm* form = nullptr;
+  TsSkinManager* manager = nullptr;
+  TsSkinProvider* provider = nullptr;
+};
+
+}  // namespace formtest

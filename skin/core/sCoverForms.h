@@ -10,7 +10,7 @@
 #include "platform/vcl/forms.h"
 #include "skin/core/sAnimTimer.h"
 
-class TlvBorderForm;
+class TlvCustomBorderForm;
 
 // A new borderless cover over wnd's window rectangle, topmost and shown without activation, showing the snapshot of
 // wnd as a layered picture at alpha 255. Never active (WS_EX_NOACTIVATE, WS_EX_TOOLWINDOW), Tag 256 (no skin).
@@ -28,7 +28,7 @@ class TlvMoveTimer : public TlvThreadedTimer {
 
   std::uint8_t BlendValue = 255;
   HWND FormHandle = nullptr;
-  TlvBorderForm* BorderForm = nullptr;
+  TlvCustomBorderForm* BorderForm = nullptr;
   // The picture the border window shows (the owner's frame image); not owned.
   vcl::TBitmap* FrameImage = nullptr;
   double BlendStep = 0;

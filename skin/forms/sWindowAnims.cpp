@@ -53,7 +53,7 @@ void RemoveLayered(HWND wnd) {
   SetWindowLongPtrW(wnd, GWL_EXSTYLE, GetWindowLongPtrW(wnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
 }
 
-HWND BorderWindow(TlvBorderForm* bf) {
+HWND BorderWindow(TlvCustomBorderForm* bf) {
   return bf && bf->AForm && bf->AForm->HandleAllocated() ? bf->AForm->Handle() : nullptr;
 }
 
@@ -394,7 +394,7 @@ bool FormStartRestoring(TsSkinProvider* sp) {
   m->ShowState = saRestore;
   if (t->CurrentAlpha <= 0) t->Shown.clear();
   const HWND fw = sp->Form->Handle();
-  if (TlvBorderForm* bf = sp->BorderForm) {
+  if (TlvCustomBorderForm* bf = sp->BorderForm) {
     bf->ExBorderShowing = true;
     if (!BorderWindow(bf)) {
       bf->CreateNewForm();
@@ -476,7 +476,7 @@ void FinishBlendOnMoving(TsSkinProvider* sp, std::unique_ptr<vcl::TForm> cover) 
   const HWND fw = sp->Form->Handle();
   auto* t = dynamic_cast<TlvMoveTimer*>(sp->FormTimer.get());
   if (HWND bw = BorderWindow(sp->BorderForm)) {
-    TlvBorderForm* bf = sp->BorderForm;
+    TlvCustomBorderForm* bf = sp->BorderForm;
     SetFormBlendValue(bw, sp->SkinData()->CacheBmp(), 255);
     RECT br;
     GetWindowRect(bw, &br);

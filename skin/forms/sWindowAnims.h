@@ -40,7 +40,7 @@ class TlvMinTimer : public TlvThreadedTimer {
   vcl::TForm* AnimForm = nullptr;
   TsSkinProvider* sp = nullptr;
   HWND FormHandle = nullptr;
-  TlvBorderForm* BorderForm = nullptr;
+  TlvCustomBorderForm* BorderForm = nullptr;
   std::unique_ptr<vcl::TBitmap> SavedImage, AlphaBmp;
   // False while minimising (shrinking), True while restoring (growing).
   bool Minimized = false;

@@ -22,7 +22,7 @@ bool Wanted(TsSkinManager* m, const TlvFormAnimation* a) {
   return m && a->Active() && a->Time() > 0 && m->Effects()->AllowAnimation();
 }
 
-HWND BorderWindow(TlvBorderForm* bf) {
+HWND BorderWindow(TlvCustomBorderForm* bf) {
   return bf && bf->AForm && bf->AForm->HandleAllocated() ? bf->AForm->Handle() : nullptr;
 }
 
@@ -129,7 +129,7 @@ void FinishBlendOnMovingDlg(TlvDialogWnd* dlg) {
   if (!dlg || !(dlg->FormState & kBlendMoving)) return;
   const HWND h = dlg->CtrlHandle;
   TlvMoveTimer* t = dlg->MoveTimer.get();
-  TlvBorderForm* bf = dlg->TlvCustomDialogWnd::BorderForm;
+  TlvCustomBorderForm* bf = dlg->TlvCustomDialogWnd::BorderForm;
   constexpr UINT kFlags =
       SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
   if (HWND bw = h ? BorderWindow(bf) : nullptr) {

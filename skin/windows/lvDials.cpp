@@ -2,6 +2,7 @@
 #include "skin/windows/lvDials.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
@@ -395,7 +396,18 @@ void lvClearMnuArray() {
   for (TlvMnuWnd* w : all) delete w;
 }
 
+TlvMnuWnd::~TlvMnuWnd() { GiveAlphaBack(); }
+
+void TlvMnuWnd::GiveAlphaBack() {
+  if (!Transparent) return;
+  Transparent = false;
+  if (Destroyed || !CtrlHandle || !IsWindow(CtrlHandle)) return;
+  const LONG_PTR ex = GetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE);
+  if (ex & WS_EX_LAYERED) SetWindowLongPtrW(CtrlHandle, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+}
+
 void TlvMnuWnd::AfterCreation() {
+  Transparent = false;
   RgnChanged = 0;
   Shown = false;
   bFlag = false;
@@ -453,6 +465,7 @@ void TlvMnuWnd::lvWndProc(vcl::TMessage& message) {
     }
   }
   if (Destroyed || !SkinActive() || !DefaultManager || !DefaultManager->SkinnedPopups()) {
+    GiveAlphaBack();
     TlvScrollWnd::lvWndProc(message);
     return;
   }
@@ -484,8 +497,33 @@ void TlvMnuWnd::lvWndProc(vcl::TMessage& message) {
         }
         ReleaseDC(h, dc);
       }
+      // Under composition the client may have been drawn before the window was made transparent.
+      if (AeroIsEnabled() && !Shown) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+      // The frame is on the window now: it may be seen, at the chosen alpha or opaque.
+      const std::uint8_t alpha = DefaultManager->MenuSupport() ? DefaultManager->MenuSupport()->AlphaBlend() : 255;
+      const LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE);
+      if (alpha < 255) {
+        if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(h, 0x1FFFFFFF, alpha, LWA_ALPHA);
+      } else if (ex & WS_EX_LAYERED) {
+        SetWindowLongPtrW(h, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+      }
+      Transparent = false;
       Shown = true;
       message.Result = 0;
+      return;
+    }
+    case WM_WINDOWPOSCHANGING: {
+      TlvScrollWnd::lvWndProc(message);
+      const auto* wp = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+      // Kept invisible until its frame is painted, so the system's unskinned look never flashes up.
+      if (!bFlag && wp && !(wp->flags & SWP_NOREDRAW) && (wp->flags & SWP_SHOWWINDOW) && !IsWindowVisible(h)) {
+        bFlag = true;
+        SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(h, 0x1FFFFFFF, 0, LWA_ALPHA);
+        Transparent = true;
+        bFlag = false;
+      }
       return;
     }
     default:

@@ -50,9 +50,14 @@ class TlvMnuWnd : public TlvScrollWnd {
   bool Shown = false;
   bool bFlag = false;
   int RgnChanged = 0;
+  // Set while the window waits transparent for its first skinned frame.
+  bool Transparent = false;
+  ~TlvMnuWnd() override;
   void AfterCreation() override;
   void lvWndProc(vcl::TMessage& message) override;
   void PrepareCache();
+  // A window left waiting for a frame that no longer comes is shown as the system draws it.
+  void GiveAlphaBack();
 };
 
 // The kinds of wrapper the control map makes (rows of TlvProvider::AddControl). A slot is nullptr while that

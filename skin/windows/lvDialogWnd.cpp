@@ -243,8 +243,9 @@ int TlvDialogWnd::ExFrameTop() { return BorderForm ? 0 : SysBorderHeight(); }
 
 void TlvDialogWnd::InitExBorders(bool value) {
   TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
-  const bool wanted = value && m && !m->ComponentState().Contains(vcl::csDesigning) && lvMakeDialogBorderForm && !Idle && CtrlHandle &&
-                      IsWindow(CtrlHandle) && BorderStyle != acbsNone && CaptionHeight(false) != 0;
+  const bool wanted = value && m && !m->ComponentState().Contains(vcl::csDesigning) && lvMakeDialogBorderForm &&
+                      !Idle && CtrlHandle && IsWindow(CtrlHandle) && BorderStyle != acbsNone &&
+                      CaptionHeight(false) != 0;
   if (wanted) {
     if (BorderForm) return;
     BorderForm = lvMakeDialogBorderForm(this);

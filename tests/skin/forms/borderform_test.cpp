@@ -402,6 +402,7 @@ struct DialogRun {
   ULONGLONG deadline = 0;
   HWND dlg = nullptr, border = nullptr;
   bool around = false, regionIsClient = false, shadowTranslucent = false, frameOpaque = false, neverActive = true;
+  bool buttonShows = false;
   int closeHit = 0;
   std::string where;
   bool borderGone = false, regionGone = false, sysMenuBack = false;
@@ -458,8 +459,14 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
                               static_cast<WORD>(b.top + (close.Top + close.Bottom) / 2));
         r.closeHit = bf->Ex_WMNCHitTest(m);
         r.neverActive = GetForegroundWindow() != r.border && GetActiveWindow() != r.border;
+        // The dialog's own controls show through the border window's client hole.
+        if (HWND button = FindWindowExW(r.dlg, nullptr, L"Button", nullptr)) {
+          const RECT br = RectOf(button);
+          r.buttonShows = WindowFromPoint(POINT{(br.left + br.right) / 2, (br.top + br.bottom) / 2}) == button;
+        }
       }
-      if ((r.around && r.regionIsClient && r.shadowTranslucent && r.frameOpaque) || now > r.deadline) {
+      if ((r.around && r.regionIsClient && r.shadowTranslucent && r.frameOpaque && r.buttonShows) ||
+          now > r.deadline) {
         SaveScreen(r.dlg, r.border ? RectOf(r.border) : RectOf(r.dlg), "exborder_dialog");
         r.manager->SetActive(false);
         r.step = 2;
@@ -525,6 +532,7 @@ TEST_F(ExtendedBorders, ASkinnedDialogGetsTheBorderWindowAndLosesItWithTheSkin) 
   EXPECT_TRUE(run.regionIsClient);
   EXPECT_TRUE(run.shadowTranslucent);
   EXPECT_TRUE(run.frameOpaque);
+  EXPECT_TRUE(run.buttonShows);
   EXPECT_EQ(run.closeHit, HTCLOSE);
   EXPECT_TRUE(run.neverActive);
   EXPECT_TRUE(run.borderGone);

@@ -14,6 +14,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/services/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
@@ -152,6 +153,7 @@ TlvDialogWnd::~TlvDialogWnd() {
 void TlvDialogWnd::GoIdle() {
   if (Idle) return;
   Idle = true;
+  InitExBorders(false);
   const HWND h = CtrlHandle;
   if (!h || !IsWindow(h)) return;
   if (dwStyle & WS_SYSMENU) SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | WS_SYSMENU);
@@ -216,16 +218,57 @@ int TlvDialogWnd::SysBorderHeight() {
   return bh;
 }
 
-int TlvDialogWnd::CaptionHeight(bool) {
+int TlvDialogWnd::CaptionHeight(bool checkSkin) {
   int bw, bh, c;
   Metrics(bw, bh, c);
+  TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+  if (checkSkin && c != 0 && BorderForm && m)
+    return IsZoomed(CtrlHandle) ? m->CommonSkinData->ExMaxHeight : m->CommonSkinData->ExTitleHeight;
   return c;
 }
 
-int TlvDialogWnd::OffsetX() { return SysBorderWidth(); }
+TlvCustomBorderForm* (*lvMakeDialogBorderForm)(TlvDialogWnd* owner) = nullptr;
+
+vcl::TRect TlvDialogWnd::ShadowSize() {
+  TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+  return BorderForm && m ? m->FormShadowSize : vcl::TRect();
+}
+
+int TlvDialogWnd::ExFrameWidth() {
+  TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+  return BorderForm && m ? m->CommonSkinData->ExBorderWidth : SysBorderWidth();
+}
+
+int TlvDialogWnd::ExFrameTop() { return BorderForm ? 0 : SysBorderHeight(); }
+
+void TlvDialogWnd::InitExBorders(bool value) {
+  TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+  const bool wanted = value && m && !m->ComponentState().Contains(vcl::csDesigning) && lvMakeDialogBorderForm &&
+                      !Idle && CtrlHandle && IsWindow(CtrlHandle) && BorderStyle != acbsNone &&
+                      CaptionHeight(false) != 0;
+  if (wanted) {
+    if (BorderForm) return;
+    BorderForm = lvMakeDialogBorderForm(this);
+    BorderForm->SkinData = SkinData;
+    SkinData->BGChanged = true;
+    RgnChanged = true;
+    if (IsWindowVisible(CtrlHandle)) BorderForm->UpdateExBordersPos(true, 255);
+    return;
+  }
+  if (!BorderForm) return;
+  TlvCustomBorderForm* b = BorderForm;
+  BorderForm = nullptr;
+  delete b;
+  // The dialog's own frame is the frame again.
+  SkinData->BGChanged = true;
+  RgnChanged = true;
+}
+
+int TlvDialogWnd::OffsetX() { return BorderForm ? ShadowSize().Left + ExFrameWidth() : SysBorderWidth(); }
 
 int TlvDialogWnd::OffsetY() {
   if (!CtrlHandle) return 0;
+  if (BorderForm) return ShadowSize().Top + ExFrameTop() + CaptionHeight(true);
   RECT wr;
   GetWindowRect(CtrlHandle, &wr);
   POINT p{0, 0};
@@ -237,8 +280,9 @@ vcl::TRect TlvDialogWnd::IconRect() {
   TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
   const int margin = m ? m->CommonSkinData->BILeftMargin : 0;
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  const int left = SysBorderWidth() + margin;
-  const int top = (SysBorderHeight() + CaptionHeight(true) - cy) / 2;
+  const vcl::TRect sh = ShadowSize();
+  const int left = ExFrameWidth() + margin + sh.Left;
+  const int top = (ExFrameTop() + CaptionHeight(true) - cy) / 2 + sh.Top;
   return vcl::TRect(left, top, left + cx, top + cy);
 }
 
@@ -279,6 +323,7 @@ void TlvDialogWnd::InitParams() {
   // The system draws no title buttons of its own while the skin draws them.
   SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_SYSMENU));
   if (SystemMenu) SystemMenu->UpdateItems();
+  if (TsSkinManager* m = SkinData->SkinManager(); m && !Idle) InitExBorders(m->ExtendedBorders());
 }
 
 void TlvDialogWnd::PrepareTitleGlyph() {
@@ -373,17 +418,23 @@ void TlvDialogWnd::PaintAll() {
   InitCtrlData(h, ParentWnd, WndRect, ParentRect, WndSize, WndPos);
   if (!SkinData->CacheBmp()) SkinData->InitCacheBmp();
   vcl::TBitmap* cache = SkinData->CacheBmp();
-  const int w = std::max(1, WndSize.cx), hgt = std::max(1, WndSize.cy);
+  // With a border window the image holds the skinned frame, wider than the system's, and the shadow around it.
+  const vcl::TRect sh = ShadowSize();
+  const int diffBorder = BorderForm ? ExFrameWidth() - SysBorderWidth() : 0;
+  const int diffTitle = BorderForm ? CaptionHeight(true) - CaptionHeight(false) - SysBorderWidth() : 0;
+  const int w = std::max(1, WndSize.cx + 2 * diffBorder + sh.Left + sh.Right);
+  const int hgt = std::max(1, WndSize.cy + diffTitle + diffBorder + sh.Top + sh.Bottom);
   if (cache->Width() != w || cache->Height() != hgt || cache->PixelFormat() != vcl::pf32bit) {
     cache->SetPixelFormat(vcl::pf32bit);
     cache->SetSize(w, hgt);
     SkinData->BGChanged = true;
   }
-  const int titleBottom = SysBorderHeight() + CaptionHeight(true);
+  const int titleBottom = ExFrameTop() + CaptionHeight(true) + sh.Top;
+  const vcl::TRect frame(sh.Left, sh.Top, w - sh.Right, hgt - sh.Bottom);
   if (!SkinData->BGChanged) return;
   RgnChanged = true;
   if (m && m->IsValidSkinIndex(SkinData->SkinIndex)) {
-    PaintItem(SkinData, EmptyCI, false, StateOf(m, SkinData->SkinIndex, State()), vcl::TRect(0, 0, w, hgt),
+    PaintItem(SkinData, EmptyCI, false, StateOf(m, SkinData->SkinIndex, State()), frame,
               vcl::TPoint(WndRect.Left, WndRect.Top), cache, false);
     PaintTitle(titleBottom);
     if (m->IsValidImgIndex(SkinData->BorderIndex) && (!TitleBG || TitleBG->Width() != w)) MakeTitleBG();
@@ -391,13 +442,18 @@ void TlvDialogWnd::PaintAll() {
       MakeTitleBG();
       PaintBorderIcons();
     }
+    if (BorderForm) {
+      // The border window shows the image by its alpha: the frame is opaque but for its keyed corners.
+      FillAlphaRect(cache, frame, 255, 0xFF00FF);
+      BorderForm->PaintShadow(cache, FFormActive, TitleIndex, SkinData->BorderIndex, ExFrameWidth());
+    }
   }
   SkinData->BGChanged = false;
 }
 
 void TlvDialogWnd::MakeTitleBG() {
   vcl::TBitmap* cache = SkinData->CacheBmp();
-  const int hgt = std::max(1, std::min(cache->Height(), SysBorderHeight() + CaptionHeight(true)));
+  const int hgt = std::max(1, std::min(cache->Height(), ShadowSize().Top + ExFrameTop() + CaptionHeight(true)));
   if (!TitleBG || TitleBG->Width() != cache->Width() || TitleBG->Height() != hgt)
     TitleBG = CreateBmp32(cache->Width(), hgt);
   BitBlt(TitleBG->Canvas()->Handle(), 0, 0, cache->Width(), hgt, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -410,7 +466,8 @@ void TlvDialogWnd::PaintTitle(int titleBottom) {
   if (caption == 0) return;
   if (m->IsValidSkinIndex(TitleIndex))
     PaintItem(TitleIndex, MakeCacheInfo(cache), true, StateOf(m, TitleIndex, State()),
-              vcl::TRect(0, 0, cache->Width(), IsIconic(CtrlHandle) ? cache->Height() : titleBottom),
+              vcl::TRect(ShadowSize().Left, ShadowSize().Top, cache->Width() - ShadowSize().Right,
+                         IsIconic(CtrlHandle) ? cache->Height() - ShadowSize().Bottom : titleBottom),
               vcl::TPoint(0, 0), cache, m);
   // The window's icon.
   const vcl::TRect ir = IconRect();
@@ -424,9 +481,10 @@ void TlvDialogWnd::PaintTitle(int titleBottom) {
   const rtl::String text = GetWndText(CtrlHandle);
   if (text.empty()) return;
   vcl::TRect t;
-  t.Left = SysBorderWidth() + (TitleIcon ? ir.Width() : 0) + m->CommonSkinData->BILeftMargin + 4;
-  t.Top = 2;
-  t.Right = cache->Width() - TitleBtnsWidth() - 6;
+  const vcl::TRect sh = ShadowSize();
+  t.Left = ExFrameWidth() + (TitleIcon ? ir.Width() : 0) + m->CommonSkinData->BILeftMargin + 4 + sh.Left;
+  t.Top = 2 + sh.Top;
+  t.Right = cache->Width() - TitleBtnsWidth() - 6 - sh.Right;
   t.Bottom = titleBottom;
   if (t.Right <= t.Left || t.Bottom <= t.Top) return;
   unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -465,7 +523,7 @@ void TlvDialogWnd::PaintBorderIcons() {
                         (m->IsValidImgIndex(ButtonClose.ImageIndex) &&
                          ButtonClose.ImageIndex == m->GetMaskIndex(m->ConstData.IndexGLobalInfo, L"BICONCLOSE"));
   const int spacing = bigIcons ? m->CommonSkinData->BISpacing : 0;
-  int x = cache->Width() - m->CommonSkinData->BIRightMargin - std::max(4, SysBorderWidth());
+  int x = cache->Width() - m->CommonSkinData->BIRightMargin - ShadowSize().Right - std::max(4, ExFrameWidth());
   auto place = [&](TlvDlgButton& b, bool enabled) {
     if (b.State < 0) b.State = 0;
     b.Rect.Right = x;
@@ -486,10 +544,11 @@ void TlvDialogWnd::PaintButton(TlvDlgButton& btn, bool enabled) {
   vcl::TBitmap* cache = SkinData->CacheBmp();
   btn.Rect.Left = btn.Rect.Right - SysButtonWidth(btn);
   const int bh = ButtonHeight(btn.ImageIndex);
+  const vcl::TRect sh = ShadowSize();
   if (btn.HaveAlignment && m->CommonSkinData->BIVAlign == 1)
-    btn.Rect.Top = 0;
+    btn.Rect.Top = sh.Top + (BorderForm ? m->CommonSkinData->BITopMargin : 0);
   else
-    btn.Rect.Top = (SysBorderHeight() + CaptionHeight(true) - bh) / 2;
+    btn.Rect.Top = (ExFrameTop() + CaptionHeight(true) - bh) / 2 + sh.Top;
   btn.Rect.Bottom = btn.Rect.Top + bh;
   if (TitleBG)
     BitBlt(cache->Canvas()->Handle(), btn.Rect.Left, btn.Rect.Top, btn.Rect.Width(), btn.Rect.Height(),
@@ -506,7 +565,7 @@ void TlvDialogWnd::PaintButton(TlvDlgButton& btn, bool enabled) {
 void TlvDialogWnd::RepaintButton(int ht) {
   TlvDlgButton* b = ButtonOf(ht);
   if (!b || b->State < 0 || !SkinData->CacheBmp()) return;
-  if (b->Rect.Left <= SysBorderWidth() + GetSystemMetrics(SM_CXSMICON)) return;
+  if (b->Rect.Left <= IconRect().Right) return;
   bool enabled = true;
   if (b == &ButtonClose) enabled = EnabledClose();
   if (b == &ButtonMax) enabled = IsZoomed(CtrlHandle) ? EnabledRestore() : EnabledMax();
@@ -514,6 +573,12 @@ void TlvDialogWnd::RepaintButton(int ht) {
   const int right = b->Rect.Right;
   b->Rect.Right = right;
   PaintButton(*b, enabled);
+  if (BorderForm) {
+    // The frame is on the border window: it gets the whole image again.
+    FillAlphaRect(SkinData->CacheBmp(), b->Rect, 255, 0xFF00FF);
+    BorderForm->UpdateExBordersPos(true, 255);
+    return;
+  }
   TWindowDC dc(CtrlHandle);
   if (dc.Get())
     BitBlt(dc.Get(), b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(),
@@ -538,6 +603,8 @@ TlvDlgButton* TlvDialogWnd::ButtonOf(int ht) {
 // ---- Painting on the screen --------------------------------------------------------------------------------------
 
 void TlvDialogWnd::PaintCaption(HDC dc) {
+  // With a border window the frame is there.
+  if (BorderForm) return;
   if (SkinData->BGChanged) {
     PaintAll();
     SkinData->BGChanged = false;
@@ -580,7 +647,8 @@ void TlvDialogWnd::Lv_WMPaint(HDC given) {
   if (SkinData->BGChanged) PaintAll();
   vcl::TBitmap* cache = SkinData->CacheBmp();
   if (cache && !cache->Empty())
-    BitBlt(dc, 0, 0, WndSize.cx, WndSize.cy, cache->Canvas()->Handle(), SysBorderWidth(), HeaderHeight(), SRCCOPY);
+    BitBlt(dc, 0, 0, WndSize.cx, WndSize.cy, cache->Canvas()->Handle(), BorderForm ? OffsetX() : SysBorderWidth(),
+           BorderForm ? OffsetY() : HeaderHeight(), SRCCOPY);
   RestoreDC(dc, saved);
   if (!given) ReleaseDC(CtrlHandle, dc);
   SetParentUpdated(CtrlHandle);
@@ -594,6 +662,31 @@ void TlvDialogWnd::CallPrevHidden(vcl::TMessage& message) {
   CallPrevWndProc(message);
   if ((style & WS_VISIBLE) && IsWindow(h))
     SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | WS_VISIBLE);
+}
+
+// ---- The border window ---------------------------------------------------------------------------------------------
+
+// The border window follows the dialog: hidden with it (and while it is iconic), placed again after other changes.
+void TlvDialogWnd::FollowBorder(const WINDOWPOS& wp) {
+  const HWND h = CtrlHandle;
+  vcl::TForm* border = BorderForm->AForm;
+  const bool shown = border && border->HandleAllocated() && IsWindowVisible(border->Handle());
+  if ((wp.flags & SWP_HIDEWINDOW) || IsIconic(h) || !IsWindowVisible(h)) {
+    if (shown)
+      SetWindowPos(border->Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return;
+  }
+  if (SkinData->UpdatingFlag() || (FormState & 0x80)) return;
+  const bool still = (wp.flags & SWP_NOMOVE) && (wp.flags & SWP_NOSIZE) && !(wp.flags & SWP_SHOWWINDOW);
+  if (still && (wp.flags & SWP_FRAMECHANGED)) return;
+  if (still && shown) {
+    // Only the Z order changed: the border window stays the dialog's neighbour.
+    SetWindowPos(border->Handle(), h, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    return;
+  }
+  BorderForm->UpdateExBordersPos(!(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_SHOWWINDOW), 255);
 }
 
 // ---- Title buttons and the hit test -----------------------------------------------------------------------------------
@@ -624,6 +717,8 @@ void TlvDialogWnd::SetPressedHT(int ht) {
 }
 
 int TlvDialogWnd::HTProcess(int sx, int sy, LRESULT current) {
+  // With a border window only the client area is the dialog's own: the frame's codes come from the border window.
+  if (BorderForm) return static_cast<int>(current);
   RECT wr;
   GetWindowRect(CtrlHandle, &wr);
   const int x = sx - wr.left, y = sy - wr.top;
@@ -723,6 +818,8 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
 void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
   const HWND h = CtrlHandle;
   if (message.Msg == WM_DESTROY || message.Msg == WM_NCDESTROY) {
+    // The border window is owned by the dialog's window and goes before it.
+    if (BorderForm) InitExBorders(false);
     TlvScrollWnd::lvWndProc(message);
     TlvCustomDialogWnd::Destroyed = true;
     TlvCustomDialogWnd::CtrlHandle = nullptr;
@@ -747,6 +844,7 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
       UpdateIconsIndexes();
       SkinData->BGChanged = true;
       RgnChanged = true;
+      if (!Idle) InitExBorders(SkinData->SkinManager()->ExtendedBorders());
       BroadCastHwnd(h, message);
       return;
     }
@@ -784,7 +882,10 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
       if (!IsWindowVisible(h)) break;
       CallPrevHidden(message);
       SkinData->BGChanged = true;
-      SendMessageW(h, WM_NCPAINT, 0, 0);
+      if (BorderForm)
+        BorderForm->UpdateExBordersPos(false, 255);
+      else
+        SendMessageW(h, WM_NCPAINT, 0, 0);
       return;
     case WM_SETICON:
       CallPrevHidden(message);
@@ -840,6 +941,8 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
         LastClientRect = vcl::TRect(cr.left, cr.top, cr.right, cr.bottom);
       }
       Caption = GetWndText(h);
+      if (BorderForm && (!BorderForm->AForm || !IsWindowVisible(BorderForm->AForm->Handle())) && !InAnimationProcess)
+        BorderForm->UpdateExBordersPos(false, 255);
       Lv_WMNCPaint();
       message.Result = 0;
       return;
@@ -850,6 +953,8 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
       SkinData->BGChanged = true;
       InvalidateRect(h, nullptr, FALSE);
       RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+      if (BorderForm && BorderForm->AForm && IsWindowVisible(BorderForm->AForm->Handle()))
+        BorderForm->UpdateExBordersPos(true, 255);
       message.Result = 1;
       return;
     case WM_GETDLGCODE:
@@ -857,7 +962,7 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
       return;
     case WM_NCLBUTTONDOWN: {
       int code = static_cast<int>(message.WParam);
-      if (code < HTSIZEFIRST || code > HTSIZELAST)
+      if (!BorderForm && (code < HTSIZEFIRST || code > HTSIZELAST))
         code = HTProcess(GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam), message.WParam);
       switch (code) {
         case HTSYSMENU: {
@@ -963,22 +1068,23 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
       TlvScrollWnd::lvWndProc(message);
       DropUnusedCover();
       return;
-    case WM_WINDOWPOSCHANGED:
-      if (const auto* wp = reinterpret_cast<const WINDOWPOS*>(message.LParam);
-          wp && (wp->flags & SWP_HIDEWINDOW) && lvLayered()) {
+    case WM_WINDOWPOSCHANGED: {
+      const auto* wp = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+      if (wp && (wp->flags & SWP_HIDEWINDOW) && lvLayered()) {
         RgnChanged = true;
         TlvScrollWnd::lvWndProc(message);
         AnimateHiding();
         return;
       }
-      if (!RgnChanging) {
-        const auto* wp = reinterpret_cast<const WINDOWPOS*>(message.LParam);
-        if (wp && !(wp->flags & SWP_NOSIZE)) {
-          SkinData->BGChanged = true;
-          RgnChanged = true;
-        }
+      const bool sized = !RgnChanging && wp && !(wp->flags & SWP_NOSIZE);
+      if (sized) {
+        SkinData->BGChanged = true;
+        RgnChanged = true;
       }
-      break;
+      TlvScrollWnd::lvWndProc(message);
+      if (BorderForm && wp && IsWindow(h)) FollowBorder(*wp);
+      return;
+    }
     case SM_LUMICMD:
       switch (message.WParamHi()) {
         case LVC_REFRESH:
@@ -986,6 +1092,8 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
           UpdateIconsIndexes();
           SkinData->BGChanged = true;
           RgnChanged = true;
+          if (TsSkinManager* m = SkinData->SkinManager()) InitExBorders(m->ExtendedBorders());
+          if (BorderForm && IsWindowVisible(h)) BorderForm->UpdateExBordersPos(true, 255);
           if (IsWindowVisible(h))
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
           return;
@@ -1051,6 +1159,8 @@ void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
 
 void FillArOR(TlvDialogWnd* dlg) {
   dlg->ArOR.clear();
+  // With a border window the dialog's region is its client area.
+  if (dlg->BorderForm) return;
   TsSkinManager* m = dlg->SkinData ? dlg->SkinData->SkinManager() : nullptr;
   if (!m || !m->IsValidImgIndex(dlg->SkinData->BorderIndex)) return;
   // The border mask's corners: the key colour of the painted frame marks what lies outside the window.
@@ -1097,12 +1207,23 @@ void UpdateRgn(TlvDialogWnd* dlg, bool repaint) {
   if (!IsIconic(dlg->CtrlHandle) && dlg->BorderStyle == acbsNone) return;
   if (SendMessageW(dlg->CtrlHandle, CM_BEWAIT, static_cast<WPARAM>(BE_ID), 0) == BE_ID) return;
   RgnChanging = true;
-  if (dlg->ArOR.empty()) {
+  if (dlg->BorderForm) {
+    // The border window shows the frame: the dialog keeps its client area.
+    RECT wr, cr;
+    GetWindowRect(dlg->CtrlHandle, &wr);
+    GetClientRect(dlg->CtrlHandle, &cr);
+    POINT o{0, 0};
+    ClientToScreen(dlg->CtrlHandle, &o);
+    const int x = o.x - wr.left, y = o.y - wr.top;
+    SetWindowRgn(dlg->CtrlHandle, CreateRectRgn(x, y, x + cr.right, y + cr.bottom), repaint);
+  } else if (dlg->ArOR.empty()) {
     SetWindowRgn(dlg->CtrlHandle, nullptr, repaint);
-    return;
+  } else {
+    // The system owns the region from here on (it frees it).
+    SetWindowRgn(dlg->CtrlHandle, GetRgnFromArOR(dlg, 0, 0), repaint);
   }
-  // The system owns the region from here on (it frees it).
-  SetWindowRgn(dlg->CtrlHandle, GetRgnFromArOR(dlg, 0, 0), repaint);
+  // Left set, the flag would make every later size change look like a region change.
+  RgnChanging = false;
 }
 
 rtl::String GetWndText(HWND handle) {

@@ -83,6 +83,14 @@ class TlvDialogWnd : public TlvCustomDialogWnd, public TlvScrollWnd {
   int OffsetY() override;
   int CaptionHeight(bool checkSkin = true) override;
 
+  vcl::TRect ShadowSize() override;
+  // The border window carries frame and shadow when the skin's extended borders are on (Value); else none.
+  void InitExBorders(bool value);
+  // The frame as painted in the image: the skinned frame's width and top edge with a border window, else the
+  // system's.
+  int ExFrameWidth();
+  int ExFrameTop();
+
   int SysBorderWidth();
   int SysBorderHeight();
   int HeaderHeight() { return CaptionHeight(true) + SysBorderHeight(); }
@@ -136,9 +144,14 @@ class TlvDialogWnd : public TlvCustomDialogWnd, public TlvScrollWnd {
   void Metrics(int& bw, int& bh, int& caption);
   // Runs the previous procedure without letting the system draw its own frame.
   void CallPrevHidden(vcl::TMessage& message);
+  void FollowBorder(const WINDOWPOS& wp);
   HBRUSH DlgBrush = nullptr;
   vcl::TColor DlgBrushColor = 0;
 };
+
+// Makes a dialog's border window; set by the skinned forms when they are linked in (nullptr: dialogs keep their frame
+// on their own window).
+extern TlvCustomBorderForm* (*lvMakeDialogBorderForm)(TlvDialogWnd* owner);
 
 void UpdateRgn(TlvDialogWnd* dlg, bool repaint);
 void FillArOR(TlvDialogWnd* dlg);

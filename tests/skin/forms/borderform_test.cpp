@@ -5,9 +5,11 @@
 // Shots: $TAVREL_SHOTS/exborder_active.png, exborder_inactive.png.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
@@ -17,6 +19,8 @@
 #include "skin/forms/sBorderForm.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
+#include "skin/windows/lvDialogWnd.h"
+#include "skin/windows/lvDials.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
 
@@ -387,4 +391,151 @@ TEST_F(ExtendedBorders, OffAndSkinRemovalGiveTheFormBackAsBefore) {
   EXPECT_EQ(manager->FormShadowSize, vcl::TRect(9, 9, 9, 9));
   manager->SetActive(false);
   EXPECT_TRUE(WaitFor([&] { return !provider->BorderForm; }));
+}
+
+namespace {
+
+// A skinned message box, driven from a timer of this thread (it runs inside the box's modal loop).
+struct DialogRun {
+  TsSkinManager* manager = nullptr;
+  int step = 0;
+  ULONGLONG deadline = 0;
+  HWND dlg = nullptr, border = nullptr;
+  bool around = false, regionIsClient = false, shadowTranslucent = false, frameOpaque = false, neverActive = true;
+  bool buttonShows = false;
+  int closeHit = 0;
+  std::string where;
+  bool borderGone = false, regionGone = false, sysMenuBack = false;
+};
+DialogRun* gDialog = nullptr;
+
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  // Taking the screen shot pumps messages, and with them this timer: a nested call would start the step again.
+  static bool busy = false;
+  if (busy) return;
+  busy = true;
+  struct Release {
+    ~Release() { busy = false; }
+  } release;
+  DialogRun& r = *gDialog;
+  const ULONGLONG now = GetTickCount64();
+  switch (r.step) {
+    case 0:
+      r.dlg = FindWindowW(L"#32770", L"Uzantı kutusu");
+      if (r.dlg && IsWindowVisible(r.dlg)) {
+        SetWindowPos(r.dlg, nullptr, 80, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        r.step = 1;
+        r.deadline = now + 15000;
+      } else if (now > r.deadline) {
+        r.step = 9;
+      }
+      return;
+    case 1: {
+      TlvDialogWnd* w = FindFormInList(r.dlg);
+      auto* bf = w ? static_cast<TlvBorderForm*>(w->BorderForm) : nullptr;
+      r.border = bf && bf->AForm && bf->AForm->HandleAllocated() ? bf->AForm->Handle() : nullptr;
+      if (r.border && IsWindowVisible(r.border)) {
+        const RECT b = RectOf(r.border), c = ClientOnScreen(r.dlg), d = RectOf(r.dlg);
+        r.around = c.left - b.left == kShadow + kFrame && c.top - b.top == kShadow + kTitle &&
+                   b.right - c.right == kShadow + kFrame && b.bottom - c.bottom == kShadow + kFrame;
+        char text[160];
+        snprintf(text, sizeof text, "border (%ld,%ld,%ld,%ld) client (%ld,%ld,%ld,%ld)", b.left, b.top, b.right,
+                 b.bottom, c.left, c.top, c.right, c.bottom);
+        r.where = text;
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        r.regionIsClient = GetWindowRgn(r.dlg, rgn) != ERROR && !PtInRegion(rgn, (d.right - d.left) / 2, 3) &&
+                           PtInRegion(rgn, c.left - d.left, c.top - d.top);
+        DeleteObject(rgn);
+        TBitmap* image = w->SkinData->CacheBmp();
+        if (image && image->Width() == b.right - b.left) {
+          const int a = Alpha(image, 2, image->Height() / 2);
+          r.shadowTranslucent = a > 0 && a < 255;
+          r.frameOpaque = Alpha(image, image->Width() / 2, kShadow + 2) == 255;
+        }
+        const vcl::TRect close = w->ButtonClose.Rect;
+        TMessage m;
+        m.Msg = WM_NCHITTEST;
+        m.LParam = MAKELPARAM(static_cast<WORD>(b.left + (close.Left + close.Right) / 2),
+                              static_cast<WORD>(b.top + (close.Top + close.Bottom) / 2));
+        r.closeHit = bf->Ex_WMNCHitTest(m);
+        r.neverActive = GetForegroundWindow() != r.border && GetActiveWindow() != r.border;
+        // The dialog's own controls show through the border window's client hole.
+        if (HWND button = FindWindowExW(r.dlg, nullptr, L"Button", nullptr)) {
+          const RECT br = RectOf(button);
+          r.buttonShows = WindowFromPoint(POINT{(br.left + br.right) / 2, (br.top + br.bottom) / 2}) == button;
+        }
+      }
+      if ((r.around && r.regionIsClient && r.shadowTranslucent && r.frameOpaque && r.buttonShows) ||
+          now > r.deadline) {
+        SaveScreen(r.dlg, r.border ? RectOf(r.border) : RectOf(r.dlg), "exborder_dialog");
+        r.manager->SetActive(false);
+        r.step = 2;
+        r.deadline = now + 15000;
+      }
+      return;
+    }
+    case 2: {
+      r.borderGone = !IsWindow(r.border) && !FindFormInList(r.dlg);
+      HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+      r.regionGone = GetWindowRgn(r.dlg, rgn) == ERROR;
+      DeleteObject(rgn);
+      r.sysMenuBack = (GetWindowLongPtrW(r.dlg, GWL_STYLE) & WS_SYSMENU) != 0;
+      if ((r.borderGone && r.regionGone && r.sysMenuBack) || now > r.deadline) r.step = 9;
+      return;
+    }
+    default:
+      KillTimer(nullptr, id);
+      if (r.dlg && IsWindow(r.dlg)) PostMessageW(r.dlg, WM_COMMAND, IDCANCEL, 0);
+      return;
+  }
+}
+
+}  // namespace
+
+// A system dialog under Kum: its frame and shadow are on a border window around it (its own region is its client
+// area), the close button answers there; with the skin removed the border window is gone and the dialog has its
+// own frame, region and system menu back.
+TEST_F(ExtendedBorders, ASkinnedDialogGetsTheBorderWindowAndLosesItWithTheSkin) {
+  // Dialogs are skinned by the skin's dialog sections.
+  auto options = SourceBytes(L"Kum\\Options.dat");
+  const std::string dialogSections =
+      "\r\n[DIALOG]\r\nSTATES=1\r\nCOLOR=$B4DCF0\r\nFONTCOLOR=$000000\r\n\r\n[DIALOGTITLE]\r\nSTATES=1\r\n"
+      "COLOR=$5A9AC8\r\nFONTCOLOR=$FFFFFF\r\n\r\n";
+  options.insert(options.end(), dialogSections.begin(), dialogSections.end());
+  dir.Write(L"Kum\\Options.dat", options);
+  Show();
+  manager->SetSkinName(L"Kum");
+  manager->SetActive(true);
+  ASSERT_TRUE(WaitFor([&] { return BW() != nullptr; }));
+  DialogRun run;
+  run.manager = manager;
+  run.deadline = GetTickCount64() + 15000;
+  gDialog = &run;
+  std::atomic<bool> done{false};
+  std::thread watchdog([&] {
+    const ULONGLONG end = GetTickCount64() + 60000;
+    while (!done && GetTickCount64() < end) Sleep(20);
+    while (!done) {
+      if (HWND d = FindWindowW(L"#32770", L"Uzantı kutusu")) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+      Sleep(200);
+    }
+  });
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &DriveDialog);
+  MessageBoxW(nullptr, L"Kayıt tamamlandı.", L"Uzantı kutusu", MB_OKCANCEL | MB_ICONINFORMATION);
+  KillTimer(nullptr, timer);
+  done = true;
+  watchdog.join();
+  gDialog = nullptr;
+  ASSERT_TRUE(run.dlg) << "no dialog appeared";
+  EXPECT_TRUE(run.border);
+  EXPECT_TRUE(run.around) << run.where;
+  EXPECT_TRUE(run.regionIsClient);
+  EXPECT_TRUE(run.shadowTranslucent);
+  EXPECT_TRUE(run.frameOpaque);
+  EXPECT_TRUE(run.buttonShows);
+  EXPECT_EQ(run.closeHit, HTCLOSE);
+  EXPECT_TRUE(run.neverActive);
+  EXPECT_TRUE(run.borderGone);
+  EXPECT_TRUE(run.regionGone);
+  EXPECT_TRUE(run.sysMenuBack);
 }

@@ -8,7 +8,7 @@ namespace vcl {
 
 class THintWindow : public TCustomControl {
   VCL_CLASS(THintWindow, TCustomControl)
-public:
+ public:
   explicit THintWindow(TComponent* owner);
 
   // The window's rectangle at (0, 0) for hint, its text wrapped so that the whole window is at most maxWidth wide.
@@ -20,7 +20,7 @@ public:
   // Whether the hint is on the screen.
   bool HintShowing() const;
 
-protected:
+ protected:
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
   void Paint() override;

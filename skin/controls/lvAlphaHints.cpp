@@ -12,6 +12,7 @@
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sAnimations.h"
 #include "skin/core/sConst.h"
+#include "skin/core/sHintWnd.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/render/lvPNG.h"
@@ -24,6 +25,20 @@
 using rtl::String;
 
 TsAlphaHints* Manager = nullptr;
+
+namespace {
+// The skin core's one-off hints come here while a hint component is active.
+struct TManagedHintHooks {
+  TManagedHintHooks() {
+    ManagedHintsActive = [] { return Manager != nullptr && Manager->Active(); };
+    ShowManagedHint = [](const String& hint, const vcl::TPoint& pos, int hideTime) {
+      if (!Manager || !Manager->Active()) return false;
+      Manager->ShowHint(pos, hint, hideTime);
+      return true;
+    };
+  }
+} managedHintHooks;
+}  // namespace
 
 namespace {
 

@@ -118,6 +118,7 @@ void TqvxDBDataset::Open() {
 }
 
 void TqvxDBDataset::AfterOpen(db::TDataSet* sender) {
+  FEntryAt.clear();
   GetFieldList(FFields);
   if (FDS)
     for (int i = 0; i < FFields->Count(); ++i)
@@ -216,7 +217,18 @@ db::TField* AsField(rtl::TObject* obj, std::vector<std::pair<const std::type_inf
 
 db::TField* TqvxDBDataset::EntryField(const String& name, bool& found) const {
   int index = -1;
-  found = FFields->Find(name, index);
+  const auto known = std::find_if(FEntryAt.begin(), FEntryAt.end(), [&](const auto& e) { return e.first == name; });
+  if (known != FEntryAt.end() && known->second < FFields->Count()) {
+    index = known->second;
+    found = true;
+  } else {
+    found = FFields->Find(name, index);
+    if (found) {
+      // Names put together by scripts could be many: the list is started again rather than left to grow.
+      if (FEntryAt.size() >= 32) FEntryAt.clear();
+      FEntryAt.emplace_back(name, index);
+    }
+  }
   return found ? AsField(FFields->Objects(index), FEntryClasses) : nullptr;
 }
 

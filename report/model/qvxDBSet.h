@@ -77,4 +77,7 @@ class TqvxDBDataset : public TqvxCustomDBDataSet {
   // run reads it on one thread; a thread-local table cost a lock on this target at every field read).
   mutable std::vector<std::pair<const std::type_info*, bool>> FEntryClasses;
   std::vector<std::pair<const std::type_info*, unsigned char>> FValueKinds;
+  // Where the names a run reads stand in FFields, by their exact text: a run reads the same few fields at every
+  // record, and searching the case-blind list each time showed in its time. Forgotten whenever the list is filled.
+  mutable std::vector<std::pair<rtl::String, int>> FEntryAt;
 };

@@ -289,6 +289,53 @@ TEST_F(FieldTexts, AFieldOfAnotherClassInTheNextRunPrintsByItsNewClass) {
   ds->Free();
 }
 
+// The dataset keeps where each name stood in its list of fields; a run whose query brings other fields, or the same
+// ones in other places, must print each name's own field.
+TEST_F(FieldTexts, FieldsInOtherPlacesInTheNextRunPrintByTheirNames) {
+  auto* report = new TqvxReport(owner_);
+  report->SetName(L"Rapor");
+  report->EngineOptions()->NewSilentMode = simSilent;
+  auto* pages = new TqvxRecordingPages(report);
+  report->SetPreviewPages(pages);
+  auto* ds = new TqvxDBDataset(owner_);
+  ds->SetName(L"Veri");
+  ds->SetUserName(L"D");
+  ds->SetDataSet(query_);
+  report->DataSets()->Add(ds);
+  auto* page = new TqvxReportPage(report);
+  page->SetName(L"Page1");
+  auto* band = new TqvxMasterData(page);
+  band->SetName(L"MasterData1");
+  band->SetHeight(20);
+  band->SetDataSet(ds);
+  auto* memo = new TqvxMemoView(band);
+  memo->SetName(L"Alan1");
+  memo->SetText(L"<[D.\"no\"]|[D.\"kisa\"]>");
+  memo->SetBounds(0, 0, 300, 18);
+  const struct {
+    const wchar_t* Sql;
+    std::vector<String> Texts;
+  } runs[] = {
+      {L"select no, kisa from degerler where no <= 2 order by no", {L"<1|İpek>", L"<2|Çağla>"}},
+      {L"select ad, no, kisa from degerler where no <= 2 order by no", {L"<1|İpek>", L"<2|Çağla>"}},
+      {L"select kisa as no, no as kisa from degerler where degerler.no <= 2 order by 2", {L"<İpek|1>", L"<Çağla|2>"}},
+      {L"select no, kisa, ad as a, sayi as b, puan as c from degerler where no <= 2 order by no",
+       {L"<1|İpek>", L"<2|Çağla>"}},
+      {L"select no, kisa from degerler where no <= 2 order by no", {L"<1|İpek>", L"<2|Çağla>"}},
+  };
+  for (const auto& run : runs) {
+    query_->Close();
+    query_->SetSQLText(run.Sql);
+    ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+    std::vector<String> texts;
+    for (const TRecordedPage& p : pages->Pages)
+      for (const String& t : p.Texts()) texts.push_back(t);
+    EXPECT_EQ(texts, run.Texts) << Utf8(run.Sql);
+  }
+  report->Free();
+  ds->Free();
+}
+
 // What the store keeps for each object of each record is its difference from the object's template copy: a
 // property an event changes between records, a display format changed mid-run and a fill put on the band show in
 // exactly the records printed while the change holds, and nowhere else.

@@ -27,11 +27,16 @@
 #include "tests/common/paths.h"
 #include "tests/common/tempdir.h"
 #include "tests/common/wait.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using rtl::String;
 
 namespace {
+
+using ctltest::SaveScreenAround;
+using ctltest::Settle;
+using ctltest::Type;
 
 rtl::TDateTime D(int y, int m, int d) {
   return rtl::EncodeDate(static_cast<rtl::Word>(y), static_cast<rtl::Word>(m), static_cast<rtl::Word>(d));
@@ -41,57 +46,6 @@ String LocaleInfo(LCTYPE type) {
   wchar_t buf[128] = {};
   int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buf, 128);
   return n > 1 ? String(buf, static_cast<size_t>(n - 1)) : String();
-}
-
-// The screen under the union of some windows, written to $TAVREL_SHOTS/<name>.png when the variable is set.
-void SaveScreen(std::initializer_list<HWND> windows, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  RECT r{};
-  for (HWND w : windows) {
-    RECT wr{};
-    GetWindowRect(w, &wr);
-    if (IsRectEmpty(&r))
-      r = wr;
-    else
-      UnionRect(&r, &r, &wr);
-  }
-  InflateRect(&r, 8, 8);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  vcl::TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  const auto* px = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < w * h; ++i) out.Pixels.push_back(px[i] | 0xFF000000u);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
-}
-
-// Pumps until no message waits, then paints everything that is due.
-void Settle(HWND wnd) {
-  testutil::PumpUntil([] {
-    MSG msg;
-    return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-  });
-  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  vcl::Application->ProcessMessages();
 }
 
 // The cell of the grid that shows date (preferring the one of the shown month).
@@ -120,12 +74,6 @@ void ClickDay(TsMonthCalendar* cal, rtl::TDateTime date) {
 void Key(HWND wnd, WPARAM key) {
   SendMessageW(wnd, WM_KEYDOWN, key, 1);
   SendMessageW(wnd, WM_KEYUP, key, 0xC0000001);
-  vcl::Application->ProcessMessages();
-}
-
-void Type(HWND wnd, const String& keys) {
-  SetFocus(wnd);
-  for (wchar_t ch : keys) SendMessageW(wnd, WM_CHAR, ch, 1);
   vcl::Application->ProcessMessages();
 }
 
@@ -335,10 +283,7 @@ TEST_F(CalendarForm, TheTitleMenuOffersDecadesYearsAndMonths) {
 }
 
 // A bound date edit over the interview table of a real file, beside a plain edit to move the focus to.
-struct SkinCase {
-  const wchar_t* name;  // nullptr: no skin
-  const char* file;
-};
+using ctltest::SkinCase;
 
 class BoundCalendar : public ::testing::TestWithParam<SkinCase> {
  protected:
@@ -458,7 +403,7 @@ TEST_P(BoundCalendar, MonthCalendarAndOpenPopupBesideTheDateEdit) {
   }
   Settle(form_->Handle());
   Settle(popup->Handle());
-  SaveScreen({form_->Handle(), popup->Handle()}, Name("calendars"));
+  SaveScreenAround({form_->Handle(), popup->Handle()}, Name("calendars"));
   date_->ButtonClick();
   EXPECT_FALSE(date_->DroppedDown());
   EXPECT_EQ(sPopupCalendar, nullptr);

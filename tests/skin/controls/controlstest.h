@@ -113,6 +113,11 @@ inline void SavePng(const std::string& name, int width, int height, const std::f
   vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
 }
 
+// A bitmap's colours, opaque, written to $TAVREL_SHOTS/<name>.png when the variable is set.
+inline void SaveOpaque(vcl::TBitmap* b, const std::string& name) {
+  SavePng(name, b->Width(), b->Height(), [&](int x, int y) { return Pixel(b, x, y) | 0xFF000000u; });
+}
+
 // A premultiplied picture (a balloon) as it shows over white.
 inline void SaveOverWhite(vcl::TBitmap* b, const std::string& name) {
   SavePng(name, b->Width(), b->Height(), [&](int x, int y) {
@@ -142,11 +147,48 @@ inline std::unique_ptr<vcl::TBitmap> ScreenClient(HWND wnd, int extraHeight = 0)
   return ScreenPixels(o.x, o.y, cr.right, cr.bottom + extraHeight);
 }
 
+// The screen under the union of some windows and 8 pixels around it, written to $TAVREL_SHOTS/<name>.png when the
+// variable is set.
+inline void SaveScreenAround(std::initializer_list<HWND> windows, const std::string& name) {
+  if (!std::getenv("TAVREL_SHOTS")) return;
+  RECT r{};
+  for (HWND w : windows) {
+    RECT wr{};
+    GetWindowRect(w, &wr);
+    if (IsRectEmpty(&r))
+      r = wr;
+    else
+      UnionRect(&r, &r, &wr);
+  }
+  InflateRect(&r, 8, 8);
+  auto b = ScreenPixels(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  SaveOpaque(b.get(), name);
+}
+
+// Every posted message handled (and the fade of fading finished), then every window of wnd painted.
+inline void Settle(HWND wnd, TsCommonData* fading = nullptr) {
+  testutil::PumpUntil([&] {
+    MSG msg;
+    return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && (!fading || !TimerIsActive(fading));
+  });
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  vcl::Application->ProcessMessages();
+}
+
+// Keys typed into a window as characters, the window focused first.
+inline void Type(HWND wnd, const rtl::String& keys) {
+  SetFocus(wnd);
+  for (wchar_t ch : keys) SendMessageW(wnd, WM_CHAR, ch, 1);
+  vcl::Application->ProcessMessages();
+}
+
 // The screen's pixels of a window's client area (and extraHeight more below it), as $00RRGGBB. From the screen,
 // so that popups over the window (a dropped-down list) show too.
 class Shot {
  public:
   explicit Shot(HWND wnd, int extraHeight = 0) : bmp_(ScreenClient(wnd, extraHeight)) {}
+  // A picture made elsewhere (a print).
+  explicit Shot(std::unique_ptr<vcl::TBitmap> bmp) : bmp_(std::move(bmp)) {}
   std::uint32_t at(int x, int y) const { return Pixel(bmp_.get(), x, y); }
   int Width() const { return bmp_->Width(); }
   int Height() const { return bmp_->Height(); }
@@ -170,9 +212,21 @@ class Shot {
     if (bounds) *bounds = b;
     return n;
   }
-  void Save(const std::string& name) const {
-    SavePng(name, Width(), Height(), [&](int x, int y) { return at(x, y) | 0xFF000000u; });
+  // Some pixel of r differs from background (text or a marker is drawn there).
+  bool Ink(const vcl::TRect& r, std::uint32_t background) const {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (at(x, y) != background) return true;
+    return false;
   }
+  // Every row of r is one colour (no text there; a section's gradient runs from top to bottom).
+  bool RowsPlain(const vcl::TRect& r) const {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (at(x, y) != at(r.Left, y)) return false;
+    return true;
+  }
+  void Save(const std::string& name) const { SaveOpaque(bmp_.get(), name); }
 
  private:
   std::unique_ptr<vcl::TBitmap> bmp_;
@@ -255,14 +309,7 @@ class SkinnedFormTest : public ::testing::TestWithParam<SkinCase> {
     Settle();
   }
   // Every posted message handled, every fade finished and every window painted.
-  void Settle(TsCommonData* fading = nullptr) {
-    testutil::PumpUntil([&] {
-      MSG msg;
-      return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && (!fading || !TimerIsActive(fading));
-    });
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    vcl::Application->ProcessMessages();
-  }
+  void Settle(TsCommonData* fading = nullptr) { ctltest::Settle(form->Handle(), fading); }
   std::string Name(const std::string& what) { return std::string(GetParam().file) + "-" + what; }
   const int formWidth, formHeight;
   vcl::TForm* form = nullptr;

@@ -25,6 +25,7 @@
 #include "tests/common/paths.h"
 #include "tests/common/tempdir.h"
 #include "tests/common/wait.h"
+#include "tests/skin/controls/controlstest.h"
 
 using rtl::String;
 
@@ -166,54 +167,13 @@ TEST(DateUtils, TypedTextsReadAsDatesOrAreRefused) {
 
 String WindowText(HWND wnd) { return testutil::WindowText(wnd); }
 
-// The screen under the union of two windows, written to $TAVREL_SHOTS/<name>.png when the variable is set.
-void SaveScreen(HWND a, HWND b, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  RECT ra{}, rb{}, r{};
-  GetWindowRect(a, &ra);
-  GetWindowRect(b, &rb);
-  UnionRect(&r, &ra, &rb);
-  InflateRect(&r, 8, 8);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  vcl::TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  const auto* px = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < w * h; ++i) out.Pixels.push_back(px[i] | 0xFF000000u);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
-}
-
 // A day picked in the open calendar, as the calendar reports a click on it.
 void Pick(TsPopupCalendar* popup, rtl::TDateTime date) {
   popup->SetCalendarDate(date);
   popup->CalendarClick();
   vcl::Application->ProcessMessages();
 }
-
-void Type(HWND wnd, const String& keys) {
-  SetFocus(wnd);
-  for (wchar_t ch : keys) SendMessageW(wnd, WM_CHAR, ch, 1);
-  vcl::Application->ProcessMessages();
-}
+using ctltest::Type;
 
 // A form with a date edit and a plain edit to move the focus to.
 class DateEditForm : public ::testing::Test {
@@ -441,7 +401,7 @@ TEST_F(DateEditForm, TheCalendarOffersOnlyDaysWithinTheLimits) {
   EXPECT_EQ(popup->CalendarDate(), popup->Calendar()->MaxDate());
   RedrawWindow(popup->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   vcl::Application->ProcessMessages();
-  SaveScreen(edit->Handle(), popup->Handle(), "date_edit_calendar_open");
+  ctltest::SaveScreenAround({edit->Handle(), popup->Handle()}, "date_edit_calendar_open");
   Pick(popup, rtl::EncodeDate(2026, 1, 15));
   EXPECT_FALSE(edit->DroppedDown());
   EXPECT_EQ(edit->Date(), rtl::EncodeDate(2026, 1, 15));

@@ -17,17 +17,14 @@
 #include "skin/controls/sDBEdit.h"
 #include "skin/controls/sDBMemo.h"
 #include "skin/controls/sPopupCalendar.h"
+#include "tests/common/dialogs.h"
 #include "tests/platform/db/dbtestutil.h"
 
 using rtl::String;
 
 namespace {
 
-String WindowText(HWND wnd) {
-  wchar_t buf[512] = {};
-  GetWindowTextW(wnd, buf, 512);
-  return buf;
-}
+String WindowText(HWND wnd) { return testutil::WindowText(wnd); }
 
 class SkinnedDBControls : public ::testing::Test {
 protected:

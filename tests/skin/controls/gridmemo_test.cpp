@@ -22,6 +22,7 @@
 #include "tests/common/text.h"
 #include "tests/common/wait.h"
 #include "tests/platform/db/dbtestutil.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
@@ -31,25 +32,9 @@ namespace {
 
 constexpr int kRecords = 400;
 
-std::uint32_t Pixel(TBitmap* bmp, int x, int y) { return static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] & 0xFFFFFF; }
-
-// Written to $TAVREL_SHOTS/<name>.png when the variable is set.
-void Save(TBitmap* bmp, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  TPngPixels out;
-  out.Width = bmp->Width();
-  out.Height = bmp->Height();
-  for (int y = 0; y < bmp->Height(); ++y)
-    for (int x = 0; x < bmp->Width(); ++x) out.Pixels.push_back(Pixel(bmp, x, y) | 0xFF000000u);
-  WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-}
-
-struct SkinCase {
-  const wchar_t* name;  // nullptr: no skin at all
-  const char* file;
-};
+using ctltest::Pixel;
+using ctltest::SaveOpaque;
+using ctltest::SkinCase;
 
 class GridMemo : public ::testing::TestWithParam<SkinCase> {
  protected:
@@ -99,14 +84,7 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
     form->Show();
     Settle();
   }
-  void Settle() {
-    testutil::PumpUntil([&] {
-      MSG msg;
-      return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    });
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Application->ProcessMessages();
-  }
+  void Settle() { ctltest::Settle(form->Handle()); }
   // The grid's window as WM_PRINT paints it into a bitmap first filled with magenta.
   std::unique_ptr<TBitmap> Print() {
     const int w = grid->Width(), h = grid->Height();
@@ -121,12 +99,7 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
   std::unique_ptr<TBitmap> Screen() {
     RECT wr;
     GetWindowRect(grid->Handle(), &wr);
-    auto bmp = CreateBmp32(wr.right - wr.left, wr.bottom - wr.top);
-    HDC sdc = GetDC(nullptr);
-    BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), sdc, wr.left, wr.top, SRCCOPY);
-    ReleaseDC(nullptr, sdc);
-    GdiFlush();
-    return bmp;
+    return ctltest::ScreenPixels(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top);
   }
   // The screen's pixel at a client point of the grid.
   std::uint32_t Shown(int x, int y) {
@@ -186,7 +159,7 @@ TEST_P(GridMemo, TheCurrentMemoCellShowsItsButtonPressedWhileHeld) {
   EXPECT_TRUE(Shows(dotX, dotY, 0u));
   // The row above shows its text, no button there.
   EXPECT_NE(Shown(faceX, faceY - rh), face);
-  Save(Screen().get(), Name("memo-button"));
+  SaveOpaque(Screen().get(), Name("memo-button"));
   // The top-left edge: the raised edge's light, the sunken edge's shade while pressed.
   const int edgeX = button.Left, edgeY = button.Top + 4;
   const std::uint32_t raised = Shown(edgeX, edgeY);
@@ -196,7 +169,7 @@ TEST_P(GridMemo, TheCurrentMemoCellShowsItsButtonPressedWhileHeld) {
   EXPECT_TRUE(Shows(edgeX, edgeY, raised, false));
   // Pressed, the dots move one pixel down and right.
   EXPECT_TRUE(Shows(dotX + 1, dotY + 1, 0u));
-  Save(Screen().get(), Name("memo-button-pressed"));
+  SaveOpaque(Screen().get(), Name("memo-button-pressed"));
   // The mouse leaves the button: raised again; back over it: pressed.
   SendMessageW(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, At(button.Left - 40, button.Top + 3));
   EXPECT_FALSE(grid->CellButtonPressed());
@@ -286,9 +259,9 @@ TEST_P(GridMemo, DraggingTheThumbOverManyRecordsMovesTheRecordWithIt) {
   RECT wr;
   GetWindowRect(h, &wr);
   auto print = Print();
-  Save(print.get(), Name("thumb-bottom-printed"));
+  SaveOpaque(print.get(), Name("thumb-bottom-printed"));
   auto screen = Screen();
-  Save(screen.get(), Name("thumb-bottom-screen"));
+  SaveOpaque(screen.get(), Name("thumb-bottom-screen"));
   int differ = 0;
   for (int y = vr.top; y < vr.bottom; ++y)
     for (int bx = vr.left; bx < vr.right; ++bx)
@@ -311,7 +284,7 @@ TEST_P(GridMemo, APrintOfAGridWhoseRecordsAllFitPaintsEveryPixel) {
   Show();
   const int w = grid->Width(), h = grid->Height();
   auto print = Print();
-  Save(print.get(), Name("fit-printed"));
+  SaveOpaque(print.get(), Name("fit-printed"));
   int unprinted = 0, firstX = -1, firstY = -1;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
@@ -328,7 +301,7 @@ TEST_P(GridMemo, APrintOfAGridWhoseRecordsAllFitPaintsEveryPixel) {
   BitBlt(screen->Canvas()->Handle(), 0, 0, w, h, sdc, wr.left, wr.top, SRCCOPY);
   ReleaseDC(nullptr, sdc);
   GdiFlush();
-  Save(screen.get(), Name("fit-screen"));
+  SaveOpaque(screen.get(), Name("fit-screen"));
   int differ = 0;
   for (int y = 0; y < h; ++y)
     for (int x = w - 30; x < w; ++x) differ += Pixel(print.get(), x, y) != Pixel(screen.get(), x, y);

@@ -28,6 +28,7 @@
 #include "tests/common/text.h"
 #include "tests/common/wait.h"
 #include "tests/platform/db/dbtestutil.h"
+#include "tests/skin/controls/controlstest.h"
 #include "tests/skin/core/skintest.h"
 
 using namespace vcl;
@@ -35,60 +36,9 @@ using rtl::String;
 
 namespace {
 
-// The screen's pixels of a window's client area, as $00RRGGBB.
-class Shot {
- public:
-  explicit Shot(HWND wnd) {
-    RECT r;
-    GetClientRect(wnd, &r);
-    w_ = r.right;
-    h_ = r.bottom;
-    bmp_ = CreateBmp32(w_, h_);
-    POINT origin{0, 0};
-    ClientToScreen(wnd, &origin);
-    HDC dc = GetDC(nullptr);
-    BitBlt(bmp_->Canvas()->Handle(), 0, 0, w_, h_, dc, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, dc);
-    GdiFlush();
-  }
-  // A picture made elsewhere (a print).
-  explicit Shot(std::unique_ptr<TBitmap> bmp) : w_(bmp->Width()), h_(bmp->Height()), bmp_(std::move(bmp)) {}
-  int Width() const { return w_; }
-  int Height() const { return h_; }
-  std::uint32_t at(int x, int y) const { return static_cast<std::uint32_t*>(bmp_->ScanLine(y))[x] & 0x00FFFFFFu; }
-  // Some pixel of the rectangle differs from the given one (text or a marker is drawn there).
-  bool Ink(const TRect& r, std::uint32_t background) const {
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x)
-        if (at(x, y) != background) return true;
-    return false;
-  }
-  // Every row of the rectangle is one colour (no text there; a section's gradient runs from top to bottom).
-  bool RowsPlain(const TRect& r) const {
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x)
-        if (at(x, y) != at(r.Left, y)) return false;
-    return true;
-  }
-  // Written to $TAVREL_SHOTS/<name>.png when the variable is set.
-  void Save(const std::string& name) const {
-    const char* dir = std::getenv("TAVREL_SHOTS");
-    if (!dir) return;
-    CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-    TPngPixels out;
-    out.Width = w_;
-    out.Height = h_;
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) out.Pixels.push_back(at(x, y) | 0xFF000000u);
-    WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-  }
-
- private:
-  int w_, h_;
-  std::unique_ptr<TBitmap> bmp_;
-};
-
-std::uint32_t Pixel(TBitmap* bmp, int x, int y) { return static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] & 0xFFFFFF; }
+using ctltest::Pixel;
+using ctltest::Shot;
+using ctltest::SkinCase;
 
 void PostKey(HWND wnd, WPARAM key) {
   const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), 0);
@@ -104,10 +54,6 @@ void Wheel(HWND wnd, int delta) {
   SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), at);
 }
 
-struct SkinCase {
-  const wchar_t* name;  // nullptr: no skin at all
-  const char* file;
-};
 
 class SkinnedGrid : public ::testing::TestWithParam<SkinCase> {
  protected:
@@ -181,14 +127,7 @@ class SkinnedGrid : public ::testing::TestWithParam<SkinCase> {
     form->Show();
     Settle();
   }
-  void Settle() {
-    testutil::PumpUntil([&] {
-      MSG msg;
-      return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    });
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Application->ProcessMessages();
-  }
+  void Settle() { ctltest::Settle(form->Handle()); }
   String Stored(const std::string& sql) { return testutil::Wide(testutil::QueryText(file_, sql)); }
   std::string Name(const std::string& what) { return std::string(GetParam().file) + "-" + what; }
 

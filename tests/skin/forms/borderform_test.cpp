@@ -23,6 +23,7 @@
 #include "skin/windows/lvDials.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
 using namespace skintest;
@@ -32,21 +33,9 @@ namespace {
 // Kum's values (tests/skin/skins/make_skins.py).
 constexpr int kShadow = 10, kFrame = 6, kTitle = 30;
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+using formtest::WaitFor;
 
-RECT RectOf(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  return r;
-}
+RECT RectOf(HWND w) { return formtest::WindowRectOf(w); }
 
 // The client area on the screen.
 RECT ClientOnScreen(HWND w) {
@@ -60,24 +49,11 @@ std::uint8_t Alpha(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*
 
 // The screen around a window, written to $TAVREL_SHOTS/<name>.png when the variable is set.
 void SaveScreen(HWND form, const RECT& r, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
+  if (!std::getenv("TAVREL_SHOTS")) return;
   RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   const DWORD start = GetTickCount();
   WaitFor([&] { return GetTickCount() - start > 300; });
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  auto bmp = CreateBmp32(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] | 0xFF000000u);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
+  formtest::SaveScreenRect(r, name);
 }
 
 class ExtendedBorders : public ::testing::Test {

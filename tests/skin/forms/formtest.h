@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
@@ -16,6 +17,7 @@
 #include "platform/vcl/png.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
+#include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/common/paths.h"
@@ -103,13 +105,10 @@ inline bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 8) {
   return true;
 }
 
-// The screen under a window, written to $TAVREL_SHOTS/<name>.png when the variable is set.
-inline void SaveScreen(HWND wnd, const std::string& name) {
+// The screen's rectangle r, written to $TAVREL_SHOTS/<name>.png when the variable is set (nothing is redrawn first).
+inline void SaveScreenRect(const RECT& r, const std::string& name) {
   const char* dir = std::getenv("TAVREL_SHOTS");
   if (!dir) return;
-  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  vcl::Application->ProcessMessages();
-  const RECT r = WindowRectOf(wnd);
   const int w = r.right - r.left, h = r.bottom - r.top;
   auto bmp = CreateBmp32(w, h);
   HDC screen = GetDC(nullptr);
@@ -125,12 +124,27 @@ inline void SaveScreen(HWND wnd, const std::string& name) {
   vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
 }
 
-// The skins of cases written into a folder of the test's own, with the test's additions.
-inline void WriteSkins(skintest::TempSkinDir& dir, std::initializer_list<SkinCase> cases) {
+// The screen under a window as it is now, without a redraw (a shot taken inside a loop the system runs).
+inline void SaveScreenAsIs(HWND wnd, const std::string& name) { SaveScreenRect(WindowRectOf(wnd), name); }
+
+// The screen under a window, redrawn first, written to $TAVREL_SHOTS/<name>.png when the variable is set.
+inline void SaveScreen(HWND wnd, const std::string& name) {
+  if (!std::getenv("TAVREL_SHOTS")) return;
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  vcl::Application->ProcessMessages();
+  SaveScreenRect(WindowRectOf(wnd), name);
+}
+
+// The skins of cases written into a folder of the test's own, with the test's additions (and more(case) after
+// them, where a test adds sections of its own).
+inline void WriteSkins(skintest::TempSkinDir& dir, std::initializer_list<SkinCase> cases,
+                       const std::function<std::string(const SkinCase&)>& more = nullptr) {
   for (const SkinCase& c : cases) {
     dir.AddFolder(c.Name);
     auto bytes = skintest::SourceBytes(std::wstring(c.Name) + L"\\Options.dat");
-    dir.Write(std::wstring(c.Name) + L"\\Options.dat", Extend(std::string(bytes.begin(), bytes.end()), c));
+    std::string options = Extend(std::string(bytes.begin(), bytes.end()), c);
+    if (more) options += more(c);
+    dir.Write(std::wstring(c.Name) + L"\\Options.dat", options);
   }
 }
 
@@ -191,6 +205,58 @@ class SkinnedFormFixture : public ::testing::Test {
   vcl::TForm* form = nullptr;
   TsSkinManager* manager = nullptr;
   TsSkinProvider* provider = nullptr;
+};
+
+// Forms of the test's own (each freed after the test) under a default manager, owned by a host form, that is off
+// with Lale chosen from a skin folder; the test skins a form with Skin and switches the skin on with Activate.
+class FormsUnderAManager : public ::testing::Test {
+ protected:
+  void StartManager(const std::wstring& skinFolder) {
+    host = vcl::Create<vcl::TForm>(vcl::Application);
+    manager = vcl::Create<TsSkinManager>(host);
+    manager->SetIsDefault(true);
+    manager->SetActive(false);
+    manager->SetSkinDirectory(skinFolder);
+    manager->SetSkinName(L"Lale");
+  }
+  void TearDown() override {
+    if (manager) manager->SetActive(false);
+    for (vcl::TForm* f : forms) f->Free();
+    if (host) host->Free();
+  }
+  template <class F = vcl::TForm>
+  F* NewForm(int x, int y, int w, int h, const wchar_t* name = nullptr) {
+    F* f = vcl::Create<F>(vcl::Application);
+    if (name) f->SetName(name);
+    f->SetBounds(x, y, w, h);
+    f->SetCaption(L"\u00c7izelge");
+    f->HandleNeeded();
+    forms.push_back(f);
+    return f;
+  }
+  TsSkinProvider* Skin(vcl::TForm* f) {
+    auto* sp = vcl::Create<TsSkinProvider>(f);
+    f->Show();
+    SetForegroundWindow(f->Handle());
+    SetActiveWindow(f->Handle());
+    return sp;
+  }
+  // Whole windows take their time here: a longer bound than a single form's.
+  void Activate(std::vector<TsSkinProvider*> providers) {
+    manager->SetActive(true);
+    for (TsSkinProvider* sp : providers)
+      ASSERT_TRUE(WaitFor(
+          [&] {
+            vcl::TBitmap* cache = sp->SkinData()->CacheBmp();
+            return sp->SkinData()->Skinned(true) && sp->SystemMenu && cache && cache->Width() == sp->Form->Width() &&
+                   !sp->SkinData()->BGChanged;
+          },
+          10000));
+  }
+
+  vcl::TForm* host = nullptr;
+  TsSkinManager* manager = nullptr;
+  std::vector<vcl::TForm*> forms;
 };
 
 }  // namespace formtest

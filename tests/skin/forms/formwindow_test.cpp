@@ -54,48 +54,12 @@ class TMinForm : public TForm {
 // The frame tests' additions to the skin, with this test's title colours.
 const formtest::SkinCase kLale = {L"Lale", 0x961E6E, 0xC88CB4};
 
-class SkinnedWindow : public ::testing::Test {
+class SkinnedWindow : public formtest::FormsUnderAManager {
  protected:
   void SetUp() override {
     Application->Initialize();
     formtest::WriteSkins(dir, {kLale});
-    host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
-    manager->SetSkinName(L"Lale");
-  }
-  void TearDown() override {
-    if (manager) manager->SetActive(false);
-    for (TForm* f : forms) f->Free();
-    if (host) host->Free();
-  }
-  template <class F = TForm>
-  F* NewForm(int x, int y, int w, int h, const wchar_t* name = nullptr) {
-    F* f = Create<F>(Application);
-    if (name) f->SetName(name);
-    f->SetBounds(x, y, w, h);
-    f->SetCaption(L"Çizelge");
-    f->HandleNeeded();
-    forms.push_back(f);
-    return f;
-  }
-  TsSkinProvider* Skin(TForm* f) {
-    auto* sp = Create<TsSkinProvider>(f);
-    f->Show();
-    SetForegroundWindow(f->Handle());
-    SetActiveWindow(f->Handle());
-    return sp;
-  }
-  void Activate(std::vector<TsSkinProvider*> providers) {
-    manager->SetActive(true);
-    for (TsSkinProvider* sp : providers)
-      ASSERT_TRUE(WaitFor([&] {
-        TBitmap* cache = sp->SkinData()->CacheBmp();
-        return sp->SkinData()->Skinned(true) && sp->SystemMenu && cache && cache->Width() == sp->Form->Width() &&
-               !sp->SkinData()->BGChanged;
-      }));
+    StartManager(dir.Path());
   }
   // A drag by the drawn frame: press at (x, y) of the window on element code, move by (dx, dy), release.
   void Drag(TForm* f, int code, int x, int y, int dx, int dy) {
@@ -113,9 +77,6 @@ class SkinnedWindow : public ::testing::Test {
   }
 
   TempSkinDir dir;
-  TForm* host = nullptr;
-  TsSkinManager* manager = nullptr;
-  std::vector<TForm*> forms;
 };
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "skin/windows/lvMDIWnd.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
 using namespace skintest;
@@ -29,15 +30,8 @@ namespace {
 
 constexpr COLORREF kAreaColor = RGB(0x20, 0x90, 0x40);
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+// MDI changes take their time here: a longer bound than the form tests'.
+bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 15000) { return formtest::WaitFor(cond, boundMs); }
 
 COLORREF ScreenPixel(int x, int y) {
   HDC screen = GetDC(nullptr);
@@ -46,25 +40,7 @@ COLORREF ScreenPixel(int x, int y) {
   return c;
 }
 
-void SaveScreen(HWND wnd, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  RECT r{};
-  GetWindowRect(wnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  auto bmp = CreateBmp32(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] | 0xFF000000u);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-}
+using formtest::SaveScreenAsIs;
 
 // The test skin with an MDI area of a colour of its own, under two names (a skin change swaps them).
 std::string WithMDIArea(const std::vector<rtl::Byte>& bytes) {
@@ -144,7 +120,7 @@ TEST_F(MDIClient, IsWrappedWhileTheMainFormIsSkinnedAndGivenBackWhenTheSkinGoes)
   // The client shows the skin's MDI area, copied from the form's image.
   RedrawWindow(Client(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
   EXPECT_TRUE(WaitFor([&] { return ShowsArea(); }));
-  SaveScreen(frame->Handle(), "mdi_client_skinned");
+  SaveScreenAsIs(frame->Handle(), "mdi_client_skinned");
 
   // Tiling, cascading and a new frame menu make the main form lay its menu line out again.
   for (const UINT msg : {WM_MDITILE, WM_MDICASCADE, WM_MDISETMENU}) {
@@ -172,7 +148,7 @@ TEST_F(MDIClient, IsWrappedWhileTheMainFormIsSkinnedAndGivenBackWhenTheSkinGoes)
     const POINT p = Inside();
     return ScreenPixel(p.x, p.y) == own;
   }));
-  SaveScreen(frame->Handle(), "mdi_client_unskinned");
+  SaveScreenAsIs(frame->Handle(), "mdi_client_unskinned");
 
   // And back.
   manager->SetActive(true);

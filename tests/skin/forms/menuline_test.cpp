@@ -17,86 +17,24 @@
 #include "skin/render/sGraphUtils.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
 using namespace skintest;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 10000) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
+// The menu-line test waits longer than the frame tests.
+bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 10000) { return formtest::WaitFor(cond, boundMs); }
 
-void SaveScreen(HWND wnd, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  RECT r{};
-  GetWindowRect(wnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  auto bmp = CreateBmp32(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] | 0xFF000000u);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-}
+using formtest::SaveScreenAsIs;
 
-class MenuLine : public ::testing::Test {
+class MenuLine : public formtest::FormsUnderAManager {
  protected:
   void SetUp() override {
     Application->Initialize();
-    host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(SkinsSource());
-    manager->SetSkinName(L"Lale");
+    StartManager(SkinsSource());
   }
-  void TearDown() override {
-    if (manager) manager->SetActive(false);
-    for (TForm* f : forms) f->Free();
-    if (host) host->Free();
-  }
-  TForm* NewForm(int x, int y, int w, int h) {
-    auto* f = Create<TForm>(Application);
-    f->SetBounds(x, y, w, h);
-    f->SetCaption(L"\u00c7izelge");
-    f->HandleNeeded();
-    forms.push_back(f);
-    return f;
-  }
-  TsSkinProvider* Skin(TForm* f) {
-    auto* sp = Create<TsSkinProvider>(f);
-    f->Show();
-    SetForegroundWindow(f->Handle());
-    SetActiveWindow(f->Handle());
-    return sp;
-  }
-  void Activate(std::vector<TsSkinProvider*> providers) {
-    manager->SetActive(true);
-    for (TsSkinProvider* sp : providers)
-      ASSERT_TRUE(WaitFor([&] {
-        TBitmap* cache = sp->SkinData()->CacheBmp();
-        return sp->SkinData()->Skinned(true) && sp->SystemMenu && cache && cache->Width() == sp->Form->Width() &&
-               !sp->SkinData()->BGChanged;
-      }));
-  }
-
-  TForm* host = nullptr;
-  TsSkinManager* manager = nullptr;
-  std::vector<TForm*> forms;
 };
 
 }  // namespace
@@ -154,7 +92,7 @@ TEST_F(MenuLine, TheTrackedItemIsDrawnInTheItemsActiveLook) {
     } else if (run.step == 1 && run.sp->HotMenuPos == 1 && hotAtFn(1)) {
       run.seen.push_back(run.sp->HotMenuPos);
       run.otherNormal = !hotAtFn(0);
-      SaveScreen(run.wnd, "menu_line_hot");
+      SaveScreenAsIs(run.wnd, "menu_line_hot");
       run.step = 2;
       EndMenu();
     }

@@ -23,40 +23,29 @@
 #include "skin/forms/sTitleBar.h"
 #include "skin/render/sGraphUtils.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
 using namespace skintest;
+using formtest::Centre;
+using formtest::kSkins;
+using formtest::Narrow;
+using formtest::Near;
+using formtest::Px;
+using formtest::Rgb;
+using formtest::ScreenShot;
+using formtest::SkinCase;
+using formtest::WaitFor;
 
 namespace {
 
-struct SkinCase {
-  const wchar_t* Name;
-  TColor TitleActive, TitleInactive;  // colour values as the option file writes them ($00BBGGRR)
-};
-const SkinCase kSkins[] = {{L"Lale", 0x6E1E96, 0xB48CC8}, {L"Deniz", 0x8C4614, 0xC8A07A}};
 // The test sections' colours: a button's hot and pressed looks (its normal look is see-through) and the tab.
 constexpr TColor kBtnHot = 0x00C0FF, kBtnPressed = 0x0060C0, kTab = 0x578B2E;
 
-std::string Narrow(const std::wstring& s) {
-  std::string r;
-  for (wchar_t c : s) r.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return r;
-}
-
-std::string Hex(TColor v) { return "$" + Narrow(rtl::IntToHex(v, 6)); }
-
-std::string Extend(std::string options, const SkinCase& c) {
-  auto insertAfter = [&](const std::string& header, const std::string& text) {
-    const size_t at = options.find(header);
-    if (at != std::string::npos) options.insert(at + header.size(), text);
-  };
-  insertAfter("[GLOBALINFO]\r\n",
-              "BICONMAX=@0080,0000,0128,0016,3,0\r\nBICONNORM=@0080,0000,0128,0016,3,0\r\n"
-              "BICONMIN=@0092,0020,0108,0036,1,0\r\n");
-  insertAfter("[FORM]\r\n", "BORDERSMASK=^0000,0000,0060,0020,0005,0005,0005,0005,3,0,0,0\r\n");
-  options += "\r\n[FORMTITLE]\r\nSTATES=2\r\nCOLOR=" + Hex(c.TitleInactive) + "\r\nHOTCOLOR=" + Hex(c.TitleActive) +
-             "\r\nFONTCOLOR=$FFFFFF\r\nHOTFONTCOLOR=$FFFFFF\r\nTRANSPARENCY=0\r\n";
-  options +=
+// The title-bar sections added after the form tests' own additions.
+std::string TitleBarSections(const SkinCase& c) {
+  using formtest::Hex;
+  std::string options =
       "\r\n[TB_BTN]\r\nSTATES=3\r\nUSESTATE2=1\r\nCOLOR=$808080\r\nTRANSPARENCY=100\r\nHOTCOLOR=" + Hex(kBtnHot) +
       "\r\nHOTTRANSPARENCY=0\r\nCOLOR2=" + Hex(kBtnPressed) +
       "\r\nTRANSPARENCY2=0\r\nFONTCOLOR=$000000\r\nHOTFONTCOLOR=$000000\r\nFONTCOLOR2=$FFFFFF\r\n";
@@ -66,40 +55,7 @@ std::string Extend(std::string options, const SkinCase& c) {
   return options;
 }
 
-bool WaitFor(const std::function<bool()>& cond, unsigned boundMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > boundMs) return false;
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
-
-vcl::TPoint Centre(const vcl::TRect& r) { return vcl::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
-
-std::unique_ptr<TBitmap> ScreenShot(HWND w) {
-  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Application->ProcessMessages();
-  RECT r;
-  GetWindowRect(w, &r);
-  auto b = CreateBmp32(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b->Canvas()->Handle(), 0, 0, b->Width(), b->Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  return b;
-}
-
 std::uint32_t Pixel(TBitmap* b, int x, int y) { return static_cast<std::uint32_t*>(b->ScanLine(y))[x]; }
-std::uint32_t Px(TBitmap* b, int x, int y) { return Pixel(b, x, y) & 0xFFFFFF; }
-std::uint32_t Rgb(TColor c) { return SwapRedBlue(static_cast<std::uint32_t>(ColorToRGB(c))) & 0xFFFFFF; }
-bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 8) {
-  for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
-      return false;
-  return true;
-}
 std::string HexPx(std::uint32_t v) { return Narrow(rtl::IntToHex(v, 8)); }
 
 std::unique_ptr<TBitmap> Filled(int w, int h, std::uint32_t argb) {
@@ -130,15 +86,11 @@ struct NoticeRecorder : rtl::TObject {
   }
 };
 
-class TitleBarForm : public ::testing::Test {
+class TitleBarForm : public formtest::SkinnedFormFixture {
  protected:
   void SetUp() override {
     Application->Initialize();
-    for (const SkinCase& c : kSkins) {
-      dir.AddFolder(c.Name);
-      auto bytes = SourceBytes(std::wstring(c.Name) + L"\\Options.dat");
-      dir.Write(std::wstring(c.Name) + L"\\Options.dat", Extend(std::string(bytes.begin(), bytes.end()), c));
-    }
+    formtest::WriteSkins(dir, {kSkins[0], kSkins[1]}, TitleBarSections);
     host = Create<TForm>(Application);
     manager = Create<TsSkinManager>(host);
     manager->SetIsDefault(true);
@@ -151,18 +103,6 @@ class TitleBarForm : public ::testing::Test {
     form->HandleNeeded();
     provider = Create<TsSkinProvider>(form);
     bar = Create<TsTitleBar>(form);
-  }
-  void TearDown() override {
-    if (manager) manager->SetActive(false);
-    if (form) form->Free();
-    if (host) host->Free();
-  }
-  HWND W() { return form->Handle(); }
-  void Show() {
-    form->Show();
-    SetForegroundWindow(W());
-    SetActiveWindow(W());
-    Application->ProcessMessages();
   }
   // The skin on and the window image rebuilt for the form's size.
   void Activate(const SkinCase& c) {
@@ -192,11 +132,7 @@ class TitleBarForm : public ::testing::Test {
     item->SetName(name);
     return item;
   }
-  LPARAM ScreenPoint(int x, int y) {
-    RECT r;
-    GetWindowRect(W(), &r);
-    return MAKELPARAM(r.left + x, r.top + y);
-  }
+  LPARAM ScreenPoint(int x, int y) { return formtest::ScreenPoint(W(), x, y); }
   LRESULT HitTest(vcl::TPoint p) { return SendMessageW(W(), WM_NCHITTEST, 0, ScreenPoint(p.X, p.Y)); }
   // Press and release with a given code (a press on the caption would start the system's move loop).
   void Press(int code, vcl::TPoint p) {
@@ -211,11 +147,6 @@ class TitleBarForm : public ::testing::Test {
     SendMessageW(W(), WM_NCLBUTTONUP, HitTest(p), at);
   }
 
-  TempSkinDir dir;
-  TForm* host = nullptr;
-  TForm* form = nullptr;
-  TsSkinManager* manager = nullptr;
-  TsSkinProvider* provider = nullptr;
   TsTitleBar* bar = nullptr;
   // The items' events as they come (a member: the events also come while the skin goes after the test).
   std::vector<std::wstring> log;

@@ -83,25 +83,6 @@ int LayeredAlpha(HWND w) {
   return (flags & LWA_ALPHA) ? alpha : -1;
 }
 
-// The screen's rectangle r, written to $TAVREL_SHOTS/<name>.png when the variable is set (nothing is redrawn first).
-void SaveScreenRect(const RECT& r, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  auto bmp = CreateBmp32(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(bmp->ScanLine(y))[x] | 0xFF000000u);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), EncodePng(out));
-}
-
 RECT Around(const RECT& r) {
   return RECT{std::max(0L, r.left - 60), std::max(0L, r.top - 60), r.right + 60, r.bottom + 60};
 }

@@ -2,9 +2,11 @@
 // What the skinned-form tests share: the two test skins (Lale with rounded corners, Deniz with square ones), each
 // given a form border, a two-state title and caption-button images; waiting with a bound; reading the screen and
 // pixels; and the fixture of a secondary form under a default skin manager (the host form is the application's
-// main form).
+// main form). For menus: a bitmap of the test's own to paint items into, and the open popup's window.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -258,5 +260,80 @@ class FormsUnderAManager : public ::testing::Test {
   TsSkinManager* manager = nullptr;
   std::vector<vcl::TForm*> forms;
 };
+
+// Pixels read out of a bitmap of the test's own, top-down BGRA, answered as GDI colours.
+struct Pixels {
+  int w = 0, h = 0;
+  std::vector<std::uint32_t> px;
+  COLORREF At(int x, int y) const {
+    const std::uint32_t v = px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+};
+
+// A black 32-bit top-down DIB selected into a memory DC: what WM_DRAWITEM paints into.
+class OwnBitmap {
+ public:
+  OwnBitmap(int w, int h) : w_(w), h_(h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    old_ = SelectObject(dc_, bmp_);
+    RECT r{0, 0, w, h};
+    FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  OwnBitmap(const OwnBitmap&) = delete;
+  OwnBitmap& operator=(const OwnBitmap&) = delete;
+  ~OwnBitmap() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  HDC DC() const { return dc_; }
+  Pixels Read() const {
+    GdiFlush();
+    Pixels p;
+    p.w = w_;
+    p.h = h_;
+    const auto* s = static_cast<const std::uint32_t*>(bits_);
+    p.px.assign(s, s + static_cast<size_t>(w_) * static_cast<size_t>(h_));
+    return p;
+  }
+
+ private:
+  int w_, h_;
+  HDC dc_ = nullptr;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// The sum of the channel differences of two GDI colours.
+inline int Distance(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+         std::abs(GetBValue(a) - GetBValue(b));
+}
+
+// An open popup menu's window: the last visible one (a sub-menu comes after its parent), or the first where asked.
+inline HWND VisiblePopup(bool first = false) {
+  HWND popup = nullptr;
+  for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+    if (IsWindowVisible(w) && !(first && popup)) popup = w;
+  return popup;
+}
+
+// For a timer that a popup's modal loop dispatches: past its deadline, the run is marked failed and the menu closed.
+template <class Run>
+bool Overdue(Run& run) {
+  if (std::chrono::steady_clock::now() <= run.deadline) return false;
+  run.failed = true;
+  EndMenu();
+  return true;
+}
 
 }  // namespace formtest

@@ -16,6 +16,7 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicfiles.h"
+#include "platform/vcl/menus.h"
 #include "platform/vcl/png.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
@@ -150,6 +151,69 @@ inline void WriteSkins(skintest::TempSkinDir& dir, std::initializer_list<SkinCas
   }
 }
 
+// A default skin manager on host, off, reading the skins of skinFolder.
+inline TsSkinManager* NewManager(vcl::TComponent* host, const std::wstring& skinFolder) {
+  auto* manager = vcl::Create<TsSkinManager>(host);
+  manager->SetIsDefault(true);
+  manager->SetActive(false);
+  manager->SetSkinDirectory(skinFolder);
+  return manager;
+}
+
+// A secondary form of the application's, its window made.
+inline vcl::TForm* NewSecondaryForm(int x, int y, int w, int h, const wchar_t* caption) {
+  auto* form = vcl::Create<vcl::TForm>(vcl::Application);
+  form->SetBounds(x, y, w, h);
+  form->SetCaption(caption);
+  form->HandleNeeded();
+  return form;
+}
+
+// An MDI frame made the application's main form (the test frees it and takes it back as the main form).
+inline vcl::TForm* NewMDIFrame(int x, int y, int w, int h, const wchar_t* caption) {
+  auto* frame = new vcl::TForm(nullptr);
+  frame->SetFormStyle(vcl::fsMDIForm);
+  frame->SetBounds(x, y, w, h);
+  frame->SetCaption(caption);
+  vcl::Application->SetMainForm(frame);
+  return frame;
+}
+
+inline vcl::TForm* NewMDIChild(vcl::TForm* frame, const wchar_t* caption, int x, int y, int w, int h) {
+  auto* child = new vcl::TForm(frame);
+  child->SetFormStyle(vcl::fsMDIChild);
+  child->SetCaption(caption);
+  child->SetBounds(x, y, w, h);
+  return child;
+}
+
+// The menu line "&Dosya", "Düzen", "Yardım" set on f, each opening one item "Aç".
+inline void SetFileMenuLine(vcl::TForm* f) {
+  auto* menu = new vcl::TMainMenu(f);
+  for (const wchar_t* caption : {L"&Dosya", L"D\u00fczen", L"Yard\u0131m"}) {
+    auto* top = new vcl::TMenuItem(f);
+    top->SetCaption(caption);
+    auto* sub = new vcl::TMenuItem(f);
+    sub->SetCaption(L"A\u00e7");
+    top->Add(sub);
+    menu->Items()->Add(top);
+  }
+  f->SetMenu(menu);
+}
+
+// The menu line of one window menu "Pencere" (holding "Döşe") set on frame; the window menu is answered.
+inline vcl::TMenuItem* SetWindowMenuLine(vcl::TForm* frame) {
+  auto* menu = new vcl::TMainMenu(frame);
+  auto* window = new vcl::TMenuItem(frame);
+  window->SetCaption(L"Pencere");
+  auto* tile = new vcl::TMenuItem(frame);
+  tile->SetCaption(L"D\u00f6\u015fe");
+  window->Add(tile);
+  menu->Items()->Add(window);
+  frame->SetMenu(menu);
+  return window;
+}
+
 // A secondary form (120, 90, 420 x 300) under a default manager that knows both test skins and is off; the test
 // puts a provider on the form and calls Show and Activate.
 class SkinnedFormFixture : public ::testing::Test {
@@ -159,14 +223,8 @@ class SkinnedFormFixture : public ::testing::Test {
     WriteSkins(dir, {kSkins[0], kSkins[1]});
     // The host comes first: it is the application's main form, the skinned one a secondary form.
     host = vcl::Create<vcl::TForm>(vcl::Application);
-    manager = vcl::Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
-    form = vcl::Create<vcl::TForm>(vcl::Application);
-    form->SetBounds(120, 90, 420, 300);
-    form->SetCaption(L"Öğrenci kaydı");
-    form->HandleNeeded();
+    manager = NewManager(host, dir.Path());
+    form = NewSecondaryForm(120, 90, 420, 300, L"Öğrenci kaydı");
   }
   void TearDown() override {
     if (manager) manager->SetActive(false);
@@ -215,10 +273,7 @@ class FormsUnderAManager : public ::testing::Test {
  protected:
   void StartManager(const std::wstring& skinFolder) {
     host = vcl::Create<vcl::TForm>(vcl::Application);
-    manager = vcl::Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skinFolder);
+    manager = NewManager(host, skinFolder);
     manager->SetSkinName(L"Lale");
   }
   void TearDown() override {

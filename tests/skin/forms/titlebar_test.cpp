@@ -92,15 +92,9 @@ class TitleBarForm : public formtest::SkinnedFormFixture {
     Application->Initialize();
     formtest::WriteSkins(dir, {kSkins[0], kSkins[1]}, TitleBarSections);
     host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    manager = formtest::NewManager(host, dir.Path());
     manager->Effects()->SetAllowAnimation(false);
-    form = Create<TForm>(Application);
-    form->SetBounds(120, 90, 560, 300);
-    form->SetCaption(L"Görüşme kayıtları");
-    form->HandleNeeded();
+    form = formtest::NewSecondaryForm(120, 90, 560, 300, L"Görüşme kayıtları");
     provider = Create<TsSkinProvider>(form);
     bar = Create<TsTitleBar>(form);
   }

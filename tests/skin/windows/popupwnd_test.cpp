@@ -12,6 +12,7 @@
 
 #include "skin/core/sMenuSupport.h"
 #include "skin/windows/lvDials.h"
+#include "tests/common/threadwindows.h"
 #include "wintest.h"
 
 using namespace vcl;
@@ -121,31 +122,14 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
-int LayeredWindowsOfThread() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        if (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+using testutil::LayeredWindowsOfThread;
 
 }  // namespace
 
 class PopupWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1270, 1010);
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = StartUnderLale(hostForm, skins.Path());
     manager->SetActive(true);
   }
   void TearDown() override {

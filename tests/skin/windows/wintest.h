@@ -225,6 +225,26 @@ inline HWND Host(int x, int y, int w, int h) {
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+// A default skin manager on owner, off, with Lale chosen from skinFolder: the test sets its options and switches it
+// on.
+inline TsSkinManager* LaleManager(vcl::TComponent* owner, const std::wstring& skinFolder) {
+  auto* manager = vcl::Create<TsSkinManager>(owner);
+  manager->SetIsDefault(true);
+  manager->SetActive(false);
+  manager->SetSkinDirectory(skinFolder);
+  manager->SetSkinName(L"Lale");
+  return manager;
+}
+
+// The application started with the cursor away from every window, and a host form of the application's carrying a
+// LaleManager.
+inline TsSkinManager* StartUnderLale(vcl::TForm*& hostForm, const std::wstring& skinFolder) {
+  vcl::Application->Initialize();
+  SetCursorPos(1270, 1010);
+  hostForm = vcl::Create<vcl::TForm>(vcl::Application);
+  return LaleManager(hostForm, skinFolder);
+}
+
 // A multi-line text of n numbered lines.
 inline std::wstring Lines(int n) {
   std::wstring s;

@@ -280,11 +280,7 @@ TEST_P(GridMemo, APrintOfAGridWhoseRecordsAllFitPaintsEveryPixel) {
   // As on the screen: the whole window, bar strip included, within a few pixels.
   RECT wr;
   GetWindowRect(grid->Handle(), &wr);
-  auto screen = CreateBmp32(w, h);
-  HDC sdc = GetDC(nullptr);
-  BitBlt(screen->Canvas()->Handle(), 0, 0, w, h, sdc, wr.left, wr.top, SRCCOPY);
-  ReleaseDC(nullptr, sdc);
-  GdiFlush();
+  auto screen = ctltest::ScreenPixels(wr.left, wr.top, w, h);
   SaveOpaque(screen.get(), Name("fit-screen"));
   int differ = 0;
   for (int y = 0; y < h; ++y)

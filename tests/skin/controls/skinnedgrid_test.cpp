@@ -405,12 +405,7 @@ TEST_P(SkinnedGrid, PrintingGoesThroughTheWrapperWithItsFrame) {
   // The screen's picture of the whole window.
   RECT wr;
   GetWindowRect(grid->Handle(), &wr);
-  auto screenBmp = CreateBmp32(w, h);
-  HDC sdc = GetDC(nullptr);
-  BitBlt(screenBmp->Canvas()->Handle(), 0, 0, w, h, sdc, wr.left, wr.top, SRCCOPY);
-  ReleaseDC(nullptr, sdc);
-  GdiFlush();
-  const Shot screen(std::move(screenBmp));
+  const Shot screen(ctltest::ScreenPixels(wr.left, wr.top, w, h));
   // All five records fit: the vertical bar has nothing to scroll. Its strip (at most 24 pixels inside the right
   // edge) is left to the wrapper's bar painting, which does not paint a bar without range into a print.
   int differ = 0, unprinted = 0;

@@ -374,12 +374,54 @@ inline int Distance(COLORREF a, COLORREF b) {
          std::abs(GetBValue(a) - GetBValue(b));
 }
 
+// An owner-drawn menu item measured by the window that owns its menu, as the system asks it.
+inline MEASUREITEMSTRUCT MeasureMenuItem(HWND owner, vcl::TMenuItem* item) {
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemID = item->Command();
+  mis.itemData = reinterpret_cast<ULONG_PTR>(item);
+  SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+  return mis;
+}
+
+// The item painted alone by the window that owns its menu into a bitmap of its measured height (menu: the handle
+// the request names, where given).
+inline Pixels DrawMenuItem(HWND owner, vcl::TMenuItem* item, UINT state, int width, HMENU menu = nullptr) {
+  const MEASUREITEMSTRUCT mis = MeasureMenuItem(owner, item);
+  OwnBitmap bmp(width, static_cast<int>(mis.itemHeight));
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_MENU;
+  dis.itemID = item->Command();
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = state;
+  dis.hwndItem = reinterpret_cast<HWND>(menu);
+  dis.hDC = bmp.DC();
+  dis.rcItem = RECT{0, 0, width, static_cast<LONG>(mis.itemHeight)};
+  dis.itemData = reinterpret_cast<ULONG_PTR>(item);
+  SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  return bmp.Read();
+}
+
 // An open popup menu's window: the last visible one (a sub-menu comes after its parent), or the first where asked.
 inline HWND VisiblePopup(bool first = false) {
   HWND popup = nullptr;
   for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
     if (IsWindowVisible(w) && !(first && popup)) popup = w;
   return popup;
+}
+
+// The window a caption element's hover look shows in, over the element r of a form whose window lies at wr: shown,
+// layered, never active, letting clicks through, a tool window, at the element's place and width.
+inline void ExpectHoverWindow(HWND fw, const RECT& wr, const vcl::TRect& r) {
+  EXPECT_TRUE(IsWindowVisible(fw));
+  const LONG_PTR ex = GetWindowLongPtrW(fw, GWL_EXSTYLE);
+  EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
+            WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+  const RECT fr = WindowRectOf(fw);
+  EXPECT_EQ(fr.left, wr.left + r.Left);
+  EXPECT_EQ(fr.top, wr.top + r.Top);
+  EXPECT_EQ(fr.right - fr.left, r.Width());
+  EXPECT_NE(GetForegroundWindow(), fw);
 }
 
 // For a timer that a popup's modal loop dispatches: past its deadline, the run is marked failed and the menu closed.

@@ -25,7 +25,6 @@
 namespace {
 
 using formtest::Distance;
-using formtest::OwnBitmap;
 using formtest::Pixels;
 
 // The screen under a window and 16 pixels around it, written to $TAVREL_SHOTS/<name>.png when the variable is set.
@@ -83,29 +82,10 @@ class SkinnedMenus : public ::testing::TestWithParam<SkinCase> {
   COLORREF SectionColor(int state) const {
     return vcl::ColorToGdi(manager_->gd[static_cast<size_t>(section_)].Props[static_cast<size_t>(state)].Color);
   }
-  MEASUREITEMSTRUCT Measure(vcl::TMenuItem* item) {
-    MEASUREITEMSTRUCT mis{};
-    mis.CtlType = ODT_MENU;
-    mis.itemID = item->Command();
-    mis.itemData = reinterpret_cast<ULONG_PTR>(item);
-    SendMessageW(form_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
-    return mis;
-  }
+  MEASUREITEMSTRUCT Measure(vcl::TMenuItem* item) { return formtest::MeasureMenuItem(form_->Handle(), item); }
   // The item painted alone into a bitmap of its measured size.
   Pixels Draw(vcl::TMenuItem* item, UINT state, int width = 180) {
-    MEASUREITEMSTRUCT mis = Measure(item);
-    OwnBitmap bmp(width, static_cast<int>(mis.itemHeight));
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = ODT_MENU;
-    dis.itemID = item->Command();
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = state;
-    dis.hwndItem = reinterpret_cast<HWND>(menu_->Handle());
-    dis.hDC = bmp.DC();
-    dis.rcItem = RECT{0, 0, width, static_cast<LONG>(mis.itemHeight)};
-    dis.itemData = reinterpret_cast<ULONG_PTR>(item);
-    SendMessageW(form_->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-    return bmp.Read();
+    return formtest::DrawMenuItem(form_->Handle(), item, state, width, menu_->Handle());
   }
   static bool OwnerDrawn(HMENU menu, int pos) {
     MENUITEMINFOW info{};

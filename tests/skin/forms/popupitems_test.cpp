@@ -28,7 +28,6 @@ using namespace skintest;
 namespace {
 
 using formtest::Distance;
-using formtest::OwnBitmap;
 using formtest::Pixels;
 using formtest::SaveScreenRect;
 
@@ -76,27 +75,9 @@ class PopupItems : public ::testing::Test {
   COLORREF SectionColor(int state) const {
     return vcl::ColorToGdi(manager_->gd[static_cast<size_t>(section_)].Props[static_cast<size_t>(state)].Color);
   }
-  MEASUREITEMSTRUCT Measure(vcl::TMenuItem* item) {
-    MEASUREITEMSTRUCT mis{};
-    mis.CtlType = ODT_MENU;
-    mis.itemID = item->Command();
-    mis.itemData = reinterpret_cast<ULONG_PTR>(item);
-    SendMessageW(form_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
-    return mis;
-  }
+  MEASUREITEMSTRUCT Measure(vcl::TMenuItem* item) { return formtest::MeasureMenuItem(form_->Handle(), item); }
   Pixels Draw(vcl::TMenuItem* item, UINT state, int width = 200) {
-    MEASUREITEMSTRUCT mis = Measure(item);
-    OwnBitmap bmp(width, static_cast<int>(mis.itemHeight));
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = ODT_MENU;
-    dis.itemID = item->Command();
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = state;
-    dis.hDC = bmp.DC();
-    dis.rcItem = RECT{0, 0, width, static_cast<LONG>(mis.itemHeight)};
-    dis.itemData = reinterpret_cast<ULONG_PTR>(item);
-    SendMessageW(form_->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-    return bmp.Read();
+    return formtest::DrawMenuItem(form_->Handle(), item, state, width);
   }
   // Pixels of the image column (left of the text) farther than 40 from bg.
   int ColumnInk(const Pixels& p, COLORREF bg, int from = 0) const {

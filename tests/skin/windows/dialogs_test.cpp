@@ -167,21 +167,7 @@ class Watchdog {
   std::thread thread_;
 };
 
-class Dialogs : public ::testing::Test {
- protected:
-  void SetUp() override {
-    manager = StartUnderLale(hostForm, skins.Path());
-    manager->SetActive(true);
-  }
-  void TearDown() override {
-    hostForm->Free();
-    Pump();
-  }
-
-  DialogSkins skins;
-  TForm* hostForm = nullptr;
-  TsSkinManager* manager = nullptr;
-};
+class Dialogs : public UnderLale<DialogSkins> {};
 
 // What the timer saw of a modal dialog: skinned, then given back when the skin went.
 struct ModalRun {

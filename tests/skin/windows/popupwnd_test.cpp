@@ -126,17 +126,8 @@ using testutil::LayeredWindowsOfThread;
 
 }  // namespace
 
-class PopupWindows : public ::testing::Test {
+class PopupWindows : public UnderLale<MenuSkins> {
  protected:
-  void SetUp() override {
-    manager = StartUnderLale(hostForm, skins.Path());
-    manager->SetActive(true);
-  }
-  void TearDown() override {
-    hostForm->Free();
-    Pump();
-  }
-
   Seen Open(HWND owner, MidShow mid, bool expectFramed) {
     PopupRun run;
     run.mid = mid;
@@ -160,9 +151,6 @@ class PopupWindows : public ::testing::Test {
     return run.seen;
   }
 
-  MenuSkins skins;
-  TForm* hostForm = nullptr;
-  TsSkinManager* manager = nullptr;
 };
 
 // Alphas: -1 not layered; -2 the moment never came; -3 either (the wrapper may give the alpha back on an earlier

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the window wrappers' tests: the test skins with scroll-bar sections of plain, distinct colours, a host
 // window, screen pixels, waiting with a bound and screenshots.
+#include <gtest/gtest.h>
 #include <intrin.h>
 
 #include <cstdlib>
@@ -244,6 +245,24 @@ inline TsSkinManager* StartUnderLale(vcl::TForm*& hostForm, const std::wstring& 
   hostForm = vcl::Create<vcl::TForm>(vcl::Application);
   return LaleManager(hostForm, skinFolder);
 }
+
+// A test under Lale from a folder of Skins switched on, the manager on a host form of the application's.
+template <class Skins>
+class UnderLale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manager = StartUnderLale(hostForm, skins.Path());
+    manager->SetActive(true);
+  }
+  void TearDown() override {
+    hostForm->Free();
+    Pump();
+  }
+
+  Skins skins;
+  vcl::TForm* hostForm = nullptr;
+  TsSkinManager* manager = nullptr;
+};
 
 // A multi-line text of n numbered lines.
 inline std::wstring Lines(int n) {

@@ -20,6 +20,7 @@
 #include "tests/common/database.h"
 #include "tests/common/tempdir.h"
 #include "tests/report/engine/enginefixture.h"
+#include "tests/report/engine/listband.h"
 #include "tests/report/engine/recordingpages.h"
 
 using rtl::String;
@@ -79,22 +80,10 @@ class FieldTexts : public ::testing::Test {
   std::vector<std::vector<String>> Run(bool generalWay, const std::vector<TFormatCase>& cases, bool convertNulls) {
     auto* report = generalWay ? new TGeneralWayReport(owner_) : new TqvxReport(owner_);
     report->SetName(generalWay ? L"GenelRapor" : L"Rapor");
-    report->EngineOptions()->NewSilentMode = simSilent;
     report->EngineOptions()->ConvertNulls = convertNulls;
     auto* pages = new TqvxRecordingPages(report);
-    report->SetPreviewPages(pages);
-    auto* ds = new TqvxDBDataset(owner_);
-    ds->SetName(generalWay ? L"GenelVeri" : L"Veri");
-    ds->SetUserName(L"D");
-    ds->SetDataSet(query_);
-    report->DataSets()->Add(ds);
-    auto* page = new TqvxReportPage(report);
-    page->SetName(L"Page1");
-    auto* band = new TqvxMasterData(page);
-    band->SetName(L"MasterData1");
-    band->SetTop(20);
-    band->SetHeight(20 * static_cast<Extended>(cases.size()));
-    band->SetDataSet(ds);
+    auto [ds, band] = AddListBand(report, pages, owner_, generalWay ? L"GenelVeri" : L"Veri", query_,
+                                  20 * static_cast<Extended>(cases.size()), 20);
     for (size_t i = 0; i < cases.size(); ++i) {
       const TFormatCase& c = cases[i];
       auto* memo = new TqvxMemoView(band);
@@ -122,6 +111,33 @@ class FieldTexts : public ::testing::Test {
     report->Free();
     ds->Free();
     return texts;
+  }
+
+  struct TQueryRun {
+    const wchar_t* Sql;
+    std::vector<String> Texts;
+  };
+  // One text object `memoText` a record, printed by one report with each query in turn feeding its dataset.
+  void ExpectTextsPerQuery(const String& memoText, const std::vector<TQueryRun>& runs) {
+    auto* report = new TqvxReport(owner_);
+    report->SetName(L"Rapor");
+    auto* pages = new TqvxRecordingPages(report);
+    auto [ds, band] = AddListBand(report, pages, owner_, L"Veri", query_, 20);
+    auto* memo = new TqvxMemoView(band);
+    memo->SetName(L"Alan1");
+    memo->SetText(memoText);
+    memo->SetBounds(0, 0, 300, 18);
+    for (const auto& run : runs) {
+      query_->Close();
+      query_->SetSQLText(run.Sql);
+      ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
+      std::vector<String> texts;
+      for (const TRecordedPage& p : pages->Pages)
+        for (const String& t : p.Texts()) texts.push_back(t);
+      EXPECT_EQ(texts, run.Texts) << Utf8(run.Sql);
+    }
+    report->Free();
+    ds->Free();
   }
 
   testutil::TempFolder folder_{L"fieldtexts"};
@@ -245,30 +261,7 @@ TEST_F(FooterChanges, AFooterAddedOrFreedDuringTheRunTakesItsRoomFromTheNextRowO
 // The dataset keeps what each field class is; the same dataset opened again over a query whose field is now of
 // another class prints by the new class.
 TEST_F(FieldTexts, AFieldOfAnotherClassInTheNextRunPrintsByItsNewClass) {
-  auto* report = new TqvxReport(owner_);
-  report->SetName(L"Rapor");
-  report->EngineOptions()->NewSilentMode = simSilent;
-  auto* pages = new TqvxRecordingPages(report);
-  report->SetPreviewPages(pages);
-  auto* ds = new TqvxDBDataset(owner_);
-  ds->SetName(L"Veri");
-  ds->SetUserName(L"D");
-  ds->SetDataSet(query_);
-  report->DataSets()->Add(ds);
-  auto* page = new TqvxReportPage(report);
-  page->SetName(L"Page1");
-  auto* band = new TqvxMasterData(page);
-  band->SetName(L"MasterData1");
-  band->SetHeight(20);
-  band->SetDataSet(ds);
-  auto* memo = new TqvxMemoView(band);
-  memo->SetName(L"Alan1");
-  memo->SetText(L"<[D.\"sayi\"]>");
-  memo->SetBounds(0, 0, 300, 18);
-  const struct {
-    const wchar_t* Sql;
-    std::vector<String> Texts;
-  } runs[] = {
+  const std::vector<TQueryRun> runs = {
       {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<0>", L"<-7>", L"<1234567>", L"<3>"}},
       {L"select no, printf('%d,5', sayi) as sayi from degerler order by no",
        {L"<42,5>", L"<0,5>", L"<0,5>", L"<-7,5>", L"<1234567,5>", L"<3,5>"}},
@@ -276,46 +269,13 @@ TEST_F(FieldTexts, AFieldOfAnotherClassInTheNextRunPrintsByItsNewClass) {
        {L"<63>", L"<0>", L"<0>", L"<-10,5>", L"<1851850,5>", L"<4,5>"}},
       {L"select no, sayi from degerler order by no", {L"<42>", L"<0>", L"<0>", L"<-7>", L"<1234567>", L"<3>"}},
   };
-  for (const auto& run : runs) {
-    query_->Close();
-    query_->SetSQLText(run.Sql);
-    ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
-    std::vector<String> texts;
-    for (const TRecordedPage& p : pages->Pages)
-      for (const String& t : p.Texts()) texts.push_back(t);
-    EXPECT_EQ(texts, run.Texts) << Utf8(run.Sql);
-  }
-  report->Free();
-  ds->Free();
+  ExpectTextsPerQuery(L"<[D.\"sayi\"]>", runs);
 }
 
 // The dataset keeps where each name stood in its list of fields; a run whose query brings other fields, or the same
 // ones in other places, must print each name's own field.
 TEST_F(FieldTexts, FieldsInOtherPlacesInTheNextRunPrintByTheirNames) {
-  auto* report = new TqvxReport(owner_);
-  report->SetName(L"Rapor");
-  report->EngineOptions()->NewSilentMode = simSilent;
-  auto* pages = new TqvxRecordingPages(report);
-  report->SetPreviewPages(pages);
-  auto* ds = new TqvxDBDataset(owner_);
-  ds->SetName(L"Veri");
-  ds->SetUserName(L"D");
-  ds->SetDataSet(query_);
-  report->DataSets()->Add(ds);
-  auto* page = new TqvxReportPage(report);
-  page->SetName(L"Page1");
-  auto* band = new TqvxMasterData(page);
-  band->SetName(L"MasterData1");
-  band->SetHeight(20);
-  band->SetDataSet(ds);
-  auto* memo = new TqvxMemoView(band);
-  memo->SetName(L"Alan1");
-  memo->SetText(L"<[D.\"no\"]|[D.\"kisa\"]>");
-  memo->SetBounds(0, 0, 300, 18);
-  const struct {
-    const wchar_t* Sql;
-    std::vector<String> Texts;
-  } runs[] = {
+  const std::vector<TQueryRun> runs = {
       {L"select no, kisa from degerler where no <= 2 order by no", {L"<1|İpek>", L"<2|Çağla>"}},
       {L"select ad, no, kisa from degerler where no <= 2 order by no", {L"<1|İpek>", L"<2|Çağla>"}},
       {L"select kisa as no, no as kisa from degerler where degerler.no <= 2 order by 2", {L"<İpek|1>", L"<Çağla|2>"}},
@@ -323,17 +283,7 @@ TEST_F(FieldTexts, FieldsInOtherPlacesInTheNextRunPrintByTheirNames) {
        {L"<1|İpek>", L"<2|Çağla>"}},
       {L"select no, kisa from degerler where no <= 2 order by no", {L"<1|İpek>", L"<2|Çağla>"}},
   };
-  for (const auto& run : runs) {
-    query_->Close();
-    query_->SetSQLText(run.Sql);
-    ASSERT_TRUE(report->PrepareReport(true)) << Utf8(report->Errors()->Text());
-    std::vector<String> texts;
-    for (const TRecordedPage& p : pages->Pages)
-      for (const String& t : p.Texts()) texts.push_back(t);
-    EXPECT_EQ(texts, run.Texts) << Utf8(run.Sql);
-  }
-  report->Free();
-  ds->Free();
+  ExpectTextsPerQuery(L"<[D.\"no\"]|[D.\"kisa\"]>", runs);
 }
 
 // What the store keeps for each object of each record is its difference from the object's template copy: a
@@ -342,21 +292,8 @@ TEST_F(FieldTexts, FieldsInOtherPlacesInTheNextRunPrintByTheirNames) {
 TEST_F(FieldTexts, StoreTextsFollowPropertiesChangedBetweenRecords) {
   auto* report = new TqvxReport(owner_);
   report->SetName(L"Rapor");
-  report->EngineOptions()->NewSilentMode = simSilent;
   auto* pages = new TqvxPreviewPages(report);
-  report->SetPreviewPages(pages);
-  auto* ds = new TqvxDBDataset(owner_);
-  ds->SetName(L"Veri");
-  ds->SetUserName(L"D");
-  ds->SetDataSet(query_);
-  report->DataSets()->Add(ds);
-  auto* page = new TqvxReportPage(report);
-  page->SetName(L"Page1");
-  auto* data = new TqvxMasterData(page);
-  data->SetName(L"MasterData1");
-  data->SetTop(20);
-  data->SetHeight(20);
-  data->SetDataSet(ds);
+  auto [ds, data] = AddListBand(report, pages, owner_, L"Veri", query_, 20, 20);
   TqvxComponent* band = data;
   auto* name = new TqvxMemoView(data);
   name->SetName(L"Ad");
@@ -444,19 +381,9 @@ TEST_F(FieldTexts, AStorePreparedAgainSavesWhatANewStoreSaves) {
       owner->SetName(L"Liste");
       report = new TqvxReport(owner);
       report->SetName(L"Rapor");
-      report->EngineOptions()->NewSilentMode = simSilent;
-      ds = new TqvxDBDataset(owner);
-      ds->SetName(L"Veri");
-      ds->SetUserName(L"D");
-      ds->SetDataSet(query);
-      report->DataSets()->Add(ds);
-      auto* page = new TqvxReportPage(report);
-      page->SetName(L"Page1");
-      auto* data = new TqvxMasterData(page);
-      data->SetName(L"MasterData1");
-      data->SetTop(20);
-      data->SetHeight(40);
-      data->SetDataSet(ds);
+      const TListBand list = AddListBand(report, nullptr, owner, L"Veri", query, 40, 20);
+      ds = list.Dataset;
+      auto* data = list.Band;
       const wchar_t* templates[] = {L"[D.\"ad\"]", L"[D.\"kisa\"] / [D.\"no\"]", L"[D.\"puan\"]"};
       for (int i = 0; i < 3; ++i) {
         auto* memo = new TqvxMemoView(data);

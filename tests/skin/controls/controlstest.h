@@ -69,6 +69,19 @@ inline TsSkinManager* ActiveManager(vcl::TComponent* host, const std::wstring& f
   return manager;
 }
 
+// Lale copied into a folder of the test's own (sections appended to its options where given) and switched on by
+// the default manager of a host form of the test's own; the caller asserts manager->Active().
+struct ActiveLale {
+  explicit ActiveLale(const std::string& sections = std::string()) {
+    dir.AddFolder(L"Lale");
+    if (!sections.empty()) AppendToOptions(dir, L"Lale", sections);
+    manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  }
+  skintest::TempSkinDir dir;
+  std::unique_ptr<vcl::TForm> host = std::make_unique<vcl::TForm>(nullptr);
+  TsSkinManager* manager = nullptr;
+};
+
 // Tab sections added to a test skin: plain colours for normal, hot and active tabs on every side.
 struct TabColours {
   vcl::TColor Normal, Hot, Active, Font;

@@ -36,8 +36,9 @@ using ctltest::Pixel;
 using ctltest::SaveOpaque;
 using ctltest::SkinCase;
 
-class GridMemo : public ::testing::TestWithParam<SkinCase> {
+class GridMemo : public ctltest::SkinnedFormTest {
  protected:
+  GridMemo() : SkinnedFormTest(560, 400) {}
   void SetUp() override {
     dir_ = dbtest::TempFolder();
     file_ = dir_ + L"\\tavrel.db";
@@ -48,21 +49,12 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
                       "select i, 'Öğrenci ' || i, 'Görüşme notu ' || i || char(13, 10) || 'İkinci satır' from n;";
     std::string error;
     ASSERT_TRUE(dbtest::CreateDatabase(file_, sql, &error)) << error;
-    Application->Initialize();
-    SetCursorPos(1200, 1000);
-    form = Create<TForm>(Application);
-    form->SetBounds(40, 40, 560, 400);
-    manager = skintest::ActiveTestSkin(form, GetParam().name);
-    if (manager) ASSERT_TRUE(manager->CommonSkinData->Active);
+    SkinnedFormTest::SetUp();
+    if (HasFatalFailure()) return;
     const dbtest::TableOnFile t = dbtest::TableOn(form, dir_, L"ogrencigorusme");
     table = t.table;
     source = t.source;
   }
-  void TearDown() override {
-    form->Free();
-    Application->ProcessMessages();
-  }
-  bool Skinned() const { return manager != nullptr; }
   // Number, name and notes (the memo), the notes column current.
   TsDBGrid* MakeGrid(int height) {
     grid = Create<TsDBGrid>(form);
@@ -80,11 +72,6 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
     grid->SetDataSource(source);
     return grid;
   }
-  void Show() {
-    form->Show();
-    Settle();
-  }
-  void Settle() { ctltest::Settle(form->Handle()); }
   // The grid's window as WM_PRINT paints it into a bitmap first filled with magenta.
   std::unique_ptr<TBitmap> Print() {
     const int w = grid->Width(), h = grid->Height();
@@ -113,12 +100,9 @@ class GridMemo : public ::testing::TestWithParam<SkinCase> {
   bool Shows(int x, int y, std::uint32_t colour, bool equal = true) {
     return testutil::PumpUntil([&] { return (Shown(x, y) == colour) == equal; }, 5000);
   }
-  std::string Name(const std::string& what) { return std::string(GetParam().file) + "-" + what; }
   LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
   std::wstring dir_, file_;
-  TForm* form = nullptr;
-  TsSkinManager* manager = nullptr;
   db::TADOTable* table = nullptr;
   db::TDataSource* source = nullptr;
   TsDBGrid* grid = nullptr;
@@ -296,11 +280,7 @@ TEST_P(GridMemo, APrintOfAGridWhoseRecordsAllFitPaintsEveryPixel) {
   // As on the screen: the whole window, bar strip included, within a few pixels.
   RECT wr;
   GetWindowRect(grid->Handle(), &wr);
-  auto screen = CreateBmp32(w, h);
-  HDC sdc = GetDC(nullptr);
-  BitBlt(screen->Canvas()->Handle(), 0, 0, w, h, sdc, wr.left, wr.top, SRCCOPY);
-  ReleaseDC(nullptr, sdc);
-  GdiFlush();
+  auto screen = ctltest::ScreenPixels(wr.left, wr.top, w, h);
   SaveOpaque(screen.get(), Name("fit-screen"));
   int differ = 0;
   for (int y = 0; y < h; ++y)

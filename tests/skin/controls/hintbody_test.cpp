@@ -36,11 +36,8 @@ const char kHintSection[] =
 
 TEST(HintBody, AClearSectionWithABorderMaskShowsTheMasksPictureOnly) {
   vcl::Application->Initialize();
-  skintest::TempSkinDir dir;
-  dir.AddFolder(L"Lale");
-  AppendToOptions(dir, L"Lale", kHintSection);
-  auto host = std::make_unique<vcl::TForm>(nullptr);
-  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ActiveLale lale(kHintSection);
+  TsSkinManager* manager = lale.manager;
   ASSERT_TRUE(manager->Active());
   const int idx = manager->GetSkinIndex(L"HINTBODY");
   ASSERT_GE(idx, 0);

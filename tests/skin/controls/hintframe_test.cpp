@@ -97,18 +97,16 @@ class HintFrameBody : public ::testing::TestWithParam<bool> {};
 TEST_P(HintFrameBody, AClearSkinnedControlShowsTheBalloonsBody) {
   const bool skinnedBalloon = GetParam();
   vcl::Application->Initialize();
-  skintest::TempSkinDir dir;
-  dir.AddFolder(L"Lale");
-  AppendToOptions(dir, L"Lale", kSections);
-  auto host = std::make_unique<vcl::TForm>(nullptr);
-  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ActiveLale lale(kSections);
+  TsSkinManager* manager = lale.manager;
+  vcl::TForm* host = lale.host.get();
   ASSERT_TRUE(manager->Active());
   ASSERT_GE(manager->GetSkinIndex(L"TRANSPARENT"), 0);
 
-  auto* frame = new vcl::TPanel(host.get());
+  auto* frame = new vcl::TPanel(host);
   frame->SetBounds(0, 0, 90, 40);
   frame->SetColor(vcl::clRed);
-  auto* clear = vcl::Create<TsPanel>(host.get());
+  auto* clear = vcl::Create<TsPanel>(host);
   clear->SetParent(frame);
   clear->SetBevelOuter(vcl::bvNone);
   clear->SetBounds(6, 5, 40, 28);

@@ -291,10 +291,8 @@ TEST_F(Hints, AHintAppearsOverAControlAfterItsPauseAndHidesOnTime) {
 }
 
 TEST_F(Hints, ASkinnedBalloonIsClearWhereItsSectionsMaskLeavesTheKeyColour) {
-  skintest::TempSkinDir dir;
-  dir.AddFolder(L"Lale");
-  auto host = std::make_unique<vcl::TForm>(nullptr);
-  TsSkinManager* manager = ActiveManager(host.get(), dir.Path(), L"Lale");
+  ActiveLale lale;
+  TsSkinManager* manager = lale.manager;
   ASSERT_TRUE(manager->Active());
   const int idx = manager->GetSkinIndex(L"BUTTON");
   ASSERT_GE(idx, 0);

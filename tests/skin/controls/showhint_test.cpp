@@ -172,10 +172,8 @@ TEST_F(ShowHint, ALongTextWrapsWithinTheWidthAndTheWindowStaysInTheWorkArea) {
 }
 
 TEST_F(ShowHint, WithAnActiveHintComponentTheSkinnedBalloonShowsItAndHidesAfterThePause) {
-  skintest::TempSkinDir dir;
-  dir.AddFolder(L"Lale");
-  auto skinHost = std::make_unique<vcl::TForm>(nullptr);
-  TsSkinManager* manager = ActiveManager(skinHost.get(), dir.Path(), L"Lale");
+  ActiveLale lale;
+  TsSkinManager* manager = lale.manager;
   ASSERT_TRUE(manager->Active());
   const int idx = manager->GetSkinIndex(L"BUTTON");
   ASSERT_GE(idx, 0);

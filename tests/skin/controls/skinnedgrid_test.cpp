@@ -55,8 +55,9 @@ void Wheel(HWND wnd, int delta) {
 }
 
 
-class SkinnedGrid : public ::testing::TestWithParam<SkinCase> {
+class SkinnedGrid : public ctltest::SkinnedFormTest {
  protected:
+  SkinnedGrid() : SkinnedFormTest(560, 400) {}
   void SetUp() override {
     dir_ = dbtest::TempFolder();
     file_ = dir_ + L"\\tavrel.db";
@@ -70,32 +71,13 @@ class SkinnedGrid : public ::testing::TestWithParam<SkinCase> {
         "insert into ogrencibilgi(okulno, adisoyadi, sinif, sube) values ('5', 'Irmak Ilıcak', '9', 'B');",
         &error))
         << error;
-    Application->Initialize();
-    SetCursorPos(1200, 1000);
-    form = Create<TForm>(Application);
-    form->SetBounds(40, 40, 560, 400);
-    if (GetParam().name) {
-      manager = Create<TsSkinManager>(form);
-      manager->SetIsDefault(true);
-      manager->SetSkinDirectory(skintest::SkinsSource());
-      manager->SetSkinName(GetParam().name);
-      manager->SetActive(true);
-      ASSERT_TRUE(manager->CommonSkinData->Active);
-    }
-    conn = new db::TADOConnection(form);
-    conn->SetConnectionString(L"Data Source=" + dir_ + L"\\tavrel.mdb");
-    conn->SetLoginPrompt(false);
-    table = new db::TADOTable(form);
-    table->SetConnection(conn);
-    table->SetTableName(L"ogrencibilgi");
-    source = new db::TDataSource(form);
-    source->SetDataSet(table);
+    SkinnedFormTest::SetUp();
+    if (HasFatalFailure()) return;
+    const dbtest::TableOnFile t = dbtest::TableOn(form, dir_, L"ogrencibilgi");
+    conn = t.conn;
+    table = t.table;
+    source = t.source;
   }
-  void TearDown() override {
-    form->Free();
-    Application->ProcessMessages();
-  }
-  bool Skinned() const { return manager != nullptr; }
   template <class T>
   T* Put(int left, int top, int width, int height) {
     auto* c = Create<T>(form);
@@ -123,17 +105,9 @@ class SkinnedGrid : public ::testing::TestWithParam<SkinCase> {
     g->SetDataSource(source);
     return g;
   }
-  void Show() {
-    form->Show();
-    Settle();
-  }
-  void Settle() { ctltest::Settle(form->Handle()); }
   String Stored(const std::string& sql) { return testutil::Wide(testutil::QueryText(file_, sql)); }
-  std::string Name(const std::string& what) { return std::string(GetParam().file) + "-" + what; }
 
   std::wstring dir_, file_;
-  TForm* form = nullptr;
-  TsSkinManager* manager = nullptr;
   db::TADOConnection* conn = nullptr;
   db::TADOTable* table = nullptr;
   db::TDataSource* source = nullptr;
@@ -431,12 +405,7 @@ TEST_P(SkinnedGrid, PrintingGoesThroughTheWrapperWithItsFrame) {
   // The screen's picture of the whole window.
   RECT wr;
   GetWindowRect(grid->Handle(), &wr);
-  auto screenBmp = CreateBmp32(w, h);
-  HDC sdc = GetDC(nullptr);
-  BitBlt(screenBmp->Canvas()->Handle(), 0, 0, w, h, sdc, wr.left, wr.top, SRCCOPY);
-  ReleaseDC(nullptr, sdc);
-  GdiFlush();
-  const Shot screen(std::move(screenBmp));
+  const Shot screen(ctltest::ScreenPixels(wr.left, wr.top, w, h));
   // All five records fit: the vertical bar has nothing to scroll. Its strip (at most 24 pixels inside the right
   // edge) is left to the wrapper's bar painting, which does not paint a bar without range into a print.
   int differ = 0, unprinted = 0;

@@ -64,15 +64,9 @@ class ExtendedBorders : public ::testing::Test {
     dir.AddFolder(L"Deniz");
     host = Create<TForm>(Application);
     host->SetBounds(600, 400, 200, 120);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    manager = formtest::NewManager(host, dir.Path());
     manager->SetExtendedBorders(true);
-    form = Create<TForm>(Application);
-    form->SetBounds(120, 90, 420, 300);
-    form->SetCaption(L"Öğrenci kaydı");
-    form->HandleNeeded();
+    form = formtest::NewSecondaryForm(120, 90, 420, 300, L"Öğrenci kaydı");
     provider = Create<TsSkinProvider>(form);
   }
   void TearDown() override {

@@ -59,16 +59,7 @@ TEST_F(EffectsFrame, CaptionButtonHoverFadesInAndOutInALayeredWindow) {
     ASSERT_NE(t, nullptr);
     ASSERT_TRUE(t->AForm);
     const HWND fw = t->AForm->Handle();
-    EXPECT_TRUE(IsWindowVisible(fw));
-    const LONG_PTR ex = GetWindowLongPtrW(fw, GWL_EXSTYLE);
-    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
-              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
-    RECT fr;
-    GetWindowRect(fw, &fr);
-    EXPECT_EQ(fr.left, wr.left + provider->ButtonClose.Rect.Left);
-    EXPECT_EQ(fr.top, wr.top + provider->ButtonClose.Rect.Top);
-    EXPECT_EQ(fr.right - fr.left, provider->ButtonClose.Rect.Width());
-    EXPECT_NE(GetForegroundWindow(), fw);
+    formtest::ExpectHoverWindow(fw, wr, provider->ButtonClose.Rect);
     // The frame still answers under the fade window.
     EXPECT_EQ(HitTest(p.X, p.Y), HTCLOSE);
     ASSERT_TRUE(WaitFor([&] { return t->Shown.size() >= 10 || t->CurrentState == -1; }, 10000));

@@ -2,9 +2,11 @@
 // What the skinned-form tests share: the two test skins (Lale with rounded corners, Deniz with square ones), each
 // given a form border, a two-state title and caption-button images; waiting with a bound; reading the screen and
 // pixels; and the fixture of a secondary form under a default skin manager (the host form is the application's
-// main form).
+// main form). For menus: a bitmap of the test's own to paint items into, and the open popup's window.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicfiles.h"
+#include "platform/vcl/menus.h"
 #include "platform/vcl/png.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
@@ -148,6 +151,69 @@ inline void WriteSkins(skintest::TempSkinDir& dir, std::initializer_list<SkinCas
   }
 }
 
+// A default skin manager on host, off, reading the skins of skinFolder.
+inline TsSkinManager* NewManager(vcl::TComponent* host, const std::wstring& skinFolder) {
+  auto* manager = vcl::Create<TsSkinManager>(host);
+  manager->SetIsDefault(true);
+  manager->SetActive(false);
+  manager->SetSkinDirectory(skinFolder);
+  return manager;
+}
+
+// A secondary form of the application's, its window made.
+inline vcl::TForm* NewSecondaryForm(int x, int y, int w, int h, const wchar_t* caption) {
+  auto* form = vcl::Create<vcl::TForm>(vcl::Application);
+  form->SetBounds(x, y, w, h);
+  form->SetCaption(caption);
+  form->HandleNeeded();
+  return form;
+}
+
+// An MDI frame made the application's main form (the test frees it and takes it back as the main form).
+inline vcl::TForm* NewMDIFrame(int x, int y, int w, int h, const wchar_t* caption) {
+  auto* frame = new vcl::TForm(nullptr);
+  frame->SetFormStyle(vcl::fsMDIForm);
+  frame->SetBounds(x, y, w, h);
+  frame->SetCaption(caption);
+  vcl::Application->SetMainForm(frame);
+  return frame;
+}
+
+inline vcl::TForm* NewMDIChild(vcl::TForm* frame, const wchar_t* caption, int x, int y, int w, int h) {
+  auto* child = new vcl::TForm(frame);
+  child->SetFormStyle(vcl::fsMDIChild);
+  child->SetCaption(caption);
+  child->SetBounds(x, y, w, h);
+  return child;
+}
+
+// The menu line "&Dosya", "Düzen", "Yardım" set on f, each opening one item "Aç".
+inline void SetFileMenuLine(vcl::TForm* f) {
+  auto* menu = new vcl::TMainMenu(f);
+  for (const wchar_t* caption : {L"&Dosya", L"D\u00fczen", L"Yard\u0131m"}) {
+    auto* top = new vcl::TMenuItem(f);
+    top->SetCaption(caption);
+    auto* sub = new vcl::TMenuItem(f);
+    sub->SetCaption(L"A\u00e7");
+    top->Add(sub);
+    menu->Items()->Add(top);
+  }
+  f->SetMenu(menu);
+}
+
+// The menu line of one window menu "Pencere" (holding "Döşe") set on frame; the window menu is answered.
+inline vcl::TMenuItem* SetWindowMenuLine(vcl::TForm* frame) {
+  auto* menu = new vcl::TMainMenu(frame);
+  auto* window = new vcl::TMenuItem(frame);
+  window->SetCaption(L"Pencere");
+  auto* tile = new vcl::TMenuItem(frame);
+  tile->SetCaption(L"D\u00f6\u015fe");
+  window->Add(tile);
+  menu->Items()->Add(window);
+  frame->SetMenu(menu);
+  return window;
+}
+
 // A secondary form (120, 90, 420 x 300) under a default manager that knows both test skins and is off; the test
 // puts a provider on the form and calls Show and Activate.
 class SkinnedFormFixture : public ::testing::Test {
@@ -157,14 +223,8 @@ class SkinnedFormFixture : public ::testing::Test {
     WriteSkins(dir, {kSkins[0], kSkins[1]});
     // The host comes first: it is the application's main form, the skinned one a secondary form.
     host = vcl::Create<vcl::TForm>(vcl::Application);
-    manager = vcl::Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
-    form = vcl::Create<vcl::TForm>(vcl::Application);
-    form->SetBounds(120, 90, 420, 300);
-    form->SetCaption(L"Öğrenci kaydı");
-    form->HandleNeeded();
+    manager = NewManager(host, dir.Path());
+    form = NewSecondaryForm(120, 90, 420, 300, L"Öğrenci kaydı");
   }
   void TearDown() override {
     if (manager) manager->SetActive(false);
@@ -213,10 +273,7 @@ class FormsUnderAManager : public ::testing::Test {
  protected:
   void StartManager(const std::wstring& skinFolder) {
     host = vcl::Create<vcl::TForm>(vcl::Application);
-    manager = vcl::Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skinFolder);
+    manager = NewManager(host, skinFolder);
     manager->SetSkinName(L"Lale");
   }
   void TearDown() override {
@@ -258,5 +315,122 @@ class FormsUnderAManager : public ::testing::Test {
   TsSkinManager* manager = nullptr;
   std::vector<vcl::TForm*> forms;
 };
+
+// Pixels read out of a bitmap of the test's own, top-down BGRA, answered as GDI colours.
+struct Pixels {
+  int w = 0, h = 0;
+  std::vector<std::uint32_t> px;
+  COLORREF At(int x, int y) const {
+    const std::uint32_t v = px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+};
+
+// A black 32-bit top-down DIB selected into a memory DC: what WM_DRAWITEM paints into.
+class OwnBitmap {
+ public:
+  OwnBitmap(int w, int h) : w_(w), h_(h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    old_ = SelectObject(dc_, bmp_);
+    RECT r{0, 0, w, h};
+    FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  OwnBitmap(const OwnBitmap&) = delete;
+  OwnBitmap& operator=(const OwnBitmap&) = delete;
+  ~OwnBitmap() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  HDC DC() const { return dc_; }
+  Pixels Read() const {
+    GdiFlush();
+    Pixels p;
+    p.w = w_;
+    p.h = h_;
+    const auto* s = static_cast<const std::uint32_t*>(bits_);
+    p.px.assign(s, s + static_cast<size_t>(w_) * static_cast<size_t>(h_));
+    return p;
+  }
+
+ private:
+  int w_, h_;
+  HDC dc_ = nullptr;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// The sum of the channel differences of two GDI colours.
+inline int Distance(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+         std::abs(GetBValue(a) - GetBValue(b));
+}
+
+// An owner-drawn menu item measured by the window that owns its menu, as the system asks it.
+inline MEASUREITEMSTRUCT MeasureMenuItem(HWND owner, vcl::TMenuItem* item) {
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemID = item->Command();
+  mis.itemData = reinterpret_cast<ULONG_PTR>(item);
+  SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+  return mis;
+}
+
+// The item painted alone by the window that owns its menu into a bitmap of its measured height (menu: the handle
+// the request names, where given).
+inline Pixels DrawMenuItem(HWND owner, vcl::TMenuItem* item, UINT state, int width, HMENU menu = nullptr) {
+  const MEASUREITEMSTRUCT mis = MeasureMenuItem(owner, item);
+  OwnBitmap bmp(width, static_cast<int>(mis.itemHeight));
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_MENU;
+  dis.itemID = item->Command();
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = state;
+  dis.hwndItem = reinterpret_cast<HWND>(menu);
+  dis.hDC = bmp.DC();
+  dis.rcItem = RECT{0, 0, width, static_cast<LONG>(mis.itemHeight)};
+  dis.itemData = reinterpret_cast<ULONG_PTR>(item);
+  SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  return bmp.Read();
+}
+
+// An open popup menu's window: the last visible one (a sub-menu comes after its parent), or the first where asked.
+inline HWND VisiblePopup(bool first = false) {
+  HWND popup = nullptr;
+  for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+    if (IsWindowVisible(w) && !(first && popup)) popup = w;
+  return popup;
+}
+
+// The window a caption element's hover look shows in, over the element r of a form whose window lies at wr: shown,
+// layered, never active, letting clicks through, a tool window, at the element's place and width.
+inline void ExpectHoverWindow(HWND fw, const RECT& wr, const vcl::TRect& r) {
+  EXPECT_TRUE(IsWindowVisible(fw));
+  const LONG_PTR ex = GetWindowLongPtrW(fw, GWL_EXSTYLE);
+  EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
+            WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+  const RECT fr = WindowRectOf(fw);
+  EXPECT_EQ(fr.left, wr.left + r.Left);
+  EXPECT_EQ(fr.top, wr.top + r.Top);
+  EXPECT_EQ(fr.right - fr.left, r.Width());
+  EXPECT_NE(GetForegroundWindow(), fw);
+}
+
+// For a timer that a popup's modal loop dispatches: past its deadline, the run is marked failed and the menu closed.
+template <class Run>
+bool Overdue(Run& run) {
+  if (std::chrono::steady_clock::now() <= run.deadline) return false;
+  run.failed = true;
+  EndMenu();
+  return true;
+}
 
 }  // namespace formtest

@@ -427,27 +427,13 @@ TEST_F(SkinnedWindow, TheAdapterWrapsListedPlatformControlsOnly) {
 }
 
 TEST_F(SkinnedWindow, AnMDIChildMaximisedAndRestoredUnderASkinnedMainForm) {
-  auto* frame = new TForm(nullptr);
-  frame->SetFormStyle(fsMDIForm);
-  frame->SetBounds(60, 40, 640, 460);
-  frame->SetCaption(L"Ana pencere");
-  Application->SetMainForm(frame);
-  auto* menu = new TMainMenu(frame);
-  auto* window = new TMenuItem(frame);
-  window->SetCaption(L"Pencere");
-  auto* tile = new TMenuItem(frame);
-  tile->SetCaption(L"D\u00f6\u015fe");
-  window->Add(tile);
-  menu->Items()->Add(window);
-  frame->SetMenu(menu);
+  auto* frame = formtest::NewMDIFrame(60, 40, 640, 460, L"Ana pencere");
+  formtest::SetWindowMenuLine(frame);
   auto* msp = Create<TsSkinProvider>(frame);
   manager->SetActive(true);
   frame->Show();
   ASSERT_TRUE(WaitFor([&] { return frame->ClientHandle() != nullptr && msp->MDIForm != nullptr; }));
-  auto* child = new TForm(frame);
-  child->SetFormStyle(fsMDIChild);
-  child->SetCaption(L"Öğrenci");
-  child->SetBounds(20, 20, 300, 200);
+  auto* child = formtest::NewMDIChild(frame, L"Öğrenci", 20, 20, 300, 200);
   auto* csp = Create<TsSkinProvider>(child);
   child->Show();
   ASSERT_TRUE(WaitFor([&] { return child->HandleAllocated() && IsWindowVisible(child->Handle()) &&
@@ -481,16 +467,7 @@ TEST_F(SkinnedWindow, AnMDIChildMaximisedAndRestoredUnderASkinnedMainForm) {
 
 TEST_F(SkinnedWindow, TheMenuLineShowsItsItemsOverTheSkinnedBand) {
   TForm* f = NewForm(160, 120, 460, 300);
-  auto* menu = new TMainMenu(f);
-  for (const wchar_t* caption : {L"&Dosya", L"D\u00fczen", L"Yard\u0131m"}) {
-    auto* file = new TMenuItem(f);
-    file->SetCaption(caption);
-    auto* sub = new TMenuItem(f);
-    sub->SetCaption(L"A\u00e7");
-    file->Add(sub);
-    menu->Items()->Add(file);
-  }
-  f->SetMenu(menu);
+  formtest::SetFileMenuLine(f);
   TsSkinProvider* sp = Skin(f);
   Activate({sp});
   ASSERT_TRUE(sp->MenuPresent());

@@ -57,16 +57,9 @@ class MDIClient : public ::testing::Test {
       dir.Write(std::wstring(name) + L"\\Options.dat", WithMDIArea(SourceBytes(std::wstring(name) + L"\\Options.dat")));
     }
     host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    manager = formtest::NewManager(host, dir.Path());
     manager->SetSkinName(L"Lale");
-    frame = new TForm(nullptr);
-    frame->SetFormStyle(fsMDIForm);
-    frame->SetBounds(80, 50, 520, 380);
-    frame->SetCaption(L"Kay\u0131tlar");
-    Application->SetMainForm(frame);
+    frame = formtest::NewMDIFrame(80, 50, 520, 380, L"Kay\u0131tlar");
     provider = Create<TsSkinProvider>(frame);
     frame->Show();
     ASSERT_TRUE(WaitFor([&] { return frame->ClientHandle() != nullptr && IsWindowVisible(frame->Handle()); }));
@@ -154,10 +147,7 @@ TEST_F(MDIClient, IsWrappedWhileTheMainFormIsSkinnedAndGivenBackWhenTheSkinGoes)
   manager->SetActive(true);
   EXPECT_TRUE(WaitFor([&] { return Wrapped(); }));
   // A child still opens and closes inside the wrapped client.
-  auto* child = new TForm(frame);
-  child->SetFormStyle(fsMDIChild);
-  child->SetCaption(L"\u00d6\u011frenci");
-  child->SetBounds(10, 10, 200, 140);
+  auto* child = formtest::NewMDIChild(frame, L"\u00d6\u011frenci", 10, 10, 200, 140);
   child->Show();
   EXPECT_TRUE(WaitFor([&] { return frame->ActiveMDIChild() == child; }));
   delete child;
@@ -168,23 +158,13 @@ TEST_F(MDIClient, IsWrappedWhileTheMainFormIsSkinnedAndGivenBackWhenTheSkinGoes)
 // The frame's window menu, about to open under the skin, lists each visible child once after a single separator,
 // the active one checked, drawn by the skinned menus; a click on an entry activates that child.
 TEST_F(MDIClient, TheWindowMenuListsTheChildrenOnce) {
-  auto* menu = new TMainMenu(frame);
-  auto* window = new TMenuItem(frame);
-  window->SetCaption(L"Pencere");
-  auto* tile = new TMenuItem(frame);
-  tile->SetCaption(L"D\u00f6\u015fe");
-  window->Add(tile);
-  menu->Items()->Add(window);
-  frame->SetMenu(menu);
+  TMenuItem* window = formtest::SetWindowMenuLine(frame);
   frame->SetWindowMenu(window);
   manager->SetActive(true);
   ASSERT_TRUE(WaitFor([&] { return Wrapped(); }));
   std::vector<TForm*> children;
   for (const wchar_t* caption : {L"Ali", L"Ay\u015fe", L"Gizli"}) {
-    auto* child = new TForm(frame);
-    child->SetFormStyle(fsMDIChild);
-    child->SetCaption(caption);
-    child->SetBounds(10 + 20 * static_cast<int>(children.size()), 10, 200, 140);
+    auto* child = formtest::NewMDIChild(frame, caption, 10 + 20 * static_cast<int>(children.size()), 10, 200, 140);
     child->Show();
     children.push_back(child);
   }
@@ -198,7 +178,7 @@ TEST_F(MDIClient, TheWindowMenuListsTheChildrenOnce) {
     return captions;
   };
   // The client is told of the window menu and adds its own entries for the children.
-  SendMessageW(Client(), WM_MDISETMENU, reinterpret_cast<WPARAM>(menu->Handle()),
+  SendMessageW(Client(), WM_MDISETMENU, reinterpret_cast<WPARAM>(frame->Menu()->Handle()),
                reinterpret_cast<LPARAM>(window->Handle()));
   SendMessageW(Client(), WM_MDIREFRESHMENU, 0, 0);
   EXPECT_GT(GetMenuItemCount(window->Handle()), 1);

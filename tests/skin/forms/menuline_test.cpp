@@ -43,16 +43,7 @@ class MenuLine : public formtest::FormsUnderAManager {
 // own loop through a timer) is drawn in the item section's active look, and normal again when the loop ends.
 TEST_F(MenuLine, TheTrackedItemIsDrawnInTheItemsActiveLook) {
   TForm* f = NewForm(160, 120, 460, 300);
-  auto* menu = new TMainMenu(f);
-  for (const wchar_t* caption : {L"&Dosya", L"D\u00fczen", L"Yard\u0131m"}) {
-    auto* top = new TMenuItem(f);
-    top->SetCaption(caption);
-    auto* sub = new TMenuItem(f);
-    sub->SetCaption(L"A\u00e7");
-    top->Add(sub);
-    menu->Items()->Add(top);
-  }
-  f->SetMenu(menu);
+  formtest::SetFileMenuLine(f);
   TsSkinProvider* sp = Skin(f);
   Activate({sp});
   ASSERT_TRUE(sp->MenuPresent());

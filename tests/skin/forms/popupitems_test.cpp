@@ -21,78 +21,15 @@
 #include "skin/forms/sSkinMenus.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 using namespace skintest;
 
 namespace {
 
-struct Pixels {
-  int w = 0, h = 0;
-  std::vector<std::uint32_t> px;  // top-down BGRA
-  COLORREF At(int x, int y) const {
-    const std::uint32_t v = px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  }
-};
-
-class OwnBitmap {
- public:
-  OwnBitmap(int w, int h) : w_(w), h_(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    old_ = SelectObject(dc_, bmp_);
-  }
-  ~OwnBitmap() {
-    SelectObject(dc_, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc_);
-  }
-  HDC DC() const { return dc_; }
-  Pixels Read() const {
-    GdiFlush();
-    Pixels p;
-    p.w = w_;
-    p.h = h_;
-    const auto* s = static_cast<const std::uint32_t*>(bits_);
-    p.px.assign(s, s + static_cast<size_t>(w_) * static_cast<size_t>(h_));
-    return p;
-  }
-
- private:
-  int w_, h_;
-  HDC dc_ = nullptr;
-  HBITMAP bmp_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  void* bits_ = nullptr;
-};
-
-int Distance(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-         std::abs(GetBValue(a) - GetBValue(b));
-}
-
-void SaveScreenRect(const RECT& r, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir) return;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  OwnBitmap shot(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.DC(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  Pixels p = shot.Read();
-  vcl::TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  for (std::uint32_t v : p.px) out.Pixels.push_back(v | 0xFF000000u);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
-}
+using formtest::Distance;
+using formtest::Pixels;
+using formtest::SaveScreenRect;
 
 // The extra line's section and a round mark (the master bitmap's grey box, unlike its tick) added to the test skin.
 constexpr COLORREF kExtraColor = RGB(0x10, 0xA0, 0x30);
@@ -138,27 +75,9 @@ class PopupItems : public ::testing::Test {
   COLORREF SectionColor(int state) const {
     return vcl::ColorToGdi(manager_->gd[static_cast<size_t>(section_)].Props[static_cast<size_t>(state)].Color);
   }
-  MEASUREITEMSTRUCT Measure(vcl::TMenuItem* item) {
-    MEASUREITEMSTRUCT mis{};
-    mis.CtlType = ODT_MENU;
-    mis.itemID = item->Command();
-    mis.itemData = reinterpret_cast<ULONG_PTR>(item);
-    SendMessageW(form_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
-    return mis;
-  }
+  MEASUREITEMSTRUCT Measure(vcl::TMenuItem* item) { return formtest::MeasureMenuItem(form_->Handle(), item); }
   Pixels Draw(vcl::TMenuItem* item, UINT state, int width = 200) {
-    MEASUREITEMSTRUCT mis = Measure(item);
-    OwnBitmap bmp(width, static_cast<int>(mis.itemHeight));
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = ODT_MENU;
-    dis.itemID = item->Command();
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = state;
-    dis.hDC = bmp.DC();
-    dis.rcItem = RECT{0, 0, width, static_cast<LONG>(mis.itemHeight)};
-    dis.itemData = reinterpret_cast<ULONG_PTR>(item);
-    SendMessageW(form_->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-    return bmp.Read();
+    return formtest::DrawMenuItem(form_->Handle(), item, state, width);
   }
   // Pixels of the image column (left of the text) farther than 40 from bg.
   int ColumnInk(const Pixels& p, COLORREF bg, int from = 0) const {
@@ -331,14 +250,8 @@ TEST_F(PopupItems, AnOpenPopupShowsItsColumnsAndItsExtraLine) {
   run.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   // The popup's own modal loop dispatches this timer; it waits until both columns are painted, then reads them.
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (std::chrono::steady_clock::now() > run.deadline) {
-      run.failed = true;
-      EndMenu();
-      return;
-    }
-    HWND popup = nullptr;
-    for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
-      if (IsWindowVisible(w)) popup = w;
+    if (formtest::Overdue(run)) return;
+    HWND popup = formtest::VisiblePopup();
     if (!popup) return;
     HMENU m = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
     if (!m || !GetMenuItemRect(nullptr, m, 0, &run.first) || !GetMenuItemRect(nullptr, m, 3, &run.fourth)) return;

@@ -21,48 +21,41 @@
 #include "skin/forms/sSkinMenus.h"
 #include "tests/common/paths.h"
 #include "tests/skin/core/skintest.h"
+#include "tests/skin/forms/formtest.h"
 
 namespace {
 
-int Distance(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-         std::abs(GetBValue(a) - GetBValue(b));
-}
+using formtest::Distance;
 
+// The popup and the form's corner with the button beside it.
 void SaveScreenAround(HWND wnd, const std::string& name) {
-  const char* dir = std::getenv("TAVREL_SHOTS");
-  if (!dir || !wnd) return;
-  RECT r{};
-  GetWindowRect(wnd, &r);
+  if (!wnd) return;
+  RECT r = formtest::WindowRectOf(wnd);
   r.left -= 120;
   r.top -= 60;
   r.right += 16;
   r.bottom += 16;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  vcl::TPngPixels out;
-  out.Width = w;
-  out.Height = h;
-  const auto* px = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < w * h; ++i) out.Pixels.push_back(px[i] | 0xFF000000u);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
-  vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
+  formtest::SaveScreenRect(r, name);
+}
+
+// A form of the application's (where the menu skinning looks for menus), with the cursor out of its way.
+vcl::TForm* NewForm() {
+  vcl::Application->Initialize();
+  SetCursorPos(1200, 1000);
+  auto* form = new vcl::TForm(vcl::Application);
+  form->SetBounds(200, 80, 360, 220);
+  return form;
+}
+
+// The three items each test's menu holds.
+vcl::TPopupMenu* NewMenu(vcl::TForm* form) {
+  auto* menu = new vcl::TPopupMenu(form);
+  for (const wchar_t* caption : {L"Yeni kay\u0131t", L"Kopyala", L"Sil"}) {
+    auto* item = new vcl::TMenuItem(form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  return menu;
 }
 
 struct MenuCase {
@@ -86,11 +79,7 @@ struct Seen {
 Seen seen;
 
 TEST_P(SpeedButtonMenu, TheDropDownOpensAPopupDrawnByTheSkinInForce) {
-  vcl::Application->Initialize();
-  SetCursorPos(1200, 1000);
-  // Owned by the application, where the menu skinning looks for menus.
-  auto* form = new vcl::TForm(vcl::Application);
-  form->SetBounds(200, 80, 360, 220);
+  auto* form = NewForm();
   auto* manager = new TsSkinManager(form);
   manager->SetIsDefault(true);
   manager->SetSkinDirectory(skintest::SkinsSource());
@@ -104,14 +93,8 @@ TEST_P(SpeedButtonMenu, TheDropDownOpensAPopupDrawnByTheSkinInForce) {
   manager->SetActive(GetParam().active);
   ASSERT_EQ(manager->CommonSkinData->Active, GetParam().active);
   // Made after the skin is set, so only the button hands it to the skinned menus.
-  auto* menu = new vcl::TPopupMenu(form);
-  vcl::TMenuItem* first = nullptr;
-  for (const wchar_t* caption : {L"Yeni kay\u0131t", L"Kopyala", L"Sil"}) {
-    auto* item = new vcl::TMenuItem(form);
-    item->SetCaption(caption);
-    menu->Items()->Add(item);
-    if (!first) first = item;
-  }
+  auto* menu = NewMenu(form);
+  vcl::TMenuItem* first = menu->Items()->Items(0);
   button->SetDropdownMenu(menu);
   EXPECT_EQ(first->DrawHandlersOwner(), nullptr);
   ASSERT_NE(dynamic_cast<TsSkinMenus*>(manager->SkinableMenus()), nullptr);
@@ -127,14 +110,8 @@ TEST_P(SpeedButtonMenu, TheDropDownOpensAPopupDrawnByTheSkinInForce) {
 
   // The popup's own modal loop dispatches this timer.
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (std::chrono::steady_clock::now() > seen.deadline) {
-      seen.failed = true;
-      EndMenu();
-      return;
-    }
-    HWND popup = nullptr;
-    for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
-      if (IsWindowVisible(w)) popup = w;
+    if (formtest::Overdue(seen)) return;
+    HWND popup = formtest::VisiblePopup();
     if (!popup) return;
     HMENU m = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
     if (!m || GetMenuItemCount(m) != 3) return;
@@ -187,10 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Skins, SpeedButtonMenu,
 // A split button (OnClick set) opens its menu only from the arrow strip, and its main part stays up meanwhile; a
 // press beside the strip is a click and opens nothing.
 TEST(SpeedButtonSplitMenu, TheArrowStripOpensTheMenuWhileTheButtonStaysUp) {
-  vcl::Application->Initialize();
-  SetCursorPos(1200, 1000);
-  auto* form = new vcl::TForm(vcl::Application);
-  form->SetBounds(200, 80, 360, 220);
+  auto* form = NewForm();
   auto* button = new TsSpeedButton(form);
   button->SetParent(form);
   // The style first: switching to a drop-down widens the button by its arrow strip.
@@ -199,23 +173,13 @@ TEST(SpeedButtonSplitMenu, TheArrowStripOpensTheMenuWhileTheButtonStaysUp) {
   button->SetCaption(L"Kaydet");
   int clicks = 0;
   button->OnClick = [&](rtl::TObject*) { ++clicks; };
-  auto* menu = new vcl::TPopupMenu(form);
-  for (const wchar_t* caption : {L"Yeni kay\u0131t", L"Kopyala", L"Sil"}) {
-    auto* item = new vcl::TMenuItem(form);
-    item->SetCaption(caption);
-    menu->Items()->Add(item);
-  }
-  button->SetDropdownMenu(menu);
+  button->SetDropdownMenu(NewMenu(form));
   form->Show();
   seen = Seen{};
   seen.button = button;
   seen.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (std::chrono::steady_clock::now() > seen.deadline) {
-      seen.failed = true;
-      EndMenu();
-      return;
-    }
+    if (formtest::Overdue(seen)) return;
     for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
       HMENU m = IsWindowVisible(w) ? reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0)) : nullptr;
       if (!m || GetMenuItemCount(m) != 3) continue;

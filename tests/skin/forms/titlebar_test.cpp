@@ -92,15 +92,9 @@ class TitleBarForm : public formtest::SkinnedFormFixture {
     Application->Initialize();
     formtest::WriteSkins(dir, {kSkins[0], kSkins[1]}, TitleBarSections);
     host = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(host);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(dir.Path());
+    manager = formtest::NewManager(host, dir.Path());
     manager->Effects()->SetAllowAnimation(false);
-    form = Create<TForm>(Application);
-    form->SetBounds(120, 90, 560, 300);
-    form->SetCaption(L"Görüşme kayıtları");
-    form->HandleNeeded();
+    form = formtest::NewSecondaryForm(120, 90, 560, 300, L"Görüşme kayıtları");
     provider = Create<TsSkinProvider>(form);
     bar = Create<TsTitleBar>(form);
   }
@@ -506,17 +500,9 @@ TEST_F(TitleBarForm, HoverShowsTheItemInALayeredWindow) {
     ASSERT_TRUE(t->AForm);
     EXPECT_EQ(t->LastBlend, 255);
     const HWND fw = t->AForm->Handle();
-    EXPECT_TRUE(IsWindowVisible(fw));
-    const LONG_PTR ex = GetWindowLongPtrW(fw, GWL_EXSTYLE);
-    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
-              WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
-    RECT fr;
-    GetWindowRect(fw, &fr);
-    EXPECT_EQ(fr.left, wr.left + button->Rect.Left);
-    EXPECT_EQ(fr.top, wr.top + button->Rect.Top);
-    EXPECT_EQ(fr.right - fr.left, button->Rect.Width());
+    formtest::ExpectHoverWindow(fw, wr, button->Rect);
+    const RECT fr = formtest::WindowRectOf(fw);
     EXPECT_EQ(fr.bottom - fr.top, button->Rect.Height());
-    EXPECT_NE(GetForegroundWindow(), fw);
     // Its image is the item's hot look.
     ASSERT_TRUE(t->NewBmp);
     EXPECT_TRUE(Near(Px(t->NewBmp.get(), 2, 2), Rgb(kBtnHot), 2)) << HexPx(Px(t->NewBmp.get(), 2, 2));

@@ -21,6 +21,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sWindowAnims.h"
 #include "tests/common/paths.h"
+#include "tests/common/threadwindows.h"
 #include "tests/skin/forms/formtest.h"
 
 using namespace vcl;
@@ -63,25 +64,8 @@ struct TOlderSystem {
   ~TOlderSystem() { lvWinVer = saved; }
 };
 
-int VisibleWindowsOfThread() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        if (IsWindowVisible(w)) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
-
-int LayeredAlpha(HWND w) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  if (!(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) || !GetLayeredWindowAttributes(w, nullptr, &alpha, &flags))
-    return -1;
-  return (flags & LWA_ALPHA) ? alpha : -1;
-}
+using testutil::LayeredAlpha;
+using testutil::VisibleWindowsOfThread;
 
 RECT Around(const RECT& r) {
   return RECT{std::max(0L, r.left - 60), std::max(0L, r.top - 60), r.right + 60, r.bottom + 60};

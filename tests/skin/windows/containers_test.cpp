@@ -27,11 +27,7 @@ class Containers : public ::testing::Test {
     SetCursorPos(1270, 1010);
     form = Create<TForm>(Application);
     form->SetBounds(60, 60, 420, 320);
-    manager = Create<TsSkinManager>(form);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = LaleManager(form, skins.Path());
     manager->SetActive(true);
   }
   void TearDown() override {

@@ -136,11 +136,7 @@ class Controls : public ::testing::Test {
     InitCommonControlsEx(&icc);
     SetCursorPos(1270, 1010);
     hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = LaleManager(hostForm, skins.Path());
     manager->Effects()->SetAllowAnimation(false);
     manager->SetActive(true);
     host = Host(20, 20, 640, 420);

@@ -18,6 +18,7 @@
 #include "skin/windows/lvDialogWnd.h"
 #include "skin/windows/lvDials.h"
 #include "tests/common/tempdir.h"
+#include "tests/common/threadwindows.h"
 #include "wintest.h"
 
 #include <commdlg.h>
@@ -166,28 +167,7 @@ class Watchdog {
   std::thread thread_;
 };
 
-class Dialogs : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1270, 1010);
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
-    manager->SetActive(true);
-  }
-  void TearDown() override {
-    hostForm->Free();
-    Pump();
-  }
-
-  DialogSkins skins;
-  TForm* hostForm = nullptr;
-  TsSkinManager* manager = nullptr;
-};
+class Dialogs : public UnderLale<DialogSkins> {};
 
 // What the timer saw of a modal dialog: skinned, then given back when the skin went.
 struct ModalRun {
@@ -568,25 +548,8 @@ TEST_F(Dialogs, APopupMenuWindowIsWrappedOnlyWhileSkinnedPopupsAreOn) {
 
 namespace {
 
-int VisibleWindowsOfThread() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        if (IsWindowVisible(w)) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
-
-int LayeredAlpha(HWND w) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  if (!(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) || !GetLayeredWindowAttributes(w, nullptr, &alpha, &flags))
-    return -1;
-  return (flags & LWA_ALPHA) ? alpha : -1;
-}
+using testutil::LayeredAlpha;
+using testutil::VisibleWindowsOfThread;
 
 }  // namespace
 

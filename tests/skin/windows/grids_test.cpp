@@ -78,11 +78,7 @@ class Grids : public ::testing::Test {
   void SetUp() override {
     Application->Initialize();
     form = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(form);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = LaleManager(form, skins.Path());
     manager->SetActive(true);
     form->SetBounds(40, 40, 400, 300);
     form->Show();

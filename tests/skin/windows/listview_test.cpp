@@ -33,14 +33,7 @@ class ListViews : public ::testing::Test {
   void SetUp() override {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    Application->Initialize();
-    SetCursorPos(1270, 1010);
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = StartUnderLale(hostForm, skins.Path());
     manager->ScrollsOptions()->SetScrollSize(18);
     manager->SetActive(true);
     host = Host(40, 40, 520, 400);

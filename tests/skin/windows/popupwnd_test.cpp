@@ -12,6 +12,7 @@
 
 #include "skin/core/sMenuSupport.h"
 #include "skin/windows/lvDials.h"
+#include "tests/common/threadwindows.h"
 #include "wintest.h"
 
 using namespace vcl;
@@ -121,38 +122,12 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
-int LayeredWindowsOfThread() {
-  int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        if (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
-  return n;
-}
+using testutil::LayeredWindowsOfThread;
 
 }  // namespace
 
-class PopupWindows : public ::testing::Test {
+class PopupWindows : public UnderLale<MenuSkins> {
  protected:
-  void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1270, 1010);
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
-    manager->SetActive(true);
-  }
-  void TearDown() override {
-    hostForm->Free();
-    Pump();
-  }
-
   Seen Open(HWND owner, MidShow mid, bool expectFramed) {
     PopupRun run;
     run.mid = mid;
@@ -176,9 +151,6 @@ class PopupWindows : public ::testing::Test {
     return run.seen;
   }
 
-  MenuSkins skins;
-  TForm* hostForm = nullptr;
-  TsSkinManager* manager = nullptr;
 };
 
 // Alphas: -1 not layered; -2 the moment never came; -3 either (the wrapper may give the alpha back on an earlier

@@ -117,15 +117,8 @@ struct Releaser {
 class ScrollBarControls : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1270, 1010);
     gCodes.clear();
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = StartUnderLale(hostForm, skins.Path());
     manager->ScrollsOptions()->SetScrollSize(18);
     manager->SetActive(true);
     host = ScrollHost(40, 40, 460, 360);

@@ -17,14 +17,7 @@ namespace {
 class ScrollBars : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1270, 1010);  // away from every window
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = StartUnderLale(hostForm, skins.Path());
     manager->ScrollsOptions()->SetScrollSize(18);
     manager->SetActive(true);
     ASSERT_GE(manager->GetSkinIndex(L"SCROLLBAR1V"), 0);

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the window wrappers' tests: the test skins with scroll-bar sections of plain, distinct colours, a host
 // window, screen pixels, waiting with a bound and screenshots.
+#include <gtest/gtest.h>
 #include <intrin.h>
 
 #include <cstdlib>
@@ -224,6 +225,44 @@ inline HWND Host(int x, int y, int w, int h) {
   return CreateWindowExW(0, L"wrapHost", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w, h, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
 }
+
+// A default skin manager on owner, off, with Lale chosen from skinFolder: the test sets its options and switches it
+// on.
+inline TsSkinManager* LaleManager(vcl::TComponent* owner, const std::wstring& skinFolder) {
+  auto* manager = vcl::Create<TsSkinManager>(owner);
+  manager->SetIsDefault(true);
+  manager->SetActive(false);
+  manager->SetSkinDirectory(skinFolder);
+  manager->SetSkinName(L"Lale");
+  return manager;
+}
+
+// The application started with the cursor away from every window, and a host form of the application's carrying a
+// LaleManager.
+inline TsSkinManager* StartUnderLale(vcl::TForm*& hostForm, const std::wstring& skinFolder) {
+  vcl::Application->Initialize();
+  SetCursorPos(1270, 1010);
+  hostForm = vcl::Create<vcl::TForm>(vcl::Application);
+  return LaleManager(hostForm, skinFolder);
+}
+
+// A test under Lale from a folder of Skins switched on, the manager on a host form of the application's.
+template <class Skins>
+class UnderLale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manager = StartUnderLale(hostForm, skins.Path());
+    manager->SetActive(true);
+  }
+  void TearDown() override {
+    hostForm->Free();
+    Pump();
+  }
+
+  Skins skins;
+  vcl::TForm* hostForm = nullptr;
+  TsSkinManager* manager = nullptr;
+};
 
 // A multi-line text of n numbered lines.
 inline std::wstring Lines(int n) {

@@ -57,14 +57,7 @@ size_t Count(UINT msg) {
 class Wrappers : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application->Initialize();
-    SetCursorPos(1270, 1010);
-    hostForm = Create<TForm>(Application);
-    manager = Create<TsSkinManager>(hostForm);
-    manager->SetIsDefault(true);
-    manager->SetActive(false);
-    manager->SetSkinDirectory(skins.Path());
-    manager->SetSkinName(L"Lale");
+    manager = StartUnderLale(hostForm, skins.Path());
     manager->ScrollsOptions()->SetScrollSize(18);
     manager->SetActive(true);
     host = Host(40, 40, 460, 360);

@@ -79,8 +79,7 @@ Decimal ToDecimal(double v, int precision) {
     }
   }
   // The exact digits, as printf's "%.16e" gives them, without the cost of printf.
-  const auto exact =
-      std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kMaxPrecision - 1);
+  const auto exact = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kMaxPrecision - 1);
   ReadScientific(buf, exact.ptr, d);
   if (precision <= 15) RoundDigits(d, 15);
   RoundDigits(d, precision);

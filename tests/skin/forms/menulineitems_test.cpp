@@ -301,3 +301,53 @@ TEST_F(MenuLineItems, AMaximisedMDIChildShowsItsIconAndButtonsOnTheLine) {
   Application->SetMainForm(nullptr);
   delete frame;
 }
+
+// Under a skin without the small minimise, maximise and restore pictures (the plain test skin has only close
+// pictures), those child buttons take no place on the line: no rectangle and no hit code; the close button keeps
+// its place at the end and is the only one answering.
+TEST_F(MenuLineItems, ChildButtonsWithoutTheirPicturesTakeNoPlace) {
+  manager->SetSkinDirectory(SkinsSource());
+  auto* frame = new TForm(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(60, 40, 640, 460);
+  Application->SetMainForm(frame);
+  auto* menu = new TMainMenu(frame);
+  AddTop(frame, menu, L"Pencere");
+  frame->SetMenu(menu);
+  auto* msp = Create<TsSkinProvider>(frame);
+  manager->SetActive(true);
+  frame->Show();
+  ASSERT_TRUE(WaitFor([&] { return frame->ClientHandle() != nullptr && msp->MDIForm != nullptr; }));
+  auto* child = new TForm(frame);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(20, 20, 300, 200);
+  Create<TsSkinProvider>(child);
+  child->Show();
+  ASSERT_TRUE(WaitFor([&] { return child->HandleAllocated() && IsWindowVisible(child->Handle()); }));
+  SendMessageW(child->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsZoomed(child->Handle()) && msp->MDIButtonsNeeded(); }));
+  ASSERT_TRUE(Repainted(msp));
+  const auto& c = manager->ConstData;
+  ASSERT_FALSE(manager->IsValidImgIndex(msp->MDIMin.ImageIndex));
+  ASSERT_FALSE(manager->IsValidImgIndex(c.MaskNormSmall) || manager->IsValidImgIndex(c.MaskNormBtn) ||
+               manager->IsValidImgIndex(msp->MDIMax.ImageIndex));
+  ASSERT_TRUE(manager->IsValidImgIndex(msp->MDIClose.ImageIndex));
+  EXPECT_TRUE(msp->MDIMin.Rect.IsEmpty());
+  EXPECT_TRUE(msp->MDIMax.Rect.IsEmpty());
+  ASSERT_FALSE(msp->MDIClose.Rect.IsEmpty());
+  const RECT wr = formtest::WindowRectOf(frame->Handle());
+  const TRect close = msp->MDIClose.Rect;
+  // Left of the close button, where the others stood before, is plain line answering no child code.
+  for (int dx : {2, close.Width() + 3, 2 * close.Width() + 3}) {
+    SCOPED_TRACE(dx);
+    const LPARAM at = MAKELPARAM(wr.left + close.Left - dx, wr.top + (close.Top + close.Bottom) / 2);
+    const LRESULT code = SendMessageW(frame->Handle(), WM_NCHITTEST, 0, at);
+    EXPECT_NE(code, HTCHILDMIN);
+    EXPECT_NE(code, HTCHILDMAX);
+  }
+  const LPARAM onClose = MAKELPARAM(wr.left + (close.Left + close.Right) / 2, wr.top + (close.Top + close.Bottom) / 2);
+  EXPECT_EQ(SendMessageW(frame->Handle(), WM_NCHITTEST, 0, onClose), HTCHILDCLOSE);
+  manager->SetActive(false);
+  Application->SetMainForm(nullptr);
+  delete frame;
+}

@@ -297,6 +297,12 @@ void TsSkinProvider::RepaintButton(int hitCode) {
   bool enabled = ButtonEnabled(hitCode);
   if (hitCode == HTMAXBUTTON && IsZoomed() && m->IsValidImgIndex(m->ConstData.MaskNormBtn) && BigButtons)
     index = m->ConstData.MaskNormBtn;
+  // A maximised MDI child's middle button restores it: it shows the restore picture in every state.
+  if (hitCode == HTCHILDMAX) {
+    const int norm =
+        m->IsValidImgIndex(m->ConstData.MaskNormSmall) ? m->ConstData.MaskNormSmall : m->ConstData.MaskNormBtn;
+    if (m->IsValidImgIndex(norm)) index = norm;
+  }
   if (IsIconic()) {
     if (hitCode == HTMINBUTTON && m->IsValidImgIndex(m->ConstData.MaskNormBtn)) index = m->ConstData.MaskNormBtn;
     if (hitCode == HTMAXBUTTON) {

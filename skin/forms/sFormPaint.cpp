@@ -326,6 +326,11 @@ bool TsSkinProvider::PaintAll() {
         PaintItem(line, ci2, true, StateOf(m, line, s),
                   vcl::TRect(sh.Left, tb, width - sh.Right, tb + GetLinesCount() * MenuHeight() + 1),
                   vcl::TPoint(sh.Left, tb), image, m);
+      // The clean line, for items drawn again alone (hot, by the system) and for fading disabled ones.
+      const int lw = width - sh.Left - sh.Right, lh = GetLinesCount() * MenuHeight() + 1;
+      if (!MenuLineBmp) MenuLineBmp = CreateBmp32(std::max(lw, 0), lh);
+      MenuLineBmp->SetSize(std::max(lw, 0), lh);
+      BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, lw, lh, image->Canvas()->Handle(), sh.Left, tb, SRCCOPY);
       PaintMenuLineItems(image, line, s);
     }
     PaintMDIArea(image);

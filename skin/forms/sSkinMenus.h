@@ -37,6 +37,14 @@ class TsSkinMenus : public TsSkinableMenus {
   void ClearCache();
   int GetSkinBorderWidth();
 
+  // The top items of a main menu get (a) or lose the menu-line handlers below.
+  void InitMenuLine(vcl::TMainMenu* menu, bool a);
+  void sMeasureLineItem(rtl::TObject* sender, vcl::TCanvas* canvas, int& width, int& height);
+  void sAdvancedDrawLineItem(rtl::TObject* sender, vcl::TCanvas* canvas, const vcl::TRect& r, UINT state);
+  // The picture a menu-line item shows: its image-list entry, else its bitmap (both null: none).
+  static vcl::TCustomImageList* LineImages(vcl::TMenuItem* item);
+  static vcl::TSize LinePictureSize(vcl::TMenuItem* item);
+
   void sMeasureItem(rtl::TObject* sender, vcl::TCanvas* canvas, int& width, int& height);
   void sAdvancedDrawItem(rtl::TObject* sender, vcl::TCanvas* canvas, const vcl::TRect& r, UINT state);
 

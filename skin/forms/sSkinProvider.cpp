@@ -104,6 +104,9 @@ TsSkinProvider::~TsSkinProvider() {
       if (!FFormGone) UnhookForm();
     }
     if (MDISkinProvider == this) MDISkinProvider = nullptr;
+    // The line handlers would find no provider to draw with any more.
+    if (!Designing(this) && !FFormGone && Form && !Form->ComponentState().Contains(vcl::csDestroying))
+      HookMenuLine(false);
     if (SystemMenu) SystemMenu->Free();
     TempBmp.reset();
     MenuLineBmp.reset();
@@ -196,6 +199,7 @@ bool TsSkinProvider::UpdateMenu() {
   if (updating || !Form->Menu() || Form->Menu()->Items()->Count() == 0) return false;
   updating = true;
   FCommonData->BeginUpdate();
+  HookMenuLine(FDrawNonClientArea && FCommonData->Skinned(true));
   Form->Menu()->MenuChanged();
   FCommonData->EndUpdate(false);
   updating = false;

@@ -252,6 +252,20 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void LV_WMMenuSelect(vcl::TMessage& m);
   void LayoutMDIButtons(vcl::TBitmap* image);
   int MDIButtonAt(int x, int y);
+  // The form's menu-line items get (on) or lose (off) the skinned menus' line handlers, so that the system gives
+  // each item room for its picture.
+  void HookMenuLine(bool on);
+  // A top item of the menu line painted into dst at r (dst coordinates): the item section's active look when hot,
+  // its picture 3 px from the left, its text beside it; a disabled item faded towards lineBg (the clean line at
+  // r's place, may be nullptr).
+  void DrawLineItem(vcl::TBitmap* dst, vcl::TMenuItem* item, const rtl::String& caption, const vcl::TRect& r, bool hot,
+                    bool enabled, vcl::TBitmap* lineBg, vcl::TPoint bgAt);
+  // The line handler's work: canvas is the window image's (r in image coordinates) or a window DC the system
+  // draws the line into (r in window coordinates); state: the ODS_ bits.
+  void DrawLineItemOn(vcl::TCanvas* canvas, vcl::TMenuItem* item, const vcl::TRect& r, UINT state);
+  // The maximised MDI child's icon at the start of an MDI main form's line.
+  bool ChildIconPresent();
+  void PaintChildIcon(vcl::TBitmap* image);
   // The adapter of the form's platform and foreign controls (sCtrlAdapter.cpp) and, on an MDI main form, the
   // link to its client window; both made on demand and freed with the provider.
   struct TlvAdapterFree {

@@ -328,6 +328,9 @@ void TlvMinTimer::FinishRestoring() {
     SetFocus(FormHandle);
   }
   if (sp->FormState & FS_DISABLED) sp->UpdateLayerForm();
+  // The application learns of the return now that it can be seen (for the main form only when its own restore has
+  // not told it already).
+  if (vcl::Application) vcl::Application->DoRestore(sp->Form);
 }
 
 // ---- Minimise and restore ------------------------------------------------------------------------------------------

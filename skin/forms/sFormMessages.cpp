@@ -193,6 +193,13 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       return true;
     case WM_SETTINGCHANGE:
       FCommonData->BGChanged = true;
+      // The taskbar moved: a minimised form's way back starts from where its button is now.
+      if (m.WParam == SPI_SETWORKAREA)
+        if (auto* t = dynamic_cast<TlvMinTimer*>(FormTimer.get())) {
+          t->UpdateDstRect();
+          t->CurLeft = t->RectTo.Left, t->CurTop = t->RectTo.Top;
+          t->CurRight = t->RectTo.Right, t->CurBottom = t->RectTo.Bottom;
+        }
       OldWndProc(m);
       return true;
     case WM_SYSCOLORCHANGE:

@@ -311,7 +311,9 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
       return;
     case WM_ENABLE:
       OldWndProc(m);
-      UpdateLayerForm();
+      // At the default value the cover would dim nothing; where layered windows are not composed it would show
+      // black over the form (every form behind a modal dialog). A cover already there follows all the same.
+      if (FDisabledBlendValue != 255 || LayerForm) UpdateLayerForm();
       return;
     case WM_SETREDRAW:
       LockCount = m.WParam == 1 ? std::max(0, LockCount - 1) : LockCount + 1;

@@ -191,6 +191,10 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       OldWndProc(m);
       if (Form->HandleAllocated()) LastClientRect = vcl::TRect(0, 0, Form->ClientWidth(), Form->ClientHeight());
       return true;
+    case WM_SIZING:
+      OldWndProc(m);
+      if (BorderForm) BorderForm->UpdateExBordersPos(false, 255);
+      return true;
     case WM_SETTINGCHANGE:
       FCommonData->BGChanged = true;
       // The taskbar moved: a minimised form's way back starts from where its button is now.

@@ -264,6 +264,19 @@ void TApplication::Restore() {
     ShowWindow(main_form_->Handle(), SW_RESTORE);
 }
 
+void TApplication::DoRestore(TCustomForm* form) {
+  if (form && form == main_form_) {
+    if (!restore_due_) return;
+    restore_due_ = false;
+  }
+  if (!OnRestore) return;
+  try {
+    OnRestore(this);
+  } catch (...) {
+    HandleException(this);
+  }
+}
+
 void TApplication::BringToFront() {
   if (main_form_) main_form_->BringToFront();
 }

@@ -70,6 +70,14 @@ class TApplication : public TComponent {
   TMessageEvent OnMessage;
   TNotifyEvent OnIdle;
   TNotifyEvent OnHint;
+  // Raised when the main form has come back from minimised, once for each return. Whoever shows a form's return
+  // in its own way (an animation) raises it when that is over, through DoRestore.
+  TNotifyEvent OnRestore;
+  // Raises OnRestore for form's return from minimised: for the main form once per return (nothing when it has not
+  // been minimised since the event was last raised for it), for any other form each time.
+  void DoRestore(TCustomForm* form);
+  // The main form has been minimised: its next return raises OnRestore.
+  void MainFormMinimized() { restore_due_ = true; }
 
   // Used by the controls.
   TControl* CaptureControl() const { return capture_control_; }
@@ -100,6 +108,7 @@ class TApplication : public TComponent {
   bool main_form_on_taskbar_ = false;
   TCustomForm* main_form_ = nullptr;
   bool terminated_ = false;
+  bool restore_due_ = false;
   bool running_ = false;
   TControl* capture_control_ = nullptr;
   int in_key_translation_ = 0;

@@ -774,6 +774,12 @@ void TCustomForm::Dispatch(TMessage& m) {
         ::SetFocus(active_control_->Handle());
       return;
     case WM_SIZE:
+      if (Application && Application->MainForm() == this) {
+        if (m.WParam == SIZE_MINIMIZED)
+          Application->MainFormMinimized();
+        else if (m.WParam == SIZE_RESTORED || m.WParam == SIZE_MAXIMIZED)
+          Application->DoRestore(this);
+      }
       if (form_style_ == fsMDIForm) {
         // The frame places its client window itself (AlignControls); the default would fill the frame with it.
         m.Result = DefWindowProcW(handle_, m.Msg, m.WParam, m.LParam);

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/vcl/application.h"
 #include "platform/rtl/win.h"
+#include "platform/vcl/application.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sCommonMessage.h"
 #include "skin/core/sMessages.h"
@@ -151,7 +151,8 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
     case WM_NCLBUTTONUP: {
       const int code = static_cast<int>(m.WParam);
       if (code < HTCHILDCLOSE || code > HTCHILDMIN || !MDIForm) return false;
-      const bool clicked = biClicked && MDIButtonAt(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))) == code;
+      const bool clicked =
+          biClicked && MDIButtonAt(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))) == code;
       SetHotHT(0, true);
       biClicked = false;
       if (clicked) {
@@ -190,8 +191,19 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       OldWndProc(m);
       if (Form->HandleAllocated()) LastClientRect = vcl::TRect(0, 0, Form->ClientWidth(), Form->ClientHeight());
       return true;
+    case WM_SIZING:
+      OldWndProc(m);
+      if (BorderForm) BorderForm->UpdateExBordersPos(false, 255);
+      return true;
     case WM_SETTINGCHANGE:
       FCommonData->BGChanged = true;
+      // The taskbar moved: a minimised form's way back starts from where its button is now.
+      if (m.WParam == SPI_SETWORKAREA)
+        if (auto* t = dynamic_cast<TlvMinTimer*>(FormTimer.get())) {
+          t->UpdateDstRect();
+          t->CurLeft = t->RectTo.Left, t->CurTop = t->RectTo.Top;
+          t->CurRight = t->RectTo.Right, t->CurBottom = t->RectTo.Bottom;
+        }
       OldWndProc(m);
       return true;
     case WM_SYSCOLORCHANGE:
@@ -216,7 +228,18 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       }
       {
         const bool animated = m.WParam ? PrepareShowAnimation(this) : PrepareHideAnimation(this);
-        OldWndProc(m);
+        try {
+          OldWndProc(m);
+        } catch (...) {
+          // A showing that failed leaves the form neither held nor transparent.
+          if (animated && m.WParam) {
+            ThawShownForm(this);
+            FInAnimation = false;
+            const HWND fw = Form->Handle();
+            SetWindowLongPtrW(fw, GWL_EXSTYLE, GetWindowLongPtrW(fw, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+          }
+          throw;
+        }
         if (animated) {
           if (m.WParam)
             RunShowAnimation(this);
@@ -361,7 +384,8 @@ bool TsSkinProvider::DispatchFormMessage(vcl::TMessage& m) {
       return false;
     case WM_NOTIFY:
       OldWndProc(m);
-      if (m.LParam && reinterpret_cast<const NMHDR*>(m.LParam)->code == static_cast<UINT>(-551)  /* TCN_SELCHANGE */ && Adapter)
+      if (m.LParam && reinterpret_cast<const NMHDR*>(m.LParam)->code == static_cast<UINT>(-551) /* TCN_SELCHANGE */ &&
+          Adapter)
         Adapter->AddAllItems(nullptr);
       return true;
     case vcl::CM_CONTROLLISTCHANGE:

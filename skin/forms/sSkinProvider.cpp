@@ -2,10 +2,6 @@
 // message as a form sees it, skin activation, refresh and removal, and the metrics the other parts use.
 #include "skin/forms/sSkinProvider.h"
 
-#include "skin/forms/sBorderForm.h"
-#include "skin/forms/sSBAnimation.h"
-#include "skin/forms/sTitleBar.h"
-
 #include <algorithm>
 
 #include "platform/rtl/exceptions.h"
@@ -20,7 +16,11 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sBorderForm.h"
 #include "skin/forms/sCtrlAdapter.h"
+#include "skin/forms/sSBAnimation.h"
+#include "skin/forms/sTitleBar.h"
+#include "skin/forms/sWindowAnims.h"
 
 TsSkinProvider* ChildProvider = nullptr;
 bool biClicked = false;
@@ -50,7 +50,8 @@ void TsSkinProvider::Construct(bool) {
   if (!Designing(this) && rtl::ParamCount() > 0) lvPreviewNeeded = rtl::ParamStr(1) == L"/lvpreview";
   RTEmpty = false;
   if (Form->HandleAllocated()) {
-    auto* other = reinterpret_cast<TsCustomSkinProvider*>(Form->Perform(SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0));
+    auto* other =
+        reinterpret_cast<TsCustomSkinProvider*>(Form->Perform(SM_LUMICMD, MakeLumiWParam(LVC_GETPROVIDER), 0));
     if (auto* sp = dynamic_cast<TsSkinProvider*>(other); sp && sp != this && sp->RTInit)
       delete sp;  // the streamed provider replaces the one the dialog hook made
     else if (other && other != this)
@@ -314,7 +315,9 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
       return;
     case WM_ENABLE:
       OldWndProc(m);
-      UpdateLayerForm();
+      // At the default value the cover would dim nothing; where layered windows are not composed it would show
+      // black over the form (every form behind a modal dialog). A cover already there follows all the same.
+      if (FDisabledBlendValue != 255 || LayerForm) UpdateLayerForm();
       return;
     case WM_SETREDRAW:
       LockCount = m.WParam == 1 ? std::max(0, LockCount - 1) : LockCount + 1;
@@ -324,6 +327,7 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
         ProcessMessage(WM_NCPAINT, 1, 0);
       return;
     case WM_WINDOWPOSCHANGED:
+      if (ShowFreezePending) FreezeShownForm(this);
       LV_WMWindowPosChanged(m);
       return;
     case WM_SETICON:
@@ -566,9 +570,8 @@ void TsSkinProvider::LV_SMLumiCmd_Skinned(vcl::TMessage& m) {
     case LVC_PREPARECACHE:
       if (FCommonData->BGChanged) {
         PaintAll();
-        if (FCommonData->BGChanged &&
-            (Form->ControlState().Contains(vcl::csCreating) || (FormState & (FS_BLENDMOVING | FS_ANIMCLOSING)) ||
-             FCommonData->SkinIndex < 0))
+        if (FCommonData->BGChanged && (Form->ControlState().Contains(vcl::csCreating) ||
+                                       (FormState & (FS_BLENDMOVING | FS_ANIMCLOSING)) || FCommonData->SkinIndex < 0))
           FCommonData->BGChanged = false;
       }
       break;
@@ -620,7 +623,8 @@ void TsSkinProvider::SkinRefresh() {
   FCommonData->BGChanged = true;
   InitExBorders(m->ExtendedBorders());
   if (!InAnimationProcess)
-    RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    RedrawWindow(Form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   if (FUseGlobalColor && !FCommonData->CustomColor()) Form->SetColor(m->GetGlobalColor());
   FCommonData->SetUpdatingFlag(false);
 }
@@ -715,7 +719,8 @@ int TsSkinProvider::HeaderHeight() {
   else if (CaptionHeight(true) > 0)
     r = GetWindowHeight(w) - GetClientHeight(w) - BorderHeight(true);
   else
-    r = GetWindowHeight(w) - GetClientHeight(w) - ((GetWindowLongPtrW(w, GWL_STYLE) & WS_BORDER) ? BorderHeight(true) : 0);
+    r = GetWindowHeight(w) - GetClientHeight(w) -
+        ((GetWindowLongPtrW(w, GWL_STYLE) & WS_BORDER) ? BorderHeight(true) : 0);
   r = std::max(0, r);
   if (IsIconic()) r += SysBorderHeight(w, BorderForm, false);
   return r;
@@ -726,7 +731,8 @@ int TsSkinProvider::GetLinesCount() {
   if (!Form->Menu() || IsIconic() || !Form->HandleAllocated()) return 0;
   RECT item;
   if (!GetMenuItemRect(Form->Handle(), GetMenu(Form->Handle()), 0, &item)) return 0;
-  const int clientTop = Form->Top() + Form->Height() - Form->ClientHeight() - BorderHeight(false) - 2 * FormBorderWidth();
+  const int clientTop =
+      Form->Top() + Form->Height() - Form->ClientHeight() - BorderHeight(false) - 2 * FormBorderWidth();
   const int step = std::max(1, GetSystemMetrics(SM_CYMENU) - 2);
   FLinesCount = item.bottom < clientTop ? 1 + (clientTop - item.bottom) / step : 1;
   return FLinesCount;

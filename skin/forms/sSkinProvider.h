@@ -92,6 +92,8 @@ class TsSkinProvider : public TsCustomSkinProvider {
   std::unique_ptr<vcl::TForm> LayerForm;
   // The running window animation: the minimise timer (kept while the form is minimised) or one move's fade.
   std::unique_ptr<TlvThreadedTimer> FormTimer;
+  // The form's drawing is to be held once its window is visible / is held, for its show animation (sWindowAnims.cpp).
+  bool ShowFreezePending = false, ShowFrozen = false;
   TlvFormHeader* FormHeader() const { return FFormHeader.get(); }
   TsScrollWndData* SkinData() const { return FCommonData.get(); }
   TsGripMode GripMode() const { return FGripMode; }
@@ -374,8 +376,8 @@ class TsSkinProvider : public TsCustomSkinProvider {
   bool ButtonEnabled(int hitCode);
 
   int FSnapBuffer = 10;
-  bool FScreenSnap = false, FShowAppIcon = true, FMakeSkinMenu = false, FUseGlobalColor = true,
-       FDrawClientArea = true, FAllowSkin3rdParty = true, FAllowBlendOnMoving = true;
+  bool FScreenSnap = false, FShowAppIcon = true, FMakeSkinMenu = false, FUseGlobalColor = true, FDrawClientArea = true,
+       FAllowSkin3rdParty = true, FAllowBlendOnMoving = true;
   rtl::String FTitleSkin, FMenuLineSkin;
   std::unique_ptr<vcl::TTimer> FHintTimer;
   TsGripMode FGripMode = gmNone;

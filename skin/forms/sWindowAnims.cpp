@@ -328,6 +328,9 @@ void TlvMinTimer::FinishRestoring() {
     SetFocus(FormHandle);
   }
   if (sp->FormState & FS_DISABLED) sp->UpdateLayerForm();
+  // The application learns of the return now that it can be seen (for the main form only when its own restore has
+  // not told it already).
+  if (vcl::Application) vcl::Application->DoRestore(sp->Form);
 }
 
 // ---- Minimise and restore ------------------------------------------------------------------------------------------
@@ -535,13 +538,37 @@ bool PrepareShowAnimation(TsSkinProvider* sp) {
   // The form comes up fully transparent; the animation's cover shows it until it is itself.
   MakeTransparent(sp->Form->Handle());
   sp->FInAnimation = true;
+  // Where layered windows are not composed the form is seen all the same, and it and its children would draw
+  // themselves on the screen before the cover comes (the animation's picture prints them regardless).
+  sp->ShowFreezePending = true;
   return true;
 }
 
+void FreezeShownForm(TsSkinProvider* sp) {
+  if (!sp->ShowFreezePending || !sp->Form->HandleAllocated() || !IsWindowVisible(sp->Form->Handle())) return;
+  sp->ShowFreezePending = false;
+  sp->ShowFrozen = true;
+  SendMessageW(sp->Form->Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void ThawShownForm(TsSkinProvider* sp) {
+  sp->ShowFreezePending = false;
+  if (!sp->ShowFrozen) return;
+  sp->ShowFrozen = false;
+  const HWND fw = sp->Form->HandleAllocated() ? sp->Form->Handle() : nullptr;
+  // The animation's end has given the drawing back when the window is visible again.
+  if (!fw || (GetWindowLongPtrW(fw, GWL_STYLE) & WS_VISIBLE)) return;
+  SendMessageW(fw, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(fw, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 void RunShowAnimation(TsSkinProvider* sp) {
+  // A form whose showing did not make it visible (its show handler hid it) is not held.
+  sp->ShowFreezePending = false;
   const TlvFormShow* show = ManagerOf(sp)->AnimEffects()->FormShow();
   sp->SkinData()->BGChanged = true;
   AnimShowForm(sp, show->Time(), 255, show->Mode());
+  ThawShownForm(sp);
   // However the animation ended, the form is not left transparent.
   const HWND fw = sp->Form->Handle();
   sp->FInAnimation = false;

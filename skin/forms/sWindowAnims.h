@@ -70,7 +70,13 @@ void FinishBlendOnMoving(TsSkinProvider* sp, std::unique_ptr<vcl::TForm> cover =
 // The show and hide animations of a top-level skinned form, around the form's own showing or hiding: Prepare...
 // before it (True: the animation will run; the form is then made transparent, or its picture taken and a cover laid
 // over it), Run... after it.
+// From the moment its window is shown until the animation's end the form does not draw (WM_SETREDRAW off), nor do
+// its children, which the form's showing shows after itself: nothing of them reaches the screen before the cover
+// does. FreezeShownForm, on the form's position change, holds the drawing once the window is visible; the end of
+// the animation gives it back (and paints the form with all its children), ThawShownForm on every other way out.
 bool PrepareShowAnimation(TsSkinProvider* sp);
+void FreezeShownForm(TsSkinProvider* sp);
+void ThawShownForm(TsSkinProvider* sp);
 void RunShowAnimation(TsSkinProvider* sp);
 bool PrepareHideAnimation(TsSkinProvider* sp);
 void RunHideAnimation(TsSkinProvider* sp);

@@ -509,3 +509,15 @@ TEST_F(ExtendedBorders, ASkinnedDialogGetsTheBorderWindowAndLosesItWithTheSkin) 
   EXPECT_TRUE(run.regionGone);
   EXPECT_TRUE(run.sysMenuBack);
 }
+
+// While the form's border is dragged (WM_SIZING) the border window is put back around the form at once.
+TEST_F(ExtendedBorders, TheBorderWindowIsPlacedAgainWhileTheFormIsSized) {
+  Show();
+  Activate();
+  ASSERT_TRUE(WaitFor([&] { return AroundTheClient(); })) << Where();
+  SetWindowPos(BW(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_FALSE(AroundTheClient());
+  RECT r = RectOf(W());
+  SendMessageW(W(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
+  EXPECT_TRUE(AroundTheClient()) << Where();
+}

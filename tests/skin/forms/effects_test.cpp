@@ -175,3 +175,42 @@ TEST_F(EffectsFrame, BlurBehindIsBoundByNameAndFreesItsRegion) {
   EXPECT_EQ(InitDwmApi(), InitDwmApi());
   SetBlurBehindWindow(W(), false, nullptr);
 }
+
+// With the default DisabledBlendValue (255: nothing to dim) a disabled form gets no cover: a window at alpha 0 would
+// show here as a black window over the form (no compositor), e.g. over every form behind a modal dialog. Its state
+// still follows: disabled, then enabled again, nothing left.
+TEST_F(EffectsFrame, ADisabledFormWithTheDefaultBlendValueIsLeftUncovered) {
+  provider = Create<TsSkinProvider>(form);
+  Show();
+  Activate(kSkins[0]);
+  ASSERT_EQ(provider->DisabledBlendValue(), 255);
+  auto visibleWindows = [] {
+    int n = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+          if (IsWindowVisible(w)) ++*reinterpret_cast<int*>(p);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+  };
+  const int windowsBefore = visibleWindows();
+  EnableWindow(W(), FALSE);
+  Application->ProcessMessages();
+  EXPECT_FALSE(provider->LayerForm);
+  // The white client area stays in sight.
+  RECT fr;
+  GetWindowRect(W(), &fr);
+  EXPECT_TRUE(WaitFor([&] {
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, (fr.left + fr.right) / 2, (fr.top + fr.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return Near(c & 0xFFFFFF, 0xFFFFFF, 12);
+  }));
+  EnableWindow(W(), TRUE);
+  Application->ProcessMessages();
+  EXPECT_FALSE(provider->LayerForm);
+  EXPECT_FALSE(provider->FormState & FS_DISABLED);
+  EXPECT_EQ(visibleWindows(), windowsBefore);
+}

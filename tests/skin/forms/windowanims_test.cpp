@@ -477,3 +477,35 @@ TEST_F(WindowAnims, AGluedFormFadesWithItsMasterWhileItMoves) {
   blend->SetActive(false);
   slave->Free();
 }
+
+// The work area changes while a form is minimised (its taskbar moved to the screen's top): the way back starts from
+// the taskbar's new edge, the timer's rectangle at the new target at once.
+TEST_F(WindowAnims, AMovedTaskbarGivesAMinimisedFormItsNewWayBack) {
+  TOlderSystem older;
+  MakeTaskbar();
+  Prepare();
+  manager->AnimEffects()->Minimizing()->SetActive(true);
+  manager->AnimEffects()->Minimizing()->SetTime(100);
+  const RECT before = WindowRectOf(W());
+  SendMessageW(W(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  TlvMinTimer* t = MinTimer();
+  ASSERT_NE(t, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return !(provider->FormState & FS_ANIMMINIMIZING); }));
+  EXPECT_EQ(t->TBPosition, 8u);
+  const int w = GetSystemMetrics(SM_CXSCREEN);
+  SetWindowPos(tray, nullptr, 0, 0, w, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(W(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_EQ(t->TBPosition, 2u);
+  const vcl::TRect want = vcl::Rect((before.left + before.right) / 2, 30, (before.left + before.right) / 2, 30);
+  EXPECT_EQ(t->RectTo, want);
+  EXPECT_DOUBLE_EQ(t->CurLeft, want.Left);
+  EXPECT_DOUBLE_EQ(t->CurTop, want.Top);
+  EXPECT_DOUBLE_EQ(t->CurRight, want.Right);
+  EXPECT_DOUBLE_EQ(t->CurBottom, want.Bottom);
+  // The restore grows from there back to the form's place.
+  SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitFor([&] { return !(provider->FormState & FS_ANIMRESTORING); }));
+  const RECT after = WindowRectOf(W());
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}

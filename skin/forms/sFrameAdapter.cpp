@@ -1,8 +1,6 @@
 // The frame adapter: the frame's background from the skin, through a hook on the frame's window procedure.
 #include "skin/forms/sFrameAdapter.h"
 
-#include "skin/core/services/sSkinProvider.h"
-
 #include <algorithm>
 
 #include "platform/rtl/exceptions.h"

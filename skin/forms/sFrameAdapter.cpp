@@ -415,7 +415,18 @@ void TsFrameAdapter::PaintUncached(HDC dc) {
     if (c && c->Visible() && c->HandleAllocated() && IsWindowVisible(c->Handle()))
       ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
   }
-  FillDC(dc, vcl::TRect(0, 0, w, h), GetBGColor(sd, 0));
+  // A see-through section shows what the parent gives its children as background (its picture, or the colour it
+  // fills with), as the parent's other children do; the parent's own colour can differ from both.
+  TlvBGInfo bg;
+  TsSkinManager* sm = sd->SkinManager();
+  const bool seeThrough = sm && sm->IsValidSkinIndex(sd->SkinIndex) &&
+                          sm->gd[static_cast<size_t>(sd->SkinIndex)].Props[0].Transparency == 100;
+  if (seeThrough && Frame->Parent()) GetBGInfo(bg, Frame->Parent(), false);
+  if (seeThrough && bg.BgType == btCache && bg.Bmp)
+    BitBlt(dc, 0, 0, w, h, bg.Bmp->Canvas()->Handle(), bg.Offset.X + Frame->Left(), bg.Offset.Y + Frame->Top(),
+           SRCCOPY);
+  else
+    FillDC(dc, vcl::TRect(0, 0, w, h), seeThrough && bg.BgType == btFill ? bg.Color : GetBGColor(sd, 0));
   if (border) BitBltBorder(dc, 0, 0, w, h, border->Canvas()->Handle(), 0, 0, b);
   RestoreDC(dc, saved);
   PaintControls(dc, Frame, true, vcl::TPoint(0, 0));

@@ -43,6 +43,8 @@ class FrameAdapter : public formtest::FormsUnderAManager {
     ASSERT_NE(at, std::string::npos);
     options.replace(at, old.size(), "[GROUPBOX]\r\nCOLOR=$2A8C3C\r\nTRANSPARENCY=0\r\n");
     dir.Write(L"Cimen\\Options.dat", formtest::Extend(options, formtest::kSkins[0]));
+    // Lale as it is: its group box lets the form show through, inside the panel's border.
+    formtest::WriteSkins(dir, {formtest::kSkins[0]});
     StartManager(dir.Path());
     manager->SetSkinName(L"Cimen");
     if (manager->ThirdLists(tpEdit)->IndexOf(L"TEdit") < 0) manager->ThirdLists(tpEdit)->Add(L"TEdit");
@@ -183,6 +185,27 @@ TEST_F(FrameAdapter, AFrameMadeUnderALiveSkinIsAdaptedAndItsPopupHooked) {
   // Freeing the frame takes the adapter with it, the frame's procedure given back first.
   frame->Free();
   EXPECT_EQ(form->ControlCount(), 0);
+}
+
+TEST_F(FrameAdapter, ASeeThroughSectionShowsWhatTheFormGivesItsChildrenInsideTheFramesBorder) {
+  manager->SetSkinName(L"Lale");
+  TFrame* frame = NewFrame(30, 30);
+  TsSkinProvider* sp = Skin(form);
+  ASSERT_NO_FATAL_FAILURE(Activate({sp}));
+  ASSERT_TRUE(formtest::WaitFor([&] { return AdapterOf(frame) != nullptr; }, 10000));
+  // What the form answers its children for their background at the frame's place.
+  auto formPixel = [&](int x, int y) {
+    TlvBGInfo bg;
+    GetBGInfo(bg, form, false);
+    if (bg.BgType == btCache && bg.Bmp)
+      return formtest::Px(bg.Bmp, bg.Offset.X + frame->Left() + x, bg.Offset.Y + frame->Top() + y);
+    return formtest::Rgb(bg.Color);
+  };
+  EXPECT_TRUE(formtest::WaitFor([&] { return PrintedPixel(frame, 250, 120) == formPixel(250, 120); }))
+      << std::hex << PrintedPixel(frame, 250, 120) << " " << formPixel(250, 120);
+  // The panel's border is drawn around it.
+  EXPECT_NE(PrintedPixel(frame, 0, 75), formPixel(0, 75));
+  formtest::SaveScreen(form->Handle(), "frame_seethrough");
 }
 
 TEST_F(FrameAdapter, OnAnythingButAFrameTheAdapterIsRefused) {

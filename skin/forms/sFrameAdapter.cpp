@@ -113,9 +113,8 @@ void TsFrameAdapter::NewWndProc(vcl::TMessage& m) {
         if (!own) break;
         if (ListSW) FreeLvWrapper(ListSW);
         CommonWndProc(m, sd);
-        if (!vcl::Application || !vcl::Application->Terminated()) {
+        if (vcl::Application && !vcl::Application->Terminated()) {
           RedrawFrame();
-          // Freed meanwhile (a form released by a message handled here): nothing is left to pass on.
           vcl::Application->ProcessMessages();
         }
         LumiBroadCast(Frame, m);

@@ -7,6 +7,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sSectionPaint.h"
@@ -85,7 +86,8 @@ bool TlvCtrlAdapter::IsControlSupported(vcl::TComponent* component) {
     if (dynamic_cast<vcl::TCustomLabel*>(c)) return CheckSkinEvent(Provider, c, params) && params.UseSkinFontColor;
     return false;  // plain speed buttons wait for their handler kind
   }
-  if (dynamic_cast<vcl::TCustomForm*>(c)) return CheckSkinEvent(Provider, c, params) && params.UseSkinFontColor;
+  if (dynamic_cast<vcl::TCustomForm*>(c) || dynamic_cast<vcl::TFrame*>(c))
+    return CheckSkinEvent(Provider, c, params) && params.UseSkinFontColor;
   return SearchSupport(c) >= 0;
 }
 
@@ -97,6 +99,11 @@ void TlvCtrlAdapter::AddNewItem(vcl::TWinControl* control, const rtl::String& sk
   TlvSkinParams params;
   params.SkinSection = skinSection;
   if (!CheckSkinEvent(Provider, control, params)) return;
+  if (auto* frame = dynamic_cast<vcl::TFrame*>(control)) {
+    // The frame's own background comes from its adapter; its controls are adapted as the form's are.
+    vcl::Create<TsFrameAdapter>(frame);
+    return;
+  }
   if (auto* form = dynamic_cast<vcl::TForm*>(control)) {
     // A form placed inside another gets a provider of its own.
     auto* sp = new TsSkinProvider(form);

@@ -405,6 +405,11 @@ void TsSkinProvider::NewWndProc(vcl::TMessage& m) {
 bool TsSkinProvider::LV_SMLumiCmd_Common(vcl::TMessage& m) {
   TsSkinManager* own = SkinManager();
   switch (m.WParamHi()) {
+    case LVC_CONTROLLOADED:
+      // A control (a frame) whose children are now made: they are adapted as the form's own are.
+      if (!Form->ComponentState().Contains(vcl::csLoading) && Adapter)
+        Adapter->AddAllItems(reinterpret_cast<vcl::TWinControl*>(m.LParam));
+      return true;
     case LVC_SETNEWSKIN:
       if (!Form->ComponentState().Contains(vcl::csDestroying) && reinterpret_cast<TsSkinManager*>(m.LParam) == own &&
           !SystemMenu)
@@ -498,6 +503,7 @@ void TsSkinProvider::SkinActivation(TsSkinManager* manager) {
     UpdateIconsIndexes();
     if (!manager->ComponentState().Contains(vcl::csLoading)) {
       TryInitMenu();
+      InitMenuItems(true);
       if (Adapter)
         for (int i = 0; i < Form->ComponentCount(); ++i)
           if (Adapter->IsControlSupported(Form->Components(i)))
@@ -509,6 +515,13 @@ void TsSkinProvider::SkinActivation(TsSkinManager* manager) {
     if (Form->HandleAllocated()) InitDwm(Form->Handle(), FDrawNonClientArea);
     HookMDIClient();
   }
+  AdaptControls();
+}
+
+void TsSkinProvider::AdaptControls() {
+  if (ComponentState().Contains(vcl::csDesigning)) return;
+  if (!Adapter && FCommonData->Skinned()) Adapter.reset(new TlvCtrlAdapter(this));
+  if (Adapter) Adapter->AddAllItems(nullptr);
 }
 
 void TsSkinProvider::LV_SMLumiCmd_Skinned(vcl::TMessage& m) {
@@ -615,8 +628,12 @@ void TsSkinProvider::LV_SMLumiCmd_Skinned(vcl::TMessage& m) {
 
 void TsSkinProvider::SkinRefresh() {
   TsSkinManager* m = SkinManager();
+  AdaptControls();
   FLinesCount = -1;
-  if (!m->ComponentState().Contains(vcl::csLoading)) UpdateMenu();
+  if (!m->ComponentState().Contains(vcl::csLoading)) {
+    UpdateMenu();
+    InitMenuItems(FCommonData->Skinned());
+  }
   if (HaveBorder(this)) RgnChanged = true;
   UpdateTitleBar();
   if (!Form->Showing()) return;
@@ -642,6 +659,7 @@ void TsSkinProvider::SkinRemoval() {
   biClicked = false;
   if (MDIForm) MDIForm->DestroyScrolls();
   if (Form->ComponentState().Contains(vcl::csDestroying) || !Form->HandleAllocated() || !m) return;
+  InitMenuItems(false);
   CheckSysMenu(false);
   if (HaveBorder(this) && !InMenu) SetWindowRgn(Form->Handle(), nullptr, TRUE);
   ArOR.clear();

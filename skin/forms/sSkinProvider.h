@@ -121,7 +121,11 @@ class TsSkinProvider : public TsCustomSkinProvider {
   void NewWndProc(vcl::TMessage& m);
   bool UpdateMenu();
   void TryInitMenu();
-  void InitMenuItems(bool a) {}
+  // Hooks (a) or takes back the skinned drawing of the form's popup menus and loose menu items, those on its frames
+  // too; the menu line and its drop-downs stay with the menu-line code.
+  void InitMenuItems(bool a);
+  // The adapter (made when missing while skinned) adapts every control of the form.
+  void AdaptControls();
   // Makes the border window when extended borders apply to this form (else frees it).
   void InitExBorders(bool use);
   // The shadow around the window image (with a border window).

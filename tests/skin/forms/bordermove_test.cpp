@@ -183,3 +183,80 @@ TEST_F(BorderMoves, DroppingTheFormOnTheTopEdgeMaximisesIt) {
     }
   }
 }
+
+namespace {
+
+// What the border window's region holds at the moment the form learns of its new size, before the form's own
+// handling of it: the first pixel outside the new client area (right and below) and the client's last pixel.
+struct SizeWatch {
+  HWND Form = nullptr, Border = nullptr;
+  bool Seen = false, CoversRight = false, CoversBelow = false, HoleAtClient = false;
+};
+SizeWatch* gSize = nullptr;
+
+LRESULT CALLBACK WatchSize(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && gSize && cwp->hwnd == gSize->Form && cwp->message == WM_WINDOWPOSCHANGED && !gSize->Seen &&
+      !(reinterpret_cast<const WINDOWPOS*>(cwp->lParam)->flags & SWP_NOSIZE)) {
+    SizeWatch& w = *gSize;
+    w.Seen = true;
+    const RECT b = RectOf(w.Border), c = ClientOnScreen(w.Form);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(w.Border, rgn) != ERROR) {
+      const int midY = (c.top + c.bottom) / 2 - b.top, midX = (c.left + c.right) / 2 - b.left;
+      w.CoversRight = PtInRegion(rgn, c.right + 2 - b.left, midY);
+      w.CoversBelow = PtInRegion(rgn, midX, c.bottom + 2 - b.top);
+      w.HoleAtClient = !PtInRegion(rgn, c.right - 1 - b.left, c.bottom - 1 - b.top);
+    }
+    DeleteObject(rgn);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// Sizing the form: when it shrinks, the border window's client hole is made the coming client area before the form
+// changes, so the frame covers the strip the form gives up (nothing behind shows through it); after any size change
+// the border window lies around the form again and its hole is exactly the client area.
+TEST_F(BorderMoves, SizingKeepsTheBorderWindowAroundTheFormAndItsHoleOnTheClient) {
+  ASSERT_TRUE(WaitFor([&] { return AroundTheClient(); })) << Where();
+  struct Case {
+    const char* Name;
+    int Width, Height;
+    bool Shrinks;
+  };
+  const Case cases[] = {{"smaller", 360, 240, true}, {"narrower only", 300, 240, true}, {"larger", 480, 330, false}};
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchSize, nullptr, GetCurrentThreadId());
+  ASSERT_TRUE(hook);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SizeWatch watch;
+    watch.Form = W();
+    watch.Border = BW();
+    gSize = &watch;
+    const RECT r = RectOf(W());
+    // A change that moves and sizes without activating, as the system's sizing makes.
+    SetWindowPos(W(), nullptr, r.left, r.top, c.Width, c.Height, SWP_NOACTIVATE | SWP_NOZORDER);
+    gSize = nullptr;
+    ASSERT_TRUE(watch.Seen);
+    if (c.Shrinks) {
+      EXPECT_TRUE(watch.HoleAtClient);
+      EXPECT_TRUE(watch.CoversRight);
+      EXPECT_TRUE(watch.CoversBelow);
+    }
+    EXPECT_FALSE(provider->FormState & FS_SIZING);
+    EXPECT_TRUE(WaitFor([&] {
+      if (!AroundTheClient()) return false;
+      const RECT b = RectOf(BW()), cl = ClientOnScreen(W());
+      HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+      const bool ok = GetWindowRgn(BW(), rgn) != ERROR && !PtInRegion(rgn, cl.left - b.left, cl.top - b.top) &&
+                      !PtInRegion(rgn, cl.right - 1 - b.left, cl.bottom - 1 - b.top) &&
+                      PtInRegion(rgn, cl.right - b.left, cl.bottom - 1 - b.top) &&
+                      PtInRegion(rgn, cl.right - 1 - b.left, cl.bottom - b.top) &&
+                      PtInRegion(rgn, cl.left - 1 - b.left, cl.top - b.top);
+      DeleteObject(rgn);
+      return ok;
+    })) << Where();
+  }
+  UnhookWindowsHookEx(hook);
+}

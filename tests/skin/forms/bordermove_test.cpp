@@ -167,7 +167,15 @@ TEST_F(BorderMoves, DroppingTheFormOnTheTopEdgeMaximisesIt) {
     EXPECT_FALSE(provider->FormState & FS_BLENDMOVING);
     if (c.Maximised) {
       ASSERT_TRUE(WaitFor([&] { return IsZoomed(W()) != 0; })) << Where();
-      formtest::SaveScreenRect(RectOf(BW() ? BW() : W()), "exborder_dropped_top");
+      // Not left see-through by the fade of the move.
+      EXPECT_FALSE(GetWindowLongPtrW(W(), GWL_EXSTYLE) & WS_EX_LAYERED);
+      // The window reaches past the screen's edges when maximised: the shot takes the screen's part of it.
+      RedrawWindow(W(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Application->ProcessMessages();
+      const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, whole = RectOf(W());
+      RECT shown{};
+      IntersectRect(&shown, &screen, &whole);
+      formtest::SaveScreenRect(shown, "exborder_dropped_top");
       SendMessageW(W(), WM_SYSCOMMAND, SC_RESTORE, 0);
       EXPECT_TRUE(WaitFor([&] {
         const RECT r = RectOf(W());

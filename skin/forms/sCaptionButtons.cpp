@@ -221,8 +221,6 @@ void TsSkinProvider::LV_WMNCHitTest(vcl::TMessage& m) {
 
 void TsSkinProvider::SetHotHT(int hitCode, bool repaint) {
   if (hitCode == CurrentHT || !FDrawNonClientArea) return;
-  // A hint still waiting belongs to the element the mouse leaves.
-  if (FHintTimer) FHintTimer->SetEnabled(false);
   const int previous = CurrentHT;
   if (previous > 0) {
     if (TsCaptionButton* b = ButtonOf(previous)) b->State = 0;

@@ -148,9 +148,6 @@ class TsSkinProvider : public TsCustomSkinProvider {
   int TitleItemAt(vcl::TPoint p);
   int TitleItemCode(int index);
   void TitleItemHot(int hitCode, bool hot);
-  // Delayed hints of title-bar items: shown after the application's hint pause while the mouse stays on the item.
-  void StartHintTimer(TlvTitleBarItem* item);
-  void OnHintTimer(rtl::TObject* sender);
   void RepaintTitleItem(TlvTitleBarItem* item);
   bool TitleItemPressed(int hitCode);
   void TitleItemMouseDown(int hitCode, int x, int y);

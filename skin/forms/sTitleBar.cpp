@@ -6,9 +6,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "skin/core/lvntUtils.h"
-#include "skin/core/sHintWnd.h"
 #include "skin/core/sMessages.h"
-#include "skin/core/sWndUtils.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 
@@ -536,19 +534,4 @@ VCL_REGISTER(TsTitleBar) {
   cls.Prop(L"ItemsMargin", &TsTitleBar::ItemsMargin, &TsTitleBar::SetItemsMargin).Default(3);
   cls.Prop(L"ItemsSpacing", &TsTitleBar::ItemsSpacing, &TsTitleBar::SetItemsSpacing).Default(0);
   cls.Prop(L"ShowCaption", &TsTitleBar::ShowCaption, &TsTitleBar::SetShowCaption);
-}
-
-void ShowHintWnd(TlvTitleBarItem* item) {
-  if (!item || item->HintWnd) return;
-  vcl::TPoint p = lvMousePos();
-  if (lvHintsManaged()) {
-    p.Y += 16;
-    lvShowHintWnd(item->Hint(), p);
-    return;
-  }
-  item->HintWnd = lvShowHintWnd(item->Hint(), p);
-}
-
-void HideHintWnd(TlvTitleBarItem* item) {
-  if (item) item->HintWnd.reset();
 }

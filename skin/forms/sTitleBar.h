@@ -13,7 +13,6 @@
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicsobjects.h"
-#include "platform/vcl/hintwindow.h"
 #include "platform/vcl/imagelist.h"
 #include "platform/vcl/menus.h"
 
@@ -193,8 +192,6 @@ class TlvTitleBarItem : public vcl::TCollectionItem {
   TlvItemAnimation* Timer = nullptr;
   // The window the item shows on when that is not the form itself.
   vcl::TForm* ExtForm = nullptr;
-  // The platform hint window while the item's hint is shown by one (nil otherwise).
-  std::unique_ptr<vcl::THintWindow> HintWnd;
 
  private:
   std::unique_ptr<vcl::TBitmap> FGlyph;
@@ -276,11 +273,6 @@ class TsTitleBar : public vcl::TComponent {
 
 // Starts or retargets the fade of an item (the provider calls it on hover, leave, press and release).
 void StartItemAnimation(TlvTitleBarItem* item, int iterations, bool show, vcl::TForm* extForm);
-// Shows the item's hint at the mouse (nothing while it has a hint window): a platform hint window is kept in HintWnd;
-// the skinned hint component shows it 16 pixels lower and hides it itself.
-void ShowHintWnd(TlvTitleBarItem* item);
-// Hides the item's hint window.
-void HideHintWnd(TlvTitleBarItem* item);
 // The size of text in font on the screen; 0 x 0 when that fails.
 vcl::TSize GetStringSize(HFONT font, const rtl::String& text);
 // The built-in menu-button image keeps inverted alpha: every pixel but $FF00FF gets alpha 255 - alpha, its colour

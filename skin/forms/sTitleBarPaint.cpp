@@ -6,7 +6,6 @@
 #include "platform/vcl/application.h"
 #include "skin/core/lvntUtils.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/sWndUtils.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sTitleBar.h"
 #include "skin/render/lvAlphaImageList.h"
@@ -289,49 +288,11 @@ void TsSkinProvider::TitleItemHot(int hitCode, bool hot) {
   if (!item) return;
   if (hot) {
     if (item->OnMouseEnter) item->OnMouseEnter(item);
-    // The handler may have taken the item away.
-    item = TitleItemOf(hitCode);
-    if (!item) return;
     item->SetState(1);
-    if (TsSkinManager* m = SkinManager(); m && m->Effects()->AllowAnimation()) StartHintTimer(item);
   } else {
     if (item->OnMouseLeave) item->OnMouseLeave(item);
-    item = TitleItemOf(hitCode);
-    if (!item) return;
     item->SetState(0);
-    HideHintWnd(item);
   }
-}
-
-void TsSkinProvider::StartHintTimer(TlvTitleBarItem* item) {
-  if (!item->ShowHint() || item->Hint().empty()) return;
-  if (!FHintTimer) {
-    FHintTimer = std::make_unique<vcl::TTimer>(nullptr);
-    FHintTimer->OnTimer = [this](rtl::TObject* s) { OnHintTimer(s); };
-  }
-  FHintTimer->SetEnabled(false);
-  const HWND origin = BorderForm && BorderForm->AForm && BorderForm->AForm->HandleAllocated()
-                          ? BorderForm->AForm->Handle()
-                          : Form->Handle();
-  RECT wr{};
-  GetWindowRect(origin, &wr);
-  FHintRect = item->Rect;
-  OffsetRect(vcl::AsRECT(&FHintRect), wr.left, wr.top);
-  FHintTimer->SetTag(item->Index());
-  const int pause = vcl::Application->HintPause();
-  if (pause <= 0) {
-    ShowHintWnd(item);
-    return;
-  }
-  FHintTimer->SetInterval(static_cast<unsigned>(pause));
-  FHintTimer->SetEnabled(true);
-}
-
-void TsSkinProvider::OnHintTimer(rtl::TObject*) {
-  FHintTimer->SetEnabled(false);
-  // The item is found again by its index: it may have gone while the timer ran.
-  TlvTitleBarItem* item = TitleItemOf(HTITEM + static_cast<int>(FHintTimer->Tag()));
-  if (item && FHintRect.Contains(lvMousePos())) ShowHintWnd(item);
 }
 
 void TsSkinProvider::RepaintTitleItem(TlvTitleBarItem* item) {

@@ -18,7 +18,6 @@
 #include "platform/vcl/imagelist.h"
 #include "platform/vcl/menus.h"
 #include "platform/vcl/stdctrls.h"
-#include "skin/controls/lvAlphaHints.h"
 #include "skin/core/sMessages.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sTitleBar.h"
@@ -737,76 +736,4 @@ TEST_F(TitleBarForm, OwnGlowIsDrawnAroundTheCaption) {
     }
   EXPECT_GT(greener, 10);
   button->SetState(0);
-}
-
-// An item with a hint shows it after the application's hint pause while the pointer rests on it: in the platform's
-// hint window below the pointer (the form keeps the activation), hidden when the pointer leaves; none for an item
-// whose ShowHint is off. With an active hint component its balloon shows the hint.
-TEST_F(TitleBarForm, ItemHintsShowAfterThePauseAndHideOnLeave) {
-  TlvTitleBarItem* button = Item(bsButton, tbaLeft, 30, 18, L"b");
-  TlvTitleBarItem* silent = Item(bsButton, tbaLeft, 30, 18, L"s");
-  button->SetHint(L"Yeni görüşme ekle");
-  button->SetShowHint(true);
-  silent->SetHint(L"Gösterilmez");
-  manager->Effects()->SetAllowAnimation(true);  // item hints come with the manager's animation
-  struct PauseKept {
-    int Was = Application->HintPause();
-    ~PauseKept() { Application->SetHintPause(Was); }
-  } kept;
-  constexpr int kPause = 150;
-  Application->SetHintPause(kPause);
-  Show();
-  Activate(kSkins[0]);
-  Relayout();
-  RECT wr;
-  GetWindowRect(W(), &wr);
-  // The real pointer only: the system's own mouse messages for each move arrive later than anything sent here, and
-  // would undo a hot state set by a message of the test's.
-  auto hover = [&](TlvTitleBarItem* item) {
-    const vcl::TPoint p = Centre(item->Rect);
-    SetCursorPos(wr.left + p.X, wr.top + p.Y);
-    EXPECT_TRUE(WaitFor([&] { return item->GetState() == 1; }));
-    return vcl::TPoint(wr.left + p.X, wr.top + p.Y);
-  };
-  auto leave = [&](TlvTitleBarItem* item) {
-    SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
-    EXPECT_TRUE(WaitFor([&] { return item->GetState() == 0 && !item->HintWnd; }));
-  };
-
-  const DWORD before = GetTickCount();
-  const vcl::TPoint at = hover(button);
-  ASSERT_TRUE(WaitFor([&] { return button->HintWnd && button->HintWnd->HintShowing(); }));
-  EXPECT_GE(GetTickCount() - before, static_cast<DWORD>(kPause));  // not before the pause
-  const HWND h = button->HintWnd->Handle();
-  wchar_t text[64] = {};
-  GetWindowTextW(h, text, 64);
-  EXPECT_EQ(std::wstring(text), L"Yeni görüşme ekle");
-  RECT hr;
-  GetWindowRect(h, &hr);
-  EXPECT_EQ(hr.left, at.X + 8);
-  EXPECT_EQ(hr.top, at.Y + 16);
-  EXPECT_EQ(GetActiveWindow(), W());
-  EXPECT_NE(GetForegroundWindow(), h);
-  // Leaving the item hides it.
-  leave(button);
-  EXPECT_FALSE(IsWindow(h));
-
-  // ShowHint off: nothing within several pauses.
-  hover(silent);
-  EXPECT_FALSE(WaitFor([&] { return silent->HintWnd != nullptr; }, 800));
-  leave(silent);
-
-  // An active hint component shows the hint in its balloon, 16 pixels lower; the item keeps no window.
-  {
-    TsAlphaHints hints(nullptr);
-    hints.SetAnimated(false);
-    ASSERT_EQ(Manager, &hints);
-    hover(button);
-    ASSERT_TRUE(WaitFor([&] { return hints.HintVisible(); }));
-    EXPECT_EQ(hints.HintWindow()->Text(), L"Yeni görüşme ekle");
-    EXPECT_EQ(button->HintWnd, nullptr);
-    EXPECT_EQ(GetActiveWindow(), W());
-    leave(button);
-    hints.HideAll();
-  }
 }

@@ -605,7 +605,20 @@ void TsSkinProvider::FollowBorder(const WINDOWPOS& wp) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
     return;
   }
-  BorderForm->UpdateExBordersPos(!(wp.flags & SWP_NOSIZE) || (wp.flags & SWP_SHOWWINDOW), 255);
+  const bool sized = !(wp.flags & SWP_NOSIZE);
+  // While the size changes the border window keeps its place in the Z order and the form's region waits; both are
+  // set once the window is in place.
+  const bool sizing = sized && FResizeMode == rmStandard && !(FormState & FS_SIZING);
+  if (sizing) FormState |= FS_SIZING;
+  BorderForm->UpdateExBordersPos(sized || (wp.flags & SWP_SHOWWINDOW), 255);
+  if (!sizing) return;
+  FormState &= ~FS_SIZING;
+  border = BorderForm->AForm;
+  if (!border || !border->HandleAllocated() || !IsWindowVisible(border->Handle())) return;
+  SetWindowPos(border->Handle(), w, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  SetWindowRgn(border->Handle(), BorderForm->MakeRgn(0, 0), FALSE);
+  ::UpdateRgn(this, true, false);
 }
 
 void TsSkinProvider::LV_WMSetText(vcl::TMessage& m) {

@@ -457,6 +457,7 @@ void TsSkinProvider::LV_WMWindowPosChanging(vcl::TMessage& m) {
     OldWndProc(m);
     return;
   }
+  if (wp && Form->HandleAllocated()) ShrinkBorderHole(*wp);
   if (wp && Form->HandleAllocated() && !IsZoomed() && !(wp->flags & SWP_NOMOVE) && (wp->x != 0 || wp->y != 0)) {
     if (FScreenSnap && Form->Showing()) CheckNewPosition(wp->x, wp->y);
     if (FormState & FS_MAXBOUNDS) {
@@ -475,6 +476,31 @@ void TsSkinProvider::LV_WMWindowPosChanging(vcl::TMessage& m) {
     }
   }
   OldWndProc(m);
+}
+
+void TsSkinProvider::ShrinkBorderHole(const WINDOWPOS& wp) {
+  if (!BorderForm || wp.cx == 0 || wp.cy == 0 || !(wp.flags & SWP_NOACTIVATE) ||
+      (wp.flags & (SWP_NOMOVE | SWP_NOSIZE)) || (FormState & FS_ANIMMINIMIZING))
+    return;
+  // A form whose window was made before the provider came has not had a size change yet: its client area is the
+  // last one (an empty one would give the hole no size at all).
+  if (LastClientRect.IsEmpty()) LastClientRect = vcl::TRect(0, 0, Form->ClientWidth(), Form->ClientHeight());
+  // The client area the form is going to have: its frame keeps its size.
+  const int clientWidth = wp.cx - (Form->Width() - Form->ClientWidth());
+  const int clientHeight = wp.cy - (Form->Height() - Form->ClientHeight());
+  if (clientWidth >= LastClientRect.Right && clientHeight >= LastClientRect.Bottom) return;
+  if (IsIconic()) {
+    BorderForm->UpdateExBordersPos(false, 255);
+    return;
+  }
+  vcl::TForm* border = BorderForm->AForm;
+  if (!border || !border->HandleAllocated()) return;
+  // Until the border window follows, its hole would show what lies behind the form where the form no longer is.
+  FormState |= FS_SIZING;
+  SetWindowRgn(border->Handle(), BorderForm->MakeRgn(wp.cx, wp.cy), FALSE);
+  SetWindowPos(Form->Handle(), border->Handle(), 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  FormState &= ~FS_SIZING;
 }
 
 void TsSkinProvider::LV_WMGetMinMaxInfo(vcl::TMessage& m) {

@@ -242,6 +242,8 @@ class TsSkinProvider : public TsCustomSkinProvider {
   // The minimise and restore commands that run the skin's animation; True: handled.
   bool MinimizeAnimated(vcl::TMessage& m);
   void LV_WMWindowPosChanging(vcl::TMessage& m);
+  // A change that shrinks the form: the border window's client hole shrinks to the coming client area first.
+  void ShrinkBorderHole(const WINDOWPOS& wp);
   void LV_WMGetMinMaxInfo(vcl::TMessage& m);
   void LV_WMPrint(vcl::TMessage& m);
   void LV_WMInitMenuPopup(vcl::TMessage& m);

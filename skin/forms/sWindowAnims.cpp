@@ -11,6 +11,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sWndUtils.h"
 #include "skin/forms/sDwmEffects.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
@@ -499,6 +500,11 @@ void FinishBlendOnMoving(TsSkinProvider* sp, std::unique_ptr<vcl::TForm> cover) 
                      SWP_FRAMECHANGED);
     bf->ExBorderShowing = false;
     bf->UpdateExBordersPos(true, 255);
+    // A form dropped with the pointer on the top edge of the work area fills it, when it may be maximised.
+    const vcl::TPoint c = lvMousePos();
+    vcl::TForm* f = sp->Form;
+    if (c.Y == lvWorkRect(c).Top && f->BorderStyle() == vcl::bsSizeable && f->BorderIcons().Contains(vcl::biMaximize))
+      f->SetWindowState(vcl::wsMaximized);
   } else {
     if (!cover) cover = MakeCoverForm(fw);
     if (cover && !sp->IsZoomed()) SetWindowRgn(cover->Handle(), GetRgnFromArOR(sp, 0, 0), FALSE);

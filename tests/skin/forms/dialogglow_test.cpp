@@ -171,3 +171,36 @@ TEST_F(DialogGlow, RepeatedHoversLeaveTheGdiObjectsAsTheyWere) {
   const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   EXPECT_EQ(after, before);
 }
+
+// With extended borders the title buttons are on the dialog's border window: the glow is placed by that window and
+// goes when the pointer leaves.
+TEST_F(DialogGlow, OnADialogWithABorderWindowTheGlowLiesOverTheBorderWindowsButton) {
+  manager->Effects()->SetAllowAnimation(true);
+  manager->SetExtendedBorders(true);
+  dlg = ModelessDialog(L"Kenarl\u0131");
+  ASSERT_TRUE(dlg);
+  ASSERT_TRUE(WaitFor([&] { return Wrapper() != nullptr && Wrapper()->BorderForm && Wrapper()->BorderForm->AForm; }));
+  TlvDialogWnd* w = Wrapper();
+  const HWND bw = w->BorderForm->AForm->Handle();
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(bw) && w->ButtonClose.Rect.Width() > 0; }));
+  const RECT br = WindowRectOf(bw);
+  const vcl::TRect r = w->ButtonClose.Rect;
+  const POINT p{br.left + (r.Left + r.Right) / 2, br.top + (r.Top + r.Bottom) / 2};
+  SetCursorPos(p.x, p.y);
+  SendMessageW(bw, WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(p.x, p.y));
+  EXPECT_EQ(w->ButtonClose.State, 1);
+  ASSERT_TRUE(WaitFor([&] { return FadeWindow() != nullptr; }));
+  TlvSBAnimation* t = w->ButtonClose.Timer;
+  ASSERT_TRUE(WaitFor([&] { return t->MaxIterations == -1; }, 10000));
+  const RECT fr = WindowRectOf(FadeWindow());
+  EXPECT_EQ(fr.left, br.left + r.Left - kGlowMargin);
+  EXPECT_EQ(fr.top, br.top + r.Top - kGlowMargin);
+  EXPECT_EQ(fr.right - fr.left, kGlowSize);
+  RECT around = fr;
+  InflateRect(&around, 24, 12);
+  SaveScreenRect(around, "dialog_glow_border");
+  const RECT wr = WindowRectOf(dlg);
+  SetCursorPos(wr.left + 40, wr.bottom - 20);
+  ASSERT_TRUE(WaitFor([&] { return w->ButtonClose.State == 0; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return t->CurrentState == -1 && !t->AForm; }, 10000));
+}

@@ -292,7 +292,8 @@ void StartSBAnimation(TsCaptionButton* btn, int newState, int iterations, bool u
     t = new TlvSBAnimation(skinProvider);
     t->Provider = skinProvider;
     t->BorderForm = skinProvider->BorderForm;
-    t->FormHandle = skinProvider->Form && skinProvider->Form->HandleAllocated() ? skinProvider->Form->Handle() : nullptr;
+    vcl::TForm* form = skinProvider->Form;
+    t->FormHandle = form && form->HandleAllocated() ? form->Handle() : nullptr;
     t->SkinData = skinProvider->SkinData();
   } else {
     // A dialog frame's button: the application owns the fade, the dialog frame frees it (KillAnimations).

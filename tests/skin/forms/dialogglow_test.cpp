@@ -80,7 +80,7 @@ class DialogGlow : public ::testing::Test {
   HWND FadeWindow() {
     TlvSBAnimation* t = Wrapper() ? Wrapper()->ButtonClose.Timer : nullptr;
     return t && t->AForm && t->AForm->HandleAllocated() && IsWindowVisible(t->AForm->Handle()) ? t->AForm->Handle()
-                                                                                             : nullptr;
+                                                                                               : nullptr;
   }
 
   skintest::TempSkinDir dir;

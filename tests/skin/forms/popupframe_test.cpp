@@ -33,14 +33,15 @@ std::uint32_t ScreenPx(int x, int y) {
 
 int Distance(std::uint32_t a, std::uint32_t b) {
   int d = 0;
-  for (int shift : {0, 8, 16}) d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+  for (int shift : {0, 8, 16})
+    d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
   return d;
 }
 
 struct Look {
-  bool seen = false;        // an open popup was found and painted
-  bool framed = false;      // its frame is the skin's popup colour
-  int textPixels = 0;       // pixels of its first item far from that item's background
+  bool seen = false;          // an open popup was found and painted
+  bool framed = false;        // its frame is the skin's popup colour
+  int textPixels = 0;         // pixels of its first item far from that item's background
   bool skinnedPaint = false;  // its window wrapper painted the skinned frame
 };
 
@@ -134,8 +135,8 @@ TEST_F(PopupFrames, OnlyPopupsWhoseItemsTheSkinnedMenusDrawGetTheSkinnedFrame) {
   AppendMenuW(plain, MF_STRING, 1, L"Birinci kay\u0131t");
   AppendMenuW(plain, MF_STRING, 2, L"\u0130kinci kay\u0131t");
   // An edit control of the form, whose context menu is the system's own.
-  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"metin", WS_CHILD | WS_VISIBLE, 10, 10, 160, 24, W(),
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"metin", WS_CHILD | WS_VISIBLE, 10, 10, 160, 24, W(), nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   ASSERT_TRUE(edit);
   RECT fr = WindowRectOf(W());
   const int x = fr.left + 60, y = fr.top + 80;

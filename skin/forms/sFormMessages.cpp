@@ -119,7 +119,10 @@ void TsSkinProvider::LV_WMInitMenuPopup(vcl::TMessage& m) {
     return;
   }
   // The window menu cannot size a form whose frame the skin draws.
-  if (HIWORD(m.LParam) != 0) EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  if (HIWORD(m.LParam) != 0)
+    EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  else
+    lvCanHookMenu = false;  // set again only if the skinned menus measure this popup's items
   if (ListMDIChildren(reinterpret_cast<HMENU>(m.WParam))) {
     m.Result = 0;
     return;

@@ -14,6 +14,7 @@
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
 #include "skin/render/sPixels.h"
+#include "skin/windows/lvDialogWnd.h"
 
 VCL_REGISTER(TlvSBAnimation) {}
 
@@ -284,15 +285,24 @@ void StartSBAnimation(TsCaptionButton* btn, int newState, int iterations, bool u
     t->CurrentLevel = std::max(1, Animated(t->SkinData, iterations));
     return;
   }
-  // The dialog frame's buttons fade through the dialog frame's own owner; without one nothing is done here.
-  (void)dialogWnd;
-  if (!skinProvider || Closing()) return;
-  auto* t = new TlvSBAnimation(skinProvider);
+  auto* dlg = static_cast<TlvDialogWnd*>(dialogWnd);
+  if ((!skinProvider && !dlg) || Closing()) return;
+  TlvSBAnimation* t = nullptr;
+  if (skinProvider) {
+    t = new TlvSBAnimation(skinProvider);
+    t->Provider = skinProvider;
+    t->BorderForm = skinProvider->BorderForm;
+    vcl::TForm* form = skinProvider->Form;
+    t->FormHandle = form && form->HandleAllocated() ? form->Handle() : nullptr;
+    t->SkinData = skinProvider->SkinData();
+  } else {
+    // A dialog frame's button: the application owns the fade, the dialog frame frees it (KillAnimations).
+    t = new TlvSBAnimation(vcl::Application);
+    t->BorderForm = dlg->BorderForm;
+    t->FormHandle = dlg->CtrlHandle;
+    t->SkinData = dlg->SkinData;
+  }
   btn->Timer = t;
-  t->Provider = skinProvider;
-  t->BorderForm = skinProvider->BorderForm;
-  t->FormHandle = skinProvider->Form && skinProvider->Form->HandleAllocated() ? skinProvider->Form->Handle() : nullptr;
-  t->SkinData = skinProvider->SkinData();
   t->SetEnabled(false);
   t->PBtnData = btn;
   t->MaxIterations = std::max(1, Animated(t->SkinData, iterations));

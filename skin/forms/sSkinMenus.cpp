@@ -233,6 +233,8 @@ int TsSkinMenus::GetItemHeight(vcl::TMenuItem* item) {
 void TsSkinMenus::sMeasureItem(rtl::TObject* sender, vcl::TCanvas*, int& width, int& height) {
   auto* item = dynamic_cast<vcl::TMenuItem*>(sender);
   if (!item || !item->Parent() || item->Parent()->Count() == 0) return;
+  // The popup about to open has items drawn here: its window may take the skinned frame.
+  lvCanHookMenu = true;
   vcl::TMenuItem* first = item->Parent()->Items(0);
   TlvMenuInfo* mi = GetMenuInfo(item, nullptr, false);
   // Before the popup's background exists, the application is asked whether it has an extra line.

@@ -11,20 +11,10 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/graphicsobjects.h"
 #include "platform/vcl/menus.h"
+#include "skin/core/sCaptionButton.h"
 
 class TsSkinProvider;
 class TlvSBAnimation;
-
-// The state of one caption button: -1 not shown, 0 normal, 1 hot, 2 pressed.
-struct TsCaptionButton {
-  int State = 0;
-  int GlowID = -1;
-  int ImageIndex = -1;
-  vcl::TRect Rect;  // in the window image
-  unsigned HitCode = 0;
-  TlvSBAnimation* Timer = nullptr;  // a running hover fade, nil when idle
-  bool HaveAlignment = false;       // follows the skin's vertical alignment of big buttons
-};
 
 // The queries the caption-button code asks of a window menu.
 class TsCustomSysMenu : public vcl::TPopupMenu {

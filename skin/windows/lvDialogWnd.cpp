@@ -14,6 +14,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinBroadcast.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinOptions.h"
 #include "skin/core/services/sSkinProvider.h"
 #include "skin/render/sGraphUtils.h"
 #include "skin/render/sMaskPaint.h"
@@ -126,6 +127,7 @@ void TlvDialogWnd::AfterCreation() {
   FWMPaintForbidden = GetVersionExW(&vi) && vi.dwMajorVersion >= 6;
 #pragma GCC diagnostic pop
   FCaptionSkinIndex = TitleIndex = -1;
+  for (TlvDlgButton* b : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose}) b->State = -1;
   SystemMenu = std::make_unique<TlvSystemMenu>(this);
   SystemMenu->UpdateItems();
   SkinData->SetUpdatingFlag(true);
@@ -137,6 +139,7 @@ TlvDialogWnd::~TlvDialogWnd() {
   // The controls' wrappers go first: they give their windows back while the dialog still holds its own.
   OwnedProvider.reset();
   Provider = nullptr;
+  KillAnimations();
   if (!TlvCustomDialogWnd::Destroyed && CtrlHandle && IsWindow(CtrlHandle)) GoIdle();
   if (TitleFont) DeleteObject(TitleFont);
   TitleFont = nullptr;
@@ -153,6 +156,7 @@ TlvDialogWnd::~TlvDialogWnd() {
 void TlvDialogWnd::GoIdle() {
   if (Idle) return;
   Idle = true;
+  KillAnimations();
   InitExBorders(false);
   const HWND h = CtrlHandle;
   if (!h || !IsWindow(h)) return;
@@ -228,6 +232,8 @@ int TlvDialogWnd::CaptionHeight(bool checkSkin) {
 }
 
 TlvCustomBorderForm* (*lvMakeDialogBorderForm)(TlvDialogWnd* owner) = nullptr;
+void (*lvFadeDialogButton)(TlvDialogWnd* owner, TsCaptionButton* btn, int newState, int iterations, bool up) = nullptr;
+void (*lvStopButtonFade)(TsCaptionButton* btn) = nullptr;
 
 vcl::TRect TlvDialogWnd::ShadowSize() {
   TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
@@ -562,9 +568,23 @@ void TlvDialogWnd::PaintButton(TlvDlgButton& btn, bool enabled) {
                   (FFormActive && enabled) ? 1 : 2, m->ma[static_cast<size_t>(index)], MakeCacheInfo(cache));
 }
 
+void TlvDialogWnd::KillAnimations() {
+  for (TlvDlgButton* b : {&ButtonMin, &ButtonMax, &ButtonHelp, &ButtonClose})
+    if (b->Timer && lvStopButtonFade) lvStopButtonFade(b);
+}
+
 void TlvDialogWnd::RepaintButton(int ht) {
   TlvDlgButton* b = ButtonOf(ht);
-  if (!b || b->State < 0 || !SkinData->CacheBmp()) return;
+  if (!b || b->State < 0) return;
+  TsSkinManager* m = SkinData->SkinManager();
+  if (lvFadeDialogButton && m && m->Effects()->AllowGlowing()) {
+    // The new look (with the skin's glow for a hot button) fades in over the frame in a window of its own; the frame
+    // keeps the look it has.
+    const int iterations = m->Effects()->AllowAnimation() ? 10 : 1;
+    lvFadeDialogButton(this, b, b->State, b->State == 2 ? 1 : iterations, b->State == 1 || b->State == 2);
+    return;
+  }
+  if (!SkinData->CacheBmp()) return;
   if (b->Rect.Left <= IconRect().Right) return;
   bool enabled = true;
   if (b == &ButtonClose) enabled = EnabledClose();
@@ -790,7 +810,10 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
         ButtonClose.State = 0;
         SetHotHT(0);
         SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (IsWindow(h) && IsWindowVisible(h)) SetHotHT(0);
+        if (IsWindow(h) && IsWindowVisible(h)) {
+          KillAnimations();
+          SetHotHT(0);
+        }
       } else {
         SetHotHT(0);
       }
@@ -818,6 +841,7 @@ void TlvDialogWnd::LvWMLButtonUp(vcl::TMessage& message) {
 void TlvDialogWnd::lvWndProc(vcl::TMessage& message) {
   const HWND h = CtrlHandle;
   if (message.Msg == WM_DESTROY || message.Msg == WM_NCDESTROY) {
+    KillAnimations();
     // The border window is owned by the dialog's window and goes before it.
     if (BorderForm) InitExBorders(false);
     TlvScrollWnd::lvWndProc(message);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/core/sCaptionButton.h"
 #include "skin/core/sCoverForms.h"
 #include "skin/core/services/sDialogHook.h"
 #include "skin/windows/lvDials.h"
@@ -13,14 +14,8 @@
 
 enum TlvBorderStyle { acbsDialog, acbsSingle, acbsNone, acbsSizeable, acbsToolWindow, acbsSizeToolWin };
 
-// One title button.
-struct TlvDlgButton {
-  int State = -1;  // -1 none, 0 normal, 1 hot, 2 pressed
-  int ImageIndex = -1;
-  vcl::TRect Rect;
-  int HitCode = 0;
-  bool HaveAlignment = false;
-};
+// One title button: the record the skinned forms' caption buttons use, so that the same hover fade serves both.
+using TlvDlgButton = TsCaptionButton;
 
 class TlvDialogWnd;
 
@@ -110,6 +105,8 @@ class TlvDialogWnd : public TlvCustomDialogWnd, public TlvScrollWnd {
   void SetHotHT(int ht, bool repaint = true);
   void SetPressedHT(int ht);
   void RepaintButton(int ht);
+  // Stops the title buttons' hover fades and frees them.
+  void KillAnimations();
   int HTProcess(int x, int y, LRESULT current);
   void DropSysMenu(int x, int y);
   void InitParams();
@@ -152,6 +149,12 @@ class TlvDialogWnd : public TlvCustomDialogWnd, public TlvScrollWnd {
 // Makes a dialog's border window; set by the skinned forms when they are linked in (nullptr: dialogs keep their frame
 // on their own window).
 extern TlvCustomBorderForm* (*lvMakeDialogBorderForm)(TlvDialogWnd* owner);
+
+// The skinned forms' hover fade of a caption button, set when they are linked in (nullptr: a title button's new look
+// is painted into the frame at once): start, retarget or reverse the fade of btn towards newState over iterations
+// steps; and stop a button's fade and free it.
+extern void (*lvFadeDialogButton)(TlvDialogWnd* owner, TsCaptionButton* btn, int newState, int iterations, bool up);
+extern void (*lvStopButtonFade)(TsCaptionButton* btn);
 
 void UpdateRgn(TlvDialogWnd* dlg, bool repaint);
 void FillArOR(TlvDialogWnd* dlg);

@@ -444,6 +444,8 @@ void TlvMnuWnd::lvWndProc(vcl::TMessage& message) {
     // With the last menu window gone the records are freed when the next menu window comes (this wrapper is
     // still running here) or when the hook goes.
     (void)alive;
+    // The menus still open were painted again above; whatever opens next says afresh who draws its items.
+    lvCanHookMenu = false;
     return;
   }
   if (message.Msg == SM_LUMICMD) {
@@ -464,7 +466,9 @@ void TlvMnuWnd::lvWndProc(vcl::TMessage& message) {
         return;
     }
   }
-  if (Destroyed || !SkinActive() || !DefaultManager || !DefaultManager->SkinnedPopups()) {
+  // Only a popup whose items the skinned menus draw gets the skinned frame: over items the system draws, the
+  // frame's background would hide their texts.
+  if (Destroyed || !lvCanHookMenu || !SkinActive() || !DefaultManager || !DefaultManager->SkinnedPopups()) {
     GiveAlphaBack();
     TlvScrollWnd::lvWndProc(message);
     return;

@@ -9,6 +9,7 @@
 
 TsCustomSkinProvider* MDISkinProvider = nullptr;
 TsSkinableMenusFactory MakeSkinableMenus = nullptr;
+bool lvCanHookMenu = false;
 
 TlvCustomBorderForm::~TlvCustomBorderForm() = default;
 

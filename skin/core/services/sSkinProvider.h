@@ -139,6 +139,11 @@ class TsSkinableMenus {
   TsSkinManager* FOwner;
 };
 
+// Set while the skinned menus measure the items of a popup that is about to open, cleared when a popup of other
+// items opens and when a popup window goes: the popup-menu window wrapper skins a window only while it is set, so
+// that popups whose items the system draws (a control's own context menu, a plain menu) keep the system's look.
+extern bool lvCanHookMenu;
+
 // Makes the manager's menu-skinning object; the skinned menus set it when they are linked in (nullptr: the idle
 // object above).
 using TsSkinableMenusFactory = std::unique_ptr<TsSkinableMenus> (*)(TsSkinManager* owner);

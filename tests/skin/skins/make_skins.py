@@ -4,7 +4,8 @@
 Lale   warm rose, rounded corners (key-coloured corner pixels in its border masks)
 Deniz  sea blue, square bevelled corners
 Kum    sand, with extended borders: a wider skinned frame and title, and a translucent shadow (EXBORDER.PNG, an
-       inactive and an active frame) that the border window carries; written as a folder only
+       inactive and an active frame) that the border window carries; a glow around its hot close button
+       (TITLEGLOW.PNG); written as a folder only
 
 For each skin the folder <name>/ gets Options.dat, MASTER.BMP (24-bit, $FF00FF marks transparent pixels),
 TITLEBTN.PNG (RGBA, an external glyph), PATTERN.BMP (an external texture named by a plain value) and FORMTILE.BMP
@@ -129,7 +130,8 @@ SKINS = {
         select=(170, 110, 30), select_text=(255, 255, 255),
         panel=(230, 214, 180), panel_low=(220, 200, 160),
         radius=0, title=(150, 90, 20),
-        extended=dict(shadow=10, offset=4, border_width=6, title_height=30, title_color=(196, 150, 80))),
+        extended=dict(shadow=10, offset=4, border_width=6, title_height=30, title_color=(196, 150, 80)),
+        glow=dict(margin=4, color=(255, 236, 170))),
 }
 
 # The extended border's image: two 40 x 40 frames (inactive, active). The outer `shadow` pixels of each side are
@@ -223,6 +225,20 @@ def draw_titlebtn(s):
     return png_rgba(48, 16, pixel)
 
 
+def draw_titleglow(s):
+    """The hot close button's glow: the button's 16 x 16 grown by the margin on each side, a light halo whose alpha
+    falls from the button's edge outwards (premultiplied, as the layered window shows it)."""
+    m = s["glow"]["margin"]
+    size = 16 + 2 * m
+    r, g, b = s["glow"]["color"]
+
+    def pixel(x, y):
+        d = max(m - x, x - (size - 1 - m), m - y, y - (size - 1 - m), 0)
+        alpha = max(0, 200 - d * 45)
+        return r * alpha // 255, g * alpha // 255, b * alpha // 255, alpha
+    return png_rgba(size, size, pixel)
+
+
 def options(name, s):
     cv = colour_value
     g = [
@@ -251,6 +267,12 @@ def options(name, s):
             "BORDERWIDTH=%d" % ex["border_width"],
             "TITLEHEIGHT=%d" % ex["title_height"],
             "FORMOFFSET=%d" % ex["offset"],
+        ]
+    glow = s.get("glow")
+    if glow:
+        g += [
+            "BICONCLOSEGLOW0=!TITLEGLOW.PNG!1!0!2",
+            "BICONCLOSEGLOWMARGIN=%d" % glow["margin"],
         ]
     g += [
         "",
@@ -386,6 +408,8 @@ def main():
         ]
         if "extended" in s:
             files.append(("EXBORDER.PNG", draw_exborder(s)))
+        if "glow" in s:
+            files.append(("TITLEGLOW.PNG", draw_titleglow(s)))
         for file_name, data in files:
             (folder / file_name).write_bytes(data)
         if "extended" in s:

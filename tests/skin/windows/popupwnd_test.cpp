@@ -2,7 +2,8 @@
 // read from hooks on the menu window's own messages (when it is being shown, before and after its first frame
 // paint) and its frame is read on the screen; without skinned popups it is never layered; a window whose skinned
 // frame never comes (skinned popups turned off, or the wrapper freed, while it is being shown) is given back
-// opaque; nothing stays layered once the menu is gone. The menus are real ones, driven from a timer inside the
+// opaque; nothing stays layered once the menu is gone. A popup whose items the skinned menus do not draw is left to
+// the system. The menus are real ones, driven from a timer inside the
 // menu's own loop with a bound.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "skin/core/sMenuSupport.h"
+#include "skin/core/services/sSkinProvider.h"
 #include "skin/windows/lvDials.h"
 #include "tests/common/threadwindows.h"
 #include "wintest.h"
@@ -128,7 +130,8 @@ using testutil::LayeredWindowsOfThread;
 
 class PopupWindows : public UnderLale<MenuSkins> {
  protected:
-  Seen Open(HWND owner, MidShow mid, bool expectFramed) {
+  // skinnedItems: the popup stands for one whose items the skinned menus draw (they say so while measuring).
+  Seen Open(HWND owner, MidShow mid, bool expectFramed, bool skinnedItems) {
     PopupRun run;
     run.mid = mid;
     run.expectFramed = expectFramed;
@@ -142,6 +145,7 @@ class PopupWindows : public UnderLale<MenuSkins> {
     AppendMenuW(menu, MF_STRING, 2, L"\u0130kinci");
     SetForegroundWindow(owner);
     const UINT_PTR t = SetTimer(nullptr, 0, 50, &Drive);
+    lvCanHookMenu = skinnedItems;
     TrackPopupMenu(menu, TPM_RETURNCMD, 200, 200, 0, owner, nullptr);
     KillTimer(nullptr, t);
     UnhookWindowsHookEx(run.before);
@@ -163,6 +167,7 @@ TEST_F(PopupWindows, AreTransparentUntilTheirSkinnedFrameIsPainted) {
     MidShow mid;
     int atShow, beforePaint, afterPaint;
     bool layeredAtAll, framed;
+    bool skinnedItems = true;
   };
   const Case cases[] = {
       {"skinned", true, 255, MidShow::None, 0, 0, -1, true, true},
@@ -170,13 +175,14 @@ TEST_F(PopupWindows, AreTransparentUntilTheirSkinnedFrameIsPainted) {
       {"skinned popups off", false, 255, MidShow::None, -1, -1, -1, false, false},
       {"turned off while shown", true, 255, MidShow::PopupsOff, 0, -3, -1, true, false},
       {"wrapper freed while shown", true, 255, MidShow::FreeWrapper, 0, -1, -1, true, false},
+      {"items the system draws", true, 255, MidShow::None, -1, -1, -1, false, false, false},
   };
   HWND owner = Host(20, 20, 200, 100);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     manager->SetSkinnedPopups(c.popups);
     manager->MenuSupport()->SetAlphaBlend(static_cast<std::uint8_t>(c.menuAlpha));
-    const Seen s = Open(owner, c.mid, c.framed);
+    const Seen s = Open(owner, c.mid, c.framed, c.skinnedItems);
     EXPECT_TRUE(s.visible);
     EXPECT_EQ(s.atShow, c.atShow);
     if (c.beforePaint != -3) {
@@ -187,6 +193,10 @@ TEST_F(PopupWindows, AreTransparentUntilTheirSkinnedFrameIsPainted) {
     EXPECT_EQ(s.framed, c.framed);
     // The menu is gone: no window of this thread is left layered.
     EXPECT_EQ(LayeredWindowsOfThread(), 0);
+    // The window's going (its wrapper there to see it) ends the skinned menus' say.
+    if (c.popups && c.mid != MidShow::FreeWrapper) {
+      EXPECT_FALSE(lvCanHookMenu);
+    }
     manager->SetSkinnedPopups(true);
   }
   manager->MenuSupport()->SetAlphaBlend(255);

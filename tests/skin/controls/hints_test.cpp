@@ -207,7 +207,7 @@ TEST_F(Hints, TheBalloonIsTheTemplatePictureInNinePartsWithTheText) {
   BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   AlphaBlend(shot.Canvas()->Handle(), 0, 0, b->Width(), b->Height(), b->Canvas()->Handle(), 0, 0, b->Width(),
              b->Height(), bf);
-  shot.SaveToFile(L"Z:\\tmp\\skin26b_balloon.bmp");
+  SaveOpaque(&shot, "hint_balloon");
   // Corners outside the rounded body are clear; the body centre is the pale fill, opaque; the edge is grey.
   EXPECT_EQ(Argb(b, 0, 0) >> 24, 0u);
   const std::uint32_t mid = Argb(b, 12, b->Height() / 2);
@@ -335,7 +335,7 @@ TEST_F(Hints, ASkinnedBalloonIsClearWhereItsSectionsMaskLeavesTheKeyColour) {
   BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   AlphaBlend(shot.Canvas()->Handle(), 0, 0, b->Width(), b->Height(), b->Canvas()->Handle(), 0, 0, b->Width(),
              b->Height(), bf);
-  shot.SaveToFile(L"Z:\\tmp\\skin26d_balloon_Lale.bmp");
+  SaveOpaque(&shot, "hint_balloon_Lale");
   hints.HideAll();
   manager->SetActive(false);
 }

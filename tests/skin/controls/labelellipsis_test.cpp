@@ -149,7 +149,7 @@ TEST_F(LabelEllipsis, ASingleLineIsShortenedWhereItsPositionSays) {
       shot = Shot(label);
       return Same(shot.get(), expected.get());
     }));
-    shot->SaveToFile(std::wstring(L"Z:\\tmp\\skin26d_ellipsis_") + c.Name + L".bmp");
+    ctltest::SaveOpaque(shot.get(), "ellipsis_" + ctltest::Narrow(c.Name));
     // epNone: the caption is clipped as the platform's label clips it.
     label->SetEllipsisPosition(epNone);
     EXPECT_TRUE(WaitFor([&] {
@@ -187,7 +187,7 @@ TEST_F(LabelEllipsis, WrappedTextEndingInAnEllipsisKeepsWholeWords) {
     }));
     EXPECT_GE(matched, 1);
     EXPECT_LT(matched, static_cast<int>(words.size()));
-    Shot(label)->SaveToFile(std::wstring(L"Z:\\tmp\\skin26d_ellipsis_wrap_") + (skin ? skin : L"none") + L".bmp");
+    ctltest::SaveOpaque(Shot(label).get(), "ellipsis_wrap_" + ctltest::Narrow(skin ? skin : L"none"));
     label->SetWordWrap(false);
   }
 }

@@ -111,7 +111,7 @@ class SkinnedForm : public ::testing::Test {
   TsHTMLLabel* html = nullptr;
 };
 
-void Save(TBitmap* b, const std::wstring& name) { b->SaveToFile(L"Z:\\tmp\\skin26b_" + name + L".bmp"); }
+void Save(TBitmap* b, const std::wstring& name) { ctltest::SaveOpaque(b, "skinnedform_" + ctltest::Narrow(name)); }
 
 }  // namespace
 

@@ -94,7 +94,7 @@ TEST_F(TabSpin, OverflowingTabsGetSkinnedArrowsThatStillScroll) {
       // The platform's own arrows: no wrapper left.
       EXPECT_TRUE(WaitFor([&] { return pc->SpinWnd() == nullptr; }));
       auto shot = SpinShot();
-      shot->SaveToFile(L"Z:\\tmp\\skin26d_spin_none.bmp");
+      ctltest::SaveOpaque(shot.get(), "spin_none");
       continue;
     }
     ASSERT_TRUE(WaitFor([&] { return pc->Skinned(); }));
@@ -116,7 +116,7 @@ TEST_F(TabSpin, OverflowingTabsGetSkinnedArrowsThatStillScroll) {
     const TsGeneralData& gd = manager->gd[static_cast<size_t>(idx)];
     const std::uint32_t arrow = SwapRedBlue(ColorToRGB(gd.Props[0].FontColor.Color)) & 0xFFFFFF;
     auto shot = SpinShot();
-    shot->SaveToFile(std::wstring(L"Z:\\tmp\\skin26d_spin_") + skin + L".bmp");
+    ctltest::SaveOpaque(shot.get(), "spin_" + ctltest::Narrow(skin));
     for (int part = 0; part < 2; ++part) {
       SCOPED_TRACE(part);
       EXPECT_TRUE(Near(Px(shot.get(), part * half + 5, h / 2), reference(0), 8));

@@ -63,7 +63,7 @@ TEST_F(EffectsFrame, CaptionButtonHoverFadesInAndOutInALayeredWindow) {
     // The frame still answers under the fade window.
     EXPECT_EQ(HitTest(p.X, p.Y), HTCLOSE);
     ASSERT_TRUE(WaitFor([&] { return t->Shown.size() >= 10 || t->CurrentState == -1; }, 10000));
-    if (c.Name == std::wstring(L"Lale")) ScreenShot(W())->SaveToFile(L"Z:\\tmp\\forms28b_fade.bmp");
+    if (c.Name == std::wstring(L"Lale")) SaveOpaque(ScreenShot(W()).get(), "effects_fade");
     // The pointer leaves: the form hears of it, the button goes normal and the window fades away.
     SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
     ASSERT_TRUE(WaitFor([&] { return provider->ButtonClose.State == 0; }, 10000));
@@ -151,7 +151,7 @@ TEST_F(EffectsFrame, ADisabledFormIsCoveredAtItsDisabledBlendValue) {
     HDC screen = GetDC(nullptr);
     BitBlt(shot->Canvas()->Handle(), 0, 0, shot->Width(), shot->Height(), screen, fr.left, fr.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    shot->SaveToFile(L"Z:\\tmp\\forms28b_disabled.bmp");
+    SaveOpaque(shot.get(), "effects_disabled");
   }
   // A new blend value takes effect on the cover at once.
   provider->SetDisabledBlendValue(255);

@@ -127,6 +127,19 @@ inline void SaveScreenRect(const RECT& r, const std::string& name) {
   vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
 }
 
+// A bitmap's colours, opaque, written to $TAVREL_SHOTS/<name>.png when the variable is set.
+inline void SaveOpaque(vcl::TBitmap* b, const std::string& name) {
+  const char* dir = std::getenv("TAVREL_SHOTS");
+  if (!dir) return;
+  vcl::TPngPixels out;
+  out.Width = b->Width();
+  out.Height = b->Height();
+  for (int y = 0; y < out.Height; ++y)
+    for (int x = 0; x < out.Width; ++x) out.Pixels.push_back(static_cast<std::uint32_t*>(b->ScanLine(y))[x] | 0xFF000000u);
+  CreateDirectoryW(testutil::WindowsPath(dir).c_str(), nullptr);
+  vcl::WriteWholeFile(testutil::WindowsPath(std::string(dir) + "/" + name + ".png"), vcl::EncodePng(out));
+}
+
 // The screen under a window as it is now, without a redraw (a shot taken inside a loop the system runs).
 inline void SaveScreenAsIs(HWND wnd, const std::string& name) { SaveScreenRect(WindowRectOf(wnd), name); }
 

@@ -145,7 +145,7 @@ TEST_F(SkinnedFrame, FramePixelsComeFromTheSkinSectionsAndTheRegionCutsRoundCorn
               Rgb(s ? c.TitleActive : c.TitleInactive));
     // The screen shows the image.
     auto shot = ScreenShot(W());
-    shot->SaveToFile(L"Z:\\tmp\\forms28_" + std::wstring(c.Name) + L".bmp");
+    SaveOpaque(shot.get(), "provider_" + Narrow(c.Name));
     for (vcl::TPoint p : {vcl::TPoint(titleX, titleY), vcl::TPoint(0, h / 2), vcl::TPoint(w - 1, h / 2),
                           vcl::TPoint(w / 2, h - 1), Centre(provider->ButtonClose.Rect),
                           Centre(provider->ButtonMax.Rect)}) {
@@ -182,7 +182,7 @@ TEST_F(SkinnedFrame, RemovingTheSkinGivesBackThePlatformFrameRegionStylesAndProc
             reinterpret_cast<LRESULT>(static_cast<TsCustomSkinProvider*>(provider)));
   EXPECT_EQ(SendMessageW(W(), SM_LUMICMD, MakeLumiWParam(LVC_CTRLHANDLED), 0), 1);
   auto before = ScreenShot(W());
-  before->SaveToFile(L"Z:\\tmp\\forms28_before.bmp");
+  SaveOpaque(before.get(), "provider_before");
   for (const SkinCase& c : kSkins) {
     SCOPED_TRACE(Narrow(c.Name));
     Activate(c);
@@ -198,7 +198,7 @@ TEST_F(SkinnedFrame, RemovingTheSkinGivesBackThePlatformFrameRegionStylesAndProc
   }
   // The platform's frame is back pixel for pixel.
   auto shot = ScreenShot(W());
-  shot->SaveToFile(L"Z:\\tmp\\forms28_removed.bmp");
+  SaveOpaque(shot.get(), "provider_removed");
   ASSERT_EQ(shot->Width(), before->Width());
   ASSERT_EQ(shot->Height(), before->Height());
   int differing = 0;

@@ -437,7 +437,7 @@ TEST_F(TitleBarForm, ItemsArePaintedFromTheirSections) {
         << HexPx(Px(cache, Centre(menuBtn->Rect).X, menuBtn->Rect.Top + 12)) << " " << HexPx(face);
     // The screen shows the image.
     auto shot = ScreenShot(W());
-    shot->SaveToFile(L"Z:\\tmp\\titlebar28_" + std::wstring(c.Name) + L".bmp");
+    formtest::SaveOpaque(shot.get(), "titlebar_" + Narrow(c.Name));
     for (vcl::TPoint p : {vcl::TPoint(tab->Rect.Left + 2, b.Bottom - 2), Centre(menuBtn->Rect),
                           vcl::TPoint(button->Rect.Left + 2, Centre(button->Rect).Y)}) {
       SCOPED_TRACE(std::to_string(p.X) + "," + std::to_string(p.Y));
@@ -517,7 +517,7 @@ TEST_F(TitleBarForm, HoverShowsTheItemInALayeredWindow) {
       BitBlt(shot->Canvas()->Handle(), 0, 0, shot->Width(), shot->Height(), screen, wr.left, wr.top, SRCCOPY);
       ReleaseDC(nullptr, screen);
       GdiFlush();
-      shot->SaveToFile(L"Z:\\tmp\\titlebar28_hover.bmp");
+      formtest::SaveOpaque(shot.get(), "titlebar_hover");
     }
     // The pointer leaves: the item goes normal and the window goes away.
     SetCursorPos(wr.left + form->Width() / 2, wr.top + form->Height() / 2);
@@ -563,7 +563,7 @@ TEST_F(TitleBarForm, RemovingTheSkinGivesTheFormItsOwnFrame) {
     differing = 0;
     for (int y = 0; y < shot->Height(); ++y)
       for (int x = 0; x < shot->Width(); ++x) differing += Px(shot.get(), x, y) != Px(before.get(), x, y);
-    if (differing == 0) shot->SaveToFile(L"Z:\\tmp\\titlebar28_removed.bmp");
+    if (differing == 0) formtest::SaveOpaque(shot.get(), "titlebar_removed");
     return differing == 0;
   });
   EXPECT_TRUE(same) << differing << " pixels differ from the form before the skin";

@@ -16,32 +16,13 @@
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/textconv.h"
+#include "tests/platform/rtl/fmtsettings.h"
 
 using namespace rtl;
+using rtltest::English;
+using rtltest::Turkish;
 
 namespace {
-
-TFormatSettings TurkishDigits() {
-  TFormatSettings fs = TFormatSettings::Invariant();
-  fs.DecimalSeparator = L',';
-  fs.ThousandSeparator = L'.';
-  fs.CurrencyString = L"TL";
-  fs.CurrencyFormat = 3;
-  fs.NegCurrFormat = 8;
-  fs.CurrencyDecimals = 2;
-  return fs;
-}
-
-TFormatSettings EnglishDigits() {
-  TFormatSettings fs = TFormatSettings::Invariant();
-  fs.DecimalSeparator = L'.';
-  fs.ThousandSeparator = L',';
-  fs.CurrencyString = L"$";
-  fs.CurrencyFormat = 0;
-  fs.NegCurrFormat = 1;
-  fs.CurrencyDecimals = 2;
-  return fs;
-}
 
 // One value written every way there is, the texts joined by " | ".
 String EveryWay(double v, const TFormatSettings& fs) {
@@ -694,8 +675,8 @@ TEST(FormatDigits, EveryFormatOfValuesAtTheEdgesKeepsItsText) {
   ASSERT_EQ(std::size(kValues), std::size(kExpected));
   for (size_t i = 0; i < std::size(kValues); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(EveryWay(kValues[i], TurkishDigits()), kExpected[i][0]);
-    EXPECT_EQ(EveryWay(kValues[i], EnglishDigits()), kExpected[i][1]);
+    EXPECT_EQ(EveryWay(kValues[i], Turkish()), kExpected[i][0]);
+    EXPECT_EQ(EveryWay(kValues[i], English()), kExpected[i][1]);
   }
 }
 
@@ -723,7 +704,7 @@ TEST(FormatDigits, TheDigitsAreTheExactOnesRoundedAsTheRuntimeRounds) {
     for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, 1e308)})
       if (v != 0 && std::isfinite(v)) values.push_back(v);
   }
-  const TFormatSettings fs = EnglishDigits();
+  const TFormatSettings fs = English();
   for (double v : values)
     for (int precision = 1; precision <= 17; ++precision) {
       const String got = FloatToStrF(v, ffExponent, precision, 3, fs);

@@ -5,31 +5,13 @@
 #include <cmath>
 
 #include "platform/rtl/exceptions.h"
+#include "tests/platform/rtl/fmtsettings.h"
 
 using namespace rtl;
+using rtltest::English;
+using rtltest::Turkish;
 
 namespace {
-
-TFormatSettings Turkish() {
-  TFormatSettings fs = TFormatSettings::Invariant();
-  fs.DecimalSeparator = L',';
-  fs.ThousandSeparator = L'.';
-  fs.CurrencyString = L"TL";
-  fs.CurrencyFormat = 3;
-  fs.NegCurrFormat = 8;
-  fs.CurrencyDecimals = 2;
-  return fs;
-}
-
-TFormatSettings English() {
-  TFormatSettings fs = TFormatSettings::Invariant();
-  fs.DecimalSeparator = L'.';
-  fs.ThousandSeparator = L',';
-  fs.CurrencyString = L"$";
-  fs.CurrencyFormat = 0;
-  fs.NegCurrFormat = 1;
-  return fs;
-}
 
 // Pins the global settings for a test and restores them afterwards.
 class GlobalSettings : public ::testing::Test {
